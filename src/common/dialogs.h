@@ -1,0 +1,79 @@
+#pragma once
+// The one seam for message boxes and file dialogs: production shows Qt dialogs, tests script the answers.
+#include <QString>
+#include <QStringList>
+#include <QList>
+
+class QWidget;
+
+namespace trivo {
+
+// Boxes without a title of their own carry the program's title.
+inline const QString kProgramTitle = QStringLiteral("TRIVO_ZURED_CP_CT");
+
+// Numbers are the message-box styles the operator texts were written for.
+enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+enum class MsgButtons { Ok, YesNo, OkCancel };
+enum class MsgResult { Ok, Yes, No, Cancel };
+
+struct MessageRequest {
+    QString title = kProgramTitle;
+    QString text;
+    MsgIcon icon = MsgIcon::None;
+    MsgButtons buttons = MsgButtons::Ok;
+    MsgResult defaultButton = MsgResult::Ok;
+};
+
+struct FileRequest {
+    QString title;
+    QString filter;          // Qt filter string, e.g. "Config (*.config_CP);;Tous les fichiers (*)"
+    int filterIndex = 1;     // 1-based, like the common dialog
+    QString initialDir;
+    QString fileName;        // proposed name
+    bool save = false;
+    bool confirmOverwrite = true;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgResult message(const MessageRequest& request) = 0;
+    // Returns the chosen path, or an empty string when the operator cancelled.
+    virtual QString openFile(const FileRequest& request) = 0;
+    virtual QString saveFile(const FileRequest& request) = 0;
+
+    // Shorthands for the usual boxes.
+    MsgResult inform(const QString& text, MsgIcon icon, const QString& title = kProgramTitle);
+    // Yes/No with No as the default; true only for Yes.
+    bool confirm(const QString& text, MsgIcon icon = MsgIcon::Question, const QString& title = kProgramTitle);
+    // "Fichier " + description + CR LF + "Erreur N°: " + number, exclamation.
+    void fileError(const QString& description, int number, const QString& title = kProgramTitle);
+};
+
+// Real Qt dialogs, parented to a window of the program.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    MsgResult message(const MessageRequest& request) override;
+    QString openFile(const FileRequest& request) override;
+    QString saveFile(const FileRequest& request) override;
+
+private:
+    QWidget* parent_;
+};
+
+// Answers queued in advance, every request recorded; for tests and unattended runs.
+class ScriptedDialogs : public Dialogs {
+public:
+    QList<MessageRequest> messages;
+    QList<FileRequest> fileRequests;
+    QList<MsgResult> messageAnswers;   // taken in order; when empty the default button is answered
+    QStringList fileAnswers;           // taken in order; when empty the dialog is cancelled
+
+    MsgResult message(const MessageRequest& request) override;
+    QString openFile(const FileRequest& request) override;
+    QString saveFile(const FileRequest& request) override;
+};
+
+}  // namespace trivo

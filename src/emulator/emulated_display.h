@@ -1,0 +1,145 @@
+#pragma once
+// The emulated display: the display's side of every request of the command catalogue, and an in-process
+// HidTransport that carries reports to it. Used by the tests, the training mode and the command line.
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QDateTime>
+
+#include "link/hid_transport.h"
+
+namespace trivo {
+
+// The display's own behaviour, independent of any transport.
+class EmulatedDisplay {
+public:
+    static constexpr int kBlockSize = 68;
+    static constexpr int kPictureBytes = 1920;
+    static constexpr int kFirmwareBytes = 32768;
+
+    EmulatedDisplay();
+
+    // Answers one request (the 64 data bytes, without report ID) with the 64 data bytes of the reply.
+    std::array<uint8_t, 64> handle(const std::array<uint8_t, 64>& request);
+
+    // Parameter block: signature 42 43 49 50/54, mode, words, setting bytes.
+    std::array<uint8_t, kBlockSize> block;
+    void setSignature(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3);
+
+    int32_t counter = 0;
+    int32_t totaliser = 0;
+    int restarts = 0;
+
+    // Clock: follows the PC's clock unless fixed by setClock.
+    void setClock(const QDateTime& time);
+    void followPcClock();
+    QDateTime clock() const;
+    // Last radio synchronisation (minutes resolution) and day of the week 1..7.
+    QDateTime radioSync;
+    uint8_t radioLevel = 5;                  // 0..7, above 7 = no valid level
+    int16_t temperatureSixteenths = 21 * 16; // signed, 1/16 degree Celsius
+    uint8_t leds = 0;                        // bit 0 red, bit 1 green, bit 2 blue; 1 = lit
+    uint8_t buttons = 0x07;                  // bit 2 red, bit 1 green, bit 0 blue; 0 = pressed
+    bool buzzer = false;
+
+    // Home-screen picture as stored (1920 bytes, 1 = white) and what the LCD shows now.
+    std::array<uint8_t, kPictureBytes> picture;
+    bool lcdCleared = false;
+    int clears = 0;
+
+    // Update mode: every report is 64 firmware bytes, appended to firmware.
+    bool updateMode = false;
+    std::vector<uint8_t> firmware;
+
+    // Relays follow the counter against the thresholds of the block (for the live view).
+    bool relay1() const;
+    bool relay2() const;
+    bool buzzerByRule() const;
+
+private:
+    std::optional<QDateTime> fixedClock_;
+    QDateTime fixedAt_;
+};
+
+// One recorded report: output (true) or input, 65 bytes with the report ID first.
+struct RecordedReport {
+    bool output = true;
+    std::vector<uint8_t> bytes;
+};
+
+class EmulatedTransport : public HidTransport {
+public:
+    static constexpr const char* kDisplayPath = "emulated:display";
+
+    EmulatedTransport();
+
+    EmulatedDisplay& display() { return display_; }
+    const EmulatedDisplay& display() const { return display_; }
+
+    // --- fault switches ------------------------------------------------------------------------
+    void plug(bool present);
+    bool plugged() const { return plugged_; }
+    void setSilent(bool silent);                 // no reply at all: reads time out
+    void setReplyDelayMs(int ms);                // reply ready this long after the write
+    void setFailWrites(bool fail);               // writes report an error and deliver nothing
+    void setReportLengths(ReportLengths lengths);
+    // Other HID interfaces present, in enumeration order before (front) or after the display.
+    void addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay = true);
+    void addSecondDisplay(uint16_t version = 0x0100);
+    // Unplug after this many more output reports have been answered (-1 = never).
+    void unplugAfterReports(int count);
+    // Moves the emulated clock of pending replies forward (a late reply becomes ready).
+    void advanceMs(int ms);
+
+    // --- record of every report in both directions -------------------------------------------
+    const std::vector<RecordedReport>& record() const { return record_; }
+    std::vector<std::vector<uint8_t>> outputReports() const;   // 65 bytes each
+    void clearRecord() { record_.clear(); }
+    int openHandles() const;
+    std::vector<std::string> openedPaths() const { return openedPaths_; }
+
+    // --- HidTransport ------------------------------------------------------------------------
+    std::vector<HidInterfaceInfo> enumerate() override;
+    Handle open(const std::string& path) override;
+    ReportLengths reportLengths(Handle handle) override;
+    int write(Handle handle, const uint8_t* data, std::size_t length) override;
+    ReadStatus read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs,
+                    std::size_t& bytesRead) override;
+    bool close(Handle handle) override;
+    std::string lastError() const override { return lastError_; }
+
+private:
+    struct Pending {
+        std::vector<uint8_t> bytes;
+        long long readyAtMs;
+    };
+    struct Device {
+        HidInterfaceInfo info;
+        bool isMainDisplay = false;
+    };
+    long long nowMs() const;
+
+    EmulatedDisplay display_;
+    bool plugged_ = false;
+    bool silent_ = false;
+    int replyDelayMs_ = 0;
+    bool failWrites_ = false;
+    int unplugAfter_ = -1;
+    long long offsetMs_ = 0;
+    ReportLengths lengths_;
+    std::vector<Device> before_, after_;
+    std::deque<Pending> pending_;
+    std::vector<RecordedReport> record_;
+    std::vector<std::pair<Handle, std::string>> handles_;
+    std::vector<std::string> openedPaths_;
+    Handle nextHandle_ = 1;
+    std::string lastError_;
+    std::chrono::steady_clock::time_point start_;
+};
+
+}  // namespace trivo

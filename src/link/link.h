@@ -1,0 +1,101 @@
+#pragma once
+// The device link: discovery (FindTheHid), the report buffer Text1(0..64), the exchanges, the diagnostics
+// list and the connection monitor DETECT_CON. It owns the display's handles for the whole run and never
+// shows a message box; windows above it decide what the operator sees.
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+#include "link/hid_transport.h"
+
+namespace trivo {
+
+constexpr uint16_t kDisplayVendorId = 0x1234;
+constexpr uint16_t kDisplayProductId = 0x0001;
+constexpr int kReadTimeoutMs = 6000;
+constexpr int kMonitorIntervalMs = 1000;
+constexpr int kReportLength = 65;   // report ID + 64 data bytes
+
+// Background of the status line Label3: white until the first monitor tick, then red or green.
+enum class LinkState { Unknown, Waiting, Connected };
+
+// How the last exchange ended.
+enum class ExchangeResult {
+    Answered,       // written and a reply read
+    Refused,        // status line red: nothing sent, buffer set to "0"
+    NotOpen,        // before the first pass found the display: nothing sent, buffer unchanged
+    LinkDown,       // a time-out earlier closed the link and no pass has run since: nothing sent
+    WriteFailed,    // the write did not deliver the whole report
+    TimedOut,       // no reply within the time-out: the link is closed until the next pass
+    ReadError
+};
+
+inline const QString kConnectedText = QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -");
+inline const QString kWaitingText = QStringLiteral("En attente de connexion. Veuillez connecter le TRIVO_ZURED.");
+
+class Link : public QObject {
+    Q_OBJECT
+public:
+    explicit Link(HidTransport& transport, QObject* parent = nullptr);
+    ~Link() override;
+
+    // --- discovery ---------------------------------------------------------------------------
+    bool FindTheHid();
+    bool deviceFound() const;
+    const HidInterfaceInfo& device() const;       // the display found by the last successful pass
+    ReportLengths reportLengths() const;
+
+    // --- report buffer -----------------------------------------------------------------------
+    QString text1(int index) const;               // 0..64
+    void setText1(int index, const QString& text);
+    // Sets Text1(first), Text1(first + 1), ... to the bytes as two upper-case hex digits.
+    void setBytes(int first, const std::vector<uint8_t>& bytes);
+    // Value of a buffer field as a byte ("" = 0); for replies and requests alike.
+    uint8_t byteAt(int index) const;
+
+    // --- exchanges ---------------------------------------------------------------------------
+    // Return true when the request was delivered and a reply read.
+    bool but_WR_HID_Click();
+    bool but_RD_HID_Click();
+    void but_CLEAR_HID_Click();
+    ExchangeResult lastExchange() const;
+
+    // --- status line, progress label, diagnostics --------------------------------------------
+    LinkState state() const;                      // Label3's background
+    QString label3Text() const;
+    QString label4Text() const;
+    QString label4Color() const;                  // "white", "yellow", "green" or "" (not yet set)
+    const QStringList& lstResults() const;
+    void LogApiResult(const QString& callName);
+
+    // --- monitor -----------------------------------------------------------------------------
+    QTimer& DETECT_CON();
+    void DETECT_CON_Timer();                      // one tick; tests call it directly
+    void startMonitor();
+    void CloseLink();
+
+    // Read time-out, kReadTimeoutMs unless a test shortens it.
+    void setReadTimeoutMs(int ms);
+    int readTimeoutMs() const;
+
+    // Called with every report that crosses the link (trace files): output true for a written report.
+    void setReportObserver(std::function<void(bool output, const uint8_t* data, std::size_t length)> observer);
+
+signals:
+    // After every monitor tick, with the pass's result (every tick, not only on a change).
+    void monitorTick(bool connected);
+    void label3Changed();
+    void label4Changed();
+    void bufferChanged();
+    void diagnosticsChanged();
+
+private:
+    struct Private;
+    Private* d;
+};
+
+}  // namespace trivo

@@ -1,0 +1,22 @@
+#pragma once
+#include <QWidget>
+
+namespace trivo {
+class Link;
+class Dialogs;
+class MainServices;
+
+class MaintenanceWindow : public QWidget {
+    Q_OBJECT
+public:
+    MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    // The window's load: run by the main window right after the first show.
+    void Form_Load();
+
+private:
+    Link& link_;
+    Dialogs& dialogs_;
+    MainServices& main_;
+};
+
+}  // namespace trivo
