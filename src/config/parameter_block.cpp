@@ -1,1 +1,2 @@
 #include "config/parameter_block.h"
+#include "config/form_state.h"
