@@ -1,0 +1,272 @@
+#include "shell/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QStandardPaths>
+#include <QStatusBar>
+
+#include "common/dialogs.h"
+#include "common/twips.h"
+#include "configwindow/config_window.h"
+#include "link/link.h"
+#include "maintenance/maintenance_window.h"
+#include "registers/registers_window.h"
+#include "screen/screen_window.h"
+#include "shell/menus.h"
+#include "shell/usb_window.h"
+#include "trivo_version.h"
+
+namespace trivo {
+
+namespace {
+// A round diode on a dark rim, for the status bar.
+QPixmap diode(const QColor& color)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient g(QPointF(6, 6), 8);
+    g.setColorAt(0, color.lighter(170));
+    g.setColorAt(1, color.darker(130));
+    p.setBrush(g);
+    p.setPen(QPen(QColor(40, 40, 40), 1));
+    p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    return pm;
+}
+}  // namespace
+
+MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), link_(link), dialogs_(dialogs)
+{
+    setObjectName(QStringLiteral("PR"));
+    setWindowTitle(QStringLiteral(" TRIVO ZURED Zirevive ."));
+    exitHandler_ = [] { QCoreApplication::exit(0); };
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("MDIClient"));
+    mdi_->setBackground(QColor(128, 128, 128));
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::childWindowsChanged);
+
+    // ImageList1: 1 waiting, 2 spare, 3 connected.
+    imageList_ = {diode(QColor(220, 0, 0)), diode(QColor(255, 200, 0)), diode(QColor(0, 200, 0))};
+
+    auto* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setToolTip(kStatusBarTip);
+    auto* panel1 = new QWidget(bar);
+    panel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
+    auto* p1 = new QHBoxLayout(panel1);
+    p1->setContentsMargins(2, 0, 2, 0);
+    panel1Icon_ = new QLabel(panel1);
+    panel1Icon_->setFixedSize(18, 18);
+    panel1Text_ = new QLabel(kInitialPanel1Text, panel1);
+    panel1Text_->setMinimumWidth(380);
+    p1->addWidget(panel1Icon_);
+    p1->addWidget(panel1Text_, 1);
+    panel2_ = new QLabel(bar);
+    panel2_->setObjectName(QStringLiteral("StatusBar1_Panel2"));
+    panel2_->setMinimumWidth(300);
+    bar->addWidget(panel1, 1);
+    bar->addWidget(panel2_, 1);
+
+    usb_ = new UsbWindow(link_);
+    usb_->setExitHandler([this] {
+        if (exitHandler_)
+            exitHandler_();
+    });
+
+    menus_ = new MenuBar(*this);
+    menus_->build(menuBar());
+
+    connect(&link_, &Link::monitorTick, this, &MainWindow::onMonitorTick);
+    resize(1100, 780);
+}
+
+MainWindow::~MainWindow() = default;
+
+QString MainWindow::captionForVersion(int major, int minor, int revision)
+{
+    return QStringLiteral(" TRIVO ZURED Zirevive %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+void MainWindow::updateCaption()
+{
+    QString caption = captionForVersion(TRIVO_VERSION_MAJOR, TRIVO_VERSION_MINOR, TRIVO_VERSION_PATCH);
+    if (training_)
+        caption += QStringLiteral(" - Simulation (afficheur émulé)");
+    setWindowTitle(caption);
+}
+
+void MainWindow::setTrainingMode(bool on)
+{
+    training_ = on;
+    updateCaption();
+}
+
+void MainWindow::MDIForm_Load()
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    if (!usbSub_) {
+        usbSub_ = mdi_->addSubWindow(usb_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                               Qt::WindowMinMaxButtonsHint);
+        usbSub_->setObjectName(QStringLiteral("USB_frame"));
+    }
+    usbSub_->show();
+    usbSub_->showMinimized();
+    updateCaption();
+    link_.startMonitor();
+}
+
+QMdiSubWindow* MainWindow::addChild(QWidget* child)
+{
+    auto* sub = mdi_->addSubWindow(child);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(windowIcon());
+    connect(child, &QObject::destroyed, this, &MainWindow::childWindowsChanged);
+    emit childWindowsChanged();
+    return sub;
+}
+
+QMdiSubWindow* MainWindow::subWindowOf(QWidget* child) const
+{
+    for (auto* sub : mdi_->subWindowList())
+        if (sub->widget() == child)
+            return sub;
+    return nullptr;
+}
+
+ConfigWindow* MainWindow::showConfigWindow()
+{
+    const bool created = !config_;
+    if (created)
+        config_ = new ConfigWindow(link_, dialogs_, *this);
+    QMdiSubWindow* sub = created ? addChild(config_) : subWindowOf(config_);
+    sub->show();
+    sub->move(twipsToPixels(50, this), twipsToPixels(50, this));
+    mdi_->setActiveSubWindow(sub);
+    if (created)
+        config_->Form_Load();
+    return config_;
+}
+
+template <typename W>
+static W* showChild(MainWindow& main, QPointer<W>& slot, QMdiArea* mdi, Link& link, Dialogs& dialogs,
+                    const std::function<QMdiSubWindow*(QWidget*)>& add)
+{
+    const bool created = !slot;
+    if (created)
+        slot = new W(link, dialogs, main);
+    QMdiSubWindow* sub = created ? add(slot) : main.subWindowOf(slot);
+    sub->show();
+    if (sub->isMinimized())
+        sub->showNormal();
+    mdi->setActiveSubWindow(sub);
+    if (created)
+        slot->Form_Load();
+    return slot;
+}
+
+ScreenWindow* MainWindow::showScreenWindow()
+{
+    return showChild(*this, screen_, mdi_, link_, dialogs_, [this](QWidget* w) { return addChild(w); });
+}
+
+RegistersWindow* MainWindow::showRegistersWindow()
+{
+    return showChild(*this, registers_, mdi_, link_, dialogs_, [this](QWidget* w) { return addChild(w); });
+}
+
+MaintenanceWindow* MainWindow::showMaintenanceWindow()
+{
+    return showChild(*this, maintenance_, mdi_, link_, dialogs_, [this](QWidget* w) { return addChild(w); });
+}
+
+ConfigWindow* MainWindow::configWindow() const { return config_; }
+ScreenWindow* MainWindow::screenWindow() const { return screen_; }
+RegistersWindow* MainWindow::registersWindow() const { return registers_; }
+MaintenanceWindow* MainWindow::maintenanceWindow() const { return maintenance_; }
+
+void MainWindow::onMonitorTick(bool connected)
+{
+    if (connected) {
+        if (usbSub_)
+            usbSub_->hide();
+        setPanel1(kConnectedText, 3);
+        if (tag_.isEmpty()) {
+            showConfigWindow();
+            tag_ = QStringLiteral("ON");
+        }
+    } else {
+        // The configuration window stays open with the operator's edits; its device buttons are refused
+        // by the link while the display is away.
+        if (usbSub_ && !usbSub_->isVisible()) {
+            usbSub_->show();
+            usbSub_->showMinimized();
+        }
+        setPanel1(kWaitingText, 1);
+    }
+}
+
+void MainWindow::setPanel1(const QString& text, int picture)
+{
+    panel1Text_->setText(text);
+    panel1Picture_ = picture;
+    panel1Icon_->setPixmap(imageList1(picture));
+}
+
+QString MainWindow::panel1Text() const { return panel1Text_->text(); }
+
+QPixmap MainWindow::imageList1(int index) const
+{
+    return (index >= 1 && index <= imageList_.size()) ? imageList_.at(index - 1) : QPixmap();
+}
+
+void MainWindow::setStatusPanel2(const QString& text)
+{
+    panel2_->setText(text);
+    if (isVisible())
+        panel2_->repaint();
+}
+
+QString MainWindow::statusPanel2() const { return panel2_->text(); }
+
+QString MainWindow::programFolder() const
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString MainWindow::dialogFolder() const
+{
+    // Installed programs live in a read-only folder: start the dialogs among the user's documents then.
+    const QFileInfo dir(QCoreApplication::applicationDirPath());
+    if (dir.isWritable())
+        return programFolder();
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir::toNativeSeparators(docs.isEmpty() ? QDir::homePath() : docs);
+}
+
+void MainWindow::quit()
+{
+    if (quitting_)
+        return;
+    quitting_ = true;
+    usb_->Command1_Click();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    quit();
+    event->accept();
+}
+
+}  // namespace trivo

@@ -1,0 +1,111 @@
+#pragma once
+// The main window PR: the multiple-document frame that holds every other window, its status bar with the
+// connection state, and the shutdown path through the link window.
+#include <QMainWindow>
+#include <QPixmap>
+#include <QPointer>
+#include <functional>
+
+#include "common/main_services.h"
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace trivo {
+
+class Link;
+class Dialogs;
+class UsbWindow;
+class ConfigWindow;
+class ScreenWindow;
+class RegistersWindow;
+class MaintenanceWindow;
+class MenuBar;
+
+inline const QString kInitialPanel1Text = QStringLiteral("Connectez votre TRIVO ZURED COMPTEUR.");
+inline const QString kStatusBarTip =
+    QStringLiteral("La connection avec le TRIVO_CT est symbolisée par une diode verte.");
+
+class MainWindow : public QMainWindow, public MainServices {
+    Q_OBJECT
+public:
+    MainWindow(Link& link, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up: normal state, link window shown minimised, caption, dialog folder, monitor started.
+    void MDIForm_Load();
+
+    Link& link() { return link_; }
+    Dialogs& dialogs() { return dialogs_; }
+    QMdiArea* mdiArea() const { return mdi_; }
+    UsbWindow* usbWindow() const { return usb_; }
+    QMdiSubWindow* usbSubWindow() const { return usbSub_; }
+
+    // Child windows: created on first use, brought forward when they already exist.
+    ConfigWindow* showConfigWindow();   // also moved to (50, 50) twips
+    ScreenWindow* showScreenWindow();
+    RegistersWindow* showRegistersWindow();
+    MaintenanceWindow* showMaintenanceWindow();
+    ConfigWindow* configWindow() const;
+    ScreenWindow* screenWindow() const;
+    RegistersWindow* registersWindow() const;
+    MaintenanceWindow* maintenanceWindow() const;
+    QMdiSubWindow* subWindowOf(QWidget* child) const;
+
+    // Shutdown by any route: the link window's close command, then the program ends.
+    void quit();
+    // What "the program ends" does; tests replace it.
+    void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
+
+    // The training mode runs on the emulated display; the caption says so.
+    void setTrainingMode(bool on);
+    bool trainingMode() const { return training_; }
+
+    QString tag() const { return tag_; }
+    QString panel1Text() const;
+    int panel1Picture() const { return panel1Picture_; }   // index in ImageList1 (1 waiting, 3 connected)
+    QPixmap imageList1(int index) const;                  // 1-based
+
+    static QString captionForVersion(int major, int minor, int revision);
+
+    // MainServices
+    void setStatusPanel2(const QString& text) override;
+    QString statusPanel2() const override;
+    QString dialogFolder() const override;
+    QString programFolder() const override;
+
+signals:
+    void childWindowsChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void onMonitorTick(bool connected);
+    void setPanel1(const QString& text, int picture);
+    QMdiSubWindow* addChild(QWidget* child);
+    void updateCaption();
+
+    Link& link_;
+    Dialogs& dialogs_;
+    QMdiArea* mdi_ = nullptr;
+    UsbWindow* usb_ = nullptr;
+    QMdiSubWindow* usbSub_ = nullptr;
+    QPointer<ConfigWindow> config_;
+    QPointer<ScreenWindow> screen_;
+    QPointer<RegistersWindow> registers_;
+    QPointer<MaintenanceWindow> maintenance_;
+    MenuBar* menus_ = nullptr;
+    QLabel* panel1Icon_ = nullptr;
+    QLabel* panel1Text_ = nullptr;
+    QLabel* panel2_ = nullptr;
+    int panel1Picture_ = 0;
+    QList<QPixmap> imageList_;
+    QString tag_;
+    bool training_ = false;
+    bool quitting_ = false;
+    std::function<void()> exitHandler_;
+};
+
+}  // namespace trivo

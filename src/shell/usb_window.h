@@ -1,0 +1,43 @@
+#pragma once
+// The link window USB: its status line Label3, and on demand (for a service technician) the exchange
+// label, the diagnostics list, the report buffer and the window's buttons.
+#include <QWidget>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace trivo {
+class Link;
+
+class UsbWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit UsbWindow(Link& link, QWidget* parent = nullptr);
+
+    // "Quitter": close the link, then end the program.
+    void Command1_Click();
+    void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
+
+    void setDetailsShown(bool shown);
+    bool detailsShown() const;
+
+private:
+    void refreshLabel3();
+    void refreshLabel4();
+    void refreshBuffer();
+    void refreshDiagnostics();
+
+    Link& link_;
+    QLabel* label3_;
+    QLabel* label4_;
+    QListWidget* lstResults_;
+    QWidget* details_;
+    QPushButton* toggle_;
+    QList<QLineEdit*> text1_;
+    std::function<void()> exitHandler_;
+};
+
+}  // namespace trivo
