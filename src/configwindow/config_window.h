@@ -1,22 +1,84 @@
 #pragma once
+// The configuration window CP: a view over the configuration form's values. Reading, programming, resets
+// and configuration files work through formState()/applyFormState() and the public procedures below.
+#include <array>
+
 #include <QWidget>
+
+#include "config/config_form.h"
+#include "config/form_state.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QRadioButton;
+class QSlider;
+class QTimer;
 
 namespace trivo {
 class Link;
 class Dialogs;
 class MainServices;
 
-class ConfigWindow : public QWidget {
+class ConfigWindow : public QWidget, public ConfigForm {
     Q_OBJECT
 public:
     ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
-    // The window's load: run by the main window right after the first show.
+    ~ConfigWindow() override;
+
+    // The window's load: run by the main window right after the first show; reads the display.
     void Form_Load();
 
+    // --- the form's values (ConfigForm) --------------------------------------------------------
+    FormState formState() const override;
+    // Sets every control; the mode first (running INIT_P / INIT_T when it changes), then the rest, each
+    // change with the same visible effects as the operator's edit.
+    void applyFormState(const FormState& state) override;
+    void INIT_P() override;
+    void INIT_T() override;
+    void setProgress(int value, int maximum) override;
+
+    // --- procedures ----------------------------------------------------------------------------
+    void LIRE_PARAM();     // read the display into the form
+    void PROG_PARAM();     // program the form into the display
+    void RAZ_CONFIG();     // every setting to its default
+    void NOUV_CONFIG();    // asks, then RAZ_CONFIG
+
+    // --- handlers (public so that the shell and tests can drive them) --------------------------
+    void BOUTON_Click(int index);
+    void BOUTON_MouseDown(int index);
+    void BOUTON_MouseUp(int index);
+    void BOUTON_STA_Click(int index);
+    void Option_CPT_Click(int index);
+    void Check1_Click(int index);
+    void cadre_R1_Click(int index);
+    void cadre_R2_Click(int index);
+    void cadre_Buz_Click(int index);
+    void Timer1_Timer();
+    QTimer& Timer1();
+
+    // The page shown: 0 GENERAL, 1 SORTIE.
+    int currentPage() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    struct Ui;
+    void buildUi();
+    void connectControls();
+    void thresholdClick(int output, int index);
+    void sliderChanged(int n, int value);
+    void applyModeColours(bool production);
+
     Link& link_;
     Dialogs& dialogs_;
     MainServices& main_;
+    Ui* ui_;
 };
 
 }  // namespace trivo

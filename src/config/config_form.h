@@ -1,0 +1,59 @@
+#pragma once
+// What the read and programming procedures need of the configuration form: its values, the two mode
+// layouts and a progress bar. The window CP supplies the real one; PlainConfigForm holds the values alone
+// (tests, command line).
+#include "config/form_state.h"
+
+namespace trivo {
+
+class ConfigForm {
+public:
+    virtual ~ConfigForm() = default;
+    virtual FormState formState() const = 0;
+    // Sets every value; each change has the same effects as the operator's.
+    virtual void applyFormState(const FormState& state) = 0;
+    // Production and totaliser layouts.
+    virtual void INIT_P() = 0;
+    virtual void INIT_T() = 0;
+    // Progress of a running procedure; painted at once.
+    virtual void setProgress(int value, int maximum) = 0;
+};
+
+// The values of the mode layouts (what INIT_P / INIT_T change among the form's values).
+void applyProductionLayout(FormState& state);
+void applyTotaliserLayout(FormState& state);
+
+// The fifteen steps of the reset to defaults, on the values: mode and everything not a setting kept.
+FormState resetConfiguration(const FormState& current);
+
+// A form with values only.
+class PlainConfigForm : public ConfigForm {
+public:
+    FormState state;
+    int progressValue = 0;
+    int progressMaximum = 100;
+    int progressUpdates = 0;
+    int initPCalls = 0;
+    int initTCalls = 0;
+
+    FormState formState() const override { return state; }
+    void applyFormState(const FormState& s) override { state = s; }
+    void INIT_P() override
+    {
+        ++initPCalls;
+        applyProductionLayout(state);
+    }
+    void INIT_T() override
+    {
+        ++initTCalls;
+        applyTotaliserLayout(state);
+    }
+    void setProgress(int value, int maximum) override
+    {
+        progressValue = value;
+        progressMaximum = maximum;
+        ++progressUpdates;
+    }
+};
+
+}  // namespace trivo
