@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are missing, and says which.
+# Sourced by run.sh and test.sh.
+set -euo pipefail
+
+trivo_build_packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
+  libhidapi-dev
+  fonts-dejavu-core
+)
+trivo_test_packages=(srecord xvfb xauth libbenchmark-dev)
+trivo_run_packages=(xvfb xauth)
+
+trivo_install_missing() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    echo "deps: all ${#} required packages are already installed."
+    return 0
+  fi
+  echo "deps: installing missing Debian packages: ${missing[*]}"
+  local sudo=""
+  if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then sudo="sudo"; else
+      echo "deps: not root and no sudo: please install ${missing[*]} yourself." >&2
+      return 1
+    fi
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
