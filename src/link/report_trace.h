@@ -1,0 +1,53 @@
+#pragma once
+// A trace file of every report that crosses the link: "> " and the output report, or "< " and the input
+// report, report ID first, each byte as two upper-case hex digits separated by single blanks.
+#include <QFile>
+#include <QString>
+#include <memory>
+
+#include "link/link.h"
+
+namespace trivo {
+
+inline QString traceLine(bool output, const uint8_t* data, std::size_t length)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    QString line;
+    line.reserve(2 + static_cast<int>(length) * 3);
+    line += output ? QLatin1String("> ") : QLatin1String("< ");
+    for (std::size_t i = 0; i < length; ++i) {
+        if (i)
+            line += QLatin1Char(' ');
+        line += QLatin1Char(digits[data[i] >> 4]);
+        line += QLatin1Char(digits[data[i] & 0x0F]);
+    }
+    return line;
+}
+
+class ReportTrace {
+public:
+    // Appends to path; false (with errorString) when the file cannot be opened for writing.
+    bool open(const QString& path)
+    {
+        file_ = std::make_unique<QFile>(path);
+        return file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    }
+    QString errorString() const { return file_ ? file_->errorString() : QString(); }
+
+    void attach(Link& link)
+    {
+        link.setReportObserver([this](bool output, const uint8_t* data, std::size_t length) {
+            if (!file_ || !file_->isOpen())
+                return;
+            file_->write(traceLine(output, data, length).toLatin1());
+            file_->write("\n");
+            // Flushed per report so that a trace survives a crash or an interrupted command.
+            file_->flush();
+        });
+    }
+
+private:
+    std::unique_ptr<QFile> file_;
+};
+
+}  // namespace trivo
