@@ -36,9 +36,11 @@ public:
     int restarts = 0;
 
     // Clock: follows the PC's clock unless fixed by setClock.
+    // A clock set by setClock stands still (tests read fixed registers) until advanceClockMs moves it.
     void setClock(const QDateTime& time);
     void followPcClock();
     QDateTime clock() const;
+    void advanceClockMs(long long ms);
     // Last radio synchronisation (minutes resolution) and day of the week 1..7.
     QDateTime radioSync;
     uint8_t radioLevel = 5;                  // 0..7, above 7 = no valid level
@@ -46,6 +48,9 @@ public:
     uint8_t leds = 0;                        // bit 0 red, bit 1 green, bit 2 blue; 1 = lit
     uint8_t buttons = 0x07;                  // bit 2 red, bit 1 green, bit 0 blue; 0 = pressed
     bool buzzer = false;
+    // The last output-drive request's switch and output bytes.
+    uint8_t driveSwitch = 0;
+    uint8_t driveBits = 0;
 
     // Home-screen picture as stored (1920 bytes, 1 = white) and what the LCD shows now.
     std::array<uint8_t, kPictureBytes> picture;
@@ -61,9 +66,17 @@ public:
     bool relay2() const;
     bool buzzerByRule() const;
 
+    // Parameter word n (0..12) of the block, signed, and the counts of requests seen by code.
+    int32_t word(int n) const;
+    void setWord(int n, int32_t value);
+    int requests(uint8_t code) const { return requestCounts_[code]; }
+
 private:
+    bool ruleFires(int ruleOffset, int enableBit, int thresholdWord) const;
+
     std::optional<QDateTime> fixedClock_;
     QDateTime fixedAt_;
+    std::array<int, 256> requestCounts_{};
 };
 
 // One recorded report: output (true) or input, 65 bytes with the report ID first.
@@ -72,16 +85,22 @@ struct RecordedReport {
     std::vector<uint8_t> bytes;
 };
 
+// Starts with the display plugged in and answering at once. Replies queue per device (as the display's
+// own output buffer would), so a reply that arrives too late is what the next read gets.
 class EmulatedTransport : public HidTransport {
 public:
     static constexpr const char* kDisplayPath = "emulated:display";
+    static constexpr const char* kSecondDisplayPath = "emulated:display2";
 
     EmulatedTransport();
 
     EmulatedDisplay& display() { return display_; }
     const EmulatedDisplay& display() const { return display_; }
+    // The display added by addSecondDisplay (a default one before that).
+    EmulatedDisplay& secondDisplay() { return second_; }
 
     // --- fault switches ------------------------------------------------------------------------
+    // Unplugging also makes every handle opened before it fail, as a vanished device node does.
     void plug(bool present);
     bool plugged() const { return plugged_; }
     void setSilent(bool silent);                 // no reply at all: reads time out
@@ -89,19 +108,25 @@ public:
     void setFailWrites(bool fail);               // writes report an error and deliver nothing
     void setReportLengths(ReportLengths lengths);
     // Other HID interfaces present, in enumeration order before (front) or after the display.
+    // They accept writes and never answer.
     void addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay = true);
     void addSecondDisplay(uint16_t version = 0x0100);
-    // Unplug after this many more output reports have been answered (-1 = never).
+    // Unplug after this many more output reports have been answered (-1 = never): the display goes
+    // once the last answered reply has been read.
     void unplugAfterReports(int count);
-    // Moves the emulated clock of pending replies forward (a late reply becomes ready).
+    // Moves the emulated clock of pending replies forward (a late reply becomes ready); a fixed display
+    // clock moves with it.
     void advanceMs(int ms);
 
     // --- record of every report in both directions -------------------------------------------
+    // Written reports that reached a device and replies that a read delivered, 65 bytes each.
     const std::vector<RecordedReport>& record() const { return record_; }
     std::vector<std::vector<uint8_t>> outputReports() const;   // 65 bytes each
     void clearRecord() { record_.clear(); }
     int openHandles() const;
+    // Every path an open was attempted on, in order.
     std::vector<std::string> openedPaths() const { return openedPaths_; }
+    int pendingReplies() const;                  // replies of the main display not yet read
 
     // --- HidTransport ------------------------------------------------------------------------
     std::vector<HidInterfaceInfo> enumerate() override;
@@ -118,26 +143,41 @@ private:
         std::vector<uint8_t> bytes;
         long long readyAtMs;
     };
+    enum class Kind { Other, MainDisplay, SecondDisplay };
     struct Device {
         HidInterfaceInfo info;
-        bool isMainDisplay = false;
+        Kind kind = Kind::Other;
+        int generation = 0;           // raised by every unplug: older handles are dead
+        std::deque<Pending> pending;
+    };
+    struct OpenHandle {
+        Handle handle;
+        std::string path;
+        int generation;
     };
     long long nowMs() const;
+    Device* deviceAt(const std::string& path);
+    bool present(const Device& device) const;
+    // The device behind a live handle, or null with lastError set.
+    Device* liveDevice(Handle handle);
+    void checkDrained();
 
     EmulatedDisplay display_;
+    EmulatedDisplay second_;
     bool plugged_ = false;
     bool silent_ = false;
     int replyDelayMs_ = 0;
     bool failWrites_ = false;
     int unplugAfter_ = -1;
+    bool unplugWhenDrained_ = false;
     long long offsetMs_ = 0;
     ReportLengths lengths_;
-    std::vector<Device> before_, after_;
-    std::deque<Pending> pending_;
+    std::vector<Device> devices_;     // enumeration order
     std::vector<RecordedReport> record_;
-    std::vector<std::pair<Handle, std::string>> handles_;
+    std::vector<OpenHandle> handles_;
     std::vector<std::string> openedPaths_;
     Handle nextHandle_ = 1;
+    int otherCount_ = 0;
     std::string lastError_;
     std::chrono::steady_clock::time_point start_;
 };
