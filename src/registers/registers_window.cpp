@@ -1,15 +1,390 @@
 #include "registers/registers_window.h"
 
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QVBoxLayout>
+
+#include "link/commands.h"
+#include "link/link.h"
+#include "registers/indicator_pictures.h"
+
 namespace trivo {
+
+using namespace registers;
+
+namespace {
+
+constexpr int kCycleIntervalMs = 500;
+constexpr int kProgressSteps = 13;
+constexpr int kIndicatorGap = 10;
+
+const QString kFrame5Caption =
+    QStringLiteral("      Bouton poussoir              Bipeur                 Diodes DELs");
+
+// Indicators of Frame5: grey picture, coloured picture, shape, colour, and the caption word they sit under.
+struct Indicator {
+    const char* grey;
+    const char* coloured;
+    IndicatorShape shape;
+    const QColor* colour;
+    int group;   // 0 "Bouton poussoir", 1 "Bipeur", 2 "Diodes DELs"
+};
+const Indicator kIndicators[] = {
+    {"G1", "R1", IndicatorShape::PushButton, &kRed, 0},
+    {"G2", "V1", IndicatorShape::PushButton, &kGreen, 0},
+    {"G3", "B1", IndicatorShape::PushButton, &kBlue, 0},
+    {"G7", "B7", IndicatorShape::Buzzer, &kLightBlue, 1},
+    {"G4", "R2", IndicatorShape::Led, &kRed, 2},
+    {"G5", "V2", IndicatorShape::Led, &kGreen, 2},
+    {"G6", "B2", IndicatorShape::Led, &kBlue, 2},
+};
+const char* const kGroupWords[] = {"Bouton poussoir", "Bipeur", "Diodes DELs"};
+
+QLabel* valueLabel(const char* name, QWidget* parent)
+{
+    auto* label = new QLabel(kBlank, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    font.setBold(true);
+    label->setFont(font);
+    label->setMinimumHeight(label->fontMetrics().height() + 4);
+    return label;
+}
+
+QLabel* pictureLabel(const QString& name, const QPixmap& pixmap, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setPixmap(pixmap);
+    label->setFixedSize(pixmap.size());
+    // Hidden pictures keep their place, so the rows do not move as they come and go.
+    QSizePolicy policy = label->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(policy);
+    return label;
+}
+
+void keepPlaceWhenHidden(QWidget* widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
+}  // namespace
 
 RegistersWindow::RegistersWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
     : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("REGISTRE"));
     setWindowTitle(QStringLiteral("Lecture des Registres spéciaux."));
-    resize(400, 300);
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(kCycleIntervalMs);
+    connect(&timer1_, &QTimer::timeout, this, &RegistersWindow::Timer1_Timer);
+    buildControls();
 }
 
-void RegistersWindow::Form_Load() {}
+RegistersWindow::~RegistersWindow() = default;
+
+void RegistersWindow::buildControls()
+{
+    auto* column = new QVBoxLayout(this);
+
+    auto* frame1 = new QGroupBox(QStringLiteral("Heure et date du TRIVO-ALTEUR."), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    dateTrivo_ = valueLabel("date_trivo", frame1);
+    heureTrivo_ = valueLabel("heure_trivo", frame1);
+    auto* row1 = new QHBoxLayout(frame1);
+    row1->addWidget(dateTrivo_);
+    row1->addStretch();
+    row1->addWidget(heureTrivo_);
+    column->addWidget(frame1);
+
+    auto* frame2 = new QGroupBox(QStringLiteral("Heure et date de la dernière radio synchronisation."), this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    dateDcf_ = valueLabel("date_dcf", frame2);
+    heureDcf_ = valueLabel("heure_dcf", frame2);
+    auto* row2 = new QHBoxLayout(frame2);
+    row2->addWidget(dateDcf_);
+    row2->addStretch();
+    row2->addWidget(heureDcf_);
+    column->addWidget(frame2);
+
+    auto* frame4 =
+        new QGroupBox(QStringLiteral("Niveau de réception des signaux de  radio synchronisation."), this);
+    frame4->setObjectName(QStringLiteral("Frame4"));
+    auto* row4 = new QHBoxLayout(frame4);
+    row4->setSpacing(2);
+    picture1_[kLevelBars] =
+        pictureLabel(QStringLiteral("Picture1(%1)").arg(kLevelBars), radioIconPicture(), frame4);
+    row4->addWidget(picture1_[kLevelBars]);
+    row4->addSpacing(8);
+    for (int k = 0; k < kLevelBars; ++k) {
+        picture1_[k] = pictureLabel(QStringLiteral("Picture1(%1)").arg(k), levelBarPicture(k), frame4);
+        row4->addWidget(picture1_[k]);
+    }
+    for (QLabel* p : picture1_)
+        p->hide();
+    row4->addSpacing(16);
+    niveau_ = valueLabel("niveau", frame4);
+    row4->addWidget(niveau_);
+    row4->addStretch();
+    column->addWidget(frame4);
+
+    auto* frame3 = new QGroupBox(QStringLiteral("Température du TRIVO-ALTEUR."), this);
+    frame3->setObjectName(QStringLiteral("Frame3"));
+    temperature_ = valueLabel("temperature", frame3);
+    auto* row3 = new QHBoxLayout(frame3);
+    row3->addWidget(temperature_);
+    row3->addStretch();
+    column->addWidget(frame3);
+
+    frame5_ = new QGroupBox(kFrame5Caption, this);
+    frame5_->setObjectName(QStringLiteral("Frame5"));
+    for (const Indicator& ind : kIndicators) {
+        QLabel* grey = pictureLabel(QString::fromLatin1(ind.grey), indicatorPicture(ind.shape), frame5_);
+        Q_UNUSED(grey);
+    }
+    // Coloured pictures are created after the grey ones so that they lie on top; clicks go through them
+    // to the key underneath, which must see every press and release whatever the display reports.
+    for (const Indicator& ind : kIndicators) {
+        QLabel* coloured =
+            pictureLabel(QString::fromLatin1(ind.coloured), indicatorPicture(ind.shape, *ind.colour), frame5_);
+        coloured->setAttribute(Qt::WA_TransparentForMouseEvents);
+        coloured->hide();
+    }
+    picture("G1")->setToolTip(QStringLiteral("Actionnez les poussoirs du TRIVO-ALTEUR."));
+    for (const RemoteKeyInfo& key : kRemoteKeys) {
+        QLabel* grey = picture(key.grey);
+        grey->setToolTip(QStringLiteral("Maintenez le clic."));
+        grey->setCursor(Qt::PointingHandCursor);
+        grey->installEventFilter(this);
+    }
+    frame5_->setMinimumHeight(kIndicatorSize + 2 * fontMetrics().height() + 16);
+    frame5_->installEventFilter(this);
+    column->addWidget(frame5_);
+
+    auto* buttons = new QHBoxLayout();
+    readButton_ = new QPushButton(QStringLiteral("Lire "), this);
+    readButton_->setObjectName(QStringLiteral("but_RD_HID_ECR"));
+    readButton_->setToolTip(QStringLiteral("Lecture des Registres spéciaux."));
+    clearButton_ = new QPushButton(QStringLiteral("Effacer"), this);
+    clearButton_->setObjectName(QStringLiteral("Command2"));
+    closeButton_ = new QPushButton(QStringLiteral("Fermer la fenêtre"), this);
+    closeButton_->setObjectName(QStringLiteral("Command1"));
+    closeButton_->setToolTip(QStringLiteral("Fermer."));
+    text1_ = new QLineEdit(QStringLiteral("..."), this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setReadOnly(true);
+    text1_->setFocusPolicy(Qt::NoFocus);
+    text1_->setAlignment(Qt::AlignCenter);
+    text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(QStringLiteral("100 %")) + 16);
+    keepPlaceWhenHidden(text1_);
+    progressBar1_ = new QProgressBar(this);
+    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar1_->setRange(0, kProgressSteps);
+    progressBar1_->setValue(0);
+    progressBar1_->setTextVisible(false);
+    progressBar1_->setMaximumHeight(text1_->sizeHint().height());
+    keepPlaceWhenHidden(progressBar1_);
+    buttons->addWidget(readButton_);
+    buttons->addWidget(clearButton_);
+    buttons->addWidget(closeButton_);
+    buttons->addSpacing(8);
+    buttons->addWidget(text1_);
+    buttons->addWidget(progressBar1_, 1);
+    column->addLayout(buttons);
+
+    connect(readButton_, &QPushButton::clicked, this, &RegistersWindow::but_RD_HID_ECR_Click);
+    connect(clearButton_, &QPushButton::clicked, this, &RegistersWindow::Command2_Click);
+    connect(closeButton_, &QPushButton::clicked, this, &RegistersWindow::Command1_Click);
+
+    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(kFrame5Caption) + 60, 480);
+    setMinimumWidth(wide);
+    resize(wide, sizeHint().height());
+}
+
+QLabel* RegistersWindow::picture(const char* name) const
+{
+    return frame5_->findChild<QLabel*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+// The three indicator groups stand under the three words of Frame5's caption, wherever the style puts it.
+void RegistersWindow::placeIndicators()
+{
+    QStyleOptionGroupBox option;
+    option.initFrom(frame5_);
+    option.text = frame5_->title();
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    option.rect = frame5_->rect();
+    const QRect label = frame5_->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                          QStyle::SC_GroupBoxLabel, frame5_);
+    const QFontMetrics metrics = frame5_->fontMetrics();
+    const int top = qMax(label.bottom() + 8, (frame5_->height() + label.bottom() - kIndicatorSize) / 2);
+
+    for (int group = 0; group < 3; ++group) {
+        const QString word = QString::fromLatin1(kGroupWords[group]);
+        const int at = kFrame5Caption.indexOf(word);
+        const int centre = label.left() + metrics.horizontalAdvance(kFrame5Caption.left(at))
+                           + metrics.horizontalAdvance(word) / 2;
+        int count = 0;
+        for (const Indicator& ind : kIndicators)
+            count += ind.group == group ? 1 : 0;
+        int x = centre - (count * kIndicatorSize + (count - 1) * kIndicatorGap) / 2;
+        for (const Indicator& ind : kIndicators) {
+            if (ind.group != group)
+                continue;
+            picture(ind.grey)->move(x, top);
+            picture(ind.coloured)->move(x, top);
+            x += kIndicatorSize + kIndicatorGap;
+        }
+    }
+}
+
+void RegistersWindow::Form_Load()
+{
+    but_RD_HID_ECR_Click();
+    timer1_.start();
+}
+
+void RegistersWindow::Timer1_Timer()
+{
+    but_RD_HID_ECR_Click();
+}
+
+void RegistersWindow::but_RD_HID_ECR_Click()
+{
+    progressBar1_->show();
+    text1_->show();
+    text1_->setText(QStringLiteral("..."));
+    text1_->repaint();
+
+    Command2_Click();
+
+    commands::registersRead(link_);
+    // The outcome is not checked: whatever the buffer holds afterwards is shown, as the display reports
+    // nothing else to go by.
+    link_.but_RD_HID_Click();
+
+    BufferTexts texts;
+    for (int i = 0; i < int(texts.size()); ++i)
+        texts[i] = link_.text1(i);
+    last_ = decode(texts);
+    showReadout(last_);
+
+    progressBar1_->setValue(kProgressSteps);
+    text1_->setText(QStringLiteral("100 %"));
+    text1_->repaint();
+    progressBar1_->hide();
+    text1_->hide();
+}
+
+void RegistersWindow::showReadout(const RegisterReadout& r)
+{
+    heureTrivo_->setText(r.heureTrivo);
+    dateTrivo_->setText(r.dateTrivo);
+    heureDcf_->setText(r.heureDcf);
+    dateDcf_->setText(r.dateDcf);
+    temperature_->setText(r.temperature);
+    // The clear step hid every coloured picture but B7; show the ones the reply lights.
+    picture("R1")->setVisible(r.r1);
+    picture("V1")->setVisible(r.v1);
+    picture("B1")->setVisible(r.b1);
+    picture("R2")->setVisible(r.r2);
+    picture("V2")->setVisible(r.v2);
+    picture("B2")->setVisible(r.b2);
+    niveau_->setText(r.niveau);
+    for (int k = 0; k < kLevelBars; ++k)
+        picture1_[k]->setVisible(r.bars[k]);
+    picture1_[kLevelBars]->setVisible(r.icon);
+}
+
+void RegistersWindow::Command2_Click()
+{
+    for (QLabel* label : {dateTrivo_, heureTrivo_, temperature_, dateDcf_, heureDcf_, niveau_})
+        label->setText(kBlank);
+    for (const char* grey : {"G1", "G2", "G3", "G4", "G5", "G6"})
+        picture(grey)->show();
+    for (const char* coloured : {"R1", "R2", "V1", "V2", "B1", "B2"})
+        picture(coloured)->hide();
+    // The icon Picture1(8), G7 and B7 keep their state.
+    for (int k = 0; k < kLevelBars; ++k)
+        picture1_[k]->hide();
+}
+
+void RegistersWindow::Command1_Click()
+{
+    timer1_.stop();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void RegistersWindow::closeEvent(QCloseEvent* event)
+{
+    timer1_.stop();
+    QWidget::closeEvent(event);
+}
+
+void RegistersWindow::keyEvent(RemoteKey key, bool pressed)
+{
+    const RemoteKeyInfo& info = keyInfo(key);
+    picture(info.coloured)->setVisible(pressed);
+    progressBar1_->show();
+    progressBar1_->setMaximum(kProgressSteps);
+    text1_->show();
+    text1_->setText(QStringLiteral("..."));
+    text1_->repaint();
+
+    // Nothing is checked: the link reports a failed write itself.
+    sendKey(link_, key, pressed);
+
+    text1_->repaint();
+    progressBar1_->hide();
+    text1_->hide();
+}
+
+void RegistersWindow::G4_MouseDown() { keyEvent(RemoteKey::RedLed, true); }
+void RegistersWindow::G4_MouseUp() { keyEvent(RemoteKey::RedLed, false); }
+void RegistersWindow::G5_MouseDown() { keyEvent(RemoteKey::GreenLed, true); }
+void RegistersWindow::G5_MouseUp() { keyEvent(RemoteKey::GreenLed, false); }
+void RegistersWindow::G6_MouseDown() { keyEvent(RemoteKey::BlueLed, true); }
+void RegistersWindow::G6_MouseUp() { keyEvent(RemoteKey::BlueLed, false); }
+void RegistersWindow::G7_MouseDown() { keyEvent(RemoteKey::Buzzer, true); }
+void RegistersWindow::G7_MouseUp() { keyEvent(RemoteKey::Buzzer, false); }
+
+bool RegistersWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == frame5_) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show
+            || event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            placeIndicators();
+        return QWidget::eventFilter(watched, event);
+    }
+    const bool down = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    const bool up = event->type() == QEvent::MouseButtonRelease;
+    if (!down && !up)
+        return QWidget::eventFilter(watched, event);
+    for (const RemoteKeyInfo& info : kRemoteKeys) {
+        if (watched != picture(info.grey))
+            continue;
+        // Any mouse button; a double click's second press counts as a press so that every release
+        // has one.
+        keyEvent(info.key, down);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace trivo

@@ -1,5 +1,20 @@
 #pragma once
+// The special-registers window REGISTRE: reads the display's register block twice a second and shows
+// clock, radio synchronisation, radio level, temperature, push buttons and LEDs; its LED and buzzer
+// pictures double as keys that drive those outputs while the mouse button is held on them.
+#include <QTimer>
 #include <QWidget>
+
+#include <array>
+
+#include "registers/register_decoding.h"
+#include "registers/remote_keys.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
 
 namespace trivo {
 class Link;
@@ -10,13 +25,58 @@ class RegistersWindow : public QWidget {
     Q_OBJECT
 public:
     RegistersWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    ~RegistersWindow() override;
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
+    void Timer1_Timer();
+    void but_RD_HID_ECR_Click();     // "Lire ": one read and display cycle
+    void Command2_Click();           // "Effacer"
+    void Command1_Click();           // "Fermer la fenêtre"
+
+    void G4_MouseDown();
+    void G4_MouseUp();
+    void G5_MouseDown();
+    void G5_MouseUp();
+    void G6_MouseDown();
+    void G6_MouseUp();
+    void G7_MouseDown();
+    void G7_MouseUp();
+
+    QTimer& Timer1() { return timer1_; }
+    // What the last cycle decoded (its LED, push-button and level bytes are the window's only state).
+    const registers::RegisterReadout& lastReadout() const { return last_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void buildControls();
+    void placeIndicators();
+    void keyEvent(registers::RemoteKey key, bool pressed);
+    void showReadout(const registers::RegisterReadout& readout);
+    QLabel* picture(const char* name) const;
+
     Link& link_;
     Dialogs& dialogs_;
     MainServices& main_;
+    QTimer timer1_;
+    registers::RegisterReadout last_;
+
+    QGroupBox* frame5_ = nullptr;
+    QLabel* dateTrivo_ = nullptr;
+    QLabel* heureTrivo_ = nullptr;
+    QLabel* dateDcf_ = nullptr;
+    QLabel* heureDcf_ = nullptr;
+    QLabel* niveau_ = nullptr;
+    QLabel* temperature_ = nullptr;
+    std::array<QLabel*, registers::kLevelBars + 1> picture1_{};   // bars 0..7, icon 8
+    QLineEdit* text1_ = nullptr;
+    QProgressBar* progressBar1_ = nullptr;
+    QPushButton* readButton_ = nullptr;
+    QPushButton* clearButton_ = nullptr;
+    QPushButton* closeButton_ = nullptr;
 };
 
 }  // namespace trivo

@@ -1,0 +1,27 @@
+#include "registers/remote_keys.h"
+
+#include "link/commands.h"
+#include "link/link.h"
+
+namespace trivo::registers {
+
+const RemoteKeyInfo& keyInfo(RemoteKey key)
+{
+    for (const RemoteKeyInfo& info : kRemoteKeys) {
+        if (info.key == key)
+            return info;
+    }
+    return kRemoteKeys.front();
+}
+
+bool sendKey(Link& link, RemoteKey key, bool pressed)
+{
+    const RemoteKeyInfo& info = keyInfo(key);
+    if (pressed)
+        commands::outputDrive(link, info.pressSwitch, info.pressBit);
+    else
+        commands::outputDrive(link, info.releaseSwitch, info.releaseBit);
+    return link.but_WR_HID_Click();
+}
+
+}  // namespace trivo::registers
