@@ -1,15 +1,295 @@
 #include "maintenance/maintenance_window.h"
 
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "common/twips.h"
+#include "link/link.h"
+
 namespace trivo {
+
+namespace {
+const QString kContinue = QStringLiteral("Souhaitez-vous continuer?");
+const QString kFormatTitle = QStringLiteral("EEprom 24Cxx et RTC DS130x initialisé à &hFF.");
+const QString kInitTitle = QStringLiteral("Reconfigurer la version d'origine (sortie d'usine).");
+const QString kUpdateTitle = QStringLiteral("Nouvelle version du logiciel embarqué.");
+const QString kOpeningText = QStringLiteral("Ouverture de  fichier de mise à jour.");
+const QString kConvertingText = QStringLiteral("Conversion INTEL HEX en cours.");
+const QString kInterruptedText = QStringLiteral("Mise à jour interrompue.");
+const QString kNoImageText = QStringLiteral(
+    "Aucun fichier HEX n'a été lu dans cette fenêtre.\r\n"
+    "Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».");
+const QString kNotConnectedText = QStringLiteral(
+    "Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
+constexpr int kReadProgressMaximum = kImageSize;
+// The bar is painted at most this often during a transfer, so that painting never paces the reports.
+constexpr int kProgressPaintIntervalMs = 40;
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& tip)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(tip);
+    return b;
+}
+}  // namespace
+
+// Progress of a transfer on ProgressBar1, painted at once but not more often than the eye can follow.
+class MaintenanceWindow::ProgressView : public FlashObserver {
+public:
+    explicit ProgressView(QProgressBar* bar) : bar_(bar) { sincePaint_.start(); }
+    void flashPosition(int position) override
+    {
+        if (position != 0 && position < kFlashBytes && sincePaint_.elapsed() < kProgressPaintIntervalMs)
+            return;
+        bar_->setValue(position);
+        bar_->repaint();
+        sincePaint_.restart();
+    }
+
+private:
+    QProgressBar* bar_;
+    QElapsedTimer sincePaint_;
+};
 
 MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
     : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("Fonction_SPE"));
     setWindowTitle(QStringLiteral("Fonctions spéciales de maintenances."));
-    resize(400, 300);
+
+    formate_ = button(this, "FORMATE", QStringLiteral("Formatage"),
+                      QStringLiteral("Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto)."));
+    initialiser_ = button(this, "INITIALISER", QStringLiteral("Initialisation"),
+                          QStringLiteral("Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage."));
+    maj_ = button(this, "Maj", QStringLiteral("Mise à jour"), QStringLiteral("Mise à jour du programme PIC du trivo-alteur."));
+    label4_ = new QLabel(this);
+    label4_->setObjectName(QStringLiteral("Label4"));
+    label4_->setAlignment(Qt::AlignCenter);
+    butFerme_ = button(this, "but_ferme", QStringLiteral("Fermer"), QStringLiteral("Fermer."));
+    progressBar1_ = new QProgressBar(this);
+    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar1_->setRange(0, kReadProgressMaximum);
+    progressBar1_->setValue(0);
+    progressBar1_->hide();
+
+    updateArea_ = new QWidget(this);
+    updateArea_->setObjectName(QStringLiteral("updateArea"));
+    text2_ = new QPlainTextEdit(updateArea_);
+    text2_->setObjectName(QStringLiteral("Text2"));
+    text2_->setReadOnly(true);
+    text2_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text2_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text2_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text2_->document()->setDocumentMargin(2);
+    vScroll1_ = new QScrollBar(Qt::Vertical, updateArea_);
+    vScroll1_->setObjectName(QStringLiteral("VScroll1"));
+    vScroll1_->setRange(0, kDumpScrollMax);
+    vScroll1_->setPageStep(kDumpLines);
+    txtFilename_ = new QLineEdit(updateArea_);
+    txtFilename_->setObjectName(QStringLiteral("txt_Filename"));
+    cmdOpenfile_ = button(updateArea_, "Cmd_Openfile", QStringLiteral("Ouvrir un HEX"), QStringLiteral("Ouvrir un fichier HEX."));
+    cmdFlashOk_ = button(updateArea_, "CMD_Flash_OK", QStringLiteral("Démarrez la mise à jour"),
+                         QStringLiteral("Opération de mise à jour du programme du TRIVO-ALTEU."));
+    ferme_ = button(updateArea_, "FERME", QStringLiteral("Fermer"), QStringLiteral("Férmer."));
+
+    // Fixed places in twips, as the window folds by its height: the update area lies below the short height.
+    constexpr int m = 120, gap = 150, full = kWidthTwips - 2 * m, third = (full - 2 * gap) / 3, scrollW = 255;
+    place(formate_, m, 120, third, 420);
+    place(initialiser_, m + third + gap, 120, third, 420);
+    place(maj_, m + 2 * (third + gap), 120, third, 420);
+    place(label4_, m, 600, full, 300);
+    place(butFerme_, m, 960, full, 420);
+    place(progressBar1_, m, 960, full, 420);
+    place(updateArea_, 0, 1440, kWidthTwips, kTallHeightTwips - 1440);
+    place(text2_, m, 60, full - scrollW, 1620);
+    place(vScroll1_, m + full - scrollW, 60, scrollW, 1620);
+    place(txtFilename_, m, 1740, full, 300);
+    place(cmdOpenfile_, m, 2100, third, 390);
+    place(cmdFlashOk_, m + third + gap, 2100, third, 390);
+    place(ferme_, m + 2 * (third + gap), 2100, third, 390);
+
+    // The eight dump lines must all show: the largest fixed-pitch size that fits the box.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setStyleHint(QFont::TypeWriter);
+    const int room = text2_->height() - 2 * text2_->frameWidth() - 4 - 2;
+    for (int px = 14; px >= 8; --px) {
+        mono.setPixelSize(px);
+        if (QFontMetrics(mono).lineSpacing() * kDumpLines <= room)
+            break;
+    }
+    text2_->setFont(mono);
+
+    connect(formate_, &QPushButton::clicked, this, &MaintenanceWindow::FORMATE_Click);
+    connect(initialiser_, &QPushButton::clicked, this, &MaintenanceWindow::INITIALISER_Click);
+    connect(maj_, &QPushButton::clicked, this, &MaintenanceWindow::Maj_Click);
+    connect(butFerme_, &QPushButton::clicked, this, &MaintenanceWindow::but_ferme_Click);
+    connect(ferme_, &QPushButton::clicked, this, &MaintenanceWindow::FERME_Click);
+    connect(cmdOpenfile_, &QPushButton::clicked, this, &MaintenanceWindow::Cmd_Openfile_Click);
+    connect(cmdFlashOk_, &QPushButton::clicked, this, &MaintenanceWindow::CMD_Flash_OK_Click);
+    // valueChanged covers both the change and the live scroll of the thumb.
+    connect(vScroll1_, &QScrollBar::valueChanged, this, &MaintenanceWindow::DUMP);
+
+    setHeightTwips(kShortHeightTwips);
 }
 
-void MaintenanceWindow::Form_Load() {}
+void MaintenanceWindow::place(QWidget* w, int x, int y, int width, int height)
+{
+    w->setGeometry(twipsToPixels(x, this), twipsToPixels(y, this), twipsToPixels(width, this),
+                   twipsToPixels(height, this));
+}
+
+void MaintenanceWindow::Form_Load()
+{
+    setHeightTwips(kShortHeightTwips);
+}
+
+void MaintenanceWindow::setHeightTwips(int twips)
+{
+    heightTwips_ = twips;
+    // The update area is out of view in the short state; hiding it also keeps the focus out of it.
+    updateArea_->setVisible(twips >= kTallHeightTwips);
+    setFixedSize(twipsToPixels(kWidthTwips, this), twipsToPixels(twips, this));
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->adjustSize();
+}
+
+void MaintenanceWindow::closeWindow()
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void MaintenanceWindow::FORMATE_Click()
+{
+    if (!dialogs_.confirm(kContinue, MsgIcon::Critical, kFormatTitle))
+        return;
+    progressBar1_->hide();
+    butFerme_->show();
+}
+
+void MaintenanceWindow::INITIALISER_Click()
+{
+    if (dialogs_.confirm(kContinue, MsgIcon::Critical, kInitTitle))
+        closeWindow();
+}
+
+void MaintenanceWindow::Maj_Click()
+{
+    if (dialogs_.confirm(kContinue, MsgIcon::Question, kUpdateTitle))
+        setHeightTwips(kTallHeightTwips);
+}
+
+void MaintenanceWindow::FERME_Click()
+{
+    setHeightTwips(kShortHeightTwips);
+}
+
+void MaintenanceWindow::but_ferme_Click()
+{
+    closeWindow();
+}
+
+void MaintenanceWindow::DUMP()
+{
+    dump_ = trivo::dumpText(image_, vScroll1_->value());
+    QString shown = dump_;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.chop(1);   // no empty ninth line
+    text2_->setPlainText(shown);
+}
+
+void MaintenanceWindow::endFileRead()
+{
+    progressBar1_->setValue(0);
+    progressBar1_->hide();
+    butFerme_->show();
+    label4_->setText(QString());
+}
+
+void MaintenanceWindow::Cmd_Openfile_Click()
+{
+    label4_->setText(kOpeningText);
+    progressBar1_->setValue(0);
+
+    FileRequest request;
+    request.filter = QStringLiteral("Fichier (*.HEX)");
+    request.filterIndex = 1;
+    request.initialDir = main_.dialogFolder();
+    const QString fileName = dialogs_.openFile(request);
+    if (fileName.isEmpty()) {
+        // Cancelled: the image and the name read before stay as they were.
+        label4_->setText(QString());
+        return;
+    }
+    txtFilename_->setText(fileName);
+
+    text2_->clear();
+    dump_.clear();
+    imageLoaded_ = false;
+    butFerme_->hide();
+    progressBar1_->show();
+    label4_->setText(kConvertingText);
+    label4_->repaint();
+
+    const HexReadResult result = readIntelHexFile(fileName, image_, [this](int position) {
+        progressBar1_->setValue(std::min(position, progressBar1_->maximum()));
+    });
+    if (!result.ok) {
+        endFileRead();
+        dialogs_.fileError(result.errorDescription, result.errorNumber);
+        return;
+    }
+    imageLoaded_ = true;
+    DUMP();
+    endFileRead();
+}
+
+void MaintenanceWindow::CMD_Flash_OK_Click()
+{
+    if (!imageLoaded_) {
+        dialogs_.inform(kNoImageText, MsgIcon::Exclamation, kFlashTitle);
+        return;
+    }
+    if (link_.state() != LinkState::Connected) {
+        dialogs_.inform(kNotConnectedText, MsgIcon::Exclamation, kFlashTitle);
+        return;
+    }
+    if (!dialogs_.confirm(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?"), MsgIcon::Critical, kFlashTitle))
+        return;
+
+    butFerme_->hide();
+    progressBar1_->show();
+    progressBar1_->setMaximum(kFlashProgressMaximum);
+    progressBar1_->setValue(0);
+    label4_->setText(kFlashingText);
+    label4_->repaint();
+
+    ProgressView view(progressBar1_);
+    lastFlash_ = flashFirmware(link_, image_, &view);
+
+    progressBar1_->setValue(0);
+    label4_->setText(QString());
+    progressBar1_->hide();
+    butFerme_->show();
+    link_.DETECT_CON().start();
+    if (lastFlash_.completed) {
+        label4_->setText(kFlashDoneText);
+        return;
+    }
+    label4_->setText(kInterruptedText);
+    dialogs_.inform(flashFailureText(lastFlash_), MsgIcon::Critical, kFlashTitle);
+}
 
 }  // namespace trivo

@@ -1,22 +1,85 @@
 #pragma once
+// Fonction_SPE, the maintenance window: three maintenance buttons, and an update area that unfolds
+// below them to read a firmware HEX file, browse its dump and send it to the display.
 #include <QWidget>
+
+#include "maintenance/firmware_flasher.h"
+#include "maintenance/firmware_image.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QScrollBar;
 
 namespace trivo {
 class Link;
 class Dialogs;
 class MainServices;
 
+inline const QString kFlashTitle = QStringLiteral("Maj du TRIVO-ZEP.");
+
 class MaintenanceWindow : public QWidget {
     Q_OBJECT
 public:
+    static constexpr int kShortHeightTwips = 1600;
+    static constexpr int kTallHeightTwips = 4000;
+    static constexpr int kWidthTwips = 6900;
+
     MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
+    void FORMATE_Click();
+    void INITIALISER_Click();
+    void Maj_Click();
+    void FERME_Click();
+    void but_ferme_Click();
+    void Cmd_Openfile_Click();
+    void CMD_Flash_OK_Click();
+    // Redraws Text2 from the image at the scroll bar's line; also run by the scroll bar.
+    void DUMP();
+
+    const FirmwareImage& image() const { return image_; }
+    // True once a file has been read without error in this window: only such an image may be flashed.
+    bool imageLoaded() const { return imageLoaded_; }
+    // Text2's contents as the dump made them (lines end with CR LF).
+    QString dumpText() const { return dump_; }
+    int heightTwips() const { return heightTwips_; }
+    // Outcome of the last transfer started in this window (none yet: reportsDelivered 0, not completed).
+    const FlashResult& lastFlash() const { return lastFlash_; }
+
 private:
+    class ProgressView;
+    void setHeightTwips(int twips);
+    void closeWindow();
+    void endFileRead();
+    void place(QWidget* w, int x, int y, int width, int height);
+
     Link& link_;
     Dialogs& dialogs_;
     MainServices& main_;
+
+    FirmwareImage image_{};
+    bool imageLoaded_ = false;
+    QString dump_;
+    int heightTwips_ = 0;
+    FlashResult lastFlash_;
+
+    QPushButton* formate_;
+    QPushButton* initialiser_;
+    QPushButton* maj_;
+    QLabel* label4_;
+    QPushButton* butFerme_;
+    QProgressBar* progressBar1_;
+    QWidget* updateArea_;
+    QPlainTextEdit* text2_;
+    QScrollBar* vScroll1_;
+    QLineEdit* txtFilename_;
+    QPushButton* cmdOpenfile_;
+    QPushButton* cmdFlashOk_;
+    QPushButton* ferme_;
 };
 
 }  // namespace trivo
