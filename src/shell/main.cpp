@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 #include <memory>
 
 #include "common/dialogs.h"
 #include "emulator/emulated_display.h"
 #include "link/hidapi_transport.h"
 #include "link/link.h"
+#include "link/report_trace.h"
 #include "shell/main_window.h"
 #include "trivo_version.h"
 
@@ -22,23 +24,39 @@ int main(int argc, char* argv[])
     QCommandLineOption simulate(QStringLiteral("simule"),
                                 QStringLiteral("Mode formation : afficheur émulé au lieu du matériel."));
     parser.addOption(simulate);
+
+    QCommandLineOption trace(QStringLiteral("trace"),
+                             QStringLiteral("Ajoute chaque rapport échangé avec l'afficheur au FICHIER."),
+                             QStringLiteral("FICHIER"));
+    parser.addOption(trace);
     parser.process(app);
 
     std::unique_ptr<trivo::HidTransport> transport;
-    const bool training = parser.isSet(simulate);
-    if (training) {
-        auto emulated = std::make_unique<trivo::EmulatedTransport>();
-        emulated->plug(true);
-        transport = std::move(emulated);
+    trivo::EmulatedTransport* emulated = nullptr;
+    if (parser.isSet(simulate)) {
+        auto e = std::make_unique<trivo::EmulatedTransport>();
+        e->plug(true);
+        emulated = e.get();
+        transport = std::move(e);
     } else {
         transport = std::make_unique<trivo::HidapiTransport>();
     }
 
     trivo::Link link(*transport);
+    trivo::ReportTrace traceFile;
+    if (parser.isSet(trace)) {
+        if (!traceFile.open(parser.value(trace))) {
+            std::fprintf(stderr, "Impossible d'ouvrir le fichier de trace %s : %s\n",
+                         qPrintable(parser.value(trace)), qPrintable(traceFile.errorString()));
+            return 2;
+        }
+        traceFile.attach(link);
+    }
     trivo::QtDialogs dialogs;
     trivo::MainWindow main(link, dialogs);
     dialogs.setParent(&main);
-    main.setTrainingMode(training);
+    if (emulated)
+        main.enableSimulation(*emulated);
     main.show();
     main.MDIForm_Load();
     return app.exec();

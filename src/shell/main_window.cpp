@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenuBar>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QRadialGradient>
@@ -20,7 +21,9 @@
 #include "maintenance/maintenance_window.h"
 #include "registers/registers_window.h"
 #include "screen/screen_window.h"
+#include "shell/emulated_panel_view.h"
 #include "shell/menus.h"
+#include "emulator/emulated_display.h"
 #include "shell/usb_window.h"
 #include "trivo_version.h"
 
@@ -111,6 +114,43 @@ void MainWindow::setTrainingMode(bool on)
 {
     training_ = on;
     updateCaption();
+}
+
+void MainWindow::enableSimulation(EmulatedTransport& transport)
+{
+    emulated_ = &transport;
+    setTrainingMode(true);
+    auto* menu = menuBar()->addMenu(QStringLiteral("&Simulation"));
+    menu->setObjectName(QStringLiteral("MENU_SIMULATION"));
+    auto* plug = menu->addAction(QStringLiteral("Afficheur &branché"));
+    plug->setObjectName(QStringLiteral("MENU_SIM_BRANCHE"));
+    plug->setCheckable(true);
+    plug->setChecked(transport.plugged());
+    connect(plug, &QAction::toggled, this, [this](bool on) { emulated_->plug(on); });
+    auto* update = menu->addAction(QStringLiteral("Mode &mise à jour du micrologiciel"));
+    update->setObjectName(QStringLiteral("MENU_SIM_MAJ"));
+    update->setCheckable(true);
+    update->setChecked(transport.display().updateMode);
+    connect(update, &QAction::toggled, this, [this](bool on) { emulated_->display().updateMode = on; });
+    menu->addSeparator();
+    auto* view = menu->addAction(QStringLiteral("&Panneau émulé..."));
+    view->setObjectName(QStringLiteral("MENU_SIM_PANNEAU"));
+    connect(view, &QAction::triggered, this, &MainWindow::showEmulatedPanel);
+}
+
+EmulatedPanelView* MainWindow::showEmulatedPanel()
+{
+    if (!emulated_)
+        return nullptr;
+    const bool created = !panel_;
+    if (created)
+        panel_ = new EmulatedPanelView(*emulated_);
+    QMdiSubWindow* sub = created ? addChild(panel_) : subWindowOf(panel_);
+    sub->show();
+    if (sub->isMinimized())
+        sub->showNormal();
+    mdi_->setActiveSubWindow(sub);
+    return panel_;
 }
 
 void MainWindow::MDIForm_Load()

@@ -22,6 +22,8 @@ class ScreenWindow;
 class RegistersWindow;
 class MaintenanceWindow;
 class MenuBar;
+class EmulatedTransport;
+class EmulatedPanelView;
 
 inline const QString kInitialPanel1Text = QStringLiteral("Connectez votre TRIVO ZURED COMPTEUR.");
 inline const QString kStatusBarTip =
@@ -61,6 +63,10 @@ public:
     // The training mode runs on the emulated display; the caption says so.
     void setTrainingMode(bool on);
     bool trainingMode() const { return training_; }
+    // Training mode on the emulated display: adds the "Simulation" menu (plug, unplug, update mode,
+    // live view of the panel).
+    void enableSimulation(EmulatedTransport& transport);
+    EmulatedPanelView* showEmulatedPanel();
 
     QString tag() const { return tag_; }
     QString panel1Text() const;
@@ -96,6 +102,8 @@ private:
     QPointer<ScreenWindow> screen_;
     QPointer<RegistersWindow> registers_;
     QPointer<MaintenanceWindow> maintenance_;
+    QPointer<EmulatedPanelView> panel_;
+    EmulatedTransport* emulated_ = nullptr;
     MenuBar* menus_ = nullptr;
     QLabel* panel1Icon_ = nullptr;
     QLabel* panel1Text_ = nullptr;

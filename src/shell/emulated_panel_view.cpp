@@ -1,0 +1,136 @@
+#include "shell/emulated_panel_view.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "emulator/emulated_display.h"
+
+namespace trivo {
+
+namespace {
+constexpr int kLcdWidth = 240;
+constexpr int kLcdHeight = 64;
+const QColor kLcdBlue(0, 0, 255);
+
+QPixmap lamp(const QColor& color, bool on)
+{
+    QPixmap pm(22, 22);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setBrush(on ? color : QColor(90, 90, 90));
+    p.drawEllipse(QRectF(2, 2, 18, 18));
+    return pm;
+}
+
+QLabel* bigNumber(QWidget* parent)
+{
+    auto* l = new QLabel(parent);
+    QFont f(QStringLiteral("DejaVu Sans Mono"), 20, QFont::Bold);
+    l->setFont(f);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    l->setStyleSheet(QStringLiteral("background:#102010; color:#40ff40; padding:4px 8px;"));
+    l->setMinimumWidth(200);
+    return l;
+}
+}  // namespace
+
+EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* parent)
+    : QWidget(parent), transport_(transport)
+{
+    setObjectName(QStringLiteral("PANNEAU_EMULE"));
+    setWindowTitle(QStringLiteral("Afficheur émulé (simulation)"));
+    auto* layout = new QVBoxLayout(this);
+
+    auto* numbers = new QGroupBox(QStringLiteral("Compteur et totalisateur"), this);
+    auto* nl = new QGridLayout(numbers);
+    counter_ = bigNumber(numbers);
+    counter_->setObjectName(QStringLiteral("COMPTEUR"));
+    totaliser_ = bigNumber(numbers);
+    totaliser_->setObjectName(QStringLiteral("TOTALISATEUR"));
+    nl->addWidget(new QLabel(QStringLiteral("Compteur :"), numbers), 0, 0);
+    nl->addWidget(counter_, 0, 1);
+    nl->addWidget(new QLabel(QStringLiteral("Totalisateur :"), numbers), 1, 0);
+    nl->addWidget(totaliser_, 1, 1);
+    layout->addWidget(numbers);
+
+    auto* screen = new QGroupBox(QStringLiteral("Écran LCD 240 x 64"), this);
+    auto* sl = new QVBoxLayout(screen);
+    lcd_ = new QLabel(screen);
+    lcd_->setObjectName(QStringLiteral("LCD"));
+    lcd_->setFixedSize(kLcdWidth * 2 + 4, kLcdHeight * 2 + 4);
+    lcd_->setStyleSheet(QStringLiteral("border:2px solid #303030;"));
+    sl->addWidget(lcd_);
+    layout->addWidget(screen);
+
+    auto* outputs = new QGroupBox(QStringLiteral("Voyants et sorties"), this);
+    auto* ol = new QGridLayout(outputs);
+    const QStringList names = {QStringLiteral("DEL 1"),    QStringLiteral("DEL 2"),    QStringLiteral("DEL 3"),
+                               QStringLiteral("Relais 1"), QStringLiteral("Relais 2"), QStringLiteral("Bipeur")};
+    for (int i = 0; i < names.size(); ++i) {
+        auto* icon = new QLabel(outputs);
+        icon->setObjectName(QStringLiteral("VOYANT(%1)").arg(i));
+        ol->addWidget(icon, 0, i, Qt::AlignHCenter);
+        ol->addWidget(new QLabel(names[i], outputs), 1, i, Qt::AlignHCenter);
+        lamps_.append(icon);
+    }
+    layout->addWidget(outputs);
+
+    state_ = new QLabel(this);
+    state_->setObjectName(QStringLiteral("ETAT_EMULE"));
+    layout->addWidget(state_);
+
+    timer_ = new QTimer(this);
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, &EmulatedPanelView::refresh);
+    timer_->start();
+    refresh();
+}
+
+void EmulatedPanelView::refresh()
+{
+    const EmulatedDisplay& d = transport_.display();
+    counter_->setText(QString::number(d.counter));
+    totaliser_->setText(QString::number(d.totaliser));
+
+    QImage img(kLcdWidth, kLcdHeight, QImage::Format_RGB32);
+    if (d.lcdCleared) {
+        img.fill(kLcdBlue);
+    } else {
+        for (int y = 0; y < kLcdHeight; ++y)
+            for (int x = 0; x < kLcdWidth; ++x) {
+                const uint8_t byte = d.picture[static_cast<std::size_t>(y * 30 + x / 8)];
+                img.setPixelColor(x, y, (byte & (0x80 >> (x % 8))) ? QColor(Qt::white) : kLcdBlue);
+            }
+    }
+    if (img != lcdImage_) {
+        lcdImage_ = img;
+        lcd_->setPixmap(QPixmap::fromImage(img.scaled(kLcdWidth * 2, kLcdHeight * 2, Qt::IgnoreAspectRatio,
+                                                      Qt::FastTransformation)));
+    }
+
+    const bool on[] = {(d.leds & 0x01) != 0, (d.leds & 0x02) != 0, (d.leds & 0x04) != 0,
+                       d.relay1(),          d.relay2(),          d.buzzer || d.buzzerByRule()};
+    const QColor colors[] = {QColor(230, 0, 0), QColor(0, 200, 0), QColor(0, 90, 255),
+                             QColor(255, 170, 0), QColor(255, 170, 0), QColor(255, 255, 80)};
+    for (int i = 0; i < lamps_.size(); ++i) {
+        lamps_[i]->setPixmap(lamp(colors[i], on[i]));
+        lamps_[i]->setProperty("on", on[i]);
+    }
+
+    QString state = transport_.plugged() ? QStringLiteral("Branché") : QStringLiteral("Débranché");
+    if (d.updateMode)
+        state += QStringLiteral(" — mode mise à jour (%1 octets reçus)").arg(d.firmware.size());
+    state_->setText(state);
+}
+
+QString EmulatedPanelView::counterText() const { return counter_->text(); }
+QString EmulatedPanelView::totaliserText() const { return totaliser_->text(); }
+QImage EmulatedPanelView::lcdImage() const { return lcdImage_; }
+
+}  // namespace trivo
