@@ -1,15 +1,238 @@
 #include "screen/screen_window.h"
 
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "screen/picture_file.h"
+
 namespace trivo {
+
+namespace {
+
+// Each preview pixel is shown as a square of this many screen pixels.
+constexpr int kPreviewZoom = 3;
+
+// Picture1: shows the preview enlarged without smoothing, so that every dot stays a sharp square.
+class PicturePreview : public QWidget {
+public:
+    PicturePreview(const HomeScreenPicture& picture, QWidget* parent) : QWidget(parent), picture_(picture)
+    {
+        setObjectName(QStringLiteral("Picture1"));
+        setFixedSize(kScreenWidth * kPreviewZoom, kScreenHeight * kPreviewZoom);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(rect(), picture_.image());
+    }
+
+private:
+    const HomeScreenPicture& picture_;
+};
+
+QPushButton* makeButton(const QString& name, const QString& caption, const QString& tip, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setToolTip(tip);
+    return b;
+}
+
+void keepPlaceWhenHidden(QWidget* w)
+{
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
+}  // namespace
+
+QImage ScreenWindow::welcomePicture()
+{
+    QImage image(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, false);
+        p.setPen(Qt::white);
+        p.drawRect(1, 1, kScreenWidth - 3, kScreenHeight - 3);
+        QFont title(QStringLiteral("DejaVu Sans"));
+        title.setStyleStrategy(QFont::NoAntialias);
+        title.setPixelSize(24);
+        title.setBold(true);
+        p.setFont(title);
+        p.drawText(QRect(0, 6, kScreenWidth, 30), Qt::AlignCenter, QStringLiteral("TRIVO ZURED"));
+        QFont sub = title;
+        sub.setPixelSize(12);
+        sub.setBold(false);
+        p.setFont(sub);
+        p.drawText(QRect(0, 36, kScreenWidth, 20), Qt::AlignCenter,
+                   QStringLiteral("Compteur - Totaliseur"));
+    }
+    // Whatever the font engine did, the picture is strictly black and white.
+    for (int y = 0; y < kScreenHeight; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < kScreenWidth; ++x)
+            row[x] = qGray(row[x]) >= 128 ? 0xFFFFFFFFu : 0xFF000000u;
+    }
+    return image;
+}
 
 ScreenWindow::ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
     : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("ECRAN_ACCEUIL"));
     setWindowTitle(QStringLiteral("Chargez un écran de présentation."));
-    resize(400, 300);
+
+    picture_.place(welcomePicture());
+    picture1_ = new PicturePreview(picture_, this);
+
+    ouvrir_ = makeButton(QStringLiteral("OUVRIR"), QStringLiteral("Ouvrir"),
+                         QStringLiteral("Ouvrir une image BMP 16 couleurs (seulement le blanc et le bleu utilisé) "
+                                        "en 240 par 64 pixels."),
+                         this);
+    lire_ = makeButton(QStringLiteral("but_RD_HID_ECR"), QStringLiteral("Lire "),
+                       QStringLiteral("Lit l'écran d'acceuil du TRIVO ALTEUR."), this);
+    envoi_ = makeButton(QStringLiteral("but_WR_HID_ECR"), QStringLiteral("Envoi"),
+                        QStringLiteral("Envoi l'écran d'acceuil au TRIVO ALTEUR."), this);
+    effacer_ = makeButton(QStringLiteral("Command2"), QStringLiteral("Effacer"),
+                          QStringLiteral("Efface l'écran ci-dessus."), this);
+    fermer_ = makeButton(QStringLiteral("Command1"), QStringLiteral("Fermer la fenêtre"), QString(), this);
+
+    text1_ = new QLineEdit(QStringLiteral("..."), this);
+    text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setReadOnly(true);
+    text1_->setAlignment(Qt::AlignCenter);
+    text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(QStringLiteral("100 %")) + 24);
+    progressBar1_ = new QProgressBar(this);
+    progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar1_->setRange(0, kScreenProgressMaximum);
+    progressBar1_->setValue(0);
+    progressBar1_->setTextVisible(false);
+    for (QWidget* w : {static_cast<QWidget*>(text1_), static_cast<QWidget*>(progressBar1_),
+                       static_cast<QWidget*>(fermer_)})
+        keepPlaceWhenHidden(w);
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {ouvrir_, lire_, envoi_, effacer_})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(fermer_);
+
+    auto* progress = new QHBoxLayout;
+    progress->addWidget(text1_);
+    progress->addWidget(progressBar1_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(picture1_, 0, Qt::AlignHCenter);
+    layout->addLayout(progress);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ouvrir_, &QPushButton::clicked, this, &ScreenWindow::OUVRIR_Click);
+    connect(lire_, &QPushButton::clicked, this, &ScreenWindow::but_RD_HID_ECR_Click);
+    connect(envoi_, &QPushButton::clicked, this, &ScreenWindow::but_WR_HID_ECR_Click);
+    connect(effacer_, &QPushButton::clicked, this, &ScreenWindow::Command2_Click);
+    connect(fermer_, &QPushButton::clicked, this, &ScreenWindow::Command1_Click);
 }
 
-void ScreenWindow::Form_Load() {}
+void ScreenWindow::Form_Load()
+{
+    progressBar1_->hide();
+    text1_->hide();
+}
+
+void ScreenWindow::doteur(QRgb colour)
+{
+    picture_.doteur(colour);
+    picture1_->update();
+}
+
+void ScreenWindow::OUVRIR_Click()
+{
+    FileRequest request;
+    request.title = kScreenOpenTitle;
+    request.filter = kScreenOpenFilter;
+    request.filterIndex = 1;
+    request.initialDir = main_.programFolder();
+    const QString path = dialogs_.openFile(request);
+    if (path.isEmpty())
+        return;   // cancelled
+    const PictureFile file = readPictureFile(path);
+    if (!file.ok()) {
+        dialogs_.fileError(file.errorText, int(file.error));
+        return;
+    }
+    picture_.place(file.image);
+    picture_.reduceToTwoColours();
+    previewChanged();
+}
+
+void ScreenWindow::but_WR_HID_ECR_Click()
+{
+    sendHomeScreen(link_, picture_, *this);
+}
+
+void ScreenWindow::but_RD_HID_ECR_Click()
+{
+    readHomeScreen(link_, picture_, *this);
+}
+
+void ScreenWindow::Command2_Click()
+{
+    clearHomeScreen(link_, picture_, *this);
+}
+
+void ScreenWindow::Command1_Click()
+{
+    // Inside the main window the frame around us is what closes.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+void ScreenWindow::setProgressVisible(bool visible)
+{
+    progressBar1_->setVisible(visible);
+    text1_->setVisible(visible);
+    repaint();
+}
+
+void ScreenWindow::setProgressText(const QString& text)
+{
+    text1_->setText(text);
+    text1_->repaint();
+}
+
+void ScreenWindow::setProgressValue(int value)
+{
+    progressBar1_->setValue(value);
+    progressBar1_->repaint();
+}
+
+void ScreenWindow::setCloseVisible(bool visible)
+{
+    fermer_->setVisible(visible);
+    repaint();
+}
+
+void ScreenWindow::previewChanged()
+{
+    picture1_->repaint();
+}
 
 }  // namespace trivo
