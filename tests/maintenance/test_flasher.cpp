@@ -1,0 +1,145 @@
+// The firmware transfer against the emulated display in its update mode, and under link faults.
+#include <QTest>
+
+#include "emulator/emulated_display.h"
+#include "hex_fixtures.h"
+#include "link/link.h"
+#include "maintenance/firmware_flasher.h"
+
+using namespace trivo;
+
+namespace {
+
+struct Recorder : FlashObserver {
+    QList<int> positions;
+    void flashPosition(int position) override { positions.append(position); }
+};
+
+FirmwareImage makeImage(const QString& kind)
+{
+    FirmwareImage image;
+    for (int a = 0; a < kImageSize; ++a)
+        image[a] = kind == QLatin1String("FF") ? 0xFF : hexfix::pattern(a);
+    return image;
+}
+
+std::vector<uint8_t> imageSlice(const FirmwareImage& image, int first, int count)
+{
+    return std::vector<uint8_t>(image.begin() + first, image.begin() + first + count);
+}
+
+}  // namespace
+
+class TestFlasher : public QObject {
+    Q_OBJECT
+private slots:
+    void sendsTheFirst32000Bytes_data();
+    void sendsTheFirst32000Bytes();
+    void flashingTwiceSendsTheSameReports();
+    void stopsAtTheFirstFailedReport_data();
+    void stopsAtTheFirstFailedReport();
+};
+
+void TestFlasher::sendsTheFirst32000Bytes_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pattern") << "pattern";
+    QTest::newRow("all FF") << "FF";
+}
+
+void TestFlasher::sendsTheFirst32000Bytes()
+{
+    QFETCH(QString, kind);
+    EmulatedTransport t;
+    t.plug(true);
+    t.display().updateMode = true;
+    Link link(t);
+    link.DETECT_CON_Timer();
+    const FirmwareImage image = makeImage(kind);
+
+    Recorder recorder;
+    const FlashResult r = flashFirmware(link, image, &recorder);
+    QVERIFY(r.completed);
+    QCOMPARE(r.reportsDelivered, kFlashReports);
+    QCOMPARE(r.failedReport, -1);
+
+    const auto reports = t.outputReports();
+    QCOMPARE(int(reports.size()), 500);
+    for (int n = 0; n < 500; ++n) {
+        QCOMPARE(int(reports[n].size()), 65);
+        QCOMPARE(reports[n][0], uint8_t(0));   // report ID
+        if (std::vector<uint8_t>(reports[n].begin() + 1, reports[n].end()) != imageSlice(image, 64 * n, 64))
+            QFAIL(qPrintable(QStringLiteral("report %1 does not carry image bytes %2..").arg(n).arg(64 * n, 4, 16)));
+    }
+    QCOMPARE(std::vector<uint8_t>(reports[0].begin() + 1, reports[0].end()), imageSlice(image, 0x0000, 64));
+    QCOMPARE(std::vector<uint8_t>(reports[499].begin() + 1, reports[499].end()), imageSlice(image, 0x7CC0, 64));
+    QCOMPARE(t.display().firmware, imageSlice(image, 0, kFlashBytes));
+
+    QCOMPARE(recorder.positions.size(), 501);
+    QCOMPARE(recorder.positions.first(), 0);
+    QCOMPARE(recorder.positions.last(), kFlashBytes);
+}
+
+void TestFlasher::flashingTwiceSendsTheSameReports()
+{
+    EmulatedTransport t;
+    t.plug(true);
+    t.display().updateMode = true;
+    Link link(t);
+    link.DETECT_CON_Timer();
+    const FirmwareImage image = makeImage(QStringLiteral("pattern"));
+    QVERIFY(flashFirmware(link, image).completed);
+    QVERIFY(flashFirmware(link, image).completed);
+    const auto reports = t.outputReports();
+    QCOMPARE(int(reports.size()), 1000);
+    QVERIFY(std::equal(reports.begin(), reports.begin() + 500, reports.begin() + 500));
+}
+
+void TestFlasher::stopsAtTheFirstFailedReport_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("failedReport");
+    QTest::addColumn<int>("reportsWritten");
+    QTest::addColumn<int>("failure");
+
+    QTest::newRow("unplugged at report 250") << "unplug250" << 250 << 250 << int(ExchangeResult::WriteFailed);
+    QTest::newRow("writes fail") << "failWrites" << 0 << 0 << int(ExchangeResult::WriteFailed);
+    QTest::newRow("display silent") << "silent" << 0 << 1 << int(ExchangeResult::TimedOut);
+    QTest::newRow("never connected") << "absent" << 0 << 0 << int(ExchangeResult::Refused);
+}
+
+void TestFlasher::stopsAtTheFirstFailedReport()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, failedReport);
+    QFETCH(int, reportsWritten);
+    QFETCH(int, failure);
+
+    EmulatedTransport t;
+    t.plug(fault != QLatin1String("absent"));
+    t.display().updateMode = true;
+    Link link(t);
+    link.setReadTimeoutMs(20);
+    link.DETECT_CON_Timer();
+    if (fault == QLatin1String("unplug250"))
+        t.unplugAfterReports(250);
+    else if (fault == QLatin1String("failWrites"))
+        t.setFailWrites(true);
+    else if (fault == QLatin1String("silent"))
+        t.setSilent(true);
+
+    Recorder recorder;
+    const FlashResult r = flashFirmware(link, makeImage(QStringLiteral("pattern")), &recorder);
+    QVERIFY(!r.completed);
+    QCOMPARE(r.failedReport, failedReport);
+    QCOMPARE(r.reportsDelivered, failedReport);
+    QCOMPARE(int(r.failure), failure);
+    QCOMPARE(int(t.outputReports().size()), reportsWritten);
+    QCOMPARE(recorder.positions.last(), failedReport * kFlashReportBytes);
+    const QString text = flashFailureText(r);
+    QVERIFY2(text.contains(QStringLiteral("bloc %1 sur 500").arg(failedReport + 1)), qPrintable(text));
+    QVERIFY(!text.contains(kFlashDoneText));
+}
+
+QTEST_GUILESS_MAIN(TestFlasher)
+#include "test_flasher.moc"
