@@ -49,7 +49,9 @@ const Indicator kIndicators[] = {
 };
 const char* const kGroupWords[] = {"Bouton poussoir", "Bipeur", "Diodes DELs"};
 
-QLabel* valueLabel(const char* name, QWidget* parent)
+// A value label wide enough for its longest text from the start, so that new values never wait for a
+// layout pass to be seen whole.
+QLabel* valueLabel(const char* name, const QString& longest, QWidget* parent)
 {
     auto* label = new QLabel(kBlank, parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -57,9 +59,12 @@ QLabel* valueLabel(const char* name, QWidget* parent)
     font.setPointSizeF(font.pointSizeF() * 1.25);
     font.setBold(true);
     label->setFont(font);
-    label->setMinimumHeight(label->fontMetrics().height() + 4);
+    label->setMinimumSize(label->fontMetrics().horizontalAdvance(longest) + 8, label->fontMetrics().height() + 4);
     return label;
 }
+
+const QString kLongestDate = QStringLiteral("Mercredi 00/00/00");
+const QString kLongestTime = QStringLiteral("00:00:00");
 
 QLabel* pictureLabel(const QString& name, const QPixmap& pixmap, QWidget* parent)
 {
@@ -102,22 +107,24 @@ void RegistersWindow::buildControls()
 
     auto* frame1 = new QGroupBox(QStringLiteral("Heure et date du TRIVO-ALTEUR."), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    dateTrivo_ = valueLabel("date_trivo", frame1);
-    heureTrivo_ = valueLabel("heure_trivo", frame1);
+    dateTrivo_ = valueLabel("date_trivo", kLongestDate, frame1);
+    heureTrivo_ = valueLabel("heure_trivo", kLongestTime, frame1);
     auto* row1 = new QHBoxLayout(frame1);
     row1->addWidget(dateTrivo_);
     row1->addStretch();
     row1->addWidget(heureTrivo_);
+    heureTrivo_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(frame1);
 
     auto* frame2 = new QGroupBox(QStringLiteral("Heure et date de la dernière radio synchronisation."), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
-    dateDcf_ = valueLabel("date_dcf", frame2);
-    heureDcf_ = valueLabel("heure_dcf", frame2);
+    dateDcf_ = valueLabel("date_dcf", kLongestDate, frame2);
+    heureDcf_ = valueLabel("heure_dcf", kLongestTime, frame2);
     auto* row2 = new QHBoxLayout(frame2);
     row2->addWidget(dateDcf_);
     row2->addStretch();
     row2->addWidget(heureDcf_);
+    heureDcf_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(frame2);
 
     auto* frame4 =
@@ -136,14 +143,14 @@ void RegistersWindow::buildControls()
     for (QLabel* p : picture1_)
         p->hide();
     row4->addSpacing(16);
-    niveau_ = valueLabel("niveau", frame4);
+    niveau_ = valueLabel("niveau", QStringLiteral("_ / 7"), frame4);
     row4->addWidget(niveau_);
     row4->addStretch();
     column->addWidget(frame4);
 
     auto* frame3 = new QGroupBox(QStringLiteral("Température du TRIVO-ALTEUR."), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
-    temperature_ = valueLabel("temperature", frame3);
+    temperature_ = valueLabel("temperature", QStringLiteral("-2048.0 °C"), frame3);
     auto* row3 = new QHBoxLayout(frame3);
     row3->addWidget(temperature_);
     row3->addStretch();

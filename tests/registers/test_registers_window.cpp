@@ -1,0 +1,483 @@
+// The REGISTRE window against the emulated display: read cycle, remote keys, clear, close.
+#include <QtTest>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <memory>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "emulator/emulated_display.h"
+#include "link/link.h"
+#include "registers/registers_window.h"
+
+using namespace trivo;
+
+namespace {
+
+using Report = std::vector<uint8_t>;
+
+// The 65-byte output report: report ID 00, the given leading bytes, zeros after.
+Report keyReport(std::initializer_list<uint8_t> leading)
+{
+    Report r(65, 0x00);
+    int i = 1;
+    for (uint8_t b : leading)
+        r[i++] = b;
+    return r;
+}
+
+QString hex(const Report& r)
+{
+    QString s;
+    for (uint8_t b : r)
+        s += QStringLiteral("%1 ").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    return s.trimmed();
+}
+
+struct Bench {
+    EmulatedTransport transport;
+    std::unique_ptr<Link> link;
+    ScriptedDialogs dialogs;
+    PlainMainServices main;
+    std::unique_ptr<RegistersWindow> window;
+
+    explicit Bench(bool plugged = true)
+    {
+        transport.plug(plugged);
+        link = std::make_unique<Link>(transport);
+        link->DETECT_CON_Timer();
+        window = std::make_unique<RegistersWindow>(*link, dialogs, main);
+    }
+    EmulatedDisplay& display() { return transport.display(); }
+
+    template <typename T = QLabel> T* child(const QString& name) const
+    {
+        T* found = window->findChild<T*>(name);
+        if (!found)
+            qWarning("no control %s", qPrintable(name));
+        return found;
+    }
+    QString text(const char* name) const { return child(QString::fromLatin1(name))->text(); }
+    bool shown(const QString& name) const { return !child<QWidget>(name)->isHidden(); }
+    bool shown(const char* name) const { return shown(QString::fromLatin1(name)); }
+    // "#" for each visible bar Picture1(0..7), "." for a hidden one.
+    QString bars() const
+    {
+        QString s;
+        for (int k = 0; k < 8; ++k)
+            s += shown(QStringLiteral("Picture1(%1)").arg(k)) ? QLatin1Char('#') : QLatin1Char('.');
+        return s;
+    }
+    // Coloured pictures R1 V1 B1 R2 V2 B2 B7 as letters when visible.
+    QString lit() const
+    {
+        QString s;
+        for (const char* name : {"R1", "V1", "B1", "R2", "V2", "B2", "B7"})
+            s += shown(name) ? QLatin1Char(name[0]) : QLatin1Char('.');
+        return s;
+    }
+};
+
+}  // namespace
+
+class TestRegistersWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void loadReadsOnceAndStartsTheTimer();
+    void eachCycleSendsOneRegisterRead();
+    void followsTheDisplay_data();
+    void followsTheDisplay();
+    void keys_data();
+    void keys();
+    void keyPictureFollowsTheReportedLedWhileHeld();
+    void colouredPicturesDoNotHideTheKeys();
+    void clearBlanksLabelsAndBarsButNotTheIcon();
+    void noDisplayShowsTheRefusedBuffer();
+    void closeEndsTheWindowAndItsTimer();
+    void captions_data();
+    void captions();
+    void indicatorsStandUnderTheirWords();
+    void screenshots();
+};
+
+void TestRegistersWindow::loadReadsOnceAndStartsTheTimer()
+{
+    Bench b;
+    b.transport.clearRecord();
+    QVERIFY(!b.window->Timer1().isActive());
+    b.window->Form_Load();
+    QCOMPARE(b.transport.outputReports().size(), std::size_t(1));
+    QVERIFY(b.window->Timer1().isActive());
+    QCOMPARE(b.window->Timer1().interval(), 500);
+    QVERIFY(!b.text("heure_trivo").trimmed().isEmpty());
+    // Progress shows during the cycle only.
+    QVERIFY(!b.shown("ProgressBar1"));
+    QVERIFY(!b.shown("Text1"));
+    QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("100 %"));
+}
+
+// Only bytes 0..4 are set: the rest of the request is whatever the buffer held (the last reply).
+void TestRegistersWindow::eachCycleSendsOneRegisterRead()
+{
+    Bench b;
+    b.window->Timer1_Timer();
+    b.transport.clearRecord();
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        const std::vector<uint8_t> bufferBefore = [&] {
+            std::vector<uint8_t> v;
+            for (int i = 0; i < 64; ++i)
+                v.push_back(b.link->byteAt(i));
+            return v;
+        }();
+        if (cycle == 2)
+            QTest::mouseClick(b.child<QPushButton>("but_RD_HID_ECR"), Qt::LeftButton);
+        else
+            b.window->Timer1_Timer();
+        const auto sent = b.transport.outputReports();
+        QCOMPARE(sent.size(), std::size_t(cycle + 1));
+        const Report& r = sent.back();
+        QCOMPARE(r.size(), std::size_t(65));
+        QCOMPARE(hex(Report(r.begin(), r.begin() + 6)), QStringLiteral("00 02 D0 00 00 D1"));
+        QCOMPARE(Report(r.begin() + 6, r.end()), Report(bufferBefore.begin() + 5, bufferBefore.end()));
+    }
+}
+
+struct DisplayState {
+    QDateTime clock;
+    QDateTime sync;
+    int16_t sixteenths;
+    uint8_t level;
+    uint8_t leds;
+    uint8_t buttons;
+};
+Q_DECLARE_METATYPE(DisplayState)
+
+void TestRegistersWindow::followsTheDisplay_data()
+{
+    QTest::addColumn<QList<DisplayState>>("states");
+    QTest::addColumn<QStringList>("expected");   // per state: the six labels, bars, icon, lit pictures
+    const QDateTime tue(QDate(2013, 12, 24), QTime(14, 5, 9));
+    const QDateTime mon(QDate(2013, 12, 23), QTime(3, 47));
+    const QDateTime sun(QDate(2025, 6, 1), QTime(23, 59, 58));
+    const QDateTime sat(QDate(2025, 5, 31), QTime(0, 1));
+    QTest::newRow("changes between cycles")
+        << QList<DisplayState>{{tue, mon, 0x0190, 3, 0x00, 0x07},
+                               {sun, sat, int16_t(0xFF90), 7, 0x07, 0x00},
+                               {tue.addSecs(1), mon, 0x0008, 0xFF, 0x02, 0x05}}
+        << QStringList{"14:05:09|Mardi 24/12/13|03:47:00|Lundi 23/12/13|25.0 °C|3 / 7|####....|icon|.......",
+                       "23:59:58|Dimanche 01/06/25|00:01:00|Samedi 31/05/25|-07.0 °C|7 / 7|########|icon|RVBRVB.",
+                       "14:05:10|Mardi 24/12/13|03:47:00|Lundi 23/12/13|00.5 °C|_ / 7|........|-|.V..V.."};
+    QTest::newRow("level 0 and back to none")
+        << QList<DisplayState>{{tue, mon, 0x00A8, 0, 0x01, 0x03}, {tue, mon, 0x00A8, 8, 0x04, 0x06}}
+        << QStringList{"14:05:09|Mardi 24/12/13|03:47:00|Lundi 23/12/13|10.5 °C|0 / 7|#.......|icon|R..R...",
+                       "14:05:09|Mardi 24/12/13|03:47:00|Lundi 23/12/13|10.5 °C|_ / 7|........|-|..B..B."};
+}
+
+void TestRegistersWindow::followsTheDisplay()
+{
+    QFETCH(QList<DisplayState>, states);
+    QFETCH(QStringList, expected);
+    Bench b;
+    b.window->Form_Load();
+    for (int i = 0; i < states.size(); ++i) {
+        const DisplayState& s = states[i];
+        b.display().setClock(s.clock);
+        b.display().radioSync = s.sync;
+        b.display().temperatureSixteenths = s.sixteenths;
+        b.display().radioLevel = s.level;
+        b.display().leds = s.leds;
+        b.display().buttons = s.buttons;
+        b.window->Timer1_Timer();
+        const QString seen = QStringList{b.text("heure_trivo"), b.text("date_trivo"), b.text("heure_dcf"),
+                                         b.text("date_dcf"), b.text("temperature"), b.text("niveau"), b.bars(),
+                                         b.shown("Picture1(8)") ? "icon" : "-", b.lit()}
+                                 .join(QLatin1Char('|'));
+        QCOMPARE(seen, expected[i]);
+    }
+}
+
+void TestRegistersWindow::keys_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Report>("press");
+    QTest::addColumn<Report>("release");
+    QTest::addColumn<uint8_t>("ledsHeld");
+    QTest::addColumn<bool>("buzzerHeld");
+    QTest::newRow("G4 red") << "G4" << "R2" << Qt::LeftButton << keyReport({1, 5, 1, 0x80})
+                            << keyReport({1, 5, 0, 0}) << uint8_t(0x01) << false;
+    QTest::newRow("G5 green") << "G5" << "V2" << Qt::LeftButton << keyReport({1, 5, 1, 0x20})
+                              << keyReport({1, 5, 0, 0}) << uint8_t(0x02) << false;
+    QTest::newRow("G6 blue, right button") << "G6" << "B2" << Qt::RightButton << keyReport({1, 5, 1, 0x08})
+                                           << keyReport({1, 5, 0, 0}) << uint8_t(0x04) << false;
+    QTest::newRow("G7 buzzer, middle button") << "G7" << "B7" << Qt::MiddleButton << keyReport({1, 5, 0, 0x02})
+                                              << keyReport({1, 5, 1, 0}) << uint8_t(0x00) << true;
+}
+
+void TestRegistersWindow::keys()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, picture);
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(Report, press);
+    QFETCH(Report, release);
+    QFETCH(uint8_t, ledsHeld);
+    QFETCH(bool, buzzerHeld);
+    Bench b;
+    // A register read first leaves a full reply in the buffer: none of it may reach the key reports.
+    b.display().temperatureSixteenths = -1;
+    b.display().radioLevel = 0xFF;
+    b.window->Form_Load();
+    b.transport.clearRecord();
+
+    QLabel* grey = b.child(key);
+    QTest::mousePress(grey, button);
+    QVERIFY(b.shown(picture));
+    QVERIFY(!b.shown("ProgressBar1"));
+    QCOMPARE(b.display().leds, ledsHeld);
+    QCOMPARE(b.display().buzzer, buzzerHeld);
+    QTest::mouseRelease(grey, button);
+    QVERIFY(!b.shown(picture));
+    QCOMPARE(b.display().leds, uint8_t(0));
+    QVERIFY(!b.display().buzzer);
+
+    const auto sent = b.transport.outputReports();
+    QCOMPARE(sent.size(), std::size_t(2));
+    QCOMPARE(hex(sent[0]), hex(press));
+    QCOMPARE(hex(sent[1]), hex(release));
+}
+
+// The read cycle keeps running while a key is held; the LED pictures come from what the display reports.
+void TestRegistersWindow::keyPictureFollowsTheReportedLedWhileHeld()
+{
+    Bench b;
+    b.window->Form_Load();
+    QTest::mousePress(b.child("G5"), Qt::LeftButton);
+    b.window->Timer1_Timer();
+    QCOMPARE(b.lit().mid(3), QStringLiteral(".V.."));
+    // The display drops the LED by itself: the picture goes even though the key is still held.
+    b.display().leds = 0;
+    b.window->Timer1_Timer();
+    QCOMPARE(b.lit().mid(3), QStringLiteral("...."));
+    QTest::mouseRelease(b.child("G5"), Qt::LeftButton);
+
+    // The buzzer picture is the key's alone: a read cycle neither shows nor hides it.
+    QTest::mousePress(b.child("G7"), Qt::LeftButton);
+    b.window->Timer1_Timer();
+    QVERIFY(b.shown("B7"));
+    QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+    b.display().buzzer = true;
+    b.window->Timer1_Timer();
+    QVERIFY(!b.shown("B7"));
+}
+
+// A lit LED picture lies over its key; the key must still take the click.
+void TestRegistersWindow::colouredPicturesDoNotHideTheKeys()
+{
+    Bench b;
+    b.display().leds = 0x07;
+    b.window->show();
+    b.window->Form_Load();
+    auto* frame5 = b.child<QGroupBox>("Frame5");
+    for (const char* key : {"G4", "G5", "G6"}) {
+        QLabel* grey = b.child(key);
+        QCOMPARE(frame5->childAt(grey->geometry().center()), grey);
+    }
+    QTest::mousePress(b.child("G7"), Qt::LeftButton);
+    QCOMPARE(frame5->childAt(b.child("G7")->geometry().center()), b.child("G7"));
+    QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+}
+
+void TestRegistersWindow::clearBlanksLabelsAndBarsButNotTheIcon()
+{
+    for (const uint8_t level : {uint8_t(4), uint8_t(9)}) {
+        Bench b;
+        b.display().radioLevel = level;
+        b.display().leds = 0x07;
+        b.display().buttons = 0x00;
+        b.window->Form_Load();
+        const bool iconBefore = b.shown("Picture1(8)");
+        QCOMPARE(iconBefore, level <= 7);
+        QTest::mousePress(b.child("G7"), Qt::LeftButton);
+        b.transport.clearRecord();
+
+        QTest::mouseClick(b.child<QPushButton>("Command2"), Qt::LeftButton);
+        QVERIFY(b.transport.outputReports().empty());
+        for (const char* label : {"date_trivo", "heure_trivo", "temperature", "date_dcf", "heure_dcf", "niveau"})
+            QCOMPARE(b.text(label), QStringLiteral(" "));
+        QCOMPARE(b.bars(), QStringLiteral("........"));
+        QCOMPARE(b.shown("Picture1(8)"), iconBefore);
+        QCOMPARE(b.lit(), QStringLiteral("......B"));
+        for (const char* grey : {"G1", "G2", "G3", "G4", "G5", "G6", "G7"})
+            QVERIFY(b.shown(grey));
+        QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+    }
+}
+
+// With the status line red the link refuses, leaving "0" in every field; the cycle still shows them.
+void TestRegistersWindow::noDisplayShowsTheRefusedBuffer()
+{
+    Bench b(false);
+    QCOMPARE(b.link->state(), LinkState::Waiting);
+    b.window->Form_Load();
+    QVERIFY(b.transport.outputReports().empty());
+    QCOMPARE(b.text("heure_trivo"), QStringLiteral("0:0:0"));
+    QCOMPARE(b.text("date_trivo"), QStringLiteral(" 0/0/0"));
+    QCOMPARE(b.text("heure_dcf"), QStringLiteral("0:0:00"));
+    QCOMPARE(b.text("date_dcf"), QStringLiteral(" 0/0/0"));
+    QCOMPARE(b.text("temperature"), QStringLiteral("00.0 °C"));
+    QCOMPARE(b.text("niveau"), QStringLiteral("0 / 7"));
+    QCOMPARE(b.bars(), QStringLiteral("#......."));
+    QVERIFY(b.shown("Picture1(8)"));
+    QCOMPARE(b.lit(), QStringLiteral("RVB...."));
+
+    // A key press with no display ends normally too.
+    QTest::mousePress(b.child("G4"), Qt::LeftButton);
+    QTest::mouseRelease(b.child("G4"), Qt::LeftButton);
+    QVERIFY(b.transport.outputReports().empty());
+    QVERIFY(!b.shown("R2"));
+}
+
+void TestRegistersWindow::closeEndsTheWindowAndItsTimer()
+{
+    {
+        Bench b;
+        b.window->show();
+        b.window->Form_Load();
+        QTest::mouseClick(b.child<QPushButton>("Command1"), Qt::LeftButton);
+        QVERIFY(!b.window->isVisible());
+        QVERIFY(!b.window->Timer1().isActive());
+    }
+    {
+        // Inside the main window's MDI area the whole child window goes.
+        EmulatedTransport transport;
+        transport.plug(true);
+        Link link(transport);
+        link.DETECT_CON_Timer();
+        ScriptedDialogs dialogs;
+        PlainMainServices main;
+        QMdiArea area;
+        auto* window = new RegistersWindow(link, dialogs, main);
+        QMdiSubWindow* sub = area.addSubWindow(window);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        area.show();
+        sub->show();
+        window->Form_Load();
+        QPointer<QMdiSubWindow> watch(sub);
+        window->Command1_Click();
+        QTRY_VERIFY(watch.isNull());
+    }
+}
+
+void TestRegistersWindow::captions_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("Frame1") << "Frame1" << "Heure et date du TRIVO-ALTEUR." << "";
+    QTest::newRow("Frame2") << "Frame2" << "Heure et date de la dernière radio synchronisation." << "";
+    QTest::newRow("Frame4") << "Frame4" << "Niveau de réception des signaux de  radio synchronisation." << "";
+    QTest::newRow("Frame3") << "Frame3" << "Température du TRIVO-ALTEUR." << "";
+    QTest::newRow("Frame5") << "Frame5"
+                            << "      Bouton poussoir              Bipeur                 Diodes DELs" << "";
+    QTest::newRow("Lire") << "but_RD_HID_ECR" << "Lire " << "Lecture des Registres spéciaux.";
+    QTest::newRow("Effacer") << "Command2" << "Effacer" << "";
+    QTest::newRow("Fermer") << "Command1" << "Fermer la fenêtre" << "Fermer.";
+    QTest::newRow("Text1") << "Text1" << "..." << "";
+    QTest::newRow("G1") << "G1" << "" << "Actionnez les poussoirs du TRIVO-ALTEUR.";
+    QTest::newRow("G4") << "G4" << "" << "Maintenez le clic.";
+    QTest::newRow("G5") << "G5" << "" << "Maintenez le clic.";
+    QTest::newRow("G6") << "G6" << "" << "Maintenez le clic.";
+    QTest::newRow("G7") << "G7" << "" << "Maintenez le clic.";
+}
+
+void TestRegistersWindow::captions()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, toolTip);
+    Bench b;
+    QCOMPARE(b.window->objectName(), QStringLiteral("REGISTRE"));
+    QCOMPARE(b.window->windowTitle(), QStringLiteral("Lecture des Registres spéciaux."));
+    QWidget* w = b.child<QWidget>(name);
+    QVERIFY(w);
+    QString text;
+    if (auto* g = qobject_cast<QGroupBox*>(w))
+        text = g->title();
+    else if (auto* p = qobject_cast<QPushButton*>(w))
+        text = p->text();
+    else if (auto* e = qobject_cast<QLineEdit*>(w))
+        text = e->text();
+    QCOMPARE(text, caption);
+    QCOMPARE(w->toolTip(), toolTip);
+}
+
+// Push buttons, buzzer, LEDs from left to right, each coloured picture on its grey one, 32 x 32.
+void TestRegistersWindow::indicatorsStandUnderTheirWords()
+{
+    Bench b;
+    b.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
+    const QStringList order{"G1", "G2", "G3", "G7", "G4", "G5", "G6"};
+    const QStringList colours{"R1", "V1", "B1", "B7", "R2", "V2", "B2"};
+    int right = -1;
+    for (int i = 0; i < order.size(); ++i) {
+        const QRect g = b.child(order[i])->geometry();
+        QCOMPARE(g.size(), QSize(32, 32));
+        QCOMPARE(b.child(colours[i])->geometry(), g);
+        QVERIFY2(g.left() > right, qPrintable(order[i]));
+        QVERIFY(b.child<QWidget>("Frame5")->rect().contains(g));
+        right = g.right();
+    }
+    for (int k = 0; k <= 8; ++k)
+        QCOMPARE(b.child(QStringLiteral("Picture1(%1)").arg(k))->size(), QSize(16, 16));
+    // The icon sits left of the bars.
+    QVERIFY(b.child("Picture1(8)")->x() < b.child("Picture1(0)")->x());
+}
+
+// Set TRIVO_SCREENSHOTS to a folder to get pictures of the window to look at.
+void TestRegistersWindow::screenshots()
+{
+    const QString folder = qEnvironmentVariable("TRIVO_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("TRIVO_SCREENSHOTS not set");
+    Bench b;
+    b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)));
+    b.display().radioSync = QDateTime(QDate(2013, 12, 24), QTime(3, 0));
+    b.display().temperatureSixteenths = 0x0190;
+    b.display().radioLevel = 5;
+    b.display().buttons = 0x05;
+    b.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
+    // One picture taken while the request crosses the link, with the progress showing.
+    bool grabbed = false;
+    b.link->setReportObserver([&](bool output, const uint8_t*, std::size_t) {
+        if (output && !grabbed)
+            grabbed = b.window->grab().save(folder + QStringLiteral("/registres_progress.png"));
+    });
+    b.window->Form_Load();
+    b.link->setReportObserver(nullptr);
+    QVERIFY(grabbed);
+    QVERIFY(b.window->grab().save(folder + QStringLiteral("/registres_live.png")));
+    // Each output report sets the whole output image: the LED key last, so that the display lights it.
+    QTest::mousePress(b.child("G7"), Qt::LeftButton);
+    QTest::mousePress(b.child("G5"), Qt::LeftButton);
+    b.window->Timer1_Timer();
+    QVERIFY(b.window->grab().save(folder + QStringLiteral("/registres_key_held.png")));
+    QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+    QTest::mouseRelease(b.child("G5"), Qt::LeftButton);
+    b.window->Command2_Click();
+    QVERIFY(b.window->grab().save(folder + QStringLiteral("/registres_cleared.png")));
+}
+
+QTEST_MAIN(TestRegistersWindow)
+#include "test_registers_window.moc"
