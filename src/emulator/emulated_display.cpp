@@ -341,6 +341,21 @@ std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const {
     return out;
 }
 
+void EmulatedTransport::setRecordLimit(std::size_t maxReports) {
+    recordLimit_ = maxReports;
+    trimRecord();
+}
+
+void EmulatedTransport::trimRecord() {
+    if (recordLimit_ > 0 && record_.size() > recordLimit_)
+        record_.erase(record_.begin(), record_.end() - static_cast<long>(recordLimit_));
+}
+
+void EmulatedTransport::addRecord(bool output, std::vector<uint8_t> bytes) {
+    record_.push_back({output, std::move(bytes)});
+    trimRecord();
+}
+
 int EmulatedTransport::openHandles() const { return static_cast<int>(handles_.size()); }
 
 int EmulatedTransport::pendingReplies() const {
@@ -431,7 +446,7 @@ int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t len
     // The display sees report ID + 64 data bytes; a short report is padded with zeros.
     std::vector<uint8_t> frame(kFrame, 0);
     std::copy(data, data + std::min(length, kFrame), frame.begin());
-    record_.push_back({true, frame});
+    addRecord(true, frame);
     lastError_ = kSuccess;
 
     if (d->kind == Kind::Other)
@@ -474,7 +489,7 @@ HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer,
     d->pending.pop_front();
     bytesRead = std::min(length, reply.size());
     std::copy(reply.begin(), reply.begin() + static_cast<long>(bytesRead), buffer);
-    record_.push_back({false, reply});
+    addRecord(false, reply);
     lastError_ = kSuccess;
     if (d->kind == Kind::MainDisplay)
         checkDrained();

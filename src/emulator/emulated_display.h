@@ -123,6 +123,8 @@ public:
     const std::vector<RecordedReport>& record() const { return record_; }
     std::vector<std::vector<uint8_t>> outputReports() const;   // 65 bytes each
     void clearRecord() { record_.clear(); }
+    // Keeps only the newest maxReports entries (0 = keep all, the default); for long training runs.
+    void setRecordLimit(std::size_t maxReports);
     int openHandles() const;
     // Every path an open was attempted on, in order.
     std::vector<std::string> openedPaths() const { return openedPaths_; }
@@ -161,6 +163,8 @@ private:
     // The device behind a live handle, or null with lastError set.
     Device* liveDevice(Handle handle);
     void checkDrained();
+    void addRecord(bool output, std::vector<uint8_t> bytes);
+    void trimRecord();
 
     EmulatedDisplay display_;
     EmulatedDisplay second_;
@@ -174,6 +178,7 @@ private:
     ReportLengths lengths_;
     std::vector<Device> devices_;     // enumeration order
     std::vector<RecordedReport> record_;
+    std::size_t recordLimit_ = 0;
     std::vector<OpenHandle> handles_;
     std::vector<std::string> openedPaths_;
     Handle nextHandle_ = 1;

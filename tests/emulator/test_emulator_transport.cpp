@@ -59,6 +59,7 @@ private slots:
     void secondDisplayAnswersForItself();
     void otherDeviceNeverAnswers();
     void openAndCloseBookkeeping();
+    void recordLimitKeepsTheNewest();
 };
 
 void TestEmulatedTransport::everyReportIsAnsweredOnce() {
@@ -274,6 +275,23 @@ void TestEmulatedTransport::openAndCloseBookkeeping() {
                                                         EmulatedTransport::kDisplayPath, "emulated:nothing"}));
     QVERIFY(t.close(b));
     QCOMPARE(t.openHandles(), 0);
+}
+
+void TestEmulatedTransport::recordLimitKeepsTheNewest() {
+    EmulatedTransport t;
+    const auto h = t.open(EmulatedTransport::kDisplayPath);
+    for (uint8_t code : {0x34, 0x35, 0x36}) {
+        writeData(t, h, {code});
+        readReport(t, h);
+    }
+    t.setRecordLimit(3);
+    QCOMPARE(t.record().size(), std::size_t(3));
+    QVERIFY(!t.record()[0].output);                      // the reply to 35
+    QCOMPARE(t.record()[1].bytes, frame({0x36}));
+    writeData(t, h, {0x37});
+    QCOMPARE(t.record().size(), std::size_t(3));
+    QCOMPARE(t.record().back().bytes, frame({0x37}));
+    QCOMPARE(t.outputReports(), (std::vector<Bytes>{frame({0x36}), frame({0x37})}));
 }
 
 QTEST_GUILESS_MAIN(TestEmulatedTransport)
