@@ -1,0 +1,288 @@
+// Discovery passes and the monitor tick: which interfaces are opened, what the diagnostics list tells,
+// and that no handle outlives the pass that replaced it.
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <functional>
+
+#include "link/fake_transport.h"
+#include "link/link_test_helpers.h"
+
+using namespace trivo;
+using trivo::test::Rig;
+using Setup = std::function<void(EmulatedTransport&)>;
+Q_DECLARE_METATYPE(Setup)
+
+namespace {
+
+const QString kDisplay = QString::fromLatin1(EmulatedTransport::kDisplayPath);
+const QString kSecond = QString::fromLatin1(EmulatedTransport::kSecondDisplayPath);
+
+QStringList toQt(const std::vector<std::string>& paths) {
+    QStringList list;
+    for (const auto& p : paths)
+        list << QString::fromStdString(p);
+    return list;
+}
+
+bool anyLineStartsWith(const QStringList& lines, const QString& prefix) {
+    for (const QString& l : lines)
+        if (l.startsWith(prefix))
+            return true;
+    return false;
+}
+
+}  // namespace
+
+class TestLinkDiscovery : public QObject {
+    Q_OBJECT
+
+private slots:
+    void noDevice() {
+        Rig rig(false);
+        rig.transport.plug(false);
+        QVERIFY(!rig.link.FindTheHid());
+        const QStringList& log = rig.link.lstResults();
+        QCOMPARE(test::countLines(log, "SetupDiEnumDeviceInterfaces"), 1);
+        CHECK_IN_ORDER(log, QStringList({"GetHidGuid", "SetupDiClassDevs", "SetupDiEnumDeviceInterfaces",
+                                         "DestroyDeviceInfoList", " Device not found."}));
+        QCOMPARE(log.last(), QStringLiteral(" Device not found."));
+        QVERIFY(rig.transport.openedPaths().empty());
+        QVERIFY(!rig.link.deviceFound());
+    }
+
+    void enumeration_data() {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<bool>("found");
+        QTest::addColumn<QStringList>("opened");         // paths opened, in order
+        QTest::addColumn<int>("enumerated");             // "SetupDiEnumDeviceInterfaces" entries
+        QTest::addColumn<QString>("productIds");         // "Product ID: " values logged, in order
+
+        QTest::addRow("display alone") << Setup([](EmulatedTransport&) {}) << true << QStringList{kDisplay, kDisplay}
+                                       << 1 << "1";
+        QTest::addRow("1234/0002 before the display is skipped unopened")
+            << Setup([](EmulatedTransport& t) { t.addOtherDevice(0x1234, 0x0002, true); }) << true
+            << QStringList{kDisplay, kDisplay} << 2 << "2 1";
+        QTest::addRow("other vendor with product 0001 before the display")
+            << Setup([](EmulatedTransport& t) { t.addOtherDevice(0x4321, 0x0001, true); }) << true
+            << QStringList{kDisplay, kDisplay} << 2 << "1 1";
+        QTest::addRow("interfaces after the display are not looked at")
+            << Setup([](EmulatedTransport& t) { t.addOtherDevice(0x1234, 0x0002, false); }) << true
+            << QStringList{kDisplay, kDisplay} << 1 << "1";
+        QTest::addRow("1234/0002 alone")
+            << Setup([](EmulatedTransport& t) {
+                   t.addOtherDevice(0x1234, 0x0002, true);
+                   t.plug(false);
+               })
+            << false << QStringList{} << 2 << "2";
+        QTest::addRow("two displays: the first wins")
+            << Setup([](EmulatedTransport& t) { t.addSecondDisplay(); }) << true << QStringList{kDisplay, kDisplay}
+            << 1 << "1";
+        QTest::addRow("second display alone")
+            << Setup([](EmulatedTransport& t) {
+                   t.addSecondDisplay();
+                   t.plug(false);
+               })
+            << true << QStringList{kSecond, kSecond} << 1 << "1";
+    }
+
+    void enumeration() {
+        QFETCH(Setup, setup);
+        QFETCH(bool, found);
+        QFETCH(QStringList, opened);
+        QFETCH(int, enumerated);
+        QFETCH(QString, productIds);
+        Rig rig(false);
+        setup(rig.transport);
+        QCOMPARE(rig.link.FindTheHid(), found);
+        QCOMPARE(toQt(rig.transport.openedPaths()), opened);
+        QCOMPARE(rig.transport.openHandles(), found ? 2 : 0);
+        const QStringList& log = rig.link.lstResults();
+        QCOMPARE(test::countLines(log, "SetupDiEnumDeviceInterfaces"), enumerated);
+        QStringList ids;
+        for (const QString& l : log)
+            if (l.startsWith("Product ID: "))
+                ids << l.mid(12);
+        QCOMPARE(ids.join(' '), productIds);
+        QVERIFY(!anyLineStartsWith(log, "CloseHandle"));   // nothing was opened that needed closing
+        QCOMPARE(test::countLines(log, "  My device detected"), found ? 1 : 0);
+        if (found)
+            QCOMPARE(QString::fromStdString(rig.link.device().path), opened.first());
+    }
+
+    void anyVersion_data() {
+        QTest::addColumn<uint16_t>("version");
+        for (uint16_t v : {uint16_t(0x0000), uint16_t(0x0001), uint16_t(0x0100), uint16_t(0xFFFF)})
+            QTest::addRow("%04X", v) << v;
+    }
+
+    void anyVersion() {
+        QFETCH(uint16_t, version);
+        Rig rig(false);
+        rig.transport.addSecondDisplay(version);
+        rig.transport.plug(false);
+        QVERIFY(rig.link.FindTheHid());
+        QCOMPARE(rig.link.device().version, version);
+        QVERIFY(rig.link.lstResults().contains("Version Number: " + QString::number(version, 16).toUpper()));
+    }
+
+    void passLog() {
+        Rig rig(false);
+        QVERIFY(rig.link.FindTheHid());
+        const QStringList& log = rig.link.lstResults();
+        CHECK_IN_ORDER(log, QStringList({
+            "GetHidGuid", "  GUID for system HIDs: 4D1E55B2-F16F-11CF-88 CB 00 11 11 00 00 30 ",
+            "SetupDiClassDevs", "SetupDiEnumDeviceInterfaces", "  DeviceInfoSet for device #0: ", "  cbSize = 28",
+            "  InterfaceClassGuid.Data1 = 4D1E55B2", "  InterfaceClassGuid.Data2 = F16F",
+            "  InterfaceClassGuid.Data3 = 11CF", "  Flags = 1", "SetupDiGetDeviceInterfaceDetail",
+            "  (OK to say too small)",
+            QStringLiteral("  Required buffer size for the data: %1").arg(kDisplay.size() + 5),
+            " Result of second call: ", "  MyDeviceInterfaceDetailData.cbSize: 5", "  Device pathname: ",
+            "    " + kDisplay, "CreateFile", "  Returned handle: 1h", "HidD_GetAttributes",
+            "HIDD_ATTRIBUTES structure filled without error.", "Structure size: 12", "Vendor ID: 1234",
+            "Product ID: 1", "Version Number: 100", "  My device detected", "DestroyDeviceInfoList",
+            "HidD_GetPreparsedData", "HidP_GetCaps", "  Last error: ", "  Input Report Byte Length: 65",
+            "  Output Report Byte Length: 65", "  Number of Feature Data Indices: 0", "HidD_FreePreparsedData",
+            "CreateFile, ReadHandle", "  Returned handle: 2h", "CreateEvent"}));
+        QCOMPARE(log.at(log.indexOf("GetHidGuid") - 1), QString());
+        QVERIFY(log.at(log.indexOf("GetHidGuid") + 1).startsWith("  Result = "));
+        QCOMPARE(rig.link.reportLengths().input, 65);
+        QCOMPARE(rig.link.reportLengths().output, 65);
+    }
+
+    // The read event is prepared on the first pass and kept: later passes log it without a second one.
+    void readEventPreparedOnce() {
+        Rig rig(false);
+        for (int pass = 0; pass < 3; ++pass)
+            QVERIFY(rig.link.FindTheHid());
+        QCOMPARE(test::countLines(rig.link.lstResults(), "CreateEvent"), 3);
+        QCOMPARE(test::countLines(rig.link.lstResults(), "  Read event of an earlier pass kept."), 2);
+        // A failed pass in between does not make the next one create it again.
+        rig.transport.plug(false);
+        QVERIFY(!rig.link.FindTheHid());
+        rig.transport.plug(true);
+        QVERIFY(rig.link.FindTheHid());
+        QCOMPARE(rig.link.lstResults().last(), QStringLiteral("  Read event of an earlier pass kept."));
+    }
+
+    void previousHandlesReleased() {
+        Rig rig(false);
+        for (int pass = 0; pass < 5; ++pass) {
+            rig.link.DETECT_CON_Timer();
+            QCOMPARE(rig.transport.openHandles(), 2);
+        }
+        QCOMPARE(test::countLines(rig.link.lstResults(), "CloseHandle (previous HIDHandle)"), 4);
+        QCOMPARE(test::countLines(rig.link.lstResults(), "CloseHandle (previous ReadHandle)"), 4);
+        rig.transport.plug(false);
+        rig.link.DETECT_CON_Timer();
+        QCOMPARE(rig.transport.openHandles(), 0);
+        rig.transport.plug(true);
+        rig.link.DETECT_CON_Timer();
+        QCOMPARE(rig.transport.openHandles(), 2);
+        rig.link.setText1(0, "30");
+        QVERIFY(rig.link.but_RD_HID_Click());   // the handles in use are the new ones
+    }
+
+    void monitorTick_data() {
+        QTest::addColumn<bool>("plugged");
+        QTest::addColumn<LinkState>("state");
+        QTest::addColumn<QString>("caption");
+        QTest::addRow("connected") << true << LinkState::Connected << kConnectedText;
+        QTest::addRow("waiting") << false << LinkState::Waiting << kWaitingText;
+    }
+
+    void monitorTick() {
+        QFETCH(bool, plugged);
+        QFETCH(LinkState, state);
+        QFETCH(QString, caption);
+        Rig rig(false);
+        QCOMPARE(rig.link.state(), LinkState::Unknown);
+        QCOMPARE(rig.link.label3Text(), QString());
+        rig.transport.plug(plugged);
+        QSignalSpy ticks(&rig.link, &Link::monitorTick);
+        QSignalSpy label3(&rig.link, &Link::label3Changed);
+        // Every tick reports, not only a change.
+        for (int i = 0; i < 3; ++i)
+            rig.link.DETECT_CON_Timer();
+        QCOMPARE(ticks.count(), 3);
+        QCOMPARE(label3.count(), 3);
+        for (const auto& args : ticks)
+            QCOMPARE(args.at(0).toBool(), plugged);
+        QCOMPARE(rig.link.state(), state);
+        QCOMPARE(rig.link.label3Text(), caption);
+    }
+
+    // The state seen by the tick's listeners is already the new one (a read made from the tick is not refused).
+    void stateSetBeforeTickSignal() {
+        Rig rig(false);
+        rig.link.startMonitor();
+        QVERIFY(rig.link.DETECT_CON().isActive());
+        QCOMPARE(rig.link.DETECT_CON().interval(), kMonitorIntervalMs);
+        bool answered = false;
+        connect(&rig.link, &Link::monitorTick, this, [&](bool found) {
+            QVERIFY(found);
+            rig.link.setText1(0, "30");
+            answered = rig.link.but_RD_HID_Click();
+        });
+        rig.link.DETECT_CON_Timer();
+        QVERIFY(answered);
+        QVERIFY(rig.link.DETECT_CON().isActive());
+    }
+
+    void displayThatCannotBeOpened() {
+        test::FakeTransport fake;
+        fake.interfaces = {test::displayInterface("fake:a"), test::displayInterface("fake:b")};
+        fake.refuseOpen = {"fake:a"};
+        Link link(fake);
+        QVERIFY(link.FindTheHid());
+        QCOMPARE(QString::fromStdString(link.device().path), QStringLiteral("fake:b"));
+        CHECK_IN_ORDER(link.lstResults(), QStringList({"CreateFile", "  Result = Access is denied.",
+                                                       "  Returned handle: 0h", "HidD_GetAttributes",
+                                                       "Error in filling HIDD_ATTRIBUTES structure.", "Vendor ID: 0",
+                                                       "CreateFile", "  My device detected"}));
+        fake.refuseOpen = {"fake:a", "fake:b"};
+        QVERIFY(!link.FindTheHid());
+        QCOMPARE(link.lstResults().last(), QStringLiteral(" Device not found."));
+    }
+
+    void readHandleRefused() {
+        // The write handle opens, the read handle does not: the display cannot be used.
+        struct OneOpen : test::FakeTransport {
+            int allowed = 1;
+            Handle open(const std::string& path) override { return allowed-- > 0 ? FakeTransport::open(path) : 0; }
+        } once;
+        once.interfaces = {test::displayInterface("fake:a")};
+        Link second(once);
+        QVERIFY(!second.FindTheHid());
+        QCOMPARE(once.closed, std::vector<HidTransport::Handle>{1});
+        QCOMPARE(second.lstResults().last(), QStringLiteral(" Device not found."));
+    }
+
+    // Passes keep adding lines while no exchange clears the list: it is emptied past 32000 lines.
+    void diagnosticsListBounded() {
+        Rig rig(false);
+        int largest = 0;
+        int emptied = 0;
+        for (int pass = 0; pass < 1000; ++pass) {
+            const int before = int(rig.link.lstResults().size());
+            rig.link.FindTheHid();
+            const int after = int(rig.link.lstResults().size());
+            largest = std::max(largest, after);
+            emptied += after < before;
+        }
+        QVERIFY(emptied >= 1);
+        QVERIFY2(largest > 31800 && largest <= 32100, qPrintable(QString::number(largest)));
+    }
+
+    void logApiResultUsesTransportText() {
+        test::FakeTransport fake;
+        Link link(fake);
+        fake.refuseOpen = {"x"};
+        fake.open("x");
+        link.LogApiResult("Something");
+        QCOMPARE(link.lstResults(), QStringList({"", "Something", "  Result = Access is denied."}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLinkDiscovery)
+#include "test_link_discovery.moc"
