@@ -123,9 +123,16 @@ std::string hidrawDescriptorPath(const std::string& devicePath, const std::strin
 
 // ================================================================================================
 
+namespace {
+// hid_init and hid_exit are process-wide: the last transport to go releases the library.
+int libraryUsers = 0;
+}  // namespace
+
 HidapiTransport::HidapiTransport() {
-    initialised_ = hid_init() == 0;
-    if (!initialised_)
+    initialised_ = libraryUsers > 0 || hid_init() == 0;
+    if (initialised_)
+        ++libraryUsers;
+    else
         takeError(nullptr, "HID library initialisation failed");
 }
 
@@ -133,7 +140,7 @@ HidapiTransport::~HidapiTransport() {
     for (auto& [handle, device] : open_)
         hid_close(device.device);
     open_.clear();
-    if (initialised_)
+    if (initialised_ && --libraryUsers == 0)
         hid_exit();
 }
 

@@ -45,7 +45,6 @@ private slots:
     void updateModeStoresFirmware();
     void outputDrive_data();
     void outputDrive();
-    void outputDriveShowsInTheRegisters();
     void relaysFollowTheRules_data();
     void relaysFollowTheRules();
 };
@@ -313,14 +312,6 @@ void TestEmulatedDisplay::outputDrive() {
         d.handle(request({0x01, 0x05, switchAndBits[i], switchAndBits[i + 1]}));
     QCOMPARE(int(d.leds), leds);
     QCOMPARE(d.buzzer, buzzer);
-}
-
-void TestEmulatedDisplay::outputDriveShowsInTheRegisters() {
-    EmulatedDisplay d;
-    d.handle(request({0x01, 0x05, 0x01, 0x08}));
-    QCOMPARE(d.handle(request({0x02, 0xD0, 0x00, 0x00, 0xD1}))[36], uint8_t(0x04));
-    d.handle(request({0x01, 0x05, 0x00, 0x00}));
-    QCOMPARE(d.handle(request({0x02, 0xD0, 0x00, 0x00, 0xD1}))[36], uint8_t(0x00));
 }
 
 void TestEmulatedDisplay::relaysFollowTheRules_data() {
