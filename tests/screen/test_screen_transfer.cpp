@@ -1,0 +1,327 @@
+// Home-screen send, read and clear against the emulated display: the reports on the wire, the bitmap
+// stored and redrawn, and the progress the operator sees.
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "emulator/emulated_display.h"
+#include "link/link.h"
+#include "screen/home_screen_picture.h"
+#include "screen/screen_transfer.h"
+
+using namespace trivo;
+
+Q_DECLARE_METATYPE(trivo::DisplayBitmap)
+
+namespace {
+
+// The address bytes as the operator's program always built them: the address as hex text without
+// leading zeros, the last two digits into byte 3 and what is left into byte 2.
+std::pair<uint8_t, uint8_t> addressBytesByText(int address)
+{
+    const QString text = QString::number(address, 16).toUpper();
+    const QString low = text.right(2);
+    const QString high = text.size() > 2 ? text.left(text.size() - 2) : QStringLiteral("0");
+    return {uint8_t(high.toUInt(nullptr, 16)), uint8_t(low.toUInt(nullptr, 16))};
+}
+
+DisplayBitmap randomBitmap(quint32 seed)
+{
+    QRandomGenerator rng(seed);
+    DisplayBitmap b;
+    for (uint8_t& v : b)
+        v = uint8_t(rng.bounded(256));
+    return b;
+}
+
+// Records what a transfer shows, each event with the number of reports written so far.
+struct RecordingView : TransferView {
+    explicit RecordingView(const EmulatedTransport& t) : transport(t) {}
+    const EmulatedTransport& transport;
+    QStringList events;
+    QStringList texts;
+    QList<int> values;
+    bool progressVisible = false;
+    bool closeVisible = true;
+    int closeHiddenAt = -1;   // reports written when the close button was hidden
+    int closeShownAt = -1;
+    int repaints = 0;
+
+    int written() const { return int(transport.outputReports().size()); }
+    void setProgressVisible(bool visible) override
+    {
+        progressVisible = visible;
+        events << (visible ? QStringLiteral("show") : QStringLiteral("hide"));
+    }
+    void setProgressText(const QString& text) override
+    {
+        texts << text;
+        events << text;
+    }
+    void setProgressValue(int value) override { values << value; }
+    void setCloseVisible(bool visible) override
+    {
+        closeVisible = visible;
+        (visible ? closeShownAt : closeHiddenAt) = written();
+    }
+    void previewChanged() override { ++repaints; }
+};
+
+}  // namespace
+
+class TestScreenTransfer : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void sendWritesSixtyBlocks_data();
+    void sendWritesSixtyBlocks();
+    void blockAddresses_data();
+    void blockAddresses();
+    void readClearsThenReadsAndRedraws();
+    void readOfZeroRepliesLeavesThePreviewBlue();
+    void sendThenReadRoundTrips();
+    void progressRunsToNinetyThreePercent();
+    void clearWhitensHidesCloseAndSendsOneClear();
+    void transfersCarryOnWhenTheDisplayIsGone();
+
+private:
+    EmulatedTransport* transport_ = nullptr;
+    Link* link_ = nullptr;
+};
+
+void TestScreenTransfer::init()
+{
+    transport_ = new EmulatedTransport;
+    transport_->plug(true);
+    link_ = new Link(*transport_);
+    link_->DETECT_CON_Timer();
+    QCOMPARE(link_->state(), LinkState::Connected);
+    transport_->clearRecord();
+}
+
+void TestScreenTransfer::cleanup()
+{
+    delete link_;
+    delete transport_;
+    link_ = nullptr;
+    transport_ = nullptr;
+}
+
+void TestScreenTransfer::sendWritesSixtyBlocks_data()
+{
+    QTest::addColumn<DisplayBitmap>("bitmap");
+    DisplayBitmap white, blue;
+    white.fill(0xFF);
+    blue.fill(0x00);
+    QTest::newRow("all white") << white;
+    QTest::newRow("all blue") << blue;
+    QTest::newRow("random 1") << randomBitmap(1);
+    QTest::newRow("random 2") << randomBitmap(2);
+}
+
+void TestScreenTransfer::sendWritesSixtyBlocks()
+{
+    QFETCH(DisplayBitmap, bitmap);
+    HomeScreenPicture picture;
+    picture.plot(bitmap);
+    // A previous reply fills the buffer: bytes 36 to 63 must still go out as 00.
+    link_->setBytes(0, std::vector<uint8_t>(64, 0xEE));
+    transport_->display().picture.fill(0x5A);
+    RecordingView view(*transport_);
+
+    sendHomeScreen(*link_, picture, view);
+
+    const auto reports = transport_->outputReports();
+    QCOMPARE(int(reports.size()), 60);
+    for (int k = 0; k < 60; ++k) {
+        const std::vector<uint8_t>& r = reports[std::size_t(k)];   // report ID first
+        QCOMPARE(int(r.size()), 65);
+        QCOMPARE(r[0], uint8_t(0x00));
+        QCOMPARE(r[1], uint8_t(0x49));
+        QCOMPARE(r[2], uint8_t(0xA0));
+        const auto [high, low] = addressBytesByText(0x6000 + 0x20 * k);
+        QCOMPARE(r[3], high);
+        QCOMPARE(r[4], low);
+        for (int i = 0; i < 32; ++i)
+            QCOMPARE(r[std::size_t(5 + i)], bitmap[std::size_t(32 * k + i)]);
+        for (int i = 37; i < 65; ++i)
+            QCOMPARE(r[std::size_t(i)], uint8_t(0x00));
+    }
+    QVERIFY(transport_->display().picture == bitmap);
+    QCOMPARE(transport_->display().clears, 0);
+}
+
+void TestScreenTransfer::blockAddresses_data()
+{
+    QTest::addColumn<int>("block");
+    QTest::addColumn<int>("sendHigh");
+    QTest::addColumn<int>("sendLow");
+    QTest::addColumn<int>("readHigh");
+    QTest::addColumn<int>("readLow");
+    QTest::newRow("block 0") << 0 << 0x60 << 0x00 << 0x00 << 0x00;
+    QTest::newRow("block 7") << 7 << 0x60 << 0xE0 << 0x00 << 0xE0;
+    QTest::newRow("block 8") << 8 << 0x61 << 0x00 << 0x01 << 0x00;
+    QTest::newRow("block 59") << 59 << 0x67 << 0x60 << 0x07 << 0x60;
+    // Every other block against the text rule (one, two, three and four hex digits).
+    for (int k = 1; k < 59; ++k) {
+        if (k == 7 || k == 8)
+            continue;
+        const auto s = addressBytesByText(0x6000 + 0x20 * k);
+        const auto r = addressBytesByText(0x20 * k);
+        QTest::addRow("block %d by text", k) << k << int(s.first) << int(s.second) << int(r.first) << int(r.second);
+    }
+}
+
+void TestScreenTransfer::blockAddresses()
+{
+    QFETCH(int, block);
+    QFETCH(int, sendHigh);
+    QFETCH(int, sendLow);
+    QFETCH(int, readHigh);
+    QFETCH(int, readLow);
+    HomeScreenPicture picture;
+    RecordingView view(*transport_);
+    sendHomeScreen(*link_, picture, view);
+    readHomeScreen(*link_, picture, view);
+    const auto reports = transport_->outputReports();
+    QCOMPARE(int(reports.size()), 60 + 1 + 60);
+    const auto& send = reports[std::size_t(block)];
+    QCOMPARE(int(send[3]), sendHigh);
+    QCOMPARE(int(send[4]), sendLow);
+    const auto& read = reports[std::size_t(61 + block)];
+    QCOMPARE(int(read[1]), 0x02);
+    QCOMPARE(int(read[3]), readHigh);
+    QCOMPARE(int(read[4]), readLow);
+}
+
+void TestScreenTransfer::readClearsThenReadsAndRedraws()
+{
+    const DisplayBitmap stored = randomBitmap(42);
+    transport_->display().picture = stored;
+    HomeScreenPicture picture;   // all blue before the read
+    RecordingView view(*transport_);
+
+    readHomeScreen(*link_, picture, view);
+
+    const auto reports = transport_->outputReports();
+    QCOMPARE(int(reports.size()), 61);
+    QCOMPARE(reports[0][1], uint8_t(0x46));
+    for (int k = 0; k < 60; ++k) {
+        const auto& r = reports[std::size_t(k + 1)];
+        QCOMPARE(r[1], uint8_t(0x02));
+        QCOMPARE(r[2], uint8_t(0xA0));
+        QCOMPARE(r[3], uint8_t((0x20 * k) >> 8));
+        QCOMPARE(r[4], uint8_t((0x20 * k) & 0xFF));
+        QCOMPARE(r[5], uint8_t(0xA1));
+    }
+    QCOMPARE(transport_->display().clears, 1);
+    QCOMPARE(picture.pack(), stored);
+    QCOMPARE(picture.plotPosition(), QPoint(0, 64));
+}
+
+void TestScreenTransfer::readOfZeroRepliesLeavesThePreviewBlue()
+{
+    transport_->display().picture.fill(0x00);
+    HomeScreenPicture picture;
+    picture.fill(kScreenWhite);
+    RecordingView view(*transport_);
+    readHomeScreen(*link_, picture, view);
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x)
+            QCOMPARE(picture.pixel(x, y), kScreenBlue);
+}
+
+void TestScreenTransfer::sendThenReadRoundTrips()
+{
+    HomeScreenPicture original;
+    original.plot(randomBitmap(7));
+    RecordingView view(*transport_);
+    sendHomeScreen(*link_, original, view);
+    HomeScreenPicture readBack;
+    readHomeScreen(*link_, readBack, view);
+    QCOMPARE(readBack.image(), original.image());
+}
+
+void TestScreenTransfer::progressRunsToNinetyThreePercent()
+{
+    HomeScreenPicture picture;
+    RecordingView send(*transport_);
+    sendHomeScreen(*link_, picture, send);
+    QStringList percents;
+    QList<int> blocks;
+    for (int k = 0; k < 60; ++k) {
+        percents << QString::number(k * 100 / 63) + QStringLiteral(" %");
+        blocks << k;
+    }
+    QCOMPARE(send.texts, QStringList{QStringLiteral("...")} + percents);
+    QCOMPARE(send.texts.mid(1, 4), (QStringList{"0 %", "1 %", "3 %", "4 %"}));
+    QCOMPARE(send.texts.last(), QStringLiteral("93 %"));
+    QCOMPARE(send.values, blocks);
+    QCOMPARE(send.events.first(), QStringLiteral("show"));
+    QCOMPARE(send.events.last(), QStringLiteral("hide"));
+    QVERIFY(!send.progressVisible);
+
+    RecordingView read(*transport_);
+    readHomeScreen(*link_, picture, read);
+    // The read starts with the clear's "100 %", then counts its own blocks with the progress shown.
+    QCOMPARE(read.texts, (QStringList{QStringLiteral("..."), QStringLiteral("100 %")} + percents));
+    const int firstBlock = int(read.events.indexOf(QStringLiteral("0 %")));
+    QCOMPARE(read.events.at(firstBlock - 1), QStringLiteral("show"));
+    QCOMPARE(read.events.last(), QStringLiteral("hide"));
+    QVERIFY(!read.progressVisible);
+    QCOMPARE(read.repaints, 1 + 60);
+}
+
+void TestScreenTransfer::clearWhitensHidesCloseAndSendsOneClear()
+{
+    HomeScreenPicture picture;
+    picture.plot(randomBitmap(3));
+    link_->setBytes(0, std::vector<uint8_t>(64, 0x77));
+    RecordingView view(*transport_);
+
+    clearHomeScreen(*link_, picture, view);
+
+    DisplayBitmap white;
+    white.fill(0xFF);
+    QCOMPARE(picture.pack(), white);
+    const auto reports = transport_->outputReports();
+    QCOMPARE(int(reports.size()), 1);
+    QCOMPARE(reports[0][1], uint8_t(0x46));
+    QCOMPARE(reports[0][2], uint8_t(0x77));   // only byte 0 is set
+    QCOMPARE(transport_->display().clears, 1);
+    // The close button is hidden before the clear goes out and shown again after it.
+    QCOMPARE(view.closeHiddenAt, 0);
+    QCOMPARE(view.closeShownAt, 1);
+    QVERIFY(view.closeVisible);
+    QList<int> steps{1};
+    for (int v = 1; v <= 63; ++v)
+        steps << v;
+    QCOMPARE(view.values, steps);
+    QCOMPARE(view.texts, QStringList{QStringLiteral("100 %")});
+    QCOMPARE(view.events.last(), QStringLiteral("hide"));
+    QCOMPARE(view.repaints, 1);
+}
+
+// No reply is checked: with the display gone every block goes through the link's refusal and the
+// transfer still runs to its end.
+void TestScreenTransfer::transfersCarryOnWhenTheDisplayIsGone()
+{
+    transport_->plug(false);
+    link_->DETECT_CON_Timer();
+    QCOMPARE(link_->state(), LinkState::Waiting);
+    HomeScreenPicture picture;
+    picture.fill(kScreenWhite);
+    RecordingView view(*transport_);
+    sendHomeScreen(*link_, picture, view);
+    readHomeScreen(*link_, picture, view);
+    QCOMPARE(int(transport_->outputReports().size()), 0);
+    QCOMPARE(view.texts.last(), QStringLiteral("93 %"));
+    QVERIFY(!view.progressVisible);
+    QVERIFY(view.closeVisible);
+    QCOMPARE(picture.pixel(0, 0), kScreenBlue);   // refused exchanges leave "0" in the buffer
+    QCOMPARE(picture.pixel(239, 63), kScreenBlue);
+}
+
+QTEST_GUILESS_MAIN(TestScreenTransfer)
+#include "test_screen_transfer.moc"
