@@ -82,8 +82,11 @@ EmulatedDisplay::EmulatedDisplay() {
         3, 3, 0x07, 3};   // production, balance display seconds, all shown, total seconds
     std::copy(std::begin(bytes), std::end(bytes), block.begin() + kFirstSettingByte);
     picture.fill(0xFF);
-    // Radio clocks usually synchronise at night.
-    radioSync = QDateTime(QDate::currentDate(), QTime(3, 0));
+    // Radio clocks usually synchronise at night: the last 03:00 that has passed.
+    const QDateTime now = QDateTime::currentDateTime();
+    radioSync = QDateTime(now.date(), QTime(3, 0));
+    if (radioSync > now)
+        radioSync = radioSync.addDays(-1);
 }
 
 void EmulatedDisplay::setSignature(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
