@@ -145,6 +145,49 @@ private slots:
         QCOMPARE(actual, expected);
     }
 
+    // Request fields as callers and operators leave them; text that is not a byte goes out as 00.
+    void fieldValue_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("value");
+        QTest::addRow("empty") << "" << 0;
+        QTest::addRow("one digit") << "5" << 5;
+        QTest::addRow("lower case") << "0f" << 15;
+        QTest::addRow("upper case") << "0F" << 15;
+        QTest::addRow("one lower digit") << "f" << 15;
+        QTest::addRow("top") << "FF" << 255;
+        QTest::addRow("blanks around") << " A0 " << 0xA0;
+        QTest::addRow("three digits") << "100" << 0;
+        QTest::addRow("not hex") << "XY" << 0;
+        QTest::addRow("negative") << "-1" << 0;
+    }
+
+    void fieldValue() {
+        QFETCH(QString, text);
+        QFETCH(int, value);
+        Link link(transport);
+        link.setText1(7, text);
+        QCOMPARE(link.text1(7), text);
+        QCOMPARE(int(link.byteAt(7)), value);
+    }
+
+    void bufferEdges() {
+        Link link(transport);
+        QCOMPARE(link.text1(0), QString());
+        QCOMPARE(link.text1(64), QStringLiteral("0"));
+        link.setText1(64, "FF");   // the fill value never changes
+        QCOMPARE(link.text1(64), QStringLiteral("0"));
+        link.setText1(-1, "FF");
+        link.setText1(65, "FF");
+        QCOMPARE(link.text1(65), QString());
+        link.setBytes(62, {0x0A, 0xB0, 0xCC, 0xDD});   // clipped at field 63
+        QCOMPARE(link.text1(62), QStringLiteral("0A"));
+        QCOMPARE(link.text1(63), QStringLiteral("B0"));
+        QCOMPARE(link.text1(64), QStringLiteral("0"));
+        link.but_CLEAR_HID_Click();
+        for (int i = 0; i < 64; ++i)
+            QCOMPARE(link.text1(i), QStringLiteral("0"));
+    }
+
     // The word's four texts are exactly its eight digits, split in pairs.
     void wordSplitMatchesWordText() {
         Link link(transport);
