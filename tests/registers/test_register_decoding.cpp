@@ -42,7 +42,6 @@ private slots:
     void level();
     void indicators_data();
     void indicators();
-    void noDisplayBuffer();
     void malformedTextsReadAsZero_data();
     void malformedTextsReadAsZero();
 };
@@ -53,8 +52,6 @@ void TestRegisterDecoding::clockAndDate_data()
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("date");
     QTest::newRow("tuesday") << "02" << "14:05:09" << "Mardi 24/12/13";
-    QTest::newRow("monday") << "01" << "14:05:09" << "Lundi 24/12/13";
-    QTest::newRow("sunday") << "07" << "14:05:09" << "Dimanche 24/12/13";
     QTest::newRow("day 00 keeps the blank") << "00" << "14:05:09" << " 24/12/13";
     QTest::newRow("day 08 keeps the blank") << "08" << "14:05:09" << " 24/12/13";
 }
@@ -212,24 +209,6 @@ void TestRegisterDecoding::indicators()
     QCOMPARE(shown, lit);
     QCOMPARE(r.buttonByte, uint8_t(buttons.toUInt(nullptr, 16)));
     QCOMPARE(r.ledByte, uint8_t(leds.toUInt(nullptr, 16)));
-}
-
-// A refused exchange leaves "0" in every field.
-void TestRegisterDecoding::noDisplayBuffer()
-{
-    BufferTexts t;
-    t.fill(QStringLiteral("0"));
-    const RegisterReadout r = decode(t);
-    QCOMPARE(r.heureTrivo, QStringLiteral("0:0:0"));
-    QCOMPARE(r.dateTrivo, QStringLiteral(" 0/0/0"));
-    QCOMPARE(r.heureDcf, QStringLiteral("0:0:00"));
-    QCOMPARE(r.dateDcf, QStringLiteral(" 0/0/0"));
-    QCOMPARE(r.temperature, QStringLiteral("00.0 °C"));
-    QCOMPARE(r.niveau, QStringLiteral("0 / 7"));
-    QCOMPARE(bars(r), QStringLiteral("#......."));
-    QVERIFY(r.icon);
-    QVERIFY(r.r1 && r.v1 && r.b1);
-    QVERIFY(!r.r2 && !r.v2 && !r.b2);
 }
 
 void TestRegisterDecoding::malformedTextsReadAsZero_data()

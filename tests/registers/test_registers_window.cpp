@@ -97,6 +97,7 @@ private slots:
     void followsTheDisplay();
     void keys_data();
     void keys();
+    void doubleClickPairsEveryRelease();
     void keyPictureFollowsTheReportedLedWhileHeld();
     void colouredPicturesDoNotHideTheKeys();
     void clearBlanksLabelsAndBarsButNotTheIcon();
@@ -254,6 +255,28 @@ void TestRegistersWindow::keys()
     QCOMPARE(sent.size(), std::size_t(2));
     QCOMPARE(hex(sent[0]), hex(press));
     QCOMPARE(hex(sent[1]), hex(release));
+}
+
+// The second click of a double click arrives as a double-click event; it must press the key again so
+// that its release has a press to end.
+void TestRegistersWindow::doubleClickPairsEveryRelease()
+{
+    Bench b;
+    b.window->Form_Load();
+    b.transport.clearRecord();
+    QLabel* key = b.child("G4");
+    QTest::mousePress(key, Qt::LeftButton);
+    QTest::mouseRelease(key, Qt::LeftButton);
+    QTest::mouseDClick(key, Qt::LeftButton);
+    QVERIFY(b.shown("R2"));
+    QCOMPARE(b.display().leds, uint8_t(0x01));
+    QTest::mouseRelease(key, Qt::LeftButton);
+    QVERIFY(!b.shown("R2"));
+    QCOMPARE(b.display().leds, uint8_t(0));
+    QStringList bytes23;
+    for (const Report& r : b.transport.outputReports())
+        bytes23 << hex(Report(r.begin() + 3, r.begin() + 5));
+    QCOMPARE(bytes23, (QStringList{"01 80", "00 00", "01 80", "00 00"}));
 }
 
 // The read cycle keeps running while a key is held; the LED pictures come from what the display reports.
