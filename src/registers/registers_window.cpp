@@ -158,10 +158,8 @@ void RegistersWindow::buildControls()
 
     frame5_ = new QGroupBox(kFrame5Caption, this);
     frame5_->setObjectName(QStringLiteral("Frame5"));
-    for (const Indicator& ind : kIndicators) {
-        QLabel* grey = pictureLabel(QString::fromLatin1(ind.grey), indicatorPicture(ind.shape), frame5_);
-        Q_UNUSED(grey);
-    }
+    for (const Indicator& ind : kIndicators)
+        pictureLabel(QString::fromLatin1(ind.grey), indicatorPicture(ind.shape), frame5_);
     // Coloured pictures are created after the grey ones so that they lie on top; clicks go through them
     // to the key underneath, which must see every press and release whatever the display reports.
     for (const Indicator& ind : kIndicators) {
