@@ -126,21 +126,19 @@ ScreenWindow::ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWi
                        static_cast<QWidget*>(fermer_)})
         keepPlaceWhenHidden(w);
 
+    // The progress sits between the transfer buttons and the close button, keeping its place when hidden.
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {ouvrir_, lire_, envoi_, effacer_})
         buttons->addWidget(b);
-    buttons->addStretch(1);
+    buttons->addSpacing(8);
+    buttons->addWidget(text1_);
+    buttons->addWidget(progressBar1_, 1);
+    buttons->addSpacing(8);
     buttons->addWidget(fermer_);
-
-    auto* progress = new QHBoxLayout;
-    progress->addWidget(text1_);
-    progress->addWidget(progressBar1_, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picture1_, 0, Qt::AlignHCenter);
-    layout->addLayout(progress);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(ouvrir_, &QPushButton::clicked, this, &ScreenWindow::OUVRIR_Click);
     connect(lire_, &QPushButton::clicked, this, &ScreenWindow::but_RD_HID_ECR_Click);

@@ -1,0 +1,258 @@
+// The home-screen window: its controls, the preview shown enlarged without smoothing, the import through
+// the file dialog (cancel, refusal, success) and the buttons driving the transfers.
+#include <QFile>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "bmp_writer.h"
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "emulator/emulated_display.h"
+#include "link/link.h"
+#include "screen/picture_file.h"
+#include "screen/screen_window.h"
+
+using namespace trivo;
+
+class TestScreenWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void controls_data();
+    void controls();
+    void loadHidesTheProgressAndShowsABlackAndWhitePicture();
+    void previewIsShownEnlargedWithoutSmoothing();
+    void openAsksWithTitleAndFilter();
+    void openLoadsAndReducesThePicture();
+    void unreadableFileIsReportedAndChangesNothing_data();
+    void unreadableFileIsReportedAndChangesNothing();
+    void buttonsRunTheTransfers();
+    void closeButtonClosesItsFrame();
+
+private:
+    QString writeFile(const QString& name, const QByteArray& bytes);
+    QTemporaryDir dir_;
+    EmulatedTransport* transport_ = nullptr;
+    Link* link_ = nullptr;
+    ScriptedDialogs dialogs_;
+    PlainMainServices main_;
+    ScreenWindow* window_ = nullptr;
+};
+
+QString TestScreenWindow::writeFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestScreenWindow::init()
+{
+    transport_ = new EmulatedTransport;
+    transport_->plug(true);
+    link_ = new Link(*transport_);
+    link_->DETECT_CON_Timer();
+    transport_->clearRecord();
+    dialogs_ = ScriptedDialogs();
+    main_.program = dir_.path();
+    window_ = new ScreenWindow(*link_, dialogs_, main_);
+    window_->show();
+    window_->Form_Load();
+}
+
+void TestScreenWindow::cleanup()
+{
+    delete window_;
+    delete link_;
+    delete transport_;
+}
+
+void TestScreenWindow::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("OUVRIR") << "OUVRIR" << "Ouvrir"
+                            << "Ouvrir une image BMP 16 couleurs (seulement le blanc et le bleu utilisé) en 240 par "
+                               "64 pixels.";
+    QTest::newRow("but_RD_HID_ECR") << "but_RD_HID_ECR" << "Lire " << "Lit l'écran d'acceuil du TRIVO ALTEUR.";
+    QTest::newRow("but_WR_HID_ECR") << "but_WR_HID_ECR" << "Envoi" << "Envoi l'écran d'acceuil au TRIVO ALTEUR.";
+    QTest::newRow("Command2") << "Command2" << "Effacer" << "Efface l'écran ci-dessus.";
+    QTest::newRow("Command1") << "Command1" << "Fermer la fenêtre" << "";
+}
+
+void TestScreenWindow::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, tip);
+    QCOMPARE(window_->objectName(), QStringLiteral("ECRAN_ACCEUIL"));
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Chargez un écran de présentation."));
+    auto* button = window_->findChild<QPushButton*>(name);
+    QVERIFY(button);
+    QCOMPARE(button->text(), caption);
+    QCOMPARE(button->toolTip(), tip);
+    QVERIFY(button->isVisible());
+}
+
+void TestScreenWindow::loadHidesTheProgressAndShowsABlackAndWhitePicture()
+{
+    auto* bar = window_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    auto* text = window_->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    QVERIFY(bar && text);
+    QVERIFY(!bar->isVisible());
+    QVERIFY(!text->isVisible());
+    QCOMPARE(bar->maximum(), 63);
+
+    const QImage& image = window_->picture().image();
+    QCOMPARE(image.size(), QSize(240, 64));
+    int white = 0, black = 0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const QRgb c = image.pixel(x, y);
+            QVERIFY2(c == 0xFFFFFFFFu || c == 0xFF000000u, qPrintable(QString::number(c, 16)));
+            (c == 0xFFFFFFFFu ? white : black)++;
+        }
+    }
+    QVERIFY(white > 200 && black > 200);   // something is drawn, not a blank frame
+}
+
+void TestScreenWindow::previewIsShownEnlargedWithoutSmoothing()
+{
+    QWidget* preview = window_->findChild<QWidget*>(QStringLiteral("Picture1"));
+    QVERIFY(preview);
+    const int zoom = preview->width() / 240;
+    QVERIFY(zoom >= 2);
+    QCOMPARE(preview->size(), QSize(240 * zoom, 64 * zoom));
+    QCOMPARE(window_->picture().image().size(), QSize(240, 64));
+    const QImage shown = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), preview->size());
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != window_->picture().pixel(x / zoom, y / zoom))
+                QFAIL(qPrintable(QStringLiteral("screen pixel (%1, %2) differs").arg(x).arg(y)));
+}
+
+void TestScreenWindow::openAsksWithTitleAndFilter()
+{
+    const QImage before = window_->picture().image();
+    window_->OUVRIR_Click();   // no answer queued: cancelled
+    QCOMPARE(dialogs_.fileRequests.size(), 1);
+    const FileRequest& r = dialogs_.fileRequests.first();
+    QCOMPARE(r.title, QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs."));
+    QCOMPARE(r.filter, QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)"));
+    QCOMPARE(r.filterIndex, 1);
+    QCOMPARE(r.initialDir, dir_.path());
+    QVERIFY(!r.save);
+    QVERIFY(dialogs_.messages.isEmpty());
+    QCOMPARE(window_->picture().image(), before);
+}
+
+void TestScreenWindow::openLoadsAndReducesThePicture()
+{
+    QImage source(300, 40, QImage::Format_RGB32);
+    source.fill(qRgb(0, 0, 0));
+    for (int x = 0; x < 300; x += 3)
+        for (int y = 0; y < 40; y += 2)
+            source.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(254, 255, 255));
+    dialogs_.fileAnswers << writeFile(QStringLiteral("grid.bmp"), bmptest::writeBmp(source, bmptest::Encoding::Rgb24));
+    window_->OUVRIR_Click();
+    QVERIFY(dialogs_.messages.isEmpty());
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const bool white = y < 40 && source.pixel(x, y) == qRgb(255, 255, 255);
+            QCOMPARE(window_->picture().pixel(x, y), white ? kScreenWhite : kScreenBlue);
+        }
+    }
+}
+
+void TestScreenWindow::unreadableFileIsReportedAndChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("number");
+    QImage source(240, 64, QImage::Format_RGB32);
+    source.fill(qRgb(255, 255, 255));
+    const QByteArray bmp = bmptest::writeBmp(source, bmptest::Encoding::Rgb24);
+    QTest::newRow("truncated BMP") << bmp.left(bmp.size() - 300) << int(PictureError::Truncated);
+    QTest::newRow("not a picture") << QByteArray("TRIVO\r\n") << int(PictureError::NotAPicture);
+}
+
+void TestScreenWindow::unreadableFileIsReportedAndChangesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, number);
+    const QString path = writeFile(QStringLiteral("broken.bmp"), bytes);
+    const QImage before = window_->picture().image();
+    dialogs_.fileAnswers << path;
+    window_->OUVRIR_Click();
+    QCOMPARE(dialogs_.messages.size(), 1);
+    const MessageRequest& m = dialogs_.messages.first();
+    QCOMPARE(m.icon, MsgIcon::Exclamation);
+    QCOMPARE(m.title, kProgramTitle);
+    QVERIFY2(m.text.startsWith(QStringLiteral("Fichier ")), qPrintable(m.text));
+    QVERIFY(m.text.contains(QDir::toNativeSeparators(path)));
+    QVERIFY2(m.text.endsWith(QStringLiteral("\r\nErreur N°: ") + QString::number(number)), qPrintable(m.text));
+    QCOMPARE(window_->picture().image(), before);
+}
+
+void TestScreenWindow::buttonsRunTheTransfers()
+{
+    auto* bar = window_->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    auto* text = window_->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    auto* close = window_->findChild<QPushButton*>(QStringLiteral("Command1"));
+    const DisplayBitmap shown = window_->picture().pack();
+
+    QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR")), Qt::LeftButton);
+    QCOMPARE(int(transport_->outputReports().size()), 60);
+    QVERIFY(transport_->display().picture == shown);
+    QVERIFY(!bar->isVisible() && !text->isVisible());
+    QCOMPARE(text->text(), QStringLiteral("93 %"));
+    QCOMPARE(bar->value(), 59);
+
+    QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(int(transport_->outputReports().size()), 61);
+    QCOMPARE(transport_->outputReports().back()[1], uint8_t(0x46));
+    QCOMPARE(window_->picture().pixel(120, 32), kScreenWhite);
+    QVERIFY(close->isVisible());
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(bar->value(), 63);
+
+    QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("but_RD_HID_ECR")), Qt::LeftButton);
+    QCOMPARE(int(transport_->outputReports().size()), 61 + 61);
+    QCOMPARE(window_->picture().pack(), shown);
+    QVERIFY(close->isVisible());
+    QVERIFY(!bar->isVisible() && !text->isVisible());
+
+    if (qEnvironmentVariableIsSet("TRIVO_SCREENSHOT_DIR"))
+        window_->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOT_DIR") + QStringLiteral("/ecran_acceuil.png"));
+}
+
+void TestScreenWindow::closeButtonClosesItsFrame()
+{
+    QMdiArea area;
+    auto* child = new ScreenWindow(*link_, dialogs_, main_);
+    QPointer<QMdiSubWindow> frame = area.addSubWindow(child);
+    QPointer<ScreenWindow> guard(child);
+    area.show();
+    frame->show();
+    child->Form_Load();
+    child->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QTRY_VERIFY(frame.isNull());
+    QVERIFY(guard.isNull());
+
+    window_->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    QVERIFY(!window_->isVisible());
+}
+
+QTEST_MAIN(TestScreenWindow)
+#include "test_screen_window.moc"
