@@ -114,9 +114,11 @@ MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices&
     place(text2_, m, 60, full - scrollW, 1620);
     place(vScroll1_, m + full - scrollW, 60, scrollW, 1620);
     place(txtFilename_, m, 1740, full, 300);
-    place(cmdOpenfile_, m, 2100, third, 390);
-    place(cmdFlashOk_, m + third + gap, 2100, third, 390);
-    place(ferme_, m + 2 * (third + gap), 2100, third, 390);
+    // The middle caption is the longest of the bottom row.
+    constexpr int side = 1700, middle = full - 2 * (side + gap);
+    place(cmdOpenfile_, m, 2100, side, 390);
+    place(cmdFlashOk_, m + side + gap, 2100, middle, 390);
+    place(ferme_, m + side + gap + middle + gap, 2100, side, 390);
 
     // The eight dump lines must all show: the largest fixed-pitch size that fits the box.
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);

@@ -1,0 +1,529 @@
+// The maintenance window: its controls and two heights, the confirmations, reading a HEX file into the
+// dump, and the update started from the window against the emulated display.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "common/twips.h"
+#include "emulator/emulated_display.h"
+#include "hex_fixtures.h"
+#include "link/link.h"
+#include "maintenance/maintenance_window.h"
+
+using namespace trivo;
+
+namespace {
+
+// Scripted answers that also note what the status line said when the file dialog came up.
+struct Dialogs_ : ScriptedDialogs {
+    QLabel* label4 = nullptr;
+    QStringList label4AtFileDialog;
+    QString openFile(const FileRequest& request) override
+    {
+        label4AtFileDialog.append(label4 ? label4->text() : QString());
+        return ScriptedDialogs::openFile(request);
+    }
+};
+
+// Records a widget's state each time it is painted, to see what the operator saw during a sequence.
+class PaintSpy : public QObject {
+public:
+    PaintSpy(QWidget* target, std::function<QString()> snapshot) : snapshot_(std::move(snapshot))
+    {
+        target->installEventFilter(this);
+    }
+    QStringList seen;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            seen.append(snapshot_());
+        return false;
+    }
+
+private:
+    std::function<QString()> snapshot_;
+};
+
+struct Rig {
+    EmulatedTransport transport;
+    std::unique_ptr<Link> link;
+    Dialogs_ dialogs;
+    PlainMainServices main;
+    std::unique_ptr<MaintenanceWindow> window;
+    QTemporaryDir dir;
+
+    explicit Rig(bool connected = true)
+    {
+        transport.plug(connected);
+        transport.display().updateMode = true;
+        link = std::make_unique<Link>(transport);
+        link->setReadTimeoutMs(50);
+        link->DETECT_CON_Timer();
+        main.folder = dir.path();
+        window = std::make_unique<MaintenanceWindow>(*link, dialogs, main);
+        dialogs.label4 = label("Label4");
+        window->show();
+        window->Form_Load();
+        // Painting (which some checks watch) starts once the window is on screen.
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qWarning("maintenance window not exposed");
+    }
+    template <class T = QWidget> T* child(const char* name) const
+    {
+        T* w = window->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QLabel* label(const char* name) const { return child<QLabel>(name); }
+    QString writeFile(const QString& name, const QByteArray& content) const
+    {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(f.fileName()));
+        f.write(content);
+        return f.fileName();
+    }
+    // Reads a file through the window's own button, the dialog answering with its name.
+    void open(const QString& path)
+    {
+        dialogs.fileAnswers.append(path);
+        window->Cmd_Openfile_Click();
+    }
+    int sent() const { return int(transport.outputReports().size()); }
+};
+
+QByteArray goodFile(int records = 3)
+{
+    return hexfix::dataRecords(records) + hexfix::kEndOfFile + "\r\n";
+}
+
+}  // namespace
+
+class TestMaintenanceWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void controls_data();
+    void controls();
+    void loadsShort();
+    void confirmations_data();
+    void confirmations();
+    void fermeFoldsTheUpdateAreaAway();
+    void openReadsAndDumps();
+    void refusedFiles_data();
+    void refusedFiles();
+    void cancelKeepsImageAndName();
+    void scrollRedraws_data();
+    void scrollRedraws();
+    void flashes();
+    void flashRefusals_data();
+    void flashRefusals();
+    void flashingTwiceSendsTheSameReports();
+    void unplugStopsTheTransfer();
+    void screenshots();
+};
+
+void TestMaintenanceWindow::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("FORMATE") << "FORMATE" << "Formatage"
+                             << "Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto).";
+    QTest::newRow("INITIALISER") << "INITIALISER" << "Initialisation"
+                                 << "Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage.";
+    QTest::newRow("Maj") << "Maj" << "Mise à jour" << "Mise à jour du programme PIC du trivo-alteur.";
+    QTest::newRow("but_ferme") << "but_ferme" << "Fermer" << "Fermer.";
+    QTest::newRow("Cmd_Openfile") << "Cmd_Openfile" << "Ouvrir un HEX" << "Ouvrir un fichier HEX.";
+    QTest::newRow("CMD_Flash_OK") << "CMD_Flash_OK" << "Démarrez la mise à jour"
+                                  << "Opération de mise à jour du programme du TRIVO-ALTEU.";
+    QTest::newRow("FERME") << "FERME" << "Fermer" << "Férmer.";
+}
+
+void TestMaintenanceWindow::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, tip);
+    Rig rig;
+    auto* b = rig.child<QPushButton>(qPrintable(name));
+    QCOMPARE(b->text(), caption);
+    QCOMPARE(b->toolTip(), tip);
+}
+
+void TestMaintenanceWindow::loadsShort()
+{
+    Rig rig;
+    QCOMPARE(rig.window->objectName(), QStringLiteral("Fonction_SPE"));
+    QCOMPARE(rig.window->windowTitle(), QStringLiteral("Fonctions spéciales de maintenances."));
+    QCOMPARE(rig.window->heightTwips(), 1600);
+    QCOMPARE(rig.window->height(), twipsToPixels(1600, rig.window.get()));
+    QVERIFY(rig.child("but_ferme")->isVisible());
+    QVERIFY(!rig.child("ProgressBar1")->isVisible());
+    QVERIFY(!rig.child("Text2")->isVisible());
+    auto* scroll = rig.child<QScrollBar>("VScroll1");
+    QCOMPARE(scroll->minimum(), 0);
+    QCOMPARE(scroll->maximum(), 2040);
+    QVERIFY(rig.child<QPlainTextEdit>("Text2")->font().fixedPitch() ||
+            QFontInfo(rig.child("Text2")->font()).fixedPitch());
+    // The last control of the short state fits inside it.
+    QVERIFY(rig.child("but_ferme")->geometry().bottom() < rig.window->height());
+}
+
+void TestMaintenanceWindow::confirmations_data()
+{
+    QTest::addColumn<QString>("buttonName");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("heightTwips");
+    QTest::addColumn<bool>("stillOpen");
+
+    const QString format = QStringLiteral("EEprom 24Cxx et RTC DS130x initialisé à &hFF.");
+    const QString init = QStringLiteral("Reconfigurer la version d'origine (sortie d'usine).");
+    const QString update = QStringLiteral("Nouvelle version du logiciel embarqué.");
+    const int critical = int(MsgIcon::Critical), question = int(MsgIcon::Question);
+    QTest::newRow("Formatage, yes") << "FORMATE" << true << format << critical << 1600 << true;
+    QTest::newRow("Formatage, no") << "FORMATE" << false << format << critical << 1600 << true;
+    QTest::newRow("Initialisation, yes") << "INITIALISER" << true << init << critical << 1600 << false;
+    QTest::newRow("Initialisation, no") << "INITIALISER" << false << init << critical << 1600 << true;
+    QTest::newRow("Mise à jour, yes") << "Maj" << true << update << question << 4000 << true;
+    QTest::newRow("Mise à jour, no") << "Maj" << false << update << question << 1600 << true;
+}
+
+void TestMaintenanceWindow::confirmations()
+{
+    QFETCH(QString, buttonName);
+    QFETCH(bool, yes);
+    QFETCH(QString, title);
+    QFETCH(int, icon);
+    QFETCH(int, heightTwips);
+    QFETCH(bool, stillOpen);
+
+    Rig rig;
+    rig.transport.clearRecord();
+    rig.dialogs.messageAnswers.append(yes ? MsgResult::Yes : MsgResult::No);
+    rig.child<QPushButton>(qPrintable(buttonName))->click();
+
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const MessageRequest& m = rig.dialogs.messages.first();
+    QCOMPARE(m.text, QStringLiteral("Souhaitez-vous continuer?"));
+    QCOMPARE(m.title, title);
+    QCOMPARE(int(m.icon), icon);
+    QCOMPARE(m.buttons, MsgButtons::YesNo);
+    QCOMPARE(m.defaultButton, MsgResult::No);
+    QCOMPARE(rig.window->heightTwips(), heightTwips);
+    QCOMPARE(rig.window->height(), twipsToPixels(heightTwips, rig.window.get()));
+    QCOMPARE(rig.window->isVisible(), stillOpen);
+    QCOMPARE(rig.child("Text2")->isVisible(), stillOpen && heightTwips == 4000);
+    if (stillOpen) {
+        QVERIFY(rig.child("but_ferme")->isVisible());
+        QVERIFY(!rig.child("ProgressBar1")->isVisible());
+    }
+    QCOMPARE(rig.sent(), 0);   // none of the three talks to the display
+}
+
+void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
+{
+    Rig rig;
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->Maj_Click();
+    rig.open(rig.writeFile(QStringLiteral("a.HEX"), goodFile()));
+    const QString dump = rig.window->dumpText();
+    rig.child<QPushButton>("FERME")->click();
+    QCOMPARE(rig.window->heightTwips(), 1600);
+    QVERIFY(!rig.child("Text2")->isVisible());
+    QVERIFY(rig.window->isVisible());
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->Maj_Click();
+    QCOMPARE(rig.window->dumpText(), dump);   // nothing else changed
+    QVERIFY(rig.window->imageLoaded());
+}
+
+void TestMaintenanceWindow::openReadsAndDumps()
+{
+    Rig rig;
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->Maj_Click();
+    auto* label4 = rig.label("Label4");
+    PaintSpy spy(label4, [label4] { return label4->text(); });
+    const QString path = rig.writeFile(QStringLiteral("fw.HEX"), goodFile(3));
+    rig.open(path);
+
+    QCOMPARE(rig.dialogs.fileRequests.size(), 1);
+    QCOMPARE(rig.dialogs.fileRequests.first().filter, QStringLiteral("Fichier (*.HEX)"));
+    QCOMPARE(rig.dialogs.fileRequests.first().filterIndex, 1);
+    QCOMPARE(rig.dialogs.label4AtFileDialog, QStringList{QStringLiteral("Ouverture de  fichier de mise à jour.")});
+    QVERIFY(spy.seen.contains(QStringLiteral("Conversion INTEL HEX en cours.")));
+    QVERIFY(rig.dialogs.messages.size() == 1);   // only the Maj confirmation
+    QCOMPARE(label4->text(), QString());
+    QCOMPARE(rig.child<QProgressBar>("ProgressBar1")->value(), 0);
+    QCOMPARE(rig.child<QLineEdit>("txt_Filename")->text(), path);
+    QVERIFY(rig.window->imageLoaded());
+
+    const FirmwareImage& image = rig.window->image();
+    for (int a = 0; a < 48; ++a)
+        QCOMPARE(image[a], hexfix::pattern(a));
+    QVERIFY(std::all_of(image.begin() + 48, image.end(), [](uint8_t b) { return b == 0xFF; }));
+    QCOMPARE(rig.window->dumpText(), dumpText(image, 0));
+    const QStringList shown = rig.child<QPlainTextEdit>("Text2")->toPlainText().split(QLatin1Char('\n'));
+    QCOMPARE(shown.size(), 8);
+    QCOMPARE(shown.first() + QStringLiteral("\r\n"), dumpLine(image, 0));
+    QVERIFY(shown.last().startsWith(QStringLiteral("0070  FF FF")));
+}
+
+void TestMaintenanceWindow::refusedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("expectedStart");
+    QTest::addColumn<int>("number");
+
+    QTest::newRow("bad checksum") << hexfix::dataRecords(1) + hexfix::record(0x10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 2)
+                                  << "Fichier « bad.HEX », ligne 2 : somme de contrôle erronée" << hexerror::kChecksum;
+    QByteArray pair = hexfix::dataRecords(3);
+    pair.replace(2 * 45 + 9, 2, "Z0");
+    QTest::newRow("bad digit pair") << pair << "Fichier « bad.HEX », ligne 3 : « Z0 » n'est pas un octet hexadécimal"
+                                    << hexerror::kTypeMismatch;
+    QTest::newRow("too many records") << hexfix::dataRecords(kMaxRecords + 1) << "Fichier « bad.HEX », ligne 2049 : "
+                                      << hexerror::kSubscript;
+}
+
+void TestMaintenanceWindow::refusedFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, expectedStart);
+    QFETCH(int, number);
+
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("good.HEX"), goodFile()));
+    QVERIFY(rig.window->imageLoaded());
+    rig.open(rig.writeFile(QStringLiteral("bad.HEX"), content));
+
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const MessageRequest& m = rig.dialogs.messages.first();
+    QCOMPARE(m.icon, MsgIcon::Exclamation);
+    QCOMPARE(m.title, kProgramTitle);
+    QVERIFY2(m.text.startsWith(expectedStart), qPrintable(m.text));
+    QVERIFY2(m.text.endsWith(QStringLiteral("\r\nErreur N°: %1").arg(number)), qPrintable(m.text));
+    QCOMPARE(rig.label("Label4")->text(), QString());
+    QCOMPARE(rig.child<QProgressBar>("ProgressBar1")->value(), 0);
+    QVERIFY(rig.child("but_ferme")->isVisible());
+    QVERIFY(rig.child<QPlainTextEdit>("Text2")->toPlainText().isEmpty());
+
+    // Neither the refused file nor the one read before it can be flashed now.
+    QVERIFY(!rig.window->imageLoaded());
+    rig.dialogs.messages.clear();
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+    QCOMPARE(rig.sent(), 0);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.first().buttons, MsgButtons::Ok);
+}
+
+void TestMaintenanceWindow::cancelKeepsImageAndName()
+{
+    Rig rig;
+    const QString path = rig.writeFile(QStringLiteral("fw.HEX"), goodFile(5));
+    rig.open(path);
+    const FirmwareImage before = rig.window->image();
+    const QString dump = rig.window->dumpText();
+
+    rig.window->Cmd_Openfile_Click();   // no answer queued: cancelled
+    QCOMPARE(rig.dialogs.fileRequests.size(), 2);
+    QVERIFY(rig.dialogs.messages.isEmpty());
+    QCOMPARE(rig.child<QLineEdit>("txt_Filename")->text(), path);
+    QVERIFY(rig.window->image() == before);
+    QCOMPARE(rig.window->dumpText(), dump);
+    QVERIFY(rig.window->imageLoaded());
+    QCOMPARE(rig.label("Label4")->text(), QString());
+
+    Rig fresh;
+    fresh.window->Cmd_Openfile_Click();   // cancelled the first time: nothing to say, nothing loaded
+    QVERIFY(fresh.dialogs.messages.isEmpty());
+    QVERIFY(!fresh.window->imageLoaded());
+    QVERIFY(fresh.child<QLineEdit>("txt_Filename")->text().isEmpty());
+}
+
+void TestMaintenanceWindow::scrollRedraws_data()
+{
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("0") << 0 << "0000" << "0070";
+    QTest::newRow("1") << 1 << "0010" << "0080";
+    QTest::newRow("2040") << 2040 << "7F80" << "7FF0";
+}
+
+void TestMaintenanceWindow::scrollRedraws()
+{
+    QFETCH(int, value);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    Rig rig;
+    QByteArray text = hexfix::dataRecords(kMaxRecords);
+    rig.open(rig.writeFile(QStringLiteral("full.HEX"), text));
+    auto* scroll = rig.child<QScrollBar>("VScroll1");
+    scroll->setValue(value == 0 ? 5 : 0);   // make sure the value below is a change
+    scroll->setValue(value);
+    QCOMPARE(rig.window->dumpText(), dumpText(rig.window->image(), value));
+    const QStringList shown = rig.child<QPlainTextEdit>("Text2")->toPlainText().split(QLatin1Char('\n'));
+    QCOMPARE(shown.size(), 8);
+    QCOMPARE(shown.first().left(4), first);
+    QCOMPARE(shown.last().left(4), last);
+}
+
+void TestMaintenanceWindow::flashes()
+{
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
+    rig.transport.clearRecord();
+    auto* bar = rig.child<QProgressBar>("ProgressBar1");
+    auto* ferme = rig.child("but_ferme");
+    auto* label4 = rig.label("Label4");
+    PaintSpy barSpy(bar, [bar, ferme] {
+        return QStringLiteral("%1/%2 %3").arg(bar->value()).arg(bar->maximum()).arg(ferme->isVisible() ? "ferme" : "-");
+    });
+    PaintSpy labelSpy(label4, [label4] { return label4->text(); });
+    rig.link->DETECT_CON().stop();
+
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.child<QPushButton>("CMD_Flash_OK")->click();
+
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const MessageRequest& m = rig.dialogs.messages.first();
+    QCOMPARE(m.text, QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?"));
+    QCOMPARE(m.title, QStringLiteral("Maj du TRIVO-ZEP."));
+    QCOMPARE(m.icon, MsgIcon::Critical);
+    QCOMPARE(m.buttons, MsgButtons::YesNo);
+    QCOMPARE(m.defaultButton, MsgResult::No);
+
+    const auto reports = rig.transport.outputReports();
+    QCOMPARE(int(reports.size()), 500);
+    const FirmwareImage& image = rig.window->image();
+    QVERIFY(std::equal(reports[0].begin() + 1, reports[0].end(), image.begin()));
+    QVERIFY(std::equal(reports[499].begin() + 1, reports[499].end(), image.begin() + 0x7CC0));
+    QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(image.begin(), image.begin() + 32000));
+
+    // During the transfer: the bar over a hidden close button, from 0 to the end of what is sent.
+    QVERIFY2(labelSpy.seen.contains(QStringLiteral("Flashage du microcontrôleur en cours.")), qPrintable(labelSpy.seen.join("|")));
+    QVERIFY2(barSpy.seen.size() >= 2, qPrintable(barSpy.seen.join(QLatin1Char(','))));
+    QCOMPARE(barSpy.seen.first(), QStringLiteral("0/32780 -"));
+    QVERIFY(barSpy.seen.contains(QStringLiteral("32000/32780 -")));
+    // Afterwards.
+    QCOMPARE(label4->text(), QStringLiteral("Fin du flashage ."));
+    QVERIFY(!bar->isVisible());
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(ferme->isVisible());
+    QVERIFY(rig.link->DETECT_CON().isActive());
+    QVERIFY(rig.window->lastFlash().completed);
+}
+
+void TestMaintenanceWindow::flashRefusals_data()
+{
+    QTest::addColumn<bool>("loadImage");
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("textPart");
+    QTest::newRow("answered no") << true << true << false << int(MsgButtons::YesNo) << "VOULEZ-VOUS";
+    QTest::newRow("no file read") << false << true << true << int(MsgButtons::Ok) << "Aucun fichier HEX";
+    QTest::newRow("not connected") << true << false << true << int(MsgButtons::Ok) << "n'est pas connecté";
+}
+
+void TestMaintenanceWindow::flashRefusals()
+{
+    QFETCH(bool, loadImage);
+    QFETCH(bool, connected);
+    QFETCH(bool, yes);
+    QFETCH(int, buttons);
+    QFETCH(QString, textPart);
+
+    Rig rig(connected);
+    if (loadImage)
+        rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile()));
+    rig.transport.clearRecord();
+    rig.dialogs.messages.clear();
+    rig.dialogs.messageAnswers.append(yes ? MsgResult::Yes : MsgResult::No);
+    rig.window->CMD_Flash_OK_Click();
+
+    QCOMPARE(rig.sent(), 0);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(int(rig.dialogs.messages.first().buttons), buttons);
+    QVERIFY(rig.dialogs.messages.first().text.contains(textPart));
+    QVERIFY(rig.child("but_ferme")->isVisible());
+    QVERIFY(rig.label("Label4")->text() != kFlashDoneText);
+}
+
+void TestMaintenanceWindow::flashingTwiceSendsTheSameReports()
+{
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(100)));
+    rig.transport.clearRecord();
+    rig.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
+    rig.window->CMD_Flash_OK_Click();
+    rig.window->CMD_Flash_OK_Click();
+    const auto reports = rig.transport.outputReports();
+    QCOMPARE(int(reports.size()), 1000);
+    QVERIFY(std::equal(reports.begin(), reports.begin() + 500, reports.begin() + 500));
+    QCOMPARE(rig.label("Label4")->text(), kFlashDoneText);
+}
+
+void TestMaintenanceWindow::unplugStopsTheTransfer()
+{
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
+    rig.transport.clearRecord();
+    rig.transport.unplugAfterReports(250);
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+
+    QCOMPARE(rig.sent(), 250);
+    QCOMPARE(rig.dialogs.messages.size(), 2);
+    const MessageRequest& m = rig.dialogs.messages.last();
+    QCOMPARE(m.icon, MsgIcon::Critical);
+    QVERIFY2(m.text.contains(QStringLiteral("bloc 251 sur 500")), qPrintable(m.text));
+    QVERIFY(m.text.contains(QStringLiteral("n'est pas terminée")));
+    QVERIFY(rig.label("Label4")->text() != kFlashDoneText);
+    QVERIFY(!rig.label("Label4")->text().isEmpty());
+    QVERIFY(rig.child("but_ferme")->isVisible());
+    QVERIFY(!rig.child("ProgressBar1")->isVisible());
+    QVERIFY(rig.link->DETECT_CON().isActive());
+}
+
+// Both states with a dump, saved where TRIVO_SCREENSHOT_DIR points, so that they can be looked at.
+void TestMaintenanceWindow::screenshots()
+{
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("firmware.HEX"), goodFile(40)));
+    rig.child<QScrollBar>("VScroll1")->setValue(0x24);
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();   // leaves its last status text on show
+    const QImage shortState = rig.window->grab().toImage();
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->Maj_Click();
+    const QImage tallState = rig.window->grab().toImage();
+    QCOMPARE(shortState.height(), twipsToPixels(1600, rig.window.get()) * int(shortState.devicePixelRatio()));
+    QCOMPARE(tallState.height(), twipsToPixels(4000, rig.window.get()) * int(tallState.devicePixelRatio()));
+    // Every dump line fits in Text2 without scrolling.
+    auto* text2 = rig.child<QPlainTextEdit>("Text2");
+    QCOMPARE(text2->verticalScrollBar()->maximum(), 0);
+    const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) {
+        QVERIFY(shortState.save(dir + QStringLiteral("/maintenance_short.png")));
+        QVERIFY(tallState.save(dir + QStringLiteral("/maintenance_tall.png")));
+    }
+}
+
+QTEST_MAIN(TestMaintenanceWindow)
+#include "test_maintenance_window.moc"
