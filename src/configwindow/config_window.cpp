@@ -1,13 +1,191 @@
 #include "configwindow/config_window.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSlider>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "config/config_procedures.h"
+#include "config/settings_codec.h"
+#include "link/link.h"
 
 namespace trivo {
 
+namespace {
+
+const QColor kGreen(0, 255, 0);
+const QColor kRed(255, 0, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kBlue(0, 0, 255);
+const QColor kLightBlue(192, 224, 255);
+
+constexpr int kTimer1IntervalMs = 200;
+
+const QString kOverrunTip = QStringLiteral("Décocher=autorise le dépassement.   Cocher=interdit le dépassement.");
+const QString kThresholdTip = QStringLiteral("Un clic pour changer le type de comparaison. ( Sup= ou Inf=)");
+
+struct ButtonSpec {
+    const char* caption;
+    const char* tip;
+    const char* tag;
+    const char* status;   // nullptr: the status bar keeps its text
+};
+const ButtonSpec kButtons[7] = {
+    {"Raz C", "Bouton RAZ COMPTEUR.", "34", " RAZ compteur."},
+    {"Raz T", "Bouton RAZ TOTALISATEUR.", "35", " RAZ totalisateur."},
+    {"+1", "Simuler une impulsion.", "36", " Simule une impulsion."},
+    {"-1", "Simuler une impulsion.", "37", nullptr},
+    {"Reset", "Redémarrer le TRIVO.", "38", " Redémarre le TRIVO ZURED."},
+    {"Lire", "LIRE le TRIVO.", nullptr, " Lit les paramètres du TRIVO ZURED."},
+    {"Programmer", "Programmer le TRIVO", nullptr, " Programme les paramètres du TRIVO ZURED."},
+};
+
+QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+
+void setColours(QWidget* w, const QColor& background, const QColor& text)
+{
+    QPalette p = w->palette();
+    if (background.isValid()) {
+        p.setColor(QPalette::Window, background);
+        p.setColor(QPalette::Button, background);
+        w->setAutoFillBackground(true);
+    }
+    if (text.isValid()) {
+        p.setColor(QPalette::WindowText, text);
+        p.setColor(QPalette::ButtonText, text);
+        p.setColor(QPalette::Text, text);
+    }
+    w->setPalette(p);
+}
+
+// Check box values 0 / 1 / 2 (2 greyed) against Qt's states, where 1 is the greyed one.
+int checkValue(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked: return kChecked;
+    case Qt::PartiallyChecked: return kGreyed;
+    case Qt::Unchecked: break;
+    }
+    return kUnchecked;
+}
+
+void setCheckValue(QCheckBox* box, int value)
+{
+    if (value == kGreyed) {
+        box->setCheckState(Qt::PartiallyChecked);
+        return;
+    }
+    box->setCheckState(value == kChecked ? Qt::Checked : Qt::Unchecked);
+    box->setTristate(false);
+}
+
+// Selects one button of an exclusive group, or none (Qt refuses to uncheck in exclusive mode).
+void selectInGroup(QButtonGroup* group, QAbstractButton* button)
+{
+    if (button) {
+        button->setChecked(true);
+        return;
+    }
+    if (QAbstractButton* checked = group->checkedButton()) {
+        group->setExclusive(false);
+        checked->setChecked(false);
+        group->setExclusive(true);
+    }
+}
+
+// The buttons of a group from their values; when several are set, the last one ends selected.
+template <typename Buttons, typename Values>
+void applyGroup(QButtonGroup* group, const Buttons& buttons, const Values& values)
+{
+    QAbstractButton* last = nullptr;
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (values[i])
+            last = buttons[i];
+    selectInGroup(group, last);
+}
+
+QRadioButton* radio(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* r = new QRadioButton(caption, parent);
+    r->setObjectName(name);
+    return r;
+}
+
+QGroupBox* group(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* g = new QGroupBox(caption, parent);
+    g->setObjectName(name);
+    return g;
+}
+
+QLabel* caption(const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    return l;
+}
+
+}  // namespace
+
 struct ConfigWindow::Ui {
-    FormState state;
-    QTimer timer;
+    std::array<QLineEdit*, 12> REG_V{};
+    std::array<QCheckBox*, 10> Check1{};
+    QCheckBox* Check_C = nullptr;
+    QCheckBox* Check_T = nullptr;
+
+    std::array<QRadioButton*, 2> Option_CPT{};
+    std::array<QRadioButton*, 4> Option_pdec{};
+    std::array<QRadioButton*, 2> Option_raz{};
+    std::array<QRadioButton*, 2> OptionE1{};
+    std::array<QRadioButton*, 2> OptionE2{};
+    std::array<QRadioButton*, 2> anti{};   // Option_anti_non, Option_anti_oui
+    std::array<std::array<QRadioButton*, 7>, 3> ruleOption{};
+
+    QButtonGroup* cptGroup = nullptr;
+    QButtonGroup* pdecGroup = nullptr;
+    QButtonGroup* razGroup = nullptr;
+    QButtonGroup* e1Group = nullptr;
+    QButtonGroup* e2Group = nullptr;
+    QButtonGroup* antiGroup = nullptr;
+    std::array<std::array<QButtonGroup*, 3>, 3> ruleGroups{};   // per output: assign, action, duration
+
+    // cadre_R1(0..6), cadre_R2(0..3), cadre_Buz(0..3).
+    std::array<std::array<QGroupBox*, 7>, 3> cadre{};
+    std::array<QSlider*, 10> Slider{};   // Slider1..Slider9 at 1..9
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* MODE_SIMPLE = nullptr;
+    QLineEdit* REG_CT1 = nullptr;
+
+    QGroupBox* Frame_trivo = nullptr;
+    QGroupBox* Frame26 = nullptr;
+    QGroupBox* Frame_afficher = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QGroupBox* Frame7 = nullptr;
+
+    std::array<QLabel*, 7> BOUTON{};
+    std::array<QLabel*, 2> BOUTON_STA{};
+    QFrame* Frame5 = nullptr;
+    QFrame* GENERAL = nullptr;
+    QFrame* SORTIE = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QTimer Timer1;
     int page = 0;
+    int pressed = -1;
 };
 
 ConfigWindow::ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
@@ -15,38 +193,748 @@ ConfigWindow::ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWi
 {
     setObjectName(QStringLiteral("CP"));
     setWindowTitle(QStringLiteral("Configuration TRIVO CP."));
-    resize(400, 300);
+    buildUi();
+    connectControls();
+    // The design's values; selecting the production mode lays the window out on the way.
+    applyFormState(FormState{});
+    Check1_Click(0);
+    for (int n = 1; n <= 9; ++n)
+        sliderChanged(n, ui_->Slider[static_cast<std::size_t>(n)]->value());
+    BOUTON_STA_Click(0);
+    Timer1_Timer();
+    ui_->Timer1.setObjectName(QStringLiteral("Timer1"));
+    ui_->Timer1.setInterval(kTimer1IntervalMs);
+    connect(&ui_->Timer1, &QTimer::timeout, this, &ConfigWindow::Timer1_Timer);
+    ui_->Timer1.start();
 }
 
 ConfigWindow::~ConfigWindow() { delete ui_; }
 
-void ConfigWindow::Form_Load() {}
-FormState ConfigWindow::formState() const { return ui_->state; }
-void ConfigWindow::applyFormState(const FormState& state) { ui_->state = state; }
-void ConfigWindow::INIT_P() { applyProductionLayout(ui_->state); }
-void ConfigWindow::INIT_T() { applyTotaliserLayout(ui_->state); }
-void ConfigWindow::setProgress(int, int) {}
-void ConfigWindow::LIRE_PARAM() {}
-void ConfigWindow::PROG_PARAM() {}
-void ConfigWindow::RAZ_CONFIG() { ui_->state = resetConfiguration(ui_->state); }
-void ConfigWindow::NOUV_CONFIG() {}
-void ConfigWindow::BOUTON_Click(int) {}
-void ConfigWindow::BOUTON_MouseDown(int) {}
-void ConfigWindow::BOUTON_MouseUp(int) {}
-void ConfigWindow::BOUTON_STA_Click(int index) { ui_->page = index; }
-void ConfigWindow::Option_CPT_Click(int) {}
-void ConfigWindow::Check1_Click(int) {}
-void ConfigWindow::cadre_R1_Click(int) {}
-void ConfigWindow::cadre_R2_Click(int) {}
-void ConfigWindow::cadre_Buz_Click(int) {}
-void ConfigWindow::Timer1_Timer() {}
-QTimer& ConfigWindow::Timer1() { return ui_->timer; }
+// ------------------------------------------------------------------------------------------------
+// Layout
+
+void ConfigWindow::buildUi()
+{
+    Ui& u = *ui_;
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(6, 6, 6, 6);
+    root->setSpacing(6);
+
+    // Page buttons.
+    auto* pages = new QHBoxLayout;
+    const char* pageCaptions[2] = {"Général", "Sorties"};
+    for (int i = 0; i < 2; ++i) {
+        auto* l = new QLabel(QString::fromUtf8(pageCaptions[i]), this);
+        l->setObjectName(indexed("BOUTON_STA", i));
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumHeight(34);
+        l->setCursor(Qt::PointingHandCursor);
+        setColours(l, kLightBlue, QColor());
+        l->installEventFilter(this);
+        u.BOUTON_STA[static_cast<std::size_t>(i)] = l;
+        pages->addWidget(l, 1);
+    }
+    root->addLayout(pages);
+
+    // --- page GENERAL ---------------------------------------------------------------------------
+    u.GENERAL = new QFrame(this);
+    u.GENERAL->setObjectName(QStringLiteral("GENERAL"));
+    auto* general = new QGridLayout(u.GENERAL);
+    general->setContentsMargins(0, 0, 0, 0);
+
+    auto newReg = [&](int i, QWidget* parent) {
+        auto* e = new QLineEdit(parent);
+        e->setObjectName(indexed("REG_V", i));
+        e->setAlignment(Qt::AlignRight);
+        e->setMinimumWidth(110);
+        u.REG_V[static_cast<std::size_t>(i)] = e;
+        return e;
+    };
+    auto newCheck = [&](int i, const QString& text, const QString& tip, QWidget* parent) {
+        auto* c = new QCheckBox(text, parent);
+        c->setObjectName(indexed("Check1", i));
+        c->setToolTip(tip);
+        u.Check1[static_cast<std::size_t>(i)] = c;
+        return c;
+    };
+    auto newSlider = [&](int n, QWidget* parent) {
+        auto* s = new QSlider(Qt::Horizontal, parent);
+        s->setObjectName(QStringLiteral("Slider%1").arg(n));
+        s->setRange(FormState::sliderMin(n), FormState::sliderMax(n));
+        s->setPageStep(n == 6 ? 50 : 1);
+        s->setTickPosition(QSlider::TicksBelow);
+        s->setTickInterval(n == 6 ? 25 : 1);
+        s->setMinimumWidth(110);
+        u.Slider[static_cast<std::size_t>(n)] = s;
+        return s;
+    };
+    auto newGroup = [](QWidget* parent) {
+        auto* g = new QButtonGroup(parent);
+        g->setExclusive(true);
+        return g;
+    };
+
+    // Mode.
+    u.Frame_trivo = group(QStringLiteral("Frame_trivo"), QStringLiteral("TRIVO ZURED "), u.GENERAL);
+    {
+        auto* l = new QHBoxLayout(u.Frame_trivo);
+        u.cptGroup = newGroup(this);
+        const char* captions[2] = {"PRODUCTION", "TOTALISATEUR"};
+        for (int i = 0; i < 2; ++i) {
+            auto* r = radio(indexed("Option_CPT", i), QString::fromLatin1(captions[i]), u.Frame_trivo);
+            QFont f = r->font();
+            f.setBold(true);
+            r->setFont(f);
+            u.Option_CPT[static_cast<std::size_t>(i)] = r;
+            u.cptGroup->addButton(r, i);
+            l->addWidget(r);
+        }
+    }
+
+    // Counter values.
+    auto* counter = group(QStringLiteral("Frame_compteur"), QStringLiteral("Zirevive:"), u.GENERAL);
+    {
+        auto* g = new QGridLayout(counter);
+        g->addWidget(caption(QStringLiteral("Valeur de départ:"), counter), 0, 0);
+        g->addWidget(newReg(0, counter), 0, 1);
+        g->addWidget(newCheck(6, QString(), kOverrunTip, counter), 0, 2);
+        g->addWidget(caption(QStringLiteral("Valeur de fin:"), counter), 1, 0);
+        g->addWidget(newReg(2, counter), 1, 1);
+        g->addWidget(newCheck(5, QStringLiteral("Dépassement"), kOverrunTip, counter), 1, 2);
+        g->addWidget(caption(QStringLiteral("Valeur production:"), counter), 2, 0);
+        g->addWidget(newReg(4, counter), 2, 1);
+        g->addWidget(caption(QStringLiteral("Pas de comptage:"), counter), 3, 0);
+        g->addWidget(newReg(9, counter), 3, 1);
+        g->addWidget(caption(QStringLiteral("Zirevive à :"), counter), 4, 0);
+        g->addWidget(newReg(10, counter), 4, 1);
+        u.Check_C = new QCheckBox(counter);
+        u.Check_C->setObjectName(QStringLiteral("Check_C"));
+        u.Check_C->setToolTip(QStringLiteral(
+            "Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie pas la valeur courante du compteur."));
+        g->addWidget(u.Check_C, 4, 2);
+        g->setColumnStretch(1, 1);
+    }
+
+    // Totaliser values.
+    u.Frame26 = group(QStringLiteral("Frame26"), QStringLiteral("Totalisateur:"), u.GENERAL);
+    {
+        auto* g = new QGridLayout(u.Frame26);
+        g->addWidget(caption(QStringLiteral("Valeur de départ:"), u.Frame26), 0, 0);
+        g->addWidget(newReg(1, u.Frame26), 0, 1);
+        g->addWidget(caption(QStringLiteral("Valeur de fin:"), u.Frame26), 1, 0);
+        g->addWidget(newReg(3, u.Frame26), 1, 1);
+        g->addWidget(caption(QStringLiteral("Valeur production:"), u.Frame26), 2, 0);
+        g->addWidget(newReg(5, u.Frame26), 2, 1);
+        g->addWidget(caption(QStringLiteral("Totalisateur à :"), u.Frame26), 3, 0);
+        g->addWidget(newReg(11, u.Frame26), 3, 1);
+        u.Check_T = new QCheckBox(u.Frame26);
+        u.Check_T->setObjectName(QStringLiteral("Check_T"));
+        u.Check_T->setToolTip(QStringLiteral(
+            "Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne modifie pas la valeur courante du totalisateur."));
+        g->addWidget(u.Check_T, 3, 2);
+        g->setColumnStretch(1, 1);
+    }
+
+    // Display choices of the production mode.
+    u.Frame_afficher = group(QStringLiteral("Frame_afficher"), QStringLiteral("Afficher :"), u.GENERAL);
+    {
+        auto* v = new QVBoxLayout(u.Frame_afficher);
+        u.MODE_SIMPLE = new QLabel(QStringLiteral("Mode simple 5d"), u.Frame_afficher);
+        u.MODE_SIMPLE->setObjectName(QStringLiteral("MODE_SIMPLE"));
+        QFont f = u.MODE_SIMPLE->font();
+        f.setBold(true);
+        u.MODE_SIMPLE->setFont(f);
+        setColours(u.MODE_SIMPLE, QColor(), kBlue);
+        // Keeps its place when hidden, so the groups below do not jump every 200 ms.
+        QSizePolicy keep = u.MODE_SIMPLE->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        u.MODE_SIMPLE->setSizePolicy(keep);
+        v->addWidget(u.MODE_SIMPLE);
+        struct Show {
+            QGroupBox** frame;
+            const char* name;
+            int check;
+            const char* tip;
+            int slider;
+            QLabel** label;
+            const char* labelName;
+        };
+        const Show shows[3] = {
+            {&u.Frame3, "Frame3", 7, "Décocher= Pas d'affichage production.   Cocher= Affichage production.", 7, &u.Label1, "Label1"},
+            {&u.Frame4, "Frame4", 8, "Décocher= Pas d'affichage solde.   Cocher= Affichage solde.", 8, &u.Label2, "Label2"},
+            {&u.Frame7, "Frame7", 9, "Décocher= Pas d'affichage total.   Cocher= Affichage total.", 9, &u.Label3, "Label3"},
+        };
+        for (const Show& s : shows) {
+            QGroupBox* frame = group(QString::fromLatin1(s.name), QStringLiteral("Durée d'affichage"), u.Frame_afficher);
+            *s.frame = frame;
+            auto* g = new QGridLayout(frame);
+            g->addWidget(newCheck(s.check, QString(), QString::fromUtf8(s.tip), frame), 0, 0);
+            auto* label = new QLabel(frame);
+            label->setObjectName(QString::fromLatin1(s.labelName));
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("PRODUCTION 10 Sec")) + 4);
+            *s.label = label;
+            g->addWidget(label, 0, 1);
+            g->addWidget(newSlider(s.slider, frame), 1, 0, 1, 2);
+            g->setColumnStretch(1, 1);
+            v->addWidget(frame);
+        }
+        v->addStretch(1);
+    }
+
+    // Decimal point: the digit positions above their buttons.
+    auto* pdec = group(QStringLiteral("Frame_pdec"), QStringLiteral("Point décimal:"), u.GENERAL);
+    {
+        auto* g = new QGridLayout(pdec);
+        g->setHorizontalSpacing(0);
+        u.REG_CT1 = new QLineEdit(QStringLiteral("3210"), pdec);
+        u.REG_CT1->setObjectName(QStringLiteral("REG_CT(1)"));
+        u.REG_CT1->setReadOnly(true);
+        u.REG_CT1->setFocusPolicy(Qt::NoFocus);
+        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        mono.setPointSize(14);
+        mono.setBold(true);
+        u.REG_CT1->setFont(mono);
+        u.REG_CT1->setFrame(false);
+        // Each digit is as wide as the button under it.
+        const int cell = 24;
+        mono.setLetterSpacing(QFont::AbsoluteSpacing, cell - QFontMetrics(mono).horizontalAdvance(u'0'));
+        u.REG_CT1->setFont(mono);
+        u.REG_CT1->setFixedWidth(4 * cell + 6);
+        u.REG_CT1->setTextMargins(cell / 2 - QFontMetrics(mono).horizontalAdvance(u'0') / 2 - 1, 0, 0, 0);
+        g->addWidget(u.REG_CT1, 0, 0, 1, 4, Qt::AlignLeft);
+        u.pdecGroup = newGroup(this);
+        for (int n = 3; n >= 0; --n) {
+            auto* r = radio(indexed("Option_pdec", n), QString(), pdec);
+            r->setFixedWidth(cell);
+            u.Option_pdec[static_cast<std::size_t>(n)] = r;
+            u.pdecGroup->addButton(r, n);
+            g->addWidget(r, 1, 3 - n, Qt::AlignLeft);
+        }
+        g->setColumnStretch(4, 1);
+    }
+
+    // Start-up choices.
+    auto* startup = group(QStringLiteral("Frame_demarrage"), QStringLiteral("Démarrage:"), u.GENERAL);
+    {
+        auto* g = new QGridLayout(startup);
+        auto* raz = group(QStringLiteral("Frame_raz"), QStringLiteral("Remise à zéro:"), startup);
+        auto* rl = new QVBoxLayout(raz);
+        u.razGroup = newGroup(this);
+        u.Option_raz[0] = radio(indexed("Option_raz", 0), QStringLiteral("Immédiat"), raz);
+        u.Option_raz[1] = radio(indexed("Option_raz", 1), QStringLiteral("Maintenu 3 Sec"), raz);
+        for (int i = 0; i < 2; ++i) {
+            u.razGroup->addButton(u.Option_raz[static_cast<std::size_t>(i)], i);
+            rl->addWidget(u.Option_raz[static_cast<std::size_t>(i)]);
+        }
+        g->addWidget(raz, 0, 0);
+
+        auto yesNo = [&](int cadreIndex, const QString& title, std::array<QRadioButton*, 2>& pair, const char* name,
+                         QButtonGroup*& bg, int slider) {
+            QGroupBox* frame = group(indexed("cadre_R1", cadreIndex), title, startup);
+            u.cadre[0][static_cast<std::size_t>(cadreIndex)] = frame;
+            frame->installEventFilter(this);
+            auto* fl = new QGridLayout(frame);
+            bg = newGroup(this);
+            pair[0] = radio(indexed(name, 0), QStringLiteral("Non"), frame);
+            pair[1] = radio(indexed(name, 1), QStringLiteral("Oui 0 Sec"), frame);
+            bg->addButton(pair[0], 0);
+            bg->addButton(pair[1], 1);
+            fl->addWidget(pair[0], 0, 0);
+            fl->addWidget(pair[1], 1, 0);
+            fl->addWidget(newSlider(slider, frame), 2, 0);
+            return frame;
+        };
+        g->addWidget(yesNo(5, QStringLiteral("Paramètres"), u.OptionE1, "OptionE1", u.e1Group, 1), 0, 1);
+        g->addWidget(yesNo(4, QStringLiteral("Écran Accueil"), u.OptionE2, "OptionE2", u.e2Group, 2), 1, 0);
+
+        QGroupBox* anti = group(indexed("cadre_R1", 6), QStringLiteral("Anti-rebond"), startup);
+        u.cadre[0][6] = anti;
+        anti->installEventFilter(this);
+        auto* al = new QGridLayout(anti);
+        u.antiGroup = newGroup(this);
+        u.anti[0] = radio(QStringLiteral("Option_anti_non"), QStringLiteral("Non"), anti);
+        u.anti[1] = radio(QStringLiteral("Option_anti_oui"), QStringLiteral("Oui 0,5 mS"), anti);
+        u.anti[1]->setMinimumWidth(u.anti[1]->sizeHint().width() + u.anti[1]->fontMetrics().horizontalAdvance(QStringLiteral("000")));
+        u.antiGroup->addButton(u.anti[0], 0);
+        u.antiGroup->addButton(u.anti[1], 1);
+        al->addWidget(u.anti[0], 0, 0);
+        al->addWidget(u.anti[1], 1, 0);
+        al->addWidget(newSlider(6, anti), 2, 0);
+        g->addWidget(anti, 1, 1);
+    }
+
+    // LCD background and input polarity.
+    auto* misc = group(QStringLiteral("Frame_divers"), QStringLiteral("Écran et entrée:"), u.GENERAL);
+    {
+        auto* h = new QHBoxLayout(misc);
+        QCheckBox* fond = newCheck(0, QStringLiteral("Fond"),
+                                   QStringLiteral("Fond de l'écran LCD en BLEU=Décoché ou en BLANC=Coché."), misc);
+        fond->setMinimumWidth(fond->sizeHint().width() + 16);
+        h->addWidget(fond);
+        h->addWidget(newCheck(4, QStringLiteral("Polarité"), QString(), misc));
+        h->addStretch(1);
+    }
+
+    // Left column: mode, counter, totaliser, display choices; right column: the general settings.
+    auto* left = new QVBoxLayout;
+    left->addWidget(u.Frame_trivo);
+    left->addWidget(counter);
+    left->addWidget(u.Frame26);
+    left->addWidget(u.Frame_afficher);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(pdec);
+    right->addWidget(startup);
+    right->addWidget(misc);
+    right->addStretch(1);
+    general->addLayout(left, 0, 0);
+    general->addLayout(right, 0, 1);
+    general->setColumnStretch(0, 1);
+    general->setColumnStretch(1, 1);
+    root->addWidget(u.GENERAL, 1);
+
+    // --- page SORTIE ----------------------------------------------------------------------------
+    u.SORTIE = new QFrame(this);
+    u.SORTIE->setObjectName(QStringLiteral("SORTIE"));
+    auto* outputs = new QHBoxLayout(u.SORTIE);
+    outputs->setContentsMargins(0, 0, 0, 0);
+    const char* outputTitles[3] = {"    Relais 1:", "    Relais 2:", "    Buzzer et Style"};
+    const char* cadreNames[3] = {"cadre_R1", "cadre_R2", "cadre_Buz"};
+    const char* optionNames[3] = {"Option2", "Option3", "Option4"};
+    for (int o = 0; o < 3; ++o) {
+        const std::size_t os = static_cast<std::size_t>(o);
+        QGroupBox* out = group(QStringLiteral("Frame_sortie%1").arg(o + 1), QString::fromLatin1(outputTitles[o]), u.SORTIE);
+        auto* ol = new QVBoxLayout(out);
+        ol->setContentsMargins(8, 22, 8, 8);
+        // The enabling box sits on the frame's title, in the blanks left for it.
+        QCheckBox* enable = newCheck(1 + o, QString(), QString(), out);
+        enable->resize(enable->sizeHint());
+        enable->move(8, 0);
+        enable->raise();
+
+        const bool buzzer = o == 2;
+        const QString captions[7] = {
+            QStringLiteral("COMPTEUR"), QStringLiteral("TOTALISATEUR"),
+            buzzer ? QStringLiteral("Silencieux") : QStringLiteral("S'OUVRE"),
+            buzzer ? QStringLiteral("Actif") : QStringLiteral("SE FERME"),
+            QStringLiteral("Jusqu'au RAZ"), QStringLiteral("1 Sec"), QStringLiteral("et réarmable")};
+        const char* frameTitles[3] = {"Affecté au:", "Action:", "Durée d'action:"};
+        const std::vector<int> members[3] = {{0, 1}, {2, 3}, {4, 5, 6}};
+        for (int f = 0; f < 3; ++f) {
+            QGroupBox* frame = group(indexed(cadreNames[o], f), QString::fromUtf8(frameTitles[f]), out);
+            frame->installEventFilter(this);
+            u.cadre[os][static_cast<std::size_t>(f)] = frame;
+            auto* fl = new QVBoxLayout(frame);
+            QButtonGroup* bg = newGroup(this);
+            u.ruleGroups[os][static_cast<std::size_t>(f)] = bg;
+            for (int i : members[f]) {
+                QRadioButton* r = radio(indexed(optionNames[o], i), captions[i], frame);
+                u.ruleOption[os][static_cast<std::size_t>(i)] = r;
+                bg->addButton(r, i);
+                fl->addWidget(r);
+                if (i == 5)
+                    fl->addWidget(newSlider(3 + o, frame));
+            }
+            ol->addWidget(frame);
+        }
+        QGroupBox* threshold = group(indexed(cadreNames[o], 3), kCompareGreaterText, out);
+        threshold->setProperty("Tag", QStringLiteral("S"));
+        threshold->setToolTip(kThresholdTip);
+        threshold->setCursor(Qt::PointingHandCursor);
+        threshold->installEventFilter(this);
+        u.cadre[os][3] = threshold;
+        auto* tl = new QVBoxLayout(threshold);
+        tl->addWidget(newReg(6 + o, threshold));
+        ol->addWidget(threshold);
+        ol->addStretch(1);
+        outputs->addWidget(out, 1);
+    }
+    root->addWidget(u.SORTIE, 1);
+
+    // --- command strip and progress -------------------------------------------------------------
+    u.Frame5 = new QFrame(this);
+    u.Frame5->setObjectName(QStringLiteral("Frame5"));
+    setColours(u.Frame5, kLightBlue, QColor());
+    auto* strip = new QGridLayout(u.Frame5);
+    strip->setContentsMargins(8, 6, 8, 6);
+    strip->setSpacing(6);
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSize(11);
+    arial.setBold(true);
+    for (int i = 0; i < 7; ++i) {
+        const ButtonSpec& spec = kButtons[i];
+        auto* b = new QLabel(QString::fromUtf8(spec.caption), u.Frame5);
+        b->setObjectName(indexed("BOUTON", i));
+        b->setToolTip(QString::fromUtf8(spec.tip));
+        if (spec.tag)
+            b->setProperty("Tag", QString::fromLatin1(spec.tag));
+        b->setAlignment(Qt::AlignCenter);
+        b->setFont(arial);
+        b->setMinimumSize(96, 30);
+        b->setCursor(Qt::PointingHandCursor);
+        setColours(b, kBlue, kWhite);
+        b->installEventFilter(this);
+        u.BOUTON[static_cast<std::size_t>(i)] = b;
+    }
+    // Top row: Raz C, Raz T, Lire; bottom row: +1, -1, Reset, Programmer.
+    strip->addWidget(u.BOUTON[0], 0, 0);
+    strip->addWidget(u.BOUTON[1], 0, 1);
+    strip->addWidget(u.BOUTON[5], 0, 3);
+    strip->addWidget(u.BOUTON[2], 1, 0);
+    strip->addWidget(u.BOUTON[3], 1, 1);
+    strip->addWidget(u.BOUTON[4], 1, 2);
+    strip->addWidget(u.BOUTON[6], 1, 3);
+    root->addWidget(u.Frame5);
+
+    u.ProgressBar1 = new QProgressBar(this);
+    u.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    u.ProgressBar1->setRange(0, kReadBarMaximum);
+    u.ProgressBar1->setValue(0);
+    u.ProgressBar1->setTextVisible(false);
+    u.ProgressBar1->setMaximumHeight(14);
+    root->addWidget(u.ProgressBar1);
+}
+
+void ConfigWindow::connectControls()
+{
+    Ui& u = *ui_;
+    for (int i = 0; i < 2; ++i)
+        connect(u.Option_CPT[static_cast<std::size_t>(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                Option_CPT_Click(i);
+        });
+    for (int i = 0; i < 10; ++i)
+        connect(u.Check1[static_cast<std::size_t>(i)], &QCheckBox::stateChanged, this, [this, i] { Check1_Click(i); });
+    for (int n = 1; n <= 9; ++n)
+        connect(u.Slider[static_cast<std::size_t>(n)], &QSlider::valueChanged, this, [this, n](int v) { sliderChanged(n, v); });
+}
+
+// ------------------------------------------------------------------------------------------------
+// The form's values
+
+FormState ConfigWindow::formState() const
+{
+    const Ui& u = *ui_;
+    FormState s;
+    for (std::size_t i = 0; i < 2; ++i)
+        s.Option_CPT[i] = u.Option_CPT[i]->isChecked();
+    for (std::size_t i = 0; i < 12; ++i)
+        s.REG_V[i] = u.REG_V[i]->text();
+    for (std::size_t i = 0; i < 10; ++i)
+        s.Check1[i] = checkValue(u.Check1[i]);
+    s.Check_C = checkValue(u.Check_C);
+    s.Check_T = checkValue(u.Check_T);
+    for (std::size_t i = 0; i < 4; ++i)
+        s.Option_pdec[i] = u.Option_pdec[i]->isChecked();
+    for (std::size_t i = 0; i < 2; ++i) {
+        s.Option_raz.option[i] = u.Option_raz[i]->isChecked();
+        s.OptionE1.option[i] = u.OptionE1[i]->isChecked();
+        s.OptionE2.option[i] = u.OptionE2[i]->isChecked();
+    }
+    s.Option_anti_non = u.anti[0]->isChecked();
+    s.Option_anti_oui = u.anti[1]->isChecked();
+    for (int o = 0; o < 3; ++o) {
+        const std::size_t os = static_cast<std::size_t>(o);
+        for (std::size_t i = 0; i < 7; ++i)
+            s.rule(o).option[i] = u.ruleOption[os][i]->isChecked();
+        s.threshold(o).Tag = u.cadre[os][3]->property("Tag").toString();
+        s.threshold(o).caption = u.cadre[os][3]->title();
+    }
+    for (int n = 1; n <= 9; ++n)
+        s.slider(n) = u.Slider[static_cast<std::size_t>(n)]->value();
+    return s;
+}
+
+void ConfigWindow::applyFormState(const FormState& s)
+{
+    Ui& u = *ui_;
+    // The mode first: a change lays the window out, and the values below then take their place.
+    if (s.Option_CPT[0] || s.Option_CPT[1])
+        u.Option_CPT[s.Option_CPT[1] ? 1 : 0]->setChecked(true);
+    else
+        selectInGroup(u.cptGroup, nullptr);
+
+    for (std::size_t i = 0; i < 12; ++i)
+        u.REG_V[i]->setText(s.REG_V[i]);
+    for (std::size_t i = 0; i < 10; ++i)
+        setCheckValue(u.Check1[i], s.Check1[i]);
+    setCheckValue(u.Check_C, s.Check_C);
+    setCheckValue(u.Check_T, s.Check_T);
+    for (int n = 1; n <= 9; ++n)
+        u.Slider[static_cast<std::size_t>(n)]->setValue(s.slider(n));
+    applyGroup(u.pdecGroup, u.Option_pdec, s.Option_pdec);
+    applyGroup(u.razGroup, u.Option_raz, s.Option_raz.option);
+    applyGroup(u.e1Group, u.OptionE1, s.OptionE1.option);
+    applyGroup(u.e2Group, u.OptionE2, s.OptionE2.option);
+    applyGroup(u.antiGroup, u.anti, std::array<bool, 2>{s.Option_anti_non, s.Option_anti_oui});
+    for (int o = 0; o < 3; ++o) {
+        const std::size_t os = static_cast<std::size_t>(o);
+        const RuleOptions& rule = s.rule(o);
+        const auto& b = u.ruleOption[os];
+        applyGroup(u.ruleGroups[os][0], std::array<QRadioButton*, 2>{b[0], b[1]}, std::array<bool, 2>{rule[0], rule[1]});
+        applyGroup(u.ruleGroups[os][1], std::array<QRadioButton*, 2>{b[2], b[3]}, std::array<bool, 2>{rule[2], rule[3]});
+        applyGroup(u.ruleGroups[os][2], std::array<QRadioButton*, 3>{b[4], b[5], b[6]},
+                   std::array<bool, 3>{rule[4], rule[5], rule[6]});
+        u.cadre[os][3]->setProperty("Tag", s.threshold(o).Tag);
+        u.cadre[os][3]->setTitle(s.threshold(o).caption);
+    }
+}
+
+void ConfigWindow::setProgress(int value, int maximum)
+{
+    ui_->ProgressBar1->setMaximum(maximum);
+    ui_->ProgressBar1->setValue(value);
+    ui_->ProgressBar1->repaint();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Mode layouts
+
+void ConfigWindow::INIT_P()
+{
+    Ui& u = *ui_;
+    u.Option_CPT[0]->setChecked(true);
+    applyModeColours(true);
+    u.Frame26->setVisible(false);
+    u.Frame_afficher->setVisible(true);
+    for (int o = 0; o < 3; ++o) {
+        u.ruleOption[static_cast<std::size_t>(o)][1]->setEnabled(false);
+        u.ruleOption[static_cast<std::size_t>(o)][0]->setChecked(true);
+    }
+    u.Frame3->setEnabled(true);
+    u.Frame4->setEnabled(true);
+    u.Frame7->setEnabled(false);
+    setCheckValue(u.Check1[7], kChecked);
+    setCheckValue(u.Check1[8], kChecked);
+    setCheckValue(u.Check1[9], kUnchecked);
+    for (int n = 7; n <= 9; ++n)
+        u.Slider[static_cast<std::size_t>(n)]->setValue(1);
+}
+
+void ConfigWindow::INIT_T()
+{
+    Ui& u = *ui_;
+    u.Option_CPT[1]->setChecked(true);
+    applyModeColours(false);
+    u.Frame26->setVisible(true);
+    u.Frame_afficher->setVisible(false);
+    for (int o = 0; o < 3; ++o) {
+        u.ruleOption[static_cast<std::size_t>(o)][1]->setEnabled(true);
+        u.ruleOption[static_cast<std::size_t>(o)][0]->setChecked(true);
+    }
+    u.Frame3->setEnabled(false);
+    u.Frame4->setEnabled(false);
+    u.Frame7->setEnabled(true);
+    setCheckValue(u.Check1[7], kUnchecked);
+    setCheckValue(u.Check1[8], kUnchecked);
+    setCheckValue(u.Check1[9], kChecked);
+    for (int n = 7; n <= 9; ++n)
+        u.Slider[static_cast<std::size_t>(n)]->setValue(1);
+}
+
+void ConfigWindow::applyModeColours(bool production)
+{
+    Ui& u = *ui_;
+    setColours(u.Option_CPT[0], production ? kGreen : kWhite, QColor());
+    setColours(u.Option_CPT[1], production ? kWhite : kGreen, QColor());
+    // The reset that does not apply in the mode is written in red.
+    setColours(u.BOUTON[1], QColor(), production ? kRed : kWhite);
+    setColours(u.BOUTON[3], QColor(), production ? kWhite : kRed);
+}
+
+void ConfigWindow::Option_CPT_Click(int index)
+{
+    if (index == 0)
+        INIT_P();
+    else
+        INIT_T();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Procedures
+
+void ConfigWindow::Form_Load() { BOUTON_Click(5); }
+
+void ConfigWindow::LIRE_PARAM() { readParameters(link_, dialogs_, main_, *this); }
+
+void ConfigWindow::PROG_PARAM()
+{
+    const ProgramResult result = programParameters(link_, dialogs_, main_, *this);
+    if (result.outcome == ProgramOutcome::InvalidValue && result.invalidBox >= 0) {
+        // Show the operator the box that was refused.
+        const bool onOutputs = result.invalidBox >= 6 && result.invalidBox <= 8;
+        BOUTON_STA_Click(onOutputs ? 1 : 0);
+        QLineEdit* box = ui_->REG_V[static_cast<std::size_t>(result.invalidBox)];
+        box->setFocus();
+        box->selectAll();
+    }
+}
+
+void ConfigWindow::RAZ_CONFIG() { applyFormState(resetConfiguration(formState())); }
+
+void ConfigWindow::NOUV_CONFIG()
+{
+    MessageRequest request;
+    request.title = QStringLiteral("Nouvelle configuration.");
+    request.text = QStringLiteral("Vous êtes sur le point d'éffacer toutes les données ! \r\nVeuillez confirmer:");
+    request.icon = MsgIcon::Question;
+    request.buttons = MsgButtons::YesNo;
+    request.defaultButton = MsgResult::No;
+    if (dialogs_.message(request) == MsgResult::Yes)
+        RAZ_CONFIG();
+}
+
+// ------------------------------------------------------------------------------------------------
+// Handlers
+
+void ConfigWindow::BOUTON_Click(int index)
+{
+    if (index < 0 || index > 6)
+        return;
+    const ButtonSpec& spec = kButtons[index];
+    if (spec.status)
+        main_.setStatusPanel2(QString::fromUtf8(spec.status));
+    if (index == 5)
+        LIRE_PARAM();
+    else if (index == 6)
+        PROG_PARAM();
+    else
+        sendDirectCommand(link_, ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString());
+}
+
+void ConfigWindow::BOUTON_MouseDown(int index)
+{
+    if (index >= 0 && index <= 6)
+        setColours(ui_->BOUTON[static_cast<std::size_t>(index)], kGreen, QColor());
+}
+
+void ConfigWindow::BOUTON_MouseUp(int index)
+{
+    if (index >= 0 && index <= 6)
+        setColours(ui_->BOUTON[static_cast<std::size_t>(index)], kBlue, QColor());
+}
+
+void ConfigWindow::BOUTON_STA_Click(int index)
+{
+    Ui& u = *ui_;
+    u.page = index == 1 ? 1 : 0;
+    u.GENERAL->setVisible(u.page == 0);
+    u.SORTIE->setVisible(u.page == 1);
+    for (int i = 0; i < 2; ++i) {
+        QLabel* l = u.BOUTON_STA[static_cast<std::size_t>(i)];
+        const bool active = i == u.page;
+        QFont f = l->font();
+        f.setPointSize(active ? 16 : 12);
+        f.setBold(active);
+        l->setFont(f);
+        l->setFrameStyle(active ? (QFrame::Box | QFrame::Plain) : QFrame::NoFrame);
+        l->setLineWidth(1);
+    }
+}
+
+void ConfigWindow::Check1_Click(int /*index*/)
+{
+    Ui& u = *ui_;
+    for (int o = 0; o < 3; ++o) {
+        const bool inUse = u.Check1[static_cast<std::size_t>(1 + o)]->checkState() == Qt::Checked;
+        for (int f = 0; f <= 3; ++f)
+            u.cadre[static_cast<std::size_t>(o)][static_cast<std::size_t>(f)]->setVisible(inUse);
+    }
+    // "Fond" previews the LCD background: white with blue text, or blue with white text.
+    const bool white = u.Check1[0]->checkState() == Qt::Checked;
+    setColours(u.Check1[0], white ? kWhite : kBlue, white ? kBlue : kWhite);
+}
+
+void ConfigWindow::thresholdClick(int output, int index)
+{
+    if (index != 3)
+        return;
+    QGroupBox* frame = ui_->cadre[static_cast<std::size_t>(output)][3];
+    const bool wasGreater = frame->property("Tag").toString() == QLatin1String("S");
+    ThresholdFrame t;
+    t.setGreaterOrEqual(!wasGreater);
+    frame->setProperty("Tag", t.Tag);
+    frame->setTitle(t.caption);
+}
+
+void ConfigWindow::cadre_R1_Click(int index) { thresholdClick(0, index); }
+void ConfigWindow::cadre_R2_Click(int index) { thresholdClick(1, index); }
+void ConfigWindow::cadre_Buz_Click(int index) { thresholdClick(2, index); }
+
+void ConfigWindow::sliderChanged(int n, int value)
+{
+    Ui& u = *ui_;
+    const QString text = sliderCaption(n, value, QLocale());
+    switch (n) {
+    case 1: u.OptionE1[1]->setText(text); break;
+    case 2: u.OptionE2[1]->setText(text); break;
+    case 3:
+    case 4:
+    case 5: u.ruleOption[static_cast<std::size_t>(n - 3)][5]->setText(text); break;
+    case 6: u.anti[1]->setText(text); break;
+    case 7: u.Label1->setText(text); break;
+    case 8: u.Label2->setText(text); break;
+    default: u.Label3->setText(text); break;
+    }
+}
+
+void ConfigWindow::Timer1_Timer()
+{
+    const bool showsSomething = checkValue(ui_->Check1[7]) != kUnchecked || checkValue(ui_->Check1[8]) != kUnchecked;
+    ui_->MODE_SIMPLE->setVisible(!showsSomething);
+}
+
+QTimer& ConfigWindow::Timer1() { return ui_->Timer1; }
+
 int ConfigWindow::currentPage() const { return ui_->page; }
-bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) { return QWidget::eventFilter(watched, event); }
-void ConfigWindow::buildUi() {}
-void ConfigWindow::connectControls() {}
-void ConfigWindow::thresholdClick(int, int) {}
-void ConfigWindow::sliderChanged(int, int) {}
-void ConfigWindow::applyModeColours(bool) {}
+
+bool ConfigWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    Ui& u = *ui_;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
+        return QWidget::eventFilter(watched, event);
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return QWidget::eventFilter(watched, event);
+
+    for (int i = 0; i < 7; ++i) {
+        QLabel* b = u.BOUTON[static_cast<std::size_t>(i)];
+        if (watched != b)
+            continue;
+        if (type == QEvent::MouseButtonPress) {
+            u.pressed = i;
+            BOUTON_MouseDown(i);
+        } else {
+            BOUTON_MouseUp(i);
+            const bool inside = b->rect().contains(mouse->position().toPoint());
+            if (u.pressed == i && inside) {
+                u.pressed = -1;
+                BOUTON_Click(i);
+            }
+            u.pressed = -1;
+        }
+        return true;
+    }
+    if (type == QEvent::MouseButtonPress) {
+        for (int i = 0; i < 2; ++i)
+            if (watched == u.BOUTON_STA[static_cast<std::size_t>(i)]) {
+                BOUTON_STA_Click(i);
+                return true;
+            }
+        for (int o = 0; o < 3; ++o)
+            for (int f = 0; f < 7; ++f)
+                if (watched && watched == u.cadre[static_cast<std::size_t>(o)][static_cast<std::size_t>(f)]) {
+                    if (o == 0)
+                        cadre_R1_Click(f);
+                    else if (o == 1)
+                        cadre_R2_Click(f);
+                    else
+                        cadre_Buz_Click(f);
+                    return f == 3;
+                }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace trivo

@@ -1,0 +1,775 @@
+// The configuration window CP against the emulated display: reading, programming, direct commands,
+// the mode layouts, the reset and the controls' own reactions.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QSlider>
+#include <QtTest>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "config/config_procedures.h"
+#include "config/settings_codec.h"
+#include "configwindow/config_window.h"
+#include "emulator/emulated_display.h"
+#include "link/commands.h"
+#include "link/link.h"
+
+using namespace trivo;
+
+namespace {
+
+// A window on a link to the emulated display; the first monitor tick has found it.
+struct Rig {
+    EmulatedTransport transport;
+    Link link{transport};
+    ScriptedDialogs dialogs;
+    PlainMainServices main;
+    ConfigWindow window{link, dialogs, main, nullptr};
+
+    Rig()
+    {
+        transport.plug(true);
+        link.DETECT_CON_Timer();
+        link.setReadTimeoutMs(50);
+    }
+
+    template <typename T>
+    T* find(const QString& name) const
+    {
+        T* w = window.findChild<T*>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    QLineEdit* reg(int i) const { return find<QLineEdit>(QStringLiteral("REG_V(%1)").arg(i)); }
+    QCheckBox* check(int i) const { return find<QCheckBox>(QStringLiteral("Check1(%1)").arg(i)); }
+    QSlider* slider(int n) const { return find<QSlider>(QStringLiteral("Slider%1").arg(n)); }
+    QRadioButton* option(const QString& name) const { return find<QRadioButton>(name); }
+    QGroupBox* frame(const QString& name) const { return find<QGroupBox>(name); }
+    QLabel* button(int i) const { return find<QLabel>(QStringLiteral("BOUTON(%1)").arg(i)); }
+    int bar() const { return find<QProgressBar>(QStringLiteral("ProgressBar1"))->value(); }
+
+    std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
+    std::vector<std::vector<uint8_t>> inputs() const
+    {
+        std::vector<std::vector<uint8_t>> in;
+        for (const auto& r : transport.record())
+            if (!r.output)
+                in.push_back(r.bytes);
+        return in;
+    }
+    ParameterBlock displayBlock() const
+    {
+        ParameterBlock b{};
+        std::copy(transport.display().block.begin(), transport.display().block.end(), b.begin());
+        return b;
+    }
+    void setDisplayBlock(const ParameterBlock& b) { std::copy(b.begin(), b.end(), transport.display().block.begin()); }
+};
+
+DeviceSettings sampleSettings(uint8_t mode)
+{
+    DeviceSettings s;
+    s.operating_mode = mode;
+    for (int n = 1; n <= 12; ++n)
+        s.word(n) = n * 111 - 700;
+    s.counter_start = -1;
+    s.general_flags = 0x35;        // white, relay 2 and polarity, end overrun forbidden; relay 1 and buzzer off
+    s.param_screen_seconds = 0;
+    s.home_screen_seconds = 10;
+    s.relay1_pulse_seconds = 4;
+    s.relay2_pulse_seconds = 5;
+    s.buzzer_pulse_seconds = 6;
+    s.decimal_point = 0x04;
+    s.startup_options = 0x99;      // held 3 s, parameters yes, home screen no, anti-bounce yes
+    s.relay1_rule = 0x56;
+    s.relay2_rule = 0x29;
+    s.buzzer_rule = 0x8A;
+    s.debounce_half_ms = 5;
+    s.production_display_seconds = 3;
+    s.balance_display_seconds = 4;
+    s.display_flags = 0x02;
+    s.total_display_seconds = 7;
+    return s;
+}
+
+QString hexOf(const std::vector<uint8_t>& report, int from, int count)
+{
+    QStringList bytes;
+    for (int i = from; i < from + count; ++i)
+        bytes << commands::byteText(report[static_cast<std::size_t>(i)]);
+    return bytes.join(u' ');
+}
+
+}  // namespace
+
+class TestConfigWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void controlsCarryTheirNames();
+    void readFillsTheWindow_data();
+    void readFillsTheWindow();
+    void badSignatureRunsInitTAndStops();
+    void lostSecondReplyLeavesTheForm();
+    void programmingSendsTheSequence_data();
+    void programmingSendsTheSequence();
+    void programmingRoundsAndEncodesTexts();
+    void invalidValueStopsBeforeAnyExchange_data();
+    void invalidValueStopsBeforeAnyExchange();
+    void lostDisplayStopsProgramming_data();
+    void lostDisplayStopsProgramming();
+    void programmingRefusesABadBlock();
+    void directCommandsKeepTheBuffer();
+    void statusTexts_data();
+    void statusTexts();
+    void totaliserClickLaysOutTheWindow();
+    void productionClickAndColours();
+    void resetSetsTheDefaults();
+    void newConfigurationAsksFirst_data();
+    void newConfigurationAsksFirst();
+    void checkBoxesShowTheirFrames();
+    void thresholdFramesFlip();
+    void sliderCaptionsFollow();
+    void simpleModeIndicator();
+    void pageButtons();
+    void pressedButtonTurnsGreen();
+    void formStateRoundTrips();
+};
+
+void TestConfigWindow::initTestCase()
+{
+    // Captions with a decimal separator are checked with the comma.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+}
+
+void TestConfigWindow::controlsCarryTheirNames()
+{
+    Rig rig;
+    QCOMPARE(rig.window.objectName(), QStringLiteral("CP"));
+    QCOMPARE(rig.window.windowTitle(), QStringLiteral("Configuration TRIVO CP."));
+    const QStringList names{"Frame_trivo", "Frame26", "Frame_afficher", "Frame3", "Frame4", "Frame7", "Frame5",
+                            "GENERAL", "SORTIE", "MODE_SIMPLE", "REG_CT(1)", "Check_C", "Check_T",
+                            "Option_anti_non", "Option_anti_oui", "Label1", "Label2", "Label3", "ProgressBar1",
+                            "BOUTON_STA(0)", "BOUTON_STA(1)", "cadre_R1(4)", "cadre_R1(5)", "cadre_R1(6)"};
+    for (const QString& name : names)
+        QVERIFY2(rig.window.findChild<QWidget*>(name), qPrintable(name));
+    for (int i = 0; i < 12; ++i)
+        QVERIFY(rig.window.findChild<QLineEdit*>(QStringLiteral("REG_V(%1)").arg(i)));
+    for (const char* array : {"Option2", "Option3", "Option4"})
+        for (int i = 0; i < 7; ++i)
+            QVERIFY(rig.window.findChild<QRadioButton*>(QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(i)));
+    for (const char* array : {"cadre_R1", "cadre_R2", "cadre_Buz"})
+        for (int i = 0; i < 4; ++i)
+            QVERIFY(rig.window.findChild<QGroupBox*>(QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(i)));
+    QCOMPARE(rig.frame("Frame_trivo")->title(), QStringLiteral("TRIVO ZURED "));
+    QCOMPARE(rig.frame("Frame26")->title(), QStringLiteral("Totalisateur:"));
+    QCOMPARE(rig.find<QLabel>("MODE_SIMPLE")->text(), QStringLiteral("Mode simple 5d"));
+    QCOMPARE(rig.find<QLineEdit>("REG_CT(1)")->text(), QStringLiteral("3210"));
+    QCOMPARE(rig.frame("cadre_Buz(3)")->toolTip(),
+             QStringLiteral("Un clic pour changer le type de comparaison. ( Sup= ou Inf=)"));
+    const QStringList tags{"34", "35", "36", "37", "38"};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(rig.button(i)->property("Tag").toString(), tags[i]);
+    QCOMPARE(rig.button(6)->text(), QStringLiteral("Programmer"));
+    QCOMPARE(rig.button(4)->toolTip(), QStringLiteral("Redémarrer le TRIVO."));
+    QCOMPARE(rig.option("Option4(2)")->text(), QStringLiteral("Silencieux"));
+    QCOMPARE(rig.option("Option3(3)")->text(), QStringLiteral("SE FERME"));
+    // The window opens with its design values.
+    QCOMPARE(rig.window.formState(), FormState{});
+}
+
+void TestConfigWindow::readFillsTheWindow_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("production") << int(kModeProduction);
+    QTest::newRow("totaliser") << int(kModeTotaliser);
+}
+
+void TestConfigWindow::readFillsTheWindow()
+{
+    QFETCH(int, mode);
+    Rig rig;
+    const DeviceSettings settings = sampleSettings(uint8_t(mode));
+    rig.setDisplayBlock(encodeBlock(settings));
+    rig.window.Form_Load();
+
+    FormState expected;
+    if (mode == kModeProduction)
+        applyProductionLayout(expected);
+    else
+        applyTotaliserLayout(expected);
+    settingsToForm(settings, expected);
+    QCOMPARE(rig.window.formState(), expected);
+    QCOMPARE(rig.bar(), 18);
+    QCOMPARE(rig.main.panel2, QStringLiteral("Lecture efféctuée avec succés."));
+    QVERIFY(rig.dialogs.messages.isEmpty());
+    QCOMPARE(rig.outputs().size(), std::size_t(2));
+    QCOMPARE(rig.reg(0)->text(), QStringLiteral("-1"));
+
+    // The read has the same effects as the operator's edits.
+    QCOMPARE(rig.frame("Frame26")->isHidden(), mode == kModeProduction);
+    QCOMPARE(rig.frame("Frame_afficher")->isHidden(), mode == kModeTotaliser);
+    QVERIFY(rig.frame("cadre_R1(0)")->isHidden());   // relay 1 not in use
+    QVERIFY(!rig.frame("cadre_R2(3)")->isHidden());
+    QVERIFY(rig.frame("cadre_Buz(2)")->isHidden());
+    QCOMPARE(rig.option("OptionE1(1)")->text(), QStringLiteral("Oui 0 Sec"));
+    QCOMPARE(rig.option("OptionE2(1)")->text(), QStringLiteral("Oui 10 Sec"));
+    QCOMPARE(rig.option("Option3(5)")->text(), QStringLiteral("5 Sec"));
+    QCOMPARE(rig.option("Option_anti_oui")->text(), QStringLiteral("Oui 2,5 mS"));
+    QCOMPARE(rig.find<QLabel>("Label3")->text(), QStringLiteral("TOTAL 7 Sec"));
+    QCOMPARE(rig.frame("cadre_R2(3)")->title(), QStringLiteral("Inférieur ou = à:"));
+    QCOMPARE(rig.frame("cadre_R2(3)")->property("Tag").toString(), QStringLiteral("I"));
+    QVERIFY(rig.option("Option2(1)")->isChecked());
+    QVERIFY(rig.option("Option4(6)")->isChecked());
+    QCOMPARE(rig.check(0)->palette().color(QPalette::Window), QColor(255, 255, 255));
+}
+
+void TestConfigWindow::badSignatureRunsInitTAndStops()
+{
+    Rig rig;
+    rig.transport.display().setSignature(0x42, 0x43, 0x48, 0x54);
+    const FormState before = rig.window.formState();
+    rig.window.BOUTON_Click(5);
+
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const MessageRequest& box = rig.dialogs.messages.front();
+    QCOMPARE(box.text, QStringLiteral("Paramètres EEPROM non valide ! "));
+    QCOMPARE(box.title, QStringLiteral("Paramètres EEPROM non valide ! "));
+    QCOMPARE(box.icon, MsgIcon::Critical);
+    QCOMPARE(rig.bar(), 1);
+    QCOMPARE(rig.main.panel2, QStringLiteral(" Lit les paramètres du TRIVO ZURED."));
+    // INIT_T ran on the mode byte; nothing else changed.
+    FormState expected = before;
+    applyTotaliserLayout(expected);
+    QCOMPARE(rig.window.formState(), expected);
+    QVERIFY(!rig.frame("Frame26")->isHidden());
+    QCOMPARE(rig.outputs().size(), std::size_t(1));
+}
+
+void TestConfigWindow::lostSecondReplyLeavesTheForm()
+{
+    Rig rig;
+    rig.setDisplayBlock(encodeBlock(sampleSettings(kModeProduction)));
+    rig.transport.unplugAfterReports(1);
+    FormState expected = rig.window.formState();
+    applyProductionLayout(expected);   // the mode byte was read before the link was lost
+    rig.window.LIRE_PARAM();
+    QCOMPARE(rig.window.formState(), expected);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.front().title, kReadLostTitle);
+    QVERIFY(rig.main.panel2 != kReadDone);
+}
+
+void TestConfigWindow::programmingSendsTheSequence_data()
+{
+    QTest::addColumn<bool>("checkC");
+    QTest::addColumn<bool>("checkT");
+    QTest::addColumn<int>("writes");
+    QTest::newRow("both presets") << true << true << 29;
+    QTest::newRow("counter preset only") << true << false << 28;
+    QTest::newRow("totaliser preset only") << false << true << 28;
+    QTest::newRow("no preset") << false << false << 27;
+}
+
+void TestConfigWindow::programmingSendsTheSequence()
+{
+    QFETCH(bool, checkC);
+    QFETCH(bool, checkT);
+    QFETCH(int, writes);
+    Rig rig;
+    rig.window.Form_Load();
+    const ParameterBlock before = rig.displayBlock();
+
+    // The operator edits a few values, then programs.
+    rig.window.INIT_T();
+    rig.reg(0)->setText("-1");
+    rig.reg(9)->setText("255");
+    rig.reg(10)->setText("77");
+    rig.reg(11)->setText("-77");
+    rig.check(3)->setChecked(false);
+    rig.slider(6)->setValue(200);
+    rig.option("Option3(1)")->setChecked(true);
+    rig.option("Option3(2)")->setChecked(true);
+    rig.option("Option3(4)")->setChecked(true);
+    rig.window.cadre_R2_Click(3);
+    rig.option("Option_pdec(3)")->setChecked(true);
+    rig.find<QCheckBox>("Check_C")->setChecked(checkC);
+    rig.find<QCheckBox>("Check_T")->setChecked(checkT);
+    rig.transport.clearRecord();
+    rig.window.BOUTON_Click(6);
+
+    const auto out = rig.outputs();
+    QCOMPARE(int(out.size()), 1 + writes);
+    QCOMPARE(out[0][1], uint8_t(0x30));
+    QCOMPARE(hexOf(out[1], 1, 6), QStringLiteral("32 00 42 43 49 54"));
+    std::size_t at = 2;
+    for (int n = 1; n <= 12; ++n) {
+        if ((n == 11 && !checkC) || (n == 12 && !checkT))
+            continue;
+        QCOMPARE(out[at][1], uint8_t(0x32));
+        QCOMPARE(int(out[at][2]), n);
+        ++at;
+    }
+    QCOMPARE(hexOf(out[2], 1, 6), QStringLiteral("32 01 FF FF FF FF"));
+    QCOMPARE(hexOf(out[11], 1, 6), QStringLiteral("32 0A 00 00 00 FF"));
+    for (int k = 0; k < 16; ++k, ++at) {
+        QCOMPARE(out[at][1], uint8_t(0x33));
+        QCOMPARE(int(out[at][2]), 0x34 + k);
+        QCOMPARE(int(out[at][3]), k);
+    }
+    QCOMPARE(at, out.size());
+
+    // The display now holds what the form shows (presets only where they were sent).
+    const FormState shown = rig.window.formState();
+    ParameterBlock expected = encodeBlock(formToSettings(shown).settings);
+    if (!checkC)
+        for (int i = 44; i < 48; ++i)
+            expected[std::size_t(i)] = before[std::size_t(i)];
+    if (!checkT)
+        for (int i = 48; i < 52; ++i)
+            expected[std::size_t(i)] = before[std::size_t(i)];
+    QCOMPARE(rig.displayBlock(), expected);
+    QCOMPARE(int(rig.displayBlock()[0x3D]), 0x16);   // totaliser, opens, until reset, less-or-equal
+    QCOMPARE(int(rig.displayBlock()[0x3F]), 200);
+    QCOMPARE(rig.bar(), 25);
+    QCOMPARE(rig.main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
+    QVERIFY(rig.dialogs.messages.isEmpty());
+
+    // Reading it back shows the same form.
+    rig.window.LIRE_PARAM();
+    FormState reread = rig.window.formState();
+    QCOMPARE(reread.REG_V[0], shown.REG_V[0]);
+    QCOMPARE(reread.Option3, shown.Option3);
+    QCOMPARE(reread.cadre_R2, shown.cadre_R2);
+    QCOMPARE(reread.Slider6, 200);
+}
+
+void TestConfigWindow::programmingRoundsAndEncodesTexts()
+{
+    Rig rig;
+    rig.window.Form_Load();
+    rig.reg(2)->setText("2,5");
+    rig.reg(3)->setText("3,5");
+    rig.reg(4)->setText(" -2147483648 ");
+    rig.window.PROG_PARAM();
+    QCOMPARE(rig.transport.display().word(3), 2);
+    QCOMPARE(rig.transport.display().word(4), 4);
+    QCOMPARE(rig.transport.display().word(5), INT32_MIN);
+    QCOMPARE(rig.main.panel2, kProgramDone);
+}
+
+void TestConfigWindow::invalidValueStopsBeforeAnyExchange_data()
+{
+    QTest::addColumn<int>("box");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty REG_V(3)") << 3 << "";
+    QTest::newRow("letters in REG_V(0)") << 0 << "douze";
+    QTest::newRow("above 32 bits") << 7 << "2147483648";
+    QTest::newRow("below 32 bits") << 9 << "-2147483649";
+    QTest::newRow("unsent counter preset") << 10 << "x";
+    QTest::newRow("unsent totaliser preset") << 11 << "1e3";
+}
+
+void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
+{
+    QFETCH(int, box);
+    QFETCH(QString, text);
+    Rig rig;
+    rig.window.Form_Load();
+    const ParameterBlock before = rig.displayBlock();
+    rig.find<QCheckBox>("Check_C")->setChecked(false);
+    rig.find<QCheckBox>("Check_T")->setChecked(false);
+    rig.reg(box)->setText(text);
+    rig.main.panel2 = "avant";
+    rig.transport.clearRecord();
+    rig.window.BOUTON_Click(6);
+
+    QVERIFY(rig.outputs().empty());
+    QCOMPARE(rig.displayBlock(), before);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const MessageRequest& m = rig.dialogs.messages.front();
+    QCOMPARE(m.title, QStringLiteral("Configuration incorrecte."));
+    QCOMPARE(m.text, QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète."));
+    QCOMPARE(m.icon, MsgIcon::Critical);
+    QCOMPARE(rig.main.panel2, QStringLiteral(" Programme les paramètres du TRIVO ZURED."));
+    QCOMPARE(rig.window.currentPage(), (box >= 6 && box <= 8) ? 1 : 0);
+}
+
+void TestConfigWindow::lostDisplayStopsProgramming_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("after");
+    QTest::newRow("unplugged after the head read") << "unplug" << 1;
+    QTest::newRow("unplugged after word 5") << "unplug" << 7;
+    QTest::newRow("unplugged before the last byte") << "unplug" << 29;
+    QTest::newRow("writes fail") << "failwrites" << 0;
+    QTest::newRow("no more replies") << "silent" << 0;
+}
+
+void TestConfigWindow::lostDisplayStopsProgramming()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, after);
+    Rig rig;
+    rig.window.Form_Load();
+    rig.reg(0)->setText("123456");
+    rig.transport.clearRecord();
+    if (fault == "unplug") {
+        rig.transport.unplugAfterReports(after);
+    } else {
+        // The head read is answered; the fault hits the first write request put in the buffer.
+        QObject::connect(&rig.link, &Link::bufferChanged, &rig.window, [&rig, fault] {
+            if (rig.link.text1(0) == QLatin1String("32")) {
+                if (fault == "failwrites")
+                    rig.transport.setFailWrites(true);
+                else
+                    rig.transport.setSilent(true);
+            }
+        });
+    }
+    rig.main.panel2.clear();
+    rig.window.PROG_PARAM();
+
+    QVERIFY(rig.main.panel2 != kProgramDone);
+    QCOMPARE(rig.main.panel2, kProgramLostStatus);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.front().title, QStringLiteral("Programmation interrompue."));
+    QVERIFY(rig.dialogs.messages.front().text.contains(QStringLiteral("n'a pas été entièrement programmé")));
+    QVERIFY(rig.bar() < 25);
+    if (fault == "unplug") {
+        // Nothing is written after the exchange that failed.
+        QVERIFY(int(rig.outputs().size()) <= after + 1);
+    }
+}
+
+void TestConfigWindow::programmingRefusesABadBlock()
+{
+    Rig rig;
+    rig.window.Form_Load();
+    rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x51);
+    const ParameterBlock before = rig.displayBlock();
+    rig.transport.clearRecord();
+    rig.window.PROG_PARAM();
+    QCOMPARE(rig.outputs().size(), std::size_t(1));
+    QCOMPARE(rig.displayBlock(), before);
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QCOMPARE(rig.dialogs.messages.front().text, QStringLiteral("Paramètres EEPROM non valide ! "));
+    QVERIFY(rig.main.panel2 != kProgramDone);
+}
+
+void TestConfigWindow::directCommandsKeepTheBuffer()
+{
+    Rig rig;
+    rig.transport.display().counter = 999;
+    rig.window.Form_Load();
+    const std::vector<uint8_t> lastReply = rig.inputs().back();
+    rig.transport.clearRecord();
+    rig.window.BOUTON_Click(0);
+    const auto out = rig.outputs();
+    QCOMPARE(out.size(), std::size_t(1));
+    QCOMPARE(out[0][1], uint8_t(0x34));
+    for (int i = 2; i <= 64; ++i)
+        QCOMPARE(out[0][std::size_t(i)], lastReply[std::size_t(i)]);
+    QCOMPARE(rig.transport.display().counter, rig.transport.display().word(1));
+    QCOMPARE(rig.main.panel2, QStringLiteral(" RAZ compteur."));
+}
+
+void TestConfigWindow::statusTexts_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("Raz T") << 1 << 0x35 << " RAZ totalisateur.";
+    QTest::newRow("+1") << 2 << 0x36 << " Simule une impulsion.";
+    QTest::newRow("-1 keeps the text") << 3 << 0x37 << "avant";
+    QTest::newRow("Reset") << 4 << 0x38 << " Redémarre le TRIVO ZURED.";
+}
+
+void TestConfigWindow::statusTexts()
+{
+    QFETCH(int, index);
+    QFETCH(int, code);
+    QFETCH(QString, status);
+    Rig rig;
+    rig.main.panel2 = "avant";
+    rig.window.BOUTON_Click(index);
+    QCOMPARE(rig.main.panel2, status);
+    QCOMPARE(rig.outputs().size(), std::size_t(1));
+    QCOMPARE(int(rig.outputs()[0][1]), code);
+    QVERIFY(rig.dialogs.messages.isEmpty());
+}
+
+void TestConfigWindow::totaliserClickLaysOutTheWindow()
+{
+    Rig rig;
+    rig.window.Form_Load();
+    rig.slider(7)->setValue(5);
+    rig.slider(9)->setValue(6);
+    rig.option("Option2(1)")->setEnabled(true);
+    QTest::mouseClick(rig.option("Option_CPT(1)"), Qt::LeftButton);
+
+    QVERIFY(rig.option("Option_CPT(1)")->isChecked());
+    QVERIFY(!rig.frame("Frame26")->isHidden());
+    QVERIFY(rig.frame("Frame_afficher")->isHidden());
+    QCOMPARE(rig.check(7)->checkState(), Qt::Unchecked);
+    QCOMPARE(rig.check(8)->checkState(), Qt::Unchecked);
+    QCOMPARE(rig.check(9)->checkState(), Qt::Checked);
+    QVERIFY(!rig.frame("Frame3")->isEnabled());
+    QVERIFY(!rig.frame("Frame4")->isEnabled());
+    QVERIFY(rig.frame("Frame7")->isEnabled());
+    for (int n = 7; n <= 9; ++n)
+        QCOMPARE(rig.slider(n)->value(), 1);
+    QCOMPARE(rig.find<QLabel>("Label1")->text(), QStringLiteral("PRODUCTION 1 Sec"));
+    for (const char* name : {"Option2(1)", "Option3(1)", "Option4(1)"})
+        QVERIFY(rig.option(name)->isEnabled());
+    for (const char* name : {"Option2(0)", "Option3(0)", "Option4(0)"})
+        QVERIFY(rig.option(name)->isChecked());
+    QCOMPARE(rig.option("Option_CPT(1)")->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QCOMPARE(rig.option("Option_CPT(0)")->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(rig.button(3)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(rig.button(1)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    QVERIFY(rig.transport.outputReports().size() == 2);   // the layout sends nothing
+}
+
+void TestConfigWindow::productionClickAndColours()
+{
+    Rig rig;
+    rig.window.INIT_T();
+    rig.check(8)->setChecked(true);
+    rig.window.Option_CPT_Click(0);
+    QVERIFY(rig.option("Option_CPT(0)")->isChecked());
+    QVERIFY(rig.frame("Frame26")->isHidden());
+    QVERIFY(!rig.frame("Frame_afficher")->isHidden());
+    QVERIFY(!rig.frame("Frame7")->isEnabled());
+    QVERIFY(!rig.option("Option3(1)")->isEnabled());
+    QCOMPARE(rig.check(9)->checkState(), Qt::Unchecked);
+    QCOMPARE(rig.button(1)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(rig.option("Option_CPT(0)")->palette().color(QPalette::Window), QColor(0, 255, 0));
+}
+
+void TestConfigWindow::resetSetsTheDefaults()
+{
+    Rig rig;
+    rig.setDisplayBlock(encodeBlock(sampleSettings(kModeTotaliser)));
+    rig.window.Form_Load();
+    const FormState before = rig.window.formState();
+    rig.window.RAZ_CONFIG();
+    const FormState after = rig.window.formState();
+    QCOMPARE(after, resetConfiguration(before));
+    QVERIFY(!after.production());
+    QVERIFY(!rig.frame("Frame26")->isHidden());
+    for (int i : {0, 1, 2, 3, 4, 5, 9, 10, 11})
+        QVERIFY(rig.reg(i)->text().isEmpty());
+    for (int i : {6, 7, 8})
+        QCOMPARE(rig.reg(i)->text(), QStringLiteral("0"));
+    for (const char* array : {"Option2", "Option3", "Option4"})
+        for (int i = 0; i < 7; ++i)
+            QVERIFY(!rig.option(QStringLiteral("%1(%2)").arg(QLatin1String(array)).arg(i))->isChecked());
+    // Relays and buzzer off: their rule frames are hidden.
+    QVERIFY(rig.frame("cadre_R2(0)")->isHidden());
+    QVERIFY(rig.frame("cadre_Buz(3)")->isHidden());
+    QCOMPARE(rig.option("OptionE2(1)")->text(), QStringLiteral("Oui 1 Sec"));
+    QCOMPARE(rig.option("Option_anti_oui")->text(), QStringLiteral("Oui 0,5 mS"));
+    QCOMPARE(rig.option("Option4(5)")->text(), QStringLiteral("1 Sec"));
+    QCOMPARE(rig.frame("cadre_R2(3)")->title(), kCompareGreaterText);
+    QCOMPARE(rig.check(0)->palette().color(QPalette::Window), QColor(255, 255, 255));
+    QCOMPARE(rig.transport.outputReports().size(), std::size_t(2));   // nothing sent
+}
+
+void TestConfigWindow::newConfigurationAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");      // false: the default button (No)
+    QTest::newRow("default No") << false;
+    QTest::newRow("Yes") << true;
+}
+
+void TestConfigWindow::newConfigurationAsksFirst()
+{
+    QFETCH(bool, answer);
+    Rig rig;
+    rig.window.Form_Load();
+    const FormState before = rig.window.formState();
+    if (answer)
+        rig.dialogs.messageAnswers << MsgResult::Yes;
+    rig.window.NOUV_CONFIG();
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    const MessageRequest& m = rig.dialogs.messages.front();
+    QCOMPARE(m.title, QStringLiteral("Nouvelle configuration."));
+    QCOMPARE(m.text, QStringLiteral("Vous êtes sur le point d'éffacer toutes les données ! \r\nVeuillez confirmer:"));
+    QCOMPARE(m.icon, MsgIcon::Question);
+    QCOMPARE(m.buttons, MsgButtons::YesNo);
+    QCOMPARE(m.defaultButton, MsgResult::No);
+    QCOMPARE(rig.window.formState(), answer ? resetConfiguration(before) : before);
+}
+
+void TestConfigWindow::checkBoxesShowTheirFrames()
+{
+    Rig rig;
+    rig.window.show();
+    rig.window.BOUTON_STA_Click(1);
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    QVERIFY(!rig.frame("cadre_R2(1)")->isHidden());
+    rig.option("Option3(2)")->setChecked(true);
+    QTest::mouseClick(rig.check(2), Qt::LeftButton);
+    QCOMPARE(rig.check(2)->checkState(), Qt::Unchecked);
+    for (int f = 0; f < 4; ++f)
+        QVERIFY(rig.frame(QStringLiteral("cadre_R2(%1)").arg(f))->isHidden());
+    QVERIFY(!rig.frame("cadre_R1(0)")->isHidden());
+    // The hidden options keep their values and are still programmed.
+    QVERIFY(rig.option("Option3(2)")->isChecked());
+    QCOMPARE(int(formToSettings(rig.window.formState()).settings.relay2_rule), 0x44 | 0x80 | 0x01);
+
+    rig.check(0)->setChecked(false);
+    QCOMPARE(rig.check(0)->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(rig.check(0)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    rig.check(0)->setChecked(true);
+    QCOMPARE(rig.check(0)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+
+    // A greyed value is kept as 2.
+    FormState s = rig.window.formState();
+    s.Check1[4] = kGreyed;
+    rig.window.applyFormState(s);
+    QCOMPARE(rig.check(4)->checkState(), Qt::PartiallyChecked);
+    QCOMPARE(rig.window.formState().Check1[4], int(kGreyed));
+}
+
+void TestConfigWindow::thresholdFramesFlip()
+{
+    Rig rig;
+    QGroupBox* buz = rig.frame("cadre_Buz(3)");
+    QTest::mouseClick(buz, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(buz->property("Tag").toString(), QStringLiteral("I"));
+    QCOMPARE(buz->title(), QStringLiteral("Inférieur ou = à:"));
+    QTest::mouseClick(buz, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(buz->property("Tag").toString(), QStringLiteral("S"));
+    QCOMPARE(buz->title(), QStringLiteral("Supérieur ou = à:"));
+    // Frames 0 to 2 do not react.
+    const FormState before = rig.window.formState();
+    rig.window.cadre_Buz_Click(0);
+    QTest::mouseClick(rig.frame("cadre_R1(2)"), Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(rig.window.formState(), before);
+    // An unexpected tag becomes "S".
+    FormState odd = before;
+    odd.cadre_R1.Tag = QStringLiteral("X");
+    rig.window.applyFormState(odd);
+    rig.window.cadre_R1_Click(3);
+    QCOMPARE(rig.window.formState().cadre_R1, ThresholdFrame{});
+}
+
+void TestConfigWindow::sliderCaptionsFollow()
+{
+    Rig rig;
+    rig.slider(6)->setValue(1);
+    QCOMPARE(rig.option("Option_anti_oui")->text(), QStringLiteral("Oui 0,5 mS"));
+    rig.slider(6)->setValue(250);
+    QCOMPARE(rig.option("Option_anti_oui")->text(), QStringLiteral("Oui 125 mS"));
+    rig.slider(1)->setValue(0);
+    QCOMPARE(rig.option("OptionE1(1)")->text(), QStringLiteral("Oui 0 Sec"));
+    rig.slider(5)->setValue(9);
+    QCOMPARE(rig.option("Option4(5)")->text(), QStringLiteral("9 Sec"));
+    rig.slider(8)->setValue(4);
+    QCOMPARE(rig.find<QLabel>("Label2")->text(), QStringLiteral("SOLDE 4 Sec"));
+    // The sliders keep to their ranges.
+    rig.slider(7)->setValue(0);
+    QCOMPARE(rig.slider(7)->value(), 1);
+}
+
+void TestConfigWindow::simpleModeIndicator()
+{
+    Rig rig;
+    QLabel* simple = rig.find<QLabel>("MODE_SIMPLE");
+    QVERIFY(rig.window.Timer1().isActive());
+    QCOMPARE(rig.window.Timer1().interval(), 200);
+    rig.check(7)->setChecked(false);
+    rig.check(8)->setChecked(false);
+    rig.window.Timer1_Timer();
+    QVERIFY(!simple->isHidden());
+    rig.check(8)->setChecked(true);
+    rig.window.Timer1_Timer();
+    QVERIFY(simple->isHidden());
+}
+
+void TestConfigWindow::pageButtons()
+{
+    Rig rig;
+    QLabel* general = rig.find<QLabel>("BOUTON_STA(0)");
+    QLabel* outputs = rig.find<QLabel>("BOUTON_STA(1)");
+    QCOMPARE(rig.window.currentPage(), 0);
+    QVERIFY(!rig.find<QWidget>("GENERAL")->isHidden());
+    QVERIFY(rig.find<QWidget>("SORTIE")->isHidden());
+    QCOMPARE(general->font().pointSize(), 16);
+    for (int click = 0; click < 2; ++click) {
+        QTest::mouseClick(outputs, Qt::LeftButton);
+        QVERIFY(rig.find<QWidget>("GENERAL")->isHidden());
+        QVERIFY(!rig.find<QWidget>("SORTIE")->isHidden());
+        QCOMPARE(outputs->font().pointSize(), 16);
+        QVERIFY(outputs->font().bold());
+        QCOMPARE(outputs->frameShape(), QFrame::Box);
+        QCOMPARE(general->font().pointSize(), 12);
+        QVERIFY(!general->font().bold());
+        QCOMPARE(general->frameShape(), QFrame::NoFrame);
+    }
+}
+
+void TestConfigWindow::pressedButtonTurnsGreen()
+{
+    Rig rig;
+    QLabel* plus = rig.button(2);
+    QTest::mousePress(plus, Qt::LeftButton);
+    QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 255, 0));
+    QVERIFY(rig.outputs().empty());
+    QTest::mouseRelease(plus, Qt::LeftButton);
+    QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QCOMPARE(rig.outputs().size(), std::size_t(1));
+    QCOMPARE(int(rig.outputs()[0][1]), 0x36);
+}
+
+void TestConfigWindow::formStateRoundTrips()
+{
+    Rig rig;
+    QRandomGenerator random(7);
+    for (int round = 0; round < 200; ++round) {
+        FormState s;
+        s.Option_CPT = {random.bounded(2) == 0, false};
+        s.Option_CPT[1] = !s.Option_CPT[0] && random.bounded(3) != 0;   // sometimes no mode at all
+        for (auto& t : s.REG_V)
+            t = random.bounded(4) ? QString::number(int(random.generate())) : QString();
+        for (auto& c : s.Check1)
+            c = random.bounded(3);
+        s.Check_C = random.bounded(2);
+        s.Check_T = random.bounded(3);
+        for (int n = 1; n <= 9; ++n)
+            s.slider(n) = random.bounded(FormState::sliderMin(n), FormState::sliderMax(n) + 1);
+        s.Option_pdec = {};
+        if (random.bounded(5))
+            s.Option_pdec[std::size_t(random.bounded(4))] = true;
+        for (OptionPair* pair : {&s.Option_raz, &s.OptionE1, &s.OptionE2}) {
+            pair->option = {};
+            if (random.bounded(4))
+                pair->select(random.bounded(2));
+        }
+        s.Option_anti_non = random.bounded(2);
+        s.Option_anti_oui = !s.Option_anti_non && random.bounded(2);
+        for (int o = 0; o < 3; ++o) {
+            s.rule(o).clear();
+            for (int i = 0; i < 7; ++i)
+                if (random.bounded(3) == 0)
+                    s.rule(o).select(i);
+            s.threshold(o).setGreaterOrEqual(random.bounded(2));
+        }
+        rig.window.applyFormState(s);
+        if (!(rig.window.formState() == s)) {
+            const FormState got = rig.window.formState();
+            qWarning("round %d: mode %d%d/%d%d", round, s.Option_CPT[0], s.Option_CPT[1], got.Option_CPT[0], got.Option_CPT[1]);
+            QFAIL("the window does not show the values it was given");
+        }
+    }
+}
+
+QTEST_MAIN(TestConfigWindow)
+#include "test_config_window.moc"
