@@ -36,6 +36,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(simulate)) {
         auto e = std::make_unique<trivo::EmulatedTransport>();
         e->plug(true);
+        // A training session may run for hours: keep only the recent reports.
+        e->setRecordLimit(10000);
         emulated = e.get();
         transport = std::move(e);
     } else {

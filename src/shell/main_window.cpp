@@ -95,7 +95,14 @@ MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
     resize(1100, 780);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The children go with the frame; their last signals must not reach a half-destroyed window.
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (auto* sub : mdi_->subWindowList())
+        if (sub->widget())
+            disconnect(sub->widget(), nullptr, this, nullptr);
+}
 
 QString MainWindow::captionForVersion(int major, int minor, int revision)
 {

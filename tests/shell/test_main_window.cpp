@@ -1,0 +1,187 @@
+// The main window's reaction to the connection monitor, its caption and its shutdown path.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+#include "common/dialogs.h"
+#include "common/twips.h"
+#include "configwindow/config_window.h"
+#include "emulator/emulated_display.h"
+#include "link/link.h"
+#include "shell/main_window.h"
+#include "shell/usb_window.h"
+
+using namespace trivo;
+
+namespace {
+struct Fixture {
+    EmulatedTransport transport;
+    Link link{transport};
+    ScriptedDialogs dialogs;
+    MainWindow main{link, dialogs};
+    int exits = 0;
+
+    Fixture()
+    {
+        transport.plug(false);
+        main.setExitHandler([this] { ++exits; });
+        main.show();
+        main.MDIForm_Load();
+        // The monitor is driven by hand: no test waits for the one-second timer.
+        link.DETECT_CON().stop();
+    }
+    int configWindows() const
+    {
+        int n = 0;
+        for (auto* sub : main.mdiArea()->subWindowList())
+            if (qobject_cast<ConfigWindow*>(sub->widget()))
+                ++n;
+        return n;
+    }
+};
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void captionCarriesTheVersion_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("revision");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("2.3.45") << 2 << 3 << 45 << " TRIVO ZURED Zirevive 2.3.45";
+        QTest::newRow("1.00.0018") << 1 << 0 << 18 << " TRIVO ZURED Zirevive 1.0.18";
+    }
+    void captionCarriesTheVersion()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, revision);
+        QFETCH(QString, caption);
+        QCOMPARE(MainWindow::captionForVersion(major, minor, revision), caption);
+    }
+
+    void startsWaitingWithTheLinkWindowMinimised()
+    {
+        Fixture f;
+        QVERIFY(f.main.windowTitle().startsWith(QStringLiteral(" TRIVO ZURED Zirevive ")));
+        QCOMPARE(f.main.panel1Text(), QStringLiteral("Connectez votre TRIVO ZURED COMPTEUR."));
+        QVERIFY(f.main.usbSubWindow()->isVisible());
+        QVERIFY(f.main.usbSubWindow()->isMinimized());
+        QCOMPARE(f.link.state(), LinkState::Unknown);
+        QVERIFY(f.link.DETECT_CON().interval() == 1000);
+
+        f.link.DETECT_CON_Timer();   // no display plugged
+        QCOMPARE(f.link.state(), LinkState::Waiting);
+        QCOMPARE(f.main.panel1Text(), kWaitingText);
+        QCOMPARE(f.main.panel1Picture(), 1);
+        QVERIFY(f.main.usbSubWindow()->isVisible());
+        QCOMPARE(f.configWindows(), 0);
+        QVERIFY(f.main.tag().isEmpty());
+    }
+
+    void plugUnplugPlug()
+    {
+        Fixture f;
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.link.state(), LinkState::Connected);
+        QCOMPARE(f.link.label3Text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
+        QCOMPARE(f.main.panel1Text(), kConnectedText);
+        QCOMPARE(f.main.panel1Picture(), 3);
+        QVERIFY(!f.main.usbSubWindow()->isVisible());
+        QCOMPARE(f.configWindows(), 1);
+        QCOMPARE(f.main.tag(), QStringLiteral("ON"));
+        auto* sub = f.main.subWindowOf(f.main.configWindow());
+        QVERIFY(sub);
+        QCOMPARE(sub->pos(), QPoint(twipsToPixels(50, &f.main), twipsToPixels(50, &f.main)));
+        // Its load read the configuration from the display.
+        QVERIFY(f.transport.display().requests(0x30) >= 1);
+
+        f.transport.plug(false);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.link.state(), LinkState::Waiting);
+        QCOMPARE(f.link.label3Text(), kWaitingText);
+        QCOMPARE(f.main.panel1Text(), kWaitingText);
+        QCOMPARE(f.main.panel1Picture(), 1);
+        QVERIFY(f.main.usbSubWindow()->isVisible());
+        // The operator's configuration window survives a loose cable, on every waiting tick.
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.configWindows(), 1);
+
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.link.state(), LinkState::Connected);
+        QCOMPARE(f.configWindows(), 1);
+        QVERIFY(!f.main.usbSubWindow()->isVisible());
+    }
+
+    void configurationOpensOnceEvenWhenClosedByTheOperator()
+    {
+        Fixture f;
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.configWindows(), 1);
+        f.main.subWindowOf(f.main.configWindow())->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(f.configWindows(), 0);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.configWindows(), 0);
+        // The menu's way brings it back, once.
+        f.main.showConfigWindow();
+        f.main.showConfigWindow();
+        QCOMPARE(f.configWindows(), 1);
+    }
+
+    void quitClosesTheLinkAndEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("plugged");
+        QTest::newRow("display connected") << true;
+        QTest::newRow("no display ever") << false;
+    }
+    void quitClosesTheLinkAndEndsTheProgram()
+    {
+        QFETCH(bool, plugged);
+        Fixture f;
+        f.transport.plug(plugged);
+        f.link.DETECT_CON_Timer();
+        f.main.quit();
+        QCOMPARE(f.exits, 1);
+        QVERIFY(f.link.lstResults().contains(QStringLiteral("CloseHandle (HIDHandle)")));
+        QVERIFY(f.link.lstResults().contains(QStringLiteral("CloseHandle (ReadHandle)")));
+        QCOMPARE(f.transport.openHandles(), 0);
+    }
+
+    void closingTheFrameQuitsWithoutQuestions()
+    {
+        Fixture f;
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        f.dialogs.messages.clear();
+        f.main.close();
+        QCOMPARE(f.exits, 1);
+        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.transport.openHandles(), 0);
+    }
+
+    void statusPanel2KeepsTheLastMessage()
+    {
+        Fixture f;
+        QVERIFY(f.main.statusPanel2().isEmpty());
+        f.main.setStatusPanel2(QStringLiteral("Lecture efféctuée avec succés."));
+        QCOMPARE(f.main.statusPanel2(), QStringLiteral("Lecture efféctuée avec succés."));
+    }
+
+    void trainingModeSaysSoInTheCaption()
+    {
+        Fixture f;
+        f.main.setTrainingMode(true);
+        QVERIFY(f.main.windowTitle().contains(QStringLiteral("Simulation")));
+        f.main.setTrainingMode(false);
+        QVERIFY(!f.main.windowTitle().contains(QStringLiteral("Simulation")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
