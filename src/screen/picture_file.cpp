@@ -96,6 +96,40 @@ BmpLayout bmpLayout(const QByteArray& head, qint64 fileSize)
     return l;
 }
 
+// Whether a run-length stream ends (end-of-bitmap, or its rows all given) before the data does. Qt decodes
+// a stream cut short without complaint and leaves the rows it never reached undefined; the header's image
+// size, which would tell, may be 0 for these encodings.
+bool rleStreamComplete(const QByteArray& data, qsizetype at, int64_t height, bool fourBits)
+{
+    int64_t y = 0;
+    while (at + 2 <= data.size()) {
+        const uint8_t count = uint8_t(data[at]);
+        const uint8_t code = uint8_t(data[at + 1]);
+        at += 2;
+        if (count != 0)
+            continue;                       // an encoded run
+        if (code == 0) {                    // end of line
+            if (++y >= height)
+                return true;
+        } else if (code == 1) {             // end of bitmap
+            return true;
+        } else if (code == 2) {             // delta: right, then down
+            if (at + 2 > data.size())
+                return false;
+            y += uint8_t(data[at + 1]);
+            at += 2;
+            if (y >= height)
+                return true;
+        } else {                            // absolute run, padded to a 16-bit boundary
+            const qsizetype bytes = fourBits ? (code + 1) / 2 : code;
+            at += bytes + (bytes & 1);
+            if (at > data.size())
+                return false;
+        }
+    }
+    return false;
+}
+
 // A channel of mask's width scaled to 0..255 so that full scale is 255. Qt 6.4 only shifts 5- and 6-bit
 // channels up (white comes out F8 F8 F8), which would turn every white dot of a 16-bit file blue.
 int expandChannel(uint32_t pixel, uint32_t mask)
@@ -151,7 +185,13 @@ PictureFile readPictureFile(const QString& path)
     const QByteArray head = file.read(kHeaderPeek);
     if (head.startsWith("BM")) {
         const BmpLayout layout = bmpLayout(head, size);
-        if (layout.status == BmpLayout::Truncated)
+        bool truncated = layout.status == BmpLayout::Truncated;
+        if (layout.status == BmpLayout::Complete && (layout.compression == kBiRle8 || layout.compression == kBiRle4)) {
+            file.seek(0);
+            const QByteArray data = file.readAll();
+            truncated = !rleStreamComplete(data, layout.dataOffset, layout.height, layout.compression == kBiRle4);
+        }
+        if (truncated)
             return failure(PictureError::Truncated, QStringLiteral("image BMP incomplète ou tronquée"), path);
         if (layout.status == BmpLayout::Complete && layout.bits == 16 && (layout.compression == kBiRgb || layout.compression == kBiBitfields)) {
             file.seek(0);

@@ -281,12 +281,23 @@ void TestScreenPicture::importsBmpFiles()
     const QImage source = randomPicture(size.width(), size.height(), colours, quint32(qHash(QTest::currentDataTag())));
     const QString path = writeFile(QStringLiteral("%1.bmp").arg(QTest::currentDataTag()),
                                    bmptest::writeBmp(source, encoding, topDown));
-    const PictureFile file = readPictureFile(path);
-    QVERIFY2(file.ok(), qPrintable(file.errorText));
-    QCOMPARE(file.image.size(), size);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x)
-            QCOMPARE(file.image.pixel(x, y) | 0xFF000000u, source.pixel(x, y));
+    QStringList paths{path};
+    if (encoding == Encoding::Rle4 || encoding == Encoding::Rle8) {
+        // Run-length files whose header leaves the image size 0, and without the end-of-bitmap mark.
+        QByteArray bytes = bmptest::writeBmp(source, encoding, topDown);
+        bytes.replace(34, 4, QByteArray(4, '\0'));
+        paths << writeFile(QStringLiteral("%1-no-size.bmp").arg(QTest::currentDataTag()), bytes)
+              << writeFile(QStringLiteral("%1-no-end.bmp").arg(QTest::currentDataTag()), bytes.chopped(2));
+    }
+    PictureFile file;
+    for (const QString& p : paths) {
+        file = readPictureFile(p);
+        QVERIFY2(file.ok(), qPrintable(file.errorText));
+        QCOMPARE(file.image.size(), size);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                QCOMPARE(file.image.pixel(x, y) | 0xFF000000u, source.pixel(x, y));
+    }
 
     HomeScreenPicture preview;
     preview.fill(kScreenWhite);
@@ -356,6 +367,11 @@ void TestScreenPicture::refusesFilesThatAreNotPictures_data()
     QTest::newRow("24-bit missing one byte") << bmp24.left(bmp24.size() - 1) << PictureError::Truncated;
     QTest::newRow("16-bit cut in the middle") << bmp16.left(bmp16.size() / 2) << PictureError::Truncated;
     QTest::newRow("RLE cut short of its image size") << rle8.left(rle8.size() - 10) << PictureError::Truncated;
+    QByteArray rle8NoSize = rle8, rle4NoSize = bmptest::writeBmp(source, Encoding::Rle4);
+    for (QByteArray* b : {&rle8NoSize, &rle4NoSize})
+        b->replace(34, 4, QByteArray(4, '\0'));   // image size left 0, as encoders may
+    QTest::newRow("RLE8 cut, image size not given") << rle8NoSize.left(rle8NoSize.size() / 2) << PictureError::Truncated;
+    QTest::newRow("RLE4 cut, image size not given") << rle4NoSize.left(rle4NoSize.size() - 3) << PictureError::Truncated;
     QTest::newRow("header only") << bmp24.left(54) << PictureError::Truncated;
     QTest::newRow("cut inside the header") << bmp24.left(30) << PictureError::Truncated;
     QTest::newRow("BM and nothing else") << QByteArray("BM") << PictureError::Truncated;
