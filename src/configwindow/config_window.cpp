@@ -246,7 +246,7 @@ void ConfigWindow::buildUi()
         auto* e = new QLineEdit(parent);
         e->setObjectName(indexed("REG_V", i));
         e->setAlignment(Qt::AlignRight);
-        e->setMinimumWidth(110);
+        e->setFixedWidth(130);
         u.REG_V[static_cast<std::size_t>(i)] = e;
         return e;
     };
@@ -312,7 +312,7 @@ void ConfigWindow::buildUi()
         u.Check_C->setToolTip(QStringLiteral(
             "Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie pas la valeur courante du compteur."));
         g->addWidget(u.Check_C, 4, 2);
-        g->setColumnStretch(1, 1);
+        g->setColumnStretch(3, 1);
     }
 
     // Totaliser values.
@@ -332,7 +332,7 @@ void ConfigWindow::buildUi()
         u.Check_T->setToolTip(QStringLiteral(
             "Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne modifie pas la valeur courante du totalisateur."));
         g->addWidget(u.Check_T, 3, 2);
-        g->setColumnStretch(1, 1);
+        g->setColumnStretch(3, 1);
     }
 
     // Display choices of the production mode.
@@ -390,26 +390,40 @@ void ConfigWindow::buildUi()
         u.REG_CT1->setObjectName(QStringLiteral("REG_CT(1)"));
         u.REG_CT1->setReadOnly(true);
         u.REG_CT1->setFocusPolicy(Qt::NoFocus);
+        u.REG_CT1->setFrame(false);
+        // Each digit stands in a cell as wide as the button under it, so the selected button marks it.
+        const int cell = 26;
         QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         mono.setPointSize(14);
         mono.setBold(true);
+        const int advance = QFontMetrics(mono).horizontalAdvance(u'0');
+        mono.setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
         u.REG_CT1->setFont(mono);
-        u.REG_CT1->setFrame(false);
-        // Each digit is as wide as the button under it.
-        const int cell = 24;
-        mono.setLetterSpacing(QFont::AbsoluteSpacing, cell - QFontMetrics(mono).horizontalAdvance(u'0'));
-        u.REG_CT1->setFont(mono);
-        u.REG_CT1->setFixedWidth(4 * cell + 6);
-        u.REG_CT1->setTextMargins(cell / 2 - QFontMetrics(mono).horizontalAdvance(u'0') / 2 - 1, 0, 0, 0);
-        g->addWidget(u.REG_CT1, 0, 0, 1, 4, Qt::AlignLeft);
+        u.REG_CT1->setTextMargins((cell - advance) / 2 - 2, 0, 0, 0);
+        u.REG_CT1->setFixedWidth(5 * cell);
         u.pdecGroup = newGroup(this);
+        auto* digits = new QVBoxLayout;
+        digits->setSpacing(0);
+        digits->addWidget(u.REG_CT1);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(0);
+        buttons->setContentsMargins(0, 0, 0, 0);
         for (int n = 3; n >= 0; --n) {
             auto* r = radio(indexed("Option_pdec", n), QString(), pdec);
-            r->setFixedWidth(cell);
+            r->setFixedWidth(r->sizeHint().width());
+            auto* holder = new QHBoxLayout;
+            holder->setContentsMargins(0, 0, 0, 0);
+            holder->addWidget(r, 0, Qt::AlignHCenter);
+            auto* cellWidget = new QWidget(pdec);
+            cellWidget->setFixedWidth(cell);
+            cellWidget->setLayout(holder);
             u.Option_pdec[static_cast<std::size_t>(n)] = r;
             u.pdecGroup->addButton(r, n);
-            g->addWidget(r, 1, 3 - n, Qt::AlignLeft);
+            buttons->addWidget(cellWidget);
         }
+        buttons->addStretch(1);
+        digits->addLayout(buttons);
+        g->addLayout(digits, 0, 0);
         g->setColumnStretch(4, 1);
     }
 
@@ -506,11 +520,15 @@ void ConfigWindow::buildUi()
         QGroupBox* out = group(QStringLiteral("Frame_sortie%1").arg(o + 1), QString::fromLatin1(outputTitles[o]), u.SORTIE);
         auto* ol = new QVBoxLayout(out);
         ol->setContentsMargins(8, 22, 8, 8);
-        // The enabling box sits on the frame's title, in the blanks left for it.
+        // The enabling box sits on the frame's title, in the blanks left for it; the title moves aside
+        // so that the box does not cover its first letters.
         QCheckBox* enable = newCheck(1 + o, QString(), QString(), out);
         enable->resize(enable->sizeHint());
-        enable->move(8, 0);
+        enable->move(4, 0);
         enable->raise();
+        out->setStyleSheet(QStringLiteral("QGroupBox#%1::title { subcontrol-origin: margin; left: %2px; }")
+                               .arg(out->objectName())
+                               .arg(enable->sizeHint().width() - 8));
 
         const bool buzzer = o == 2;
         const QString captions[7] = {
@@ -555,7 +573,7 @@ void ConfigWindow::buildUi()
     u.Frame5 = new QFrame(this);
     u.Frame5->setObjectName(QStringLiteral("Frame5"));
     setColours(u.Frame5, kLightBlue, QColor());
-    auto* strip = new QGridLayout(u.Frame5);
+    auto* strip = new QVBoxLayout(u.Frame5);
     strip->setContentsMargins(8, 6, 8, 6);
     strip->setSpacing(6);
     QFont arial(QStringLiteral("Arial"));
@@ -577,13 +595,13 @@ void ConfigWindow::buildUi()
         u.BOUTON[static_cast<std::size_t>(i)] = b;
     }
     // Top row: Raz C, Raz T, Lire; bottom row: +1, -1, Reset, Programmer.
-    strip->addWidget(u.BOUTON[0], 0, 0);
-    strip->addWidget(u.BOUTON[1], 0, 1);
-    strip->addWidget(u.BOUTON[5], 0, 3);
-    strip->addWidget(u.BOUTON[2], 1, 0);
-    strip->addWidget(u.BOUTON[3], 1, 1);
-    strip->addWidget(u.BOUTON[4], 1, 2);
-    strip->addWidget(u.BOUTON[6], 1, 3);
+    for (const auto& row : {std::vector<int>{0, 1, 5}, std::vector<int>{2, 3, 4, 6}}) {
+        auto* line = new QHBoxLayout;
+        line->setSpacing(6);
+        for (int i : row)
+            line->addWidget(u.BOUTON[static_cast<std::size_t>(i)], 1);
+        strip->addLayout(line);
+    }
     root->addWidget(u.Frame5);
 
     u.ProgressBar1 = new QProgressBar(this);
