@@ -1,0 +1,223 @@
+// What the progress display costs a firmware update: the 500 bare exchanges against the same transfer
+// with its progress shown, all on the emulated display (whose answers cost next to nothing, so any
+// painting shows up in full). Runs on the offscreen platform unless another is asked for.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QWindow>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "emulator/emulated_display.h"
+#include "link/commands.h"
+#include "link/link.h"
+#include "maintenance/firmware_flasher.h"
+#include "maintenance/maintenance_window.h"
+
+using namespace trivo;
+
+namespace {
+
+struct Rig {
+    EmulatedTransport transport;
+    Link link{transport};
+    FirmwareImage image;
+    Rig()
+    {
+        transport.plug(true);
+        transport.display().updateMode = true;
+        link.DETECT_CON_Timer();
+        for (int a = 0; a < kImageSize; ++a)
+            image[a] = static_cast<uint8_t>(a * 7);
+    }
+    // Keeps the record and the display's memory from growing over the iterations.
+    void reset()
+    {
+        transport.clearRecord();
+        transport.display().firmware.clear();
+    }
+};
+
+// A progress bar painted after every report, with no limit on how often.
+struct EveryReport : FlashObserver {
+    QProgressBar* bar;
+    void flashPosition(int position) override
+    {
+        bar->setValue(position);
+        bar->repaint();
+    }
+};
+
+// Painting starts once a window is on screen; wait for that as a test would.
+bool exposed(QWidget& w)
+{
+    w.show();
+    for (int i = 0; i < 1000 && !(w.windowHandle() && w.windowHandle()->isExposed()); ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents();
+    return w.windowHandle() && w.windowHandle()->isExposed();
+}
+
+// Counts the paints of one widget, to show how often the progress was actually drawn.
+struct PaintCounter : QObject {
+    int paints = 0;
+    explicit PaintCounter(QWidget* w) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void checkDelivered(benchmark::State& state, const Rig& rig)
+{
+    if (rig.transport.outputReports().size() != std::size_t(kFlashReports))
+        state.SkipWithError("not all 500 reports were sent");
+}
+
+}  // namespace
+
+// The floor: 500 reports through the link, nothing else.
+static void BM_BareExchanges(benchmark::State& state)
+{
+    Rig rig;
+    for (auto _ : state) {
+        rig.reset();
+        for (int n = 0; n < kFlashReports; ++n) {
+            commands::firmwareData(rig.link, rig.image.data() + n * kFlashReportBytes);
+            benchmark::DoNotOptimize(rig.link.but_WR_HID_Click());
+        }
+    }
+    checkDelivered(state, rig);
+}
+BENCHMARK(BM_BareExchanges)->Unit(benchmark::kMillisecond);
+
+// The flashing procedure with nobody watching.
+static void BM_FlashProcedure(benchmark::State& state)
+{
+    Rig rig;
+    for (auto _ : state) {
+        rig.reset();
+        benchmark::DoNotOptimize(flashFirmware(rig.link, rig.image).completed);
+    }
+    checkDelivered(state, rig);
+}
+BENCHMARK(BM_FlashProcedure)->Unit(benchmark::kMillisecond);
+
+// The whole update as the operator starts it from the window: confirmation answered, status texts,
+// the progress bar as the window paints it.
+static void BM_FlashFromWindow(benchmark::State& state)
+{
+    Rig rig;
+    ScriptedDialogs dialogs;
+    PlainMainServices main;
+    MaintenanceWindow window(rig.link, dialogs, main);
+    window.Form_Load();
+    if (!exposed(window)) {
+        state.SkipWithError("the window was not exposed");
+        return;
+    }
+    PaintCounter paints(window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1")));
+    // The window flashes only what it read from a file: hand it one.
+    const QString path = QDir::temp().filePath(QStringLiteral("bench_flash_%1.HEX").arg(QCoreApplication::applicationPid()));
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        for (int n = 0; n < kMaxRecords; ++n) {
+            QByteArray line = ":10" + QByteArray::number(n * 16, 16).rightJustified(4, '0').toUpper() + "00";
+            unsigned sum = 0x10 + ((n * 16) >> 8) + ((n * 16) & 0xFF);
+            for (int i = 0; i < 16; ++i) {
+                const uint8_t b = rig.image[n * 16 + i];
+                line += QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
+                sum += b;
+            }
+            line += QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).rightJustified(2, '0').toUpper() + "\r\n";
+            f.write(line);
+        }
+    }
+    dialogs.fileAnswers.append(path);
+    window.Cmd_Openfile_Click();
+    QFile::remove(path);
+    if (!window.imageLoaded()) {
+        state.SkipWithError("the window did not read the image");
+        return;
+    }
+    for (auto _ : state) {
+        rig.reset();
+        dialogs.messageAnswers.append(MsgResult::Yes);
+        window.CMD_Flash_OK_Click();
+    }
+    state.counters["barPaints"] = benchmark::Counter(paints.paints, benchmark::Counter::kAvgIterations);
+    checkDelivered(state, rig);
+    if (!window.lastFlash().completed)
+        state.SkipWithError("the update did not complete");
+}
+BENCHMARK(BM_FlashFromWindow)->Unit(benchmark::kMillisecond);
+
+// For comparison: the bar painted after every report, without the window's limit.
+static void BM_FlashRepaintEveryReport(benchmark::State& state)
+{
+    Rig rig;
+    QProgressBar bar;
+    bar.setRange(0, kFlashProgressMaximum);
+    bar.resize(444, 28);
+    if (!exposed(bar)) {
+        state.SkipWithError("the bar was not exposed");
+        return;
+    }
+    PaintCounter paints(&bar);
+    EveryReport observer;
+    observer.bar = &bar;
+    for (auto _ : state) {
+        rig.reset();
+        benchmark::DoNotOptimize(flashFirmware(rig.link, rig.image, &observer).completed);
+    }
+    state.counters["barPaints"] = benchmark::Counter(paints.paints, benchmark::Counter::kAvgIterations);
+    checkDelivered(state, rig);
+}
+BENCHMARK(BM_FlashRepaintEveryReport)->Unit(benchmark::kMillisecond);
+
+// For comparison: the bar set and painted after every byte, 32000 times per update.
+static void BM_FlashRepaintEveryByte(benchmark::State& state)
+{
+    Rig rig;
+    QProgressBar bar;
+    bar.setRange(0, kFlashProgressMaximum);
+    bar.resize(444, 28);
+    if (!exposed(bar)) {
+        state.SkipWithError("the bar was not exposed");
+        return;
+    }
+    PaintCounter paints(&bar);
+    for (auto _ : state) {
+        rig.reset();
+        for (int n = 0; n < kFlashReports; ++n) {
+            for (int j = 0; j < kFlashReportBytes; ++j) {
+                bar.setValue(n * kFlashReportBytes + j);
+                bar.repaint();
+            }
+            commands::firmwareData(rig.link, rig.image.data() + n * kFlashReportBytes);
+            benchmark::DoNotOptimize(rig.link.but_WR_HID_Click());
+        }
+    }
+    state.counters["barPaints"] = benchmark::Counter(paints.paints, benchmark::Counter::kAvgIterations);
+    checkDelivered(state, rig);
+}
+BENCHMARK(BM_FlashRepaintEveryByte)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
