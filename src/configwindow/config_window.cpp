@@ -374,7 +374,7 @@ void ConfigWindow::buildUi()
             label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("PRODUCTION 10 Sec")) + 4);
             *s.label = label;
             g->addWidget(label, 0, 1);
-            g->addWidget(newSlider(s.slider, frame), 1, 0, 1, 2);
+            g->addWidget(newSlider(s.slider, frame), 0, 2);
             g->setColumnStretch(1, 1);
             v->addWidget(frame);
         }
