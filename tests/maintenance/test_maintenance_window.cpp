@@ -2,7 +2,10 @@
 // dump, and the update started from the window against the emulated display.
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -120,6 +123,7 @@ private slots:
     void confirmations_data();
     void confirmations();
     void fermeFoldsTheUpdateAreaAway();
+    void foldsAndClosesInsideTheMainWindow();
     void openReadsAndDumps();
     void refusedFiles_data();
     void refusedFiles();
@@ -249,6 +253,37 @@ void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
     rig.window->Maj_Click();
     QCOMPARE(rig.window->dumpText(), dump);   // nothing else changed
     QVERIFY(rig.window->imageLoaded());
+}
+
+// As the main window shows it: the frame follows the two heights, and "Fermer" closes the frame.
+void TestMaintenanceWindow::foldsAndClosesInsideTheMainWindow()
+{
+    EmulatedTransport transport;
+    Link link(transport);
+    ScriptedDialogs dialogs;
+    PlainMainServices main;
+    QMdiArea area;
+    area.resize(800, 600);
+    auto* window = new MaintenanceWindow(link, dialogs, main);
+    QMdiSubWindow* sub = area.addSubWindow(window);
+    QPointer<QMdiSubWindow> alive(sub);
+    area.show();
+    sub->show();
+    window->Form_Load();
+    const int frame = sub->height() - window->height();
+    QCOMPARE(window->height(), twipsToPixels(1600, window));
+
+    dialogs.messageAnswers.append(MsgResult::Yes);
+    window->Maj_Click();
+    QCOMPARE(window->height(), twipsToPixels(4000, window));
+    QCOMPARE(sub->height(), window->height() + frame);
+    window->FERME_Click();
+    QCOMPARE(sub->height(), twipsToPixels(1600, window) + frame);
+
+    window->but_ferme_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(alive.isNull() || !alive->isVisible());
+    QVERIFY(area.subWindowList().isEmpty());
 }
 
 void TestMaintenanceWindow::openReadsAndDumps()
