@@ -133,7 +133,6 @@ private slots:
     void flashes();
     void flashRefusals_data();
     void flashRefusals();
-    void flashingTwiceSendsTheSameReports();
     void unplugStopsTheTransfer();
     void screenshots();
 };
@@ -498,20 +497,6 @@ void TestMaintenanceWindow::flashRefusals()
     QVERIFY(rig.dialogs.messages.first().text.contains(textPart));
     QVERIFY(rig.child("but_ferme")->isVisible());
     QVERIFY(rig.label("Label4")->text() != kFlashDoneText);
-}
-
-void TestMaintenanceWindow::flashingTwiceSendsTheSameReports()
-{
-    Rig rig;
-    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(100)));
-    rig.transport.clearRecord();
-    rig.dialogs.messageAnswers = {MsgResult::Yes, MsgResult::Yes};
-    rig.window->CMD_Flash_OK_Click();
-    rig.window->CMD_Flash_OK_Click();
-    const auto reports = rig.transport.outputReports();
-    QCOMPARE(int(reports.size()), 1000);
-    QVERIFY(std::equal(reports.begin(), reports.begin() + 500, reports.begin() + 500));
-    QCOMPARE(rig.label("Label4")->text(), kFlashDoneText);
 }
 
 void TestMaintenanceWindow::unplugStopsTheTransfer()
