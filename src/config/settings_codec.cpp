@@ -200,8 +200,7 @@ QString sliderCaption(int n, int value, const QLocale& locale)
         // Half steps: a whole number, or the whole part, the separator and 5.
         QString half = QString::number(value / 2);
         if (value % 2)
-            half = (value < 0 && value / 2 == 0 ? QStringLiteral("-") : QString()) + half + locale.decimalPoint()
-                + QStringLiteral("5");
+            half += locale.decimalPoint() + QStringLiteral("5");
         return QStringLiteral("Oui ") + half + QStringLiteral(" mS");
     }
     case 7: return QStringLiteral("PRODUCTION ") + v + QStringLiteral(" Sec");
