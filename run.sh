@@ -9,7 +9,7 @@ trivo_install_missing "${trivo_build_packages[@]}" "${trivo_run_packages[@]}"
 build=build
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRIVO_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$jobs"
+cmake --build "$build" -j "$jobs" --target trivo-cp trivo-cp-cli
 
 args=("$@")
 # A display is present when a hidraw node of vendor 1234, product 0001 exists.
@@ -24,7 +24,18 @@ if [ "$present" = no ] && [[ " ${args[*]-} " != *" --simule"* ]]; then
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run: no graphical session here: starting the program on a virtual screen (Xvfb)."
-  exec xvfb-run -a -s "-screen 0 1280x900x24" "$build/src/shell/trivo-cp" "${args[@]}"
+  # No screen to show the windows on: show the same procedures at work from the command line instead.
+  echo "run: no graphical session here, so the windows cannot be shown."
+  echo "run: a short session of the command-line companion on the emulated display follows"
+  echo "run: (start ./run.sh from a desktop session for the windows)."
+  cli="$build/src/cli/trivo-cp-cli"
+  sim=--simule
+  [ "$present" = yes ] && sim=
+  for cmd in "etat" "lire" "registres"; do
+    echo
+    echo "\$ trivo-cp-cli $sim $cmd"
+    "$cli" $sim $cmd
+  done
+  exit 0
 fi
 exec "$build/src/shell/trivo-cp" "${args[@]}"

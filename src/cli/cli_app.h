@@ -1,0 +1,23 @@
+#pragma once
+// The command-line companion: the same procedures as the windows, driven from a terminal or a script.
+#include <QStringList>
+#include <QTextStream>
+
+namespace trivo {
+
+// Exit statuses.
+enum CliStatus : int {
+    kCliOk = 0,
+    kCliFailed = 1,        // the display refused or did not finish, a confirmation was declined
+    kCliUsage = 2,         // unknown command or option
+    kCliNoDisplay = 3,     // no display connected
+    kCliBadFile = 4,       // a file that cannot be read or written
+};
+
+// args without the program name. Prompts are read from in (the firmware confirmation).
+int runCli(const QStringList& args, QTextStream& out, QTextStream& err, QTextStream& in);
+
+// Set by the interrupt handler; ends "registres --suivre".
+void requestCliStop();
+
+}  // namespace trivo
