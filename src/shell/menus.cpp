@@ -1,23 +1,206 @@
 #include "shell/menus.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 
+#include "common/dialogs.h"
+#include "configwindow/config_window.h"
+#include "configwindow/gest_f_files.h"
+#include "shell/about_window.h"
+#include "shell/help_documents.h"
 #include "shell/main_window.h"
+#include "shell/window_arrangement.h"
 
 namespace trivo {
+
+namespace {
+// Entries of the window list carry this property so that a refresh finds and removes them.
+const char* const kWindowListEntry = "trivoWindowListEntry";
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
+{
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+template <typename Handler>
+QAction* addItem(QWidget* owner, QObject* context, const char* name, const QString& caption, Handler handler)
+{
+    auto* action = new QAction(caption, owner);
+    action->setObjectName(QString::fromLatin1(name));
+    owner->addAction(action);
+    QObject::connect(action, &QAction::triggered, context, handler);
+    return action;
+}
+}  // namespace
 
 MenuBar::MenuBar(MainWindow& main) : QObject(&main), main_(main) {}
 
 void MenuBar::build(QMenuBar* bar)
 {
-    auto* file = bar->addMenu(QStringLiteral("&Fichier"));
-    file->setObjectName(QStringLiteral("MENU_FICHIER"));
-    auto* quit = file->addAction(QStringLiteral("&Quitter"));
-    quit->setObjectName(QStringLiteral("MENU_QUITTER"));
-    connect(quit, &QAction::triggered, this, [this] { main_.quit(); });
-    auto* configure = bar->addAction(QStringLiteral("&Configuration"));
-    configure->setObjectName(QStringLiteral("MENU_CONFIGURER"));
-    connect(configure, &QAction::triggered, this, [this] { main_.showConfigWindow(); });
+    QMenu* file = addMenu(bar, "MENU_FICHIER", QStringLiteral("&Fichier"));
+    addItem(file, this, "MENU_NEW", QStringLiteral("&Nouveau"), [this] { MENU_NEW_Click(); });
+    addItem(file, this, "MENU_OUVRIR", QStringLiteral("&Ouvrir"), [this] { MENU_OUVRIR_Click(); });
+    addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); });
+    addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); });
+
+    addItem(bar, this, "MENU_CONFIGURER", QStringLiteral("&Configuration"), [this] { MENU_CONFIGURER_Click(); });
+
+    QMenu* option = addMenu(bar, "MENU_OPTION", QStringLiteral("&Option"));
+    addItem(option, this, "MENU_ECRAN_DEMARRAGE", QStringLiteral("&Charger un écran de présentation."),
+            [this] { MENU_ECRAN_DEMARRAGE_Click(); });
+    addItem(option, this, "MENU_LIT_HMS", QStringLiteral("&Lire les registres spéciaux."),
+            [this] { MENU_LIT_HMS_Click(); });
+    addItem(option, this, "MENU_INIT", QStringLiteral("Fonctions spéciales de maintenances."),
+            [this] { MENU_INIT_Click(); });
+
+    windowMenu_ = addMenu(bar, "MENU8FEN", QStringLiteral("&Fenêtre."));
+    addItem(windowMenu_, this, "MENU_CASCADE", QStringLiteral("&En Cascade."), [this] { MENU_CASCADE_Click(); });
+    addItem(windowMenu_, this, "MENU_HORI", QStringLiteral("Mosaïque &Horizontale."), [this] { MENU_HORI_Click(); });
+    addItem(windowMenu_, this, "MENU_VERTI", QStringLiteral("Mosaïque &verticale."), [this] { MENU_VERTI_Click(); });
+    addItem(windowMenu_, this, "MENU_ARRANFEUILICO", QStringLiteral("&Réorganiser les icones."),
+            [this] { MENU_ARRANFEUILICO_Click(); });
+    connect(windowMenu_, &QMenu::aboutToShow, this, &MenuBar::refreshWindowList);
+
+    QMenu* help = addMenu(bar, "MENU_AIDE", QStringLiteral("&?"));
+    const std::array<void (MenuBar::*)(), 4> documentHandlers{
+        &MenuBar::MENU_AIDETALUORV_Click, &MenuBar::MEN_FORDOC_Click, &MenuBar::MENU_INTERPDF_Click,
+        &MenuBar::MENU_INTERDOC_Click};
+    for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
+        const auto handler = documentHandlers[i];
+        addItem(help, this, kHelpDocuments[i].item, kHelpDocuments[i].caption, [this, handler] { (this->*handler)(); });
+    }
+    addItem(help, this, "MEN_OPENPDF", QStringLiteral("Ouvrir de l'aide."), [this] { MEN_OPENPDF_Click(); });
+
+    addItem(bar, this, "MENU_SPLASH", QStringLiteral("?"), [this] { MENU_SPLASH_Click(); });
+}
+
+// --- Fichier ---------------------------------------------------------------------------------------
+
+ConfigWindow* MenuBar::configForFiles()
+{
+    if (ConfigWindow* cp = main_.configWindow())
+        return cp;
+    return main_.showConfigWindow();
+}
+
+void MenuBar::MENU_NEW_Click() { configForFiles()->NOUV_CONFIG(); }
+
+void MenuBar::MENU_OUVRIR_Click()
+{
+    ConfigWindow* cp = configForFiles();
+    OUVRIR_CONFIG(*cp, main_.dialogs(), main_);
+}
+
+void MenuBar::MENU_SAUVEGARDER_Click()
+{
+    ConfigWindow* cp = configForFiles();
+    SAUVE_CONFIG(*cp, main_.dialogs(), main_);
+}
+
+void MenuBar::MENU_QUITTER_Click() { main_.quit(); }
+
+// --- Configuration, Option ---------------------------------------------------------------------------
+
+void MenuBar::MENU_CONFIGURER_Click() { main_.showConfigWindow(); }
+void MenuBar::MENU_ECRAN_DEMARRAGE_Click() { main_.showScreenWindow(); }
+void MenuBar::MENU_LIT_HMS_Click() { main_.showRegistersWindow(); }
+
+void MenuBar::MENU_INIT_Click()
+{
+    if (main_.dialogs().confirm(QStringLiteral("Souhaitez-vous continuer?"), MsgIcon::Exclamation,
+                                QStringLiteral("Fonctions spéciales de maintenances.")))
+        main_.showMaintenanceWindow();
+}
+
+// --- Fenêtre -----------------------------------------------------------------------------------------
+
+void MenuBar::MENU_CASCADE_Click() { arrange(main_.mdiArea(), Arrangement::Cascade); }
+void MenuBar::MENU_HORI_Click() { arrange(main_.mdiArea(), Arrangement::TileHorizontal); }
+void MenuBar::MENU_VERTI_Click() { arrange(main_.mdiArea(), Arrangement::TileVertical); }
+void MenuBar::MENU_ARRANFEUILICO_Click() { arrange(main_.mdiArea(), Arrangement::ArrangeIcons); }
+
+void MenuBar::refreshWindowList()
+{
+    if (!windowMenu_)
+        return;
+    for (QAction* action : windowMenu_->actions()) {
+        if (action->property(kWindowListEntry).toBool()) {
+            windowMenu_->removeAction(action);
+            action->deleteLater();
+        }
+    }
+    QMdiArea* area = main_.mdiArea();
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder))
+        if (!sub->isHidden())
+            shown.append(sub);
+    if (shown.isEmpty())
+        return;
+
+    QAction* separator = windowMenu_->addSeparator();
+    separator->setProperty(kWindowListEntry, true);
+    auto* group = new QActionGroup(windowMenu_);
+    group->setExclusive(true);
+    for (int i = 0; i < shown.size(); ++i) {
+        QMdiSubWindow* sub = shown[i];
+        const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
+        auto* action = new QAction(number + title, windowMenu_);
+        action->setObjectName(QStringLiteral("MENU8FEN_LISTE(%1)").arg(i));
+        action->setProperty(kWindowListEntry, true);
+        action->setCheckable(true);
+        action->setChecked(sub == area->activeSubWindow());
+        group->addAction(action);
+        windowMenu_->addAction(action);
+        QPointer<QMdiSubWindow> target(sub);
+        connect(action, &QAction::triggered, this, [area, target] {
+            if (!target)
+                return;
+            if (target->isMinimized())
+                target->showNormal();
+            area->setActiveSubWindow(target);
+        });
+    }
+    // The group goes with the next refresh's entries.
+    connect(windowMenu_, &QMenu::aboutToShow, group, &QObject::deleteLater, Qt::SingleShotConnection);
+}
+
+// --- ? -----------------------------------------------------------------------------------------------
+
+void MenuBar::openDocument(int index)
+{
+    openHelpDocument(kHelpDocuments[static_cast<std::size_t>(index)].name, main_.programFolder());
+}
+
+void MenuBar::MENU_AIDETALUORV_Click() { openDocument(0); }
+void MenuBar::MEN_FORDOC_Click() { openDocument(1); }
+void MenuBar::MENU_INTERPDF_Click() { openDocument(2); }
+void MenuBar::MENU_INTERDOC_Click() { openDocument(3); }
+
+void MenuBar::MEN_OPENPDF_Click() { browseHelpFiles(main_.dialogs(), main_.programFolder()); }
+
+AboutWindow* MenuBar::aboutWindow() const { return about_.data(); }
+
+void MenuBar::MENU_SPLASH_Click()
+{
+    // Each showing is a new window with a fresh count; a window still shown gives way to it.
+    if (about_)
+        about_->QUITTEUR();
+    about_ = new AboutWindow(&main_, &main_);
+    about_->Form_Load();
+    about_->adjustSize();
+    const QRect frame = main_.isVisible() ? main_.geometry() : main_.screen()->availableGeometry();
+    about_->move(frame.center() - about_->rect().center());
+    about_->show();
+    about_->activateWindow();
 }
 
 }  // namespace trivo

@@ -1,11 +1,17 @@
 #pragma once
-// The main window's menu bar.
+// The main window's menu bar: configuration files, the configuration window, the option windows, window
+// arrangement with the list of open children, the help documents and the about window. Every item's
+// objectName is its name (MENU_NEW, MEN_FORDOC, ...) and its handler carries the same name.
 #include <QObject>
+#include <QPointer>
 
+class QMenu;
 class QMenuBar;
 
 namespace trivo {
 class MainWindow;
+class ConfigWindow;
+class AboutWindow;
 
 class MenuBar : public QObject {
     Q_OBJECT
@@ -13,8 +19,39 @@ public:
     explicit MenuBar(MainWindow& main);
     void build(QMenuBar* bar);
 
+    // Handlers, public so that tests and other code can run them as a menu choice does.
+    void MENU_NEW_Click();
+    void MENU_OUVRIR_Click();
+    void MENU_SAUVEGARDER_Click();
+    void MENU_QUITTER_Click();
+    void MENU_CONFIGURER_Click();
+    void MENU_ECRAN_DEMARRAGE_Click();
+    void MENU_LIT_HMS_Click();
+    void MENU_INIT_Click();
+    void MENU_CASCADE_Click();
+    void MENU_HORI_Click();
+    void MENU_VERTI_Click();
+    void MENU_ARRANFEUILICO_Click();
+    void MENU_AIDETALUORV_Click();
+    void MEN_FORDOC_Click();
+    void MENU_INTERPDF_Click();
+    void MENU_INTERDOC_Click();
+    void MEN_OPENPDF_Click();
+    void MENU_SPLASH_Click();
+
+    // The about window while it is shown.
+    AboutWindow* aboutWindow() const;
+    // Rebuilds the list of open child windows below the four arrangement items.
+    void refreshWindowList();
+
 private:
+    // The configuration window for the file commands, created (and so loaded) when it does not exist.
+    ConfigWindow* configForFiles();
+    void openDocument(int index);
+
     MainWindow& main_;
+    QMenu* windowMenu_ = nullptr;
+    QPointer<AboutWindow> about_;
 };
 
 }  // namespace trivo
