@@ -16,6 +16,10 @@ namespace {
 
 using namespace config_file;
 
+constexpr qint64 kReadChunk = 64 * 1024;
+// Far beyond any configuration's 73 lines; what lies past it is never a configuration.
+constexpr qsizetype kMaxConfigRead = 1024 * 1024;
+
 struct FileFault {
     QString description;   // shown after "Fichier "
     int number = 0;
@@ -106,7 +110,15 @@ FileOutcome CHARGE_CONFIG(ConfigWindow& cp, const QString& path, Dialogs& dialog
         dialogs.fileError(fault.description, fault.number);
         return FileOutcome::Failed;
     }
-    const QByteArray bytes = file.readAll();
+    // Only the first 73 lines matter: a large file picked by mistake is not read whole.
+    QByteArray bytes;
+    while (!file.atEnd() && bytes.size() < kMaxConfigRead
+           && config_file::splitLines(bytes).size() <= config_file::kLineCount) {
+        const QByteArray chunk = file.read(kReadChunk);
+        if (chunk.isEmpty())
+            break;
+        bytes.append(chunk);
+    }
     if (file.error() != QFileDevice::NoError) {
         dialogs.fileError(QStringLiteral("illisible : %1 (%2)").arg(QDir::toNativeSeparators(path), file.errorString()),
                           kErrDeviceIo);

@@ -107,7 +107,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     shape1_ = new QFrame(this);
     shape1_->setObjectName(QStringLiteral("Shape1"));
     shape1_->setStyleSheet(QStringLiteral(
-        "QFrame#Shape1 { background: #f4f6fa; border: 3px solid rgb(28,64,160); border-radius: 10px; }"));
+        "QFrame#Shape1 { background: #f4f6fa; border: 3px solid rgb(28,64,160); }"));
     outer->addWidget(shape1_);
 
     auto* layout = new QVBoxLayout(shape1_);

@@ -181,6 +181,8 @@ private slots:
         QTest::newRow("slider out of range") << withLine(f, 45, " 12 ") << "380" << "before";
         QTest::newRow("flag neither word nor number") << withLine(f, 40, "Oui") << "13" << "before";
         QTest::newRow("missing file") << QByteArray("<none>") << "53" << "before";
+        QTest::newRow("large file without lines") << QByteArray(3 * 1024 * 1024, 'x') << "Erreur chargement !  0"
+                                                  << "Erreur chargement !  ";
     }
 
     void refusedFileLeavesTheWindowAlone()
@@ -237,6 +239,18 @@ private slots:
         // The visible effects follow the values: slider caption, relay 1 frames hidden.
         QCOMPARE(rig.window.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("PRODUCTION 7 Sec"));
         QVERIFY(rig.window.findChild<QGroupBox*>(QStringLiteral("cadre_R1(0)"))->isHidden());
+    }
+
+    void largeFileLoadsItsFirst73Lines()
+    {
+        Rig rig;
+        rig.setSomething();
+        QByteArray file = kNewProductionFile;
+        file.append(QByteArray(3 * 1024 * 1024, '#'));
+        rig.write(QStringLiteral("big.config_CP"), file);
+        rig.dialogs.fileAnswers << rig.path(QStringLiteral("big.config_CP"));
+        QCOMPARE(OUVRIR_CONFIG(rig.window, rig.dialogs, rig.main), FileOutcome::Done);
+        QCOMPARE(config_file::toFileBytes(rig.window.formState()), kNewProductionFile);
     }
 
     void loadingTheSameModeRunsNoLayout()
