@@ -8,6 +8,8 @@
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
+#include "screen/screen_window.h"
+#include "shell/emulated_panel_view.h"
 #include "shell/main_window.h"
 #include "shell/usb_window.h"
 
@@ -171,6 +173,75 @@ private slots:
         QVERIFY(f.main.statusPanel2().isEmpty());
         f.main.setStatusPanel2(QStringLiteral("Lecture efféctuée avec succés."));
         QCOMPARE(f.main.statusPanel2(), QStringLiteral("Lecture efféctuée avec succés."));
+    }
+
+    void livePanelFollowsTheCommandsSent()
+    {
+        Fixture f;
+        f.transport.plug(true);
+        f.main.enableSimulation(f.transport);
+        f.link.DETECT_CON_Timer();
+        auto* cp = f.main.configWindow();
+        QVERIFY(cp);
+        EmulatedPanelView* panel = f.main.showEmulatedPanel();
+        QVERIFY(panel);
+        QCOMPARE(f.main.showEmulatedPanel(), panel);   // brought forward, not duplicated
+
+        cp->BOUTON_Click(2);   // +1
+        cp->BOUTON_Click(2);
+        panel->refresh();
+        QCOMPARE(panel->counterText(), QStringLiteral("2"));
+        cp->BOUTON_Click(0);   // Raz C
+        cp->BOUTON_Click(2);
+        panel->refresh();
+        QCOMPARE(panel->counterText(), QStringLiteral("1"));
+
+        ScreenWindow* screen = f.main.showScreenWindow();
+        screen->but_WR_HID_ECR_Click();
+        panel->refresh();
+        int white = 0;
+        const QImage lcd = panel->lcdImage();
+        for (int y = 0; y < lcd.height(); ++y)
+            for (int x = 0; x < lcd.width(); ++x)
+                white += lcd.pixelColor(x, y) == Qt::white;
+        QVERIFY(white > 0);   // the picture shown at the window's load, now on the emulated LCD
+
+        // The Simulation menu's plug switch is the emulated cable.
+        auto* plug = f.main.findChild<QAction*>(QStringLiteral("MENU_SIM_BRANCHE"));
+        QVERIFY(plug && plug->isChecked());
+        plug->setChecked(false);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.link.state(), LinkState::Waiting);
+
+        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            plug->setChecked(true);
+            f.link.DETECT_CON_Timer();
+            f.main.resize(1280, 900);
+            f.main.mdiArea()->tileSubWindows();
+            QCoreApplication::processEvents();
+            f.main.grab().save(dir + QStringLiteral("/training.png"));
+        }
+    }
+
+    void screenshotsOfBothStates()
+    {
+        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("set TRIVO_SCREENSHOT_DIR to save the main window's pictures");
+        Fixture f;
+        f.link.DETECT_CON_Timer();
+        QCoreApplication::processEvents();
+        QVERIFY(f.main.grab().save(dir + QStringLiteral("/main_waiting.png")));
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QCoreApplication::processEvents();
+        QVERIFY(f.main.grab().save(dir + QStringLiteral("/main_connected.png")));
+        f.main.usbWindow()->setDetailsShown(true);
+        f.main.usbSubWindow()->show();
+        f.main.usbSubWindow()->showNormal();
+        QCoreApplication::processEvents();
+        QVERIFY(f.main.usbWindow()->grab().save(dir + QStringLiteral("/usb_details.png")));
     }
 
     void trainingModeSaysSoInTheCaption()
