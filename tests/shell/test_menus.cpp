@@ -251,16 +251,6 @@ private slots:
         QCOMPARE(f.main.statusPanel2(), QStringLiteral("Enregistrement effectué avec succés !"));
     }
 
-    void newAsksFirst()
-    {
-        Fixture f;
-        f.main.showConfigWindow();
-        f.dialogs.messages.clear();
-        f.choose(QStringLiteral("MENU_NEW"));
-        QCOMPARE(f.dialogs.messages.size(), 1);
-        QCOMPARE(f.dialogs.messages.first().title, QStringLiteral("Nouvelle configuration."));
-    }
-
     void maintenanceAsksFirst_data()
     {
         QTest::addColumn<int>("answer");   // -1: the default button
