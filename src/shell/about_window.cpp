@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtMath>
@@ -163,7 +164,9 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     int textWidth = 0;
     for (const QString& line : makerDetails().split(QLatin1Char('\n')))
         textWidth = qMax(textWidth, fm.horizontalAdvance(line));
-    text1_->setMinimumSize(textWidth + 24, fm.lineSpacing() * 9 + 16);
+    const int lines = int(makerDetails().count(QLatin1Char('\n'))) + 1;
+    const int margin = int(text1_->document()->documentMargin());
+    text1_->setFixedSize(textWidth + 2 * margin + 12, fm.lineSpacing() * lines + 2 * margin + 4);
     row->addWidget(text1_, 1);
     layout->addLayout(row);
 

@@ -158,7 +158,11 @@ private slots:
         QVERIFY(version->width() >= version->sizeHint().width());
         const QImage shot = w.grab().toImage();
         if (const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS"); !dir.isEmpty())
+        {
             shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/about_window.png"));
+            for (int i = 0; i < 4; ++i)
+                AboutWindow::drawPicture(i, QSize(112, 84)).save(QString::fromLocal8Bit(dir) + QStringLiteral("/picture%1.png").arg(i));
+        }
     }
 
     void picturesDiffer()
