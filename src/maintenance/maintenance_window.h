@@ -25,7 +25,7 @@ class MaintenanceWindow : public QWidget {
 public:
     static constexpr int kShortHeightTwips = 1600;
     static constexpr int kTallHeightTwips = 4000;
-    static constexpr int kWidthTwips = 6900;
+    static constexpr int kWidthTwips = 7800;
 
     MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     // The window's load: run by the main window right after the first show.
