@@ -237,6 +237,16 @@ private slots:
         f.link.DETECT_CON_Timer();
         QCoreApplication::processEvents();
         QVERIFY(f.main.grab().save(dir + QStringLiteral("/main_connected.png")));
+        ConfigWindow* cp = f.main.configWindow();
+        cp->BOUTON_STA_Click(1);
+        QCoreApplication::processEvents();
+        QVERIFY(cp->grab().save(dir + QStringLiteral("/cp_sorties_production.png")));
+        cp->Option_CPT_Click(1);
+        QCoreApplication::processEvents();
+        QVERIFY(cp->grab().save(dir + QStringLiteral("/cp_sorties_totaliser.png")));
+        cp->BOUTON_STA_Click(0);
+        QCoreApplication::processEvents();
+        QVERIFY(cp->grab().save(dir + QStringLiteral("/cp_general_totaliser.png")));
         f.main.usbWindow()->setDetailsShown(true);
         f.main.usbSubWindow()->show();
         f.main.usbSubWindow()->showNormal();
