@@ -1,5 +1,6 @@
 #include "screen/screen_window.h"
 
+#include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -161,6 +162,10 @@ void ScreenWindow::doteur(QRgb colour)
 
 void ScreenWindow::OUVRIR_Click()
 {
+    // The program's folder becomes the current one, as for the other file commands; a failure to change
+    // folder does not stop the import.
+    if (!main_.programFolder().isEmpty())
+        QDir::setCurrent(main_.programFolder());
     FileRequest request;
     request.title = kScreenOpenTitle;
     request.filter = kScreenOpenFilter;

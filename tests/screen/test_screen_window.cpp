@@ -40,6 +40,7 @@ private slots:
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
     QTemporaryDir dir_;
+    QString startFolder_ = QDir::currentPath();
     EmulatedTransport* transport_ = nullptr;
     Link* link_ = nullptr;
     ScriptedDialogs dialogs_;
@@ -72,6 +73,7 @@ void TestScreenWindow::init()
 
 void TestScreenWindow::cleanup()
 {
+    QDir::setCurrent(startFolder_);
     delete window_;
     delete link_;
     delete transport_;
@@ -146,7 +148,9 @@ void TestScreenWindow::previewIsShownEnlargedWithoutSmoothing()
 void TestScreenWindow::openAsksWithTitleAndFilter()
 {
     const QImage before = window_->picture().image();
+    QDir::setCurrent(QDir::rootPath());
     window_->OUVRIR_Click();   // no answer queued: cancelled
+    QCOMPARE(QDir::currentPath(), QDir(dir_.path()).canonicalPath());
     QCOMPARE(dialogs_.fileRequests.size(), 1);
     const FileRequest& r = dialogs_.fileRequests.first();
     QCOMPARE(r.title, QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs."));
