@@ -25,7 +25,9 @@ inline const std::array<HelpDocument, 4> kHelpDocuments{{
 }};
 
 inline const QString kHelpBrowserTitle = QStringLiteral("Ouvrir un fichier d'aide (bouton gauche puis ouvrir).");
-inline const QString kHelpBrowserFilter = QStringLiteral("Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*)");
+// "Tous les fichiers(*.*)" keeps its caption; its pattern is "*" so that names without a dot are listed too.
+inline const QString kHelpBrowserFilter =
+    QStringLiteral("Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)");
 
 // Where the installed program's documents go, below the data folder of its prefix.
 inline const QString kInstalledDocSubfolder = QStringLiteral("trivo-cp/doc");

@@ -214,7 +214,8 @@ private slots:
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
         const FileRequest r = f.dialogs.fileRequests.first();
         QCOMPARE(r.title, QStringLiteral("Ouvrir un fichier d'aide (bouton gauche puis ouvrir)."));
-        QCOMPARE(r.filter, QStringLiteral("Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*)"));
+        // The second entry lists every file, names without a dot included.
+        QCOMPARE(r.filter, QStringLiteral("Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)"));
         QCOMPARE(r.filterIndex, 1);
         QCOMPARE(r.initialDir, f.programDir.path());
         QVERIFY(!r.save);
