@@ -195,6 +195,8 @@ bool Link::FindTheHid() {
             match = info;
             break;   // the first display in enumeration order wins
         }
+        if (isDisplay)   // a display that would not open is dropped like any other candidate; no handle to close
+            step(QStringLiteral("CloseHandle"), kInvalidHandleText);
     }
     step(QStringLiteral("DestroyDeviceInfoList"), kOkText);
 
@@ -402,8 +404,9 @@ void Link::Private::drainInput() {
         for (std::size_t i = 1; i < got; ++i)
             line += " " + twoDigits(buffer[i]);
         lst.append(line);
+        // A short report is traced as the 65-byte frame it fills, like every other report.
         if (observer)
-            observer(false, buffer.data(), got);
+            observer(false, buffer.data(), buffer.size());
     }
 }
 
@@ -421,8 +424,9 @@ ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer) {
     switch (status) {
     case HidTransport::ReadStatus::Completed:
         addLine(lst, QStringLiteral("ReadFile completed successfully."));
+        // The frame as it is used: bytes a short report did not bring stay 00.
         if (observer)
-            observer(false, buffer.data(), std::min(got, buffer.size()));
+            observer(false, buffer.data(), buffer.size());
         break;
     case HidTransport::ReadStatus::TimedOut:
         addLine(lst, QStringLiteral("Readfile timeout"));

@@ -239,6 +239,7 @@ private slots:
         CHECK_IN_ORDER(link.lstResults(), QStringList({"CreateFile", "  Result = Access is denied.",
                                                        "  Returned handle: 0h", "HidD_GetAttributes",
                                                        "Error in filling HIDD_ATTRIBUTES structure.", "Vendor ID: 0",
+                                                       "CloseHandle", "  Result = The handle is invalid.",
                                                        "CreateFile", "  My device detected"}));
         fake.refuseOpen = {"fake:a", "fake:b"};
         QVERIFY(!link.FindTheHid());

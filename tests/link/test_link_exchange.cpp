@@ -196,6 +196,29 @@ private slots:
         QCOMPARE(seen[1].bytes, rig.inputReports().at(0));
     }
 
+    // Trace files hold whole frames: a short input report is seen as the 65 bytes the reply fills.
+    void observerSeesWholeFrames() {
+        test::FakeTransport fake;
+        fake.interfaces = {test::displayInterface("fake:display")};
+        fake.replies.push_back({0x00, 0x42, 0x43});
+        Link link(fake);
+        link.DETECT_CON_Timer();
+        std::vector<Observed> seen;
+        link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
+            seen.push_back({output, std::vector<uint8_t>(data, data + length)});
+        });
+        link.setText1(0, "30");
+        QVERIFY(link.but_RD_HID_Click());
+        QCOMPARE(seen.size(), std::size_t(2));
+        std::vector<uint8_t> frame(65, 0);
+        frame[1] = 0x42;
+        frame[2] = 0x43;
+        QVERIFY(!seen[1].output);
+        QCOMPARE(seen[1].bytes, frame);
+        QCOMPARE(link.text1(1), QStringLiteral("43"));
+        QCOMPARE(link.text1(2), QStringLiteral("00"));
+    }
+
     void failedWriteWaitsForNothing_data() {
         QTest::addColumn<bool>("reading");
         QTest::addRow("write") << false;
