@@ -151,7 +151,9 @@ void MenuBar::refreshWindowList()
     group->setExclusive(true);
     for (int i = 0; i < shown.size(); ++i) {
         QMdiSubWindow* sub = shown[i];
-        const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
+        // A title may hold a file path: an '&' in it is shown, not taken as an access letter.
+        title.replace(QLatin1Char('&'), QLatin1String("&&"));
         const QString number = i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("%1 ").arg(i + 1);
         auto* action = new QAction(number + title, windowMenu_);
         action->setObjectName(QStringLiteral("MENU8FEN_LISTE(%1)").arg(i));

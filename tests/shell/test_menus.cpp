@@ -345,6 +345,20 @@ private slots:
         QCOMPARE(entries, 3);
     }
 
+    void windowListShowsTitlesAsTheyStand()
+    {
+        Fixture f;
+        f.main.showScreenWindow();
+        f.main.screenWindow()->setWindowTitle(QStringLiteral("Configuration TRIVO CP. Fichier: /tmp/a&b.config_CP"));
+        QMenu* menu = f.main.menuBar()->findChild<QMenu*>(QStringLiteral("MENU8FEN"));
+        emit menu->aboutToShow();
+        QStringList shown;
+        for (QAction* a : menu->actions())
+            if (a->objectName().startsWith(QLatin1String("MENU8FEN_LISTE")))
+                shown << a->iconText();   // the text without its access-letter marks
+        QVERIFY2(shown.filter(QStringLiteral("Fichier: /tmp/a&b.config_CP")).size() == 1, qPrintable(shown.join(QLatin1Char('|'))));
+    }
+
     void tilingAndIcons()
     {
         Fixture f;
