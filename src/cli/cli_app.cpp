@@ -239,8 +239,21 @@ bool requireDisplay(Session& s, QTextStream& err)
     return false;
 }
 
-int cmdEtat(Session& s, const QStringList& args, QTextStream& out)
+// Arguments a command does not know are a usage error, not something to skip silently.
+bool onlyOptions(const QString& command, const QStringList& args, const QStringList& known, QTextStream& err)
 {
+    for (const QString& a : args)
+        if (!known.contains(a)) {
+            err << "Argument inconnu : " << a << Qt::endl << commandHelp(command);
+            return false;
+        }
+    return true;
+}
+
+int cmdEtat(Session& s, const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    if (!onlyOptions(QStringLiteral("etat"), args, {QStringLiteral("--journal")}, err))
+        return kCliUsage;
     const bool journal = args.contains(QStringLiteral("--journal"));
     const bool connected = s.link->state() == LinkState::Connected;
     if (connected) {
@@ -354,6 +367,8 @@ int cmdCommande(Session& s, const QStringList& args, QTextStream& out, QTextStre
 
 int cmdRegistres(Session& s, const QStringList& args, QTextStream& out, QTextStream& err)
 {
+    if (!onlyOptions(QStringLiteral("registres"), args, {QStringLiteral("--suivre")}, err))
+        return kCliUsage;
     const bool follow = args.contains(QStringLiteral("--suivre"));
     if (!requireDisplay(s, err))
         return kCliNoDisplay;
@@ -484,6 +499,9 @@ int cmdFirmware(Session* s, const QStringList& args, QTextStream& out, QTextStre
         err << flashFailureText(result) << Qt::endl;
         return kCliFailed;
     }
+    // A completed update restarts the display on its new firmware: the saved state must answer again.
+    if (s->emulated)
+        s->emulated->display().updateMode = false;
     out << kFlashDoneText << '\n';
     return kCliOk;
 }
@@ -549,7 +567,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         return kCliBadFile;
     int status = kCliUsage;
     if (command == QLatin1String("etat"))
-        status = cmdEtat(s, args, out);
+        status = cmdEtat(s, args, out, err);
     else if (command == QLatin1String("lire"))
         status = cmdLire(s, args, out, err, dialogs);
     else if (command == QLatin1String("programmer"))

@@ -94,6 +94,10 @@ private slots:
         QTest::newRow("unknown action") << QStringList{QStringLiteral("--simule"), QStringLiteral("commande"),
                                                        QStringLiteral("sauter")}
                                         << 2;
+        QTest::newRow("etat, unknown argument")
+            << QStringList{QStringLiteral("--simule"), QStringLiteral("etat"), QStringLiteral("--jurnal")} << 2;
+        QTest::newRow("registres, unknown argument")
+            << QStringList{QStringLiteral("--simule"), QStringLiteral("registres"), QStringLiteral("--suivr")} << 2;
         QTest::newRow("missing file") << QStringList{QStringLiteral("--simule"), QStringLiteral("programmer"),
                                                      QStringLiteral("/nonexistent/x.config_CP")}
                                       << 4;
@@ -201,8 +205,11 @@ private slots:
         QCOMPARE(main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
         QCOMPARE(traced.size(), 2 * 30);   // 30 requests, each answered
         QCOMPARE(traced, windowLines);
+        static const QRegularExpression format(QStringLiteral("^[<>] [0-9A-F]{2}( [0-9A-F]{2}){64}$"));
         for (const QString& line : traced)
-            QCOMPARE(line.size(), 2 + 65 * 3 - 1);
+            QVERIFY2(format.match(line).hasMatch(), qPrintable(line));
+        QVERIFY(traced.first().startsWith(QStringLiteral("> 00 30 ")));
+        QVERIFY(traced.at(1).startsWith(QStringLiteral("< 00 42 43 49 ")));
     }
 
     void firmwareDumpPrintsTheWholeImage()
@@ -238,6 +245,10 @@ private slots:
         QCOMPARE(fw.size(), 32000);
         QCOMPARE(fw.left(4), QByteArray::fromHex("00010203"));
         QCOMPARE(static_cast<uint8_t>(fw.at(31999)), uint8_t(0xFF));
+        // The updated display answers again on the next run.
+        r = cli({QStringLiteral("--simule=") + st, QStringLiteral("lire")});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(QStringLiteral("Lecture efféctuée avec succés.")));
     }
 
     void homeScreenSendThenRead()
