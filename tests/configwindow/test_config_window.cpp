@@ -114,6 +114,8 @@ private slots:
     void controlsCarryTheirNames();
     void readFillsTheWindow_data();
     void readFillsTheWindow();
+    void eachBlockFieldReachesItsControl_data();
+    void eachBlockFieldReachesItsControl();
     void badSignatureRunsInitTAndStops();
     void lostSecondReplyLeavesTheForm();
     void programmingSendsTheSequence_data();
@@ -227,6 +229,99 @@ void TestConfigWindow::readFillsTheWindow()
     QVERIFY(rig.option("Option2(1)")->isChecked());
     QVERIFY(rig.option("Option4(6)")->isChecked());
     QCOMPARE(rig.check(0)->palette().color(QPalette::Window), QColor(255, 255, 255));
+}
+
+void TestConfigWindow::eachBlockFieldReachesItsControl_data()
+{
+    // One field of the block at a time, and the control that must show it: the block's own table,
+    // written out here rather than taken from the codec.
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<qint64>("value");   // a word when the offset is below 0x34, else a byte
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("shown");
+    for (int n = 1; n <= 12; ++n) {
+        const qint64 word = (n % 2 ? -1 : 1) * qint64(n * 100003);
+        QTest::addRow("word %d", n) << 4 * n << word << QStringLiteral("REG_V(%1)").arg(n - 1) << QString::number(word);
+    }
+    for (int bit = 0; bit <= 6; ++bit)
+        QTest::addRow("34 bit %d", bit) << 0x34 << qint64(1 << bit) << QStringLiteral("Check1(%1)").arg(bit) << "1";
+    const char* pulses[5] = {"OptionE1(1)", "OptionE2(1)", "Option2(5)", "Option3(5)", "Option4(5)"};
+    const char* pulseTexts[5] = {"Oui 7 Sec", "Oui 7 Sec", "7 Sec", "7 Sec", "7 Sec"};
+    for (int k = 0; k < 5; ++k) {
+        QTest::addRow("%02X slider", 0x35 + k) << 0x35 + k << qint64(7) << QStringLiteral("Slider%1").arg(k + 1) << "7";
+        QTest::addRow("%02X caption", 0x35 + k) << 0x35 + k << qint64(7) << pulses[k] << pulseTexts[k];
+    }
+    for (int bit = 0; bit <= 3; ++bit)
+        QTest::addRow("3A bit %d", bit) << 0x3A << qint64(1 << bit) << QStringLiteral("Option_pdec(%1)").arg(bit) << "1";
+    const char* startup[8] = {"Option_raz(0)", "Option_raz(1)", "OptionE1(0)", "OptionE1(1)",
+                              "OptionE2(0)", "OptionE2(1)", "Option_anti_non", "Option_anti_oui"};
+    for (int bit = 0; bit <= 7; ++bit)
+        QTest::addRow("3B bit %d", bit) << 0x3B << qint64(1 << bit) << startup[bit] << "1";
+    const char* rules[3] = {"Option2", "Option3", "Option4"};
+    const char* thresholds[3] = {"cadre_R1(3)", "cadre_R2(3)", "cadre_Buz(3)"};
+    for (int o = 0; o < 3; ++o) {
+        const int offset = 0x3C + o;
+        for (int bit : {0, 1, 2, 3, 4, 5, 7})
+            QTest::addRow("%02X bit %d", offset, bit)
+                << offset << qint64(1 << bit) << QStringLiteral("%1(%2)").arg(QLatin1String(rules[o])).arg(bit == 7 ? 6 : bit) << "1";
+        QTest::addRow("%02X bit 6", offset) << offset << qint64(0x40) << thresholds[o] << "S";
+        QTest::addRow("%02X bit 6 clear", offset) << offset << qint64(0x00) << thresholds[o] << "I";
+    }
+    QTest::newRow("3F slider") << 0x3F << qint64(7) << "Slider6" << "7";
+    QTest::newRow("3F caption") << 0x3F << qint64(7) << "Option_anti_oui" << "Oui 3,5 mS";
+    QTest::newRow("40 slider") << 0x40 << qint64(7) << "Slider7" << "7";
+    QTest::newRow("40 caption") << 0x40 << qint64(7) << "Label1" << "PRODUCTION 7 Sec";
+    QTest::newRow("41 slider") << 0x41 << qint64(7) << "Slider8" << "7";
+    QTest::newRow("41 caption") << 0x41 << qint64(7) << "Label2" << "SOLDE 7 Sec";
+    for (int bit = 0; bit <= 2; ++bit)
+        QTest::addRow("42 bit %d", bit) << 0x42 << qint64(1 << bit) << QStringLiteral("Check1(%1)").arg(7 + bit) << "1";
+    QTest::newRow("43 slider") << 0x43 << qint64(7) << "Slider9" << "7";
+    QTest::newRow("43 caption") << 0x43 << qint64(7) << "Label3" << "TOTAL 7 Sec";
+}
+
+void TestConfigWindow::eachBlockFieldReachesItsControl()
+{
+    QFETCH(int, offset);
+    QFETCH(qint64, value);
+    QFETCH(QString, control);
+    QFETCH(QString, shown);
+    Rig rig;
+    // Everything else zero, the sliders at 1 so that each shows what it holds.
+    ParameterBlock block{0x42, 0x43, 0x49, kModeProduction};
+    for (int k : {1, 2, 3, 4, 5, 11, 12, 13, 15})
+        block[std::size_t(0x34 + k)] = 1;
+    if (offset < 0x34)
+        setBlockWord(block, offset / 4, uint32_t(value));
+    else
+        block[std::size_t(offset)] = uint8_t(value);
+    rig.setDisplayBlock(block);
+    rig.window.LIRE_PARAM();
+    QCOMPARE(rig.main.panel2, kReadDone);
+
+    QWidget* w = rig.find<QWidget>(control);
+    QString got;
+    if (auto* slider = qobject_cast<QSlider*>(w))
+        got = QString::number(slider->value());
+    else if (auto* check = qobject_cast<QCheckBox*>(w))
+        got = check->checkState() == Qt::Checked ? "1" : "0";
+    else if (auto* option = qobject_cast<QRadioButton*>(w))
+        got = shown == "1" ? (option->isChecked() ? "1" : "0") : option->text();   // selection, or caption
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        got = edit->text();
+    else if (auto* frame = qobject_cast<QGroupBox*>(w))
+        got = frame->property("Tag").toString();
+    else if (auto* label = qobject_cast<QLabel*>(w))
+        got = label->text();
+    QCOMPARE(got, shown);
+    if (offset >= 0x3C && offset <= 0x3E && control.startsWith("cadre"))
+        QCOMPARE(qobject_cast<QGroupBox*>(w)->title(), shown == "S" ? kCompareGreaterText : kCompareLessText);
+
+    // Programmed into a display holding only the signature, the form gives the same block back.
+    ParameterBlock blank{0x42, 0x43, 0x49, kModeProduction};
+    rig.setDisplayBlock(blank);
+    rig.window.PROG_PARAM();
+    QCOMPARE(rig.main.panel2, kProgramDone);
+    QCOMPARE(rig.displayBlock(), block);
 }
 
 void TestConfigWindow::badSignatureRunsInitTAndStops()
