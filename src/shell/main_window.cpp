@@ -51,6 +51,7 @@ MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), link_(link), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("PR"));
+    setProperty("Tag", QString());
     setWindowTitle(QStringLiteral(" TRIVO ZURED Zirevive ."));
     exitHandler_ = [] { QCoreApplication::exit(0); };
 
@@ -252,6 +253,7 @@ void MainWindow::onMonitorTick(bool connected)
         if (tag_.isEmpty()) {
             showConfigWindow();
             tag_ = QStringLiteral("ON");
+            setProperty("Tag", tag_);
         }
     } else {
         // The configuration window stays open with the operator's edits; its device buttons are refused

@@ -143,6 +143,16 @@ void UsbWindow::setDetailsShown(bool shown)
 
 bool UsbWindow::detailsShown() const { return details_->isVisible(); }
 
+void UsbWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // While the window was hidden or minimised the copies were skipped: catch up with the link now.
+    if (!details_->isHidden()) {
+        refreshBuffer();
+        refreshDiagnostics();
+    }
+}
+
 void UsbWindow::refreshLabel3()
 {
     switch (link_.state()) {

@@ -24,6 +24,9 @@ public:
     void setDetailsShown(bool shown);
     bool detailsShown() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void refreshLabel3();
     void refreshLabel4();

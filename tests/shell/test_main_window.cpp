@@ -1,6 +1,11 @@
 // The main window's reaction to the connection monitor, its caption and its shutdown path.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "common/dialogs.h"
@@ -81,6 +86,7 @@ private slots:
         QVERIFY(f.main.usbSubWindow()->isVisible());
         QCOMPARE(f.configWindows(), 0);
         QVERIFY(f.main.tag().isEmpty());
+        QVERIFY(f.main.property("Tag").toString().isEmpty());
     }
 
     void plugUnplugPlug()
@@ -95,6 +101,7 @@ private slots:
         QVERIFY(!f.main.usbSubWindow()->isVisible());
         QCOMPARE(f.configWindows(), 1);
         QCOMPARE(f.main.tag(), QStringLiteral("ON"));
+        QCOMPARE(f.main.property("Tag").toString(), QStringLiteral("ON"));
         auto* sub = f.main.subWindowOf(f.main.configWindow());
         QVERIFY(sub);
         QCOMPARE(sub->pos(), QPoint(twipsToPixels(50, &f.main), twipsToPixels(50, &f.main)));
@@ -117,6 +124,71 @@ private slots:
         QCOMPARE(f.link.state(), LinkState::Connected);
         QCOMPARE(f.configWindows(), 1);
         QVERIFY(!f.main.usbSubWindow()->isVisible());
+    }
+
+    void linkWindowControls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("but_WR_HID") << "but_WR_HID" << "Envoi" << "Envoi des paramètres couleur au panneau.";
+        QTest::newRow("but_RD_HID") << "but_RD_HID" << "Lire " << "Lecture EEPROM du panneau.";
+        QTest::newRow("but_CLEAR_HID") << "but_CLEAR_HID" << "efface" << "";
+        QTest::newRow("Command1") << "Command1" << "Quitter" << "";
+    }
+    void linkWindowControls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        Fixture f;
+        auto* button = f.main.usbWindow()->findChild<QPushButton*>(name);
+        QVERIFY(button);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->toolTip(), tip);
+        QCOMPARE(f.main.findChild<QStatusBar*>(QStringLiteral("StatusBar1"))->toolTip(),
+                 QStringLiteral("La connection avec le TRIVO_CT est symbolisée par une diode verte."));
+    }
+
+    // The status line's background is the connection flag: white before the first tick, then pure red or green.
+    void linkWindowStatusLineColours()
+    {
+        Fixture f;
+        auto* label3 = f.main.usbWindow()->findChild<QLabel*>(QStringLiteral("Label3"));
+        auto* label4 = f.main.usbWindow()->findChild<QLabel*>(QStringLiteral("Label4"));
+        QVERIFY(label3 && label4);
+        QCOMPARE(label3->palette().color(QPalette::Window), QColor(255, 255, 255));
+        QVERIFY(label3->text().isEmpty());
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(label3->palette().color(QPalette::Window), QColor(255, 0, 0));
+        QCOMPARE(label3->text(), QStringLiteral("En attente de connexion. Veuillez connecter le TRIVO_ZURED."));
+        f.link.but_WR_HID_Click();
+        QCOMPARE(label4->text(), QStringLiteral("IMPOSSIBLE !"));
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(label3->palette().color(QPalette::Window), QColor(0, 255, 0));
+        QCOMPARE(label3->text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
+        QCOMPARE(label4->text(), QStringLiteral("Fin de l'envoi ."));   // the configuration window's read
+        QCOMPARE(label4->palette().color(QPalette::Window), QColor(0, 255, 0));
+    }
+
+    // Exchanges made while the link window is hidden or minimised show in its fields once it is back.
+    void linkWindowCatchesUpWhenShownAgain()
+    {
+        Fixture f;
+        UsbWindow* usb = f.main.usbWindow();
+        usb->setDetailsShown(true);
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QVERIFY(!usb->isVisible());
+        f.link.setText1(0, QStringLiteral("30"));
+        QVERIFY(f.link.but_RD_HID_Click());
+        f.main.usbSubWindow()->show();
+        f.main.usbSubWindow()->showNormal();
+        QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->text(), QStringLiteral("42"));
+        QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(64)"))->text(), QStringLiteral("0"));
+        QCOMPARE(usb->findChild<QListWidget*>(QStringLiteral("lstResults"))->count(),
+                 int(f.link.lstResults().size()));
     }
 
     void configurationOpensOnceEvenWhenClosedByTheOperator()
