@@ -63,6 +63,7 @@ private:
     MainServices& main_;
     QTimer timer1_;
     registers::RegisterReadout last_;
+    int cyclesSinceMonitorPass_ = 0;
 
     QGroupBox* frame5_ = nullptr;
     QLabel* dateTrivo_ = nullptr;

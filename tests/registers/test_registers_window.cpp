@@ -102,6 +102,7 @@ private slots:
     void colouredPicturesDoNotHideTheKeys();
     void clearBlanksLabelsAndBarsButNotTheIcon();
     void noDisplayShowsTheRefusedBuffer();
+    void monitorKeepsWatchingWhileReading();
     void closeEndsTheWindowAndItsTimer();
     void captions_data();
     void captions();
@@ -368,6 +369,46 @@ void TestRegistersWindow::noDisplayShowsTheRefusedBuffer()
     QTest::mouseRelease(b.child("G4"), Qt::LeftButton);
     QVERIFY(b.transport.outputReports().empty());
     QVERIFY(!b.shown("R2"));
+}
+
+// Each read restarts the link's monitor countdown; reading twice a second must not starve its passes,
+// or an unplugged display would stay shown as connected.
+void TestRegistersWindow::monitorKeepsWatchingWhileReading()
+{
+    Bench b;
+    b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)));
+    b.window->Form_Load();
+    b.link->startMonitor();
+    QSignalSpy passes(b.link.get(), &Link::monitorTick);
+    for (int i = 0; i < 4; ++i)
+        b.window->Timer1_Timer();
+    QCOMPARE(passes.size(), 2);   // one pass per 1000 ms of reads
+    QVERIFY(b.link->DETECT_CON().isActive());
+
+    b.transport.plug(false);
+    b.window->Timer1_Timer();
+    b.window->Timer1_Timer();
+    QCOMPARE(b.link->state(), LinkState::Waiting);
+    b.window->Timer1_Timer();
+    QCOMPARE(b.text("heure_trivo"), QStringLiteral("0:0:0"));
+    // Refused reads leave the monitor's own countdown alone: no extra passes from here.
+    passes.clear();
+    for (int i = 0; i < 4; ++i)
+        b.window->Timer1_Timer();
+    QVERIFY(passes.isEmpty());
+    QVERIFY(b.link->DETECT_CON().isActive());
+
+    b.transport.plug(true);
+    b.link->DETECT_CON_Timer();   // the monitor's own tick
+    b.window->Timer1_Timer();
+    QCOMPARE(b.text("heure_trivo"), QStringLiteral("14:05:09"));
+
+    // With the monitor stopped the reads run no pass of their own.
+    b.link->DETECT_CON().stop();
+    passes.clear();
+    for (int i = 0; i < 4; ++i)
+        b.window->Timer1_Timer();
+    QVERIFY(passes.isEmpty());
 }
 
 void TestRegistersWindow::closeEndsTheWindowAndItsTimer()
