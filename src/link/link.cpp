@@ -1,5 +1,7 @@
 #include "link/link.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 
 namespace trivo {
@@ -62,6 +64,9 @@ struct Link::Private {
     int selectedLine = -1;
 
     QTimer detectCon;
+    // Time since the monitor's countdown began: an exchange stops the monitor and resumes the countdown
+    // where it was, so that windows exchanging more often than once a second cannot starve it.
+    QElapsedTimer countdown;
     int readTimeoutMs = kReadTimeoutMs;
     std::function<void(bool, const uint8_t*, std::size_t)> observer;
 
@@ -386,8 +391,10 @@ bool Link::Private::exchange(bool copyToBuffer) {
 
     setLabel4(QString(), QString());
     setLabel4(QStringLiteral("green"), QStringLiteral("Fin de l'envoi ."));
-    if (monitorWasRunning)
-        detectCon.start();
+    if (monitorWasRunning) {
+        const qint64 left = kMonitorIntervalMs - (countdown.isValid() ? countdown.elapsed() : 0);
+        detectCon.start(static_cast<int>(std::clamp<qint64>(left, 0, kMonitorIntervalMs)));
+    }
     return last == ExchangeResult::Answered;
 }
 
@@ -471,6 +478,10 @@ QString Link::label4Color() const { return d->label4Color; }
 QTimer& Link::DETECT_CON() { return d->detectCon; }
 
 void Link::DETECT_CON_Timer() {
+    // A countdown shortened by an exchange goes back to the whole interval from this pass on.
+    d->countdown.start();
+    if (d->detectCon.isActive() && d->detectCon.interval() != kMonitorIntervalMs)
+        d->detectCon.start(kMonitorIntervalMs);
     const bool found = FindTheHid();
     d->state = found ? LinkState::Connected : LinkState::Waiting;
     d->label3 = found ? kConnectedText : kWaitingText;
@@ -478,7 +489,10 @@ void Link::DETECT_CON_Timer() {
     emit monitorTick(found);
 }
 
-void Link::startMonitor() { d->detectCon.start(); }
+void Link::startMonitor() {
+    d->countdown.start();
+    d->detectCon.start(kMonitorIntervalMs);
+}
 
 void Link::CloseLink() {
     auto closeOne = [this](HidTransport::Handle& handle, const QString& name) {

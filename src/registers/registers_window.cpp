@@ -24,7 +24,6 @@ using namespace registers;
 namespace {
 
 constexpr int kCycleIntervalMs = 500;
-constexpr int kCyclesPerMonitorPass = kMonitorIntervalMs / kCycleIntervalMs;
 constexpr int kProgressSteps = 13;
 constexpr int kIndicatorGap = 10;
 
@@ -97,7 +96,6 @@ RegistersWindow::RegistersWindow(Link& link, Dialogs& dialogs, MainServices& mai
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kCycleIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &RegistersWindow::Timer1_Timer);
-    connect(&link_, &Link::monitorTick, this, [this] { cyclesSinceMonitorPass_ = 0; });
     buildControls();
 }
 
@@ -267,16 +265,6 @@ void RegistersWindow::Form_Load()
 void RegistersWindow::Timer1_Timer()
 {
     but_RD_HID_ECR_Click();
-    // Every exchange the link sends stops its connection monitor and starts the countdown afresh, so
-    // reads twice a second would keep the monitor's pass from ever coming: the display's removal would
-    // go unseen. Run the overdue pass here, once per monitor interval of such reads. A refused read
-    // leaves the monitor alone, and it then keeps its own time.
-    if (link_.lastExchange() == ExchangeResult::Refused || !link_.DETECT_CON().isActive())
-        return;
-    if (++cyclesSinceMonitorPass_ >= kCyclesPerMonitorPass) {
-        cyclesSinceMonitorPass_ = 0;
-        link_.DETECT_CON_Timer();
-    }
 }
 
 void RegistersWindow::but_RD_HID_ECR_Click()

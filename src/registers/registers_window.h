@@ -63,7 +63,6 @@ private:
     MainServices& main_;
     QTimer timer1_;
     registers::RegisterReadout last_;
-    int cyclesSinceMonitorPass_ = 0;
 
     QGroupBox* frame5_ = nullptr;
     QLabel* dateTrivo_ = nullptr;

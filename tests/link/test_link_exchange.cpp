@@ -160,9 +160,38 @@ private slots:
         QCOMPARE(steps, QStringList({"white|    ", "yellow|Envoi en cours.", "yellow|", "green|Fin de l'envoi ."}));
         QCOMPARE(monitorDuringExchange, QList<bool>({false, false}));
         QVERIFY(rig.link.DETECT_CON().isActive());
-        QCOMPARE(rig.link.DETECT_CON().interval(), kMonitorIntervalMs);
+        QVERIFY(rig.link.DETECT_CON().interval() <= kMonitorIntervalMs);
         QCOMPARE(rig.link.lstResults().first(), QStringLiteral("***** HID Test Report *****"));
         QVERIFY(!rig.link.lstResults().contains(QStringLiteral("GetHidGuid")));   // the tick's pass was cleared
+    }
+
+    // A window that exchanges twice a second must not hold the connection check off for ever: each
+    // exchange resumes the monitor's countdown where it stood instead of starting it afresh.
+    void monitorCountdownResumesAfterExchanges_data() {
+        QTest::addColumn<int>("replyDelayMs");
+        QTest::addColumn<int>("maxRemainingMs");
+        QTest::addRow("quick replies") << 0 << kMonitorIntervalMs;
+        QTest::addRow("slow reply") << 400 << kMonitorIntervalMs - 400;
+        QTest::addRow("reply slower than the interval") << 1100 << 0;
+    }
+
+    void monitorCountdownResumesAfterExchanges() {
+        QFETCH(int, replyDelayMs);
+        QFETCH(int, maxRemainingMs);
+        Rig rig;
+        rig.link.setReadTimeoutMs(2000);
+        rig.link.startMonitor();
+        rig.transport.setReplyDelayMs(replyDelayMs);
+        rig.link.setText1(0, "30");
+        QVERIFY(rig.link.but_RD_HID_Click());
+        QVERIFY(rig.link.DETECT_CON().isActive());
+        // A coarse timer may report up to 5 % more than it will wait.
+        QVERIFY2(rig.link.DETECT_CON().remainingTime() <= maxRemainingMs + kMonitorIntervalMs / 20,
+                 qPrintable(QString::number(rig.link.DETECT_CON().remainingTime())));
+        // The pass that follows puts the whole interval back.
+        rig.link.DETECT_CON_Timer();
+        QCOMPARE(rig.link.DETECT_CON().interval(), kMonitorIntervalMs);
+        QVERIFY(rig.link.DETECT_CON().isActive());
     }
 
     void exchangeLog() {
