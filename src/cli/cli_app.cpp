@@ -412,8 +412,7 @@ int cmdEcran(Session& s, const QStringList& args, QTextStream& out, QTextStream&
             return kCliNoDisplay;
         picture.place(file.image);
         picture.reduceToTwoColours();
-        sendHomeScreen(*s.link, picture, view);
-        if (s.link->lastExchange() != ExchangeResult::Answered) {
+        if (!sendHomeScreen(*s.link, picture, view)) {
             err << "L'écran d'accueil n'a pas été entièrement envoyé." << Qt::endl;
             return kCliFailed;
         }
@@ -423,8 +422,7 @@ int cmdEcran(Session& s, const QStringList& args, QTextStream& out, QTextStream&
     if (args.size() == 3 && args[0] == QLatin1String("lire") && args[1] == QLatin1String("-o")) {
         if (!requireDisplay(s, err))
             return kCliNoDisplay;
-        readHomeScreen(*s.link, picture, view);
-        if (s.link->lastExchange() != ExchangeResult::Answered) {
+        if (!readHomeScreen(*s.link, picture, view)) {
             err << "L'écran d'accueil n'a pas été entièrement lu." << Qt::endl;
             return kCliFailed;
         }
@@ -438,8 +436,7 @@ int cmdEcran(Session& s, const QStringList& args, QTextStream& out, QTextStream&
     if (args.size() == 1 && args[0] == QLatin1String("effacer")) {
         if (!requireDisplay(s, err))
             return kCliNoDisplay;
-        clearHomeScreen(*s.link, picture, view);
-        if (s.link->lastExchange() != ExchangeResult::Answered) {
+        if (!clearHomeScreen(*s.link, picture, view)) {
             err << "L'effacement n'a pas été reçu." << Qt::endl;
             return kCliFailed;
         }

@@ -20,8 +20,9 @@ void showBlockProgress(TransferView& view, int block)
 }
 }  // namespace
 
-void sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& view)
+bool sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& view)
 {
+    bool allAnswered = true;
     view.setProgressVisible(true);
     view.setProgressText(QStringLiteral("..."));
     const DisplayBitmap bitmap = picture.pack();
@@ -29,13 +30,14 @@ void sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& 
     link.setBytes(0, std::vector<uint8_t>(64, 0));
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
         commands::screenBlockWrite(link, k, bitmap.data() + k * commands::kScreenBlockBytes);
-        link.but_WR_HID_Click();
+        allAnswered = link.but_WR_HID_Click() && allAnswered;
         showBlockProgress(view, k);
     }
     view.setProgressVisible(false);
+    return allAnswered;
 }
 
-void clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
+bool clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
 {
     picture.fill(kScreenWhite);
     view.previewChanged();
@@ -46,29 +48,31 @@ void clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
     for (int value = 1; value <= kScreenProgressMaximum; ++value)
         view.setProgressValue(value);
     commands::clearHomeScreen(link);
-    link.but_WR_HID_Click();
+    const bool answered = link.but_WR_HID_Click();
     view.setProgressVisible(false);
     view.setCloseVisible(true);
+    return answered;
 }
 
-void readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
+bool readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
 {
     view.setProgressVisible(true);
     view.setProgressText(QStringLiteral("..."));
-    clearHomeScreen(link, picture, view);
+    bool allAnswered = clearHomeScreen(link, picture, view);
     // The clear hid the progress; the blocks that follow show theirs again.
     view.setProgressVisible(true);
     picture.setPlotPosition(0, 0);
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
         commands::screenBlockRead(link, k);
         // No reply is checked: whatever the buffer holds after the exchange is drawn.
-        link.but_RD_HID_Click();
+        allAnswered = link.but_RD_HID_Click() && allAnswered;
         for (int i = 0; i < commands::kScreenBlockBytes; ++i)
             picture.plotByte(link.byteAt(i));
         view.previewChanged();
         showBlockProgress(view, k);
     }
     view.setProgressVisible(false);
+    return allAnswered;
 }
 
 }  // namespace trivo

@@ -28,10 +28,12 @@ public:
 QString screenProgressText(int block);
 
 // Envoi: packs the preview and writes it in 60 blocks of 32 bytes at 6000 + 20*k.
-void sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& view);
+// Each returns true when every request was delivered and answered; the window carries on regardless, a
+// script needs to know.
+bool sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& view);
 // Lire: runs the clear, then reads 60 blocks at 20*k and plots each reply into the preview.
-void readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view);
+bool readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view);
 // Effacer: whitens the preview and tells the display to clear its screen.
-void clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view);
+bool clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view);
 
 }  // namespace trivo

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "emulator/emulated_display.h"
+#include "link/commands.h"
 #include "link/link.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
@@ -84,6 +85,7 @@ private slots:
     void progressRunsToNinetyThreePercent();
     void clearWhitensHidesCloseAndSendsOneClear();
     void transfersCarryOnWhenTheDisplayIsGone();
+    void oneLostBlockFailsTheWholeSend();
 
 private:
     EmulatedTransport* transport_ = nullptr;
@@ -230,9 +232,9 @@ void TestScreenTransfer::sendThenReadRoundTrips()
     HomeScreenPicture original;
     original.plot(randomBitmap(7));
     RecordingView view(*transport_);
-    sendHomeScreen(*link_, original, view);
+    QVERIFY(sendHomeScreen(*link_, original, view));
     HomeScreenPicture readBack;
-    readHomeScreen(*link_, readBack, view);
+    QVERIFY(readHomeScreen(*link_, readBack, view));
     QCOMPARE(readBack.image(), original.image());
 }
 
@@ -306,14 +308,40 @@ void TestScreenTransfer::transfersCarryOnWhenTheDisplayIsGone()
     HomeScreenPicture picture;
     picture.fill(kScreenWhite);
     RecordingView view(*transport_);
-    sendHomeScreen(*link_, picture, view);
-    readHomeScreen(*link_, picture, view);
+    QVERIFY(!clearHomeScreen(*link_, picture, view));
+    QVERIFY(!sendHomeScreen(*link_, picture, view));
+    QVERIFY(!readHomeScreen(*link_, picture, view));
     QCOMPARE(int(transport_->outputReports().size()), 0);
     QCOMPARE(view.texts.last(), QStringLiteral("93 %"));
     QVERIFY(!view.progressVisible);
     QVERIFY(view.closeVisible);
     QCOMPARE(picture.pixel(0, 0), kScreenBlue);   // refused exchanges leave "0" in the buffer
     QCOMPARE(picture.pixel(239, 63), kScreenBlue);
+}
+
+// A block lost in the middle is reported even when the blocks after it get through.
+void TestScreenTransfer::oneLostBlockFailsTheWholeSend()
+{
+    HomeScreenPicture picture;
+    RecordingView view(*transport_);
+    transport_->setFailWrites(true);
+    commands::clearHomeScreen(*link_);
+    QVERIFY(!link_->but_WR_HID_Click());
+    transport_->setFailWrites(false);
+    QVERIFY(sendHomeScreen(*link_, picture, view));
+
+    // Block 10 alone cannot be written.
+    int exchanges = 0;
+    connect(link_, &Link::label4Changed, this, [&] {
+        if (link_->label4Text() != QLatin1String("Fin de l'envoi ."))
+            return;
+        ++exchanges;
+        transport_->setFailWrites(exchanges == 10);
+    });
+    transport_->clearRecord();
+    QVERIFY(!sendHomeScreen(*link_, picture, view));
+    QCOMPARE(exchanges, 60);
+    QCOMPARE(int(transport_->outputReports().size()), 59);
 }
 
 QTEST_GUILESS_MAIN(TestScreenTransfer)
