@@ -43,6 +43,7 @@ void criticalBox(Dialogs& dialogs, const QString& title, const QString& text)
 ReadOutcome readParameters(Link& link, Dialogs& dialogs, MainServices& main, ConfigForm& form)
 {
     Bar bar(form, kReadBarMaximum);
+    const FormState before = form.formState();
     commands::parameterRead0(link);
     link.but_RD_HID_Click();
     bar.advance();
@@ -73,7 +74,9 @@ ReadOutcome readParameters(Link& link, Dialogs& dialogs, MainServices& main, Con
 
     commands::parameterRead1(link);
     if (!link.but_RD_HID_Click()) {
-        // A lost second reply would show zeros as if read: leave the form as the operator had it.
+        // A lost second reply would show zeros as if read: put the form back as the operator had it,
+        // mode layout included, as the message says.
+        form.applyFormState(before);
         criticalBox(dialogs, kReadLostTitle, kReadLostText);
         main.setStatusPanel2(kReadLostStatus);
         return ReadOutcome::LinkLost;

@@ -351,10 +351,16 @@ void TestConfigWindow::lostSecondReplyLeavesTheForm()
     Rig rig;
     rig.setDisplayBlock(encodeBlock(sampleSettings(kModeProduction)));
     rig.transport.unplugAfterReports(1);
+    // The operator's form differs from the display's mode and values; all of it must survive.
+    rig.window.Option_CPT_Click(1);
     FormState expected = rig.window.formState();
-    applyProductionLayout(expected);   // the mode byte was read before the link was lost
+    expected.REG_V[2] = QStringLiteral("1234");
+    rig.window.applyFormState(expected);
+    QVERIFY(!rig.frame("Frame26")->isHidden());
     rig.window.LIRE_PARAM();
     QCOMPARE(rig.window.formState(), expected);
+    QVERIFY(!expected.production());
+    QVERIFY(!rig.frame("Frame26")->isHidden());   // still laid out for the totaliser
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.front().title, kReadLostTitle);
     QVERIFY(rig.main.panel2 != kReadDone);
