@@ -61,6 +61,14 @@ bool exposed(QWidget& w)
     return w.windowHandle() && w.windowHandle()->isExposed();
 }
 
+// A progress bar the size of the window's, on screen, so that its repaints really paint.
+bool exposedProgressBar(QProgressBar& bar)
+{
+    bar.setRange(0, kFlashProgressMaximum);
+    bar.resize(444, 28);
+    return exposed(bar);
+}
+
 // Counts the paints of one widget, to show how often the progress was actually drawn.
 struct PaintCounter : QObject {
     int paints = 0;
@@ -163,9 +171,7 @@ static void BM_FlashRepaintEveryReport(benchmark::State& state)
 {
     Rig rig;
     QProgressBar bar;
-    bar.setRange(0, kFlashProgressMaximum);
-    bar.resize(444, 28);
-    if (!exposed(bar)) {
+    if (!exposedProgressBar(bar)) {
         state.SkipWithError("the bar was not exposed");
         return;
     }
@@ -186,9 +192,7 @@ static void BM_FlashRepaintEveryByte(benchmark::State& state)
 {
     Rig rig;
     QProgressBar bar;
-    bar.setRange(0, kFlashProgressMaximum);
-    bar.resize(444, 28);
-    if (!exposed(bar)) {
+    if (!exposedProgressBar(bar)) {
         state.SkipWithError("the bar was not exposed");
         return;
     }
