@@ -131,7 +131,8 @@ static void BM_FlashFromWindow(benchmark::State& state)
     }
     PaintCounter paints(window.findChild<QProgressBar*>(QStringLiteral("ProgressBar1")));
     // The window flashes only what it read from a file: hand it one.
-    const QString path = QDir::temp().filePath(QStringLiteral("bench_flash_%1.HEX").arg(QCoreApplication::applicationPid()));
+    const QString path =
+        QDir::temp().filePath(QStringLiteral("bench_flash_%1.HEX").arg(QCoreApplication::applicationPid()));
     {
         QFile f(path);
         f.open(QIODevice::WriteOnly);

@@ -54,8 +54,8 @@ public:
         err_ << text << " (o/N) " << Qt::flush;
         const QString answer = in_.readLine().trimmed().toLower();
         return (answer == QLatin1String("o") || answer == QLatin1String("oui") || answer == QLatin1String("y"))
-                   ? MsgResult::Yes
-                   : MsgResult::No;
+            ? MsgResult::Yes
+            : MsgResult::No;
     }
     QString openFile(const FileRequest&) override { return {}; }
     QString saveFile(const FileRequest&) override { return {}; }
@@ -136,16 +136,19 @@ QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non
 QString ruleText(uint8_t rule)
 {
     QStringList parts;
-    parts << ((rule & kRuleTotaliser) ? QStringLiteral("totalisateur")
-                                      : (rule & kRuleCounter) ? QStringLiteral("compteur") : QStringLiteral("-"));
-    parts << ((rule & kRuleCloses) ? QStringLiteral("se ferme")
-                                   : (rule & kRuleOpens) ? QStringLiteral("s'ouvre") : QStringLiteral("-"));
-    parts << ((rule & kRuleRearm) ? QStringLiteral("réarmable")
-                                  : (rule & kRulePulse) ? QStringLiteral("impulsion")
-                                                        : (rule & kRuleUntilReset) ? QStringLiteral("jusqu'au RAZ")
-                                                                                   : QStringLiteral("-"));
+    parts << ((rule & kRuleTotaliser)     ? QStringLiteral("totalisateur")
+                  : (rule & kRuleCounter) ? QStringLiteral("compteur")
+                                          : QStringLiteral("-"));
+    parts << ((rule & kRuleCloses)      ? QStringLiteral("se ferme")
+                  : (rule & kRuleOpens) ? QStringLiteral("s'ouvre")
+                                        : QStringLiteral("-"));
+    parts << ((rule & kRuleRearm)            ? QStringLiteral("réarmable")
+                  : (rule & kRulePulse)      ? QStringLiteral("impulsion")
+                  : (rule & kRuleUntilReset) ? QStringLiteral("jusqu'au RAZ")
+                                             : QStringLiteral("-"));
     parts << ((rule & kRuleGreaterOrEqual) ? QStringLiteral("supérieur ou égal") : QStringLiteral("inférieur ou égal"));
-    return parts.join(QStringLiteral(", ")) + QStringLiteral(" (0x") + QStringLiteral("%1").arg(rule, 2, 16, QLatin1Char('0')).toUpper() + QStringLiteral(")");
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" (0x")
+        + QStringLiteral("%1").arg(rule, 2, 16, QLatin1Char('0')).toUpper() + QStringLiteral(")");
 }
 
 void printSettings(const FormState& form, QTextStream& out)
@@ -156,10 +159,10 @@ void printSettings(const FormState& form, QTextStream& out)
         out << label.leftJustified(40, QLatin1Char(' ')) << value << '\n';
     };
     line(QStringLiteral("Mode"), form.production() ? QStringLiteral("PRODUCTION") : QStringLiteral("TOTALISATEUR"));
-    static const char* const words[] = {"Début du compteur",     "Début du totalisateur", "Fin du compteur",
-                                        "Fin du totalisateur",   "Production compteur",   "Production totalisateur",
-                                        "Seuil relais 1",        "Seuil relais 2",        "Seuil bipeur",
-                                        "Pas du compteur",       "Présélection compteur", "Présélection totalisateur"};
+    static const char* const words[] = {"Début du compteur",   "Début du totalisateur", "Fin du compteur",
+                                        "Fin du totalisateur", "Production compteur",   "Production totalisateur",
+                                        "Seuil relais 1",      "Seuil relais 2",        "Seuil bipeur",
+                                        "Pas du compteur",     "Présélection compteur", "Présélection totalisateur"};
     for (int i = 0; i < 12; ++i)
         line(QString::fromUtf8(words[i]), form.REG_V[static_cast<std::size_t>(i)]);
     line(QStringLiteral("Envoi présélection compteur"), onOff(form.Check_C == kChecked));
@@ -180,9 +183,9 @@ void printSettings(const FormState& form, QTextStream& out)
     line(QStringLiteral("Règle relais 1"), ruleText(s.relay1_rule));
     line(QStringLiteral("Règle relais 2"), ruleText(s.relay2_rule));
     line(QStringLiteral("Règle bipeur"), ruleText(s.buzzer_rule));
-    static const char* const sliders[] = {"Écran des paramètres",   "Écran d'accueil",         "Impulsion relais 1",
-                                          "Impulsion relais 2",     "Impulsion bipeur",        "Anti-rebond",
-                                          "Affichage production",   "Affichage solde",         "Affichage total"};
+    static const char* const sliders[] = {"Écran des paramètres", "Écran d'accueil",  "Impulsion relais 1",
+                                          "Impulsion relais 2",   "Impulsion bipeur", "Anti-rebond",
+                                          "Affichage production", "Affichage solde",  "Affichage total"};
     for (int n = 1; n <= 9; ++n)
         line(QString::fromUtf8(sliders[n - 1]), sliderCaption(n, form.slider(n)));
 }
@@ -298,7 +301,8 @@ int cmdLire(Session& s, const QStringList& args, QTextStream& out, QTextStream& 
     out << main.panel2 << '\n';
     if (!outPath.isEmpty()) {
         QSaveFile file(outPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(config_file::toFileBytes(form.state)) < 0 || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(config_file::toFileBytes(form.state)) < 0
+            || !file.commit()) {
             err << "Fichier " << outPath << " non enregistré : " << file.errorString() << Qt::endl;
             return kCliBadFile;
         }
@@ -343,10 +347,11 @@ int cmdProgrammer(Session& s, const QStringList& args, QTextStream& out, QTextSt
 
 int cmdCommande(Session& s, const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    static const QList<QPair<QString, QString>> codes = {
-        {QStringLiteral("raz-c"), QStringLiteral("34")}, {QStringLiteral("raz-t"), QStringLiteral("35")},
-        {QStringLiteral("plus"), QStringLiteral("36")},  {QStringLiteral("moins"), QStringLiteral("37")},
-        {QStringLiteral("reset"), QStringLiteral("38")}};
+    static const QList<QPair<QString, QString>> codes = {{QStringLiteral("raz-c"), QStringLiteral("34")},
+                                                         {QStringLiteral("raz-t"), QStringLiteral("35")},
+                                                         {QStringLiteral("plus"), QStringLiteral("36")},
+                                                         {QStringLiteral("moins"), QStringLiteral("37")},
+                                                         {QStringLiteral("reset"), QStringLiteral("38")}};
     QString code;
     for (const auto& c : codes)
         if (args.size() == 1 && args[0] == c.first)
@@ -473,7 +478,7 @@ int cmdFirmware(Session* s, const QStringList& args, QTextStream& out, QTextStre
     if (rest[0] == QLatin1String("dump")) {
         for (int address = 0; address < kImageSize; address += kRecordBytes) {
             QString line = dumpLine(*image, address);
-            line.chop(2);   // the dump's own CR LF
+            line.chop(2);  // the dump's own CR LF
             out << line << '\n';
         }
         return kCliOk;

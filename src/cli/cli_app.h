@@ -8,10 +8,10 @@ namespace trivo {
 // Exit statuses.
 enum CliStatus : int {
     kCliOk = 0,
-    kCliFailed = 1,        // the display refused or did not finish, a confirmation was declined
-    kCliUsage = 2,         // unknown command or option
-    kCliNoDisplay = 3,     // no display connected
-    kCliBadFile = 4,       // a file that cannot be read or written
+    kCliFailed = 1,     // the display refused or did not finish, a confirmation was declined
+    kCliUsage = 2,      // unknown command or option
+    kCliNoDisplay = 3,  // no display connected
+    kCliBadFile = 4,    // a file that cannot be read or written
 };
 
 // args without the program name. Prompts are read from in (the firmware confirmation).

@@ -26,10 +26,10 @@ struct MessageRequest {
 
 struct FileRequest {
     QString title;
-    QString filter;          // Qt filter string, e.g. "Config (*.config_CP);;Tous les fichiers (*)"
-    int filterIndex = 1;     // 1-based, like the common dialog
+    QString filter;       // Qt filter string, e.g. "Config (*.config_CP);;Tous les fichiers (*)"
+    int filterIndex = 1;  // 1-based, like the common dialog
     QString initialDir;
-    QString fileName;        // proposed name
+    QString fileName;  // proposed name
     bool save = false;
     bool confirmOverwrite = true;
 };
@@ -68,8 +68,8 @@ class ScriptedDialogs : public Dialogs {
 public:
     QList<MessageRequest> messages;
     QList<FileRequest> fileRequests;
-    QList<MsgResult> messageAnswers;   // taken in order; when empty the default button is answered
-    QStringList fileAnswers;           // taken in order; when empty the dialog is cancelled
+    QList<MsgResult> messageAnswers;  // taken in order; when empty the default button is answered
+    QStringList fileAnswers;          // taken in order; when empty the dialog is cancelled
 
     MsgResult message(const MessageRequest& request) override;
     QString openFile(const FileRequest& request) override;

@@ -50,9 +50,12 @@ ReadOutcome readParameters(Link& link, Dialogs& dialogs, MainServices& main, Con
 
     // The reply is judged as the buffer's texts; the mode is laid out as soon as byte 3 is recognised.
     int matches = 0;
-    if (link.text1(0) == QLatin1String("42")) ++matches;
-    if (link.text1(1) == QLatin1String("43")) ++matches;
-    if (link.text1(2) == QLatin1String("49")) ++matches;
+    if (link.text1(0) == QLatin1String("42"))
+        ++matches;
+    if (link.text1(1) == QLatin1String("43"))
+        ++matches;
+    if (link.text1(2) == QLatin1String("49"))
+        ++matches;
     if (link.text1(3) == QLatin1String("54")) {
         ++matches;
         form.INIT_T();
@@ -112,11 +115,16 @@ ProgramResult programParameters(Link& link, Dialogs& dialogs, MainServices& main
     commands::parameterRead0(link);
     link.but_RD_HID_Click();
     int matches = 0;
-    if (link.text1(0) == QLatin1String("42")) ++matches;
-    if (link.text1(1) == QLatin1String("43")) ++matches;
-    if (link.text1(2) == QLatin1String("49")) ++matches;
-    if (link.text1(3) == QLatin1String("50")) ++matches;
-    if (link.text1(3) == QLatin1String("54")) ++matches;
+    if (link.text1(0) == QLatin1String("42"))
+        ++matches;
+    if (link.text1(1) == QLatin1String("43"))
+        ++matches;
+    if (link.text1(2) == QLatin1String("49"))
+        ++matches;
+    if (link.text1(3) == QLatin1String("50"))
+        ++matches;
+    if (link.text1(3) == QLatin1String("54"))
+        ++matches;
     if (matches != 4) {
         criticalBox(dialogs, kInvalidBlock, kInvalidBlock);
         result.outcome = ProgramOutcome::InvalidBlock;

@@ -21,14 +21,14 @@ inline const QString kInvalidValueText =
     QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète.");
 // When the display stops answering in the middle of a sequence.
 inline const QString kProgramLostTitle = QStringLiteral("Programmation interrompue.");
-inline const QString kProgramLostText = QStringLiteral(
-    "La liaison avec le TRIVO ZURED a été perdue pendant la programmation ! \r\n"
-    "Le TRIVO ZURED n'a pas été entièrement programmé.");
+inline const QString kProgramLostText =
+    QStringLiteral("La liaison avec le TRIVO ZURED a été perdue pendant la programmation ! \r\n"
+                   "Le TRIVO ZURED n'a pas été entièrement programmé.");
 inline const QString kProgramLostStatus = QStringLiteral("Programmation incomplète !");
 inline const QString kReadLostTitle = QStringLiteral("Lecture interrompue.");
-inline const QString kReadLostText = QStringLiteral(
-    "La liaison avec le TRIVO ZURED a été perdue pendant la lecture ! \r\n"
-    "Les paramètres affichés n'ont pas été modifiés.");
+inline const QString kReadLostText =
+    QStringLiteral("La liaison avec le TRIVO ZURED a été perdue pendant la lecture ! \r\n"
+                   "Les paramètres affichés n'ont pas été modifiés.");
 inline const QString kReadLostStatus = QStringLiteral("Lecture incomplète !");
 
 enum class ReadOutcome { Done, InvalidBlock, LinkLost };
@@ -36,7 +36,7 @@ enum class ProgramOutcome { Done, InvalidValue, InvalidBlock, LinkLost };
 
 struct ProgramResult {
     ProgramOutcome outcome = ProgramOutcome::Done;
-    int invalidBox = -1;   // the REG_V index refused, for InvalidValue
+    int invalidBox = -1;  // the REG_V index refused, for InvalidValue
 };
 
 // Two reads (30, 31), signature test with INIT_P / INIT_T on the mode byte, then the block into the form.

@@ -83,26 +83,25 @@ struct FormState {
     std::array<bool, 2> Option_CPT{true, false};
 
     // Words 1..12 as decimal text, REG_V(0)..REG_V(11).
-    std::array<QString, 12> REG_V{
-        QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("10"), QStringLiteral("25"),
-        QStringLiteral("8"), QStringLiteral("25"), QStringLiteral("2"), QStringLiteral("4"),
-        QStringLiteral("6"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
+    std::array<QString, 12> REG_V{QStringLiteral("0"), QStringLiteral("0"),  QStringLiteral("10"), QStringLiteral("25"),
+                                  QStringLiteral("8"), QStringLiteral("25"), QStringLiteral("2"),  QStringLiteral("4"),
+                                  QStringLiteral("6"), QStringLiteral("1"),  QStringLiteral("0"),  QStringLiteral("0")};
 
     // Check1(0..6): general_flags bits 0..6; Check1(7..9): display_flags bits 0..2.
-    std::array<int, 10> Check1{kChecked, kChecked, kChecked, kChecked, kUnchecked,
+    std::array<int, 10> Check1{kChecked,   kChecked,   kChecked, kChecked, kUnchecked,
                                kUnchecked, kUnchecked, kChecked, kChecked, kChecked};
-    int Check_C = kChecked;   // send counter_preset (word 11) when programming
-    int Check_T = kChecked;   // send totaliser_preset (word 12) when programming
+    int Check_C = kChecked;  // send counter_preset (word 11) when programming
+    int Check_T = kChecked;  // send totaliser_preset (word 12) when programming
 
     // Frame "Point décimal:": Option_pdec(n) marks digit n (0 rightmost); exclusive.
     std::array<bool, 4> Option_pdec{true, false, false, false};
 
     // startup_options, four exclusive pairs.
-    OptionPair Option_raz;              // "Remise à zéro:" (0) Immédiat, (1) Maintenu 3 Sec
-    OptionPair OptionE1;                // "Paramètres" (0) Non, (1) Oui n Sec
-    OptionPair OptionE2;                // "Écran Accueil" (0) Non, (1) Oui n Sec
-    bool Option_anti_non = true;        // "Anti-rebond" Non
-    bool Option_anti_oui = false;       // "Anti-rebond" Oui n mS
+    OptionPair Option_raz;         // "Remise à zéro:" (0) Immédiat, (1) Maintenu 3 Sec
+    OptionPair OptionE1;           // "Paramètres" (0) Non, (1) Oui n Sec
+    OptionPair OptionE2;           // "Écran Accueil" (0) Non, (1) Oui n Sec
+    bool Option_anti_non = true;   // "Anti-rebond" Non
+    bool Option_anti_oui = false;  // "Anti-rebond" Oui n mS
 
     // Output rules: relay 1, relay 2, buzzer. Initially COMPTEUR, SE FERME / Actif, et réarmable.
     RuleOptions Option2{{true, false, false, true, false, false, true}};
@@ -115,15 +114,15 @@ struct FormState {
     ThresholdFrame cadre_Buz;  // cadre_Buz(3)
 
     // Slider values (ranges in kSliderMin/kSliderMax).
-    int Slider1 = 2;   // param_screen_seconds 0..10
-    int Slider2 = 2;   // home_screen_seconds 0..10
-    int Slider3 = 1;   // relay1_pulse_seconds 0..10
-    int Slider4 = 1;   // relay2_pulse_seconds 0..10
-    int Slider5 = 1;   // buzzer_pulse_seconds 0..10
-    int Slider6 = 1;   // debounce_half_ms 1..250
-    int Slider7 = 2;   // production_display_seconds 1..10
-    int Slider8 = 2;   // balance_display_seconds 1..10
-    int Slider9 = 2;   // total_display_seconds 1..10
+    int Slider1 = 2;  // param_screen_seconds 0..10
+    int Slider2 = 2;  // home_screen_seconds 0..10
+    int Slider3 = 1;  // relay1_pulse_seconds 0..10
+    int Slider4 = 1;  // relay2_pulse_seconds 0..10
+    int Slider5 = 1;  // buzzer_pulse_seconds 0..10
+    int Slider6 = 1;  // debounce_half_ms 1..250
+    int Slider7 = 2;  // production_display_seconds 1..10
+    int Slider8 = 2;  // balance_display_seconds 1..10
+    int Slider9 = 2;  // total_display_seconds 1..10
 
     // Slider n (1..9) by number, for loops over the nine sliders.
     int& slider(int n);

@@ -51,8 +51,8 @@ bool hasValidSignature(const ParameterBlock& block)
 int32_t blockWord(const ParameterBlock& block, int n)
 {
     const std::size_t at = static_cast<std::size_t>(4 * n);
-    const uint32_t u = (uint32_t(block[at]) << 24) | (uint32_t(block[at + 1]) << 16)
-        | (uint32_t(block[at + 2]) << 8) | uint32_t(block[at + 3]);
+    const uint32_t u = (uint32_t(block[at]) << 24) | (uint32_t(block[at + 1]) << 16) | (uint32_t(block[at + 2]) << 8)
+        | uint32_t(block[at + 3]);
     return static_cast<int32_t>(u);
 }
 

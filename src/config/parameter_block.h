@@ -10,10 +10,10 @@ constexpr int kParameterBlockSize = 68;
 using ParameterBlock = std::array<uint8_t, kParameterBlockSize>;
 
 constexpr std::array<uint8_t, 3> kBlockSignature{0x42, 0x43, 0x49};
-constexpr uint8_t kModeProduction = 0x50;   // 'P'
-constexpr uint8_t kModeTotaliser = 0x54;    // 'T'
-constexpr int kWordCount = 12;              // words 1..12; word 0 is signature + mode
-constexpr int kFirstSettingOffset = 0x34;   // byte index k = offset - 0x34
+constexpr uint8_t kModeProduction = 0x50;  // 'P'
+constexpr uint8_t kModeTotaliser = 0x54;   // 'T'
+constexpr int kWordCount = 12;             // words 1..12; word 0 is signature + mode
+constexpr int kFirstSettingOffset = 0x34;  // byte index k = offset - 0x34
 constexpr int kSettingByteCount = 16;
 
 // Bits of the output-rule bytes.

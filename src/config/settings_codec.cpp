@@ -82,14 +82,26 @@ void settingsToForm(const DeviceSettings& s, FormState& form)
     form.OptionE2.option.fill(false);
     form.Option_anti_non = form.Option_anti_oui = false;
     const uint8_t st = s.startup_options;
-    if (bit(st, 0)) form.Option_raz.select(0);
-    if (bit(st, 1)) form.Option_raz.select(1);
-    if (bit(st, 2)) form.OptionE1.select(0);
-    if (bit(st, 3)) form.OptionE1.select(1);
-    if (bit(st, 4)) form.OptionE2.select(0);
-    if (bit(st, 5)) form.OptionE2.select(1);
-    if (bit(st, 6)) { form.Option_anti_non = true; form.Option_anti_oui = false; }
-    if (bit(st, 7)) { form.Option_anti_non = false; form.Option_anti_oui = true; }
+    if (bit(st, 0))
+        form.Option_raz.select(0);
+    if (bit(st, 1))
+        form.Option_raz.select(1);
+    if (bit(st, 2))
+        form.OptionE1.select(0);
+    if (bit(st, 3))
+        form.OptionE1.select(1);
+    if (bit(st, 4))
+        form.OptionE2.select(0);
+    if (bit(st, 5))
+        form.OptionE2.select(1);
+    if (bit(st, 6)) {
+        form.Option_anti_non = true;
+        form.Option_anti_oui = false;
+    }
+    if (bit(st, 7)) {
+        form.Option_anti_non = false;
+        form.Option_anti_oui = true;
+    }
 
     const uint8_t rules[3] = {s.relay1_rule, s.relay2_rule, s.buzzer_rule};
     for (int output = 0; output < 3; ++output) {
@@ -151,8 +163,8 @@ FormConversion formToSettings(const FormState& form, const QLocale& locale)
     s.general_flags = sum(form.Check1.begin(), form.Check1.begin() + 7, checked);
     s.display_flags = sum(form.Check1.begin() + 7, form.Check1.end(), checked);
     s.decimal_point = sum(form.Option_pdec.begin(), form.Option_pdec.end(), selected);
-    const bool startup[8] = {form.Option_raz[0], form.Option_raz[1], form.OptionE1[0], form.OptionE1[1],
-                             form.OptionE2[0], form.OptionE2[1], form.Option_anti_non, form.Option_anti_oui};
+    const bool startup[8] = {form.Option_raz[0], form.Option_raz[1], form.OptionE1[0],     form.OptionE1[1],
+                             form.OptionE2[0],   form.OptionE2[1],   form.Option_anti_non, form.Option_anti_oui};
     s.startup_options = sum(std::begin(startup), std::end(startup), selected);
     s.relay1_rule = ruleByte(form, 0);
     s.relay2_rule = ruleByte(form, 1);
@@ -180,7 +192,7 @@ std::vector<ProgramStep> programSteps(const DeviceSettings& s, bool sendCounterP
         steps.push_back({ProgramStep::Word, n, static_cast<uint32_t>(s.word(n)), send, 1});
     }
     // The bar's max is 25 for 28 steps: three of the setting bytes leave it where it is.
-    constexpr bool kByteAdvances[kSettingByteCount] = {true, true, true, false, true, true, true, true,
+    constexpr bool kByteAdvances[kSettingByteCount] = {true, true, true, false, true,  true, true, true,
                                                        true, true, true, false, false, true, true, true};
     for (int k = 0; k < kSettingByteCount; ++k)
         steps.push_back({ProgramStep::Byte, kFirstSettingOffset + k, s.settingByte(k), true, kByteAdvances[k] ? 1 : 0});

@@ -31,7 +31,7 @@ void settingsToForm(const DeviceSettings& settings, FormState& form);
 // --- form to block (the programming) -------------------------------------------------------------
 struct FormConversion {
     DeviceSettings settings;
-    int invalidBox = -1;   // first REG_V index whose text is not a 32-bit number, or -1
+    int invalidBox = -1;  // first REG_V index whose text is not a 32-bit number, or -1
     bool ok() const { return invalidBox < 0; }
 };
 FormConversion formToSettings(const FormState& form, const QLocale& locale = QLocale());
@@ -43,9 +43,9 @@ uint8_t ruleByte(const FormState& form, int output);
 // far the progress bar moves after it.
 struct ProgramStep {
     enum Kind { Word, Byte } kind = Word;
-    int number = 0;        // word number 0..12, or block offset 0x34..0x43
-    uint32_t value = 0;    // the word, or the byte
-    bool send = true;      // words 11 and 12 follow Check_C / Check_T
+    int number = 0;      // word number 0..12, or block offset 0x34..0x43
+    uint32_t value = 0;  // the word, or the byte
+    bool send = true;    // words 11 and 12 follow Check_C / Check_T
     int barAdvance = 0;
     bool operator==(const ProgramStep&) const = default;
 };

@@ -13,11 +13,10 @@ namespace trivo::config_file {
 
 namespace {
 // 0x80..0x9F; 0 marks the five bytes the code page leaves undefined (read back as the C1 control).
-constexpr char16_t kHighTable[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kHighTable[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 }  // namespace
 
 QByteArray toWindows1252(const QString& text)
@@ -32,7 +31,7 @@ QByteArray toWindows1252(const QString& text)
         }
         char byte = '?';
         if (c >= 0x80 && c <= 0x9F && kHighTable[c - 0x80] == 0)
-            byte = static_cast<char>(c);   // an undefined byte read earlier goes back as it came
+            byte = static_cast<char>(c);  // an undefined byte read earlier goes back as it came
         for (int k = 0; k < 32 && byte == '?'; ++k) {
             if (kHighTable[k] == c) {
                 byte = static_cast<char>(0x80 + k);
@@ -170,7 +169,7 @@ struct Field {
     int min = 0;
     int max = 0;
     std::function<bool()> isSelected;
-    std::function<void(bool)> setSelected;   // true selects (the frame's others deselected), false deselects
+    std::function<void(bool)> setSelected;  // true selects (the frame's others deselected), false deselects
 };
 
 Field textField(QString& text)
@@ -212,8 +211,7 @@ Field groupFlag(std::array<bool, N>& group, std::size_t i)
 }
 Field ruleFlag(RuleOptions& rule, int i)
 {
-    return flagField([&rule, i] { return rule[i]; },
-                     [&rule, i](bool on) { on ? rule.select(i) : rule.deselect(i); });
+    return flagField([&rule, i] { return rule[i]; }, [&rule, i](bool on) { on ? rule.select(i) : rule.deselect(i); });
 }
 Field antiFlag(FormState& s, bool yes)
 {
@@ -232,33 +230,33 @@ std::vector<Field> valueLines(FormState& s)
 {
     std::vector<Field> f;
     f.reserve(kLineCount - 1);
-    for (QString& text : s.REG_V)                                   // 2-13
+    for (QString& text : s.REG_V)  // 2-13
         f.push_back(textField(text));
-    for (int n = 0; n <= 6; ++n)                                    // 14-20
+    for (int n = 0; n <= 6; ++n)  // 14-20
         f.push_back(checkField(s.Check1[static_cast<std::size_t>(n)]));
-    f.push_back(checkField(s.Check_C));                             // 21
-    f.push_back(checkField(s.Check_T));                             // 22
-    for (int i = 0; i <= 6; ++i) {                                  // 23-43, the outputs interleaved
+    f.push_back(checkField(s.Check_C));  // 21
+    f.push_back(checkField(s.Check_T));  // 22
+    for (int i = 0; i <= 6; ++i) {       // 23-43, the outputs interleaved
         f.push_back(ruleFlag(s.Option2, i));
         f.push_back(ruleFlag(s.Option3, i));
         f.push_back(ruleFlag(s.Option4, i));
     }
-    for (int n = 1; n <= 6; ++n)                                    // 44-49
+    for (int n = 1; n <= 6; ++n)  // 44-49
         f.push_back(sliderField(s, n, false));
-    for (OptionPair* pair : {&s.Option_raz, &s.OptionE1, &s.OptionE2})   // 50-55
+    for (OptionPair* pair : {&s.Option_raz, &s.OptionE1, &s.OptionE2})  // 50-55
         for (std::size_t i = 0; i < 2; ++i)
             f.push_back(groupFlag(pair->option, i));
-    f.push_back(antiFlag(s, false));                                // 56
-    f.push_back(antiFlag(s, true));                                 // 57
-    for (std::size_t i = 0; i < 4; ++i)                             // 58-61
+    f.push_back(antiFlag(s, false));     // 56
+    f.push_back(antiFlag(s, true));      // 57
+    for (std::size_t i = 0; i < 4; ++i)  // 58-61
         f.push_back(groupFlag(s.Option_pdec, i));
-    for (ThresholdFrame* frame : {&s.cadre_R2, &s.cadre_R1, &s.cadre_Buz}) {   // 62-67, relay 2 first
+    for (ThresholdFrame* frame : {&s.cadre_R2, &s.cadre_R1, &s.cadre_Buz}) {  // 62-67, relay 2 first
         f.push_back(textField(frame->Tag));
         f.push_back(textField(frame->caption));
     }
-    for (int n = 7; n <= 9; ++n)                                    // 68-70
+    for (int n = 7; n <= 9; ++n)  // 68-70
         f.push_back(sliderField(s, n, true));
-    for (std::size_t n = 7; n <= 9; ++n)                            // 71-73
+    for (std::size_t n = 7; n <= 9; ++n)  // 71-73
         f.push_back(checkField(s.Check1[n]));
     return f;
 }
@@ -282,7 +280,7 @@ ReadError makeError(ReadError::Kind kind, int line, int number, const QString& d
 
 QStringList toLines(const FormState& state)
 {
-    FormState s = state;   // the table points into a mutable state; the copy is only read
+    FormState s = state;  // the table points into a mutable state; the copy is only read
     QStringList lines;
     lines.reserve(kLineCount);
     lines.append(s.Option_CPT[0] ? kProductionHeader : kTotaliserHeader);
@@ -331,10 +329,9 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
     ReadResult result;
     const QStringList lines = splitLines(bytes);
     auto endOfFile = [&](int line) {
-        return makeError(ReadError::EndOfFile, line, kErrPastEndOfFile,
-                         QStringLiteral("incomplet : il se termine à la ligne %1 au lieu de %2.")
-                             .arg(line - 1)
-                             .arg(kLineCount));
+        return makeError(
+            ReadError::EndOfFile, line, kErrPastEndOfFile,
+            QStringLiteral("incomplet : il se termine à la ligne %1 au lieu de %2.").arg(line - 1).arg(kLineCount));
     };
     if (lines.isEmpty()) {
         result.error = endOfFile(1);
@@ -367,9 +364,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
         const QString& line = lines.at(lineNumber - 1);
         const Field& f = fields[k];
         switch (f.kind) {
-        case Field::Text:
-            *f.text = line;
-            break;
+        case Field::Text: *f.text = line; break;
         case Field::Flag: {
             const QString word = line.trimmed();
             if (word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) {
@@ -394,9 +389,9 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
             if (f.kind == Field::WholeSlider) {
                 const std::optional<double> whole = wholeNumber(line);
                 if (!whole) {
-                    result.error = makeError(ReadError::NotANumber, lineNumber, kErrTypeMismatch,
-                                             QStringLiteral("invalide : la ligne %1 n'est pas un nombre.")
-                                                 .arg(lineNumber));
+                    result.error =
+                        makeError(ReadError::NotANumber, lineNumber, kErrTypeMismatch,
+                                  QStringLiteral("invalide : la ligne %1 n'est pas un nombre.").arg(lineNumber));
                     return result;
                 }
                 value = *whole;

@@ -56,9 +56,9 @@ QStringList splitLines(const QByteArray& bytes);
 struct ReadError {
     enum Kind { None, WrongHeader, EndOfFile, NotANumber, BadFlag, OutOfRange };
     Kind kind = None;
-    int line = 0;               // 1-based line of the fault (for EndOfFile: the first missing line)
-    int number = 0;             // shown after "Erreur N°: " (0 for a wrong header)
-    QString description;        // shown after "Fichier "
+    int line = 0;         // 1-based line of the fault (for EndOfFile: the first missing line)
+    int number = 0;       // shown after "Erreur N°: " (0 for a wrong header)
+    QString description;  // shown after "Fichier "
 };
 
 struct ReadResult {

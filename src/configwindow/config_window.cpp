@@ -41,7 +41,7 @@ struct ButtonSpec {
     const char* caption;
     const char* tip;
     const char* tag;
-    const char* status;   // nullptr: the status bar keeps its text
+    const char* status;  // nullptr: the status bar keeps its text
 };
 const ButtonSpec kButtons[7] = {
     {"Raz C", "Bouton RAZ COMPTEUR.", "34", " RAZ compteur."},
@@ -150,7 +150,7 @@ struct ConfigWindow::Ui {
     std::array<QRadioButton*, 2> Option_raz{};
     std::array<QRadioButton*, 2> OptionE1{};
     std::array<QRadioButton*, 2> OptionE2{};
-    std::array<QRadioButton*, 2> anti{};   // Option_anti_non, Option_anti_oui
+    std::array<QRadioButton*, 2> anti{};  // Option_anti_non, Option_anti_oui
     std::array<std::array<QRadioButton*, 7>, 3> ruleOption{};
 
     QButtonGroup* cptGroup = nullptr;
@@ -159,11 +159,11 @@ struct ConfigWindow::Ui {
     QButtonGroup* e1Group = nullptr;
     QButtonGroup* e2Group = nullptr;
     QButtonGroup* antiGroup = nullptr;
-    std::array<std::array<QButtonGroup*, 3>, 3> ruleGroups{};   // per output: assign, action, duration
+    std::array<std::array<QButtonGroup*, 3>, 3> ruleGroups{};  // per output: assign, action, duration
 
     // cadre_R1(0..6), cadre_R2(0..3), cadre_Buz(0..3).
     std::array<std::array<QGroupBox*, 7>, 3> cadre{};
-    std::array<QSlider*, 10> Slider{};   // Slider1..Slider9 at 1..9
+    std::array<QSlider*, 10> Slider{};  // Slider1..Slider9 at 1..9
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label3 = nullptr;
@@ -309,8 +309,8 @@ void ConfigWindow::buildUi()
         g->addWidget(newReg(10, counter), 4, 1);
         u.Check_C = new QCheckBox(counter);
         u.Check_C->setObjectName(QStringLiteral("Check_C"));
-        u.Check_C->setToolTip(QStringLiteral(
-            "Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie pas la valeur courante du compteur."));
+        u.Check_C->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie "
+                                             "pas la valeur courante du compteur."));
         g->addWidget(u.Check_C, 4, 2);
         g->setColumnStretch(3, 1);
     }
@@ -329,8 +329,8 @@ void ConfigWindow::buildUi()
         g->addWidget(newReg(11, u.Frame26), 3, 1);
         u.Check_T = new QCheckBox(u.Frame26);
         u.Check_T->setObjectName(QStringLiteral("Check_T"));
-        u.Check_T->setToolTip(QStringLiteral(
-            "Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne modifie pas la valeur courante du totalisateur."));
+        u.Check_T->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne "
+                                             "modifie pas la valeur courante du totalisateur."));
         g->addWidget(u.Check_T, 3, 2);
         g->setColumnStretch(3, 1);
     }
@@ -360,12 +360,16 @@ void ConfigWindow::buildUi()
             const char* labelName;
         };
         const Show shows[3] = {
-            {&u.Frame3, "Frame3", 7, "Décocher= Pas d'affichage production.   Cocher= Affichage production.", 7, &u.Label1, "Label1"},
-            {&u.Frame4, "Frame4", 8, "Décocher= Pas d'affichage solde.   Cocher= Affichage solde.", 8, &u.Label2, "Label2"},
-            {&u.Frame7, "Frame7", 9, "Décocher= Pas d'affichage total.   Cocher= Affichage total.", 9, &u.Label3, "Label3"},
+            {&u.Frame3, "Frame3", 7, "Décocher= Pas d'affichage production.   Cocher= Affichage production.", 7,
+             &u.Label1, "Label1"},
+            {&u.Frame4, "Frame4", 8, "Décocher= Pas d'affichage solde.   Cocher= Affichage solde.", 8, &u.Label2,
+             "Label2"},
+            {&u.Frame7, "Frame7", 9, "Décocher= Pas d'affichage total.   Cocher= Affichage total.", 9, &u.Label3,
+             "Label3"},
         };
         for (const Show& s : shows) {
-            QGroupBox* frame = group(QString::fromLatin1(s.name), QStringLiteral("Durée d'affichage"), u.Frame_afficher);
+            QGroupBox* frame =
+                group(QString::fromLatin1(s.name), QStringLiteral("Durée d'affichage"), u.Frame_afficher);
             *s.frame = frame;
             auto* g = new QGridLayout(frame);
             g->addWidget(newCheck(s.check, QString(), QString::fromUtf8(s.tip), frame), 0, 0);
@@ -468,7 +472,8 @@ void ConfigWindow::buildUi()
         u.antiGroup = newGroup(this);
         u.anti[0] = radio(QStringLiteral("Option_anti_non"), QStringLiteral("Non"), anti);
         u.anti[1] = radio(QStringLiteral("Option_anti_oui"), QStringLiteral("Oui 0,5 mS"), anti);
-        u.anti[1]->setMinimumWidth(u.anti[1]->sizeHint().width() + u.anti[1]->fontMetrics().horizontalAdvance(QStringLiteral("000")));
+        u.anti[1]->setMinimumWidth(u.anti[1]->sizeHint().width()
+                                   + u.anti[1]->fontMetrics().horizontalAdvance(QStringLiteral("000")));
         u.antiGroup->addButton(u.anti[0], 0);
         u.antiGroup->addButton(u.anti[1], 1);
         al->addWidget(u.anti[0], 0, 0);
@@ -517,7 +522,8 @@ void ConfigWindow::buildUi()
     const char* optionNames[3] = {"Option2", "Option3", "Option4"};
     for (int o = 0; o < 3; ++o) {
         const std::size_t os = static_cast<std::size_t>(o);
-        QGroupBox* out = group(QStringLiteral("Frame_sortie%1").arg(o + 1), QString::fromLatin1(outputTitles[o]), u.SORTIE);
+        QGroupBox* out =
+            group(QStringLiteral("Frame_sortie%1").arg(o + 1), QString::fromLatin1(outputTitles[o]), u.SORTIE);
         auto* ol = new QVBoxLayout(out);
         ol->setContentsMargins(8, 22, 8, 8);
         // The enabling box sits on the frame's title, in the blanks left for it; the title moves aside
@@ -531,11 +537,13 @@ void ConfigWindow::buildUi()
                                .arg(enable->sizeHint().width() - 8));
 
         const bool buzzer = o == 2;
-        const QString captions[7] = {
-            QStringLiteral("COMPTEUR"), QStringLiteral("TOTALISATEUR"),
-            buzzer ? QStringLiteral("Silencieux") : QStringLiteral("S'OUVRE"),
-            buzzer ? QStringLiteral("Actif") : QStringLiteral("SE FERME"),
-            QStringLiteral("Jusqu'au RAZ"), QStringLiteral("1 Sec"), QStringLiteral("et réarmable")};
+        const QString captions[7] = {QStringLiteral("COMPTEUR"),
+                                     QStringLiteral("TOTALISATEUR"),
+                                     buzzer ? QStringLiteral("Silencieux") : QStringLiteral("S'OUVRE"),
+                                     buzzer ? QStringLiteral("Actif") : QStringLiteral("SE FERME"),
+                                     QStringLiteral("Jusqu'au RAZ"),
+                                     QStringLiteral("1 Sec"),
+                                     QStringLiteral("et réarmable")};
         const char* frameTitles[3] = {"Affecté au:", "Action:", "Durée d'action:"};
         const std::vector<int> members[3] = {{0, 1}, {2, 3}, {4, 5, 6}};
         for (int f = 0; f < 3; ++f) {
@@ -624,7 +632,8 @@ void ConfigWindow::connectControls()
     for (int i = 0; i < 10; ++i)
         connect(u.Check1[static_cast<std::size_t>(i)], &QCheckBox::stateChanged, this, [this, i] { Check1_Click(i); });
     for (int n = 1; n <= 9; ++n)
-        connect(u.Slider[static_cast<std::size_t>(n)], &QSlider::valueChanged, this, [this, n](int v) { sliderChanged(n, v); });
+        connect(u.Slider[static_cast<std::size_t>(n)], &QSlider::valueChanged, this,
+                [this, n](int v) { sliderChanged(n, v); });
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -689,8 +698,10 @@ void ConfigWindow::applyFormState(const FormState& s)
         const std::size_t os = static_cast<std::size_t>(o);
         const RuleOptions& rule = s.rule(o);
         const auto& b = u.ruleOption[os];
-        applyGroup(u.ruleGroups[os][0], std::array<QRadioButton*, 2>{b[0], b[1]}, std::array<bool, 2>{rule[0], rule[1]});
-        applyGroup(u.ruleGroups[os][1], std::array<QRadioButton*, 2>{b[2], b[3]}, std::array<bool, 2>{rule[2], rule[3]});
+        applyGroup(u.ruleGroups[os][0], std::array<QRadioButton*, 2>{b[0], b[1]},
+                   std::array<bool, 2>{rule[0], rule[1]});
+        applyGroup(u.ruleGroups[os][1], std::array<QRadioButton*, 2>{b[2], b[3]},
+                   std::array<bool, 2>{rule[2], rule[3]});
         applyGroup(u.ruleGroups[os][2], std::array<QRadioButton*, 3>{b[4], b[5], b[6]},
                    std::array<bool, 3>{rule[4], rule[5], rule[6]});
         u.cadre[os][3]->setProperty("Tag", s.threshold(o).Tag);

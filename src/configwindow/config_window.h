@@ -43,10 +43,10 @@ public:
     void setProgress(int value, int maximum) override;
 
     // --- procedures ----------------------------------------------------------------------------
-    void LIRE_PARAM();     // read the display into the form
-    void PROG_PARAM();     // program the form into the display
-    void RAZ_CONFIG();     // every setting to its default
-    void NOUV_CONFIG();    // asks, then RAZ_CONFIG
+    void LIRE_PARAM();   // read the display into the form
+    void PROG_PARAM();   // program the form into the display
+    void RAZ_CONFIG();   // every setting to its default
+    void NOUV_CONFIG();  // asks, then RAZ_CONFIG
 
     // --- handlers (public so that the shell and tests can drive them) --------------------------
     void BOUTON_Click(int index);

@@ -21,7 +21,7 @@ constexpr qint64 kReadChunk = 64 * 1024;
 constexpr qsizetype kMaxConfigRead = 1024 * 1024;
 
 struct FileFault {
-    QString description;   // shown after "Fichier "
+    QString description;  // shown after "Fichier "
     int number = 0;
 };
 
@@ -43,8 +43,7 @@ FileFault openFault(const QString& path, bool forWriting, const QString& systemT
     if (forWriting && !QFileInfo(info.absolutePath()).isWritable())
         return {QStringLiteral("impossible à créer, accès refusé : %1").arg(QDir::toNativeSeparators(path)),
                 kErrPermissionDenied};
-    return {QStringLiteral("inaccessible : %1 (%2)").arg(QDir::toNativeSeparators(path), systemText),
-            kErrPathAccess};
+    return {QStringLiteral("inaccessible : %1 (%2)").arg(QDir::toNativeSeparators(path), systemText), kErrPathAccess};
 }
 
 FileRequest configRequest(const QString& title, bool save, MainServices& main)
@@ -79,9 +78,9 @@ FileOutcome SAUVE_CONFIG(ConfigWindow& cp, Dialogs& dialogs, MainServices& main)
     if (file.write(bytes) != bytes.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        dialogs.fileError(QStringLiteral("non enregistré, erreur d'écriture : %1 (%2)")
-                              .arg(QDir::toNativeSeparators(path), why),
-                          kErrDeviceIo);
+        dialogs.fileError(
+            QStringLiteral("non enregistré, erreur d'écriture : %1 (%2)").arg(QDir::toNativeSeparators(path), why),
+            kErrDeviceIo);
         return FileOutcome::Failed;
     }
     if (!file.commit()) {

@@ -8,7 +8,7 @@ namespace trivo {
 namespace {
 
 // Parameter block offsets used by the display itself.
-constexpr int kWordCount = 13;            // word 0 = signature and mode, words 1..12 the values
+constexpr int kWordCount = 13;  // word 0 = signature and mode, words 1..12 the values
 constexpr int kFirstSettingByte = 0x34;
 constexpr int kLastSettingByte = 0x43;
 constexpr int kGeneralFlags = 0x34;
@@ -21,8 +21,8 @@ constexpr int kBuzzerThresholdWord = 9;
 
 // Rule bits shared by the relays and the buzzer.
 constexpr uint8_t kRuleTotaliser = 0x02;
-constexpr uint8_t kRuleOpens = 0x04;      // relay opens (buzzer: silent) when the rule fires
-constexpr uint8_t kRuleCloses = 0x08;     // relay closes (buzzer: sounds) when the rule fires
+constexpr uint8_t kRuleOpens = 0x04;   // relay opens (buzzer: silent) when the rule fires
+constexpr uint8_t kRuleCloses = 0x08;  // relay closes (buzzer: sounds) when the rule fires
 constexpr uint8_t kRuleGreaterOrEqual = 0x40;
 
 // Home-screen memory: written at 0x6000 upwards, read back from 0x0000 upwards.
@@ -33,17 +33,20 @@ constexpr int kPictureChunk = 32;
 constexpr uint8_t kLedBits[3] = {0x80, 0x20, 0x08};
 constexpr uint8_t kBuzzerBit = 0x02;
 
-uint8_t bcd(int value) {
+uint8_t bcd(int value)
+{
     value %= 100;
     return static_cast<uint8_t>(((value / 10) << 4) | (value % 10));
 }
 
 // Wraps like the display's 32-bit registers instead of overflowing.
-int32_t wrappingAdd(int32_t value, int32_t delta) {
+int32_t wrappingAdd(int32_t value, int32_t delta)
+{
     return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
 }
 
-void putTime(std::array<uint8_t, 64>& reply, int at, const QDateTime& time, bool withSeconds) {
+void putTime(std::array<uint8_t, 64>& reply, int at, const QDateTime& time, bool withSeconds)
+{
     if (!time.isValid())
         return;
     const QDate d = time.date();
@@ -53,7 +56,7 @@ void putTime(std::array<uint8_t, 64>& reply, int at, const QDateTime& time, bool
         reply[i++] = bcd(t.second());
     reply[i++] = bcd(t.minute());
     reply[i++] = bcd(t.hour());
-    reply[i++] = static_cast<uint8_t>(d.dayOfWeek());   // Qt: 1 = Monday .. 7 = Sunday, as the display
+    reply[i++] = static_cast<uint8_t>(d.dayOfWeek());  // Qt: 1 = Monday .. 7 = Sunday, as the display
     reply[i++] = bcd(d.day());
     reply[i++] = bcd(d.month());
     reply[i++] = bcd(d.year());
@@ -64,22 +67,22 @@ void putTime(std::array<uint8_t, 64>& reply, int at, const QDateTime& time, bool
 // ================================================================================================
 // EmulatedDisplay
 
-EmulatedDisplay::EmulatedDisplay() {
+EmulatedDisplay::EmulatedDisplay()
+{
     block.fill(0);
     setSignature(0x42, 0x43, 0x49, 0x50);
     // The configuration window's own initial values, so a fresh display reads back as a sensible form.
     const int32_t words[13] = {0, 0, 0, 10, 25, 8, 25, 2, 4, 6, 1, 0, 0};
     for (int n = 1; n < kWordCount; ++n)
         setWord(n, words[n]);
-    const uint8_t bytes[16] = {
-        0x0F,             // general_flags: white LCD, both relays and the buzzer in use
-        3, 3,             // parameter and home screen seconds at power-on
-        1, 1, 1,          // relay 1, relay 2, buzzer pulse seconds
-        0x01,             // decimal point at digit 0
-        0x55,             // immediate reset, no parameter or home screen at power-on, no anti-bounce
-        0xC9, 0xC9, 0xC9, // counter, closes/active, greater or equal, re-armable
-        20,               // anti-bounce 10 ms
-        3, 3, 0x07, 3};   // production, balance display seconds, all shown, total seconds
+    const uint8_t bytes[16] = {0x0F,           // general_flags: white LCD, both relays and the buzzer in use
+                               3,    3,        // parameter and home screen seconds at power-on
+                               1,    1,    1,  // relay 1, relay 2, buzzer pulse seconds
+                               0x01,           // decimal point at digit 0
+                               0x55,  // immediate reset, no parameter or home screen at power-on, no anti-bounce
+                               0xC9, 0xC9, 0xC9,      // counter, closes/active, greater or equal, re-armable
+                               20,                    // anti-bounce 10 ms
+                               3,    3,    0x07, 3};  // production, balance display seconds, all shown, total seconds
     std::copy(std::begin(bytes), std::end(bytes), block.begin() + kFirstSettingByte);
     picture.fill(0xFF);
     // Radio clocks usually synchronise at night: the last 03:00 that has passed.
@@ -89,22 +92,25 @@ EmulatedDisplay::EmulatedDisplay() {
         radioSync = radioSync.addDays(-1);
 }
 
-void EmulatedDisplay::setSignature(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+void EmulatedDisplay::setSignature(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3)
+{
     block[0] = b0;
     block[1] = b1;
     block[2] = b2;
     block[3] = b3;
 }
 
-int32_t EmulatedDisplay::word(int n) const {
+int32_t EmulatedDisplay::word(int n) const
+{
     if (n < 0 || n >= kWordCount)
         return 0;
     const int o = 4 * n;
-    return static_cast<int32_t>((uint32_t(block[o]) << 24) | (uint32_t(block[o + 1]) << 16) |
-                                (uint32_t(block[o + 2]) << 8) | uint32_t(block[o + 3]));
+    return static_cast<int32_t>((uint32_t(block[o]) << 24) | (uint32_t(block[o + 1]) << 16)
+                                | (uint32_t(block[o + 2]) << 8) | uint32_t(block[o + 3]));
 }
 
-void EmulatedDisplay::setWord(int n, int32_t value) {
+void EmulatedDisplay::setWord(int n, int32_t value)
+{
     if (n < 0 || n >= kWordCount)
         return;
     const auto v = static_cast<uint32_t>(value);
@@ -115,25 +121,24 @@ void EmulatedDisplay::setWord(int n, int32_t value) {
     block[o + 3] = static_cast<uint8_t>(v);
 }
 
-void EmulatedDisplay::setClock(const QDateTime& time) {
+void EmulatedDisplay::setClock(const QDateTime& time)
+{
     fixedClock_ = time;
     fixedAt_ = time;
 }
 
-void EmulatedDisplay::followPcClock() {
-    fixedClock_.reset();
-}
+void EmulatedDisplay::followPcClock() { fixedClock_.reset(); }
 
-QDateTime EmulatedDisplay::clock() const {
-    return fixedClock_ ? *fixedClock_ : QDateTime::currentDateTime();
-}
+QDateTime EmulatedDisplay::clock() const { return fixedClock_ ? *fixedClock_ : QDateTime::currentDateTime(); }
 
-void EmulatedDisplay::advanceClockMs(long long ms) {
+void EmulatedDisplay::advanceClockMs(long long ms)
+{
     if (fixedClock_)
         fixedClock_ = fixedClock_->addMSecs(ms);
 }
 
-std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& request) {
+std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& request)
+{
     std::array<uint8_t, 64> reply{};
     if (updateMode) {
         // The loader takes every report as image bytes; it has no command codes.
@@ -143,7 +148,7 @@ std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& r
     const uint8_t code = request[0];
     ++requestCounts_[code];
     switch (code) {
-    case 0x01: {   // output drive: 01 05 switch bits
+    case 0x01: {  // output drive: 01 05 switch bits
         if (request[1] != 0x05)
             break;
         driveSwitch = request[2];
@@ -158,7 +163,7 @@ std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& r
         buzzer = driveSwitch == 0x00 && (driveBits & kBuzzerBit) != 0;
         break;
     }
-    case 0x02: {   // memory read: 02 device address-high address-low device
+    case 0x02: {  // memory read: 02 device address-high address-low device
         const int address = (request[2] << 8) | request[3];
         if (request[1] == 0xD0) {
             putTime(reply, 0, clock(), true);
@@ -175,30 +180,22 @@ std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& r
         }
         break;
     }
-    case 0x30:
-        std::copy(block.begin(), block.begin() + 0x20, reply.begin());
-        break;
-    case 0x31:
-        std::copy(block.begin() + 0x20, block.end(), reply.begin());
-        break;
-    case 0x32: {   // 32 n w3 w2 w1 w0
+    case 0x30: std::copy(block.begin(), block.begin() + 0x20, reply.begin()); break;
+    case 0x31: std::copy(block.begin() + 0x20, block.end(), reply.begin()); break;
+    case 0x32: {  // 32 n w3 w2 w1 w0
         const int n = request[1];
         if (n < kWordCount)
             std::copy(request.begin() + 2, request.begin() + 6, block.begin() + 4 * n);
         break;
     }
-    case 0x33: {   // 33 offset index value: only the sixteen setting bytes are writable this way
+    case 0x33: {  // 33 offset index value: only the sixteen setting bytes are writable this way
         const int offset = request[1];
         if (offset >= kFirstSettingByte && offset <= kLastSettingByte)
             block[offset] = request[3];
         break;
     }
-    case 0x34:
-        counter = word(1);
-        break;
-    case 0x35:
-        totaliser = word(2);
-        break;
+    case 0x34: counter = word(1); break;
+    case 0x35: totaliser = word(2); break;
     case 0x36:
         counter = wrappingAdd(counter, 1);
         totaliser = wrappingAdd(totaliser, 1);
@@ -217,7 +214,7 @@ std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& r
         lcdCleared = true;
         ++clears;
         break;
-    case 0x49: {   // 49 A0 address-high address-low, 32 picture bytes
+    case 0x49: {  // 49 A0 address-high address-low, 32 picture bytes
         const int offset = ((request[2] << 8) | request[3]) - kPictureWriteBase;
         if (request[1] != 0xA0 || offset < 0)
             break;
@@ -225,15 +222,15 @@ std::array<uint8_t, 64> EmulatedDisplay::handle(const std::array<uint8_t, 64>& r
             picture[offset + i] = request[4 + i];
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return reply;
 }
 
-bool EmulatedDisplay::ruleFires(int ruleOffset, int enableBit, int thresholdWord) const {
+bool EmulatedDisplay::ruleFires(int ruleOffset, int enableBit, int thresholdWord) const
+{
     if ((block[kGeneralFlags] & (1u << enableBit)) == 0)
-        return false;   // an output not in use never switches
+        return false;  // an output not in use never switches
     const uint8_t rule = block[ruleOffset];
     const int32_t value = (rule & kRuleTotaliser) ? totaliser : counter;
     const int32_t threshold = word(thresholdWord);
@@ -242,21 +239,24 @@ bool EmulatedDisplay::ruleFires(int ruleOffset, int enableBit, int thresholdWord
 
 // A relay with "S'OUVRE" is held closed until its rule fires; with "SE FERME" it closes when it fires.
 // Pulse durations and latching are left out: the live view shows the level the rule asks for.
-bool EmulatedDisplay::relay1() const {
+bool EmulatedDisplay::relay1() const
+{
     if ((block[kGeneralFlags] & 0x02) == 0)
-        return false;   // not in use: contact open, whatever the rule
+        return false;  // not in use: contact open, whatever the rule
     const bool fires = ruleFires(kRelay1Rule, 1, kRelay1ThresholdWord);
     return (block[kRelay1Rule] & kRuleOpens) ? !fires : fires;
 }
 
-bool EmulatedDisplay::relay2() const {
+bool EmulatedDisplay::relay2() const
+{
     if ((block[kGeneralFlags] & 0x04) == 0)
         return false;
     const bool fires = ruleFires(kRelay2Rule, 2, kRelay2ThresholdWord);
     return (block[kRelay2Rule] & kRuleOpens) ? !fires : fires;
 }
 
-bool EmulatedDisplay::buzzerByRule() const {
+bool EmulatedDisplay::buzzerByRule() const
+{
     return (block[kBuzzerRule] & kRuleCloses) != 0 && ruleFires(kBuzzerRule, 3, kBuzzerThresholdWord);
 }
 
@@ -272,7 +272,8 @@ constexpr const char* kSuccess = "Success";
 constexpr std::size_t kFrame = 65;
 }  // namespace
 
-EmulatedTransport::EmulatedTransport() : start_(std::chrono::steady_clock::now()) {
+EmulatedTransport::EmulatedTransport() : start_(std::chrono::steady_clock::now())
+{
     Device main;
     main.info = {kDisplayPath, 0x1234, 0x0001, 0x0100};
     main.kind = Kind::MainDisplay;
@@ -280,12 +281,14 @@ EmulatedTransport::EmulatedTransport() : start_(std::chrono::steady_clock::now()
     plugged_ = true;
 }
 
-long long EmulatedTransport::nowMs() const {
+long long EmulatedTransport::nowMs() const
+{
     const auto elapsed = std::chrono::steady_clock::now() - start_;
     return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() + offsetMs_;
 }
 
-void EmulatedTransport::plug(bool present) {
+void EmulatedTransport::plug(bool present)
+{
     if (plugged_ && !present) {
         for (Device& d : devices_)
             if (d.kind == Kind::MainDisplay) {
@@ -304,39 +307,44 @@ void EmulatedTransport::setReplyDelayMs(int ms) { replyDelayMs_ = std::max(0, ms
 void EmulatedTransport::setFailWrites(bool fail) { failWrites_ = fail; }
 void EmulatedTransport::setReportLengths(ReportLengths lengths) { lengths_ = lengths; }
 
-void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay) {
+void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay)
+{
     Device d;
     d.info = {"emulated:other" + std::to_string(++otherCount_), vendorId, productId, 0x0100};
     if (beforeDisplay) {
-        auto main = std::find_if(devices_.begin(), devices_.end(),
-                                 [](const Device& x) { return x.kind == Kind::MainDisplay; });
+        auto main =
+            std::find_if(devices_.begin(), devices_.end(), [](const Device& x) { return x.kind == Kind::MainDisplay; });
         devices_.insert(main, d);
     } else {
         devices_.push_back(d);
     }
 }
 
-void EmulatedTransport::addSecondDisplay(uint16_t version) {
+void EmulatedTransport::addSecondDisplay(uint16_t version)
+{
     Device d;
     d.info = {kSecondDisplayPath, 0x1234, 0x0001, version};
     d.kind = Kind::SecondDisplay;
     devices_.push_back(d);
 }
 
-void EmulatedTransport::unplugAfterReports(int count) {
+void EmulatedTransport::unplugAfterReports(int count)
+{
     unplugAfter_ = count;
     unplugWhenDrained_ = false;
     if (count == 0)
         plug(false);
 }
 
-void EmulatedTransport::advanceMs(int ms) {
+void EmulatedTransport::advanceMs(int ms)
+{
     offsetMs_ += ms;
     display_.advanceClockMs(ms);
     second_.advanceClockMs(ms);
 }
 
-std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const {
+std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const
+{
     std::vector<std::vector<uint8_t>> out;
     for (const RecordedReport& r : record_)
         if (r.output)
@@ -344,44 +352,48 @@ std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const {
     return out;
 }
 
-void EmulatedTransport::setRecordLimit(std::size_t maxReports) {
+void EmulatedTransport::setRecordLimit(std::size_t maxReports)
+{
     recordLimit_ = maxReports;
     trimRecord();
 }
 
-void EmulatedTransport::trimRecord() {
+void EmulatedTransport::trimRecord()
+{
     if (recordLimit_ > 0 && record_.size() > recordLimit_)
         record_.erase(record_.begin(), record_.end() - static_cast<long>(recordLimit_));
 }
 
-void EmulatedTransport::addRecord(bool output, std::vector<uint8_t> bytes) {
+void EmulatedTransport::addRecord(bool output, std::vector<uint8_t> bytes)
+{
     record_.push_back({output, std::move(bytes)});
     trimRecord();
 }
 
 int EmulatedTransport::openHandles() const { return static_cast<int>(handles_.size()); }
 
-int EmulatedTransport::pendingReplies() const {
+int EmulatedTransport::pendingReplies() const
+{
     for (const Device& d : devices_)
         if (d.kind == Kind::MainDisplay)
             return static_cast<int>(d.pending.size());
     return 0;
 }
 
-bool EmulatedTransport::present(const Device& device) const {
-    return device.kind != Kind::MainDisplay || plugged_;
-}
+bool EmulatedTransport::present(const Device& device) const { return device.kind != Kind::MainDisplay || plugged_; }
 
-EmulatedTransport::Device* EmulatedTransport::deviceAt(const std::string& path) {
+EmulatedTransport::Device* EmulatedTransport::deviceAt(const std::string& path)
+{
     for (Device& d : devices_)
         if (d.info.path == path)
             return &d;
     return nullptr;
 }
 
-EmulatedTransport::Device* EmulatedTransport::liveDevice(Handle handle) {
-    auto h = std::find_if(handles_.begin(), handles_.end(),
-                          [handle](const OpenHandle& x) { return x.handle == handle; });
+EmulatedTransport::Device* EmulatedTransport::liveDevice(Handle handle)
+{
+    auto h =
+        std::find_if(handles_.begin(), handles_.end(), [handle](const OpenHandle& x) { return x.handle == handle; });
     if (h == handles_.end()) {
         lastError_ = kBadHandle;
         return nullptr;
@@ -395,12 +407,14 @@ EmulatedTransport::Device* EmulatedTransport::liveDevice(Handle handle) {
 }
 
 // The host has moved on after the last answered report: the display goes away now.
-void EmulatedTransport::checkDrained() {
+void EmulatedTransport::checkDrained()
+{
     if (unplugWhenDrained_ && pendingReplies() == 0)
         plug(false);
 }
 
-std::vector<HidInterfaceInfo> EmulatedTransport::enumerate() {
+std::vector<HidInterfaceInfo> EmulatedTransport::enumerate()
+{
     if (unplugWhenDrained_)
         plug(false);
     std::vector<HidInterfaceInfo> list;
@@ -411,7 +425,8 @@ std::vector<HidInterfaceInfo> EmulatedTransport::enumerate() {
     return list;
 }
 
-HidTransport::Handle EmulatedTransport::open(const std::string& path) {
+HidTransport::Handle EmulatedTransport::open(const std::string& path)
+{
     openedPaths_.push_back(path);
     Device* d = deviceAt(path);
     if (!d || !present(*d)) {
@@ -424,14 +439,16 @@ HidTransport::Handle EmulatedTransport::open(const std::string& path) {
     return h;
 }
 
-ReportLengths EmulatedTransport::reportLengths(Handle handle) {
+ReportLengths EmulatedTransport::reportLengths(Handle handle)
+{
     if (!liveDevice(handle))
         return {};
     lastError_ = kSuccess;
     return lengths_;
 }
 
-int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t length) {
+int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t length)
+{
     if (unplugWhenDrained_)
         plug(false);
     Device* d = liveDevice(handle);
@@ -468,8 +485,9 @@ int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t len
     return static_cast<int>(length);
 }
 
-HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer, std::size_t length,
-                                                 int timeoutMs, std::size_t& bytesRead) {
+HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs,
+                                                 std::size_t& bytesRead)
+{
     bytesRead = 0;
     Device* d = liveDevice(handle);
     if (!d)
@@ -499,9 +517,10 @@ HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer,
     return ReadStatus::Completed;
 }
 
-bool EmulatedTransport::close(Handle handle) {
-    auto h = std::find_if(handles_.begin(), handles_.end(),
-                          [handle](const OpenHandle& x) { return x.handle == handle; });
+bool EmulatedTransport::close(Handle handle)
+{
+    auto h =
+        std::find_if(handles_.begin(), handles_.end(), [handle](const OpenHandle& x) { return x.handle == handle; });
     if (h == handles_.end()) {
         lastError_ = kBadHandle;
         return false;

@@ -43,10 +43,10 @@ public:
     void advanceClockMs(long long ms);
     // Last radio synchronisation (minutes resolution) and day of the week 1..7.
     QDateTime radioSync;
-    uint8_t radioLevel = 5;                  // 0..7, above 7 = no valid level
-    int16_t temperatureSixteenths = 21 * 16; // signed, 1/16 degree Celsius
-    uint8_t leds = 0;                        // bit 0 red, bit 1 green, bit 2 blue; 1 = lit
-    uint8_t buttons = 0x07;                  // bit 2 red, bit 1 green, bit 0 blue; 0 = pressed
+    uint8_t radioLevel = 5;                   // 0..7, above 7 = no valid level
+    int16_t temperatureSixteenths = 21 * 16;  // signed, 1/16 degree Celsius
+    uint8_t leds = 0;                         // bit 0 red, bit 1 green, bit 2 blue; 1 = lit
+    uint8_t buttons = 0x07;                   // bit 2 red, bit 1 green, bit 0 blue; 0 = pressed
     bool buzzer = false;
     // The last output-drive request's switch and output bytes.
     uint8_t driveSwitch = 0;
@@ -103,9 +103,9 @@ public:
     // Unplugging also makes every handle opened before it fail, as a vanished device node does.
     void plug(bool present);
     bool plugged() const { return plugged_; }
-    void setSilent(bool silent);                 // no reply at all: reads time out
-    void setReplyDelayMs(int ms);                // reply ready this long after the write
-    void setFailWrites(bool fail);               // writes report an error and deliver nothing
+    void setSilent(bool silent);    // no reply at all: reads time out
+    void setReplyDelayMs(int ms);   // reply ready this long after the write
+    void setFailWrites(bool fail);  // writes report an error and deliver nothing
     void setReportLengths(ReportLengths lengths);
     // Other HID interfaces present, in enumeration order before (front) or after the display.
     // They accept writes and never answer.
@@ -121,22 +121,21 @@ public:
     // --- record of every report in both directions -------------------------------------------
     // Written reports that reached a device and replies that a read delivered, 65 bytes each.
     const std::vector<RecordedReport>& record() const { return record_; }
-    std::vector<std::vector<uint8_t>> outputReports() const;   // 65 bytes each
+    std::vector<std::vector<uint8_t>> outputReports() const;  // 65 bytes each
     void clearRecord() { record_.clear(); }
     // Keeps only the newest maxReports entries (0 = keep all, the default); for long training runs.
     void setRecordLimit(std::size_t maxReports);
     int openHandles() const;
     // Every path an open was attempted on, in order.
     std::vector<std::string> openedPaths() const { return openedPaths_; }
-    int pendingReplies() const;                  // replies of the main display not yet read
+    int pendingReplies() const;  // replies of the main display not yet read
 
     // --- HidTransport ------------------------------------------------------------------------
     std::vector<HidInterfaceInfo> enumerate() override;
     Handle open(const std::string& path) override;
     ReportLengths reportLengths(Handle handle) override;
     int write(Handle handle, const uint8_t* data, std::size_t length) override;
-    ReadStatus read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs,
-                    std::size_t& bytesRead) override;
+    ReadStatus read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs, std::size_t& bytesRead) override;
     bool close(Handle handle) override;
     std::string lastError() const override { return lastError_; }
 
@@ -149,7 +148,7 @@ private:
     struct Device {
         HidInterfaceInfo info;
         Kind kind = Kind::Other;
-        int generation = 0;           // raised by every unplug: older handles are dead
+        int generation = 0;  // raised by every unplug: older handles are dead
         std::deque<Pending> pending;
     };
     struct OpenHandle {
@@ -176,7 +175,7 @@ private:
     bool unplugWhenDrained_ = false;
     long long offsetMs_ = 0;
     ReportLengths lengths_;
-    std::vector<Device> devices_;     // enumeration order
+    std::vector<Device> devices_;  // enumeration order
     std::vector<RecordedReport> record_;
     std::size_t recordLimit_ = 0;
     std::vector<OpenHandle> handles_;

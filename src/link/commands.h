@@ -37,25 +37,25 @@ constexpr int kScreenBlockBytes = 32;
 void outputDrive(Link& link, uint8_t switchByte, uint8_t outputBit);
 // 02: device write address, memory address (big-endian), device read address.
 void memoryRead(Link& link, uint8_t deviceWrite, uint16_t address, uint8_t deviceRead);
-void registersRead(Link& link);                       // 02 D0 00 00 D1
-void screenBlockRead(Link& link, int block);          // 02 A0 (20*k) A1
-void parameterRead0(Link& link);                      // 30
-void parameterRead1(Link& link);                      // 31
+void registersRead(Link& link);               // 02 D0 00 00 D1
+void screenBlockRead(Link& link, int block);  // 02 A0 (20*k) A1
+void parameterRead0(Link& link);              // 30
+void parameterRead1(Link& link);              // 31
 // 32 n w3 w2 w1 w0: word as eight hex digits, two's complement.
 void parameterWordWrite(Link& link, int wordNumber, uint32_t word);
 // 33 offset (offset - 0x34) value, offset 0x34..0x43.
 void parameterByteWrite(Link& link, int offset, uint8_t value);
 // 34..38 from a button's Tag text ("34".."38"): byte 0 only.
 void directAction(Link& link, const QString& tagCode);
-void clearHomeScreen(Link& link);                     // 46
+void clearHomeScreen(Link& link);  // 46
 // 49 A0 (6000 + 20*k) then 32 bitmap bytes; bytes 36..63 are left as they are.
 void screenBlockWrite(Link& link, int block, const uint8_t* bytes32);
 // The firmware transfer: 64 image bytes, no command code.
 void firmwareData(Link& link, const uint8_t* bytes64);
 
 // Hex text forms used in the buffer.
-QString byteText(uint8_t value);                      // "0A"
-QString wordText(uint32_t word);                      // "FFFFFFFF"
+QString byteText(uint8_t value);  // "0A"
+QString wordText(uint32_t word);  // "FFFFFFFF"
 
 }  // namespace commands
 }  // namespace trivo

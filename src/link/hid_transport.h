@@ -15,13 +15,13 @@ struct HidInterfaceInfo {
 };
 
 struct ReportLengths {
-    int input = 65;   // both count the report-ID byte
+    int input = 65;  // both count the report-ID byte
     int output = 65;
 };
 
 class HidTransport {
 public:
-    using Handle = std::intptr_t;   // 0 = no handle
+    using Handle = std::intptr_t;  // 0 = no handle
     enum class ReadStatus { Completed, TimedOut, Error };
 
     virtual ~HidTransport() = default;

@@ -13,7 +13,7 @@ namespace trivo {
 
 namespace {
 
-constexpr int kDefaultReportLength = 65;   // the display's: report ID + 64 data bytes
+constexpr int kDefaultReportLength = 65;  // the display's: report ID + 64 data bytes
 constexpr const char* kSuccess = "Success";
 // Report lengths are 16-bit on every platform's HID stack; a descriptor that claims more is broken.
 constexpr uint64_t kMaxReportBytes = 0xFFFF;
@@ -36,7 +36,8 @@ struct Globals {
     uint32_t reportId = 0;
 };
 
-int longestReport(const std::map<uint32_t, uint64_t>& bitsById) {
+int longestReport(const std::map<uint32_t, uint64_t>& bitsById)
+{
     uint64_t bytes = 0;
     for (const auto& [id, bits] : bitsById)
         bytes = std::max(bytes, (bits + 7) / 8);
@@ -45,7 +46,8 @@ int longestReport(const std::map<uint32_t, uint64_t>& bitsById) {
 
 }  // namespace
 
-std::optional<DescriptorReportLengths> parseReportDescriptor(const std::vector<uint8_t>& descriptor) {
+std::optional<DescriptorReportLengths> parseReportDescriptor(const std::vector<uint8_t>& descriptor)
+{
     Globals globals;
     std::vector<Globals> stack;
     std::map<uint32_t, uint64_t> inputBits, outputBits;
@@ -54,7 +56,7 @@ std::optional<DescriptorReportLengths> parseReportDescriptor(const std::vector<u
     std::size_t i = 0;
     while (i < descriptor.size()) {
         const uint8_t prefix = descriptor[i];
-        if (prefix == kLongItem) {   // vendor long item: size, tag, data; carries no report layout
+        if (prefix == kLongItem) {  // vendor long item: size, tag, data; carries no report layout
             if (i + 2 >= descriptor.size())
                 return std::nullopt;
             i += 3 + descriptor[i + 1];
@@ -71,21 +73,15 @@ std::optional<DescriptorReportLengths> parseReportDescriptor(const std::vector<u
         i += 1 + size;
 
         switch (prefix & 0xFC) {
-        case kGlobalReportSize:
-            globals.reportSize = value;
-            break;
-        case kGlobalReportCount:
-            globals.reportCount = value;
-            break;
+        case kGlobalReportSize: globals.reportSize = value; break;
+        case kGlobalReportCount: globals.reportCount = value; break;
         case kGlobalReportId:
             if (value == 0 || value > 0xFF)
-                return std::nullopt;   // report ID 0 is reserved, and IDs are one byte on the wire
+                return std::nullopt;  // report ID 0 is reserved, and IDs are one byte on the wire
             globals.reportId = value;
             numbered = true;
             break;
-        case kGlobalPush:
-            stack.push_back(globals);
-            break;
+        case kGlobalPush: stack.push_back(globals); break;
         case kGlobalPop:
             if (stack.empty())
                 return std::nullopt;
@@ -101,22 +97,22 @@ std::optional<DescriptorReportLengths> parseReportDescriptor(const std::vector<u
                 return std::nullopt;
             break;
         }
-        default:
-            break;   // usages, collections, logical ranges: no bearing on the lengths
+        default: break;  // usages, collections, logical ranges: no bearing on the lengths
         }
     }
     return DescriptorReportLengths{longestReport(inputBits), longestReport(outputBits), numbered};
 }
 
-std::string hidrawDescriptorPath(const std::string& devicePath, const std::string& sysfsRoot) {
+std::string hidrawDescriptorPath(const std::string& devicePath, const std::string& sysfsRoot)
+{
     const std::string prefix = "/dev/";
     if (devicePath.rfind(prefix, 0) != 0)
         return {};
     const std::string node = devicePath.substr(prefix.size());
     const std::string kind = "hidraw";
-    if (node.size() <= kind.size() || node.rfind(kind, 0) != 0 ||
-        !std::all_of(node.begin() + static_cast<long>(kind.size()), node.end(),
-                     [](char c) { return c >= '0' && c <= '9'; }))
+    if (node.size() <= kind.size() || node.rfind(kind, 0) != 0
+        || !std::all_of(node.begin() + static_cast<long>(kind.size()), node.end(),
+                        [](char c) { return c >= '0' && c <= '9'; }))
         return {};
     return sysfsRoot + "/class/hidraw/" + node + "/device/report_descriptor";
 }
@@ -128,7 +124,8 @@ namespace {
 int libraryUsers = 0;
 }  // namespace
 
-HidapiTransport::HidapiTransport() {
+HidapiTransport::HidapiTransport()
+{
     initialised_ = libraryUsers > 0 || hid_init() == 0;
     if (initialised_)
         ++libraryUsers;
@@ -136,7 +133,8 @@ HidapiTransport::HidapiTransport() {
         takeError(nullptr, "HID library initialisation failed");
 }
 
-HidapiTransport::~HidapiTransport() {
+HidapiTransport::~HidapiTransport()
+{
     for (auto& [handle, device] : open_)
         hid_close(device.device);
     open_.clear();
@@ -144,12 +142,14 @@ HidapiTransport::~HidapiTransport() {
         hid_exit();
 }
 
-void HidapiTransport::takeError(hid_device_* device, const char* fallback) {
+void HidapiTransport::takeError(hid_device_* device, const char* fallback)
+{
     const wchar_t* text = hid_error(device);
     lastError_ = text && *text ? QString::fromWCharArray(text).toStdString() : std::string(fallback);
 }
 
-HidapiTransport::OpenDevice* HidapiTransport::find(Handle handle) {
+HidapiTransport::OpenDevice* HidapiTransport::find(Handle handle)
+{
     auto it = open_.find(handle);
     if (it == open_.end()) {
         lastError_ = "Bad file descriptor";
@@ -158,7 +158,8 @@ HidapiTransport::OpenDevice* HidapiTransport::find(Handle handle) {
     return &it->second;
 }
 
-std::vector<HidInterfaceInfo> HidapiTransport::enumerate() {
+std::vector<HidInterfaceInfo> HidapiTransport::enumerate()
+{
     std::vector<HidInterfaceInfo> list;
     if (!initialised_) {
         lastError_ = "HID library not initialised";
@@ -178,7 +179,8 @@ std::vector<HidInterfaceInfo> HidapiTransport::enumerate() {
     return list;
 }
 
-HidTransport::Handle HidapiTransport::open(const std::string& path) {
+HidTransport::Handle HidapiTransport::open(const std::string& path)
+{
     if (!initialised_) {
         lastError_ = "HID library not initialised";
         return 0;
@@ -196,7 +198,8 @@ HidTransport::Handle HidapiTransport::open(const std::string& path) {
 
 // hidapi 0.13 has no descriptor call; the hidraw node's descriptor is in sysfs. Anything unreadable
 // leaves the display's own framing: unnumbered 65-byte reports.
-void HidapiTransport::learnLengths(OpenDevice& device) {
+void HidapiTransport::learnLengths(OpenDevice& device)
+{
     if (device.lengthsKnown)
         return;
     device.lengthsKnown = true;
@@ -212,7 +215,8 @@ void HidapiTransport::learnLengths(OpenDevice& device) {
         device.lengths = *parsed;
 }
 
-ReportLengths HidapiTransport::reportLengths(Handle handle) {
+ReportLengths HidapiTransport::reportLengths(Handle handle)
+{
     OpenDevice* device = find(handle);
     if (!device)
         return {};
@@ -221,7 +225,8 @@ ReportLengths HidapiTransport::reportLengths(Handle handle) {
     return {device->lengths.input, device->lengths.output};
 }
 
-int HidapiTransport::write(Handle handle, const uint8_t* data, std::size_t length) {
+int HidapiTransport::write(Handle handle, const uint8_t* data, std::size_t length)
+{
     OpenDevice* device = find(handle);
     if (!device)
         return -1;
@@ -235,7 +240,8 @@ int HidapiTransport::write(Handle handle, const uint8_t* data, std::size_t lengt
 }
 
 HidTransport::ReadStatus HidapiTransport::read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs,
-                                               std::size_t& bytesRead) {
+                                               std::size_t& bytesRead)
+{
     bytesRead = 0;
     OpenDevice* device = find(handle);
     if (!device)
@@ -265,7 +271,8 @@ HidTransport::ReadStatus HidapiTransport::read(Handle handle, uint8_t* buffer, s
     return ReadStatus::Completed;
 }
 
-bool HidapiTransport::close(Handle handle) {
+bool HidapiTransport::close(Handle handle)
+{
     OpenDevice* device = find(handle);
     if (!device)
         return false;

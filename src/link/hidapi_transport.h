@@ -39,8 +39,7 @@ public:
     Handle open(const std::string& path) override;
     ReportLengths reportLengths(Handle handle) override;
     int write(Handle handle, const uint8_t* data, std::size_t length) override;
-    ReadStatus read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs,
-                    std::size_t& bytesRead) override;
+    ReadStatus read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs, std::size_t& bytesRead) override;
     bool close(Handle handle) override;
     std::string lastError() const override { return lastError_; }
 

@@ -70,20 +70,23 @@ struct Link::Private {
     int readTimeoutMs = kReadTimeoutMs;
     std::function<void(bool, const uint8_t*, std::size_t)> observer;
 
-    QString transportText() const {
+    QString transportText() const
+    {
         const QString text = QString::fromStdString(transport.lastError());
         return text.isEmpty() ? kOkText : text;
     }
 };
 
-Link::Link(HidTransport& transport, QObject* parent) : QObject(parent), d(new Private(*this, transport)) {
+Link::Link(HidTransport& transport, QObject* parent) : QObject(parent), d(new Private(*this, transport))
+{
     d->text1.back() = QStringLiteral("0");
     d->detectCon.setObjectName(QStringLiteral("DETECT_CON"));
     d->detectCon.setInterval(kMonitorIntervalMs);
     connect(&d->detectCon, &QTimer::timeout, this, &Link::DETECT_CON_Timer);
 }
 
-Link::~Link() {
+Link::~Link()
+{
     d->detectCon.stop();
     if (d->hidHandle != 0)
         d->transport.close(d->hidHandle);
@@ -100,7 +103,8 @@ void addLine(QStringList& lst, const QString& line) { lst.append(line); }
 
 }  // namespace
 
-void Link::LogApiResult(const QString& callName) {
+void Link::LogApiResult(const QString& callName)
+{
     // Public callers log the call they just made through the same transport.
     d->step(callName, d->transportText());
     emit diagnosticsChanged();
@@ -109,7 +113,8 @@ void Link::LogApiResult(const QString& callName) {
 const QStringList& Link::lstResults() const { return d->lst; }
 
 // An entry for one call: an empty line, its name and its outcome; the list is emptied past 32000 lines.
-void Link::Private::step(const QString& name, const QString& result) {
+void Link::Private::step(const QString& name, const QString& result)
+{
     if (selectedLine > kMaxLogIndex) {
         lst.clear();
         selectedLine = -1;
@@ -122,7 +127,8 @@ void Link::Private::step(const QString& name, const QString& result) {
 
 // --- discovery -------------------------------------------------------------------------------
 
-bool Link::FindTheHid() {
+bool Link::FindTheHid()
+{
     auto& lst = d->lst;
     auto step = [this](const QString& name, const QString& result) { d->step(name, result); };
     auto releaseHandles = [this, &step] {
@@ -187,8 +193,9 @@ bool Link::FindTheHid() {
             attributesRead = candidate != 0;
         }
         step(QStringLiteral("HidD_GetAttributes"), attributesRead ? kOkText : kInvalidHandleText);
-        addLine(lst, attributesRead ? QStringLiteral("HIDD_ATTRIBUTES structure filled without error.")
-                                    : QStringLiteral("Error in filling HIDD_ATTRIBUTES structure."));
+        addLine(lst,
+                attributesRead ? QStringLiteral("HIDD_ATTRIBUTES structure filled without error.")
+                               : QStringLiteral("Error in filling HIDD_ATTRIBUTES structure."));
         addLine(lst, QStringLiteral("Structure size: %1").arg(kAttributesSize));
         addLine(lst, QStringLiteral("Vendor ID: ") + hex(attributesRead ? info.vendorId : 0));
         addLine(lst, QStringLiteral("Product ID: ") + hex(info.productId));
@@ -198,9 +205,9 @@ bool Link::FindTheHid() {
             addLine(lst, QStringLiteral("  My device detected"));
             d->deviceFound = true;
             match = info;
-            break;   // the first display in enumeration order wins
+            break;  // the first display in enumeration order wins
         }
-        if (isDisplay)   // a display that would not open is dropped like any other candidate; no handle to close
+        if (isDisplay)  // a display that would not open is dropped like any other candidate; no handle to close
             step(QStringLiteral("CloseHandle"), kInvalidHandleText);
     }
     step(QStringLiteral("DestroyDeviceInfoList"), kOkText);
@@ -226,21 +233,21 @@ bool Link::FindTheHid() {
     addLine(lst, QStringLiteral("  Usage Page: 0"));
     addLine(lst, QStringLiteral("  Input Report Byte Length: %1").arg(lengths.input));
     addLine(lst, QStringLiteral("  Output Report Byte Length: %1").arg(lengths.output));
-    for (const char* name : {"  Feature Report Byte Length: ", "  Number of Link Collection Nodes: ",
-                             "  Number of Input Button Caps: ", "  Number of Input Value Caps: ",
-                             "  Number of Input Data Indices: ", "  Number of Output Button Caps: ",
-                             "  Number of Output Value Caps: ", "  Number of Output Data Indices: ",
-                             "  Number of Feature Button Caps: ", "  Number of Feature Value Caps: ",
-                             "  Number of Feature Data Indices: "})
+    for (const char* name :
+         {"  Feature Report Byte Length: ", "  Number of Link Collection Nodes: ", "  Number of Input Button Caps: ",
+          "  Number of Input Value Caps: ", "  Number of Input Data Indices: ", "  Number of Output Button Caps: ",
+          "  Number of Output Value Caps: ", "  Number of Output Data Indices: ", "  Number of Feature Button Caps: ",
+          "  Number of Feature Value Caps: ", "  Number of Feature Data Indices: "})
         addLine(lst, QString::fromLatin1(name) + QStringLiteral("0"));
     step(QStringLiteral("HidD_FreePreparsedData"), kOkText);
 
     // Every caller puts 64 data bytes in a report: a display with other lengths cannot be served.
     if (lengths.input != kReportLength || lengths.output != kReportLength) {
-        addLine(lst, QStringLiteral("  Report lengths %1/%2 refused: %3 bytes expected.")
-                         .arg(lengths.input)
-                         .arg(lengths.output)
-                         .arg(kReportLength));
+        addLine(lst,
+                QStringLiteral("  Report lengths %1/%2 refused: %3 bytes expected.")
+                    .arg(lengths.input)
+                    .arg(lengths.output)
+                    .arg(kReportLength));
         return notFound();
     }
     d->lengths = lengths;
@@ -269,13 +276,15 @@ ReportLengths Link::reportLengths() const { return d->lengths; }
 
 // --- report buffer ---------------------------------------------------------------------------
 
-QString Link::text1(int index) const {
+QString Link::text1(int index) const
+{
     if (index < 0 || index >= kReportLength)
         return QString();
     return d->text1[std::size_t(index)];
 }
 
-void Link::setText1(int index, const QString& text) {
+void Link::setText1(int index, const QString& text)
+{
     // Text1(64) is the fill value and never changes.
     if (index < 0 || index >= kReportLength - 1)
         return;
@@ -283,7 +292,8 @@ void Link::setText1(int index, const QString& text) {
     emit bufferChanged();
 }
 
-void Link::setBytes(int first, const std::vector<uint8_t>& bytes) {
+void Link::setBytes(int first, const std::vector<uint8_t>& bytes)
+{
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const long long index = first + (long long)i;
         if (index >= 0 && index < kReportLength - 1)
@@ -292,7 +302,8 @@ void Link::setBytes(int first, const std::vector<uint8_t>& bytes) {
     emit bufferChanged();
 }
 
-uint8_t Link::byteAt(int index) const {
+uint8_t Link::byteAt(int index) const
+{
     if (index < 0 || index >= kReportLength)
         return 0;
     const QString text = d->text1[std::size_t(index)].trimmed();
@@ -304,7 +315,8 @@ uint8_t Link::byteAt(int index) const {
     return ok && value <= 0xFF ? uint8_t(value) : 0;
 }
 
-void Link::but_CLEAR_HID_Click() {
+void Link::but_CLEAR_HID_Click()
+{
     for (int i = 0; i < kReportLength - 1; ++i)
         d->text1[std::size_t(i)] = d->text1.back();
     emit bufferChanged();
@@ -312,24 +324,22 @@ void Link::but_CLEAR_HID_Click() {
 
 // --- exchanges -------------------------------------------------------------------------------
 
-bool Link::but_WR_HID_Click() {
-    return d->exchange(false);
-}
+bool Link::but_WR_HID_Click() { return d->exchange(false); }
 
-bool Link::but_RD_HID_Click() {
-    return d->exchange(true);
-}
+bool Link::but_RD_HID_Click() { return d->exchange(true); }
 
 ExchangeResult Link::lastExchange() const { return d->last; }
 
-void Link::Private::setLabel4(const QString& color, const QString& text) {
+void Link::Private::setLabel4(const QString& color, const QString& text)
+{
     if (!color.isNull())
         label4Color = color;
     label4 = text;
     emit q.label4Changed();
 }
 
-bool Link::Private::exchange(bool copyToBuffer) {
+bool Link::Private::exchange(bool copyToBuffer)
+{
     auto zeroReply = [this, copyToBuffer] {
         if (!copyToBuffer)
             return;
@@ -354,7 +364,7 @@ bool Link::Private::exchange(bool copyToBuffer) {
     setLabel4(QStringLiteral("yellow"), QStringLiteral("Envoi en cours."));
     addLine(lst, QStringLiteral("***** HID Test Report *****"));
 
-    std::array<uint8_t, kReportLength> report{};   // report ID 0x00, then the 64 request bytes
+    std::array<uint8_t, kReportLength> report{};  // report ID 0x00, then the 64 request bytes
     for (int k = 0; k < kReportLength - 1; ++k)
         report[std::size_t(k + 1)] = q.byteAt(k);
 
@@ -362,8 +372,9 @@ bool Link::Private::exchange(bool copyToBuffer) {
         addLine(lst, QStringLiteral(" No display opened yet: nothing sent."));
         last = ExchangeResult::NotOpen;
     } else if (linkDown) {
-        addLine(lst, QStringLiteral(" Link closed after a read time-out: nothing sent until the next "
-                                    "connection check."));
+        addLine(lst,
+                QStringLiteral(" Link closed after a read time-out: nothing sent until the next "
+                               "connection check."));
         zeroReply();
         last = ExchangeResult::LinkDown;
     } else {
@@ -398,7 +409,8 @@ bool Link::Private::exchange(bool copyToBuffer) {
     return last == ExchangeResult::Answered;
 }
 
-void Link::Private::drainInput() {
+void Link::Private::drainInput()
+{
     // A reply that came after its exchange gave up must not pass for the answer to the next request.
     for (int n = 0; n < kMaxDrainedReports; ++n) {
         std::array<uint8_t, kReportLength> buffer{};
@@ -417,7 +429,8 @@ void Link::Private::drainInput() {
     }
 }
 
-ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer) {
+ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer)
+{
     std::array<uint8_t, kReportLength> buffer{};
     std::size_t got = 0;
     const auto status = transport.read(readHandle, buffer.data(), buffer.size(), readTimeoutMs, got);
@@ -477,7 +490,8 @@ QString Link::label4Color() const { return d->label4Color; }
 
 QTimer& Link::DETECT_CON() { return d->detectCon; }
 
-void Link::DETECT_CON_Timer() {
+void Link::DETECT_CON_Timer()
+{
     // A countdown shortened by an exchange goes back to the whole interval from this pass on.
     d->countdown.start();
     if (d->detectCon.isActive() && d->detectCon.interval() != kMonitorIntervalMs)
@@ -489,14 +503,16 @@ void Link::DETECT_CON_Timer() {
     emit monitorTick(found);
 }
 
-void Link::startMonitor() {
+void Link::startMonitor()
+{
     d->countdown.start();
     d->detectCon.start(kMonitorIntervalMs);
 }
 
-void Link::CloseLink() {
+void Link::CloseLink()
+{
     auto closeOne = [this](HidTransport::Handle& handle, const QString& name) {
-        QString result = kInvalidHandleText;   // a handle never opened fails harmlessly
+        QString result = kInvalidHandleText;  // a handle never opened fails harmlessly
         if (handle != 0) {
             d->transport.close(handle);
             result = d->transportText();
@@ -514,7 +530,8 @@ void Link::CloseLink() {
 void Link::setReadTimeoutMs(int ms) { d->readTimeoutMs = std::max(ms, 0); }
 int Link::readTimeoutMs() const { return d->readTimeoutMs; }
 
-void Link::setReportObserver(std::function<void(bool, const uint8_t*, std::size_t)> observer) {
+void Link::setReportObserver(std::function<void(bool, const uint8_t*, std::size_t)> observer)
+{
     d->observer = std::move(observer);
 }
 

@@ -18,19 +18,19 @@ constexpr uint16_t kDisplayVendorId = 0x1234;
 constexpr uint16_t kDisplayProductId = 0x0001;
 constexpr int kReadTimeoutMs = 6000;
 constexpr int kMonitorIntervalMs = 1000;
-constexpr int kReportLength = 65;   // report ID + 64 data bytes
+constexpr int kReportLength = 65;  // report ID + 64 data bytes
 
 // Background of the status line Label3: white until the first monitor tick, then red or green.
 enum class LinkState { Unknown, Waiting, Connected };
 
 // How the last exchange ended.
 enum class ExchangeResult {
-    Answered,       // written and a reply read
-    Refused,        // status line red: nothing sent, buffer set to "0"
-    NotOpen,        // before the first pass found the display: nothing sent, buffer unchanged
-    LinkDown,       // a time-out earlier closed the link and no pass has run since: nothing sent
-    WriteFailed,    // the write did not deliver the whole report
-    TimedOut,       // no reply within the time-out: the link is closed until the next pass
+    Answered,     // written and a reply read
+    Refused,      // status line red: nothing sent, buffer set to "0"
+    NotOpen,      // before the first pass found the display: nothing sent, buffer unchanged
+    LinkDown,     // a time-out earlier closed the link and no pass has run since: nothing sent
+    WriteFailed,  // the write did not deliver the whole report
+    TimedOut,     // no reply within the time-out: the link is closed until the next pass
     ReadError
 };
 
@@ -46,11 +46,11 @@ public:
     // --- discovery ---------------------------------------------------------------------------
     bool FindTheHid();
     bool deviceFound() const;
-    const HidInterfaceInfo& device() const;       // the display found by the last successful pass
+    const HidInterfaceInfo& device() const;  // the display found by the last successful pass
     ReportLengths reportLengths() const;
 
     // --- report buffer -----------------------------------------------------------------------
-    QString text1(int index) const;               // 0..64
+    QString text1(int index) const;  // 0..64
     void setText1(int index, const QString& text);
     // Sets Text1(first), Text1(first + 1), ... to the bytes as two upper-case hex digits.
     void setBytes(int first, const std::vector<uint8_t>& bytes);
@@ -65,16 +65,16 @@ public:
     ExchangeResult lastExchange() const;
 
     // --- status line, progress label, diagnostics --------------------------------------------
-    LinkState state() const;                      // Label3's background
+    LinkState state() const;  // Label3's background
     QString label3Text() const;
     QString label4Text() const;
-    QString label4Color() const;                  // "white", "yellow", "green" or "" (not yet set)
+    QString label4Color() const;  // "white", "yellow", "green" or "" (not yet set)
     const QStringList& lstResults() const;
     void LogApiResult(const QString& callName);
 
     // --- monitor -----------------------------------------------------------------------------
     QTimer& DETECT_CON();
-    void DETECT_CON_Timer();                      // one tick; tests call it directly
+    void DETECT_CON_Timer();  // one tick; tests call it directly
     void startMonitor();
     void CloseLink();
 

@@ -32,16 +32,11 @@ QString reason(ExchangeResult r)
     switch (r) {
     case ExchangeResult::Refused:
     case ExchangeResult::NotOpen:
-    case ExchangeResult::LinkDown:
-        return QStringLiteral("le TRIVO_ZURED n'est plus connecté");
-    case ExchangeResult::WriteFailed:
-        return QStringLiteral("l'envoi au TRIVO_ZURED a échoué");
-    case ExchangeResult::TimedOut:
-        return QStringLiteral("le TRIVO_ZURED n'a pas répondu");
-    case ExchangeResult::ReadError:
-        return QStringLiteral("la réponse du TRIVO_ZURED n'a pas pu être lue");
-    case ExchangeResult::Answered:
-        break;
+    case ExchangeResult::LinkDown: return QStringLiteral("le TRIVO_ZURED n'est plus connecté");
+    case ExchangeResult::WriteFailed: return QStringLiteral("l'envoi au TRIVO_ZURED a échoué");
+    case ExchangeResult::TimedOut: return QStringLiteral("le TRIVO_ZURED n'a pas répondu");
+    case ExchangeResult::ReadError: return QStringLiteral("la réponse du TRIVO_ZURED n'a pas pu être lue");
+    case ExchangeResult::Answered: break;
     }
     return QStringLiteral("le transfert a été interrompu");
 }

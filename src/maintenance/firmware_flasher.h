@@ -9,7 +9,7 @@
 
 namespace trivo {
 
-constexpr int kFlashBytes = 32000;                 // image bytes 7D00..7FFF are never sent
+constexpr int kFlashBytes = 32000;  // image bytes 7D00..7FFF are never sent
 constexpr int kFlashReportBytes = 64;
 constexpr int kFlashReports = kFlashBytes / kFlashReportBytes;
 constexpr int kFlashProgressMaximum = 32780;
@@ -25,9 +25,9 @@ public:
 };
 
 struct FlashResult {
-    bool completed = false;              // all 500 reports delivered and answered
+    bool completed = false;  // all 500 reports delivered and answered
     int reportsDelivered = 0;
-    int failedReport = -1;               // 0-based index of the report that failed, -1 when none
+    int failedReport = -1;  // 0-based index of the report that failed, -1 when none
     ExchangeResult failure = ExchangeResult::Answered;
 };
 

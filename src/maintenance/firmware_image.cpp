@@ -12,7 +12,7 @@ namespace {
 
 // ':' + count(2) + address(4) + type(2) + 32 data digits + checksum(2)
 constexpr int kRecordChars = 43;
-constexpr int kRecordFields = 21;   // count, address high, address low, type, 16 data, checksum
+constexpr int kRecordFields = 21;  // count, address high, address low, type, 16 data, checksum
 const QByteArray kDataRecordStart = QByteArrayLiteral(":10");
 
 int hexDigit(char c)
@@ -48,10 +48,7 @@ HexReadResult failure(HexReadResult r, int line, int number, const QString& what
     return r;
 }
 
-QString hex2(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-}
+QString hex2(int value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
 
 }  // namespace
 
@@ -88,18 +85,19 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, const std::f
                 break;
         }
         if (!lineEnded && text.isEmpty())
-            break;   // end of file
+            break;  // end of file
         if (!text.startsWith(kDataRecordStart))
-            break;   // end-of-file, address or short record: the image ends here
+            break;  // end-of-file, address or short record: the image ends here
 
         if (r.records == kMaxRecords)
-            return failure(r, line,
-                           hexerror::kSubscript,
-                           QStringLiteral("plus de %1 enregistrements, l'image dépasse l'adresse 7FFF.").arg(kMaxRecords));
+            return failure(
+                r, line, hexerror::kSubscript,
+                QStringLiteral("plus de %1 enregistrements, l'image dépasse l'adresse 7FFF.").arg(kMaxRecords));
         if (text.size() < kRecordChars)
             return failure(r, line, hexerror::kPastEnd,
                            QStringLiteral("enregistrement incomplet (%1 caractères au lieu de %2).")
-                               .arg(text.size()).arg(kRecordChars));
+                               .arg(text.size())
+                               .arg(kRecordChars));
         if (text.size() > kRecordChars)
             return failure(r, line, hexerror::kTypeMismatch,
                            QStringLiteral("enregistrement trop long (plus de %1 caractères).").arg(kRecordChars));

@@ -14,32 +14,32 @@ class QIODevice;
 
 namespace trivo {
 
-constexpr int kImageSize = 32768;            // addresses 0000..7FFF
+constexpr int kImageSize = 32768;  // addresses 0000..7FFF
 constexpr int kRecordBytes = 16;
 constexpr int kMaxRecords = kImageSize / kRecordBytes;
 constexpr int kDumpLines = 8;
-constexpr int kDumpScrollMax = kImageSize / kRecordBytes - kDumpLines;   // 2040: last line 7FF0
+constexpr int kDumpScrollMax = kImageSize / kRecordBytes - kDumpLines;  // 2040: last line 7FF0
 
 using FirmwareImage = std::array<uint8_t, kImageSize>;
 
 // Error numbers shown after "Erreur N°: ", in the family of the classic run-time numbers.
 namespace hexerror {
-constexpr int kSubscript = 9;        // a record runs past address 7FFF
-constexpr int kTypeMismatch = 13;    // a pair of characters that is not a hex byte
+constexpr int kSubscript = 9;      // a record runs past address 7FFF
+constexpr int kTypeMismatch = 13;  // a pair of characters that is not a hex byte
 constexpr int kFileNotFound = 53;
 constexpr int kDeviceIo = 57;
-constexpr int kPastEnd = 62;         // the file ends inside a record
+constexpr int kPastEnd = 62;  // the file ends inside a record
 constexpr int kAccess = 75;
-constexpr int kChecksum = 1001;      // record checksum does not match
+constexpr int kChecksum = 1001;  // record checksum does not match
 }  // namespace hexerror
 
 struct HexReadResult {
     bool ok = false;
-    int records = 0;             // 16-byte records taken
-    int fillPosition = 0;        // image address after the last record taken
-    int errorLine = 0;           // 1-based line of the file that failed, 0 when none or not a line
+    int records = 0;       // 16-byte records taken
+    int fillPosition = 0;  // image address after the last record taken
+    int errorLine = 0;     // 1-based line of the file that failed, 0 when none or not a line
     int errorNumber = 0;
-    QString errorDescription;    // French, shown after "Fichier "
+    QString errorDescription;  // French, shown after "Fichier "
 };
 
 // Reads records into image (which the caller initialised) from the start of the device. On success the

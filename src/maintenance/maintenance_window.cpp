@@ -25,11 +25,10 @@ const QString kUpdateTitle = QStringLiteral("Nouvelle version du logiciel embarq
 const QString kOpeningText = QStringLiteral("Ouverture de  fichier de mise à jour.");
 const QString kConvertingText = QStringLiteral("Conversion INTEL HEX en cours.");
 const QString kInterruptedText = QStringLiteral("Mise à jour interrompue.");
-const QString kNoImageText = QStringLiteral(
-    "Aucun fichier HEX n'a été lu dans cette fenêtre.\r\n"
-    "Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».");
-const QString kNotConnectedText = QStringLiteral(
-    "Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
+const QString kNoImageText = QStringLiteral("Aucun fichier HEX n'a été lu dans cette fenêtre.\r\n"
+                                            "Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».");
+const QString kNotConnectedText =
+    QStringLiteral("Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
 constexpr int kReadProgressMaximum = kImageSize;
 // The bar is painted at most this often during a transfer, so that painting never paces the reports.
 constexpr int kProgressPaintIntervalMs = 40;
@@ -67,11 +66,14 @@ MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices&
     setObjectName(QStringLiteral("Fonction_SPE"));
     setWindowTitle(QStringLiteral("Fonctions spéciales de maintenances."));
 
-    formate_ = button(this, "FORMATE", QStringLiteral("Formatage"),
-                      QStringLiteral("Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto)."));
+    formate_ =
+        button(this, "FORMATE", QStringLiteral("Formatage"),
+               QStringLiteral(
+                   "Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto)."));
     initialiser_ = button(this, "INITIALISER", QStringLiteral("Initialisation"),
                           QStringLiteral("Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage."));
-    maj_ = button(this, "Maj", QStringLiteral("Mise à jour"), QStringLiteral("Mise à jour du programme PIC du trivo-alteur."));
+    maj_ = button(this, "Maj", QStringLiteral("Mise à jour"),
+                  QStringLiteral("Mise à jour du programme PIC du trivo-alteur."));
     label4_ = new QLabel(this);
     label4_->setObjectName(QStringLiteral("Label4"));
     label4_->setAlignment(Qt::AlignCenter);
@@ -97,7 +99,8 @@ MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices&
     vScroll1_->setPageStep(kDumpLines);
     txtFilename_ = new QLineEdit(updateArea_);
     txtFilename_->setObjectName(QStringLiteral("txt_Filename"));
-    cmdOpenfile_ = button(updateArea_, "Cmd_Openfile", QStringLiteral("Ouvrir un HEX"), QStringLiteral("Ouvrir un fichier HEX."));
+    cmdOpenfile_ =
+        button(updateArea_, "Cmd_Openfile", QStringLiteral("Ouvrir un HEX"), QStringLiteral("Ouvrir un fichier HEX."));
     cmdFlashOk_ = button(updateArea_, "CMD_Flash_OK", QStringLiteral("Démarrez la mise à jour"),
                          QStringLiteral("Opération de mise à jour du programme du TRIVO-ALTEU."));
     ferme_ = button(updateArea_, "FERME", QStringLiteral("Fermer"), QStringLiteral("Férmer."));
@@ -150,10 +153,7 @@ void MaintenanceWindow::place(QWidget* w, int x, int y, int width, int height)
                    twipsToPixels(height, this));
 }
 
-void MaintenanceWindow::Form_Load()
-{
-    setHeightTwips(kShortHeightTwips);
-}
+void MaintenanceWindow::Form_Load() { setHeightTwips(kShortHeightTwips); }
 
 void MaintenanceWindow::setHeightTwips(int twips)
 {
@@ -193,22 +193,16 @@ void MaintenanceWindow::Maj_Click()
         setHeightTwips(kTallHeightTwips);
 }
 
-void MaintenanceWindow::FERME_Click()
-{
-    setHeightTwips(kShortHeightTwips);
-}
+void MaintenanceWindow::FERME_Click() { setHeightTwips(kShortHeightTwips); }
 
-void MaintenanceWindow::but_ferme_Click()
-{
-    closeWindow();
-}
+void MaintenanceWindow::but_ferme_Click() { closeWindow(); }
 
 void MaintenanceWindow::DUMP()
 {
     dump_ = trivo::dumpText(image_, vScroll1_->value());
     QString shown = dump_;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.chop(1);   // no empty ninth line
+    shown.chop(1);  // no empty ninth line
     text2_->setPlainText(shown);
 }
 

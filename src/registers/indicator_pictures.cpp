@@ -80,7 +80,7 @@ QPixmap levelBarPicture(int index)
     QPixmap pixmap(kBarSize, kBarSize);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
-    const int height = 2 * (index + 1);   // 2 px for the first bar, the full 16 px for the eighth
+    const int height = 2 * (index + 1);  // 2 px for the first bar, the full 16 px for the eighth
     p.fillRect(QRect(3, kBarSize - height, 10, height), kBarBlue);
     return pixmap;
 }

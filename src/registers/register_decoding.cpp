@@ -29,8 +29,7 @@ bool isHexText(const QString& text)
 
 QString dayName(const QString& dayText)
 {
-    static const char* const names[] = {"Lundi ",  "Mardi ",  "Mercredi ", "Jeudi ",
-                                        "Vendredi ", "Samedi ", "Dimanche "};
+    static const char* const names[] = {"Lundi ", "Mardi ", "Mercredi ", "Jeudi ", "Vendredi ", "Samedi ", "Dimanche "};
     for (int d = 1; d <= 7; ++d) {
         if (dayText == QStringLiteral("0%1").arg(d))
             return QString::fromUtf8(names[d - 1]);

@@ -13,12 +13,27 @@ using BufferTexts = std::array<QString, 64>;
 
 // Reply bytes of the register block that the window uses.
 enum RegisterByte : int {
-    kSeconds = 0, kMinutes = 1, kHours = 2, kDayOfWeek = 3, kDay = 4, kMonth = 5, kYear = 6,
-    kSyncMinutes = 8, kSyncHours = 9, kSyncDayOfWeek = 10, kSyncDay = 11, kSyncMonth = 12, kSyncYear = 13,
-    kLeds = 36, kButtons = 37, kLevel = 38, kTemperatureLow = 39, kTemperatureHigh = 40,
+    kSeconds = 0,
+    kMinutes = 1,
+    kHours = 2,
+    kDayOfWeek = 3,
+    kDay = 4,
+    kMonth = 5,
+    kYear = 6,
+    kSyncMinutes = 8,
+    kSyncHours = 9,
+    kSyncDayOfWeek = 10,
+    kSyncDay = 11,
+    kSyncMonth = 12,
+    kSyncYear = 13,
+    kLeds = 36,
+    kButtons = 37,
+    kLevel = 38,
+    kTemperatureLow = 39,
+    kTemperatureHigh = 40,
 };
 
-constexpr int kLevelBars = 8;        // Picture1(0..7); Picture1(8) is the icon
+constexpr int kLevelBars = 8;  // Picture1(0..7); Picture1(8) is the icon
 constexpr int kMaxLevel = 7;
 
 // What one read cycle shows.

@@ -27,8 +27,7 @@ constexpr int kCycleIntervalMs = 500;
 constexpr int kProgressSteps = 13;
 constexpr int kIndicatorGap = 10;
 
-const QString kFrame5Caption =
-    QStringLiteral("      Bouton poussoir              Bipeur                 Diodes DELs");
+const QString kFrame5Caption = QStringLiteral("      Bouton poussoir              Bipeur                 Diodes DELs");
 
 // Indicators of Frame5: grey picture, coloured picture, shape, colour, and the caption word they sit under.
 struct Indicator {
@@ -36,15 +35,12 @@ struct Indicator {
     const char* coloured;
     IndicatorShape shape;
     const QColor* colour;
-    int group;   // 0 "Bouton poussoir", 1 "Bipeur", 2 "Diodes DELs"
+    int group;  // 0 "Bouton poussoir", 1 "Bipeur", 2 "Diodes DELs"
 };
 const Indicator kIndicators[] = {
-    {"G1", "R1", IndicatorShape::PushButton, &kRed, 0},
-    {"G2", "V1", IndicatorShape::PushButton, &kGreen, 0},
-    {"G3", "B1", IndicatorShape::PushButton, &kBlue, 0},
-    {"G7", "B7", IndicatorShape::Buzzer, &kLightBlue, 1},
-    {"G4", "R2", IndicatorShape::Led, &kRed, 2},
-    {"G5", "V2", IndicatorShape::Led, &kGreen, 2},
+    {"G1", "R1", IndicatorShape::PushButton, &kRed, 0},  {"G2", "V1", IndicatorShape::PushButton, &kGreen, 0},
+    {"G3", "B1", IndicatorShape::PushButton, &kBlue, 0}, {"G7", "B7", IndicatorShape::Buzzer, &kLightBlue, 1},
+    {"G4", "R2", IndicatorShape::Led, &kRed, 2},         {"G5", "V2", IndicatorShape::Led, &kGreen, 2},
     {"G6", "B2", IndicatorShape::Led, &kBlue, 2},
 };
 const char* const kGroupWords[] = {"Bouton poussoir", "Bipeur", "Diodes DELs"};
@@ -127,13 +123,11 @@ void RegistersWindow::buildControls()
     heureDcf_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(frame2);
 
-    auto* frame4 =
-        new QGroupBox(QStringLiteral("Niveau de réception des signaux de  radio synchronisation."), this);
+    auto* frame4 = new QGroupBox(QStringLiteral("Niveau de réception des signaux de  radio synchronisation."), this);
     frame4->setObjectName(QStringLiteral("Frame4"));
     auto* row4 = new QHBoxLayout(frame4);
     row4->setSpacing(2);
-    picture1_[kLevelBars] =
-        pictureLabel(QStringLiteral("Picture1(%1)").arg(kLevelBars), radioIconPicture(), frame4);
+    picture1_[kLevelBars] = pictureLabel(QStringLiteral("Picture1(%1)").arg(kLevelBars), radioIconPicture(), frame4);
     row4->addWidget(picture1_[kLevelBars]);
     row4->addSpacing(8);
     for (int k = 0; k < kLevelBars; ++k) {
@@ -232,16 +226,16 @@ void RegistersWindow::placeIndicators()
     option.text = frame5_->title();
     option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
     option.rect = frame5_->rect();
-    const QRect label = frame5_->style()->subControlRect(QStyle::CC_GroupBox, &option,
-                                                          QStyle::SC_GroupBoxLabel, frame5_);
+    const QRect label =
+        frame5_->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame5_);
     const QFontMetrics metrics = frame5_->fontMetrics();
     const int top = qMax(label.bottom() + 8, (frame5_->height() + label.bottom() - kIndicatorSize) / 2);
 
     for (int group = 0; group < 3; ++group) {
         const QString word = QString::fromLatin1(kGroupWords[group]);
         const int at = kFrame5Caption.indexOf(word);
-        const int centre = label.left() + metrics.horizontalAdvance(kFrame5Caption.left(at))
-                           + metrics.horizontalAdvance(word) / 2;
+        const int centre =
+            label.left() + metrics.horizontalAdvance(kFrame5Caption.left(at)) + metrics.horizontalAdvance(word) / 2;
         int count = 0;
         for (const Indicator& ind : kIndicators)
             count += ind.group == group ? 1 : 0;
@@ -262,10 +256,7 @@ void RegistersWindow::Form_Load()
     timer1_.start();
 }
 
-void RegistersWindow::Timer1_Timer()
-{
-    but_RD_HID_ECR_Click();
-}
+void RegistersWindow::Timer1_Timer() { but_RD_HID_ECR_Click(); }
 
 void RegistersWindow::but_RD_HID_ECR_Click()
 {
@@ -372,8 +363,8 @@ void RegistersWindow::G7_MouseUp() { keyEvent(RemoteKey::Buzzer, false); }
 bool RegistersWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == frame5_) {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Show
-            || event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show || event->type() == QEvent::FontChange
+            || event->type() == QEvent::StyleChange)
             placeIndicators();
         return QWidget::eventFilter(watched, event);
     }

@@ -30,9 +30,9 @@ public:
     void Form_Load();
 
     void Timer1_Timer();
-    void but_RD_HID_ECR_Click();     // "Lire ": one read and display cycle
-    void Command2_Click();           // "Effacer"
-    void Command1_Click();           // "Fermer la fenêtre"
+    void but_RD_HID_ECR_Click();  // "Lire ": one read and display cycle
+    void Command2_Click();        // "Effacer"
+    void Command1_Click();        // "Fermer la fenêtre"
 
     void G4_MouseDown();
     void G4_MouseUp();
@@ -71,7 +71,7 @@ private:
     QLabel* heureDcf_ = nullptr;
     QLabel* niveau_ = nullptr;
     QLabel* temperature_ = nullptr;
-    std::array<QLabel*, registers::kLevelBars + 1> picture1_{};   // bars 0..7, icon 8
+    std::array<QLabel*, registers::kLevelBars + 1> picture1_{};  // bars 0..7, icon 8
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QPushButton* readButton_ = nullptr;

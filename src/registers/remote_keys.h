@@ -13,8 +13,8 @@ enum class RemoteKey { RedLed, GreenLed, BlueLed, Buzzer };
 
 struct RemoteKeyInfo {
     RemoteKey key;
-    const char* grey;         // objectName of the key picture
-    const char* coloured;     // objectName of the picture shown while held
+    const char* grey;      // objectName of the key picture
+    const char* coloured;  // objectName of the picture shown while held
     uint8_t pressSwitch, pressBit;
     uint8_t releaseSwitch, releaseBit;
 };

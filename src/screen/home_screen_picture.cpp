@@ -23,16 +23,10 @@ void HomeScreenPicture::setPixel(int x, int y, QRgb colour)
     reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = colour | 0xFF000000u;
 }
 
-void HomeScreenPicture::fill(QRgb colour)
-{
-    image_.fill(colour | 0xFF000000u);
-}
+void HomeScreenPicture::fill(QRgb colour) { image_.fill(colour | 0xFF000000u); }
 
 namespace {
-int blend(int source, int background, int alpha)
-{
-    return (source * alpha + background * (255 - alpha) + 127) / 255;
-}
+int blend(int source, int background, int alpha) { return (source * alpha + background * (255 - alpha) + 127) / 255; }
 }  // namespace
 
 void HomeScreenPicture::place(const QImage& picture, QRgb background)
@@ -52,8 +46,9 @@ void HomeScreenPicture::place(const QImage& picture, QRgb background)
             if (a == 255) {
                 setPixel(x, y, c);
             } else {
-                setPixel(x, y, qRgb(blend(qRed(c), qRed(background), a), blend(qGreen(c), qGreen(background), a),
-                                    blend(qBlue(c), qBlue(background), a)));
+                setPixel(x, y,
+                         qRgb(blend(qRed(c), qRed(background), a), blend(qGreen(c), qGreen(background), a),
+                              blend(qBlue(c), qBlue(background), a)));
             }
         }
     }

@@ -13,11 +13,11 @@ namespace trivo {
 constexpr int kScreenWidth = 240;
 constexpr int kScreenHeight = 64;
 constexpr int kBitmapBytesPerRow = kScreenWidth / 8;
-constexpr int kBitmapBytes = kBitmapBytesPerRow * kScreenHeight;   // 1920
+constexpr int kBitmapBytes = kBitmapBytesPerRow * kScreenHeight;  // 1920
 
 // The two colours the window's operations draw.
-constexpr QRgb kScreenWhite = 0xFFFFFFFFu;   // RGB (255, 255, 255)
-constexpr QRgb kScreenBlue = 0xFF0000FFu;    // RGB (0, 0, 255)
+constexpr QRgb kScreenWhite = 0xFFFFFFFFu;  // RGB (255, 255, 255)
+constexpr QRgb kScreenBlue = 0xFF0000FFu;   // RGB (0, 0, 255)
 
 using DisplayBitmap = std::array<uint8_t, kBitmapBytes>;
 
@@ -26,7 +26,7 @@ constexpr bool isScreenWhite(QRgb colour) { return (colour & 0x00FFFFFFu) == 0x0
 
 class HomeScreenPicture {
 public:
-    HomeScreenPicture();   // all blue
+    HomeScreenPicture();  // all blue
 
     // 240 x 64, Format_RGB32.
     const QImage& image() const { return image_; }

@@ -15,10 +15,7 @@ namespace {
 // The largest header this check reads: file header, V5 info header, three masks.
 constexpr qint64 kHeaderPeek = 14 + 124 + 16;
 
-uint16_t u16(const QByteArray& b, int at)
-{
-    return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
-}
+uint16_t u16(const QByteArray& b, int at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
 
 uint32_t u32(const QByteArray& b, int at)
 {
@@ -32,7 +29,7 @@ struct BmpLayout {
     enum Status { Unknown, Truncated, Complete } status = Unknown;
     uint32_t dataOffset = 0;
     int64_t width = 0;
-    int64_t height = 0;         // absolute value
+    int64_t height = 0;  // absolute value
     bool topDown = false;
     int bits = 0;
     uint32_t compression = 0;
@@ -89,10 +86,9 @@ BmpLayout bmpLayout(const QByteArray& head, qint64 fileSize)
         const uint64_t stride = (uint64_t(l.width) * uint64_t(l.bits) + 31) / 32 * 4;
         pixelBytes = stride * uint64_t(l.height);
     } else if (infoSize >= 40) {
-        pixelBytes = u32(head, 34);   // compressed: the header's image size
+        pixelBytes = u32(head, 34);  // compressed: the header's image size
     }
-    l.status = uint64_t(fileSize) >= uint64_t(l.dataOffset) + pixelBytes ? BmpLayout::Complete
-                                                                          : BmpLayout::Truncated;
+    l.status = uint64_t(fileSize) >= uint64_t(l.dataOffset) + pixelBytes ? BmpLayout::Complete : BmpLayout::Truncated;
     return l;
 }
 
@@ -107,20 +103,20 @@ bool rleStreamComplete(const QByteArray& data, qsizetype at, int64_t height, boo
         const uint8_t code = uint8_t(data[at + 1]);
         at += 2;
         if (count != 0)
-            continue;                       // an encoded run
-        if (code == 0) {                    // end of line
+            continue;     // an encoded run
+        if (code == 0) {  // end of line
             if (++y >= height)
                 return true;
-        } else if (code == 1) {             // end of bitmap
+        } else if (code == 1) {  // end of bitmap
             return true;
-        } else if (code == 2) {             // delta: right, then down
+        } else if (code == 2) {  // delta: right, then down
             if (at + 2 > data.size())
                 return false;
             y += uint8_t(data[at + 1]);
             at += 2;
             if (y >= height)
                 return true;
-        } else {                            // absolute run, padded to a 16-bit boundary
+        } else {  // absolute run, padded to a 16-bit boundary
             const qsizetype bytes = fourBits ? (code + 1) / 2 : code;
             at += bytes + (bytes & 1);
             if (at > data.size())
@@ -193,7 +189,8 @@ PictureFile readPictureFile(const QString& path)
         }
         if (truncated)
             return failure(PictureError::Truncated, QStringLiteral("image BMP incomplète ou tronquée"), path);
-        if (layout.status == BmpLayout::Complete && layout.bits == 16 && (layout.compression == kBiRgb || layout.compression == kBiBitfields)) {
+        if (layout.status == BmpLayout::Complete && layout.bits == 16
+            && (layout.compression == kBiRgb || layout.compression == kBiBitfields)) {
             file.seek(0);
             const QByteArray data = file.readAll();
             if (data.size() != size)
@@ -213,14 +210,11 @@ PictureFile readPictureFile(const QString& path)
     if (!f.image.isNull())
         return f;
     switch (reader.error()) {
-    case QImageReader::FileNotFoundError:
-        return failure(PictureError::NotFound, QStringLiteral("introuvable"), path);
-    case QImageReader::DeviceError:
-        return failure(PictureError::Unreadable, QStringLiteral("illisible"), path);
+    case QImageReader::FileNotFoundError: return failure(PictureError::NotFound, QStringLiteral("introuvable"), path);
+    case QImageReader::DeviceError: return failure(PictureError::Unreadable, QStringLiteral("illisible"), path);
     case QImageReader::UnsupportedFormatError:
         return failure(PictureError::NotAPicture, QStringLiteral("non reconnu comme image"), path);
-    default:
-        return failure(PictureError::Damaged, QStringLiteral("image invalide"), path);
+    default: return failure(PictureError::Damaged, QStringLiteral("image invalide"), path);
     }
 }
 

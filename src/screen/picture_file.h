@@ -9,16 +9,16 @@ namespace trivo {
 enum class PictureError {
     None = 0,
     NotFound = 1,
-    Unreadable = 2,    // exists but cannot be opened or read
-    NotAPicture = 3,   // no decoder recognises it
-    Damaged = 4,       // recognised, but the decoder gave up
-    Truncated = 5,     // a BMP shorter than its header says
+    Unreadable = 2,   // exists but cannot be opened or read
+    NotAPicture = 3,  // no decoder recognises it
+    Damaged = 4,      // recognised, but the decoder gave up
+    Truncated = 5,    // a BMP shorter than its header says
 };
 
 struct PictureFile {
-    QImage image;                       // null unless ok()
+    QImage image;  // null unless ok()
     PictureError error = PictureError::None;
-    QString errorText;                  // the description that follows "Fichier " in the message box
+    QString errorText;  // the description that follows "Fichier " in the message box
     bool ok() const { return error == PictureError::None; }
 };
 

@@ -17,7 +17,7 @@ constexpr int kScreenProgressMaximum = 63;
 class TransferView {
 public:
     virtual ~TransferView() = default;
-    virtual void setProgressVisible(bool visible) = 0;   // ProgressBar1 and Text1 together
+    virtual void setProgressVisible(bool visible) = 0;  // ProgressBar1 and Text1 together
     virtual void setProgressText(const QString& text) = 0;
     virtual void setProgressValue(int value) = 0;
     virtual void setCloseVisible(bool visible) = 0;

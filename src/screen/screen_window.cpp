@@ -80,8 +80,7 @@ QImage ScreenWindow::welcomePicture()
         sub.setPixelSize(12);
         sub.setBold(false);
         p.setFont(sub);
-        p.drawText(QRect(0, 36, kScreenWidth, 20), Qt::AlignCenter,
-                   QStringLiteral("Compteur - Totaliseur"));
+        p.drawText(QRect(0, 36, kScreenWidth, 20), Qt::AlignCenter, QStringLiteral("Compteur - Totaliseur"));
     }
     // Whatever the font engine did, the picture is strictly black and white.
     for (int y = 0; y < kScreenHeight; ++y) {
@@ -123,8 +122,8 @@ ScreenWindow::ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWi
     progressBar1_->setRange(0, kScreenProgressMaximum);
     progressBar1_->setValue(0);
     progressBar1_->setTextVisible(false);
-    for (QWidget* w : {static_cast<QWidget*>(text1_), static_cast<QWidget*>(progressBar1_),
-                       static_cast<QWidget*>(fermer_)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(text1_), static_cast<QWidget*>(progressBar1_), static_cast<QWidget*>(fermer_)})
         keepPlaceWhenHidden(w);
 
     // The progress sits between the transfer buttons and the close button, keeping its place when hidden.
@@ -173,7 +172,7 @@ void ScreenWindow::OUVRIR_Click()
     request.initialDir = main_.programFolder();
     const QString path = dialogs_.openFile(request);
     if (path.isEmpty())
-        return;   // cancelled
+        return;  // cancelled
     const PictureFile file = readPictureFile(path);
     if (!file.ok()) {
         dialogs_.fileError(file.errorText, int(file.error));
@@ -184,20 +183,11 @@ void ScreenWindow::OUVRIR_Click()
     previewChanged();
 }
 
-void ScreenWindow::but_WR_HID_ECR_Click()
-{
-    sendHomeScreen(link_, picture_, *this);
-}
+void ScreenWindow::but_WR_HID_ECR_Click() { sendHomeScreen(link_, picture_, *this); }
 
-void ScreenWindow::but_RD_HID_ECR_Click()
-{
-    readHomeScreen(link_, picture_, *this);
-}
+void ScreenWindow::but_RD_HID_ECR_Click() { readHomeScreen(link_, picture_, *this); }
 
-void ScreenWindow::Command2_Click()
-{
-    clearHomeScreen(link_, picture_, *this);
-}
+void ScreenWindow::Command2_Click() { clearHomeScreen(link_, picture_, *this); }
 
 void ScreenWindow::Command1_Click()
 {
@@ -233,9 +223,6 @@ void ScreenWindow::setCloseVisible(bool visible)
     repaint();
 }
 
-void ScreenWindow::previewChanged()
-{
-    picture1_->repaint();
-}
+void ScreenWindow::previewChanged() { picture1_->repaint(); }
 
 }  // namespace trivo

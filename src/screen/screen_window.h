@@ -18,8 +18,7 @@ class MainServices;
 
 inline const QString kScreenOpenTitle = QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs.");
 // The two entries "Fichiers bmp " (*.bmp) and "Tous les fichiers(*.*)" (every file), in Qt's form.
-inline const QString kScreenOpenFilter =
-    QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)");
+inline const QString kScreenOpenFilter = QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)");
 
 class ScreenWindow : public QWidget, private TransferView {
     Q_OBJECT

@@ -27,16 +27,15 @@ const QColor kAccent(0, 150, 80);
 QString makerDetails()
 {
     // The maker is fictional; the numbers use reserved ranges so that nobody is called by mistake.
-    return QStringLiteral(
-        "ZURED Instruments S.A.S.\n"
-        "14, allée des Compteurs\n"
-        "ZA du Pré Vert\n"
-        "99120 Valbrune-sur-Loue - FRANCE\n"
-        "Tél. : +33 (0)1 99 00 12 34\n"
-        "Fax : +33 (0)1 99 00 12 35\n"
-        "S.A.S. au capital de 80 000 EUR\n"
-        "RCS Valbrune 900 000 000 - APE 2651B\n"
-        "TVA FR00 900000000");
+    return QStringLiteral("ZURED Instruments S.A.S.\n"
+                          "14, allée des Compteurs\n"
+                          "ZA du Pré Vert\n"
+                          "99120 Valbrune-sur-Loue - FRANCE\n"
+                          "Tél. : +33 (0)1 99 00 12 34\n"
+                          "Fax : +33 (0)1 99 00 12 35\n"
+                          "S.A.S. au capital de 80 000 EUR\n"
+                          "RCS Valbrune 900 000 000 - APE 2651B\n"
+                          "TVA FR00 900000000");
 }
 
 QPixmap AboutWindow::drawPicture(int frame, const QSize& size)
@@ -107,8 +106,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     shape1_ = new QFrame(this);
     shape1_->setObjectName(QStringLiteral("Shape1"));
-    shape1_->setStyleSheet(QStringLiteral(
-        "QFrame#Shape1 { background: #f4f6fa; border: 3px solid rgb(28,64,160); }"));
+    shape1_->setStyleSheet(QStringLiteral("QFrame#Shape1 { background: #f4f6fa; border: 3px solid rgb(28,64,160); }"));
     outer->addWidget(shape1_);
 
     auto* layout = new QVBoxLayout(shape1_);
@@ -181,10 +179,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     timer_->start();
 }
 
-void AboutWindow::Form_Load()
-{
-    lblVersion_->setText(QStringLiteral("Version ") + QStringLiteral(TRIVO_VERSION_TEXT));
-}
+void AboutWindow::Form_Load() { lblVersion_->setText(QStringLiteral("Version ") + QStringLiteral(TRIVO_VERSION_TEXT)); }
 
 void AboutWindow::QUITTEUR()
 {
@@ -222,11 +217,12 @@ void AboutWindow::keyPressEvent(QKeyEvent* event)
 {
     // A modifier pressed alone is not a key press for the operator.
     switch (event->key()) {
-    case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta: case Qt::Key_AltGr:
-        QWidget::keyPressEvent(event);
-        return;
-    default:
-        QUITTEUR();
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr: QWidget::keyPressEvent(event); return;
+    default: QUITTEUR();
     }
 }
 

@@ -110,13 +110,13 @@ void EmulatedPanelView::refresh()
     }
     if (img != lcdImage_) {
         lcdImage_ = img;
-        lcd_->setPixmap(QPixmap::fromImage(img.scaled(kLcdWidth * 2, kLcdHeight * 2, Qt::IgnoreAspectRatio,
-                                                      Qt::FastTransformation)));
+        lcd_->setPixmap(QPixmap::fromImage(
+            img.scaled(kLcdWidth * 2, kLcdHeight * 2, Qt::IgnoreAspectRatio, Qt::FastTransformation)));
     }
 
     const bool on[] = {(d.leds & 0x01) != 0, (d.leds & 0x02) != 0, (d.leds & 0x04) != 0,
-                       d.relay1(),          d.relay2(),          d.buzzer || d.buzzerByRule()};
-    const QColor colors[] = {QColor(230, 0, 0), QColor(0, 200, 0), QColor(0, 90, 255),
+                       d.relay1(),           d.relay2(),           d.buzzer || d.buzzerByRule()};
+    const QColor colors[] = {QColor(230, 0, 0),   QColor(0, 200, 0),   QColor(0, 90, 255),
                              QColor(255, 170, 0), QColor(255, 170, 0), QColor(255, 255, 80)};
     for (int i = 0; i < lamps_.size(); ++i) {
         lamps_[i]->setPixmap(lamp(colors[i], on[i]));

@@ -26,7 +26,7 @@ private:
     QLabel* totaliser_;
     QLabel* lcd_;
     QLabel* state_;
-    QList<QLabel*> lamps_;   // LED 1..3, relay 1, relay 2, buzzer
+    QList<QLabel*> lamps_;  // LED 1..3, relay 1, relay 2, buzzer
     QTimer* timer_;
     QImage lcdImage_;
 };

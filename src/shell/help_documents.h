@@ -12,15 +12,17 @@ namespace trivo {
 class Dialogs;
 
 struct HelpDocument {
-    const char* item;    // menu item name
-    QString caption;     // menu caption
-    QString name;        // relative to the program's folder, written with a leading backslash
+    const char* item;  // menu item name
+    QString caption;   // menu caption
+    QString name;      // relative to the program's folder, written with a leading backslash
 };
 
 inline const std::array<HelpDocument, 4> kHelpDocuments{{
-    {"MENU_AIDETALUORV", QStringLiteral("Protocole au format  Pdf (reader)"), QStringLiteral("\\TRIVO_SOLANT_VARDEL.pdf")},
+    {"MENU_AIDETALUORV", QStringLiteral("Protocole au format  Pdf (reader)"),
+     QStringLiteral("\\TRIVO_SOLANT_VARDEL.pdf")},
     {"MEN_FORDOC", QStringLiteral("Protocole au format  DOC"), QStringLiteral("\\TRIVO_SOLANT_VARDEL.doc")},
-    {"MENU_INTERPDF", QStringLiteral("Interface au format  Pdf (reader)"), QStringLiteral("\\Raccor_Inter_Config_TRIVO.pdf")},
+    {"MENU_INTERPDF", QStringLiteral("Interface au format  Pdf (reader)"),
+     QStringLiteral("\\Raccor_Inter_Config_TRIVO.pdf")},
     {"MENU_INTERDOC", QStringLiteral("Interface au format  DOC"), QStringLiteral("\\Raccor_Inter_Config_TRIVO.doc")},
 }};
 
@@ -34,7 +36,7 @@ inline const QString kInstalledDocSubfolder = QStringLiteral("trivo-cp/doc");
 
 // The desktop's "open" action; tests replace it to record what would have been opened.
 using UrlOpener = std::function<bool(const QUrl&)>;
-void setUrlOpener(UrlOpener opener);   // an empty function restores the desktop's
+void setUrlOpener(UrlOpener opener);  // an empty function restores the desktop's
 bool openUrl(const QUrl& url);
 
 // The document name with the platform's separators, e.g. "/TRIVO_SOLANT_VARDEL.pdf" on Linux.

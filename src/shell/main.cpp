@@ -48,8 +48,8 @@ int main(int argc, char* argv[])
     trivo::ReportTrace traceFile;
     if (parser.isSet(trace)) {
         if (!traceFile.open(parser.value(trace))) {
-            std::fprintf(stderr, "Impossible d'ouvrir le fichier de trace %s : %s\n",
-                         qPrintable(parser.value(trace)), qPrintable(traceFile.errorString()));
+            std::fprintf(stderr, "Impossible d'ouvrir le fichier de trace %s : %s\n", qPrintable(parser.value(trace)),
+                         qPrintable(traceFile.errorString()));
             return 2;
         }
         traceFile.attach(link);

@@ -165,8 +165,8 @@ void MainWindow::MDIForm_Load()
 {
     setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
     if (!usbSub_) {
-        usbSub_ = mdi_->addSubWindow(usb_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                               Qt::WindowMinMaxButtonsHint);
+        usbSub_ = mdi_->addSubWindow(
+            usb_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
         usbSub_->setObjectName(QStringLiteral("USB_frame"));
     }
     usbSub_->show();
@@ -289,10 +289,7 @@ void MainWindow::setStatusPanel2(const QString& text)
 
 QString MainWindow::statusPanel2() const { return panel2_->text(); }
 
-QString MainWindow::programFolder() const
-{
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-}
+QString MainWindow::programFolder() const { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }
 
 QString MainWindow::dialogFolder() const
 {

@@ -45,7 +45,7 @@ public:
     QMdiSubWindow* usbSubWindow() const { return usbSub_; }
 
     // Child windows: created on first use, brought forward when they already exist.
-    ConfigWindow* showConfigWindow();   // also moved to (50, 50) twips
+    ConfigWindow* showConfigWindow();  // also moved to (50, 50) twips
     ScreenWindow* showScreenWindow();
     RegistersWindow* showRegistersWindow();
     MaintenanceWindow* showMaintenanceWindow();
@@ -70,7 +70,7 @@ public:
 
     QString tag() const { return tag_; }
     QString panel1Text() const;
-    int panel1Picture() const { return panel1Picture_; }   // index in ImageList1 (1 waiting, 3 connected)
+    int panel1Picture() const { return panel1Picture_; }  // index in ImageList1 (1 waiting, 3 connected)
     QPixmap imageList1(int index) const;                  // 1-based
 
     static QString captionForVersion(int major, int minor, int revision);

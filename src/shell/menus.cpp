@@ -70,9 +70,9 @@ void MenuBar::build(QMenuBar* bar)
     connect(windowMenu_, &QMenu::aboutToShow, this, &MenuBar::refreshWindowList);
 
     QMenu* help = addMenu(bar, "MENU_AIDE", QStringLiteral("&?"));
-    const std::array<void (MenuBar::*)(), 4> documentHandlers{
-        &MenuBar::MENU_AIDETALUORV_Click, &MenuBar::MEN_FORDOC_Click, &MenuBar::MENU_INTERPDF_Click,
-        &MenuBar::MENU_INTERDOC_Click};
+    const std::array<void (MenuBar::*)(), 4> documentHandlers{&MenuBar::MENU_AIDETALUORV_Click,
+                                                              &MenuBar::MEN_FORDOC_Click, &MenuBar::MENU_INTERPDF_Click,
+                                                              &MenuBar::MENU_INTERDOC_Click};
     for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
         const auto handler = documentHandlers[i];
         addItem(help, this, kHelpDocuments[i].item, kHelpDocuments[i].caption, [this, handler] { (this->*handler)(); });

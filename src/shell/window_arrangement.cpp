@@ -95,8 +95,7 @@ void arrange(QMdiArea* area, Arrangement how)
     }
 
     switch (how) {
-    case Arrangement::ArrangeIcons:
-        return;
+    case Arrangement::ArrangeIcons: return;
     case Arrangement::Cascade:
         // Qt's cascade leaves minimised and hidden children where they are.
         area->cascadeSubWindows();

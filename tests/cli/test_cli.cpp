@@ -171,7 +171,8 @@ private slots:
         QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 1);
         QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("plus")}).status, 0);
         QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 2);
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("raz-c")}).status, 0);
+        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("raz-c")}).status,
+                 0);
         QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 0);
     }
 
@@ -184,8 +185,7 @@ private slots:
         QCOMPARE(cli({QStringLiteral("--simule"), QStringLiteral("--trace"), trace, QStringLiteral("programmer"), file})
                      .status,
                  0);
-        const QStringList traced =
-            QString::fromLatin1(readAll(trace)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList traced = QString::fromLatin1(readAll(trace)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 
         // The window programs the same file on a display in the same state.
         EmulatedTransport transport;
@@ -203,7 +203,7 @@ private slots:
         window.applyFormState(loaded.state);
         window.PROG_PARAM();
         QCOMPARE(main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
-        QCOMPARE(traced.size(), 2 * 30);   // 30 requests, each answered
+        QCOMPARE(traced.size(), 2 * 30);  // 30 requests, each answered
         QCOMPARE(traced, windowLines);
         static const QRegularExpression format(QStringLiteral("^[<>] [0-9A-F]{2}( [0-9A-F]{2}){64}$"));
         for (const QString& line : traced)
@@ -231,8 +231,8 @@ private slots:
         const QString st = dir.filePath(QStringLiteral("etat.json"));
         const QString hex = dir.filePath(QStringLiteral("fw.hex"));
         writeAll(hex, ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n");
-        Run r = cli({QStringLiteral("--simule=") + st, QStringLiteral("firmware"), QStringLiteral("flasher"), hex},
-                    "n\n");
+        Run r =
+            cli({QStringLiteral("--simule=") + st, QStringLiteral("firmware"), QStringLiteral("flasher"), hex}, "n\n");
         QCOMPARE(r.status, 1);
         QVERIFY(r.err.contains(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?")));
         QVERIFY(state(st).value(QStringLiteral("micrologiciel")).toString().isEmpty());
@@ -241,7 +241,8 @@ private slots:
                  QStringLiteral("--oui")});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(QStringLiteral("Fin du flashage .")));
-        const QByteArray fw = QByteArray::fromHex(state(st).value(QStringLiteral("micrologiciel")).toString().toLatin1());
+        const QByteArray fw =
+            QByteArray::fromHex(state(st).value(QStringLiteral("micrologiciel")).toString().toLatin1());
         QCOMPARE(fw.size(), 32000);
         QCOMPARE(fw.left(4), QByteArray::fromHex("00010203"));
         QCOMPARE(static_cast<uint8_t>(fw.at(31999)), uint8_t(0xFF));
@@ -262,7 +263,8 @@ private slots:
         for (int x = 0; x < 240; x += 3)
             img.setPixelColor(x, x % 64, Qt::white);
         QVERIFY(img.save(in));
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("ecran"), QStringLiteral("envoyer"), in}).status, 0);
+        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("ecran"), QStringLiteral("envoyer"), in}).status,
+                 0);
         QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("ecran"), QStringLiteral("lire"),
                       QStringLiteral("-o"), out})
                      .status,

@@ -45,15 +45,26 @@ FormState readIntoForm(const ParameterBlock& block)
     return form;
 }
 
-const std::array<const char*, 12> kWordFields{
-    "counter_start", "totaliser_start", "counter_end", "totaliser_end", "counter_production",
-    "totaliser_production", "relay1_threshold", "relay2_threshold", "buzzer_threshold", "counter_step",
-    "counter_preset", "totaliser_preset"};
-const std::array<const char*, 16> kByteFields{
-    "general_flags", "param_screen_seconds", "home_screen_seconds", "relay1_pulse_seconds",
-    "relay2_pulse_seconds", "buzzer_pulse_seconds", "decimal_point", "startup_options", "relay1_rule",
-    "relay2_rule", "buzzer_rule", "debounce_half_ms", "production_display_seconds",
-    "balance_display_seconds", "display_flags", "total_display_seconds"};
+const std::array<const char*, 12> kWordFields{"counter_start",    "totaliser_start",    "counter_end",
+                                              "totaliser_end",    "counter_production", "totaliser_production",
+                                              "relay1_threshold", "relay2_threshold",   "buzzer_threshold",
+                                              "counter_step",     "counter_preset",     "totaliser_preset"};
+const std::array<const char*, 16> kByteFields{"general_flags",
+                                              "param_screen_seconds",
+                                              "home_screen_seconds",
+                                              "relay1_pulse_seconds",
+                                              "relay2_pulse_seconds",
+                                              "buzzer_pulse_seconds",
+                                              "decimal_point",
+                                              "startup_options",
+                                              "relay1_rule",
+                                              "relay2_rule",
+                                              "buzzer_rule",
+                                              "debounce_half_ms",
+                                              "production_display_seconds",
+                                              "balance_display_seconds",
+                                              "display_flags",
+                                              "total_display_seconds"};
 
 }  // namespace
 
@@ -93,7 +104,11 @@ void TestSettingsCodec::wordFieldsAtTheirEdges_data()
     QTest::addColumn<uint>("raw");
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("text");
-    const struct { uint raw; int value; const char* text; } edges[] = {
+    const struct {
+        uint raw;
+        int value;
+        const char* text;
+    } edges[] = {
         {0x00000000u, 0, "0"},
         {0x7FFFFFFFu, 2147483647, "2147483647"},
         {0x80000000u, INT32_MIN, "-2147483648"},
@@ -103,7 +118,8 @@ void TestSettingsCodec::wordFieldsAtTheirEdges_data()
     };
     for (int n = 1; n <= 12; ++n)
         for (const auto& e : edges)
-            QTest::addRow("%s=%s", kWordFields[static_cast<std::size_t>(n - 1)], e.text) << n << e.raw << e.value << e.text;
+            QTest::addRow("%s=%s", kWordFields[static_cast<std::size_t>(n - 1)], e.text)
+                << n << e.raw << e.value << e.text;
 }
 
 void TestSettingsCodec::wordFieldsAtTheirEdges()
@@ -257,7 +273,7 @@ void TestSettingsCodec::ruleBytesRead()
     for (int output = 0; output < 3; ++output) {
         DeviceSettings s = decodeBlock(blockWithSignature());
         s.settingByte(8 + output) = uint8_t(rule);
-        FormState form;   // starts with options 0, 3, 6 selected: the read must clear them
+        FormState form;  // starts with options 0, 3, 6 selected: the read must clear them
         settingsToForm(s, form);
         for (int i = 0; i < 7; ++i)
             QCOMPARE(form.rule(output)[i], selected.contains(i));
@@ -273,12 +289,12 @@ void TestSettingsCodec::ruleByteProgrammed()
 {
     FormState form;
     form.Option2.clear();
-    form.Option2.select(1);   // TOTALISATEUR
-    form.Option2.select(2);   // S'OUVRE
-    form.Option2.select(4);   // Jusqu'au RAZ
+    form.Option2.select(1);  // TOTALISATEUR
+    form.Option2.select(2);  // S'OUVRE
+    form.Option2.select(4);  // Jusqu'au RAZ
     form.cadre_R1.setGreaterOrEqual(true);
     QCOMPARE(int(ruleByte(form, 0)), 0x56);
-    form.cadre_R1.Tag = QStringLiteral("?");   // anything but "S" programs less-or-equal
+    form.cadre_R1.Tag = QStringLiteral("?");  // anything but "S" programs less-or-equal
     QCOMPARE(int(ruleByte(form, 0)), 0x16);
     form.Option4.clear();
     form.cadre_Buz.setGreaterOrEqual(false);
@@ -288,7 +304,7 @@ void TestSettingsCodec::ruleByteProgrammed()
 void TestSettingsCodec::startupOptionsRead_data()
 {
     QTest::addColumn<int>("byte");
-    QTest::addColumn<QList<bool>>("expected");   // raz0 raz1 E1_0 E1_1 E2_0 E2_1 anti_non anti_oui
+    QTest::addColumn<QList<bool>>("expected");  // raz0 raz1 E1_0 E1_1 E2_0 E2_1 anti_non anti_oui
     QTest::newRow("00 nothing selected") << 0x00 << QList<bool>{0, 0, 0, 0, 0, 0, 0, 0};
     QTest::newRow("55 the first of each pair") << 0x55 << QList<bool>{1, 0, 1, 0, 1, 0, 1, 0};
     QTest::newRow("AA the second of each pair") << 0xAA << QList<bool>{0, 1, 0, 1, 0, 1, 0, 1};
@@ -304,8 +320,8 @@ void TestSettingsCodec::startupOptionsRead()
     s.startup_options = uint8_t(byte);
     FormState form;
     settingsToForm(s, form);
-    const QList<bool> got{form.Option_raz[0], form.Option_raz[1], form.OptionE1[0], form.OptionE1[1],
-                          form.OptionE2[0], form.OptionE2[1], form.Option_anti_non, form.Option_anti_oui};
+    const QList<bool> got{form.Option_raz[0], form.Option_raz[1], form.OptionE1[0],     form.OptionE1[1],
+                          form.OptionE2[0],   form.OptionE2[1],   form.Option_anti_non, form.Option_anti_oui};
     QCOMPARE(got, expected);
     // Programming a well-formed choice gives the byte back.
     if (byte == 0x55 || byte == 0xAA || byte == 0x81 || byte == 0x00)
@@ -315,8 +331,8 @@ void TestSettingsCodec::startupOptionsRead()
 void TestSettingsCodec::decimalPointAndFlagsRead()
 {
     DeviceSettings s = decodeBlock(blockWithSignature());
-    s.decimal_point = 0x05;       // bits 0 and 2: digit 2 ends selected
-    s.general_flags = 0xFF;       // bit 7 is not a setting
+    s.decimal_point = 0x05;  // bits 0 and 2: digit 2 ends selected
+    s.general_flags = 0xFF;  // bit 7 is not a setting
     s.display_flags = 0x05;
     FormState form;
     settingsToForm(s, form);
@@ -376,7 +392,7 @@ void TestSettingsCodec::totaliserBlock()
     QCOMPARE(steps.front().value, 0x42434954u);
 
     FormState none = form;
-    none.Option_CPT = {false, false};   // no mode selected programs the totaliser
+    none.Option_CPT = {false, false};  // no mode selected programs the totaliser
     QCOMPARE(formToSettings(none).settings.operating_mode, kModeTotaliser);
     none.Option_CPT = {true, false};
     QCOMPARE(formToSettings(none).settings.operating_mode, kModeProduction);
@@ -495,19 +511,32 @@ void TestSettingsCodec::sliderCaptions_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("Slider1 at 0") << 1 << 0 << "fr_FR" << "Oui 0 Sec";
-    QTest::newRow("Slider2 at 10") << 2 << 10 << "fr_FR" << "Oui 10 Sec";
-    QTest::newRow("Slider3") << 3 << 4 << "fr_FR" << "4 Sec";
-    QTest::newRow("Slider5") << 5 << 0 << "fr_FR" << "0 Sec";
-    QTest::newRow("Slider6 at 1, comma") << 6 << 1 << "fr_FR" << "Oui 0,5 mS";
-    QTest::newRow("Slider6 at 1, point") << 6 << 1 << "en_US" << "Oui 0.5 mS";
-    QTest::newRow("Slider6 at 4") << 6 << 4 << "fr_FR" << "Oui 2 mS";
-    QTest::newRow("Slider6 at 5") << 6 << 5 << "fr_FR" << "Oui 2,5 mS";
-    QTest::newRow("Slider6 at 249") << 6 << 249 << "fr_FR" << "Oui 124,5 mS";
-    QTest::newRow("Slider6 at 250") << 6 << 250 << "fr_FR" << "Oui 125 mS";
-    QTest::newRow("Slider7") << 7 << 1 << "fr_FR" << "PRODUCTION 1 Sec";
-    QTest::newRow("Slider8") << 8 << 10 << "fr_FR" << "SOLDE 10 Sec";
-    QTest::newRow("Slider9") << 9 << 2 << "fr_FR" << "TOTAL 2 Sec";
+    QTest::newRow("Slider1 at 0") << 1 << 0 << "fr_FR"
+                                  << "Oui 0 Sec";
+    QTest::newRow("Slider2 at 10") << 2 << 10 << "fr_FR"
+                                   << "Oui 10 Sec";
+    QTest::newRow("Slider3") << 3 << 4 << "fr_FR"
+                             << "4 Sec";
+    QTest::newRow("Slider5") << 5 << 0 << "fr_FR"
+                             << "0 Sec";
+    QTest::newRow("Slider6 at 1, comma") << 6 << 1 << "fr_FR"
+                                         << "Oui 0,5 mS";
+    QTest::newRow("Slider6 at 1, point") << 6 << 1 << "en_US"
+                                         << "Oui 0.5 mS";
+    QTest::newRow("Slider6 at 4") << 6 << 4 << "fr_FR"
+                                  << "Oui 2 mS";
+    QTest::newRow("Slider6 at 5") << 6 << 5 << "fr_FR"
+                                  << "Oui 2,5 mS";
+    QTest::newRow("Slider6 at 249") << 6 << 249 << "fr_FR"
+                                    << "Oui 124,5 mS";
+    QTest::newRow("Slider6 at 250") << 6 << 250 << "fr_FR"
+                                    << "Oui 125 mS";
+    QTest::newRow("Slider7") << 7 << 1 << "fr_FR"
+                             << "PRODUCTION 1 Sec";
+    QTest::newRow("Slider8") << 8 << 10 << "fr_FR"
+                             << "SOLDE 10 Sec";
+    QTest::newRow("Slider9") << 9 << 2 << "fr_FR"
+                             << "TOTAL 2 Sec";
 }
 
 void TestSettingsCodec::sliderCaptions()
@@ -548,8 +577,7 @@ void TestSettingsCodec::resetGivesTheDefaults()
     before.Slider6 = 100;
     const FormState after = resetConfiguration(before);
     for (int i = 0; i < 12; ++i)
-        QCOMPARE(after.REG_V[static_cast<std::size_t>(i)],
-                 (i >= 6 && i <= 8) ? QStringLiteral("0") : QString());
+        QCOMPARE(after.REG_V[static_cast<std::size_t>(i)], (i >= 6 && i <= 8) ? QStringLiteral("0") : QString());
     QCOMPARE(after.Check1, (std::array<int, 10>{1, 0, 0, 0, 0, 0, 0, 1, 1, 1}));
     QCOMPARE(after.Check_C, int(kChecked));
     QCOMPARE(after.Check_T, int(kChecked));
@@ -565,12 +593,13 @@ void TestSettingsCodec::resetGivesTheDefaults()
     QCOMPARE(after.Option_CPT, before.Option_CPT);
     // Programming a reset form: every rule byte carries only the comparison bit.
     const DeviceSettings s = formToSettings([&] {
-        FormState f = after;
-        for (auto& t : f.REG_V)
-            if (t.isEmpty())
-                t = "0";
-        return f;
-    }()).settings;
+                                 FormState f = after;
+                                 for (auto& t : f.REG_V)
+                                     if (t.isEmpty())
+                                         t = "0";
+                                 return f;
+                             }())
+                                 .settings;
     QCOMPARE(int(s.relay1_rule), 0x40);
     QCOMPARE(int(s.startup_options), 0xAA);
 }

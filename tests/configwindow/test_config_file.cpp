@@ -19,7 +19,7 @@ private slots:
         const QByteArray bytes = toFileBytes(newProductionConfiguration());
         QCOMPARE(bytes, kNewProductionFile);
         QCOMPARE(bytes.count("\r\n"), kLineCount);
-        QCOMPARE(bytes.count('\n'), kLineCount);   // no bare LF
+        QCOMPARE(bytes.count('\n'), kLineCount);  // no bare LF
         QVERIFY(bytes.endsWith("\r\n"));
     }
 
@@ -40,10 +40,10 @@ private slots:
             if (!loaded.ok())
                 QFAIL(qPrintable(QStringLiteral("round %1: %2").arg(round).arg(loaded.error.description)));
             if (!(loaded.state == saved))
-                QFAIL(qPrintable(QStringLiteral("round %1 differs:\n%2\n---\n%3")
-                                     .arg(round)
-                                     .arg(toLines(saved).join(QLatin1Char('|')),
-                                          toLines(loaded.state).join(QLatin1Char('|')))));
+                QFAIL(qPrintable(
+                    QStringLiteral("round %1 differs:\n%2\n---\n%3")
+                        .arg(round)
+                        .arg(toLines(saved).join(QLatin1Char('|')), toLines(loaded.state).join(QLatin1Char('|')))));
         }
     }
 
@@ -53,14 +53,14 @@ private slots:
         QTest::addColumn<int>("errorKind");
         QTest::addColumn<int>("errorLine");
         QTest::addColumn<int>("errorNumber");
-        QTest::addColumn<QString>("check");   // "field=value" looked up after a successful read
+        QTest::addColumn<QString>("check");  // "field=value" looked up after a successful read
         const QByteArray f = kNewProductionFile;
         const int none = ReadError::None;
         QTest::newRow("golden") << f << none << 0 << 0 << "Slider6=1";
-        QTest::newRow("lower-case header") << withLine(f, 1, "trivo zured compteur de production")
-                                           << int(ReadError::WrongHeader) << 1 << 0 << "";
-        QTest::newRow("header with a trailing blank") << withLine(f, 1, "TRIVO ZURED COMPTEUR DE PRODUCTION ")
-                                                      << int(ReadError::WrongHeader) << 1 << 0 << "";
+        QTest::newRow("lower-case header")
+            << withLine(f, 1, "trivo zured compteur de production") << int(ReadError::WrongHeader) << 1 << 0 << "";
+        QTest::newRow("header with a trailing blank")
+            << withLine(f, 1, "TRIVO ZURED COMPTEUR DE PRODUCTION ") << int(ReadError::WrongHeader) << 1 << 0 << "";
         QTest::newRow("empty file") << QByteArray() << int(ReadError::EndOfFile) << 1 << 62 << "";
         QTest::newRow("72 lines") << firstLines(f, 72) << int(ReadError::EndOfFile) << 73 << 62 << "";
         QTest::newRow("40 lines") << firstLines(f, 40) << int(ReadError::EndOfFile) << 41 << 62 << "";
@@ -75,21 +75,28 @@ private slots:
         QTest::newRow("flag word") << withLine(f, 30, "Vrai") << int(ReadError::BadFlag) << 30 << 13 << "";
         QTest::newRow("flag empty") << withLine(f, 58, "") << int(ReadError::BadFlag) << 58 << 13 << "";
         QTest::newRow("flag number and text") << withLine(f, 58, "1x") << int(ReadError::BadFlag) << 58 << 13 << "";
-        QTest::newRow("selecting deselects its frame") << withLine(f, 61, "True") << none << 0 << 0 << "Option_pdec(0)=0";
-        QTest::newRow("line 69 not a number") << withLine(f, 69, "deux") << int(ReadError::NotANumber) << 69 << 13 << "";
-        QTest::newRow("line 69 number then text") << withLine(f, 69, " 5 s") << int(ReadError::NotANumber) << 69 << 13 << "";
+        QTest::newRow("selecting deselects its frame")
+            << withLine(f, 61, "True") << none << 0 << 0 << "Option_pdec(0)=0";
+        QTest::newRow("line 69 not a number")
+            << withLine(f, 69, "deux") << int(ReadError::NotANumber) << 69 << 13 << "";
+        QTest::newRow("line 69 number then text")
+            << withLine(f, 69, " 5 s") << int(ReadError::NotANumber) << 69 << 13 << "";
         QTest::newRow("line 69 empty") << withLine(f, 69, "") << int(ReadError::NotANumber) << 69 << 13 << "";
         QTest::newRow("line 69 blanks around") << withLine(f, 69, "\t 7  ") << none << 0 << 0 << "Slider8=7";
         QTest::newRow("line 70 half to even") << withLine(f, 70, "8.5") << none << 0 << 0 << "Slider9=8";
-        QTest::newRow("line 68 zero out of range") << withLine(f, 68, " 0 ") << int(ReadError::OutOfRange) << 68 << 380 << "";
-        QTest::newRow("slider1 above range") << withLine(f, 44, " 11 ") << int(ReadError::OutOfRange) << 44 << 380 << "";
+        QTest::newRow("line 68 zero out of range")
+            << withLine(f, 68, " 0 ") << int(ReadError::OutOfRange) << 68 << 380 << "";
+        QTest::newRow("slider1 above range")
+            << withLine(f, 44, " 11 ") << int(ReadError::OutOfRange) << 44 << 380 << "";
         QTest::newRow("slider1 9.5 rounds to 10") << withLine(f, 44, " 9.5 ") << none << 0 << 0 << "Slider1=10";
         QTest::newRow("slider1 10.5 rounds to 10") << withLine(f, 44, " 10.5 ") << none << 0 << 0 << "Slider1=10";
         QTest::newRow("slider1 text reads 0") << withLine(f, 44, "abc") << none << 0 << 0 << "Slider1=0";
-        QTest::newRow("slider6 text reads 0, refused") << withLine(f, 49, "abc") << int(ReadError::OutOfRange) << 49 << 380 << "";
+        QTest::newRow("slider6 text reads 0, refused")
+            << withLine(f, 49, "abc") << int(ReadError::OutOfRange) << 49 << 380 << "";
         QTest::newRow("slider6 250") << withLine(f, 49, " 250 ") << none << 0 << 0 << "Slider6=250";
         QTest::newRow("slider6 251") << withLine(f, 49, " 251 ") << int(ReadError::OutOfRange) << 49 << 380 << "";
-        QTest::newRow("slider6 huge exponent") << withLine(f, 49, "1e999") << int(ReadError::OutOfRange) << 49 << 380 << "";
+        QTest::newRow("slider6 huge exponent")
+            << withLine(f, 49, "1e999") << int(ReadError::OutOfRange) << 49 << 380 << "";
         QTest::newRow("slider3 number then text") << withLine(f, 46, " 4 Sec") << none << 0 << 0 << "Slider3=4";
         QTest::newRow("check 2 greyed") << withLine(f, 15, " 2 ") << none << 0 << 0 << "Check1(1)=2";
         QTest::newRow("check 1.5 rounds to 2") << withLine(f, 15, "1.5") << none << 0 << 0 << "Check1(1)=2";
@@ -125,10 +132,11 @@ private slots:
         const QString expected = check.section(QLatin1Char('='), 1);
         // Compare through the writer's line for that field, so every field is reachable by name.
         static const QHash<QString, int> lineOf = {
-            {"Slider1", 44}, {"Slider3", 46}, {"Slider6", 49}, {"Slider8", 69}, {"Slider9", 70},
-            {"Check1(0)", 14}, {"Check1(1)", 15}, {"Check_T", 22}, {"Check1(8)", 72}, {"Check1(9)", 73},
-            {"Option2(0)", 23}, {"Option4(6)", 43}, {"Option_raz(1)", 51}, {"Option_anti_oui", 57},
-            {"Option_pdec(0)", 58}, {"REG_V(0)", 2}, {"cadre_R1.Tag", 64}, {"cadre_Buz.caption", 67}};
+            {"Slider1", 44},       {"Slider3", 46},          {"Slider6", 49},        {"Slider8", 69},
+            {"Slider9", 70},       {"Check1(0)", 14},        {"Check1(1)", 15},      {"Check_T", 22},
+            {"Check1(8)", 72},     {"Check1(9)", 73},        {"Option2(0)", 23},     {"Option4(6)", 43},
+            {"Option_raz(1)", 51}, {"Option_anti_oui", 57},  {"Option_pdec(0)", 58}, {"REG_V(0)", 2},
+            {"cadre_R1.Tag", 64},  {"cadre_Buz.caption", 67}};
         QVERIFY2(lineOf.contains(field), qPrintable(field));
         const QString written = toLines(r.state).at(lineOf.value(field) - 1);
         QString value = written;

@@ -19,25 +19,25 @@ inline FormState newProductionConfiguration()
 // What a new configuration in production mode saves to, byte for byte.
 inline const QByteArray kNewProductionFile =
     "TRIVO ZURED COMPTEUR DE PRODUCTION\r\n"
-    "\r\n\r\n\r\n\r\n\r\n\r\n"            // REG_V(0..5)
-    "0\r\n0\r\n0\r\n"                     // REG_V(6..8) thresholds
-    "\r\n\r\n\r\n"                        // REG_V(9..11)
-    " 1 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"   // Check1(0..6)
-    " 1 \r\n 1 \r\n"                      // Check_C, Check_T
+    "\r\n\r\n\r\n\r\n\r\n\r\n"                           // REG_V(0..5)
+    "0\r\n0\r\n0\r\n"                                    // REG_V(6..8) thresholds
+    "\r\n\r\n\r\n"                                       // REG_V(9..11)
+    " 1 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n 0 \r\n"  // Check1(0..6)
+    " 1 \r\n 1 \r\n"                                     // Check_C, Check_T
     "False\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\n"
     "False\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\n"
-    "False\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\n"   // 21 rule options
-    " 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n"          // Slider1..6
-    "False\r\nTrue\r\n"                   // Option_raz
-    "False\r\nTrue\r\n"                   // OptionE1
-    "False\r\nTrue\r\n"                   // OptionE2
-    "False\r\nTrue\r\n"                   // Option_anti_non, Option_anti_oui
-    "True\r\nFalse\r\nFalse\r\nFalse\r\n" // Option_pdec(0..3)
-    "S\r\nSup\xE9rieur ou = \xE0:\r\n"    // cadre_R2(3)
-    "S\r\nSup\xE9rieur ou = \xE0:\r\n"    // cadre_R1(3)
-    "S\r\nSup\xE9rieur ou = \xE0:\r\n"    // cadre_Buz(3)
-    " 1 \r\n 1 \r\n 1 \r\n"               // Slider7..9
-    " 1 \r\n 1 \r\n 1 \r\n";              // Check1(7..9)
+    "False\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\n"  // 21 rule options
+    " 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n 1 \r\n"                       // Slider1..6
+    "False\r\nTrue\r\n"                                                // Option_raz
+    "False\r\nTrue\r\n"                                                // OptionE1
+    "False\r\nTrue\r\n"                                                // OptionE2
+    "False\r\nTrue\r\n"                                                // Option_anti_non, Option_anti_oui
+    "True\r\nFalse\r\nFalse\r\nFalse\r\n"                              // Option_pdec(0..3)
+    "S\r\nSup\xE9rieur ou = \xE0:\r\n"                                 // cadre_R2(3)
+    "S\r\nSup\xE9rieur ou = \xE0:\r\n"                                 // cadre_R1(3)
+    "S\r\nSup\xE9rieur ou = \xE0:\r\n"                                 // cadre_Buz(3)
+    " 1 \r\n 1 \r\n 1 \r\n"                                            // Slider7..9
+    " 1 \r\n 1 \r\n 1 \r\n";                                           // Check1(7..9)
 
 inline QByteArray withLine(const QByteArray& file, int lineNumber, const QByteArray& replacement)
 {
@@ -79,7 +79,7 @@ inline FormState randomFormState(QRandomGenerator& rng)
     for (int output = 0; output < 3; ++output) {
         RuleOptions& rule = s.rule(output);
         rule.clear();
-        const int assign = rng.bounded(3) - 1;   // -1 = none selected
+        const int assign = rng.bounded(3) - 1;  // -1 = none selected
         const int action = rng.bounded(3) - 1;
         const int duration = rng.bounded(4) - 1;
         if (assign >= 0)
@@ -110,6 +110,5 @@ inline FormState randomFormState(QRandomGenerator& rng)
         s.Option_pdec[static_cast<std::size_t>(i)] = pdec == i;
     return s;
 }
-
 
 }  // namespace trivo::testing

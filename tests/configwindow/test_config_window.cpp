@@ -78,14 +78,14 @@ DeviceSettings sampleSettings(uint8_t mode)
     for (int n = 1; n <= 12; ++n)
         s.word(n) = n * 111 - 700;
     s.counter_start = -1;
-    s.general_flags = 0x35;        // white, relay 2 and polarity, end overrun forbidden; relay 1 and buzzer off
+    s.general_flags = 0x35;  // white, relay 2 and polarity, end overrun forbidden; relay 1 and buzzer off
     s.param_screen_seconds = 0;
     s.home_screen_seconds = 10;
     s.relay1_pulse_seconds = 4;
     s.relay2_pulse_seconds = 5;
     s.buzzer_pulse_seconds = 6;
     s.decimal_point = 0x04;
-    s.startup_options = 0x99;      // held 3 s, parameters yes, home screen no, anti-bounce yes
+    s.startup_options = 0x99;  // held 3 s, parameters yes, home screen no, anti-bounce yes
     s.relay1_rule = 0x56;
     s.relay2_rule = 0x29;
     s.buzzer_rule = 0x8A;
@@ -154,10 +154,11 @@ void TestConfigWindow::controlsCarryTheirNames()
     Rig rig;
     QCOMPARE(rig.window.objectName(), QStringLiteral("CP"));
     QCOMPARE(rig.window.windowTitle(), QStringLiteral("Configuration TRIVO CP."));
-    const QStringList names{"Frame_trivo", "Frame26", "Frame_afficher", "Frame3", "Frame4", "Frame7", "Frame5",
-                            "GENERAL", "SORTIE", "MODE_SIMPLE", "REG_CT(1)", "Check_C", "Check_T",
-                            "Option_anti_non", "Option_anti_oui", "Label1", "Label2", "Label3", "ProgressBar1",
-                            "BOUTON_STA(0)", "BOUTON_STA(1)", "cadre_R1(4)", "cadre_R1(5)", "cadre_R1(6)"};
+    const QStringList names{"Frame_trivo",   "Frame26",     "Frame_afficher", "Frame3",          "Frame4",
+                            "Frame7",        "Frame5",      "GENERAL",        "SORTIE",          "MODE_SIMPLE",
+                            "REG_CT(1)",     "Check_C",     "Check_T",        "Option_anti_non", "Option_anti_oui",
+                            "Label1",        "Label2",      "Label3",         "ProgressBar1",    "BOUTON_STA(0)",
+                            "BOUTON_STA(1)", "cadre_R1(4)", "cadre_R1(5)",    "cadre_R1(6)"};
     for (const QString& name : names)
         QVERIFY2(rig.window.findChild<QWidget*>(name), qPrintable(name));
     for (int i = 0; i < 12; ++i)
@@ -216,7 +217,7 @@ void TestConfigWindow::readFillsTheWindow()
     // The read has the same effects as the operator's edits.
     QCOMPARE(rig.frame("Frame26")->isHidden(), mode == kModeProduction);
     QCOMPARE(rig.frame("Frame_afficher")->isHidden(), mode == kModeTotaliser);
-    QVERIFY(rig.frame("cadre_R1(0)")->isHidden());   // relay 1 not in use
+    QVERIFY(rig.frame("cadre_R1(0)")->isHidden());  // relay 1 not in use
     QVERIFY(!rig.frame("cadre_R2(3)")->isHidden());
     QVERIFY(rig.frame("cadre_Buz(2)")->isHidden());
     QCOMPARE(rig.option("OptionE1(1)")->text(), QStringLiteral("Oui 0 Sec"));
@@ -236,7 +237,7 @@ void TestConfigWindow::eachBlockFieldReachesItsControl_data()
     // One field of the block at a time, and the control that must show it: the block's own table,
     // written out here rather than taken from the codec.
     QTest::addColumn<int>("offset");
-    QTest::addColumn<qint64>("value");   // a word when the offset is below 0x34, else a byte
+    QTest::addColumn<qint64>("value");  // a word when the offset is below 0x34, else a byte
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("shown");
     for (int n = 1; n <= 12; ++n) {
@@ -252,9 +253,10 @@ void TestConfigWindow::eachBlockFieldReachesItsControl_data()
         QTest::addRow("%02X caption", 0x35 + k) << 0x35 + k << qint64(7) << pulses[k] << pulseTexts[k];
     }
     for (int bit = 0; bit <= 3; ++bit)
-        QTest::addRow("3A bit %d", bit) << 0x3A << qint64(1 << bit) << QStringLiteral("Option_pdec(%1)").arg(bit) << "1";
-    const char* startup[8] = {"Option_raz(0)", "Option_raz(1)", "OptionE1(0)", "OptionE1(1)",
-                              "OptionE2(0)", "OptionE2(1)", "Option_anti_non", "Option_anti_oui"};
+        QTest::addRow("3A bit %d", bit) << 0x3A << qint64(1 << bit) << QStringLiteral("Option_pdec(%1)").arg(bit)
+                                        << "1";
+    const char* startup[8] = {"Option_raz(0)", "Option_raz(1)", "OptionE1(0)",     "OptionE1(1)",
+                              "OptionE2(0)",   "OptionE2(1)",   "Option_anti_non", "Option_anti_oui"};
     for (int bit = 0; bit <= 7; ++bit)
         QTest::addRow("3B bit %d", bit) << 0x3B << qint64(1 << bit) << startup[bit] << "1";
     const char* rules[3] = {"Option2", "Option3", "Option4"};
@@ -263,20 +265,29 @@ void TestConfigWindow::eachBlockFieldReachesItsControl_data()
         const int offset = 0x3C + o;
         for (int bit : {0, 1, 2, 3, 4, 5, 7})
             QTest::addRow("%02X bit %d", offset, bit)
-                << offset << qint64(1 << bit) << QStringLiteral("%1(%2)").arg(QLatin1String(rules[o])).arg(bit == 7 ? 6 : bit) << "1";
+                << offset << qint64(1 << bit)
+                << QStringLiteral("%1(%2)").arg(QLatin1String(rules[o])).arg(bit == 7 ? 6 : bit) << "1";
         QTest::addRow("%02X bit 6", offset) << offset << qint64(0x40) << thresholds[o] << "S";
         QTest::addRow("%02X bit 6 clear", offset) << offset << qint64(0x00) << thresholds[o] << "I";
     }
-    QTest::newRow("3F slider") << 0x3F << qint64(7) << "Slider6" << "7";
-    QTest::newRow("3F caption") << 0x3F << qint64(7) << "Option_anti_oui" << "Oui 3,5 mS";
-    QTest::newRow("40 slider") << 0x40 << qint64(7) << "Slider7" << "7";
-    QTest::newRow("40 caption") << 0x40 << qint64(7) << "Label1" << "PRODUCTION 7 Sec";
-    QTest::newRow("41 slider") << 0x41 << qint64(7) << "Slider8" << "7";
-    QTest::newRow("41 caption") << 0x41 << qint64(7) << "Label2" << "SOLDE 7 Sec";
+    QTest::newRow("3F slider") << 0x3F << qint64(7) << "Slider6"
+                               << "7";
+    QTest::newRow("3F caption") << 0x3F << qint64(7) << "Option_anti_oui"
+                                << "Oui 3,5 mS";
+    QTest::newRow("40 slider") << 0x40 << qint64(7) << "Slider7"
+                               << "7";
+    QTest::newRow("40 caption") << 0x40 << qint64(7) << "Label1"
+                                << "PRODUCTION 7 Sec";
+    QTest::newRow("41 slider") << 0x41 << qint64(7) << "Slider8"
+                               << "7";
+    QTest::newRow("41 caption") << 0x41 << qint64(7) << "Label2"
+                                << "SOLDE 7 Sec";
     for (int bit = 0; bit <= 2; ++bit)
         QTest::addRow("42 bit %d", bit) << 0x42 << qint64(1 << bit) << QStringLiteral("Check1(%1)").arg(7 + bit) << "1";
-    QTest::newRow("43 slider") << 0x43 << qint64(7) << "Slider9" << "7";
-    QTest::newRow("43 caption") << 0x43 << qint64(7) << "Label3" << "TOTAL 7 Sec";
+    QTest::newRow("43 slider") << 0x43 << qint64(7) << "Slider9"
+                               << "7";
+    QTest::newRow("43 caption") << 0x43 << qint64(7) << "Label3"
+                                << "TOTAL 7 Sec";
 }
 
 void TestConfigWindow::eachBlockFieldReachesItsControl()
@@ -305,7 +316,7 @@ void TestConfigWindow::eachBlockFieldReachesItsControl()
     else if (auto* check = qobject_cast<QCheckBox*>(w))
         got = check->checkState() == Qt::Checked ? "1" : "0";
     else if (auto* option = qobject_cast<QRadioButton*>(w))
-        got = shown == "1" ? (option->isChecked() ? "1" : "0") : option->text();   // selection, or caption
+        got = shown == "1" ? (option->isChecked() ? "1" : "0") : option->text();  // selection, or caption
     else if (auto* edit = qobject_cast<QLineEdit*>(w))
         got = edit->text();
     else if (auto* frame = qobject_cast<QGroupBox*>(w))
@@ -360,7 +371,7 @@ void TestConfigWindow::lostSecondReplyLeavesTheForm()
     rig.window.LIRE_PARAM();
     QCOMPARE(rig.window.formState(), expected);
     QVERIFY(!expected.production());
-    QVERIFY(!rig.frame("Frame26")->isHidden());   // still laid out for the totaliser
+    QVERIFY(!rig.frame("Frame26")->isHidden());  // still laid out for the totaliser
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.front().title, kReadLostTitle);
     QVERIFY(rig.main.panel2 != kReadDone);
@@ -435,7 +446,7 @@ void TestConfigWindow::programmingSendsTheSequence()
         for (int i = 48; i < 52; ++i)
             expected[std::size_t(i)] = before[std::size_t(i)];
     QCOMPARE(rig.displayBlock(), expected);
-    QCOMPARE(int(rig.displayBlock()[0x3D]), 0x16);   // totaliser, opens, until reset, less-or-equal
+    QCOMPARE(int(rig.displayBlock()[0x3D]), 0x16);  // totaliser, opens, until reset, less-or-equal
     QCOMPARE(int(rig.displayBlock()[0x3F]), 200);
     QCOMPARE(rig.bar(), 25);
     QCOMPARE(rig.main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
@@ -495,7 +506,8 @@ void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
     QCOMPARE(rig.dialogs.messages.size(), 1);
     const MessageRequest& m = rig.dialogs.messages.front();
     QCOMPARE(m.title, QStringLiteral("Configuration incorrecte."));
-    QCOMPARE(m.text, QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète."));
+    QCOMPARE(m.text,
+             QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète."));
     QCOMPARE(m.icon, MsgIcon::Critical);
     QCOMPARE(rig.main.panel2, QStringLiteral(" Programme les paramètres du TRIVO ZURED."));
     QCOMPARE(rig.window.currentPage(), (box >= 6 && box <= 8) ? 1 : 0);
@@ -634,7 +646,7 @@ void TestConfigWindow::totaliserClickLaysOutTheWindow()
     QCOMPARE(rig.option("Option_CPT(0)")->palette().color(QPalette::Window), QColor(255, 255, 255));
     QCOMPARE(rig.button(3)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     QCOMPARE(rig.button(1)->palette().color(QPalette::WindowText), QColor(255, 255, 255));
-    QVERIFY(rig.transport.outputReports().size() == 2);   // the layout sends nothing
+    QVERIFY(rig.transport.outputReports().size() == 2);  // the layout sends nothing
 }
 
 void TestConfigWindow::productionClickAndColours()
@@ -679,12 +691,12 @@ void TestConfigWindow::resetSetsTheDefaults()
     QCOMPARE(rig.option("Option4(5)")->text(), QStringLiteral("1 Sec"));
     QCOMPARE(rig.frame("cadre_R2(3)")->title(), kCompareGreaterText);
     QCOMPARE(rig.check(0)->palette().color(QPalette::Window), QColor(255, 255, 255));
-    QCOMPARE(rig.transport.outputReports().size(), std::size_t(2));   // nothing sent
+    QCOMPARE(rig.transport.outputReports().size(), std::size_t(2));  // nothing sent
 }
 
 void TestConfigWindow::newConfigurationAsksFirst_data()
 {
-    QTest::addColumn<bool>("answer");      // false: the default button (No)
+    QTest::addColumn<bool>("answer");  // false: the default button (No)
     QTest::newRow("default No") << false;
     QTest::newRow("Yes") << true;
 }
@@ -837,7 +849,7 @@ void TestConfigWindow::formStateRoundTrips()
     for (int round = 0; round < 200; ++round) {
         FormState s;
         s.Option_CPT = {random.bounded(2) == 0, false};
-        s.Option_CPT[1] = !s.Option_CPT[0] && random.bounded(3) != 0;   // sometimes no mode at all
+        s.Option_CPT[1] = !s.Option_CPT[0] && random.bounded(3) != 0;  // sometimes no mode at all
         for (auto& t : s.REG_V)
             t = random.bounded(4) ? QString::number(int(random.generate())) : QString();
         for (auto& c : s.Check1)
@@ -866,7 +878,8 @@ void TestConfigWindow::formStateRoundTrips()
         rig.window.applyFormState(s);
         if (!(rig.window.formState() == s)) {
             const FormState got = rig.window.formState();
-            qWarning("round %d: mode %d%d/%d%d", round, s.Option_CPT[0], s.Option_CPT[1], got.Option_CPT[0], got.Option_CPT[1]);
+            qWarning("round %d: mode %d%d/%d%d", round, s.Option_CPT[0], s.Option_CPT[1], got.Option_CPT[0],
+                     got.Option_CPT[1]);
             QFAIL("the window does not show the values it was given");
         }
     }

@@ -64,9 +64,10 @@ struct Rig {
 bool protect(const QString& dirPath, const QString& filePath, bool on)
 {
     if (geteuid() != 0)
-        return QFile::setPermissions(dirPath, on ? QFile::ReadOwner | QFile::ExeOwner
-                                                 : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), filePath}) == 0;
+        return QFile::setPermissions(
+            dirPath, on ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return QProcess::execute(QStringLiteral("chattr"), {on ? QStringLiteral("+i") : QStringLiteral("-i"), filePath})
+        == 0;
 }
 
 }  // namespace
@@ -170,17 +171,23 @@ private slots:
 
     void refusedFileLeavesTheWindowAlone_data()
     {
-        QTest::addColumn<QByteArray>("file");     // "<none>" = no such file
-        QTest::addColumn<QString>("message");     // expected text, or its ending after "Erreur N°: "
+        QTest::addColumn<QByteArray>("file");  // "<none>" = no such file
+        QTest::addColumn<QString>("message");  // expected text, or its ending after "Erreur N°: "
         QTest::addColumn<QString>("panel2");
         const QByteArray f = kNewProductionFile;
-        QTest::newRow("lower-case header") << withLine(f, 1, "trivo zured compteur de production")
-                                           << "Erreur chargement !  0" << "Erreur chargement !  ";
-        QTest::newRow("72 lines") << firstLines(f, 72) << "62" << "before";
-        QTest::newRow("non-number on line 69") << withLine(f, 69, "x") << "13" << "before";
-        QTest::newRow("slider out of range") << withLine(f, 45, " 12 ") << "380" << "before";
-        QTest::newRow("flag neither word nor number") << withLine(f, 40, "Oui") << "13" << "before";
-        QTest::newRow("missing file") << QByteArray("<none>") << "53" << "before";
+        QTest::newRow("lower-case header")
+            << withLine(f, 1, "trivo zured compteur de production") << "Erreur chargement !  0"
+            << "Erreur chargement !  ";
+        QTest::newRow("72 lines") << firstLines(f, 72) << "62"
+                                  << "before";
+        QTest::newRow("non-number on line 69") << withLine(f, 69, "x") << "13"
+                                               << "before";
+        QTest::newRow("slider out of range") << withLine(f, 45, " 12 ") << "380"
+                                             << "before";
+        QTest::newRow("flag neither word nor number") << withLine(f, 40, "Oui") << "13"
+                                                      << "before";
+        QTest::newRow("missing file") << QByteArray("<none>") << "53"
+                                      << "before";
         QTest::newRow("large file without lines") << QByteArray(3 * 1024 * 1024, 'x') << "Erreur chargement !  0"
                                                   << "Erreur chargement !  ";
     }
@@ -233,7 +240,8 @@ private slots:
         QCOMPARE(OUVRIR_CONFIG(rig.window, rig.dialogs, rig.main), FileOutcome::Done);
         QCOMPARE(rig.window.formState(), wanted);
         QCOMPARE(rig.window.windowTitle(),
-                 QStringLiteral("Configuration TRIVO CP. Fichier: ") + QDir::toNativeSeparators(rig.path(QStringLiteral("w.config_CP"))));
+                 QStringLiteral("Configuration TRIVO CP. Fichier: ")
+                     + QDir::toNativeSeparators(rig.path(QStringLiteral("w.config_CP"))));
         QCOMPARE(rig.main.panel2, QStringLiteral("Chargement effectué avec succés !"));
         QVERIFY(rig.dialogs.messages.isEmpty());
         // The visible effects follow the values: slider caption, relay 1 frames hidden.
@@ -299,7 +307,8 @@ private slots:
             Rig rig;
             rig.window.applyFormState(randomFormState(rng));
             const FormState saved = rig.window.formState();
-            rig.dialogs.fileAnswers << rig.path(QStringLiteral("r.config_CP")) << rig.path(QStringLiteral("r.config_CP"));
+            rig.dialogs.fileAnswers << rig.path(QStringLiteral("r.config_CP"))
+                                    << rig.path(QStringLiteral("r.config_CP"));
             QCOMPARE(SAUVE_CONFIG(rig.window, rig.dialogs, rig.main), FileOutcome::Done);
             rig.window.applyFormState(randomFormState(rng));
             QCOMPARE(OUVRIR_CONFIG(rig.window, rig.dialogs, rig.main), FileOutcome::Done);

@@ -10,13 +10,15 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 using Report = std::array<uint8_t, 64>;
 
-Report request(const Bytes& bytes) {
+Report request(const Bytes& bytes)
+{
     Report r{};
     std::copy(bytes.begin(), bytes.end(), r.begin());
     return r;
 }
 
-Bytes slice(const Report& reply, int first, int count) {
+Bytes slice(const Report& reply, int first, int count)
+{
     return Bytes(reply.begin() + first, reply.begin() + first + count);
 }
 
@@ -49,7 +51,8 @@ private slots:
     void relaysFollowTheRules();
 };
 
-void TestEmulatedDisplay::freshBlockCarriesValidSignature() {
+void TestEmulatedDisplay::freshBlockCarriesValidSignature()
+{
     EmulatedDisplay d;
     const Report r = d.handle(request({0x30}));
     QCOMPARE(slice(r, 0, 4), (Bytes{0x42, 0x43, 0x49, 0x50}));
@@ -58,7 +61,8 @@ void TestEmulatedDisplay::freshBlockCarriesValidSignature() {
 }
 
 // 30 answers offsets 0x00..0x1F, 31 answers 0x20..0x43: together exactly the 68 bytes, nothing past them.
-void TestEmulatedDisplay::blockReadsCoverTheWholeBlock() {
+void TestEmulatedDisplay::blockReadsCoverTheWholeBlock()
+{
     EmulatedDisplay d;
     for (int i = 0; i < EmulatedDisplay::kBlockSize; ++i)
         d.block[i] = static_cast<uint8_t>(0x80 + i);
@@ -71,7 +75,8 @@ void TestEmulatedDisplay::blockReadsCoverTheWholeBlock() {
     QCOMPARE(slice(high, 36, 28), Bytes(28, 0));
 }
 
-void TestEmulatedDisplay::wordWrite_data() {
+void TestEmulatedDisplay::wordWrite_data()
+{
     QTest::addColumn<int>("number");
     QTest::addColumn<Bytes>("word");
     QTest::addColumn<int32_t>("value");
@@ -79,12 +84,12 @@ void TestEmulatedDisplay::wordWrite_data() {
     QTest::newRow("counter start 1") << 1 << Bytes{0x00, 0x00, 0x00, 0x01} << int32_t(1);
     QTest::newRow("minus one") << 7 << Bytes{0xFF, 0xFF, 0xFF, 0xFF} << int32_t(-1);
     QTest::newRow("big-endian order") << 10 << Bytes{0x12, 0x34, 0x56, 0x78} << int32_t(0x12345678);
-    QTest::newRow("last word, totaliser preset") << 12 << Bytes{0x80, 0x00, 0x00, 0x00}
-                                                 << int32_t(INT32_MIN);
+    QTest::newRow("last word, totaliser preset") << 12 << Bytes{0x80, 0x00, 0x00, 0x00} << int32_t(INT32_MIN);
 }
 
 // A word written with 32 reads back through 30/31 at offsets 4n..4n+3.
-void TestEmulatedDisplay::wordWrite() {
+void TestEmulatedDisplay::wordWrite()
+{
     QFETCH(int, number);
     QFETCH(Bytes, word);
     QFETCH(int32_t, value);
@@ -106,7 +111,8 @@ void TestEmulatedDisplay::wordWrite() {
             QCOMPARE(d.block[i], before[i]);
 }
 
-void TestEmulatedDisplay::byteWrite_data() {
+void TestEmulatedDisplay::byteWrite_data()
+{
     QTest::addColumn<int>("offset");
     QTest::addColumn<int>("value");
     QTest::addColumn<bool>("stored");
@@ -119,7 +125,8 @@ void TestEmulatedDisplay::byteWrite_data() {
     QTest::newRow("word area is not a setting byte") << 0x33 << 0x11 << false;
 }
 
-void TestEmulatedDisplay::byteWrite() {
+void TestEmulatedDisplay::byteWrite()
+{
     QFETCH(int, offset);
     QFETCH(int, value);
     QFETCH(bool, stored);
@@ -132,7 +139,8 @@ void TestEmulatedDisplay::byteWrite() {
     QCOMPARE(d.block, expected);
 }
 
-void TestEmulatedDisplay::counters_data() {
+void TestEmulatedDisplay::counters_data()
+{
     QTest::addColumn<Bytes>("codes");
     QTest::addColumn<int>("counter");
     QTest::addColumn<int>("totaliser");
@@ -145,7 +153,8 @@ void TestEmulatedDisplay::counters_data() {
     QTest::newRow("restart counts, keeps the counts") << Bytes{0x36, 0x38, 0x38} << 1 << 1 << 2;
 }
 
-void TestEmulatedDisplay::counters() {
+void TestEmulatedDisplay::counters()
+{
     QFETCH(Bytes, codes);
     QFETCH(int, counter);
     QFETCH(int, totaliser);
@@ -158,7 +167,8 @@ void TestEmulatedDisplay::counters() {
     QCOMPARE(d.restarts, restarts);
 }
 
-void TestEmulatedDisplay::countersWrapInsteadOfOverflowing() {
+void TestEmulatedDisplay::countersWrapInsteadOfOverflowing()
+{
     EmulatedDisplay d;
     d.counter = INT32_MAX;
     d.totaliser = INT32_MIN;
@@ -169,14 +179,16 @@ void TestEmulatedDisplay::countersWrapInsteadOfOverflowing() {
     QCOMPARE(d.totaliser, INT32_MAX);
 }
 
-void TestEmulatedDisplay::registers_data() {
+void TestEmulatedDisplay::registers_data()
+{
     QTest::addColumn<QDateTime>("clock");
     QTest::addColumn<QDateTime>("sync");
-    QTest::addColumn<Bytes>("clockBytes");   // bytes 0..6
-    QTest::addColumn<Bytes>("syncBytes");    // bytes 8..13
-    QTest::newRow("Tuesday 24/12/13")
-        << QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)) << QDateTime(QDate(2013, 12, 24), QTime(3, 0))
-        << Bytes{0x09, 0x05, 0x14, 0x02, 0x24, 0x12, 0x13} << Bytes{0x00, 0x03, 0x02, 0x24, 0x12, 0x13};
+    QTest::addColumn<Bytes>("clockBytes");  // bytes 0..6
+    QTest::addColumn<Bytes>("syncBytes");   // bytes 8..13
+    QTest::newRow("Tuesday 24/12/13") << QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9))
+                                      << QDateTime(QDate(2013, 12, 24), QTime(3, 0))
+                                      << Bytes{0x09, 0x05, 0x14, 0x02, 0x24, 0x12, 0x13}
+                                      << Bytes{0x00, 0x03, 0x02, 0x24, 0x12, 0x13};
     QTest::newRow("Sunday is 07, Monday 01")
         << QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)) << QDateTime(QDate(2026, 12, 7), QTime(2, 47))
         << Bytes{0x59, 0x59, 0x23, 0x07, 0x06, 0x12, 0x26} << Bytes{0x47, 0x02, 0x01, 0x07, 0x12, 0x26};
@@ -185,7 +197,8 @@ void TestEmulatedDisplay::registers_data() {
         << Bytes{0x00, 0x00, 0x00, 0x06, 0x01, 0x01, 0x00} << Bytes{0x10, 0x10, 0x05, 0x31, 0x12, 0x99};
 }
 
-void TestEmulatedDisplay::registers() {
+void TestEmulatedDisplay::registers()
+{
     QFETCH(QDateTime, clock);
     QFETCH(QDateTime, sync);
     QFETCH(Bytes, clockBytes);
@@ -202,7 +215,8 @@ void TestEmulatedDisplay::registers() {
     QCOMPARE(slice(r, 36, 3), (Bytes{0x05, 0x06, 0x07}));
 }
 
-void TestEmulatedDisplay::temperature_data() {
+void TestEmulatedDisplay::temperature_data()
+{
     QTest::addColumn<int>("sixteenths");
     QTest::addColumn<Bytes>("bytes39and40");
     QTest::newRow("25.0") << 400 << Bytes{0x90, 0x01};
@@ -212,7 +226,8 @@ void TestEmulatedDisplay::temperature_data() {
     QTest::newRow("-1/16") << -1 << Bytes{0xFF, 0xFF};
 }
 
-void TestEmulatedDisplay::temperature() {
+void TestEmulatedDisplay::temperature()
+{
     QFETCH(int, sixteenths);
     QFETCH(Bytes, bytes39and40);
     EmulatedDisplay d;
@@ -220,7 +235,8 @@ void TestEmulatedDisplay::temperature() {
     QCOMPARE(slice(d.handle(request({0x02, 0xD0, 0x00, 0x00, 0xD1})), 39, 2), bytes39and40);
 }
 
-void TestEmulatedDisplay::clockFollowsThePcUntilFixed() {
+void TestEmulatedDisplay::clockFollowsThePcUntilFixed()
+{
     EmulatedDisplay d;
     const QDateTime before = QDateTime::currentDateTime();
     const QDateTime shown = d.clock();
@@ -234,7 +250,8 @@ void TestEmulatedDisplay::clockFollowsThePcUntilFixed() {
     QVERIFY(d.clock().date() != fixed.date());
 }
 
-void TestEmulatedDisplay::pictureBlocksRoundTrip_data() {
+void TestEmulatedDisplay::pictureBlocksRoundTrip_data()
+{
     QTest::addColumn<int>("block");
     QTest::newRow("first") << 0;
     QTest::newRow("block 7") << 7;
@@ -243,7 +260,8 @@ void TestEmulatedDisplay::pictureBlocksRoundTrip_data() {
 }
 
 // A block written at 6000 + 20k is read back from 20k, and no other block changes.
-void TestEmulatedDisplay::pictureBlocksRoundTrip() {
+void TestEmulatedDisplay::pictureBlocksRoundTrip()
+{
     QFETCH(int, block);
     EmulatedDisplay d;
     const auto before = d.picture;
@@ -260,7 +278,8 @@ void TestEmulatedDisplay::pictureBlocksRoundTrip() {
             QCOMPARE(d.picture[i], before[i]);
 }
 
-void TestEmulatedDisplay::clearLeavesTheStoredPicture() {
+void TestEmulatedDisplay::clearLeavesTheStoredPicture()
+{
     EmulatedDisplay d;
     d.picture.fill(0x5A);
     d.handle(request({0x46}));
@@ -272,7 +291,8 @@ void TestEmulatedDisplay::clearLeavesTheStoredPicture() {
 }
 
 // In update mode every report is image data, even one that looks like a command.
-void TestEmulatedDisplay::updateModeStoresFirmware() {
+void TestEmulatedDisplay::updateModeStoresFirmware()
+{
     EmulatedDisplay d;
     d.updateMode = true;
     const auto blockBefore = d.block;
@@ -290,8 +310,9 @@ void TestEmulatedDisplay::updateModeStoresFirmware() {
     QCOMPARE(d.counter, 0);
 }
 
-void TestEmulatedDisplay::outputDrive_data() {
-    QTest::addColumn<Bytes>("switchAndBits");   // pairs of bytes 2, 3, one request each
+void TestEmulatedDisplay::outputDrive_data()
+{
+    QTest::addColumn<Bytes>("switchAndBits");  // pairs of bytes 2, 3, one request each
     QTest::addColumn<int>("leds");
     QTest::addColumn<bool>("buzzer");
     QTest::newRow("first LED") << Bytes{0x01, 0x80} << 0x01 << false;
@@ -303,7 +324,8 @@ void TestEmulatedDisplay::outputDrive_data() {
     QTest::newRow("LED bit without its switch") << Bytes{0x00, 0x80} << 0x00 << false;
 }
 
-void TestEmulatedDisplay::outputDrive() {
+void TestEmulatedDisplay::outputDrive()
+{
     QFETCH(Bytes, switchAndBits);
     QFETCH(int, leds);
     QFETCH(bool, buzzer);
@@ -314,14 +336,15 @@ void TestEmulatedDisplay::outputDrive() {
     QCOMPARE(d.buzzer, buzzer);
 }
 
-void TestEmulatedDisplay::relaysFollowTheRules_data() {
-    QTest::addColumn<int>("flags");       // general_flags
-    QTest::addColumn<int>("rule");        // the same rule for all three outputs
+void TestEmulatedDisplay::relaysFollowTheRules_data()
+{
+    QTest::addColumn<int>("flags");  // general_flags
+    QTest::addColumn<int>("rule");   // the same rule for all three outputs
     QTest::addColumn<int>("counter");
     QTest::addColumn<int>("totaliser");
-    QTest::addColumn<bool>("relay1");     // threshold 2
-    QTest::addColumn<bool>("relay2");     // threshold 4
-    QTest::addColumn<bool>("buzzer");     // threshold 6
+    QTest::addColumn<bool>("relay1");  // threshold 2
+    QTest::addColumn<bool>("relay2");  // threshold 4
+    QTest::addColumn<bool>("buzzer");  // threshold 6
     // 0xC9: counter, closes / sounds, greater or equal, re-armable.
     QTest::newRow("below every threshold") << 0x0F << 0xC9 << 1 << 0 << false << false << false;
     QTest::newRow("at relay 1's threshold") << 0x0F << 0xC9 << 2 << 0 << true << false << false;
@@ -333,7 +356,8 @@ void TestEmulatedDisplay::relaysFollowTheRules_data() {
     QTest::newRow("less or equal") << 0x0F << 0x89 << 3 << 0 << false << true << true;
 }
 
-void TestEmulatedDisplay::relaysFollowTheRules() {
+void TestEmulatedDisplay::relaysFollowTheRules()
+{
     QFETCH(int, flags);
     QFETCH(int, rule);
     QFETCH(int, counter);

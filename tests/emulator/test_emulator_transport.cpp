@@ -9,13 +9,15 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes frame(const Bytes& data) {
+Bytes frame(const Bytes& data)
+{
     Bytes f(65, 0);
     std::copy(data.begin(), data.end(), f.begin() + 1);
     return f;
 }
 
-int writeData(EmulatedTransport& t, HidTransport::Handle h, const Bytes& data) {
+int writeData(EmulatedTransport& t, HidTransport::Handle h, const Bytes& data)
+{
     const Bytes f = frame(data);
     return t.write(h, f.data(), f.size());
 }
@@ -25,7 +27,8 @@ struct ReadResult {
     Bytes bytes;
 };
 
-ReadResult readReport(EmulatedTransport& t, HidTransport::Handle h, int timeoutMs = 0) {
+ReadResult readReport(EmulatedTransport& t, HidTransport::Handle h, int timeoutMs = 0)
+{
     Bytes buffer(65, 0xEE);
     std::size_t n = 0;
     const auto status = t.read(h, buffer.data(), buffer.size(), timeoutMs, n);
@@ -33,7 +36,8 @@ ReadResult readReport(EmulatedTransport& t, HidTransport::Handle h, int timeoutM
     return {status, buffer};
 }
 
-std::vector<std::string> paths(const std::vector<HidInterfaceInfo>& list) {
+std::vector<std::string> paths(const std::vector<HidInterfaceInfo>& list)
+{
     std::vector<std::string> out;
     for (const auto& i : list)
         out.push_back(i.path);
@@ -62,7 +66,8 @@ private slots:
     void recordLimitKeepsTheNewest();
 };
 
-void TestEmulatedTransport::everyReportIsAnsweredOnce() {
+void TestEmulatedTransport::everyReportIsAnsweredOnce()
+{
     EmulatedTransport t;
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     QVERIFY(h != 0);
@@ -83,33 +88,35 @@ void TestEmulatedTransport::everyReportIsAnsweredOnce() {
 }
 
 // The link writes on one handle and reads on another: the replies belong to the display.
-void TestEmulatedTransport::repliesQueuePerDeviceNotPerHandle() {
+void TestEmulatedTransport::repliesQueuePerDeviceNotPerHandle()
+{
     EmulatedTransport t;
     const auto w = t.open(EmulatedTransport::kDisplayPath);
     const auto r = t.open(EmulatedTransport::kDisplayPath);
     writeData(t, w, {0x36});
     writeData(t, w, {0x30});
     QCOMPARE(t.pendingReplies(), 2);
-    QCOMPARE(readReport(t, r).bytes, frame({}));                  // the reply to 36, all zero
-    QCOMPARE(readReport(t, r).bytes[1], uint8_t(0x42));           // then the block
+    QCOMPARE(readReport(t, r).bytes, frame({}));         // the reply to 36, all zero
+    QCOMPARE(readReport(t, r).bytes[1], uint8_t(0x42));  // then the block
     QCOMPARE(t.display().counter, 1);
 }
 
-void TestEmulatedTransport::enumerationOrder_data() {
+void TestEmulatedTransport::enumerationOrder_data()
+{
     QTest::addColumn<bool>("otherBefore");
     QTest::addColumn<bool>("second");
     QTest::addColumn<std::vector<std::string>>("expected");
-    QTest::newRow("display alone") << false << false
-                                   << std::vector<std::string>{EmulatedTransport::kDisplayPath};
-    QTest::newRow("other device first")
-        << true << false << std::vector<std::string>{"emulated:other1", EmulatedTransport::kDisplayPath};
+    QTest::newRow("display alone") << false << false << std::vector<std::string>{EmulatedTransport::kDisplayPath};
+    QTest::newRow("other device first") << true << false
+                                        << std::vector<std::string>{"emulated:other1", EmulatedTransport::kDisplayPath};
     QTest::newRow("other device after, then a second display")
         << false << true
         << std::vector<std::string>{EmulatedTransport::kDisplayPath, "emulated:other1",
                                     EmulatedTransport::kSecondDisplayPath};
 }
 
-void TestEmulatedTransport::enumerationOrder() {
+void TestEmulatedTransport::enumerationOrder()
+{
     QFETCH(bool, otherBefore);
     QFETCH(bool, second);
     QFETCH(std::vector<std::string>, expected);
@@ -127,10 +134,11 @@ void TestEmulatedTransport::enumerationOrder() {
         if (i.path == EmulatedTransport::kSecondDisplayPath)
             QCOMPARE(i.version, uint16_t(0x0203));
     }
-    QVERIFY(t.openedPaths().empty());   // enumeration opens nothing
+    QVERIFY(t.openedPaths().empty());  // enumeration opens nothing
 }
 
-void TestEmulatedTransport::unpluggedDisplayVanishes() {
+void TestEmulatedTransport::unpluggedDisplayVanishes()
+{
     EmulatedTransport t;
     t.addOtherDevice(0x1234, 0x0002);
     const auto h = t.open(EmulatedTransport::kDisplayPath);
@@ -139,7 +147,7 @@ void TestEmulatedTransport::unpluggedDisplayVanishes() {
     QCOMPARE(paths(t.enumerate()), std::vector<std::string>{"emulated:other1"});
     QCOMPARE(writeData(t, h, {0x30}), -1);
     QCOMPARE(t.lastError(), std::string("No such device"));
-    QCOMPARE(readReport(t, h).status, HidTransport::ReadStatus::Error);   // the queued reply is gone too
+    QCOMPARE(readReport(t, h).status, HidTransport::ReadStatus::Error);  // the queued reply is gone too
     QCOMPARE(t.open(EmulatedTransport::kDisplayPath), HidTransport::Handle(0));
     QCOMPARE(t.lastError(), std::string("No such file or directory"));
 
@@ -151,21 +159,23 @@ void TestEmulatedTransport::unpluggedDisplayVanishes() {
     QCOMPARE(writeData(t, h, {0x30}), -1);
 }
 
-void TestEmulatedTransport::silentDisplayTimesOut() {
+void TestEmulatedTransport::silentDisplayTimesOut()
+{
     EmulatedTransport t;
     t.setSilent(true);
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     QCOMPARE(writeData(t, h, {0x36}), 65);
-    QCOMPARE(t.display().counter, 1);   // it still acts on the request
+    QCOMPARE(t.display().counter, 1);  // it still acts on the request
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(readReport(t, h, 30).status, HidTransport::ReadStatus::TimedOut);
-    QVERIFY(clock.elapsed() >= 25);     // a real wait, as the link's exchange expects
+    QVERIFY(clock.elapsed() >= 25);  // a real wait, as the link's exchange expects
     QCOMPARE(t.lastError(), std::string("Connection timed out"));
     QCOMPARE(t.record().size(), std::size_t(1));
 }
 
-void TestEmulatedTransport::lateReplyBecomesReadyWhenTimeMoves() {
+void TestEmulatedTransport::lateReplyBecomesReadyWhenTimeMoves()
+{
     EmulatedTransport t;
     t.setReplyDelayMs(60000);
     const auto h = t.open(EmulatedTransport::kDisplayPath);
@@ -178,7 +188,8 @@ void TestEmulatedTransport::lateReplyBecomesReadyWhenTimeMoves() {
 }
 
 // A reply that missed its read stays queued: the next exchange reads the previous request's answer.
-void TestEmulatedTransport::lateReplyIsWhatTheNextReadGets() {
+void TestEmulatedTransport::lateReplyIsWhatTheNextReadGets()
+{
     EmulatedTransport t;
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     t.setReplyDelayMs(5000);
@@ -187,10 +198,11 @@ void TestEmulatedTransport::lateReplyIsWhatTheNextReadGets() {
     t.setReplyDelayMs(0);
     t.advanceMs(5000);
     writeData(t, h, {0x31});
-    QCOMPARE(readReport(t, h).bytes[1], uint8_t(0x42));   // 30's answer
+    QCOMPARE(readReport(t, h).bytes[1], uint8_t(0x42));  // 30's answer
 }
 
-void TestEmulatedTransport::failedWritesDeliverNothing() {
+void TestEmulatedTransport::failedWritesDeliverNothing()
+{
     EmulatedTransport t;
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     t.setFailWrites(true);
@@ -204,7 +216,8 @@ void TestEmulatedTransport::failedWritesDeliverNothing() {
     QCOMPARE(t.lastError(), std::string("Success"));
 }
 
-void TestEmulatedTransport::reportLengthsAreReported() {
+void TestEmulatedTransport::reportLengthsAreReported()
+{
     EmulatedTransport t;
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     QCOMPARE(t.reportLengths(h).input, 65);
@@ -224,7 +237,8 @@ void TestEmulatedTransport::reportLengthsAreReported() {
 }
 
 // Unplugged after n answered exchanges: those n complete, the display then vanishes.
-void TestEmulatedTransport::unplugAfterReports() {
+void TestEmulatedTransport::unplugAfterReports()
+{
     EmulatedTransport t;
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     t.unplugAfterReports(2);
@@ -238,7 +252,8 @@ void TestEmulatedTransport::unplugAfterReports() {
     QCOMPARE(t.display().counter, 2);
 }
 
-void TestEmulatedTransport::secondDisplayAnswersForItself() {
+void TestEmulatedTransport::secondDisplayAnswersForItself()
+{
     EmulatedTransport t;
     t.addSecondDisplay();
     t.secondDisplay().setSignature(0x42, 0x43, 0x49, 0x54);
@@ -249,7 +264,8 @@ void TestEmulatedTransport::secondDisplayAnswersForItself() {
     QCOMPARE(readReport(t, second).bytes[4], uint8_t(0x54));
 }
 
-void TestEmulatedTransport::otherDeviceNeverAnswers() {
+void TestEmulatedTransport::otherDeviceNeverAnswers()
+{
     EmulatedTransport t;
     t.addOtherDevice(0x046D, 0xC077);
     const auto h = t.open("emulated:other1");
@@ -259,7 +275,8 @@ void TestEmulatedTransport::otherDeviceNeverAnswers() {
     QCOMPARE(t.display().counter, 0);
 }
 
-void TestEmulatedTransport::openAndCloseBookkeeping() {
+void TestEmulatedTransport::openAndCloseBookkeeping()
+{
     EmulatedTransport t;
     const auto a = t.open(EmulatedTransport::kDisplayPath);
     const auto b = t.open(EmulatedTransport::kDisplayPath);
@@ -271,13 +288,15 @@ void TestEmulatedTransport::openAndCloseBookkeeping() {
     QCOMPARE(t.lastError(), std::string("Bad file descriptor"));
     QCOMPARE(writeData(t, a, {0x30}), -1);
     QCOMPARE(t.openHandles(), 1);
-    QCOMPARE(t.openedPaths(), (std::vector<std::string>{EmulatedTransport::kDisplayPath,
-                                                        EmulatedTransport::kDisplayPath, "emulated:nothing"}));
+    QCOMPARE(t.openedPaths(),
+             (std::vector<std::string>{EmulatedTransport::kDisplayPath, EmulatedTransport::kDisplayPath,
+                                       "emulated:nothing"}));
     QVERIFY(t.close(b));
     QCOMPARE(t.openHandles(), 0);
 }
 
-void TestEmulatedTransport::recordLimitKeepsTheNewest() {
+void TestEmulatedTransport::recordLimitKeepsTheNewest()
+{
     EmulatedTransport t;
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     for (uint8_t code : {0x34, 0x35, 0x36}) {
@@ -286,7 +305,7 @@ void TestEmulatedTransport::recordLimitKeepsTheNewest() {
     }
     t.setRecordLimit(3);
     QCOMPARE(t.record().size(), std::size_t(3));
-    QVERIFY(!t.record()[0].output);                      // the reply to 35
+    QVERIFY(!t.record()[0].output);  // the reply to 35
     QCOMPARE(t.record()[1].bytes, frame({0x36}));
     writeData(t, h, {0x37});
     QCOMPARE(t.record().size(), std::size_t(3));

@@ -12,21 +12,25 @@ namespace trivo::test {
 struct Rig {
     EmulatedTransport transport;
     Link link{transport};
-    explicit Rig(bool firstTick = true) {
+    explicit Rig(bool firstTick = true)
+    {
         if (firstTick)
             link.DETECT_CON_Timer();
     }
-    void fill(const QStringList& fields) {
+    void fill(const QStringList& fields)
+    {
         for (int i = 0; i < int(fields.size()) && i < 64; ++i)
             link.setText1(i, fields[i]);
     }
-    QStringList fields() const {
+    QStringList fields() const
+    {
         QStringList texts;
         for (int i = 0; i < 64; ++i)
             texts << link.text1(i);
         return texts;
     }
-    std::vector<std::vector<uint8_t>> inputReports() const {
+    std::vector<std::vector<uint8_t>> inputReports() const
+    {
         std::vector<std::vector<uint8_t>> in;
         for (const auto& r : transport.record())
             if (!r.output)
@@ -38,7 +42,8 @@ struct Rig {
 inline int countLines(const QStringList& lines, const QString& line) { return int(lines.count(line)); }
 
 // True when every line of wanted appears in lines, in this order (other lines may come between).
-inline bool inOrder(const QStringList& lines, const QStringList& wanted, QString* missing = nullptr) {
+inline bool inOrder(const QStringList& lines, const QStringList& wanted, QString* missing = nullptr)
+{
     int at = 0;
     for (const QString& w : wanted) {
         while (at < lines.size() && lines[at] != w)
@@ -55,9 +60,9 @@ inline bool inOrder(const QStringList& lines, const QStringList& wanted, QString
 
 }  // namespace trivo::test
 
-#define CHECK_IN_ORDER(lines, wanted)                                                   \
-    do {                                                                                \
-        QString missing_;                                                               \
-        if (!trivo::test::inOrder((lines), (wanted), &missing_))                        \
-            QFAIL(qPrintable(QStringLiteral("line missing or out of order: \"%1\"").arg(missing_))); \
+#define CHECK_IN_ORDER(lines, wanted)                                                                                  \
+    do {                                                                                                               \
+        QString missing_;                                                                                              \
+        if (!trivo::test::inOrder((lines), (wanted), &missing_))                                                       \
+            QFAIL(qPrintable(QStringLiteral("line missing or out of order: \"%1\"").arg(missing_)));                   \
     } while (false)

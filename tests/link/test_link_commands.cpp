@@ -17,21 +17,24 @@ namespace {
 const QString kSentinel = QStringLiteral("AB");
 
 // "32 0C FF" -> those bytes from field 0; the remaining fields are expected untouched unless fill is given.
-QStringList expectedFields(const QString& bytes, const QString& fill = kSentinel) {
+QStringList expectedFields(const QString& bytes, const QString& fill = kSentinel)
+{
     QStringList fields = bytes.split(' ', Qt::SkipEmptyParts);
     while (fields.size() < 64)
         fields << fill;
     return fields;
 }
 
-std::vector<uint8_t> counting(int n, int from = 0) {
+std::vector<uint8_t> counting(int n, int from = 0)
+{
     std::vector<uint8_t> v(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         v[std::size_t(i)] = uint8_t(from + i);
     return v;
 }
 
-QString hexList(const std::vector<uint8_t>& bytes) {
+QString hexList(const std::vector<uint8_t>& bytes)
+{
     QStringList parts;
     for (uint8_t b : bytes)
         parts << commands::byteText(b);
@@ -45,29 +48,30 @@ class TestLinkCommands : public QObject {
     test::FakeTransport transport;
 
 private slots:
-    void builders_data() {
+    void builders_data()
+    {
         QTest::addColumn<Builder>("build");
         QTest::addColumn<QStringList>("expected");
 
         using namespace commands;
         QTest::addRow("first LED press") << Builder([](Link& l) { outputDrive(l, 0x01, 0x80); })
                                          << expectedFields("01 05 01 80", "00");
-        QTest::addRow("second LED release") << Builder([](Link& l) { outputDrive(l, 0x00, 0x00); })
-                                            << expectedFields("01 05 00 00", "00");
+        QTest::addRow("second LED release")
+            << Builder([](Link& l) { outputDrive(l, 0x00, 0x00); }) << expectedFields("01 05 00 00", "00");
         QTest::addRow("buzzer press") << Builder([](Link& l) { outputDrive(l, 0x00, 0x02); })
                                       << expectedFields("01 05 00 02", "00");
         QTest::addRow("buzzer release") << Builder([](Link& l) { outputDrive(l, 0x01, 0x00); })
                                         << expectedFields("01 05 01 00", "00");
         QTest::addRow("registers read") << Builder([](Link& l) { registersRead(l); })
                                         << expectedFields("02 D0 00 00 D1");
-        QTest::addRow("memory read any address") << Builder([](Link& l) { memoryRead(l, 0x10, 0xBEEF, 0x11); })
-                                                 << expectedFields("02 10 BE EF 11");
-        QTest::addRow("screen block 0 read") << Builder([](Link& l) { screenBlockRead(l, 0); })
-                                             << expectedFields("02 A0 00 00 A1");
-        QTest::addRow("screen block 1 read") << Builder([](Link& l) { screenBlockRead(l, 1); })
-                                             << expectedFields("02 A0 00 20 A1");
-        QTest::addRow("screen block 59 read") << Builder([](Link& l) { screenBlockRead(l, 59); })
-                                              << expectedFields("02 A0 07 60 A1");
+        QTest::addRow("memory read any address")
+            << Builder([](Link& l) { memoryRead(l, 0x10, 0xBEEF, 0x11); }) << expectedFields("02 10 BE EF 11");
+        QTest::addRow("screen block 0 read")
+            << Builder([](Link& l) { screenBlockRead(l, 0); }) << expectedFields("02 A0 00 00 A1");
+        QTest::addRow("screen block 1 read")
+            << Builder([](Link& l) { screenBlockRead(l, 1); }) << expectedFields("02 A0 00 20 A1");
+        QTest::addRow("screen block 59 read")
+            << Builder([](Link& l) { screenBlockRead(l, 59); }) << expectedFields("02 A0 07 60 A1");
         QTest::addRow("parameter read 0") << Builder([](Link& l) { parameterRead0(l); }) << expectedFields("30");
         QTest::addRow("parameter read 1") << Builder([](Link& l) { parameterRead1(l); }) << expectedFields("31");
         QTest::addRow("signature word") << Builder([](Link& l) { parameterWordWrite(l, 0, 0x42434954); })
@@ -75,14 +79,13 @@ private slots:
         QTest::addRow("word 1000") << Builder([](Link& l) { parameterWordWrite(l, 1, 1000); })
                                    << expectedFields("32 01 00 00 03 E8");
         QTest::addRow("negative word, two's complement")
-            << Builder([](Link& l) { parameterWordWrite(l, 12, uint32_t(-2)); })
-            << expectedFields("32 0C FF FF FF FE");
-        QTest::addRow("most negative word") << Builder([](Link& l) { parameterWordWrite(l, 10, 0x80000000u); })
-                                            << expectedFields("32 0A 80 00 00 00");
-        QTest::addRow("first setting byte") << Builder([](Link& l) { parameterByteWrite(l, 0x34, 0x7F); })
-                                            << expectedFields("33 34 00 7F");
-        QTest::addRow("last setting byte") << Builder([](Link& l) { parameterByteWrite(l, 0x43, 0x00); })
-                                           << expectedFields("33 43 0F 00");
+            << Builder([](Link& l) { parameterWordWrite(l, 12, uint32_t(-2)); }) << expectedFields("32 0C FF FF FF FE");
+        QTest::addRow("most negative word")
+            << Builder([](Link& l) { parameterWordWrite(l, 10, 0x80000000u); }) << expectedFields("32 0A 80 00 00 00");
+        QTest::addRow("first setting byte")
+            << Builder([](Link& l) { parameterByteWrite(l, 0x34, 0x7F); }) << expectedFields("33 34 00 7F");
+        QTest::addRow("last setting byte")
+            << Builder([](Link& l) { parameterByteWrite(l, 0x43, 0x00); }) << expectedFields("33 43 0F 00");
         for (const char* tag : {"34", "35", "36", "37", "38"})
             QTest::addRow("direct action %s", tag)
                 << Builder([tag](Link& l) { directAction(l, QString::fromLatin1(tag)); })
@@ -90,18 +93,17 @@ private slots:
         QTest::addRow("clear home screen") << Builder([](Link& l) { clearHomeScreen(l); }) << expectedFields("46");
 
         const auto bitmap = counting(32, 0xC0);
-        QTest::addRow("home screen block 0")
-            << Builder([bitmap](Link& l) { screenBlockWrite(l, 0, bitmap.data()); })
-            << expectedFields("49 A0 60 00 " + hexList(bitmap));
-        QTest::addRow("home screen block 59")
-            << Builder([bitmap](Link& l) { screenBlockWrite(l, 59, bitmap.data()); })
-            << expectedFields("49 A0 67 60 " + hexList(bitmap));
+        QTest::addRow("home screen block 0") << Builder([bitmap](Link& l) { screenBlockWrite(l, 0, bitmap.data()); })
+                                             << expectedFields("49 A0 60 00 " + hexList(bitmap));
+        QTest::addRow("home screen block 59") << Builder([bitmap](Link& l) { screenBlockWrite(l, 59, bitmap.data()); })
+                                              << expectedFields("49 A0 67 60 " + hexList(bitmap));
         const auto image = counting(64, 0x80);
         QTest::addRow("firmware data") << Builder([image](Link& l) { firmwareData(l, image.data()); })
                                        << expectedFields(hexList(image));
     }
 
-    void builders() {
+    void builders()
+    {
         QFETCH(Builder, build);
         QFETCH(QStringList, expected);
         Link link(transport);
@@ -114,7 +116,8 @@ private slots:
     }
 
     // The key request keeps the short text forms the keys have always written.
-    void outputDriveTexts() {
+    void outputDriveTexts()
+    {
         Link link(transport);
         for (int i = 0; i < 64; ++i)
             link.setText1(i, kSentinel);
@@ -126,7 +129,8 @@ private slots:
         QCOMPARE(texts.mid(4), QStringList(60, QStringLiteral("0")));
     }
 
-    void textForms_data() {
+    void textForms_data()
+    {
         QTest::addColumn<QString>("actual");
         QTest::addColumn<QString>("expected");
         QTest::addRow("byte 0") << commands::byteText(0) << "00";
@@ -139,14 +143,16 @@ private slots:
         QTest::addRow("word -1") << commands::wordText(uint32_t(-1)) << "FFFFFFFF";
     }
 
-    void textForms() {
+    void textForms()
+    {
         QFETCH(QString, actual);
         QFETCH(QString, expected);
         QCOMPARE(actual, expected);
     }
 
     // Request fields as callers and operators leave them; text that is not a byte goes out as 00.
-    void fieldValue_data() {
+    void fieldValue_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("value");
         QTest::addRow("empty") << "" << 0;
@@ -161,7 +167,8 @@ private slots:
         QTest::addRow("negative") << "-1" << 0;
     }
 
-    void fieldValue() {
+    void fieldValue()
+    {
         QFETCH(QString, text);
         QFETCH(int, value);
         Link link(transport);
@@ -170,16 +177,17 @@ private slots:
         QCOMPARE(int(link.byteAt(7)), value);
     }
 
-    void bufferEdges() {
+    void bufferEdges()
+    {
         Link link(transport);
         QCOMPARE(link.text1(0), QString());
         QCOMPARE(link.text1(64), QStringLiteral("0"));
-        link.setText1(64, "FF");   // the fill value never changes
+        link.setText1(64, "FF");  // the fill value never changes
         QCOMPARE(link.text1(64), QStringLiteral("0"));
         link.setText1(-1, "FF");
         link.setText1(65, "FF");
         QCOMPARE(link.text1(65), QString());
-        link.setBytes(62, {0x0A, 0xB0, 0xCC, 0xDD});   // clipped at field 63
+        link.setBytes(62, {0x0A, 0xB0, 0xCC, 0xDD});  // clipped at field 63
         QCOMPARE(link.text1(62), QStringLiteral("0A"));
         QCOMPARE(link.text1(63), QStringLiteral("B0"));
         QCOMPARE(link.text1(64), QStringLiteral("0"));
@@ -189,7 +197,8 @@ private slots:
     }
 
     // The word's four texts are exactly its eight digits, split in pairs.
-    void wordSplitMatchesWordText() {
+    void wordSplitMatchesWordText()
+    {
         Link link(transport);
         for (uint32_t word : {0u, 1u, 0x00FF00FFu, 0xDEADBEEFu, uint32_t(-123456)}) {
             commands::parameterWordWrite(link, 3, word);

@@ -18,14 +18,16 @@ namespace {
 const QString kDisplay = QString::fromLatin1(EmulatedTransport::kDisplayPath);
 const QString kSecond = QString::fromLatin1(EmulatedTransport::kSecondDisplayPath);
 
-QStringList toQt(const std::vector<std::string>& paths) {
+QStringList toQt(const std::vector<std::string>& paths)
+{
     QStringList list;
     for (const auto& p : paths)
         list << QString::fromStdString(p);
     return list;
 }
 
-bool anyLineStartsWith(const QStringList& lines, const QString& prefix) {
+bool anyLineStartsWith(const QStringList& lines, const QString& prefix)
+{
     for (const QString& l : lines)
         if (l.startsWith(prefix))
             return true;
@@ -38,25 +40,28 @@ class TestLinkDiscovery : public QObject {
     Q_OBJECT
 
 private slots:
-    void noDevice() {
+    void noDevice()
+    {
         Rig rig(false);
         rig.transport.plug(false);
         QVERIFY(!rig.link.FindTheHid());
         const QStringList& log = rig.link.lstResults();
         QCOMPARE(test::countLines(log, "SetupDiEnumDeviceInterfaces"), 1);
-        CHECK_IN_ORDER(log, QStringList({"GetHidGuid", "SetupDiClassDevs", "SetupDiEnumDeviceInterfaces",
-                                         "DestroyDeviceInfoList", " Device not found."}));
+        CHECK_IN_ORDER(log,
+                       QStringList({"GetHidGuid", "SetupDiClassDevs", "SetupDiEnumDeviceInterfaces",
+                                    "DestroyDeviceInfoList", " Device not found."}));
         QCOMPARE(log.last(), QStringLiteral(" Device not found."));
         QVERIFY(rig.transport.openedPaths().empty());
         QVERIFY(!rig.link.deviceFound());
     }
 
-    void enumeration_data() {
+    void enumeration_data()
+    {
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<bool>("found");
-        QTest::addColumn<QStringList>("opened");         // paths opened, in order
-        QTest::addColumn<int>("enumerated");             // "SetupDiEnumDeviceInterfaces" entries
-        QTest::addColumn<QString>("productIds");         // "Product ID: " values logged, in order
+        QTest::addColumn<QStringList>("opened");  // paths opened, in order
+        QTest::addColumn<int>("enumerated");      // "SetupDiEnumDeviceInterfaces" entries
+        QTest::addColumn<QString>("productIds");  // "Product ID: " values logged, in order
 
         QTest::addRow("display alone") << Setup([](EmulatedTransport&) {}) << true << QStringList{kDisplay, kDisplay}
                                        << 1 << "1";
@@ -69,24 +74,21 @@ private slots:
         QTest::addRow("interfaces after the display are not looked at")
             << Setup([](EmulatedTransport& t) { t.addOtherDevice(0x1234, 0x0002, false); }) << true
             << QStringList{kDisplay, kDisplay} << 1 << "1";
-        QTest::addRow("1234/0002 alone")
-            << Setup([](EmulatedTransport& t) {
-                   t.addOtherDevice(0x1234, 0x0002, true);
-                   t.plug(false);
-               })
-            << false << QStringList{} << 2 << "2";
-        QTest::addRow("two displays: the first wins")
-            << Setup([](EmulatedTransport& t) { t.addSecondDisplay(); }) << true << QStringList{kDisplay, kDisplay}
-            << 1 << "1";
-        QTest::addRow("second display alone")
-            << Setup([](EmulatedTransport& t) {
-                   t.addSecondDisplay();
-                   t.plug(false);
-               })
-            << true << QStringList{kSecond, kSecond} << 1 << "1";
+        QTest::addRow("1234/0002 alone") << Setup([](EmulatedTransport& t) {
+            t.addOtherDevice(0x1234, 0x0002, true);
+            t.plug(false);
+        }) << false << QStringList{} << 2 << "2";
+        QTest::addRow("two displays: the first wins") << Setup([](EmulatedTransport& t) { t.addSecondDisplay(); })
+                                                      << true << QStringList{kDisplay, kDisplay} << 1 << "1";
+        QTest::addRow("second display alone") << Setup([](EmulatedTransport& t) {
+            t.addSecondDisplay();
+            t.plug(false);
+        }) << true << QStringList{kSecond, kSecond}
+                                              << 1 << "1";
     }
 
-    void enumeration() {
+    void enumeration()
+    {
         QFETCH(Setup, setup);
         QFETCH(bool, found);
         QFETCH(QStringList, opened);
@@ -104,19 +106,21 @@ private slots:
             if (l.startsWith("Product ID: "))
                 ids << l.mid(12);
         QCOMPARE(ids.join(' '), productIds);
-        QVERIFY(!anyLineStartsWith(log, "CloseHandle"));   // nothing was opened that needed closing
+        QVERIFY(!anyLineStartsWith(log, "CloseHandle"));  // nothing was opened that needed closing
         QCOMPARE(test::countLines(log, "  My device detected"), found ? 1 : 0);
         if (found)
             QCOMPARE(QString::fromStdString(rig.link.device().path), opened.first());
     }
 
-    void anyVersion_data() {
+    void anyVersion_data()
+    {
         QTest::addColumn<uint16_t>("version");
         for (uint16_t v : {uint16_t(0x0000), uint16_t(0x0001), uint16_t(0x0100), uint16_t(0xFFFF)})
             QTest::addRow("%04X", v) << v;
     }
 
-    void anyVersion() {
+    void anyVersion()
+    {
         QFETCH(uint16_t, version);
         Rig rig(false);
         rig.transport.addSecondDisplay(version);
@@ -126,24 +130,49 @@ private slots:
         QVERIFY(rig.link.lstResults().contains("Version Number: " + QString::number(version, 16).toUpper()));
     }
 
-    void passLog() {
+    void passLog()
+    {
         Rig rig(false);
         QVERIFY(rig.link.FindTheHid());
         const QStringList& log = rig.link.lstResults();
-        CHECK_IN_ORDER(log, QStringList({
-            "GetHidGuid", "  GUID for system HIDs: 4D1E55B2-F16F-11CF-88 CB 00 11 11 00 00 30 ",
-            "SetupDiClassDevs", "SetupDiEnumDeviceInterfaces", "  DeviceInfoSet for device #0: ", "  cbSize = 28",
-            "  InterfaceClassGuid.Data1 = 4D1E55B2", "  InterfaceClassGuid.Data2 = F16F",
-            "  InterfaceClassGuid.Data3 = 11CF", "  Flags = 1", "SetupDiGetDeviceInterfaceDetail",
-            "  (OK to say too small)",
-            QStringLiteral("  Required buffer size for the data: %1").arg(kDisplay.size() + 5),
-            " Result of second call: ", "  MyDeviceInterfaceDetailData.cbSize: 5", "  Device pathname: ",
-            "    " + kDisplay, "CreateFile", "  Returned handle: 1h", "HidD_GetAttributes",
-            "HIDD_ATTRIBUTES structure filled without error.", "Structure size: 12", "Vendor ID: 1234",
-            "Product ID: 1", "Version Number: 100", "  My device detected", "DestroyDeviceInfoList",
-            "HidD_GetPreparsedData", "HidP_GetCaps", "  Last error: ", "  Input Report Byte Length: 65",
-            "  Output Report Byte Length: 65", "  Number of Feature Data Indices: 0", "HidD_FreePreparsedData",
-            "CreateFile, ReadHandle", "  Returned handle: 2h", "CreateEvent"}));
+        CHECK_IN_ORDER(log,
+                       QStringList({"GetHidGuid",
+                                    "  GUID for system HIDs: 4D1E55B2-F16F-11CF-88 CB 00 11 11 00 00 30 ",
+                                    "SetupDiClassDevs",
+                                    "SetupDiEnumDeviceInterfaces",
+                                    "  DeviceInfoSet for device #0: ",
+                                    "  cbSize = 28",
+                                    "  InterfaceClassGuid.Data1 = 4D1E55B2",
+                                    "  InterfaceClassGuid.Data2 = F16F",
+                                    "  InterfaceClassGuid.Data3 = 11CF",
+                                    "  Flags = 1",
+                                    "SetupDiGetDeviceInterfaceDetail",
+                                    "  (OK to say too small)",
+                                    QStringLiteral("  Required buffer size for the data: %1").arg(kDisplay.size() + 5),
+                                    " Result of second call: ",
+                                    "  MyDeviceInterfaceDetailData.cbSize: 5",
+                                    "  Device pathname: ",
+                                    "    " + kDisplay,
+                                    "CreateFile",
+                                    "  Returned handle: 1h",
+                                    "HidD_GetAttributes",
+                                    "HIDD_ATTRIBUTES structure filled without error.",
+                                    "Structure size: 12",
+                                    "Vendor ID: 1234",
+                                    "Product ID: 1",
+                                    "Version Number: 100",
+                                    "  My device detected",
+                                    "DestroyDeviceInfoList",
+                                    "HidD_GetPreparsedData",
+                                    "HidP_GetCaps",
+                                    "  Last error: ",
+                                    "  Input Report Byte Length: 65",
+                                    "  Output Report Byte Length: 65",
+                                    "  Number of Feature Data Indices: 0",
+                                    "HidD_FreePreparsedData",
+                                    "CreateFile, ReadHandle",
+                                    "  Returned handle: 2h",
+                                    "CreateEvent"}));
         QCOMPARE(log.at(log.indexOf("GetHidGuid") - 1), QString());
         QVERIFY(log.at(log.indexOf("GetHidGuid") + 1).startsWith("  Result = "));
         QCOMPARE(rig.link.reportLengths().input, 65);
@@ -151,7 +180,8 @@ private slots:
     }
 
     // The read event is prepared on the first pass and kept: later passes log it without a second one.
-    void readEventPreparedOnce() {
+    void readEventPreparedOnce()
+    {
         Rig rig(false);
         for (int pass = 0; pass < 3; ++pass)
             QVERIFY(rig.link.FindTheHid());
@@ -165,7 +195,8 @@ private slots:
         QCOMPARE(rig.link.lstResults().last(), QStringLiteral("  Read event of an earlier pass kept."));
     }
 
-    void previousHandlesReleased() {
+    void previousHandlesReleased()
+    {
         Rig rig(false);
         for (int pass = 0; pass < 5; ++pass) {
             rig.link.DETECT_CON_Timer();
@@ -180,10 +211,11 @@ private slots:
         rig.link.DETECT_CON_Timer();
         QCOMPARE(rig.transport.openHandles(), 2);
         rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());   // the handles in use are the new ones
+        QVERIFY(rig.link.but_RD_HID_Click());  // the handles in use are the new ones
     }
 
-    void monitorTick_data() {
+    void monitorTick_data()
+    {
         QTest::addColumn<bool>("plugged");
         QTest::addColumn<LinkState>("state");
         QTest::addColumn<QString>("caption");
@@ -191,7 +223,8 @@ private slots:
         QTest::addRow("waiting") << false << LinkState::Waiting << kWaitingText;
     }
 
-    void monitorTick() {
+    void monitorTick()
+    {
         QFETCH(bool, plugged);
         QFETCH(LinkState, state);
         QFETCH(QString, caption);
@@ -213,7 +246,8 @@ private slots:
     }
 
     // The state seen by the tick's listeners is already the new one (a read made from the tick is not refused).
-    void stateSetBeforeTickSignal() {
+    void stateSetBeforeTickSignal()
+    {
         Rig rig(false);
         rig.link.startMonitor();
         QVERIFY(rig.link.DETECT_CON().isActive());
@@ -229,24 +263,26 @@ private slots:
         QVERIFY(rig.link.DETECT_CON().isActive());
     }
 
-    void displayThatCannotBeOpened() {
+    void displayThatCannotBeOpened()
+    {
         test::FakeTransport fake;
         fake.interfaces = {test::displayInterface("fake:a"), test::displayInterface("fake:b")};
         fake.refuseOpen = {"fake:a"};
         Link link(fake);
         QVERIFY(link.FindTheHid());
         QCOMPARE(QString::fromStdString(link.device().path), QStringLiteral("fake:b"));
-        CHECK_IN_ORDER(link.lstResults(), QStringList({"CreateFile", "  Result = Access is denied.",
-                                                       "  Returned handle: 0h", "HidD_GetAttributes",
-                                                       "Error in filling HIDD_ATTRIBUTES structure.", "Vendor ID: 0",
-                                                       "CloseHandle", "  Result = The handle is invalid.",
-                                                       "CreateFile", "  My device detected"}));
+        CHECK_IN_ORDER(
+            link.lstResults(),
+            QStringList({"CreateFile", "  Result = Access is denied.", "  Returned handle: 0h", "HidD_GetAttributes",
+                         "Error in filling HIDD_ATTRIBUTES structure.", "Vendor ID: 0", "CloseHandle",
+                         "  Result = The handle is invalid.", "CreateFile", "  My device detected"}));
         fake.refuseOpen = {"fake:a", "fake:b"};
         QVERIFY(!link.FindTheHid());
         QCOMPARE(link.lstResults().last(), QStringLiteral(" Device not found."));
     }
 
-    void readHandleRefused() {
+    void readHandleRefused()
+    {
         // The write handle opens, the read handle does not: the display cannot be used.
         struct OneOpen : test::FakeTransport {
             int allowed = 1;
@@ -260,7 +296,8 @@ private slots:
     }
 
     // Passes keep adding lines while no exchange clears the list: it is emptied past 32000 lines.
-    void diagnosticsListBounded() {
+    void diagnosticsListBounded()
+    {
         Rig rig(false);
         int largest = 0;
         int emptied = 0;
@@ -275,7 +312,8 @@ private slots:
         QVERIFY2(largest > 31800 && largest <= 32100, qPrintable(QString::number(largest)));
     }
 
-    void logApiResultUsesTransportText() {
+    void logApiResultUsesTransportText()
+    {
         test::FakeTransport fake;
         Link link(fake);
         fake.refuseOpen = {"x"};

@@ -15,11 +15,13 @@ namespace {
 
 QStringList repeated(int n, const QString& text) { return QStringList(n, text); }
 
-QByteArray hexBytes(const std::vector<uint8_t>& bytes, std::size_t from = 0) {
+QByteArray hexBytes(const std::vector<uint8_t>& bytes, std::size_t from = 0)
+{
     return QByteArray(reinterpret_cast<const char*>(bytes.data() + from), qsizetype(bytes.size() - from)).toHex();
 }
 
-QStringList replyFields(const std::vector<uint8_t>& report) {
+QStringList replyFields(const std::vector<uint8_t>& report)
+{
     QStringList texts;
     for (std::size_t i = 1; i < report.size(); ++i)
         texts << commands::byteText(report[i]);
@@ -37,9 +39,10 @@ class TestLinkExchange : public QObject {
     Q_OBJECT
 
 private slots:
-    void frameOnTheWire_data() {
+    void frameOnTheWire_data()
+    {
         QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QByteArray>("expected");   // the 64 data bytes after the report ID, as hex
+        QTest::addColumn<QByteArray>("expected");  // the 64 data bytes after the report ID, as hex
 
         QTest::addRow("key request") << (QStringList{"1", "5", "1", "80"} + repeated(60, "0"))
                                      << QByteArray("01050180" + QByteArray(120, '0'));
@@ -57,7 +60,8 @@ private slots:
         QTest::addRow("every field its own value") << all << allHex;
     }
 
-    void frameOnTheWire() {
+    void frameOnTheWire()
+    {
         QFETCH(QStringList, fields);
         QFETCH(QByteArray, expected);
         Rig rig;
@@ -71,13 +75,15 @@ private slots:
         QCOMPARE(hexBytes(out[0], 1), expected);
     }
 
-    void readingExchangeCopiesReply_data() {
+    void readingExchangeCopiesReply_data()
+    {
         QTest::addColumn<uint8_t>("modeLetter");
         QTest::addRow("production") << uint8_t(0x50);
         QTest::addRow("totaliser") << uint8_t(0x54);
     }
 
-    void readingExchangeCopiesReply() {
+    void readingExchangeCopiesReply()
+    {
         QFETCH(uint8_t, modeLetter);
         Rig rig;
         rig.transport.display().setSignature(0x42, 0x43, 0x49, modeLetter);
@@ -95,23 +101,26 @@ private slots:
         QCOMPARE(rig.link.text1(64), QStringLiteral("0"));
     }
 
-    void writingExchangeKeepsRequest() {
+    void writingExchangeKeepsRequest()
+    {
         Rig rig;
         const QStringList request = QStringList{"30", "a", "", "0F"} + repeated(60, "7");
         rig.fill(request);
         QVERIFY(rig.link.but_WR_HID_Click());
-        QCOMPARE(rig.inputReports().size(), std::size_t(1));   // a reply came, and was only logged
+        QCOMPARE(rig.inputReports().size(), std::size_t(1));  // a reply came, and was only logged
         QCOMPARE(rig.fields(), request);
         QVERIFY(rig.link.lstResults().contains(" 42"));
     }
 
-    void refusedWhileWaiting_data() {
+    void refusedWhileWaiting_data()
+    {
         QTest::addColumn<bool>("reading");
         QTest::addRow("write") << false;
         QTest::addRow("read") << true;
     }
 
-    void refusedWhileWaiting() {
+    void refusedWhileWaiting()
+    {
         QFETCH(bool, reading);
         Rig rig(false);
         rig.transport.plug(false);
@@ -124,14 +133,15 @@ private slots:
         QVERIFY(!(reading ? rig.link.but_RD_HID_Click() : rig.link.but_WR_HID_Click()));
         QCOMPARE(rig.link.lastExchange(), ExchangeResult::Refused);
         QCOMPARE(rig.link.label4Text(), QStringLiteral("IMPOSSIBLE !"));
-        QCOMPARE(rig.link.label4Color(), QString());   // background left as it was
+        QCOMPARE(rig.link.label4Color(), QString());  // background left as it was
         QCOMPARE(rig.fields(), repeated(64, "0"));
         QVERIFY(rig.transport.record().empty());
-        QCOMPARE(rig.link.lstResults(), logBefore);      // not an exchange: the list is not cleared
+        QCOMPARE(rig.link.lstResults(), logBefore);  // not an exchange: the list is not cleared
         QVERIFY(rig.link.DETECT_CON().isActive());
     }
 
-    void beforeFirstTickNothingSent() {
+    void beforeFirstTickNothingSent()
+    {
         Rig rig(false);
         const QStringList request = QStringList{"30"} + repeated(63, "5");
         rig.fill(request);
@@ -145,16 +155,16 @@ private slots:
     }
 
     // White, yellow, green around the exchange; the monitor is stopped while the report is on the wire.
-    void progressLabelAndMonitor() {
+    void progressLabelAndMonitor()
+    {
         Rig rig;
         rig.link.startMonitor();
         QStringList steps;
         connect(&rig.link, &Link::label4Changed, this,
                 [&] { steps << rig.link.label4Color() + "|" + rig.link.label4Text(); });
         QList<bool> monitorDuringExchange;
-        rig.link.setReportObserver([&](bool, const uint8_t*, std::size_t) {
-            monitorDuringExchange << rig.link.DETECT_CON().isActive();
-        });
+        rig.link.setReportObserver(
+            [&](bool, const uint8_t*, std::size_t) { monitorDuringExchange << rig.link.DETECT_CON().isActive(); });
         rig.link.setText1(0, "30");
         QVERIFY(rig.link.but_RD_HID_Click());
         QCOMPARE(steps, QStringList({"white|    ", "yellow|Envoi en cours.", "yellow|", "green|Fin de l'envoi ."}));
@@ -162,12 +172,13 @@ private slots:
         QVERIFY(rig.link.DETECT_CON().isActive());
         QVERIFY(rig.link.DETECT_CON().interval() <= kMonitorIntervalMs);
         QCOMPARE(rig.link.lstResults().first(), QStringLiteral("***** HID Test Report *****"));
-        QVERIFY(!rig.link.lstResults().contains(QStringLiteral("GetHidGuid")));   // the tick's pass was cleared
+        QVERIFY(!rig.link.lstResults().contains(QStringLiteral("GetHidGuid")));  // the tick's pass was cleared
     }
 
     // A window that exchanges twice a second must not hold the connection check off for ever: each
     // exchange resumes the monitor's countdown where it stood instead of starting it afresh.
-    void monitorCountdownResumesAfterExchanges_data() {
+    void monitorCountdownResumesAfterExchanges_data()
+    {
         QTest::addColumn<int>("replyDelayMs");
         QTest::addColumn<int>("maxRemainingMs");
         QTest::addRow("quick replies") << 0 << kMonitorIntervalMs;
@@ -175,7 +186,8 @@ private slots:
         QTest::addRow("reply slower than the interval") << 1100 << 0;
     }
 
-    void monitorCountdownResumesAfterExchanges() {
+    void monitorCountdownResumesAfterExchanges()
+    {
         QFETCH(int, replyDelayMs);
         QFETCH(int, maxRemainingMs);
         Rig rig;
@@ -194,23 +206,27 @@ private slots:
         QVERIFY(rig.link.DETECT_CON().isActive());
     }
 
-    void exchangeLog() {
+    void exchangeLog()
+    {
         Rig rig;
         rig.fill(QStringList{"30"} + repeated(63, "0"));
         rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x50);
         QVERIFY(rig.link.but_RD_HID_Click());
         const QStringList& log = rig.link.lstResults();
-        CHECK_IN_ORDER(log, QStringList({"***** HID Test Report *****", "WriteFile", " NumberOfBytesWritten = 65",
-                                         "30", "00", "ReadFile", "waiting for ReadFile", "WaitForSingleObject",
-                                         "ReadFile completed successfully.", " Report ID: 0", " Report Data:",
-                                         " 42", " 43", " 49", " 50"}));
+        CHECK_IN_ORDER(
+            log,
+            QStringList({"***** HID Test Report *****", "WriteFile", " NumberOfBytesWritten = 65", "30", "00",
+                         "ReadFile", "waiting for ReadFile", "WaitForSingleObject", "ReadFile completed successfully.",
+                         " Report ID: 0", " Report Data:", " 42", " 43", " 49", " 50"}));
         // The 64 request bytes, one line each, right after the count written.
         const int count = int(log.indexOf(" NumberOfBytesWritten = 65"));
         QCOMPARE(log.mid(count + 1, 64), QStringList{"30"} + repeated(63, "00"));
-        QCOMPARE(log.mid(log.indexOf(" Report Data:") + 1), rig.fields().replaceInStrings(QRegularExpression("^"), " "));
+        QCOMPARE(log.mid(log.indexOf(" Report Data:") + 1),
+                 rig.fields().replaceInStrings(QRegularExpression("^"), " "));
     }
 
-    void observerSeesBothReports() {
+    void observerSeesBothReports()
+    {
         Rig rig;
         std::vector<Observed> seen;
         rig.link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
@@ -226,7 +242,8 @@ private slots:
     }
 
     // Trace files hold whole frames: a short input report is seen as the 65 bytes the reply fills.
-    void observerSeesWholeFrames() {
+    void observerSeesWholeFrames()
+    {
         test::FakeTransport fake;
         fake.interfaces = {test::displayInterface("fake:display")};
         fake.replies.push_back({0x00, 0x42, 0x43});
@@ -248,13 +265,15 @@ private slots:
         QCOMPARE(link.text1(2), QStringLiteral("00"));
     }
 
-    void failedWriteWaitsForNothing_data() {
+    void failedWriteWaitsForNothing_data()
+    {
         QTest::addColumn<bool>("reading");
         QTest::addRow("write") << false;
         QTest::addRow("read") << true;
     }
 
-    void failedWriteWaitsForNothing() {
+    void failedWriteWaitsForNothing()
+    {
         QFETCH(bool, reading);
         Rig rig;
         rig.transport.setFailWrites(true);
@@ -272,7 +291,8 @@ private slots:
         QVERIFY(rig.link.but_WR_HID_Click());
     }
 
-    void partialWriteIsAFailure() {
+    void partialWriteIsAFailure()
+    {
         test::FakeTransport fake;
         fake.interfaces = {test::displayInterface("fake:display")};
         fake.writeResult = 30;
@@ -281,11 +301,12 @@ private slots:
         link.DETECT_CON_Timer();
         QVERIFY(!link.but_WR_HID_Click());
         QCOMPARE(link.lastExchange(), ExchangeResult::WriteFailed);
-        QCOMPARE(fake.replies.size(), std::size_t(1));   // no reply was waited for
+        QCOMPARE(fake.replies.size(), std::size_t(1));  // no reply was waited for
         QVERIFY(link.lstResults().contains(" NumberOfBytesWritten = 30"));
     }
 
-    void readErrorKeepsLinkOpen() {
+    void readErrorKeepsLinkOpen()
+    {
         test::FakeTransport fake;
         fake.interfaces = {test::displayInterface("fake:display")};
         fake.readStatus = HidTransport::ReadStatus::Error;
@@ -304,7 +325,8 @@ private slots:
 
     // A display that never answers costs one full time-out, then the link is known to be down until
     // the next monitor pass.
-    void silentDisplay() {
+    void silentDisplay()
+    {
         Rig rig;
         QCOMPARE(rig.link.readTimeoutMs(), kReadTimeoutMs);
         rig.transport.setSilent(true);
@@ -315,8 +337,9 @@ private slots:
         QVERIFY2(clock.elapsed() >= 5900, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(rig.link.lastExchange(), ExchangeResult::TimedOut);
         QCOMPARE(rig.fields(), repeated(64, "00"));
-        CHECK_IN_ORDER(rig.link.lstResults(), QStringList({"WaitForSingleObject", "Readfile timeout", "CloseHandle",
-                                                           " Report ID: 0", " Report Data:", " 00"}));
+        CHECK_IN_ORDER(rig.link.lstResults(),
+                       QStringList({"WaitForSingleObject", "Readfile timeout", "CloseHandle", " Report ID: 0",
+                                    " Report Data:", " 00"}));
         QCOMPARE(rig.transport.openHandles(), 0);
 
         rig.transport.clearRecord();
@@ -342,7 +365,8 @@ private slots:
 
     // A reply that arrives after its exchange gave up is drained and logged before the next request,
     // so it is never taken for the next answer.
-    void lateReplyIsDrained() {
+    void lateReplyIsDrained()
+    {
         Rig rig;
         std::vector<Observed> seen;
         rig.link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
@@ -362,7 +386,7 @@ private slots:
         QCOMPARE(rig.link.lastExchange(), ExchangeResult::TimedOut);
         QCOMPARE(rig.transport.pendingReplies(), 1);
 
-        rig.transport.advanceMs(60000);   // the late reply to 30 is now waiting
+        rig.transport.advanceMs(60000);  // the late reply to 30 is now waiting
         rig.transport.setReplyDelayMs(0);
         rig.link.DETECT_CON_Timer();
         rig.link.setText1(0, "31");
@@ -374,8 +398,8 @@ private slots:
         for (const QString& line : rig.link.lstResults())
             logged = logged || line.startsWith(drained);
         QVERIFY(logged);
-        QVERIFY(rig.link.lstResults().indexOf(QRegularExpression("^ Late input report")) <
-                rig.link.lstResults().indexOf("WriteFile"));
+        QVERIFY(rig.link.lstResults().indexOf(QRegularExpression("^ Late input report"))
+                < rig.link.lstResults().indexOf("WriteFile"));
         // 30 written, the late reply drained, 31 written, its answer read: each seen by the observer.
         QCOMPARE(seen.size(), std::size_t(4));
         QCOMPARE(seen[0].output, true);
@@ -387,7 +411,8 @@ private slots:
         QCOMPARE(seen[3].bytes.at(1), uint8_t(0x11));
     }
 
-    void reportLengths_data() {
+    void reportLengths_data()
+    {
         QTest::addColumn<int>("input");
         QTest::addColumn<int>("output");
         QTest::addColumn<bool>("accepted");
@@ -398,7 +423,8 @@ private slots:
         QTest::addRow("no report ID byte") << 64 << 64 << false;
     }
 
-    void reportLengths() {
+    void reportLengths()
+    {
         QFETCH(int, input);
         QFETCH(int, output);
         QFETCH(bool, accepted);
@@ -408,21 +434,22 @@ private slots:
         QCOMPARE(rig.link.deviceFound(), accepted);
         QCOMPARE(rig.link.state(), accepted ? LinkState::Connected : LinkState::Waiting);
         QCOMPARE(rig.transport.openHandles(), accepted ? 2 : 0);
-        QCOMPARE(rig.link.lstResults().contains(
-                     QStringLiteral("  Input Report Byte Length: %1").arg(input)), true);
+        QCOMPARE(rig.link.lstResults().contains(QStringLiteral("  Input Report Byte Length: %1").arg(input)), true);
         QCOMPARE(rig.link.lstResults().last() == QStringLiteral(" Device not found."), !accepted);
         rig.link.setText1(0, "30");
         QCOMPARE(rig.link.but_RD_HID_Click(), accepted);
         QCOMPARE(rig.transport.outputReports().size(), std::size_t(accepted ? 1 : 0));
     }
 
-    void closeLink_data() {
+    void closeLink_data()
+    {
         QTest::addColumn<bool>("displayOpen");
         QTest::addRow("display open") << true;
         QTest::addRow("never opened") << false;
     }
 
-    void closeLink() {
+    void closeLink()
+    {
         QFETCH(bool, displayOpen);
         Rig rig(displayOpen);
         QCOMPARE(rig.transport.openHandles(), displayOpen ? 2 : 0);

@@ -67,7 +67,7 @@ void TestFlasher::sendsTheFirst32000Bytes()
     QCOMPARE(int(reports.size()), 500);
     for (int n = 0; n < 500; ++n) {
         QCOMPARE(int(reports[n].size()), 65);
-        QCOMPARE(reports[n][0], uint8_t(0));   // report ID
+        QCOMPARE(reports[n][0], uint8_t(0));  // report ID
         if (std::vector<uint8_t>(reports[n].begin() + 1, reports[n].end()) != imageSlice(image, 64 * n, 64))
             QFAIL(qPrintable(QStringLiteral("report %1 does not carry image bytes %2..").arg(n).arg(64 * n, 4, 16)));
     }

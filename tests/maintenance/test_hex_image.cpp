@@ -56,18 +56,17 @@ void TestHexImage::read_data()
     QTest::addColumn<int>("errorNumber");
 
     // Load addresses are ignored: the n-th record lands at 16n.
-    QTest::newRow("three records then end, any load address")
-        << dataRecord(0, 0x4000) + "\r\n" + dataRecord(1, 0x0000) + "\r\n" + dataRecord(2, 0x1230) + "\r\n" +
-               kEndOfFile + "\r\n"
-        << true << 3 << 0 << 0;
+    QTest::newRow("three records then end, any load address") << dataRecord(0, 0x4000) + "\r\n" + dataRecord(1, 0x0000)
+            + "\r\n" + dataRecord(2, 0x1230) + "\r\n" + kEndOfFile
+            + "\r\n" << true << 3 << 0 << 0;
     QTest::newRow("extended address first: all FF")
         << QByteArray(":020000040000FA\r\n") + dataRecords(4) << true << 0 << 0 << 0;
     QTest::newRow("empty file") << QByteArray() << true << 0 << 0 << 0;
-    QTest::newRow("short record ends the reading")
-        << dataRecords(2) + record(0x20, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) + "\r\n" + dataRecord(2, 0x30) +
-               "\r\n"
-        << true << 2 << 0 << 0;
-    QTest::newRow("blank line ends the reading") << dataRecords(2) + "\r\n" + dataRecord(2, 0x20) << true << 2 << 0 << 0;
+    QTest::newRow("short record ends the reading") << dataRecords(2)
+            + record(0x20, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}) + "\r\n" + dataRecord(2, 0x30)
+            + "\r\n" << true << 2 << 0 << 0;
+    QTest::newRow("blank line ends the reading")
+        << dataRecords(2) + "\r\n" + dataRecord(2, 0x20) << true << 2 << 0 << 0;
     QTest::newRow("LF line ends") << dataRecords(5, "\n") + kEndOfFile + "\n" << true << 5 << 0 << 0;
     QTest::newRow("CR line ends") << dataRecords(5, "\r") + kEndOfFile + "\r" << true << 5 << 0 << 0;
     QTest::newRow("mixed line ends") << dataRecords(1, "\n") + dataRecord(1, 0x10) + "\r\n" + dataRecord(2, 0x20) + "\n"
@@ -75,29 +74,31 @@ void TestHexImage::read_data()
     QTest::newRow("last record without line end") << dataRecords(2) + dataRecord(2, 0x20) << true << 3 << 0 << 0;
     QTest::newRow("lower-case digits") << dataRecords(3).toLower() << true << 3 << 0 << 0;
     QTest::newRow("record type not checked") << record(0x0000, 0x05, patternData(0)) + "\r\n" << true << 1 << 0 << 0;
-    QTest::newRow("2048 records fill the image") << dataRecords(kMaxRecords) + kEndOfFile << true << kMaxRecords << 0 << 0;
+    QTest::newRow("2048 records fill the image")
+        << dataRecords(kMaxRecords) + kEndOfFile << true << kMaxRecords << 0 << 0;
 
     QTest::newRow("2049 records overflow")
         << dataRecords(kMaxRecords + 1) << false << kMaxRecords << kMaxRecords + 1 << hexerror::kSubscript;
     QTest::newRow("bad checksum") << dataRecords(1) + record(0x10, 0, patternData(1), 1) + "\r\n" + dataRecords(1)
                                   << false << 1 << 2 << hexerror::kChecksum;
-    QTest::newRow("bad checksum, LF ends")
-        << dataRecords(2, "\n") + record(0x20, 0, patternData(2), -3) + "\n" << false << 2 << 3 << hexerror::kChecksum;
+    QTest::newRow("bad checksum, LF ends") << dataRecords(2, "\n") + record(0x20, 0, patternData(2), -3) + "\n"
+                                           << false << 2 << 3 << hexerror::kChecksum;
     QByteArray badPair = dataRecord(2, 0x20);
     badPair.replace(9 + 2 * 5, 2, "G1");
-    QTest::newRow("data pair not hex") << dataRecords(2) + badPair + "\r\n" << false << 2 << 3 << hexerror::kTypeMismatch;
+    QTest::newRow("data pair not hex") << dataRecords(2) + badPair + "\r\n"
+                                       << false << 2 << 3 << hexerror::kTypeMismatch;
     badPair = dataRecord(0, 0);
     badPair.replace(9 + 2 * 15, 2, "1 ");
     QTest::newRow("second digit not hex") << badPair + "\r\n" << false << 0 << 1 << hexerror::kTypeMismatch;
     QByteArray badAddress = dataRecord(1, 0x10);
     badAddress.replace(3, 1, "x");
     QTest::newRow("address not hex") << dataRecords(1) + badAddress << false << 1 << 2 << hexerror::kTypeMismatch;
-    QTest::newRow("record cut short at the end") << dataRecords(3) + dataRecord(3, 0x30).left(30) << false << 3 << 4
-                                                 << hexerror::kPastEnd;
-    QTest::newRow("record cut short in the middle") << dataRecords(1) + dataRecord(1, 0x10).left(40) + "\r\n" + dataRecords(1)
-                                                    << false << 1 << 2 << hexerror::kPastEnd;
-    QTest::newRow("record too long") << dataRecords(1) + dataRecord(1, 0x10) + "00\r\n" << false << 1 << 2
-                                     << hexerror::kTypeMismatch;
+    QTest::newRow("record cut short at the end")
+        << dataRecords(3) + dataRecord(3, 0x30).left(30) << false << 3 << 4 << hexerror::kPastEnd;
+    QTest::newRow("record cut short in the middle") << dataRecords(1) + dataRecord(1, 0x10).left(40) + "\r\n"
+            + dataRecords(1) << false << 1 << 2 << hexerror::kPastEnd;
+    QTest::newRow("record too long") << dataRecords(1) + dataRecord(1, 0x10) + "00\r\n"
+                                     << false << 1 << 2 << hexerror::kTypeMismatch;
 }
 
 void TestHexImage::read()
@@ -117,7 +118,8 @@ void TestHexImage::read()
     QCOMPARE(r.errorLine, errorLine);
     QCOMPARE(r.errorNumber, errorNumber);
     if (!ok)
-        QVERIFY2(r.errorDescription.startsWith(QStringLiteral("ligne %1 : ").arg(errorLine)), qPrintable(r.errorDescription));
+        QVERIFY2(r.errorDescription.startsWith(QStringLiteral("ligne %1 : ").arg(errorLine)),
+                 qPrintable(r.errorDescription));
 
     const int fill = records * kRecordBytes;
     for (int a = 0; a < fill; ++a)
@@ -195,7 +197,8 @@ void TestHexImage::matchesSrecCat()
         QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
     };
     const QString hex = dir.filePath(QStringLiteral("fw.HEX"));
-    run(QStringList{bin.fileName(), QStringLiteral("-binary"), QStringLiteral("-o"), hex, QStringLiteral("-intel")} + writeOptions);
+    run(QStringList{bin.fileName(), QStringLiteral("-binary"), QStringLiteral("-o"), hex, QStringLiteral("-intel")}
+        + writeOptions);
     const QString back = dir.filePath(QStringLiteral("back.bin"));
     run({hex, QStringLiteral("-intel"), QStringLiteral("-fill"), QStringLiteral("0xFF"), QStringLiteral("0"),
          QStringLiteral("0x8000"), QStringLiteral("-o"), back, QStringLiteral("-binary")});
@@ -219,12 +222,18 @@ void TestHexImage::dumpWindow_data()
     QTest::addColumn<int>("scroll");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
-    QTest::newRow("top") << 0 << "0000" << "0070";
-    QTest::newRow("one line down") << 1 << "0010" << "0080";
-    QTest::newRow("middle") << 0x123 << "1230" << "12A0";
-    QTest::newRow("bottom") << kDumpScrollMax << "7F80" << "7FF0";
-    QTest::newRow("past the bottom") << kDumpScrollMax + 5 << "7F80" << "7FF0";
-    QTest::newRow("negative") << -1 << "0000" << "0070";
+    QTest::newRow("top") << 0 << "0000"
+                         << "0070";
+    QTest::newRow("one line down") << 1 << "0010"
+                                   << "0080";
+    QTest::newRow("middle") << 0x123 << "1230"
+                            << "12A0";
+    QTest::newRow("bottom") << kDumpScrollMax << "7F80"
+                            << "7FF0";
+    QTest::newRow("past the bottom") << kDumpScrollMax + 5 << "7F80"
+                                     << "7FF0";
+    QTest::newRow("negative") << -1 << "0000"
+                              << "0070";
 }
 
 void TestHexImage::dumpWindow()
@@ -258,8 +267,7 @@ void TestHexImage::dumpLineLayout()
     image.fill(0x3F);
     image[0x125] = 5;
     image[0x12F] = 0xAB;
-    QCOMPARE(dumpLine(image, 0x120),
-             QStringLiteral("0120  3F 3F 3F 3F 3F 05 3F 3F 3F 3F 3F 3F 3F 3F 3F AB \r\n"));
+    QCOMPARE(dumpLine(image, 0x120), QStringLiteral("0120  3F 3F 3F 3F 3F 05 3F 3F 3F 3F 3F 3F 3F 3F 3F AB \r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestHexImage)

@@ -82,7 +82,8 @@ struct Rig {
         if (!QTest::qWaitForWindowExposed(window.get()))
             qWarning("maintenance window not exposed");
     }
-    template <class T = QWidget> T* child(const char* name) const
+    template <class T = QWidget>
+    T* child(const char* name) const
     {
         T* w = window->findChild<T*>(QLatin1String(name));
         if (!w)
@@ -107,10 +108,7 @@ struct Rig {
     int sent() const { return int(transport.outputReports().size()); }
 };
 
-QByteArray goodFile(int records = 3)
-{
-    return hexfix::dataRecords(records) + hexfix::kEndOfFile + "\r\n";
-}
+QByteArray goodFile(int records = 3) { return hexfix::dataRecords(records) + hexfix::kEndOfFile + "\r\n"; }
 
 }  // namespace
 
@@ -142,16 +140,28 @@ void TestMaintenanceWindow::controls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("tip");
-    QTest::newRow("FORMATE") << "FORMATE" << "Formatage"
-                             << "Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto).";
-    QTest::newRow("INITIALISER") << "INITIALISER" << "Initialisation"
+    QTest::newRow("FORMATE")
+        << "FORMATE"
+        << "Formatage"
+        << "Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto).";
+    QTest::newRow("INITIALISER") << "INITIALISER"
+                                 << "Initialisation"
                                  << "Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage.";
-    QTest::newRow("Maj") << "Maj" << "Mise à jour" << "Mise à jour du programme PIC du trivo-alteur.";
-    QTest::newRow("but_ferme") << "but_ferme" << "Fermer" << "Fermer.";
-    QTest::newRow("Cmd_Openfile") << "Cmd_Openfile" << "Ouvrir un HEX" << "Ouvrir un fichier HEX.";
-    QTest::newRow("CMD_Flash_OK") << "CMD_Flash_OK" << "Démarrez la mise à jour"
+    QTest::newRow("Maj") << "Maj"
+                         << "Mise à jour"
+                         << "Mise à jour du programme PIC du trivo-alteur.";
+    QTest::newRow("but_ferme") << "but_ferme"
+                               << "Fermer"
+                               << "Fermer.";
+    QTest::newRow("Cmd_Openfile") << "Cmd_Openfile"
+                                  << "Ouvrir un HEX"
+                                  << "Ouvrir un fichier HEX.";
+    QTest::newRow("CMD_Flash_OK") << "CMD_Flash_OK"
+                                  << "Démarrez la mise à jour"
                                   << "Opération de mise à jour du programme du TRIVO-ALTEU.";
-    QTest::newRow("FERME") << "FERME" << "Fermer" << "Férmer.";
+    QTest::newRow("FERME") << "FERME"
+                           << "Fermer"
+                           << "Férmer.";
 }
 
 void TestMaintenanceWindow::controls()
@@ -178,8 +188,8 @@ void TestMaintenanceWindow::loadsShort()
     auto* scroll = rig.child<QScrollBar>("VScroll1");
     QCOMPARE(scroll->minimum(), 0);
     QCOMPARE(scroll->maximum(), 2040);
-    QVERIFY(rig.child<QPlainTextEdit>("Text2")->font().fixedPitch() ||
-            QFontInfo(rig.child("Text2")->font()).fixedPitch());
+    QVERIFY(rig.child<QPlainTextEdit>("Text2")->font().fixedPitch()
+            || QFontInfo(rig.child("Text2")->font()).fixedPitch());
     // The last control of the short state fits inside it.
     QVERIFY(rig.child("but_ferme")->geometry().bottom() < rig.window->height());
 }
@@ -234,7 +244,7 @@ void TestMaintenanceWindow::confirmations()
         QVERIFY(rig.child("but_ferme")->isVisible());
         QVERIFY(!rig.child("ProgressBar1")->isVisible());
     }
-    QCOMPARE(rig.sent(), 0);   // none of the three talks to the display
+    QCOMPARE(rig.sent(), 0);  // none of the three talks to the display
 }
 
 void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
@@ -250,7 +260,7 @@ void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
     QVERIFY(rig.window->isVisible());
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->Maj_Click();
-    QCOMPARE(rig.window->dumpText(), dump);   // nothing else changed
+    QCOMPARE(rig.window->dumpText(), dump);  // nothing else changed
     QVERIFY(rig.window->imageLoaded());
 }
 
@@ -300,7 +310,7 @@ void TestMaintenanceWindow::openReadsAndDumps()
     QCOMPARE(rig.dialogs.fileRequests.first().filterIndex, 1);
     QCOMPARE(rig.dialogs.label4AtFileDialog, QStringList{QStringLiteral("Ouverture de  fichier de mise à jour.")});
     QVERIFY(spy.seen.contains(QStringLiteral("Conversion INTEL HEX en cours.")));
-    QVERIFY(rig.dialogs.messages.size() == 1);   // only the Maj confirmation
+    QVERIFY(rig.dialogs.messages.size() == 1);  // only the Maj confirmation
     QCOMPARE(label4->text(), QString());
     QCOMPARE(rig.child<QProgressBar>("ProgressBar1")->value(), 0);
     QCOMPARE(rig.child<QLineEdit>("txt_Filename")->text(), path);
@@ -323,14 +333,15 @@ void TestMaintenanceWindow::refusedFiles_data()
     QTest::addColumn<QString>("expectedStart");
     QTest::addColumn<int>("number");
 
-    QTest::newRow("bad checksum") << hexfix::dataRecords(1) + hexfix::record(0x10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 2)
+    QTest::newRow("bad checksum") << hexfix::dataRecords(1)
+            + hexfix::record(0x10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 2)
                                   << "Fichier « bad.HEX », ligne 2 : somme de contrôle erronée" << hexerror::kChecksum;
     QByteArray pair = hexfix::dataRecords(3);
     pair.replace(2 * 45 + 9, 2, "Z0");
     QTest::newRow("bad digit pair") << pair << "Fichier « bad.HEX », ligne 3 : « Z0 » n'est pas un octet hexadécimal"
                                     << hexerror::kTypeMismatch;
-    QTest::newRow("too many records") << hexfix::dataRecords(kMaxRecords + 1) << "Fichier « bad.HEX », ligne 2049 : "
-                                      << hexerror::kSubscript;
+    QTest::newRow("too many records") << hexfix::dataRecords(kMaxRecords + 1)
+                                      << "Fichier « bad.HEX », ligne 2049 : " << hexerror::kSubscript;
 }
 
 void TestMaintenanceWindow::refusedFiles()
@@ -373,7 +384,7 @@ void TestMaintenanceWindow::cancelKeepsImageAndName()
     const FirmwareImage before = rig.window->image();
     const QString dump = rig.window->dumpText();
 
-    rig.window->Cmd_Openfile_Click();   // no answer queued: cancelled
+    rig.window->Cmd_Openfile_Click();  // no answer queued: cancelled
     QCOMPARE(rig.dialogs.fileRequests.size(), 2);
     QVERIFY(rig.dialogs.messages.isEmpty());
     QCOMPARE(rig.child<QLineEdit>("txt_Filename")->text(), path);
@@ -383,7 +394,7 @@ void TestMaintenanceWindow::cancelKeepsImageAndName()
     QCOMPARE(rig.label("Label4")->text(), QString());
 
     Rig fresh;
-    fresh.window->Cmd_Openfile_Click();   // cancelled the first time: nothing to say, nothing loaded
+    fresh.window->Cmd_Openfile_Click();  // cancelled the first time: nothing to say, nothing loaded
     QVERIFY(fresh.dialogs.messages.isEmpty());
     QVERIFY(!fresh.window->imageLoaded());
     QVERIFY(fresh.child<QLineEdit>("txt_Filename")->text().isEmpty());
@@ -394,9 +405,12 @@ void TestMaintenanceWindow::scrollRedraws_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
-    QTest::newRow("0") << 0 << "0000" << "0070";
-    QTest::newRow("1") << 1 << "0010" << "0080";
-    QTest::newRow("2040") << 2040 << "7F80" << "7FF0";
+    QTest::newRow("0") << 0 << "0000"
+                       << "0070";
+    QTest::newRow("1") << 1 << "0010"
+                       << "0080";
+    QTest::newRow("2040") << 2040 << "7F80"
+                          << "7FF0";
 }
 
 void TestMaintenanceWindow::scrollRedraws()
@@ -408,7 +422,7 @@ void TestMaintenanceWindow::scrollRedraws()
     QByteArray text = hexfix::dataRecords(kMaxRecords);
     rig.open(rig.writeFile(QStringLiteral("full.HEX"), text));
     auto* scroll = rig.child<QScrollBar>("VScroll1");
-    scroll->setValue(value == 0 ? 5 : 0);   // make sure the value below is a change
+    scroll->setValue(value == 0 ? 5 : 0);  // make sure the value below is a change
     scroll->setValue(value);
     QCOMPARE(rig.window->dumpText(), dumpText(rig.window->image(), value));
     const QStringList shown = rig.child<QPlainTextEdit>("Text2")->toPlainText().split(QLatin1Char('\n'));
@@ -450,7 +464,8 @@ void TestMaintenanceWindow::flashes()
     QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(image.begin(), image.begin() + 32000));
 
     // During the transfer: the bar over a hidden close button, from 0 to the end of what is sent.
-    QVERIFY2(labelSpy.seen.contains(QStringLiteral("Flashage du microcontrôleur en cours.")), qPrintable(labelSpy.seen.join("|")));
+    QVERIFY2(labelSpy.seen.contains(QStringLiteral("Flashage du microcontrôleur en cours.")),
+             qPrintable(labelSpy.seen.join("|")));
     QVERIFY2(barSpy.seen.size() >= 2, qPrintable(barSpy.seen.join(QLatin1Char(','))));
     QCOMPARE(barSpy.seen.first(), QStringLiteral("0/32780 -"));
     QVERIFY(barSpy.seen.contains(QStringLiteral("32000/32780 -")));
@@ -528,7 +543,7 @@ void TestMaintenanceWindow::screenshots()
     rig.open(rig.writeFile(QStringLiteral("firmware.HEX"), goodFile(40)));
     rig.child<QScrollBar>("VScroll1")->setValue(0x24);
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
-    rig.window->CMD_Flash_OK_Click();   // leaves its last status text on show
+    rig.window->CMD_Flash_OK_Click();  // leaves its last status text on show
     const QImage shortState = rig.window->grab().toImage();
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->Maj_Click();

@@ -51,9 +51,15 @@ void TestRegisterDecoding::clockAndDate_data()
     QTest::addColumn<QString>("day");
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("date");
-    QTest::newRow("tuesday") << "02" << "14:05:09" << "Mardi 24/12/13";
-    QTest::newRow("day 00 keeps the blank") << "00" << "14:05:09" << " 24/12/13";
-    QTest::newRow("day 08 keeps the blank") << "08" << "14:05:09" << " 24/12/13";
+    QTest::newRow("tuesday") << "02"
+                             << "14:05:09"
+                             << "Mardi 24/12/13";
+    QTest::newRow("day 00 keeps the blank") << "00"
+                                            << "14:05:09"
+                                            << " 24/12/13";
+    QTest::newRow("day 08 keeps the blank") << "08"
+                                            << "14:05:09"
+                                            << " 24/12/13";
 }
 
 void TestRegisterDecoding::clockAndDate()
@@ -74,11 +80,13 @@ void TestRegisterDecoding::radioSync_data()
     QTest::addColumn<QString>("time");
     QTest::addColumn<QString>("date");
     // Byte 7 and byte 0 (clock seconds) must not reach the sync time: its seconds are always 00.
-    QTest::newRow("friday") << reply({{0, "59"}, {7, "33"}, {8, "47"}, {9, "03"}, {10, "05"}, {11, "01"},
-                                      {12, "06"}, {13, "25"}})
-                            << "03:47:00" << "Vendredi 01/06/25";
+    QTest::newRow("friday") << reply(
+        {{0, "59"}, {7, "33"}, {8, "47"}, {9, "03"}, {10, "05"}, {11, "01"}, {12, "06"}, {13, "25"}})
+                            << "03:47:00"
+                            << "Vendredi 01/06/25";
     QTest::newRow("no day name") << reply({{8, "00"}, {9, "23"}, {10, "0A"}, {11, "31"}, {12, "12"}, {13, "99"}})
-                                 << "23:00:00" << " 31/12/99";
+                                 << "23:00:00"
+                                 << " 31/12/99";
 }
 
 void TestRegisterDecoding::radioSync()
@@ -95,18 +103,29 @@ void TestRegisterDecoding::dayNames_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("name");
-    QTest::newRow("01") << "01" << "Lundi ";
-    QTest::newRow("02") << "02" << "Mardi ";
-    QTest::newRow("03") << "03" << "Mercredi ";
-    QTest::newRow("04") << "04" << "Jeudi ";
-    QTest::newRow("05") << "05" << "Vendredi ";
-    QTest::newRow("06") << "06" << "Samedi ";
-    QTest::newRow("07") << "07" << "Dimanche ";
+    QTest::newRow("01") << "01"
+                        << "Lundi ";
+    QTest::newRow("02") << "02"
+                        << "Mardi ";
+    QTest::newRow("03") << "03"
+                        << "Mercredi ";
+    QTest::newRow("04") << "04"
+                        << "Jeudi ";
+    QTest::newRow("05") << "05"
+                        << "Vendredi ";
+    QTest::newRow("06") << "06"
+                        << "Samedi ";
+    QTest::newRow("07") << "07"
+                        << "Dimanche ";
     // Compared as text: a one-digit field is not a day.
-    QTest::newRow("1") << "1" << "";
-    QTest::newRow("00") << "00" << "";
-    QTest::newRow("08") << "08" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("1") << "1"
+                       << "";
+    QTest::newRow("00") << "00"
+                        << "";
+    QTest::newRow("08") << "08"
+                        << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestRegisterDecoding::dayNames()
@@ -121,21 +140,49 @@ void TestRegisterDecoding::temperature_data()
     QTest::addColumn<QString>("high");
     QTest::addColumn<QString>("low");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("0190") << "01" << "90" << "25.0 °C";
-    QTest::newRow("00A8") << "00" << "A8" << "10.5 °C";
-    QTest::newRow("FF90") << "FF" << "90" << "-07.0 °C";
-    QTest::newRow("0008") << "00" << "08" << "00.5 °C";
-    QTest::newRow("0000") << "00" << "00" << "00.0 °C";
+    QTest::newRow("0190") << "01"
+                          << "90"
+                          << "25.0 °C";
+    QTest::newRow("00A8") << "00"
+                          << "A8"
+                          << "10.5 °C";
+    QTest::newRow("FF90") << "FF"
+                          << "90"
+                          << "-07.0 °C";
+    QTest::newRow("0008") << "00"
+                          << "08"
+                          << "00.5 °C";
+    QTest::newRow("0000") << "00"
+                          << "00"
+                          << "00.0 °C";
     // 1/16 steps rounded to one decimal, halves away from zero.
-    QTest::newRow("0001") << "00" << "01" << "00.1 °C";
-    QTest::newRow("0004") << "00" << "04" << "00.3 °C";
-    QTest::newRow("FFFC") << "FF" << "FC" << "-00.3 °C";
-    QTest::newRow("FFFF") << "FF" << "FF" << "-00.1 °C";
-    QTest::newRow("lower case") << "ff" << "90" << "-07.0 °C";
-    QTest::newRow("most positive") << "7F" << "FF" << "2047.9 °C";
-    QTest::newRow("most negative") << "80" << "00" << "-2048.0 °C";
-    QTest::newRow("one-digit fields join as text") << "1" << "0" << "01.0 °C";
-    QTest::newRow("no display") << "0" << "0" << "00.0 °C";
+    QTest::newRow("0001") << "00"
+                          << "01"
+                          << "00.1 °C";
+    QTest::newRow("0004") << "00"
+                          << "04"
+                          << "00.3 °C";
+    QTest::newRow("FFFC") << "FF"
+                          << "FC"
+                          << "-00.3 °C";
+    QTest::newRow("FFFF") << "FF"
+                          << "FF"
+                          << "-00.1 °C";
+    QTest::newRow("lower case") << "ff"
+                                << "90"
+                                << "-07.0 °C";
+    QTest::newRow("most positive") << "7F"
+                                   << "FF"
+                                   << "2047.9 °C";
+    QTest::newRow("most negative") << "80"
+                                   << "00"
+                                   << "-2048.0 °C";
+    QTest::newRow("one-digit fields join as text") << "1"
+                                                   << "0"
+                                                   << "01.0 °C";
+    QTest::newRow("no display") << "0"
+                                << "0"
+                                << "00.0 °C";
 }
 
 void TestRegisterDecoding::temperature()
@@ -155,12 +202,24 @@ void TestRegisterDecoding::level_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("barGraph");
     QTest::addColumn<bool>("icon");
-    QTest::newRow("00") << "00" << "0 / 7" << "#......." << true;
-    QTest::newRow("03") << "03" << "3 / 7" << "####...." << true;
-    QTest::newRow("07") << "07" << "7 / 7" << "########" << true;
-    QTest::newRow("08") << "08" << "_ / 7" << "........" << false;
-    QTest::newRow("FF") << "FF" << "_ / 7" << "........" << false;
-    QTest::newRow("0A") << "0A" << "_ / 7" << "........" << false;
+    QTest::newRow("00") << "00"
+                        << "0 / 7"
+                        << "#......." << true;
+    QTest::newRow("03") << "03"
+                        << "3 / 7"
+                        << "####...." << true;
+    QTest::newRow("07") << "07"
+                        << "7 / 7"
+                        << "########" << true;
+    QTest::newRow("08") << "08"
+                        << "_ / 7"
+                        << "........" << false;
+    QTest::newRow("FF") << "FF"
+                        << "_ / 7"
+                        << "........" << false;
+    QTest::newRow("0A") << "0A"
+                        << "_ / 7"
+                        << "........" << false;
 }
 
 void TestRegisterDecoding::level()
@@ -182,17 +241,37 @@ void TestRegisterDecoding::indicators_data()
 {
     QTest::addColumn<QString>("buttons");
     QTest::addColumn<QString>("leds");
-    QTest::addColumn<QString>("lit");   // R1 V1 B1 R2 V2 B2
-    QTest::newRow("buttons 07, leds 00") << "07" << "00" << "......";
-    QTest::newRow("buttons 00") << "00" << "00" << "RVB...";
-    QTest::newRow("buttons 03: red pressed") << "03" << "00" << "R.....";
-    QTest::newRow("buttons 05: green pressed") << "05" << "00" << ".V....";
-    QTest::newRow("buttons 06: blue pressed") << "06" << "00" << "..B...";
-    QTest::newRow("leds 07") << "07" << "07" << "...RVB";
-    QTest::newRow("leds 01: red") << "07" << "01" << "...R..";
-    QTest::newRow("leds 02: green") << "07" << "02" << "....V.";
-    QTest::newRow("leds 04: blue") << "07" << "04" << ".....B";
-    QTest::newRow("high bits ignored") << "F8" << "F8" << "RVB...";
+    QTest::addColumn<QString>("lit");  // R1 V1 B1 R2 V2 B2
+    QTest::newRow("buttons 07, leds 00") << "07"
+                                         << "00"
+                                         << "......";
+    QTest::newRow("buttons 00") << "00"
+                                << "00"
+                                << "RVB...";
+    QTest::newRow("buttons 03: red pressed") << "03"
+                                             << "00"
+                                             << "R.....";
+    QTest::newRow("buttons 05: green pressed") << "05"
+                                               << "00"
+                                               << ".V....";
+    QTest::newRow("buttons 06: blue pressed") << "06"
+                                              << "00"
+                                              << "..B...";
+    QTest::newRow("leds 07") << "07"
+                             << "07"
+                             << "...RVB";
+    QTest::newRow("leds 01: red") << "07"
+                                  << "01"
+                                  << "...R..";
+    QTest::newRow("leds 02: green") << "07"
+                                    << "02"
+                                    << "....V.";
+    QTest::newRow("leds 04: blue") << "07"
+                                   << "04"
+                                   << ".....B";
+    QTest::newRow("high bits ignored") << "F8"
+                                       << "F8"
+                                       << "RVB...";
 }
 
 void TestRegisterDecoding::indicators()
@@ -204,8 +283,8 @@ void TestRegisterDecoding::indicators()
     t[kButtons] = buttons;
     t[kLeds] = leds;
     const RegisterReadout r = decode(t);
-    const QString shown = QString() + (r.r1 ? 'R' : '.') + (r.v1 ? 'V' : '.') + (r.b1 ? 'B' : '.')
-                          + (r.r2 ? 'R' : '.') + (r.v2 ? 'V' : '.') + (r.b2 ? 'B' : '.');
+    const QString shown = QString() + (r.r1 ? 'R' : '.') + (r.v1 ? 'V' : '.') + (r.b1 ? 'B' : '.') + (r.r2 ? 'R' : '.')
+        + (r.v2 ? 'V' : '.') + (r.b2 ? 'B' : '.');
     QCOMPARE(shown, lit);
     QCOMPARE(r.buttonByte, uint8_t(buttons.toUInt(nullptr, 16)));
     QCOMPARE(r.ledByte, uint8_t(leds.toUInt(nullptr, 16)));
@@ -215,10 +294,10 @@ void TestRegisterDecoding::malformedTextsReadAsZero_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
-    QTest::addColumn<QString>("temperature");   // with the text in both temperature fields
+    QTest::addColumn<QString>("temperature");  // with the text in both temperature fields
     QTest::newRow("empty") << "" << 0 << "00.0 °C";
-    QTest::newRow("one digit") << "7" << 7 << "07.4 °C";          // 0x77
-    QTest::newRow("lower case") << "fe" << 0xFE << "-16.1 °C";    // 0xFEFE
+    QTest::newRow("one digit") << "7" << 7 << "07.4 °C";        // 0x77
+    QTest::newRow("lower case") << "fe" << 0xFE << "-16.1 °C";  // 0xFEFE
     QTest::newRow("not hex") << "G1" << 0 << "00.0 °C";
     QTest::newRow("three digits") << "100" << 0 << "00.0 °C";
     QTest::newRow("sign") << "-1" << 0 << "00.0 °C";

@@ -58,7 +58,8 @@ struct Bench {
     }
     EmulatedDisplay& display() { return transport.display(); }
 
-    template <typename T = QLabel> T* child(const QString& name) const
+    template <typename T = QLabel>
+    T* child(const QString& name) const
     {
         T* found = window->findChild<T*>(name);
         if (!found)
@@ -165,7 +166,7 @@ Q_DECLARE_METATYPE(DisplayState)
 void TestRegistersWindow::followsTheDisplay_data()
 {
     QTest::addColumn<QList<DisplayState>>("states");
-    QTest::addColumn<QStringList>("expected");   // per state: the six labels, bars, icon, lit pictures
+    QTest::addColumn<QStringList>("expected");  // per state: the six labels, bars, icon, lit pictures
     const QDateTime tue(QDate(2013, 12, 24), QTime(14, 5, 9));
     const QDateTime mon(QDate(2013, 12, 23), QTime(3, 47));
     const QDateTime sun(QDate(2025, 6, 1), QTime(23, 59, 58));
@@ -198,9 +199,15 @@ void TestRegistersWindow::followsTheDisplay()
         b.display().leds = s.leds;
         b.display().buttons = s.buttons;
         b.window->Timer1_Timer();
-        const QString seen = QStringList{b.text("heure_trivo"), b.text("date_trivo"), b.text("heure_dcf"),
-                                         b.text("date_dcf"), b.text("temperature"), b.text("niveau"), b.bars(),
-                                         b.shown("Picture1(8)") ? "icon" : "-", b.lit()}
+        const QString seen = QStringList{b.text("heure_trivo"),
+                                         b.text("date_trivo"),
+                                         b.text("heure_dcf"),
+                                         b.text("date_dcf"),
+                                         b.text("temperature"),
+                                         b.text("niveau"),
+                                         b.bars(),
+                                         b.shown("Picture1(8)") ? "icon" : "-",
+                                         b.lit()}
                                  .join(QLatin1Char('|'));
         QCOMPARE(seen, expected[i]);
     }
@@ -215,14 +222,18 @@ void TestRegistersWindow::keys_data()
     QTest::addColumn<Report>("release");
     QTest::addColumn<uint8_t>("ledsHeld");
     QTest::addColumn<bool>("buzzerHeld");
-    QTest::newRow("G4 red") << "G4" << "R2" << Qt::LeftButton << keyReport({1, 5, 1, 0x80})
-                            << keyReport({1, 5, 0, 0}) << uint8_t(0x01) << false;
-    QTest::newRow("G5 green") << "G5" << "V2" << Qt::LeftButton << keyReport({1, 5, 1, 0x20})
-                              << keyReport({1, 5, 0, 0}) << uint8_t(0x02) << false;
-    QTest::newRow("G6 blue, right button") << "G6" << "B2" << Qt::RightButton << keyReport({1, 5, 1, 0x08})
-                                           << keyReport({1, 5, 0, 0}) << uint8_t(0x04) << false;
-    QTest::newRow("G7 buzzer, middle button") << "G7" << "B7" << Qt::MiddleButton << keyReport({1, 5, 0, 0x02})
-                                              << keyReport({1, 5, 1, 0}) << uint8_t(0x00) << true;
+    QTest::newRow("G4 red") << "G4"
+                            << "R2" << Qt::LeftButton << keyReport({1, 5, 1, 0x80}) << keyReport({1, 5, 0, 0})
+                            << uint8_t(0x01) << false;
+    QTest::newRow("G5 green") << "G5"
+                              << "V2" << Qt::LeftButton << keyReport({1, 5, 1, 0x20}) << keyReport({1, 5, 0, 0})
+                              << uint8_t(0x02) << false;
+    QTest::newRow("G6 blue, right button")
+        << "G6"
+        << "B2" << Qt::RightButton << keyReport({1, 5, 1, 0x08}) << keyReport({1, 5, 0, 0}) << uint8_t(0x04) << false;
+    QTest::newRow("G7 buzzer, middle button")
+        << "G7"
+        << "B7" << Qt::MiddleButton << keyReport({1, 5, 0, 0x02}) << keyReport({1, 5, 1, 0}) << uint8_t(0x00) << true;
 }
 
 void TestRegistersWindow::keys()
@@ -385,7 +396,7 @@ void TestRegistersWindow::monitorKeepsWatchingWhileReading()
     QVERIFY(b.link->DETECT_CON().isActive());
 
     b.transport.plug(false);
-    b.link->DETECT_CON_Timer();   // the monitor's tick notices the unplug
+    b.link->DETECT_CON_Timer();  // the monitor's tick notices the unplug
     QCOMPARE(b.link->state(), LinkState::Waiting);
     b.window->Timer1_Timer();
     QCOMPARE(b.text("heure_trivo"), QStringLiteral("0:0:0"));
@@ -435,21 +446,48 @@ void TestRegistersWindow::captions_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("toolTip");
-    QTest::newRow("Frame1") << "Frame1" << "Heure et date du TRIVO-ALTEUR." << "";
-    QTest::newRow("Frame2") << "Frame2" << "Heure et date de la dernière radio synchronisation." << "";
-    QTest::newRow("Frame4") << "Frame4" << "Niveau de réception des signaux de  radio synchronisation." << "";
-    QTest::newRow("Frame3") << "Frame3" << "Température du TRIVO-ALTEUR." << "";
+    QTest::newRow("Frame1") << "Frame1"
+                            << "Heure et date du TRIVO-ALTEUR."
+                            << "";
+    QTest::newRow("Frame2") << "Frame2"
+                            << "Heure et date de la dernière radio synchronisation."
+                            << "";
+    QTest::newRow("Frame4") << "Frame4"
+                            << "Niveau de réception des signaux de  radio synchronisation."
+                            << "";
+    QTest::newRow("Frame3") << "Frame3"
+                            << "Température du TRIVO-ALTEUR."
+                            << "";
     QTest::newRow("Frame5") << "Frame5"
-                            << "      Bouton poussoir              Bipeur                 Diodes DELs" << "";
-    QTest::newRow("Lire") << "but_RD_HID_ECR" << "Lire " << "Lecture des Registres spéciaux.";
-    QTest::newRow("Effacer") << "Command2" << "Effacer" << "";
-    QTest::newRow("Fermer") << "Command1" << "Fermer la fenêtre" << "Fermer.";
-    QTest::newRow("Text1") << "Text1" << "..." << "";
-    QTest::newRow("G1") << "G1" << "" << "Actionnez les poussoirs du TRIVO-ALTEUR.";
-    QTest::newRow("G4") << "G4" << "" << "Maintenez le clic.";
-    QTest::newRow("G5") << "G5" << "" << "Maintenez le clic.";
-    QTest::newRow("G6") << "G6" << "" << "Maintenez le clic.";
-    QTest::newRow("G7") << "G7" << "" << "Maintenez le clic.";
+                            << "      Bouton poussoir              Bipeur                 Diodes DELs"
+                            << "";
+    QTest::newRow("Lire") << "but_RD_HID_ECR"
+                          << "Lire "
+                          << "Lecture des Registres spéciaux.";
+    QTest::newRow("Effacer") << "Command2"
+                             << "Effacer"
+                             << "";
+    QTest::newRow("Fermer") << "Command1"
+                            << "Fermer la fenêtre"
+                            << "Fermer.";
+    QTest::newRow("Text1") << "Text1"
+                           << "..."
+                           << "";
+    QTest::newRow("G1") << "G1"
+                        << ""
+                        << "Actionnez les poussoirs du TRIVO-ALTEUR.";
+    QTest::newRow("G4") << "G4"
+                        << ""
+                        << "Maintenez le clic.";
+    QTest::newRow("G5") << "G5"
+                        << ""
+                        << "Maintenez le clic.";
+    QTest::newRow("G6") << "G6"
+                        << ""
+                        << "Maintenez le clic.";
+    QTest::newRow("G7") << "G7"
+                        << ""
+                        << "Maintenez le clic.";
 }
 
 void TestRegistersWindow::captions()

@@ -17,9 +17,12 @@ inline int bitsOf(Encoding e)
 {
     switch (e) {
     case Encoding::Indexed1: return 1;
-    case Encoding::Indexed4: case Encoding::Rle4: return 4;
-    case Encoding::Indexed8: case Encoding::Rle8: return 8;
-    case Encoding::Rgb555: case Encoding::Rgb565: return 16;
+    case Encoding::Indexed4:
+    case Encoding::Rle4: return 4;
+    case Encoding::Indexed8:
+    case Encoding::Rle8: return 8;
+    case Encoding::Rgb555:
+    case Encoding::Rgb565: return 16;
     case Encoding::Rgb24: return 24;
     case Encoding::Rgb32: return 32;
     }
@@ -108,7 +111,7 @@ inline QByteArray writeBmp(const QImage& source, Encoding enc, bool topDown = fa
         throw std::logic_error("RLE bitmaps are bottom-up");
 
     QList<QRgb> palette;
-    QList<QList<int>> indices(h);   // by picture row, top first
+    QList<QList<int>> indices(h);  // by picture row, top first
     if (bits <= 8) {
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
@@ -155,10 +158,15 @@ inline QByteArray writeBmp(const QImage& source, Encoding enc, bool topDown = fa
                     case Encoding::Rgb555: put16(row, uint16_t((r8 >> 3) << 10 | (g8 >> 3) << 5 | b8 >> 3)); break;
                     case Encoding::Rgb565: put16(row, uint16_t((r8 >> 3) << 11 | (g8 >> 2) << 5 | b8 >> 3)); break;
                     case Encoding::Rgb24:
-                        row.append(char(b8)); row.append(char(g8)); row.append(char(r8));
+                        row.append(char(b8));
+                        row.append(char(g8));
+                        row.append(char(r8));
                         break;
-                    default:   // 32 bits: the fourth byte is unused and left 0
-                        row.append(char(b8)); row.append(char(g8)); row.append(char(r8)); row.append('\0');
+                    default:  // 32 bits: the fourth byte is unused and left 0
+                        row.append(char(b8));
+                        row.append(char(g8));
+                        row.append(char(r8));
+                        row.append('\0');
                         break;
                     }
                 }

@@ -177,10 +177,10 @@ void TestScreenPicture::plotPositionWrapsAtTheRowEnd()
 {
     HomeScreenPicture p;
     p.setPlotPosition(236, 5);
-    p.plotByte(0xA5);   // 1010 0101: x 236..239 of row 5, then x 0..3 of row 6
+    p.plotByte(0xA5);  // 1010 0101: x 236..239 of row 5, then x 0..3 of row 6
     QCOMPARE(p.plotPosition(), QPoint(4, 6));
-    const QList<QRgb> expected = {kScreenWhite, kScreenBlue, kScreenWhite, kScreenBlue,
-                                  kScreenBlue, kScreenWhite, kScreenBlue, kScreenWhite};
+    const QList<QRgb> expected = {kScreenWhite, kScreenBlue,  kScreenWhite, kScreenBlue,
+                                  kScreenBlue,  kScreenWhite, kScreenBlue,  kScreenWhite};
     const QList<QPoint> where = {{236, 5}, {237, 5}, {238, 5}, {239, 5}, {0, 6}, {1, 6}, {2, 6}, {3, 6}};
     for (int i = 0; i < 8; ++i)
         QCOMPARE(p.pixel(where[i].x(), where[i].y()), expected[i]);
@@ -279,8 +279,8 @@ void TestScreenPicture::importsBmpFiles()
     QFETCH(QSize, size);
     QFETCH(QList<QRgb>, colours);
     const QImage source = randomPicture(size.width(), size.height(), colours, quint32(qHash(QTest::currentDataTag())));
-    const QString path = writeFile(QStringLiteral("%1.bmp").arg(QTest::currentDataTag()),
-                                   bmptest::writeBmp(source, encoding, topDown));
+    const QString path =
+        writeFile(QStringLiteral("%1.bmp").arg(QTest::currentDataTag()), bmptest::writeBmp(source, encoding, topDown));
     QStringList paths{path};
     if (encoding == Encoding::Rle4 || encoding == Encoding::Rle8) {
         // Run-length files whose header leaves the image size 0, and without the end-of-bitmap mark.
@@ -320,9 +320,9 @@ void TestScreenPicture::sixteenBitWhiteStaysWhite()
 {
     QFETCH(Encoding, encoding);
     QFETCH(bool, topDown);
-    const QRgb nearWhite = qRgb(0xF0, 0xFF, 0xFF);   // red one 5-bit step below full scale
-    const QImage source = randomPicture(kScreenWidth, kScreenHeight,
-                                        {kWhite, kBlue, kBlack, qRgb(255, 0, 0), nearWhite}, 16);
+    const QRgb nearWhite = qRgb(0xF0, 0xFF, 0xFF);  // red one 5-bit step below full scale
+    const QImage source =
+        randomPicture(kScreenWidth, kScreenHeight, {kWhite, kBlue, kBlack, qRgb(255, 0, 0), nearWhite}, 16);
     const QString path = writeFile(QStringLiteral("16-%1.bmp").arg(QTest::currentDataTag()),
                                    bmptest::writeBmp(source, encoding, topDown));
     const PictureFile file = readPictureFile(path);
@@ -330,7 +330,7 @@ void TestScreenPicture::sixteenBitWhiteStaysWhite()
     for (int y = 0; y < kScreenHeight; ++y) {
         for (int x = 0; x < kScreenWidth; ++x) {
             const QRgb s = source.pixel(x, y);
-            const QRgb expected = s == nearWhite ? qRgb(247, 255, 255) : s;   // 30 / 31 of full scale
+            const QRgb expected = s == nearWhite ? qRgb(247, 255, 255) : s;  // 30 / 31 of full scale
             QCOMPARE(file.image.pixel(x, y) | 0xFF000000u, expected);
         }
     }
@@ -357,7 +357,7 @@ void TestScreenPicture::importsOtherFormats()
 
 void TestScreenPicture::refusesFilesThatAreNotPictures_data()
 {
-    QTest::addColumn<QByteArray>("bytes");      // empty name: no file at all
+    QTest::addColumn<QByteArray>("bytes");  // empty name: no file at all
     QTest::addColumn<PictureError>("error");
     const QImage source = randomPicture(kScreenWidth, kScreenHeight, {kWhite, kBlue}, 3);
     const QByteArray bmp24 = bmptest::writeBmp(source, Encoding::Rgb24);
@@ -369,9 +369,11 @@ void TestScreenPicture::refusesFilesThatAreNotPictures_data()
     QTest::newRow("RLE cut short of its image size") << rle8.left(rle8.size() - 10) << PictureError::Truncated;
     QByteArray rle8NoSize = rle8, rle4NoSize = bmptest::writeBmp(source, Encoding::Rle4);
     for (QByteArray* b : {&rle8NoSize, &rle4NoSize})
-        b->replace(34, 4, QByteArray(4, '\0'));   // image size left 0, as encoders may
-    QTest::newRow("RLE8 cut, image size not given") << rle8NoSize.left(rle8NoSize.size() / 2) << PictureError::Truncated;
-    QTest::newRow("RLE4 cut, image size not given") << rle4NoSize.left(rle4NoSize.size() - 3) << PictureError::Truncated;
+        b->replace(34, 4, QByteArray(4, '\0'));  // image size left 0, as encoders may
+    QTest::newRow("RLE8 cut, image size not given")
+        << rle8NoSize.left(rle8NoSize.size() / 2) << PictureError::Truncated;
+    QTest::newRow("RLE4 cut, image size not given")
+        << rle4NoSize.left(rle4NoSize.size() - 3) << PictureError::Truncated;
     QTest::newRow("header only") << bmp24.left(54) << PictureError::Truncated;
     QTest::newRow("cut inside the header") << bmp24.left(30) << PictureError::Truncated;
     QTest::newRow("BM and nothing else") << QByteArray("BM") << PictureError::Truncated;

@@ -43,7 +43,7 @@ struct RecordingView : TransferView {
     QList<int> values;
     bool progressVisible = false;
     bool closeVisible = true;
-    int closeHiddenAt = -1;   // reports written when the close button was hidden
+    int closeHiddenAt = -1;  // reports written when the close button was hidden
     int closeShownAt = -1;
     int repaints = 0;
 
@@ -137,7 +137,7 @@ void TestScreenTransfer::sendWritesSixtyBlocks()
     const auto reports = transport_->outputReports();
     QCOMPARE(int(reports.size()), 60);
     for (int k = 0; k < 60; ++k) {
-        const std::vector<uint8_t>& r = reports[std::size_t(k)];   // report ID first
+        const std::vector<uint8_t>& r = reports[std::size_t(k)];  // report ID first
         QCOMPARE(int(r.size()), 65);
         QCOMPARE(r[0], uint8_t(0x00));
         QCOMPARE(r[1], uint8_t(0x49));
@@ -193,7 +193,7 @@ void TestScreenTransfer::readClearsThenReadsAndRedraws()
 {
     const DisplayBitmap stored = randomBitmap(42);
     transport_->display().picture = stored;
-    HomeScreenPicture picture;   // all blue before the read
+    HomeScreenPicture picture;  // all blue before the read
     RecordingView view(*transport_);
 
     readHomeScreen(*link_, picture, view);
@@ -283,7 +283,7 @@ void TestScreenTransfer::clearWhitensHidesCloseAndSendsOneClear()
     const auto reports = transport_->outputReports();
     QCOMPARE(int(reports.size()), 1);
     QCOMPARE(reports[0][1], uint8_t(0x46));
-    QCOMPARE(reports[0][2], uint8_t(0x77));   // only byte 0 is set
+    QCOMPARE(reports[0][2], uint8_t(0x77));  // only byte 0 is set
     QCOMPARE(transport_->display().clears, 1);
     // The close button is hidden before the clear goes out and shown again after it.
     QCOMPARE(view.closeHiddenAt, 0);
@@ -315,7 +315,7 @@ void TestScreenTransfer::transfersCarryOnWhenTheDisplayIsGone()
     QCOMPARE(view.texts.last(), QStringLiteral("93 %"));
     QVERIFY(!view.progressVisible);
     QVERIFY(view.closeVisible);
-    QCOMPARE(picture.pixel(0, 0), kScreenBlue);   // refused exchanges leave "0" in the buffer
+    QCOMPARE(picture.pixel(0, 0), kScreenBlue);  // refused exchanges leave "0" in the buffer
     QCOMPARE(picture.pixel(239, 63), kScreenBlue);
 }
 

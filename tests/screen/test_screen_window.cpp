@@ -84,13 +84,22 @@ void TestScreenWindow::controls_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("tip");
-    QTest::newRow("OUVRIR") << "OUVRIR" << "Ouvrir"
+    QTest::newRow("OUVRIR") << "OUVRIR"
+                            << "Ouvrir"
                             << "Ouvrir une image BMP 16 couleurs (seulement le blanc et le bleu utilisé) en 240 par "
                                "64 pixels.";
-    QTest::newRow("but_RD_HID_ECR") << "but_RD_HID_ECR" << "Lire " << "Lit l'écran d'acceuil du TRIVO ALTEUR.";
-    QTest::newRow("but_WR_HID_ECR") << "but_WR_HID_ECR" << "Envoi" << "Envoi l'écran d'acceuil au TRIVO ALTEUR.";
-    QTest::newRow("Command2") << "Command2" << "Effacer" << "Efface l'écran ci-dessus.";
-    QTest::newRow("Command1") << "Command1" << "Fermer la fenêtre" << "";
+    QTest::newRow("but_RD_HID_ECR") << "but_RD_HID_ECR"
+                                    << "Lire "
+                                    << "Lit l'écran d'acceuil du TRIVO ALTEUR.";
+    QTest::newRow("but_WR_HID_ECR") << "but_WR_HID_ECR"
+                                    << "Envoi"
+                                    << "Envoi l'écran d'acceuil au TRIVO ALTEUR.";
+    QTest::newRow("Command2") << "Command2"
+                              << "Effacer"
+                              << "Efface l'écran ci-dessus.";
+    QTest::newRow("Command1") << "Command1"
+                              << "Fermer la fenêtre"
+                              << "";
 }
 
 void TestScreenWindow::controls()
@@ -126,7 +135,7 @@ void TestScreenWindow::loadHidesTheProgressAndShowsABlackAndWhitePicture()
             (c == 0xFFFFFFFFu ? white : black)++;
         }
     }
-    QVERIFY(white > 200 && black > 200);   // something is drawn, not a blank frame
+    QVERIFY(white > 200 && black > 200);  // something is drawn, not a blank frame
 }
 
 void TestScreenWindow::previewIsShownEnlargedWithoutSmoothing()
@@ -149,7 +158,7 @@ void TestScreenWindow::openAsksWithTitleAndFilter()
 {
     const QImage before = window_->picture().image();
     QDir::setCurrent(QDir::rootPath());
-    window_->OUVRIR_Click();   // no answer queued: cancelled
+    window_->OUVRIR_Click();  // no answer queued: cancelled
     QCOMPARE(QDir::currentPath(), QDir(dir_.path()).canonicalPath());
     QCOMPARE(dialogs_.fileRequests.size(), 1);
     const FileRequest& r = dialogs_.fileRequests.first();

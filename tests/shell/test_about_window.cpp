@@ -12,10 +12,7 @@
 using namespace trivo;
 
 namespace {
-QWidget* child(QWidget* w, const char* name)
-{
-    return w->findChild<QWidget*>(QString::fromLatin1(name));
-}
+QWidget* child(QWidget* w, const char* name) { return w->findChild<QWidget*>(QString::fromLatin1(name)); }
 
 int shownPicture(AboutWindow* w)
 {
@@ -23,17 +20,14 @@ int shownPicture(AboutWindow* w)
     for (int i = 0; i < 4; ++i) {
         if (!child(w, QStringLiteral("Picture1(%1)").arg(i).toLatin1().constData())->isHidden()) {
             if (shown != -1)
-                return -2;   // more than one
+                return -2;  // more than one
             shown = i;
         }
     }
     return shown;
 }
 
-void flushDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 }  // namespace
 
 class TestAboutWindow : public QObject {
@@ -47,7 +41,10 @@ private slots:
         QCOMPARE(w.objectName(), QStringLiteral("ORV_ND_SPLASH"));
         QCOMPARE(qobject_cast<QLabel*>(child(&w, "Label1"))->text(), QStringLiteral("TRIVO - ZURED - COMPTEUR"));
         QCOMPARE(qobject_cast<QLabel*>(child(&w, "lblVersion"))->text(),
-                 QStringLiteral("Version %1.%2.%3").arg(TRIVO_VERSION_MAJOR).arg(TRIVO_VERSION_MINOR).arg(TRIVO_VERSION_PATCH));
+                 QStringLiteral("Version %1.%2.%3")
+                     .arg(TRIVO_VERSION_MAJOR)
+                     .arg(TRIVO_VERSION_MINOR)
+                     .arg(TRIVO_VERSION_PATCH));
         QVERIFY(!qobject_cast<QPlainTextEdit*>(child(&w, "Text1"))->toPlainText().isEmpty());
         QCOMPARE(w.Timer1().interval(), 500);
         QVERIFY(w.Timer1().isActive());
@@ -157,11 +154,11 @@ private slots:
         auto* version = qobject_cast<QLabel*>(child(&w, "lblVersion"));
         QVERIFY(version->width() >= version->sizeHint().width());
         const QImage shot = w.grab().toImage();
-        if (const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS"); !dir.isEmpty())
-        {
+        if (const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS"); !dir.isEmpty()) {
             shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/about_window.png"));
             for (int i = 0; i < 4; ++i)
-                AboutWindow::drawPicture(i, QSize(112, 84)).save(QString::fromLocal8Bit(dir) + QStringLiteral("/picture%1.png").arg(i));
+                AboutWindow::drawPicture(i, QSize(112, 84))
+                    .save(QString::fromLocal8Bit(dir) + QStringLiteral("/picture%1.png").arg(i));
         }
     }
 

@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(f.link.state(), LinkState::Unknown);
         QVERIFY(f.link.DETECT_CON().interval() == 1000);
 
-        f.link.DETECT_CON_Timer();   // no display plugged
+        f.link.DETECT_CON_Timer();  // no display plugged
         QCOMPARE(f.link.state(), LinkState::Waiting);
         QCOMPARE(f.main.panel1Text(), kWaitingText);
         QCOMPARE(f.main.panel1Picture(), 1);
@@ -131,10 +131,18 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("but_WR_HID") << "but_WR_HID" << "Envoi" << "Envoi des paramètres couleur au panneau.";
-        QTest::newRow("but_RD_HID") << "but_RD_HID" << "Lire " << "Lecture EEPROM du panneau.";
-        QTest::newRow("but_CLEAR_HID") << "but_CLEAR_HID" << "efface" << "";
-        QTest::newRow("Command1") << "Command1" << "Quitter" << "";
+        QTest::newRow("but_WR_HID") << "but_WR_HID"
+                                    << "Envoi"
+                                    << "Envoi des paramètres couleur au panneau.";
+        QTest::newRow("but_RD_HID") << "but_RD_HID"
+                                    << "Lire "
+                                    << "Lecture EEPROM du panneau.";
+        QTest::newRow("but_CLEAR_HID") << "but_CLEAR_HID"
+                                       << "efface"
+                                       << "";
+        QTest::newRow("Command1") << "Command1"
+                                  << "Quitter"
+                                  << "";
     }
     void linkWindowControls()
     {
@@ -168,7 +176,7 @@ private slots:
         f.link.DETECT_CON_Timer();
         QCOMPARE(label3->palette().color(QPalette::Window), QColor(0, 255, 0));
         QCOMPARE(label3->text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
-        QCOMPARE(label4->text(), QStringLiteral("Fin de l'envoi ."));   // the configuration window's read
+        QCOMPARE(label4->text(), QStringLiteral("Fin de l'envoi ."));  // the configuration window's read
         QCOMPARE(label4->palette().color(QPalette::Window), QColor(0, 255, 0));
     }
 
@@ -187,8 +195,7 @@ private slots:
         f.main.usbSubWindow()->showNormal();
         QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->text(), QStringLiteral("42"));
         QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(64)"))->text(), QStringLiteral("0"));
-        QCOMPARE(usb->findChild<QListWidget*>(QStringLiteral("lstResults"))->count(),
-                 int(f.link.lstResults().size()));
+        QCOMPARE(usb->findChild<QListWidget*>(QStringLiteral("lstResults"))->count(), int(f.link.lstResults().size()));
     }
 
     void configurationOpensOnceEvenWhenClosedByTheOperator()
@@ -257,13 +264,13 @@ private slots:
         QVERIFY(cp);
         EmulatedPanelView* panel = f.main.showEmulatedPanel();
         QVERIFY(panel);
-        QCOMPARE(f.main.showEmulatedPanel(), panel);   // brought forward, not duplicated
+        QCOMPARE(f.main.showEmulatedPanel(), panel);  // brought forward, not duplicated
 
-        cp->BOUTON_Click(2);   // +1
+        cp->BOUTON_Click(2);  // +1
         cp->BOUTON_Click(2);
         panel->refresh();
         QCOMPARE(panel->counterText(), QStringLiteral("2"));
-        cp->BOUTON_Click(0);   // Raz C
+        cp->BOUTON_Click(0);  // Raz C
         cp->BOUTON_Click(2);
         panel->refresh();
         QCOMPARE(panel->counterText(), QStringLiteral("1"));
@@ -276,7 +283,7 @@ private slots:
         for (int y = 0; y < lcd.height(); ++y)
             for (int x = 0; x < lcd.width(); ++x)
                 white += lcd.pixelColor(x, y) == Qt::white;
-        QVERIFY(white > 0);   // the picture shown at the window's load, now on the emulated LCD
+        QVERIFY(white > 0);  // the picture shown at the window's load, now on the emulated LCD
 
         // The Simulation menu's plug switch is the emulated cable.
         auto* plug = f.main.findChild<QAction*>(QStringLiteral("MENU_SIM_BRANCHE"));

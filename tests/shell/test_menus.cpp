@@ -101,28 +101,50 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("MENU_FICHIER") << "MENU_FICHIER" << "&Fichier";
-        QTest::newRow("MENU_NEW") << "MENU_NEW" << "&Nouveau";
-        QTest::newRow("MENU_OUVRIR") << "MENU_OUVRIR" << "&Ouvrir";
-        QTest::newRow("MENU_SAUVEGARDER") << "MENU_SAUVEGARDER" << "&Sauvegarder";
-        QTest::newRow("MENU_QUITTER") << "MENU_QUITTER" << "&Quitter";
-        QTest::newRow("MENU_CONFIGURER") << "MENU_CONFIGURER" << "&Configuration";
-        QTest::newRow("MENU_OPTION") << "MENU_OPTION" << "&Option";
-        QTest::newRow("MENU_ECRAN_DEMARRAGE") << "MENU_ECRAN_DEMARRAGE" << "&Charger un écran de présentation.";
-        QTest::newRow("MENU_LIT_HMS") << "MENU_LIT_HMS" << "&Lire les registres spéciaux.";
-        QTest::newRow("MENU_INIT") << "MENU_INIT" << "Fonctions spéciales de maintenances.";
-        QTest::newRow("MENU8FEN") << "MENU8FEN" << "&Fenêtre.";
-        QTest::newRow("MENU_CASCADE") << "MENU_CASCADE" << "&En Cascade.";
-        QTest::newRow("MENU_HORI") << "MENU_HORI" << "Mosaïque &Horizontale.";
-        QTest::newRow("MENU_VERTI") << "MENU_VERTI" << "Mosaïque &verticale.";
-        QTest::newRow("MENU_ARRANFEUILICO") << "MENU_ARRANFEUILICO" << "&Réorganiser les icones.";
-        QTest::newRow("MENU_AIDE") << "MENU_AIDE" << "&?";
-        QTest::newRow("MENU_AIDETALUORV") << "MENU_AIDETALUORV" << "Protocole au format  Pdf (reader)";
-        QTest::newRow("MEN_FORDOC") << "MEN_FORDOC" << "Protocole au format  DOC";
-        QTest::newRow("MENU_INTERPDF") << "MENU_INTERPDF" << "Interface au format  Pdf (reader)";
-        QTest::newRow("MENU_INTERDOC") << "MENU_INTERDOC" << "Interface au format  DOC";
-        QTest::newRow("MEN_OPENPDF") << "MEN_OPENPDF" << "Ouvrir de l'aide.";
-        QTest::newRow("MENU_SPLASH") << "MENU_SPLASH" << "?";
+        QTest::newRow("MENU_FICHIER") << "MENU_FICHIER"
+                                      << "&Fichier";
+        QTest::newRow("MENU_NEW") << "MENU_NEW"
+                                  << "&Nouveau";
+        QTest::newRow("MENU_OUVRIR") << "MENU_OUVRIR"
+                                     << "&Ouvrir";
+        QTest::newRow("MENU_SAUVEGARDER") << "MENU_SAUVEGARDER"
+                                          << "&Sauvegarder";
+        QTest::newRow("MENU_QUITTER") << "MENU_QUITTER"
+                                      << "&Quitter";
+        QTest::newRow("MENU_CONFIGURER") << "MENU_CONFIGURER"
+                                         << "&Configuration";
+        QTest::newRow("MENU_OPTION") << "MENU_OPTION"
+                                     << "&Option";
+        QTest::newRow("MENU_ECRAN_DEMARRAGE") << "MENU_ECRAN_DEMARRAGE"
+                                              << "&Charger un écran de présentation.";
+        QTest::newRow("MENU_LIT_HMS") << "MENU_LIT_HMS"
+                                      << "&Lire les registres spéciaux.";
+        QTest::newRow("MENU_INIT") << "MENU_INIT"
+                                   << "Fonctions spéciales de maintenances.";
+        QTest::newRow("MENU8FEN") << "MENU8FEN"
+                                  << "&Fenêtre.";
+        QTest::newRow("MENU_CASCADE") << "MENU_CASCADE"
+                                      << "&En Cascade.";
+        QTest::newRow("MENU_HORI") << "MENU_HORI"
+                                   << "Mosaïque &Horizontale.";
+        QTest::newRow("MENU_VERTI") << "MENU_VERTI"
+                                    << "Mosaïque &verticale.";
+        QTest::newRow("MENU_ARRANFEUILICO") << "MENU_ARRANFEUILICO"
+                                            << "&Réorganiser les icones.";
+        QTest::newRow("MENU_AIDE") << "MENU_AIDE"
+                                   << "&?";
+        QTest::newRow("MENU_AIDETALUORV") << "MENU_AIDETALUORV"
+                                          << "Protocole au format  Pdf (reader)";
+        QTest::newRow("MEN_FORDOC") << "MEN_FORDOC"
+                                    << "Protocole au format  DOC";
+        QTest::newRow("MENU_INTERPDF") << "MENU_INTERPDF"
+                                       << "Interface au format  Pdf (reader)";
+        QTest::newRow("MENU_INTERDOC") << "MENU_INTERDOC"
+                                       << "Interface au format  DOC";
+        QTest::newRow("MEN_OPENPDF") << "MEN_OPENPDF"
+                                     << "Ouvrir de l'aide.";
+        QTest::newRow("MENU_SPLASH") << "MENU_SPLASH"
+                                     << "?";
     }
 
     void everyItemWithItsCaption()
@@ -144,22 +166,30 @@ private slots:
         for (QAction* a : f.main.menuBar()->actions())
             bar << a->objectName();
         // The training mode may add its own menu after these; the program's own come first, in order.
-        const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION", "MENU8FEN", "MENU_AIDE", "MENU_SPLASH"};
+        const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION",
+                                   "MENU8FEN",     "MENU_AIDE",       "MENU_SPLASH"};
         QCOMPARE(bar.mid(0, expected.size()), expected);
-        QCOMPARE(f.menuItems("MENU_FICHIER"), (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_QUITTER"}));
+        QCOMPARE(f.menuItems("MENU_FICHIER"),
+                 (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_QUITTER"}));
         QCOMPARE(f.menuItems("MENU_OPTION"), (QStringList{"MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT"}));
-        QCOMPARE(f.menuItems("MENU8FEN"), (QStringList{"MENU_CASCADE", "MENU_HORI", "MENU_VERTI", "MENU_ARRANFEUILICO"}));
-        QCOMPARE(f.menuItems("MENU_AIDE"), (QStringList{"MENU_AIDETALUORV", "MEN_FORDOC", "MENU_INTERPDF", "MENU_INTERDOC", "MEN_OPENPDF"}));
+        QCOMPARE(f.menuItems("MENU8FEN"),
+                 (QStringList{"MENU_CASCADE", "MENU_HORI", "MENU_VERTI", "MENU_ARRANFEUILICO"}));
+        QCOMPARE(f.menuItems("MENU_AIDE"),
+                 (QStringList{"MENU_AIDETALUORV", "MEN_FORDOC", "MENU_INTERPDF", "MENU_INTERDOC", "MEN_OPENPDF"}));
     }
 
     void helpDocuments_data()
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("document");
-        QTest::newRow("protocol pdf") << "MENU_AIDETALUORV" << "TRIVO_SOLANT_VARDEL.pdf";
-        QTest::newRow("protocol doc") << "MEN_FORDOC" << "TRIVO_SOLANT_VARDEL.doc";
-        QTest::newRow("interface pdf") << "MENU_INTERPDF" << "Raccor_Inter_Config_TRIVO.pdf";
-        QTest::newRow("interface doc") << "MENU_INTERDOC" << "Raccor_Inter_Config_TRIVO.doc";
+        QTest::newRow("protocol pdf") << "MENU_AIDETALUORV"
+                                      << "TRIVO_SOLANT_VARDEL.pdf";
+        QTest::newRow("protocol doc") << "MEN_FORDOC"
+                                      << "TRIVO_SOLANT_VARDEL.doc";
+        QTest::newRow("interface pdf") << "MENU_INTERPDF"
+                                       << "Raccor_Inter_Config_TRIVO.pdf";
+        QTest::newRow("interface doc") << "MENU_INTERDOC"
+                                       << "Raccor_Inter_Config_TRIVO.doc";
     }
 
     void helpDocuments()
@@ -190,13 +220,16 @@ private slots:
         f.touch(data.path() + QStringLiteral("/trivo-cp/doc"), QStringLiteral("TRIVO_SOLANT_VARDEL.pdf"));
         f.choose(QStringLiteral("MENU_AIDETALUORV"));
         qputenv("XDG_DATA_DIRS", saved);
-        QCOMPARE(f.opened, QList<QUrl>{QUrl::fromLocalFile(data.path() + QStringLiteral("/trivo-cp/doc/TRIVO_SOLANT_VARDEL.pdf"))});
+        QCOMPARE(
+            f.opened,
+            QList<QUrl>{QUrl::fromLocalFile(data.path() + QStringLiteral("/trivo-cp/doc/TRIVO_SOLANT_VARDEL.pdf"))});
         // The program's folder still comes first.
         f.touch(f.programDir.path(), QStringLiteral("TRIVO_SOLANT_VARDEL.pdf"));
         qputenv("XDG_DATA_DIRS", data.path().toLocal8Bit());
         f.choose(QStringLiteral("MENU_AIDETALUORV"));
         qputenv("XDG_DATA_DIRS", saved);
-        QCOMPARE(f.opened.last(), QUrl::fromLocalFile(f.programDir.filePath(QStringLiteral("TRIVO_SOLANT_VARDEL.pdf"))));
+        QCOMPARE(f.opened.last(),
+                 QUrl::fromLocalFile(f.programDir.filePath(QStringLiteral("TRIVO_SOLANT_VARDEL.pdf"))));
     }
 
     void documentNamesUseThePlatformSeparator()
@@ -210,7 +243,7 @@ private slots:
     void helpFileBrowser()
     {
         Fixture f;
-        f.choose(QStringLiteral("MEN_OPENPDF"));   // cancelled
+        f.choose(QStringLiteral("MEN_OPENPDF"));  // cancelled
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
         const FileRequest r = f.dialogs.fileRequests.first();
         QCOMPARE(r.title, QStringLiteral("Ouvrir un fichier d'aide (bouton gauche puis ouvrir)."));
@@ -254,7 +287,7 @@ private slots:
 
     void maintenanceAsksFirst_data()
     {
-        QTest::addColumn<int>("answer");   // -1: the default button
+        QTest::addColumn<int>("answer");  // -1: the default button
         QTest::addColumn<bool>("opens");
         QTest::newRow("default (Enter)") << -1 << false;
         QTest::newRow("No") << int(MsgResult::No) << false;
@@ -355,8 +388,9 @@ private slots:
         QStringList shown;
         for (QAction* a : menu->actions())
             if (a->objectName().startsWith(QLatin1String("MENU8FEN_LISTE")))
-                shown << a->iconText();   // the text without its access-letter marks
-        QVERIFY2(shown.filter(QStringLiteral("Fichier: /tmp/a&b.config_CP")).size() == 1, qPrintable(shown.join(QLatin1Char('|'))));
+                shown << a->iconText();  // the text without its access-letter marks
+        QVERIFY2(shown.filter(QStringLiteral("Fichier: /tmp/a&b.config_CP")).size() == 1,
+                 qPrintable(shown.join(QLatin1Char('|'))));
     }
 
     void tilingAndIcons()
@@ -466,7 +500,8 @@ private slots:
             QMenu* menu = f.main.menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
             menu->popup(f.main.mapToGlobal(QPoint(20, 20)));
             QVERIFY(QTest::qWaitForWindowExposed(menu));
-            menu->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromLatin1(name) + QStringLiteral(".png"));
+            menu->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromLatin1(name)
+                              + QStringLiteral(".png"));
             menu->hide();
         }
         f.choose(QStringLiteral("MENU_SPLASH"));
