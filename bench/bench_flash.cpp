@@ -15,7 +15,7 @@
 #include "link/commands.h"
 #include "link/link.h"
 #include "maintenance/firmware_flasher.h"
-#include "maintenance/maintenance_window.h"
+#include "maintenance/ui/maintenance_window.h"
 
 using namespace trivo;
 

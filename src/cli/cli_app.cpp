@@ -7,13 +7,13 @@
 #include <atomic>
 #include <memory>
 
-#include "cli/emulator_state.h"
+#include "emulator/emulator_state.h"
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
-#include "configwindow/config_file.h"
+#include "config/config_file.h"
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
 #include "link/hidapi_transport.h"

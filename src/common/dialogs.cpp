@@ -1,7 +1,5 @@
 #include "common/dialogs.h"
 
-#include <QFileDialog>
-#include <QMessageBox>
 
 namespace trivo {
 
@@ -29,81 +27,6 @@ void Dialogs::fileError(const QString& description, int number, const QString& t
 {
     inform(QStringLiteral("Fichier ") + description + QStringLiteral("\r\nErreur N°: ") + QString::number(number),
            MsgIcon::Exclamation, title);
-}
-
-namespace {
-QMessageBox::StandardButton toQt(MsgResult r)
-{
-    switch (r) {
-    case MsgResult::Yes: return QMessageBox::Yes;
-    case MsgResult::No: return QMessageBox::No;
-    case MsgResult::Cancel: return QMessageBox::Cancel;
-    case MsgResult::Ok: break;
-    }
-    return QMessageBox::Ok;
-}
-}  // namespace
-
-MsgResult QtDialogs::message(const MessageRequest& request)
-{
-    QMessageBox box(parent_);
-    box.setWindowTitle(request.title);
-    // Qt shows CR LF as two line breaks; the operator texts were written for one.
-    QString text = request.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    box.setText(text);
-    switch (request.icon) {
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::None: break;
-    }
-    switch (request.buttons) {
-    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
-    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    }
-    box.setDefaultButton(toQt(request.defaultButton));
-    switch (box.exec()) {
-    case QMessageBox::Yes: return MsgResult::Yes;
-    case QMessageBox::No: return MsgResult::No;
-    case QMessageBox::Cancel: return MsgResult::Cancel;
-    default: return request.buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
-    }
-}
-
-namespace {
-QString selectedFilter(const FileRequest& r)
-{
-    const QStringList filters = r.filter.split(QStringLiteral(";;"));
-    const int i = r.filterIndex - 1;
-    return (i >= 0 && i < filters.size()) ? filters.at(i) : QString();
-}
-
-QString startPath(const FileRequest& r)
-{
-    if (r.fileName.isEmpty())
-        return r.initialDir;
-    if (r.initialDir.isEmpty())
-        return r.fileName;
-    return r.initialDir + QLatin1Char('/') + r.fileName;
-}
-}  // namespace
-
-QString QtDialogs::openFile(const FileRequest& request)
-{
-    QString filter = selectedFilter(request);
-    return QFileDialog::getOpenFileName(parent_, request.title, startPath(request), request.filter, &filter);
-}
-
-QString QtDialogs::saveFile(const FileRequest& request)
-{
-    QString filter = selectedFilter(request);
-    QFileDialog::Options options;
-    if (!request.confirmOverwrite)
-        options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent_, request.title, startPath(request), request.filter, &filter, options);
 }
 
 MsgResult ScriptedDialogs::message(const MessageRequest& request)

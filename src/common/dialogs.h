@@ -4,8 +4,6 @@
 #include <QStringList>
 #include <QList>
 
-class QWidget;
-
 namespace trivo {
 
 // Boxes without a title of their own carry the program's title.
@@ -48,19 +46,6 @@ public:
     bool confirm(const QString& text, MsgIcon icon = MsgIcon::Question, const QString& title = kProgramTitle);
     // "Fichier " + description + CR LF + "Erreur N°: " + number, exclamation.
     void fileError(const QString& description, int number, const QString& title = kProgramTitle);
-};
-
-// Real Qt dialogs, parented to a window of the program.
-class QtDialogs : public Dialogs {
-public:
-    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
-    void setParent(QWidget* parent) { parent_ = parent; }
-    MsgResult message(const MessageRequest& request) override;
-    QString openFile(const FileRequest& request) override;
-    QString saveFile(const FileRequest& request) override;
-
-private:
-    QWidget* parent_;
 };
 
 // Answers queued in advance, every request recorded; for tests and unattended runs.

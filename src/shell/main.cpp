@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "common/dialogs.h"
+#include "common/ui/qt_dialogs.h"
 #include "emulator/emulated_display.h"
 #include "link/hidapi_transport.h"
 #include "link/link.h"

@@ -15,12 +15,12 @@
 #include <QStatusBar>
 
 #include "common/dialogs.h"
-#include "common/twips.h"
+#include "common/ui/twips.h"
 #include "configwindow/config_window.h"
 #include "link/link.h"
-#include "maintenance/maintenance_window.h"
-#include "registers/registers_window.h"
-#include "screen/screen_window.h"
+#include "maintenance/ui/maintenance_window.h"
+#include "registers/ui/registers_window.h"
+#include "screen/ui/screen_window.h"
 #include "shell/emulated_panel_view.h"
 #include "shell/menus.h"
 #include "emulator/emulated_display.h"

@@ -9,7 +9,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "common/twips.h"
+#include "common/ui/twips.h"
 #include "link/link.h"
 
 namespace trivo {

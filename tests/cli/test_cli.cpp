@@ -8,7 +8,7 @@
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "config/config_form.h"
-#include "configwindow/config_file.h"
+#include "config/config_file.h"
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"

@@ -2,7 +2,7 @@
 #include <QtTest>
 
 #include "common/dialogs.h"
-#include "common/twips.h"
+#include "common/ui/twips.h"
 
 using namespace trivo;
 

@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "config/config_form.h"
-#include "configwindow/config_file.h"
+#include "config/config_file.h"
 #include "test_config_file_support.h"
 
 using namespace trivo;

@@ -14,7 +14,7 @@
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
-#include "configwindow/config_file.h"
+#include "config/config_file.h"
 #include "configwindow/config_window.h"
 #include "configwindow/gest_f_files.h"
 #include "emulator/emulated_display.h"

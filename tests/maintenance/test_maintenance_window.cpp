@@ -16,11 +16,11 @@
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
-#include "common/twips.h"
+#include "common/ui/twips.h"
 #include "emulator/emulated_display.h"
 #include "hex_fixtures.h"
 #include "link/link.h"
-#include "maintenance/maintenance_window.h"
+#include "maintenance/ui/maintenance_window.h"
 
 using namespace trivo;
 

@@ -16,7 +16,7 @@
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
-#include "registers/registers_window.h"
+#include "registers/ui/registers_window.h"
 
 using namespace trivo;
 

@@ -16,7 +16,7 @@
 #include "emulator/emulated_display.h"
 #include "link/link.h"
 #include "screen/picture_file.h"
-#include "screen/screen_window.h"
+#include "screen/ui/screen_window.h"
 
 using namespace trivo;
 

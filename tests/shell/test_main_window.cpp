@@ -9,11 +9,11 @@
 #include <QtTest>
 
 #include "common/dialogs.h"
-#include "common/twips.h"
+#include "common/ui/twips.h"
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
-#include "screen/screen_window.h"
+#include "screen/ui/screen_window.h"
 #include "shell/emulated_panel_view.h"
 #include "shell/main_window.h"
 #include "shell/usb_window.h"

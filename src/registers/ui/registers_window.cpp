@@ -1,4 +1,4 @@
-#include "registers/registers_window.h"
+#include "registers/ui/registers_window.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -15,7 +15,7 @@
 
 #include "link/commands.h"
 #include "link/link.h"
-#include "registers/indicator_pictures.h"
+#include "registers/ui/indicator_pictures.h"
 
 namespace trivo {
 

@@ -1,4 +1,4 @@
-#include "maintenance/maintenance_window.h"
+#include "maintenance/ui/maintenance_window.h"
 
 #include <QElapsedTimer>
 #include <QFontDatabase>
@@ -12,7 +12,7 @@
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
-#include "common/twips.h"
+#include "common/ui/twips.h"
 #include "link/link.h"
 
 namespace trivo {

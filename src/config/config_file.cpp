@@ -1,4 +1,4 @@
-#include "configwindow/config_file.h"
+#include "config/config_file.h"
 
 #include <cmath>
 #include <functional>

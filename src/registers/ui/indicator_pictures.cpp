@@ -1,4 +1,4 @@
-#include "registers/indicator_pictures.h"
+#include "registers/ui/indicator_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>

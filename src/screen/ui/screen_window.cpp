@@ -1,4 +1,4 @@
-#include "screen/screen_window.h"
+#include "screen/ui/screen_window.h"
 
 #include <QDir>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "cli/emulator_state.h"
+#include "emulator/emulator_state.h"
 
 #include <QFile>
 #include <QJsonDocument>
