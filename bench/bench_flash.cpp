@@ -42,13 +42,15 @@ struct Rig {
 };
 
 // A progress bar painted after every report, with no limit on how often.
-struct EveryReport : FlashObserver {
+struct EveryReport : Progress {
     QProgressBar* bar;
-    void flashPosition(int position) override
+    void begin(int maximum, const QString&) override { bar->setMaximum(maximum); }
+    void advance(int position, const QString&) override
     {
         bar->setValue(position);
         bar->repaint();
     }
+    void end() override {}
 };
 
 // Painting starts once a window is on screen; wait for that as a test would.
@@ -181,7 +183,7 @@ static void BM_FlashRepaintEveryReport(benchmark::State& state)
     observer.bar = &bar;
     for (auto _ : state) {
         rig.reset();
-        benchmark::DoNotOptimize(flashFirmware(rig.link, rig.image, &observer).completed);
+        benchmark::DoNotOptimize(flashFirmware(rig.link, rig.image, observer).completed);
     }
     state.counters["barPaints"] = benchmark::Counter(paints.paints, benchmark::Counter::kAvgIterations);
     checkDelivered(state, rig);

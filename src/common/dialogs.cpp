@@ -1,5 +1,7 @@
 #include "common/dialogs.h"
 
+#include "common/main_services.h"
+#include "common/outcome.h"
 
 namespace trivo {
 
@@ -25,15 +27,25 @@ bool Dialogs::confirm(const QString& text, MsgIcon icon, const QString& title)
 
 void Dialogs::fileError(const QString& description, int number, const QString& title)
 {
-    inform(QStringLiteral("Fichier ") + description + QStringLiteral("\r\nErreur N°: ") + QString::number(number),
-           MsgIcon::Exclamation, title);
+    inform(FileError{number, 0, description}.boxText(), MsgIcon::Exclamation, title);
+}
+
+void present(const OperationResult& result, Dialogs& dialogs, MainServices* main)
+{
+    if (!result.box.text.isEmpty())
+        dialogs.message(result.box);
+    if (main && !result.status.isNull())
+        main->setStatusPanel2(result.status);
 }
 
 MsgResult ScriptedDialogs::message(const MessageRequest& request)
 {
     messages.append(request);
-    if (messageAnswers.isEmpty())
+    if (messageAnswers.isEmpty()) {
+        if (unexpected)
+            unexpected(request);
         return request.defaultButton;
+    }
     return messageAnswers.takeFirst();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The one seam for message boxes and file dialogs: production shows Qt dialogs, tests script the answers.
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <QList>
+#include <functional>
 
 namespace trivo {
 
@@ -54,7 +55,10 @@ public:
     QList<MessageRequest> messages;
     QList<FileRequest> fileRequests;
     QList<MsgResult> messageAnswers;  // taken in order; when empty the default button is answered
-    QStringList fileAnswers;          // taken in order; when empty the dialog is cancelled
+    // Called for a message box that no answer was scripted for, before the default button is answered:
+    // tests make it a failure, so that a forgotten or unexpected box cannot pass unseen.
+    std::function<void(const MessageRequest&)> unexpected;
+    QStringList fileAnswers;  // taken in order; when empty the dialog is cancelled
 
     MsgResult message(const MessageRequest& request) override;
     QString openFile(const FileRequest& request) override;

@@ -330,7 +330,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
     const QStringList lines = splitLines(bytes);
     auto endOfFile = [&](int line) {
         return makeError(
-            ReadError::EndOfFile, line, kErrPastEndOfFile,
+            ReadError::EndOfFile, line, errnum::kPastEndOfFile,
             QStringLiteral("incomplet : il se termine à la ligne %1 au lieu de %2.").arg(line - 1).arg(kLineCount));
     };
     if (lines.isEmpty()) {
@@ -374,7 +374,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
             } else if (const std::optional<double> value = wholeNumber(line)) {
                 f.setSelected(*value != 0.0);
             } else {
-                result.error = makeError(ReadError::BadFlag, lineNumber, kErrTypeMismatch,
+                result.error = makeError(ReadError::BadFlag, lineNumber, errnum::kTypeMismatch,
                                          QStringLiteral("invalide : la ligne %1 n'est ni True, ni False, "
                                                         "ni un nombre.")
                                              .arg(lineNumber));
@@ -390,7 +390,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
                 const std::optional<double> whole = wholeNumber(line);
                 if (!whole) {
                     result.error =
-                        makeError(ReadError::NotANumber, lineNumber, kErrTypeMismatch,
+                        makeError(ReadError::NotANumber, lineNumber, errnum::kTypeMismatch,
                                   QStringLiteral("invalide : la ligne %1 n'est pas un nombre.").arg(lineNumber));
                     return result;
                 }
@@ -400,7 +400,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
             }
             const std::optional<int> rounded = roundHalfEven(value);
             if (!rounded || *rounded < f.min || *rounded > f.max) {
-                result.error = makeError(ReadError::OutOfRange, lineNumber, kErrInvalidValue,
+                result.error = makeError(ReadError::OutOfRange, lineNumber, errnum::kInvalidValue,
                                          QStringLiteral("invalide : la valeur de la ligne %1 est hors "
                                                         "limites (%2 à %3).")
                                              .arg(lineNumber)

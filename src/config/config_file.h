@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/file_error.h"
 #include "config/form_state.h"
 
 namespace trivo::config_file {
@@ -15,18 +16,6 @@ constexpr int kLineCount = 73;
 
 inline const QString kProductionHeader = QStringLiteral("TRIVO ZURED COMPTEUR DE PRODUCTION");
 inline const QString kTotaliserHeader = QStringLiteral("TRIVO ZURED COMPTEUR TOTALISATEUR");
-
-// Error numbers shown after "Erreur N°: ".
-enum ErrorNumber : int {
-    kErrTypeMismatch = 13,      // a line that must be a number or a flag is neither
-    kErrFileNotFound = 53,      // no such file
-    kErrDeviceIo = 57,          // read or write failed part way
-    kErrPastEndOfFile = 62,     // the file ends before its 73rd line
-    kErrPermissionDenied = 70,  // the system refused access
-    kErrPathAccess = 75,        // the file could not be created or opened for another reason
-    kErrPathNotFound = 76,      // the folder does not exist
-    kErrInvalidValue = 380,     // a value outside the range its control accepts
-};
 
 // --- Windows-1252 at the file boundary ----------------------------------------------------------
 // Characters that the code page cannot hold are written as '?'.

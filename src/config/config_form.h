@@ -1,7 +1,7 @@
 #pragma once
-// What the read and programming procedures need of the configuration form: its values, the two mode
-// layouts and a progress bar. The window CP supplies the real one; PlainConfigForm holds the values alone
-// (tests, command line).
+// What the read and programming procedures need of the configuration form: its values and the two mode
+// layouts. The window CP supplies the real one; PlainConfigForm holds the values alone (tests, command
+// line).
 #include "config/form_state.h"
 
 namespace trivo {
@@ -15,8 +15,6 @@ public:
     // Production and totaliser layouts.
     virtual void INIT_P() = 0;
     virtual void INIT_T() = 0;
-    // Progress of a running procedure; painted at once.
-    virtual void setProgress(int value, int maximum) = 0;
 };
 
 // The values of the mode layouts (what INIT_P / INIT_T change among the form's values).
@@ -30,9 +28,6 @@ FormState resetConfiguration(const FormState& current);
 class PlainConfigForm : public ConfigForm {
 public:
     FormState state;
-    int progressValue = 0;
-    int progressMaximum = 100;
-    int progressUpdates = 0;
     int initPCalls = 0;
     int initTCalls = 0;
 
@@ -47,12 +42,6 @@ public:
     {
         ++initTCalls;
         applyTotaliserLayout(state);
-    }
-    void setProgress(int value, int maximum) override
-    {
-        progressValue = value;
-        progressMaximum = maximum;
-        ++progressUpdates;
     }
 };
 

@@ -1,7 +1,6 @@
 #include "config/config_procedures.h"
 
-#include "common/dialogs.h"
-#include "common/main_services.h"
+#include "common/progress.h"
 #include "config/config_form.h"
 #include "config/settings_codec.h"
 #include "link/commands.h"
@@ -14,120 +13,96 @@ namespace {
 // A progress bar that moves by steps.
 class Bar {
 public:
-    Bar(ConfigForm& form, int maximum) : form_(form), maximum_(maximum) { form_.setProgress(0, maximum_); }
+    Bar(Progress& progress, int maximum) : progress_(progress) { progress_.begin(maximum, QString()); }
     void advance(int by = 1)
     {
         if (by <= 0)
             return;
         value_ += by;
-        form_.setProgress(value_, maximum_);
+        progress_.advance(value_);
     }
 
 private:
-    ConfigForm& form_;
-    int maximum_;
+    Progress& progress_;
     int value_ = 0;
 };
 
-void criticalBox(Dialogs& dialogs, const QString& title, const QString& text)
+OperationResult critical(Outcome outcome, const QString& title, const QString& text)
 {
-    MessageRequest request;
-    request.title = title;
-    request.text = text;
-    request.icon = MsgIcon::Critical;
-    dialogs.message(request);
+    return OperationResult::failure(outcome, title, text, MsgIcon::Critical);
 }
 
 }  // namespace
 
-ReadOutcome readParameters(Link& link, Dialogs& dialogs, MainServices& main, ConfigForm& form)
+BlockRead readParameterBlock(Link& link, Progress& progress)
 {
-    Bar bar(form, kReadBarMaximum);
-    const FormState before = form.formState();
+    BlockRead result;
+    Bar bar(progress, kReadBarMaximum);
     commands::parameterRead0(link);
     link.but_RD_HID_Click();
     bar.advance();
 
-    // The reply is judged as the buffer's texts; the mode is laid out as soon as byte 3 is recognised.
-    int matches = 0;
-    if (link.text1(0) == QLatin1String("42"))
-        ++matches;
-    if (link.text1(1) == QLatin1String("43"))
-        ++matches;
-    if (link.text1(2) == QLatin1String("49"))
-        ++matches;
-    if (link.text1(3) == QLatin1String("54")) {
-        ++matches;
-        form.INIT_T();
-    }
-    if (link.text1(3) == QLatin1String("50")) {
-        ++matches;
-        form.INIT_P();
-    }
-    if (matches != 4) {
-        criticalBox(dialogs, kInvalidBlock, kInvalidBlock);
-        return ReadOutcome::InvalidBlock;
-    }
-
-    ParameterBlock block{};
+    // Signature and mode byte: anything else is not a parameter block, whatever the rest says.
     for (int r = 0; r < 32; ++r)
-        block[static_cast<std::size_t>(r)] = link.byteAt(r);
+        result.block[static_cast<std::size_t>(r)] = link.byteAt(r);
+    if (!hasValidSignature(result.block)) {
+        static_cast<OperationResult&>(result) = critical(Outcome::InvalidBlock, kInvalidBlock, kInvalidBlock);
+        return result;
+    }
     for (int word = 1; word <= 7; ++word)
         bar.advance();
 
     commands::parameterRead1(link);
     if (!link.but_RD_HID_Click()) {
-        // A lost second reply would show zeros as if read: put the form back as the operator had it,
-        // mode layout included, as the message says.
-        form.applyFormState(before);
-        criticalBox(dialogs, kReadLostTitle, kReadLostText);
-        main.setStatusPanel2(kReadLostStatus);
-        return ReadOutcome::LinkLost;
+        OperationResult lost = critical(Outcome::LinkLost, kReadLostTitle, kReadLostText);
+        lost.status = kReadLostStatus;
+        static_cast<OperationResult&>(result) = lost;
+        return result;
     }
     for (int r = 0; r < 36; ++r)
-        block[static_cast<std::size_t>(0x20 + r)] = link.byteAt(r);
-
-    FormState state = form.formState();
-    settingsToForm(decodeBlock(block), state);
-    form.applyFormState(state);
+        result.block[static_cast<std::size_t>(0x20 + r)] = link.byteAt(r);
     // Words 8..12, general flags, start-up options and the three rules.
     bar.advance(5);
     bar.advance(5);
-
-    main.setStatusPanel2(kReadDone);
-    return ReadOutcome::Done;
+    result.status = kReadDone;
+    return result;
 }
 
-ProgramResult programParameters(Link& link, Dialogs& dialogs, MainServices& main, ConfigForm& form)
+OperationResult readParameters(Link& link, ConfigForm& form, Progress& progress)
+{
+    const BlockRead read = readParameterBlock(link, progress);
+    if (!read.ok())
+        return read;  // all or nothing: the form stays exactly as the operator had it
+    // The mode is laid out first, so that the values below take their place in it.
+    if (read.block[3] == kModeTotaliser)
+        form.INIT_T();
+    else
+        form.INIT_P();
+    FormState state = form.formState();
+    settingsToForm(decodeBlock(read.block), state);
+    form.applyFormState(state);
+    return read;
+}
+
+ProgramResult programParameters(Link& link, const FormState& state, Progress& progress)
 {
     ProgramResult result;
-    const FormState state = form.formState();
     // Every box is checked before anything is written, so a bad value never leaves a half-written block.
     const FormConversion conversion = formToSettings(state);
     if (!conversion.ok()) {
-        criticalBox(dialogs, kInvalidValueTitle, kInvalidValueText);
-        result.outcome = ProgramOutcome::InvalidValue;
+        static_cast<OperationResult&>(result) = critical(Outcome::Refused, kInvalidValueTitle, kInvalidValueText);
         result.invalidBox = conversion.invalidBox;
         return result;
     }
 
-    Bar bar(form, kProgramBarMaximum);
+    Bar bar(progress, kProgramBarMaximum);
     commands::parameterRead0(link);
     link.but_RD_HID_Click();
-    int matches = 0;
-    if (link.text1(0) == QLatin1String("42"))
-        ++matches;
-    if (link.text1(1) == QLatin1String("43"))
-        ++matches;
-    if (link.text1(2) == QLatin1String("49"))
-        ++matches;
-    if (link.text1(3) == QLatin1String("50"))
-        ++matches;
-    if (link.text1(3) == QLatin1String("54"))
-        ++matches;
-    if (matches != 4) {
-        criticalBox(dialogs, kInvalidBlock, kInvalidBlock);
-        result.outcome = ProgramOutcome::InvalidBlock;
+    ParameterBlock head{};
+    for (int r = 0; r < 4; ++r)
+        head[static_cast<std::size_t>(r)] = link.byteAt(r);
+    if (!hasValidSignature(head)) {
+        static_cast<OperationResult&>(result) = critical(Outcome::InvalidBlock, kInvalidBlock, kInvalidBlock);
         return result;
     }
 
@@ -139,22 +114,25 @@ ProgramResult programParameters(Link& link, Dialogs& dialogs, MainServices& main
             else
                 commands::parameterByteWrite(link, step.number, static_cast<uint8_t>(step.value));
             if (!link.but_WR_HID_Click()) {
-                criticalBox(dialogs, kProgramLostTitle, kProgramLostText);
-                main.setStatusPanel2(kProgramLostStatus);
-                result.outcome = ProgramOutcome::LinkLost;
+                static_cast<OperationResult&>(result) =
+                    critical(Outcome::LinkLost, kProgramLostTitle, kProgramLostText);
+                result.status = kProgramLostStatus;
                 return result;
             }
         }
         bar.advance(step.barAdvance);
     }
-    main.setStatusPanel2(kProgramDone);
+    result.status = kProgramDone;
     return result;
 }
 
-bool sendDirectCommand(Link& link, const QString& tag)
+OperationResult sendDirectCommand(Link& link, const QString& tag)
 {
     commands::directAction(link, tag);
-    return link.but_WR_HID_Click();
+    if (link.but_WR_HID_Click())
+        return OperationResult::done();
+    // The window leaves the judgement to the link's log; the command line says it.
+    return OperationResult::failure(Outcome::LinkLost, kProgramTitle, kCommandLostText, MsgIcon::Exclamation);
 }
 
 }  // namespace trivo

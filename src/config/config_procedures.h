@@ -1,14 +1,18 @@
 #pragma once
 // The procedures of the configuration form that talk to the display: reading the parameter block,
 // programming it, and the direct commands. Each runs its exchanges through the link's report buffer,
-// shows progress on the form, its results in status panel 2 and its failures in message boxes.
+// reports its progress and returns what the operator is to be told; the window and the command line each
+// present that in their own way.
 #include <QString>
+
+#include "common/outcome.h"
+#include "config/form_state.h"
+#include "config/parameter_block.h"
 
 namespace trivo {
 class ConfigForm;
-class Dialogs;
 class Link;
-class MainServices;
+class Progress;
 
 // Operator texts.
 inline const QString kStatusReading = QStringLiteral(" Lit les paramètres du TRIVO ZURED.");
@@ -31,23 +35,31 @@ inline const QString kReadLostText =
                    "Les paramètres affichés n'ont pas été modifiés.");
 inline const QString kReadLostStatus = QStringLiteral("Lecture incomplète !");
 
-enum class ReadOutcome { Done, InvalidBlock, LinkLost };
-enum class ProgramOutcome { Done, InvalidValue, InvalidBlock, LinkLost };
+inline const QString kCommandLostText = QStringLiteral("La commande n'a pas été reçue par le TRIVO ZURED.");
 
-struct ProgramResult {
-    ProgramOutcome outcome = ProgramOutcome::Done;
-    int invalidBox = -1;  // the REG_V index refused, for InvalidValue
+struct BlockRead : OperationResult {
+    ParameterBlock block{};  // whole only when ok()
 };
 
-// Two reads (30, 31), signature test with INIT_P / INIT_T on the mode byte, then the block into the form.
-ReadOutcome readParameters(Link& link, Dialogs& dialogs, MainServices& main, ConfigForm& form);
+struct ProgramResult : OperationResult {
+    int invalidBox = -1;  // the REG_V index refused (outcome Refused)
+};
 
-// Checks every REG_V box first; then the head read and its signature test, word 0, words 1..12 (11 and 12
-// only when Check_C / Check_T are checked) and the sixteen setting bytes. Stops at the first exchange that
-// is not answered.
-ProgramResult programParameters(Link& link, Dialogs& dialogs, MainServices& main, ConfigForm& form);
+// The two reads (30, 31) and the signature test. Done carries the status text; InvalidBlock and LinkLost
+// their critical box (LinkLost also a status). Writes nothing to the display.
+BlockRead readParameterBlock(Link& link, Progress& progress);
 
-// Direct command from a button's Tag ("34".."38"): byte 0 only, reply only logged.
-bool sendDirectCommand(Link& link, const QString& tag);
+// readParameterBlock, then, only when the whole block was read, INIT_P / INIT_T on its mode byte and the
+// block into the form: a failed read leaves the form exactly as it was.
+OperationResult readParameters(Link& link, ConfigForm& form, Progress& progress);
+
+// Checks every REG_V box first (Refused, with invalidBox); then the head read and its signature test,
+// word 0, words 1..12 (11 and 12 only when Check_C / Check_T are checked) and the sixteen setting bytes.
+// Stops at the first exchange that is not answered (LinkLost).
+ProgramResult programParameters(Link& link, const FormState& form, Progress& progress);
+
+// Direct command from a button's Tag ("34".."38"): byte 0 only, reply only logged. LinkLost with
+// kCommandLostText when the display did not take it.
+OperationResult sendDirectCommand(Link& link, const QString& tag);
 
 }  // namespace trivo

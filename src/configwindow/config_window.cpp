@@ -18,6 +18,8 @@
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
+#include "common/outcome.h"
+#include "common/progress.h"
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
 #include "link/link.h"
@@ -709,12 +711,25 @@ void ConfigWindow::applyFormState(const FormState& s)
     }
 }
 
-void ConfigWindow::setProgress(int value, int maximum)
-{
-    ui_->ProgressBar1->setMaximum(maximum);
-    ui_->ProgressBar1->setValue(value);
-    ui_->ProgressBar1->repaint();
-}
+// ProgressBar1 stays in view; the procedures only move it.
+class ConfigWindow::ProgressBar : public Progress {
+public:
+    explicit ProgressBar(QProgressBar* bar) : bar_(bar) {}
+    void begin(int maximum, const QString&) override
+    {
+        bar_->setMaximum(maximum);
+        advance(0, QString());
+    }
+    void advance(int value, const QString&) override
+    {
+        bar_->setValue(value);
+        bar_->repaint();
+    }
+    void end() override {}
+
+private:
+    QProgressBar* bar_;
+};
 
 // ------------------------------------------------------------------------------------------------
 // Mode layouts
@@ -784,12 +799,18 @@ void ConfigWindow::Option_CPT_Click(int index)
 
 void ConfigWindow::Form_Load() { BOUTON_Click(5); }
 
-void ConfigWindow::LIRE_PARAM() { readParameters(link_, dialogs_, main_, *this); }
+void ConfigWindow::LIRE_PARAM()
+{
+    ProgressBar progress(ui_->ProgressBar1);
+    present(readParameters(link_, *this, progress), dialogs_, &main_);
+}
 
 void ConfigWindow::PROG_PARAM()
 {
-    const ProgramResult result = programParameters(link_, dialogs_, main_, *this);
-    if (result.outcome == ProgramOutcome::InvalidValue && result.invalidBox >= 0) {
+    ProgressBar progress(ui_->ProgressBar1);
+    const ProgramResult result = programParameters(link_, formState(), progress);
+    present(result, dialogs_, &main_);
+    if (result.outcome == Outcome::Refused && result.invalidBox >= 0) {
         // Show the operator the box that was refused.
         const bool onOutputs = result.invalidBox >= 6 && result.invalidBox <= 8;
         BOUTON_STA_Click(onOutputs ? 1 : 0);
@@ -827,7 +848,7 @@ void ConfigWindow::BOUTON_Click(int index)
         LIRE_PARAM();
     else if (index == 6)
         PROG_PARAM();
-    else
+    else  // the link's log is the only word on a direct command
         sendDirectCommand(link_, ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString());
 }
 

@@ -40,7 +40,6 @@ public:
     void applyFormState(const FormState& state) override;
     void INIT_P() override;
     void INIT_T() override;
-    void setProgress(int value, int maximum) override;
 
     // --- procedures ----------------------------------------------------------------------------
     void LIRE_PARAM();   // read the display into the form
@@ -69,6 +68,7 @@ protected:
 
 private:
     struct Ui;
+    class ProgressBar;
     void buildUi();
     void connectControls();
     void thresholdClick(int output, int index);

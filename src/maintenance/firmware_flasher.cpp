@@ -4,11 +4,11 @@
 
 namespace trivo {
 
-FlashResult flashFirmware(Link& link, const FirmwareImage& image, FlashObserver* observer)
+FlashResult flashFirmware(Link& link, const FirmwareImage& image, Progress& progress)
 {
     FlashResult result;
-    if (observer)
-        observer->flashPosition(0);
+    const ProgressScope scope(progress, kFlashProgressMaximum, kFlashingText);
+    progress.advance(0);
     for (int report = 0; report < kFlashReports; ++report) {
         const int position = report * kFlashReportBytes;
         commands::firmwareData(link, image.data() + position);
@@ -16,11 +16,12 @@ FlashResult flashFirmware(Link& link, const FirmwareImage& image, FlashObserver*
             // Going on would leave the display with a hole in its program memory; better stop and say so.
             result.failedReport = report;
             result.failure = link.lastExchange();
+            static_cast<OperationResult&>(result) =
+                OperationResult::failure(Outcome::LinkLost, kFlashTitle, flashFailureText(result), MsgIcon::Critical);
             return result;
         }
         ++result.reportsDelivered;
-        if (observer)
-            observer->flashPosition(position + kFlashReportBytes);
+        progress.advance(position + kFlashReportBytes);
     }
     result.completed = true;
     return result;

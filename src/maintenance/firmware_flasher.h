@@ -1,9 +1,11 @@
 #pragma once
 // Sending the firmware image to a display that waits in its update mode: image bytes 0..31999, 64 per
 // report, 500 reports through the link, each one answered before the next goes. The procedure shows
-// nothing itself; the maintenance window (or a command-line tool) watches it through FlashObserver.
+// nothing itself; the maintenance window and the command line watch its progress and present its result.
 #include <QString>
 
+#include "common/outcome.h"
+#include "common/progress.h"
 #include "link/link.h"
 #include "maintenance/firmware_image.h"
 
@@ -17,23 +19,20 @@ constexpr int kFlashProgressMaximum = 32780;
 inline const QString kFlashingText = QStringLiteral("Flashage du microcontrôleur en cours.");
 inline const QString kFlashDoneText = QStringLiteral("Fin du flashage .");
 
-class FlashObserver {
-public:
-    virtual ~FlashObserver() = default;
-    // Image position of the next byte to send, after every delivered report (0 at the start).
-    virtual void flashPosition(int position) = 0;
-};
+inline const QString kFlashTitle = QStringLiteral("Maj du TRIVO-ZEP.");
 
-struct FlashResult {
+struct FlashResult : OperationResult {
     bool completed = false;  // all 500 reports delivered and answered
     int reportsDelivered = 0;
     int failedReport = -1;  // 0-based index of the report that failed, -1 when none
     ExchangeResult failure = ExchangeResult::Answered;
 };
 
-// Runs the 500 exchanges back to back; stops at the first report that was not delivered or not answered.
-// Does not check that the link is connected beforehand: the link refuses by itself and that is a failure.
-FlashResult flashFirmware(Link& link, const FirmwareImage& image, FlashObserver* observer = nullptr);
+// Runs the 500 exchanges back to back; stops at the first report that was not delivered or not answered
+// (LinkLost, with the critical box of flashFailureText). The progress runs to kFlashProgressMaximum with
+// the image position of the next byte to send, its text kFlashingText. Does not check that the link is
+// connected beforehand: the link refuses by itself and that is a failure.
+FlashResult flashFirmware(Link& link, const FirmwareImage& image, Progress& progress = silentProgress());
 
 // The operator's text for a transfer that stopped early.
 QString flashFailureText(const FlashResult& result);

@@ -41,10 +41,7 @@ QString fieldName(int field)
 
 HexReadResult failure(HexReadResult r, int line, int number, const QString& what)
 {
-    r.ok = false;
-    r.errorLine = line;
-    r.errorNumber = number;
-    r.errorDescription = QStringLiteral("ligne %1 : %2").arg(line).arg(what);
+    r.error = {number, line, QStringLiteral("ligne %1 : %2").arg(line).arg(what)};
     return r;
 }
 
@@ -52,14 +49,15 @@ QString hex2(int value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1C
 
 }  // namespace
 
-HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, const std::function<void(int)>& progress)
+HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& progress)
 {
     HexReadResult r;
+    // Every way out, the refusals included, ends the progress.
+    const ProgressScope scope(progress, kImageSize, QString());
     QByteArray text;
     text.reserve(kRecordChars + 1);
     for (int line = 1;; ++line) {
-        if (progress)
-            progress(r.fillPosition);
+        progress.advance(r.fillPosition);
 
         // One line, whichever of CR LF, LF or CR ends it. Never more than one character past a record is
         // read, so a large file of something else is not read through.
@@ -91,15 +89,15 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, const std::f
 
         if (r.records == kMaxRecords)
             return failure(
-                r, line, hexerror::kSubscript,
+                r, line, errnum::kSubscript,
                 QStringLiteral("plus de %1 enregistrements, l'image dépasse l'adresse 7FFF.").arg(kMaxRecords));
         if (text.size() < kRecordChars)
-            return failure(r, line, hexerror::kPastEnd,
+            return failure(r, line, errnum::kPastEndOfFile,
                            QStringLiteral("enregistrement incomplet (%1 caractères au lieu de %2).")
                                .arg(text.size())
                                .arg(kRecordChars));
         if (text.size() > kRecordChars)
-            return failure(r, line, hexerror::kTypeMismatch,
+            return failure(r, line, errnum::kTypeMismatch,
                            QStringLiteral("enregistrement trop long (plus de %1 caractères).").arg(kRecordChars));
 
         std::array<uint8_t, kRecordFields> fields{};
@@ -110,7 +108,7 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, const std::f
             const int h = hexDigit(hi);
             const int l = hexDigit(lo);
             if (h < 0 || l < 0)
-                return failure(r, line, hexerror::kTypeMismatch,
+                return failure(r, line, errnum::kTypeMismatch,
                                QStringLiteral("« %1 » n'est pas un octet hexadécimal (%2).")
                                    .arg(QString::fromLatin1(QByteArray() + hi + lo), fieldName(f)));
             fields[f] = static_cast<uint8_t>(h * 16 + l);
@@ -118,7 +116,7 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, const std::f
         }
         if ((sum & 0xFF) != 0) {
             const int expected = (0x100 - ((sum - fields[kRecordFields - 1]) & 0xFF)) & 0xFF;
-            return failure(r, line, hexerror::kChecksum,
+            return failure(r, line, errnum::kChecksum,
                            QStringLiteral("somme de contrôle erronée (lue %1, attendue %2).")
                                .arg(hex2(fields[kRecordFields - 1]), hex2(expected)));
         }
@@ -131,35 +129,29 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, const std::f
 
     for (int a = r.fillPosition; a < kImageSize; ++a)
         image[a] = 0xFF;
-    if (progress)
-        progress(r.fillPosition);
-    r.ok = true;
+    progress.advance(r.fillPosition);
     return r;
 }
 
-HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, const std::function<void(int)>& progress)
+HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, Progress& progress)
 {
     const QString shown = QStringLiteral("« %1 »").arg(QFileInfo(fileName).fileName());
     QFile file(fileName);
     HexReadResult r;
+    const ProgressScope scope(progress, kImageSize, QString());
     if (!QFileInfo(fileName).isFile()) {
-        r.errorNumber = hexerror::kFileNotFound;
-        r.errorDescription = shown + QStringLiteral(" introuvable.");
+        r.error = {errnum::kFileNotFound, 0, shown + QStringLiteral(" introuvable.")};
         return r;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        r.errorNumber = hexerror::kAccess;
-        r.errorDescription = shown + QStringLiteral(" : accès refusé (%1).").arg(file.errorString());
+        r.error = {errnum::kPathAccess, 0, shown + QStringLiteral(" : accès refusé (%1).").arg(file.errorString())};
         return r;
     }
     r = readIntelHex(file, image, progress);
-    if (file.error() != QFileDevice::NoError) {
-        r.ok = false;
-        r.errorNumber = hexerror::kDeviceIo;
-        r.errorDescription = QStringLiteral("erreur de lecture (%1).").arg(file.errorString());
-    }
-    if (!r.ok)
-        r.errorDescription = shown + QStringLiteral(", ") + r.errorDescription;
+    if (file.error() != QFileDevice::NoError)
+        r.error = {errnum::kDeviceIo, 0, QStringLiteral("erreur de lecture (%1).").arg(file.errorString())};
+    if (!r.ok())
+        r.error.description = shown + QStringLiteral(", ") + r.error.description;
     return r;
 }
 

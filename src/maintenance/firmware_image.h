@@ -8,7 +8,9 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
+
+#include "common/file_error.h"
+#include "common/progress.h"
 
 class QIODevice;
 
@@ -22,34 +24,19 @@ constexpr int kDumpScrollMax = kImageSize / kRecordBytes - kDumpLines;  // 2040:
 
 using FirmwareImage = std::array<uint8_t, kImageSize>;
 
-// Error numbers shown after "Erreur N°: ", in the family of the classic run-time numbers.
-namespace hexerror {
-constexpr int kSubscript = 9;      // a record runs past address 7FFF
-constexpr int kTypeMismatch = 13;  // a pair of characters that is not a hex byte
-constexpr int kFileNotFound = 53;
-constexpr int kDeviceIo = 57;
-constexpr int kPastEnd = 62;  // the file ends inside a record
-constexpr int kAccess = 75;
-constexpr int kChecksum = 1001;  // record checksum does not match
-}  // namespace hexerror
-
 struct HexReadResult {
-    bool ok = false;
     int records = 0;       // 16-byte records taken
     int fillPosition = 0;  // image address after the last record taken
-    int errorLine = 0;     // 1-based line of the file that failed, 0 when none or not a line
-    int errorNumber = 0;
-    QString errorDescription;  // French, shown after "Fichier "
+    FileError error;       // line: the 1-based line of the file that failed, 0 when none or not a line
+    bool ok() const { return !error.failed(); }
 };
 
 // Reads records into image (which the caller initialised) from the start of the device. On success the
 // rest of the image above the last record is FF. On failure the records before the faulty line stay in
-// image and nothing is filled. progress, when given, is called with the fill position before each line.
-HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image,
-                           const std::function<void(int fillPosition)>& progress = {});
+// image and nothing is filled. The progress runs from 0 to kImageSize with the fill position.
+HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& progress = silentProgress());
 // Opens fileName and reads it as above; errors in opening are reported like read errors.
-HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image,
-                               const std::function<void(int fillPosition)>& progress = {});
+HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, Progress& progress = silentProgress());
 
 // One dump line: "0120  3F 3F ... 3F " + CR LF (address, two blanks, sixteen "XX " groups).
 QString dumpLine(const FirmwareImage& image, int address);

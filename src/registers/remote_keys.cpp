@@ -14,14 +14,16 @@ const RemoteKeyInfo& keyInfo(RemoteKey key)
     return kRemoteKeys.front();
 }
 
-bool sendKey(Link& link, RemoteKey key, bool pressed)
+OperationResult sendKey(Link& link, RemoteKey key, bool pressed)
 {
     const RemoteKeyInfo& info = keyInfo(key);
     if (pressed)
         commands::outputDrive(link, info.pressSwitch, info.pressBit);
     else
         commands::outputDrive(link, info.releaseSwitch, info.releaseBit);
-    return link.but_WR_HID_Click();
+    if (link.but_WR_HID_Click())
+        return OperationResult::done();
+    return OperationResult::failure(Outcome::LinkLost, kProgramTitle, kKeyLostText, MsgIcon::Exclamation);
 }
 
 }  // namespace trivo::registers

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "common/outcome.h"
+
 namespace trivo {
 class Link;
 
@@ -29,9 +31,11 @@ inline constexpr std::array<RemoteKeyInfo, 4> kRemoteKeys{{
 
 const RemoteKeyInfo& keyInfo(RemoteKey key);
 
+inline const QString kKeyLostText = QStringLiteral("La commande n'a pas été reçue par le TRIVO ZURED.");
+
 // Puts the key's output-drive request into the report buffer (all 64 bytes zeroed first) and writes it.
-// The reply is not used; returns whether the link delivered it.
-bool sendKey(Link& link, RemoteKey key, bool pressed);
+// The reply is not used; LinkLost when the link did not deliver it.
+OperationResult sendKey(Link& link, RemoteKey key, bool pressed);
 
 }  // namespace registers
 }  // namespace trivo

@@ -162,8 +162,7 @@ QImage decodeBmp16(const QByteArray& data, const BmpLayout& l)
 PictureFile failure(PictureError error, const QString& what, const QString& path)
 {
     PictureFile f;
-    f.error = error;
-    f.errorText = what + QStringLiteral(" : ") + QDir::toNativeSeparators(path);
+    f.error = {static_cast<int>(error), 0, what + QStringLiteral(" : ") + QDir::toNativeSeparators(path)};
     return f;
 }
 

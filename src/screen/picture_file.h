@@ -4,22 +4,24 @@
 #include <QImage>
 #include <QString>
 
+#include "common/file_error.h"
+
 namespace trivo {
 
 enum class PictureError {
     None = 0,
-    NotFound = 1,
-    Unreadable = 2,   // exists but cannot be opened or read
-    NotAPicture = 3,  // no decoder recognises it
-    Damaged = 4,      // recognised, but the decoder gave up
-    Truncated = 5,    // a BMP shorter than its header says
+    NotFound = errnum::kPictureNotFound,
+    Unreadable = errnum::kPictureUnreadable,    // exists but cannot be opened or read
+    NotAPicture = errnum::kPictureNotAPicture,  // no decoder recognises it
+    Damaged = errnum::kPictureDamaged,          // recognised, but the decoder gave up
+    Truncated = errnum::kPictureTruncated,      // a BMP shorter than its header says
 };
 
 struct PictureFile {
-    QImage image;  // null unless ok()
-    PictureError error = PictureError::None;
-    QString errorText;  // the description that follows "Fichier " in the message box
-    bool ok() const { return error == PictureError::None; }
+    QImage image;     // null unless ok()
+    FileError error;  // description: what follows "Fichier " in the message box
+    bool ok() const { return !error.failed(); }
+    PictureError kind() const { return static_cast<PictureError>(error.number); }
 };
 
 PictureFile readPictureFile(const QString& path);

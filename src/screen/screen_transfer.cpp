@@ -1,9 +1,14 @@
 #include "screen/screen_transfer.h"
 
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <vector>
 
+#include "common/file_io.h"
 #include "link/commands.h"
 #include "link/link.h"
+#include "screen/picture_file.h"
 
 namespace trivo {
 
@@ -13,54 +18,43 @@ QString screenProgressText(int block)
 }
 
 namespace {
-void showBlockProgress(TransferView& view, int block)
+
+OperationResult lost(const QString& text)
 {
-    view.setProgressValue(block);
-    view.setProgressText(screenProgressText(block));
+    return OperationResult::failure(Outcome::LinkLost, kProgramTitle, text, MsgIcon::Exclamation);
 }
+
 }  // namespace
 
-bool sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& view)
+OperationResult sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress)
 {
     bool allAnswered = true;
-    view.setProgressVisible(true);
-    view.setProgressText(QStringLiteral("..."));
+    const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     const DisplayBitmap bitmap = picture.pack();
     // Zeroed once: bytes 36 to 63 of every block stay 00, bytes 0 and 1 keep 49 A0 from block to block.
     link.setBytes(0, std::vector<uint8_t>(64, 0));
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
         commands::screenBlockWrite(link, k, bitmap.data() + k * commands::kScreenBlockBytes);
         allAnswered = link.but_WR_HID_Click() && allAnswered;
-        showBlockProgress(view, k);
+        progress.advance(k, screenProgressText(k));
     }
-    view.setProgressVisible(false);
-    return allAnswered;
+    return allAnswered ? OperationResult::done() : lost(kScreenSendLostText);
 }
 
-bool clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
+OperationResult clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
     picture.fill(kScreenWhite);
-    view.previewChanged();
-    view.setCloseVisible(false);
-    view.setProgressValue(1);
-    view.setProgressText(QStringLiteral("100 %"));
-    view.setProgressVisible(true);
+    const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("100 %"));
     for (int value = 1; value <= kScreenProgressMaximum; ++value)
-        view.setProgressValue(value);
+        progress.advance(value);
     commands::clearHomeScreen(link);
-    const bool answered = link.but_WR_HID_Click();
-    view.setProgressVisible(false);
-    view.setCloseVisible(true);
-    return answered;
+    return link.but_WR_HID_Click() ? OperationResult::done() : lost(kScreenClearLostText);
 }
 
-bool readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
+OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
-    view.setProgressVisible(true);
-    view.setProgressText(QStringLiteral("..."));
-    bool allAnswered = clearHomeScreen(link, picture, view);
-    // The clear hid the progress; the blocks that follow show theirs again.
-    view.setProgressVisible(true);
+    bool allAnswered = true;
+    const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     picture.setPlotPosition(0, 0);
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
         commands::screenBlockRead(link, k);
@@ -68,11 +62,42 @@ bool readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view)
         allAnswered = link.but_RD_HID_Click() && allAnswered;
         for (int i = 0; i < commands::kScreenBlockBytes; ++i)
             picture.plotByte(link.byteAt(i));
-        view.previewChanged();
-        showBlockProgress(view, k);
+        progress.advance(k, screenProgressText(k));
     }
-    view.setProgressVisible(false);
-    return allAnswered;
+    return allAnswered ? OperationResult::done() : lost(kScreenReadLostText);
+}
+
+OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
+{
+    const OperationResult cleared = clearHomeScreen(link, picture, progress);
+    const OperationResult read = readHomeScreenBlocks(link, picture, progress);
+    return cleared.ok() ? read : lost(kScreenReadLostText);
+}
+
+OperationResult importPicture(const QString& path, HomeScreenPicture& picture)
+{
+    const PictureFile file = readPictureFile(path);
+    if (!file.ok())
+        return OperationResult::fileFailure(file.error);
+    picture.place(file.image);
+    picture.reduceToTwoColours();
+    return OperationResult::done();
+}
+
+OperationResult savePicture(const QString& path, const HomeScreenPicture& picture)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QFileInfo(path).suffix().toLatin1());
+    if (!writer.write(picture.image()))
+        return OperationResult::fileFailure(
+            {errnum::kPathAccess, 0,
+             QStringLiteral("non enregistré, format d'image inconnu : %1 (%2)").arg(path, writer.errorString())});
+    const FileError error = writeFileWhole(path, bytes);
+    if (error.failed())
+        return OperationResult::fileFailure(error);
+    return OperationResult::done();
 }
 
 }  // namespace trivo

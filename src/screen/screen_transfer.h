@@ -1,9 +1,12 @@
 #pragma once
 // Moving the home-screen picture between the preview and the display: send (60 block writes), read
-// (a clear, then 60 memory reads plotted into the preview) and clear. Each runs to its end once started;
-// what the operator sees of the progress goes through TransferView.
+// (a clear, then 60 memory reads plotted into the preview) and clear; importing a picture file into the
+// preview and saving the preview to a file. Each transfer runs to its end once started and reports its
+// progress; the window and the command line present the result.
 #include <QString>
 
+#include "common/outcome.h"
+#include "common/progress.h"
 #include "screen/home_screen_picture.h"
 
 namespace trivo {
@@ -12,28 +15,27 @@ class Link;
 // The progress bar runs to this maximum; the 60 blocks stop at 59 (93 %).
 constexpr int kScreenProgressMaximum = 63;
 
-// What a transfer shows while it runs: the window's progress bar, progress text, close button and preview.
-// Each call must paint at once, since the transfer does not return to the event loop until it ends.
-class TransferView {
-public:
-    virtual ~TransferView() = default;
-    virtual void setProgressVisible(bool visible) = 0;  // ProgressBar1 and Text1 together
-    virtual void setProgressText(const QString& text) = 0;
-    virtual void setProgressValue(int value) = 0;
-    virtual void setCloseVisible(bool visible) = 0;
-    virtual void previewChanged() = 0;
-};
+inline const QString kScreenSendLostText = QStringLiteral("L'écran d'accueil n'a pas été entièrement envoyé.");
+inline const QString kScreenReadLostText = QStringLiteral("L'écran d'accueil n'a pas été entièrement lu.");
+inline const QString kScreenClearLostText = QStringLiteral("L'effacement n'a pas été reçu.");
 
 // "0 %" after block 0 ... "93 %" after block 59: block * 100 div 63.
 QString screenProgressText(int block);
 
-// Envoi: packs the preview and writes it in 60 blocks of 32 bytes at 6000 + 20*k.
-// Each returns true when every request was delivered and answered; the window carries on regardless, a
-// script needs to know.
-bool sendHomeScreen(Link& link, const HomeScreenPicture& picture, TransferView& view);
-// Lire: runs the clear, then reads 60 blocks at 20*k and plots each reply into the preview.
-bool readHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view);
+// Envoi: packs the preview and writes it in 60 blocks of 32 bytes at 6000 + 20*k. Every block goes, even
+// after one was lost; the result says whether every request was delivered and answered.
+OperationResult sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress);
 // Effacer: whitens the preview and tells the display to clear its screen.
-bool clearHomeScreen(Link& link, HomeScreenPicture& picture, TransferView& view);
+OperationResult clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
+// The 60 memory reads at 20*k, each reply plotted into the preview from (0, 0).
+OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress);
+// Lire: the clear, then the 60 reads.
+OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
+
+// Reads a picture file into the preview: placed at (0, 0) and reduced to the two colours. A file that
+// cannot be read leaves the preview as it was.
+OperationResult importPicture(const QString& path, HomeScreenPicture& picture);
+// Writes the preview to a picture file (format from the name's extension), complete or not at all.
+OperationResult savePicture(const QString& path, const HomeScreenPicture& picture);
 
 }  // namespace trivo

@@ -2,50 +2,21 @@
 // against the emulated display.
 #include <QtTest>
 
-#include "common/dialogs.h"
-#include "common/main_services.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
 
-// A form that records every progress value it is shown.
-class RecordingForm : public PlainConfigForm {
-public:
-    QList<int> values;
-    void setProgress(int value, int maximum) override
-    {
-        PlainConfigForm::setProgress(value, maximum);
-        values << value;
-    }
+struct ProcedureRig : test::Rig {
+    PlainConfigForm form;
+    test::RecordingProgress progress;
 };
-
-struct Rig {
-    EmulatedTransport transport;
-    Link link{transport};
-    ScriptedDialogs dialogs;
-    PlainMainServices main;
-    RecordingForm form;
-    Rig()
-    {
-        transport.plug(true);
-        link.DETECT_CON_Timer();
-        link.setReadTimeoutMs(50);
-    }
-};
-
-bool ascending(const QList<int>& values)
-{
-    for (int i = 1; i < values.size(); ++i)
-        if (values[i] < values[i - 1])
-            return false;
-    return true;
-}
 
 }  // namespace
 
@@ -69,7 +40,8 @@ void TestConfigProcedures::readLaysOutTheModeOnce_data()
     QTest::addColumn<int>("bar");
     QTest::newRow("production") << QByteArray("\x42\x43\x49\x50", 4) << 1 << 0 << true << 18;
     QTest::newRow("totaliser") << QByteArray("\x42\x43\x49\x54", 4) << 0 << 1 << true << 18;
-    QTest::newRow("bad letter, totaliser byte") << QByteArray("\x42\x43\x48\x54", 4) << 0 << 1 << false << 1;
+    QTest::newRow("bad letter, totaliser byte") << QByteArray("\x42\x43\x48\x54", 4) << 0 << 0 << false << 1;
+    QTest::newRow("bad letter, production byte") << QByteArray("\x41\x43\x49\x50", 4) << 0 << 0 << false << 1;
     QTest::newRow("bad mode byte") << QByteArray("\x42\x43\x49\x51", 4) << 0 << 0 << false << 1;
 }
 
@@ -80,18 +52,24 @@ void TestConfigProcedures::readLaysOutTheModeOnce()
     QFETCH(int, initT);
     QFETCH(bool, valid);
     QFETCH(int, bar);
-    Rig rig;
+    ProcedureRig rig;
     rig.transport.display().setSignature(uint8_t(head[0]), uint8_t(head[1]), uint8_t(head[2]), uint8_t(head[3]));
-    const ReadOutcome outcome = readParameters(rig.link, rig.dialogs, rig.main, rig.form);
-    QCOMPARE(outcome, valid ? ReadOutcome::Done : ReadOutcome::InvalidBlock);
+    const FormState before = rig.form.state;
+    const OperationResult result = readParameters(rig.link, rig.form, rig.progress);
+    QCOMPARE(result.outcome, valid ? Outcome::Done : Outcome::InvalidBlock);
     QCOMPARE(rig.form.initPCalls, initP);
     QCOMPARE(rig.form.initTCalls, initT);
-    QCOMPARE(rig.form.progressValue, bar);
-    QCOMPARE(rig.form.progressMaximum, 18);
-    QVERIFY(ascending(rig.form.values));
-    QCOMPARE(rig.dialogs.messages.size(), valid ? 0 : 1);
-    QCOMPARE(rig.main.panel2, valid ? kReadDone : QString());
-    if (valid) {
+    QCOMPARE(rig.progress.last(), bar);
+    QCOMPARE(rig.progress.maximum, 18);
+    QVERIFY(rig.progress.ascending());
+    QCOMPARE(rig.progress.ends, 0);
+    QCOMPARE(result.box.text, valid ? QString() : kInvalidBlock);
+    QCOMPARE(result.box.icon, valid ? MsgIcon::None : MsgIcon::Critical);
+    QCOMPARE(result.status, valid ? kReadDone : QString());
+    if (!valid) {
+        // All or nothing: a refused reply leaves the form exactly as it was, mode layout included.
+        QCOMPARE(rig.form.state, before);
+    } else {
         FormState expected;
         if (initT)
             applyTotaliserLayout(expected);
@@ -114,45 +92,45 @@ void TestConfigProcedures::readWithTheDisplayAway_data()
 void TestConfigProcedures::readWithTheDisplayAway()
 {
     QFETCH(QString, fault);
-    Rig rig;
-    if (fault == "unplugged") {
-        rig.transport.plug(false);
-        rig.link.DETECT_CON_Timer();
-    } else {
+    ProcedureRig rig;
+    if (fault == "unplugged")
+        rig.plug(false);
+    else
         rig.transport.setSilent(true);
-    }
     const FormState before = rig.form.state;
-    QCOMPARE(readParameters(rig.link, rig.dialogs, rig.main, rig.form), ReadOutcome::InvalidBlock);
+    const OperationResult result = readParameters(rig.link, rig.form, rig.progress);
+    QCOMPARE(result.outcome, Outcome::InvalidBlock);
     QCOMPARE(rig.form.state, before);
-    QCOMPARE(rig.dialogs.messages.size(), 1);
-    QCOMPARE(rig.dialogs.messages.front().text, kInvalidBlock);
-    QCOMPARE(rig.form.progressValue, 1);
+    QCOMPARE(result.box.text, kInvalidBlock);
+    QCOMPARE(rig.progress.last(), 1);
 }
 
 void TestConfigProcedures::programmingProgress()
 {
-    Rig rig;
+    ProcedureRig rig;
     rig.form.state.Check_C = kUnchecked;
-    const ProgramResult result = programParameters(rig.link, rig.dialogs, rig.main, rig.form);
-    QCOMPARE(result.outcome, ProgramOutcome::Done);
-    QCOMPARE(rig.form.progressValue, 25);
-    QCOMPARE(rig.form.progressMaximum, 25);
-    QCOMPARE(rig.form.values.front(), 0);
-    QVERIFY(ascending(rig.form.values));
+    const ProgramResult result = programParameters(rig.link, rig.form.state, rig.progress);
+    QCOMPARE(result.outcome, Outcome::Done);
+    QCOMPARE(rig.progress.begins, 1);
+    QCOMPARE(rig.progress.last(), 25);
+    QCOMPARE(rig.progress.maximum, 25);
+    QVERIFY(rig.progress.values.front() > 0);
+    QVERIFY(rig.progress.ascending());
     QCOMPARE(rig.transport.outputReports().size(), std::size_t(1 + 28));
-    QCOMPARE(rig.main.panel2, kProgramDone);
+    QCOMPARE(result.status, kProgramDone);
 }
 
 void TestConfigProcedures::directCommandSendsTheTag()
 {
-    Rig rig;
+    ProcedureRig rig;
     rig.transport.display().totaliser = 1234;
-    QVERIFY(sendDirectCommand(rig.link, QStringLiteral("35")));
+    QVERIFY(sendDirectCommand(rig.link, QStringLiteral("35")).ok());
     QCOMPARE(int(rig.transport.outputReports().back()[1]), 0x35);
     QCOMPARE(rig.transport.display().totaliser, rig.transport.display().word(2));
-    rig.transport.plug(false);
-    rig.link.DETECT_CON_Timer();
-    QVERIFY(!sendDirectCommand(rig.link, QStringLiteral("38")));
+    rig.plug(false);
+    const OperationResult refused = sendDirectCommand(rig.link, QStringLiteral("38"));
+    QCOMPARE(refused.outcome, Outcome::LinkLost);
+    QCOMPARE(refused.box.text, kCommandLostText);
 }
 
 QTEST_GUILESS_MAIN(TestConfigProcedures)

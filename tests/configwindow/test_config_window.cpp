@@ -116,7 +116,7 @@ private slots:
     void readFillsTheWindow();
     void eachBlockFieldReachesItsControl_data();
     void eachBlockFieldReachesItsControl();
-    void badSignatureRunsInitTAndStops();
+    void badSignatureLeavesTheFormAsItWas();
     void lostSecondReplyLeavesTheForm();
     void programmingSendsTheSequence_data();
     void programmingSendsTheSequence();
@@ -335,7 +335,7 @@ void TestConfigWindow::eachBlockFieldReachesItsControl()
     QCOMPARE(rig.displayBlock(), block);
 }
 
-void TestConfigWindow::badSignatureRunsInitTAndStops()
+void TestConfigWindow::badSignatureLeavesTheFormAsItWas()
 {
     Rig rig;
     rig.transport.display().setSignature(0x42, 0x43, 0x48, 0x54);
@@ -349,11 +349,9 @@ void TestConfigWindow::badSignatureRunsInitTAndStops()
     QCOMPARE(box.icon, MsgIcon::Critical);
     QCOMPARE(rig.bar(), 1);
     QCOMPARE(rig.main.panel2, QStringLiteral(" Lit les paramètres du TRIVO ZURED."));
-    // INIT_T ran on the mode byte; nothing else changed.
-    FormState expected = before;
-    applyTotaliserLayout(expected);
-    QCOMPARE(rig.window.formState(), expected);
-    QVERIFY(!rig.frame("Frame26")->isHidden());
+    // All or nothing: not even the mode byte's layout is applied.
+    QCOMPARE(rig.window.formState(), before);
+    QVERIFY(rig.frame("Frame26")->isHidden());
     QCOMPARE(rig.outputs().size(), std::size_t(1));
 }
 

@@ -5,15 +5,11 @@
 #include "hex_fixtures.h"
 #include "link/link.h"
 #include "maintenance/firmware_flasher.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
-
-struct Recorder : FlashObserver {
-    QList<int> positions;
-    void flashPosition(int position) override { positions.append(position); }
-};
 
 FirmwareImage makeImage(const QString& kind)
 {
@@ -57,8 +53,8 @@ void TestFlasher::sendsTheFirst32000Bytes()
     link.DETECT_CON_Timer();
     const FirmwareImage image = makeImage(kind);
 
-    Recorder recorder;
-    const FlashResult r = flashFirmware(link, image, &recorder);
+    test::RecordingProgress recorder;
+    const FlashResult r = flashFirmware(link, image, recorder);
     QVERIFY(r.completed);
     QCOMPARE(r.reportsDelivered, kFlashReports);
     QCOMPARE(r.failedReport, -1);
@@ -75,9 +71,9 @@ void TestFlasher::sendsTheFirst32000Bytes()
     QCOMPARE(std::vector<uint8_t>(reports[499].begin() + 1, reports[499].end()), imageSlice(image, 0x7CC0, 64));
     QCOMPARE(t.display().firmware, imageSlice(image, 0, kFlashBytes));
 
-    QCOMPARE(recorder.positions.size(), 501);
-    QCOMPARE(recorder.positions.first(), 0);
-    QCOMPARE(recorder.positions.last(), kFlashBytes);
+    QCOMPARE(recorder.values.size(), 501);
+    QCOMPARE(recorder.values.first(), 0);
+    QCOMPARE(recorder.values.last(), kFlashBytes);
 }
 
 void TestFlasher::flashingTwiceSendsTheSameReports()
@@ -128,17 +124,21 @@ void TestFlasher::stopsAtTheFirstFailedReport()
     else if (fault == QLatin1String("silent"))
         t.setSilent(true);
 
-    Recorder recorder;
-    const FlashResult r = flashFirmware(link, makeImage(QStringLiteral("pattern")), &recorder);
+    test::RecordingProgress recorder;
+    const FlashResult r = flashFirmware(link, makeImage(QStringLiteral("pattern")), recorder);
     QVERIFY(!r.completed);
     QCOMPARE(r.failedReport, failedReport);
     QCOMPARE(r.reportsDelivered, failedReport);
     QCOMPARE(int(r.failure), failure);
     QCOMPARE(int(t.outputReports().size()), reportsWritten);
-    QCOMPARE(recorder.positions.last(), failedReport * kFlashReportBytes);
+    QCOMPARE(recorder.values.last(), failedReport * kFlashReportBytes);
     const QString text = flashFailureText(r);
     QVERIFY2(text.contains(QStringLiteral("bloc %1 sur 500").arg(failedReport + 1)), qPrintable(text));
     QVERIFY(!text.contains(kFlashDoneText));
+    QCOMPARE(r.outcome, Outcome::LinkLost);
+    QCOMPARE(r.box.text, text);
+    QCOMPARE(r.box.title, kFlashTitle);
+    QCOMPARE(recorder.ends, 1);
 }
 
 QTEST_GUILESS_MAIN(TestFlasher)

@@ -9,6 +9,7 @@
 
 #include "hex_fixtures.h"
 #include "maintenance/firmware_image.h"
+#include "support/rig.h"
 
 using namespace trivo;
 using namespace hexfix;
@@ -78,27 +79,26 @@ void TestHexImage::read_data()
         << dataRecords(kMaxRecords) + kEndOfFile << true << kMaxRecords << 0 << 0;
 
     QTest::newRow("2049 records overflow")
-        << dataRecords(kMaxRecords + 1) << false << kMaxRecords << kMaxRecords + 1 << hexerror::kSubscript;
+        << dataRecords(kMaxRecords + 1) << false << kMaxRecords << kMaxRecords + 1 << errnum::kSubscript;
     QTest::newRow("bad checksum") << dataRecords(1) + record(0x10, 0, patternData(1), 1) + "\r\n" + dataRecords(1)
-                                  << false << 1 << 2 << hexerror::kChecksum;
+                                  << false << 1 << 2 << errnum::kChecksum;
     QTest::newRow("bad checksum, LF ends") << dataRecords(2, "\n") + record(0x20, 0, patternData(2), -3) + "\n"
-                                           << false << 2 << 3 << hexerror::kChecksum;
+                                           << false << 2 << 3 << errnum::kChecksum;
     QByteArray badPair = dataRecord(2, 0x20);
     badPair.replace(9 + 2 * 5, 2, "G1");
-    QTest::newRow("data pair not hex") << dataRecords(2) + badPair + "\r\n"
-                                       << false << 2 << 3 << hexerror::kTypeMismatch;
+    QTest::newRow("data pair not hex") << dataRecords(2) + badPair + "\r\n" << false << 2 << 3 << errnum::kTypeMismatch;
     badPair = dataRecord(0, 0);
     badPair.replace(9 + 2 * 15, 2, "1 ");
-    QTest::newRow("second digit not hex") << badPair + "\r\n" << false << 0 << 1 << hexerror::kTypeMismatch;
+    QTest::newRow("second digit not hex") << badPair + "\r\n" << false << 0 << 1 << errnum::kTypeMismatch;
     QByteArray badAddress = dataRecord(1, 0x10);
     badAddress.replace(3, 1, "x");
-    QTest::newRow("address not hex") << dataRecords(1) + badAddress << false << 1 << 2 << hexerror::kTypeMismatch;
+    QTest::newRow("address not hex") << dataRecords(1) + badAddress << false << 1 << 2 << errnum::kTypeMismatch;
     QTest::newRow("record cut short at the end")
-        << dataRecords(3) + dataRecord(3, 0x30).left(30) << false << 3 << 4 << hexerror::kPastEnd;
+        << dataRecords(3) + dataRecord(3, 0x30).left(30) << false << 3 << 4 << errnum::kPastEndOfFile;
     QTest::newRow("record cut short in the middle") << dataRecords(1) + dataRecord(1, 0x10).left(40) + "\r\n"
-            + dataRecords(1) << false << 1 << 2 << hexerror::kPastEnd;
+            + dataRecords(1) << false << 1 << 2 << errnum::kPastEndOfFile;
     QTest::newRow("record too long") << dataRecords(1) + dataRecord(1, 0x10) + "00\r\n"
-                                     << false << 1 << 2 << hexerror::kTypeMismatch;
+                                     << false << 1 << 2 << errnum::kTypeMismatch;
 }
 
 void TestHexImage::read()
@@ -112,14 +112,14 @@ void TestHexImage::read()
     FirmwareImage image;
     image.fill(0x00);
     const HexReadResult r = readText(text, image);
-    QCOMPARE(r.ok, ok);
+    QCOMPARE(r.ok(), ok);
     QCOMPARE(r.records, records);
     QCOMPARE(r.fillPosition, records * kRecordBytes);
-    QCOMPARE(r.errorLine, errorLine);
-    QCOMPARE(r.errorNumber, errorNumber);
+    QCOMPARE(r.error.line, errorLine);
+    QCOMPARE(r.error.number, errorNumber);
     if (!ok)
-        QVERIFY2(r.errorDescription.startsWith(QStringLiteral("ligne %1 : ").arg(errorLine)),
-                 qPrintable(r.errorDescription));
+        QVERIFY2(r.error.description.startsWith(QStringLiteral("ligne %1 : ").arg(errorLine)),
+                 qPrintable(r.error.description));
 
     const int fill = records * kRecordBytes;
     for (int a = 0; a < fill; ++a)
@@ -138,9 +138,11 @@ void TestHexImage::progressFollowsTheFillPosition()
     buffer.setData(dataRecords(3) + kEndOfFile);
     buffer.open(QIODevice::ReadOnly);
     FirmwareImage image{};
-    QList<int> seen;
-    readIntelHex(buffer, image, [&seen](int position) { seen.append(position); });
-    QCOMPARE(seen, (QList<int>{0, 16, 32, 48, 48}));
+    test::RecordingProgress progress;
+    readIntelHex(buffer, image, progress);
+    QCOMPARE(progress.values, (QList<int>{0, 16, 32, 48, 48}));
+    QCOMPARE(progress.maximum, kImageSize);
+    QCOMPARE(progress.ends, 1);
 }
 
 void TestHexImage::missingFileIsNamed()
@@ -148,9 +150,9 @@ void TestHexImage::missingFileIsNamed()
     QTemporaryDir dir;
     FirmwareImage image{};
     const HexReadResult r = readIntelHexFile(dir.filePath(QStringLiteral("absent.HEX")), image);
-    QVERIFY(!r.ok);
-    QCOMPARE(r.errorNumber, hexerror::kFileNotFound);
-    QCOMPARE(r.errorDescription, QStringLiteral("« absent.HEX » introuvable."));
+    QVERIFY(!r.ok());
+    QCOMPARE(r.error.number, errnum::kFileNotFound);
+    QCOMPARE(r.error.description, QStringLiteral("« absent.HEX » introuvable."));
 }
 
 // Files written by an independent tool, compared with that tool's own reading of them.
@@ -209,7 +211,7 @@ void TestHexImage::matchesSrecCat()
 
     FirmwareImage image{};
     const HexReadResult r = readIntelHexFile(hex, image);
-    QVERIFY2(r.ok, qPrintable(r.errorDescription));
+    QVERIFY2(r.ok(), qPrintable(r.error.description));
     const QByteArray got(reinterpret_cast<const char*>(image.data()), kImageSize);
     if (sameAsSrecCat)
         QVERIFY(got == expected);

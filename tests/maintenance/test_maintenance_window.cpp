@@ -335,13 +335,13 @@ void TestMaintenanceWindow::refusedFiles_data()
 
     QTest::newRow("bad checksum") << hexfix::dataRecords(1)
             + hexfix::record(0x10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 2)
-                                  << "Fichier « bad.HEX », ligne 2 : somme de contrôle erronée" << hexerror::kChecksum;
+                                  << "Fichier « bad.HEX », ligne 2 : somme de contrôle erronée" << errnum::kChecksum;
     QByteArray pair = hexfix::dataRecords(3);
     pair.replace(2 * 45 + 9, 2, "Z0");
     QTest::newRow("bad digit pair") << pair << "Fichier « bad.HEX », ligne 3 : « Z0 » n'est pas un octet hexadécimal"
-                                    << hexerror::kTypeMismatch;
+                                    << errnum::kTypeMismatch;
     QTest::newRow("too many records") << hexfix::dataRecords(kMaxRecords + 1)
-                                      << "Fichier « bad.HEX », ligne 2049 : " << hexerror::kSubscript;
+                                      << "Fichier « bad.HEX », ligne 2049 : " << errnum::kSubscript;
 }
 
 void TestMaintenanceWindow::refusedFiles()

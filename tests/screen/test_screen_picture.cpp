@@ -292,7 +292,7 @@ void TestScreenPicture::importsBmpFiles()
     PictureFile file;
     for (const QString& p : paths) {
         file = readPictureFile(p);
-        QVERIFY2(file.ok(), qPrintable(file.errorText));
+        QVERIFY2(file.ok(), qPrintable(file.error.description));
         QCOMPARE(file.image.size(), size);
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x)
@@ -326,7 +326,7 @@ void TestScreenPicture::sixteenBitWhiteStaysWhite()
     const QString path = writeFile(QStringLiteral("16-%1.bmp").arg(QTest::currentDataTag()),
                                    bmptest::writeBmp(source, encoding, topDown));
     const PictureFile file = readPictureFile(path);
-    QVERIFY2(file.ok(), qPrintable(file.errorText));
+    QVERIFY2(file.ok(), qPrintable(file.error.description));
     for (int y = 0; y < kScreenHeight; ++y) {
         for (int x = 0; x < kScreenWidth; ++x) {
             const QRgb s = source.pixel(x, y);
@@ -350,7 +350,7 @@ void TestScreenPicture::importsOtherFormats()
     QVERIFY(QFile::copy(path, renamed));
     for (const QString& p : {path, renamed}) {
         const PictureFile file = readPictureFile(p);
-        QVERIFY2(file.ok(), qPrintable(file.errorText));
+        QVERIFY2(file.ok(), qPrintable(file.error.description));
         QCOMPARE(file.image.convertToFormat(QImage::Format_RGB32), source);
     }
 }
@@ -387,12 +387,12 @@ void TestScreenPicture::refusesFilesThatAreNotPictures()
     QFETCH(PictureError, error);
     const QString path = writeFile(QStringLiteral("bad-%1.bmp").arg(QTest::currentDataTag()), bytes);
     const PictureFile file = readPictureFile(path);
-    QCOMPARE(file.error, error);
+    QCOMPARE(file.kind(), error);
     QVERIFY(file.image.isNull());
-    QVERIFY(file.errorText.endsWith(QDir::toNativeSeparators(path)));
+    QVERIFY(file.error.description.endsWith(QDir::toNativeSeparators(path)));
 
     const PictureFile missing = readPictureFile(dir_.filePath(QStringLiteral("absent.bmp")));
-    QCOMPARE(missing.error, PictureError::NotFound);
+    QCOMPARE(missing.kind(), PictureError::NotFound);
 }
 
 QTEST_GUILESS_MAIN(TestScreenPicture)

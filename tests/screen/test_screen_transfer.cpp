@@ -34,37 +34,37 @@ DisplayBitmap randomBitmap(quint32 seed)
     return b;
 }
 
-// Records what a transfer shows, each event with the number of reports written so far.
-struct RecordingView : TransferView {
-    explicit RecordingView(const EmulatedTransport& t) : transport(t) {}
-    const EmulatedTransport& transport;
+// Records what a transfer shows: "show", the texts and "hide" in order, and the bar's values.
+struct RecordingView : Progress {
+    explicit RecordingView(const EmulatedTransport&) {}
     QStringList events;
     QStringList texts;
     QList<int> values;
     bool progressVisible = false;
-    bool closeVisible = true;
-    int closeHiddenAt = -1;  // reports written when the close button was hidden
-    int closeShownAt = -1;
-    int repaints = 0;
 
-    int written() const { return int(transport.outputReports().size()); }
-    void setProgressVisible(bool visible) override
+    void begin(int maximum, const QString& text) override
     {
-        progressVisible = visible;
-        events << (visible ? QStringLiteral("show") : QStringLiteral("hide"));
+        QCOMPARE(maximum, kScreenProgressMaximum);
+        progressVisible = true;
+        events << QStringLiteral("show");
+        if (!text.isNull()) {
+            texts << text;
+            events << text;
+        }
     }
-    void setProgressText(const QString& text) override
+    void advance(int value, const QString& text) override
     {
-        texts << text;
-        events << text;
+        values << value;
+        if (!text.isNull()) {
+            texts << text;
+            events << text;
+        }
     }
-    void setProgressValue(int value) override { values << value; }
-    void setCloseVisible(bool visible) override
+    void end() override
     {
-        closeVisible = visible;
-        (visible ? closeShownAt : closeHiddenAt) = written();
+        progressVisible = false;
+        events << QStringLiteral("hide");
     }
-    void previewChanged() override { ++repaints; }
 };
 
 }  // namespace
@@ -83,7 +83,7 @@ private slots:
     void readOfZeroRepliesLeavesThePreviewBlue();
     void sendThenReadRoundTrips();
     void progressRunsToNinetyThreePercent();
-    void clearWhitensHidesCloseAndSendsOneClear();
+    void clearWhitensAndSendsOneClear();
     void transfersCarryOnWhenTheDisplayIsGone();
     void oneLostBlockFailsTheWholeSend();
 
@@ -232,9 +232,9 @@ void TestScreenTransfer::sendThenReadRoundTrips()
     HomeScreenPicture original;
     original.plot(randomBitmap(7));
     RecordingView view(*transport_);
-    QVERIFY(sendHomeScreen(*link_, original, view));
+    QVERIFY(sendHomeScreen(*link_, original, view).ok());
     HomeScreenPicture readBack;
-    QVERIFY(readHomeScreen(*link_, readBack, view));
+    QVERIFY(readHomeScreen(*link_, readBack, view).ok());
     QCOMPARE(readBack.image(), original.image());
 }
 
@@ -260,15 +260,15 @@ void TestScreenTransfer::progressRunsToNinetyThreePercent()
     RecordingView read(*transport_);
     readHomeScreen(*link_, picture, read);
     // The read starts with the clear's "100 %", then counts its own blocks with the progress shown.
-    QCOMPARE(read.texts, (QStringList{QStringLiteral("..."), QStringLiteral("100 %")} + percents));
+    QCOMPARE(read.texts, (QStringList{QStringLiteral("100 %"), QStringLiteral("...")} + percents));
     const int firstBlock = int(read.events.indexOf(QStringLiteral("0 %")));
-    QCOMPARE(read.events.at(firstBlock - 1), QStringLiteral("show"));
+    QCOMPARE(read.events.at(firstBlock - 1), QStringLiteral("..."));
+    QCOMPARE(read.events.at(firstBlock - 2), QStringLiteral("show"));
     QCOMPARE(read.events.last(), QStringLiteral("hide"));
     QVERIFY(!read.progressVisible);
-    QCOMPARE(read.repaints, 1 + 60);
 }
 
-void TestScreenTransfer::clearWhitensHidesCloseAndSendsOneClear()
+void TestScreenTransfer::clearWhitensAndSendsOneClear()
 {
     HomeScreenPicture picture;
     picture.plot(randomBitmap(3));
@@ -285,17 +285,12 @@ void TestScreenTransfer::clearWhitensHidesCloseAndSendsOneClear()
     QCOMPARE(reports[0][1], uint8_t(0x46));
     QCOMPARE(reports[0][2], uint8_t(0x77));  // only byte 0 is set
     QCOMPARE(transport_->display().clears, 1);
-    // The close button is hidden before the clear goes out and shown again after it.
-    QCOMPARE(view.closeHiddenAt, 0);
-    QCOMPARE(view.closeShownAt, 1);
-    QVERIFY(view.closeVisible);
-    QList<int> steps{1};
+    QList<int> steps;
     for (int v = 1; v <= 63; ++v)
         steps << v;
     QCOMPARE(view.values, steps);
     QCOMPARE(view.texts, QStringList{QStringLiteral("100 %")});
     QCOMPARE(view.events.last(), QStringLiteral("hide"));
-    QCOMPARE(view.repaints, 1);
 }
 
 // No reply is checked: with the display gone every block goes through the link's refusal and the
@@ -308,13 +303,12 @@ void TestScreenTransfer::transfersCarryOnWhenTheDisplayIsGone()
     HomeScreenPicture picture;
     picture.fill(kScreenWhite);
     RecordingView view(*transport_);
-    QVERIFY(!clearHomeScreen(*link_, picture, view));
-    QVERIFY(!sendHomeScreen(*link_, picture, view));
-    QVERIFY(!readHomeScreen(*link_, picture, view));
+    QCOMPARE(clearHomeScreen(*link_, picture, view).box.text, kScreenClearLostText);
+    QCOMPARE(sendHomeScreen(*link_, picture, view).box.text, kScreenSendLostText);
+    QCOMPARE(readHomeScreen(*link_, picture, view).box.text, kScreenReadLostText);
     QCOMPARE(int(transport_->outputReports().size()), 0);
     QCOMPARE(view.texts.last(), QStringLiteral("93 %"));
     QVERIFY(!view.progressVisible);
-    QVERIFY(view.closeVisible);
     QCOMPARE(picture.pixel(0, 0), kScreenBlue);  // refused exchanges leave "0" in the buffer
     QCOMPARE(picture.pixel(239, 63), kScreenBlue);
 }
@@ -328,7 +322,7 @@ void TestScreenTransfer::oneLostBlockFailsTheWholeSend()
     commands::clearHomeScreen(*link_);
     QVERIFY(!link_->but_WR_HID_Click());
     transport_->setFailWrites(false);
-    QVERIFY(sendHomeScreen(*link_, picture, view));
+    QVERIFY(sendHomeScreen(*link_, picture, view).ok());
 
     // Block 10 alone cannot be written.
     int exchanges = 0;
@@ -339,7 +333,7 @@ void TestScreenTransfer::oneLostBlockFailsTheWholeSend()
         transport_->setFailWrites(exchanges == 10);
     });
     transport_->clearRecord();
-    QVERIFY(!sendHomeScreen(*link_, picture, view));
+    QCOMPARE(sendHomeScreen(*link_, picture, view).outcome, Outcome::LinkLost);
     QCOMPARE(exchanges, 60);
     QCOMPARE(int(transport_->outputReports().size()), 59);
 }

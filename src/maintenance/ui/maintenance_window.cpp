@@ -11,6 +11,7 @@
 #include <QScrollBar>
 
 #include "common/dialogs.h"
+#include "common/outcome.h"
 #include "common/main_services.h"
 #include "common/ui/twips.h"
 #include "link/link.h"
@@ -42,21 +43,53 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 }
 }  // namespace
 
-// Progress of a transfer on ProgressBar1, painted at once but not more often than the eye can follow.
-class MaintenanceWindow::ProgressView : public FlashObserver {
+// Progress of a file read or a transfer on ProgressBar1 and Label4, painted at once but not more often
+// than the eye can follow.
+class MaintenanceWindow::ProgressView : public Progress {
 public:
-    explicit ProgressView(QProgressBar* bar) : bar_(bar) { sincePaint_.start(); }
-    void flashPosition(int position) override
+    ProgressView(QProgressBar* bar, QLabel* label) : bar_(bar), label_(label) {}
+    void begin(int maximum, const QString& text) override
     {
-        if (position != 0 && position < kFlashBytes && sincePaint_.elapsed() < kProgressPaintIntervalMs)
-            return;
-        bar_->setValue(position);
-        bar_->repaint();
-        sincePaint_.restart();
+        maximum_ = maximum;
+        bar_->setMaximum(maximum);
+        bar_->setValue(0);
+        bar_->show();
+        if (!text.isNull())
+            label_->setText(text);
+        label_->repaint();
+        sincePaint_.start();
+    }
+    void advance(int value, const QString&) override
+    {
+        last_ = std::min(value, maximum_);
+        unpainted_ = value != 0 && value < maximum_ && sincePaint_.elapsed() < kProgressPaintIntervalMs;
+        if (!unpainted_)
+            paint();
+    }
+    void end() override
+    {
+        // The last position is always seen, however soon it came after the one before.
+        if (unpainted_)
+            paint();
+        bar_->setValue(0);
+        bar_->hide();
+        label_->setText(QString());
     }
 
 private:
+    void paint()
+    {
+        bar_->setValue(last_);
+        bar_->repaint();
+        sincePaint_.restart();
+        unpainted_ = false;
+    }
+
     QProgressBar* bar_;
+    QLabel* label_;
+    int maximum_ = 0;
+    int last_ = 0;
+    bool unpainted_ = false;
     QElapsedTimer sincePaint_;
 };
 
@@ -206,14 +239,6 @@ void MaintenanceWindow::DUMP()
     text2_->setPlainText(shown);
 }
 
-void MaintenanceWindow::endFileRead()
-{
-    progressBar1_->setValue(0);
-    progressBar1_->hide();
-    butFerme_->show();
-    label4_->setText(QString());
-}
-
 void MaintenanceWindow::Cmd_Openfile_Click()
 {
     label4_->setText(kOpeningText);
@@ -235,21 +260,17 @@ void MaintenanceWindow::Cmd_Openfile_Click()
     dump_.clear();
     imageLoaded_ = false;
     butFerme_->hide();
-    progressBar1_->show();
     label4_->setText(kConvertingText);
-    label4_->repaint();
 
-    const HexReadResult result = readIntelHexFile(fileName, image_, [this](int position) {
-        progressBar1_->setValue(std::min(position, progressBar1_->maximum()));
-    });
-    if (!result.ok) {
-        endFileRead();
-        dialogs_.fileError(result.errorDescription, result.errorNumber);
+    ProgressView view(progressBar1_, label4_);
+    const HexReadResult result = readIntelHexFile(fileName, image_, view);
+    butFerme_->show();
+    if (!result.ok()) {
+        present(OperationResult::fileFailure(result.error), dialogs_, nullptr);
         return;
     }
     imageLoaded_ = true;
     DUMP();
-    endFileRead();
 }
 
 void MaintenanceWindow::CMD_Flash_OK_Click()
@@ -266,26 +287,12 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
         return;
 
     butFerme_->hide();
-    progressBar1_->show();
-    progressBar1_->setMaximum(kFlashProgressMaximum);
-    progressBar1_->setValue(0);
-    label4_->setText(kFlashingText);
-    label4_->repaint();
-
-    ProgressView view(progressBar1_);
-    lastFlash_ = flashFirmware(link_, image_, &view);
-
-    progressBar1_->setValue(0);
-    label4_->setText(QString());
-    progressBar1_->hide();
+    ProgressView view(progressBar1_, label4_);
+    lastFlash_ = flashFirmware(link_, image_, view);
     butFerme_->show();
     link_.DETECT_CON().start();
-    if (lastFlash_.completed) {
-        label4_->setText(kFlashDoneText);
-        return;
-    }
-    label4_->setText(kInterruptedText);
-    dialogs_.inform(flashFailureText(lastFlash_), MsgIcon::Critical, kFlashTitle);
+    label4_->setText(lastFlash_.completed ? kFlashDoneText : kInterruptedText);
+    present(lastFlash_, dialogs_, nullptr);
 }
 
 }  // namespace trivo

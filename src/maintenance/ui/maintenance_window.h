@@ -18,8 +18,6 @@ class Link;
 class Dialogs;
 class MainServices;
 
-inline const QString kFlashTitle = QStringLiteral("Maj du TRIVO-ZEP.");
-
 class MaintenanceWindow : public QWidget {
     Q_OBJECT
 public:
@@ -54,7 +52,6 @@ private:
     class ProgressView;
     void setHeightTwips(int twips);
     void closeWindow();
-    void endFileRead();
     void place(QWidget* w, int x, int y, int width, int height);
 
     Link& link_;

@@ -13,7 +13,7 @@
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
-#include "link/commands.h"
+#include "registers/register_reading.h"
 #include "link/link.h"
 #include "registers/ui/indicator_pictures.h"
 
@@ -267,15 +267,9 @@ void RegistersWindow::but_RD_HID_ECR_Click()
 
     Command2_Click();
 
-    commands::registersRead(link_);
     // The outcome is not checked: whatever the buffer holds afterwards is shown, as the display reports
     // nothing else to go by.
-    link_.but_RD_HID_Click();
-
-    BufferTexts texts;
-    for (int i = 0; i < int(texts.size()); ++i)
-        texts[i] = link_.text1(i);
-    last_ = decode(texts);
+    last_ = readRegisters(link_).readout;
     showReadout(last_);
 
     progressBar1_->setValue(kProgressSteps);

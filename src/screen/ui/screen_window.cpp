@@ -12,7 +12,7 @@
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
-#include "screen/picture_file.h"
+#include "common/outcome.h"
 
 namespace trivo {
 
@@ -173,14 +173,10 @@ void ScreenWindow::OUVRIR_Click()
     const QString path = dialogs_.openFile(request);
     if (path.isEmpty())
         return;  // cancelled
-    const PictureFile file = readPictureFile(path);
-    if (!file.ok()) {
-        dialogs_.fileError(file.errorText, int(file.error));
-        return;
-    }
-    picture_.place(file.image);
-    picture_.reduceToTwoColours();
-    previewChanged();
+    const OperationResult imported = importPicture(path, picture_);
+    present(imported, dialogs_, nullptr);
+    if (imported.ok())
+        previewChanged();
 }
 
 void ScreenWindow::but_WR_HID_ECR_Click() { sendHomeScreen(link_, picture_, *this); }
@@ -198,23 +194,35 @@ void ScreenWindow::Command1_Click()
         close();
 }
 
+void ScreenWindow::begin(int maximum, const QString& text)
+{
+    previewChanged();
+    progressBar1_->setMaximum(maximum);
+    if (!text.isNull()) {
+        text1_->setText(text);
+        text1_->repaint();
+    }
+    setProgressVisible(true);
+}
+
+void ScreenWindow::advance(int value, const QString& text)
+{
+    previewChanged();
+    progressBar1_->setValue(value);
+    progressBar1_->repaint();
+    if (!text.isNull()) {
+        text1_->setText(text);
+        text1_->repaint();
+    }
+}
+
+void ScreenWindow::end() { setProgressVisible(false); }
+
 void ScreenWindow::setProgressVisible(bool visible)
 {
     progressBar1_->setVisible(visible);
     text1_->setVisible(visible);
     repaint();
-}
-
-void ScreenWindow::setProgressText(const QString& text)
-{
-    text1_->setText(text);
-    text1_->repaint();
-}
-
-void ScreenWindow::setProgressValue(int value)
-{
-    progressBar1_->setValue(value);
-    progressBar1_->repaint();
 }
 
 void ScreenWindow::setCloseVisible(bool visible)

@@ -4,6 +4,7 @@
 // the window is closed.
 #include <QWidget>
 
+#include "common/progress.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
 
@@ -20,7 +21,7 @@ inline const QString kScreenOpenTitle = QStringLiteral("Ouvrir un fichier image 
 // The two entries "Fichiers bmp " (*.bmp) and "Tous les fichiers(*.*)" (every file), in Qt's form.
 inline const QString kScreenOpenFilter = QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)");
 
-class ScreenWindow : public QWidget, private TransferView {
+class ScreenWindow : public QWidget, private Progress {
     Q_OBJECT
 public:
     ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
@@ -44,12 +45,14 @@ public:
     static QImage welcomePicture();
 
 private:
-    // TransferView
-    void setProgressVisible(bool visible) override;
-    void setProgressText(const QString& text) override;
-    void setProgressValue(int value) override;
-    void setCloseVisible(bool visible) override;
-    void previewChanged() override;
+    // Progress: ProgressBar1 and Text1; the preview is repainted with every step, as the transfers
+    // change it.
+    void begin(int maximum, const QString& text) override;
+    void advance(int value, const QString& text) override;
+    void end() override;
+    void setProgressVisible(bool visible);
+    void setCloseVisible(bool visible);
+    void previewChanged();
 
     Link& link_;
     Dialogs& dialogs_;

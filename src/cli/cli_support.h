@@ -1,0 +1,78 @@
+#pragma once
+// What every command of the command-line companion works with: the streams, the dialogs that become
+// terminal questions, the session on the display (real or emulated) and the console presentation of
+// the procedures' results.
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+
+#include "cli/cli_app.h"
+#include "common/dialogs.h"
+#include "common/outcome.h"
+#include "link/hid_transport.h"
+#include "link/link.h"
+#include "link/report_trace.h"
+
+namespace trivo {
+class EmulatedTransport;
+
+inline const QString kNoDisplayText = QStringLiteral("Aucun TRIVO ZURED connecté. Veuillez connecter le TRIVO_ZURED.");
+
+// Message boxes become lines on the error stream; Yes/No questions are asked on the terminal.
+class TerminalDialogs : public Dialogs {
+public:
+    TerminalDialogs(QTextStream& err, QTextStream& in) : err_(err), in_(in) {}
+    MsgResult message(const MessageRequest& r) override;
+    QString openFile(const FileRequest&) override { return {}; }
+    QString saveFile(const FileRequest&) override { return {}; }
+
+private:
+    QTextStream& err_;
+    QTextStream& in_;
+};
+
+// The link on the display, the trace and the emulated display's state file.
+struct Session {
+    std::unique_ptr<HidTransport> transport;
+    EmulatedTransport* emulated = nullptr;
+    QString statePath;
+    std::unique_ptr<Link> link;
+    ReportTrace trace;
+};
+
+struct CliContext {
+    QTextStream& out;
+    QTextStream& err;
+    Dialogs& dialogs;
+    Session* session = nullptr;  // null for the commands that need no display
+};
+
+// Opens the session and runs one monitor pass, as the window's first tick does; false with a message on err.
+bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err);
+bool saveSession(Session& s, QTextStream& err);
+
+// The usage text of a command ("" for an unknown one).
+QString commandHelp(const QString& command);
+// True when the display answered the first pass; otherwise says so on err.
+bool requireDisplay(CliContext& c);
+// Arguments a command does not know are a usage error, not something to skip silently.
+bool onlyOptions(CliContext& c, const QString& command, const QStringList& args, const QStringList& known);
+
+// A message box as a line: "title : text".
+void printBox(QTextStream& err, const MessageRequest& box);
+// A failure's box, or its text alone when it has no title of its own.
+void printFailure(QTextStream& err, const OperationResult& result);
+
+// Whether Ctrl+C asked the running command to stop.
+bool stopRequested();
+
+// --- the commands ---------------------------------------------------------------------------------
+int cmdEtat(CliContext& c, const QStringList& args);
+int cmdLire(CliContext& c, const QStringList& args);
+int cmdProgrammer(CliContext& c, const QStringList& args);
+int cmdCommande(CliContext& c, const QStringList& args);
+int cmdRegistres(CliContext& c, const QStringList& args);
+int cmdEcran(CliContext& c, const QStringList& args);
+int cmdFirmware(CliContext& c, const QStringList& args);
+
+}  // namespace trivo

@@ -1,0 +1,131 @@
+// etat, lire, programmer, commande: the link and the configuration from the command line.
+#include "cli/cli_support.h"
+#include "common/progress.h"
+#include "config/config_file_io.h"
+#include "config/config_form.h"
+#include "config/config_procedures.h"
+#include "config/settings_report.h"
+
+namespace trivo {
+
+namespace {
+
+QString hex4(uint16_t value) { return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper(); }
+
+void printSettings(const FormState& form, QTextStream& out)
+{
+    for (const SettingLine& line : describeSettings(form))
+        out << line.label.leftJustified(40, QLatin1Char(' ')) << line.value << '\n';
+}
+
+}  // namespace
+
+int cmdEtat(CliContext& c, const QStringList& args)
+{
+    if (!onlyOptions(c, QStringLiteral("etat"), args, {QStringLiteral("--journal")}))
+        return kCliUsage;
+    Link& link = *c.session->link;
+    const bool connected = link.state() == LinkState::Connected;
+    if (connected) {
+        const HidInterfaceInfo& d = link.device();
+        const ReportLengths l = link.reportLengths();
+        c.out << "TRIVO ZURED connecté.\n";
+        c.out << "Chemin : " << QString::fromStdString(d.path) << '\n';
+        c.out << "Fabricant : " << hex4(d.vendorId) << "  Produit : " << hex4(d.productId)
+              << "  Version : " << hex4(d.version) << '\n';
+        c.out << "Longueur des rapports : entrée " << l.input << ", sortie " << l.output << '\n';
+    } else {
+        c.out << kWaitingText << '\n';
+    }
+    if (args.contains(QStringLiteral("--journal")))
+        for (const QString& line : link.lstResults())
+            c.out << line << '\n';
+    return connected ? kCliOk : kCliNoDisplay;
+}
+
+int cmdLire(CliContext& c, const QStringList& args)
+{
+    QString outPath;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("-o") && i + 1 < args.size()) {
+            outPath = args[++i];
+        } else {
+            c.err << "Argument inconnu : " << args[i] << Qt::endl << commandHelp(QStringLiteral("lire"));
+            return kCliUsage;
+        }
+    }
+    if (!requireDisplay(c))
+        return kCliNoDisplay;
+    PlainConfigForm form;
+    const OperationResult read = readParameters(*c.session->link, form, silentProgress());
+    if (!read.ok()) {
+        printBox(c.err, read.box);
+        c.err << (read.status.isNull() ? read.box.text : read.status) << Qt::endl;
+        return kCliFailed;
+    }
+    printSettings(form.state, c.out);
+    c.out << read.status << '\n';
+    if (!outPath.isEmpty()) {
+        const OperationResult saved = saveConfiguration(outPath, form.state);
+        if (!saved.ok()) {
+            printFailure(c.err, saved);
+            return kCliBadFile;
+        }
+        c.out << "Configuration enregistrée dans " << outPath << '\n';
+    }
+    return kCliOk;
+}
+
+int cmdProgrammer(CliContext& c, const QStringList& args)
+{
+    if (args.size() != 1) {
+        c.err << commandHelp(QStringLiteral("programmer"));
+        return kCliUsage;
+    }
+    const ConfigLoad loaded = loadConfiguration(args[0], resetConfiguration(FormState{}));
+    if (!loaded.ok()) {
+        printFailure(c.err, loaded);
+        return kCliBadFile;
+    }
+    if (!requireDisplay(c))
+        return kCliNoDisplay;
+    const ProgramResult result = programParameters(*c.session->link, loaded.state, silentProgress());
+    if (!result.ok()) {
+        printBox(c.err, result.box);
+        if (result.outcome == Outcome::Refused)
+            c.err << "Valeur refusée : REG_V(" << result.invalidBox << ") = \""
+                  << loaded.state.REG_V[static_cast<std::size_t>(std::max(0, result.invalidBox))] << "\"" << Qt::endl;
+        c.err << kProgramLostStatus << Qt::endl;
+        return kCliFailed;
+    }
+    c.out << result.status << '\n';
+    return kCliOk;
+}
+
+int cmdCommande(CliContext& c, const QStringList& args)
+{
+    static const QList<QPair<QString, QString>> codes = {{QStringLiteral("raz-c"), QStringLiteral("34")},
+                                                         {QStringLiteral("raz-t"), QStringLiteral("35")},
+                                                         {QStringLiteral("plus"), QStringLiteral("36")},
+                                                         {QStringLiteral("moins"), QStringLiteral("37")},
+                                                         {QStringLiteral("reset"), QStringLiteral("38")}};
+    QString code;
+    for (const auto& entry : codes)
+        if (args.size() == 1 && args[0] == entry.first)
+            code = entry.second;
+    if (code.isEmpty()) {
+        c.err << commandHelp(QStringLiteral("commande"));
+        return kCliUsage;
+    }
+    if (!requireDisplay(c))
+        return kCliNoDisplay;
+    const OperationResult sent = sendDirectCommand(*c.session->link, code);
+    if (!sent.ok()) {
+        printFailure(c.err, sent);
+        return kCliFailed;
+    }
+    c.out << "Commande " << args[0] << " (" << code << ") envoyée.\n";
+    return kCliOk;
+}
+
+}  // namespace trivo

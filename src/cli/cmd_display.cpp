@@ -1,0 +1,152 @@
+// registres, ecran, firmware: registers, home screen and firmware from the command line.
+#include <QThread>
+
+#include "cli/cli_support.h"
+#include "common/progress.h"
+#include "emulator/emulated_display.h"
+#include "maintenance/firmware_flasher.h"
+#include "maintenance/firmware_image.h"
+#include "registers/register_reading.h"
+#include "screen/screen_transfer.h"
+
+namespace trivo {
+
+namespace {
+
+const QString kFlashQuestion = QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?");
+
+QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non"); }
+
+}  // namespace
+
+int cmdRegistres(CliContext& c, const QStringList& args)
+{
+    if (!onlyOptions(c, QStringLiteral("registres"), args, {QStringLiteral("--suivre")}))
+        return kCliUsage;
+    const bool follow = args.contains(QStringLiteral("--suivre"));
+    if (!requireDisplay(c))
+        return kCliNoDisplay;
+    do {
+        const registers::RegistersRead read = registers::readRegisters(*c.session->link);
+        if (!read.ok()) {
+            printFailure(c.err, read);
+            return kCliFailed;
+        }
+        const registers::RegisterReadout& r = read.readout;
+        c.out << "Heure et date        : " << r.heureTrivo << "  " << r.dateTrivo << '\n'
+              << "Radio synchronisation: " << r.heureDcf << "  " << r.dateDcf << '\n'
+              << "Niveau de réception  : " << r.niveau << '\n'
+              << "Température          : " << r.temperature << '\n'
+              << "Diodes (rouge verte bleue)   : " << onOff(r.r2) << ' ' << onOff(r.v2) << ' ' << onOff(r.b2) << '\n'
+              << "Poussoirs appuyés (r v b)    : " << onOff(r.r1) << ' ' << onOff(r.v1) << ' ' << onOff(r.b1) << '\n';
+        c.out.flush();
+        if (follow) {
+            c.out << '\n';
+            for (int i = 0; i < 10 && !stopRequested(); ++i)
+                QThread::msleep(50);
+        }
+    } while (follow && !stopRequested());
+    return kCliOk;
+}
+
+int cmdEcran(CliContext& c, const QStringList& args)
+{
+    HomeScreenPicture picture;
+    if (args.size() == 2 && args[0] == QLatin1String("envoyer")) {
+        const OperationResult imported = importPicture(args[1], picture);
+        if (!imported.ok()) {
+            printFailure(c.err, imported);
+            return kCliBadFile;
+        }
+        if (!requireDisplay(c))
+            return kCliNoDisplay;
+        const OperationResult sent = sendHomeScreen(*c.session->link, picture, silentProgress());
+        if (!sent.ok()) {
+            printFailure(c.err, sent);
+            return kCliFailed;
+        }
+        c.out << "Écran d'accueil envoyé.\n";
+        return kCliOk;
+    }
+    if (args.size() == 3 && args[0] == QLatin1String("lire") && args[1] == QLatin1String("-o")) {
+        if (!requireDisplay(c))
+            return kCliNoDisplay;
+        const OperationResult read = readHomeScreen(*c.session->link, picture, silentProgress());
+        if (!read.ok()) {
+            printFailure(c.err, read);
+            return kCliFailed;
+        }
+        const OperationResult saved = savePicture(args[2], picture);
+        if (!saved.ok()) {
+            printFailure(c.err, saved);
+            return kCliBadFile;
+        }
+        c.out << "Écran d'accueil enregistré dans " << args[2] << '\n';
+        return kCliOk;
+    }
+    if (args.size() == 1 && args[0] == QLatin1String("effacer")) {
+        if (!requireDisplay(c))
+            return kCliNoDisplay;
+        const OperationResult cleared = clearHomeScreen(*c.session->link, picture, silentProgress());
+        if (!cleared.ok()) {
+            printFailure(c.err, cleared);
+            return kCliFailed;
+        }
+        c.out << "Écran effacé.\n";
+        return kCliOk;
+    }
+    c.err << commandHelp(QStringLiteral("ecran"));
+    return kCliUsage;
+}
+
+int cmdFirmware(CliContext& c, const QStringList& args)
+{
+    const bool yes = args.contains(QStringLiteral("--oui"));
+    QStringList rest = args;
+    rest.removeAll(QStringLiteral("--oui"));
+    if (rest.size() != 2 || (rest[0] != QLatin1String("dump") && rest[0] != QLatin1String("flasher"))) {
+        c.err << commandHelp(QStringLiteral("firmware"));
+        return kCliUsage;
+    }
+    auto image = std::make_unique<FirmwareImage>();
+    image->fill(0xFF);
+    const HexReadResult hex = readIntelHexFile(rest[1], *image);
+    if (!hex.ok()) {
+        printFailure(c.err, OperationResult::fileFailure(hex.error));
+        return kCliBadFile;
+    }
+    if (rest[0] == QLatin1String("dump")) {
+        for (int address = 0; address < kImageSize; address += kRecordBytes) {
+            QString line = dumpLine(*image, address);
+            line.chop(2);  // the dump's own CR LF
+            c.out << line << '\n';
+        }
+        return kCliOk;
+    }
+    if (!requireDisplay(c))
+        return kCliNoDisplay;
+    if (!yes && !c.dialogs.confirm(kFlashQuestion, MsgIcon::Question)) {
+        c.err << "Mise à jour abandonnée : rien n'a été envoyé." << Qt::endl;
+        return kCliFailed;
+    }
+    Session& s = *c.session;
+    // The emulated display is put into its update mode, as the operator does with the real one.
+    if (s.emulated) {
+        s.emulated->display().updateMode = true;
+        s.emulated->display().firmware.clear();
+    }
+    c.out << kFlashingText << '\n';
+    c.out.flush();
+    const FlashResult result = flashFirmware(*s.link, *image);
+    if (!result.completed) {
+        c.err << flashFailureText(result) << Qt::endl;
+        return kCliFailed;
+    }
+    // A completed update restarts the display on its new firmware: the saved state must answer again.
+    if (s.emulated)
+        s.emulated->display().updateMode = false;
+    c.out << kFlashDoneText << '\n';
+    return kCliOk;
+}
+
+}  // namespace trivo

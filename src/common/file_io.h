@@ -1,0 +1,24 @@
+#pragma once
+// Files as the operator sees them: a file is either read whole or reported unreadable, and a file written
+// is either the new one, complete on disk, or the old one untouched. Failures come back as a FileError in
+// the operator's terms (the path, why, the number).
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+#include "common/file_error.h"
+
+namespace trivo {
+
+// Why a file could not be opened, in the operator's terms; systemText is the system's own reason.
+FileError openFault(const QString& path, bool forWriting, const QString& systemText);
+
+// Reads the start of the file, up to maxBytes (more is never a file of ours). `enough`, when given, is
+// asked after each chunk whether what was read so far suffices.
+FileError readFileStart(const QString& path, qsizetype maxBytes, QByteArray& bytes,
+                        const std::function<bool(const QByteArray&)>& enough = {});
+
+// Writes bytes beside the file and moves them over it only once they are complete and synced to disk.
+FileError writeFileWhole(const QString& path, const QByteArray& bytes);
+
+}  // namespace trivo

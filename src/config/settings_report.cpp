@@ -1,0 +1,87 @@
+#include "config/settings_report.h"
+
+#include "config/parameter_block.h"
+#include "config/settings_codec.h"
+
+namespace trivo {
+
+namespace {
+
+QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non"); }
+
+QString hexByte(uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+
+QString ruleText(uint8_t rule)
+{
+    QStringList parts;
+    parts << ((rule & kRuleTotaliser)     ? QStringLiteral("totalisateur")
+                  : (rule & kRuleCounter) ? QStringLiteral("compteur")
+                                          : QStringLiteral("-"));
+    parts << ((rule & kRuleCloses)      ? QStringLiteral("se ferme")
+                  : (rule & kRuleOpens) ? QStringLiteral("s'ouvre")
+                                        : QStringLiteral("-"));
+    parts << ((rule & kRuleRearm)            ? QStringLiteral("réarmable")
+                  : (rule & kRulePulse)      ? QStringLiteral("impulsion")
+                  : (rule & kRuleUntilReset) ? QStringLiteral("jusqu'au RAZ")
+                                             : QStringLiteral("-"));
+    parts << ((rule & kRuleGreaterOrEqual) ? QStringLiteral("supérieur ou égal") : QStringLiteral("inférieur ou égal"));
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" (0x") + hexByte(rule) + QStringLiteral(")");
+}
+
+}  // namespace
+
+QList<SettingLine> describeSettings(const FormState& form)
+{
+    const DeviceSettings s = formToSettings(form).settings;
+    QList<SettingLine> lines;
+    QString group;
+    auto line = [&lines, &group](const QString& label, const QString& value) { lines.append({group, label, value}); };
+
+    group = QStringLiteral("TRIVO ZURED");
+    line(QStringLiteral("Mode"), form.production() ? QStringLiteral("PRODUCTION") : QStringLiteral("TOTALISATEUR"));
+    group = QStringLiteral("Compteur et totalisateur");
+    static const char* const words[] = {"Début du compteur",   "Début du totalisateur", "Fin du compteur",
+                                        "Fin du totalisateur", "Production compteur",   "Production totalisateur",
+                                        "Seuil relais 1",      "Seuil relais 2",        "Seuil bipeur",
+                                        "Pas du compteur",     "Présélection compteur", "Présélection totalisateur"};
+    for (int i = 0; i < 12; ++i) {
+        if (i == 6)
+            group = QStringLiteral("Sorties");
+        else if (i == 9)
+            group = QStringLiteral("Compteur et totalisateur");
+        line(QString::fromUtf8(words[i]), form.REG_V[static_cast<std::size_t>(i)]);
+    }
+    line(QStringLiteral("Envoi présélection compteur"), onOff(form.Check_C == kChecked));
+    line(QStringLiteral("Envoi présélection totalisateur"), onOff(form.Check_T == kChecked));
+    group = QStringLiteral("Options générales");
+    line(QStringLiteral("Fond de l'écran blanc"), onOff(s.lcd_background_white()));
+    line(QStringLiteral("Relais 1 utilisé"), onOff(s.relay1_enabled()));
+    line(QStringLiteral("Relais 2 utilisé"), onOff(s.relay2_enabled()));
+    line(QStringLiteral("Bipeur utilisé"), onOff(s.buzzer_enabled()));
+    line(QStringLiteral("Polarité de l'entrée"), onOff(s.input_polarity()));
+    line(QStringLiteral("Dépassement de la fin interdit"), onOff(s.end_overrun_forbidden()));
+    line(QStringLiteral("Dépassement du début interdit"), onOff(s.start_overrun_forbidden()));
+    group = QStringLiteral("Affichage");
+    line(QStringLiteral("Affiche la production"), onOff(s.show_production()));
+    line(QStringLiteral("Affiche le solde"), onOff(s.show_balance()));
+    line(QStringLiteral("Affiche le total"), onOff(s.show_total()));
+    line(QStringLiteral("Point décimal (octet)"), QString::number(s.decimal_point));
+    group = QStringLiteral("Démarrage");
+    line(QStringLiteral("Options de démarrage (octet)"), QStringLiteral("0x") + hexByte(s.startup_options));
+    group = QStringLiteral("Sorties");
+    line(QStringLiteral("Règle relais 1"), ruleText(s.relay1_rule));
+    line(QStringLiteral("Règle relais 2"), ruleText(s.relay2_rule));
+    line(QStringLiteral("Règle bipeur"), ruleText(s.buzzer_rule));
+    static const char* const sliders[] = {"Écran des paramètres", "Écran d'accueil",  "Impulsion relais 1",
+                                          "Impulsion relais 2",   "Impulsion bipeur", "Anti-rebond",
+                                          "Affichage production", "Affichage solde",  "Affichage total"};
+    static const char* const sliderGroups[] = {"Démarrage", "Démarrage", "Sorties",   "Sorties",  "Sorties",
+                                               "Démarrage", "Affichage", "Affichage", "Affichage"};
+    for (int n = 1; n <= 9; ++n) {
+        group = QString::fromUtf8(sliderGroups[n - 1]);
+        line(QString::fromUtf8(sliders[n - 1]), sliderCaption(n, form.slider(n)));
+    }
+    return lines;
+}
+
+}  // namespace trivo

@@ -1,0 +1,22 @@
+#pragma once
+// One read of the special registers, for the registers window's cycle and the command line alike.
+#include "common/outcome.h"
+#include "registers/register_decoding.h"
+
+namespace trivo {
+class Link;
+
+namespace registers {
+
+inline const QString kRegistersLostText = QStringLiteral("Lecture des registres impossible.");
+
+struct RegistersRead : OperationResult {
+    // Decoded from whatever the buffer holds after the exchange; only current when ok().
+    RegisterReadout readout;
+};
+
+// The memory read at D0/D1 and its decoding. LinkLost (kRegistersLostText) when no reply came.
+RegistersRead readRegisters(Link& link);
+
+}  // namespace registers
+}  // namespace trivo

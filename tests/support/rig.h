@@ -1,0 +1,91 @@
+#pragma once
+// The one rig of the test suite: the emulated display, a link on it, scripted dialogs that fail the test
+// on a message box it did not expect, and the main window's services without a window.
+#include <QString>
+#include <QTest>
+#include <vector>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "common/progress.h"
+#include "emulator/emulated_display.h"
+#include "link/link.h"
+
+namespace trivo::test {
+
+// A message box the test did not script an answer for fails the test.
+class StrictDialogs : public ScriptedDialogs {
+public:
+    StrictDialogs()
+    {
+        unexpected = [](const MessageRequest& r) {
+            const QString what = QStringLiteral("unexpected message box \"%1\": \"%2\"")
+                                     .arg(r.title, QString(r.text).replace("\r\n", " / "));
+            QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+        };
+    }
+    // The next box is expected and answered with `answer`.
+    StrictDialogs& expect(MsgResult answer = MsgResult::Ok)
+    {
+        messageAnswers << answer;
+        return *this;
+    }
+};
+
+// Every step a procedure shows, for checks on progress.
+class RecordingProgress : public Progress {
+public:
+    int begins = 0;
+    int ends = 0;
+    int maximum = 0;
+    QList<int> values;
+    QStringList texts;  // the begin text and every text an advance set
+    void begin(int max, const QString& text) override
+    {
+        ++begins;
+        maximum = max;
+        if (!text.isNull())
+            texts << text;
+    }
+    void advance(int value, const QString& text) override
+    {
+        values << value;
+        if (!text.isNull())
+            texts << text;
+    }
+    void end() override { ++ends; }
+    int last() const { return values.isEmpty() ? -1 : values.back(); }
+    bool ascending() const
+    {
+        for (int i = 1; i < values.size(); ++i)
+            if (values[i] < values[i - 1])
+                return false;
+        return true;
+    }
+};
+
+// The emulated display plugged in, a link whose first connection check has run (unless told otherwise),
+// and a short read time-out so that a silent display costs milliseconds.
+struct Rig {
+    EmulatedTransport transport;
+    Link link{transport};
+    StrictDialogs dialogs;
+    PlainMainServices main;
+
+    explicit Rig(bool firstTick = true, int readTimeoutMs = 50)
+    {
+        transport.plug(true);
+        link.setReadTimeoutMs(readTimeoutMs);
+        if (firstTick)
+            link.DETECT_CON_Timer();
+    }
+    // Unplugs (or plugs) the display and runs the connection check, as a second later.
+    void plug(bool present)
+    {
+        transport.plug(present);
+        link.DETECT_CON_Timer();
+    }
+    std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
+};
+
+}  // namespace trivo::test
