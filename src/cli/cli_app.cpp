@@ -250,6 +250,11 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     s.link->CloseLink();
     if (!saveSession(s, err) && status == kCliOk)
         status = kCliBadFile;
+    if (!tracePath.isEmpty() && !s.trace.finish()) {
+        err << "Fichier de trace " << tracePath << " incomplet : " << s.trace.errorString() << Qt::endl;
+        if (status == kCliOk)
+            status = kCliBadFile;
+    }
     return status;
 }
 

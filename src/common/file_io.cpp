@@ -3,7 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace trivo {
 
@@ -48,23 +53,79 @@ FileError readFileStart(const QString& path, qsizetype maxBytes, QByteArray& byt
     return {};
 }
 
-FileError writeFileWhole(const QString& path, const QByteArray& bytes)
+FileWriteOps FileWriteOps::system()
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return openFault(path, true, file.errorString());
-    auto writeFault = [&path](const QString& why) {
+    FileWriteOps ops;
+    ops.write = [](int fd, const char* data, unsigned long size) -> long { return ::write(fd, data, size); };
+    ops.sync = [](int fd) { return ::fsync(fd); };
+    return ops;
+}
+
+FileError writeFileWhole(const QString& path, const QByteArray& bytes, const FileWriteOps& ops)
+{
+    const QFileInfo info(path);
+    if (info.isDir() || !info.absoluteDir().exists())
+        return openFault(path, true, QString());
+    if (info.exists() && !info.isWritable())
+        return openFault(path, true, QString());
+
+    auto writeFault = [&path](int error) {
         return FileError{errnum::kDeviceIo, 0,
-                         QStringLiteral("non enregistré, erreur d'écriture : %1 (%2)").arg(shown(path), why)};
+                         QStringLiteral("non enregistré, erreur d'écriture : %1 (%2)")
+                             .arg(shown(path), QString::fromLocal8Bit(std::strerror(error)))};
     };
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return writeFault(why);
+    QByteArray temporary =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName()) + QByteArrayLiteral(".XXXXXX");
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
+        return openFault(path, true, QString::fromLocal8Bit(std::strerror(errno)));
+    auto abandon = [&](int error) {
+        ::close(fd);
+        ::unlink(temporary.constData());
+        return writeFault(error);
+    };
+    // The new file gets the old one's permissions, or those a new file would have had.
+    struct stat old {};
+    mode_t mode = 0;
+    if (::stat(QFile::encodeName(info.absoluteFilePath()).constData(), &old) == 0) {
+        mode = old.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
     }
-    // commit() syncs the new file to disk before it replaces the old one.
-    if (!file.commit())
-        return writeFault(file.errorString());
+    if (::fchmod(fd, mode) != 0)
+        return abandon(errno);
+
+    const char* data = bytes.constData();
+    unsigned long left = static_cast<unsigned long>(bytes.size());
+    while (left > 0) {
+        const long written = ops.write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return abandon(written < 0 ? errno : ENOSPC);
+        data += written;
+        left -= static_cast<unsigned long>(written);
+    }
+    if (ops.sync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return writeFault(error);
+    }
+    if (::rename(temporary.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return writeFault(error);
+    }
+    // The rename itself reaches the disk with the folder.
+    const int dirFd = ::open(QFile::encodeName(info.absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
     return {};
 }
 

@@ -18,7 +18,17 @@ FileError openFault(const QString& path, bool forWriting, const QString& systemT
 FileError readFileStart(const QString& path, qsizetype maxBytes, QByteArray& bytes,
                         const std::function<bool(const QByteArray&)>& enough = {});
 
-// Writes bytes beside the file and moves them over it only once they are complete and synced to disk.
-FileError writeFileWhole(const QString& path, const QByteArray& bytes);
+// The system calls a whole-file write depends on; tests put in ones that fail as a full or failing disk
+// would.
+struct FileWriteOps {
+    std::function<long(int fd, const char* data, unsigned long size)> write;
+    std::function<int(int fd)> sync;
+    static FileWriteOps system();
+};
+
+// Writes bytes beside the file, syncs them to disk and only then moves them over the old file (whose
+// permissions they keep). On any failure the old file is as it was and the new bytes are gone.
+FileError writeFileWhole(const QString& path, const QByteArray& bytes,
+                         const FileWriteOps& ops = FileWriteOps::system());
 
 }  // namespace trivo

@@ -84,14 +84,54 @@ OperationResult readParameters(Link& link, ConfigForm& form, Progress& progress)
     return read;
 }
 
+QString invalidBoxText(int index, const FormState& form)
+{
+    struct Place {
+        const char* caption;
+        const char* frame;
+        int output;      // the threshold of output 0..2 (shown while it is in use), or -1
+        bool totaliser;  // shown in the totaliser mode only
+    };
+    static const Place places[12] = {
+        {"Valeur de départ:", "Zirevive:", -1, false},
+        {"Valeur de départ:", "Totalisateur:", -1, true},
+        {"Valeur de fin:", "Zirevive:", -1, false},
+        {"Valeur de fin:", "Totalisateur:", -1, true},
+        {"Valeur production:", "Zirevive:", -1, false},
+        {"Valeur production:", "Totalisateur:", -1, true},
+        {"Seuil", "Relais 1:", 0, false},
+        {"Seuil", "Relais 2:", 1, false},
+        {"Seuil", "Buzzer et Style", 2, false},
+        {"Pas de comptage:", "Zirevive:", -1, false},
+        {"Zirevive à :", "Zirevive:", -1, false},
+        {"Totalisateur à :", "Totalisateur:", -1, true},
+    };
+    if (index < 0 || index >= 12)
+        return QString();
+    const Place& p = places[index];
+    QString text =
+        QStringLiteral("Case « %1 » du cadre « %2 »").arg(QString::fromUtf8(p.caption), QString::fromUtf8(p.frame));
+    if (p.output >= 0) {
+        text += QStringLiteral(", page SORTIE");
+        if (form.Check1[static_cast<std::size_t>(1 + p.output)] != kChecked)
+            text += QStringLiteral(" (cachée : cochez la sortie pour la voir)");
+    } else if (p.totaliser && form.production()) {
+        text += QStringLiteral(" (cachée : visible en mode TOTALISATEUR)");
+    }
+    return text + QLatin1Char('.');
+}
+
 ProgramResult programParameters(Link& link, const FormState& state, Progress& progress)
 {
     ProgramResult result;
     // Every box is checked before anything is written, so a bad value never leaves a half-written block.
     const FormConversion conversion = formToSettings(state);
     if (!conversion.ok()) {
-        static_cast<OperationResult&>(result) = critical(Outcome::Refused, kInvalidValueTitle, kInvalidValueText);
         result.invalidBox = conversion.invalidBox;
+        // The operator must be able to find the box, even one the current layout hides.
+        static_cast<OperationResult&>(result) =
+            critical(Outcome::Refused, kInvalidValueTitle,
+                     kInvalidValueText + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, state));
         return result;
     }
 

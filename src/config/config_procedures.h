@@ -53,9 +53,13 @@ BlockRead readParameterBlock(Link& link, Progress& progress);
 // block into the form: a failed read leaves the form exactly as it was.
 OperationResult readParameters(Link& link, ConfigForm& form, Progress& progress);
 
-// Checks every REG_V box first (Refused, with invalidBox); then the head read and its signature test,
-// word 0, words 1..12 (11 and 12 only when Check_C / Check_T are checked) and the sixteen setting bytes.
-// Stops at the first exchange that is not answered (LinkLost).
+// The third line of the refusal: the caption of box REG_V(index) and its frame, and, when the form hides
+// it, what shows it.
+QString invalidBoxText(int index, const FormState& form);
+
+// Checks every REG_V box first (Refused, with invalidBox and invalidBoxText in its box); then the head read and its
+// signature test, word 0, words 1..12 (11 and 12 only when Check_C / Check_T are checked) and the sixteen setting
+// bytes. Stops at the first exchange that is not answered (LinkLost).
 ProgramResult programParameters(Link& link, const FormState& form, Progress& progress);
 
 // Direct command from a button's Tag ("34".."38"): byte 0 only, reply only logged. LinkLost with

@@ -1,9 +1,10 @@
 #include "emulator/emulator_state.h"
 
+#include "common/file_io.h"
+
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include "emulator/emulated_display.h"
 
@@ -76,10 +77,10 @@ bool saveEmulatorState(const QString& path, const EmulatedDisplay& display, QStr
     o.insert(QStringLiteral("lcd_efface"), display.lcdCleared);
     o.insert(QStringLiteral("mode_mise_a_jour"), display.updateMode);
     o.insert(QStringLiteral("micrologiciel"), hex(display.firmware));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson()) < 0 || !file.commit()) {
+    const FileError written = writeFileWhole(path, QJsonDocument(o).toJson());
+    if (written.failed()) {
         if (error)
-            *error = file.errorString();
+            *error = QStringLiteral("%1 (Erreur N°: %2)").arg(written.description).arg(written.number);
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <memory>
+#include <unistd.h>
 
 #include "link/link.h"
 
@@ -30,6 +31,7 @@ public:
     bool open(const QString& path)
     {
         file_ = std::make_unique<QFile>(path);
+        failed_ = false;
         return file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
     }
     QString errorString() const { return file_ ? file_->errorString() : QString(); }
@@ -37,17 +39,28 @@ public:
     void attach(Link& link)
     {
         link.setReportObserver([this](bool output, const uint8_t* data, std::size_t length) {
-            if (!file_ || !file_->isOpen())
+            if (!file_ || !file_->isOpen() || failed_)
                 return;
-            file_->write(traceLine(output, data, length).toLatin1());
-            file_->write("\n");
+            const QByteArray line = traceLine(output, data, length).toLatin1() + '\n';
             // Flushed per report so that a trace survives a crash or an interrupted command.
-            file_->flush();
+            if (file_->write(line) != line.size() || !file_->flush())
+                failed_ = true;
         });
+    }
+
+    // Syncs the trace to disk and closes it: false (with errorString) when any report could not be written.
+    bool finish()
+    {
+        if (!file_ || !file_->isOpen())
+            return !failed_;
+        const bool synced = file_->flush() && ::fsync(file_->handle()) == 0;
+        file_->close();
+        return synced && !failed_ && file_->error() == QFileDevice::NoError;
     }
 
 private:
     std::unique_ptr<QFile> file_;
+    bool failed_ = false;
 };
 
 }  // namespace trivo

@@ -61,5 +61,11 @@ int main(int argc, char* argv[])
         main.enableSimulation(*emulated);
     main.show();
     main.MDIForm_Load();
-    return app.exec();
+    const int status = app.exec();
+    if (parser.isSet(trace) && !traceFile.finish()) {
+        std::fprintf(stderr, "Fichier de trace %s incomplet : %s\n", qPrintable(parser.value(trace)),
+                     qPrintable(traceFile.errorString()));
+        return status != 0 ? status : 4;
+    }
+    return status;
 }

@@ -290,6 +290,66 @@ private slots:
         QCOMPARE(r.status, 3);
         QVERIFY(r.err.contains(QStringLiteral("Aucun TRIVO ZURED connecté")));
     }
+
+    // On a full volume nothing is called saved and every old file stays byte for byte: the command runs
+    // in a private mount namespace on a small tmpfs filled to the brim.
+    void aFullVolumeSavesNothing_data()
+    {
+        QTest::addColumn<QString>("old");  // the file that exists before, relative to the volume
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("success");  // what must not be printed
+        QTest::newRow("configuration") << "a.config_CP"
+                                       << "--simule lire -o \"$D/a.config_CP\""
+                                       << "Configuration enregistrée";
+        QTest::newRow("home screen picture") << "e.png"
+                                             << "--simule ecran lire -o \"$D/e.png\""
+                                             << "Écran d'accueil enregistré";
+        QTest::newRow("emulated display state") << "state.json"
+                                                << "--simule=\"$D/state.json\" commande plus"
+                                                << "\x01";
+        // Sixty-one exchanges: more than the page the old trace already holds.
+        QTest::newRow("trace") << "t.txt"
+                               << "--simule --trace \"$D/t.txt\" ecran lire -o \"$OUT/e.png\""
+                               << "\x01";
+    }
+    void aFullVolumeSavesNothing()
+    {
+        QFETCH(QString, old);
+        QFETCH(QString, command);
+        QFETCH(QString, success);
+        QTemporaryDir dir;
+        QTemporaryDir outside;
+        const QString script =
+            QStringLiteral("OUT=%5; D=%1; mount -t tmpfs -o size=64k tmpfs \"$D\" || exit 99\n"
+                           "%2 --simule lire -o \"$D/state0.config_CP\" >/dev/null\n"
+                           "%2 --simule ecran lire -o \"$D/e.png\" >/dev/null\n"
+                           "%2 --simule=\"$D/state.json\" etat >/dev/null\n"
+                           "cp \"$D/state0.config_CP\" \"$D/a.config_CP\"; echo '> 00' > \"$D/t.txt\"\n"
+                           "cp \"$D/%3\" \"$D/before\"\n"
+                           "dd if=/dev/zero of=\"$D/fill\" bs=1k >/dev/null 2>&1\n"
+                           "%2 %4; status=$?\n"
+                           "cmp -s \"$D/%3\" \"$D/before\" && echo INTACT >&2\n"
+                           // A trace is appended to: what it held before must still open it.
+                           "cmp -s -n \"$(stat -c%s \"$D/before\")\" \"$D/%3\" \"$D/before\" && echo KEPT >&2\n"
+                           "exit $status\n")
+                .arg(dir.path(), QStringLiteral(TRIVO_CLI_PATH), old, command, outside.path());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"), script});
+        QVERIFY(p.waitForFinished(120000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        if (p.exitCode() == 99 || err.contains(QStringLiteral("unshare failed")))
+            QSKIP("no private mount namespace on this machine");
+        QCOMPARE(p.exitCode(), 4);
+        QVERIFY2(err.contains(old == QLatin1String("t.txt") ? QStringLiteral("KEPT") : QStringLiteral("INTACT")),
+                 qPrintable(err));
+        QVERIFY2(!out.contains(success), qPrintable(out));
+        QVERIFY2(err.contains(QStringLiteral("Erreur N°: 57")) || err.contains(QStringLiteral("incomplet")),
+                 qPrintable(err));
+    }
 };
 
 QTEST_MAIN(TestCli)

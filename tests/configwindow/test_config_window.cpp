@@ -134,6 +134,7 @@ private slots:
     void resetSetsTheDefaults();
     void newConfigurationAsksFirst_data();
     void newConfigurationAsksFirst();
+    void refusalNamesAHiddenBox();
     void checkBoxesShowTheirFrames();
     void thresholdFramesFlip();
     void sliderCaptionsFollow();
@@ -477,20 +478,31 @@ void TestConfigWindow::invalidValueStopsBeforeAnyExchange_data()
 {
     QTest::addColumn<int>("box");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty REG_V(3)") << 3 << "";
-    QTest::newRow("letters in REG_V(0)") << 0 << "douze";
-    QTest::newRow("above 32 bits") << 7 << "2147483648";
-    QTest::newRow("below 32 bits") << 9 << "-2147483649";
-    QTest::newRow("unsent counter preset") << 10 << "x";
-    QTest::newRow("unsent totaliser preset") << 11 << "1e3";
+    QTest::addColumn<QString>("where");  // the third line: where the operator finds the box
+    QTest::newRow("empty REG_V(3), hidden in production")
+        << 3 << ""
+        << "Case « Valeur de fin: » du cadre « Totalisateur: » (cachée : visible en mode TOTALISATEUR).";
+    QTest::newRow("letters in REG_V(0)") << 0 << "douze"
+                                         << "Case « Valeur de départ: » du cadre « Zirevive: ».";
+    QTest::newRow("above 32 bits, relay 2 in use") << 7 << "2147483648"
+                                                   << "Case « Seuil » du cadre « Relais 2: », page SORTIE.";
+    QTest::newRow("below 32 bits") << 9 << "-2147483649"
+                                   << "Case « Pas de comptage: » du cadre « Zirevive: ».";
+    QTest::newRow("unsent counter preset") << 10 << "x"
+                                           << "Case « Zirevive à : » du cadre « Zirevive: ».";
+    QTest::newRow("unsent totaliser preset")
+        << 11 << "1e3"
+        << "Case « Totalisateur à : » du cadre « Totalisateur: » (cachée : visible en mode TOTALISATEUR).";
 }
 
 void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
 {
     QFETCH(int, box);
     QFETCH(QString, text);
+    QFETCH(QString, where);
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.window.formState().production());
     const ParameterBlock before = rig.displayBlock();
     rig.find<QCheckBox>("Check_C")->setChecked(false);
     rig.find<QCheckBox>("Check_T")->setChecked(false);
@@ -505,7 +517,8 @@ void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
     const MessageRequest& m = rig.dialogs.messages.front();
     QCOMPARE(m.title, QStringLiteral("Configuration incorrecte."));
     QCOMPARE(m.text,
-             QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète."));
+             QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète.\r\n")
+                 + where);
     QCOMPARE(m.icon, MsgIcon::Critical);
     QCOMPARE(rig.main.panel2, QStringLiteral(" Programme les paramètres du TRIVO ZURED."));
     QCOMPARE(rig.window.currentPage(), (box >= 6 && box <= 8) ? 1 : 0);
@@ -716,6 +729,34 @@ void TestConfigWindow::newConfigurationAsksFirst()
     QCOMPARE(m.buttons, MsgButtons::YesNo);
     QCOMPARE(m.defaultButton, MsgResult::No);
     QCOMPARE(rig.window.formState(), answer ? resetConfiguration(before) : before);
+}
+
+// After "Nouveau" in production mode the totaliser boxes are empty and hidden: the refusal says which box
+// and how to see it, and a threshold of an output not in use says the output must be ticked.
+void TestConfigWindow::refusalNamesAHiddenBox()
+{
+    Rig rig;
+    rig.window.Form_Load();
+    rig.dialogs.messageAnswers << MsgResult::Yes;
+    rig.window.NOUV_CONFIG();
+    for (int box : {0, 2, 4, 9, 10})
+        rig.reg(box)->setText(QStringLiteral("1"));
+    rig.dialogs.messageAnswers << MsgResult::Ok;
+    rig.window.BOUTON_Click(6);
+    QCOMPARE(rig.dialogs.messages.size(), 2);
+    QVERIFY(rig.dialogs.messages.back().text.endsWith(
+        QStringLiteral("\r\nCase « Valeur de départ: » du cadre « Totalisateur: » (cachée : visible en mode "
+                       "TOTALISATEUR).")));
+
+    for (int box : {1, 3, 5, 11})
+        rig.reg(box)->setText(QStringLiteral("1"));
+    rig.reg(6)->clear();
+    rig.check(1)->setChecked(false);
+    rig.dialogs.messageAnswers << MsgResult::Ok;
+    rig.window.BOUTON_Click(6);
+    QCOMPARE(rig.dialogs.messages.size(), 3);
+    QVERIFY(rig.dialogs.messages.back().text.endsWith(QStringLiteral(
+        "\r\nCase « Seuil » du cadre « Relais 1: », page SORTIE (cachée : cochez la sortie pour la voir).")));
 }
 
 void TestConfigWindow::checkBoxesShowTheirFrames()
