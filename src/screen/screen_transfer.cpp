@@ -74,6 +74,35 @@ OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress&
     return cleared.ok() ? read : lost(kScreenReadLostText);
 }
 
+ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress)
+{
+    ScreenCheck check;
+    HomeScreenPicture readBack;
+    const OperationResult read = readHomeScreenBlocks(link, readBack, progress);
+    if (!read.ok()) {
+        static_cast<OperationResult&>(check) = read;
+        return check;
+    }
+    const DisplayBitmap expected = sent.pack();
+    const DisplayBitmap held = readBack.pack();
+    for (int i = 0; i < kBitmapBytes; ++i) {
+        if (expected[std::size_t(i)] == held[std::size_t(i)])
+            continue;
+        check.firstDifference = i;
+        static_cast<OperationResult&>(check) = OperationResult::failure(
+            Outcome::Refused, kProgramTitle,
+            QStringLiteral("L'écran d'accueil relu diffère de celui envoyé à partir de l'octet %1 "
+                           "(ligne %2, colonne %3).")
+                .arg(i)
+                .arg(i / kBitmapBytesPerRow)
+                .arg((i % kBitmapBytesPerRow) * 8),
+            MsgIcon::Exclamation);
+        return check;
+    }
+    check.status = kScreenIdenticalText;
+    return check;
+}
+
 OperationResult importPicture(const QString& path, HomeScreenPicture& picture)
 {
     const PictureFile file = readPictureFile(path);

@@ -32,6 +32,17 @@ OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Pro
 // Lire: the clear, then the 60 reads.
 OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
 
+inline const QString kScreenIdenticalText = QStringLiteral("Écran d'accueil relu identique.");
+
+struct ScreenCheck : OperationResult {
+    int firstDifference = -1;  // byte 0..1919 of the display bitmap where the read-back first differs
+};
+
+// Reads the display's picture back (the 60 reads, no clear: nothing is written) and compares it with
+// `sent`. Done with kScreenIdenticalText; LinkLost when a block was not read; Refused with the first
+// differing position when the display holds something else.
+ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress);
+
 // Reads a picture file into the preview: placed at (0, 0) and reduced to the two colours. A file that
 // cannot be read leaves the preview as it was.
 OperationResult importPicture(const QString& path, HomeScreenPicture& picture);

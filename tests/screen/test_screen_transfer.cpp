@@ -72,6 +72,8 @@ struct RecordingView : Progress {
 class TestScreenTransfer : public QObject {
     Q_OBJECT
 private slots:
+    void verifyReadsBackWithoutWriting_data();
+    void verifyReadsBackWithoutWriting();
     void init();
     void cleanup();
 
@@ -336,6 +338,52 @@ void TestScreenTransfer::oneLostBlockFailsTheWholeSend()
     QCOMPARE(sendHomeScreen(*link_, picture, view).outcome, Outcome::LinkLost);
     QCOMPARE(exchanges, 60);
     QCOMPARE(int(transport_->outputReports().size()), 59);
+}
+
+// The read-back after a send: identical, the first differing byte, or a read that did not complete; only
+// reads go to the display.
+void TestScreenTransfer::verifyReadsBackWithoutWriting_data()
+{
+    QTest::addColumn<int>("spoil");        // display byte changed after the send, -1 none
+    QTest::addColumn<int>("unplugAfter");  // reports before the display goes, -1 never
+    QTest::newRow("identical") << -1 << -1;
+    QTest::newRow("first byte") << 0 << -1;
+    QTest::newRow("last byte") << 1919 << -1;
+    QTest::newRow("row 10, column 48") << 10 * 30 + 6 << -1;
+    QTest::newRow("lost at block 20") << -1 << 20;
+}
+
+void TestScreenTransfer::verifyReadsBackWithoutWriting()
+{
+    QFETCH(int, spoil);
+    QFETCH(int, unplugAfter);
+    HomeScreenPicture picture;
+    picture.plot(randomBitmap(11));
+    QVERIFY(sendHomeScreen(*link_, picture, silentProgress()).ok());
+    if (spoil >= 0)
+        transport_->display().picture[std::size_t(spoil)] ^= 0x10;
+    if (unplugAfter >= 0)
+        transport_->unplugAfterReports(unplugAfter);
+    transport_->clearRecord();
+
+    const ScreenCheck check = verifyHomeScreen(*link_, picture, silentProgress());
+
+    for (const auto& r : transport_->outputReports())
+        QCOMPARE(int(r[1]), 0x02);
+    if (unplugAfter >= 0) {
+        QCOMPARE(check.outcome, Outcome::LinkLost);
+        QCOMPARE(check.firstDifference, -1);
+    } else if (spoil < 0) {
+        QVERIFY(check.ok());
+        QCOMPARE(check.status, kScreenIdenticalText);
+        QCOMPARE(int(transport_->outputReports().size()), 60);
+    } else {
+        QCOMPARE(check.outcome, Outcome::Refused);
+        QCOMPARE(check.firstDifference, spoil);
+        QVERIFY2(check.box.text.contains(
+                     QStringLiteral("octet %1 (ligne %2, colonne %3)").arg(spoil).arg(spoil / 30).arg(spoil % 30 * 8)),
+                 qPrintable(check.box.text));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestScreenTransfer)

@@ -1,0 +1,47 @@
+#pragma once
+// What the display holds against what programming a configuration would write: every setting that
+// "Programmer" sends, under the labels the command line prints. Reading is all it does on the link.
+#include <QList>
+#include <QString>
+
+#include "common/outcome.h"
+#include "config/form_state.h"
+#include "config/parameter_block.h"
+#include "config/settings_report.h"
+
+namespace trivo {
+class Link;
+class Progress;
+
+inline const QString kIdenticalText = QStringLiteral("Identique.");
+inline const QString kDifferentText = QStringLiteral("L'afficheur ne contient pas la configuration attendue.");
+
+struct SettingDifference {
+    QString label;
+    QString expected;
+    QString actual;  // the display's
+    bool operator==(const SettingDifference&) const = default;
+};
+
+struct Comparison {
+    // Every compared setting, in the order of describeSettings: label, expected, display's value.
+    QList<SettingDifference> rows;
+    QList<SettingDifference> differences;
+    bool identical() const { return differences.isEmpty(); }
+};
+
+// Compares a block read from the display with what programming `form` writes. The presets (words 11 and
+// 12) count only when Check_C / Check_T send them. Nothing is compared for a form with an invalid value:
+// the caller checks formToSettings first.
+Comparison compareWithBlock(const FormState& form, const ParameterBlock& display);
+
+struct Verification : OperationResult {
+    Comparison comparison;   // meaningful only when ok()
+    ParameterBlock block{};  // what the display held, when ok()
+};
+
+// Reads the display's block and compares it with the form. Refused (with the invalid value's box) when
+// the form cannot be programmed; the read's own failures otherwise. Never writes to the display.
+Verification verifyDisplay(Link& link, const FormState& form, Progress& progress);
+
+}  // namespace trivo
