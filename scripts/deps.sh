@@ -7,9 +7,19 @@ trivo_build_packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
   libhidapi-dev
+  libqt6svg6
   fonts-dejavu-core
 )
-trivo_test_packages=(srecord xvfb xauth libbenchmark-dev)
+# The help documents: Markdown to groff (pandoc), groff's PDF device (groff, not only groff-base).
+trivo_doc_packages=(pandoc groff)
+# The tests also check the help documents (pdftotext), the manual pages (man), the desktop entry and the
+# AppStream metadata, so test.sh builds the documents too.
+trivo_test_packages=(
+  srecord xvfb xauth libbenchmark-dev
+  "${trivo_doc_packages[@]}" poppler-utils man-db groff-base desktop-file-utils appstream
+)
+# package.sh: dpkg-shlibdeps and dpkg-gencontrol, and the checks of the package.
+trivo_package_packages=(dpkg-dev lintian appstream desktop-file-utils)
 trivo_run_packages=(xvfb xauth)
 
 trivo_install_missing() {

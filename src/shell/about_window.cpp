@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include "shell/program_icon.h"
 #include "trivo_version.h"
 
 namespace trivo {
@@ -99,6 +100,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
 {
     setObjectName(QStringLiteral("ORV_ND_SPLASH"));
     setWindowTitle(QStringLiteral("TRIVO - ZURED - COMPTEUR"));
+    setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
 

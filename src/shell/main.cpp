@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "common/ui/qt_dialogs.h"
@@ -9,13 +10,43 @@
 #include "link/link.h"
 #include "link/report_trace.h"
 #include "shell/main_window.h"
+#include "shell/program_icon.h"
 #include "trivo_version.h"
+
+namespace {
+// True when the arguments ask for the version; the file name after --trace is not an option.
+bool asksForVersion(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strcmp(argv[i], "--trace") == 0) {
+            ++i;
+            continue;
+        }
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0)
+            return true;
+    }
+    return false;
+}
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    // Answered before the application object exists: a script or a package check asks for it where
+    // there is no display server to connect to.
+    if (asksForVersion(argc, argv)) {
+        std::printf("trivo-cp %s\n", TRIVO_VERSION_TEXT);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trivo-cp"));
     QApplication::setApplicationVersion(QStringLiteral(TRIVO_VERSION_TEXT));
+    // Every window, the main one and the about window included, shows the program's icon; the desktop
+    // file name lets a Wayland compositor match the running program to its menu entry.
+    QApplication::setWindowIcon(trivo::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("trivo-cp"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Utilitaire de service TRIVO ZURED CP."));
