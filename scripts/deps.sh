@@ -9,6 +9,8 @@ trivo_build_packages=(
   libhidapi-dev
   libqt6svg6
   fonts-dejavu-core
+  # Qt's own texts (message box buttons, file dialogs) in French, loaded at start-up.
+  qt6-translations-l10n
 )
 # The help documents: Markdown to groff (pandoc), groff's PDF device (groff, not only groff-base).
 trivo_doc_packages=(pandoc groff)

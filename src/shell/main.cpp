@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/ui/qt_dialogs.h"
+#include "common/ui/translations.h"
 #include "emulator/emulated_display.h"
 #include "link/hidapi_transport.h"
 #include "link/link.h"
@@ -47,6 +48,10 @@ int main(int argc, char* argv[])
     // file name lets a Wayland compositor match the running program to its menu entry.
     QApplication::setWindowIcon(trivo::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("trivo-cp"));
+    if (!trivo::installFrenchTranslations(app))
+        std::fprintf(stderr,
+                     "Traductions françaises de Qt introuvables (paquet qt6-translations-l10n) : "
+                     "les boutons standard restent en anglais.\n");
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Utilitaire de service TRIVO ZURED CP."));

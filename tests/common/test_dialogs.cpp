@@ -1,7 +1,14 @@
 // The dialogs seam: the operator texts it composes and the answers scripted for tests.
 #include <QtTest>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
 #include "common/dialogs.h"
+#include "common/ui/qt_dialogs.h"
+#include "common/ui/translations.h"
 #include "common/ui/twips.h"
 
 using namespace trivo;
@@ -37,6 +44,40 @@ private slots:
         QCOMPARE(d.messages[0].buttons, MsgButtons::YesNo);
         QCOMPARE(d.messages[0].defaultButton, MsgResult::No);
         QCOMPARE(d.messages[0].icon, MsgIcon::Question);
+    }
+
+    // A box nobody scripted an answer for is reported, then answered with its default button.
+    void unscriptedBoxesAreReported()
+    {
+        ScriptedDialogs d;
+        QStringList seen;
+        d.unexpected = [&seen](const MessageRequest& r) { seen << r.text; };
+        d.messageAnswers = {MsgResult::Yes};
+        QVERIFY(d.confirm(QStringLiteral("premier")));
+        QVERIFY(!d.confirm(QStringLiteral("second")));
+        QCOMPARE(seen, QStringList{QStringLiteral("second")});
+    }
+
+    // The real message boxes speak French: Qt's own button texts come from its French translations.
+    void realBoxesSpeakFrench()
+    {
+        QVERIFY2(installFrenchTranslations(*QCoreApplication::instance()),
+                 "Qt's French translations (qt6-translations-l10n) are missing");
+        QtDialogs dialogs;
+        QStringList buttons;
+        QTimer::singleShot(0, [&buttons] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            if (!qEnvironmentVariableIsEmpty("TRIVO_SCREENSHOTS"))
+                box->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOTS") + QStringLiteral("/question-fr.png"));
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!dialogs.confirm(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?")));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
     }
 
     void scriptedFileDialogsCancelWhenOutOfAnswers()
