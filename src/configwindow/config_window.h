@@ -12,6 +12,7 @@ class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -69,7 +70,27 @@ protected:
 
 private:
     struct Ui;
+    // The window's frames, a function each, called in the order the controls are created (the tab order).
     void buildUi();
+    QHBoxLayout* buildPageButtons();
+    QFrame* buildGeneralPage();
+    QGroupBox* buildModeFrame(QWidget* page);
+    QGroupBox* buildCounterFrame(QWidget* page);
+    QGroupBox* buildTotaliserFrame(QWidget* page);
+    QGroupBox* buildDisplayFrame(QWidget* page);
+    QGroupBox* buildDisplayTimeFrame(int n, QWidget* parent);
+    QGroupBox* buildDecimalPointFrame(QWidget* page);
+    QGroupBox* buildStartupFrame(QWidget* page);
+    QGroupBox* buildResetHoldFrame(QWidget* parent);
+    QGroupBox* buildStartScreenFrame(int slider, QWidget* parent);
+    QGroupBox* buildDebounceFrame(QWidget* parent);
+    QGroupBox* buildScreenInputFrame(QWidget* page);
+    QFrame* buildOutputsPage();
+    QGroupBox* buildOutputFrame(int output, QWidget* page);
+    QGroupBox* buildRuleFrame(int output, int f, QWidget* parent);
+    QGroupBox* buildThresholdFrame(int output, QWidget* parent);
+    QFrame* buildCommandStrip();
+    QProgressBar* buildProgressBar();
     void connectControls();
     void thresholdClick(int output, int index);
     void sliderChanged(int n, int value);
