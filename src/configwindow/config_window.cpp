@@ -828,46 +828,32 @@ void ConfigWindow::setProgress(int value, int maximum)
 // ------------------------------------------------------------------------------------------------
 // Mode layouts
 
-void ConfigWindow::INIT_P()
-{
-    Ui& u = *ui_;
-    u.Option_CPT[0]->setChecked(true);
-    applyModeColours(true);
-    u.Frame26->setVisible(false);
-    u.Frame_afficher->setVisible(true);
-    for (int o = 0; o < 3; ++o) {
-        u.ruleOption[static_cast<std::size_t>(o)][1]->setEnabled(false);
-        u.ruleOption[static_cast<std::size_t>(o)][0]->setChecked(true);
-    }
-    u.Frame3->setEnabled(true);
-    u.Frame4->setEnabled(true);
-    u.Frame7->setEnabled(false);
-    setCheckValue(u.Check1[7], kChecked);
-    setCheckValue(u.Check1[8], kChecked);
-    setCheckValue(u.Check1[9], kUnchecked);
-    for (int n = 7; n <= 9; ++n)
-        u.Slider[static_cast<std::size_t>(n)]->setValue(1);
-}
+void ConfigWindow::INIT_P() { layOutMode(kProductionLayout); }
 
-void ConfigWindow::INIT_T()
+void ConfigWindow::INIT_T() { layOutMode(kTotaliserLayout); }
+
+// The values come from the layout table that a form without window uses too; the window adds what only it
+// shows: the colours, which frames show and which controls take input.
+void ConfigWindow::layOutMode(const ModeLayout& layout)
 {
     Ui& u = *ui_;
-    u.Option_CPT[1]->setChecked(true);
-    applyModeColours(false);
-    u.Frame26->setVisible(true);
-    u.Frame_afficher->setVisible(false);
-    for (int o = 0; o < 3; ++o) {
-        u.ruleOption[static_cast<std::size_t>(o)][1]->setEnabled(true);
-        u.ruleOption[static_cast<std::size_t>(o)][0]->setChecked(true);
+    const bool production = layout.production;
+    u.Option_CPT[production ? 0 : 1]->setChecked(true);
+    applyModeColours(production);
+    u.Frame26->setVisible(!production);
+    u.Frame_afficher->setVisible(production);
+    for (std::size_t o = 0; o < 3; ++o) {
+        // An output follows the totaliser only in the totaliser mode.
+        u.ruleOption[o][1]->setEnabled(!production);
+        u.ruleOption[o][static_cast<std::size_t>(layout.ruleAssign)]->setChecked(true);
     }
-    u.Frame3->setEnabled(false);
-    u.Frame4->setEnabled(false);
-    u.Frame7->setEnabled(true);
-    setCheckValue(u.Check1[7], kUnchecked);
-    setCheckValue(u.Check1[8], kUnchecked);
-    setCheckValue(u.Check1[9], kChecked);
-    for (int n = 7; n <= 9; ++n)
-        u.Slider[static_cast<std::size_t>(n)]->setValue(1);
+    u.Frame3->setEnabled(production);
+    u.Frame4->setEnabled(production);
+    u.Frame7->setEnabled(!production);
+    for (std::size_t k = 0; k < 3; ++k)
+        setCheckValue(u.Check1[7 + k], layout.displayChecks[k]);
+    for (std::size_t n = 7; n <= 9; ++n)
+        u.Slider[n]->setValue(layout.displaySeconds);
 }
 
 void ConfigWindow::applyModeColours(bool production)

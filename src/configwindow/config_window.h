@@ -94,6 +94,7 @@ private:
     void connectControls();
     void thresholdClick(int output, int index);
     void sliderChanged(int n, int value);
+    void layOutMode(const ModeLayout& layout);
     void applyModeColours(bool production);
 
     Link& link_;
