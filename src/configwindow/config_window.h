@@ -70,8 +70,13 @@ protected:
 
 private:
     struct Ui;
-    // The window's frames, a function each, called in the order the controls are created (the tab order).
     void buildUi();
+    void connectControls();
+    void thresholdClick(int output, int index);
+    void sliderChanged(int n, int value);
+    void layOutMode(const ModeLayout& layout);
+    void applyModeColours(bool production);
+    // The window's frames, a function each, called in the order the controls are created (the tab order).
     QHBoxLayout* buildPageButtons();
     QFrame* buildGeneralPage();
     QGroupBox* buildModeFrame(QWidget* page);
@@ -91,11 +96,6 @@ private:
     QGroupBox* buildThresholdFrame(int output, QWidget* parent);
     QFrame* buildCommandStrip();
     QProgressBar* buildProgressBar();
-    void connectControls();
-    void thresholdClick(int output, int index);
-    void sliderChanged(int n, int value);
-    void layOutMode(const ModeLayout& layout);
-    void applyModeColours(bool production);
 
     Link& link_;
     Dialogs& dialogs_;
