@@ -3,22 +3,19 @@
 namespace trivo {
 
 namespace {
-void applyLayoutValues(FormState& s, bool production)
+void applyModeLayout(FormState& state, const ModeLayout& layout)
 {
-    s.Option_CPT = {production, !production};
+    state.Option_CPT = {layout.production, !layout.production};
     for (int output = 0; output < 3; ++output)
-        s.rule(output).select(0);
-    s.Check1[7] = production ? kChecked : kUnchecked;
-    s.Check1[8] = production ? kChecked : kUnchecked;
-    s.Check1[9] = production ? kUnchecked : kChecked;
-    s.Slider7 = 1;
-    s.Slider8 = 1;
-    s.Slider9 = 1;
+        state.rule(output).select(layout.ruleAssign);
+    for (std::size_t k = 0; k < 3; ++k)
+        state.Check1[7 + k] = layout.displayChecks[k];
+    state.Slider7 = state.Slider8 = state.Slider9 = layout.displaySeconds;
 }
 }  // namespace
 
-void applyProductionLayout(FormState& state) { applyLayoutValues(state, true); }
-void applyTotaliserLayout(FormState& state) { applyLayoutValues(state, false); }
+void applyProductionLayout(FormState& state) { applyModeLayout(state, kProductionLayout); }
+void applyTotaliserLayout(FormState& state) { applyModeLayout(state, kTotaliserLayout); }
 
 FormState resetConfiguration(const FormState& current)
 {

@@ -17,7 +17,17 @@ public:
     virtual void INIT_T() = 0;
 };
 
-// The values of the mode layouts (what INIT_P / INIT_T change among the form's values).
+// What the two mode layouts (INIT_P / INIT_T) set among the form's values; everything else is kept.
+// The window applies the same table and adds what only it shows.
+struct ModeLayout {
+    bool production;                   // Option_CPT(0), else Option_CPT(1)
+    int ruleAssign;                    // option selected in every output's "Affecté au:" frame
+    std::array<int, 3> displayChecks;  // Check1(7..9): production, balance, total shown
+    int displaySeconds;                // Slider7..Slider9
+};
+inline constexpr ModeLayout kProductionLayout{true, 0, {kChecked, kChecked, kUnchecked}, 1};
+inline constexpr ModeLayout kTotaliserLayout{false, 0, {kUnchecked, kUnchecked, kChecked}, 1};
+
 void applyProductionLayout(FormState& state);
 void applyTotaliserLayout(FormState& state);
 

@@ -39,6 +39,10 @@ constexpr int kTimer1IntervalMs = 200;
 const QString kOverrunTip = QStringLiteral("Décocher=autorise le dépassement.   Cocher=interdit le dépassement.");
 const QString kThresholdTip = QStringLiteral("Un clic pour changer le type de comparaison. ( Sup= ou Inf=)");
 
+// Per output (relay 1, relay 2, buzzer): its frames' and its rule options' control array names.
+const char* const kCadreNames[3] = {"cadre_R1", "cadre_R2", "cadre_Buz"};
+const char* const kOptionNames[3] = {"Option2", "Option3", "Option4"};
+
 struct ButtonSpec {
     const char* caption;
     const char* tip;
@@ -139,6 +143,60 @@ QLabel* caption(const QString& text, QWidget* parent)
     return l;
 }
 
+QButtonGroup* exclusiveGroup(QObject* owner)
+{
+    auto* g = new QButtonGroup(owner);
+    g->setExclusive(true);
+    return g;
+}
+
+// Frames one above the other, pushed to the top.
+template <std::size_t N>
+QVBoxLayout* column(QGroupBox* const (&frames)[N])
+{
+    auto* l = new QVBoxLayout;
+    for (QGroupBox* frame : frames)
+        l->addWidget(frame);
+    l->addStretch(1);
+    return l;
+}
+
+// REG_CT(1): the digit positions "3210", each digit centred in a cell as wide as the button under it.
+QLineEdit* digitPositions(int cell, QWidget* parent)
+{
+    auto* e = new QLineEdit(QStringLiteral("3210"), parent);
+    e->setObjectName(QStringLiteral("REG_CT(1)"));
+    e->setReadOnly(true);
+    e->setFocusPolicy(Qt::NoFocus);
+    e->setFrame(false);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(14);
+    mono.setBold(true);
+    const int advance = QFontMetrics(mono).horizontalAdvance(u'0');
+    mono.setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
+    e->setFont(mono);
+    e->setTextMargins((cell - advance) / 2 - 2, 0, 0, 0);
+    e->setFixedWidth(5 * cell);
+    return e;
+}
+
+// BOUTON(i): a label that acts as a button (the window's event filter makes it one).
+QLabel* commandButton(int i, const QFont& font, QWidget* parent)
+{
+    const ButtonSpec& spec = kButtons[i];
+    auto* b = new QLabel(QString::fromUtf8(spec.caption), parent);
+    b->setObjectName(indexed("BOUTON", i));
+    b->setToolTip(QString::fromUtf8(spec.tip));
+    if (spec.tag)
+        b->setProperty("Tag", QString::fromLatin1(spec.tag));
+    b->setAlignment(Qt::AlignCenter);
+    b->setFont(font);
+    b->setMinimumSize(96, 30);
+    b->setCursor(Qt::PointingHandCursor);
+    setColours(b, kBlue, kWhite);
+    return b;
+}
+
 }  // namespace
 
 struct ConfigWindow::Ui {
@@ -188,6 +246,11 @@ struct ConfigWindow::Ui {
     QTimer Timer1;
     int page = 0;
     int pressed = -1;
+
+    // A control of an indexed array, made and kept in its slot.
+    QLineEdit* newReg(int i, QWidget* parent);
+    QCheckBox* newCheck(int i, const QString& text, const QString& tip, QWidget* parent);
+    QSlider* newSlider(int n, QWidget* parent);
 };
 
 ConfigWindow::ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
@@ -213,16 +276,54 @@ ConfigWindow::ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWi
 ConfigWindow::~ConfigWindow() { delete ui_; }
 
 // ------------------------------------------------------------------------------------------------
-// Layout
+// Layout: a frame a function, called in the order the controls are created (which is the tab order).
+
+QLineEdit* ConfigWindow::Ui::newReg(int i, QWidget* parent)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(indexed("REG_V", i));
+    e->setAlignment(Qt::AlignRight);
+    e->setFixedWidth(130);
+    REG_V[static_cast<std::size_t>(i)] = e;
+    return e;
+}
+
+QCheckBox* ConfigWindow::Ui::newCheck(int i, const QString& text, const QString& tip, QWidget* parent)
+{
+    auto* c = new QCheckBox(text, parent);
+    c->setObjectName(indexed("Check1", i));
+    c->setToolTip(tip);
+    Check1[static_cast<std::size_t>(i)] = c;
+    return c;
+}
+
+QSlider* ConfigWindow::Ui::newSlider(int n, QWidget* parent)
+{
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setObjectName(QStringLiteral("Slider%1").arg(n));
+    s->setRange(FormState::sliderMin(n), FormState::sliderMax(n));
+    s->setPageStep(n == 6 ? 50 : 1);
+    s->setTickPosition(QSlider::TicksBelow);
+    s->setTickInterval(n == 6 ? 25 : 1);
+    s->setMinimumWidth(110);
+    Slider[static_cast<std::size_t>(n)] = s;
+    return s;
+}
 
 void ConfigWindow::buildUi()
 {
-    Ui& u = *ui_;
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(6, 6, 6, 6);
     root->setSpacing(6);
+    root->addLayout(buildPageButtons());
+    root->addWidget(buildGeneralPage(), 1);
+    root->addWidget(buildOutputsPage(), 1);
+    root->addWidget(buildCommandStrip());
+    root->addWidget(buildProgressBar());
+}
 
-    // Page buttons.
+QHBoxLayout* ConfigWindow::buildPageButtons()
+{
     auto* pages = new QHBoxLayout;
     const char* pageCaptions[2] = {"Général", "Sorties"};
     for (int i = 0; i < 2; ++i) {
@@ -233,353 +334,367 @@ void ConfigWindow::buildUi()
         l->setCursor(Qt::PointingHandCursor);
         setColours(l, kLightBlue, QColor());
         l->installEventFilter(this);
-        u.BOUTON_STA[static_cast<std::size_t>(i)] = l;
+        ui_->BOUTON_STA[static_cast<std::size_t>(i)] = l;
         pages->addWidget(l, 1);
     }
-    root->addLayout(pages);
+    return pages;
+}
 
-    // --- page GENERAL ---------------------------------------------------------------------------
+// --- page GENERAL -------------------------------------------------------------------------------
+
+QFrame* ConfigWindow::buildGeneralPage()
+{
+    Ui& u = *ui_;
     u.GENERAL = new QFrame(this);
     u.GENERAL->setObjectName(QStringLiteral("GENERAL"));
     auto* general = new QGridLayout(u.GENERAL);
     general->setContentsMargins(0, 0, 0, 0);
-
-    auto newReg = [&](int i, QWidget* parent) {
-        auto* e = new QLineEdit(parent);
-        e->setObjectName(indexed("REG_V", i));
-        e->setAlignment(Qt::AlignRight);
-        e->setFixedWidth(130);
-        u.REG_V[static_cast<std::size_t>(i)] = e;
-        return e;
-    };
-    auto newCheck = [&](int i, const QString& text, const QString& tip, QWidget* parent) {
-        auto* c = new QCheckBox(text, parent);
-        c->setObjectName(indexed("Check1", i));
-        c->setToolTip(tip);
-        u.Check1[static_cast<std::size_t>(i)] = c;
-        return c;
-    };
-    auto newSlider = [&](int n, QWidget* parent) {
-        auto* s = new QSlider(Qt::Horizontal, parent);
-        s->setObjectName(QStringLiteral("Slider%1").arg(n));
-        s->setRange(FormState::sliderMin(n), FormState::sliderMax(n));
-        s->setPageStep(n == 6 ? 50 : 1);
-        s->setTickPosition(QSlider::TicksBelow);
-        s->setTickInterval(n == 6 ? 25 : 1);
-        s->setMinimumWidth(110);
-        u.Slider[static_cast<std::size_t>(n)] = s;
-        return s;
-    };
-    auto newGroup = [](QWidget* parent) {
-        auto* g = new QButtonGroup(parent);
-        g->setExclusive(true);
-        return g;
-    };
-
-    // Mode.
-    u.Frame_trivo = group(QStringLiteral("Frame_trivo"), QStringLiteral("TRIVO ZURED "), u.GENERAL);
-    {
-        auto* l = new QHBoxLayout(u.Frame_trivo);
-        u.cptGroup = newGroup(this);
-        const char* captions[2] = {"PRODUCTION", "TOTALISATEUR"};
-        for (int i = 0; i < 2; ++i) {
-            auto* r = radio(indexed("Option_CPT", i), QString::fromLatin1(captions[i]), u.Frame_trivo);
-            QFont f = r->font();
-            f.setBold(true);
-            r->setFont(f);
-            u.Option_CPT[static_cast<std::size_t>(i)] = r;
-            u.cptGroup->addButton(r, i);
-            l->addWidget(r);
-        }
-    }
-
-    // Counter values.
-    auto* counter = group(QStringLiteral("Frame_compteur"), QStringLiteral("Zirevive:"), u.GENERAL);
-    {
-        auto* g = new QGridLayout(counter);
-        g->addWidget(caption(QStringLiteral("Valeur de départ:"), counter), 0, 0);
-        g->addWidget(newReg(0, counter), 0, 1);
-        g->addWidget(newCheck(6, QString(), kOverrunTip, counter), 0, 2);
-        g->addWidget(caption(QStringLiteral("Valeur de fin:"), counter), 1, 0);
-        g->addWidget(newReg(2, counter), 1, 1);
-        g->addWidget(newCheck(5, QStringLiteral("Dépassement"), kOverrunTip, counter), 1, 2);
-        g->addWidget(caption(QStringLiteral("Valeur production:"), counter), 2, 0);
-        g->addWidget(newReg(4, counter), 2, 1);
-        g->addWidget(caption(QStringLiteral("Pas de comptage:"), counter), 3, 0);
-        g->addWidget(newReg(9, counter), 3, 1);
-        g->addWidget(caption(QStringLiteral("Zirevive à :"), counter), 4, 0);
-        g->addWidget(newReg(10, counter), 4, 1);
-        u.Check_C = new QCheckBox(counter);
-        u.Check_C->setObjectName(QStringLiteral("Check_C"));
-        u.Check_C->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie "
-                                             "pas la valeur courante du compteur."));
-        g->addWidget(u.Check_C, 4, 2);
-        g->setColumnStretch(3, 1);
-    }
-
-    // Totaliser values.
-    u.Frame26 = group(QStringLiteral("Frame26"), QStringLiteral("Totalisateur:"), u.GENERAL);
-    {
-        auto* g = new QGridLayout(u.Frame26);
-        g->addWidget(caption(QStringLiteral("Valeur de départ:"), u.Frame26), 0, 0);
-        g->addWidget(newReg(1, u.Frame26), 0, 1);
-        g->addWidget(caption(QStringLiteral("Valeur de fin:"), u.Frame26), 1, 0);
-        g->addWidget(newReg(3, u.Frame26), 1, 1);
-        g->addWidget(caption(QStringLiteral("Valeur production:"), u.Frame26), 2, 0);
-        g->addWidget(newReg(5, u.Frame26), 2, 1);
-        g->addWidget(caption(QStringLiteral("Totalisateur à :"), u.Frame26), 3, 0);
-        g->addWidget(newReg(11, u.Frame26), 3, 1);
-        u.Check_T = new QCheckBox(u.Frame26);
-        u.Check_T->setObjectName(QStringLiteral("Check_T"));
-        u.Check_T->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne "
-                                             "modifie pas la valeur courante du totalisateur."));
-        g->addWidget(u.Check_T, 3, 2);
-        g->setColumnStretch(3, 1);
-    }
-
-    // Display choices of the production mode.
-    u.Frame_afficher = group(QStringLiteral("Frame_afficher"), QStringLiteral("Afficher :"), u.GENERAL);
-    {
-        auto* v = new QVBoxLayout(u.Frame_afficher);
-        u.MODE_SIMPLE = new QLabel(QStringLiteral("Mode simple 5d"), u.Frame_afficher);
-        u.MODE_SIMPLE->setObjectName(QStringLiteral("MODE_SIMPLE"));
-        QFont f = u.MODE_SIMPLE->font();
-        f.setBold(true);
-        u.MODE_SIMPLE->setFont(f);
-        setColours(u.MODE_SIMPLE, QColor(), kBlue);
-        // Keeps its place when hidden, so the groups below do not jump every 200 ms.
-        QSizePolicy keep = u.MODE_SIMPLE->sizePolicy();
-        keep.setRetainSizeWhenHidden(true);
-        u.MODE_SIMPLE->setSizePolicy(keep);
-        v->addWidget(u.MODE_SIMPLE);
-        struct Show {
-            QGroupBox** frame;
-            const char* name;
-            int check;
-            const char* tip;
-            int slider;
-            QLabel** label;
-            const char* labelName;
-        };
-        const Show shows[3] = {
-            {&u.Frame3, "Frame3", 7, "Décocher= Pas d'affichage production.   Cocher= Affichage production.", 7,
-             &u.Label1, "Label1"},
-            {&u.Frame4, "Frame4", 8, "Décocher= Pas d'affichage solde.   Cocher= Affichage solde.", 8, &u.Label2,
-             "Label2"},
-            {&u.Frame7, "Frame7", 9, "Décocher= Pas d'affichage total.   Cocher= Affichage total.", 9, &u.Label3,
-             "Label3"},
-        };
-        for (const Show& s : shows) {
-            QGroupBox* frame =
-                group(QString::fromLatin1(s.name), QStringLiteral("Durée d'affichage"), u.Frame_afficher);
-            *s.frame = frame;
-            auto* g = new QGridLayout(frame);
-            g->addWidget(newCheck(s.check, QString(), QString::fromUtf8(s.tip), frame), 0, 0);
-            auto* label = new QLabel(frame);
-            label->setObjectName(QString::fromLatin1(s.labelName));
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("PRODUCTION 10 Sec")) + 4);
-            *s.label = label;
-            g->addWidget(label, 0, 1);
-            g->addWidget(newSlider(s.slider, frame), 0, 2);
-            g->setColumnStretch(1, 1);
-            v->addWidget(frame);
-        }
-        v->addStretch(1);
-    }
-
-    // Decimal point: the digit positions above their buttons.
-    auto* pdec = group(QStringLiteral("Frame_pdec"), QStringLiteral("Point décimal:"), u.GENERAL);
-    {
-        auto* g = new QGridLayout(pdec);
-        g->setHorizontalSpacing(0);
-        u.REG_CT1 = new QLineEdit(QStringLiteral("3210"), pdec);
-        u.REG_CT1->setObjectName(QStringLiteral("REG_CT(1)"));
-        u.REG_CT1->setReadOnly(true);
-        u.REG_CT1->setFocusPolicy(Qt::NoFocus);
-        u.REG_CT1->setFrame(false);
-        // Each digit stands in a cell as wide as the button under it, so the selected button marks it.
-        const int cell = 26;
-        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        mono.setPointSize(14);
-        mono.setBold(true);
-        const int advance = QFontMetrics(mono).horizontalAdvance(u'0');
-        mono.setLetterSpacing(QFont::AbsoluteSpacing, cell - advance);
-        u.REG_CT1->setFont(mono);
-        u.REG_CT1->setTextMargins((cell - advance) / 2 - 2, 0, 0, 0);
-        u.REG_CT1->setFixedWidth(5 * cell);
-        u.pdecGroup = newGroup(this);
-        auto* digits = new QVBoxLayout;
-        digits->setSpacing(0);
-        digits->addWidget(u.REG_CT1);
-        auto* buttons = new QHBoxLayout;
-        buttons->setSpacing(0);
-        buttons->setContentsMargins(0, 0, 0, 0);
-        for (int n = 3; n >= 0; --n) {
-            auto* r = radio(indexed("Option_pdec", n), QString(), pdec);
-            r->setFixedWidth(r->sizeHint().width());
-            auto* holder = new QHBoxLayout;
-            holder->setContentsMargins(0, 0, 0, 0);
-            holder->addWidget(r, 0, Qt::AlignHCenter);
-            auto* cellWidget = new QWidget(pdec);
-            cellWidget->setFixedWidth(cell);
-            cellWidget->setLayout(holder);
-            u.Option_pdec[static_cast<std::size_t>(n)] = r;
-            u.pdecGroup->addButton(r, n);
-            buttons->addWidget(cellWidget);
-        }
-        buttons->addStretch(1);
-        digits->addLayout(buttons);
-        g->addLayout(digits, 0, 0);
-        g->setColumnStretch(4, 1);
-    }
-
-    // Start-up choices.
-    auto* startup = group(QStringLiteral("Frame_demarrage"), QStringLiteral("Démarrage:"), u.GENERAL);
-    {
-        auto* g = new QGridLayout(startup);
-        auto* raz = group(QStringLiteral("Frame_raz"), QStringLiteral("Remise à zéro:"), startup);
-        auto* rl = new QVBoxLayout(raz);
-        u.razGroup = newGroup(this);
-        u.Option_raz[0] = radio(indexed("Option_raz", 0), QStringLiteral("Immédiat"), raz);
-        u.Option_raz[1] = radio(indexed("Option_raz", 1), QStringLiteral("Maintenu 3 Sec"), raz);
-        for (int i = 0; i < 2; ++i) {
-            u.razGroup->addButton(u.Option_raz[static_cast<std::size_t>(i)], i);
-            rl->addWidget(u.Option_raz[static_cast<std::size_t>(i)]);
-        }
-        g->addWidget(raz, 0, 0);
-
-        auto yesNo = [&](int cadreIndex, const QString& title, std::array<QRadioButton*, 2>& pair, const char* name,
-                         QButtonGroup*& bg, int slider) {
-            QGroupBox* frame = group(indexed("cadre_R1", cadreIndex), title, startup);
-            u.cadre[0][static_cast<std::size_t>(cadreIndex)] = frame;
-            frame->installEventFilter(this);
-            auto* fl = new QGridLayout(frame);
-            bg = newGroup(this);
-            pair[0] = radio(indexed(name, 0), QStringLiteral("Non"), frame);
-            pair[1] = radio(indexed(name, 1), QStringLiteral("Oui 0 Sec"), frame);
-            bg->addButton(pair[0], 0);
-            bg->addButton(pair[1], 1);
-            fl->addWidget(pair[0], 0, 0);
-            fl->addWidget(pair[1], 1, 0);
-            fl->addWidget(newSlider(slider, frame), 2, 0);
-            return frame;
-        };
-        g->addWidget(yesNo(5, QStringLiteral("Paramètres"), u.OptionE1, "OptionE1", u.e1Group, 1), 0, 1);
-        g->addWidget(yesNo(4, QStringLiteral("Écran Accueil"), u.OptionE2, "OptionE2", u.e2Group, 2), 1, 0);
-
-        QGroupBox* anti = group(indexed("cadre_R1", 6), QStringLiteral("Anti-rebond"), startup);
-        u.cadre[0][6] = anti;
-        anti->installEventFilter(this);
-        auto* al = new QGridLayout(anti);
-        u.antiGroup = newGroup(this);
-        u.anti[0] = radio(QStringLiteral("Option_anti_non"), QStringLiteral("Non"), anti);
-        u.anti[1] = radio(QStringLiteral("Option_anti_oui"), QStringLiteral("Oui 0,5 mS"), anti);
-        u.anti[1]->setMinimumWidth(u.anti[1]->sizeHint().width()
-                                   + u.anti[1]->fontMetrics().horizontalAdvance(QStringLiteral("000")));
-        u.antiGroup->addButton(u.anti[0], 0);
-        u.antiGroup->addButton(u.anti[1], 1);
-        al->addWidget(u.anti[0], 0, 0);
-        al->addWidget(u.anti[1], 1, 0);
-        al->addWidget(newSlider(6, anti), 2, 0);
-        g->addWidget(anti, 1, 1);
-    }
-
-    // LCD background and input polarity.
-    auto* misc = group(QStringLiteral("Frame_divers"), QStringLiteral("Écran et entrée:"), u.GENERAL);
-    {
-        auto* h = new QHBoxLayout(misc);
-        QCheckBox* fond = newCheck(0, QStringLiteral("Fond"),
-                                   QStringLiteral("Fond de l'écran LCD en BLEU=Décoché ou en BLANC=Coché."), misc);
-        fond->setMinimumWidth(fond->sizeHint().width() + 16);
-        h->addWidget(fond);
-        h->addWidget(newCheck(4, QStringLiteral("Polarité"), QString(), misc));
-        h->addStretch(1);
-    }
-
     // Left column: mode, counter, totaliser, display choices; right column: the general settings.
-    auto* left = new QVBoxLayout;
-    left->addWidget(u.Frame_trivo);
-    left->addWidget(counter);
-    left->addWidget(u.Frame26);
-    left->addWidget(u.Frame_afficher);
-    left->addStretch(1);
-    auto* right = new QVBoxLayout;
-    right->addWidget(pdec);
-    right->addWidget(startup);
-    right->addWidget(misc);
-    right->addStretch(1);
-    general->addLayout(left, 0, 0);
-    general->addLayout(right, 0, 1);
+    QGroupBox* const left[] = {buildModeFrame(u.GENERAL), buildCounterFrame(u.GENERAL), buildTotaliserFrame(u.GENERAL),
+                               buildDisplayFrame(u.GENERAL)};
+    QGroupBox* const right[] = {buildDecimalPointFrame(u.GENERAL), buildStartupFrame(u.GENERAL),
+                                buildScreenInputFrame(u.GENERAL)};
+    general->addLayout(column(left), 0, 0);
+    general->addLayout(column(right), 0, 1);
     general->setColumnStretch(0, 1);
     general->setColumnStretch(1, 1);
-    root->addWidget(u.GENERAL, 1);
+    return u.GENERAL;
+}
 
-    // --- page SORTIE ----------------------------------------------------------------------------
+QGroupBox* ConfigWindow::buildModeFrame(QWidget* page)
+{
+    Ui& u = *ui_;
+    u.Frame_trivo = group(QStringLiteral("Frame_trivo"), QStringLiteral("TRIVO ZURED "), page);
+    auto* l = new QHBoxLayout(u.Frame_trivo);
+    u.cptGroup = exclusiveGroup(this);
+    const char* captions[2] = {"PRODUCTION", "TOTALISATEUR"};
+    for (int i = 0; i < 2; ++i) {
+        auto* r = radio(indexed("Option_CPT", i), QString::fromLatin1(captions[i]), u.Frame_trivo);
+        QFont f = r->font();
+        f.setBold(true);
+        r->setFont(f);
+        u.Option_CPT[static_cast<std::size_t>(i)] = r;
+        u.cptGroup->addButton(r, i);
+        l->addWidget(r);
+    }
+    return u.Frame_trivo;
+}
+
+QGroupBox* ConfigWindow::buildCounterFrame(QWidget* page)
+{
+    Ui& u = *ui_;
+    auto* counter = group(QStringLiteral("Frame_compteur"), QStringLiteral("Zirevive:"), page);
+    auto* g = new QGridLayout(counter);
+    g->addWidget(caption(QStringLiteral("Valeur de départ:"), counter), 0, 0);
+    g->addWidget(u.newReg(0, counter), 0, 1);
+    g->addWidget(u.newCheck(6, QString(), kOverrunTip, counter), 0, 2);
+    g->addWidget(caption(QStringLiteral("Valeur de fin:"), counter), 1, 0);
+    g->addWidget(u.newReg(2, counter), 1, 1);
+    g->addWidget(u.newCheck(5, QStringLiteral("Dépassement"), kOverrunTip, counter), 1, 2);
+    g->addWidget(caption(QStringLiteral("Valeur production:"), counter), 2, 0);
+    g->addWidget(u.newReg(4, counter), 2, 1);
+    g->addWidget(caption(QStringLiteral("Pas de comptage:"), counter), 3, 0);
+    g->addWidget(u.newReg(9, counter), 3, 1);
+    g->addWidget(caption(QStringLiteral("Zirevive à :"), counter), 4, 0);
+    g->addWidget(u.newReg(10, counter), 4, 1);
+    u.Check_C = new QCheckBox(counter);
+    u.Check_C->setObjectName(QStringLiteral("Check_C"));
+    u.Check_C->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie "
+                                         "pas la valeur courante du compteur."));
+    g->addWidget(u.Check_C, 4, 2);
+    g->setColumnStretch(3, 1);
+    return counter;
+}
+
+QGroupBox* ConfigWindow::buildTotaliserFrame(QWidget* page)
+{
+    Ui& u = *ui_;
+    u.Frame26 = group(QStringLiteral("Frame26"), QStringLiteral("Totalisateur:"), page);
+    auto* g = new QGridLayout(u.Frame26);
+    g->addWidget(caption(QStringLiteral("Valeur de départ:"), u.Frame26), 0, 0);
+    g->addWidget(u.newReg(1, u.Frame26), 0, 1);
+    g->addWidget(caption(QStringLiteral("Valeur de fin:"), u.Frame26), 1, 0);
+    g->addWidget(u.newReg(3, u.Frame26), 1, 1);
+    g->addWidget(caption(QStringLiteral("Valeur production:"), u.Frame26), 2, 0);
+    g->addWidget(u.newReg(5, u.Frame26), 2, 1);
+    g->addWidget(caption(QStringLiteral("Totalisateur à :"), u.Frame26), 3, 0);
+    g->addWidget(u.newReg(11, u.Frame26), 3, 1);
+    u.Check_T = new QCheckBox(u.Frame26);
+    u.Check_T->setObjectName(QStringLiteral("Check_T"));
+    u.Check_T->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne "
+                                         "modifie pas la valeur courante du totalisateur."));
+    g->addWidget(u.Check_T, 3, 2);
+    g->setColumnStretch(3, 1);
+    return u.Frame26;
+}
+
+// Display choices of the production mode.
+QGroupBox* ConfigWindow::buildDisplayFrame(QWidget* page)
+{
+    Ui& u = *ui_;
+    u.Frame_afficher = group(QStringLiteral("Frame_afficher"), QStringLiteral("Afficher :"), page);
+    auto* v = new QVBoxLayout(u.Frame_afficher);
+    u.MODE_SIMPLE = new QLabel(QStringLiteral("Mode simple 5d"), u.Frame_afficher);
+    u.MODE_SIMPLE->setObjectName(QStringLiteral("MODE_SIMPLE"));
+    QFont f = u.MODE_SIMPLE->font();
+    f.setBold(true);
+    u.MODE_SIMPLE->setFont(f);
+    setColours(u.MODE_SIMPLE, QColor(), kBlue);
+    // Keeps its place when hidden, so the groups below do not jump every 200 ms.
+    QSizePolicy keep = u.MODE_SIMPLE->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    u.MODE_SIMPLE->setSizePolicy(keep);
+    v->addWidget(u.MODE_SIMPLE);
+    for (int n = 7; n <= 9; ++n)
+        v->addWidget(buildDisplayTimeFrame(n, u.Frame_afficher));
+    v->addStretch(1);
+    return u.Frame_afficher;
+}
+
+// Frame3, Frame4, Frame7: whether the production, balance or total is shown (Check1(n)) and for how long
+// (Slider n, read on Label1..3), n = 7, 8, 9.
+QGroupBox* ConfigWindow::buildDisplayTimeFrame(int n, QWidget* parent)
+{
+    Ui& u = *ui_;
+    const std::size_t k = static_cast<std::size_t>(n - 7);
+    const char* names[3] = {"Frame3", "Frame4", "Frame7"};
+    const char* tips[3] = {"Décocher= Pas d'affichage production.   Cocher= Affichage production.",
+                           "Décocher= Pas d'affichage solde.   Cocher= Affichage solde.",
+                           "Décocher= Pas d'affichage total.   Cocher= Affichage total."};
+    QGroupBox** frames[3] = {&u.Frame3, &u.Frame4, &u.Frame7};
+    QLabel** labels[3] = {&u.Label1, &u.Label2, &u.Label3};
+
+    QGroupBox* frame = group(QString::fromLatin1(names[k]), QStringLiteral("Durée d'affichage"), parent);
+    *frames[k] = frame;
+    auto* g = new QGridLayout(frame);
+    g->addWidget(u.newCheck(n, QString(), QString::fromUtf8(tips[k]), frame), 0, 0);
+    auto* label = new QLabel(frame);
+    label->setObjectName(QStringLiteral("Label%1").arg(k + 1));
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("PRODUCTION 10 Sec")) + 4);
+    *labels[k] = label;
+    g->addWidget(label, 0, 1);
+    g->addWidget(u.newSlider(n, frame), 0, 2);
+    g->setColumnStretch(1, 1);
+    return frame;
+}
+
+// Decimal point: the digit positions above their buttons.
+QGroupBox* ConfigWindow::buildDecimalPointFrame(QWidget* page)
+{
+    Ui& u = *ui_;
+    auto* pdec = group(QStringLiteral("Frame_pdec"), QStringLiteral("Point décimal:"), page);
+    auto* g = new QGridLayout(pdec);
+    g->setHorizontalSpacing(0);
+    // Each digit stands in a cell as wide as the button under it, so the selected button marks it.
+    const int cell = 26;
+    u.REG_CT1 = digitPositions(cell, pdec);
+    u.pdecGroup = exclusiveGroup(this);
+    auto* digits = new QVBoxLayout;
+    digits->setSpacing(0);
+    digits->addWidget(u.REG_CT1);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(0);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    for (int n = 3; n >= 0; --n) {
+        auto* r = radio(indexed("Option_pdec", n), QString(), pdec);
+        r->setFixedWidth(r->sizeHint().width());
+        auto* holder = new QHBoxLayout;
+        holder->setContentsMargins(0, 0, 0, 0);
+        holder->addWidget(r, 0, Qt::AlignHCenter);
+        auto* cellWidget = new QWidget(pdec);
+        cellWidget->setFixedWidth(cell);
+        cellWidget->setLayout(holder);
+        u.Option_pdec[static_cast<std::size_t>(n)] = r;
+        u.pdecGroup->addButton(r, n);
+        buttons->addWidget(cellWidget);
+    }
+    buttons->addStretch(1);
+    digits->addLayout(buttons);
+    g->addLayout(digits, 0, 0);
+    g->setColumnStretch(4, 1);
+    return pdec;
+}
+
+// Start-up choices.
+QGroupBox* ConfigWindow::buildStartupFrame(QWidget* page)
+{
+    auto* startup = group(QStringLiteral("Frame_demarrage"), QStringLiteral("Démarrage:"), page);
+    auto* g = new QGridLayout(startup);
+    g->addWidget(buildResetHoldFrame(startup), 0, 0);
+    g->addWidget(buildStartScreenFrame(1, startup), 0, 1);
+    g->addWidget(buildStartScreenFrame(2, startup), 1, 0);
+    g->addWidget(buildDebounceFrame(startup), 1, 1);
+    return startup;
+}
+
+QGroupBox* ConfigWindow::buildResetHoldFrame(QWidget* parent)
+{
+    Ui& u = *ui_;
+    auto* raz = group(QStringLiteral("Frame_raz"), QStringLiteral("Remise à zéro:"), parent);
+    auto* rl = new QVBoxLayout(raz);
+    u.razGroup = exclusiveGroup(this);
+    u.Option_raz[0] = radio(indexed("Option_raz", 0), QStringLiteral("Immédiat"), raz);
+    u.Option_raz[1] = radio(indexed("Option_raz", 1), QStringLiteral("Maintenu 3 Sec"), raz);
+    for (int i = 0; i < 2; ++i) {
+        u.razGroup->addButton(u.Option_raz[static_cast<std::size_t>(i)], i);
+        rl->addWidget(u.Option_raz[static_cast<std::size_t>(i)]);
+    }
+    return raz;
+}
+
+// cadre_R1(5) "Paramètres" (OptionE1, Slider1) or cadre_R1(4) "Écran Accueil" (OptionE2, Slider2): whether
+// that screen shows at start-up, and for how long.
+QGroupBox* ConfigWindow::buildStartScreenFrame(int slider, QWidget* parent)
+{
+    Ui& u = *ui_;
+    const bool parameters = slider == 1;
+    const int cadreIndex = parameters ? 5 : 4;
+    std::array<QRadioButton*, 2>& pair = parameters ? u.OptionE1 : u.OptionE2;
+    const char* name = parameters ? "OptionE1" : "OptionE2";
+    QGroupBox* frame = group(indexed("cadre_R1", cadreIndex),
+                             parameters ? QStringLiteral("Paramètres") : QStringLiteral("Écran Accueil"), parent);
+    u.cadre[0][static_cast<std::size_t>(cadreIndex)] = frame;
+    frame->installEventFilter(this);
+    auto* fl = new QGridLayout(frame);
+    QButtonGroup* bg = exclusiveGroup(this);
+    (parameters ? u.e1Group : u.e2Group) = bg;
+    pair[0] = radio(indexed(name, 0), QStringLiteral("Non"), frame);
+    pair[1] = radio(indexed(name, 1), QStringLiteral("Oui 0 Sec"), frame);
+    bg->addButton(pair[0], 0);
+    bg->addButton(pair[1], 1);
+    fl->addWidget(pair[0], 0, 0);
+    fl->addWidget(pair[1], 1, 0);
+    fl->addWidget(u.newSlider(slider, frame), 2, 0);
+    return frame;
+}
+
+// cadre_R1(6) "Anti-rebond": the input's debounce time (Slider6).
+QGroupBox* ConfigWindow::buildDebounceFrame(QWidget* parent)
+{
+    Ui& u = *ui_;
+    QGroupBox* anti = group(indexed("cadre_R1", 6), QStringLiteral("Anti-rebond"), parent);
+    u.cadre[0][6] = anti;
+    anti->installEventFilter(this);
+    auto* al = new QGridLayout(anti);
+    u.antiGroup = exclusiveGroup(this);
+    u.anti[0] = radio(QStringLiteral("Option_anti_non"), QStringLiteral("Non"), anti);
+    u.anti[1] = radio(QStringLiteral("Option_anti_oui"), QStringLiteral("Oui 0,5 mS"), anti);
+    u.anti[1]->setMinimumWidth(u.anti[1]->sizeHint().width()
+                               + u.anti[1]->fontMetrics().horizontalAdvance(QStringLiteral("000")));
+    u.antiGroup->addButton(u.anti[0], 0);
+    u.antiGroup->addButton(u.anti[1], 1);
+    al->addWidget(u.anti[0], 0, 0);
+    al->addWidget(u.anti[1], 1, 0);
+    al->addWidget(u.newSlider(6, anti), 2, 0);
+    return anti;
+}
+
+// LCD background and input polarity.
+QGroupBox* ConfigWindow::buildScreenInputFrame(QWidget* page)
+{
+    Ui& u = *ui_;
+    auto* misc = group(QStringLiteral("Frame_divers"), QStringLiteral("Écran et entrée:"), page);
+    auto* h = new QHBoxLayout(misc);
+    QCheckBox* fond = u.newCheck(0, QStringLiteral("Fond"),
+                                 QStringLiteral("Fond de l'écran LCD en BLEU=Décoché ou en BLANC=Coché."), misc);
+    fond->setMinimumWidth(fond->sizeHint().width() + 16);
+    h->addWidget(fond);
+    h->addWidget(u.newCheck(4, QStringLiteral("Polarité"), QString(), misc));
+    h->addStretch(1);
+    return misc;
+}
+
+// --- page SORTIE --------------------------------------------------------------------------------
+
+QFrame* ConfigWindow::buildOutputsPage()
+{
+    Ui& u = *ui_;
     u.SORTIE = new QFrame(this);
     u.SORTIE->setObjectName(QStringLiteral("SORTIE"));
     auto* outputs = new QHBoxLayout(u.SORTIE);
     outputs->setContentsMargins(0, 0, 0, 0);
+    for (int o = 0; o < 3; ++o)
+        outputs->addWidget(buildOutputFrame(o, u.SORTIE), 1);
+    return u.SORTIE;
+}
+
+// Frame_sortie1..3: relay 1, relay 2, buzzer; Check1(1..3) puts the output in use.
+QGroupBox* ConfigWindow::buildOutputFrame(int output, QWidget* page)
+{
     const char* outputTitles[3] = {"    Relais 1:", "    Relais 2:", "    Buzzer et Style"};
-    const char* cadreNames[3] = {"cadre_R1", "cadre_R2", "cadre_Buz"};
-    const char* optionNames[3] = {"Option2", "Option3", "Option4"};
-    for (int o = 0; o < 3; ++o) {
-        const std::size_t os = static_cast<std::size_t>(o);
-        QGroupBox* out =
-            group(QStringLiteral("Frame_sortie%1").arg(o + 1), QString::fromLatin1(outputTitles[o]), u.SORTIE);
-        auto* ol = new QVBoxLayout(out);
-        ol->setContentsMargins(8, 22, 8, 8);
-        // The enabling box sits on the frame's title, in the blanks left for it; the title moves aside
-        // so that the box does not cover its first letters.
-        QCheckBox* enable = newCheck(1 + o, QString(), QString(), out);
-        enable->resize(enable->sizeHint());
-        enable->move(4, 0);
-        enable->raise();
-        out->setStyleSheet(QStringLiteral("QGroupBox#%1::title { subcontrol-origin: margin; left: %2px; }")
-                               .arg(out->objectName())
-                               .arg(enable->sizeHint().width() - 8));
+    QGroupBox* out =
+        group(QStringLiteral("Frame_sortie%1").arg(output + 1), QString::fromLatin1(outputTitles[output]), page);
+    auto* ol = new QVBoxLayout(out);
+    ol->setContentsMargins(8, 22, 8, 8);
+    // The enabling box sits on the frame's title, in the blanks left for it; the title moves aside
+    // so that the box does not cover its first letters.
+    QCheckBox* enable = ui_->newCheck(1 + output, QString(), QString(), out);
+    enable->resize(enable->sizeHint());
+    enable->move(4, 0);
+    enable->raise();
+    out->setStyleSheet(QStringLiteral("QGroupBox#%1::title { subcontrol-origin: margin; left: %2px; }")
+                           .arg(out->objectName())
+                           .arg(enable->sizeHint().width() - 8));
+    for (int f = 0; f < 3; ++f)
+        ol->addWidget(buildRuleFrame(output, f, out));
+    ol->addWidget(buildThresholdFrame(output, out));
+    ol->addStretch(1);
+    return out;
+}
 
-        const bool buzzer = o == 2;
-        const QString captions[7] = {QStringLiteral("COMPTEUR"),
-                                     QStringLiteral("TOTALISATEUR"),
-                                     buzzer ? QStringLiteral("Silencieux") : QStringLiteral("S'OUVRE"),
-                                     buzzer ? QStringLiteral("Actif") : QStringLiteral("SE FERME"),
-                                     QStringLiteral("Jusqu'au RAZ"),
-                                     QStringLiteral("1 Sec"),
-                                     QStringLiteral("et réarmable")};
-        const char* frameTitles[3] = {"Affecté au:", "Action:", "Durée d'action:"};
-        const std::vector<int> members[3] = {{0, 1}, {2, 3}, {4, 5, 6}};
-        for (int f = 0; f < 3; ++f) {
-            QGroupBox* frame = group(indexed(cadreNames[o], f), QString::fromUtf8(frameTitles[f]), out);
-            frame->installEventFilter(this);
-            u.cadre[os][static_cast<std::size_t>(f)] = frame;
-            auto* fl = new QVBoxLayout(frame);
-            QButtonGroup* bg = newGroup(this);
-            u.ruleGroups[os][static_cast<std::size_t>(f)] = bg;
-            for (int i : members[f]) {
-                QRadioButton* r = radio(indexed(optionNames[o], i), captions[i], frame);
-                u.ruleOption[os][static_cast<std::size_t>(i)] = r;
-                bg->addButton(r, i);
-                fl->addWidget(r);
-                if (i == 5)
-                    fl->addWidget(newSlider(3 + o, frame));
-            }
-            ol->addWidget(frame);
-        }
-        QGroupBox* threshold = group(indexed(cadreNames[o], 3), kCompareGreaterText, out);
-        threshold->setProperty("Tag", QStringLiteral("S"));
-        threshold->setToolTip(kThresholdTip);
-        threshold->setCursor(Qt::PointingHandCursor);
-        threshold->installEventFilter(this);
-        u.cadre[os][3] = threshold;
-        auto* tl = new QVBoxLayout(threshold);
-        tl->addWidget(newReg(6 + o, threshold));
-        ol->addWidget(threshold);
-        ol->addStretch(1);
-        outputs->addWidget(out, 1);
+// cadre_X(0..2) of an output: "Affecté au:", "Action:", "Durée d'action:", each an exclusive group of
+// the output's rule options (Option2 / Option3 / Option4).
+QGroupBox* ConfigWindow::buildRuleFrame(int output, int f, QWidget* parent)
+{
+    Ui& u = *ui_;
+    const std::size_t os = static_cast<std::size_t>(output);
+    const bool buzzer = output == 2;
+    const QString captions[7] = {QStringLiteral("COMPTEUR"),
+                                 QStringLiteral("TOTALISATEUR"),
+                                 buzzer ? QStringLiteral("Silencieux") : QStringLiteral("S'OUVRE"),
+                                 buzzer ? QStringLiteral("Actif") : QStringLiteral("SE FERME"),
+                                 QStringLiteral("Jusqu'au RAZ"),
+                                 QStringLiteral("1 Sec"),
+                                 QStringLiteral("et réarmable")};
+    const char* frameTitles[3] = {"Affecté au:", "Action:", "Durée d'action:"};
+    const std::vector<int> members[3] = {{0, 1}, {2, 3}, {4, 5, 6}};
+
+    QGroupBox* frame = group(indexed(kCadreNames[output], f), QString::fromUtf8(frameTitles[f]), parent);
+    frame->installEventFilter(this);
+    u.cadre[os][static_cast<std::size_t>(f)] = frame;
+    auto* fl = new QVBoxLayout(frame);
+    QButtonGroup* bg = exclusiveGroup(this);
+    u.ruleGroups[os][static_cast<std::size_t>(f)] = bg;
+    for (int i : members[f]) {
+        QRadioButton* r = radio(indexed(kOptionNames[output], i), captions[i], frame);
+        u.ruleOption[os][static_cast<std::size_t>(i)] = r;
+        bg->addButton(r, i);
+        fl->addWidget(r);
+        if (i == 5)
+            fl->addWidget(u.newSlider(3 + output, frame));
     }
-    root->addWidget(u.SORTIE, 1);
+    return frame;
+}
 
-    // --- command strip and progress -------------------------------------------------------------
+// cadre_X(3): the output's threshold (REG_V(6..8)); a click flips the comparison, kept in Tag.
+QGroupBox* ConfigWindow::buildThresholdFrame(int output, QWidget* parent)
+{
+    QGroupBox* threshold = group(indexed(kCadreNames[output], 3), kCompareGreaterText, parent);
+    threshold->setProperty("Tag", QStringLiteral("S"));
+    threshold->setToolTip(kThresholdTip);
+    threshold->setCursor(Qt::PointingHandCursor);
+    threshold->installEventFilter(this);
+    ui_->cadre[static_cast<std::size_t>(output)][3] = threshold;
+    auto* tl = new QVBoxLayout(threshold);
+    tl->addWidget(ui_->newReg(6 + output, threshold));
+    return threshold;
+}
+
+// --- command strip and progress -----------------------------------------------------------------
+
+QFrame* ConfigWindow::buildCommandStrip()
+{
+    Ui& u = *ui_;
     u.Frame5 = new QFrame(this);
     u.Frame5->setObjectName(QStringLiteral("Frame5"));
     setColours(u.Frame5, kLightBlue, QColor());
@@ -590,17 +705,7 @@ void ConfigWindow::buildUi()
     arial.setPointSize(11);
     arial.setBold(true);
     for (int i = 0; i < 7; ++i) {
-        const ButtonSpec& spec = kButtons[i];
-        auto* b = new QLabel(QString::fromUtf8(spec.caption), u.Frame5);
-        b->setObjectName(indexed("BOUTON", i));
-        b->setToolTip(QString::fromUtf8(spec.tip));
-        if (spec.tag)
-            b->setProperty("Tag", QString::fromLatin1(spec.tag));
-        b->setAlignment(Qt::AlignCenter);
-        b->setFont(arial);
-        b->setMinimumSize(96, 30);
-        b->setCursor(Qt::PointingHandCursor);
-        setColours(b, kBlue, kWhite);
+        QLabel* b = commandButton(i, arial, u.Frame5);
         b->installEventFilter(this);
         u.BOUTON[static_cast<std::size_t>(i)] = b;
     }
@@ -612,15 +717,19 @@ void ConfigWindow::buildUi()
             line->addWidget(u.BOUTON[static_cast<std::size_t>(i)], 1);
         strip->addLayout(line);
     }
-    root->addWidget(u.Frame5);
+    return u.Frame5;
+}
 
+QProgressBar* ConfigWindow::buildProgressBar()
+{
+    Ui& u = *ui_;
     u.ProgressBar1 = new QProgressBar(this);
     u.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     u.ProgressBar1->setRange(0, kReadBarMaximum);
     u.ProgressBar1->setValue(0);
     u.ProgressBar1->setTextVisible(false);
     u.ProgressBar1->setMaximumHeight(14);
-    root->addWidget(u.ProgressBar1);
+    return u.ProgressBar1;
 }
 
 void ConfigWindow::connectControls()
@@ -734,46 +843,32 @@ private:
 // ------------------------------------------------------------------------------------------------
 // Mode layouts
 
-void ConfigWindow::INIT_P()
-{
-    Ui& u = *ui_;
-    u.Option_CPT[0]->setChecked(true);
-    applyModeColours(true);
-    u.Frame26->setVisible(false);
-    u.Frame_afficher->setVisible(true);
-    for (int o = 0; o < 3; ++o) {
-        u.ruleOption[static_cast<std::size_t>(o)][1]->setEnabled(false);
-        u.ruleOption[static_cast<std::size_t>(o)][0]->setChecked(true);
-    }
-    u.Frame3->setEnabled(true);
-    u.Frame4->setEnabled(true);
-    u.Frame7->setEnabled(false);
-    setCheckValue(u.Check1[7], kChecked);
-    setCheckValue(u.Check1[8], kChecked);
-    setCheckValue(u.Check1[9], kUnchecked);
-    for (int n = 7; n <= 9; ++n)
-        u.Slider[static_cast<std::size_t>(n)]->setValue(1);
-}
+void ConfigWindow::INIT_P() { layOutMode(kProductionLayout); }
 
-void ConfigWindow::INIT_T()
+void ConfigWindow::INIT_T() { layOutMode(kTotaliserLayout); }
+
+// The values come from the layout table that a form without window uses too; the window adds what only it
+// shows: the colours, which frames show and which controls take input.
+void ConfigWindow::layOutMode(const ModeLayout& layout)
 {
     Ui& u = *ui_;
-    u.Option_CPT[1]->setChecked(true);
-    applyModeColours(false);
-    u.Frame26->setVisible(true);
-    u.Frame_afficher->setVisible(false);
-    for (int o = 0; o < 3; ++o) {
-        u.ruleOption[static_cast<std::size_t>(o)][1]->setEnabled(true);
-        u.ruleOption[static_cast<std::size_t>(o)][0]->setChecked(true);
+    const bool production = layout.production;
+    u.Option_CPT[production ? 0 : 1]->setChecked(true);
+    applyModeColours(production);
+    u.Frame26->setVisible(!production);
+    u.Frame_afficher->setVisible(production);
+    for (std::size_t o = 0; o < 3; ++o) {
+        // An output follows the totaliser only in the totaliser mode.
+        u.ruleOption[o][1]->setEnabled(!production);
+        u.ruleOption[o][static_cast<std::size_t>(layout.ruleAssign)]->setChecked(true);
     }
-    u.Frame3->setEnabled(false);
-    u.Frame4->setEnabled(false);
-    u.Frame7->setEnabled(true);
-    setCheckValue(u.Check1[7], kUnchecked);
-    setCheckValue(u.Check1[8], kUnchecked);
-    setCheckValue(u.Check1[9], kChecked);
-    for (int n = 7; n <= 9; ++n)
-        u.Slider[static_cast<std::size_t>(n)]->setValue(1);
+    u.Frame3->setEnabled(production);
+    u.Frame4->setEnabled(production);
+    u.Frame7->setEnabled(!production);
+    for (std::size_t k = 0; k < 3; ++k)
+        setCheckValue(u.Check1[7 + k], layout.displayChecks[k]);
+    for (std::size_t n = 7; n <= 9; ++n)
+        u.Slider[n]->setValue(layout.displaySeconds);
 }
 
 void ConfigWindow::applyModeColours(bool production)

@@ -12,6 +12,7 @@ class QButtonGroup;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -73,7 +74,28 @@ private:
     void connectControls();
     void thresholdClick(int output, int index);
     void sliderChanged(int n, int value);
+    void layOutMode(const ModeLayout& layout);
     void applyModeColours(bool production);
+    // The window's frames, a function each, called in the order the controls are created (the tab order).
+    QHBoxLayout* buildPageButtons();
+    QFrame* buildGeneralPage();
+    QGroupBox* buildModeFrame(QWidget* page);
+    QGroupBox* buildCounterFrame(QWidget* page);
+    QGroupBox* buildTotaliserFrame(QWidget* page);
+    QGroupBox* buildDisplayFrame(QWidget* page);
+    QGroupBox* buildDisplayTimeFrame(int n, QWidget* parent);
+    QGroupBox* buildDecimalPointFrame(QWidget* page);
+    QGroupBox* buildStartupFrame(QWidget* page);
+    QGroupBox* buildResetHoldFrame(QWidget* parent);
+    QGroupBox* buildStartScreenFrame(int slider, QWidget* parent);
+    QGroupBox* buildDebounceFrame(QWidget* parent);
+    QGroupBox* buildScreenInputFrame(QWidget* page);
+    QFrame* buildOutputsPage();
+    QGroupBox* buildOutputFrame(int output, QWidget* page);
+    QGroupBox* buildRuleFrame(int output, int f, QWidget* parent);
+    QGroupBox* buildThresholdFrame(int output, QWidget* parent);
+    QFrame* buildCommandStrip();
+    QProgressBar* buildProgressBar();
 
     Link& link_;
     Dialogs& dialogs_;

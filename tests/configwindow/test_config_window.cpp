@@ -142,6 +142,8 @@ private slots:
     void pageButtons();
     void pressedButtonTurnsGreen();
     void formStateRoundTrips();
+    void modeLayoutSetsTheFormsValues_data();
+    void modeLayoutSetsTheFormsValues();
 };
 
 void TestConfigWindow::initTestCase()
@@ -922,6 +924,65 @@ void TestConfigWindow::formStateRoundTrips()
             QFAIL("the window does not show the values it was given");
         }
     }
+}
+
+void TestConfigWindow::modeLayoutSetsTheFormsValues_data()
+{
+    QTest::addColumn<bool>("fromProduction");
+    QTest::addColumn<bool>("toProduction");
+    QTest::addColumn<bool>("click");  // the operator's click on the mode, else INIT_P / INIT_T called
+    QTest::newRow("totaliser to production, click") << false << true << true;
+    QTest::newRow("production to totaliser, click") << true << false << true;
+    QTest::newRow("totaliser to production, INIT_P") << false << true << false;
+    QTest::newRow("production to totaliser, INIT_T") << true << false << false;
+    QTest::newRow("production again, INIT_P") << true << true << false;
+    QTest::newRow("totaliser again, INIT_T") << false << false << false;
+}
+
+// The window's layouts set the same values as a form without window, and keep every other one.
+void TestConfigWindow::modeLayoutSetsTheFormsValues()
+{
+    QFETCH(bool, fromProduction);
+    QFETCH(bool, toProduction);
+    QFETCH(bool, click);
+    Rig rig;
+    FormState start;
+    start.Option_CPT = {fromProduction, !fromProduction};
+    for (int i = 0; i < 12; ++i)
+        start.REG_V[static_cast<std::size_t>(i)] = QString::number(i * 7 - 20);
+    start.Check1 = {kUnchecked, kChecked, kUnchecked, kChecked,   kChecked,
+                    kGreyed,    kChecked, kGreyed,    kUnchecked, kChecked};
+    if (!fromProduction)
+        std::reverse(start.Check1.begin() + 7, start.Check1.end());
+    start.Check_T = kUnchecked;
+    start.Option_pdec = {false, false, true, false};
+    start.OptionE2.select(1);
+    start.Option_anti_non = false;
+    start.Option_anti_oui = true;
+    for (int o = 0; o < 3; ++o) {
+        start.rule(o).select(1);
+        start.rule(o).select(2);
+        start.rule(o).select(4 + o);
+    }
+    start.threshold(1).setGreaterOrEqual(false);
+    for (int n = 1; n <= 9; ++n)
+        start.slider(n) = n + 1;
+    rig.window.applyFormState(start);
+    QCOMPARE(rig.window.formState(), start);
+
+    if (click)
+        QTest::mouseClick(rig.option(toProduction ? "Option_CPT(0)" : "Option_CPT(1)"), Qt::LeftButton);
+    else if (toProduction)
+        rig.window.INIT_P();
+    else
+        rig.window.INIT_T();
+
+    FormState expected = start;
+    if (toProduction)
+        applyProductionLayout(expected);
+    else
+        applyTotaliserLayout(expected);
+    QCOMPARE(rig.window.formState(), expected);
 }
 
 QTEST_MAIN(TestConfigWindow)
