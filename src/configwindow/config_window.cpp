@@ -963,8 +963,9 @@ void ConfigWindow::BOUTON_STA_Click(int index)
 {
     Ui& u = *ui_;
     u.page = index == 1 ? 1 : 0;
-    u.GENERAL->setVisible(u.page == 0);
-    u.SORTIE->setVisible(u.page == 1);
+    // The page that goes is hidden first: for a moment both would need room, and the window would keep it.
+    (u.page == 0 ? u.SORTIE : u.GENERAL)->setVisible(false);
+    (u.page == 0 ? u.GENERAL : u.SORTIE)->setVisible(true);
     for (int i = 0; i < 2; ++i) {
         QLabel* l = u.BOUTON_STA[static_cast<std::size_t>(i)];
         const bool active = i == u.page;

@@ -135,6 +135,7 @@ private slots:
     void newConfigurationAsksFirst_data();
     void newConfigurationAsksFirst();
     void refusalNamesAHiddenBox();
+    void pagesDoNotGrowTheWindow();
     void checkBoxesShowTheirFrames();
     void thresholdFramesFlip();
     void sliderCaptionsFollow();
@@ -759,6 +760,22 @@ void TestConfigWindow::refusalNamesAHiddenBox()
     QCOMPARE(rig.dialogs.messages.size(), 3);
     QVERIFY(rig.dialogs.messages.back().text.endsWith(QStringLiteral(
         "\r\nCase « Seuil » du cadre « Relais 1: », page SORTIE (cachée : cochez la sortie pour la voir).")));
+}
+
+// Going to a page and back leaves the window the size it was.
+void TestConfigWindow::pagesDoNotGrowTheWindow()
+{
+    Rig rig;
+    rig.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&rig.window));
+    const QSize first = rig.window.size();
+    for (int round = 0; round < 3; ++round) {
+        rig.window.BOUTON_STA_Click(1);
+        QCoreApplication::processEvents();
+        rig.window.BOUTON_STA_Click(0);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(rig.window.size(), first);
 }
 
 void TestConfigWindow::checkBoxesShowTheirFrames()
