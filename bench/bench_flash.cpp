@@ -149,6 +149,7 @@ static void BM_FlashFromWindow(benchmark::State& state)
             line += QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).rightJustified(2, '0').toUpper() + "\r\n";
             f.write(line);
         }
+        f.write(":00000001FF\r\n");
     }
     dialogs.fileAnswers.append(path);
     window.Cmd_Openfile_Click();

@@ -17,6 +17,7 @@ constexpr int kPathAccess = 75;        // could not be created or opened for ano
 constexpr int kPathNotFound = 76;      // the folder does not exist
 constexpr int kInvalidValue = 380;     // a value outside the range its control accepts
 constexpr int kChecksum = 1001;        // a HEX record whose checksum does not match
+constexpr int kHexOverlap = 1002;      // a HEX file that gives the same image byte twice
 // Pictures number their own faults.
 constexpr int kPictureNotFound = 1;
 constexpr int kPictureUnreadable = 2;   // exists but cannot be opened or read

@@ -5,15 +5,23 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <bitset>
+#include <memory>
 
 namespace trivo {
 
 namespace {
 
-// ':' + count(2) + address(4) + type(2) + 32 data digits + checksum(2)
-constexpr int kRecordChars = 43;
-constexpr int kRecordFields = 21;  // count, address high, address low, type, 16 data, checksum
-const QByteArray kDataRecordStart = QByteArrayLiteral(":10");
+constexpr int kRecordOverhead = 5;  // count, address high, address low, type, checksum
+enum RecordType : uint8_t {
+    kData = 0x00,
+    kEndOfFile = 0x01,
+    kSegmentBase = 0x02,
+    kSegmentStart = 0x03,
+    kLinearBase = 0x04,
+    kLinearStart = 0x05,
+};
+const QByteArray kUtf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 int hexDigit(char c)
 {
@@ -26,26 +34,87 @@ int hexDigit(char c)
     return -1;
 }
 
-QString fieldName(int field)
+QString hex2(int value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+
+QString hexAddress(int64_t value) { return QString::number(value, 16).toUpper().rightJustified(4, QLatin1Char('0')); }
+
+// pair: 0-based pair of the record; count: the record's byte count when known, else -1.
+QString fieldName(int pair, int count)
 {
-    if (field == 0)
+    if (pair == 0)
         return QStringLiteral("longueur");
-    if (field <= 2)
+    if (pair <= 2)
         return QStringLiteral("adresse");
-    if (field == 3)
+    if (pair == 3)
         return QStringLiteral("type");
-    if (field == kRecordFields - 1)
+    if (count >= 0 && pair == 4 + count)
         return QStringLiteral("somme de contrôle");
-    return QStringLiteral("octet de données %1").arg(field - 4);
+    return QStringLiteral("octet de données %1").arg(pair - 4);
+}
+
+struct RecordFault {
+    int number = 0;
+    QString what;
+};
+
+// One line into its bytes (count, address, type, data, checksum), whole and with a right checksum.
+RecordFault decodeRecord(QByteArrayView line, QByteArray& bytes)
+{
+    if (!line.startsWith(':'))
+        return {errnum::kTypeMismatch,
+                QStringLiteral("ce n'est pas un enregistrement (il ne commence pas par « : »).")};
+    const QByteArrayView digits = line.sliced(1);
+    const bool countRead = digits.size() >= 2 && hexDigit(digits[0]) >= 0 && hexDigit(digits[1]) >= 0;
+    const int count = countRead ? hexDigit(digits[0]) * 16 + hexDigit(digits[1]) : -1;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (hexDigit(digits[i]) < 0) {
+            const qsizetype pair = i / 2;
+            const QByteArrayView shown = digits.sliced(2 * pair, std::min<qsizetype>(2, digits.size() - 2 * pair));
+            return {errnum::kTypeMismatch,
+                    QStringLiteral("« %1 » n'est pas un octet hexadécimal (%2).")
+                        .arg(QString::fromLatin1(shown), fieldName(int(pair), count))};
+        }
+    }
+    const qsizetype expected = 2 * (qsizetype(std::max(count, 0)) + kRecordOverhead);
+    if (count < 0 || digits.size() < expected)
+        return {errnum::kPastEndOfFile,
+                QStringLiteral("enregistrement incomplet (%1 chiffres hexadécimaux au lieu de %2).")
+                    .arg(digits.size())
+                    .arg(expected)};
+    if (digits.size() > expected)
+        return {errnum::kTypeMismatch,
+                QStringLiteral(
+                    "enregistrement trop long (%1 chiffres hexadécimaux au lieu de %2, pour %3 octets de données).")
+                    .arg(digits.size())
+                    .arg(expected)
+                    .arg(count)};
+    bytes.resize(expected / 2);
+    unsigned sum = 0;
+    for (qsizetype b = 0; b < bytes.size(); ++b) {
+        const int value = hexDigit(digits[2 * b]) * 16 + hexDigit(digits[2 * b + 1]);
+        bytes[b] = char(value);
+        sum += unsigned(value);
+    }
+    if ((sum & 0xFF) != 0) {
+        const unsigned read = uint8_t(bytes.back());
+        const unsigned wanted = (0x100 - ((sum - read) & 0xFF)) & 0xFF;
+        return {
+            errnum::kChecksum,
+            QStringLiteral("somme de contrôle erronée (lue %1, attendue %2).").arg(hex2(int(read)), hex2(int(wanted)))};
+    }
+    return {};
+}
+
+bool isBlank(QByteArrayView line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
 HexReadResult failure(HexReadResult r, int line, int number, const QString& what)
 {
-    r.error = {number, line, QStringLiteral("ligne %1 : %2").arg(line).arg(what)};
+    r.error = {number, line, line > 0 ? QStringLiteral("ligne %1 : %2").arg(line).arg(what) : what};
     return r;
 }
-
-QString hex2(int value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
 
 }  // namespace
 
@@ -54,81 +123,93 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& pr
     HexReadResult r;
     // Every way out, the refusals included, ends the progress.
     const ProgressScope scope(progress, kImageSize, QString());
-    QByteArray text;
-    text.reserve(kRecordChars + 1);
-    for (int line = 1;; ++line) {
+    const QByteArray text = device.read(kMaxHexFileBytes + 1);
+    if (text.size() > kMaxHexFileBytes)
+        return failure(
+            r, 0, errnum::kSubscript,
+            QStringLiteral("trop grand (plus de %1 Kio) pour une image de 32 Kio.").arg(kMaxHexFileBytes / 1024));
+
+    // Built aside, so that a refusal at any line leaves the caller's image as it was.
+    auto built = std::make_unique<FirmwareImage>();
+    built->fill(0xFF);
+    auto given = std::make_unique<std::bitset<kImageSize>>();
+    int64_t base = 0;  // from the last address extension
+    bool ended = false;
+    int line = 0;
+    QByteArray bytes;
+    qsizetype at = text.startsWith(kUtf8Bom) ? kUtf8Bom.size() : 0;
+    while (at < text.size() && !ended) {
+        ++line;
         progress.advance(r.fillPosition);
+        // One line, whichever of CR LF, LF or CR ends it.
+        qsizetype end = at;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        const QByteArrayView content(text.constData() + at, end - at);
+        at = end;
+        if (at < text.size() && text[at++] == '\r' && at < text.size() && text[at] == '\n')
+            ++at;
+        if (isBlank(content))
+            continue;
 
-        // One line, whichever of CR LF, LF or CR ends it. Never more than one character past a record is
-        // read, so a large file of something else is not read through.
-        text.clear();
-        bool lineEnded = false;
-        char c;
-        while (device.getChar(&c)) {
-            if (c == '\n') {
-                lineEnded = true;
-                break;
+        const RecordFault fault = decodeRecord(content, bytes);
+        if (fault.number != 0)
+            return failure(r, line, fault.number, fault.what);
+        const int count = uint8_t(bytes[0]);
+        const int offset = uint8_t(bytes[1]) << 8 | uint8_t(bytes[2]);
+        const auto type = uint8_t(bytes[3]);
+        const auto data = [&](int i) { return uint8_t(bytes[4 + i]); };
+        switch (type) {
+        case kData:
+            ++r.records;
+            for (int i = 0; i < count; ++i) {
+                const int64_t load = base + offset + i;
+                if (r.firstLoadAddress < 0)
+                    r.firstLoadAddress = load;
+                const int64_t a = load - r.firstLoadAddress;
+                if (a < 0)
+                    return failure(r, line, errnum::kSubscript,
+                                   QStringLiteral("l'octet chargé à %1 tombe avant le début de l'image, "
+                                                  "qui commence au premier enregistrement de données (%2).")
+                                       .arg(hexAddress(load), hexAddress(r.firstLoadAddress)));
+                if (a >= kImageSize)
+                    return failure(r, line, errnum::kSubscript,
+                                   QStringLiteral("l'octet chargé à %1 tombe à l'adresse d'image %2, au-delà de 7FFF.")
+                                       .arg(hexAddress(load), hexAddress(a)));
+                if (given->test(std::size_t(a)))
+                    return failure(r, line, errnum::kHexOverlap,
+                                   QStringLiteral("l'octet chargé à %1 est déjà donné plus haut dans le fichier.")
+                                       .arg(hexAddress(load)));
+                given->set(std::size_t(a));
+                (*built)[std::size_t(a)] = data(i);
+                ++r.dataBytes;
+                r.fillPosition = std::max(r.fillPosition, int(a) + 1);
             }
-            if (c == '\r') {
-                char next;
-                if (device.getChar(&next) && next != '\n')
-                    device.ungetChar(next);
-                lineEnded = true;
-                break;
-            }
-            text.append(c);
-            if (text.size() == kDataRecordStart.size() && text != kDataRecordStart)
-                break;
-            if (text.size() > kRecordChars)
-                break;
-        }
-        if (!lineEnded && text.isEmpty())
-            break;  // end of file
-        if (!text.startsWith(kDataRecordStart))
-            break;  // end-of-file, address or short record: the image ends here
-
-        if (r.records == kMaxRecords)
-            return failure(
-                r, line, errnum::kSubscript,
-                QStringLiteral("plus de %1 enregistrements, l'image dépasse l'adresse 7FFF.").arg(kMaxRecords));
-        if (text.size() < kRecordChars)
-            return failure(r, line, errnum::kPastEndOfFile,
-                           QStringLiteral("enregistrement incomplet (%1 caractères au lieu de %2).")
-                               .arg(text.size())
-                               .arg(kRecordChars));
-        if (text.size() > kRecordChars)
-            return failure(r, line, errnum::kTypeMismatch,
-                           QStringLiteral("enregistrement trop long (plus de %1 caractères).").arg(kRecordChars));
-
-        std::array<uint8_t, kRecordFields> fields{};
-        unsigned sum = 0;
-        for (int f = 0; f < kRecordFields; ++f) {
-            const char hi = text.at(1 + 2 * f);
-            const char lo = text.at(2 + 2 * f);
-            const int h = hexDigit(hi);
-            const int l = hexDigit(lo);
-            if (h < 0 || l < 0)
+            break;
+        case kEndOfFile: ended = true; break;
+        case kSegmentBase:
+        case kLinearBase:
+            if (count != 2)
                 return failure(r, line, errnum::kTypeMismatch,
-                               QStringLiteral("« %1 » n'est pas un octet hexadécimal (%2).")
-                                   .arg(QString::fromLatin1(QByteArray() + hi + lo), fieldName(f)));
-            fields[f] = static_cast<uint8_t>(h * 16 + l);
-            sum += fields[f];
+                               QStringLiteral("adresse étendue de %1 octets au lieu de 2.").arg(count));
+            base = int64_t(data(0) << 8 | data(1)) << (type == kSegmentBase ? 4 : 16);
+            break;
+        case kSegmentStart:
+        case kLinearStart: break;  // an execution start: nothing to place
+        default:
+            return failure(r, line, errnum::kTypeMismatch,
+                           QStringLiteral("type d'enregistrement %1 inconnu.").arg(hex2(type)));
         }
-        if ((sum & 0xFF) != 0) {
-            const int expected = (0x100 - ((sum - fields[kRecordFields - 1]) & 0xFF)) & 0xFF;
-            return failure(r, line, errnum::kChecksum,
-                           QStringLiteral("somme de contrôle erronée (lue %1, attendue %2).")
-                               .arg(hex2(fields[kRecordFields - 1]), hex2(expected)));
-        }
-
-        for (int i = 0; i < kRecordBytes; ++i)
-            image[r.fillPosition + i] = fields[4 + i];
-        r.fillPosition += kRecordBytes;
-        ++r.records;
     }
+    if (!ended)
+        return line == 0 ? failure(r, 0, errnum::kPastEndOfFile, QStringLiteral("vide, sans aucun enregistrement."))
+                         : failure(r, line, errnum::kPastEndOfFile,
+                                   QStringLiteral("le fichier s'arrête sans enregistrement de fin (:00000001FF)."));
+    if (r.dataBytes == 0)
+        return failure(r, line, errnum::kPastEndOfFile,
+                       QStringLiteral("fin de fichier avant le moindre octet de données."));
 
-    for (int a = r.fillPosition; a < kImageSize; ++a)
-        image[a] = 0xFF;
+    image = *built;
     progress.advance(r.fillPosition);
     return r;
 }
@@ -139,7 +220,8 @@ HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, Pr
     QFile file(fileName);
     HexReadResult r;
     const ProgressScope scope(progress, kImageSize, QString());
-    if (!QFileInfo(fileName).isFile()) {
+    const QFileInfo info(fileName);
+    if (!info.isFile()) {
         r.error = {errnum::kFileNotFound, 0, shown + QStringLiteral(" introuvable.")};
         return r;
     }
@@ -147,9 +229,20 @@ HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, Pr
         r.error = {errnum::kPathAccess, 0, shown + QStringLiteral(" : accès refusé (%1).").arg(file.errorString())};
         return r;
     }
-    r = readIntelHex(file, image, progress);
-    if (file.error() != QFileDevice::NoError)
-        r.error = {errnum::kDeviceIo, 0, QStringLiteral("erreur de lecture (%1).").arg(file.errorString())};
+    if (file.size() > kMaxHexFileBytes) {
+        r = failure(r, 0, errnum::kSubscript,
+                    QStringLiteral("trop grand (%1 Kio, plus de %2 Kio) pour une image de 32 Kio.")
+                        .arg(file.size() / 1024)
+                        .arg(kMaxHexFileBytes / 1024));
+    } else {
+        // Read into a copy: a read error noticed afterwards must not leave a half-read file in the image.
+        auto read = std::make_unique<FirmwareImage>(image);
+        r = readIntelHex(file, *read, progress);
+        if (r.ok() && file.error() != QFileDevice::NoError)
+            r.error = {errnum::kDeviceIo, 0, QStringLiteral("erreur de lecture (%1).").arg(file.errorString())};
+        if (r.ok())
+            image = *read;
+    }
     if (!r.ok())
         r.error.description = shown + QStringLiteral(", ") + r.error.description;
     return r;

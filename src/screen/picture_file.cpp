@@ -1,5 +1,7 @@
 #include "screen/picture_file.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 
@@ -27,6 +29,7 @@ enum : uint32_t { kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3 };
 
 struct BmpLayout {
     enum Status { Unknown, Truncated, Complete } status = Unknown;
+    uint32_t infoSize = 0;
     uint32_t dataOffset = 0;
     int64_t width = 0;
     int64_t height = 0;  // absolute value
@@ -34,6 +37,7 @@ struct BmpLayout {
     int bits = 0;
     uint32_t compression = 0;
     uint32_t masks[3] = {0, 0, 0};
+    uint32_t coloursUsed = 0;  // 0: all that the bit depth allows
 };
 
 // What the header promises, and whether the file holds it. Qt decodes a BMP that stops short of its pixel
@@ -47,6 +51,7 @@ BmpLayout bmpLayout(const QByteArray& head, qint64 fileSize)
         return l;
     }
     const uint32_t infoSize = u32(head, 14);
+    l.infoSize = infoSize;
     l.dataOffset = u32(head, 10);
     if (infoSize == 12) {
         if (head.size() < 26) {
@@ -67,6 +72,7 @@ BmpLayout bmpLayout(const QByteArray& head, qint64 fileSize)
         l.height = h < 0 ? -int64_t(h) : int64_t(h);
         l.bits = u16(head, 28);
         l.compression = u32(head, 30);
+        l.coloursUsed = u32(head, 46);
         if (l.compression == kBiBitfields) {
             // Masks follow a 40-byte header, and sit at the same place inside the longer ones.
             if (head.size() < 66) {
@@ -159,6 +165,76 @@ QImage decodeBmp16(const QByteArray& data, const BmpLayout& l)
     return image;
 }
 
+// Run-length pictures are decoded here because Qt leaves the pixels a stream never reaches (after an early
+// end of bitmap, an end of line or a delta) as whatever memory held, so that the same file gave different
+// dots from run to run. Here they take the colour of palette index 0, as in a zero-filled platform bitmap.
+// A run past the end of its row is cut there. Null when the picture is too large to hold.
+QImage decodeBmpRle(const QByteArray& data, const BmpLayout& l)
+{
+    const bool four = l.compression == kBiRle4;
+    if (const int limitMb = QImageReader::allocationLimit();
+        limitMb > 0 && uint64_t(l.width) * uint64_t(l.height) * 4 > uint64_t(limitMb) * 1024 * 1024)
+        return QImage();
+    QImage image(int(l.width), int(l.height), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+
+    // Indices past the colours the file gives are black.
+    std::array<QRgb, 256> palette;
+    palette.fill(qRgb(0, 0, 0));
+    const qsizetype paletteAt = 14 + qsizetype(l.infoSize);
+    const qsizetype declared = l.coloursUsed == 0 ? (qsizetype(1) << l.bits) : qsizetype(l.coloursUsed);
+    const qsizetype colours = std::min({declared, qsizetype(1) << l.bits, (data.size() - paletteAt) / 4});
+    for (qsizetype i = 0; i < colours; ++i) {
+        const char* e = data.constData() + paletteAt + 4 * i;
+        palette[std::size_t(i)] = qRgb(uint8_t(e[2]), uint8_t(e[1]), uint8_t(e[0]));
+    }
+    image.fill(palette[0]);
+
+    QRgb* const pixels = reinterpret_cast<QRgb*>(image.bits());
+    const qsizetype stride = image.bytesPerLine() / qsizetype(sizeof(QRgb));
+    int64_t x = 0;
+    int64_t row = 0;  // in stream order: the bottom row first unless the picture is top-down
+    auto put = [&](uint8_t index) {
+        if (x < l.width && row < l.height) {
+            const int64_t y = l.topDown ? row : l.height - 1 - row;
+            pixels[y * stride + x] = palette[index];
+        }
+        ++x;
+    };
+    auto nibbleOrByte = [four](uint8_t byte, int i) { return four ? uint8_t(i % 2 ? byte & 0x0F : byte >> 4) : byte; };
+
+    qsizetype at = l.dataOffset;
+    while (row < l.height && at + 2 <= data.size()) {
+        const uint8_t count = uint8_t(data[at]);
+        const uint8_t code = uint8_t(data[at + 1]);
+        at += 2;
+        if (count != 0) {  // an encoded run
+            for (int i = 0; i < count; ++i)
+                put(nibbleOrByte(code, i));
+        } else if (code == 0) {  // end of line
+            x = 0;
+            ++row;
+        } else if (code == 1) {  // end of bitmap
+            break;
+        } else if (code == 2) {  // delta: right, then down
+            if (at + 2 > data.size())
+                break;
+            x += uint8_t(data[at]);
+            row += uint8_t(data[at + 1]);
+            at += 2;
+        } else {  // absolute run, padded to a 16-bit boundary
+            const qsizetype bytes = four ? (code + 1) / 2 : code;
+            if (at + bytes > data.size())
+                break;
+            for (int i = 0; i < code; ++i)
+                put(nibbleOrByte(uint8_t(data[at + (four ? i / 2 : i)]), i));
+            at += bytes + (bytes & 1);
+        }
+    }
+    return image;
+}
+
 PictureFile failure(PictureError error, const QString& what, const QString& path)
 {
     PictureFile f;
@@ -184,7 +260,16 @@ PictureFile readPictureFile(const QString& path)
         if (layout.status == BmpLayout::Complete && (layout.compression == kBiRle8 || layout.compression == kBiRle4)) {
             file.seek(0);
             const QByteArray data = file.readAll();
-            truncated = !rleStreamComplete(data, layout.dataOffset, layout.height, layout.compression == kBiRle4);
+            const bool four = layout.compression == kBiRle4;
+            if (!rleStreamComplete(data, layout.dataOffset, layout.height, four))
+                return failure(PictureError::Truncated, QStringLiteral("image BMP incomplète ou tronquée"), path);
+            if (layout.infoSize >= 40 && layout.bits == (four ? 4 : 8)) {
+                PictureFile f;
+                f.image = decodeBmpRle(data, layout);
+                if (f.image.isNull())
+                    return failure(PictureError::Damaged, QStringLiteral("image trop grande"), path);
+                return f;
+            }
         }
         if (truncated)
             return failure(PictureError::Truncated, QStringLiteral("image BMP incomplète ou tronquée"), path);

@@ -1,6 +1,7 @@
 #pragma once
 // Reading a picture file for the home-screen preview. Qt's image reader decodes every format it knows;
-// BMP files are checked against their own header first, and 16-bit BMPs are decoded here (see the .cpp).
+// BMP files are checked against their own header first, and 16-bit and run-length BMPs are decoded here
+// (see the .cpp).
 #include <QImage>
 #include <QString>
 

@@ -47,4 +47,8 @@ inline QByteArray dataRecords(int count, const QByteArray& eol = "\r\n")
 
 inline const QByteArray kEndOfFile = ":00000001FF";
 
+// Address extensions: the 16-bit upper half of a linear address (type 04), a segment (type 02, times 16).
+inline QByteArray linearBase(uint16_t upper) { return record(0, 0x04, {uint8_t(upper >> 8), uint8_t(upper)}); }
+inline QByteArray segmentBase(uint16_t segment) { return record(0, 0x02, {uint8_t(segment >> 8), uint8_t(segment)}); }
+
 }  // namespace hexfix

@@ -125,6 +125,8 @@ private slots:
     void openReadsAndDumps();
     void refusedFiles_data();
     void refusedFiles();
+    void refusedFirstFileLeavesNothingToFlash();
+    void flashesAFileThatStartsWithAnExtendedAddress();
     void cancelKeepsImageAndName();
     void scrollRedraws_data();
     void scrollRedraws();
@@ -333,6 +335,7 @@ void TestMaintenanceWindow::refusedFiles_data()
     QTest::addColumn<QString>("expectedStart");
     QTest::addColumn<int>("number");
 
+    const QByteArray eof = hexfix::kEndOfFile + "\r\n";
     QTest::newRow("bad checksum") << hexfix::dataRecords(1)
             + hexfix::record(0x10, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 2)
                                   << "Fichier « bad.HEX », ligne 2 : somme de contrôle erronée" << errnum::kChecksum;
@@ -340,10 +343,29 @@ void TestMaintenanceWindow::refusedFiles_data()
     pair.replace(2 * 45 + 9, 2, "Z0");
     QTest::newRow("bad digit pair") << pair << "Fichier « bad.HEX », ligne 3 : « Z0 » n'est pas un octet hexadécimal"
                                     << errnum::kTypeMismatch;
-    QTest::newRow("too many records") << hexfix::dataRecords(kMaxRecords + 1)
-                                      << "Fichier « bad.HEX », ligne 2049 : " << errnum::kSubscript;
+    QTest::newRow("too many records") << hexfix::dataRecords(kMaxRecords + 1) + eof
+                                      << "Fichier « bad.HEX », ligne 2049 : l'octet chargé à 8000 tombe"
+                                      << errnum::kSubscript;
+    QTest::newRow("cut off in transfer") << hexfix::dataRecords(2000).left(45 * 1000 + 20)
+                                         << "Fichier « bad.HEX », ligne 1001 : enregistrement incomplet"
+                                         << errnum::kPastEndOfFile;
+    QTest::newRow("no end-of-file record") << hexfix::dataRecords(2000)
+                                           << "Fichier « bad.HEX », ligne 2000 : le fichier s'arrête sans "
+                                              "enregistrement de fin"
+                                           << errnum::kPastEndOfFile;
+    QTest::newRow("overlap") << hexfix::dataRecords(3) + hexfix::dataRecord(0, 0x08) + "\r\n" + eof
+                             << "Fichier « bad.HEX », ligne 4 : l'octet chargé à 0008 est déjà donné"
+                             << errnum::kHexOverlap;
+    QTest::newRow("below the first record")
+        << hexfix::dataRecord(0, 0x100) + "\r\n" + hexfix::dataRecord(1, 0) + "\r\n" + eof
+        << "Fichier « bad.HEX », ligne 2 : l'octet chargé à 0000 tombe avant le début de l'image" << errnum::kSubscript;
+    QTest::newRow("unknown record type") << hexfix::dataRecords(3) + hexfix::record(0, 0x07, {}) + "\r\n" + eof
+                                         << "Fichier « bad.HEX », ligne 4 : type d'enregistrement 07 inconnu"
+                                         << errnum::kTypeMismatch;
 }
 
+// A refused file after a good one: the box, and nothing else changes; the good image is still the one
+// offered for flashing, and only once confirmed.
 void TestMaintenanceWindow::refusedFiles()
 {
     QFETCH(QByteArray, content);
@@ -351,8 +373,12 @@ void TestMaintenanceWindow::refusedFiles()
     QFETCH(int, number);
 
     Rig rig;
-    rig.open(rig.writeFile(QStringLiteral("good.HEX"), goodFile()));
+    const QString good = rig.writeFile(QStringLiteral("good.HEX"), goodFile(2000));
+    rig.open(good);
     QVERIFY(rig.window->imageLoaded());
+    const FirmwareImage before = rig.window->image();
+    const QString dump = rig.window->dumpText();
+    const QString shown = rig.child<QPlainTextEdit>("Text2")->toPlainText();
     rig.open(rig.writeFile(QStringLiteral("bad.HEX"), content));
 
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -364,16 +390,70 @@ void TestMaintenanceWindow::refusedFiles()
     QCOMPARE(rig.label("Label4")->text(), QString());
     QCOMPARE(rig.child<QProgressBar>("ProgressBar1")->value(), 0);
     QVERIFY(rig.child("but_ferme")->isVisible());
+
+    QVERIFY(rig.window->image() == before);
+    QCOMPARE(rig.window->dumpText(), dump);
+    QCOMPARE(rig.child<QPlainTextEdit>("Text2")->toPlainText(), shown);
+    QCOMPARE(rig.child<QLineEdit>("txt_Filename")->text(), good);
+    QVERIFY(rig.window->imageLoaded());
+
+    rig.transport.clearRecord();
+    rig.dialogs.messages.clear();
+    rig.dialogs.messageAnswers.append(MsgResult::No);
+    rig.window->CMD_Flash_OK_Click();
+    QCOMPARE(rig.sent(), 0);
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+    QCOMPARE(rig.sent(), 500);
+    QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(before.begin(), before.begin() + 32000));
+    for (int a = 0; a < 32000; ++a)
+        if (before[a] != hexfix::pattern(a))
+            QFAIL(qPrintable(QStringLiteral("flashed byte %1 is not the good file's").arg(a)));
+}
+
+// A refused first file leaves nothing to flash, and no name.
+void TestMaintenanceWindow::refusedFirstFileLeavesNothingToFlash()
+{
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("bad.HEX"), hexfix::dataRecords(2000)));
+    QCOMPARE(rig.dialogs.messages.size(), 1);
+    QVERIFY(rig.dialogs.messages.first().text.contains(QStringLiteral("sans enregistrement de fin")));
+    QVERIFY(!rig.window->imageLoaded());
+    QVERIFY(rig.child<QLineEdit>("txt_Filename")->text().isEmpty());
     QVERIFY(rig.child<QPlainTextEdit>("Text2")->toPlainText().isEmpty());
 
-    // Neither the refused file nor the one read before it can be flashed now.
-    QVERIFY(!rig.window->imageLoaded());
+    rig.transport.clearRecord();
     rig.dialogs.messages.clear();
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->CMD_Flash_OK_Click();
     QCOMPARE(rig.sent(), 0);
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.first().buttons, MsgButtons::Ok);
+    QVERIFY(rig.dialogs.messages.first().text.startsWith(QStringLiteral("Aucun fichier HEX")));
+}
+
+// The usual tool output (an extended address first, 32-byte records, LF) is flashed as it is, not as FF.
+void TestMaintenanceWindow::flashesAFileThatStartsWithAnExtendedAddress()
+{
+    Rig rig;
+    QByteArray text = hexfix::linearBase(0) + "\n";
+    for (int n = 0; n < 1000; ++n) {
+        QList<uint8_t> data;
+        for (int i = 0; i < 32; ++i)
+            data.append(hexfix::pattern(32 * n + i));
+        text += hexfix::record(uint16_t(32 * n), 0, data) + "\n";
+    }
+    rig.open(rig.writeFile(QStringLiteral("tool.HEX"), text + hexfix::kEndOfFile + "\n"));
+    QVERIFY(rig.dialogs.messages.isEmpty());
+    QVERIFY(rig.window->imageLoaded());
+    rig.transport.clearRecord();
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+    std::vector<uint8_t> expected(32000);
+    for (int a = 0; a < 32000; ++a)
+        expected[std::size_t(a)] = hexfix::pattern(a);
+    QCOMPARE(rig.transport.display().firmware, expected);
+    QCOMPARE(rig.label("Label4")->text(), kFlashDoneText);
 }
 
 void TestMaintenanceWindow::cancelKeepsImageAndName()
@@ -419,7 +499,7 @@ void TestMaintenanceWindow::scrollRedraws()
     QFETCH(QString, first);
     QFETCH(QString, last);
     Rig rig;
-    QByteArray text = hexfix::dataRecords(kMaxRecords);
+    QByteArray text = hexfix::dataRecords(kMaxRecords) + hexfix::kEndOfFile;
     rig.open(rig.writeFile(QStringLiteral("full.HEX"), text));
     auto* scroll = rig.child<QScrollBar>("VScroll1");
     scroll->setValue(value == 0 ? 5 : 0);  // make sure the value below is a change

@@ -101,6 +101,42 @@ inline QByteArray rleEncode(const QList<QList<int>>& rowsBottomUp, bool four)
     return out;
 }
 
+// File header, 40-byte info header (with the 5-6-5 masks for bit fields), palette, then the pixel bytes.
+inline QByteArray bmpFile(int width, int height, int bits, uint32_t compression, const QList<QRgb>& palette,
+                          const QByteArray& pixels)
+{
+    const bool bitfields = compression == 3;
+    const uint32_t paletteBytes = uint32_t(palette.size()) * 4;
+    const uint32_t offBits = 14 + 40 + (bitfields ? 12 : 0) + paletteBytes;
+    QByteArray out("BM");
+    put32(out, offBits + uint32_t(pixels.size()));
+    put32(out, 0);
+    put32(out, offBits);
+    put32(out, 40);
+    put32(out, uint32_t(width));
+    put32(out, uint32_t(height));
+    put16(out, 1);
+    put16(out, uint16_t(bits));
+    put32(out, compression);
+    put32(out, uint32_t(pixels.size()));
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, uint32_t(palette.size()));
+    put32(out, 0);
+    if (bitfields) {
+        put32(out, 0xF800);
+        put32(out, 0x07E0);
+        put32(out, 0x001F);
+    }
+    for (QRgb c : palette) {
+        out.append(char(qBlue(c)));
+        out.append(char(qGreen(c)));
+        out.append(char(qRed(c)));
+        out.append('\0');
+    }
+    return out + pixels;
+}
+
 // The picture's colours must fit the encoding: at most 2^bits of them for the palette encodings.
 inline QByteArray writeBmp(const QImage& source, Encoding enc, bool topDown = false)
 {
@@ -177,36 +213,14 @@ inline QByteArray writeBmp(const QImage& source, Encoding enc, bool topDown = fa
     }
 
     const bool bitfields = enc == Encoding::Rgb565;
-    const uint32_t paletteBytes = uint32_t(palette.size()) * 4;
-    const uint32_t offBits = 14 + 40 + (bitfields ? 12 : 0) + paletteBytes;
-    QByteArray out("BM");
-    put32(out, offBits + uint32_t(pixels.size()));
-    put32(out, 0);
-    put32(out, offBits);
-    put32(out, 40);
-    put32(out, uint32_t(w));
-    put32(out, uint32_t(topDown ? -h : h));
-    put16(out, 1);
-    put16(out, uint16_t(bits));
     const uint32_t compression = enc == Encoding::Rle8 ? 1 : enc == Encoding::Rle4 ? 2 : bitfields ? 3 : 0;
-    put32(out, compression);
-    put32(out, uint32_t(pixels.size()));
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, uint32_t(palette.size()));
-    put32(out, 0);
-    if (bitfields) {
-        put32(out, 0xF800);
-        put32(out, 0x07E0);
-        put32(out, 0x001F);
-    }
-    for (QRgb c : palette) {
-        out.append(char(qBlue(c)));
-        out.append(char(qGreen(c)));
-        out.append(char(qRed(c)));
-        out.append('\0');
-    }
-    return out + pixels;
+    return bmpFile(w, topDown ? -h : h, bits, compression, palette, pixels);
+}
+
+// A run-length BMP around a stream given byte by byte; a negative height makes it top-down.
+inline QByteArray rleBmp(int width, int height, bool four, const QList<QRgb>& palette, const QByteArray& stream)
+{
+    return bmpFile(width, height, four ? 4 : 8, four ? 2 : 1, palette, stream);
 }
 
 }  // namespace bmptest

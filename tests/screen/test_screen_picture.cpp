@@ -1,6 +1,7 @@
 // The preview, the display bitmap and picture import: packing, plotting, reduction to white and blue, and
 // real BMP files in every encoding the import must take.
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -8,6 +9,8 @@
 #include "bmp_writer.h"
 #include "screen/home_screen_picture.h"
 #include "screen/picture_file.h"
+#include "screen/screen_transfer.h"
+#include "support/rig.h"
 
 using namespace trivo;
 using bmptest::Encoding;
@@ -51,6 +54,133 @@ void compareWithImport(const HomeScreenPicture& preview, const QImage& source)
 
 const QRgb kWhite = qRgb(255, 255, 255), kBlue = qRgb(0, 0, 255), kBlack = qRgb(0, 0, 0);
 
+// A run-length stream written byte by byte, and the picture it stands for: one palette index per pixel,
+// top row first, where pixels the stream never reaches hold index 0.
+struct RleCase {
+    const char* name;
+    bool four;
+    bool topDown;
+    QList<QRgb> palette;
+    QByteArray stream;  // hex
+    QStringList rows;
+};
+
+// Index 0 is white in most cases, so that a pixel left to chance shows on the wire as a blue dot.
+QList<RleCase> rleCases()
+{
+    const QList<QRgb> palette = {kWhite, kBlue, kBlack, qRgb(255, 0, 0)};
+    return {
+        {"RLE8 early end of bitmap",
+         false,
+         false,
+         palette,
+         "0C01 0000 0402 0001",
+         {"000000000000", "000000000000", "222200000000", "111111111111"}},
+        {"RLE8 end of line in the middle of rows",
+         false,
+         false,
+         palette,
+         "0501 0000 0302 0000 0201 0302 0000",
+         {"112220000000", "222000000000", "111110000000"}},
+        {"RLE8 delta",
+         false,
+         false,
+         palette,
+         "0201 0002 0502 0302 0000 0101 0001",
+         {"1000000000000000", "0000000222000000", "0000000000000000", "1100000000000000"}},
+        {"RLE8 odd absolute runs and their padding",
+         false,
+         false,
+         palette,
+         "0003 010201 00 0005 0201020102 00 0000 0003 030102 00 0001",
+         {"3120000000000", "1212121200000"}},
+        {"RLE4 nibbles",
+         true,
+         false,
+         palette,
+         "0512 0003 2130 0000 0005 123120 00 0002 0200 0433 0000 0310 0001",
+         {"10100000000000", "12312003333000", "12121213000000"}},
+        {"RLE8 top-down, early end", false, true, palette, "0801 0000 0202 0001", {"11111111", "22000000", "00000000"}},
+        {"RLE4 early end, index 0 blue", true, false, {kBlue, kWhite}, "0811 0001", {"00000000", "11111111"}},
+    };
+}
+
+QByteArray rleFile(const RleCase& c)
+{
+    const int width = int(c.rows.first().size());
+    const int height = int(c.rows.size());
+    return bmptest::rleBmp(width, c.topDown ? -height : height, c.four, c.palette,
+                           QByteArray::fromHex(QByteArray(c.stream).replace(' ', "")));
+}
+
+QImage rleExpected(const RleCase& c)
+{
+    QImage img(int(c.rows.first().size()), int(c.rows.size()), QImage::Format_RGB32);
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            img.setPixel(x, y, c.palette[QString(c.rows[y][x]).toInt(nullptr, 16)]);
+    return img;
+}
+
+// The 60 reports that send the preview to the emulated display, one hex line each.
+QByteArray wireOf(const HomeScreenPicture& preview)
+{
+    test::Rig rig;
+    rig.transport.clearRecord();
+    sendHomeScreen(rig.link, preview, silentProgress());
+    QByteArray lines;
+    for (const std::vector<uint8_t>& r : rig.outputs())
+        lines += QByteArray(reinterpret_cast<const char*>(r.data()), qsizetype(r.size())).toHex() + '\n';
+    return lines;
+}
+
+QByteArray wireOfImport(const QString& path)
+{
+    HomeScreenPicture preview;
+    if (!importPicture(path, preview).ok())
+        return QByteArray("refused\n");
+    return wireOf(preview);
+}
+
+// Another picture read and dropped just before, so that its memory is there to be reused.
+void openAnotherPicture(const QString& folder, const QString& kind)
+{
+    if (kind.isEmpty())
+        return;
+    QRandomGenerator rng(7);
+    QImage noise(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, rng.bounded(2) ? kBlack : qRgb(0x5A, 0xA5, 0x33));
+    const QString path = folder + QStringLiteral("/before-") + kind + QStringLiteral(".bmp");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(
+        bmptest::writeBmp(noise, kind == QLatin1String("rle") ? bmptest::Encoding::Rle8 : bmptest::Encoding::Rgb24));
+    f.close();
+    if (!readPictureFile(path).ok())
+        qFatal("the picture opened before was refused");
+}
+
+// Child mode: every case's reports, each after another picture, written where TRIVO_RLE_WIRE says.
+int writeRleWire(const QString& out)
+{
+    QTemporaryDir dir;
+    QByteArray all;
+    for (const RleCase& c : rleCases()) {
+        openAnotherPicture(dir.path(), QStringLiteral("noise"));
+        const QString path = dir.filePath(QStringLiteral("case.bmp"));
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(rleFile(c)) < 0)
+            return 2;
+        f.close();
+        all += QByteArray(c.name) + '\n' + wireOfImport(path);
+    }
+    QFile f(out);
+    return f.open(QIODevice::WriteOnly) && f.write(all) == all.size() ? 0 : 2;
+}
+
 }  // namespace
 
 class TestScreenPicture : public QObject {
@@ -75,6 +205,9 @@ private slots:
     void importsOtherFormats();
     void refusesFilesThatAreNotPictures_data();
     void refusesFilesThatAreNotPictures();
+    void runLengthGapsTakeIndexZero_data();
+    void runLengthGapsTakeIndexZero();
+    void runLengthWireDoesNotDependOnTheAllocator();
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
@@ -395,5 +528,98 @@ void TestScreenPicture::refusesFilesThatAreNotPictures()
     QCOMPARE(missing.kind(), PictureError::NotFound);
 }
 
-QTEST_GUILESS_MAIN(TestScreenPicture)
+void TestScreenPicture::runLengthGapsTakeIndexZero_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("before");
+    const QList<RleCase> cases = rleCases();
+    for (int i = 0; i < cases.size(); ++i)
+        for (const char* before : {"", "noise", "rle"})
+            QTest::addRow("%s, after %s", cases[i].name, *before ? before : "nothing")
+                << i << QString::fromLatin1(before);
+}
+
+// The pixels a stream never reaches take palette index 0, whatever was decoded before, and so do the dots
+// sent for them.
+void TestScreenPicture::runLengthGapsTakeIndexZero()
+{
+    QFETCH(int, index);
+    QFETCH(QString, before);
+    const RleCase c = rleCases().at(index);
+    const QString path = writeFile(QStringLiteral("rle-%1.bmp").arg(index), rleFile(c));
+    const QImage expected = rleExpected(c);
+
+    openAnotherPicture(dir_.path(), before);
+    const PictureFile file = readPictureFile(path);
+    QVERIFY2(file.ok(), qPrintable(file.error.description));
+    QCOMPARE(file.image.size(), expected.size());
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x)
+            if ((file.image.pixel(x, y) | 0xFF000000u) != expected.pixel(x, y))
+                QFAIL(qPrintable(QStringLiteral("pixel (%1, %2) is %3, not %4")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(file.image.pixel(x, y), 8, 16)
+                                     .arg(expected.pixel(x, y), 8, 16)));
+
+    openAnotherPicture(dir_.path(), before);
+    HomeScreenPicture meant;
+    meant.place(expected);
+    meant.reduceToTwoColours();
+    QCOMPARE(wireOfImport(path), wireOf(meant));
+}
+
+// The same files read by this program run afresh under two allocator fillings put the same reports on the
+// wire, and those are the reports of the pictures meant.
+void TestScreenPicture::runLengthWireDoesNotDependOnTheAllocator()
+{
+    QByteArray meant;
+    for (const RleCase& c : rleCases()) {
+        HomeScreenPicture preview;
+        preview.place(rleExpected(c));
+        preview.reduceToTwoColours();
+        meant += QByteArray(c.name) + '\n' + wireOf(preview);
+    }
+    for (const char* fill : {"0", "165"}) {
+        const QString out = dir_.filePath(QStringLiteral("wire-%1.txt").arg(fill));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TRIVO_RLE_WIRE"), out);
+        env.insert(QStringLiteral("MALLOC_PERTURB_"), QString::fromLatin1(fill));
+        // The sanitizer's allocator ignores MALLOC_PERTURB_ and has its own filling.
+        const QString asan = env.value(QStringLiteral("ASAN_OPTIONS"));
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+                   (asan.isEmpty() ? QString() : asan + QLatin1Char(':'))
+                       + QStringLiteral("malloc_fill_byte=%1:max_malloc_fill_size=1048576").arg(fill));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), QStringList());
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 child.readAllStandardError().constData());
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray wire = f.readAll();
+        if (wire != meant) {
+            const QList<QByteArray> got = wire.split('\n'), want = meant.split('\n');
+            for (qsizetype i = 0; i < std::min(got.size(), want.size()); ++i)
+                if (got[i] != want[i])
+                    QFAIL(qPrintable(QStringLiteral("MALLOC_PERTURB_=%1, line %2: %3 instead of %4")
+                                         .arg(fill)
+                                         .arg(i + 1)
+                                         .arg(QString::fromLatin1(got[i]), QString::fromLatin1(want[i]))));
+            QFAIL("not the same number of lines");
+        }
+    }
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString wire = qEnvironmentVariable("TRIVO_RLE_WIRE");
+    if (!wire.isEmpty())
+        return writeRleWire(wire);
+    TestScreenPicture test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_screen_picture.moc"

@@ -254,21 +254,19 @@ void MaintenanceWindow::Cmd_Openfile_Click()
         label4_->setText(QString());
         return;
     }
-    txtFilename_->setText(fileName);
 
-    text2_->clear();
-    dump_.clear();
-    imageLoaded_ = false;
     butFerme_->hide();
     label4_->setText(kConvertingText);
 
     ProgressView view(progressBar1_, label4_);
+    // A refused file changes nothing: the image, its dump, its name and whether it may be flashed stay.
     const HexReadResult result = readIntelHexFile(fileName, image_, view);
     butFerme_->show();
     if (!result.ok()) {
         present(OperationResult::fileFailure(result.error), dialogs_, nullptr);
         return;
     }
+    txtFilename_->setText(fileName);
     imageLoaded_ = true;
     DUMP();
 }
