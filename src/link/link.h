@@ -63,12 +63,17 @@ public:
     bool but_RD_HID_Click();
     void but_CLEAR_HID_Click();
     ExchangeResult lastExchange() const;
+    // True while an exchange is under way, false again by its last change of the progress label: a view
+    // that is not shown may skip the changes before that one.
+    bool exchanging() const;
 
     // --- status line, progress label, diagnostics --------------------------------------------
     LinkState state() const;  // Label3's background
     QString label3Text() const;
     QString label4Text() const;
     QString label4Color() const;  // "white", "yellow", "green" or "" (not yet set)
+    // Exchanges keep their lines in a compact form until someone reads the list: read it again after a
+    // change rather than keep the reference.
     const QStringList& lstResults() const;
     void LogApiResult(const QString& callName);
 
