@@ -115,7 +115,7 @@ struct Link::Private {
     void drainInput();
     ExchangeResult receiveInputReport(bool copyToBuffer);
     void setLabel4(const QString& text);  // the background stays as it is
-    void setLabel4(const QString& colour, const QString& text);
+    void setLabel4(ProgressColour colour, const QString& text);
 
     void setField(int index, const QString& text);
     void setFieldByte(int index, uint8_t value)
@@ -158,7 +158,7 @@ struct Link::Private {
     LinkState state = LinkState::Unknown;
     QString label3;
     QString label4;
-    QString label4Colour;
+    ProgressColour label4Colour = ProgressColour::Unset;
 
     QStringList lst;
     std::vector<PendingLines> pending;
@@ -522,7 +522,7 @@ void Link::Private::setLabel4(const QString& text)
     emit q.label4Changed();
 }
 
-void Link::Private::setLabel4(const QString& colour, const QString& text)
+void Link::Private::setLabel4(ProgressColour colour, const QString& text)
 {
     label4Colour = colour;
     setLabel4(text);
@@ -546,12 +546,12 @@ bool Link::Private::exchange(bool copyToBuffer)
     }
 
     ++exchanging;
-    setLabel4(QStringLiteral("white"), QStringLiteral("    "));
+    setLabel4(ProgressColour::White, QStringLiteral("    "));
     const bool monitorWasRunning = detectCon->isActive();
     detectCon->stop();
     clearLog();
     emit q.diagnosticsChanged();
-    setLabel4(QStringLiteral("yellow"), QStringLiteral("Envoi en cours."));
+    setLabel4(ProgressColour::Yellow, QStringLiteral("Envoi en cours."));
     addPendingLine(kReportHeaderText);
 
     std::array<uint8_t, kReportLength> report{};  // report ID 0x00, then the 64 request bytes
@@ -588,7 +588,7 @@ bool Link::Private::exchange(bool copyToBuffer)
 
     setLabel4(QString());
     --exchanging;
-    setLabel4(QStringLiteral("green"), QStringLiteral("Fin de l'envoi ."));
+    setLabel4(ProgressColour::Green, QStringLiteral("Fin de l'envoi ."));
     if (monitorWasRunning) {
         const qint64 left = kMonitorIntervalMs - (countdown.isValid() ? countdown.elapsed() : 0);
         detectCon->start(static_cast<int>(std::clamp<qint64>(left, 0, kMonitorIntervalMs)));
@@ -666,11 +666,9 @@ ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer)
 LinkState Link::state() const { return d->state; }
 QString Link::label3Text() const { return d->label3; }
 QString Link::label4Text() const { return d->label4; }
-QString Link::label4Color() const { return d->label4Colour; }
+ProgressColour Link::label4Color() const { return d->label4Colour; }
 
 // --- monitor -------------------------------------------------------------------------------
-
-QTimer& Link::DETECT_CON() { return *d->detectCon; }
 
 void Link::DETECT_CON_Timer()
 {
@@ -690,6 +688,12 @@ void Link::startMonitor()
     d->countdown.start();
     d->detectCon->start(kMonitorIntervalMs);
 }
+
+void Link::restartMonitor() { d->detectCon->start(); }
+
+void Link::stopMonitor() { d->detectCon->stop(); }
+
+bool Link::monitorRunning() const { return d->detectCon->isActive(); }
 
 void Link::CloseLink()
 {

@@ -171,12 +171,13 @@ void UsbWindow::refreshLabel3()
 
 void UsbWindow::refreshLabel4()
 {
-    const QString c = link_.label4Color();
-    QColor color = Qt::white;
-    if (c == QLatin1String("yellow"))
-        color = QColor(255, 255, 0);
-    else if (c == QLatin1String("green"))
-        color = QColor(0, 255, 0);
+    QColor color = Qt::white;  // also before the first exchange
+    switch (link_.label4Color()) {
+    case ProgressColour::Unset:
+    case ProgressColour::White: break;
+    case ProgressColour::Yellow: color = QColor(255, 255, 0); break;
+    case ProgressColour::Green: color = QColor(0, 255, 0); break;
+    }
     // Setting a palette costs even when it does not change.
     if (color != label4Painted_) {
         paint(label4_, color);

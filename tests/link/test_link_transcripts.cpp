@@ -16,13 +16,14 @@
 #include "link/commands.h"
 #include "link/fake_transport.h"
 #include "link/link.h"
+#include "link/link_test_helpers.h"
 #include "link/report_trace.h"
 
 using namespace trivo;
 
 namespace {
 
-QString colourName(const Link& link) { return link.label4Color(); }
+QString colourName(const Link& link) { return test::colourName(link.label4Color()); }
 
 QString stateName(LinkState s)
 {

@@ -35,7 +35,7 @@ struct Fixture {
         main.show();
         main.MDIForm_Load();
         // The monitor is driven by hand: no test waits for the one-second timer.
-        link.DETECT_CON().stop();
+        link.stopMonitor();
     }
     int configWindows() const
     {
@@ -77,7 +77,7 @@ private slots:
         QVERIFY(f.main.usbSubWindow()->isVisible());
         QVERIFY(f.main.usbSubWindow()->isMinimized());
         QCOMPARE(f.link.state(), LinkState::Unknown);
-        QVERIFY(f.link.DETECT_CON().interval() == 1000);
+        QVERIFY(f.link.findChild<QTimer*>(QStringLiteral("DETECT_CON"))->interval() == 1000);
 
         f.link.DETECT_CON_Timer();  // no display plugged
         QCOMPARE(f.link.state(), LinkState::Waiting);
