@@ -17,6 +17,8 @@
 #include <map>
 #include <string>
 
+#include <unistd.h>
+
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
@@ -270,6 +272,8 @@ namespace {
 // time, and in processor time, which other programs on a busy machine disturb less.
 class OwnCostReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, as the library's own console report does by default.
+    OwnCostReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
