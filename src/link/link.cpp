@@ -26,19 +26,113 @@ const QString kNoMoreItemsText = QStringLiteral("No more data is available.");
 const QString kBufferTooSmallText = QStringLiteral("The data area passed to a system call is too small.");
 const QString kInvalidHandleText = QStringLiteral("The handle is invalid.");
 
+// Lines of an exchange, kept by reference in its record until the list is written out.
+const QString kReportHeaderText = QStringLiteral("***** HID Test Report *****");
+const QString kNothingSentText = QStringLiteral(" No display opened yet: nothing sent.");
+const QString kLinkDownText =
+    QStringLiteral(" Link closed after a read time-out: nothing sent until the next connection check.");
+const QString kWriteIncompleteText = QStringLiteral(" Write incomplete: no reply awaited.");
+const QString kWriteFileName = QStringLiteral("WriteFile");
+const QString kReadFileName = QStringLiteral("ReadFile");
+const QString kWaitingForReadText = QStringLiteral("waiting for ReadFile");
+const QString kWaitName = QStringLiteral("WaitForSingleObject");
+const QString kReadCompletedText = QStringLiteral("ReadFile completed successfully.");
+const QString kReadTimeoutText = QStringLiteral("Readfile timeout");
+const QString kReadErrorText = QStringLiteral("Readfile undefined error");
+const QString kCloseHandleName = QStringLiteral("CloseHandle");
+
 QString hex(uint64_t value) { return QString::number(value, 16).toUpper(); }
-QString twoDigits(uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+QString twoDigits(uint8_t value)
+{
+    const QChar text[2] = {QLatin1Char(kHexDigits[value >> 4]), QLatin1Char(kHexDigits[value & 0x0F])};
+    return QString(text, 2);
+}
+
+// A field's byte as it goes out in a request: a hex number up to FF, blanks around it allowed, "" = 0;
+// anything else goes out as 00 rather than as a truncated guess.
+uint8_t requestByte(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return 0;
+    bool ok = false;
+    const uint value = trimmed.toUInt(&ok, 16);
+    return ok && value <= 0xFF ? uint8_t(value) : 0;
+}
+
+int upperHexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// True for exactly two upper-case hex digits, the form a byte shows in: such a text need not be kept.
+bool isByteText(const QString& text, uint8_t& value)
+{
+    if (text.size() != 2)
+        return false;
+    const int high = upperHexDigit(text[0]);
+    const int low = upperHexDigit(text[1]);
+    if (high < 0 || low < 0)
+        return false;
+    value = uint8_t(high * 16 + low);
+    return true;
+}
+
+// One entry of an exchange's diagnostics, turned into its lines of text only when the list is read.
+struct PendingLines {
+    enum class Kind : uint8_t { Line, Step, Written, Request, Reply, Late };
+    Kind kind = Kind::Line;
+    const QString* text = nullptr;               // Line: the line; Step: the call's name
+    std::string result;                          // Step: the transport's text for the call ("" = success)
+    int number = 0;                              // Written: the count written; Late: the bytes received
+    std::array<uint8_t, kReportLength> frame{};  // Request, Reply, Late: report ID first
+
+    static int lineCount(Kind kind)
+    {
+        switch (kind) {
+        case Kind::Step: return 3;
+        case Kind::Request: return 64;
+        case Kind::Reply: return 66;
+        default: return 1;
+        }
+    }
+};
 
 }  // namespace
 
 struct Link::Private {
-    Private(Link& link, HidTransport& t) : q(link), transport(t) {}
+    Private(Link& link, HidTransport& t) : q(link), transport(t), detectCon(new QTimer(&link)) {}
 
     bool exchange(bool copyToBuffer);
     void drainInput();
     ExchangeResult receiveInputReport(bool copyToBuffer);
-    void setLabel4(const QString& color, const QString& text);
+    void setLabel4(const QString& text);  // the background stays as it is
+    void setLabel4(ProgressColour colour, const QString& text);
+
+    void setField(int index, const QString& text);
+    void setFieldByte(int index, uint8_t value)
+    {
+        bytes[std::size_t(index)] = value;
+        ownText[std::size_t(index)] = false;
+    }
+
+    // Diagnostics: the list as text, and the exchange's entries not yet written out behind it.
+    QStringList& lines();
+    qsizetype lineCount() const { return lst.size() + pendingLineCount; }
+    void clearLog();
+    void startStep();
     void step(const QString& name, const QString& result);
+    void stepPending(const QString& name, std::string result);
+    PendingLines& addPending(PendingLines::Kind kind);
+    void addPendingLine(const QString& line) { addPending(PendingLines::Kind::Line).text = &line; }
 
     Link& q;
     HidTransport& transport;
@@ -52,18 +146,26 @@ struct Link::Private {
     HidInterfaceInfo device;
     ReportLengths lengths;
 
-    std::array<QString, kReportLength> text1;
+    // The report buffer Text1(0..64) as bytes. A field keeps the text a caller put in when that text is
+    // not its byte's two upper-case digits ("1", "a", "" stay as they were typed); the others are written
+    // out when read.
+    std::array<uint8_t, kReportLength> bytes{};
+    std::array<bool, kReportLength> ownText{};
+    std::array<QString, kReportLength> texts;
     ExchangeResult last = ExchangeResult::NotOpen;
+    int exchanging = 0;  // exchanges under way: a slot may start one inside another
 
     LinkState state = LinkState::Unknown;
     QString label3;
     QString label4;
-    QString label4Color;
+    ProgressColour label4Colour = ProgressColour::Unset;
 
     QStringList lst;
+    std::vector<PendingLines> pending;
+    qsizetype pendingLineCount = 0;
     int selectedLine = -1;
 
-    QTimer detectCon;
+    QTimer* detectCon;
     // Time since the monitor's countdown began: an exchange stops the monitor and resumes the countdown
     // where it was, so that windows exchanging more often than once a second cannot starve it.
     QElapsedTimer countdown;
@@ -79,15 +181,16 @@ struct Link::Private {
 
 Link::Link(HidTransport& transport, QObject* parent) : QObject(parent), d(new Private(*this, transport))
 {
-    d->text1.back() = QStringLiteral("0");
-    d->detectCon.setObjectName(QStringLiteral("DETECT_CON"));
-    d->detectCon.setInterval(kMonitorIntervalMs);
-    connect(&d->detectCon, &QTimer::timeout, this, &Link::DETECT_CON_Timer);
+    d->ownText.fill(true);  // every field starts empty, Text1(64) holds the fill value
+    d->texts.back() = QStringLiteral("0");
+    d->detectCon->setObjectName(QStringLiteral("DETECT_CON"));
+    d->detectCon->setInterval(kMonitorIntervalMs);
+    connect(d->detectCon, &QTimer::timeout, this, &Link::DETECT_CON_Timer);
 }
 
 Link::~Link()
 {
-    d->detectCon.stop();
+    d->detectCon->stop();
     if (d->hidHandle != 0)
         d->transport.close(d->hidHandle);
     if (d->readHandle != 0)
@@ -101,6 +204,8 @@ namespace {
 
 void addLine(QStringList& lst, const QString& line) { lst.append(line); }
 
+QString resultLine(const QString& result) { return QStringLiteral("  Result = ") + result; }
+
 }  // namespace
 
 void Link::LogApiResult(const QString& callName)
@@ -110,26 +215,97 @@ void Link::LogApiResult(const QString& callName)
     emit diagnosticsChanged();
 }
 
-const QStringList& Link::lstResults() const { return d->lst; }
+const QStringList& Link::lstResults() const { return d->lines(); }
 
-// An entry for one call: an empty line, its name and its outcome; the list is emptied past 32000 lines.
+QStringList& Link::Private::lines()
+{
+    if (pending.empty())
+        return lst;
+    lst.reserve(lst.size() + pendingLineCount);
+    for (const PendingLines& entry : pending) {
+        switch (entry.kind) {
+        case PendingLines::Kind::Line: lst.append(*entry.text); break;
+        case PendingLines::Kind::Step:
+            lst.append(QString());
+            lst.append(*entry.text);
+            lst.append(resultLine(entry.result.empty() ? kOkText : QString::fromStdString(entry.result)));
+            break;
+        case PendingLines::Kind::Written:
+            lst.append(QStringLiteral(" NumberOfBytesWritten = %1").arg(entry.number));
+            break;
+        case PendingLines::Kind::Request:
+            for (int i = 1; i < kReportLength; ++i)
+                lst.append(twoDigits(entry.frame[std::size_t(i)]));
+            break;
+        case PendingLines::Kind::Reply:
+            lst.append(QStringLiteral(" Report ID: %1").arg(entry.frame[0]));
+            lst.append(QStringLiteral(" Report Data:"));
+            for (int i = 1; i < kReportLength; ++i)
+                lst.append(QLatin1Char(' ') + twoDigits(entry.frame[std::size_t(i)]));
+            break;
+        case PendingLines::Kind::Late: {
+            QString line = QStringLiteral(" Late input report discarded:");
+            for (int i = 1; i < entry.number; ++i)
+                line += QLatin1Char(' ') + twoDigits(entry.frame[std::size_t(i)]);
+            lst.append(line);
+            break;
+        }
+        }
+    }
+    pending.clear();
+    pendingLineCount = 0;
+    return lst;
+}
+
+void Link::Private::clearLog()
+{
+    lst.clear();
+    pending.clear();
+    pendingLineCount = 0;
+    selectedLine = -1;
+}
+
+// Every call's entry starts here: the list is emptied once it has run past 32000 lines.
+void Link::Private::startStep()
+{
+    if (selectedLine > kMaxLogIndex)
+        clearLog();
+}
+
+// An entry for one call: an empty line, its name and its outcome.
 void Link::Private::step(const QString& name, const QString& result)
 {
-    if (selectedLine > kMaxLogIndex) {
-        lst.clear();
-        selectedLine = -1;
-    }
-    lst.append(QString());
-    lst.append(name);
-    lst.append(QStringLiteral("  Result = ") + result);
-    selectedLine = int(lst.size()) - 1;
+    startStep();
+    QStringList& text = lines();
+    text.append(QString());
+    text.append(name);
+    text.append(resultLine(result));
+    selectedLine = int(text.size()) - 1;
+}
+
+// The same entry for a call of an exchange, with the transport's text for it.
+void Link::Private::stepPending(const QString& name, std::string result)
+{
+    startStep();
+    PendingLines& entry = addPending(PendingLines::Kind::Step);
+    entry.text = &name;
+    entry.result = std::move(result);
+    selectedLine = int(lineCount()) - 1;
+}
+
+PendingLines& Link::Private::addPending(PendingLines::Kind kind)
+{
+    PendingLines& entry = pending.emplace_back();
+    entry.kind = kind;
+    pendingLineCount += PendingLines::lineCount(kind);
+    return entry;
 }
 
 // --- discovery -------------------------------------------------------------------------------
 
 bool Link::FindTheHid()
 {
-    auto& lst = d->lst;
+    QStringList& lst = d->lines();
     auto step = [this](const QString& name, const QString& result) { d->step(name, result); };
     auto releaseHandles = [this, &step] {
         // Handles of an earlier pass are not used again: release them before they are replaced or lost.
@@ -280,7 +456,21 @@ QString Link::text1(int index) const
 {
     if (index < 0 || index >= kReportLength)
         return QString();
-    return d->text1[std::size_t(index)];
+    const auto i = std::size_t(index);
+    return d->ownText[i] ? d->texts[i] : twoDigits(d->bytes[i]);
+}
+
+void Link::Private::setField(int index, const QString& text)
+{
+    const auto i = std::size_t(index);
+    uint8_t value = 0;
+    if (isByteText(text, value)) {
+        setFieldByte(index, value);
+        return;
+    }
+    bytes[i] = requestByte(text);
+    ownText[i] = true;
+    texts[i] = text;
 }
 
 void Link::setText1(int index, const QString& text)
@@ -288,7 +478,7 @@ void Link::setText1(int index, const QString& text)
     // Text1(64) is the fill value and never changes.
     if (index < 0 || index >= kReportLength - 1)
         return;
-    d->text1[std::size_t(index)] = text;
+    d->setField(index, text);
     emit bufferChanged();
 }
 
@@ -297,7 +487,7 @@ void Link::setBytes(int first, const std::vector<uint8_t>& bytes)
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const long long index = first + (long long)i;
         if (index >= 0 && index < kReportLength - 1)
-            d->text1[std::size_t(index)] = twoDigits(bytes[i]);
+            d->setFieldByte(int(index), bytes[i]);
     }
     emit bufferChanged();
 }
@@ -306,19 +496,13 @@ uint8_t Link::byteAt(int index) const
 {
     if (index < 0 || index >= kReportLength)
         return 0;
-    const QString text = d->text1[std::size_t(index)].trimmed();
-    if (text.isEmpty())
-        return 0;
-    bool ok = false;
-    const uint value = text.toUInt(&ok, 16);
-    // Callers only put bytes here; anything else goes out as 00 rather than as a truncated guess.
-    return ok && value <= 0xFF ? uint8_t(value) : 0;
+    return d->bytes[std::size_t(index)];
 }
 
 void Link::but_CLEAR_HID_Click()
 {
     for (int i = 0; i < kReportLength - 1; ++i)
-        d->text1[std::size_t(i)] = d->text1.back();
+        d->setField(i, d->texts.back());
     emit bufferChanged();
 }
 
@@ -330,12 +514,18 @@ bool Link::but_RD_HID_Click() { return d->exchange(true); }
 
 ExchangeResult Link::lastExchange() const { return d->last; }
 
-void Link::Private::setLabel4(const QString& color, const QString& text)
+bool Link::exchanging() const { return d->exchanging > 0; }
+
+void Link::Private::setLabel4(const QString& text)
 {
-    if (!color.isNull())
-        label4Color = color;
     label4 = text;
     emit q.label4Changed();
+}
+
+void Link::Private::setLabel4(ProgressColour colour, const QString& text)
+{
+    label4Colour = colour;
+    setLabel4(text);
 }
 
 bool Link::Private::exchange(bool copyToBuffer)
@@ -344,37 +534,34 @@ bool Link::Private::exchange(bool copyToBuffer)
         if (!copyToBuffer)
             return;
         for (int i = 0; i < kReportLength - 1; ++i)
-            text1[std::size_t(i)] = QStringLiteral("00");
+            setFieldByte(i, 0);
         emit q.bufferChanged();
     };
 
     if (state == LinkState::Waiting) {
-        setLabel4(QString(), QStringLiteral("IMPOSSIBLE !"));
+        setLabel4(QStringLiteral("IMPOSSIBLE !"));
         q.but_CLEAR_HID_Click();
         last = ExchangeResult::Refused;
         return false;
     }
 
-    setLabel4(QStringLiteral("white"), QStringLiteral("    "));
-    const bool monitorWasRunning = detectCon.isActive();
-    detectCon.stop();
-    lst.clear();
-    selectedLine = -1;
+    ++exchanging;
+    setLabel4(ProgressColour::White, QStringLiteral("    "));
+    const bool monitorWasRunning = detectCon->isActive();
+    detectCon->stop();
+    clearLog();
     emit q.diagnosticsChanged();
-    setLabel4(QStringLiteral("yellow"), QStringLiteral("Envoi en cours."));
-    addLine(lst, QStringLiteral("***** HID Test Report *****"));
+    setLabel4(ProgressColour::Yellow, QStringLiteral("Envoi en cours."));
+    addPendingLine(kReportHeaderText);
 
     std::array<uint8_t, kReportLength> report{};  // report ID 0x00, then the 64 request bytes
-    for (int k = 0; k < kReportLength - 1; ++k)
-        report[std::size_t(k + 1)] = q.byteAt(k);
+    std::copy(bytes.begin(), bytes.end() - 1, report.begin() + 1);
 
     if (!deviceFound) {
-        addLine(lst, QStringLiteral(" No display opened yet: nothing sent."));
+        addPendingLine(kNothingSentText);
         last = ExchangeResult::NotOpen;
     } else if (linkDown) {
-        addLine(lst,
-                QStringLiteral(" Link closed after a read time-out: nothing sent until the next "
-                               "connection check."));
+        addPendingLine(kLinkDownText);
         zeroReply();
         last = ExchangeResult::LinkDown;
     } else {
@@ -382,14 +569,13 @@ bool Link::Private::exchange(bool copyToBuffer)
 
         // SendOutputReport
         const int written = transport.write(hidHandle, report.data(), report.size());
-        step(QStringLiteral("WriteFile"), transportText());
-        addLine(lst, QStringLiteral(" NumberOfBytesWritten = %1").arg(std::max(written, 0)));
-        for (int i = 1; i < kReportLength; ++i)
-            addLine(lst, twoDigits(report[std::size_t(i)]));
+        stepPending(kWriteFileName, transport.lastError());
+        addPending(PendingLines::Kind::Written).number = std::max(written, 0);
+        addPending(PendingLines::Kind::Request).frame = report;
 
         if (written != kReportLength) {
             // Nothing can answer a report that did not go out whole: do not wait for it.
-            addLine(lst, QStringLiteral(" Write incomplete: no reply awaited."));
+            addPendingLine(kWriteIncompleteText);
             zeroReply();
             last = ExchangeResult::WriteFailed;
         } else {
@@ -400,11 +586,12 @@ bool Link::Private::exchange(bool copyToBuffer)
     }
     emit q.diagnosticsChanged();
 
-    setLabel4(QString(), QString());
-    setLabel4(QStringLiteral("green"), QStringLiteral("Fin de l'envoi ."));
+    setLabel4(QString());
+    --exchanging;
+    setLabel4(ProgressColour::Green, QStringLiteral("Fin de l'envoi ."));
     if (monitorWasRunning) {
         const qint64 left = kMonitorIntervalMs - (countdown.isValid() ? countdown.elapsed() : 0);
-        detectCon.start(static_cast<int>(std::clamp<qint64>(left, 0, kMonitorIntervalMs)));
+        detectCon->start(static_cast<int>(std::clamp<qint64>(left, 0, kMonitorIntervalMs)));
     }
     return last == ExchangeResult::Answered;
 }
@@ -419,10 +606,9 @@ void Link::Private::drainInput()
         if (status != HidTransport::ReadStatus::Completed || got == 0)
             return;
         got = std::min(got, buffer.size());
-        QString line = QStringLiteral(" Late input report discarded:");
-        for (std::size_t i = 1; i < got; ++i)
-            line += " " + twoDigits(buffer[i]);
-        lst.append(line);
+        PendingLines& entry = addPending(PendingLines::Kind::Late);
+        entry.number = int(got);
+        entry.frame = buffer;
         // A short report is traced as the 65-byte frame it fills, like every other report.
         if (observer)
             observer(false, buffer.data(), buffer.size());
@@ -434,48 +620,44 @@ ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer)
     std::array<uint8_t, kReportLength> buffer{};
     std::size_t got = 0;
     const auto status = transport.read(readHandle, buffer.data(), buffer.size(), readTimeoutMs, got);
-    const QString readText = transportText();
-    step(QStringLiteral("ReadFile"), readText);
-    addLine(lst, QStringLiteral("waiting for ReadFile"));
-    selectedLine = int(lst.size()) - 1;
-    step(QStringLiteral("WaitForSingleObject"), readText);
+    const std::string readText = transport.lastError();
+    stepPending(kReadFileName, readText);
+    addPendingLine(kWaitingForReadText);
+    selectedLine = int(lineCount()) - 1;
+    stepPending(kWaitName, readText);
 
     ExchangeResult result = ExchangeResult::Answered;
     switch (status) {
     case HidTransport::ReadStatus::Completed:
-        addLine(lst, QStringLiteral("ReadFile completed successfully."));
+        addPendingLine(kReadCompletedText);
         // The frame as it is used: bytes a short report did not bring stay 00.
         if (observer)
             observer(false, buffer.data(), buffer.size());
         break;
     case HidTransport::ReadStatus::TimedOut:
-        addLine(lst, QStringLiteral("Readfile timeout"));
+        addPendingLine(kReadTimeoutText);
         buffer.fill(0);
         transport.close(hidHandle);
         transport.close(readHandle);
         hidHandle = 0;
         readHandle = 0;
-        step(QStringLiteral("CloseHandle"), transportText());
+        stepPending(kCloseHandleName, transport.lastError());
         // The display is silent: until the next pass, exchanges fail at once instead of waiting again.
         linkDown = true;
         result = ExchangeResult::TimedOut;
         break;
     case HidTransport::ReadStatus::Error:
-        addLine(lst, QStringLiteral("Readfile undefined error"));
+        addPendingLine(kReadErrorText);
         result = ExchangeResult::ReadError;
         break;
     }
 
-    addLine(lst, QStringLiteral(" Report ID: %1").arg(buffer[0]));
-    addLine(lst, QStringLiteral(" Report Data:"));
-    for (int i = 1; i < kReportLength; ++i) {
-        const QString text = twoDigits(buffer[std::size_t(i)]);
-        if (copyToBuffer)
-            text1[std::size_t(i - 1)] = text;
-        addLine(lst, " " + text);
-    }
-    if (copyToBuffer)
+    addPending(PendingLines::Kind::Reply).frame = buffer;
+    if (copyToBuffer) {
+        for (int i = 1; i < kReportLength; ++i)
+            setFieldByte(i - 1, buffer[std::size_t(i)]);
         emit q.bufferChanged();
+    }
     return result;
 }
 
@@ -484,18 +666,16 @@ ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer)
 LinkState Link::state() const { return d->state; }
 QString Link::label3Text() const { return d->label3; }
 QString Link::label4Text() const { return d->label4; }
-QString Link::label4Color() const { return d->label4Color; }
+ProgressColour Link::label4Color() const { return d->label4Colour; }
 
 // --- monitor -------------------------------------------------------------------------------
-
-QTimer& Link::DETECT_CON() { return d->detectCon; }
 
 void Link::DETECT_CON_Timer()
 {
     // A countdown shortened by an exchange goes back to the whole interval from this pass on.
     d->countdown.start();
-    if (d->detectCon.isActive() && d->detectCon.interval() != kMonitorIntervalMs)
-        d->detectCon.start(kMonitorIntervalMs);
+    if (d->detectCon->isActive() && d->detectCon->interval() != kMonitorIntervalMs)
+        d->detectCon->start(kMonitorIntervalMs);
     const bool found = FindTheHid();
     d->state = found ? LinkState::Connected : LinkState::Waiting;
     d->label3 = found ? kConnectedText : kWaitingText;
@@ -506,8 +686,14 @@ void Link::DETECT_CON_Timer()
 void Link::startMonitor()
 {
     d->countdown.start();
-    d->detectCon.start(kMonitorIntervalMs);
+    d->detectCon->start(kMonitorIntervalMs);
 }
+
+void Link::restartMonitor() { d->detectCon->start(); }
+
+void Link::stopMonitor() { d->detectCon->stop(); }
+
+bool Link::monitorRunning() const { return d->detectCon->isActive(); }
 
 void Link::CloseLink()
 {

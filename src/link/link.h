@@ -23,6 +23,9 @@ constexpr int kReportLength = 65;  // report ID + 64 data bytes
 // Background of the status line Label3: white until the first monitor tick, then red or green.
 enum class LinkState { Unknown, Waiting, Connected };
 
+// Background of the progress label Label4 around an exchange; Unset until the first exchange.
+enum class ProgressColour { Unset, White, Yellow, Green };
+
 // How the last exchange ended.
 enum class ExchangeResult {
     Answered,     // written and a reply read
@@ -63,19 +66,27 @@ public:
     bool but_RD_HID_Click();
     void but_CLEAR_HID_Click();
     ExchangeResult lastExchange() const;
+    // True while an exchange is under way, false again by its last change of the progress label: a view
+    // that is not shown may skip the changes before that one.
+    bool exchanging() const;
 
     // --- status line, progress label, diagnostics --------------------------------------------
     LinkState state() const;  // Label3's background
     QString label3Text() const;
     QString label4Text() const;
-    QString label4Color() const;  // "white", "yellow", "green" or "" (not yet set)
+    ProgressColour label4Color() const;
+    // Exchanges keep their lines in a compact form until someone reads the list: read it again after a
+    // change rather than keep the reference.
     const QStringList& lstResults() const;
     void LogApiResult(const QString& callName);
 
     // --- monitor -----------------------------------------------------------------------------
-    QTimer& DETECT_CON();
+    // The monitor is the QTimer child "DETECT_CON" of the link.
     void DETECT_CON_Timer();  // one tick; tests call it directly
-    void startMonitor();
+    void startMonitor();      // a whole interval from now
+    void restartMonitor();    // counts its current interval again (after a long procedure)
+    void stopMonitor();
+    bool monitorRunning() const;
     void CloseLink();
 
     // Read time-out, kReadTimeoutMs unless a test shortens it.

@@ -106,7 +106,11 @@ UsbWindow::UsbWindow(Link& link, QWidget* parent) : QWidget(parent), link_(link)
     connect(quit, &QPushButton::clicked, this, &UsbWindow::Command1_Click);
 
     connect(&link_, &Link::label3Changed, this, &UsbWindow::refreshLabel3);
-    connect(&link_, &Link::label4Changed, this, &UsbWindow::refreshLabel4);
+    connect(&link_, &Link::label4Changed, this, [this] {
+        // Unseen, only the state an exchange ends in matters: a firmware update makes 500 of them.
+        if (label4_->isVisible() || !link_.exchanging())
+            refreshLabel4();
+    });
     connect(&link_, &Link::bufferChanged, this, [this] {
         // The buffer changes hundreds of times in a firmware update: copy it only when someone looks.
         if (details_->isVisible())
@@ -133,6 +137,7 @@ void UsbWindow::setDetailsShown(bool shown)
         toggle_->setChecked(shown);
     details_->setVisible(shown);
     if (shown) {
+        refreshLabel4();
         refreshBuffer();
         refreshDiagnostics();
     }
@@ -148,6 +153,7 @@ void UsbWindow::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // While the window was hidden or minimised the copies were skipped: catch up with the link now.
     if (!details_->isHidden()) {
+        refreshLabel4();
         refreshBuffer();
         refreshDiagnostics();
     }
@@ -165,13 +171,18 @@ void UsbWindow::refreshLabel3()
 
 void UsbWindow::refreshLabel4()
 {
-    const QString c = link_.label4Color();
-    QColor color = Qt::white;
-    if (c == QLatin1String("yellow"))
-        color = QColor(255, 255, 0);
-    else if (c == QLatin1String("green"))
-        color = QColor(0, 255, 0);
-    paint(label4_, color);
+    QColor color = Qt::white;  // also before the first exchange
+    switch (link_.label4Color()) {
+    case ProgressColour::Unset:
+    case ProgressColour::White: break;
+    case ProgressColour::Yellow: color = QColor(255, 255, 0); break;
+    case ProgressColour::Green: color = QColor(0, 255, 0); break;
+    }
+    // Setting a palette costs even when it does not change.
+    if (color != label4Painted_) {
+        paint(label4_, color);
+        label4Painted_ = color;
+    }
     label4_->setText(link_.label4Text());
     if (isVisible())
         label4_->repaint();

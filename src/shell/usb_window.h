@@ -1,6 +1,7 @@
 #pragma once
 // The link window USB: its status line Label3, and on demand (for a service technician) the exchange
 // label, the diagnostics list, the report buffer and the window's buttons.
+#include <QColor>
 #include <QWidget>
 #include <functional>
 
@@ -36,6 +37,7 @@ private:
     Link& link_;
     QLabel* label3_;
     QLabel* label4_;
+    QColor label4Painted_;  // the background last given to Label4
     QListWidget* lstResults_;
     QWidget* details_;
     QPushButton* toggle_;

@@ -2,6 +2,7 @@
 // Shared by the link tests: a link on the emulated display, and checks on the diagnostics list.
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include "emulator/emulated_display.h"
 #include "link/link.h"
@@ -38,6 +39,27 @@ struct Rig {
         return in;
     }
 };
+
+// The monitor's timer, for checks on its interval and countdown.
+inline const QTimer& monitorTimer(const Link& link)
+{
+    const auto* timer = link.findChild<QTimer*>(QStringLiteral("DETECT_CON"));
+    if (!timer)
+        qFatal("the link has no DETECT_CON timer");
+    return *timer;
+}
+
+// Label4's background by the name the link window gives it ("" before the first exchange).
+inline QString colourName(ProgressColour colour)
+{
+    switch (colour) {
+    case ProgressColour::Unset: return QString();
+    case ProgressColour::White: return QStringLiteral("white");
+    case ProgressColour::Yellow: return QStringLiteral("yellow");
+    case ProgressColour::Green: return QStringLiteral("green");
+    }
+    return QString();
+}
 
 inline int countLines(const QStringList& lines, const QString& line) { return int(lines.count(line)); }
 

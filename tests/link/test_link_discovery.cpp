@@ -250,8 +250,8 @@ private slots:
     {
         Rig rig(false);
         rig.link.startMonitor();
-        QVERIFY(rig.link.DETECT_CON().isActive());
-        QCOMPARE(rig.link.DETECT_CON().interval(), kMonitorIntervalMs);
+        QVERIFY(rig.link.monitorRunning());
+        QCOMPARE(test::monitorTimer(rig.link).interval(), kMonitorIntervalMs);
         bool answered = false;
         connect(&rig.link, &Link::monitorTick, this, [&](bool found) {
             QVERIFY(found);
@@ -260,7 +260,7 @@ private slots:
         });
         rig.link.DETECT_CON_Timer();
         QVERIFY(answered);
-        QVERIFY(rig.link.DETECT_CON().isActive());
+        QVERIFY(rig.link.monitorRunning());
     }
 
     void displayThatCannotBeOpened()

@@ -133,11 +133,11 @@ private slots:
         QVERIFY(!(reading ? rig.link.but_RD_HID_Click() : rig.link.but_WR_HID_Click()));
         QCOMPARE(rig.link.lastExchange(), ExchangeResult::Refused);
         QCOMPARE(rig.link.label4Text(), QStringLiteral("IMPOSSIBLE !"));
-        QCOMPARE(rig.link.label4Color(), QString());  // background left as it was
+        QCOMPARE(rig.link.label4Color(), ProgressColour::Unset);  // background left as it was
         QCOMPARE(rig.fields(), repeated(64, "0"));
         QVERIFY(rig.transport.record().empty());
         QCOMPARE(rig.link.lstResults(), logBefore);  // not an exchange: the list is not cleared
-        QVERIFY(rig.link.DETECT_CON().isActive());
+        QVERIFY(rig.link.monitorRunning());
     }
 
     void beforeFirstTickNothingSent()
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(rig.transport.openHandles(), 0);
         QCOMPARE(rig.fields(), request);
         QCOMPARE(rig.link.label4Text(), QStringLiteral("Fin de l'envoi ."));
-        QCOMPARE(rig.link.label4Color(), QStringLiteral("green"));
+        QCOMPARE(rig.link.label4Color(), ProgressColour::Green);
     }
 
     // White, yellow, green around the exchange; the monitor is stopped while the report is on the wire.
@@ -161,16 +161,16 @@ private slots:
         rig.link.startMonitor();
         QStringList steps;
         connect(&rig.link, &Link::label4Changed, this,
-                [&] { steps << rig.link.label4Color() + "|" + rig.link.label4Text(); });
+                [&] { steps << test::colourName(rig.link.label4Color()) + "|" + rig.link.label4Text(); });
         QList<bool> monitorDuringExchange;
         rig.link.setReportObserver(
-            [&](bool, const uint8_t*, std::size_t) { monitorDuringExchange << rig.link.DETECT_CON().isActive(); });
+            [&](bool, const uint8_t*, std::size_t) { monitorDuringExchange << rig.link.monitorRunning(); });
         rig.link.setText1(0, "30");
         QVERIFY(rig.link.but_RD_HID_Click());
         QCOMPARE(steps, QStringList({"white|    ", "yellow|Envoi en cours.", "yellow|", "green|Fin de l'envoi ."}));
         QCOMPARE(monitorDuringExchange, QList<bool>({false, false}));
-        QVERIFY(rig.link.DETECT_CON().isActive());
-        QVERIFY(rig.link.DETECT_CON().interval() <= kMonitorIntervalMs);
+        QVERIFY(rig.link.monitorRunning());
+        QVERIFY(test::monitorTimer(rig.link).interval() <= kMonitorIntervalMs);
         QCOMPARE(rig.link.lstResults().first(), QStringLiteral("***** HID Test Report *****"));
         QVERIFY(!rig.link.lstResults().contains(QStringLiteral("GetHidGuid")));  // the tick's pass was cleared
     }
@@ -196,14 +196,14 @@ private slots:
         rig.transport.setReplyDelayMs(replyDelayMs);
         rig.link.setText1(0, "30");
         QVERIFY(rig.link.but_RD_HID_Click());
-        QVERIFY(rig.link.DETECT_CON().isActive());
+        QVERIFY(rig.link.monitorRunning());
         // A coarse timer may report up to 5 % more than it will wait.
-        QVERIFY2(rig.link.DETECT_CON().remainingTime() <= maxRemainingMs + kMonitorIntervalMs / 20,
-                 qPrintable(QString::number(rig.link.DETECT_CON().remainingTime())));
+        QVERIFY2(test::monitorTimer(rig.link).remainingTime() <= maxRemainingMs + kMonitorIntervalMs / 20,
+                 qPrintable(QString::number(test::monitorTimer(rig.link).remainingTime())));
         // The pass that follows puts the whole interval back.
         rig.link.DETECT_CON_Timer();
-        QCOMPARE(rig.link.DETECT_CON().interval(), kMonitorIntervalMs);
-        QVERIFY(rig.link.DETECT_CON().isActive());
+        QCOMPARE(test::monitorTimer(rig.link).interval(), kMonitorIntervalMs);
+        QVERIFY(rig.link.monitorRunning());
     }
 
     void exchangeLog()

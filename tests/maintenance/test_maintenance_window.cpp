@@ -523,7 +523,7 @@ void TestMaintenanceWindow::flashes()
         return QStringLiteral("%1/%2 %3").arg(bar->value()).arg(bar->maximum()).arg(ferme->isVisible() ? "ferme" : "-");
     });
     PaintSpy labelSpy(label4, [label4] { return label4->text(); });
-    rig.link->DETECT_CON().stop();
+    rig.link->stopMonitor();
 
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.child<QPushButton>("CMD_Flash_OK")->click();
@@ -554,7 +554,7 @@ void TestMaintenanceWindow::flashes()
     QVERIFY(!bar->isVisible());
     QCOMPARE(bar->value(), 0);
     QVERIFY(ferme->isVisible());
-    QVERIFY(rig.link->DETECT_CON().isActive());
+    QVERIFY(rig.link->monitorRunning());
     QVERIFY(rig.window->lastFlash().completed);
 }
 
@@ -613,7 +613,7 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     QVERIFY(!rig.label("Label4")->text().isEmpty());
     QVERIFY(rig.child("but_ferme")->isVisible());
     QVERIFY(!rig.child("ProgressBar1")->isVisible());
-    QVERIFY(rig.link->DETECT_CON().isActive());
+    QVERIFY(rig.link->monitorRunning());
 }
 
 // Both states with a dump, saved where TRIVO_SCREENSHOT_DIR points, so that they can be looked at.

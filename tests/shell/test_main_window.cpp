@@ -35,7 +35,7 @@ struct Fixture {
         main.show();
         main.MDIForm_Load();
         // The monitor is driven by hand: no test waits for the one-second timer.
-        link.DETECT_CON().stop();
+        link.stopMonitor();
     }
     int configWindows() const
     {
@@ -77,7 +77,7 @@ private slots:
         QVERIFY(f.main.usbSubWindow()->isVisible());
         QVERIFY(f.main.usbSubWindow()->isMinimized());
         QCOMPARE(f.link.state(), LinkState::Unknown);
-        QVERIFY(f.link.DETECT_CON().interval() == 1000);
+        QVERIFY(f.link.findChild<QTimer*>(QStringLiteral("DETECT_CON"))->interval() == 1000);
 
         f.link.DETECT_CON_Timer();  // no display plugged
         QCOMPARE(f.link.state(), LinkState::Waiting);
@@ -196,6 +196,52 @@ private slots:
         QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->text(), QStringLiteral("42"));
         QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(64)"))->text(), QStringLiteral("0"));
         QCOMPARE(usb->findChild<QListWidget*>(QStringLiteral("lstResults"))->count(), int(f.link.lstResults().size()));
+    }
+
+    // Shown, the window follows every step of an exchange; not shown, it only takes the state the
+    // exchange ends in. Either way its fields and list end up as the link's.
+    void linkWindowFollowsExchanges_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<QStringList>("seen");  // Label4's background and text at each change of the link's
+        // The configuration window's read at the connection left it green.
+        const QString fin = QStringLiteral("#00ff00|Fin de l'envoi .");
+        QTest::newRow("shown") << true << QStringList{"#ffffff|    ", "#ffff00|Envoi en cours.", "#ffff00|", fin,
+                                                      "#ffffff|    ", "#ffff00|Envoi en cours.", "#ffff00|", fin};
+        QTest::newRow("hidden") << false << QStringList(8, fin);
+    }
+    void linkWindowFollowsExchanges()
+    {
+        QFETCH(bool, shown);
+        QFETCH(QStringList, seen);
+        Fixture f;
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        UsbWindow* usb = f.main.usbWindow();
+        usb->setDetailsShown(true);
+        if (shown)
+            f.main.usbSubWindow()->showNormal();
+        QCOMPARE(usb->isVisible(), shown);
+        auto* label4 = usb->findChild<QLabel*>(QStringLiteral("Label4"));
+        QStringList changes;
+        // Connected after the window's own connection, so called after it.
+        connect(&f.link, &Link::label4Changed, this,
+                [&] { changes << label4->palette().color(QPalette::Window).name() + "|" + label4->text(); });
+        f.link.setText1(0, QStringLiteral("30"));
+        QVERIFY(f.link.but_RD_HID_Click());
+        f.link.setText1(0, QStringLiteral("a"));
+        QVERIFY(f.link.but_WR_HID_Click());
+        QCOMPARE(changes, seen);
+
+        f.main.usbSubWindow()->showNormal();
+        QStringList items;
+        auto* list = usb->findChild<QListWidget*>(QStringLiteral("lstResults"));
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        QCOMPARE(items, f.link.lstResults());
+        for (int i = 0; i <= 64; ++i)
+            QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(%1)").arg(i))->text(), f.link.text1(i));
+        QCOMPARE(f.link.text1(0), QStringLiteral("a"));
     }
 
     void configurationOpensOnceEvenWhenClosedByTheOperator()

@@ -52,7 +52,7 @@ struct Fixture {
         main.setExitHandler([this] { ++exits; });
         main.show();
         main.MDIForm_Load();
-        link.DETECT_CON().stop();
+        link.stopMonitor();
         setUrlOpener([this](const QUrl& url) {
             opened.append(url);
             currentFolderAtOpen.append(QDir::currentPath());

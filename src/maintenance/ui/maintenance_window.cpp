@@ -288,7 +288,7 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
     ProgressView view(progressBar1_, label4_);
     lastFlash_ = flashFirmware(link_, image_, view);
     butFerme_->show();
-    link_.DETECT_CON().start();
+    link_.restartMonitor();
     label4_->setText(lastFlash_.completed ? kFlashDoneText : kInterruptedText);
     present(lastFlash_, dialogs_, nullptr);
 }
