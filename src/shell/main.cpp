@@ -14,6 +14,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Where the operator's choices (the Outils menu's switches) are kept between runs.
+    QApplication::setOrganizationName(QStringLiteral("trivo"));
     QApplication::setApplicationName(QStringLiteral("trivo-cp"));
     QApplication::setApplicationVersion(QStringLiteral(TRIVO_VERSION_TEXT));
 

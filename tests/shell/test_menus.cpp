@@ -166,7 +166,7 @@ private slots:
         for (QAction* a : f.main.menuBar()->actions())
             bar << a->objectName();
         // The training mode may add its own menu after these; the program's own come first, in order.
-        const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION",
+        const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION", "MENU_OUTILS",
                                    "MENU8FEN",     "MENU_AIDE",       "MENU_SPLASH"};
         QCOMPARE(bar.mid(0, expected.size()), expected);
         QCOMPARE(f.menuItems("MENU_FICHIER"),
