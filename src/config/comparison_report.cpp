@@ -28,10 +28,10 @@ QString comparisonSummary(const Comparison& comparison)
     QStringList labels;
     for (const SettingDifference& d : comparison.differences)
         labels << d.label;
-    const qsizetype n = labels.size();
-    return (n == 1 ? QStringLiteral("1 paramètre diffère : %1.") : QStringLiteral("%2 paramètres diffèrent : %1."))
-        .arg(labels.join(QStringLiteral(", ")))
-        .arg(n);
+    const QString list = labels.join(QStringLiteral(", "));
+    if (labels.size() == 1)
+        return QStringLiteral("1 paramètre diffère : %1.").arg(list);
+    return QStringLiteral("%1 paramètres diffèrent : %2.").arg(labels.size()).arg(list);
 }
 
 QString comparisonTable(const Comparison& comparison, bool differencesOnly)
