@@ -1,12 +1,14 @@
 #include "shell/comparison_dialog.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -61,6 +63,7 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
         const QStringList cells{r.differs ? kMarker : QString(), r.label, r.expected, r.actual};
         for (int column = 0; column < kColumns; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
+            item->setToolTip(cells[column]);  // the whole text, should a narrow window cut it
             if (column == kMarkerColumn)
                 item->setTextAlignment(Qt::AlignCenter);
             if (r.differs) {
@@ -73,12 +76,16 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
             table_->setItem(i, column, item);
         }
     }
+    // Sized on every row while all are shown, so that showing them all later clips no label.
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 8);
     table_->resizeColumnsToContents();
+    const int valueWidth = std::max(table_->columnWidth(kExpectedColumn), table_->columnWidth(kActualColumn));
     QHeaderView* header = table_->horizontalHeader();
-    header->setSectionResizeMode(kMarkerColumn, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(kLabelColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kMarkerColumn, QHeaderView::Fixed);
+    header->setSectionResizeMode(kLabelColumn, QHeaderView::Interactive);
     header->setSectionResizeMode(kExpectedColumn, QHeaderView::Stretch);
     header->setSectionResizeMode(kActualColumn, QHeaderView::Stretch);
+    table_->setColumnWidth(kLabelColumn, table_->columnWidth(kLabelColumn) + 12);
 
     differencesOnly_ = new QCheckBox(QStringLiteral("&Différences seulement"), this);
     differencesOnly_->setObjectName(QStringLiteral("CHK_DIFFERENCES"));
@@ -107,7 +114,12 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     // The differences first when there are some; every row can be had with one click.
     differencesOnly_->setChecked(!comparison.identical());
     showRows();
-    resize(900, 600);
+    close_->setFocus();
+    // Wide enough for the longest values side by side (a rule's text and its byte), within the screen.
+    const int wanted = table_->columnWidth(kMarkerColumn) + table_->columnWidth(kLabelColumn) + 2 * valueWidth + 80;
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int widest = screen ? screen->availableGeometry().width() - 40 : wanted;
+    resize(std::clamp(wanted, 700, std::max(700, widest)), 640);
 }
 
 bool ComparisonDialog::differencesOnly() const { return differencesOnly_->isChecked(); }

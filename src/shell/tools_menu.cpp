@@ -42,10 +42,14 @@ private:
 };
 
 // A bar in the main window's status bar, painted at once as the exchanges go (the operation does not
-// return to the event loop until it ends).
+// return to the event loop until it ends). The configuration reads leave their bar full, as the
+// configuration window shows it: this one goes when the operation is over.
 class ToolsMenu::StatusProgress : public Progress {
 public:
     explicit StatusProgress(QProgressBar* bar) : bar_(bar) {}
+    ~StatusProgress() override { bar_->hide(); }
+    StatusProgress(const StatusProgress&) = delete;
+    StatusProgress& operator=(const StatusProgress&) = delete;
     void begin(int maximum, const QString&) override
     {
         bar_->setRange(0, maximum);

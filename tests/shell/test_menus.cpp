@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "shell/menus.h"
 #include "shell/window_arrangement.h"
+#include "support/settings_sandbox.h"
 
 using namespace trivo;
 
@@ -94,7 +95,11 @@ class TestMenus : public QObject {
     QString startFolder_;
 
 private slots:
-    void initTestCase() { startFolder_ = QDir::currentPath(); }
+    void initTestCase()
+    {
+        test::sandboxSettings();
+        startFolder_ = QDir::currentPath();
+    }
     void cleanup() { QDir::setCurrent(startFolder_); }
 
     void everyItemWithItsCaption_data()
