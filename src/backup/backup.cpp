@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 
 #include "common/file_io.h"
 #include "config/comparison_report.h"
@@ -187,8 +188,7 @@ BackupContents checkBackup(const QString& folder)
     contents.displayPath =
         manifest.value(QStringLiteral("afficheur")).toObject().value(QStringLiteral("chemin")).toString();
 
-    QByteArray configBytes;
-    QByteArray pictureBytes;
+    QMap<QString, QByteArray> checked;  // every listed file, read once and found as fingerprinted
     for (const QJsonValue& entry : listed) {
         const QString name = entry.toObject().value(QStringLiteral("nom")).toString();
         const QByteArray expected = entry.toObject().value(QStringLiteral("sha256")).toString().toLatin1().toLower();
@@ -202,15 +202,14 @@ BackupContents checkBackup(const QString& folder)
         if (sha256(bytes) != expected)
             return fail(refusal(QStringLiteral("Sauvegarde %1 altérée : l'empreinte de %2 ne correspond pas.\r\n%3")
                                     .arg(native(folder), name, kNothingSent)));
-        if (name == kBackupConfigFile)
-            configBytes = bytes;
-        else if (name == kBackupPictureFile)
-            pictureBytes = bytes;
+        checked.insert(name, bytes);
     }
     for (const QString& needed : {kBackupConfigFile, kBackupPictureFile})
-        if ((needed == kBackupConfigFile ? configBytes : pictureBytes).isNull())
+        if (!checked.contains(needed))
             return fail(refusal(QStringLiteral("Sauvegarde %1 incomplète : le manifeste ne cite pas %2.\r\n%3")
                                     .arg(native(folder), needed, kNothingSent)));
+    const QByteArray configBytes = checked.value(kBackupConfigFile);
+    const QByteArray pictureBytes = checked.value(kBackupPictureFile);
 
     const config_file::ReadResult config = config_file::read(configBytes, resetConfiguration(FormState{}));
     if (!config.ok())
