@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -20,6 +21,7 @@
 #include "config/program_verification.h"
 #include "configwindow/config_window.h"
 #include "maintenance/ui/maintenance_window.h"
+#include "screen/ui/screen_window.h"
 #include "shell/comparison_dialog.h"
 #include "shell/main_window.h"
 #include "shell/tools_menu.h"
@@ -446,6 +448,15 @@ private slots:
         QCoreApplication::processEvents();
         QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_fin.png")));
         QVERIFY(f.main.grab().save(out + QStringLiteral("/main_with_outils.png")));
+        dialog->close();
+
+        // The home-screen window in its frame, grown by the read-back's line.
+        f.item(QStringLiteral("MENU_VERIF_ECRAN"))->trigger();
+        ScreenWindow* screen = f.main.showScreenWindow();
+        screen->but_WR_HID_ECR_Click();
+        QCoreApplication::processEvents();
+        QVERIFY(screen->readBackShown());
+        QVERIFY(f.main.subWindowOf(screen)->grab().save(out + QStringLiteral("/ecran_relecture_mdi.png")));
     }
 };
 
