@@ -34,11 +34,22 @@ const CliCommand kCommands[] = {
      "Lit la configuration du TRIVO ZURED et affiche chaque réglage.\n"
      "-o FICHIER : l'enregistre aussi au format *.config_CP.\n",
      true, cmdLire},
-    {"programmer", "  programmer FICHIER                  programme l'afficheur avec un fichier *.config_CP\n",
-     "Usage : trivo-cp-cli programmer FICHIER\n"
+    {"programmer", "  programmer FICHIER [--verifier]     programme l'afficheur avec un fichier *.config_CP\n",
+     "Usage : trivo-cp-cli programmer FICHIER [--verifier]\n"
      "Charge un fichier *.config_CP et programme le TRIVO ZURED.\n"
-     "Code de sortie 0 seulement si la programmation est complète.\n",
+     "Code de sortie 0 seulement si la programmation est complète.\n"
+     "--verifier : relit ensuite l'afficheur et le compare au fichier ; code 0 seulement si\n"
+     "identique, 5 si l'afficheur relu diffère (les paramètres qui diffèrent sont affichés),\n"
+     "6 si la relecture a échoué.\n",
      true, cmdProgrammer},
+    {"comparer", "  comparer FICHIER [--json]           compare l'afficheur avec un fichier *.config_CP\n",
+     "Usage : trivo-cp-cli comparer FICHIER [--json]\n"
+     "Lit l'afficheur (sans rien y écrire) et le compare à ce que programmer FICHIER écrirait.\n"
+     "Affiche \"Identique.\" (code 0) ou chaque paramètre qui diffère : libellé, valeur attendue,\n"
+     "valeur de l'afficheur (code 1). Code 4 : fichier illisible ; 6 : lecture de l'afficheur impossible.\n"
+     "--json : la comparaison entière en JSON (identique, differences, parametres : parametre,\n"
+     "attendu, afficheur, different).\n",
+     true, cmdComparer},
     {"commande", "  commande raz-c|raz-t|plus|moins|reset   commande directe\n",
      "Usage : trivo-cp-cli commande raz-c|raz-t|plus|moins|reset\n"
      "raz-c : remise à zéro du compteur, raz-t : du totalisateur,\n"
@@ -48,15 +59,32 @@ const CliCommand kCommands[] = {
      "Usage : trivo-cp-cli registres [--suivre]\n"
      "Lit les registres spéciaux une fois, ou toutes les 500 ms jusqu'à Ctrl+C.\n",
      true, cmdRegistres},
-    {"ecran", "  ecran envoyer IMAGE | lire -o IMAGE | effacer   écran d'accueil\n",
-     "Usage : trivo-cp-cli ecran envoyer IMAGE | ecran lire -o IMAGE | ecran effacer\n"
-     "Envoie, relit ou efface l'écran d'accueil (240 x 64, seul le blanc pur reste blanc).\n",
+    {"ecran", "  ecran envoyer IMAGE [--verifier] | lire -o IMAGE | effacer   écran d'accueil\n",
+     "Usage : trivo-cp-cli ecran envoyer IMAGE [--verifier] | ecran lire -o IMAGE | ecran effacer\n"
+     "Envoie, relit ou efface l'écran d'accueil (240 x 64, seul le blanc pur reste blanc).\n"
+     "envoyer --verifier : relit ensuite les 1920 octets (sans effacer l'écran) ; code 5 et la\n"
+     "première position qui diffère si l'afficheur tient autre chose, 6 si la relecture a échoué.\n",
      true, cmdEcran},
     {"firmware", "  firmware dump FICHIER.hex | flasher FICHIER.hex [--oui]   micrologiciel\n",
      "Usage : trivo-cp-cli firmware dump FICHIER.hex | firmware flasher FICHIER.hex [--oui]\n"
      "dump : les 2048 lignes de l'image ; flasher : les 500 rapports de la mise à jour,\n"
      "après confirmation (--oui la donne d'avance).\n",
      true, cmdFirmware},
+    {"sauvegarder", "  sauvegarder DOSSIER                 sauvegarde l'afficheur dans un dossier nouveau\n",
+     "Usage : trivo-cp-cli sauvegarder DOSSIER\n"
+     "Lit l'afficheur (sans rien y écrire) et écrit dans DOSSIER, qui doit être nouveau ou vide :\n"
+     "configuration.config_CP, ecran.png (l'écran d'accueil relu), registres.txt (comme registres\n"
+     "les affiche) et sauvegarde.json (date, version, afficheur, empreinte SHA-256 de chaque fichier).\n"
+     "Aucun fichier n'est jamais remplacé. Code 4 : dossier non vide ou écriture impossible ;\n"
+     "6 : lecture de l'afficheur impossible (rien n'est écrit).\n",
+     true, cmdSauvegarder},
+    {"restaurer", "  restaurer DOSSIER [--oui]           restaure une sauvegarde dans l'afficheur\n",
+     "Usage : trivo-cp-cli restaurer DOSSIER [--oui]\n"
+     "Vérifie les empreintes de la sauvegarde (un fichier manquant ou altéré : code 4, rien n'est\n"
+     "envoyé), demande confirmation (--oui la donne d'avance), programme la configuration, envoie\n"
+     "l'écran d'accueil puis relit les deux. Code 0 : relus identiques ; 5 : l'afficheur relu diffère ;\n"
+     "6 : relecture impossible ; 1 : abandon ou envoi incomplet.\n",
+     true, cmdRestaurer},
 };
 
 const CliCommand* findCommand(const QString& name)
@@ -79,7 +107,16 @@ QString generalHelp()
                        "Options globales :\n"
                        "  --simule[=ETAT]   afficheur émulé ; sa mémoire est gardée dans ETAT entre deux lancements\n"
                        "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
-                       "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n");
+                       "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
+                       "\n"
+                       "Codes de sortie :\n"
+                       "  0  fait (comparer : identique)\n"
+                       "  1  l'afficheur a refusé ou n'a pas fini, confirmation refusée (comparer : différent)\n"
+                       "  2  commande ou option inconnue\n"
+                       "  3  aucun afficheur connecté\n"
+                       "  4  fichier illisible, impossible à écrire, ou sauvegarde altérée\n"
+                       "  5  fait, mais l'afficheur relu diffère de ce qui a été envoyé\n"
+                       "  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)\n");
     return help;
 }
 

@@ -8,10 +8,12 @@ namespace trivo {
 // Exit statuses.
 enum CliStatus : int {
     kCliOk = 0,
-    kCliFailed = 1,     // the display refused or did not finish, a confirmation was declined
-    kCliUsage = 2,      // unknown command or option
-    kCliNoDisplay = 3,  // no display connected
-    kCliBadFile = 4,    // a file that cannot be read or written
+    kCliFailed = 1,      // the display refused or did not finish, a confirmation was declined
+    kCliUsage = 2,       // unknown command or option
+    kCliNoDisplay = 3,   // no display connected
+    kCliBadFile = 4,     // a file that cannot be read or written
+    kCliDifferent = 5,   // done, but the display read back holds something else than what was sent
+    kCliReadFailed = 6,  // the display could not be read (a comparison, a backup or a read-back)
 };
 
 // args without the program name. Prompts are read from in (the firmware confirmation).

@@ -9,6 +9,7 @@
 #include "cli/cli_app.h"
 #include "common/dialogs.h"
 #include "common/outcome.h"
+#include "config/verification.h"
 #include "link/hid_transport.h"
 #include "link/link.h"
 #include "link/report_trace.h"
@@ -25,6 +26,7 @@ public:
     MsgResult message(const MessageRequest& r) override;
     QString openFile(const FileRequest&) override { return {}; }
     QString saveFile(const FileRequest&) override { return {}; }
+    QString folder(const FolderRequest&) override { return {}; }
 
 private:
     QTextStream& err_;
@@ -63,6 +65,11 @@ void printBox(QTextStream& err, const MessageRequest& box);
 // A failure's box, or its text alone when it has no title of its own.
 void printFailure(QTextStream& err, const OperationResult& result);
 
+// A verification's result as the command line shows it: "Identique." (kCliOk), the differing fields
+// (differentStatus), or why the display could not be read (kCliReadFailed; kCliBadFile for a form that
+// cannot be programmed).
+int printVerification(CliContext& c, const Verification& verification, int differentStatus);
+
 // Whether Ctrl+C asked the running command to stop.
 bool stopRequested();
 
@@ -74,5 +81,8 @@ int cmdCommande(CliContext& c, const QStringList& args);
 int cmdRegistres(CliContext& c, const QStringList& args);
 int cmdEcran(CliContext& c, const QStringList& args);
 int cmdFirmware(CliContext& c, const QStringList& args);
+int cmdComparer(CliContext& c, const QStringList& args);
+int cmdSauvegarder(CliContext& c, const QStringList& args);
+int cmdRestaurer(CliContext& c, const QStringList& args);
 
 }  // namespace trivo

@@ -4,6 +4,7 @@
 #include "config/config_file_io.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
+#include "config/program_verification.h"
 #include "config/settings_report.h"
 
 namespace trivo {
@@ -78,18 +79,23 @@ int cmdLire(CliContext& c, const QStringList& args)
 
 int cmdProgrammer(CliContext& c, const QStringList& args)
 {
-    if (args.size() != 1) {
+    QStringList files = args;
+    const bool verify = files.removeAll(QStringLiteral("--verifier")) > 0;
+    if (files.size() != 1 || files[0].startsWith(QLatin1String("--"))) {
         c.err << commandHelp(QStringLiteral("programmer"));
         return kCliUsage;
     }
-    const ConfigLoad loaded = loadConfiguration(args[0], resetConfiguration(FormState{}));
+    const ConfigLoad loaded = loadConfiguration(files[0], resetConfiguration(FormState{}));
     if (!loaded.ok()) {
         printFailure(c.err, loaded);
         return kCliBadFile;
     }
     if (!requireDisplay(c))
         return kCliNoDisplay;
-    const ProgramResult result = programParameters(*c.session->link, loaded.state, silentProgress());
+    const VerifiedProgramming verified = verify
+        ? programAndVerify(*c.session->link, loaded.state, silentProgress())
+        : VerifiedProgramming{programParameters(*c.session->link, loaded.state, silentProgress()), {}, false};
+    const ProgramResult& result = verified.programming;
     if (!result.ok()) {
         printBox(c.err, result.box);
         if (result.outcome == Outcome::Refused)
@@ -99,7 +105,9 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
         return kCliFailed;
     }
     c.out << result.status << '\n';
-    return kCliOk;
+    if (verify && verified.readBackFailed())
+        c.err << kProgramReadBackFailedStatus << Qt::endl;
+    return verify ? printVerification(c, verified.verification, kCliDifferent) : kCliOk;
 }
 
 int cmdCommande(CliContext& c, const QStringList& args)

@@ -1,6 +1,7 @@
 // registres, ecran, firmware: registers, home screen and firmware from the command line.
 #include <QThread>
 
+#include "backup/backup.h"
 #include "cli/cli_support.h"
 #include "common/progress.h"
 #include "emulator/emulated_display.h"
@@ -14,8 +15,6 @@ namespace trivo {
 namespace {
 
 const QString kFlashQuestion = QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?");
-
-QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non"); }
 
 }  // namespace
 
@@ -32,13 +31,7 @@ int cmdRegistres(CliContext& c, const QStringList& args)
             printFailure(c.err, read);
             return kCliFailed;
         }
-        const registers::RegisterReadout& r = read.readout;
-        c.out << "Heure et date        : " << r.heureTrivo << "  " << r.dateTrivo << '\n'
-              << "Radio synchronisation: " << r.heureDcf << "  " << r.dateDcf << '\n'
-              << "Niveau de réception  : " << r.niveau << '\n'
-              << "Température          : " << r.temperature << '\n'
-              << "Diodes (rouge verte bleue)   : " << onOff(r.r2) << ' ' << onOff(r.v2) << ' ' << onOff(r.b2) << '\n'
-              << "Poussoirs appuyés (r v b)    : " << onOff(r.r1) << ' ' << onOff(r.v1) << ' ' << onOff(r.b1) << '\n';
+        c.out << registersText(read.readout);
         c.out.flush();
         if (follow) {
             c.out << '\n';
@@ -52,8 +45,14 @@ int cmdRegistres(CliContext& c, const QStringList& args)
 int cmdEcran(CliContext& c, const QStringList& args)
 {
     HomeScreenPicture picture;
-    if (args.size() == 2 && args[0] == QLatin1String("envoyer")) {
-        const OperationResult imported = importPicture(args[1], picture);
+    QStringList sendArgs = args;
+    const bool verify = sendArgs.removeAll(QStringLiteral("--verifier")) > 0;
+    if (verify && (sendArgs.size() != 2 || sendArgs[0] != QLatin1String("envoyer"))) {
+        c.err << commandHelp(QStringLiteral("ecran"));
+        return kCliUsage;
+    }
+    if (sendArgs.size() == 2 && sendArgs[0] == QLatin1String("envoyer")) {
+        const OperationResult imported = importPicture(sendArgs[1], picture);
         if (!imported.ok()) {
             printFailure(c.err, imported);
             return kCliBadFile;
@@ -66,7 +65,19 @@ int cmdEcran(CliContext& c, const QStringList& args)
             return kCliFailed;
         }
         c.out << "Écran d'accueil envoyé.\n";
-        return kCliOk;
+        if (!verify)
+            return kCliOk;
+        const ScreenCheck check = verifyHomeScreen(*c.session->link, picture, silentProgress());
+        if (check.ok()) {
+            c.out << check.status << '\n';
+            return kCliOk;
+        }
+        if (check.firstDifference >= 0) {
+            c.out << check.box.text << '\n';
+            return kCliDifferent;
+        }
+        printFailure(c.err, check);
+        return kCliReadFailed;
     }
     if (args.size() == 3 && args[0] == QLatin1String("lire") && args[1] == QLatin1String("-o")) {
         if (!requireDisplay(c))

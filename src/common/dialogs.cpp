@@ -61,4 +61,10 @@ QString ScriptedDialogs::saveFile(const FileRequest& request)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
+QString ScriptedDialogs::folder(const FolderRequest& request)
+{
+    folderRequests.append(request);
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+}
+
 }  // namespace trivo

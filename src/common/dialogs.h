@@ -33,6 +33,12 @@ struct FileRequest {
     bool confirmOverwrite = true;
 };
 
+// A folder to pick (an existing one, or one the operator makes in the dialog).
+struct FolderRequest {
+    QString title;
+    QString initialDir;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -40,6 +46,8 @@ public:
     // Returns the chosen path, or an empty string when the operator cancelled.
     virtual QString openFile(const FileRequest& request) = 0;
     virtual QString saveFile(const FileRequest& request) = 0;
+    // Returns the chosen folder, or an empty string when the operator cancelled.
+    virtual QString folder(const FolderRequest& request) = 0;
 
     // Shorthands for the usual boxes.
     MsgResult inform(const QString& text, MsgIcon icon, const QString& title = kProgramTitle);
@@ -59,10 +67,13 @@ public:
     // tests make it a failure, so that a forgotten or unexpected box cannot pass unseen.
     std::function<void(const MessageRequest&)> unexpected;
     QStringList fileAnswers;  // taken in order; when empty the dialog is cancelled
+    QList<FolderRequest> folderRequests;
+    QStringList folderAnswers;  // taken in order; when empty the dialog is cancelled
 
     MsgResult message(const MessageRequest& request) override;
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
+    QString folder(const FolderRequest& request) override;
 };
 
 }  // namespace trivo

@@ -34,7 +34,7 @@ Comparison compareWithBlock(const FormState& form, const ParameterBlock& display
     const QList<SettingLine> held = describeSettings(formOf(display));
     for (qsizetype i = 0; i < wanted.size() && i < held.size(); ++i) {
         // Whether the presets are sent is the form's choice, not something the display holds.
-        if (wanted[i].label.startsWith(QLatin1String("Envoi présélection")))
+        if (wanted[i].label.startsWith(QStringLiteral("Envoi présélection")))
             continue;
         const SettingDifference row{wanted[i].label, wanted[i].value, held[i].value};
         result.rows.append(row);

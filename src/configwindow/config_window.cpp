@@ -20,7 +20,9 @@
 #include "common/main_services.h"
 #include "common/outcome.h"
 #include "common/progress.h"
+#include "common/tool_settings.h"
 #include "config/config_procedures.h"
+#include "config/program_verification.h"
 #include "config/settings_codec.h"
 #include "link/link.h"
 
@@ -903,8 +905,17 @@ void ConfigWindow::LIRE_PARAM()
 void ConfigWindow::PROG_PARAM()
 {
     ProgressBar progress(ui_->ProgressBar1);
-    const ProgramResult result = programParameters(link_, formState(), progress);
+    // With verification on (Outils menu) the same programming is followed by a read-back; the status then
+    // says whether the display holds the form, and a read-back that could not read says only that.
+    const VerifiedProgramming verified = tool_settings::isOn(tool_settings::kVerifyAfterProgramming)
+        ? programAndVerify(link_, formState(), progress)
+        : VerifiedProgramming{programParameters(link_, formState(), progress), {}, false};
+    const ProgramResult& result = verified.programming;
     present(result, dialogs_, &main_);
+    if (verified.readBackFailed())
+        dialogs_.message(verified.verification.box);
+    if (verified.verificationRan)
+        main_.setStatusPanel2(verifiedProgrammingStatus(verified));
     if (result.outcome == Outcome::Refused && result.invalidBox >= 0) {
         // Show the operator the box that was refused.
         const bool onOutputs = result.invalidBox >= 6 && result.invalidBox <= 8;

@@ -42,6 +42,8 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    // Where the operator's choices (the Outils menu's switches) are kept between runs.
+    QApplication::setOrganizationName(QStringLiteral("trivo"));
     QApplication::setApplicationName(QStringLiteral("trivo-cp"));
     QApplication::setApplicationVersion(QStringLiteral(TRIVO_VERSION_TEXT));
     // Every window, the main one and the about window included, shows the program's icon; the desktop

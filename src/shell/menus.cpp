@@ -14,6 +14,7 @@
 #include "shell/about_window.h"
 #include "shell/help_documents.h"
 #include "shell/main_window.h"
+#include "shell/tools_menu.h"
 #include "shell/window_arrangement.h"
 
 namespace trivo {
@@ -60,6 +61,8 @@ void MenuBar::build(QMenuBar* bar)
             [this] { MENU_LIT_HMS_Click(); });
     addItem(option, this, "MENU_INIT", QStringLiteral("Fonctions spéciales de maintenances."),
             [this] { MENU_INIT_Click(); });
+
+    (new ToolsMenu(main_, this))->build(bar);
 
     windowMenu_ = addMenu(bar, "MENU8FEN", QStringLiteral("&Fenêtre."));
     addItem(windowMenu_, this, "MENU_CASCADE", QStringLiteral("&En Cascade."), [this] { MENU_CASCADE_Click(); });

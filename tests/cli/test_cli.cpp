@@ -5,11 +5,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "cli/cli_support.h"
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "config/config_form.h"
 #include "config/config_file.h"
 #include "configwindow/config_window.h"
+#include "configwindow/test_config_file_support.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
 #include "link/report_trace.h"
@@ -59,6 +61,82 @@ void writeAll(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+// A configuration file of random values that can all be programmed.
+QByteArray randomConfiguration(QRandomGenerator& rng)
+{
+    FormState form = testing::randomFormState(rng);
+    for (QString& text : form.REG_V)
+        text = QString::number(int(rng.generate()));
+    return config_file::toFileBytes(form);
+}
+
+// The emulated display's block in a state file, and the same file with one block byte changed.
+QByteArray stateBlock(const QString& path)
+{
+    return QByteArray::fromHex(state(path).value(QStringLiteral("bloc")).toString().toLatin1());
+}
+
+void setStateBlockByte(const QString& path, int offset, uint8_t value)
+{
+    QJsonObject o = state(path);
+    QByteArray block = stateBlock(path);
+    block[offset] = char(value);
+    o.insert(QStringLiteral("bloc"), QString::fromLatin1(block.toHex()));
+    writeAll(path, QJsonDocument(o).toJson());
+}
+
+// The request codes of the reports a trace file shows written.
+QList<int> tracedRequests(const QString& trace)
+{
+    QList<int> codes;
+    for (const QByteArray& line : readAll(trace).split('\n'))
+        if (line.startsWith("> "))
+            codes << line.mid(5, 2).toInt(nullptr, 16);
+    return codes;
+}
+
+bool onlyReads(const QList<int>& codes)
+{
+    for (int code : codes)
+        if (code != 0x30 && code != 0x31 && code != 0x02)
+            return false;
+    return true;
+}
+
+// Runs a command in process, on an emulated display whose block or picture is changed behind the
+// program's back after every report of one request code: what a read-back is there to catch.
+Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
+                               const std::function<void(EmulatedDisplay&)>& change, int unplugAfter = -1)
+{
+    Session s;
+    auto transport = std::make_unique<EmulatedTransport>();
+    transport->plug(true);
+    s.emulated = transport.get();
+    s.transport = std::move(transport);
+    s.link = std::make_unique<Link>(*s.transport);
+    s.link->setReadTimeoutMs(50);
+    s.link->DETECT_CON_Timer();
+    EmulatedDisplay& display = s.emulated->display();
+    s.link->setReportObserver([&](bool output, const uint8_t* data, std::size_t) {
+        if (output && data[1] == code)
+            change(display);
+    });
+    if (unplugAfter >= 0)
+        s.emulated->unplugAfterReports(unplugAfter);
+    QString outText;
+    QString errText;
+    QTextStream out(&outText);
+    QTextStream err(&errText);
+    ScriptedDialogs dialogs;
+    CliContext c{out, err, dialogs, &s};
+    QStringList rest = args;
+    const QString command = rest.takeFirst();
+    const int status = command == QLatin1String("programmer") ? cmdProgrammer(c, rest) : cmdEcran(c, rest);
+    out.flush();
+    err.flush();
+    return {status, outText, errText};
+}
+
 // Replaces line n (1-based) of a configuration file.
 QByteArray withLine(const QByteArray& file, int n, const QByteArray& text)
 {
@@ -74,7 +152,8 @@ private slots:
     void helpForEveryCommand_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char* c : {"etat", "lire", "programmer", "commande", "registres", "ecran", "firmware"})
+        for (const char* c : {"etat", "lire", "programmer", "commande", "registres", "ecran", "firmware", "comparer",
+                              "sauvegarder", "restaurer"})
             QTest::newRow(c) << QString::fromLatin1(c);
     }
     void helpForEveryCommand()
@@ -104,6 +183,15 @@ private slots:
         QTest::newRow("missing hex") << QStringList{QStringLiteral("firmware"), QStringLiteral("dump"),
                                                     QStringLiteral("/nonexistent/x.hex")}
                                      << 4;
+        QTest::newRow("programmer, two files") << QStringList{"--simule", "programmer", "a", "b", "--verifier"} << 2;
+        QTest::newRow("comparer, no file") << QStringList{"--simule", "comparer"} << 2;
+        QTest::newRow("comparer, unknown option") << QStringList{"--simule", "comparer", "a", "--jsn"} << 2;
+        QTest::newRow("comparer, missing file") << QStringList{"--simule", "comparer", "/nonexistent/x.config_CP"} << 4;
+        QTest::newRow("sauvegarder, no folder") << QStringList{"--simule", "sauvegarder"} << 2;
+        QTest::newRow("restaurer, no backup there")
+            << QStringList{"--simule", "restaurer", "/nonexistent/s", "--oui"} << 4;
+        QTest::newRow("ecran lire --verifier")
+            << QStringList{"--simule", "ecran", "lire", "-o", "x.png", "--verifier"} << 2;
     }
     void failuresExitNonZero()
     {
@@ -112,6 +200,252 @@ private slots:
         const Run r = cli(args);
         QCOMPARE(r.status, status);
         QVERIFY(!r.err.isEmpty());
+    }
+
+    void theHelpNamesEveryStatus()
+    {
+        const Run r = cli({QStringLiteral("--help")});
+        QCOMPARE(r.status, 0);
+        for (const char* line :
+             {"Codes de sortie :", "  5  fait, mais l'afficheur relu diffère", "  6  lecture de l'afficheur impossible",
+              "comparer FICHIER [--json]", "sauvegarder DOSSIER", "restaurer DOSSIER [--oui]",
+              "programmer FICHIER [--verifier]", "ecran envoyer IMAGE [--verifier]"})
+            QVERIFY2(r.out.contains(QString::fromUtf8(line)), line);
+    }
+
+    // Programmed and verified; then one stored byte changes behind the program's back, and the comparison
+    // names that field only, without writing anything.
+    void programmedWithVerificationThenOneByteFlipped()
+    {
+        QRandomGenerator rng(1414);
+        for (int run = 0; run < 3; ++run) {
+            QTemporaryDir dir;
+            const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+            const QString file = dir.filePath(QStringLiteral("r.config_CP"));
+            writeAll(file, randomConfiguration(rng));
+            Run r = cli({st, QStringLiteral("programmer"), file, QStringLiteral("--verifier")});
+            QCOMPARE(r.status, 0);
+            QCOMPARE(r.out, QStringLiteral("Programmation efféctuée avec succés.\nIdentique.\n"));
+
+            const QString statePath = dir.filePath(QStringLiteral("etat.json"));
+            setStateBlockByte(statePath, 31, uint8_t(stateBlock(statePath)[31] ^ 0x02));
+            const QByteArray held = stateBlock(statePath);
+            const QString trace = dir.filePath(QStringLiteral("t.txt"));
+            r = cli({st, QStringLiteral("--trace"), trace, QStringLiteral("comparer"), file});
+            QCOMPARE(r.status, 1);
+            const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            QCOMPARE(lines.size(), 2);
+            QCOMPARE(lines[0], QStringLiteral("L'afficheur ne contient pas la configuration attendue."));
+            QVERIFY2(lines[1].startsWith(QStringLiteral("Seuil relais 1 ")), qPrintable(lines[1]));
+            QCOMPARE(tracedRequests(trace), (QList<int>{0x30, 0x31}));
+            QCOMPARE(stateBlock(statePath), held);
+
+            r = cli({st, QStringLiteral("comparer"), file, QStringLiteral("--json")});
+            QCOMPARE(r.status, 1);
+            const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+            QCOMPARE(json.value(QStringLiteral("identique")).toBool(true), false);
+            QCOMPARE(json.value(QStringLiteral("differences")).toInt(), 1);
+            QStringList differing;
+            for (const QJsonValue row : json.value(QStringLiteral("parametres")).toArray())
+                if (row[QStringLiteral("different")].toBool())
+                    differing << row[QStringLiteral("parametre")].toString();
+            QCOMPARE(differing, QStringList{QStringLiteral("Seuil relais 1")});
+        }
+    }
+
+    // The display changes between programming and the read-back within one run: the different status.
+    void aReadBackThatDiffersHasItsOwnStatus_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");  // after each report of this request the display changes
+        QTest::addColumn<int>("unplugAfter");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");  // on the output (a finding) or the error stream (a failure)
+        QTest::newRow("programmer, a threshold does not hold")
+            << QStringList{"programmer", "FILE", "--verifier"} << 0x33 << -1 << 5 << "Seuil relais 1 ";
+        QTest::newRow("programmer, display gone before the read-back")
+            << QStringList{"programmer", "FILE", "--verifier"} << 0x00 << 30 << 6
+            << "Programmation effectuée, mais la relecture a échoué";
+        QTest::newRow("programmer, display gone while programming")
+            << QStringList{"programmer", "FILE", "--verifier"} << 0x00 << 5 << 1 << "Programmation incomplète !";
+        QTest::newRow("ecran envoyer, one byte does not hold")
+            << QStringList{"ecran", "envoyer", "IMAGE", "--verifier"} << 0x49 << -1 << 5 << "à partir de l'octet 100";
+        QTest::newRow("ecran envoyer, display gone before the read-back")
+            << QStringList{"ecran", "envoyer", "IMAGE", "--verifier"} << 0x00 << 60 << 6
+            << "L'écran d'accueil n'a pas été entièrement lu.";
+    }
+    void aReadBackThatDiffersHasItsOwnStatus()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(int, unplugAfter);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("f.config_CP"));
+        QRandomGenerator rng(7);
+        writeAll(file, randomConfiguration(rng));
+        const QString image = dir.filePath(QStringLiteral("i.png"));
+        QImage picture(240, 64, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QVERIFY(picture.save(image));
+        args.replaceInStrings(QStringLiteral("FILE"), file);
+        args.replaceInStrings(QStringLiteral("IMAGE"), image);
+        const Run r = cliWithDisplayChangedAfter(
+            args, uint8_t(code),
+            [](EmulatedDisplay& d) {
+                d.setWord(7, d.word(7) + 1);
+                d.picture[100] = 0x0F;
+            },
+            unplugAfter);
+        QCOMPARE(r.status, status);
+        QVERIFY2((r.status == 5 ? r.out : r.err).contains(says), qPrintable(r.out + r.err));
+        QVERIFY(!r.out.contains(QStringLiteral("Identique.")) && !r.out.contains(QStringLiteral("relu identique")));
+    }
+
+    void comparerOfTheFileJustRead()
+    {
+        QTemporaryDir dir;
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+        const QString read = dir.filePath(QStringLiteral("lu.config_CP"));
+        const QString edited = dir.filePath(QStringLiteral("modifie.config_CP"));
+        QCOMPARE(cli({st, QStringLiteral("lire"), QStringLiteral("-o"), read}).status, 0);
+        Run r = cli({st, QStringLiteral("comparer"), read});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Identique.\n"));
+
+        writeAll(edited, withLine(readAll(read), 3, "4242"));
+        r = cli({st, QStringLiteral("comparer"), edited});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out,
+                 QStringLiteral("L'afficheur ne contient pas la configuration attendue.\n")
+                     + QStringLiteral("Début du totalisateur").leftJustified(40)
+                     + QStringLiteral("attendu : 4242   afficheur : 0\n"));
+    }
+
+    // A display that cannot be read gives no verdict and no backup.
+    void aDisplayThatCannotBeReadSaysSo()
+    {
+        QTemporaryDir dir;
+        const QString statePath = dir.filePath(QStringLiteral("etat.json"));
+        const QString st = QStringLiteral("--simule=") + statePath;
+        const QString file = dir.filePath(QStringLiteral("a.config_CP"));
+        QCOMPARE(cli({st, QStringLiteral("lire"), QStringLiteral("-o"), file}).status, 0);
+        setStateBlockByte(statePath, 2, 0x00);  // the signature
+        Run r = cli({st, QStringLiteral("comparer"), file});
+        QCOMPARE(r.status, 6);
+        QVERIFY(r.err.contains(QStringLiteral("Paramètres EEPROM non valide")));
+        QVERIFY(r.out.isEmpty());
+        r = cli({st, QStringLiteral("sauvegarder"), dir.filePath(QStringLiteral("s"))});
+        QCOMPARE(r.status, 6);
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("s"))));
+    }
+
+    void backupThenRestoreIntoASecondDisplay()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("premier.json"));
+        const QString second = dir.filePath(QStringLiteral("second.json"));
+        const QString folder = dir.filePath(QStringLiteral("sauvegarde"));
+        const QString file = dir.filePath(QStringLiteral("r.config_CP"));
+        const QString image = dir.filePath(QStringLiteral("i.png"));
+        QRandomGenerator rng(2027);
+        writeAll(file, randomConfiguration(rng));
+        QImage picture(240, 64, QImage::Format_RGB32);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 240; ++x)
+                picture.setPixel(x, y, rng.bounded(2) ? 0xFFFFFFFFu : 0xFF0000FFu);
+        QVERIFY(picture.save(image));
+        QCOMPARE(cli({"--simule=" + first, QStringLiteral("programmer"), file}).status, 0);
+        QCOMPARE(cli({"--simule=" + first, QStringLiteral("ecran"), QStringLiteral("envoyer"), image}).status, 0);
+
+        const QString trace = dir.filePath(QStringLiteral("sauvegarde.trace"));
+        Run r = cli({"--simule=" + first, QStringLiteral("--trace"), trace, QStringLiteral("sauvegarder"), folder});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.contains(QStringLiteral("Sauvegarde de l'afficheur enregistrée dans")));
+        QVERIFY(onlyReads(tracedRequests(trace)));
+        QCOMPARE(tracedRequests(trace).size(), 63);
+        // The registers as "registres" prints them (the clock lines move on between the two runs).
+        const QStringList snapshot = QString::fromUtf8(readAll(folder + QStringLiteral("/registres.txt"))).split('\n');
+        const QStringList printed = cli({"--simule=" + first, QStringLiteral("registres")}).out.split('\n');
+        QCOMPARE(snapshot.size(), 7);
+        QCOMPARE(snapshot.mid(2), printed.mid(2));
+
+        // Asked first: declined, nothing is sent.
+        const QString declined = dir.filePath(QStringLiteral("refus.trace"));
+        r = cli({"--simule=" + second, QStringLiteral("--trace"), declined, QStringLiteral("restaurer"), folder},
+                "n\n");
+        QCOMPARE(r.status, 1);
+        QVERIFY(r.err.contains(QStringLiteral("Voulez-vous restaurer cette sauvegarde ?")));
+        QVERIFY(readAll(declined).isEmpty());
+
+        r = cli({"--simule=" + second, QStringLiteral("restaurer"), folder}, "o\n");
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Afficheur restauré : configuration et écran d'accueil relus identiques.\n"));
+        QCOMPARE(stateBlock(second), stateBlock(first));
+        QCOMPARE(state(second).value(QStringLiteral("ecran")), state(first).value(QStringLiteral("ecran")));
+
+        // The folder is taken: a second backup there replaces nothing.
+        const QByteArray manifest = readAll(folder + QStringLiteral("/sauvegarde.json"));
+        r = cli({"--simule=" + first, QStringLiteral("sauvegarder"), folder});
+        QCOMPARE(r.status, 4);
+        QCOMPARE(readAll(folder + QStringLiteral("/sauvegarde.json")), manifest);
+    }
+
+    void anAlteredBackupRefusesWithNothingSent_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("remove");  // otherwise its fingerprint in the manifest is wrong
+        QTest::newRow("configuration's fingerprint") << "configuration.config_CP" << false;
+        QTest::newRow("picture's fingerprint") << "ecran.png" << false;
+        QTest::newRow("registers' fingerprint") << "registres.txt" << false;
+        QTest::newRow("picture missing") << "ecran.png" << true;
+    }
+    void anAlteredBackupRefusesWithNothingSent()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, remove);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("s"));
+        const QString target = dir.filePath(QStringLiteral("cible.json"));
+        QCOMPARE(cli({QStringLiteral("--simule"), QStringLiteral("sauvegarder"), folder}).status, 0);
+        if (remove) {
+            QVERIFY(QFile::remove(folder + QLatin1Char('/') + name));
+        } else {
+            QByteArray manifest = readAll(folder + QStringLiteral("/sauvegarde.json"));
+            const int at = int(manifest.indexOf("\"nom\": \"" + name.toUtf8()));
+            QVERIFY(at >= 0);
+            const int hash = int(manifest.indexOf("\"sha256\": \"", at)) + 11;
+            manifest[hash] = manifest[hash] == 'a' ? 'b' : 'a';
+            writeAll(folder + QStringLiteral("/sauvegarde.json"), manifest);
+        }
+        QCOMPARE(cli({"--simule=" + target, QStringLiteral("etat")}).status, 0);
+        const QByteArray before = stateBlock(target);
+        const QString trace = dir.filePath(QStringLiteral("t.txt"));
+        const Run r = cli({"--simule=" + target, QStringLiteral("--trace"), trace, QStringLiteral("restaurer"), folder,
+                           QStringLiteral("--oui")});
+        QCOMPARE(r.status, 4);
+        QVERIFY2(r.err.contains(name) && r.err.contains(QStringLiteral("Rien n'a été envoyé.")), qPrintable(r.err));
+        QVERIFY(QFileInfo::exists(trace));
+        QCOMPARE(readAll(trace), QByteArray());
+        QCOMPARE(stateBlock(target), before);
+    }
+
+    void homeScreenSentAndReadBack()
+    {
+        QTemporaryDir dir;
+        const QString image = dir.filePath(QStringLiteral("i.png"));
+        const QString trace = dir.filePath(QStringLiteral("t.txt"));
+        QImage picture(240, 64, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        picture.setPixel(17, 5, 0xFFFFFFFFu);
+        QVERIFY(picture.save(image));
+        const Run r = cli({QStringLiteral("--simule"), QStringLiteral("--trace"), trace, QStringLiteral("ecran"),
+                           QStringLiteral("envoyer"), image, QStringLiteral("--verifier")});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Écran d'accueil envoyé.\nÉcran d'accueil relu identique.\n"));
+        // Sixty block writes, then sixty memory reads and no clear.
+        QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49) + QList<int>(60, 0x02));
     }
 
     void etatOnTheEmulatedDisplay()

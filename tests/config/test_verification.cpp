@@ -2,8 +2,12 @@
 // command line's labels, and nothing but reads goes to the display.
 #include <QtTest>
 
+#include <QJsonArray>
+
+#include "config/comparison_report.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
+#include "config/program_verification.h"
 #include "config/settings_codec.h"
 #include "config/verification.h"
 #include "configwindow/test_config_file_support.h"
@@ -49,7 +53,10 @@ private slots:
             if (!v.comparison.identical())
                 QFAIL(qPrintable(QStringLiteral("run %1: %2 differs").arg(run).arg(v.comparison.differences[0].label)));
             QCOMPARE(v.status, kIdenticalText);
-            QCOMPARE(v.comparison.rows.size(), 39);
+            QCOMPARE(v.comparison.rows.size(), 37);
+            // Whether presets are sent is the form's choice, not something the display holds.
+            for (const SettingDifference& row : v.comparison.rows)
+                QVERIFY2(!row.label.startsWith(QStringLiteral("Envoi présélection")), qPrintable(row.label));
             QVERIFY(onlyReads(rig.transport));
             QCOMPARE(int(rig.transport.outputReports().size()), 2);
         }
@@ -144,6 +151,132 @@ private slots:
         QVERIFY(v.status != kIdenticalText && v.status != kDifferentText);
         QVERIFY(!v.box.text.isEmpty());
         QVERIFY(onlyReads(rig.transport));
+    }
+
+    // The dialog, the clipboard, the terminal and the JSON all come from the same rows.
+    void theReportShowsTheSameRowsEverywhere_data()
+    {
+        QTest::addColumn<QList<int>>("flips");  // offset, mask, offset, mask...
+        QTest::addColumn<QStringList>("differing");
+        QTest::addColumn<int>("rowCount");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("identical") << QList<int>{} << QStringList{} << 37 << "Identique.";
+        QTest::newRow("one setting") << QList<int>{31, 0x02} << QStringList{"Seuil relais 1"} << 37
+                                     << "1 paramètre diffère : Seuil relais 1.";
+        QTest::newRow("two settings, in the order lire prints them")
+            << QList<int>{31, 0x02, 3, 0x04} << QStringList{"Mode", "Seuil relais 1"} << 37
+            << "2 paramètres diffèrent : Mode, Seuil relais 1.";
+        QTest::newRow("a bit no label shows gets a row of its own")
+            << QList<int>{0x34, 0x80} << QStringList{"Octet 0x34 du bloc"} << 38
+            << "1 paramètre diffère : Octet 0x34 du bloc.";
+    }
+    void theReportShowsTheSameRowsEverywhere()
+    {
+        QFETCH(QList<int>, flips);
+        QFETCH(QStringList, differing);
+        QFETCH(int, rowCount);
+        QFETCH(QString, summary);
+        test::Rig rig;
+        const FormState form;
+        QVERIFY(programParameters(rig.link, form, silentProgress()).ok());
+        for (int i = 0; i + 1 < flips.size(); i += 2)
+            rig.transport.display().block[std::size_t(flips[i])] ^= uint8_t(flips[i + 1]);
+        const Comparison c = verifyDisplay(rig.link, form, silentProgress()).comparison;
+
+        const QList<ComparisonRow> rows = comparisonRows(c);
+        QCOMPARE(int(rows.size()), rowCount);
+        QStringList marked;
+        for (const ComparisonRow& r : rows) {
+            QCOMPARE(r.differs, r.expected != r.actual);
+            if (r.differs)
+                marked << r.label;
+        }
+        QCOMPARE(marked, differing);
+        QCOMPARE(comparisonSummary(c), summary);
+
+        const QStringList all = comparisonTable(c, false).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList only = comparisonTable(c, true).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(all.first(), QStringLiteral("\tParamètre\tAttendu\tAfficheur"));
+        QCOMPARE(int(all.size()), rowCount + 1);
+        QCOMPARE(int(only.size()), int(differing.size()) + 1);
+        for (int i = 1; i < only.size(); ++i) {
+            const QStringList cells = only[i].split(QLatin1Char('\t'));
+            QCOMPARE(cells.size(), 4);
+            QCOMPARE(cells[0], QStringLiteral("≠"));
+            QCOMPARE(cells[1], differing[i - 1]);
+            QVERIFY(cells[2] != cells[3]);
+        }
+
+        const QStringList lines = differenceLines(c).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(int(lines.size()), int(differing.size()));
+        for (int i = 0; i < lines.size(); ++i) {
+            QVERIFY(lines[i].startsWith(differing[i].leftJustified(40) + QStringLiteral("attendu : ")));
+            QVERIFY(lines[i].contains(QStringLiteral("   afficheur : ")));
+        }
+
+        const QJsonObject json = comparisonJson(c);
+        QCOMPARE(json.value(QStringLiteral("identique")).toBool(), differing.isEmpty());
+        QCOMPARE(json.value(QStringLiteral("differences")).toInt(), int(differing.size()));
+        const QJsonArray parameters = json.value(QStringLiteral("parametres")).toArray();
+        QCOMPARE(int(parameters.size()), rowCount);
+        for (int i = 0; i < parameters.size(); ++i) {
+            const QJsonObject p = parameters[i].toObject();
+            QCOMPARE(p.value(QStringLiteral("parametre")).toString(), rows[i].label);
+            QCOMPARE(p.value(QStringLiteral("attendu")).toString(), rows[i].expected);
+            QCOMPARE(p.value(QStringLiteral("afficheur")).toString(), rows[i].actual);
+            QCOMPARE(p.value(QStringLiteral("different")).toBool(), rows[i].differs);
+        }
+    }
+
+    // Programming with a read-back: the same programming, and a verdict only when the read-back read.
+    void programmingWithAReadBack_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("ran");
+        QTest::addColumn<bool>("identical");
+        QTest::addColumn<bool>("different");
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("none") << "none" << true << true << false << false << "Programmation efféctuée avec succés.";
+        QTest::newRow("a threshold does not hold")
+            << "block" << true << false << true << false
+            << "Programmation effectuée, mais l'afficheur relu diffère. 1 paramètre diffère : Seuil relais 1.";
+        QTest::newRow("display gone after programming")
+            << "gone 30" << true << false << false << true << QString(kProgramReadBackFailedStatus);
+        QTest::newRow("display gone while programming") << "gone 5" << false << false << false << false << QString();
+    }
+    void programmingWithAReadBack()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, ran);
+        QFETCH(bool, identical);
+        QFETCH(bool, different);
+        QFETCH(bool, failed);
+        QFETCH(QString, status);
+        test::Rig rig;
+        FormState form;
+        form.REG_V[6] = QStringLiteral("500");
+        if (fault == QLatin1String("block")) {
+            // After each setting-byte write, word 7 no longer holds what was written.
+            EmulatedDisplay& display = rig.transport.display();
+            rig.link.setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
+                if (output && data[1] == 0x33)
+                    display.setWord(7, 501);
+            });
+        } else if (fault.startsWith(QLatin1String("gone"))) {
+            rig.transport.unplugAfterReports(fault.mid(5).toInt());
+        }
+        const VerifiedProgramming v = programAndVerify(rig.link, form, silentProgress());
+        QCOMPARE(v.programming.ok(), ran);
+        QCOMPARE(v.verificationRan, ran);
+        QCOMPARE(v.identical(), identical);
+        QCOMPARE(v.different(), different);
+        QCOMPARE(v.readBackFailed(), failed);
+        QCOMPARE(verifiedProgrammingStatus(v), status);
+        // Whatever happened, the reports after programming are reads of the block.
+        const auto outputs = rig.outputs();
+        for (std::size_t i = 30; i < outputs.size(); ++i)
+            QVERIFY(outputs[i][1] == 0x30 || outputs[i][1] == 0x31);
     }
 };
 

@@ -1,6 +1,7 @@
 // The home-screen window: its controls, the preview shown enlarged without smoothing, the import through
 // the file dialog (cancel, refusal, success) and the buttons driving the transfers.
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -13,16 +14,19 @@
 #include "bmp_writer.h"
 #include "common/dialogs.h"
 #include "common/main_services.h"
+#include "common/tool_settings.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
 #include "screen/picture_file.h"
 #include "screen/ui/screen_window.h"
+#include "support/settings_sandbox.h"
 
 using namespace trivo;
 
 class TestScreenWindow : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::sandboxSettings(); }
     void init();
     void cleanup();
 
@@ -36,6 +40,8 @@ private slots:
     void unreadableFileIsReportedAndChangesNothing();
     void buttonsRunTheTransfers();
     void closeButtonClosesItsFrame();
+    void readBackAfterEnvoi_data();
+    void readBackAfterEnvoi();
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
@@ -265,6 +271,64 @@ void TestScreenWindow::closeButtonClosesItsFrame()
 
     window_->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     QVERIFY(!window_->isVisible());
+}
+
+void TestScreenWindow::readBackAfterEnvoi_data()
+{
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("reads");      // memory reads after the sixty writes
+    QTest::addColumn<QString>("shown");  // "" hidden
+    QTest::newRow("switch off") << false << "none" << 0 << "";
+    QTest::newRow("identical") << true << "none" << 60 << "Écran d'accueil relu identique.";
+    QTest::newRow("one byte does not hold")
+        << true << "byte" << 60
+        << "L'écran d'accueil relu diffère de celui envoyé à partir de l'octet 100 (ligne 3, colonne 80).";
+    QTest::newRow("display gone before the read-back") << true << "gone 60" << 0
+                                                       << "Relecture impossible, rien n'est vérifié : L'écran "
+                                                          "d'accueil n'a pas été entièrement lu.";
+    QTest::newRow("display gone during the send") << true << "gone 30" << 0
+                                                  << "L'écran d'accueil n'a pas été entièrement envoyé. Rien n'a "
+                                                     "été relu.";
+}
+
+void TestScreenWindow::readBackAfterEnvoi()
+{
+    QFETCH(bool, on);
+    QFETCH(QString, fault);
+    QFETCH(int, reads);
+    QFETCH(QString, shown);
+    tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, on);
+    link_->setReadTimeoutMs(50);
+    if (fault == QLatin1String("byte")) {
+        EmulatedDisplay& display = transport_->display();
+        link_->setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
+            if (output && data[1] == 0x49)
+                display.picture[100] ^= 0x01;
+        });
+    } else if (fault.startsWith(QLatin1String("gone"))) {
+        transport_->unplugAfterReports(fault.mid(5).toInt());
+    }
+    const DisplayBitmap before = window_->picture().pack();
+    window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR"))->click();
+    tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, false);
+
+    QList<int> codes;
+    for (const auto& r : transport_->outputReports())
+        codes << r[1];
+    const int writes = fault == QLatin1String("gone 30") ? 30 : 60;
+    QCOMPARE(codes, QList<int>(writes, 0x49) + QList<int>(reads, 0x02));
+    // The read-back never redraws the preview.
+    QCOMPARE(window_->picture().pack(), before);
+    auto* label = window_->findChild<QLabel*>(QStringLiteral("LBL_RELECTURE"));
+    QVERIFY(label);
+    QCOMPARE(window_->readBackShown(), !shown.isEmpty());
+    QCOMPARE(label->isVisible(), !shown.isEmpty());
+    if (!shown.isEmpty())
+        QCOMPARE(window_->readBackText(), shown);
+    QVERIFY(dialogs_.messages.isEmpty());
+    if (fault == QLatin1String("byte") && qEnvironmentVariableIsSet("TRIVO_SCREENSHOT_DIR"))
+        window_->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOT_DIR") + QStringLiteral("/ecran_relecture.png"));
 }
 
 QTEST_MAIN(TestScreenWindow)

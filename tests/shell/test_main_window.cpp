@@ -17,6 +17,7 @@
 #include "shell/emulated_panel_view.h"
 #include "shell/main_window.h"
 #include "shell/usb_window.h"
+#include "support/settings_sandbox.h"
 
 using namespace trivo;
 
@@ -51,6 +52,8 @@ struct Fixture {
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { test::sandboxSettings(); }
+
     void captionCarriesTheVersion_data()
     {
         QTest::addColumn<int>("major");

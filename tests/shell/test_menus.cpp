@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "shell/menus.h"
 #include "shell/window_arrangement.h"
+#include "support/settings_sandbox.h"
 
 using namespace trivo;
 
@@ -94,7 +95,11 @@ class TestMenus : public QObject {
     QString startFolder_;
 
 private slots:
-    void initTestCase() { startFolder_ = QDir::currentPath(); }
+    void initTestCase()
+    {
+        test::sandboxSettings();
+        startFolder_ = QDir::currentPath();
+    }
     void cleanup() { QDir::setCurrent(startFolder_); }
 
     void everyItemWithItsCaption_data()
@@ -166,7 +171,7 @@ private slots:
         for (QAction* a : f.main.menuBar()->actions())
             bar << a->objectName();
         // The training mode may add its own menu after these; the program's own come first, in order.
-        const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION",
+        const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION", "MENU_OUTILS",
                                    "MENU8FEN",     "MENU_AIDE",       "MENU_SPLASH"};
         QCOMPARE(bar.mid(0, expected.size()), expected);
         QCOMPARE(f.menuItems("MENU_FICHIER"),

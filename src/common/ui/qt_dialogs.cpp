@@ -80,4 +80,9 @@ QString QtDialogs::saveFile(const FileRequest& request)
     return QFileDialog::getSaveFileName(parent_, request.title, startPath(request), request.filter, &filter, options);
 }
 
+QString QtDialogs::folder(const FolderRequest& request)
+{
+    return QFileDialog::getExistingDirectory(parent_, request.title, request.initialDir, QFileDialog::ShowDirsOnly);
+}
+
 }  // namespace trivo

@@ -14,6 +14,7 @@ public:
     MsgResult message(const MessageRequest& request) override;
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
+    QString folder(const FolderRequest& request) override;
 
 private:
     QWidget* parent_;

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -13,6 +14,7 @@
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "common/outcome.h"
+#include "common/tool_settings.h"
 
 namespace trivo {
 
@@ -136,9 +138,15 @@ ScreenWindow::ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWi
     buttons->addSpacing(8);
     buttons->addWidget(fermer_);
 
+    readBack_ = new QLabel(this);
+    readBack_->setObjectName(QStringLiteral("LBL_RELECTURE"));
+    readBack_->setWordWrap(true);
+    readBack_->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(picture1_, 0, Qt::AlignHCenter);
     layout->addLayout(buttons);
+    layout->addWidget(readBack_);
 
     connect(ouvrir_, &QPushButton::clicked, this, &ScreenWindow::OUVRIR_Click);
     connect(lire_, &QPushButton::clicked, this, &ScreenWindow::but_RD_HID_ECR_Click);
@@ -179,7 +187,43 @@ void ScreenWindow::OUVRIR_Click()
         previewChanged();
 }
 
-void ScreenWindow::but_WR_HID_ECR_Click() { sendHomeScreen(link_, picture_, *this); }
+void ScreenWindow::but_WR_HID_ECR_Click()
+{
+    const OperationResult sent = sendHomeScreen(link_, picture_, *this);
+    if (!tool_settings::isOn(tool_settings::kVerifyScreenAfterSend)) {
+        readBack_->hide();
+        return;
+    }
+    if (!sent.ok()) {
+        showReadBack(sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
+        return;
+    }
+    // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
+    const ScreenCheck check = verifyHomeScreen(link_, picture_, *this);
+    showReadBack(check.ok() ? check.status
+                     : check.firstDifference >= 0
+                     ? check.box.text
+                     : QStringLiteral("Relecture impossible, rien n'est vérifié : ") + check.box.text,
+                 check.ok());
+}
+
+QString ScreenWindow::readBackText() const { return readBack_->text(); }
+bool ScreenWindow::readBackShown() const { return !readBack_->isHidden(); }
+
+void ScreenWindow::showReadBack(const QString& text, bool good)
+{
+    readBack_->setText(text);
+    // Dark green or dark red on the window's own background: readable, and the words say it too.
+    QPalette palette = readBack_->palette();
+    palette.setColor(QPalette::WindowText, good ? QColor(0, 110, 0) : QColor(170, 0, 0));
+    readBack_->setPalette(palette);
+    QFont font = readBack_->font();
+    font.setBold(true);
+    readBack_->setFont(font);
+    readBack_->show();
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->adjustSize();
+}
 
 void ScreenWindow::but_RD_HID_ECR_Click() { readHomeScreen(link_, picture_, *this); }
 

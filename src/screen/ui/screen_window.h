@@ -8,6 +8,7 @@
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
 
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -41,6 +42,11 @@ public:
     void Command2_Click();
     void Command1_Click();
 
+    // The result of the read-back after Envoi (when the Outils menu asks for it): shown below the buttons,
+    // hidden until a read-back has run.
+    QString readBackText() const;
+    bool readBackShown() const;
+
     // The black-and-white picture the preview shows at load.
     static QImage welcomePicture();
 
@@ -53,6 +59,7 @@ private:
     void setProgressVisible(bool visible);
     void setCloseVisible(bool visible);
     void previewChanged();
+    void showReadBack(const QString& text, bool good);
 
     Link& link_;
     Dialogs& dialogs_;
@@ -66,6 +73,7 @@ private:
     QPushButton* fermer_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
+    QLabel* readBack_ = nullptr;
 };
 
 }  // namespace trivo

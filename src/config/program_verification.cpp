@@ -1,0 +1,30 @@
+#include "config/program_verification.h"
+
+#include "config/comparison_report.h"
+
+namespace trivo {
+
+VerifiedProgramming programAndVerify(Link& link, const FormState& form, Progress& progress)
+{
+    VerifiedProgramming result;
+    result.programming = programParameters(link, form, progress);
+    if (!result.programming.ok())
+        return result;
+    result.verification = verifyDisplay(link, form, progress);
+    result.verificationRan = true;
+    return result;
+}
+
+QString verifiedProgrammingStatus(const VerifiedProgramming& result)
+{
+    if (!result.programming.ok())
+        return {};
+    if (result.readBackFailed())
+        return kProgramReadBackFailedStatus;
+    if (result.different())
+        return QStringLiteral("Programmation effectuée, mais l'afficheur relu diffère. ")
+            + comparisonSummary(result.verification.comparison);
+    return result.programming.status;
+}
+
+}  // namespace trivo

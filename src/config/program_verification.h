@@ -1,0 +1,32 @@
+#pragma once
+// Programming followed by a read-back of what the display then holds: the same programming procedure,
+// then the same verification as "Vérifier l'afficheur". For "Programmer" with verification on and for
+// "trivo-cp-cli programmer --verifier".
+#include <QString>
+
+#include "config/config_procedures.h"
+#include "config/verification.h"
+
+namespace trivo {
+
+inline const QString kProgramReadBackFailedStatus =
+    QStringLiteral("Programmation effectuée, mais la relecture a échoué : rien n'est vérifié.");
+
+struct VerifiedProgramming {
+    ProgramResult programming;
+    // Run only when the programming succeeded; its own failures when the read-back could not read.
+    Verification verification;
+    bool verificationRan = false;
+
+    bool identical() const { return verificationRan && verification.ok() && verification.comparison.identical(); }
+    bool different() const { return verificationRan && verification.ok() && !verification.comparison.identical(); }
+    bool readBackFailed() const { return verificationRan && !verification.ok(); }
+};
+
+VerifiedProgramming programAndVerify(Link& link, const FormState& form, Progress& progress);
+
+// Status panel 2 after a verified programming: the success text when identical, otherwise what differs
+// or that the read-back failed. Null when the programming itself failed (its own status stands).
+QString verifiedProgrammingStatus(const VerifiedProgramming& result);
+
+}  // namespace trivo

@@ -1,0 +1,235 @@
+#include "shell/tools_menu.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+
+#include "backup/backup.h"
+#include "common/dialogs.h"
+#include "common/progress.h"
+#include "common/tool_settings.h"
+#include "config/config_file_io.h"
+#include "config/config_form.h"
+#include "configwindow/config_window.h"
+#include "configwindow/gest_f_files.h"
+#include "maintenance/ui/maintenance_window.h"
+#include "shell/comparison_dialog.h"
+#include "shell/main_window.h"
+
+namespace trivo {
+
+// Marks an operation as running for its whole length, dialogs included, so that none starts inside another.
+class ToolsMenu::Running {
+public:
+    explicit Running(ToolsMenu& menu) : menu_(menu)
+    {
+        menu_.running_ = true;
+        menu_.refreshAvailability();
+    }
+    ~Running()
+    {
+        menu_.running_ = false;
+        menu_.refreshAvailability();
+    }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    ToolsMenu& menu_;
+};
+
+// A bar in the main window's status bar, painted at once as the exchanges go (the operation does not
+// return to the event loop until it ends). The configuration reads leave their bar full, as the
+// configuration window shows it: this one goes when the operation is over.
+class ToolsMenu::StatusProgress : public Progress {
+public:
+    explicit StatusProgress(QProgressBar* bar) : bar_(bar) {}
+    ~StatusProgress() override { bar_->hide(); }
+    StatusProgress(const StatusProgress&) = delete;
+    StatusProgress& operator=(const StatusProgress&) = delete;
+    void begin(int maximum, const QString&) override
+    {
+        bar_->setRange(0, maximum);
+        bar_->setValue(0);
+        bar_->show();
+        bar_->repaint();
+    }
+    void advance(int value, const QString&) override
+    {
+        bar_->setValue(value);
+        bar_->repaint();
+    }
+    void end() override { bar_->hide(); }
+
+private:
+    QProgressBar* bar_;
+};
+
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption)
+{
+    auto* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+QAction* addSwitch(QMenu* menu, const char* name, const QString& caption, const QString& key)
+{
+    QAction* action = addItem(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(tool_settings::isOn(key));
+    return action;
+}
+
+}  // namespace
+
+ToolsMenu::ToolsMenu(MainWindow& main, QObject* parent) : QObject(parent), main_(main) {}
+
+void ToolsMenu::build(QMenuBar* bar)
+{
+    menu_ = bar->addMenu(QStringLiteral("Ou&tils"));
+    menu_->setObjectName(QStringLiteral("MENU_OUTILS"));
+    menu_->menuAction()->setObjectName(QStringLiteral("MENU_OUTILS"));
+
+    QAction* verify = addItem(menu_, "MENU_VERIFIER", QStringLiteral("&Vérifier l'afficheur."));
+    QAction* compare = addItem(menu_, "MENU_COMPARER", QStringLiteral("Co&mparer avec un fichier..."));
+    menu_->addSeparator();
+    QAction* afterProgramming = addSwitch(menu_, "MENU_VERIF_PROG", QStringLiteral("Vérifier après &programmation"),
+                                          tool_settings::kVerifyAfterProgramming);
+    QAction* afterSend = addSwitch(menu_, "MENU_VERIF_ECRAN", QStringLiteral("Relire l'écran d'accueil après &envoi"),
+                                   tool_settings::kVerifyScreenAfterSend);
+    menu_->addSeparator();
+    QAction* backup = addItem(menu_, "MENU_SAUVEGARDE_AFF", QStringLiteral("&Sauvegarder l'afficheur..."));
+    QAction* restore = addItem(menu_, "MENU_RESTAURE_AFF", QStringLiteral("&Restaurer l'afficheur..."));
+    operations_ = {verify, compare, afterProgramming, afterSend, backup, restore};
+
+    connect(verify, &QAction::triggered, this, &ToolsMenu::MENU_VERIFIER_Click);
+    connect(compare, &QAction::triggered, this, &ToolsMenu::MENU_COMPARER_Click);
+    connect(afterProgramming, &QAction::toggled, this, &ToolsMenu::MENU_VERIF_PROG_Toggled);
+    connect(afterSend, &QAction::toggled, this, &ToolsMenu::MENU_VERIF_ECRAN_Toggled);
+    connect(backup, &QAction::triggered, this, &ToolsMenu::MENU_SAUVEGARDE_AFF_Click);
+    connect(restore, &QAction::triggered, this, &ToolsMenu::MENU_RESTAURE_AFF_Click);
+    connect(menu_, &QMenu::aboutToShow, this, &ToolsMenu::refreshAvailability);
+
+    progress_ = new QProgressBar(main_.statusBar());
+    progress_->setObjectName(QStringLiteral("PROGRESS_OUTILS"));
+    progress_->setTextVisible(false);
+    progress_->setMaximumWidth(160);
+    progress_->hide();
+    main_.statusBar()->addPermanentWidget(progress_);
+}
+
+bool ToolsMenu::available() const
+{
+    if (running_)
+        return false;
+    const MaintenanceWindow* maintenance = main_.maintenanceWindow();
+    return !(maintenance && maintenance->heightTwips() >= MaintenanceWindow::kTallHeightTwips);
+}
+
+void ToolsMenu::refreshAvailability()
+{
+    const bool on = available();
+    for (QAction* action : operations_)
+        action->setEnabled(on);
+}
+
+void ToolsMenu::showVerification(const Verification& verification, const QString& expectedFrom)
+{
+    if (!verification.ok()) {
+        present(verification, main_.dialogs(), nullptr);
+        main_.setStatusPanel2(kVerifyImpossibleStatus);
+        return;
+    }
+    main_.setStatusPanel2(verification.status);
+    if (comparison_)
+        comparison_->close();
+    comparison_ = new ComparisonDialog(verification.comparison, expectedFrom, &main_);
+    comparison_->setAttribute(Qt::WA_DeleteOnClose);
+    comparison_->show();
+}
+
+void ToolsMenu::MENU_VERIFIER_Click()
+{
+    if (!available())
+        return;
+    const Running running(*this);
+    ConfigWindow* cp = main_.configWindow() ? main_.configWindow() : main_.showConfigWindow();
+    StatusProgress progress(progress_);
+    showVerification(verifyDisplay(main_.link(), cp->formState(), progress),
+                     QStringLiteral("la fenêtre de configuration"));
+}
+
+void ToolsMenu::MENU_COMPARER_Click()
+{
+    if (!available())
+        return;
+    const Running running(*this);
+    FileRequest request;
+    request.title = QStringLiteral("Comparer l'afficheur avec une configuration.");
+    request.filter = kConfigFileFilter;
+    request.initialDir = main_.dialogFolder();
+    const QString path = main_.dialogs().openFile(request);
+    if (path.isEmpty())
+        return;
+    const ConfigLoad loaded = loadConfiguration(path, resetConfiguration(FormState{}));
+    if (!loaded.ok()) {
+        present(loaded, main_.dialogs(), &main_);
+        return;
+    }
+    StatusProgress progress(progress_);
+    showVerification(verifyDisplay(main_.link(), loaded.state, progress), QDir::toNativeSeparators(path));
+}
+
+void ToolsMenu::MENU_VERIF_PROG_Toggled(bool on) { tool_settings::setOn(tool_settings::kVerifyAfterProgramming, on); }
+
+void ToolsMenu::MENU_VERIF_ECRAN_Toggled(bool on) { tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, on); }
+
+void ToolsMenu::MENU_SAUVEGARDE_AFF_Click()
+{
+    if (!available())
+        return;
+    const Running running(*this);
+    const QString folder =
+        main_.dialogs().folder({QStringLiteral("Dossier de la sauvegarde (nouveau ou vide)."), main_.dialogFolder()});
+    if (folder.isEmpty())
+        return;
+    StatusProgress progress(progress_);
+    const BackupResult backup = backupDisplay(main_.link(), folder, progress);
+    if (!backup.ok()) {
+        present(backup, main_.dialogs(), &main_);
+        return;
+    }
+    main_.setStatusPanel2(backup.status);
+    main_.dialogs().inform(backup.status, MsgIcon::Information);
+}
+
+void ToolsMenu::MENU_RESTAURE_AFF_Click()
+{
+    if (!available())
+        return;
+    const Running running(*this);
+    const QString folder =
+        main_.dialogs().folder({QStringLiteral("Dossier de la sauvegarde à restaurer."), main_.dialogFolder()});
+    if (folder.isEmpty())
+        return;
+    const BackupContents contents = checkBackup(folder);
+    if (!contents.ok()) {
+        present(contents, main_.dialogs(), &main_);
+        return;
+    }
+    if (!main_.dialogs().confirm(restoreQuestion(contents), MsgIcon::Question,
+                                 QStringLiteral("Restaurer l'afficheur.")))
+        return;
+    StatusProgress progress(progress_);
+    const RestoreResult restored = restoreBackup(main_.link(), contents, progress);
+    present(restored, main_.dialogs(), &main_);
+    if (restored.ok())
+        main_.dialogs().inform(restored.status, MsgIcon::Information);
+}
+
+}  // namespace trivo

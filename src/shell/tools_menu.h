@@ -1,0 +1,57 @@
+#pragma once
+// The Outils menu: verify the display against the configuration window, compare it with a configuration
+// file, the two read-back switches (after "Programmer", after "Envoi"), and backup and restore of a
+// display. Every item runs the procedure the command line runs; none is offered while the maintenance
+// window's update area is open (the display may then take every report as firmware) or while one of
+// these operations is already running.
+#include <QObject>
+#include <QPointer>
+
+#include "shell/comparison_dialog.h"
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QProgressBar;
+
+namespace trivo {
+class MainWindow;
+
+inline const QString kVerifyImpossibleStatus = QStringLiteral("Vérification impossible : rien n'est vérifié.");
+
+class ToolsMenu : public QObject {
+    Q_OBJECT
+public:
+    ToolsMenu(MainWindow& main, QObject* parent);
+    // Adds "Ou&tils" at the end of the bar as it stands.
+    void build(QMenuBar* bar);
+
+    // Handlers, public so that tests can run them as the menu does.
+    void MENU_VERIFIER_Click();
+    void MENU_COMPARER_Click();
+    void MENU_VERIF_PROG_Toggled(bool on);
+    void MENU_VERIF_ECRAN_Toggled(bool on);
+    void MENU_SAUVEGARDE_AFF_Click();
+    void MENU_RESTAURE_AFF_Click();
+
+    // Whether the items may run now, and their enabled state set from it (also before the menu shows).
+    bool available() const;
+    void refreshAvailability();
+
+    // The last comparison shown, while it is open.
+    ComparisonDialog* comparisonDialog() const { return comparison_; }
+
+private:
+    class Running;
+    class StatusProgress;
+    void showVerification(const Verification& verification, const QString& expectedFrom);
+
+    MainWindow& main_;
+    QMenu* menu_ = nullptr;
+    QList<QAction*> operations_;
+    QProgressBar* progress_ = nullptr;
+    QPointer<ComparisonDialog> comparison_;
+    bool running_ = false;
+};
+
+}  // namespace trivo
