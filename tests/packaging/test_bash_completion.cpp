@@ -73,7 +73,7 @@ private slots:
         QTest::newRow("command prefix") << QStringList{cli, "ec"} << QStringList{"ecran"};
         QTest::newRow("command after --simule") << QStringList{cli, "--simule", "e"} << QStringList{"ecran", "etat"};
         QTest::newRow("command after --trace file")
-            << QStringList{cli, "--trace", "t.txt", "re"} << QStringList{"registres"};
+            << QStringList{cli, "--trace", "t.txt", "re"} << QStringList{"registres", "restaurer"};
         QTest::newRow("global options") << QStringList{cli, "--s"} << QStringList{"--simule", "--simule="};
         QTest::newRow("trace file") << QStringList{cli, "--trace", "n"} << QStringList{"notes.txt"};
         QTest::newRow("state file after --simule=") << QStringList{cli, "--simule", "=", "f"} << QStringList{"fw.hex"};
