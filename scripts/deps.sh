@@ -9,7 +9,8 @@ trivo_build_packages=(
   libhidapi-dev
   fonts-dejavu-core
 )
-trivo_test_packages=(srecord xvfb xauth libbenchmark-dev)
+# clang and its runtime build the fuzz targets (libFuzzer with the sanitizers).
+trivo_test_packages=(srecord xvfb xauth libbenchmark-dev clang libclang-rt-14-dev)
 trivo_run_packages=(xvfb xauth)
 
 trivo_install_missing() {
