@@ -42,12 +42,23 @@ struct Session {
     ReportTrace trace;
 };
 
+// The emulated line of "--simule --unites N" that production trains on.
+struct TrainingLine {
+    int units = 0;  // 0: not asked
+};
+
 struct CliContext {
     QTextStream& out;
     QTextStream& err;
     Dialogs& dialogs;
     Session* session = nullptr;  // null for the commands that need no display
+    bool simulate = false;
+    const TrainingLine* training = nullptr;
 };
+
+// Takes the training line's global option at args[i] (and its value, moving i on): 1 taken, 0 not one of
+// them, -1 a bad value (said on err).
+int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTextStream& err);
 
 // Opens the session and runs one monitor pass, as the window's first tick does; false with a message on err.
 bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err);
@@ -84,5 +95,6 @@ int cmdFirmware(CliContext& c, const QStringList& args);
 int cmdComparer(CliContext& c, const QStringList& args);
 int cmdSauvegarder(CliContext& c, const QStringList& args);
 int cmdRestaurer(CliContext& c, const QStringList& args);
+int cmdProduction(CliContext& c, const QStringList& args);
 
 }  // namespace trivo

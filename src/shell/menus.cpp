@@ -14,6 +14,7 @@
 #include "shell/about_window.h"
 #include "shell/help_documents.h"
 #include "shell/main_window.h"
+#include "shell/production_menu.h"
 #include "shell/tools_menu.h"
 #include "shell/window_arrangement.h"
 
@@ -61,6 +62,8 @@ void MenuBar::build(QMenuBar* bar)
             [this] { MENU_LIT_HMS_Click(); });
     addItem(option, this, "MENU_INIT", QStringLiteral("Fonctions spéciales de maintenances."),
             [this] { MENU_INIT_Click(); });
+    production_ = new ProductionMenu(main_, this);
+    production_->addTo(option);
 
     (new ToolsMenu(main_, this))->build(bar);
 
