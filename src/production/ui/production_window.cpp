@@ -44,15 +44,24 @@ QFont sized(QFont font, int points, bool bold = false)
     return font;
 }
 
-QLabel* counter(const QString& name, QWidget* parent)
+// A counter: its caption above, its number large enough to be read across the workshop.
+QLabel* counter(QLayout* row, const QString& caption, const QString& name, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFont(sized(label->font(), 26, true));
-    label->setFrameShape(QFrame::StyledPanel);
-    label->setMinimumWidth(200);
-    return label;
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* column = new QVBoxLayout(frame);
+    column->setSpacing(0);
+    auto* title = new QLabel(caption, frame);
+    title->setAlignment(Qt::AlignCenter);
+    title->setFont(sized(title->font(), 16));
+    auto* number = new QLabel(frame);
+    number->setObjectName(name);
+    number->setAlignment(Qt::AlignCenter);
+    number->setFont(sized(number->font(), 40, true));
+    column->addWidget(title);
+    column->addWidget(number);
+    row->addWidget(frame);
+    return number;
 }
 
 // A log line as the operator reads it: time, unit, result and why.
@@ -118,6 +127,7 @@ void ProductionWindow::buildControls()
     placesBox_ = new QSpinBox(files);
     placesBox_->setObjectName(QStringLiteral("nbParallele"));
     placesBox_->setRange(1, 8);
+    placesBox_->setMaximumWidth(120);
     form->addRow(QStringLiteral("Afficheurs côte à côte :"), placesBox_);
     outer->addWidget(files);
 
@@ -128,6 +138,7 @@ void ProductionWindow::buildControls()
     unitsBox_->setObjectName(QStringLiteral("nbUnites"));
     unitsBox_->setRange(1, 9999);
     unitsBox_->setValue(10);
+    unitsBox_->setMaximumWidth(120);
     trainingForm->addRow(QStringLiteral("Afficheurs émulés :"), unitsBox_);
     trainingBox_->hide();
     outer->addWidget(trainingBox_);
@@ -166,12 +177,9 @@ void ProductionWindow::buildControls()
     outer->addWidget(panelFrame_, 2);
 
     auto* counters = new QHBoxLayout;
-    unitsCount_ = counter(QStringLiteral("lblAfficheurs"), this);
-    passedCount_ = counter(QStringLiteral("lblConformes"), this);
-    failedCount_ = counter(QStringLiteral("lblEchecs"), this);
-    counters->addWidget(unitsCount_);
-    counters->addWidget(passedCount_);
-    counters->addWidget(failedCount_);
+    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), this);
+    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), this);
+    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), this);
     outer->addLayout(counters);
 
     auto* step = new QHBoxLayout;
@@ -341,9 +349,9 @@ QStringList ProductionWindow::shownLogLines() const
 
 void ProductionWindow::refreshCounters()
 {
-    unitsCount_->setText(QStringLiteral("Afficheurs\n%1").arg(units_));
-    passedCount_->setText(QStringLiteral("Conformes\n%1").arg(passed_));
-    failedCount_->setText(QStringLiteral("En échec\n%1").arg(failed_));
+    unitsCount_->setNum(units_);
+    passedCount_->setNum(passed_);
+    failedCount_->setNum(failed_);
 }
 
 void ProductionWindow::refreshButtons()
