@@ -28,6 +28,7 @@ OperationResult lost(const QString& text)
 
 OperationResult sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress)
 {
+    const Link::Sequence operation(link);
     bool allAnswered = true;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     const DisplayBitmap bitmap = picture.pack();
@@ -43,6 +44,7 @@ OperationResult sendHomeScreen(Link& link, const HomeScreenPicture& picture, Pro
 
 OperationResult clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    const Link::Sequence operation(link);
     picture.fill(kScreenWhite);
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("100 %"));
     for (int value = 1; value <= kScreenProgressMaximum; ++value)
@@ -53,6 +55,7 @@ OperationResult clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress
 
 OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    const Link::Sequence operation(link);
     bool allAnswered = true;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     picture.setPlotPosition(0, 0);
@@ -69,6 +72,8 @@ OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Pro
 
 OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    // The clear and the reads are one operation: nothing comes between them.
+    const Link::Sequence operation(link);
     const OperationResult cleared = clearHomeScreen(link, picture, progress);
     const OperationResult read = readHomeScreenBlocks(link, picture, progress);
     return cleared.ok() ? read : lost(kScreenReadLostText);
@@ -76,6 +81,7 @@ OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress&
 
 ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress)
 {
+    const Link::Sequence operation(link);
     ScreenCheck check;
     HomeScreenPicture readBack;
     const OperationResult read = readHomeScreenBlocks(link, readBack, progress);
