@@ -43,6 +43,8 @@ private slots:
     void closeButtonClosesItsFrame();
     void readBackAfterEnvoi_data();
     void readBackAfterEnvoi();
+    void transferThatDoesNotCompleteIsTold_data();
+    void transferThatDoesNotCompleteIsTold();
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
@@ -302,6 +304,8 @@ void TestScreenWindow::readBackAfterEnvoi()
         });
     } else if (fault.startsWith(QLatin1String("gone"))) {
         rig_->transport.unplugAfterReports(fault.mid(5).toInt());
+        if (fault == QLatin1String("gone 30"))
+            rig_->dialogs.expect();  // the send that did not complete is told
     }
     const DisplayBitmap before = window_->picture().pack();
     window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR"))->click();
@@ -320,9 +324,76 @@ void TestScreenWindow::readBackAfterEnvoi()
     QCOMPARE(label->isVisible(), !shown.isEmpty());
     if (!shown.isEmpty())
         QCOMPARE(window_->readBackText(), shown);
-    QVERIFY(rig_->dialogs.messages.isEmpty());
+    QCOMPARE(rig_->dialogs.messages.size(), fault == QLatin1String("gone 30") ? 1 : 0);
     if (fault == QLatin1String("byte") && qEnvironmentVariableIsSet("TRIVO_SCREENSHOT_DIR"))
         window_->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOT_DIR") + QStringLiteral("/ecran_relecture.png"));
+}
+
+void TestScreenWindow::transferThatDoesNotCompleteIsTold_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("answered");  // reports the display answers before it is gone
+    QTest::addColumn<QStringList>("lines");
+    const QString send = QStringLiteral("but_WR_HID_ECR");
+    const QString read = QStringLiteral("but_RD_HID_ECR");
+    const QString keeps = QStringLiteral("L'aperçu garde l'image qu'il montrait avant la lecture.");
+    QTest::newRow("send, first block lost")
+        << send << 0
+        << QStringList{kScreenSendLostText,
+                       "Blocs reçus par l'afficheur : 0 sur 60 ; le bloc 1 est le premier resté sans réponse.",
+                       "Vérifiez la liaison puis recommencez l'envoi."};
+    QTest::newRow("send, lost after block 11")
+        << send << 11
+        << QStringList{kScreenSendLostText,
+                       "Blocs reçus par l'afficheur : 11 sur 60 ; le bloc 12 est le premier resté sans réponse.",
+                       "Vérifiez la liaison puis recommencez l'envoi."};
+    QTest::newRow("send, last block lost")
+        << send << 59
+        << QStringList{kScreenSendLostText,
+                       "Blocs reçus par l'afficheur : 59 sur 60 ; le bloc 60 est le premier resté sans réponse.",
+                       "Vérifiez la liaison puis recommencez l'envoi."};
+    QTest::newRow("read, its clear lost")
+        << read << 0
+        << QStringList{kScreenReadLostText, kScreenClearLostText,
+                       "Blocs reçus de l'afficheur : 0 sur 60 ; le bloc 1 est le premier resté sans réponse.", keeps};
+    QTest::newRow("read, lost after block 10")
+        << read << 11
+        << QStringList{kScreenReadLostText,
+                       "Blocs reçus de l'afficheur : 10 sur 60 ; le bloc 11 est le premier resté sans réponse.", keeps};
+    QTest::newRow("read, last block lost")
+        << read << 60
+        << QStringList{kScreenReadLostText,
+                       "Blocs reçus de l'afficheur : 59 sur 60 ; le bloc 60 est le premier resté sans réponse.", keeps};
+    QTest::newRow("clear lost") << QStringLiteral("Command2") << 0
+                                << QStringList{kScreenClearLostText,
+                                               "L'afficheur n'a pas répondu : son écran n'est peut-être pas effacé.",
+                                               "L'aperçu garde son image."};
+}
+
+// A send, read or clear the display did not complete is told with how far it went, and the preview never
+// shows a picture half read or a clear that was not received.
+void TestScreenWindow::transferThatDoesNotCompleteIsTold()
+{
+    QFETCH(QString, button);
+    QFETCH(int, answered);
+    QFETCH(QStringList, lines);
+    // A picture unlike the display's own, so that a preview changed by the failed transfer shows.
+    HomeScreenPicture& shown = window_->picture();
+    shown.fill(kScreenWhite);
+    for (int x = 0; x < 240; x += 3)
+        shown.setPixel(x, x % 64, kScreenBlue);
+    const DisplayBitmap before = window_->picture().pack();
+    rig_->transport.unplugAfterReports(answered);
+    rig_->dialogs.expect();
+
+    window_->findChild<QPushButton*>(button)->click();
+
+    QCOMPARE(rig_->dialogs.messages.size(), 1);
+    const MessageRequest& box = rig_->dialogs.messages.front();
+    QCOMPARE(box.title, kProgramTitle);
+    QCOMPARE(box.icon, MsgIcon::Exclamation);
+    QCOMPARE(box.text.split(QStringLiteral("\r\n")), lines);
+    QCOMPARE(window_->picture().pack(), before);
 }
 
 QTEST_MAIN(TestScreenWindow)
