@@ -427,6 +427,12 @@ void TestRegistersWindow::failedReadKeepsTheLastValues()
         QVERIFY2(!b.child(label)->isEnabled(), label);
     QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("Pas de réponse de l'afficheur."));
     QVERIFY(b.shown("Text1"));
+    const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+    if (!dir.isEmpty() && fault == Fault::Silent) {
+        b.window->show();
+        QCoreApplication::processEvents();
+        b.window->grab().save(dir + QStringLiteral("/registers_not_current.png"));
+    }
 
     b.transport.clearFaults();
     if (!b.transport.plugged()) {

@@ -384,6 +384,12 @@ private slots:
         QCOMPARE(f.main.panel1Text(), kNotAnsweringText);
         QCOMPARE(f.main.panel1Picture(), 2);
         QVERIFY(!registers->valuesCurrent());
+        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            f.main.resize(1100, 780);
+            QCoreApplication::processEvents();
+            f.main.grab().save(dir + QStringLiteral("/not_answering.png"));
+        }
 
         const int sent = int(f.transport.outputReports().size());
         registers->but_RD_HID_ECR_Click();  // the operator's "Lire": one more try, one more wait
@@ -415,6 +421,13 @@ private slots:
         f.main.enableSimulation(f.transport);
         auto* faults = f.main.findChild<QMenu*>(QStringLiteral("MENU_SIM_PANNES"));
         QVERIFY(faults);
+        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            faults->popup(QPoint(0, 0));
+            QCoreApplication::processEvents();
+            faults->grab().save(dir + QStringLiteral("/fault_menu.png"));
+            faults->hide();
+        }
         for (const FaultInfo& info : faultCatalogue()) {
             auto* action = f.main.findChild<QAction*>(MainWindow::faultActionName(info.fault));
             QVERIFY2(action && action->isCheckable(), info.name);

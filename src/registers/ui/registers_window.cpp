@@ -312,11 +312,22 @@ void RegistersWindow::setCurrent(bool current)
         picture(coloured)->setEnabled(current);
     text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(current ? QStringLiteral("100 %") : kNoReplyText)
                           + 16);
+    // While the values are not current the status takes the progress bar's place too.
+    QSizePolicy barPolicy = progressBar1_->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(current);
+    progressBar1_->setSizePolicy(barPolicy);
     if (current)
         return;
     progressBar1_->hide();
     text1_->setText(kNoReplyText);
     text1_->show();
+    // Even so the status must not squeeze the buttons: the window grows to fit it when it has to.
+    if (layout()) {
+        layout()->activate();
+        const int needed = layout()->minimumSize().width();
+        if (needed > minimumWidth())
+            setMinimumWidth(needed);
+    }
 }
 
 void RegistersWindow::showReadout(const RegisterReadout& r)
