@@ -129,18 +129,30 @@ private:
 int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTextStream& err)
 {
     const QString& a = args[i];
-    if (a != QLatin1String("--unites"))
+    if (a != QLatin1String("--unites") && a != QLatin1String("--panne-unite"))
         return 0;
     if (i + 1 >= args.size()) {
-        err << a << " demande un nombre." << Qt::endl;
+        err << a << (a == QLatin1String("--unites") ? " demande un nombre." : " demande K:PANNE.") << Qt::endl;
         return -1;
+    }
+    const QString value = args[++i];
+    if (a == QLatin1String("--unites")) {
+        bool ok = false;
+        line.units = value.toInt(&ok);
+        if (!ok || line.units < 1) {
+            err << "--unites demande un nombre entier positif : " << value << Qt::endl;
+            return -1;
+        }
+        return 1;
     }
     bool ok = false;
-    line.units = args[++i].toInt(&ok);
-    if (!ok || line.units < 1) {
-        err << "--unites demande un nombre entier positif : " << args[i] << Qt::endl;
+    const int unit = value.section(QLatin1Char(':'), 0, 0).toInt(&ok);
+    const std::optional<FaultSpec> fault = parseFault(value.section(QLatin1Char(':'), 1));
+    if (!ok || unit < 1 || !fault) {
+        err << "--panne-unite demande K:PANNE (un numéro d'afficheur, une panne de --panne) : " << value << Qt::endl;
         return -1;
     }
+    line.faults[unit] = *fault;
     return 1;
 }
 
@@ -203,6 +215,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
         emulated.units = c.training && c.training->units > 0 ? c.training->units : 1;
         emulated.places = places;
         emulated.seed = kTrainingSeed;
+        emulated.faults = c.training ? c.training->faults : std::map<int, FaultSpec>{};
         source = std::make_unique<EmulatedLine>(emulated);
         settings.virtualTime = true;
     } else {

@@ -103,6 +103,7 @@ private:
 EmulatedLine::EmulatedLine(EmulatedLineSettings settings) : settings_(settings)
 {
     ports_.resize(std::size_t(std::max(1, settings_.places)));
+    resting_.resize(ports_.size(), false);
 }
 
 EmulatedLine::~EmulatedLine() = default;
@@ -147,18 +148,28 @@ EmulatedLine::Unit* EmulatedLine::unitForCheck(int place)
         outcomes_.push_back(outcome);
         slot.reset();
         takenAway = true;
+        // A connection check may look twice (once for the display that stopped answering, once for any
+        // display): the port stays empty for the next look too, so that the place sees the unplug.
+        resting_[std::size_t(place)] = true;
+    } else if (!slot && resting_[std::size_t(place)]) {
+        resting_[std::size_t(place)] = false;
+        takenAway = true;
     }
-    // As many displays at a time as there are places: every empty port gets the next unit, except the one
-    // just emptied, whose place must first see it empty.
+    // As many displays at a time as there are places: every empty port gets the next unit, except one just
+    // emptied, whose place must first see it empty.
     for (std::size_t p = 0; p < ports_.size() && next_ <= settings_.units; ++p) {
-        if (ports_[p] || (int(p) == place && takenAway))
+        if (ports_[p] || resting_[p] || (int(p) == place && takenAway))
             continue;
         auto unit = std::make_unique<Unit>();
         unit->number = next_++;
         unit->transport = std::make_unique<EmulatedTransport>();
         const ParameterBlock block = randomBlock(settings_.seed, unit->number);
         std::copy(block.begin(), block.end(), unit->transport->display().block.begin());
-        unit->transport->setReplyDelayMs(settings_.replyDelayMs);
+        unit->transport->setRealTime(settings_.realTime);
+        if (settings_.replyDelayMs > 0)
+            unit->transport->setReplyDelayMs(settings_.replyDelayMs);
+        if (const auto fault = settings_.faults.find(unit->number); fault != settings_.faults.end())
+            unit->transport->injectFault(fault->second);
         ports_[p] = std::move(unit);
     }
     if (takenAway || !slot)

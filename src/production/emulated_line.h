@@ -1,7 +1,7 @@
 #pragma once
 // A line of emulated displays for training, the tests and the benchmark: as many displays at a time as
 // there are places, one per port. A display is taken away at the check after the one that found it
-// (shortly after its signal), and the port gets the next unit at the check after that. Every unit is a
+// (shortly after its signal), and the port gets the next unit once its place has seen it empty. Every unit is a
 // fresh display with its own random parameter block, reproducible from the seed.
 #include <QtGlobal>
 
@@ -14,6 +14,7 @@
 
 #include "config/parameter_block.h"
 #include "emulator/emulated_display.h"
+#include "emulator/faults.h"
 #include "production/production_line.h"
 
 namespace trivo::production {
@@ -23,6 +24,10 @@ struct EmulatedLineSettings {
     int places = 1;
     quint32 seed = 1;
     int replyDelayMs = 0;  // each reply this long after its request
+    // Replies and time-outs waited for in real time (training in the window, the benchmark); otherwise on
+    // each display's own clock, at once.
+    bool realTime = false;
+    std::map<int, FaultSpec> faults;  // by unit number
 };
 
 // What a unit held when it was taken away.
@@ -66,6 +71,7 @@ private:
     EmulatedLineSettings settings_;
     mutable std::mutex mutex_;
     std::vector<std::unique_ptr<Unit>> ports_;
+    std::vector<bool> resting_;  // by port: emptied, and its place has not looked again yet
     int next_ = 1;
     std::vector<EmulatedUnitOutcome> outcomes_;
 };

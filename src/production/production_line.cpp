@@ -37,6 +37,10 @@ struct ProductionLine::Private {
 
     bool stopping() const { return stop || (settings.stopAsked && settings.stopAsked()); }
     void runPlace(int place, HidTransport& bus);
+    bool waitForDisplay(int place, Link& link, LineClock& clock);
+    void waitForUnplug(Link& link, LineClock& clock);
+    // One unit from its detection to its signal; false when its log line could not be written.
+    bool runUnit(int place, Link& link, LineClock& clock);
     // Observer calls, one at a time whatever the place.
     template <typename F>
     void tell(F&& f)
@@ -87,92 +91,98 @@ private:
 
 }  // namespace
 
+bool ProductionLine::Private::waitForDisplay(int place, Link& link, LineClock& clock)
+{
+    tell([&](LineObserver& o) { o.placeWaiting(place); });
+    for (;;) {
+        link.DETECT_CON_Timer();
+        if (link.state() == LinkState::Connected)
+            return true;
+        if (source.exhausted(place) || stopping())
+            return false;
+        clock.wait(kMonitorIntervalMs, [this] { return stopping(); });
+        if (stopping())
+            return false;
+    }
+}
+
+void ProductionLine::Private::waitForUnplug(Link& link, LineClock& clock)
+{
+    while (!stopping()) {
+        clock.wait(kMonitorIntervalMs, [this] { return stopping(); });
+        if (stopping())
+            return;
+        link.DETECT_CON_Timer();
+        if (link.state() != LinkState::Connected)
+            return;
+    }
+}
+
+bool ProductionLine::Private::runUnit(int place, Link& link, LineClock& clock)
+{
+    UnitRecord record;
+    record.startedAt = QDateTime::currentDateTime();
+    record.usbPath = QString::fromStdString(link.device().path);
+    record.unit = source.claimUnit(place, link.device().path);
+    record.modelSha256 = model.sha256;
+    const int unit = record.unit;
+    tell([&](LineObserver& o) { o.unitStarted(place, unit, record.usbPath); });
+    // The unit is one operation on the link: a display that stops answering costs one wait, not one per step.
+    const Link::Sequence operation(link);
+    const qint64 startMs = clock.nowMs();
+    PlaceWatcher watcher([&](UnitStep step, int value, int maximum) {
+        tell([&](LineObserver& o) {
+            if (value < 0)
+                o.stepStarted(place, unit, step);
+            else
+                o.stepProgress(place, unit, value, maximum);
+        });
+    });
+    const UnitResult result = programUnit(link, model, watcher);
+    record.passed = result.passed;
+    record.failedStep = result.failedStep;
+    record.reason = result.reason;
+    record.before = result.before;
+    record.after = result.after;
+    record.durationMs = clock.nowMs() - startMs;
+
+    // In the log before the display is signalled: a unit the operator saw pass is on the disk.
+    QString why;
+    const bool logged = log.append(record, &why);
+    if (!logged) {
+        const QString text = kLogFailedText.arg(log.path(), why);
+        if (record.passed) {
+            record.passed = false;
+            record.failedStep = UnitStep::Log;
+            record.reason = text;
+        }
+        std::lock_guard lock(mutex);
+        if (summary.stopReason.isEmpty())
+            summary.stopReason = text;
+        stop = true;
+    }
+    const bool signalled = signalUnit(link, record.passed, clock);
+    std::lock_guard lock(mutex);
+    ++summary.units;
+    ++(record.passed ? summary.passed : summary.failed);
+    if (observer)
+        observer->unitFinished(place, record, signalled);
+    return logged;
+}
+
 void ProductionLine::Private::runPlace(int place, HidTransport& bus)
 {
     Link link(bus);
     link.setReadTimeoutMs(settings.readTimeoutMs);
     tell([&](LineObserver& o) { o.linkReady(place, link); });
     const std::unique_ptr<LineClock> clock = makeLineClock(settings.virtualTime);
-    const std::function<bool()> stopped = [this] { return stopping(); };
-
-    while (!stopping()) {
-        tell([&](LineObserver& o) { o.placeWaiting(place); });
-        bool found = false;
-        for (;;) {
-            link.DETECT_CON_Timer();
-            if (link.state() == LinkState::Connected) {
-                found = true;
-                break;
-            }
-            if (source.exhausted(place) || stopping())
-                break;
-            clock->wait(kMonitorIntervalMs, stopped);
-            if (stopping())
-                break;
-        }
-        if (!found)
-            break;
+    auto countReached = [this] { return settings.maxUnits > 0 && claimed >= settings.maxUnits; };
+    while (!stopping() && waitForDisplay(place, link, *clock)) {
         if (settings.maxUnits > 0 && claimed.fetch_add(1) >= settings.maxUnits)
             break;
-
-        UnitRecord record;
-        record.startedAt = QDateTime::currentDateTime();
-        record.usbPath = QString::fromStdString(link.device().path);
-        record.unit = source.claimUnit(place, link.device().path);
-        record.modelSha256 = model.sha256;
-        const int unit = record.unit;
-        tell([&](LineObserver& o) { o.unitStarted(place, unit, record.usbPath); });
-        const qint64 startMs = clock->nowMs();
-        PlaceWatcher watcher([&](UnitStep step, int value, int maximum) {
-            tell([&](LineObserver& o) {
-                if (value < 0)
-                    o.stepStarted(place, unit, step);
-                else
-                    o.stepProgress(place, unit, value, maximum);
-            });
-        });
-        const UnitResult result = programUnit(link, model, watcher);
-        record.passed = result.passed;
-        record.failedStep = result.failedStep;
-        record.reason = result.reason;
-        record.before = result.before;
-        record.after = result.after;
-        record.durationMs = clock->nowMs() - startMs;
-
-        // In the log before the display is signalled: a unit the operator saw pass is on the disk.
-        QString why;
-        const bool logged = log.append(record, &why);
-        if (!logged) {
-            const QString text = kLogFailedText.arg(log.path(), why);
-            if (record.passed) {
-                record.passed = false;
-                record.failedStep = UnitStep::Log;
-                record.reason = text;
-            }
-            std::lock_guard lock(mutex);
-            if (summary.stopReason.isEmpty())
-                summary.stopReason = text;
-            stop = true;
-        }
-        const bool signalled = signalUnit(link, record.passed, *clock);
-        {
-            std::lock_guard lock(mutex);
-            ++summary.units;
-            ++(record.passed ? summary.passed : summary.failed);
-            if (observer)
-                observer->unitFinished(place, record, signalled);
-        }
-        if (!logged || (settings.maxUnits > 0 && claimed >= settings.maxUnits))
+        if (!runUnit(place, link, *clock) || countReached())
             break;
-
-        while (!stopping()) {
-            clock->wait(kMonitorIntervalMs, stopped);
-            if (stopping())
-                break;
-            link.DETECT_CON_Timer();
-            if (link.state() != LinkState::Connected)
-                break;
-        }
+        waitForUnplug(link, *clock);
     }
     link.CloseLink();
 }

@@ -1,4 +1,5 @@
 // The command-line companion run as a process on the emulated display.
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -15,6 +16,7 @@
 #include "emulator/emulated_display.h"
 #include "link/link.h"
 #include "link/report_trace.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
@@ -104,7 +106,8 @@ bool onlyReads(const QList<int>& codes)
 }
 
 // Runs a command in process, on an emulated display whose block or picture is changed behind the
-// program's back after every report of one request code: what a read-back is there to catch.
+// program's back after every report of one request code: what a read-back is there to catch. The session
+// owns its display and link, as the command line's own does; the dialogs are the rig's strict ones.
 Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
                                const std::function<void(EmulatedDisplay&)>& change, int unplugAfter = -1)
 {
@@ -127,7 +130,7 @@ Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
     QString errText;
     QTextStream out(&outText);
     QTextStream err(&errText);
-    ScriptedDialogs dialogs;
+    test::StrictDialogs dialogs;
     CliContext c{out, err, dialogs, &s};
     QStringList rest = args;
     const QString command = rest.takeFirst();
@@ -192,6 +195,11 @@ private slots:
             << QStringList{"--simule", "restaurer", "/nonexistent/s", "--oui"} << 4;
         QTest::newRow("ecran lire --verifier")
             << QStringList{"--simule", "ecran", "lire", "-o", "x.png", "--verifier"} << 2;
+        QTest::newRow("unknown fault") << QStringList{"--simule", "--panne", "bidon", "etat"} << 2;
+        QTest::newRow("fault count not a number") << QStringList{"--simule", "--panne", "debranche:x", "etat"} << 2;
+        QTest::newRow("count on a fault without one") << QStringList{"--simule", "--panne", "muet:3", "etat"} << 2;
+        QTest::newRow("fault without its name") << QStringList{"--simule", "--panne"} << 2;
+        QTest::newRow("fault without --simule") << QStringList{"--panne", "muet", "etat"} << 2;
     }
     void failuresExitNonZero()
     {
@@ -448,6 +456,44 @@ private slots:
         QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49) + QList<int>(60, 0x02));
     }
 
+    // --panne makes the emulated display misbehave; the fault is kept in the state file, so the next run
+    // without --panne meets it again, until "--panne aucune". A failed read writes no file.
+    void faultsFromTheCommandLine_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("status");
+        QTest::newRow("muet") << "muet" << 1;
+        QTest::newRow("signature") << "signature" << 1;
+        QTest::newRow("ecriture") << "ecriture" << 1;
+        QTest::newRow("lent") << "lent" << 0;
+        QTest::newRow("debranche:0") << "debranche:0" << 3;
+        QTest::newRow("debranche:1") << "debranche:1" << 1;
+        QTest::newRow("debranche:3") << "debranche:3" << 0;
+    }
+    void faultsFromTheCommandLine()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+        const QString out = dir.filePath(QStringLiteral("a.config_CP"));
+        const QStringList lire{QStringLiteral("lire"), QStringLiteral("-o"), out};
+
+        Run r = cli(QStringList{st, QStringLiteral("--panne"), fault} + lire);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QFile::exists(out), status == 0);
+        QCOMPARE(state(dir.filePath(QStringLiteral("etat.json"))).value(QStringLiteral("pannes")).toArray(),
+                 QJsonArray({fault}));
+        QFile::remove(out);
+        r = cli(QStringList{st} + lire);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QFile::exists(out), status == 0);
+
+        r = cli(QStringList{st, QStringLiteral("--panne=aucune")} + lire);
+        QCOMPARE(r.status, 0);
+        QVERIFY(!state(dir.filePath(QStringLiteral("etat.json"))).contains(QStringLiteral("pannes")));
+    }
+
     void etatOnTheEmulatedDisplay()
     {
         const Run r = cli({QStringLiteral("--simule"), QStringLiteral("etat"), QStringLiteral("--journal")});
@@ -527,21 +573,18 @@ private slots:
             QString::fromLatin1(golden).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 2 * 30);
 
         // The window programs the same file on a display in the same state.
-        EmulatedTransport transport;
-        Link link(transport);
+        test::Rig rig(false);
         QStringList windowLines;
-        link.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
+        rig.link.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
             windowLines << traceLine(output, data, length);
         });
-        link.DETECT_CON_Timer();
-        ScriptedDialogs dialogs;
-        PlainMainServices main;
-        ConfigWindow window(link, dialogs, main);
+        rig.link.DETECT_CON_Timer();
+        ConfigWindow window(rig.link, rig.dialogs, rig.main);
         const config_file::ReadResult loaded = config_file::read(readAll(file), window.formState());
         QVERIFY(loaded.ok());
         window.applyFormState(loaded.state);
         window.PROG_PARAM();
-        QCOMPARE(main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
+        QCOMPARE(rig.main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
         QCOMPARE(traced.size(), 2 * 30);  // 30 requests, each answered
         QCOMPARE(traced, windowLines);
         static const QRegularExpression format(QStringLiteral("^[<>] [0-9A-F]{2}( [0-9A-F]{2}){64}$"));

@@ -141,6 +141,30 @@ private slots:
         QCOMPARE(QString(letters).remove(unit), QString());
     }
 
+    void faultyUnitFailsAndTheLineGoesOn()
+    {
+        const QString log = dir_.filePath(QStringLiteral("fault.csv"));
+        const QString trace = dir_.filePath(QStringLiteral("fault.trace"));
+        const Run r = cli({"--simule", "--unites", "5", "--panne-unite", "3:muet", "--trace", trace, "production",
+                           kModel, "--ecran", picture_, "--journal", log});
+        QVERIFY(r.status != 0);
+        const QStringList csv = lines(log).mid(1);
+        QCOMPARE(csv.size(), 5);
+        for (const QString& line : csv) {
+            const QStringList fields = production::csvFields(line);
+            const bool faulty = fields[1] == QLatin1String("3");
+            QCOMPARE(fields[2], faulty ? QStringLiteral("echec") : QStringLiteral("conforme"));
+            QCOMPARE(fields[3], faulty ? QStringLiteral("lecture") : QString());
+            QCOMPARE(fields[4].isEmpty(), !faulty);
+        }
+        QVERIFY(r.out.contains(QStringLiteral("\n5 afficheurs : 4 conformes, 1 en échec\n")));
+        // The silent unit got its first read and nothing after it; the others their whole sequence.
+        const QString unit = QStringLiteral("rRrw+rRP{60}V{60}S{3}");
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^(%1){2}r(%1){2}$").arg(unit)).match(reportLetters(trace)).hasMatch(),
+            qPrintable(reportLetters(trace).left(300)));
+    }
+
     void displaysSideBySide()
     {
         const QString log = dir_.filePath(QStringLiteral("parallel.csv"));
@@ -173,6 +197,10 @@ private slots:
         QTest::newRow("--en-parallele without K")
             << QStringList{"--simule", "production", kModel, "--en-parallele"} << 2;
         QTest::newRow("unreadable model") << QStringList{"--simule", "production", "/nonexistent/m.config_CP"} << 4;
+        QTest::newRow("--panne-unite without a number")
+            << QStringList{"--simule", "--unites", "3", "--panne-unite", "muet", "production", kModel} << 2;
+        QTest::newRow("--panne-unite unknown fault")
+            << QStringList{"--simule", "--unites", "3", "--panne-unite", "2:casse", "production", kModel} << 2;
         QTest::newRow("log in no folder")
             << QStringList{"--simule", "production", kModel, "--journal", "/nonexistent/j.csv"} << 4;
     }

@@ -1,5 +1,6 @@
 // The maintenance window: its controls and two heights, the confirmations, reading a HEX file into the
 // dump, and the update started from the window against the emulated display.
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -21,19 +22,28 @@
 #include "hex_fixtures.h"
 #include "link/link.h"
 #include "maintenance/ui/maintenance_window.h"
+#include "registers/ui/registers_window.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
 
 // Scripted answers that also note what the status line said when the file dialog came up.
-struct Dialogs_ : ScriptedDialogs {
+struct Dialogs_ : test::StrictDialogs {
     QLabel* label4 = nullptr;
     QStringList label4AtFileDialog;
+    std::function<void()> whileAsking;  // what the timers do while a message box is up
+    MsgResult message(const MessageRequest& request) override
+    {
+        if (whileAsking)
+            whileAsking();
+        return ScriptedDialogs::message(request);
+    }
     QString openFile(const FileRequest& request) override
     {
         label4AtFileDialog.append(label4 ? label4->text() : QString());
-        return ScriptedDialogs::openFile(request);
+        return StrictDialogs::openFile(request);
     }
 };
 
@@ -58,23 +68,18 @@ private:
     std::function<QString()> snapshot_;
 };
 
-struct Rig {
-    EmulatedTransport transport;
-    std::unique_ptr<Link> link;
-    Dialogs_ dialogs;
-    PlainMainServices main;
+// The display in its update mode, plugged in or not when the first connection check runs.
+struct Rig : test::RigWith<Dialogs_> {
     std::unique_ptr<MaintenanceWindow> window;
     QTemporaryDir dir;
 
-    explicit Rig(bool connected = true)
+    explicit Rig(bool connected = true) : test::RigWith<Dialogs_>(false)
     {
         transport.plug(connected);
         transport.display().updateMode = true;
-        link = std::make_unique<Link>(transport);
-        link->setReadTimeoutMs(50);
-        link->DETECT_CON_Timer();
+        link.DETECT_CON_Timer();
         main.folder = dir.path();
-        window = std::make_unique<MaintenanceWindow>(*link, dialogs, main);
+        window = std::make_unique<MaintenanceWindow>(link, dialogs, main);
         dialogs.label4 = label("Label4");
         window->show();
         window->Form_Load();
@@ -131,6 +136,7 @@ private slots:
     void scrollRedraws_data();
     void scrollRedraws();
     void flashes();
+    void flashHasTheLinkToItself();
     void flashRefusals_data();
     void flashRefusals();
     void unplugStopsTheTransfer();
@@ -190,8 +196,11 @@ void TestMaintenanceWindow::loadsShort()
     auto* scroll = rig.child<QScrollBar>("VScroll1");
     QCOMPARE(scroll->minimum(), 0);
     QCOMPARE(scroll->maximum(), 2040);
-    QVERIFY(rig.child<QPlainTextEdit>("Text2")->font().fixedPitch()
-            || QFontInfo(rig.child("Text2")->font()).fixedPitch());
+    // Fixed pitch as the dump's columns need it, measured on the glyphs: a font's own flag is not set
+    // by every monospaced font a machine may have.
+    const QFontMetrics dump(rig.child("Text2")->font());
+    for (const QChar c : QStringLiteral("iW0F:. "))
+        QCOMPARE(dump.horizontalAdvance(c), dump.horizontalAdvance(QLatin1Char('0')));
     // The last control of the short state fits inside it.
     QVERIFY(rig.child("but_ferme")->geometry().bottom() < rig.window->height());
 }
@@ -269,13 +278,10 @@ void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
 // As the main window shows it: the frame follows the two heights, and "Fermer" closes the frame.
 void TestMaintenanceWindow::foldsAndClosesInsideTheMainWindow()
 {
-    EmulatedTransport transport;
-    Link link(transport);
-    ScriptedDialogs dialogs;
-    PlainMainServices main;
+    test::Rig rig(false);
     QMdiArea area;
     area.resize(800, 600);
-    auto* window = new MaintenanceWindow(link, dialogs, main);
+    auto* window = new MaintenanceWindow(rig.link, rig.dialogs, rig.main);
     QMdiSubWindow* sub = area.addSubWindow(window);
     QPointer<QMdiSubWindow> alive(sub);
     area.show();
@@ -284,7 +290,7 @@ void TestMaintenanceWindow::foldsAndClosesInsideTheMainWindow()
     const int frame = sub->height() - window->height();
     QCOMPARE(window->height(), twipsToPixels(1600, window));
 
-    dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.dialogs.expect(MsgResult::Yes);
     window->Maj_Click();
     QCOMPARE(window->height(), twipsToPixels(4000, window));
     QCOMPARE(sub->height(), window->height() + frame);
@@ -379,6 +385,7 @@ void TestMaintenanceWindow::refusedFiles()
     const FirmwareImage before = rig.window->image();
     const QString dump = rig.window->dumpText();
     const QString shown = rig.child<QPlainTextEdit>("Text2")->toPlainText();
+    rig.dialogs.expect(MsgResult::Ok);
     rig.open(rig.writeFile(QStringLiteral("bad.HEX"), content));
 
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -415,6 +422,7 @@ void TestMaintenanceWindow::refusedFiles()
 void TestMaintenanceWindow::refusedFirstFileLeavesNothingToFlash()
 {
     Rig rig;
+    rig.dialogs.expect(MsgResult::Ok);
     rig.open(rig.writeFile(QStringLiteral("bad.HEX"), hexfix::dataRecords(2000)));
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QVERIFY(rig.dialogs.messages.first().text.contains(QStringLiteral("sans enregistrement de fin")));
@@ -424,7 +432,7 @@ void TestMaintenanceWindow::refusedFirstFileLeavesNothingToFlash()
 
     rig.transport.clearRecord();
     rig.dialogs.messages.clear();
-    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.dialogs.expect(MsgResult::Ok);  // the refusal; no question comes
     rig.window->CMD_Flash_OK_Click();
     QCOMPARE(rig.sent(), 0);
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -523,7 +531,7 @@ void TestMaintenanceWindow::flashes()
         return QStringLiteral("%1/%2 %3").arg(bar->value()).arg(bar->maximum()).arg(ferme->isVisible() ? "ferme" : "-");
     });
     PaintSpy labelSpy(label4, [label4] { return label4->text(); });
-    rig.link->stopMonitor();
+    rig.link.stopMonitor();
 
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.child<QPushButton>("CMD_Flash_OK")->click();
@@ -554,27 +562,70 @@ void TestMaintenanceWindow::flashes()
     QVERIFY(!bar->isVisible());
     QCOMPARE(bar->value(), 0);
     QVERIFY(ferme->isVisible());
-    QVERIFY(rig.link->monitorRunning());
+    QVERIFY(rig.link.monitorRunning());
     QVERIFY(rig.window->lastFlash().completed);
+}
+
+// The registers window's reads and the connection check come due during the confirmation and at every
+// step of the transfer: none of them reaches a display in update mode, which would take it as firmware.
+void TestMaintenanceWindow::flashHasTheLinkToItself()
+{
+    Rig rig;
+    RegistersWindow registers(rig.link, rig.dialogs, rig.main);
+    rig.transport.display().updateMode = false;
+    registers.Form_Load();
+    rig.transport.display().updateMode = true;
+    rig.transport.display().firmware.clear();
+    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
+    int timersFired = 0;
+    const auto timersFire = [&] {
+        registers.Timer1_Timer();
+        rig.link.DETECT_CON_Timer();
+        ++timersFired;
+    };
+    rig.dialogs.whileAsking = timersFire;
+    auto* bar = rig.child<QProgressBar>("ProgressBar1");
+    connect(bar, &QProgressBar::valueChanged, this, timersFire);
+    rig.transport.clearRecord();
+
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+    disconnect(bar, nullptr, this, nullptr);
+    rig.dialogs.whileAsking = nullptr;
+
+    QVERIFY(timersFired > 2);
+    const auto reports = rig.transport.outputReports();
+    QCOMPARE(int(reports.size()), 500);
+    const FirmwareImage& image = rig.window->image();
+    for (int r = 0; r < 500; ++r)
+        QVERIFY2(std::equal(reports[r].begin() + 1, reports[r].end(), image.begin() + 64 * r),
+                 qPrintable(QStringLiteral("report %1 is not firmware").arg(r)));
+    QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(image.begin(), image.begin() + 32000));
+    QCOMPARE(rig.label("Label4")->text(), kFlashDoneText);
+
+    // Afterwards the periodic reads go out again.
+    rig.transport.clearRecord();
+    registers.Timer1_Timer();
+    QCOMPARE(int(rig.transport.outputReports().size()), 1);
 }
 
 void TestMaintenanceWindow::flashRefusals_data()
 {
     QTest::addColumn<bool>("loadImage");
     QTest::addColumn<bool>("connected");
-    QTest::addColumn<bool>("yes");
+    QTest::addColumn<MsgResult>("answer");  // to the one box: the question, or a refusal that asks nothing
     QTest::addColumn<int>("buttons");
     QTest::addColumn<QString>("textPart");
-    QTest::newRow("answered no") << true << true << false << int(MsgButtons::YesNo) << "VOULEZ-VOUS";
-    QTest::newRow("no file read") << false << true << true << int(MsgButtons::Ok) << "Aucun fichier HEX";
-    QTest::newRow("not connected") << true << false << true << int(MsgButtons::Ok) << "n'est pas connecté";
+    QTest::newRow("answered no") << true << true << MsgResult::No << int(MsgButtons::YesNo) << "VOULEZ-VOUS";
+    QTest::newRow("no file read") << false << true << MsgResult::Ok << int(MsgButtons::Ok) << "Aucun fichier HEX";
+    QTest::newRow("not connected") << true << false << MsgResult::Ok << int(MsgButtons::Ok) << "n'est pas connecté";
 }
 
 void TestMaintenanceWindow::flashRefusals()
 {
     QFETCH(bool, loadImage);
     QFETCH(bool, connected);
-    QFETCH(bool, yes);
+    QFETCH(MsgResult, answer);
     QFETCH(int, buttons);
     QFETCH(QString, textPart);
 
@@ -583,7 +634,7 @@ void TestMaintenanceWindow::flashRefusals()
         rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile()));
     rig.transport.clearRecord();
     rig.dialogs.messages.clear();
-    rig.dialogs.messageAnswers.append(yes ? MsgResult::Yes : MsgResult::No);
+    rig.dialogs.expect(answer);
     rig.window->CMD_Flash_OK_Click();
 
     QCOMPARE(rig.sent(), 0);
@@ -600,7 +651,7 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
     rig.transport.clearRecord();
     rig.transport.unplugAfterReports(250);
-    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.dialogs.expect(MsgResult::Yes).expect(MsgResult::Ok);
     rig.window->CMD_Flash_OK_Click();
 
     QCOMPARE(rig.sent(), 250);
@@ -613,7 +664,7 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     QVERIFY(!rig.label("Label4")->text().isEmpty());
     QVERIFY(rig.child("but_ferme")->isVisible());
     QVERIFY(!rig.child("ProgressBar1")->isVisible());
-    QVERIFY(rig.link->monitorRunning());
+    QVERIFY(rig.link.monitorRunning());
 }
 
 // Both states with a dump, saved where TRIVO_SCREENSHOT_DIR points, so that they can be looked at.

@@ -10,6 +10,7 @@
 
 #include "config/settings_codec.h"
 #include "emulator/emulated_display.h"
+#include "emulator/faults.h"
 #include "link/link.h"
 #include "production/emulated_line.h"
 #include "production/line_clock.h"
@@ -33,6 +34,15 @@ QStringList fileLines(const QString& path)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+EmulatedLineSettings lineOf(int units, int places, quint32 seed = 1)
+{
+    EmulatedLineSettings settings;
+    settings.units = units;
+    settings.places = places;
+    settings.seed = seed;
+    return settings;
 }
 
 // A picture with both colours, saved where the model can find it.
@@ -296,7 +306,7 @@ private slots:
         const QString path = dir_.filePath(QStringLiteral("line-%1-%2.csv").arg(places).arg(units));
         ProductionLog log;
         QVERIFY(log.open(path, nullptr));
-        EmulatedLine source({units, places, 5, 0});
+        EmulatedLine source(lineOf(units, places, 5));
         LineSettings settings;
         settings.places = places;
         settings.virtualTime = true;
@@ -339,6 +349,58 @@ private slots:
             QCOMPARE(csvFields(l)[2], QStringLiteral("conforme"));
     }
 
+    void failingUnitIsLoggedAndTheLineGoesOn_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<UnitStep>("step");
+        QTest::addColumn<int>("beeps");  // of the faulty unit's signal
+        QTest::newRow("muet") << "muet" << UnitStep::Read << 0;
+        QTest::newRow("signature") << "signature" << UnitStep::Read << 3;
+        QTest::newRow("lecture") << "lecture" << UnitStep::Read << 3;
+        QTest::newRow("debranche:5") << "debranche:5" << UnitStep::Program << 0;
+        QTest::newRow("debranche:40") << "debranche:40" << UnitStep::Picture << 0;
+        QTest::newRow("debranche:100") << "debranche:100" << UnitStep::PictureVerify << 0;
+        QTest::newRow("lent") << "lent" << UnitStep::None << 1;
+    }
+    void failingUnitIsLoggedAndTheLineGoesOn()
+    {
+        QFETCH(QString, fault);
+        QFETCH(UnitStep, step);
+        QFETCH(int, beeps);
+        ProductionLog log;
+        QVERIFY(log.open(dir_.filePath(QStringLiteral("fault-%1.csv").arg(QString(fault).remove(':'))), nullptr));
+        EmulatedLineSettings emulated = lineOf(4, 1);
+        emulated.faults[2] = *parseFault(fault);
+        EmulatedLine source(emulated);
+        LineSettings settings;
+        settings.virtualTime = true;
+        ProductionLine line(model_, log, source, settings);
+        Recorder recorder;
+        const LineSummary summary = line.run(recorder);
+        QCOMPARE(summary.units, 4);
+        QCOMPARE(summary.failed, step == UnitStep::None ? 0 : 1);
+        QCOMPARE(summary.allPassed(), step == UnitStep::None);
+        for (const UnitRecord& r : recorder.records) {
+            QCOMPARE(r.passed, r.unit != 2 || step == UnitStep::None);
+            if (r.unit == 2) {
+                QCOMPARE(r.failedStep, step);
+                QCOMPARE(r.reason.isEmpty(), step == UnitStep::None);
+            }
+        }
+        const std::vector<EmulatedUnitOutcome> outcomes = source.outcomes();
+        QCOMPARE(int(outcomes.size()), 4);
+        for (const EmulatedUnitOutcome& o : outcomes) {
+            if (o.unit != 2) {
+                QCOMPARE(o.leds, uint8_t(0x02));
+                continue;
+            }
+            // A display that still takes reports shows its failure on its own red LED.
+            QCOMPARE(o.beeps, beeps);
+            if (beeps == 3)
+                QCOMPARE(o.leds, uint8_t(0x01));
+        }
+    }
+
     void countAndStopEndTheLine_data()
     {
         QTest::addColumn<int>("maxUnits");
@@ -354,7 +416,7 @@ private slots:
         QFETCH(int, expected);
         ProductionLog log;
         QVERIFY(log.open(dir_.filePath(QStringLiteral("count-%1-%2.csv").arg(maxUnits).arg(stopAfter)), nullptr));
-        EmulatedLine source({10, 1, 1, 0});
+        EmulatedLine source(lineOf(10, 1));
         std::atomic<bool> interrupted{false};
         LineSettings settings;
         settings.maxUnits = maxUnits;
@@ -380,7 +442,7 @@ private slots:
         rlimit full = before;
         full.rlim_cur = rlim_t(QFileInfo(path).size());
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
-        EmulatedLine source({5, 1, 1, 0});
+        EmulatedLine source(lineOf(5, 1));
         LineSettings settings;
         settings.virtualTime = true;
         ProductionLine line(model_, log, source, settings);

@@ -128,6 +128,24 @@ private slots:
         QCOMPARE(csvLines(f.log), 6);
     }
 
+    void failedUnitShownWithItsReason()
+    {
+        Fixture f;
+        f.window.setUnits(2);
+        f.window.setFaultyUnit(2, 0);  // the catalogue's first fault: the display goes silent
+        QVERIFY(f.runLine());
+        QCOMPARE(f.window.units(), 2);
+        QCOMPARE(f.window.passed(), 1);
+        QCOMPARE(f.window.failed(), 1);
+        QCOMPARE(f.window.panel(), ProductionWindow::Panel::Failed);
+        QCOMPARE(f.window.panelText(), QStringLiteral("ÉCHEC"));
+        QCOMPARE(f.child<QLabel>("lblUnite")->text(), QStringLiteral("Afficheur n° 2"));
+        QVERIFY2(f.window.reasonText().startsWith(QStringLiteral("Lecture du bloc : ")),
+                 qPrintable(f.window.reasonText()));
+        QVERIFY(f.window.shownLogLines().first().contains(QStringLiteral("ÉCHEC (lecture)")));
+        f.shot("prod-fail.png");
+    }
+
     void shownLinesAreTheLastOnes()
     {
         Fixture f;

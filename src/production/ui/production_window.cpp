@@ -20,6 +20,7 @@
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "link/hidapi_transport.h"
+#include "emulator/faults.h"
 #include "production/emulated_line.h"
 #include "production/station.h"
 
@@ -140,6 +141,19 @@ void ProductionWindow::buildControls()
     unitsBox_->setValue(10);
     unitsBox_->setMaximumWidth(120);
     trainingForm->addRow(QStringLiteral("Afficheurs émulés :"), unitsBox_);
+    auto* faultRow = new QHBoxLayout;
+    faultyUnitBox_ = new QSpinBox(trainingBox_);
+    faultyUnitBox_->setObjectName(QStringLiteral("uniteEnPanne"));
+    faultyUnitBox_->setRange(0, 9999);
+    faultyUnitBox_->setSpecialValueText(QStringLiteral("aucun"));
+    faultyUnitBox_->setMaximumWidth(120);
+    faultBox_ = new QComboBox(trainingBox_);
+    faultBox_->setObjectName(QStringLiteral("panneUnite"));
+    for (const FaultInfo& info : faultCatalogue())
+        faultBox_->addItem(QString::fromUtf8(info.caption), QString::fromLatin1(info.name));
+    faultRow->addWidget(faultyUnitBox_);
+    faultRow->addWidget(faultBox_, 1);
+    trainingForm->addRow(QStringLiteral("Afficheur en panne :"), faultRow);
     trainingBox_->hide();
     outer->addWidget(trainingBox_);
 
@@ -221,6 +235,12 @@ void ProductionWindow::setLogPath(const QString& path) { log_->setText(QDir::toN
 void ProductionWindow::setUnits(int units) { unitsBox_->setValue(units); }
 void ProductionWindow::setPlaces(int places) { placesBox_->setValue(places); }
 
+void ProductionWindow::setFaultyUnit(int unit, int faultIndex)
+{
+    faultyUnitBox_->setValue(unit);
+    faultBox_->setCurrentIndex(faultIndex);
+}
+
 void ProductionWindow::cmdModele_Click()
 {
     FileRequest request;
@@ -291,6 +311,10 @@ bool ProductionWindow::cmdDemarrer_Click()
         emulated.places = places_;
         emulated.seed = kTrainingSeed;
         emulated.replyDelayMs = virtualTime_ ? 0 : kTrainingReplyDelayMs;
+        emulated.realTime = !virtualTime_;
+        if (faultyUnitBox_->value() > 0)
+            emulated.faults[faultyUnitBox_->value()] =
+                FaultSpec{faultCatalogue()[std::size_t(faultBox_->currentIndex())].fault};
         source = std::make_unique<EmulatedLine>(emulated);
         settings.virtualTime = virtualTime_;
     } else {

@@ -32,7 +32,7 @@ public:
     ProductionWindow(Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     ~ProductionWindow() override;
 
-    // Training: the line is made of emulated displays, as many as chosen here.
+    // Training: the line is made of emulated displays, as many as chosen here, one of them faulty if asked.
     void setTraining(bool on);
     bool training() const { return training_; }
     // An emulated line that does not wait for real between checks (tests).
@@ -51,6 +51,8 @@ public:
     void setLogPath(const QString& path);
     void setUnits(int units);
     void setPlaces(int places);
+    // Training: unit `unit` of the emulated line (0 = none) gets the fault at `faultIndex` in the catalogue.
+    void setFaultyUnit(int unit, int faultIndex);
 
     Panel panel() const { return panel_; }
     QString panelText() const;
@@ -101,6 +103,8 @@ private:
     QSpinBox* placesBox_ = nullptr;
     QGroupBox* trainingBox_ = nullptr;
     QSpinBox* unitsBox_ = nullptr;
+    QSpinBox* faultyUnitBox_ = nullptr;
+    QComboBox* faultBox_ = nullptr;
     QPushButton* startButton_ = nullptr;
     QPushButton* stopButton_ = nullptr;
     QFrame* panelFrame_ = nullptr;
