@@ -96,7 +96,7 @@ const CliCommand kCommands[] = {
      "rouge et trois bips), ajoute une ligne au journal CSV (--journal, journal-production.csv par défaut)\n"
      "et attend qu'il soit débranché. S'arrête après N afficheurs (--nombre) ou à Ctrl+C, avec le bilan.\n"
      "--en-parallele K : jusqu'à K afficheurs branchés en même temps, programmés côte à côte.\n"
-     "Avec --simule, une ligne d'afficheurs émulés (--unites N, 1 par défaut).\n"
+     "Avec --simule, une ligne d'afficheurs émulés (--unites N ; par défaut N de --nombre, ou 1).\n"
      "Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;\n"
      "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n",
      true, cmdProduction},

@@ -212,7 +212,8 @@ int cmdProduction(CliContext& c, const QStringList& args)
     settings.stopAsked = [] { return stopRequested(); };
     if (c.simulate) {
         EmulatedLineSettings emulated;
-        emulated.units = c.training && c.training->units > 0 ? c.training->units : 1;
+        // A line of as many displays as asked for, or as many as the line is to program.
+        emulated.units = c.training && c.training->units > 0 ? c.training->units : std::max(count, 1);
         emulated.places = places;
         emulated.seed = kTrainingSeed;
         emulated.faults = c.training ? c.training->faults : std::map<int, FaultSpec>{};
