@@ -33,7 +33,7 @@ struct Outcome_ {
 };
 
 // Starts from the display and operator data of the case; runs the operation once.
-using Operation = std::function<Outcome_(test::Rig&)>;
+using Operation = std::function<Outcome_(test::Rig&, Progress&)>;
 
 // The same display before every case: a parameter block of its own, a fixed clock, a picture.
 void prepareDisplay(EmulatedDisplay& d)
@@ -106,12 +106,12 @@ Operation configurationRead()
         readParameters(rig.link, form, silentProgress());
         return form.state;
     });
-    return [](test::Rig& rig) {
+    return [](test::Rig& rig, Progress& progress) {
         PlainConfigForm form;
         form.state = operatorForm();
         const FormState before = form.state;
         Outcome_ o;
-        o.result = readParameters(rig.link, form, silentProgress());
+        o.result = readParameters(rig.link, form, progress);
         o.intact = o.result.ok() || form.state == before;
         o.truthful = !o.result.ok() || form.state == truth;
         return o;
@@ -125,10 +125,10 @@ Operation programming(int checkC, int checkT)
         return rig.transport.display().block;
     };
     const auto truth = reference<std::array<uint8_t, EmulatedDisplay::kBlockSize>>(block);
-    return [checkC, checkT, truth](test::Rig& rig) {
+    return [checkC, checkT, truth](test::Rig& rig, Progress& progress) {
         const FormState form = operatorForm(checkC, checkT);
         Outcome_ o;
-        o.result = programParameters(rig.link, form, silentProgress());
+        o.result = programParameters(rig.link, form, progress);
         o.intact = form == operatorForm(checkC, checkT);
         o.truthful = !o.result.ok() || rig.transport.display().block == truth;
         return o;
@@ -143,7 +143,7 @@ Operation directCommand(const QString& tag)
         return std::array<long long, 3>{d.counter, d.totaliser, d.restarts};
     };
     const auto truth = reference<std::array<long long, 3>>(counters);
-    return [tag, truth](test::Rig& rig) {
+    return [tag, truth](test::Rig& rig, Progress&) {
         Outcome_ o;
         o.result = sendDirectCommand(rig.link, tag);
         const EmulatedDisplay& d = rig.transport.display();
@@ -154,10 +154,10 @@ Operation directCommand(const QString& tag)
 
 Operation pictureSend()
 {
-    return [](test::Rig& rig) {
+    return [](test::Rig& rig, Progress& progress) {
         const HomeScreenPicture picture = operatorPicture();
         Outcome_ o;
-        o.result = sendHomeScreen(rig.link, picture, silentProgress());
+        o.result = sendHomeScreen(rig.link, picture, progress);
         const DisplayBitmap sent = picture.pack();
         o.intact = sent == operatorPicture().pack();
         o.truthful = !o.result.ok() || std::equal(sent.begin(), sent.end(), rig.transport.display().picture.begin());
@@ -172,10 +172,10 @@ Operation pictureRead()
         readHomeScreen(rig.link, picture, silentProgress());
         return picture.pack();
     });
-    return [](test::Rig& rig) {
+    return [](test::Rig& rig, Progress& progress) {
         HomeScreenPicture picture = operatorPicture();
         Outcome_ o;
-        o.result = readHomeScreen(rig.link, picture, silentProgress());
+        o.result = readHomeScreen(rig.link, picture, progress);
         o.intact = o.result.ok() || picture.pack() == operatorPicture().pack();
         o.truthful = !o.result.ok() || picture.pack() == truth;
         return o;
@@ -184,11 +184,11 @@ Operation pictureRead()
 
 Operation pictureClear()
 {
-    return [](test::Rig& rig) {
+    return [](test::Rig& rig, Progress& progress) {
         HomeScreenPicture picture = operatorPicture();
         const int clears = rig.transport.display().clears;
         Outcome_ o;
-        o.result = clearHomeScreen(rig.link, picture, silentProgress());
+        o.result = clearHomeScreen(rig.link, picture, progress);
         o.intact = o.result.ok() || picture.pack() == operatorPicture().pack();
         o.truthful = !o.result.ok() || rig.transport.display().clears == clears + 1;
         return o;
@@ -199,7 +199,7 @@ Operation registersRead()
 {
     static const registers::RegisterReadout truth = reference<registers::RegisterReadout>(
         [](test::Rig& rig) { return registers::readRegisters(rig.link).readout; });
-    return [](test::Rig& rig) {
+    return [](test::Rig& rig, Progress&) {
         const registers::RegistersRead read = registers::readRegisters(rig.link);
         Outcome_ o;
         o.result = read;
@@ -216,7 +216,7 @@ Operation remoteKey(registers::RemoteKey key, bool pressed)
         return std::array<int, 3>{d.leds, d.buzzer, d.driveBits};
     };
     const auto truth = reference<std::array<int, 3>>(outputs);
-    return [key, pressed, truth](test::Rig& rig) {
+    return [key, pressed, truth](test::Rig& rig, Progress&) {
         Outcome_ o;
         o.result = registers::sendKey(rig.link, key, pressed);
         const EmulatedDisplay& d = rig.transport.display();
@@ -227,12 +227,12 @@ Operation remoteKey(registers::RemoteKey key, bool pressed)
 
 Operation firmwareFlash()
 {
-    return [](test::Rig& rig) {
+    return [](test::Rig& rig, Progress& progress) {
         static const FirmwareImage image = firmwareImage();
         rig.transport.display().updateMode = true;
         rig.transport.display().firmware.clear();
         const FirmwareImage copy = image;
-        const FlashResult flashed = flashFirmware(rig.link, copy, silentProgress());
+        const FlashResult flashed = flashFirmware(rig.link, copy, progress);
         Outcome_ o;
         o.result = flashed;
         o.intact = copy == image;
@@ -266,7 +266,7 @@ private:
 // exit status is not 0 and the file is byte for byte as it was.
 Operation commandLine(const QStringList& args, int (*command)(CliContext&, const QStringList&), const QString& file)
 {
-    return [args, command, file](test::Rig& rig) {
+    return [args, command, file](test::Rig& rig, Progress&) {
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
         const QByteArray earlier("the operator's earlier file\n");
@@ -361,6 +361,56 @@ QStringList& operationOrder()
 
 }  // namespace
 
+std::vector<std::pair<QString, Operation>> allOperations()
+{
+    std::vector<std::pair<QString, Operation>> operations = {{"lecture configuration", configurationRead()}};
+    for (int c : {kChecked, kUnchecked})
+        for (int t : {kChecked, kUnchecked})
+            operations.emplace_back(QStringLiteral("programmation C%1 T%2").arg(c == kChecked).arg(t == kChecked),
+                                    programming(c, t));
+    for (const char* tag : {"34", "35", "36", "37", "38"})
+        operations.emplace_back(QStringLiteral("commande %1").arg(tag), directCommand(QString::fromLatin1(tag)));
+    operations.emplace_back(QStringLiteral("écran envoi"), pictureSend());
+    operations.emplace_back(QStringLiteral("écran lecture"), pictureRead());
+    operations.emplace_back(QStringLiteral("écran effacement"), pictureClear());
+    operations.emplace_back(QStringLiteral("registres"), registersRead());
+    for (const registers::RemoteKeyInfo& key : registers::kRemoteKeys)
+        for (bool pressed : {true, false})
+            operations.emplace_back(
+                QStringLiteral("touche %1 %2").arg(QString::fromLatin1(key.grey), pressed ? "appui" : "relâche"),
+                remoteKey(key.key, pressed));
+    operations.emplace_back(QStringLiteral("flashage"), firmwareFlash());
+    operations.emplace_back(QStringLiteral("cli lire -o"),
+                            commandLine({QStringLiteral("-o")}, cmdLire, QStringLiteral("a.config_CP")));
+    operations.emplace_back(
+        QStringLiteral("cli ecran lire -o"),
+        commandLine({QStringLiteral("lire"), QStringLiteral("-o")}, cmdEcran, QStringLiteral("accueil.png")));
+
+    return operations;
+}
+
+// A progress step is where a window lets its timers run: here the registers window's periodic read and
+// the connection check come due at every one.
+class TimersAtEveryStep : public Progress {
+public:
+    explicit TimersAtEveryStep(Link& link) : link_(link) {}
+    int fired = 0;
+    void begin(int, const QString&) override { fire(); }
+    void advance(int, const QString&) override { fire(); }
+    void end() override {}
+
+private:
+    void fire()
+    {
+        ++fired;
+        const Link::PeriodicRequest periodic(link_);
+        if (periodic.allowed())
+            registers::readRegisters(link_);
+        link_.DETECT_CON_Timer();
+    }
+    Link& link_;
+};
+
 Q_DECLARE_METATYPE(Operation)
 Q_DECLARE_METATYPE(Fault)
 
@@ -374,29 +424,7 @@ private slots:
         QTest::addColumn<Fault>("fault");
         QTest::addColumn<bool>("sampled");
 
-        std::vector<std::pair<QString, Operation>> operations = {{"lecture configuration", configurationRead()}};
-        for (int c : {kChecked, kUnchecked})
-            for (int t : {kChecked, kUnchecked})
-                operations.emplace_back(QStringLiteral("programmation C%1 T%2").arg(c == kChecked).arg(t == kChecked),
-                                        programming(c, t));
-        for (const char* tag : {"34", "35", "36", "37", "38"})
-            operations.emplace_back(QStringLiteral("commande %1").arg(tag), directCommand(QString::fromLatin1(tag)));
-        operations.emplace_back(QStringLiteral("écran envoi"), pictureSend());
-        operations.emplace_back(QStringLiteral("écran lecture"), pictureRead());
-        operations.emplace_back(QStringLiteral("écran effacement"), pictureClear());
-        operations.emplace_back(QStringLiteral("registres"), registersRead());
-        for (const registers::RemoteKeyInfo& key : registers::kRemoteKeys)
-            for (bool pressed : {true, false})
-                operations.emplace_back(
-                    QStringLiteral("touche %1 %2").arg(QString::fromLatin1(key.grey), pressed ? "appui" : "relâche"),
-                    remoteKey(key.key, pressed));
-        operations.emplace_back(QStringLiteral("flashage"), firmwareFlash());
-        operations.emplace_back(QStringLiteral("cli lire -o"),
-                                commandLine({QStringLiteral("-o")}, cmdLire, QStringLiteral("a.config_CP")));
-        operations.emplace_back(
-            QStringLiteral("cli ecran lire -o"),
-            commandLine({QStringLiteral("lire"), QStringLiteral("-o")}, cmdEcran, QStringLiteral("accueil.png")));
-
+        const std::vector<std::pair<QString, Operation>> operations = allOperations();
         for (const auto& [name, run] : operations) {
             operationOrder() << name;
             // Opening is not an exchange: a refused open is the discovery's business.
@@ -420,7 +448,7 @@ private slots:
         {
             test::Rig rig(true, kReadTimeoutMs);
             prepareDisplay(rig.transport.display());
-            QVERIFY2(run(rig).result.ok(), "the operation fails without a fault");
+            QVERIFY2(run(rig, silentProgress()).result.ok(), "the operation fails without a fault");
             exchanges = int(rig.outputs().size());
         }
         QVERIFY(exchanges > 0);
@@ -433,7 +461,7 @@ private slots:
             prepareDisplay(rig.transport.display());
             rig.transport.injectFault(fault, k);
             const int timeoutsBefore = rig.transport.readTimeouts();
-            const Outcome_ o = run(rig);
+            const Outcome_ o = run(rig, silentProgress());
             const int timeouts = rig.transport.readTimeouts() - timeoutsBefore;
 
             QStringList wrong;
@@ -469,7 +497,7 @@ private slots:
             rig.plug(false);
             rig.plug(true);
             prepareDisplay(rig.transport.display());
-            const Outcome_ again = run(rig);
+            const Outcome_ again = run(rig, silentProgress());
             if (!again.result.ok() || !again.truthful)
                 wrong << QStringLiteral("fails after re-plugging: %1").arg(again.result.box.text);
 
@@ -479,6 +507,39 @@ private slots:
             }
         }
         QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 5).join(QLatin1Char('\n'))));
+    }
+
+    // One operation at a time on the link: the periodic requests that come due while an operation runs
+    // send nothing, and the operation ends as it would alone.
+    void periodicRequestsWaitForTheOperation_data()
+    {
+        QTest::addColumn<Operation>("run");
+        for (const auto& [name, run] : allOperations())
+            if (!name.startsWith(QLatin1String("commande")) && !name.startsWith(QLatin1String("touche"))
+                && !name.startsWith(QLatin1String("cli")) && name != QLatin1String("registres"))
+                QTest::newRow(qPrintable(name)) << run;
+    }
+    void periodicRequestsWaitForTheOperation()
+    {
+        QFETCH(Operation, run);
+        std::size_t alone = 0;
+        {
+            test::Rig rig(true, kReadTimeoutMs);
+            prepareDisplay(rig.transport.display());
+            QVERIFY(run(rig, silentProgress()).result.ok());
+            alone = rig.outputs().size();
+        }
+        test::Rig rig(true, kReadTimeoutMs);
+        prepareDisplay(rig.transport.display());
+        TimersAtEveryStep timers(rig.link);
+        const Outcome_ o = run(rig, timers);
+        QVERIFY(timers.fired > 0);
+        QVERIFY(o.result.ok());
+        QVERIFY(o.truthful);
+        QCOMPARE(rig.outputs().size(), alone);
+        // Afterwards the periodic read goes out again.
+        timers.advance(0, QString());
+        QCOMPARE(rig.outputs().size(), alone + 1);
     }
 
     void cleanupTestCase()
