@@ -16,9 +16,10 @@ trivo_build_packages=(
 trivo_doc_packages=(pandoc groff)
 # The tests also check the help documents (pdftotext), the manual pages (man), the desktop entry and the
 # AppStream metadata, so test.sh builds the documents too.
+# clang and its runtime build the fuzz targets (libFuzzer with the sanitizers).
 # srec_cat writes the HEX files the firmware reader is checked on; Python's intelhex reads them back.
 trivo_test_packages=(
-  srecord python3-intelhex xvfb xauth libbenchmark-dev
+  srecord python3-intelhex xvfb xauth libbenchmark-dev clang libclang-rt-14-dev
   "${trivo_doc_packages[@]}" poppler-utils man-db groff-base desktop-file-utils appstream
 )
 # package.sh: dpkg-shlibdeps and dpkg-gencontrol, and the checks of the package.

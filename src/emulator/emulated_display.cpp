@@ -356,6 +356,8 @@ void EmulatedTransport::setRecordLimit(std::size_t maxReports)
 {
     recordLimit_ = maxReports;
     trimRecord();
+    if (recordLimit_ > 0 && openedPaths_.size() > recordLimit_)
+        openedPaths_.erase(openedPaths_.begin(), openedPaths_.end() - static_cast<long>(recordLimit_));
 }
 
 void EmulatedTransport::trimRecord()
@@ -428,6 +430,9 @@ std::vector<HidInterfaceInfo> EmulatedTransport::enumerate()
 HidTransport::Handle EmulatedTransport::open(const std::string& path)
 {
     openedPaths_.push_back(path);
+    // The link opens the display again at every connection check: a training run must not keep them all.
+    if (recordLimit_ > 0 && openedPaths_.size() > recordLimit_)
+        openedPaths_.erase(openedPaths_.begin());
     Device* d = deviceAt(path);
     if (!d || !present(*d)) {
         lastError_ = kNoFile;

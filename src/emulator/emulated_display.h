@@ -123,7 +123,8 @@ public:
     const std::vector<RecordedReport>& record() const { return record_; }
     std::vector<std::vector<uint8_t>> outputReports() const;  // 65 bytes each
     void clearRecord() { record_.clear(); }
-    // Keeps only the newest maxReports entries (0 = keep all, the default); for long training runs.
+    // Keeps only the newest maxReports entries (0 = keep all, the default), and as many opened paths;
+    // for long training runs.
     void setRecordLimit(std::size_t maxReports);
     int openHandles() const;
     // Every path an open was attempted on, in order.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace trivo {
 
@@ -124,7 +125,7 @@ namespace {
 int libraryUsers = 0;
 }  // namespace
 
-HidapiTransport::HidapiTransport()
+HidapiTransport::HidapiTransport(std::string sysfsRoot) : sysfsRoot_(std::move(sysfsRoot))
 {
     initialised_ = libraryUsers > 0 || hid_init() == 0;
     if (initialised_)
@@ -204,7 +205,7 @@ void HidapiTransport::learnLengths(OpenDevice& device)
         return;
     device.lengthsKnown = true;
     device.lengths = {kDefaultReportLength, kDefaultReportLength, false};
-    const std::string file = hidrawDescriptorPath(device.path);
+    const std::string file = hidrawDescriptorPath(device.path, sysfsRoot_);
     if (file.empty())
         return;
     std::ifstream in(file, std::ios::binary);

@@ -30,7 +30,8 @@ std::string hidrawDescriptorPath(const std::string& devicePath, const std::strin
 
 class HidapiTransport : public HidTransport {
 public:
-    HidapiTransport();
+    // sysfsRoot: where the hidraw nodes' report descriptors are looked up (tests give a folder of their own).
+    explicit HidapiTransport(std::string sysfsRoot = "/sys");
     ~HidapiTransport() override;
     HidapiTransport(const HidapiTransport&) = delete;
     HidapiTransport& operator=(const HidapiTransport&) = delete;
@@ -54,6 +55,7 @@ private:
     void learnLengths(OpenDevice& device);
     void takeError(hid_device_* device, const char* fallback);
 
+    std::string sysfsRoot_;
     std::string lastError_;
     bool initialised_ = false;
     std::map<Handle, OpenDevice> open_;

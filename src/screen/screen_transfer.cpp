@@ -19,59 +19,89 @@ QString screenProgressText(int block)
 
 namespace {
 
-OperationResult lost(const QString& text)
+void markLost(ScreenTransfer& transfer, const QString& text)
 {
-    return OperationResult::failure(Outcome::LinkLost, kProgramTitle, text, MsgIcon::Exclamation);
+    static_cast<OperationResult&>(transfer) =
+        OperationResult::failure(Outcome::LinkLost, kProgramTitle, text, MsgIcon::Exclamation);
+}
+
+// Counts one block's exchange.
+void count(ScreenTransfer& transfer, int block, bool answered)
+{
+    if (answered)
+        ++transfer.blocksAnswered;
+    else if (transfer.firstLostBlock < 0)
+        transfer.firstLostBlock = block;
 }
 
 }  // namespace
 
-OperationResult sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress)
 {
-    bool allAnswered = true;
+    ScreenTransfer sent;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     const DisplayBitmap bitmap = picture.pack();
     // Zeroed once: bytes 36 to 63 of every block stay 00, bytes 0 and 1 keep 49 A0 from block to block.
     link.setBytes(0, std::vector<uint8_t>(64, 0));
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
         commands::screenBlockWrite(link, k, bitmap.data() + k * commands::kScreenBlockBytes);
-        allAnswered = link.but_WR_HID_Click() && allAnswered;
+        count(sent, k, link.but_WR_HID_Click());
         progress.advance(k, screenProgressText(k));
     }
-    return allAnswered ? OperationResult::done() : lost(kScreenSendLostText);
+    if (sent.firstLostBlock >= 0)
+        markLost(sent, kScreenSendLostText);
+    return sent;
 }
 
-OperationResult clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    ScreenTransfer cleared;
+    const HomeScreenPicture before = picture;
     picture.fill(kScreenWhite);
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("100 %"));
     for (int value = 1; value <= kScreenProgressMaximum; ++value)
         progress.advance(value);
     commands::clearHomeScreen(link);
-    return link.but_WR_HID_Click() ? OperationResult::done() : lost(kScreenClearLostText);
+    if (!link.but_WR_HID_Click()) {
+        picture = before;
+        cleared.clearLost = true;
+        markLost(cleared, kScreenClearLostText);
+    }
+    return cleared;
 }
 
-OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
-    bool allAnswered = true;
+    ScreenTransfer read;
+    HomeScreenPicture blocks;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
-    picture.setPlotPosition(0, 0);
+    blocks.setPlotPosition(0, 0);
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
         commands::screenBlockRead(link, k);
         // No reply is checked: whatever the buffer holds after the exchange is drawn.
-        allAnswered = link.but_RD_HID_Click() && allAnswered;
+        count(read, k, link.but_RD_HID_Click());
         for (int i = 0; i < commands::kScreenBlockBytes; ++i)
-            picture.plotByte(link.byteAt(i));
+            blocks.plotByte(link.byteAt(i));
         progress.advance(k, screenProgressText(k));
     }
-    return allAnswered ? OperationResult::done() : lost(kScreenReadLostText);
+    if (read.firstLostBlock >= 0)
+        markLost(read, kScreenReadLostText);
+    else
+        picture = blocks;
+    return read;
 }
 
-OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
-    const OperationResult cleared = clearHomeScreen(link, picture, progress);
-    const OperationResult read = readHomeScreenBlocks(link, picture, progress);
-    return cleared.ok() ? read : lost(kScreenReadLostText);
+    const HomeScreenPicture before = picture;
+    const ScreenTransfer cleared = clearHomeScreen(link, picture, progress);
+    ScreenTransfer read = readHomeScreenBlocks(link, picture, progress);
+    read.clearLost = cleared.clearLost;
+    if (read.clearLost && read.ok())
+        markLost(read, kScreenReadLostText);
+    if (!read.ok())
+        picture = before;
+    return read;
 }
 
 ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress)

@@ -22,15 +22,25 @@ inline const QString kScreenClearLostText = QStringLiteral("L'effacement n'a pas
 // "0 %" after block 0 ... "93 %" after block 59: block * 100 div 63.
 QString screenProgressText(int block);
 
+// How far a transfer went, for the operator to be told when it did not complete.
+struct ScreenTransfer : OperationResult {
+    int blocksAnswered = 0;   // blocks the display took and answered, of the 60 (0 for a clear alone)
+    int firstLostBlock = -1;  // 0..59: the first block without an answer; -1 when none was lost
+    bool clearLost = false;   // the clear, alone or as the first step of a read, was not answered
+};
+
 // Envoi: packs the preview and writes it in 60 blocks of 32 bytes at 6000 + 20*k. Every block goes, even
 // after one was lost; the result says whether every request was delivered and answered.
-OperationResult sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress);
-// Effacer: whitens the preview and tells the display to clear its screen.
-OperationResult clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
-// The 60 memory reads at 20*k, each reply plotted into the preview from (0, 0).
-OperationResult readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress);
-// Lire: the clear, then the 60 reads.
-OperationResult readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
+ScreenTransfer sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress);
+// Effacer: whitens the preview and tells the display to clear its screen. When the display does not
+// answer, the preview gets its picture back: a failed clear changes nothing the operator holds.
+ScreenTransfer clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
+// The 60 memory reads at 20*k, plotted from (0, 0) into a picture of their own that replaces `picture` only
+// when every block was answered: a picture half read is never shown.
+ScreenTransfer readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress);
+// Lire: the clear, then the 60 reads. The preview is white while the blocks come; a read that does not
+// complete gives the preview back the picture it held before the clear.
+ScreenTransfer readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
 
 inline const QString kScreenIdenticalText = QStringLiteral("Écran d'accueil relu identique.");
 

@@ -16,6 +16,7 @@
 #include "link/link.h"
 #include "link/report_trace.h"
 #include "sheet/pdf_facts.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
@@ -105,7 +106,8 @@ bool onlyReads(const QList<int>& codes)
 }
 
 // Runs a command in process, on an emulated display whose block or picture is changed behind the
-// program's back after every report of one request code: what a read-back is there to catch.
+// program's back after every report of one request code: what a read-back is there to catch. The session
+// owns its display and link, as the command line's own does; the dialogs are the rig's strict ones.
 Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
                                const std::function<void(EmulatedDisplay&)>& change, int unplugAfter = -1)
 {
@@ -128,7 +130,7 @@ Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
     QString errText;
     QTextStream out(&outText);
     QTextStream err(&errText);
-    ScriptedDialogs dialogs;
+    test::StrictDialogs dialogs;
     CliContext c{out, err, dialogs, &s};
     QStringList rest = args;
     const QString command = rest.takeFirst();
@@ -582,21 +584,18 @@ private slots:
             QString::fromLatin1(golden).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 2 * 30);
 
         // The window programs the same file on a display in the same state.
-        EmulatedTransport transport;
-        Link link(transport);
+        test::Rig rig(false);
         QStringList windowLines;
-        link.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
+        rig.link.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
             windowLines << traceLine(output, data, length);
         });
-        link.DETECT_CON_Timer();
-        ScriptedDialogs dialogs;
-        PlainMainServices main;
-        ConfigWindow window(link, dialogs, main);
+        rig.link.DETECT_CON_Timer();
+        ConfigWindow window(rig.link, rig.dialogs, rig.main);
         const config_file::ReadResult loaded = config_file::read(readAll(file), window.formState());
         QVERIFY(loaded.ok());
         window.applyFormState(loaded.state);
         window.PROG_PARAM();
-        QCOMPARE(main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
+        QCOMPARE(rig.main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
         QCOMPARE(traced.size(), 2 * 30);  // 30 requests, each answered
         QCOMPARE(traced, windowLines);
         static const QRegularExpression format(QStringLiteral("^[<>] [0-9A-F]{2}( [0-9A-F]{2}){64}$"));

@@ -10,6 +10,7 @@
 #include "common/ui/qt_dialogs.h"
 #include "common/ui/translations.h"
 #include "common/ui/twips.h"
+#include "support/strict_dialogs.h"
 
 using namespace trivo;
 
@@ -18,7 +19,8 @@ class TestDialogs : public QObject {
 private slots:
     void fileErrorWording()
     {
-        ScriptedDialogs d;
+        test::StrictDialogs d;
+        d.expect(MsgResult::Ok);
         d.fileError(QStringLiteral("introuvable"), 53);
         QCOMPARE(d.messages.size(), 1);
         QCOMPARE(d.messages[0].text, QStringLiteral("Fichier introuvable\r\nErreur N°: 53"));
@@ -56,6 +58,46 @@ private slots:
         QVERIFY(d.confirm(QStringLiteral("premier")));
         QVERIFY(!d.confirm(QStringLiteral("second")));
         QCOMPARE(seen, QStringList{QStringLiteral("second")});
+    }
+
+    // The tests' dialogs: a box nobody scripted, or an answer the box does not offer, fails the test; the
+    // boxes a test names pass and get their answers in order.
+    void strictDialogsAnswerTheBoxesTheTestNames()
+    {
+        test::StrictDialogs d;
+        d.expect(MsgResult::Yes).expect(MsgResult::Ok).expect(MsgResult::No);
+        QVERIFY(d.confirm(QStringLiteral("premier")));
+        QCOMPARE(d.inform(QStringLiteral("deuxième"), MsgIcon::Information), MsgResult::Ok);
+        QVERIFY(!d.confirm(QStringLiteral("troisième")));
+        QCOMPARE(d.messages.size(), 3);
+        QVERIFY(d.messageAnswers.isEmpty());
+    }
+
+    void strictDialogsFailTheTest_data()
+    {
+        QTest::addColumn<QList<MsgResult>>("answers");
+        QTest::addColumn<int>("buttons");
+        QTest::newRow("no answer scripted") << QList<MsgResult>{} << int(MsgButtons::Ok);
+        QTest::newRow("question left unanswered") << QList<MsgResult>{} << int(MsgButtons::YesNo);
+        QTest::newRow("Yes to an information box") << QList<MsgResult>{MsgResult::Yes} << int(MsgButtons::Ok);
+        QTest::newRow("Ok to a question") << QList<MsgResult>{MsgResult::Ok} << int(MsgButtons::YesNo);
+        QTest::newRow("Cancel to a question") << QList<MsgResult>{MsgResult::Cancel} << int(MsgButtons::YesNo);
+    }
+    void strictDialogsFailTheTest()
+    {
+        QFETCH(QList<MsgResult>, answers);
+        QFETCH(int, buttons);
+        test::StrictDialogs d;
+        d.messageAnswers = answers;
+        MessageRequest r;
+        r.text = QStringLiteral("imprévu");
+        r.buttons = MsgButtons(buttons);
+        r.defaultButton = r.buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
+        // The failure the box raises is the one expected here; without it Qt Test reports this expectation
+        // as never met, so the case fails either way if the dialogs stop being strict.
+        QEXPECT_FAIL("", "the test did not name this box or this answer", Continue);
+        d.message(r);
+        QCOMPARE(d.messages.size(), 1);
     }
 
     // The real message boxes speak French: Qt's own button texts come from its French translations.

@@ -17,25 +17,15 @@
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
 #include "link/link.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
 
 // A window on a link to the emulated display; the first monitor tick has found it.
-struct Rig {
-    EmulatedTransport transport;
-    Link link{transport};
-    ScriptedDialogs dialogs;
-    PlainMainServices main;
+struct Rig : test::Rig {
     ConfigWindow window{link, dialogs, main, nullptr};
-
-    Rig()
-    {
-        transport.plug(true);
-        link.DETECT_CON_Timer();
-        link.setReadTimeoutMs(50);
-    }
 
     template <typename T>
     T* find(const QString& name) const
@@ -53,15 +43,6 @@ struct Rig {
     QLabel* button(int i) const { return find<QLabel>(QStringLiteral("BOUTON(%1)").arg(i)); }
     int bar() const { return find<QProgressBar>(QStringLiteral("ProgressBar1"))->value(); }
 
-    std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
-    std::vector<std::vector<uint8_t>> inputs() const
-    {
-        std::vector<std::vector<uint8_t>> in;
-        for (const auto& r : transport.record())
-            if (!r.output)
-                in.push_back(r.bytes);
-        return in;
-    }
     ParameterBlock displayBlock() const
     {
         ParameterBlock b{};
@@ -344,6 +325,7 @@ void TestConfigWindow::badSignatureLeavesTheFormAsItWas()
     Rig rig;
     rig.transport.display().setSignature(0x42, 0x43, 0x48, 0x54);
     const FormState before = rig.window.formState();
+    rig.dialogs.expect(MsgResult::Ok);
     rig.window.BOUTON_Click(5);
 
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -370,6 +352,7 @@ void TestConfigWindow::lostSecondReplyLeavesTheForm()
     expected.REG_V[2] = QStringLiteral("1234");
     rig.window.applyFormState(expected);
     QVERIFY(!rig.frame("Frame26")->isHidden());
+    rig.dialogs.expect(MsgResult::Ok);
     rig.window.LIRE_PARAM();
     QCOMPARE(rig.window.formState(), expected);
     QVERIFY(!expected.production());
@@ -512,6 +495,7 @@ void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
     rig.reg(box)->setText(text);
     rig.main.panel2 = "avant";
     rig.transport.clearRecord();
+    rig.dialogs.expect(MsgResult::Ok);
     rig.window.BOUTON_Click(6);
 
     QVERIFY(rig.outputs().empty());
@@ -560,6 +544,7 @@ void TestConfigWindow::lostDisplayStopsProgramming()
         });
     }
     rig.main.panel2.clear();
+    rig.dialogs.expect(MsgResult::Ok);
     rig.window.PROG_PARAM();
 
     QVERIFY(rig.main.panel2 != kProgramDone);
@@ -581,6 +566,7 @@ void TestConfigWindow::programmingRefusesABadBlock()
     rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x51);
     const ParameterBlock before = rig.displayBlock();
     rig.transport.clearRecord();
+    rig.dialogs.expect(MsgResult::Ok);
     rig.window.PROG_PARAM();
     QCOMPARE(rig.outputs().size(), std::size_t(1));
     QCOMPARE(rig.displayBlock(), before);
@@ -710,8 +696,8 @@ void TestConfigWindow::resetSetsTheDefaults()
 
 void TestConfigWindow::newConfigurationAsksFirst_data()
 {
-    QTest::addColumn<bool>("answer");  // false: the default button (No)
-    QTest::newRow("default No") << false;
+    QTest::addColumn<bool>("answer");  // false: No, the default button
+    QTest::newRow("No, the default") << false;
     QTest::newRow("Yes") << true;
 }
 
@@ -721,8 +707,7 @@ void TestConfigWindow::newConfigurationAsksFirst()
     Rig rig;
     rig.window.Form_Load();
     const FormState before = rig.window.formState();
-    if (answer)
-        rig.dialogs.messageAnswers << MsgResult::Yes;
+    rig.dialogs.expect(answer ? MsgResult::Yes : MsgResult::No);
     rig.window.NOUV_CONFIG();
     QCOMPARE(rig.dialogs.messages.size(), 1);
     const MessageRequest& m = rig.dialogs.messages.front();

@@ -19,6 +19,7 @@
 #include "configwindow/gest_f_files.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
+#include "support/rig.h"
 #include "test_config_file_support.h"
 
 using namespace trivo;
@@ -26,15 +27,12 @@ using namespace trivo::testing;
 
 namespace {
 
-struct Rig {
-    EmulatedTransport transport;
-    Link link{transport};
-    ScriptedDialogs dialogs;
-    PlainMainServices main;
+// The file procedures never talk to the display: no connection check runs.
+struct Rig : test::Rig {
     ConfigWindow window{link, dialogs, main, nullptr};
     QTemporaryDir dir;
 
-    Rig()
+    Rig() : test::Rig(false)
     {
         main.folder = dir.path();
         main.program = dir.path();
@@ -129,6 +127,7 @@ private slots:
             QSKIP("this machine cannot protect a file from its owner");
         rig.setSomething();
         rig.dialogs.fileAnswers << rig.path(QStringLiteral("old.config_CP"));
+        rig.dialogs.expect(MsgResult::Ok);
         const FileOutcome outcome = SAUVE_CONFIG(rig.window, rig.dialogs, rig.main);
         protect(rig.dir.path(), rig.path(QStringLiteral("old.config_CP")), false);
 
@@ -148,6 +147,7 @@ private slots:
     {
         Rig rig;
         rig.dialogs.fileAnswers << rig.path(QStringLiteral("absent/x.config_CP"));
+        rig.dialogs.expect(MsgResult::Ok);
         QCOMPARE(SAUVE_CONFIG(rig.window, rig.dialogs, rig.main), FileOutcome::Failed);
         QCOMPARE(rig.dialogs.messages.size(), 1);
         QVERIFY(rig.dialogs.messages.first().text.endsWith(QStringLiteral("Erreur N°: 76")));
@@ -203,6 +203,7 @@ private slots:
             rig.write(QStringLiteral("f.config_CP"), file);
         const FormState before = rig.window.formState();
         rig.dialogs.fileAnswers << rig.path(QStringLiteral("f.config_CP"));
+        rig.dialogs.expect(MsgResult::Ok);
 
         QCOMPARE(OUVRIR_CONFIG(rig.window, rig.dialogs, rig.main), FileOutcome::Failed);
         QCOMPARE(rig.window.formState(), before);

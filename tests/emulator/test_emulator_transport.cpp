@@ -311,6 +311,11 @@ void TestEmulatedTransport::recordLimitKeepsTheNewest()
     QCOMPARE(t.record().size(), std::size_t(3));
     QCOMPARE(t.record().back().bytes, frame({0x37}));
     QCOMPARE(t.outputReports(), (std::vector<Bytes>{frame({0x36}), frame({0x37})}));
+
+    // The opened paths are bounded alike: the link opens the display at every connection check.
+    for (const char* path : {"nowhere1", "nowhere2", "nowhere3", "nowhere4"})
+        t.open(path);
+    QCOMPARE(t.openedPaths(), (std::vector<std::string>{"nowhere2", "nowhere3", "nowhere4"}));
 }
 
 QTEST_GUILESS_MAIN(TestEmulatedTransport)

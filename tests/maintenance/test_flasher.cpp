@@ -24,6 +24,16 @@ std::vector<uint8_t> imageSlice(const FirmwareImage& image, int first, int count
     return std::vector<uint8_t>(image.begin() + first, image.begin() + first + count);
 }
 
+// The display in its update mode, present or not when the first connection check runs.
+struct FlashRig : test::Rig {
+    explicit FlashRig(bool present = true, int readTimeoutMs = 50) : test::Rig(false, readTimeoutMs)
+    {
+        transport.plug(present);
+        transport.display().updateMode = true;
+        link.DETECT_CON_Timer();
+    }
+};
+
 }  // namespace
 
 class TestFlasher : public QObject {
@@ -46,20 +56,16 @@ void TestFlasher::sendsTheFirst32000Bytes_data()
 void TestFlasher::sendsTheFirst32000Bytes()
 {
     QFETCH(QString, kind);
-    EmulatedTransport t;
-    t.plug(true);
-    t.display().updateMode = true;
-    Link link(t);
-    link.DETECT_CON_Timer();
+    FlashRig rig;
     const FirmwareImage image = makeImage(kind);
 
     test::RecordingProgress recorder;
-    const FlashResult r = flashFirmware(link, image, recorder);
+    const FlashResult r = flashFirmware(rig.link, image, recorder);
     QVERIFY(r.completed);
     QCOMPARE(r.reportsDelivered, kFlashReports);
     QCOMPARE(r.failedReport, -1);
 
-    const auto reports = t.outputReports();
+    const auto reports = rig.transport.outputReports();
     QCOMPARE(int(reports.size()), 500);
     for (int n = 0; n < 500; ++n) {
         QCOMPARE(int(reports[n].size()), 65);
@@ -69,7 +75,7 @@ void TestFlasher::sendsTheFirst32000Bytes()
     }
     QCOMPARE(std::vector<uint8_t>(reports[0].begin() + 1, reports[0].end()), imageSlice(image, 0x0000, 64));
     QCOMPARE(std::vector<uint8_t>(reports[499].begin() + 1, reports[499].end()), imageSlice(image, 0x7CC0, 64));
-    QCOMPARE(t.display().firmware, imageSlice(image, 0, kFlashBytes));
+    QCOMPARE(rig.transport.display().firmware, imageSlice(image, 0, kFlashBytes));
 
     QCOMPARE(recorder.values.size(), 501);
     QCOMPARE(recorder.values.first(), 0);
@@ -78,15 +84,11 @@ void TestFlasher::sendsTheFirst32000Bytes()
 
 void TestFlasher::flashingTwiceSendsTheSameReports()
 {
-    EmulatedTransport t;
-    t.plug(true);
-    t.display().updateMode = true;
-    Link link(t);
-    link.DETECT_CON_Timer();
+    FlashRig rig;
     const FirmwareImage image = makeImage(QStringLiteral("pattern"));
-    QVERIFY(flashFirmware(link, image).completed);
-    QVERIFY(flashFirmware(link, image).completed);
-    const auto reports = t.outputReports();
+    QVERIFY(flashFirmware(rig.link, image).completed);
+    QVERIFY(flashFirmware(rig.link, image).completed);
+    const auto reports = rig.transport.outputReports();
     QCOMPARE(int(reports.size()), 1000);
     QVERIFY(std::equal(reports.begin(), reports.begin() + 500, reports.begin() + 500));
 }
@@ -111,26 +113,21 @@ void TestFlasher::stopsAtTheFirstFailedReport()
     QFETCH(int, reportsWritten);
     QFETCH(int, failure);
 
-    EmulatedTransport t;
-    t.plug(fault != QLatin1String("absent"));
-    t.display().updateMode = true;
-    Link link(t);
-    link.setReadTimeoutMs(20);
-    link.DETECT_CON_Timer();
+    FlashRig rig(fault != QLatin1String("absent"), 20);
     if (fault == QLatin1String("unplug250"))
-        t.unplugAfterReports(250);
+        rig.transport.unplugAfterReports(250);
     else if (fault == QLatin1String("failWrites"))
-        t.setFailWrites(true);
+        rig.transport.setFailWrites(true);
     else if (fault == QLatin1String("silent"))
-        t.setSilent(true);
+        rig.transport.setSilent(true);
 
     test::RecordingProgress recorder;
-    const FlashResult r = flashFirmware(link, makeImage(QStringLiteral("pattern")), recorder);
+    const FlashResult r = flashFirmware(rig.link, makeImage(QStringLiteral("pattern")), recorder);
     QVERIFY(!r.completed);
     QCOMPARE(r.failedReport, failedReport);
     QCOMPARE(r.reportsDelivered, failedReport);
     QCOMPARE(int(r.failure), failure);
-    QCOMPARE(int(t.outputReports().size()), reportsWritten);
+    QCOMPARE(int(rig.transport.outputReports().size()), reportsWritten);
     QCOMPARE(recorder.values.last(), failedReport * kFlashReportBytes);
     const QString text = flashFailureText(r);
     QVERIFY2(text.contains(QStringLiteral("bloc %1 sur 500").arg(failedReport + 1)), qPrintable(text));

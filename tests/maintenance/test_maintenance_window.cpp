@@ -21,19 +21,20 @@
 #include "hex_fixtures.h"
 #include "link/link.h"
 #include "maintenance/ui/maintenance_window.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
 
 // Scripted answers that also note what the status line said when the file dialog came up.
-struct Dialogs_ : ScriptedDialogs {
+struct Dialogs_ : test::StrictDialogs {
     QLabel* label4 = nullptr;
     QStringList label4AtFileDialog;
     QString openFile(const FileRequest& request) override
     {
         label4AtFileDialog.append(label4 ? label4->text() : QString());
-        return ScriptedDialogs::openFile(request);
+        return StrictDialogs::openFile(request);
     }
 };
 
@@ -58,23 +59,18 @@ private:
     std::function<QString()> snapshot_;
 };
 
-struct Rig {
-    EmulatedTransport transport;
-    std::unique_ptr<Link> link;
-    Dialogs_ dialogs;
-    PlainMainServices main;
+// The display in its update mode, plugged in or not when the first connection check runs.
+struct Rig : test::RigWith<Dialogs_> {
     std::unique_ptr<MaintenanceWindow> window;
     QTemporaryDir dir;
 
-    explicit Rig(bool connected = true)
+    explicit Rig(bool connected = true) : test::RigWith<Dialogs_>(false)
     {
         transport.plug(connected);
         transport.display().updateMode = true;
-        link = std::make_unique<Link>(transport);
-        link->setReadTimeoutMs(50);
-        link->DETECT_CON_Timer();
+        link.DETECT_CON_Timer();
         main.folder = dir.path();
-        window = std::make_unique<MaintenanceWindow>(*link, dialogs, main);
+        window = std::make_unique<MaintenanceWindow>(link, dialogs, main);
         dialogs.label4 = label("Label4");
         window->show();
         window->Form_Load();
@@ -269,13 +265,10 @@ void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
 // As the main window shows it: the frame follows the two heights, and "Fermer" closes the frame.
 void TestMaintenanceWindow::foldsAndClosesInsideTheMainWindow()
 {
-    EmulatedTransport transport;
-    Link link(transport);
-    ScriptedDialogs dialogs;
-    PlainMainServices main;
+    test::Rig rig(false);
     QMdiArea area;
     area.resize(800, 600);
-    auto* window = new MaintenanceWindow(link, dialogs, main);
+    auto* window = new MaintenanceWindow(rig.link, rig.dialogs, rig.main);
     QMdiSubWindow* sub = area.addSubWindow(window);
     QPointer<QMdiSubWindow> alive(sub);
     area.show();
@@ -284,7 +277,7 @@ void TestMaintenanceWindow::foldsAndClosesInsideTheMainWindow()
     const int frame = sub->height() - window->height();
     QCOMPARE(window->height(), twipsToPixels(1600, window));
 
-    dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.dialogs.expect(MsgResult::Yes);
     window->Maj_Click();
     QCOMPARE(window->height(), twipsToPixels(4000, window));
     QCOMPARE(sub->height(), window->height() + frame);
@@ -379,6 +372,7 @@ void TestMaintenanceWindow::refusedFiles()
     const FirmwareImage before = rig.window->image();
     const QString dump = rig.window->dumpText();
     const QString shown = rig.child<QPlainTextEdit>("Text2")->toPlainText();
+    rig.dialogs.expect(MsgResult::Ok);
     rig.open(rig.writeFile(QStringLiteral("bad.HEX"), content));
 
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -415,6 +409,7 @@ void TestMaintenanceWindow::refusedFiles()
 void TestMaintenanceWindow::refusedFirstFileLeavesNothingToFlash()
 {
     Rig rig;
+    rig.dialogs.expect(MsgResult::Ok);
     rig.open(rig.writeFile(QStringLiteral("bad.HEX"), hexfix::dataRecords(2000)));
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QVERIFY(rig.dialogs.messages.first().text.contains(QStringLiteral("sans enregistrement de fin")));
@@ -424,7 +419,7 @@ void TestMaintenanceWindow::refusedFirstFileLeavesNothingToFlash()
 
     rig.transport.clearRecord();
     rig.dialogs.messages.clear();
-    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.dialogs.expect(MsgResult::Ok);  // the refusal; no question comes
     rig.window->CMD_Flash_OK_Click();
     QCOMPARE(rig.sent(), 0);
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -523,7 +518,7 @@ void TestMaintenanceWindow::flashes()
         return QStringLiteral("%1/%2 %3").arg(bar->value()).arg(bar->maximum()).arg(ferme->isVisible() ? "ferme" : "-");
     });
     PaintSpy labelSpy(label4, [label4] { return label4->text(); });
-    rig.link->stopMonitor();
+    rig.link.stopMonitor();
 
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.child<QPushButton>("CMD_Flash_OK")->click();
@@ -554,7 +549,7 @@ void TestMaintenanceWindow::flashes()
     QVERIFY(!bar->isVisible());
     QCOMPARE(bar->value(), 0);
     QVERIFY(ferme->isVisible());
-    QVERIFY(rig.link->monitorRunning());
+    QVERIFY(rig.link.monitorRunning());
     QVERIFY(rig.window->lastFlash().completed);
 }
 
@@ -562,19 +557,19 @@ void TestMaintenanceWindow::flashRefusals_data()
 {
     QTest::addColumn<bool>("loadImage");
     QTest::addColumn<bool>("connected");
-    QTest::addColumn<bool>("yes");
+    QTest::addColumn<MsgResult>("answer");  // to the one box: the question, or a refusal that asks nothing
     QTest::addColumn<int>("buttons");
     QTest::addColumn<QString>("textPart");
-    QTest::newRow("answered no") << true << true << false << int(MsgButtons::YesNo) << "VOULEZ-VOUS";
-    QTest::newRow("no file read") << false << true << true << int(MsgButtons::Ok) << "Aucun fichier HEX";
-    QTest::newRow("not connected") << true << false << true << int(MsgButtons::Ok) << "n'est pas connecté";
+    QTest::newRow("answered no") << true << true << MsgResult::No << int(MsgButtons::YesNo) << "VOULEZ-VOUS";
+    QTest::newRow("no file read") << false << true << MsgResult::Ok << int(MsgButtons::Ok) << "Aucun fichier HEX";
+    QTest::newRow("not connected") << true << false << MsgResult::Ok << int(MsgButtons::Ok) << "n'est pas connecté";
 }
 
 void TestMaintenanceWindow::flashRefusals()
 {
     QFETCH(bool, loadImage);
     QFETCH(bool, connected);
-    QFETCH(bool, yes);
+    QFETCH(MsgResult, answer);
     QFETCH(int, buttons);
     QFETCH(QString, textPart);
 
@@ -583,7 +578,7 @@ void TestMaintenanceWindow::flashRefusals()
         rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile()));
     rig.transport.clearRecord();
     rig.dialogs.messages.clear();
-    rig.dialogs.messageAnswers.append(yes ? MsgResult::Yes : MsgResult::No);
+    rig.dialogs.expect(answer);
     rig.window->CMD_Flash_OK_Click();
 
     QCOMPARE(rig.sent(), 0);
@@ -600,7 +595,7 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
     rig.transport.clearRecord();
     rig.transport.unplugAfterReports(250);
-    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.dialogs.expect(MsgResult::Yes).expect(MsgResult::Ok);
     rig.window->CMD_Flash_OK_Click();
 
     QCOMPARE(rig.sent(), 250);
@@ -613,7 +608,7 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     QVERIFY(!rig.label("Label4")->text().isEmpty());
     QVERIFY(rig.child("but_ferme")->isVisible());
     QVERIFY(!rig.child("ProgressBar1")->isVisible());
-    QVERIFY(rig.link->monitorRunning());
+    QVERIFY(rig.link.monitorRunning());
 }
 
 // Both states with a dump, saved where TRIVO_SCREENSHOT_DIR points, so that they can be looked at.

@@ -8,6 +8,7 @@
 #include "link/link.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
+#include "support/rig.h"
 
 using namespace trivo;
 
@@ -90,27 +91,17 @@ private slots:
     void oneLostBlockFailsTheWholeSend();
 
 private:
-    EmulatedTransport* transport_ = nullptr;
-    Link* link_ = nullptr;
+    std::unique_ptr<test::Rig> rig_;
 };
 
 void TestScreenTransfer::init()
 {
-    transport_ = new EmulatedTransport;
-    transport_->plug(true);
-    link_ = new Link(*transport_);
-    link_->DETECT_CON_Timer();
-    QCOMPARE(link_->state(), LinkState::Connected);
-    transport_->clearRecord();
+    rig_ = std::make_unique<test::Rig>();
+    QCOMPARE(rig_->link.state(), LinkState::Connected);
+    rig_->transport.clearRecord();
 }
 
-void TestScreenTransfer::cleanup()
-{
-    delete link_;
-    delete transport_;
-    link_ = nullptr;
-    transport_ = nullptr;
-}
+void TestScreenTransfer::cleanup() { rig_.reset(); }
 
 void TestScreenTransfer::sendWritesSixtyBlocks_data()
 {
@@ -130,13 +121,13 @@ void TestScreenTransfer::sendWritesSixtyBlocks()
     HomeScreenPicture picture;
     picture.plot(bitmap);
     // A previous reply fills the buffer: bytes 36 to 63 must still go out as 00.
-    link_->setBytes(0, std::vector<uint8_t>(64, 0xEE));
-    transport_->display().picture.fill(0x5A);
-    RecordingView view(*transport_);
+    rig_->link.setBytes(0, std::vector<uint8_t>(64, 0xEE));
+    rig_->transport.display().picture.fill(0x5A);
+    RecordingView view(rig_->transport);
 
-    sendHomeScreen(*link_, picture, view);
+    sendHomeScreen(rig_->link, picture, view);
 
-    const auto reports = transport_->outputReports();
+    const auto reports = rig_->transport.outputReports();
     QCOMPARE(int(reports.size()), 60);
     for (int k = 0; k < 60; ++k) {
         const std::vector<uint8_t>& r = reports[std::size_t(k)];  // report ID first
@@ -152,8 +143,8 @@ void TestScreenTransfer::sendWritesSixtyBlocks()
         for (int i = 37; i < 65; ++i)
             QCOMPARE(r[std::size_t(i)], uint8_t(0x00));
     }
-    QVERIFY(transport_->display().picture == bitmap);
-    QCOMPARE(transport_->display().clears, 0);
+    QVERIFY(rig_->transport.display().picture == bitmap);
+    QCOMPARE(rig_->transport.display().clears, 0);
 }
 
 void TestScreenTransfer::blockAddresses_data()
@@ -177,10 +168,10 @@ void TestScreenTransfer::blockAddresses()
     QFETCH(int, readHigh);
     QFETCH(int, readLow);
     HomeScreenPicture picture;
-    RecordingView view(*transport_);
-    sendHomeScreen(*link_, picture, view);
-    readHomeScreen(*link_, picture, view);
-    const auto reports = transport_->outputReports();
+    RecordingView view(rig_->transport);
+    sendHomeScreen(rig_->link, picture, view);
+    readHomeScreen(rig_->link, picture, view);
+    const auto reports = rig_->transport.outputReports();
     QCOMPARE(int(reports.size()), 60 + 1 + 60);
     const auto& send = reports[std::size_t(block)];
     QCOMPARE(int(send[3]), sendHigh);
@@ -194,13 +185,13 @@ void TestScreenTransfer::blockAddresses()
 void TestScreenTransfer::readClearsThenReadsAndRedraws()
 {
     const DisplayBitmap stored = randomBitmap(42);
-    transport_->display().picture = stored;
+    rig_->transport.display().picture = stored;
     HomeScreenPicture picture;  // all blue before the read
-    RecordingView view(*transport_);
+    RecordingView view(rig_->transport);
 
-    readHomeScreen(*link_, picture, view);
+    readHomeScreen(rig_->link, picture, view);
 
-    const auto reports = transport_->outputReports();
+    const auto reports = rig_->transport.outputReports();
     QCOMPARE(int(reports.size()), 61);
     QCOMPARE(reports[0][1], uint8_t(0x46));
     for (int k = 0; k < 60; ++k) {
@@ -212,18 +203,18 @@ void TestScreenTransfer::readClearsThenReadsAndRedraws()
         QCOMPARE(r[4], low);
         QCOMPARE(r[5], uint8_t(0xA1));
     }
-    QCOMPARE(transport_->display().clears, 1);
+    QCOMPARE(rig_->transport.display().clears, 1);
     QCOMPARE(picture.pack(), stored);
     QCOMPARE(picture.plotPosition(), QPoint(0, 64));
 }
 
 void TestScreenTransfer::readOfZeroRepliesLeavesThePreviewBlue()
 {
-    transport_->display().picture.fill(0x00);
+    rig_->transport.display().picture.fill(0x00);
     HomeScreenPicture picture;
     picture.fill(kScreenWhite);
-    RecordingView view(*transport_);
-    readHomeScreen(*link_, picture, view);
+    RecordingView view(rig_->transport);
+    readHomeScreen(rig_->link, picture, view);
     for (int y = 0; y < kScreenHeight; ++y)
         for (int x = 0; x < kScreenWidth; ++x)
             QCOMPARE(picture.pixel(x, y), kScreenBlue);
@@ -233,18 +224,18 @@ void TestScreenTransfer::sendThenReadRoundTrips()
 {
     HomeScreenPicture original;
     original.plot(randomBitmap(7));
-    RecordingView view(*transport_);
-    QVERIFY(sendHomeScreen(*link_, original, view).ok());
+    RecordingView view(rig_->transport);
+    QVERIFY(sendHomeScreen(rig_->link, original, view).ok());
     HomeScreenPicture readBack;
-    QVERIFY(readHomeScreen(*link_, readBack, view).ok());
+    QVERIFY(readHomeScreen(rig_->link, readBack, view).ok());
     QCOMPARE(readBack.image(), original.image());
 }
 
 void TestScreenTransfer::progressRunsToNinetyThreePercent()
 {
     HomeScreenPicture picture;
-    RecordingView send(*transport_);
-    sendHomeScreen(*link_, picture, send);
+    RecordingView send(rig_->transport);
+    sendHomeScreen(rig_->link, picture, send);
     QStringList percents;
     QList<int> blocks;
     for (int k = 0; k < 60; ++k) {
@@ -259,8 +250,8 @@ void TestScreenTransfer::progressRunsToNinetyThreePercent()
     QCOMPARE(send.events.last(), QStringLiteral("hide"));
     QVERIFY(!send.progressVisible);
 
-    RecordingView read(*transport_);
-    readHomeScreen(*link_, picture, read);
+    RecordingView read(rig_->transport);
+    readHomeScreen(rig_->link, picture, read);
     // The read starts with the clear's "100 %", then counts its own blocks with the progress shown.
     QCOMPARE(read.texts, (QStringList{QStringLiteral("100 %"), QStringLiteral("...")} + percents));
     const int firstBlock = int(read.events.indexOf(QStringLiteral("0 %")));
@@ -274,19 +265,19 @@ void TestScreenTransfer::clearWhitensAndSendsOneClear()
 {
     HomeScreenPicture picture;
     picture.plot(randomBitmap(3));
-    link_->setBytes(0, std::vector<uint8_t>(64, 0x77));
-    RecordingView view(*transport_);
+    rig_->link.setBytes(0, std::vector<uint8_t>(64, 0x77));
+    RecordingView view(rig_->transport);
 
-    clearHomeScreen(*link_, picture, view);
+    clearHomeScreen(rig_->link, picture, view);
 
     DisplayBitmap white;
     white.fill(0xFF);
     QCOMPARE(picture.pack(), white);
-    const auto reports = transport_->outputReports();
+    const auto reports = rig_->transport.outputReports();
     QCOMPARE(int(reports.size()), 1);
     QCOMPARE(reports[0][1], uint8_t(0x46));
     QCOMPARE(reports[0][2], uint8_t(0x77));  // only byte 0 is set
-    QCOMPARE(transport_->display().clears, 1);
+    QCOMPARE(rig_->transport.display().clears, 1);
     QList<int> steps;
     for (int v = 1; v <= 63; ++v)
         steps << v;
@@ -295,49 +286,51 @@ void TestScreenTransfer::clearWhitensAndSendsOneClear()
     QCOMPARE(view.events.last(), QStringLiteral("hide"));
 }
 
-// No reply is checked: with the display gone every block goes through the link's refusal and the
-// transfer still runs to its end.
+// With the display gone every block goes through the link's refusal, the transfer still runs to its end
+// and says it did not complete.
 void TestScreenTransfer::transfersCarryOnWhenTheDisplayIsGone()
 {
-    transport_->plug(false);
-    link_->DETECT_CON_Timer();
-    QCOMPARE(link_->state(), LinkState::Waiting);
+    rig_->transport.plug(false);
+    rig_->link.DETECT_CON_Timer();
+    QCOMPARE(rig_->link.state(), LinkState::Waiting);
     HomeScreenPicture picture;
     picture.fill(kScreenWhite);
-    RecordingView view(*transport_);
-    QCOMPARE(clearHomeScreen(*link_, picture, view).box.text, kScreenClearLostText);
-    QCOMPARE(sendHomeScreen(*link_, picture, view).box.text, kScreenSendLostText);
-    QCOMPARE(readHomeScreen(*link_, picture, view).box.text, kScreenReadLostText);
-    QCOMPARE(int(transport_->outputReports().size()), 0);
+    RecordingView view(rig_->transport);
+    QCOMPARE(clearHomeScreen(rig_->link, picture, view).box.text, kScreenClearLostText);
+    QCOMPARE(sendHomeScreen(rig_->link, picture, view).box.text, kScreenSendLostText);
+    QCOMPARE(readHomeScreen(rig_->link, picture, view).box.text, kScreenReadLostText);
+    QCOMPARE(int(rig_->transport.outputReports().size()), 0);
     QCOMPARE(view.texts.last(), QStringLiteral("93 %"));
     QVERIFY(!view.progressVisible);
-    QCOMPARE(picture.pixel(0, 0), kScreenBlue);  // refused exchanges leave "0" in the buffer
-    QCOMPARE(picture.pixel(239, 63), kScreenBlue);
+    // Refused exchanges leave "0" in the buffer, which would draw blue: the read did not complete, so the
+    // picture is the one it held before.
+    QCOMPARE(picture.pixel(0, 0), kScreenWhite);
+    QCOMPARE(picture.pixel(239, 63), kScreenWhite);
 }
 
 // A block lost in the middle is reported even when the blocks after it get through.
 void TestScreenTransfer::oneLostBlockFailsTheWholeSend()
 {
     HomeScreenPicture picture;
-    RecordingView view(*transport_);
-    transport_->setFailWrites(true);
-    commands::clearHomeScreen(*link_);
-    QVERIFY(!link_->but_WR_HID_Click());
-    transport_->setFailWrites(false);
-    QVERIFY(sendHomeScreen(*link_, picture, view).ok());
+    RecordingView view(rig_->transport);
+    rig_->transport.setFailWrites(true);
+    commands::clearHomeScreen(rig_->link);
+    QVERIFY(!rig_->link.but_WR_HID_Click());
+    rig_->transport.setFailWrites(false);
+    QVERIFY(sendHomeScreen(rig_->link, picture, view).ok());
 
     // Block 10 alone cannot be written.
     int exchanges = 0;
-    connect(link_, &Link::label4Changed, this, [&] {
-        if (link_->label4Text() != QLatin1String("Fin de l'envoi ."))
+    connect(&rig_->link, &Link::label4Changed, this, [&] {
+        if (rig_->link.label4Text() != QLatin1String("Fin de l'envoi ."))
             return;
         ++exchanges;
-        transport_->setFailWrites(exchanges == 10);
+        rig_->transport.setFailWrites(exchanges == 10);
     });
-    transport_->clearRecord();
-    QCOMPARE(sendHomeScreen(*link_, picture, view).outcome, Outcome::LinkLost);
+    rig_->transport.clearRecord();
+    QCOMPARE(sendHomeScreen(rig_->link, picture, view).outcome, Outcome::LinkLost);
     QCOMPARE(exchanges, 60);
-    QCOMPARE(int(transport_->outputReports().size()), 59);
+    QCOMPARE(int(rig_->transport.outputReports().size()), 59);
 }
 
 // The read-back after a send: identical, the first differing byte, or a read that did not complete; only
@@ -359,16 +352,16 @@ void TestScreenTransfer::verifyReadsBackWithoutWriting()
     QFETCH(int, unplugAfter);
     HomeScreenPicture picture;
     picture.plot(randomBitmap(11));
-    QVERIFY(sendHomeScreen(*link_, picture, silentProgress()).ok());
+    QVERIFY(sendHomeScreen(rig_->link, picture, silentProgress()).ok());
     if (spoil >= 0)
-        transport_->display().picture[std::size_t(spoil)] ^= 0x10;
+        rig_->transport.display().picture[std::size_t(spoil)] ^= 0x10;
     if (unplugAfter >= 0)
-        transport_->unplugAfterReports(unplugAfter);
-    transport_->clearRecord();
+        rig_->transport.unplugAfterReports(unplugAfter);
+    rig_->transport.clearRecord();
 
-    const ScreenCheck check = verifyHomeScreen(*link_, picture, silentProgress());
+    const ScreenCheck check = verifyHomeScreen(rig_->link, picture, silentProgress());
 
-    for (const auto& r : transport_->outputReports())
+    for (const auto& r : rig_->transport.outputReports())
         QCOMPARE(int(r[1]), 0x02);
     if (unplugAfter >= 0) {
         QCOMPARE(check.outcome, Outcome::LinkLost);
@@ -376,7 +369,7 @@ void TestScreenTransfer::verifyReadsBackWithoutWriting()
     } else if (spoil < 0) {
         QVERIFY(check.ok());
         QCOMPARE(check.status, kScreenIdenticalText);
-        QCOMPARE(int(transport_->outputReports().size()), 60);
+        QCOMPARE(int(rig_->transport.outputReports().size()), 60);
     } else {
         QCOMPARE(check.outcome, Outcome::Refused);
         QCOMPARE(check.firstDifference, spoil);

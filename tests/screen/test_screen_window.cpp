@@ -19,6 +19,7 @@
 #include "link/link.h"
 #include "screen/picture_file.h"
 #include "screen/ui/screen_window.h"
+#include "support/rig.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -42,15 +43,14 @@ private slots:
     void closeButtonClosesItsFrame();
     void readBackAfterEnvoi_data();
     void readBackAfterEnvoi();
+    void transferThatDoesNotCompleteIsTold_data();
+    void transferThatDoesNotCompleteIsTold();
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
     QTemporaryDir dir_;
     QString startFolder_ = QDir::currentPath();
-    EmulatedTransport* transport_ = nullptr;
-    Link* link_ = nullptr;
-    ScriptedDialogs dialogs_;
-    PlainMainServices main_;
+    std::unique_ptr<test::Rig> rig_;
     ScreenWindow* window_ = nullptr;
 };
 
@@ -65,14 +65,10 @@ QString TestScreenWindow::writeFile(const QString& name, const QByteArray& bytes
 
 void TestScreenWindow::init()
 {
-    transport_ = new EmulatedTransport;
-    transport_->plug(true);
-    link_ = new Link(*transport_);
-    link_->DETECT_CON_Timer();
-    transport_->clearRecord();
-    dialogs_ = ScriptedDialogs();
-    main_.program = dir_.path();
-    window_ = new ScreenWindow(*link_, dialogs_, main_);
+    rig_ = std::make_unique<test::Rig>();
+    rig_->transport.clearRecord();
+    rig_->main.program = dir_.path();
+    window_ = new ScreenWindow(rig_->link, rig_->dialogs, rig_->main);
     window_->show();
     window_->Form_Load();
 }
@@ -81,8 +77,7 @@ void TestScreenWindow::cleanup()
 {
     QDir::setCurrent(startFolder_);
     delete window_;
-    delete link_;
-    delete transport_;
+    rig_.reset();
 }
 
 void TestScreenWindow::controls_data()
@@ -166,14 +161,14 @@ void TestScreenWindow::openAsksWithTitleAndFilter()
     QDir::setCurrent(QDir::rootPath());
     window_->OUVRIR_Click();  // no answer queued: cancelled
     QCOMPARE(QDir::currentPath(), QDir(dir_.path()).canonicalPath());
-    QCOMPARE(dialogs_.fileRequests.size(), 1);
-    const FileRequest& r = dialogs_.fileRequests.first();
+    QCOMPARE(rig_->dialogs.fileRequests.size(), 1);
+    const FileRequest& r = rig_->dialogs.fileRequests.first();
     QCOMPARE(r.title, QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs."));
     QCOMPARE(r.filter, QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)"));
     QCOMPARE(r.filterIndex, 1);
     QCOMPARE(r.initialDir, dir_.path());
     QVERIFY(!r.save);
-    QVERIFY(dialogs_.messages.isEmpty());
+    QVERIFY(rig_->dialogs.messages.isEmpty());
     QCOMPARE(window_->picture().image(), before);
 }
 
@@ -184,9 +179,10 @@ void TestScreenWindow::openLoadsAndReducesThePicture()
     for (int x = 0; x < 300; x += 3)
         for (int y = 0; y < 40; y += 2)
             source.setPixel(x, y, x % 2 ? qRgb(255, 255, 255) : qRgb(254, 255, 255));
-    dialogs_.fileAnswers << writeFile(QStringLiteral("grid.bmp"), bmptest::writeBmp(source, bmptest::Encoding::Rgb24));
+    rig_->dialogs.fileAnswers << writeFile(QStringLiteral("grid.bmp"),
+                                           bmptest::writeBmp(source, bmptest::Encoding::Rgb24));
     window_->OUVRIR_Click();
-    QVERIFY(dialogs_.messages.isEmpty());
+    QVERIFY(rig_->dialogs.messages.isEmpty());
     for (int y = 0; y < 64; ++y) {
         for (int x = 0; x < 240; ++x) {
             const bool white = y < 40 && source.pixel(x, y) == qRgb(255, 255, 255);
@@ -212,10 +208,11 @@ void TestScreenWindow::unreadableFileIsReportedAndChangesNothing()
     QFETCH(int, number);
     const QString path = writeFile(QStringLiteral("broken.bmp"), bytes);
     const QImage before = window_->picture().image();
-    dialogs_.fileAnswers << path;
+    rig_->dialogs.fileAnswers << path;
+    rig_->dialogs.expect(MsgResult::Ok);
     window_->OUVRIR_Click();
-    QCOMPARE(dialogs_.messages.size(), 1);
-    const MessageRequest& m = dialogs_.messages.first();
+    QCOMPARE(rig_->dialogs.messages.size(), 1);
+    const MessageRequest& m = rig_->dialogs.messages.first();
     QCOMPARE(m.icon, MsgIcon::Exclamation);
     QCOMPARE(m.title, kProgramTitle);
     QVERIFY2(m.text.startsWith(QStringLiteral("Fichier ")), qPrintable(m.text));
@@ -232,22 +229,22 @@ void TestScreenWindow::buttonsRunTheTransfers()
     const DisplayBitmap shown = window_->picture().pack();
 
     QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR")), Qt::LeftButton);
-    QCOMPARE(int(transport_->outputReports().size()), 60);
-    QVERIFY(transport_->display().picture == shown);
+    QCOMPARE(int(rig_->transport.outputReports().size()), 60);
+    QVERIFY(rig_->transport.display().picture == shown);
     QVERIFY(!bar->isVisible() && !text->isVisible());
     QCOMPARE(text->text(), QStringLiteral("93 %"));
     QCOMPARE(bar->value(), 59);
 
     QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-    QCOMPARE(int(transport_->outputReports().size()), 61);
-    QCOMPARE(transport_->outputReports().back()[1], uint8_t(0x46));
+    QCOMPARE(int(rig_->transport.outputReports().size()), 61);
+    QCOMPARE(rig_->transport.outputReports().back()[1], uint8_t(0x46));
     QCOMPARE(window_->picture().pixel(120, 32), kScreenWhite);
     QVERIFY(close->isVisible());
     QVERIFY(!bar->isVisible());
     QCOMPARE(bar->value(), 63);
 
     QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("but_RD_HID_ECR")), Qt::LeftButton);
-    QCOMPARE(int(transport_->outputReports().size()), 61 + 61);
+    QCOMPARE(int(rig_->transport.outputReports().size()), 61 + 61);
     QCOMPARE(window_->picture().pack(), shown);
     QVERIFY(close->isVisible());
     QVERIFY(!bar->isVisible() && !text->isVisible());
@@ -259,7 +256,7 @@ void TestScreenWindow::buttonsRunTheTransfers()
 void TestScreenWindow::closeButtonClosesItsFrame()
 {
     QMdiArea area;
-    auto* child = new ScreenWindow(*link_, dialogs_, main_);
+    auto* child = new ScreenWindow(rig_->link, rig_->dialogs, rig_->main);
     QPointer<QMdiSubWindow> frame = area.addSubWindow(child);
     QPointer<ScreenWindow> guard(child);
     area.show();
@@ -299,22 +296,23 @@ void TestScreenWindow::readBackAfterEnvoi()
     QFETCH(int, reads);
     QFETCH(QString, shown);
     tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, on);
-    link_->setReadTimeoutMs(50);
     if (fault == QLatin1String("byte")) {
-        EmulatedDisplay& display = transport_->display();
-        link_->setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
+        EmulatedDisplay& display = rig_->transport.display();
+        rig_->link.setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
             if (output && data[1] == 0x49)
                 display.picture[100] ^= 0x01;
         });
     } else if (fault.startsWith(QLatin1String("gone"))) {
-        transport_->unplugAfterReports(fault.mid(5).toInt());
+        rig_->transport.unplugAfterReports(fault.mid(5).toInt());
+        if (fault == QLatin1String("gone 30"))
+            rig_->dialogs.expect();  // the send that did not complete is told
     }
     const DisplayBitmap before = window_->picture().pack();
     window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR"))->click();
     tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, false);
 
     QList<int> codes;
-    for (const auto& r : transport_->outputReports())
+    for (const auto& r : rig_->transport.outputReports())
         codes << r[1];
     const int writes = fault == QLatin1String("gone 30") ? 30 : 60;
     QCOMPARE(codes, QList<int>(writes, 0x49) + QList<int>(reads, 0x02));
@@ -326,9 +324,76 @@ void TestScreenWindow::readBackAfterEnvoi()
     QCOMPARE(label->isVisible(), !shown.isEmpty());
     if (!shown.isEmpty())
         QCOMPARE(window_->readBackText(), shown);
-    QVERIFY(dialogs_.messages.isEmpty());
+    QCOMPARE(rig_->dialogs.messages.size(), fault == QLatin1String("gone 30") ? 1 : 0);
     if (fault == QLatin1String("byte") && qEnvironmentVariableIsSet("TRIVO_SCREENSHOT_DIR"))
         window_->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOT_DIR") + QStringLiteral("/ecran_relecture.png"));
+}
+
+void TestScreenWindow::transferThatDoesNotCompleteIsTold_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("answered");  // reports the display answers before it is gone
+    QTest::addColumn<QStringList>("lines");
+    const QString send = QStringLiteral("but_WR_HID_ECR");
+    const QString read = QStringLiteral("but_RD_HID_ECR");
+    const QString keeps = QStringLiteral("L'aperçu garde l'image qu'il montrait avant la lecture.");
+    QTest::newRow("send, first block lost")
+        << send << 0
+        << QStringList{kScreenSendLostText,
+                       "Blocs reçus par l'afficheur : 0 sur 60 ; le bloc 1 est le premier resté sans réponse.",
+                       "Vérifiez la liaison puis recommencez l'envoi."};
+    QTest::newRow("send, lost after block 11")
+        << send << 11
+        << QStringList{kScreenSendLostText,
+                       "Blocs reçus par l'afficheur : 11 sur 60 ; le bloc 12 est le premier resté sans réponse.",
+                       "Vérifiez la liaison puis recommencez l'envoi."};
+    QTest::newRow("send, last block lost")
+        << send << 59
+        << QStringList{kScreenSendLostText,
+                       "Blocs reçus par l'afficheur : 59 sur 60 ; le bloc 60 est le premier resté sans réponse.",
+                       "Vérifiez la liaison puis recommencez l'envoi."};
+    QTest::newRow("read, its clear lost")
+        << read << 0
+        << QStringList{kScreenReadLostText, kScreenClearLostText,
+                       "Blocs reçus de l'afficheur : 0 sur 60 ; le bloc 1 est le premier resté sans réponse.", keeps};
+    QTest::newRow("read, lost after block 10")
+        << read << 11
+        << QStringList{kScreenReadLostText,
+                       "Blocs reçus de l'afficheur : 10 sur 60 ; le bloc 11 est le premier resté sans réponse.", keeps};
+    QTest::newRow("read, last block lost")
+        << read << 60
+        << QStringList{kScreenReadLostText,
+                       "Blocs reçus de l'afficheur : 59 sur 60 ; le bloc 60 est le premier resté sans réponse.", keeps};
+    QTest::newRow("clear lost") << QStringLiteral("Command2") << 0
+                                << QStringList{kScreenClearLostText,
+                                               "L'afficheur n'a pas répondu : son écran n'est peut-être pas effacé.",
+                                               "L'aperçu garde son image."};
+}
+
+// A send, read or clear the display did not complete is told with how far it went, and the preview never
+// shows a picture half read or a clear that was not received.
+void TestScreenWindow::transferThatDoesNotCompleteIsTold()
+{
+    QFETCH(QString, button);
+    QFETCH(int, answered);
+    QFETCH(QStringList, lines);
+    // A picture unlike the display's own, so that a preview changed by the failed transfer shows.
+    HomeScreenPicture& shown = window_->picture();
+    shown.fill(kScreenWhite);
+    for (int x = 0; x < 240; x += 3)
+        shown.setPixel(x, x % 64, kScreenBlue);
+    const DisplayBitmap before = window_->picture().pack();
+    rig_->transport.unplugAfterReports(answered);
+    rig_->dialogs.expect();
+
+    window_->findChild<QPushButton*>(button)->click();
+
+    QCOMPARE(rig_->dialogs.messages.size(), 1);
+    const MessageRequest& box = rig_->dialogs.messages.front();
+    QCOMPARE(box.title, kProgramTitle);
+    QCOMPARE(box.icon, MsgIcon::Exclamation);
+    QCOMPARE(box.text.split(QStringLiteral("\r\n")), lines);
+    QCOMPARE(window_->picture().pack(), before);
 }
 
 QTEST_MAIN(TestScreenWindow)

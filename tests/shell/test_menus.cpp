@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "shell/menus.h"
 #include "shell/window_arrangement.h"
+#include "support/rig.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -36,10 +37,12 @@ public:
     QString programFolder() const override { return folder; }
 };
 
+// The main window on the rig, its display unplugged and no connection check run by the test.
 struct Fixture {
-    EmulatedTransport transport;
-    Link link{transport};
-    ScriptedDialogs dialogs;
+    test::Rig rig{false};
+    EmulatedTransport& transport = rig.transport;
+    Link& link = rig.link;
+    test::StrictDialogs& dialogs = rig.dialogs;
     FolderMainWindow main{link, dialogs};
     QTemporaryDir programDir;
     int exits = 0;
@@ -274,6 +277,7 @@ private slots:
     void cancelledOpenAfterHelpBrowserSaysNothing()
     {
         Fixture f;
+        f.dialogs.expect(MsgResult::Ok);  // its load reads a display that is not there
         f.main.showConfigWindow();
         f.dialogs.messages.clear();
         const FormState before = f.main.configWindow()->formState();
@@ -289,6 +293,7 @@ private slots:
         Fixture f;
         QVERIFY(!f.main.configWindow());
         f.dialogs.fileAnswers << f.programDir.filePath(QStringLiteral("s.config_CP"));
+        f.dialogs.expect(MsgResult::Ok);  // the new window's load reads a display that is not there
         f.choose(QStringLiteral("MENU_SAUVEGARDER"));
         QVERIFY(f.main.configWindow());
         QVERIFY(QFile::exists(f.programDir.filePath(QStringLiteral("s.config_CP"))));
@@ -297,9 +302,9 @@ private slots:
 
     void maintenanceAsksFirst_data()
     {
-        QTest::addColumn<int>("answer");  // -1: the default button
+        QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("default (Enter)") << -1 << false;
+        QTest::newRow("Enter: No, the default") << int(MsgResult::No) << false;
         QTest::newRow("No") << int(MsgResult::No) << false;
         QTest::newRow("Yes") << int(MsgResult::Yes) << true;
     }
@@ -309,8 +314,7 @@ private slots:
         QFETCH(int, answer);
         QFETCH(bool, opens);
         Fixture f;
-        if (answer >= 0)
-            f.dialogs.messageAnswers << MsgResult(answer);
+        f.dialogs.expect(MsgResult(answer));
         f.choose(QStringLiteral("MENU_INIT"));
         QCOMPARE(f.dialogs.messages.size(), 1);
         const MessageRequest& m = f.dialogs.messages.first();
@@ -337,6 +341,7 @@ private slots:
     void configurationComesBackTo50Twips()
     {
         Fixture f;
+        f.dialogs.expect(MsgResult::Ok);  // its load reads a display that is not there
         f.choose(QStringLiteral("MENU_CONFIGURER"));
         QMdiSubWindow* sub = f.main.subWindowOf(f.main.configWindow());
         sub->move(300, 200);

@@ -18,6 +18,7 @@
 #include "sheet/service_sheet.h"
 #include "shell/main_window.h"
 #include "shell/print_sheet.h"
+#include "support/rig.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -31,14 +32,16 @@ public:
     QString programFolder() const override { return folder; }
 };
 
+// The main window on the rig. Plugged: the display is found and the configuration window reads it, as at
+// start-up; unplugged: the configuration window is open, its load's box on the absent display answered.
 struct Fixture {
-    EmulatedTransport transport;
-    Link link{transport};
-    ScriptedDialogs dialogs;
+    test::Rig rig{false};
+    EmulatedTransport& transport = rig.transport;
+    Link& link = rig.link;
+    test::StrictDialogs& dialogs = rig.dialogs;
     FolderMainWindow main{link, dialogs};
     QTemporaryDir dir;
 
-    // Plugged: the display is found and the configuration window reads it, as at start-up.
     explicit Fixture(bool plugged)
     {
         main.folder = dir.path();
@@ -50,6 +53,11 @@ struct Fixture {
         main.MDIForm_Load();
         link.stopMonitor();
         link.DETECT_CON_Timer();
+        if (!plugged) {
+            dialogs.expect(MsgResult::Ok);
+            main.showConfigWindow();
+            dialogs.messages.clear();
+        }
     }
     void choose(const char* name) const
     {
@@ -116,7 +124,7 @@ private slots:
             edit();
             f.dialogs.fileAnswers << file << file;
             f.choose("MENU_SAUVEGARDER");
-            f.dialogs.messageAnswers << MsgResult::Yes;
+            f.dialogs.expect(MsgResult::Yes);
             f.choose("MENU_NEW");
             f.choose("MENU_OUVRIR");
             QCOMPARE(cp->formState().REG_V[0], QStringLiteral("5150"));
@@ -170,18 +178,16 @@ private slots:
         QFETCH(int, reply);
         QFETCH(bool, written);
         Fixture f(false);
-        f.main.showConfigWindow();  // its reading of the absent display has its own box
         const QString pdf = f.path(QStringLiteral("fiche.pdf"));
         if (exists) {
             QFile old(pdf);
             QVERIFY(old.open(QIODevice::WriteOnly));
             old.write("ancienne");
         }
-        f.dialogs.messages.clear();
         if (!answer.isEmpty())
             f.dialogs.fileAnswers << f.path(answer);
         if (reply >= 0)
-            f.dialogs.messageAnswers << MsgResult(reply);
+            f.dialogs.expect(MsgResult(reply));
         f.choose("MENU_PDF");
         QCOMPARE(f.dialogs.messages.size(), reply >= 0 ? 1 : 0);
         if (reply >= 0) {
@@ -200,10 +206,9 @@ private slots:
     void aFailedExportSaysWhyAndWritesNothing()
     {
         Fixture f(false);
-        f.main.showConfigWindow();
-        f.dialogs.messages.clear();
         const QString pdf = f.path(QStringLiteral("absent/fiche.pdf"));
         f.dialogs.fileAnswers << pdf;
+        f.dialogs.expect(MsgResult::Ok);
         f.choose("MENU_PDF");
         QCOMPARE(f.dialogs.messages.size(), 1);
         QVERIFY2(f.dialogs.messages[0].text.contains(pdf), qPrintable(f.dialogs.messages[0].text));

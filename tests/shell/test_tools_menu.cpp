@@ -45,8 +45,8 @@ public:
 };
 
 struct Fixture {
-    test::Rig rig;
-    ProbeDialogs dialogs;
+    test::RigWith<ProbeDialogs> rig;
+    ProbeDialogs& dialogs = rig.dialogs;
     MainWindow main{rig.link, dialogs};
 
     Fixture() { main.show(); }

@@ -3,34 +3,16 @@
 // on a message box it did not expect, and the main window's services without a window.
 #include <QString>
 #include <QTest>
+#include <type_traits>
 #include <vector>
 
-#include "common/dialogs.h"
 #include "common/main_services.h"
 #include "common/progress.h"
 #include "emulator/emulated_display.h"
 #include "link/link.h"
+#include "support/strict_dialogs.h"
 
 namespace trivo::test {
-
-// A message box the test did not script an answer for fails the test.
-class StrictDialogs : public ScriptedDialogs {
-public:
-    StrictDialogs()
-    {
-        unexpected = [](const MessageRequest& r) {
-            const QString what = QStringLiteral("unexpected message box \"%1\": \"%2\"")
-                                     .arg(r.title, QString(r.text).replace("\r\n", " / "));
-            QTest::qFail(qPrintable(what), __FILE__, __LINE__);
-        };
-    }
-    // The next box is expected and answered with `answer`.
-    StrictDialogs& expect(MsgResult answer = MsgResult::Ok)
-    {
-        messageAnswers << answer;
-        return *this;
-    }
-};
 
 // Every step a procedure shows, for checks on progress.
 class RecordingProgress : public Progress {
@@ -65,14 +47,19 @@ public:
 };
 
 // The emulated display plugged in, a link whose first connection check has run (unless told otherwise),
-// and a short read time-out so that a silent display costs milliseconds.
-struct Rig {
+// and a short read time-out so that a silent display costs milliseconds. A folder that needs dialogs which
+// also look around (what a label said when a file dialog came up) derives them from StrictDialogs and
+// names them here; everyone else takes `Rig`.
+template <class DialogsType = StrictDialogs>
+struct RigWith {
+    static_assert(std::is_base_of_v<StrictDialogs, DialogsType>, "a rig's dialogs stay strict");
+
     EmulatedTransport transport;
     Link link{transport};
-    StrictDialogs dialogs;
+    DialogsType dialogs;
     PlainMainServices main;
 
-    explicit Rig(bool firstTick = true, int readTimeoutMs = 50)
+    explicit RigWith(bool firstTick = true, int readTimeoutMs = 50)
     {
         transport.plug(true);
         link.setReadTimeoutMs(readTimeoutMs);
@@ -86,6 +73,17 @@ struct Rig {
         link.DETECT_CON_Timer();
     }
     std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
+    // The replies the display gave, 65 bytes each, in order.
+    std::vector<std::vector<uint8_t>> inputs() const
+    {
+        std::vector<std::vector<uint8_t>> in;
+        for (const RecordedReport& r : transport.record())
+            if (!r.output)
+                in.push_back(r.bytes);
+        return in;
+    }
 };
+
+using Rig = RigWith<>;
 
 }  // namespace trivo::test

@@ -15,6 +15,7 @@
 #include "common/main_services.h"
 #include "common/outcome.h"
 #include "common/tool_settings.h"
+#include "link/commands.h"
 
 namespace trivo {
 
@@ -58,6 +59,45 @@ void keepPlaceWhenHidden(QWidget* w)
     QSizePolicy policy = w->sizePolicy();
     policy.setRetainSizeWhenHidden(true);
     w->setSizePolicy(policy);
+}
+
+enum class Transfer { Send, Read, Clear };
+
+// "Blocs reçus par l'afficheur : 10 sur 60 ; le bloc 11 est le premier resté sans réponse." Blocks are
+// counted from 1 for the operator.
+QString blocksLine(const ScreenTransfer& t, const QString& received)
+{
+    QString line =
+        QStringLiteral("Blocs %1 : %2 sur %3").arg(received).arg(t.blocksAnswered).arg(commands::kScreenBlocks);
+    if (t.firstLostBlock >= 0)
+        return line + QStringLiteral(" ; le bloc %1 est le premier resté sans réponse.").arg(t.firstLostBlock + 1);
+    return line + QLatin1Char('.');
+}
+
+// The box for a transfer that did not complete: the procedure's own sentence, how far it went, and what
+// the preview holds now.
+MessageRequest notCompletedBox(const ScreenTransfer& t, Transfer transfer)
+{
+    MessageRequest box = t.box;
+    QStringList lines{t.box.text};
+    switch (transfer) {
+    case Transfer::Send:
+        lines << blocksLine(t, QStringLiteral("reçus par l'afficheur"))
+              << QStringLiteral("Vérifiez la liaison puis recommencez l'envoi.");
+        break;
+    case Transfer::Read:
+        if (t.clearLost)
+            lines << kScreenClearLostText;
+        lines << blocksLine(t, QStringLiteral("reçus de l'afficheur"))
+              << QStringLiteral("L'aperçu garde l'image qu'il montrait avant la lecture.");
+        break;
+    case Transfer::Clear:
+        lines << QStringLiteral("L'afficheur n'a pas répondu : son écran n'est peut-être pas effacé.")
+              << QStringLiteral("L'aperçu garde son image.");
+        break;
+    }
+    box.text = lines.join(QStringLiteral("\r\n"));
+    return box;
 }
 
 }  // namespace
@@ -189,13 +229,17 @@ void ScreenWindow::OUVRIR_Click()
 
 void ScreenWindow::but_WR_HID_ECR_Click()
 {
-    const OperationResult sent = sendHomeScreen(link_, picture_, *this);
+    const ScreenTransfer sent = sendHomeScreen(link_, picture_, *this);
     if (!tool_settings::isOn(tool_settings::kVerifyScreenAfterSend)) {
         readBack_->hide();
+        if (!sent.ok())
+            dialogs_.message(notCompletedBox(sent, Transfer::Send));
         return;
     }
     if (!sent.ok()) {
+        // The window shows its final state behind the box.
         showReadBack(sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
+        dialogs_.message(notCompletedBox(sent, Transfer::Send));
         return;
     }
     // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
@@ -225,9 +269,21 @@ void ScreenWindow::showReadBack(const QString& text, bool good)
         frame->adjustSize();
 }
 
-void ScreenWindow::but_RD_HID_ECR_Click() { readHomeScreen(link_, picture_, *this); }
+void ScreenWindow::but_RD_HID_ECR_Click()
+{
+    const ScreenTransfer read = readHomeScreen(link_, picture_, *this);
+    previewChanged();
+    if (!read.ok())
+        dialogs_.message(notCompletedBox(read, Transfer::Read));
+}
 
-void ScreenWindow::Command2_Click() { clearHomeScreen(link_, picture_, *this); }
+void ScreenWindow::Command2_Click()
+{
+    const ScreenTransfer cleared = clearHomeScreen(link_, picture_, *this);
+    previewChanged();
+    if (!cleared.ok())
+        dialogs_.message(notCompletedBox(cleared, Transfer::Clear));
+}
 
 void ScreenWindow::Command1_Click()
 {
