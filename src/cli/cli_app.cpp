@@ -29,7 +29,7 @@ const CliCommand kCommands[] = {
      "Indique si un TRIVO ZURED est connecté, son chemin, ses identifiants, sa version et "
      "ses longueurs de rapport.\n--journal : les lignes de diagnostic de la recherche.\n",
      true, cmdEtat},
-    {"lire", "  lire [-o FICHIER] [--pdf FICHIER.pdf]   lit et affiche la configuration (l'enregistre, l'imprime)\n",
+    {"lire", "  lire [-o FICHIER] [--pdf FICHIER.pdf]   lit et affiche la configuration (l'enregistre, fiche PDF)\n",
      "Usage : trivo-cp-cli lire [-o FICHIER] [--pdf FICHIER.pdf]\n"
      "Lit la configuration du TRIVO ZURED et affiche chaque réglage.\n"
      "-o FICHIER : l'enregistre aussi au format *.config_CP.\n"
