@@ -99,26 +99,30 @@ const CliCommand* findCommand(const QString& name)
 
 QString generalHelp()
 {
-    QString help = QStringLiteral("Usage : trivo-cp-cli [--simule[=ETAT]] [--trace FICHIER] COMMANDE [ARGUMENTS]\n"
+    QString help = QStringLiteral("Usage : trivo-cp-cli [--simule[=ETAT] [--panne PANNE]] [--trace FICHIER] COMMANDE "
+                                  "[ARGUMENTS]\n"
                                   "\n"
                                   "Commandes :\n");
     for (const CliCommand& c : kCommands)
         help += QString::fromUtf8(c.summary);
-    help +=
-        QStringLiteral("\n"
-                       "Options globales :\n"
-                       "  --simule[=ETAT]   afficheur émulé ; sa mémoire est gardée dans ETAT entre deux lancements\n"
-                       "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
-                       "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
-                       "\n"
-                       "Codes de sortie :\n"
-                       "  0  fait (comparer : identique)\n"
-                       "  1  l'afficheur a refusé ou n'a pas fini, confirmation refusée (comparer : différent)\n"
-                       "  2  commande ou option inconnue\n"
-                       "  3  aucun afficheur connecté\n"
-                       "  4  fichier illisible, impossible à écrire, ou sauvegarde altérée\n"
-                       "  5  fait, mais l'afficheur relu diffère de ce qui a été envoyé\n"
-                       "  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)\n");
+    help += QStringLiteral(
+        "\n"
+        "Options globales :\n"
+        "  --simule[=ETAT]   afficheur émulé ; sa mémoire est gardée dans ETAT entre deux lancements\n"
+        "  --panne PANNE     (avec --simule) l'afficheur émulé se comporte mal, gardé dans ETAT :\n"
+        "                    muet, lent, tardif, ecriture, ecriture-partielle, lecture, reponse-courte,\n"
+        "                    signature, reponse-fausse, ouverture, debranche:N ; aucune la retire\n"
+        "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
+        "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
+        "\n"
+        "Codes de sortie :\n"
+        "  0  fait (comparer : identique)\n"
+        "  1  l'afficheur a refusé ou n'a pas fini, confirmation refusée (comparer : différent)\n"
+        "  2  commande ou option inconnue\n"
+        "  3  aucun afficheur connecté\n"
+        "  4  fichier illisible, impossible à écrire, ou sauvegarde altérée\n"
+        "  5  fait, mais l'afficheur relu diffère de ce qui a été envoyé\n"
+        "  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)\n");
     return help;
 }
 
@@ -165,7 +169,8 @@ void printFailure(QTextStream& err, const OperationResult& result)
         printBox(err, result.box);
 }
 
-bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err)
+bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err,
+                 const std::optional<std::vector<FaultSpec>>& faults)
 {
     if (simulate) {
         auto e = std::make_unique<EmulatedTransport>();
@@ -174,11 +179,15 @@ bool openSession(Session& s, bool simulate, const QString& statePath, const QStr
         s.statePath = statePath;
         if (!statePath.isEmpty()) {
             QString why;
-            if (!loadEmulatorState(statePath, e->display(), &why)) {
+            if (!loadEmulatorState(statePath, e->display(), &why, &s.faults)) {
                 err << "Fichier d'état " << statePath << " illisible : " << why << Qt::endl;
                 return false;
             }
         }
+        if (faults)
+            s.faults = *faults;
+        for (const FaultSpec& fault : s.faults)
+            e->injectFault(fault);
         s.transport = std::move(e);
     } else {
         s.transport = std::make_unique<HidapiTransport>();
@@ -201,7 +210,7 @@ bool saveSession(Session& s, QTextStream& err)
     if (!s.emulated || s.statePath.isEmpty())
         return true;
     QString why;
-    if (!saveEmulatorState(s.statePath, s.emulated->display(), &why)) {
+    if (!saveEmulatorState(s.statePath, s.emulated->display(), &why, s.faults)) {
         err << "Fichier d'état " << s.statePath << " non enregistré : " << why << Qt::endl;
         return false;
     }
@@ -232,9 +241,24 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     bool simulate = false;
     QString statePath;
     QString tracePath;
+    std::optional<std::vector<FaultSpec>> faults;
     QStringList args;
     for (int i = 0; i < argsIn.size(); ++i) {
         const QString& a = argsIn[i];
+        if (args.isEmpty() && (a == QLatin1String("--panne") || a.startsWith(QLatin1String("--panne=")))) {
+            if (a == QLatin1String("--panne") && i + 1 >= argsIn.size()) {
+                err << "--panne demande une PANNE." << Qt::endl;
+                return kCliUsage;
+            }
+            const QString value = a == QLatin1String("--panne") ? argsIn[++i] : a.mid(8);
+            const std::optional<FaultSpec> fault = parseFault(value);
+            if (value != QLatin1String("aucune") && !fault) {
+                err << "Panne inconnue : " << value << "\n\n" << generalHelp();
+                return kCliUsage;
+            }
+            faults = fault ? std::vector<FaultSpec>{*fault} : std::vector<FaultSpec>{};
+            continue;
+        }
         if (args.isEmpty() && a == QLatin1String("--simule")) {
             simulate = true;
         } else if (args.isEmpty() && a.startsWith(QLatin1String("--simule="))) {
@@ -257,6 +281,10 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         } else {
             args << a;
         }
+    }
+    if (faults && !simulate) {
+        err << "--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé." << Qt::endl;
+        return kCliUsage;
     }
     if (args.isEmpty()) {
         err << generalHelp();
@@ -282,10 +310,15 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         return command->run(context, args);
 
     Session s;
-    if (!openSession(s, simulate, statePath, tracePath, err))
+    if (!openSession(s, simulate, statePath, tracePath, err, faults))
         return kCliBadFile;
     context.session = &s;
-    int status = command->run(context, args);
+    int status = kCliFailed;
+    {
+        // The command is one operation: a display that stops answering costs it one wait at most.
+        const Link::Sequence operation(*s.link);
+        status = command->run(context, args);
+    }
     s.link->CloseLink();
     if (!saveSession(s, err) && status == kCliOk)
         status = kCliBadFile;

@@ -5,11 +5,14 @@
 #include <QStringList>
 #include <QTextStream>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "cli/cli_app.h"
 #include "common/dialogs.h"
 #include "common/outcome.h"
 #include "config/verification.h"
+#include "emulator/faults.h"
 #include "link/hid_transport.h"
 #include "link/link.h"
 #include "link/report_trace.h"
@@ -38,6 +41,7 @@ struct Session {
     std::unique_ptr<HidTransport> transport;
     EmulatedTransport* emulated = nullptr;
     QString statePath;
+    std::vector<FaultSpec> faults;  // the emulated display's, kept in the state file
     std::unique_ptr<Link> link;
     ReportTrace trace;
 };
@@ -50,7 +54,9 @@ struct CliContext {
 };
 
 // Opens the session and runs one monitor pass, as the window's first tick does; false with a message on err.
-bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err);
+// faults (--panne) replace those kept in the state file when given.
+bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err,
+                 const std::optional<std::vector<FaultSpec>>& faults = std::nullopt);
 bool saveSession(Session& s, QTextStream& err);
 
 // The usage text of a command ("" for an unknown one).

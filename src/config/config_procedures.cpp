@@ -36,6 +36,7 @@ OperationResult critical(Outcome outcome, const QString& title, const QString& t
 
 BlockRead readParameterBlock(Link& link, Progress& progress)
 {
+    const Link::Sequence operation(link);
     BlockRead result;
     Bar bar(progress, kReadBarMaximum);
     commands::parameterRead0(link);
@@ -135,6 +136,7 @@ ProgramResult programParameters(Link& link, const FormState& state, Progress& pr
         return result;
     }
 
+    const Link::Sequence operation(link);
     Bar bar(progress, kProgramBarMaximum);
     commands::parameterRead0(link);
     link.but_RD_HID_Click();
@@ -168,6 +170,7 @@ ProgramResult programParameters(Link& link, const FormState& state, Progress& pr
 
 OperationResult sendDirectCommand(Link& link, const QString& tag)
 {
+    const Link::Sequence operation(link);
     commands::directAction(link, tag);
     if (link.but_WR_HID_Click())
         return OperationResult::done();

@@ -269,6 +269,8 @@ constexpr const char* kNoFile = "No such file or directory";
 constexpr const char* kBadHandle = "Bad file descriptor";
 constexpr const char* kTimedOut = "Connection timed out";
 constexpr const char* kSuccess = "Success";
+constexpr const char* kIoError = "Input/output error";
+constexpr const char* kDenied = "Permission denied";
 constexpr std::size_t kFrame = 65;
 }  // namespace
 
@@ -283,8 +285,29 @@ EmulatedTransport::EmulatedTransport() : start_(std::chrono::steady_clock::now()
 
 long long EmulatedTransport::nowMs() const
 {
+    if (!realTime_)
+        return offsetMs_;
     const auto elapsed = std::chrono::steady_clock::now() - start_;
     return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() + offsetMs_;
+}
+
+void EmulatedTransport::setRealTime(bool realTime)
+{
+    // The clock carries on from where it stands.
+    const long long now = nowMs();
+    realTime_ = realTime;
+    start_ = std::chrono::steady_clock::now();
+    offsetMs_ = now;
+}
+
+void EmulatedTransport::wait(long long ms)
+{
+    if (ms <= 0)
+        return;
+    if (realTime_)
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    else
+        offsetMs_ += ms;
 }
 
 void EmulatedTransport::plug(bool present)
@@ -302,9 +325,78 @@ void EmulatedTransport::plug(bool present)
         unplugAfter_ = -1;
 }
 
-void EmulatedTransport::setSilent(bool silent) { silent_ = silent; }
-void EmulatedTransport::setReplyDelayMs(int ms) { replyDelayMs_ = std::max(0, ms); }
-void EmulatedTransport::setFailWrites(bool fail) { failWrites_ = fail; }
+void EmulatedTransport::injectFault(Fault fault, int atExchange, int param)
+{
+    removeFault(fault);
+    atExchange = std::max(0, atExchange);
+    if (fault == Fault::Unplugged) {
+        // Counted in answered reports, so that the last one's reply can still be read.
+        unplugAfter_ = atExchange;
+        if (atExchange == 0)
+            plug(false);
+        return;
+    }
+    Injected injected;
+    injected.spec = {fault, atExchange, param == kDefaultFaultParam ? faultInfo(fault).defaultParam : param};
+    injected.startsAt = displayWrites_ + atExchange;
+    faults_.push_back(injected);
+}
+
+void EmulatedTransport::removeFault(Fault fault)
+{
+    if (fault == Fault::Unplugged) {
+        unplugAfter_ = -1;
+        unplugWhenDrained_ = false;
+        return;
+    }
+    std::erase_if(faults_, [fault](const Injected& i) { return i.spec.fault == fault; });
+}
+
+void EmulatedTransport::clearFaults()
+{
+    faults_.clear();
+    removeFault(Fault::Unplugged);
+}
+
+bool EmulatedTransport::hasFault(Fault fault) const
+{
+    if (fault == Fault::Unplugged)
+        return unplugAfter_ >= 0 || unplugWhenDrained_;
+    return std::any_of(faults_.begin(), faults_.end(), [fault](const Injected& i) { return i.spec.fault == fault; });
+}
+
+const EmulatedTransport::Injected* EmulatedTransport::active(Fault fault, long long index) const
+{
+    for (const Injected& i : faults_)
+        if (i.spec.fault == fault && index >= i.startsAt)
+            return &i;
+    return nullptr;
+}
+
+void EmulatedTransport::setSilent(bool silent)
+{
+    if (silent)
+        injectFault(Fault::Silent);
+    else
+        removeFault(Fault::Silent);
+}
+
+void EmulatedTransport::setReplyDelayMs(int ms)
+{
+    if (ms > 0)
+        injectFault(Fault::SlowReply, 0, ms);
+    else
+        removeFault(Fault::SlowReply);
+}
+
+void EmulatedTransport::setFailWrites(bool fail)
+{
+    if (fail)
+        injectFault(Fault::FailingWrite);
+    else
+        removeFault(Fault::FailingWrite);
+}
+
 void EmulatedTransport::setReportLengths(ReportLengths lengths) { lengths_ = lengths; }
 
 void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay)
@@ -330,10 +422,10 @@ void EmulatedTransport::addSecondDisplay(uint16_t version)
 
 void EmulatedTransport::unplugAfterReports(int count)
 {
-    unplugAfter_ = count;
-    unplugWhenDrained_ = false;
-    if (count == 0)
-        plug(false);
+    if (count < 0)
+        removeFault(Fault::Unplugged);
+    else
+        injectFault(Fault::Unplugged, count);
 }
 
 void EmulatedTransport::advanceMs(int ms)
@@ -438,6 +530,17 @@ HidTransport::Handle EmulatedTransport::open(const std::string& path)
         lastError_ = kNoFile;
         return 0;
     }
+    if (d->kind != Kind::Other) {
+        for (Injected& i : faults_) {
+            if (i.spec.fault != Fault::RefuseOpen || displayWrites_ < i.startsAt)
+                continue;
+            // param 0: every open fails; n: only the n-th attempt since the fault started.
+            if (i.spec.param <= 0 || ++i.opensSeen == i.spec.param) {
+                lastError_ = kDenied;
+                return 0;
+            }
+        }
+    }
     const Handle h = nextHandle_++;
     handles_.push_back({h, path, d->generation});
     lastError_ = kSuccess;
@@ -464,9 +567,15 @@ int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t len
         lastError_ = "Invalid argument";
         return -1;
     }
-    if (failWrites_) {
-        lastError_ = "Input/output error";
+    const long long index = d->kind == Kind::Other ? -1 : displayWrites_++;
+    if (index >= 0 && active(Fault::FailingWrite, index)) {
+        lastError_ = kIoError;
         return -1;
+    }
+    if (const Injected* partial = index >= 0 ? active(Fault::ShortWrite, index) : nullptr) {
+        // Part of a report is no report: the display never sees it.
+        lastError_ = kSuccess;
+        return static_cast<int>(std::min<std::size_t>(length, std::size_t(std::max(partial->spec.param, 0))));
     }
     // The display sees report ID + 64 data bytes; a short report is padded with zeros.
     std::vector<uint8_t> frame(kFrame, 0);
@@ -479,14 +588,26 @@ int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t len
     std::array<uint8_t, 64> request{};
     std::copy(frame.begin() + 1, frame.end(), request.begin());
     EmulatedDisplay& target = d->kind == Kind::MainDisplay ? display_ : second_;
-    const std::array<uint8_t, 64> answer = target.handle(request);
-    if (!silent_) {
-        std::vector<uint8_t> reply(kFrame, 0);
-        std::copy(answer.begin(), answer.end(), reply.begin() + 1);
-        d->pending.push_back({std::move(reply), nowMs() + replyDelayMs_});
-        if (d->kind == Kind::MainDisplay && unplugAfter_ > 0 && --unplugAfter_ == 0)
-            unplugWhenDrained_ = true;
-    }
+    std::array<uint8_t, 64> answer = target.handle(request);
+    if (active(Fault::Silent, index))
+        return static_cast<int>(length);
+
+    if (request[0] == 0x30 && active(Fault::WrongSignature, index))
+        std::fill(answer.begin(), answer.begin() + 4, 0xFF);  // a blank EEPROM
+    if (const Injected* wrong = active(Fault::WrongReply, index))
+        answer.fill(static_cast<uint8_t>(wrong->spec.param));
+    std::vector<uint8_t> reply(kFrame, 0);
+    reply[0] = inputReportId_;
+    std::copy(answer.begin(), answer.end(), reply.begin() + 1);
+    if (const Injected* cut = active(Fault::ShortReply, index))
+        reply.resize(std::min(kFrame, std::size_t(std::max(cut->spec.param, 0))));
+    long long delayMs = 0;
+    for (Fault slow : {Fault::SlowReply, Fault::LateReply})
+        if (const Injected* i = active(slow, index))
+            delayMs = std::max<long long>(delayMs, i->spec.param);
+    d->pending.push_back({std::move(reply), nowMs() + delayMs});
+    if (d->kind == Kind::MainDisplay && unplugAfter_ > 0 && --unplugAfter_ == 0)
+        unplugWhenDrained_ = true;
     return static_cast<int>(length);
 }
 
@@ -502,15 +623,23 @@ HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer,
         return ReadStatus::Error;
     }
     timeoutMs = std::max(0, timeoutMs);
+    if (d->kind != Kind::Other && active(Fault::ReadError, displayWrites_ - 1)) {
+        // The report that came is lost with the read.
+        if (!d->pending.empty())
+            d->pending.pop_front();
+        lastError_ = kIoError;
+        return ReadStatus::Error;
+    }
     // Wait like a blocking read would: until the reply is ready, at most timeoutMs.
     const long long waitMs = d->pending.empty() ? 0 : d->pending.front().readyAtMs - nowMs();
     if (d->pending.empty() || waitMs > timeoutMs) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        wait(timeoutMs);
+        if (timeoutMs > 0)
+            ++readTimeouts_;
         lastError_ = kTimedOut;
         return ReadStatus::TimedOut;
     }
-    if (waitMs > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+    wait(waitMs);
     std::vector<uint8_t> reply = std::move(d->pending.front().bytes);
     d->pending.pop_front();
     bytesRead = std::min(length, reply.size());

@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 
+#include "emulator/faults.h"
 #include "link/hid_transport.h"
 
 namespace trivo {
@@ -99,24 +100,42 @@ public:
     // The display added by addSecondDisplay (a default one before that).
     EmulatedDisplay& secondDisplay() { return second_; }
 
-    // --- fault switches ------------------------------------------------------------------------
+    // --- faults (of both displays; Unplugged concerns the first) ---------------------------------
+    // The fault starts once atExchange more output reports have been written to a display (0 = at once;
+    // Unplugged: once that many reports have been answered). Faults add up; injecting one again replaces it.
+    void injectFault(Fault fault, int atExchange = 0, int param = kDefaultFaultParam);
+    void injectFault(const FaultSpec& spec) { injectFault(spec.fault, spec.atExchange, spec.param); }
+    void removeFault(Fault fault);
+    // Ends every fault; a display already unplugged stays so until plug(true).
+    void clearFaults();
+    bool hasFault(Fault fault) const;  // injected, started or not
+    // Shorthands: Silent, SlowReply of ms (0 = none), FailingWrite, Unplugged after count (-1 = never).
+    void setSilent(bool silent);
+    void setReplyDelayMs(int ms);
+    void setFailWrites(bool fail);
+    void unplugAfterReports(int count);
+
+    // --- what is plugged in ------------------------------------------------------------------
     // Unplugging also makes every handle opened before it fail, as a vanished device node does.
     void plug(bool present);
     bool plugged() const { return plugged_; }
-    void setSilent(bool silent);    // no reply at all: reads time out
-    void setReplyDelayMs(int ms);   // reply ready this long after the write
-    void setFailWrites(bool fail);  // writes report an error and deliver nothing
     void setReportLengths(ReportLengths lengths);
+    // The report ID the displays' replies carry (0: unnumbered reports).
+    void setInputReportId(uint8_t id) { inputReportId_ = id; }
     // Other HID interfaces present, in enumeration order before (front) or after the display.
     // They accept writes and never answer.
     void addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay = true);
     void addSecondDisplay(uint16_t version = 0x0100);
-    // Unplug after this many more output reports have been answered (-1 = never): the display goes
-    // once the last answered reply has been read.
-    void unplugAfterReports(int count);
-    // Moves the emulated clock of pending replies forward (a late reply becomes ready); a fixed display
-    // clock moves with it.
+
+    // --- time --------------------------------------------------------------------------------
+    // A wait (a reply's delay, a read's time-out) moves the transport's own clock and returns at once, so
+    // that a silent display costs a test nothing; in real time (the training mode) it is waited for.
+    void setRealTime(bool realTime);
+    // Moves the transport's clock forward (a late reply becomes ready); a fixed display clock moves with it.
     void advanceMs(int ms);
+    long long clockMs() const { return nowMs(); }
+    // Reads that waited for a reply and gave up (polls without a wait are not counted).
+    int readTimeouts() const { return readTimeouts_; }
 
     // --- record of every report in both directions -------------------------------------------
     // Written reports that reached a device and replies that a read delivered, 65 bytes each.
@@ -157,7 +176,15 @@ private:
         std::string path;
         int generation;
     };
+    struct Injected {
+        FaultSpec spec;          // param resolved to the fault's default
+        long long startsAt = 0;  // index of the first display write it concerns
+        int opensSeen = 0;
+    };
     long long nowMs() const;
+    void wait(long long ms);
+    // The fault concerning write number `index`, if any.
+    const Injected* active(Fault fault, long long index) const;
     Device* deviceAt(const std::string& path);
     bool present(const Device& device) const;
     // The device behind a live handle, or null with lastError set.
@@ -169,12 +196,14 @@ private:
     EmulatedDisplay display_;
     EmulatedDisplay second_;
     bool plugged_ = false;
-    bool silent_ = false;
-    int replyDelayMs_ = 0;
-    bool failWrites_ = false;
+    std::vector<Injected> faults_;
+    long long displayWrites_ = 0;
     int unplugAfter_ = -1;
     bool unplugWhenDrained_ = false;
     long long offsetMs_ = 0;
+    bool realTime_ = false;
+    int readTimeouts_ = 0;
+    uint8_t inputReportId_ = 0;
     ReportLengths lengths_;
     std::vector<Device> devices_;  // enumeration order
     std::vector<RecordedReport> record_;

@@ -3,6 +3,7 @@
 #include "common/file_io.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -31,7 +32,7 @@ bool fromHex(const QJsonValue& value, std::array<uint8_t, N>& out)
 }
 }  // namespace
 
-bool loadEmulatorState(const QString& path, EmulatedDisplay& display, QString* error)
+bool loadEmulatorState(const QString& path, EmulatedDisplay& display, QString* error, std::vector<FaultSpec>* faults)
 {
     QFile file(path);
     if (!file.exists())
@@ -56,6 +57,24 @@ bool loadEmulatorState(const QString& path, EmulatedDisplay& display, QString* e
             *error = QStringLiteral("contenu invalide");
         return false;
     }
+    const QJsonValue faultList = o.value(QStringLiteral("pannes"));
+    if (!faultList.isUndefined() && !faultList.isArray()) {
+        if (error)
+            *error = QStringLiteral("contenu invalide");
+        return false;
+    }
+    std::vector<FaultSpec> kept;
+    for (const QJsonValue& value : faultList.toArray()) {
+        const std::optional<FaultSpec> fault = parseFault(value.toString());
+        if (!fault) {
+            if (error)
+                *error = QStringLiteral("panne inconnue : %1").arg(value.toString());
+            return false;
+        }
+        kept.push_back(*fault);
+    }
+    if (faults)
+        *faults = std::move(kept);
     display.block = block;
     display.picture = picture;
     display.counter = o.value(QStringLiteral("compteur")).toInt();
@@ -67,7 +86,8 @@ bool loadEmulatorState(const QString& path, EmulatedDisplay& display, QString* e
     return true;
 }
 
-bool saveEmulatorState(const QString& path, const EmulatedDisplay& display, QString* error)
+bool saveEmulatorState(const QString& path, const EmulatedDisplay& display, QString* error,
+                       const std::vector<FaultSpec>& faults)
 {
     QJsonObject o;
     o.insert(QStringLiteral("bloc"), hex(display.block));
@@ -77,6 +97,13 @@ bool saveEmulatorState(const QString& path, const EmulatedDisplay& display, QStr
     o.insert(QStringLiteral("lcd_efface"), display.lcdCleared);
     o.insert(QStringLiteral("mode_mise_a_jour"), display.updateMode);
     o.insert(QStringLiteral("micrologiciel"), hex(display.firmware));
+    // Written only when there is one, so that a file without faults stays as it always was.
+    if (!faults.empty()) {
+        QJsonArray names;
+        for (const FaultSpec& fault : faults)
+            names.append(faultText(fault));
+        o.insert(QStringLiteral("pannes"), names);
+    }
     const FileError written = writeFileWhole(path, QJsonDocument(o).toJson());
     if (written.failed()) {
         if (error)

@@ -31,6 +31,8 @@ const QString kReportHeaderText = QStringLiteral("***** HID Test Report *****");
 const QString kNothingSentText = QStringLiteral(" No display opened yet: nothing sent.");
 const QString kLinkDownText =
     QStringLiteral(" Link closed after a read time-out: nothing sent until the next connection check.");
+const QString kNotAnsweringLine =
+    QStringLiteral(" Display not answering: nothing sent until it is plugged in again or an operation tries it.");
 const QString kWriteIncompleteText = QStringLiteral(" Write incomplete: no reply awaited.");
 const QString kWriteFileName = QStringLiteral("WriteFile");
 const QString kReadFileName = QStringLiteral("ReadFile");
@@ -112,6 +114,9 @@ struct Link::Private {
     Private(Link& link, HidTransport& t) : q(link), transport(t), detectCon(new QTimer(&link)) {}
 
     bool exchange(bool copyToBuffer);
+    bool held() const { return periodic > 0 && (sequences > 0 || state == LinkState::NotAnswering); }
+    void setState(LinkState newState);
+    bool displayStillPresent();
     void drainInput();
     ExchangeResult receiveInputReport(bool copyToBuffer);
     void setLabel4(const QString& text);  // the background stays as it is
@@ -141,8 +146,11 @@ struct Link::Private {
     HidTransport::Handle readHandle = 0;
     bool deviceFound = false;
     bool readEventReady = false;
-    // Set by a read time-out (or CloseLink): the handles are closed until the next pass reopens them.
+    // Set by a read time-out (or CloseLink): the handles are closed until a pass reopens them.
     bool linkDown = false;
+    int sequences = 0;        // operations open (nested)
+    int periodic = 0;         // periodic requests under way
+    bool retryArmed = false;  // the outermost operation may try a display that stopped answering
     HidInterfaceInfo device;
     ReportLengths lengths;
 
@@ -538,6 +546,16 @@ bool Link::Private::exchange(bool copyToBuffer)
         emit q.bufferChanged();
     };
 
+    if (held()) {
+        last = ExchangeResult::Held;
+        return false;
+    }
+    if (retryArmed) {
+        // The operation's one try of a display that stopped answering: open it again; its answer decides.
+        retryArmed = false;
+        if (!q.FindTheHid())
+            setState(LinkState::Waiting);
+    }
     if (state == LinkState::Waiting) {
         setLabel4(QStringLiteral("IMPOSSIBLE !"));
         q.but_CLEAR_HID_Click();
@@ -561,7 +579,7 @@ bool Link::Private::exchange(bool copyToBuffer)
         addPendingLine(kNothingSentText);
         last = ExchangeResult::NotOpen;
     } else if (linkDown) {
-        addPendingLine(kLinkDownText);
+        addPendingLine(state == LinkState::NotAnswering ? kNotAnsweringLine : kLinkDownText);
         zeroReply();
         last = ExchangeResult::LinkDown;
     } else {
@@ -589,6 +607,10 @@ bool Link::Private::exchange(bool copyToBuffer)
     setLabel4(QString());
     --exchanging;
     setLabel4(ProgressColour::Green, QStringLiteral("Fin de l'envoi ."));
+    if (last == ExchangeResult::TimedOut)
+        setState(LinkState::NotAnswering);
+    else if (last == ExchangeResult::Answered && state == LinkState::NotAnswering)
+        setState(LinkState::Connected);
     if (monitorWasRunning) {
         const qint64 left = kMonitorIntervalMs - (countdown.isValid() ? countdown.elapsed() : 0);
         detectCon->start(static_cast<int>(std::clamp<qint64>(left, 0, kMonitorIntervalMs)));
@@ -642,7 +664,8 @@ ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer)
         hidHandle = 0;
         readHandle = 0;
         stepPending(kCloseHandleName, transport.lastError());
-        // The display is silent: until the next pass, exchanges fail at once instead of waiting again.
+        // The display is silent: it stays closed, so that nothing waits for it again until it is plugged
+        // in again or an operation gives it one more try.
         linkDown = true;
         result = ExchangeResult::TimedOut;
         break;
@@ -672,15 +695,47 @@ ProgressColour Link::label4Color() const { return d->label4Colour; }
 
 void Link::DETECT_CON_Timer()
 {
+    // An operation has the link to itself: the pass waits for a tick after it.
+    if (d->sequences > 0)
+        return;
     // A countdown shortened by an exchange goes back to the whole interval from this pass on.
     d->countdown.start();
     if (d->detectCon->isActive() && d->detectCon->interval() != kMonitorIntervalMs)
         d->detectCon->start(kMonitorIntervalMs);
+    // A pass would reopen a display that does not answer and call it connected: it is only looked for.
+    if (d->state == LinkState::NotAnswering && d->displayStillPresent()) {
+        emit label3Changed();
+        emit monitorTick(false);
+        return;
+    }
     const bool found = FindTheHid();
-    d->state = found ? LinkState::Connected : LinkState::Waiting;
-    d->label3 = found ? kConnectedText : kWaitingText;
-    emit label3Changed();
+    d->setState(found ? LinkState::Connected : LinkState::Waiting);
     emit monitorTick(found);
+}
+
+void Link::Private::setState(LinkState newState)
+{
+    state = newState;
+    switch (newState) {
+    case LinkState::Unknown: label3.clear(); break;
+    case LinkState::Waiting: label3 = kWaitingText; break;
+    case LinkState::Connected: label3 = kConnectedText; break;
+    case LinkState::NotAnswering: label3 = kNotAnsweringText; break;
+    }
+    emit q.label3Changed();
+}
+
+bool Link::Private::displayStillPresent()
+{
+    const std::vector<HidInterfaceInfo> present = transport.enumerate();
+    step(QStringLiteral("SetupDiClassDevs"), transportText());
+    const bool there = std::any_of(present.begin(), present.end(), [this](const HidInterfaceInfo& info) {
+        return info.path == device.path && info.vendorId == device.vendorId && info.productId == device.productId;
+    });
+    if (there)
+        addLine(lines(), kNotAnsweringLine);
+    emit q.diagnosticsChanged();
+    return there;
 }
 
 void Link::startMonitor()
@@ -712,6 +767,28 @@ void Link::CloseLink()
         d->linkDown = true;
     emit diagnosticsChanged();
 }
+
+// --- operations and periodic requests ------------------------------------------------------------
+
+Link::Sequence::Sequence(Link& link) : link_(link)
+{
+    if (link_.d->sequences++ == 0)
+        link_.d->retryArmed = link_.d->state == LinkState::NotAnswering;
+}
+
+Link::Sequence::~Sequence()
+{
+    if (--link_.d->sequences == 0)
+        link_.d->retryArmed = false;
+}
+
+Link::PeriodicRequest::PeriodicRequest(Link& link) : link_(link) { ++link_.d->periodic; }
+
+Link::PeriodicRequest::~PeriodicRequest() { --link_.d->periodic; }
+
+bool Link::PeriodicRequest::allowed() const { return !link_.d->held(); }
+
+bool Link::inSequence() const { return d->sequences > 0; }
 
 void Link::setReadTimeoutMs(int ms) { d->readTimeoutMs = std::max(ms, 0); }
 int Link::readTimeoutMs() const { return d->readTimeoutMs; }

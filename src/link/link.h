@@ -20,8 +20,9 @@ constexpr int kReadTimeoutMs = 6000;
 constexpr int kMonitorIntervalMs = 1000;
 constexpr int kReportLength = 65;  // report ID + 64 data bytes
 
-// Background of the status line Label3: white until the first monitor tick, then red or green.
-enum class LinkState { Unknown, Waiting, Connected };
+// Background of the status line Label3: white until the first monitor tick, then red or green; orange
+// from a read time-out until the display is plugged in again or answers an operation.
+enum class LinkState { Unknown, Waiting, Connected, NotAnswering };
 
 // Background of the progress label Label4 around an exchange; Unset until the first exchange.
 enum class ProgressColour { Unset, White, Yellow, Green };
@@ -31,20 +32,54 @@ enum class ExchangeResult {
     Answered,     // written and a reply read
     Refused,      // status line red: nothing sent, buffer set to "0"
     NotOpen,      // before the first pass found the display: nothing sent, buffer unchanged
-    LinkDown,     // a time-out earlier closed the link and no pass has run since: nothing sent
+    LinkDown,     // closed by CloseLink or by a time-out earlier in the operation: nothing sent
     WriteFailed,  // the write did not deliver the whole report
-    TimedOut,     // no reply within the time-out: the link is closed until the next pass
-    ReadError
+    TimedOut,     // no reply within the time-out: the display is shown as not answering
+    ReadError,
+    Held  // a periodic request while an operation has the link or the display does not answer
 };
 
 inline const QString kConnectedText = QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -");
 inline const QString kWaitingText = QStringLiteral("En attente de connexion. Veuillez connecter le TRIVO_ZURED.");
+inline const QString kNotAnsweringText = QStringLiteral(" - TRIVO_ZURED NE RÉPOND PAS -");
 
 class Link : public QObject {
     Q_OBJECT
 public:
     explicit Link(HidTransport& transport, QObject* parent = nullptr);
     ~Link() override;
+
+    // An operation the operator started (a read, a programming, a picture transfer, a flash from its
+    // confirmation on, a direct command, a key, a button of the link window). While one is open it has the
+    // link to itself: periodic requests are held and the monitor's passes skipped. The first exchange of
+    // the outermost one gives a display that stopped answering one more try; after a time-out the rest of
+    // the operation sends nothing, so an operation waits for a reply in vain at most once. Nests.
+    class Sequence {
+    public:
+        explicit Sequence(Link& link);
+        ~Sequence();
+        Sequence(const Sequence&) = delete;
+        Sequence& operator=(const Sequence&) = delete;
+
+    private:
+        Link& link_;
+    };
+
+    // A request that repeats by itself (a timer): its exchanges are held, nothing sent and the buffer left
+    // as it is, while an operation has the link or the display does not answer.
+    class PeriodicRequest {
+    public:
+        explicit PeriodicRequest(Link& link);
+        ~PeriodicRequest();
+        PeriodicRequest(const PeriodicRequest&) = delete;
+        PeriodicRequest& operator=(const PeriodicRequest&) = delete;
+        bool allowed() const;
+
+    private:
+        Link& link_;
+    };
+
+    bool inSequence() const;
 
     // --- discovery ---------------------------------------------------------------------------
     bool FindTheHid();

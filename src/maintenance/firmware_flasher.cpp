@@ -7,6 +7,8 @@ namespace trivo {
 FlashResult flashFirmware(Link& link, const FirmwareImage& image, Progress& progress)
 {
     FlashResult result;
+    // A display in update mode takes every report as firmware: nothing else may reach it meanwhile.
+    const Link::Sequence operation(link);
     const ProgressScope scope(progress, kFlashProgressMaximum, kFlashingText);
     progress.advance(0);
     for (int report = 0; report < kFlashReports; ++report) {

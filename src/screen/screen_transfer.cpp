@@ -38,6 +38,7 @@ void count(ScreenTransfer& transfer, int block, bool answered)
 
 ScreenTransfer sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress)
 {
+    const Link::Sequence operation(link);
     ScreenTransfer sent;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     const DisplayBitmap bitmap = picture.pack();
@@ -55,6 +56,7 @@ ScreenTransfer sendHomeScreen(Link& link, const HomeScreenPicture& picture, Prog
 
 ScreenTransfer clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    const Link::Sequence operation(link);
     ScreenTransfer cleared;
     const HomeScreenPicture before = picture;
     picture.fill(kScreenWhite);
@@ -72,6 +74,7 @@ ScreenTransfer clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress&
 
 ScreenTransfer readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    const Link::Sequence operation(link);
     ScreenTransfer read;
     HomeScreenPicture blocks;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
@@ -93,6 +96,8 @@ ScreenTransfer readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Prog
 
 ScreenTransfer readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
 {
+    // The clear and the reads are one operation: nothing comes between them.
+    const Link::Sequence operation(link);
     const HomeScreenPicture before = picture;
     const ScreenTransfer cleared = clearHomeScreen(link, picture, progress);
     ScreenTransfer read = readHomeScreenBlocks(link, picture, progress);
@@ -106,6 +111,7 @@ ScreenTransfer readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& 
 
 ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress)
 {
+    const Link::Sequence operation(link);
     ScreenCheck check;
     HomeScreenPicture readBack;
     const OperationResult read = readHomeScreenBlocks(link, readBack, progress);

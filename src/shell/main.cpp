@@ -76,6 +76,8 @@ int main(int argc, char* argv[])
         e->plug(true);
         // A training session may run for hours: keep only the recent reports.
         e->setRecordLimit(10000);
+        // The trainee sees a slow or silent display keep the program waiting, as a real one would.
+        e->setRealTime(true);
         emulated = e.get();
         transport = std::move(e);
     } else {

@@ -12,7 +12,10 @@
 #include <QPainter>
 #include <QRadialGradient>
 #include <QStandardPaths>
+#include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QWidgetAction>
 
 #include "common/dialogs.h"
 #include "common/ui/twips.h"
@@ -61,8 +64,8 @@ MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
     setCentralWidget(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::childWindowsChanged);
 
-    // ImageList1: 1 waiting, 2 spare, 3 connected.
-    imageList_ = {diode(QColor(220, 0, 0)), diode(QColor(255, 200, 0)), diode(QColor(0, 200, 0))};
+    // ImageList1: 1 waiting, 2 not answering, 3 connected.
+    imageList_ = {diode(QColor(220, 0, 0)), diode(kNotAnsweringColour), diode(QColor(0, 200, 0))};
 
     auto* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -92,6 +95,7 @@ MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
     menus_ = new MenuBar(*this);
     menus_->build(menuBar());
 
+    connect(&link_, &Link::label3Changed, this, &MainWindow::showLinkState);
     connect(&link_, &Link::monitorTick, this, &MainWindow::onMonitorTick);
     resize(1100, 780);
 }
@@ -140,10 +144,74 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
     update->setCheckable(true);
     update->setChecked(transport.display().updateMode);
     connect(update, &QAction::toggled, this, [this](bool on) { emulated_->display().updateMode = on; });
+    addFaultMenu(*menu);
+    // A fault may unplug the display by itself: the switches show the emulated display as it is now.
+    connect(menu, &QMenu::aboutToShow, this, [this, plug, update] {
+        const QSignalBlocker quietPlug(plug);
+        const QSignalBlocker quietUpdate(update);
+        plug->setChecked(emulated_->plugged());
+        update->setChecked(emulated_->display().updateMode);
+    });
     menu->addSeparator();
     auto* view = menu->addAction(QStringLiteral("&Panneau émulé..."));
     view->setObjectName(QStringLiteral("MENU_SIM_PANNEAU"));
     connect(view, &QAction::triggered, this, &MainWindow::showEmulatedPanel);
+}
+
+QString MainWindow::faultActionName(Fault fault)
+{
+    QString name = QString::fromLatin1(faultInfo(fault).name).toUpper();
+    return QStringLiteral("MENU_SIM_PANNE_") + name.replace(QLatin1Char('-'), QLatin1Char('_'));
+}
+
+// "Pannes": every fault of the catalogue, checked while it is injected; the unplug counts the reports
+// answered before it from the number in the box under it.
+void MainWindow::addFaultMenu(QMenu& simulation)
+{
+    QMenu* faults = simulation.addMenu(QStringLiteral("&Pannes"));
+    faults->setObjectName(QStringLiteral("MENU_SIM_PANNES"));
+    QAction* none = faults->addAction(QStringLiteral("&Aucune panne"));
+    none->setObjectName(QStringLiteral("MENU_SIM_PANNE_AUCUNE"));
+    faults->addSeparator();
+
+    auto* countBox = new QWidget(faults);
+    auto* countRow = new QHBoxLayout(countBox);
+    countRow->setContentsMargins(28, 2, 8, 2);
+    auto* countLabel = new QLabel(QStringLiteral("N (rapports avant le débranchement) :"), countBox);
+    auto* count = new QSpinBox(countBox);
+    count->setObjectName(QStringLiteral("MENU_SIM_PANNE_N"));
+    count->setRange(0, 100000);
+    count->setValue(10);
+    countRow->addWidget(countLabel);
+    countRow->addWidget(count);
+
+    QList<QAction*> actions;
+    for (const FaultInfo& info : faultCatalogue()) {
+        QAction* action = faults->addAction(QString::fromUtf8(info.caption));
+        action->setObjectName(faultActionName(info.fault));
+        action->setCheckable(true);
+        action->setData(static_cast<int>(info.fault));
+        const Fault fault = info.fault;
+        connect(action, &QAction::toggled, this, [this, fault, count](bool on) {
+            if (!on)
+                emulated_->removeFault(fault);
+            else
+                emulated_->injectFault(fault, fault == Fault::Unplugged ? count->value() : 0);
+        });
+        actions << action;
+    }
+    auto* countAction = new QWidgetAction(faults);
+    countAction->setObjectName(QStringLiteral("MENU_SIM_PANNE_N_ACTION"));
+    countAction->setDefaultWidget(countBox);
+    faults->addAction(countAction);
+
+    connect(none, &QAction::triggered, this, [this] { emulated_->clearFaults(); });
+    connect(faults, &QMenu::aboutToShow, this, [this, actions] {
+        for (QAction* action : actions) {
+            const QSignalBlocker quiet(action);
+            action->setChecked(emulated_->hasFault(static_cast<Fault>(action->data().toInt())));
+        }
+    });
 }
 
 EmulatedPanelView* MainWindow::showEmulatedPanel()
@@ -244,12 +312,22 @@ ScreenWindow* MainWindow::screenWindow() const { return screen_; }
 RegistersWindow* MainWindow::registersWindow() const { return registers_; }
 MaintenanceWindow* MainWindow::maintenanceWindow() const { return maintenance_; }
 
+// Panel 1 says what the link window's status line says: connected, waiting, or not answering.
+void MainWindow::showLinkState()
+{
+    switch (link_.state()) {
+    case LinkState::Unknown: break;
+    case LinkState::Waiting: setPanel1(kWaitingText, 1); break;
+    case LinkState::NotAnswering: setPanel1(kNotAnsweringText, 2); break;
+    case LinkState::Connected: setPanel1(kConnectedText, 3); break;
+    }
+}
+
 void MainWindow::onMonitorTick(bool connected)
 {
     if (connected) {
         if (usbSub_)
             usbSub_->hide();
-        setPanel1(kConnectedText, 3);
         if (tag_.isEmpty()) {
             showConfigWindow();
             tag_ = QStringLiteral("ON");
@@ -262,7 +340,6 @@ void MainWindow::onMonitorTick(bool connected)
             usbSub_->show();
             usbSub_->showMinimized();
         }
-        setPanel1(kWaitingText, 1);
     }
 }
 

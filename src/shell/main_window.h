@@ -7,8 +7,10 @@
 #include <functional>
 
 #include "common/main_services.h"
+#include "emulator/faults.h"
 
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -67,11 +69,14 @@ public:
     // live view of the panel).
     void enableSimulation(EmulatedTransport& transport);
     EmulatedPanelView* showEmulatedPanel();
+    // The objectName of a fault's action in the "Pannes" menu: MENU_SIM_PANNE_ and its name.
+    static QString faultActionName(Fault fault);
 
     QString tag() const { return tag_; }
     QString panel1Text() const;
-    int panel1Picture() const { return panel1Picture_; }  // index in ImageList1 (1 waiting, 3 connected)
-    QPixmap imageList1(int index) const;                  // 1-based
+    // Index in ImageList1: 1 waiting, 2 not answering, 3 connected.
+    int panel1Picture() const { return panel1Picture_; }
+    QPixmap imageList1(int index) const;  // 1-based
 
     static QString captionForVersion(int major, int minor, int revision);
 
@@ -89,6 +94,8 @@ protected:
 
 private:
     void onMonitorTick(bool connected);
+    void showLinkState();
+    void addFaultMenu(QMenu& simulation);
     void setPanel1(const QString& text, int picture);
     QMdiSubWindow* addChild(QWidget* child);
     void updateCaption();

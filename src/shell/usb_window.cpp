@@ -100,8 +100,15 @@ UsbWindow::UsbWindow(Link& link, QWidget* parent) : QWidget(parent), link_(link)
     details_->hide();
 
     connect(toggle_, &QPushButton::toggled, this, &UsbWindow::setDetailsShown);
-    connect(wr, &QPushButton::clicked, this, [this] { link_.but_WR_HID_Click(); });
-    connect(rd, &QPushButton::clicked, this, [this] { link_.but_RD_HID_Click(); });
+    // The technician's buttons are operations: each gives a display that stopped answering one try.
+    connect(wr, &QPushButton::clicked, this, [this] {
+        const Link::Sequence operation(link_);
+        link_.but_WR_HID_Click();
+    });
+    connect(rd, &QPushButton::clicked, this, [this] {
+        const Link::Sequence operation(link_);
+        link_.but_RD_HID_Click();
+    });
     connect(clear, &QPushButton::clicked, this, [this] { link_.but_CLEAR_HID_Click(); });
     connect(quit, &QPushButton::clicked, this, &UsbWindow::Command1_Click);
 
@@ -165,6 +172,7 @@ void UsbWindow::refreshLabel3()
     case LinkState::Unknown: paint(label3_, Qt::white); break;
     case LinkState::Waiting: paint(label3_, QColor(255, 0, 0)); break;
     case LinkState::Connected: paint(label3_, QColor(0, 255, 0)); break;
+    case LinkState::NotAnswering: paint(label3_, kNotAnsweringColour); break;
     }
     label3_->setText(link_.label3Text());
 }

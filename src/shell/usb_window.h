@@ -13,6 +13,9 @@ class QPushButton;
 namespace trivo {
 class Link;
 
+// The status line and the main window's diode of a display that does not answer.
+inline const QColor kNotAnsweringColour(255, 200, 0);
+
 class UsbWindow : public QWidget {
     Q_OBJECT
 public:

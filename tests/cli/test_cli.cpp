@@ -1,4 +1,5 @@
 // The command-line companion run as a process on the emulated display.
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -196,6 +197,11 @@ private slots:
         QTest::newRow("ecran lire --verifier")
             << QStringList{"--simule", "ecran", "lire", "-o", "x.png", "--verifier"} << 2;
         QTest::newRow("lire --pdf, no file") << QStringList{"--simule", "lire", "--pdf"} << 2;
+        QTest::newRow("unknown fault") << QStringList{"--simule", "--panne", "bidon", "etat"} << 2;
+        QTest::newRow("fault count not a number") << QStringList{"--simule", "--panne", "debranche:x", "etat"} << 2;
+        QTest::newRow("count on a fault without one") << QStringList{"--simule", "--panne", "muet:3", "etat"} << 2;
+        QTest::newRow("fault without its name") << QStringList{"--simule", "--panne"} << 2;
+        QTest::newRow("fault without --simule") << QStringList{"--panne", "muet", "etat"} << 2;
     }
     void failuresExitNonZero()
     {
@@ -450,6 +456,44 @@ private slots:
         QCOMPARE(r.out, QStringLiteral("Écran d'accueil envoyé.\nÉcran d'accueil relu identique.\n"));
         // Sixty block writes, then sixty memory reads and no clear.
         QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49) + QList<int>(60, 0x02));
+    }
+
+    // --panne makes the emulated display misbehave; the fault is kept in the state file, so the next run
+    // without --panne meets it again, until "--panne aucune". A failed read writes no file.
+    void faultsFromTheCommandLine_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("status");
+        QTest::newRow("muet") << "muet" << 1;
+        QTest::newRow("signature") << "signature" << 1;
+        QTest::newRow("ecriture") << "ecriture" << 1;
+        QTest::newRow("lent") << "lent" << 0;
+        QTest::newRow("debranche:0") << "debranche:0" << 3;
+        QTest::newRow("debranche:1") << "debranche:1" << 1;
+        QTest::newRow("debranche:3") << "debranche:3" << 0;
+    }
+    void faultsFromTheCommandLine()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+        const QString out = dir.filePath(QStringLiteral("a.config_CP"));
+        const QStringList lire{QStringLiteral("lire"), QStringLiteral("-o"), out};
+
+        Run r = cli(QStringList{st, QStringLiteral("--panne"), fault} + lire);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QFile::exists(out), status == 0);
+        QCOMPARE(state(dir.filePath(QStringLiteral("etat.json"))).value(QStringLiteral("pannes")).toArray(),
+                 QJsonArray({fault}));
+        QFile::remove(out);
+        r = cli(QStringList{st} + lire);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QFile::exists(out), status == 0);
+
+        r = cli(QStringList{st, QStringLiteral("--panne=aucune")} + lire);
+        QCOMPARE(r.status, 0);
+        QVERIFY(!state(dir.filePath(QStringLiteral("etat.json"))).contains(QStringLiteral("pannes")));
     }
 
     void etatOnTheEmulatedDisplay()

@@ -54,6 +54,7 @@ private slots:
     void enumerationOrder_data();
     void enumerationOrder();
     void unpluggedDisplayVanishes();
+    void silentDisplayTimesOut_data();
     void silentDisplayTimesOut();
     void lateReplyBecomesReadyWhenTimeMoves();
     void lateReplyIsWhatTheNextReadGets();
@@ -159,17 +160,35 @@ void TestEmulatedTransport::unpluggedDisplayVanishes()
     QCOMPARE(writeData(t, h, {0x30}), -1);
 }
 
+// A read waits its time-out on the transport's clock, and in real time only when asked to.
+void TestEmulatedTransport::silentDisplayTimesOut_data()
+{
+    QTest::addColumn<bool>("realTime");
+    QTest::newRow("emulated clock") << false;
+    QTest::newRow("real time") << true;
+}
+
 void TestEmulatedTransport::silentDisplayTimesOut()
 {
+    QFETCH(bool, realTime);
     EmulatedTransport t;
+    t.setRealTime(realTime);
     t.setSilent(true);
     const auto h = t.open(EmulatedTransport::kDisplayPath);
     QCOMPARE(writeData(t, h, {0x36}), 65);
     QCOMPARE(t.display().counter, 1);  // it still acts on the request
+    const long long before = t.clockMs();
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(readReport(t, h, 30).status, HidTransport::ReadStatus::TimedOut);
-    QVERIFY(clock.elapsed() >= 25);  // a real wait, as the link's exchange expects
+    QVERIFY(t.clockMs() - before >= 30);
+    if (realTime)
+        QVERIFY(clock.elapsed() >= 25);  // a real wait, as the trainee would see it
+    else
+        QCOMPARE(t.clockMs() - before, 30LL);
+    QCOMPARE(t.readTimeouts(), 1);
+    QCOMPARE(readReport(t, h, 0).status, HidTransport::ReadStatus::TimedOut);
+    QCOMPARE(t.readTimeouts(), 1);  // a poll is not a wait
     QCOMPARE(t.lastError(), std::string("Connection timed out"));
     QCOMPARE(t.record().size(), std::size_t(1));
 }

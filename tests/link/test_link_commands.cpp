@@ -5,7 +5,7 @@
 
 #include "link/commands.h"
 #include "link/link.h"
-#include "link/fake_transport.h"
+#include "emulator/emulated_display.h"
 
 using namespace trivo;
 using Builder = std::function<void(Link&)>;
@@ -45,7 +45,7 @@ QString hexList(const std::vector<uint8_t>& bytes)
 
 class TestLinkCommands : public QObject {
     Q_OBJECT
-    test::FakeTransport transport;
+    EmulatedTransport transport;  // never plugged in: the commands only fill the buffer
 
 private slots:
     void builders_data()

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "link/fake_transport.h"
+#include "emulator/faults.h"
 #include "link/link_test_helpers.h"
 
 using namespace trivo;
@@ -265,18 +265,21 @@ private slots:
 
     void displayThatCannotBeOpened()
     {
-        test::FakeTransport fake;
-        fake.interfaces = {test::displayInterface("fake:a"), test::displayInterface("fake:b")};
-        fake.refuseOpen = {"fake:a"};
-        Link link(fake);
+        // The first display refuses its first open; the second is the one used.
+        EmulatedTransport t;
+        t.plug(true);
+        t.addSecondDisplay();
+        t.injectFault(Fault::RefuseOpen, 0, 1);
+        Link link(t);
         QVERIFY(link.FindTheHid());
-        QCOMPARE(QString::fromStdString(link.device().path), QStringLiteral("fake:b"));
+        QCOMPARE(QString::fromStdString(link.device().path),
+                 QString::fromLatin1(EmulatedTransport::kSecondDisplayPath));
         CHECK_IN_ORDER(
             link.lstResults(),
-            QStringList({"CreateFile", "  Result = Access is denied.", "  Returned handle: 0h", "HidD_GetAttributes",
+            QStringList({"CreateFile", "  Result = Permission denied", "  Returned handle: 0h", "HidD_GetAttributes",
                          "Error in filling HIDD_ATTRIBUTES structure.", "Vendor ID: 0", "CloseHandle",
                          "  Result = The handle is invalid.", "CreateFile", "  My device detected"}));
-        fake.refuseOpen = {"fake:a", "fake:b"};
+        t.injectFault(Fault::RefuseOpen);  // now every open
         QVERIFY(!link.FindTheHid());
         QCOMPARE(link.lstResults().last(), QStringLiteral(" Device not found."));
     }
@@ -284,14 +287,13 @@ private slots:
     void readHandleRefused()
     {
         // The write handle opens, the read handle does not: the display cannot be used.
-        struct OneOpen : test::FakeTransport {
-            int allowed = 1;
-            Handle open(const std::string& path) override { return allowed-- > 0 ? FakeTransport::open(path) : 0; }
-        } once;
-        once.interfaces = {test::displayInterface("fake:a")};
-        Link second(once);
+        EmulatedTransport t;
+        t.plug(true);
+        t.injectFault(Fault::RefuseOpen, 0, 2);
+        Link second(t);
         QVERIFY(!second.FindTheHid());
-        QCOMPARE(once.closed, std::vector<HidTransport::Handle>{1});
+        QCOMPARE(t.openedPaths().size(), std::size_t(2));
+        QCOMPARE(t.openHandles(), 0);  // the write handle was closed again
         QCOMPARE(second.lstResults().last(), QStringLiteral(" Device not found."));
     }
 
@@ -314,12 +316,11 @@ private slots:
 
     void logApiResultUsesTransportText()
     {
-        test::FakeTransport fake;
-        Link link(fake);
-        fake.refuseOpen = {"x"};
-        fake.open("x");
+        EmulatedTransport t;
+        Link link(t);
+        t.open("x");
         link.LogApiResult("Something");
-        QCOMPARE(link.lstResults(), QStringList({"", "Something", "  Result = Access is denied."}));
+        QCOMPARE(link.lstResults(), QStringList({"", "Something", "  Result = No such file or directory"}));
     }
 };
 

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "link/commands.h"
-#include "link/fake_transport.h"
+#include "emulator/faults.h"
 #include "link/link_test_helpers.h"
 
 using namespace trivo;
@@ -191,6 +191,7 @@ private slots:
         QFETCH(int, replyDelayMs);
         QFETCH(int, maxRemainingMs);
         Rig rig;
+        rig.transport.setRealTime(true);  // the monitor's countdown runs on the real clock
         rig.link.setReadTimeoutMs(2000);
         rig.link.startMonitor();
         rig.transport.setReplyDelayMs(replyDelayMs);
@@ -244,11 +245,10 @@ private slots:
     // Trace files hold whole frames: a short input report is seen as the 65 bytes the reply fills.
     void observerSeesWholeFrames()
     {
-        test::FakeTransport fake;
-        fake.interfaces = {test::displayInterface("fake:display")};
-        fake.replies.push_back({0x00, 0x42, 0x43});
-        Link link(fake);
-        link.DETECT_CON_Timer();
+        Rig rig;
+        Link& link = rig.link;
+        rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x50);
+        rig.transport.injectFault(Fault::ShortReply, 0, 3);  // report ID, 42, 43
         std::vector<Observed> seen;
         link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
             seen.push_back({output, std::vector<uint8_t>(data, data + length)});
@@ -293,34 +293,31 @@ private slots:
 
     void partialWriteIsAFailure()
     {
-        test::FakeTransport fake;
-        fake.interfaces = {test::displayInterface("fake:display")};
-        fake.writeResult = 30;
-        fake.replies.push_back(std::vector<uint8_t>(65, 0x11));
-        Link link(fake);
-        link.DETECT_CON_Timer();
-        QVERIFY(!link.but_WR_HID_Click());
-        QCOMPARE(link.lastExchange(), ExchangeResult::WriteFailed);
-        QCOMPARE(fake.replies.size(), std::size_t(1));  // no reply was waited for
-        QVERIFY(link.lstResults().contains(" NumberOfBytesWritten = 30"));
+        Rig rig;
+        rig.transport.injectFault(Fault::ShortWrite, 0, 30);
+        QVERIFY(!rig.link.but_WR_HID_Click());
+        QCOMPARE(rig.link.lastExchange(), ExchangeResult::WriteFailed);
+        QCOMPARE(rig.transport.readTimeouts(), 0);  // no reply was waited for
+        QVERIFY(!rig.link.lstResults().contains("WaitForSingleObject"));
+        QVERIFY(rig.link.lstResults().contains(" NumberOfBytesWritten = 30"));
     }
 
     void readErrorKeepsLinkOpen()
     {
-        test::FakeTransport fake;
-        fake.interfaces = {test::displayInterface("fake:display")};
-        fake.readStatus = HidTransport::ReadStatus::Error;
-        Link link(fake);
-        link.DETECT_CON_Timer();
-        QVERIFY(!link.but_RD_HID_Click());
-        QCOMPARE(link.lastExchange(), ExchangeResult::ReadError);
-        QVERIFY(link.lstResults().contains("Readfile undefined error"));
-        QVERIFY(fake.closed.empty());
-        fake.readStatus = HidTransport::ReadStatus::Completed;
-        fake.replies.push_back(std::vector<uint8_t>(65, 0x2A));
-        QVERIFY(link.but_RD_HID_Click());
-        QCOMPARE(link.text1(63), QStringLiteral("2A"));
-        QCOMPARE(fake.written.size(), std::size_t(2));
+        Rig rig;
+        const int handles = rig.transport.openHandles();
+        rig.transport.injectFault(Fault::ReadError);
+        rig.link.setText1(0, "30");
+        QVERIFY(!rig.link.but_RD_HID_Click());
+        QCOMPARE(rig.link.lastExchange(), ExchangeResult::ReadError);
+        QVERIFY(rig.link.lstResults().contains("Readfile undefined error"));
+        QCOMPARE(rig.transport.openHandles(), handles);
+        rig.transport.removeFault(Fault::ReadError);
+        rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x2A);
+        rig.link.setText1(0, "30");
+        QVERIFY(rig.link.but_RD_HID_Click());
+        QCOMPARE(rig.link.text1(3), QStringLiteral("2A"));
+        QCOMPARE(rig.transport.outputReports().size(), std::size_t(2));
     }
 
     // A display that never answers costs one full time-out, then the link is known to be down until
@@ -331,11 +328,12 @@ private slots:
         QCOMPARE(rig.link.readTimeoutMs(), kReadTimeoutMs);
         rig.transport.setSilent(true);
         rig.fill(QStringList{"30"} + repeated(63, "5"));
-        QElapsedTimer clock;
-        clock.start();
+        const long long before = rig.transport.clockMs();
         QVERIFY(!rig.link.but_RD_HID_Click());
-        QVERIFY2(clock.elapsed() >= 5900, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(rig.transport.clockMs() - before, (long long)kReadTimeoutMs);
+        QCOMPARE(rig.transport.readTimeouts(), 1);
         QCOMPARE(rig.link.lastExchange(), ExchangeResult::TimedOut);
+        QCOMPARE(rig.link.state(), LinkState::NotAnswering);
         QCOMPARE(rig.fields(), repeated(64, "00"));
         CHECK_IN_ORDER(rig.link.lstResults(),
                        QStringList({"WaitForSingleObject", "Readfile timeout", "CloseHandle", " Report ID: 0",
@@ -354,8 +352,16 @@ private slots:
         QCOMPARE(rig.fields(), repeated(64, "00"));
         QVERIFY(rig.transport.record().empty());
 
-        // The next pass opens the display again.
+        // A pass finds it still there and still does not call it connected; nothing more was waited for.
         rig.transport.setSilent(false);
+        rig.link.DETECT_CON_Timer();
+        QCOMPARE(rig.link.state(), LinkState::NotAnswering);
+        QCOMPARE(rig.transport.readTimeouts(), 1);
+        // Unplugged and plugged in again, it is opened again.
+        rig.transport.plug(false);
+        rig.link.DETECT_CON_Timer();
+        QCOMPARE(rig.link.state(), LinkState::Waiting);
+        rig.transport.plug(true);
         rig.link.DETECT_CON_Timer();
         QCOMPARE(rig.link.state(), LinkState::Connected);
         rig.link.setText1(0, "30");
@@ -390,6 +396,8 @@ private slots:
         rig.transport.setReplyDelayMs(0);
         rig.link.DETECT_CON_Timer();
         rig.link.setText1(0, "31");
+        // An operation gives the display that stopped answering its one more try.
+        const Link::Sequence operation(rig.link);
         QVERIFY(rig.link.but_RD_HID_Click());
         QCOMPARE(rig.fields().mid(0, 4), QStringList({"11", "22", "33", "44"}));
         QCOMPARE(rig.transport.pendingReplies(), 0);

@@ -14,7 +14,7 @@
 
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
-#include "link/fake_transport.h"
+#include "emulator/faults.h"
 #include "link/link.h"
 #include "link/link_test_helpers.h"
 #include "link/report_trace.h"
@@ -31,6 +31,7 @@ QString stateName(LinkState s)
     case LinkState::Unknown: return QStringLiteral("Unknown");
     case LinkState::Waiting: return QStringLiteral("Waiting");
     case LinkState::Connected: return QStringLiteral("Connected");
+    case LinkState::NotAnswering: return QStringLiteral("NotAnswering");
     }
     return QString();
 }
@@ -45,6 +46,7 @@ QString resultName(ExchangeResult r)
     case ExchangeResult::WriteFailed: return QStringLiteral("WriteFailed");
     case ExchangeResult::TimedOut: return QStringLiteral("TimedOut");
     case ExchangeResult::ReadError: return QStringLiteral("ReadError");
+    case ExchangeResult::Held: return QStringLiteral("Held");
     }
     return QString();
 }
@@ -74,7 +76,6 @@ public:
     }
 
     EmulatedTransport& emulated() { return static_cast<EmulatedTransport&>(*transport_); }
-    test::FakeTransport& fake() { return static_cast<test::FakeTransport&>(*transport_); }
 
     // Runs one step and writes what it left behind.
     void step(const QString& label, const std::function<void()>& action)
@@ -85,6 +86,12 @@ public:
     }
     void write(const QString& label) { exchange(label, false); }
     void read(const QString& label) { exchange(label, true); }
+    // A read as an operation makes it: a display that stopped answering gets one more try.
+    void operationRead(const QString& label)
+    {
+        const Link::Sequence operation(*link);
+        exchange(label, true);
+    }
     void tick(const QString& label)
     {
         step(label, [this] { link->DETECT_CON_Timer(); });
@@ -191,13 +198,6 @@ using Sequence = std::function<void(Session&)>;
 using TransportMaker = std::function<std::unique_ptr<HidTransport>()>;
 
 std::unique_ptr<HidTransport> emulated() { return std::make_unique<EmulatedTransport>(); }
-
-std::unique_ptr<HidTransport> fakeDisplay()
-{
-    auto fake = std::make_unique<test::FakeTransport>();
-    fake->interfaces = {test::displayInterface("fake:display")};
-    return fake;
-}
 
 void fill(Link& link, const QStringList& fields)
 {
@@ -308,6 +308,10 @@ void timedOutAndLinkDown(Session& s)
     s.write("write while the link is down");
     s.read("read while the link is down");
     s.step("display answers again", [&] { t.setSilent(false); });
+    s.tick("pass finds it there, still not answering");
+    s.step("unplugged", [&] { t.plug(false); });
+    s.tick("pass without it");
+    s.step("plugged in again", [&] { t.plug(true); });
     s.tick("pass reopens");
     s.step("request", [&] { s.link->setText1(0, "30"); });
     s.read("read answered");
@@ -348,44 +352,48 @@ void lateRepliesDrained(Session& s)
     s.read("read gives up");
     s.tick("pass");
     s.step("another request", [&] { s.link->setText1(0, "31"); });
-    s.read("read gives up again");
+    s.read("read while not answering sends nothing");
+    s.operationRead("an operation tries once and gives up again");
     s.step("both late replies arrive", [&] {
         t.advanceMs(60000);
         t.setReplyDelayMs(0);
     });
     s.tick("pass");
     s.step("request", [&] { s.link->setText1(0, "30"); });
-    s.read("read drains two late replies, then gets its own");
+    s.operationRead("an operation's read drains two late replies, then gets its own");
 }
 
-void faultsOfTheFakeTransport(Session& s)
+void transportFaults(Session& s)
 {
-    test::FakeTransport& f = s.fake();
-    s.step("a display that refuses to open first", [&] {
-        f.interfaces.insert(f.interfaces.begin(), test::displayInterface("fake:refusing", 0x0105));
-        f.refuseOpen = {"fake:refusing"};
+    EmulatedTransport& t = s.emulated();
+    t.display().setSignature(0x42, 0x43, 0x49, 0x50);
+    s.step("a display that refuses its first open", [&] {
+        t.addSecondDisplay(0x0105);
+        t.injectFault(Fault::RefuseOpen, 0, 1);
     });
     s.tick("pass skips it");
     s.step("partial write", [&] {
-        f.writeResult = 30;
-        f.replies.push_back(std::vector<uint8_t>(65, 0x11));
+        t.injectFault(Fault::ShortWrite, 0, 30);
         s.link->setText1(0, "30");
     });
     s.write("partial write");
     s.step("read error", [&] {
-        f.writeResult = 65;
-        f.readStatus = HidTransport::ReadStatus::Error;
+        t.removeFault(Fault::ShortWrite);
+        t.injectFault(Fault::ReadError);
     });
     s.read("read error");
     s.step("short reply", [&] {
-        f.readStatus = HidTransport::ReadStatus::Completed;
-        f.replies.clear();
-        f.replies.push_back({0x00, 0x42, 0x43});
+        t.removeFault(Fault::ReadError);
+        t.injectFault(Fault::ShortReply, 0, 3);
     });
     s.read("short reply fills the frame");
-    s.step("reply with a report ID", [&] { f.replies.push_back(std::vector<uint8_t>(65, 0x07)); });
+    s.step("reply with a report ID", [&] {
+        t.removeFault(Fault::ShortReply);
+        t.setInputReportId(7);
+        t.injectFault(Fault::WrongReply, 0, 0x07);
+    });
     s.read("read");
-    s.step("the display refuses to open too", [&] { f.refuseOpen.push_back("fake:display"); });
+    s.step("the displays refuse every open", [&] { t.injectFault(Fault::RefuseOpen); });
     s.tick("pass finds nothing it can open");
 }
 
@@ -457,7 +465,7 @@ private slots:
             {"timed_out", emulated, timedOutAndLinkDown},
             {"write_failed", emulated, writeFailures},
             {"late_replies", emulated, lateRepliesDrained},
-            {"fake_transport_faults", fakeDisplay, faultsOfTheFakeTransport},
+            {"transport_faults", emulated, transportFaults},
             {"close_and_api_log", emulated, closeAndApiLog},
             {"long_run", emulated, longRun},
         };

@@ -1,5 +1,6 @@
 // The maintenance window: its controls and two heights, the confirmations, reading a HEX file into the
 // dump, and the update started from the window against the emulated display.
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -21,6 +22,7 @@
 #include "hex_fixtures.h"
 #include "link/link.h"
 #include "maintenance/ui/maintenance_window.h"
+#include "registers/ui/registers_window.h"
 #include "support/rig.h"
 
 using namespace trivo;
@@ -31,6 +33,13 @@ namespace {
 struct Dialogs_ : test::StrictDialogs {
     QLabel* label4 = nullptr;
     QStringList label4AtFileDialog;
+    std::function<void()> whileAsking;  // what the timers do while a message box is up
+    MsgResult message(const MessageRequest& request) override
+    {
+        if (whileAsking)
+            whileAsking();
+        return ScriptedDialogs::message(request);
+    }
     QString openFile(const FileRequest& request) override
     {
         label4AtFileDialog.append(label4 ? label4->text() : QString());
@@ -127,6 +136,7 @@ private slots:
     void scrollRedraws_data();
     void scrollRedraws();
     void flashes();
+    void flashHasTheLinkToItself();
     void flashRefusals_data();
     void flashRefusals();
     void unplugStopsTheTransfer();
@@ -186,8 +196,11 @@ void TestMaintenanceWindow::loadsShort()
     auto* scroll = rig.child<QScrollBar>("VScroll1");
     QCOMPARE(scroll->minimum(), 0);
     QCOMPARE(scroll->maximum(), 2040);
-    QVERIFY(rig.child<QPlainTextEdit>("Text2")->font().fixedPitch()
-            || QFontInfo(rig.child("Text2")->font()).fixedPitch());
+    // Fixed pitch as the dump's columns need it, measured on the glyphs: a font's own flag is not set
+    // by every monospaced font a machine may have.
+    const QFontMetrics dump(rig.child("Text2")->font());
+    for (const QChar c : QStringLiteral("iW0F:. "))
+        QCOMPARE(dump.horizontalAdvance(c), dump.horizontalAdvance(QLatin1Char('0')));
     // The last control of the short state fits inside it.
     QVERIFY(rig.child("but_ferme")->geometry().bottom() < rig.window->height());
 }
@@ -551,6 +564,49 @@ void TestMaintenanceWindow::flashes()
     QVERIFY(ferme->isVisible());
     QVERIFY(rig.link.monitorRunning());
     QVERIFY(rig.window->lastFlash().completed);
+}
+
+// The registers window's reads and the connection check come due during the confirmation and at every
+// step of the transfer: none of them reaches a display in update mode, which would take it as firmware.
+void TestMaintenanceWindow::flashHasTheLinkToItself()
+{
+    Rig rig;
+    RegistersWindow registers(rig.link, rig.dialogs, rig.main);
+    rig.transport.display().updateMode = false;
+    registers.Form_Load();
+    rig.transport.display().updateMode = true;
+    rig.transport.display().firmware.clear();
+    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
+    int timersFired = 0;
+    const auto timersFire = [&] {
+        registers.Timer1_Timer();
+        rig.link.DETECT_CON_Timer();
+        ++timersFired;
+    };
+    rig.dialogs.whileAsking = timersFire;
+    auto* bar = rig.child<QProgressBar>("ProgressBar1");
+    connect(bar, &QProgressBar::valueChanged, this, timersFire);
+    rig.transport.clearRecord();
+
+    rig.dialogs.messageAnswers.append(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+    disconnect(bar, nullptr, this, nullptr);
+    rig.dialogs.whileAsking = nullptr;
+
+    QVERIFY(timersFired > 2);
+    const auto reports = rig.transport.outputReports();
+    QCOMPARE(int(reports.size()), 500);
+    const FirmwareImage& image = rig.window->image();
+    for (int r = 0; r < 500; ++r)
+        QVERIFY2(std::equal(reports[r].begin() + 1, reports[r].end(), image.begin() + 64 * r),
+                 qPrintable(QStringLiteral("report %1 is not firmware").arg(r)));
+    QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(image.begin(), image.begin() + 32000));
+    QCOMPARE(rig.label("Label4")->text(), kFlashDoneText);
+
+    // Afterwards the periodic reads go out again.
+    rig.transport.clearRecord();
+    registers.Timer1_Timer();
+    QCOMPARE(int(rig.transport.outputReports().size()), 1);
 }
 
 void TestMaintenanceWindow::flashRefusals_data()

@@ -15,10 +15,13 @@
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
+#include "emulator/faults.h"
 #include "link/link.h"
 #include "registers/ui/registers_window.h"
 
 using namespace trivo;
+
+Q_DECLARE_METATYPE(trivo::Fault)
 
 namespace {
 
@@ -102,7 +105,9 @@ private slots:
     void keyPictureFollowsTheReportedLedWhileHeld();
     void colouredPicturesDoNotHideTheKeys();
     void clearBlanksLabelsAndBarsButNotTheIcon();
-    void noDisplayShowsTheRefusedBuffer();
+    void noDisplayShowsNothingUnread();
+    void failedReadKeepsTheLastValues_data();
+    void failedReadKeepsTheLastValues();
     void monitorKeepsWatchingWhileReading();
     void closeEndsTheWindowAndItsTimer();
     void captions_data();
@@ -358,28 +363,87 @@ void TestRegistersWindow::clearBlanksLabelsAndBarsButNotTheIcon()
     }
 }
 
-// With the status line red the link refuses, leaving "0" in every field; the cycle still shows them.
-void TestRegistersWindow::noDisplayShowsTheRefusedBuffer()
+// With the status line red the link refuses: nothing was read, so nothing is shown as read.
+void TestRegistersWindow::noDisplayShowsNothingUnread()
 {
     Bench b(false);
     QCOMPARE(b.link->state(), LinkState::Waiting);
+    const QStringList labels = {"heure_trivo", "date_trivo", "heure_dcf", "date_dcf", "temperature", "niveau"};
+    QStringList before;
+    for (const QString& label : labels)
+        before << b.child(label)->text();
     b.window->Form_Load();
     QVERIFY(b.transport.outputReports().empty());
-    QCOMPARE(b.text("heure_trivo"), QStringLiteral("0:0:0"));
-    QCOMPARE(b.text("date_trivo"), QStringLiteral(" 0/0/0"));
-    QCOMPARE(b.text("heure_dcf"), QStringLiteral("0:0:00"));
-    QCOMPARE(b.text("date_dcf"), QStringLiteral(" 0/0/0"));
-    QCOMPARE(b.text("temperature"), QStringLiteral("00.0 °C"));
-    QCOMPARE(b.text("niveau"), QStringLiteral("0 / 7"));
-    QCOMPARE(b.bars(), QStringLiteral("#......."));
-    QVERIFY(b.shown("Picture1(8)"));
-    QCOMPARE(b.lit(), QStringLiteral("RVB...."));
+    QStringList after;
+    for (const QString& label : labels)
+        after << b.child(label)->text();
+    QCOMPARE(after, before);
+    for (const QString& never : {"0:0:0", "00:00:00", "00.0 °C", "0 / 7"})
+        QVERIFY2(!after.contains(QString(never)), qPrintable(never));
+    QVERIFY(!b.window->valuesCurrent());
+    QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("Pas de réponse de l'afficheur."));
+    QVERIFY(b.shown("Text1"));
 
-    // A key press with no display ends normally too.
+    // A key press with no display ends normally too, and the values stay marked as not current.
     QTest::mousePress(b.child("G4"), Qt::LeftButton);
     QTest::mouseRelease(b.child("G4"), Qt::LeftButton);
     QVERIFY(b.transport.outputReports().empty());
     QVERIFY(!b.shown("R2"));
+    QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("Pas de réponse de l'afficheur."));
+}
+
+// A read that fails keeps the last values read, greyed and called not current, whatever the fault; the
+// next answered read shows the display's values again.
+void TestRegistersWindow::failedReadKeepsTheLastValues_data()
+{
+    QTest::addColumn<Fault>("fault");
+    for (Fault fault : {Fault::Unplugged, Fault::Silent, Fault::FailingWrite, Fault::ShortWrite, Fault::ReadError})
+        QTest::newRow(faultInfo(fault).name) << fault;
+}
+
+void TestRegistersWindow::failedReadKeepsTheLastValues()
+{
+    QFETCH(Fault, fault);
+    Bench b;
+    b.link->setReadTimeoutMs(50);
+    b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)));
+    b.display().temperatureSixteenths = 21 * 16 + 8;
+    b.window->Form_Load();
+    QVERIFY(b.window->valuesCurrent());
+    const QString time = b.text("heure_trivo");
+    const QString temperature = b.text("temperature");
+    const QString level = b.text("niveau");
+    const QString bars = b.bars();
+    QCOMPARE(time, QStringLiteral("14:05:09"));
+
+    b.transport.injectFault(fault);
+    b.window->but_RD_HID_ECR_Click();
+    QVERIFY(!b.window->valuesCurrent());
+    QCOMPARE(b.text("heure_trivo"), time);
+    QCOMPARE(b.text("temperature"), temperature);
+    QCOMPARE(b.text("niveau"), level);
+    QCOMPARE(b.bars(), bars);
+    for (const char* label : {"heure_trivo", "temperature", "niveau"})
+        QVERIFY2(!b.child(label)->isEnabled(), label);
+    QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("Pas de réponse de l'afficheur."));
+    QVERIFY(b.shown("Text1"));
+    const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+    if (!dir.isEmpty() && fault == Fault::Silent) {
+        b.window->show();
+        QCoreApplication::processEvents();
+        b.window->grab().save(dir + QStringLiteral("/registers_not_current.png"));
+    }
+
+    b.transport.clearFaults();
+    if (!b.transport.plugged()) {
+        b.transport.plug(true);
+        b.link->DETECT_CON_Timer();
+    }
+    b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(15, 0, 0)));
+    b.window->but_RD_HID_ECR_Click();
+    QVERIFY(b.window->valuesCurrent());
+    QCOMPARE(b.text("heure_trivo"), QStringLiteral("15:00:00"));
+    QVERIFY(b.child("heure_trivo")->isEnabled());
 }
 
 // Each read restarts the link's monitor countdown; reading twice a second must not starve its passes,
@@ -399,7 +463,8 @@ void TestRegistersWindow::monitorKeepsWatchingWhileReading()
     b.link->DETECT_CON_Timer();  // the monitor's tick notices the unplug
     QCOMPARE(b.link->state(), LinkState::Waiting);
     b.window->Timer1_Timer();
-    QCOMPARE(b.text("heure_trivo"), QStringLiteral("0:0:0"));
+    QCOMPARE(b.text("heure_trivo"), QStringLiteral("14:05:09"));  // kept, not current
+    QVERIFY(!b.window->valuesCurrent());
     for (int i = 0; i < 4; ++i)
         b.window->Timer1_Timer();
     QVERIFY(b.link->monitorRunning());
@@ -408,6 +473,7 @@ void TestRegistersWindow::monitorKeepsWatchingWhileReading()
     b.link->DETECT_CON_Timer();
     b.window->Timer1_Timer();
     QCOMPARE(b.text("heure_trivo"), QStringLiteral("14:05:09"));
+    QVERIFY(b.window->valuesCurrent());
 }
 
 void TestRegistersWindow::closeEndsTheWindowAndItsTimer()

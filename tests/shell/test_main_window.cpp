@@ -1,10 +1,13 @@
 // The main window's reaction to the connection monitor, its caption and its shutdown path.
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -12,7 +15,9 @@
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
+#include "emulator/faults.h"
 #include "link/link.h"
+#include "registers/ui/registers_window.h"
 #include "screen/ui/screen_window.h"
 #include "shell/emulated_panel_view.h"
 #include "shell/main_window.h"
@@ -350,6 +355,107 @@ private slots:
             QCoreApplication::processEvents();
             f.main.grab().save(dir + QStringLiteral("/training.png"));
         }
+    }
+
+    // A display that stays plugged in but goes silent, with the registers window reading twice a second and
+    // the connection checked every second, for 20 s on the emulated clock: one 6-second wait, then the
+    // display is shown as not answering and nothing more waits; an operator's read tries once more; after
+    // unplugging and plugging it in again it is connected and read again.
+    void silentDisplayCostsOneWaitAndSaysSo()
+    {
+        Fixture f;
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        RegistersWindow* registers = f.main.showRegistersWindow();
+        QVERIFY(registers->valuesCurrent());
+        QCOMPARE(f.link.readTimeoutMs(), kReadTimeoutMs);
+
+        f.transport.injectFault(Fault::Silent);
+        const long long start = f.transport.clockMs();
+        for (int halfSeconds = 0; f.transport.clockMs() - start < 20000; ++halfSeconds) {
+            registers->Timer1_Timer();
+            if (halfSeconds % 2 == 1)
+                f.link.DETECT_CON_Timer();
+            f.transport.advanceMs(500);
+        }
+        QCOMPARE(f.transport.readTimeouts(), 1);
+        QCOMPARE(f.link.state(), LinkState::NotAnswering);
+        QVERIFY(!f.link.label3Text().contains(QStringLiteral("CONNECTÉ")));
+        QCOMPARE(f.main.panel1Text(), kNotAnsweringText);
+        QCOMPARE(f.main.panel1Picture(), 2);
+        QVERIFY(!registers->valuesCurrent());
+        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            f.main.resize(1100, 780);
+            QCoreApplication::processEvents();
+            f.main.grab().save(dir + QStringLiteral("/not_answering.png"));
+        }
+
+        const int sent = int(f.transport.outputReports().size());
+        registers->but_RD_HID_ECR_Click();  // the operator's "Lire": one more try, one more wait
+        QCOMPARE(int(f.transport.outputReports().size()), sent + 1);
+        QCOMPARE(f.transport.readTimeouts(), 2);
+        QCOMPARE(f.main.panel1Text(), kNotAnsweringText);
+
+        f.transport.clearFaults();
+        f.transport.plug(false);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.main.panel1Picture(), 1);
+        f.transport.plug(true);
+        f.link.DETECT_CON_Timer();
+        QCOMPARE(f.link.state(), LinkState::Connected);
+        QCOMPARE(f.main.panel1Text(), kConnectedText);
+        QCOMPARE(f.main.panel1Picture(), 3);
+        registers->Timer1_Timer();
+        QCOMPARE(int(f.transport.outputReports().size()), sent + 2);
+        QVERIFY(registers->valuesCurrent());
+        QCOMPARE(f.transport.readTimeouts(), 2);
+    }
+
+    // The Simulation menu's "Pannes": one checkable entry per fault of the catalogue, "Aucune panne" ends
+    // them all; the unplug takes its count from the box under the list.
+    void faultMenuInjectsTheCatalogue()
+    {
+        Fixture f;
+        f.transport.plug(true);
+        f.main.enableSimulation(f.transport);
+        auto* faults = f.main.findChild<QMenu*>(QStringLiteral("MENU_SIM_PANNES"));
+        QVERIFY(faults);
+        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            faults->popup(QPoint(0, 0));
+            QCoreApplication::processEvents();
+            faults->grab().save(dir + QStringLiteral("/fault_menu.png"));
+            faults->hide();
+        }
+        for (const FaultInfo& info : faultCatalogue()) {
+            auto* action = f.main.findChild<QAction*>(MainWindow::faultActionName(info.fault));
+            QVERIFY2(action && action->isCheckable(), info.name);
+            QCOMPARE(action->text(), QString::fromUtf8(info.caption));
+            action->setChecked(true);
+            QVERIFY2(f.transport.hasFault(info.fault), info.name);
+            action->setChecked(false);
+            QVERIFY2(!f.transport.hasFault(info.fault), info.name);
+        }
+        f.main.findChild<QAction*>(MainWindow::faultActionName(Fault::Silent))->setChecked(true);
+        f.main.findChild<QAction*>(MainWindow::faultActionName(Fault::WrongSignature))->setChecked(true);
+        f.main.findChild<QAction*>(QStringLiteral("MENU_SIM_PANNE_AUCUNE"))->trigger();
+        for (const FaultInfo& info : faultCatalogue())
+            QVERIFY2(!f.transport.hasFault(info.fault), info.name);
+
+        // Unplugged after the number of reports in the box.
+        auto* count = f.main.findChild<QSpinBox*>(QStringLiteral("MENU_SIM_PANNE_N"));
+        QVERIFY(count);
+        count->setValue(2);
+        f.link.DETECT_CON_Timer();
+        f.transport.clearRecord();
+        f.main.findChild<QAction*>(MainWindow::faultActionName(Fault::Unplugged))->setChecked(true);
+        for (int i = 0; i < 3; ++i) {
+            f.link.setText1(0, "30");
+            f.link.but_RD_HID_Click();
+        }
+        QVERIFY(!f.transport.plugged());
+        QCOMPARE(int(f.transport.outputReports().size()), 2);
     }
 
     void screenshotsOfBothStates()

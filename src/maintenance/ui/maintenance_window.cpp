@@ -277,10 +277,13 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
         dialogs_.inform(kNoImageText, MsgIcon::Exclamation, kFlashTitle);
         return;
     }
-    if (link_.state() != LinkState::Connected) {
+    // A display that does not answer gets its one try from the transfer; one that is away cannot be updated.
+    if (link_.state() != LinkState::Connected && link_.state() != LinkState::NotAnswering) {
         dialogs_.inform(kNotConnectedText, MsgIcon::Exclamation, kFlashTitle);
         return;
     }
+    // From the confirmation on (its box may let timers run) nothing but the transfer reaches the display.
+    const Link::Sequence operation(link_);
     if (!dialogs_.confirm(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?"), MsgIcon::Critical, kFlashTitle))
         return;
 

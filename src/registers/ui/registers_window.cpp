@@ -27,6 +27,8 @@ constexpr int kCycleIntervalMs = 500;
 constexpr int kProgressSteps = 13;
 constexpr int kIndicatorGap = 10;
 
+const QString kNoReplyText = QStringLiteral("Pas de réponse de l'afficheur.");
+
 const QString kFrame5Caption = QStringLiteral("      Bouton poussoir              Bipeur                 Diodes DELs");
 
 // Indicators of Frame5: grey picture, coloured picture, shape, colour, and the caption word they sit under.
@@ -256,27 +258,76 @@ void RegistersWindow::Form_Load()
     timer1_.start();
 }
 
-void RegistersWindow::Timer1_Timer() { but_RD_HID_ECR_Click(); }
+void RegistersWindow::Timer1_Timer()
+{
+    const Link::PeriodicRequest periodic(link_);
+    if (!periodic.allowed()) {
+        // Held by an operation, the values stay current; a display that does not answer is not read.
+        if (link_.state() == LinkState::NotAnswering)
+            setCurrent(false);
+        return;
+    }
+    readCycle();
+}
 
 void RegistersWindow::but_RD_HID_ECR_Click()
+{
+    const Link::Sequence operation(link_);
+    readCycle();
+}
+
+void RegistersWindow::readCycle()
 {
     progressBar1_->show();
     text1_->show();
     text1_->setText(QStringLiteral("..."));
     text1_->repaint();
 
+    // Only an answered read is shown; otherwise the last values read stay, greyed.
+    const RegistersRead read = readRegisters(link_);
+    if (!read.ok()) {
+        setCurrent(false);
+        return;
+    }
     Command2_Click();
-
-    // The outcome is not checked: whatever the buffer holds afterwards is shown, as the display reports
-    // nothing else to go by.
-    last_ = readRegisters(link_).readout;
+    last_ = read.readout;
     showReadout(last_);
+    setCurrent(true);
 
     progressBar1_->setValue(kProgressSteps);
     text1_->setText(QStringLiteral("100 %"));
     text1_->repaint();
     progressBar1_->hide();
     text1_->hide();
+}
+
+void RegistersWindow::setCurrent(bool current)
+{
+    current_ = current;
+    for (QLabel* label : {dateTrivo_, heureTrivo_, temperature_, dateDcf_, heureDcf_, niveau_})
+        label->setEnabled(current);
+    for (QLabel* bar : picture1_)
+        bar->setEnabled(current);
+    for (const char* coloured : {"R1", "V1", "B1", "R2", "V2", "B2"})
+        picture(coloured)->setEnabled(current);
+    text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(current ? QStringLiteral("100 %") : kNoReplyText)
+                          + 16);
+    // While the values are not current the status takes the progress bar's place too.
+    QSizePolicy barPolicy = progressBar1_->sizePolicy();
+    barPolicy.setRetainSizeWhenHidden(current);
+    progressBar1_->setSizePolicy(barPolicy);
+    if (current)
+        return;
+    progressBar1_->hide();
+    text1_->setText(kNoReplyText);
+    text1_->show();
+    // Even so the status must not squeeze the buttons: the window grows to fit it when it has to.
+    if (layout()) {
+        layout()->activate();
+        const int needed = layout()->minimumSize().width();
+        if (needed > minimumWidth())
+            setMinimumWidth(needed);
+    }
 }
 
 void RegistersWindow::showReadout(const RegisterReadout& r)
@@ -329,6 +380,7 @@ void RegistersWindow::closeEvent(QCloseEvent* event)
 
 void RegistersWindow::keyEvent(RemoteKey key, bool pressed)
 {
+    const Link::Sequence operation(link_);
     const RemoteKeyInfo& info = keyInfo(key);
     picture(info.coloured)->setVisible(pressed);
     progressBar1_->show();
@@ -343,6 +395,8 @@ void RegistersWindow::keyEvent(RemoteKey key, bool pressed)
     text1_->repaint();
     progressBar1_->hide();
     text1_->hide();
+    if (!current_)
+        setCurrent(false);  // the values shown are still the old ones
 }
 
 void RegistersWindow::G4_MouseDown() { keyEvent(RemoteKey::RedLed, true); }

@@ -29,8 +29,9 @@ public:
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
+    // The periodic read: skipped while an operation has the link or the display does not answer.
     void Timer1_Timer();
-    void but_RD_HID_ECR_Click();  // "Lire ": one read and display cycle
+    void but_RD_HID_ECR_Click();  // "Lire ": one read and display cycle, an operation of its own
     void Command2_Click();        // "Effacer"
     void Command1_Click();        // "Fermer la fenêtre"
 
@@ -44,8 +45,12 @@ public:
     void G7_MouseUp();
 
     QTimer& Timer1() { return timer1_; }
-    // What the last cycle decoded (its LED, push-button and level bytes are the window's only state).
+    // What the last cycle that was answered decoded (its LED, push-button and level bytes are the window's
+    // only state).
     const registers::RegisterReadout& lastReadout() const { return last_; }
+    // False from a read that went unanswered until the next answered one: the values shown are greyed,
+    // the progress box says so.
+    bool valuesCurrent() const { return current_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -55,7 +60,9 @@ private:
     void buildControls();
     void placeIndicators();
     void keyEvent(registers::RemoteKey key, bool pressed);
+    void readCycle();
     void showReadout(const registers::RegisterReadout& readout);
+    void setCurrent(bool current);
     QLabel* picture(const char* name) const;
 
     Link& link_;
@@ -63,6 +70,7 @@ private:
     MainServices& main_;
     QTimer timer1_;
     registers::RegisterReadout last_;
+    bool current_ = true;
 
     QGroupBox* frame5_ = nullptr;
     QLabel* dateTrivo_ = nullptr;
