@@ -80,6 +80,7 @@ QString registersText(const registers::RegisterReadout& r)
 
 BackupResult backupDisplay(Link& link, const QString& folder, Progress& progress, const QDateTime& now)
 {
+    const Link::Sequence operation(link);
     BackupResult result;
     auto fail = [&result](const OperationResult& why) {
         static_cast<OperationResult&>(result) = why;
@@ -243,6 +244,7 @@ bool RestoreResult::readBackFailed() const
 
 RestoreResult restoreBackup(Link& link, const BackupContents& contents, Progress& progress)
 {
+    const Link::Sequence operation(link);
     RestoreResult result;
     result.configuration.programming = programParameters(link, contents.form, progress);
     if (!result.configuration.programming.ok()) {

@@ -29,10 +29,12 @@ const CliCommand kCommands[] = {
      "Indique si un TRIVO ZURED est connecté, son chemin, ses identifiants, sa version et "
      "ses longueurs de rapport.\n--journal : les lignes de diagnostic de la recherche.\n",
      true, cmdEtat},
-    {"lire", "  lire [-o FICHIER]                   lit et affiche la configuration (et l'enregistre)\n",
-     "Usage : trivo-cp-cli lire [-o FICHIER]\n"
+    {"lire", "  lire [-o FICHIER] [--pdf FICHIER.pdf]   lit et affiche la configuration (l'enregistre, fiche PDF)\n",
+     "Usage : trivo-cp-cli lire [-o FICHIER] [--pdf FICHIER.pdf]\n"
      "Lit la configuration du TRIVO ZURED et affiche chaque réglage.\n"
-     "-o FICHIER : l'enregistre aussi au format *.config_CP.\n",
+     "-o FICHIER : l'enregistre aussi au format *.config_CP.\n"
+     "--pdf FICHIER.pdf : écrit aussi la fiche d'intervention (une page A4 : date, version, afficheur,\n"
+     "chaque réglage, lignes pour le nom et la signature du technicien).\n",
      true, cmdLire},
     {"programmer", "  programmer FICHIER [--verifier]     programme l'afficheur avec un fichier *.config_CP\n",
      "Usage : trivo-cp-cli programmer FICHIER [--verifier]\n"

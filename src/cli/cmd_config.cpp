@@ -6,6 +6,7 @@
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
 #include "config/settings_report.h"
+#include "sheet/service_sheet.h"
 
 namespace trivo {
 
@@ -47,9 +48,12 @@ int cmdEtat(CliContext& c, const QStringList& args)
 int cmdLire(CliContext& c, const QStringList& args)
 {
     QString outPath;
+    QString pdfPath;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("-o") && i + 1 < args.size()) {
             outPath = args[++i];
+        } else if (args[i] == QLatin1String("--pdf") && i + 1 < args.size()) {
+            pdfPath = args[++i];
         } else {
             c.err << "Argument inconnu : " << args[i] << Qt::endl << commandHelp(QStringLiteral("lire"));
             return kCliUsage;
@@ -73,6 +77,15 @@ int cmdLire(CliContext& c, const QStringList& args)
             return kCliBadFile;
         }
         c.out << "Configuration enregistrée dans " << outPath << '\n';
+    }
+    if (!pdfPath.isEmpty()) {
+        const ServiceSheet sheet = makeServiceSheet(form.state, displaySource(c.session->link->device()));
+        const OperationResult exported = exportServiceSheetPdf(pdfPath, sheet);
+        if (!exported.ok()) {
+            printFailure(c.err, exported);
+            return kCliBadFile;
+        }
+        c.out << "Fiche d'intervention enregistrée dans " << pdfPath << '\n';
     }
     return kCliOk;
 }

@@ -1,4 +1,5 @@
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
@@ -11,7 +12,15 @@ void onInterrupt(int) { trivo::requestCliStop(); }
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The service sheet (lire --pdf) draws text, and Qt's fonts need a Gui application. The command line
+    // shows no window, so it runs on the offscreen platform whatever the session: over SSH without a
+    // display it starts all the same, and it never waits on a display server it has no use for.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a login session (a service, cron, su) the platform's start-up warns that XDG_RUNTIME_DIR is
+    // unset; nothing here uses that folder, and scripts read the error stream.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false"));
+    QGuiApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QString());
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     QTextStream out(stdout);

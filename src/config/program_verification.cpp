@@ -1,11 +1,14 @@
 #include "config/program_verification.h"
 
 #include "config/comparison_report.h"
+#include "link/link.h"
 
 namespace trivo {
 
 VerifiedProgramming programAndVerify(Link& link, const FormState& form, Progress& progress)
 {
+    // The programming and its read-back are one operation: nothing comes between them.
+    const Link::Sequence operation(link);
     VerifiedProgramming result;
     result.programming = programParameters(link, form, progress);
     if (!result.programming.ok())

@@ -3,13 +3,14 @@
 // groups them: what the command line prints, what a verification compares and what a service sheet lists.
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "config/form_state.h"
 
 namespace trivo {
 
 struct SettingLine {
-    QString group;  // the window's frame or page the setting belongs to
+    QString group;  // the window's frame the setting stands in (one of settingGroups())
     QString label;
     QString value;
     bool operator==(const SettingLine&) const = default;
@@ -17,5 +18,9 @@ struct SettingLine {
 
 // In a fixed order; the same labels whatever the values.
 QList<SettingLine> describeSettings(const FormState& form);
+
+// The groups in the order the configuration window shows its frames: page "Général" left column, right
+// column, then page "Sorties" left to right.
+QStringList settingGroups();
 
 }  // namespace trivo

@@ -2,6 +2,7 @@
 
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
+#include "link/link.h"
 
 namespace trivo {
 
@@ -56,6 +57,7 @@ Comparison compareWithBlock(const FormState& form, const ParameterBlock& display
 
 Verification verifyDisplay(Link& link, const FormState& form, Progress& progress)
 {
+    const Link::Sequence operation(link);
     Verification result;
     const FormConversion conversion = formToSettings(form);
     if (!conversion.ok()) {

@@ -899,7 +899,26 @@ void ConfigWindow::Form_Load() { BOUTON_Click(5); }
 void ConfigWindow::LIRE_PARAM()
 {
     ProgressBar progress(ui_->ProgressBar1);
-    present(readParameters(link_, *this, progress), dialogs_, &main_);
+    const OperationResult read = readParameters(link_, *this, progress);
+    if (read.ok())
+        setOriginDisplay();
+    present(read, dialogs_, &main_);
+}
+
+void ConfigWindow::setOriginDisplay()
+{
+    origin_ = Origin::Display;
+    originDisplay_ = link_.device();
+    originFile_.clear();
+    originForm_ = formState();
+}
+
+void ConfigWindow::setOriginFile(const QString& path)
+{
+    origin_ = Origin::File;
+    originDisplay_ = {};
+    originFile_ = path;
+    originForm_ = formState();
 }
 
 void ConfigWindow::PROG_PARAM()
@@ -911,6 +930,9 @@ void ConfigWindow::PROG_PARAM()
         ? programAndVerify(link_, formState(), progress)
         : VerifiedProgramming{programParameters(link_, formState(), progress), {}, false};
     const ProgramResult& result = verified.programming;
+    // The display now holds the form, unless the read-back found otherwise.
+    if (result.ok() && !verified.different() && !verified.readBackFailed())
+        setOriginDisplay();
     present(result, dialogs_, &main_);
     if (verified.readBackFailed())
         dialogs_.message(verified.verification.box);
@@ -926,7 +948,11 @@ void ConfigWindow::PROG_PARAM()
     }
 }
 
-void ConfigWindow::RAZ_CONFIG() { applyFormState(resetConfiguration(formState())); }
+void ConfigWindow::RAZ_CONFIG()
+{
+    applyFormState(resetConfiguration(formState()));
+    origin_ = Origin::None;
+}
 
 void ConfigWindow::NOUV_CONFIG()
 {

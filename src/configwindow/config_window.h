@@ -7,6 +7,7 @@
 
 #include "config/config_form.h"
 #include "config/form_state.h"
+#include "link/hid_transport.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -64,6 +65,16 @@ public:
     // The page shown: 0 GENERAL, 1 SORTIE.
     int currentPage() const;
 
+    // Where the form's values come from, for the service sheet: the display last read into it or
+    // programmed from it (its path and identifiers then), or the file last loaded (CHARGE_CONFIG sets it);
+    // neither after a reset. originForm() is the form as it stood then, to tell later edits apart.
+    enum class Origin { None, Display, File };
+    Origin origin() const { return origin_; }
+    const HidInterfaceInfo& originDisplay() const { return originDisplay_; }
+    const QString& originFile() const { return originFile_; }
+    const FormState& originForm() const { return originForm_; }
+    void setOriginFile(const QString& path);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -73,6 +84,7 @@ private:
     void buildUi();
     void connectControls();
     void thresholdClick(int output, int index);
+    void setOriginDisplay();
     void sliderChanged(int n, int value);
     void layOutMode(const ModeLayout& layout);
     void applyModeColours(bool production);
@@ -101,6 +113,10 @@ private:
     Dialogs& dialogs_;
     MainServices& main_;
     Ui* ui_;
+    Origin origin_ = Origin::None;
+    HidInterfaceInfo originDisplay_;
+    QString originFile_;
+    FormState originForm_;
 };
 
 }  // namespace trivo

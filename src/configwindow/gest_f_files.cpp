@@ -53,6 +53,7 @@ FileOutcome CHARGE_CONFIG(ConfigWindow& cp, const QString& path, Dialogs& dialog
         cp.RAZ_CONFIG();
         cp.applyFormState(load.state);
         cp.setWindowTitle(kLoadedCaptionPrefix + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        cp.setOriginFile(path);
     }
     present(load, dialogs, &main);
     return load.ok() ? FileOutcome::Done : FileOutcome::Failed;

@@ -37,7 +37,8 @@ QString failureReason(const Link& link, const QString& procedureText)
     case ExchangeResult::ReadError: return QStringLiteral("La réponse du TRIVO ZURED n'a pas pu être lue.");
     case ExchangeResult::Refused:
     case ExchangeResult::NotOpen:
-    case ExchangeResult::LinkDown: return QStringLiteral("La liaison avec le TRIVO ZURED a été perdue.");
+    case ExchangeResult::LinkDown:
+    case ExchangeResult::Held: return QStringLiteral("La liaison avec le TRIVO ZURED a été perdue.");
     case ExchangeResult::Answered: break;
     }
     return oneLine(procedureText);

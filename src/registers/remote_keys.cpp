@@ -16,6 +16,7 @@ const RemoteKeyInfo& keyInfo(RemoteKey key)
 
 OperationResult sendKey(Link& link, RemoteKey key, bool pressed)
 {
+    const Link::Sequence operation(link);
     const RemoteKeyInfo& info = keyInfo(key);
     if (pressed)
         commands::outputDrive(link, info.pressSwitch, info.pressBit);

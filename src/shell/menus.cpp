@@ -14,6 +14,7 @@
 #include "shell/about_window.h"
 #include "shell/help_documents.h"
 #include "shell/main_window.h"
+#include "shell/print_sheet.h"
 #include "shell/production_menu.h"
 #include "shell/tools_menu.h"
 #include "shell/window_arrangement.h"
@@ -51,6 +52,9 @@ void MenuBar::build(QMenuBar* bar)
     addItem(file, this, "MENU_NEW", QStringLiteral("&Nouveau"), [this] { MENU_NEW_Click(); });
     addItem(file, this, "MENU_OUVRIR", QStringLiteral("&Ouvrir"), [this] { MENU_OUVRIR_Click(); });
     addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); });
+    addItem(file, this, "MENU_IMPRIMER", QStringLiteral("&Imprimer la configuration..."),
+            [this] { printServiceSheet(main_); });
+    addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."), [this] { exportServiceSheet(main_); });
     addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); });
 
     addItem(bar, this, "MENU_CONFIGURER", QStringLiteral("&Configuration"), [this] { MENU_CONFIGURER_Click(); });

@@ -16,6 +16,7 @@
 #include "emulator/emulated_display.h"
 #include "link/link.h"
 #include "link/report_trace.h"
+#include "sheet/pdf_facts.h"
 #include "support/rig.h"
 
 using namespace trivo;
@@ -195,6 +196,7 @@ private slots:
             << QStringList{"--simule", "restaurer", "/nonexistent/s", "--oui"} << 4;
         QTest::newRow("ecran lire --verifier")
             << QStringList{"--simule", "ecran", "lire", "-o", "x.png", "--verifier"} << 2;
+        QTest::newRow("lire --pdf, no file") << QStringList{"--simule", "lire", "--pdf"} << 2;
         QTest::newRow("unknown fault") << QStringList{"--simule", "--panne", "bidon", "etat"} << 2;
         QTest::newRow("fault count not a number") << QStringList{"--simule", "--panne", "debranche:x", "etat"} << 2;
         QTest::newRow("count on a fault without one") << QStringList{"--simule", "--panne", "muet:3", "etat"} << 2;
@@ -527,6 +529,59 @@ private slots:
         r = cli({QStringLiteral("--simule=") + st, QStringLiteral("lire"), QStringLiteral("-o"), again});
         QCOMPARE(r.status, 0);
         QCOMPARE(readAll(again), changed);
+    }
+
+    // The service sheet of what was read: every line "lire" prints, label and value, is text of the PDF,
+    // with the display it came from; a sheet that cannot be written leaves nothing and says so.
+    void lireWritesTheServiceSheet_data()
+    {
+        QTest::addColumn<QString>("pdfName");
+        QTest::addColumn<int>("status");
+        QTest::newRow("written") << "fiche.pdf" << 0;
+        QTest::newRow("into a missing folder") << "absent/fiche.pdf" << 4;
+    }
+    void lireWritesTheServiceSheet()
+    {
+        QFETCH(QString, pdfName);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+        const QString pdf = dir.filePath(pdfName);
+        const QString saved = dir.filePath(QStringLiteral("lu.config_CP"));
+        const Run r = cli({st, QStringLiteral("lire"), QStringLiteral("-o"), saved, QStringLiteral("--pdf"), pdf});
+        QCOMPARE(r.status, status);
+        QVERIFY(QFileInfo::exists(saved));
+        const QString savedText = QStringLiteral("Fiche d'intervention enregistrée dans ") + pdf + QLatin1Char('\n');
+        if (status != 0) {
+            QVERIFY2(r.err.contains(pdf), qPrintable(r.err));
+            QVERIFY(!r.out.contains(QStringLiteral("Fiche d'intervention")));
+            QVERIFY(!QFileInfo::exists(pdf));
+            QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("fiche")).isEmpty());
+            return;
+        }
+        QVERIFY(r.out.endsWith(savedText));
+        QVERIFY(r.err.isEmpty());
+        if (!test::popplerAvailable())
+            QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        const test::PdfInfo info = test::pdfInfo(pdf);
+        QCOMPARE(info.pages, 1);
+        QVERIFY2(info.pageSize.endsWith(QStringLiteral("(A4)")), qPrintable(info.pageSize));
+        const QString text = test::pdfText(pdf);
+        const QString version = cli({QStringLiteral("--version")}).out.section(QLatin1Char(' '), 1).trimmed();
+        for (const QString& expected : {QStringLiteral("Fiche d'intervention TRIVO ZURED"),
+                                        QStringLiteral("Programme TRIVO ZURED CP version ") + version,
+                                        QStringLiteral("Source Afficheur emulated:display (1234:0001 v0100)"),
+                                        QStringLiteral("Nom du technicien"), QStringLiteral("Signature")})
+            QVERIFY2(text.contains(test::squeezed(expected)), qPrintable(expected));
+        // Each setting line as printed: the label padded to 40 columns, then the value.
+        int settings = 0;
+        for (const QString& line : r.out.split(QLatin1Char('\n'))) {
+            if (line.size() <= 40 || line.at(39) != QLatin1Char(' '))
+                continue;
+            ++settings;
+            QVERIFY2(text.contains(test::squeezed(line)), qPrintable(line));
+        }
+        QCOMPARE(settings, 39);
     }
 
     void aBadValueLeavesTheDisplayUntouched()

@@ -117,6 +117,10 @@ private slots:
                                      << "&Ouvrir";
         QTest::newRow("MENU_SAUVEGARDER") << "MENU_SAUVEGARDER"
                                           << "&Sauvegarder";
+        QTest::newRow("MENU_IMPRIMER") << "MENU_IMPRIMER"
+                                       << "&Imprimer la configuration...";
+        QTest::newRow("MENU_PDF") << "MENU_PDF"
+                                  << "E&xporter en PDF...";
         QTest::newRow("MENU_QUITTER") << "MENU_QUITTER"
                                       << "&Quitter";
         QTest::newRow("MENU_CONFIGURER") << "MENU_CONFIGURER"
@@ -179,8 +183,9 @@ private slots:
         const QStringList expected{"MENU_FICHIER", "MENU_CONFIGURER", "MENU_OPTION", "MENU_OUTILS",
                                    "MENU8FEN",     "MENU_AIDE",       "MENU_SPLASH"};
         QCOMPARE(bar.mid(0, expected.size()), expected);
-        QCOMPARE(f.menuItems("MENU_FICHIER"),
-                 (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_QUITTER"}));
+        QCOMPARE(
+            f.menuItems("MENU_FICHIER"),
+            (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_IMPRIMER", "MENU_PDF", "MENU_QUITTER"}));
         QCOMPARE(f.menuItems("MENU_OPTION"), (QStringList{"MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT", "MENU_PRODUCTION"}));
         QCOMPARE(f.menuItems("MENU8FEN"),
                  (QStringList{"MENU_CASCADE", "MENU_HORI", "MENU_VERTI", "MENU_ARRANFEUILICO"}));
