@@ -87,6 +87,21 @@ const CliCommand kCommands[] = {
      "l'écran d'accueil puis relit les deux. Code 0 : relus identiques ; 5 : l'afficheur relu diffère ;\n"
      "6 : relecture impossible ; 1 : abandon ou envoi incomplet.\n",
      true, cmdRestaurer},
+    {"production",
+     "  production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]"
+     "   ligne de production\n",
+     "Usage : trivo-cp-cli production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]\n"
+     "                    [--en-parallele K]\n"
+     "Programme les afficheurs l'un après l'autre avec le fichier MODELE (*.config_CP) : attend qu'un\n"
+     "afficheur soit branché, lit son bloc, le programme, le relit, envoie puis relit l'écran IMAGE\n"
+     "(--ecran), signale le résultat sur l'afficheur (conforme : diode verte et un bip ; échec : diode\n"
+     "rouge et trois bips), ajoute une ligne au journal CSV (--journal, journal-production.csv par défaut)\n"
+     "et attend qu'il soit débranché. S'arrête après N afficheurs (--nombre) ou à Ctrl+C, avec le bilan.\n"
+     "--en-parallele K : jusqu'à K afficheurs branchés en même temps, programmés côte à côte.\n"
+     "Avec --simule, une ligne d'afficheurs émulés (--unites N ; par défaut N de --nombre, ou 1).\n"
+     "Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;\n"
+     "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n",
+     true, cmdProduction},
 };
 
 const CliCommand* findCommand(const QString& name)
@@ -112,6 +127,9 @@ QString generalHelp()
         "  --panne PANNE     (avec --simule) l'afficheur émulé se comporte mal, gardé dans ETAT :\n"
         "                    muet, lent, tardif, ecriture, ecriture-partielle, lecture, reponse-courte,\n"
         "                    signature, reponse-fausse, ouverture, debranche:N ; aucune la retire\n"
+        "  --unites N        (avec --simule) production sur une ligne de N afficheurs émulés\n"
+        "  --panne-unite K:PANNE\n"
+        "                    (avec --unites) l'afficheur émulé n° K de la ligne a la panne PANNE\n"
         "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
         "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
         "\n"
@@ -242,9 +260,15 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     QString statePath;
     QString tracePath;
     std::optional<std::vector<FaultSpec>> faults;
+    TrainingLine training;
     QStringList args;
     for (int i = 0; i < argsIn.size(); ++i) {
         const QString& a = argsIn[i];
+        if (const int taken = args.isEmpty() ? takeTrainingOption(argsIn, i, training, err) : 0; taken != 0) {
+            if (taken < 0)
+                return kCliUsage;
+            continue;
+        }
         if (args.isEmpty() && (a == QLatin1String("--panne") || a.startsWith(QLatin1String("--panne=")))) {
             if (a == QLatin1String("--panne") && i + 1 >= argsIn.size()) {
                 err << "--panne demande une PANNE." << Qt::endl;
@@ -286,6 +310,10 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         err << "--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé." << Qt::endl;
         return kCliUsage;
     }
+    if ((training.units > 0 || !training.faults.empty()) && !simulate) {
+        err << "--unites ne s'emploie qu'avec --simule : la ligne est faite d'afficheurs émulés." << Qt::endl;
+        return kCliUsage;
+    }
     if (args.isEmpty()) {
         err << generalHelp();
         return kCliUsage;
@@ -302,7 +330,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     }
 
     TerminalDialogs dialogs(err, in);
-    CliContext context{out, err, dialogs, nullptr};
+    CliContext context{out, err, dialogs, nullptr, simulate, &training};
     // The dump needs no display.
     const bool needsSession = command->needsSession
         && !(name == QLatin1String("firmware") && !args.isEmpty() && args[0] == QLatin1String("dump"));

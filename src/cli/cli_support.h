@@ -4,6 +4,7 @@
 // the procedures' results.
 #include <QStringList>
 #include <QTextStream>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -46,12 +47,24 @@ struct Session {
     ReportTrace trace;
 };
 
+// The emulated line of "--simule --unites N" that production trains on.
+struct TrainingLine {
+    int units = 0;                    // 0: not asked
+    std::map<int, FaultSpec> faults;  // --panne-unite, by unit number
+};
+
 struct CliContext {
     QTextStream& out;
     QTextStream& err;
     Dialogs& dialogs;
     Session* session = nullptr;  // null for the commands that need no display
+    bool simulate = false;
+    const TrainingLine* training = nullptr;
 };
+
+// Takes the training line's global option at args[i] (and its value, moving i on): 1 taken, 0 not one of
+// them, -1 a bad value (said on err).
+int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTextStream& err);
 
 // Opens the session and runs one monitor pass, as the window's first tick does; false with a message on err.
 // faults (--panne) replace those kept in the state file when given.
@@ -90,5 +103,6 @@ int cmdFirmware(CliContext& c, const QStringList& args);
 int cmdComparer(CliContext& c, const QStringList& args);
 int cmdSauvegarder(CliContext& c, const QStringList& args);
 int cmdRestaurer(CliContext& c, const QStringList& args);
+int cmdProduction(CliContext& c, const QStringList& args);
 
 }  // namespace trivo

@@ -3,6 +3,7 @@
 
 #include "backup/backup.h"
 #include "cli/cli_support.h"
+#include "cli/terminal_progress.h"
 #include "common/progress.h"
 #include "emulator/emulated_display.h"
 #include "maintenance/firmware_flasher.h"
@@ -148,7 +149,8 @@ int cmdFirmware(CliContext& c, const QStringList& args)
     }
     c.out << kFlashingText << '\n';
     c.out.flush();
-    const FlashResult result = flashFirmware(*s.link, *image);
+    TerminalProgress bar(c.out, isTerminal(c.out));
+    const FlashResult result = flashFirmware(*s.link, *image, bar);
     if (!result.completed) {
         c.err << flashFailureText(result) << Qt::endl;
         return kCliFailed;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <utility>
 
 namespace trivo {
@@ -123,10 +124,14 @@ std::string hidrawDescriptorPath(const std::string& devicePath, const std::strin
 namespace {
 // hid_init and hid_exit are process-wide: the last transport to go releases the library.
 int libraryUsers = 0;
+// The library's own state (its user count, enumeration, the error of a failed open) is process-wide too:
+// transports on several threads (a production line's places) take turns with it.
+std::mutex libraryMutex;
 }  // namespace
 
 HidapiTransport::HidapiTransport(std::string sysfsRoot) : sysfsRoot_(std::move(sysfsRoot))
 {
+    const std::lock_guard lock(libraryMutex);
     initialised_ = libraryUsers > 0 || hid_init() == 0;
     if (initialised_)
         ++libraryUsers;
@@ -139,6 +144,7 @@ HidapiTransport::~HidapiTransport()
     for (auto& [handle, device] : open_)
         hid_close(device.device);
     open_.clear();
+    const std::lock_guard lock(libraryMutex);
     if (initialised_ && --libraryUsers == 0)
         hid_exit();
 }
@@ -166,6 +172,7 @@ std::vector<HidInterfaceInfo> HidapiTransport::enumerate()
         lastError_ = "HID library not initialised";
         return list;
     }
+    const std::lock_guard lock(libraryMutex);
     hid_device_info* all = hid_enumerate(0, 0);
     for (hid_device_info* i = all; i; i = i->next) {
         if (!i->path)
@@ -186,6 +193,7 @@ HidTransport::Handle HidapiTransport::open(const std::string& path)
         lastError_ = "HID library not initialised";
         return 0;
     }
+    const std::lock_guard lock(libraryMutex);
     hid_device* device = hid_open_path(path.c_str());
     if (!device) {
         takeError(nullptr, "Unable to open the device");

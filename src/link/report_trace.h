@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <memory>
+#include <mutex>
 #include <unistd.h>
 
 #include "link/link.h"
@@ -36,9 +37,11 @@ public:
     }
     QString errorString() const { return file_ ? file_->errorString() : QString(); }
 
+    // Several links may share one trace (a production line's places, each on its own thread).
     void attach(Link& link)
     {
         link.setReportObserver([this](bool output, const uint8_t* data, std::size_t length) {
+            std::lock_guard lock(mutex_);
             if (!file_ || !file_->isOpen() || failed_)
                 return;
             const QByteArray line = traceLine(output, data, length).toLatin1() + '\n';
@@ -51,6 +54,7 @@ public:
     // Syncs the trace to disk and closes it: false (with errorString) when any report could not be written.
     bool finish()
     {
+        std::lock_guard lock(mutex_);
         if (!file_ || !file_->isOpen())
             return !failed_;
         const bool synced = file_->flush() && ::fsync(file_->handle()) == 0;
@@ -59,6 +63,7 @@ public:
     }
 
 private:
+    std::mutex mutex_;
     std::unique_ptr<QFile> file_;
     bool failed_ = false;
 };

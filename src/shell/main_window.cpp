@@ -26,6 +26,7 @@
 #include "screen/ui/screen_window.h"
 #include "shell/emulated_panel_view.h"
 #include "shell/menus.h"
+#include "shell/production_menu.h"
 #include "emulator/emulated_display.h"
 #include "shell/usb_window.h"
 #include "trivo_version.h"
@@ -156,6 +157,7 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
     auto* view = menu->addAction(QStringLiteral("&Panneau émulé..."));
     view->setObjectName(QStringLiteral("MENU_SIM_PANNEAU"));
     connect(view, &QAction::triggered, this, &MainWindow::showEmulatedPanel);
+    menus_->production()->addSimulationItem(menu);
 }
 
 QString MainWindow::faultActionName(Fault fault)

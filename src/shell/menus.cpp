@@ -15,6 +15,7 @@
 #include "shell/help_documents.h"
 #include "shell/main_window.h"
 #include "shell/print_sheet.h"
+#include "shell/production_menu.h"
 #include "shell/tools_menu.h"
 #include "shell/window_arrangement.h"
 
@@ -65,6 +66,8 @@ void MenuBar::build(QMenuBar* bar)
             [this] { MENU_LIT_HMS_Click(); });
     addItem(option, this, "MENU_INIT", QStringLiteral("Fonctions spéciales de maintenances."),
             [this] { MENU_INIT_Click(); });
+    production_ = new ProductionMenu(main_, this);
+    production_->addTo(option);
 
     (new ToolsMenu(main_, this))->build(bar);
 

@@ -12,6 +12,7 @@ namespace trivo {
 class MainWindow;
 class ConfigWindow;
 class AboutWindow;
+class ProductionMenu;
 
 class MenuBar : public QObject {
     Q_OBJECT
@@ -39,6 +40,8 @@ public:
     void MEN_OPENPDF_Click();
     void MENU_SPLASH_Click();
 
+    ProductionMenu* production() const { return production_; }
+
     // The about window while it is shown.
     AboutWindow* aboutWindow() const;
     // Rebuilds the list of open child windows below the four arrangement items.
@@ -52,6 +55,7 @@ private:
     MainWindow& main_;
     QMenu* windowMenu_ = nullptr;
     QPointer<AboutWindow> about_;
+    ProductionMenu* production_ = nullptr;
 };
 
 }  // namespace trivo

@@ -99,6 +99,16 @@ private slots:
             << QStringList{cli, "firmware", ""} << QStringList{"--help", "dump", "flasher"};
         QTest::newRow("firmware takes HEX files")
             << QStringList{cli, "firmware", "flasher", ""} << QStringList{"fw.hex", "sous-dossier"};
+        QTest::newRow("production takes a configuration file")
+            << QStringList{cli, "production", ""} << QStringList{"autre.CONFIG_CP", "modele.config_CP", "sous-dossier"};
+        QTest::newRow("production options")
+            << QStringList{cli, "production", "modele.config_CP", "--e"} << QStringList{"--ecran", "--en-parallele"};
+        QTest::newRow("production picture") << QStringList{cli, "production", "m", "--ecran", "l"}
+                                            << QStringList{"logo.bmp"};
+        QTest::newRow("nothing after --nombre") << QStringList{cli, "production", "m", "--nombre", ""}
+                                                << QStringList{};
+        QTest::newRow("command after --unites N")
+            << QStringList{cli, "--simule", "--unites", "5", "pr"} << QStringList{"production", "programmer"};
         QTest::newRow("flasher confirmation option")
             << QStringList{cli, "firmware", "flasher", "fw.hex", ""} << QStringList{"--oui"};
     }

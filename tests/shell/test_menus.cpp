@@ -133,6 +133,8 @@ private slots:
                                       << "&Lire les registres spéciaux.";
         QTest::newRow("MENU_INIT") << "MENU_INIT"
                                    << "Fonctions spéciales de maintenances.";
+        QTest::newRow("MENU_PRODUCTION") << "MENU_PRODUCTION"
+                                         << "&Production en série.";
         QTest::newRow("MENU8FEN") << "MENU8FEN"
                                   << "&Fenêtre.";
         QTest::newRow("MENU_CASCADE") << "MENU_CASCADE"
@@ -184,7 +186,7 @@ private slots:
         QCOMPARE(
             f.menuItems("MENU_FICHIER"),
             (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_IMPRIMER", "MENU_PDF", "MENU_QUITTER"}));
-        QCOMPARE(f.menuItems("MENU_OPTION"), (QStringList{"MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT"}));
+        QCOMPARE(f.menuItems("MENU_OPTION"), (QStringList{"MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT", "MENU_PRODUCTION"}));
         QCOMPARE(f.menuItems("MENU8FEN"),
                  (QStringList{"MENU_CASCADE", "MENU_HORI", "MENU_VERTI", "MENU_ARRANFEUILICO"}));
         QCOMPARE(f.menuItems("MENU_AIDE"),

@@ -1,0 +1,243 @@
+// production: display after display programmed, verified, signalled and logged; and the global options
+// of the emulated line it trains on.
+#include <QDir>
+#include <QMap>
+
+#include <mutex>
+
+#include "cli/cli_support.h"
+#include "cli/terminal_progress.h"
+#include "link/hidapi_transport.h"
+#include "production/emulated_line.h"
+#include "production/production_line.h"
+#include "production/station.h"
+
+namespace trivo {
+
+using namespace production;
+
+namespace {
+
+const QString kDefaultLog = QStringLiteral("journal-production.csv");
+// The emulated line's units draw their blocks from this seed: a run is the same every time.
+constexpr quint32 kTrainingSeed = 1;
+
+// A whole number of at least 1 for an option; false (with the usage) otherwise.
+bool positive(CliContext& c, const QString& option, const QString& text, int& value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    if (ok && value >= 1)
+        return true;
+    c.err << option << " demande un nombre entier positif : " << text << Qt::endl << commandHelp("production");
+    return false;
+}
+
+// The line as the terminal shows it: one line per unit, and on a terminal a status line below them with
+// each place's step and the picture's bar.
+class ConsoleLineView final : public LineObserver {
+public:
+    ConsoleLineView(QTextStream& out, bool terminal, ReportTrace* trace) : out_(out), terminal_(terminal), trace_(trace)
+    {
+    }
+
+    void linkReady(int, Link& link) override
+    {
+        if (trace_)
+            trace_->attach(link);
+    }
+    void placeWaiting(int place) override { show(place, QStringLiteral("en attente d'un afficheur")); }
+    void unitStarted(int place, int unit, const QString&) override
+    {
+        units_[place] = unit;
+        show(place, QStringLiteral("branché"));
+    }
+    void stepStarted(int place, int, UnitStep step) override { show(place, stepCaption(step)); }
+    void stepProgress(int place, int, int value, int maximum) override
+    {
+        Place& p = places_[place];
+        p.value = value;
+        p.maximum = maximum;
+        const int percent = maximum > 0 ? value * 100 / maximum : 0;
+        if (percent != p.percent) {
+            p.percent = percent;
+            redraw();
+        }
+    }
+    void unitFinished(int place, const UnitRecord& r, bool signalled) override
+    {
+        QString line = QStringLiteral("Afficheur %1 (%2) : ").arg(r.unit).arg(r.usbPath);
+        if (r.passed)
+            line += QStringLiteral("conforme, %1 ms").arg(r.durationMs);
+        else
+            line += QStringLiteral("échec à l'étape %1 : %2").arg(stepName(r.failedStep), r.reason);
+        if (!signalled)
+            line += QStringLiteral(" (signal non reçu par l'afficheur)");
+        if (terminal_)
+            out_ << kClearLine;
+        out_ << line << '\n';
+        places_.remove(place);
+        redraw();
+    }
+    void done()
+    {
+        if (terminal_)
+            out_ << kClearLine;
+        out_.flush();
+    }
+
+private:
+    struct Place {
+        QString caption;
+        int value = 0;
+        int maximum = 0;
+        int percent = -1;
+    };
+    void show(int place, const QString& caption)
+    {
+        places_[place] = Place{caption};
+        redraw();
+    }
+    void redraw()
+    {
+        if (!terminal_) {
+            out_.flush();
+            return;
+        }
+        QStringList parts;
+        for (auto it = places_.cbegin(); it != places_.cend(); ++it) {
+            QString part = units_.contains(it.key()) && it->caption != QLatin1String("en attente d'un afficheur")
+                ? QStringLiteral("Afficheur %1 : %2").arg(units_[it.key()]).arg(it->caption)
+                : QStringLiteral("Poste %1 : %2").arg(it.key() + 1).arg(it->caption);
+            if (it->maximum > 0)
+                part += QLatin1Char(' ') + progressBar(it->value, it->maximum, places_.size() > 1 ? 10 : 30);
+            parts << part;
+        }
+        out_ << kClearLine << parts.join(QStringLiteral(" | "));
+        out_.flush();
+    }
+
+    QTextStream& out_;
+    bool terminal_;
+    ReportTrace* trace_;
+    QMap<int, Place> places_;
+    QMap<int, int> units_;
+};
+
+}  // namespace
+
+int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTextStream& err)
+{
+    const QString& a = args[i];
+    if (a != QLatin1String("--unites") && a != QLatin1String("--panne-unite"))
+        return 0;
+    if (i + 1 >= args.size()) {
+        err << a << (a == QLatin1String("--unites") ? " demande un nombre." : " demande K:PANNE.") << Qt::endl;
+        return -1;
+    }
+    const QString value = args[++i];
+    if (a == QLatin1String("--unites")) {
+        bool ok = false;
+        line.units = value.toInt(&ok);
+        if (!ok || line.units < 1) {
+            err << "--unites demande un nombre entier positif : " << value << Qt::endl;
+            return -1;
+        }
+        return 1;
+    }
+    bool ok = false;
+    const int unit = value.section(QLatin1Char(':'), 0, 0).toInt(&ok);
+    const std::optional<FaultSpec> fault = parseFault(value.section(QLatin1Char(':'), 1));
+    if (!ok || unit < 1 || !fault) {
+        err << "--panne-unite demande K:PANNE (un numéro d'afficheur, une panne de --panne) : " << value << Qt::endl;
+        return -1;
+    }
+    line.faults[unit] = *fault;
+    return 1;
+}
+
+int cmdProduction(CliContext& c, const QStringList& args)
+{
+    QString modelPath;
+    QString picturePath;
+    QString logPath = kDefaultLog;
+    int count = 0;
+    int places = 1;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool valued = a == QLatin1String("--ecran") || a == QLatin1String("--journal")
+            || a == QLatin1String("--nombre") || a == QLatin1String("--en-parallele");
+        if (valued && i + 1 >= args.size()) {
+            c.err << a << " demande une valeur." << Qt::endl << commandHelp(QStringLiteral("production"));
+            return kCliUsage;
+        }
+        if (a == QLatin1String("--ecran")) {
+            picturePath = args[++i];
+        } else if (a == QLatin1String("--journal")) {
+            logPath = args[++i];
+        } else if (a == QLatin1String("--nombre")) {
+            if (!positive(c, a, args[++i], count))
+                return kCliUsage;
+        } else if (a == QLatin1String("--en-parallele")) {
+            if (!positive(c, a, args[++i], places))
+                return kCliUsage;
+        } else if (a.startsWith(QLatin1String("-")) || !modelPath.isEmpty()) {
+            c.err << "Argument inconnu : " << a << Qt::endl << commandHelp(QStringLiteral("production"));
+            return kCliUsage;
+        } else {
+            modelPath = a;
+        }
+    }
+    if (modelPath.isEmpty()) {
+        c.err << commandHelp(QStringLiteral("production"));
+        return kCliUsage;
+    }
+
+    const ModelLoad loaded = loadModel(modelPath, picturePath);
+    if (!loaded.ok()) {
+        printFailure(c.err, loaded);
+        return kCliBadFile;
+    }
+    ProductionLog log;
+    QString why;
+    if (!log.open(logPath, &why)) {
+        c.err << "Journal " << logPath << " impossible à ouvrir : " << why << Qt::endl;
+        return kCliBadFile;
+    }
+
+    std::unique_ptr<UnitSource> source;
+    LineSettings settings;
+    settings.places = places;
+    settings.maxUnits = count;
+    settings.stopAsked = [] { return stopRequested(); };
+    if (c.simulate) {
+        EmulatedLineSettings emulated;
+        // A line of as many displays as asked for, or as many as the line is to program.
+        emulated.units = c.training && c.training->units > 0 ? c.training->units : std::max(count, 1);
+        emulated.places = places;
+        emulated.seed = kTrainingSeed;
+        emulated.faults = c.training ? c.training->faults : std::map<int, FaultSpec>{};
+        source = std::make_unique<EmulatedLine>(emulated);
+        settings.virtualTime = true;
+    } else {
+        source = std::make_unique<UsbUnitSource>([] { return std::make_unique<HidapiTransport>(); });
+    }
+
+    const bool terminal = isTerminal(c.out);
+    c.out << "Ligne de production : " << QDir::toNativeSeparators(modelPath);
+    if (loaded.model.hasPicture)
+        c.out << ", écran " << QDir::toNativeSeparators(picturePath);
+    c.out << ", journal " << QDir::toNativeSeparators(logPath) << '\n';
+    ConsoleLineView view(c.out, terminal, c.session ? &c.session->trace : nullptr);
+    ProductionLine line(loaded.model, log, *source, settings);
+    const LineSummary summary = line.run(view);
+    view.done();
+    c.out << summaryText(summary) << '\n';
+    if (!summary.stopReason.isEmpty()) {
+        c.err << summary.stopReason << Qt::endl;
+        return kCliBadFile;
+    }
+    return summary.allPassed() ? kCliOk : kCliFailed;
+}
+
+}  // namespace trivo

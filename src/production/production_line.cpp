@@ -1,0 +1,216 @@
+#include "production/production_line.h"
+
+#include <QDateTime>
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "link/link.h"
+#include "production/line_clock.h"
+#include "production/unit_programming.h"
+
+namespace trivo::production {
+
+namespace {
+
+QString counted(int n, const char* singular, const char* plural)
+{
+    // French keeps 0 and 1 in the singular.
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? plural : singular));
+}
+
+}  // namespace
+
+QString summaryText(const LineSummary& s)
+{
+    return QStringLiteral("%1 : %2, %3 en échec")
+        .arg(counted(s.units, "afficheur", "afficheurs"), counted(s.passed, "conforme", "conformes"))
+        .arg(s.failed);
+}
+
+struct ProductionLine::Private {
+    Private(const Model& m, ProductionLog& l, UnitSource& s, LineSettings ls)
+        : model(m), log(l), source(s), settings(std::move(ls))
+    {
+    }
+
+    bool stopping() const { return stop || (settings.stopAsked && settings.stopAsked()); }
+    void runPlace(int place, HidTransport& bus);
+    bool waitForDisplay(int place, Link& link, LineClock& clock);
+    void waitForUnplug(Link& link, LineClock& clock);
+    // One unit from its detection to its signal; false when its log line could not be written.
+    bool runUnit(int place, Link& link, LineClock& clock);
+    // Observer calls, one at a time whatever the place.
+    template <typename F>
+    void tell(F&& f)
+    {
+        std::lock_guard lock(mutex);
+        if (observer)
+            f(*observer);
+    }
+
+    const Model& model;
+    ProductionLog& log;
+    UnitSource& source;
+    LineSettings settings;
+
+    std::mutex mutex;
+    LineObserver* observer = nullptr;
+    LineSummary summary;
+    std::atomic<bool> stop{false};
+    std::atomic<int> claimed{0};
+};
+
+namespace {
+
+// A unit's steps and its picture's bar, passed on to the line's observer.
+class PlaceWatcher final : public UnitWatcher, public Progress {
+public:
+    using Tell = std::function<void(UnitStep, int, int)>;
+    explicit PlaceWatcher(Tell tell) : tell_(std::move(tell)) {}
+    void stepStarted(UnitStep step) override
+    {
+        step_ = step;
+        tell_(step, -1, 0);
+    }
+    Progress& progress() override { return *this; }
+    void begin(int maximum, const QString&) override
+    {
+        maximum_ = maximum;
+        tell_(step_, 0, maximum_);
+    }
+    void advance(int value, const QString&) override { tell_(step_, value, maximum_); }
+    void end() override {}
+
+private:
+    Tell tell_;
+    UnitStep step_ = UnitStep::None;
+    int maximum_ = 0;
+};
+
+}  // namespace
+
+bool ProductionLine::Private::waitForDisplay(int place, Link& link, LineClock& clock)
+{
+    tell([&](LineObserver& o) { o.placeWaiting(place); });
+    for (;;) {
+        link.DETECT_CON_Timer();
+        if (link.state() == LinkState::Connected)
+            return true;
+        if (source.exhausted(place) || stopping())
+            return false;
+        clock.wait(kMonitorIntervalMs, [this] { return stopping(); });
+        if (stopping())
+            return false;
+    }
+}
+
+void ProductionLine::Private::waitForUnplug(Link& link, LineClock& clock)
+{
+    while (!stopping()) {
+        clock.wait(kMonitorIntervalMs, [this] { return stopping(); });
+        if (stopping())
+            return;
+        link.DETECT_CON_Timer();
+        if (link.state() != LinkState::Connected)
+            return;
+    }
+}
+
+bool ProductionLine::Private::runUnit(int place, Link& link, LineClock& clock)
+{
+    UnitRecord record;
+    record.startedAt = QDateTime::currentDateTime();
+    record.usbPath = QString::fromStdString(link.device().path);
+    record.unit = source.claimUnit(place, link.device().path);
+    record.modelSha256 = model.sha256;
+    const int unit = record.unit;
+    tell([&](LineObserver& o) { o.unitStarted(place, unit, record.usbPath); });
+    // The unit is one operation on the link: a display that stops answering costs one wait, not one per step.
+    const Link::Sequence operation(link);
+    const qint64 startMs = clock.nowMs();
+    PlaceWatcher watcher([&](UnitStep step, int value, int maximum) {
+        tell([&](LineObserver& o) {
+            if (value < 0)
+                o.stepStarted(place, unit, step);
+            else
+                o.stepProgress(place, unit, value, maximum);
+        });
+    });
+    const UnitResult result = programUnit(link, model, watcher);
+    record.passed = result.passed;
+    record.failedStep = result.failedStep;
+    record.reason = result.reason;
+    record.before = result.before;
+    record.after = result.after;
+    record.durationMs = clock.nowMs() - startMs;
+
+    // In the log before the display is signalled: a unit the operator saw pass is on the disk.
+    QString why;
+    const bool logged = log.append(record, &why);
+    if (!logged) {
+        const QString text = kLogFailedText.arg(log.path(), why);
+        if (record.passed) {
+            record.passed = false;
+            record.failedStep = UnitStep::Log;
+            record.reason = text;
+        }
+        std::lock_guard lock(mutex);
+        if (summary.stopReason.isEmpty())
+            summary.stopReason = text;
+        stop = true;
+    }
+    const bool signalled = signalUnit(link, record.passed, clock);
+    std::lock_guard lock(mutex);
+    ++summary.units;
+    ++(record.passed ? summary.passed : summary.failed);
+    if (observer)
+        observer->unitFinished(place, record, signalled);
+    return logged;
+}
+
+void ProductionLine::Private::runPlace(int place, HidTransport& bus)
+{
+    Link link(bus);
+    link.setReadTimeoutMs(settings.readTimeoutMs);
+    tell([&](LineObserver& o) { o.linkReady(place, link); });
+    const std::unique_ptr<LineClock> clock = makeLineClock(settings.virtualTime);
+    auto countReached = [this] { return settings.maxUnits > 0 && claimed >= settings.maxUnits; };
+    while (!stopping() && waitForDisplay(place, link, *clock)) {
+        if (settings.maxUnits > 0 && claimed.fetch_add(1) >= settings.maxUnits)
+            break;
+        if (!runUnit(place, link, *clock) || countReached())
+            break;
+        waitForUnplug(link, *clock);
+    }
+    link.CloseLink();
+}
+
+ProductionLine::ProductionLine(const Model& model, ProductionLog& log, UnitSource& source, LineSettings settings)
+    : d(std::make_unique<Private>(model, log, source, std::move(settings)))
+{
+}
+
+ProductionLine::~ProductionLine() = default;
+
+void ProductionLine::stop() { d->stop = true; }
+
+LineSummary ProductionLine::run(LineObserver& observer)
+{
+    d->observer = &observer;
+    const int places = std::max(1, d->settings.places);
+    std::vector<std::unique_ptr<HidTransport>> buses;
+    for (int place = 0; place < places; ++place)
+        buses.push_back(d->source.busFor(place));
+    std::vector<std::thread> threads;
+    for (int place = 1; place < places; ++place)
+        threads.emplace_back([this, place, bus = buses[std::size_t(place)].get()] { d->runPlace(place, *bus); });
+    d->runPlace(0, *buses.front());
+    for (std::thread& t : threads)
+        t.join();
+    d->observer = nullptr;
+    return d->summary;
+}
+
+}  // namespace trivo::production

@@ -1,0 +1,86 @@
+#pragma once
+// The line: at each place (a USB port where displays are plugged one after the other), wait for a display
+// at the connection check's own pace, program it as one unit, write its log line, signal it, wait until it
+// is unplugged, and again. Several places run side by side, each on its own link and its own thread; a
+// failing unit never stops the line, a log that cannot be written stops it before the next unit.
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "link/hid_transport.h"
+#include "production/production_log.h"
+#include "production/production_model.h"
+
+namespace trivo {
+class Link;
+}
+
+namespace trivo::production {
+
+// Where the displays come from: the real USB bus, or an emulated line of units.
+class UnitSource {
+public:
+    virtual ~UnitSource() = default;
+    // The transport one place works through, on the line's thread before the places start.
+    virtual std::unique_ptr<HidTransport> busFor(int place) = 0;
+    // The number of the unit just found at `path` by `place`.
+    virtual int claimUnit(int place, const std::string& path) = 0;
+    // True when no display will come to `place` any more (an emulated line that has plugged its last unit).
+    virtual bool exhausted(int place) const = 0;
+};
+
+// What the line shows as it goes. Called from the places' threads, one call at a time.
+class LineObserver {
+public:
+    virtual ~LineObserver() = default;
+    virtual void linkReady(int /*place*/, Link& /*link*/) {}
+    virtual void placeWaiting(int /*place*/) {}
+    virtual void unitStarted(int /*place*/, int /*unit*/, const QString& /*usbPath*/) {}
+    virtual void stepStarted(int /*place*/, int /*unit*/, UnitStep /*step*/) {}
+    virtual void stepProgress(int /*place*/, int /*unit*/, int /*value*/, int /*maximum*/) {}
+    // After the line is in the log (or the log failed) and the display has been signalled.
+    virtual void unitFinished(int /*place*/, const UnitRecord& /*record*/, bool /*signalled*/) {}
+};
+
+struct LineSettings {
+    int places = 1;
+    int maxUnits = 0;  // the line ends after this many units; 0 = until stopped
+    bool virtualTime = false;
+    int readTimeoutMs = 6000;
+    // Asked between steps of waiting; true ends the line once the units under way are done.
+    std::function<bool()> stopAsked;
+};
+
+struct LineSummary {
+    int units = 0;
+    int passed = 0;
+    int failed = 0;
+    QString stopReason;  // why the line stopped by itself (the log could not be written)
+    bool allPassed() const { return failed == 0 && stopReason.isEmpty(); }
+};
+
+// "12 afficheurs : 11 conformes, 1 en échec"
+QString summaryText(const LineSummary& summary);
+
+inline const QString kLogFailedText = QStringLiteral("Le journal %1 ne peut plus être écrit (%2) : la ligne s'arrête.");
+
+class ProductionLine {
+public:
+    ProductionLine(const Model& model, ProductionLog& log, UnitSource& source, LineSettings settings);
+    ~ProductionLine();
+    ProductionLine(const ProductionLine&) = delete;
+    ProductionLine& operator=(const ProductionLine&) = delete;
+
+    // Runs every place until the line ends; place 0 on the calling thread, the others on their own.
+    LineSummary run(LineObserver& observer);
+    // Ends the line once the units under way are done; from any thread.
+    void stop();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+}  // namespace trivo::production

@@ -1,0 +1,451 @@
+#include "production/ui/production_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "common/dialogs.h"
+#include "common/main_services.h"
+#include "link/hidapi_transport.h"
+#include "emulator/faults.h"
+#include "production/emulated_line.h"
+#include "production/station.h"
+
+namespace trivo {
+
+using namespace production;
+
+namespace {
+
+constexpr quint32 kTrainingSeed = 1;
+// Long enough for the picture's bar to be seen moving on a training line.
+constexpr int kTrainingReplyDelayMs = 4;
+const QString kDefaultLogName = QStringLiteral("journal-production.csv");
+const QString kConfigFilter = QStringLiteral("Config (*.config_CP);;Tous les fichiers (*)");
+const QString kPictureFilter = QStringLiteral("Images (*.bmp *.png);;Tous les fichiers (*)");
+const QString kLogFilter = QStringLiteral("Journal CSV (*.csv);;Tous les fichiers (*)");
+
+QFont sized(QFont font, int points, bool bold = false)
+{
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
+}
+
+// A counter: its caption above, its number large enough to be read across the workshop.
+QLabel* counter(QLayout* row, const QString& caption, const QString& name, QWidget* parent)
+{
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* column = new QVBoxLayout(frame);
+    column->setSpacing(0);
+    auto* title = new QLabel(caption, frame);
+    title->setAlignment(Qt::AlignCenter);
+    title->setFont(sized(title->font(), 16));
+    auto* number = new QLabel(frame);
+    number->setObjectName(name);
+    number->setAlignment(Qt::AlignCenter);
+    number->setFont(sized(number->font(), 40, true));
+    column->addWidget(title);
+    column->addWidget(number);
+    row->addWidget(frame);
+    return number;
+}
+
+// A log line as the operator reads it: time, unit, result and why.
+QString readableLine(const UnitRecord& r)
+{
+    QString line = QStringLiteral("%1   n° %2   ").arg(r.startedAt.toString(QStringLiteral("HH:mm:ss"))).arg(r.unit);
+    if (r.passed)
+        return line + QStringLiteral("conforme   %1 ms").arg(r.durationMs);
+    return line + QStringLiteral("ÉCHEC (%1) : %2").arg(stepName(r.failedStep), r.reason);
+}
+
+}  // namespace
+
+ProductionWindow::ProductionWindow(Dialogs& dialogs, MainServices& main, QWidget* parent)
+    : QWidget(parent), dialogs_(dialogs), main_(main)
+{
+    setObjectName(QStringLiteral("PRODUCTION"));
+    setWindowTitle(QStringLiteral("Production en série"));
+    buildControls();
+    connect(&runner_, &LineRunner::unitStarted, this, &ProductionWindow::onUnitStarted);
+    connect(&runner_, &LineRunner::stepStarted, this, &ProductionWindow::onStepStarted);
+    connect(&runner_, &LineRunner::stepProgress, this, &ProductionWindow::onStepProgress);
+    connect(&runner_, &LineRunner::unitFinished, this, &ProductionWindow::onUnitFinished);
+    connect(&runner_, &LineRunner::finished, this, &ProductionWindow::onFinished);
+    const QString folder = main_.dialogFolder().isEmpty() ? QDir::currentPath() : main_.dialogFolder();
+    log_->setText(QDir::toNativeSeparators(QDir(folder).filePath(kDefaultLogName)));
+    setPanel(Panel::Ready, QStringLiteral("PRÊT"), QString(), QStringLiteral("Choisissez le modèle, puis Démarrer."));
+    refreshCounters();
+    refreshButtons();
+}
+
+ProductionWindow::~ProductionWindow()
+{
+    // The line's signals must not reach a window being taken apart; the runner waits for its thread.
+    disconnect(&runner_, nullptr, this, nullptr);
+}
+
+void ProductionWindow::buildControls()
+{
+    auto* outer = new QVBoxLayout(this);
+
+    auto* files = new QGroupBox(QStringLiteral("Modèle"), this);
+    files->setObjectName(QStringLiteral("cadreModele"));
+    auto* form = new QFormLayout(files);
+    auto fileRow = [&](QLineEdit*& edit, const char* editName, QPushButton*& button, const char* buttonName) {
+        auto* row = new QHBoxLayout;
+        edit = new QLineEdit(files);
+        edit->setObjectName(QString::fromLatin1(editName));
+        edit->setReadOnly(true);
+        button = new QPushButton(QStringLiteral("Choisir..."), files);
+        button->setObjectName(QString::fromLatin1(buttonName));
+        row->addWidget(edit, 1);
+        row->addWidget(button);
+        return row;
+    };
+    form->addRow(QStringLiteral("Configuration :"), fileRow(model_, "txtModele", modelButton_, "cmdModele"));
+    QHBoxLayout* pictureRow = fileRow(picture_, "txtEcran", pictureButton_, "cmdEcran");
+    noPictureButton_ = new QPushButton(QStringLiteral("Aucun"), files);
+    noPictureButton_->setObjectName(QStringLiteral("cmdSansEcran"));
+    pictureRow->addWidget(noPictureButton_);
+    form->addRow(QStringLiteral("Écran d'accueil :"), pictureRow);
+    form->addRow(QStringLiteral("Journal :"), fileRow(log_, "txtJournal", logButton_, "cmdJournal"));
+    placesBox_ = new QSpinBox(files);
+    placesBox_->setObjectName(QStringLiteral("nbParallele"));
+    placesBox_->setRange(1, 8);
+    placesBox_->setMaximumWidth(120);
+    form->addRow(QStringLiteral("Afficheurs côte à côte :"), placesBox_);
+    outer->addWidget(files);
+
+    trainingBox_ = new QGroupBox(QStringLiteral("Ligne émulée (formation)"), this);
+    trainingBox_->setObjectName(QStringLiteral("cadreFormation"));
+    auto* trainingForm = new QFormLayout(trainingBox_);
+    unitsBox_ = new QSpinBox(trainingBox_);
+    unitsBox_->setObjectName(QStringLiteral("nbUnites"));
+    unitsBox_->setRange(1, 9999);
+    unitsBox_->setValue(10);
+    unitsBox_->setMaximumWidth(120);
+    trainingForm->addRow(QStringLiteral("Afficheurs émulés :"), unitsBox_);
+    auto* faultRow = new QHBoxLayout;
+    faultyUnitBox_ = new QSpinBox(trainingBox_);
+    faultyUnitBox_->setObjectName(QStringLiteral("uniteEnPanne"));
+    faultyUnitBox_->setRange(0, 9999);
+    faultyUnitBox_->setSpecialValueText(QStringLiteral("aucun"));
+    faultyUnitBox_->setMaximumWidth(120);
+    faultBox_ = new QComboBox(trainingBox_);
+    faultBox_->setObjectName(QStringLiteral("panneUnite"));
+    for (const FaultInfo& info : faultCatalogue())
+        faultBox_->addItem(QString::fromUtf8(info.caption), QString::fromLatin1(info.name));
+    faultRow->addWidget(faultyUnitBox_);
+    faultRow->addWidget(faultBox_, 1);
+    trainingForm->addRow(QStringLiteral("Afficheur en panne :"), faultRow);
+    trainingBox_->hide();
+    outer->addWidget(trainingBox_);
+
+    auto* buttons = new QHBoxLayout;
+    startButton_ = new QPushButton(QStringLiteral("Démarrer"), this);
+    startButton_->setObjectName(QStringLiteral("cmdDemarrer"));
+    stopButton_ = new QPushButton(QStringLiteral("Arrêter"), this);
+    stopButton_->setObjectName(QStringLiteral("cmdArreter"));
+    for (QPushButton* b : {startButton_, stopButton_}) {
+        b->setFont(sized(b->font(), 16, true));
+        b->setMinimumHeight(48);
+        buttons->addWidget(b);
+    }
+    outer->addLayout(buttons);
+
+    panelFrame_ = new QFrame(this);
+    panelFrame_->setObjectName(QStringLiteral("cadreResultat"));
+    panelFrame_->setAutoFillBackground(true);
+    panelFrame_->setMinimumHeight(220);
+    auto* panel = new QVBoxLayout(panelFrame_);
+    unitLabel_ = new QLabel(panelFrame_);
+    unitLabel_->setObjectName(QStringLiteral("lblUnite"));
+    unitLabel_->setFont(sized(unitLabel_->font(), 20, true));
+    resultLabel_ = new QLabel(panelFrame_);
+    resultLabel_->setObjectName(QStringLiteral("lblResultat"));
+    resultLabel_->setFont(sized(resultLabel_->font(), 64, true));
+    reasonLabel_ = new QLabel(panelFrame_);
+    reasonLabel_->setObjectName(QStringLiteral("lblRaison"));
+    reasonLabel_->setFont(sized(reasonLabel_->font(), 18));
+    reasonLabel_->setWordWrap(true);
+    for (QLabel* l : {unitLabel_, resultLabel_, reasonLabel_}) {
+        l->setAlignment(Qt::AlignCenter);
+        panel->addWidget(l);
+    }
+    outer->addWidget(panelFrame_, 2);
+
+    auto* counters = new QHBoxLayout;
+    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), this);
+    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), this);
+    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), this);
+    outer->addLayout(counters);
+
+    auto* step = new QHBoxLayout;
+    stepLabel_ = new QLabel(this);
+    stepLabel_->setObjectName(QStringLiteral("lblEtape"));
+    stepLabel_->setFont(sized(stepLabel_->font(), 16));
+    stepBar_ = new QProgressBar(this);
+    stepBar_->setObjectName(QStringLiteral("barEtape"));
+    stepBar_->setMinimumHeight(28);
+    stepBar_->hide();
+    step->addWidget(stepLabel_, 1);
+    step->addWidget(stepBar_, 1);
+    outer->addLayout(step);
+
+    logLines_ = new QListWidget(this);
+    logLines_->setObjectName(QStringLiteral("lstJournal"));
+    logLines_->setFont(sized(logLines_->font(), 13));
+    logLines_->setMinimumHeight(150);
+    outer->addWidget(logLines_, 1);
+
+    connect(modelButton_, &QPushButton::clicked, this, &ProductionWindow::cmdModele_Click);
+    connect(pictureButton_, &QPushButton::clicked, this, &ProductionWindow::cmdEcran_Click);
+    connect(noPictureButton_, &QPushButton::clicked, this, &ProductionWindow::cmdSansEcran_Click);
+    connect(logButton_, &QPushButton::clicked, this, &ProductionWindow::cmdJournal_Click);
+    connect(startButton_, &QPushButton::clicked, this, &ProductionWindow::cmdDemarrer_Click);
+    connect(stopButton_, &QPushButton::clicked, this, &ProductionWindow::cmdArreter_Click);
+    resize(980, 860);
+}
+
+void ProductionWindow::setTraining(bool on)
+{
+    training_ = on;
+    trainingBox_->setVisible(on);
+}
+
+void ProductionWindow::setModelPath(const QString& path) { model_->setText(QDir::toNativeSeparators(path)); }
+void ProductionWindow::setPicturePath(const QString& path) { picture_->setText(QDir::toNativeSeparators(path)); }
+void ProductionWindow::setLogPath(const QString& path) { log_->setText(QDir::toNativeSeparators(path)); }
+void ProductionWindow::setUnits(int units) { unitsBox_->setValue(units); }
+void ProductionWindow::setPlaces(int places) { placesBox_->setValue(places); }
+
+void ProductionWindow::setFaultyUnit(int unit, int faultIndex)
+{
+    faultyUnitBox_->setValue(unit);
+    faultBox_->setCurrentIndex(faultIndex);
+}
+
+void ProductionWindow::cmdModele_Click()
+{
+    FileRequest request;
+    request.title = QStringLiteral("Modèle de la ligne de production");
+    request.filter = kConfigFilter;
+    request.initialDir = main_.dialogFolder();
+    const QString path = dialogs_.openFile(request);
+    if (!path.isEmpty())
+        setModelPath(path);
+}
+
+void ProductionWindow::cmdEcran_Click()
+{
+    FileRequest request;
+    request.title = QStringLiteral("Écran d'accueil de la ligne de production");
+    request.filter = kPictureFilter;
+    request.initialDir = main_.dialogFolder();
+    const QString path = dialogs_.openFile(request);
+    if (!path.isEmpty())
+        setPicturePath(path);
+}
+
+void ProductionWindow::cmdSansEcran_Click() { picture_->clear(); }
+
+void ProductionWindow::cmdJournal_Click()
+{
+    FileRequest request;
+    request.title = QStringLiteral("Journal de la ligne de production");
+    request.filter = kLogFilter;
+    request.initialDir = QFileInfo(log_->text()).absolutePath();
+    request.fileName = QFileInfo(log_->text()).fileName();
+    request.save = true;
+    // The journal is appended to, never replaced: choosing an existing one is not overwriting it.
+    request.confirmOverwrite = false;
+    const QString path = dialogs_.saveFile(request);
+    if (!path.isEmpty())
+        setLogPath(path);
+}
+
+bool ProductionWindow::cmdDemarrer_Click()
+{
+    if (runner_.running())
+        return false;
+    if (model_->text().isEmpty()) {
+        dialogs_.inform(QStringLiteral("Choisissez d'abord le fichier de configuration modèle."), MsgIcon::Exclamation);
+        return false;
+    }
+    const ModelLoad loaded =
+        loadModel(QDir::fromNativeSeparators(model_->text()), QDir::fromNativeSeparators(picture_->text()));
+    if (!loaded.ok()) {
+        dialogs_.message(loaded.box);
+        return false;
+    }
+    auto log = std::make_unique<ProductionLog>();
+    QString why;
+    if (!log->open(QDir::fromNativeSeparators(log_->text()), &why)) {
+        dialogs_.inform(QStringLiteral("Le journal %1 ne peut pas être ouvert : %2").arg(log_->text(), why),
+                        MsgIcon::Exclamation);
+        return false;
+    }
+    places_ = placesBox_->value();
+    std::unique_ptr<UnitSource> source;
+    LineSettings settings;
+    settings.places = places_;
+    if (training_) {
+        EmulatedLineSettings emulated;
+        emulated.units = unitsBox_->value();
+        emulated.places = places_;
+        emulated.seed = kTrainingSeed;
+        emulated.replyDelayMs = virtualTime_ ? 0 : kTrainingReplyDelayMs;
+        emulated.realTime = !virtualTime_;
+        if (faultyUnitBox_->value() > 0)
+            emulated.faults[faultyUnitBox_->value()] =
+                FaultSpec{faultCatalogue()[std::size_t(faultBox_->currentIndex())].fault};
+        source = std::make_unique<EmulatedLine>(emulated);
+        settings.virtualTime = virtualTime_;
+    } else {
+        source = std::make_unique<UsbUnitSource>([] { return std::make_unique<HidapiTransport>(); });
+    }
+    units_ = passed_ = failed_ = 0;
+    logLines_->clear();
+    refreshCounters();
+    setPanel(Panel::Ready, QStringLiteral("EN ATTENTE"), QString(), QStringLiteral("Branchez un afficheur."));
+    runner_.start(loaded.model, std::move(log), std::move(source), settings);
+    refreshButtons();
+    return true;
+}
+
+void ProductionWindow::cmdArreter_Click()
+{
+    runner_.stop();
+    stepLabel_->setText(QStringLiteral("Arrêt après l'afficheur en cours..."));
+}
+
+void ProductionWindow::setPanel(Panel panel, const QString& title, const QString& unitText, const QString& reason)
+{
+    panel_ = panel;
+    QColor background(90, 90, 90);
+    QColor text(Qt::white);
+    switch (panel) {
+    case Panel::Ready: break;
+    case Panel::Running:
+        background = QColor(240, 170, 0);
+        text = Qt::black;
+        break;
+    case Panel::Passed: background = QColor(0, 150, 0); break;
+    case Panel::Failed: background = QColor(200, 0, 0); break;
+    }
+    QPalette palette = panelFrame_->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    panelFrame_->setPalette(palette);
+    for (QLabel* l : {unitLabel_, resultLabel_, reasonLabel_})
+        l->setPalette(palette);
+    resultLabel_->setText(title);
+    unitLabel_->setText(unitText);
+    reasonLabel_->setText(reason);
+}
+
+QString ProductionWindow::panelText() const { return resultLabel_->text(); }
+QString ProductionWindow::reasonText() const { return reasonLabel_->text(); }
+
+QStringList ProductionWindow::shownLogLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < logLines_->count(); ++i)
+        lines << logLines_->item(i)->text();
+    return lines;
+}
+
+void ProductionWindow::refreshCounters()
+{
+    unitsCount_->setNum(units_);
+    passedCount_->setNum(passed_);
+    failedCount_->setNum(failed_);
+}
+
+void ProductionWindow::refreshButtons()
+{
+    const bool running = runner_.running();
+    startButton_->setEnabled(!running);
+    stopButton_->setEnabled(running);
+    for (QWidget* w : std::initializer_list<QWidget*>{modelButton_, pictureButton_, noPictureButton_, logButton_,
+                                                      placesBox_, trainingBox_})
+        w->setEnabled(!running);
+    if (!running) {
+        stepBar_->hide();
+        stepLabel_->clear();
+    }
+}
+
+void ProductionWindow::onUnitStarted(int, int unit, const QString& usbPath)
+{
+    // One display at a time: the panel says it is being worked on. Side by side, the last result stays
+    // until the next one replaces it.
+    if (places_ == 1)
+        setPanel(Panel::Running, QStringLiteral("EN COURS"), QStringLiteral("Afficheur n° %1").arg(unit), usbPath);
+}
+
+void ProductionWindow::onStepStarted(int, int unit, const QString& caption)
+{
+    stepLabel_->setText(QStringLiteral("Afficheur n° %1 : %2").arg(unit).arg(caption));
+    stepBar_->hide();
+}
+
+void ProductionWindow::onStepProgress(int, int, int value, int maximum)
+{
+    stepBar_->setRange(0, maximum);
+    stepBar_->setValue(value);
+    stepBar_->show();
+}
+
+void ProductionWindow::onUnitFinished(int, const UnitRecord& record, const QString&)
+{
+    ++units_;
+    ++(record.passed ? passed_ : failed_);
+    refreshCounters();
+    const QString unitText = QStringLiteral("Afficheur n° %1").arg(record.unit);
+    if (record.passed)
+        setPanel(Panel::Passed, QStringLiteral("CONFORME"), unitText, QString());
+    else
+        setPanel(Panel::Failed, QStringLiteral("ÉCHEC"), unitText,
+                 QStringLiteral("%1 : %2").arg(stepCaption(record.failedStep), record.reason));
+    auto* item = new QListWidgetItem(readableLine(record));
+    item->setForeground(record.passed ? QColor(0, 110, 0) : QColor(190, 0, 0));
+    logLines_->insertItem(0, item);
+    while (logLines_->count() > kShownLogLines)
+        delete logLines_->takeItem(logLines_->count() - 1);
+    stepBar_->hide();
+    stepLabel_->clear();
+}
+
+void ProductionWindow::onFinished(const LineSummary& summary)
+{
+    refreshButtons();
+    stepLabel_->setText(summaryText(summary));
+    if (!summary.stopReason.isEmpty())
+        dialogs_.inform(summary.stopReason, MsgIcon::Critical);
+    emit lineFinished(summary);
+}
+
+void ProductionWindow::closeEvent(QCloseEvent* event)
+{
+    runner_.stop();
+    event->accept();
+}
+
+}  // namespace trivo

@@ -1,0 +1,107 @@
+#include "production/unit_programming.h"
+
+#include "config/comparison_report.h"
+#include "config/config_procedures.h"
+#include "config/verification.h"
+#include "link/link.h"
+#include "production/line_clock.h"
+#include "registers/remote_keys.h"
+#include "screen/screen_transfer.h"
+
+namespace trivo::production {
+
+namespace {
+
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.simplified();
+}
+
+UnitResult failed(UnitResult result, UnitStep step, const QString& reason)
+{
+    result.passed = false;
+    result.failedStep = step;
+    result.reason = reason;
+    return result;
+}
+
+}  // namespace
+
+QString failureReason(const Link& link, const QString& procedureText)
+{
+    switch (link.lastExchange()) {
+    case ExchangeResult::TimedOut: return QStringLiteral("Le TRIVO ZURED ne répond pas : délai de réponse dépassé.");
+    case ExchangeResult::WriteFailed: return QStringLiteral("Le rapport n'a pas pu être envoyé au TRIVO ZURED.");
+    case ExchangeResult::ReadError: return QStringLiteral("La réponse du TRIVO ZURED n'a pas pu être lue.");
+    case ExchangeResult::Refused:
+    case ExchangeResult::NotOpen:
+    case ExchangeResult::LinkDown:
+    case ExchangeResult::Held: return QStringLiteral("La liaison avec le TRIVO ZURED a été perdue.");
+    case ExchangeResult::Answered: break;
+    }
+    return oneLine(procedureText);
+}
+
+UnitResult programUnit(Link& link, const Model& model, UnitWatcher& watcher)
+{
+    UnitResult result;
+
+    watcher.stepStarted(UnitStep::Read);
+    const BlockRead read = readParameterBlock(link, silentProgress());
+    if (!read.ok())
+        return failed(result, UnitStep::Read, failureReason(link, read.box.text));
+    result.before = read.block;
+
+    watcher.stepStarted(UnitStep::Program);
+    const ProgramResult programmed = programParameters(link, model.form, silentProgress());
+    if (!programmed.ok())
+        return failed(result, UnitStep::Program, failureReason(link, programmed.box.text));
+
+    watcher.stepStarted(UnitStep::Verify);
+    const Verification verification = verifyDisplay(link, model.form, silentProgress());
+    if (!verification.ok())
+        return failed(result, UnitStep::Verify, failureReason(link, verification.box.text));
+    result.after = verification.block;
+    if (!verification.comparison.identical())
+        return failed(result, UnitStep::Verify,
+                      QStringLiteral("L'afficheur relu diffère : ") + comparisonSummary(verification.comparison));
+
+    if (model.hasPicture) {
+        watcher.stepStarted(UnitStep::Picture);
+        const OperationResult sent = sendHomeScreen(link, model.picture, watcher.progress());
+        if (!sent.ok())
+            return failed(result, UnitStep::Picture, failureReason(link, sent.box.text));
+        watcher.stepStarted(UnitStep::PictureVerify);
+        const ScreenCheck check = verifyHomeScreen(link, model.picture, watcher.progress());
+        if (!check.ok()) {
+            // A picture that reads back different was answered all along: the link has nothing to add.
+            const QString reason =
+                check.firstDifference >= 0 ? oneLine(check.box.text) : failureReason(link, check.box.text);
+            return failed(result, UnitStep::PictureVerify, reason);
+        }
+    }
+    result.passed = true;
+    return result;
+}
+
+bool signalUnit(Link& link, bool passed, LineClock& clock)
+{
+    using registers::RemoteKey;
+    bool delivered = true;
+    auto key = [&](RemoteKey k, bool pressed) { delivered = registers::sendKey(link, k, pressed).ok() && delivered; };
+    const int beeps = passed ? 1 : 3;
+    for (int i = 0; i < beeps; ++i) {
+        if (i > 0)
+            clock.wait(kBeepGapMs, {});
+        key(RemoteKey::Buzzer, true);
+        clock.wait(kBeepMs, {});
+        key(RemoteKey::Buzzer, false);
+    }
+    // Each drive report sets every output at once: the LED goes last so that it stays lit.
+    key(passed ? RemoteKey::GreenLed : RemoteKey::RedLed, true);
+    return delivered;
+}
+
+}  // namespace trivo::production
