@@ -262,8 +262,15 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     std::optional<std::vector<FaultSpec>> faults;
     TrainingLine training;
     QStringList args;
+    // "--unites 8 --en-parallele 4 production ..." reads naturally: the option belongs to production and
+    // is handed to it.
+    QStringList productionOptions;
     for (int i = 0; i < argsIn.size(); ++i) {
         const QString& a = argsIn[i];
+        if (args.isEmpty() && a == QLatin1String("--en-parallele") && i + 1 < argsIn.size()) {
+            productionOptions << a << argsIn[++i];
+            continue;
+        }
         if (const int taken = args.isEmpty() ? takeTrainingOption(argsIn, i, training, err) : 0; taken != 0) {
             if (taken < 0)
                 return kCliUsage;
@@ -323,6 +330,13 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     if (!command) {
         err << "Commande inconnue : " << name << "\n\n" << generalHelp();
         return kCliUsage;
+    }
+    if (!productionOptions.isEmpty()) {
+        if (name != QLatin1String("production")) {
+            err << "--en-parallele ne s'emploie qu'avec production." << Qt::endl;
+            return kCliUsage;
+        }
+        args << productionOptions;
     }
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
         out << QString::fromUtf8(command->help);

@@ -165,11 +165,21 @@ private slots:
             qPrintable(reportLetters(trace).left(300)));
     }
 
+    void displaysSideBySide_data()
+    {
+        QTest::addColumn<bool>("beforeTheCommand");
+        QTest::newRow("after production") << false;
+        QTest::newRow("beside --unites") << true;
+    }
     void displaysSideBySide()
     {
+        QFETCH(bool, beforeTheCommand);
         const QString log = dir_.filePath(QStringLiteral("parallel.csv"));
-        const Run r = cli({"--simule", "--unites", "8", "production", kModel, "--ecran", picture_, "--journal", log,
-                           "--en-parallele", "4"});
+        QFile::remove(log);
+        const QStringList parallel{"--en-parallele", "4"};
+        const QStringList line{"production", kModel, "--ecran", picture_, "--journal", log};
+        const QStringList training{"--simule", "--unites", "8"};
+        const Run r = cli(beforeTheCommand ? training + parallel + line : training + line + parallel);
         QVERIFY2(r.status == 0, qPrintable(r.err));
         const QStringList csv = lines(log).mid(1);
         QCOMPARE(csv.size(), 8);
@@ -196,6 +206,8 @@ private slots:
         QTest::newRow("--nombre 0") << QStringList{"--simule", "production", kModel, "--nombre", "0"} << 2;
         QTest::newRow("--en-parallele without K")
             << QStringList{"--simule", "production", kModel, "--en-parallele"} << 2;
+        QTest::newRow("--en-parallele before another command")
+            << QStringList{"--simule", "--en-parallele", "2", "etat"} << 2;
         QTest::newRow("unreadable model") << QStringList{"--simule", "production", "/nonexistent/m.config_CP"} << 4;
         QTest::newRow("--panne-unite without a number")
             << QStringList{"--simule", "--unites", "3", "--panne-unite", "muet", "production", kModel} << 2;
