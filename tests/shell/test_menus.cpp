@@ -22,6 +22,7 @@
 #include "shell/main_window.h"
 #include "shell/menus.h"
 #include "shell/window_arrangement.h"
+#include "main_window_rig.h"
 #include "support/rig.h"
 #include "support/settings_sandbox.h"
 
@@ -29,29 +30,14 @@ using namespace trivo;
 
 namespace {
 
-// The program's folder is a temporary one, so that documents can be put there or left out.
-class FolderMainWindow : public MainWindow {
-public:
-    using MainWindow::MainWindow;
-    QString folder;
-    QString programFolder() const override { return folder; }
-};
-
 // The main window on the rig, its display unplugged and no connection check run by the test.
-struct Fixture {
-    test::Rig rig{false};
-    EmulatedTransport& transport = rig.transport;
-    Link& link = rig.link;
-    test::StrictDialogs& dialogs = rig.dialogs;
-    FolderMainWindow main{link, dialogs};
-    QTemporaryDir programDir;
+struct Fixture : test::MainWindowRig {
     int exits = 0;
     QList<QUrl> opened;
     QStringList currentFolderAtOpen;
 
     Fixture()
     {
-        main.folder = programDir.path();
         transport.plug(false);
         main.setExitHandler([this] { ++exits; });
         main.show();
@@ -65,14 +51,7 @@ struct Fixture {
     }
     ~Fixture() { setUrlOpener({}); }
 
-    QAction* item(const QString& name) const { return main.menuBar()->findChild<QAction*>(name); }
     MenuBar* menus() const { return main.findChild<MenuBar*>(); }
-    void choose(const QString& name) const
-    {
-        QAction* action = item(name);
-        QVERIFY2(action, qPrintable(name));
-        action->trigger();
-    }
     void touch(const QString& folder, const QString& name) const
     {
         QDir().mkpath(folder);
@@ -186,7 +165,8 @@ private slots:
         QCOMPARE(
             f.menuItems("MENU_FICHIER"),
             (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_IMPRIMER", "MENU_PDF", "MENU_QUITTER"}));
-        QCOMPARE(f.menuItems("MENU_OPTION"), (QStringList{"MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT", "MENU_PRODUCTION"}));
+        QCOMPARE(f.menuItems("MENU_OPTION"),
+                 (QStringList{"MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT", "MENU_PRODUCTION"}));
         QCOMPARE(f.menuItems("MENU8FEN"),
                  (QStringList{"MENU_CASCADE", "MENU_HORI", "MENU_VERTI", "MENU_ARRANFEUILICO"}));
         QCOMPARE(f.menuItems("MENU_AIDE"),

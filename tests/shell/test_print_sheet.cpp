@@ -18,6 +18,7 @@
 #include "sheet/service_sheet.h"
 #include "shell/main_window.h"
 #include "shell/print_sheet.h"
+#include "main_window_rig.h"
 #include "support/rig.h"
 #include "support/settings_sandbox.h"
 
@@ -25,26 +26,11 @@ using namespace trivo;
 
 namespace {
 
-class FolderMainWindow : public MainWindow {
-public:
-    using MainWindow::MainWindow;
-    QString folder;
-    QString programFolder() const override { return folder; }
-};
-
 // The main window on the rig. Plugged: the display is found and the configuration window reads it, as at
 // start-up; unplugged: the configuration window is open, its load's box on the absent display answered.
-struct Fixture {
-    test::Rig rig{false};
-    EmulatedTransport& transport = rig.transport;
-    Link& link = rig.link;
-    test::StrictDialogs& dialogs = rig.dialogs;
-    FolderMainWindow main{link, dialogs};
-    QTemporaryDir dir;
-
+struct Fixture : test::MainWindowRig {
     explicit Fixture(bool plugged)
     {
-        main.folder = dir.path();
         // Values no default has, so that a sheet of anything but the display's block shows.
         transport.display().setWord(1, 4321987);
         transport.display().setWord(4, -73);
@@ -59,13 +45,7 @@ struct Fixture {
             dialogs.messages.clear();
         }
     }
-    void choose(const char* name) const
-    {
-        QAction* action = main.menuBar()->findChild<QAction*>(QString::fromLatin1(name));
-        QVERIFY2(action, name);
-        action->trigger();
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
+    QString path(const QString& name) const { return programDir.filePath(name); }
 };
 
 void checkSheetText(const QString& pdf, const FormState& form, const QString& source)

@@ -241,24 +241,25 @@ void ProductionWindow::setFaultyUnit(int unit, int faultIndex)
     faultBox_->setCurrentIndex(faultIndex);
 }
 
-void ProductionWindow::cmdModele_Click()
+QString ProductionWindow::chooseFileToOpen(const QString& title, const QString& filter)
 {
     FileRequest request;
-    request.title = QStringLiteral("Modèle de la ligne de production");
-    request.filter = kConfigFilter;
+    request.title = title;
+    request.filter = filter;
     request.initialDir = main_.dialogFolder();
-    const QString path = dialogs_.openFile(request);
+    return dialogs_.openFile(request);
+}
+
+void ProductionWindow::cmdModele_Click()
+{
+    const QString path = chooseFileToOpen(QStringLiteral("Modèle de la ligne de production"), kConfigFilter);
     if (!path.isEmpty())
         setModelPath(path);
 }
 
 void ProductionWindow::cmdEcran_Click()
 {
-    FileRequest request;
-    request.title = QStringLiteral("Écran d'accueil de la ligne de production");
-    request.filter = kPictureFilter;
-    request.initialDir = main_.dialogFolder();
-    const QString path = dialogs_.openFile(request);
+    const QString path = chooseFileToOpen(QStringLiteral("Écran d'accueil de la ligne de production"), kPictureFilter);
     if (!path.isEmpty())
         setPicturePath(path);
 }

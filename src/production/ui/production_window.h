@@ -73,6 +73,7 @@ protected:
 
 private:
     void buildControls();
+    QString chooseFileToOpen(const QString& title, const QString& filter);
     void setPanel(Panel panel, const QString& title, const QString& unitText, const QString& reason);
     void refreshCounters();
     void refreshButtons();

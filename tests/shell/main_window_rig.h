@@ -1,0 +1,38 @@
+#pragma once
+// The main window on the shared rig, in a program folder of the test's own (documents can be put there or
+// left out, files written there), its display unplugged and no connection check run yet.
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "shell/main_window.h"
+#include "support/rig.h"
+
+namespace trivo::test {
+
+class FolderMainWindow : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    QString folder;
+    QString programFolder() const override { return folder; }
+};
+
+struct MainWindowRig {
+    Rig rig{false};
+    EmulatedTransport& transport = rig.transport;
+    Link& link = rig.link;
+    StrictDialogs& dialogs = rig.dialogs;
+    FolderMainWindow main{link, dialogs};
+    QTemporaryDir programDir;
+
+    MainWindowRig() { main.folder = programDir.path(); }
+    QAction* item(const QString& name) const { return main.menuBar()->findChild<QAction*>(name); }
+    void choose(const QString& name) const
+    {
+        QAction* action = item(name);
+        QVERIFY2(action, qPrintable(name));
+        action->trigger();
+    }
+};
+
+}  // namespace trivo::test
