@@ -15,7 +15,7 @@
 #include "config/config_file.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "registers/register_reading.h"
 #include "trivo_version.h"
 
@@ -78,9 +78,9 @@ QString registersText(const registers::RegisterReadout& r)
         + onOff(r.r1) + QLatin1Char(' ') + onOff(r.v1) + QLatin1Char(' ') + onOff(r.b1) + QLatin1Char('\n');
 }
 
-BackupResult backupDisplay(Link& link, const QString& folder, Progress& progress, const QDateTime& now)
+BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& progress, const QDateTime& now)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     BackupResult result;
     auto fail = [&result](const OperationResult& why) {
         static_cast<OperationResult&>(result) = why;
@@ -95,18 +95,27 @@ BackupResult backupDisplay(Link& link, const QString& folder, Progress& progress
             QStringLiteral("Le dossier %1 n'est pas vide : une sauvegarde va dans un dossier nouveau et n'écrase rien.")
                 .arg(native(folder))));
 
-    // Everything is read before the folder is made: a display that stops answering leaves no half backup.
+    // Everything is read before the folder is made: a display that stops answering, or an operator who
+    // cancels, leaves no half backup.
+    auto failRead = [&](const OperationResult& why) {
+        if (why.outcome != Outcome::Cancelled)
+            return fail(why);
+        OperationResult cancelled =
+            OperationResult::failure(Outcome::Cancelled, kProgramTitle, kBackupCancelledText, MsgIcon::Information);
+        cancelled.exchange = ExchangeOutcome::Cancelled;
+        return fail(cancelled);
+    };
     PlainConfigForm form;
     const OperationResult read = readParameters(link, form, progress);
     if (!read.ok())
-        return fail(read);
+        return failRead(read);
     HomeScreenPicture picture;
     const OperationResult screen = readHomeScreenBlocks(link, picture, progress);
     if (!screen.ok())
-        return fail(screen);
+        return failRead(screen);
     const registers::RegistersRead regs = registers::readRegisters(link);
     if (!regs.ok())
-        return fail(regs);
+        return failRead(regs);
 
     QByteArray png;
     if (!encodePng(picture, png))
@@ -242,15 +251,23 @@ bool RestoreResult::readBackFailed() const
     return configuration.readBackFailed() || (sent && !screen.ok() && screen.firstDifference < 0);
 }
 
-RestoreResult restoreBackup(Link& link, const BackupContents& contents, Progress& progress)
+RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Progress& progress)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     RestoreResult result;
     result.configuration.programming = programParameters(link, contents.form, progress);
+    if (result.configuration.programming.outcome == Outcome::Cancelled) {
+        static_cast<OperationResult&>(result) =
+            OperationResult::failure(Outcome::Cancelled, kProgramTitle, kRestoreCancelledText, MsgIcon::Information);
+        result.exchange = ExchangeOutcome::Cancelled;
+        return result;
+    }
     if (!result.configuration.programming.ok()) {
         static_cast<OperationResult&>(result) = result.configuration.programming;
         return result;
     }
+    // Once the display has been written to, the restore goes to its end: half a restore is worse than none.
+    const Exchanger::Uncancellable whole(link);
     const OperationResult sent = sendHomeScreen(link, contents.picture, progress);
     if (!sent.ok()) {
         static_cast<OperationResult&>(result) = sent;

@@ -15,7 +15,7 @@
 #include "screen/screen_transfer.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 class Progress;
 
 inline const QString kBackupConfigFile = QStringLiteral("configuration.config_CP");
@@ -23,6 +23,10 @@ inline const QString kBackupPictureFile = QStringLiteral("ecran.png");
 inline const QString kBackupRegistersFile = QStringLiteral("registres.txt");
 inline const QString kBackupManifestFile = QStringLiteral("sauvegarde.json");
 inline const QString kBackupFormat = QStringLiteral("TRIVO ZURED CP sauvegarde 1");
+inline const QString kBackupCancelledText =
+    QStringLiteral("Sauvegarde annulée : aucun fichier n'a été écrit, rien n'a été écrit dans le TRIVO ZURED.");
+inline const QString kRestoreCancelledText =
+    QStringLiteral("Restauration annulée avant tout envoi : le TRIVO ZURED n'a pas été modifié.");
 
 // The special registers, one a line, as "trivo-cp-cli registres" prints them.
 QString registersText(const registers::RegisterReadout& r);
@@ -33,7 +37,7 @@ struct BackupResult : OperationResult {
 
 // Reads the block (the read procedure), the picture (memory reads, no clear) and the registers, and only
 // then writes the four files into `folder`, which must not exist or be empty. No file is ever replaced.
-BackupResult backupDisplay(Link& link, const QString& folder, Progress& progress,
+BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& progress,
                            const QDateTime& now = QDateTime::currentDateTime());
 
 struct BackupContents : OperationResult {
@@ -59,9 +63,10 @@ struct RestoreResult : OperationResult {
     bool readBackFailed() const;
 };
 
-// Programs the configuration, sends the picture, then reads both back. Done only when both read back
+// Programs the configuration, sends the picture, then reads both back. Can be cancelled only before its
+// first write (Cancelled, nothing changed). Done only when both read back
 // identical; Refused (with what differs) when the display holds something else; the read's failure when
 // a read-back could not read; the programming's or the send's failure when they did not finish.
-RestoreResult restoreBackup(Link& link, const BackupContents& contents, Progress& progress);
+RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Progress& progress);
 
 }  // namespace trivo

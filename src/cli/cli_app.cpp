@@ -6,6 +6,8 @@
 #include "emulator/emulated_display.h"
 #include "emulator/emulator_state.h"
 #include "link/hidapi_transport.h"
+
+#include <QFileInfo>
 #include "trivo_version.h"
 
 namespace trivo {
@@ -130,6 +132,7 @@ QString generalHelp()
         "  --unites N        (avec --simule) production sur une ligne de N afficheurs émulés\n"
         "  --panne-unite K:PANNE\n"
         "                    (avec --unites) l'afficheur émulé n° K de la ligne a la panne PANNE\n"
+        "  --latence MS      (avec --simule) chaque échange prend MS millisecondes, comme sur un vrai câble\n"
         "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
         "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
         "\n"
@@ -140,7 +143,8 @@ QString generalHelp()
         "  3  aucun afficheur connecté\n"
         "  4  fichier illisible, impossible à écrire, ou sauvegarde altérée\n"
         "  5  fait, mais l'afficheur relu diffère de ce qui a été envoyé\n"
-        "  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)\n");
+        "  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)\n"
+        "  7  afficheur (ou fichier d'état de l'afficheur émulé) déjà utilisé par un autre programme\n");
     return help;
 }
 
@@ -187,40 +191,52 @@ void printFailure(QTextStream& err, const OperationResult& result)
         printBox(err, result.box);
 }
 
-bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err,
-                 const std::optional<std::vector<FaultSpec>>& faults)
+int openSession(Session& s, const SessionOptions& options, QTextStream& err)
 {
-    if (simulate) {
+    if (options.simulate) {
         auto e = std::make_unique<EmulatedTransport>();
         e->plug(true);
+        e->setLatencyMs(options.latencyMs);
         s.emulated = e.get();
-        s.statePath = statePath;
-        if (!statePath.isEmpty()) {
+        s.statePath = options.statePath;
+        if (!options.statePath.isEmpty()) {
+            QString usedBy;
+            const QString key = QStringLiteral("simule:") + QFileInfo(options.statePath).absoluteFilePath();
+            if (!s.stateClaim.claim(key.toStdString(), &usedBy)) {
+                err << usedBy << Qt::endl;
+                return kCliInUse;
+            }
             QString why;
-            if (!loadEmulatorState(statePath, e->display(), &why, &s.faults)) {
-                err << "Fichier d'état " << statePath << " illisible : " << why << Qt::endl;
-                return false;
+            if (!loadEmulatorState(options.statePath, e->display(), &why, &s.faults)) {
+                err << "Fichier d'état " << options.statePath << " illisible : " << why << Qt::endl;
+                return kCliBadFile;
             }
         }
-        if (faults)
-            s.faults = *faults;
+        if (options.faults)
+            s.faults = *options.faults;
         for (const FaultSpec& fault : s.faults)
             e->injectFault(fault);
         s.transport = std::move(e);
     } else {
         s.transport = std::make_unique<HidapiTransport>();
     }
-    s.link = std::make_unique<Link>(*s.transport);
-    if (!tracePath.isEmpty()) {
-        if (!s.trace.open(tracePath)) {
-            err << "Impossible d'ouvrir le fichier de trace " << tracePath << " : " << s.trace.errorString()
+    s.link = std::make_unique<Exchanger>(*s.transport);
+    if (!options.simulate)
+        s.link->setClaims(std::make_unique<DisplayClaim>());
+    if (!options.tracePath.isEmpty()) {
+        if (!s.trace.open(options.tracePath)) {
+            err << "Impossible d'ouvrir le fichier de trace " << options.tracePath << " : " << s.trace.errorString()
                 << Qt::endl;
-            return false;
+            return kCliBadFile;
         }
         s.trace.attach(*s.link);
     }
-    s.link->DETECT_CON_Timer();
-    return true;
+    s.link->connectionCheck();
+    if (s.link->state() != LinkState::Connected && !s.link->usedBy().isEmpty()) {
+        err << s.link->usedBy() << Qt::endl;
+        return kCliInUse;
+    }
+    return kCliOk;
 }
 
 bool saveSession(Session& s, QTextStream& err)
@@ -260,6 +276,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     QString statePath;
     QString tracePath;
     std::optional<std::vector<FaultSpec>> faults;
+    int latencyMs = 0;
     TrainingLine training;
     QStringList args;
     // "--unites 8 --en-parallele 4 production ..." reads naturally: the option belongs to production and
@@ -290,6 +307,17 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
             faults = fault ? std::vector<FaultSpec>{*fault} : std::vector<FaultSpec>{};
             continue;
         }
+        if (args.isEmpty() && (a == QLatin1String("--latence") || a.startsWith(QLatin1String("--latence=")))) {
+            const QString value = a == QLatin1String("--latence") ? (i + 1 < argsIn.size() ? argsIn[++i] : QString())
+                                                                  : a.mid(10);
+            bool ok = false;
+            latencyMs = value.toInt(&ok);
+            if (!ok || latencyMs < 0 || latencyMs > 60000) {
+                err << "--latence demande une durée en millisecondes (0 à 60000)." << Qt::endl;
+                return kCliUsage;
+            }
+            continue;
+        }
         if (args.isEmpty() && a == QLatin1String("--simule")) {
             simulate = true;
         } else if (args.isEmpty() && a.startsWith(QLatin1String("--simule="))) {
@@ -315,6 +343,10 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     }
     if (faults && !simulate) {
         err << "--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé." << Qt::endl;
+        return kCliUsage;
+    }
+    if (latencyMs > 0 && !simulate) {
+        err << "--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé." << Qt::endl;
         return kCliUsage;
     }
     if ((training.units > 0 || !training.faults.empty()) && !simulate) {
@@ -352,13 +384,13 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         return command->run(context, args);
 
     Session s;
-    if (!openSession(s, simulate, statePath, tracePath, err, faults))
-        return kCliBadFile;
+    if (const int opened = openSession(s, {simulate, statePath, tracePath, faults, latencyMs}, err); opened != kCliOk)
+        return opened;
     context.session = &s;
     int status = kCliFailed;
     {
         // The command is one operation: a display that stops answering costs it one wait at most.
-        const Link::Sequence operation(*s.link);
+        const Exchanger::Operation operation(*s.link);
         status = command->run(context, args);
     }
     s.link->CloseLink();

@@ -14,6 +14,7 @@ enum CliStatus : int {
     kCliBadFile = 4,     // a file that cannot be read or written
     kCliDifferent = 5,   // done, but the display read back holds something else than what was sent
     kCliReadFailed = 6,  // the display could not be read (a comparison, a backup or a read-back)
+    kCliInUse = 7,       // another program holds the display (or the emulated display's state file)
 };
 
 // args without the program name. Prompts are read from in (the firmware confirmation).

@@ -15,7 +15,8 @@
 #include "config/verification.h"
 #include "emulator/faults.h"
 #include "link/hid_transport.h"
-#include "link/link.h"
+#include "link/display_claim.h"
+#include "link/exchanger.h"
 #include "link/report_trace.h"
 
 namespace trivo {
@@ -42,9 +43,21 @@ struct Session {
     std::unique_ptr<HidTransport> transport;
     EmulatedTransport* emulated = nullptr;
     QString statePath;
+    // The state file is one display: one program at a time works on it, or writes would be lost.
+    DisplayClaim stateClaim;
     std::vector<FaultSpec> faults;  // the emulated display's, kept in the state file
-    std::unique_ptr<Link> link;
+    std::unique_ptr<Exchanger> link;
     ReportTrace trace;
+};
+
+// How a session is opened: on the emulated display (its state file, its faults, its latency) or on the
+// real one.
+struct SessionOptions {
+    bool simulate = false;
+    QString statePath;
+    QString tracePath;
+    std::optional<std::vector<FaultSpec>> faults;  // replace those kept in the state file when given
+    int latencyMs = 0;                             // every exchange of the emulated display takes this long
 };
 
 // The emulated line of "--simule --unites N" that production trains on.
@@ -66,10 +79,10 @@ struct CliContext {
 // them, -1 a bad value (said on err).
 int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTextStream& err);
 
-// Opens the session and runs one monitor pass, as the window's first tick does; false with a message on err.
-// faults (--panne) replace those kept in the state file when given.
-bool openSession(Session& s, bool simulate, const QString& statePath, const QString& tracePath, QTextStream& err,
-                 const std::optional<std::vector<FaultSpec>>& faults = std::nullopt);
+// Opens the session and runs one connection check, as the window's first tick does. kCliOk, or the status
+// to exit with (a message on err): kCliBadFile for a state or trace file that cannot be used, kCliInUse when
+// another program holds the display or its state file.
+int openSession(Session& s, const SessionOptions& options, QTextStream& err);
 bool saveSession(Session& s, QTextStream& err);
 
 // The usage text of a command ("" for an unknown one).

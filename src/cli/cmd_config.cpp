@@ -1,5 +1,6 @@
 // etat, lire, programmer, commande: the link and the configuration from the command line.
 #include "cli/cli_support.h"
+#include "link/usb_model.h"
 #include "common/progress.h"
 #include "config/config_file_io.h"
 #include "config/config_form.h"
@@ -26,7 +27,7 @@ int cmdEtat(CliContext& c, const QStringList& args)
 {
     if (!onlyOptions(c, QStringLiteral("etat"), args, {QStringLiteral("--journal")}))
         return kCliUsage;
-    Link& link = *c.session->link;
+    Exchanger& link = *c.session->link;
     const bool connected = link.state() == LinkState::Connected;
     if (connected) {
         const HidInterfaceInfo& d = link.device();
@@ -39,9 +40,14 @@ int cmdEtat(CliContext& c, const QStringList& args)
     } else {
         c.out << kWaitingText << '\n';
     }
-    if (args.contains(QStringLiteral("--journal")))
-        for (const QString& line : link.lstResults())
+    if (args.contains(QStringLiteral("--journal"))) {
+        // The link window's diagnostics, made from what the connection check did.
+        UsbModel model;
+        link.setEventSink([&model](const LinkEvent& event) { model.apply(event); });
+        link.setEventSink({});
+        for (const QString& line : model.lstResults())
             c.out << line << '\n';
+    }
     return connected ? kCliOk : kCliNoDisplay;
 }
 

@@ -41,7 +41,7 @@ public:
     {
     }
 
-    void linkReady(int, Link& link) override
+    void linkReady(int, Exchanger& link) override
     {
         if (trace_)
             trace_->attach(link);

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "common/dialogs.h"
+#include "common/exchange_outcome.h"
 #include "common/file_error.h"
 
 namespace trivo {
@@ -27,6 +28,8 @@ struct OperationResult {
     int errorNumber = 0;
     // Status panel 2 (configuration operations); left alone when null.
     QString status;
+    // How the exchange that decided the result ended: Done unless the display failed it.
+    ExchangeOutcome exchange = ExchangeOutcome::Done;
 
     bool ok() const { return outcome == Outcome::Done; }
 

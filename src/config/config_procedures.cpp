@@ -4,7 +4,7 @@
 #include "config/config_form.h"
 #include "config/settings_codec.h"
 #include "link/commands.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo {
 
@@ -34,34 +34,44 @@ OperationResult critical(Outcome outcome, const QString& title, const QString& t
 
 }  // namespace
 
-BlockRead readParameterBlock(Link& link, Progress& progress)
+BlockRead readParameterBlock(Exchanger& link, Progress& progress)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     BlockRead result;
     Bar bar(progress, kReadBarMaximum);
-    commands::parameterRead0(link);
-    link.but_RD_HID_Click();
-    bar.advance();
+    auto lost = [&](ExchangeOutcome outcome, const QString& text) {
+        OperationResult failure = critical(Outcome::LinkLost, kReadLostTitle, text);
+        failure.status = kReadLostStatus;
+        failure.exchange = outcome;
+        if (outcome == ExchangeOutcome::Cancelled)
+            failure.outcome = Outcome::Cancelled;
+        static_cast<OperationResult&>(result) = failure;
+        return result;
+    };
 
+    const Reply head = link.ask(commands::parameterRead0());
+    bar.advance();
+    // A display that did not answer says nothing about its block: it is told as it is.
+    if (!head.ok())
+        return lost(head.outcome, exchangeOutcomeText(head.outcome) + kReadUnchangedLine);
     // Signature and mode byte: anything else is not a parameter block, whatever the rest says.
     for (int r = 0; r < 32; ++r)
-        result.block[static_cast<std::size_t>(r)] = link.byteAt(r);
+        result.block[static_cast<std::size_t>(r)] = head.data(r);
     if (!hasValidSignature(result.block)) {
         static_cast<OperationResult&>(result) = critical(Outcome::InvalidBlock, kInvalidBlock, kInvalidBlock);
+        result.exchange = ExchangeOutcome::WrongAnswer;
         return result;
     }
     for (int word = 1; word <= 7; ++word)
         bar.advance();
 
-    commands::parameterRead1(link);
-    if (!link.but_RD_HID_Click()) {
-        OperationResult lost = critical(Outcome::LinkLost, kReadLostTitle, kReadLostText);
-        lost.status = kReadLostStatus;
-        static_cast<OperationResult&>(result) = lost;
-        return result;
-    }
+    const Reply rest = link.ask(commands::parameterRead1());
+    if (!rest.ok())
+        return lost(rest.outcome, rest.outcome == ExchangeOutcome::Cancelled
+                                      ? exchangeOutcomeText(rest.outcome) + kReadUnchangedLine
+                                      : kReadLostText);
     for (int r = 0; r < 36; ++r)
-        result.block[static_cast<std::size_t>(0x20 + r)] = link.byteAt(r);
+        result.block[static_cast<std::size_t>(0x20 + r)] = rest.data(r);
     // Words 8..12, general flags, start-up options and the three rules.
     bar.advance(5);
     bar.advance(5);
@@ -69,7 +79,7 @@ BlockRead readParameterBlock(Link& link, Progress& progress)
     return result;
 }
 
-OperationResult readParameters(Link& link, ConfigForm& form, Progress& progress)
+OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& progress)
 {
     const BlockRead read = readParameterBlock(link, progress);
     if (!read.ok())
@@ -122,7 +132,7 @@ QString invalidBoxText(int index, const FormState& form)
     return text + QLatin1Char('.');
 }
 
-ProgramResult programParameters(Link& link, const FormState& state, Progress& progress)
+ProgramResult programParameters(Exchanger& link, const FormState& state, Progress& progress)
 {
     ProgramResult result;
     // Every box is checked before anything is written, so a bad value never leaves a half-written block.
@@ -136,29 +146,40 @@ ProgramResult programParameters(Link& link, const FormState& state, Progress& pr
         return result;
     }
 
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     Bar bar(progress, kProgramBarMaximum);
-    commands::parameterRead0(link);
-    link.but_RD_HID_Click();
-    ParameterBlock head{};
+    const Reply head = link.ask(commands::parameterRead0());
+    if (!head.ok()) {
+        static_cast<OperationResult&>(result) = critical(
+            head.outcome == ExchangeOutcome::Cancelled ? Outcome::Cancelled : Outcome::LinkLost, kProgramLostTitle,
+            exchangeOutcomeText(head.outcome) + QStringLiteral("\r\nRien n'a été écrit dans le TRIVO ZURED."));
+        result.status = kProgramLostStatus;
+        result.exchange = head.outcome;
+        return result;
+    }
+    ParameterBlock headBlock{};
     for (int r = 0; r < 4; ++r)
-        head[static_cast<std::size_t>(r)] = link.byteAt(r);
-    if (!hasValidSignature(head)) {
+        headBlock[static_cast<std::size_t>(r)] = head.data(r);
+    if (!hasValidSignature(headBlock)) {
         static_cast<OperationResult&>(result) = critical(Outcome::InvalidBlock, kInvalidBlock, kInvalidBlock);
+        result.exchange = ExchangeOutcome::WrongAnswer;
         return result;
     }
 
+    // From the first write on, the block is changing: it is programmed to its end, never left half done
+    // by a cancel.
+    const Exchanger::Uncancellable whole(link);
     const auto steps = programSteps(conversion.settings, state.Check_C == kChecked, state.Check_T == kChecked);
     for (const ProgramStep& step : steps) {
         if (step.send) {
-            if (step.kind == ProgramStep::Word)
-                commands::parameterWordWrite(link, step.number, step.value);
-            else
-                commands::parameterByteWrite(link, step.number, static_cast<uint8_t>(step.value));
-            if (!link.but_WR_HID_Click()) {
+            const Reply reply = link.send(step.kind == ProgramStep::Word
+                                              ? commands::parameterWordWrite(step.number, step.value)
+                                              : commands::parameterByteWrite(step.number, static_cast<uint8_t>(step.value)));
+            if (!reply.ok()) {
                 static_cast<OperationResult&>(result) =
                     critical(Outcome::LinkLost, kProgramLostTitle, kProgramLostText);
                 result.status = kProgramLostStatus;
+                result.exchange = reply.outcome;
                 return result;
             }
         }
@@ -168,14 +189,17 @@ ProgramResult programParameters(Link& link, const FormState& state, Progress& pr
     return result;
 }
 
-OperationResult sendDirectCommand(Link& link, const QString& tag)
+OperationResult sendDirectCommand(Exchanger& link, const QString& tag)
 {
-    const Link::Sequence operation(link);
-    commands::directAction(link, tag);
-    if (link.but_WR_HID_Click())
+    const Exchanger::Operation operation(link);
+    const Reply reply = link.send(commands::directAction(tag));
+    if (reply.ok())
         return OperationResult::done();
     // The window leaves the judgement to the link's log; the command line says it.
-    return OperationResult::failure(Outcome::LinkLost, kProgramTitle, kCommandLostText, MsgIcon::Exclamation);
+    OperationResult lost =
+        OperationResult::failure(Outcome::LinkLost, kProgramTitle, kCommandLostText, MsgIcon::Exclamation);
+    lost.exchange = reply.outcome;
+    return lost;
 }
 
 }  // namespace trivo

@@ -11,7 +11,7 @@
 
 namespace trivo {
 class ConfigForm;
-class Link;
+class Exchanger;
 class Progress;
 
 // Operator texts.
@@ -34,6 +34,8 @@ inline const QString kReadLostText =
     QStringLiteral("La liaison avec le TRIVO ZURED a été perdue pendant la lecture ! \r\n"
                    "Les paramètres affichés n'ont pas été modifiés.");
 inline const QString kReadLostStatus = QStringLiteral("Lecture incomplète !");
+// The second line of a read that stopped: the form is as it was.
+inline const QString kReadUnchangedLine = QStringLiteral("\r\nLes paramètres affichés n'ont pas été modifiés.");
 
 inline const QString kCommandLostText = QStringLiteral("La commande n'a pas été reçue par le TRIVO ZURED.");
 
@@ -46,12 +48,13 @@ struct ProgramResult : OperationResult {
 };
 
 // The two reads (30, 31) and the signature test. Done carries the status text; InvalidBlock and LinkLost
-// their critical box (LinkLost also a status). Writes nothing to the display.
-BlockRead readParameterBlock(Link& link, Progress& progress);
+// their critical box (LinkLost also a status; a first read that got no answer says why in the words of the
+// exchange's outcome); Cancelled when the operator stopped it. Writes nothing to the display.
+BlockRead readParameterBlock(Exchanger& link, Progress& progress);
 
 // readParameterBlock, then, only when the whole block was read, INIT_P / INIT_T on its mode byte and the
 // block into the form: a failed read leaves the form exactly as it was.
-OperationResult readParameters(Link& link, ConfigForm& form, Progress& progress);
+OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& progress);
 
 // The third line of the refusal: the caption of box REG_V(index) and its frame, and, when the form hides
 // it, what shows it.
@@ -60,10 +63,10 @@ QString invalidBoxText(int index, const FormState& form);
 // Checks every REG_V box first (Refused, with invalidBox and invalidBoxText in its box); then the head read and its
 // signature test, word 0, words 1..12 (11 and 12 only when Check_C / Check_T are checked) and the sixteen setting
 // bytes. Stops at the first exchange that is not answered (LinkLost).
-ProgramResult programParameters(Link& link, const FormState& form, Progress& progress);
+ProgramResult programParameters(Exchanger& link, const FormState& form, Progress& progress);
 
 // Direct command from a button's Tag ("34".."38"): byte 0 only, reply only logged. LinkLost with
 // kCommandLostText when the display did not take it.
-OperationResult sendDirectCommand(Link& link, const QString& tag);
+OperationResult sendDirectCommand(Exchanger& link, const QString& tag);
 
 }  // namespace trivo

@@ -1,14 +1,14 @@
 #include "config/program_verification.h"
 
 #include "config/comparison_report.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo {
 
-VerifiedProgramming programAndVerify(Link& link, const FormState& form, Progress& progress)
+VerifiedProgramming programAndVerify(Exchanger& link, const FormState& form, Progress& progress)
 {
     // The programming and its read-back are one operation: nothing comes between them.
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     VerifiedProgramming result;
     result.programming = programParameters(link, form, progress);
     if (!result.programming.ok())

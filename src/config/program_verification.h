@@ -23,7 +23,7 @@ struct VerifiedProgramming {
     bool readBackFailed() const { return verificationRan && !verification.ok(); }
 };
 
-VerifiedProgramming programAndVerify(Link& link, const FormState& form, Progress& progress);
+VerifiedProgramming programAndVerify(Exchanger& link, const FormState& form, Progress& progress);
 
 // Status panel 2 after a verified programming: the success text when identical, otherwise what differs
 // or that the read-back failed. Null when the programming itself failed (its own status stands).

@@ -2,7 +2,7 @@
 
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo {
 
@@ -55,9 +55,9 @@ Comparison compareWithBlock(const FormState& form, const ParameterBlock& display
     return result;
 }
 
-Verification verifyDisplay(Link& link, const FormState& form, Progress& progress)
+Verification verifyDisplay(Exchanger& link, const FormState& form, Progress& progress)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     Verification result;
     const FormConversion conversion = formToSettings(form);
     if (!conversion.ok()) {
@@ -70,6 +70,12 @@ Verification verifyDisplay(Link& link, const FormState& form, Progress& progress
     const BlockRead read = readParameterBlock(link, progress);
     if (!read.ok()) {
         static_cast<OperationResult&>(result) = read;
+        if (read.outcome == Outcome::Cancelled) {
+            result.box.title = kProgramTitle;
+            result.box.text = kVerifyCancelledText;
+            result.box.icon = MsgIcon::Information;
+            result.status = kVerifyCancelledText;
+        }
         return result;
     }
     result.block = read.block;

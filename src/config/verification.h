@@ -10,11 +10,13 @@
 #include "config/settings_report.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 class Progress;
 
 inline const QString kIdenticalText = QStringLiteral("Identique.");
 inline const QString kDifferentText = QStringLiteral("L'afficheur ne contient pas la configuration attendue.");
+inline const QString kVerifyCancelledText =
+    QStringLiteral("Vérification annulée : rien n'a été écrit dans le TRIVO ZURED, rien n'est vérifié.");
 
 struct SettingDifference {
     QString label;
@@ -42,6 +44,6 @@ struct Verification : OperationResult {
 
 // Reads the display's block and compares it with the form. Refused (with the invalid value's box) when
 // the form cannot be programmed; the read's own failures otherwise. Never writes to the display.
-Verification verifyDisplay(Link& link, const FormState& form, Progress& progress);
+Verification verifyDisplay(Exchanger& link, const FormState& form, Progress& progress);
 
 }  // namespace trivo

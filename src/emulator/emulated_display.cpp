@@ -293,6 +293,7 @@ long long EmulatedTransport::nowMs() const
 
 void EmulatedTransport::setRealTime(bool realTime)
 {
+    const std::lock_guard lock(mutex_);
     // The clock carries on from where it stands.
     const long long now = nowMs();
     realTime_ = realTime;
@@ -300,17 +301,35 @@ void EmulatedTransport::setRealTime(bool realTime)
     offsetMs_ = now;
 }
 
-void EmulatedTransport::wait(long long ms)
+void EmulatedTransport::wait(std::unique_lock<std::mutex>& lock, long long ms)
 {
     if (ms <= 0)
         return;
-    if (realTime_)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    else
+    if (!realTime_) {
         offsetMs_ += ms;
+        return;
+    }
+    // The operator's switches (plug, faults) stay usable while the link waits on the display.
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    lock.lock();
 }
 
+void EmulatedTransport::setLatencyMs(int ms)
+{
+    const std::lock_guard lock(mutex_);
+    latencyMs_ = std::max(0, ms);
+}
+
+std::unique_lock<std::mutex> EmulatedTransport::lock() const { return std::unique_lock(mutex_); }
+
 void EmulatedTransport::plug(bool present)
+{
+    const std::lock_guard lock(mutex_);
+    plugLocked(present);
+}
+
+void EmulatedTransport::plugLocked(bool present)
 {
     if (plugged_ && !present) {
         for (Device& d : devices_)
@@ -327,13 +346,14 @@ void EmulatedTransport::plug(bool present)
 
 void EmulatedTransport::injectFault(Fault fault, int atExchange, int param)
 {
-    removeFault(fault);
+    const std::lock_guard lock(mutex_);
+    removeFaultLocked(fault);
     atExchange = std::max(0, atExchange);
     if (fault == Fault::Unplugged) {
         // Counted in answered reports, so that the last one's reply can still be read.
         unplugAfter_ = atExchange;
         if (atExchange == 0)
-            plug(false);
+            plugLocked(false);
         return;
     }
     Injected injected;
@@ -343,6 +363,12 @@ void EmulatedTransport::injectFault(Fault fault, int atExchange, int param)
 }
 
 void EmulatedTransport::removeFault(Fault fault)
+{
+    const std::lock_guard lock(mutex_);
+    removeFaultLocked(fault);
+}
+
+void EmulatedTransport::removeFaultLocked(Fault fault)
 {
     if (fault == Fault::Unplugged) {
         unplugAfter_ = -1;
@@ -354,12 +380,14 @@ void EmulatedTransport::removeFault(Fault fault)
 
 void EmulatedTransport::clearFaults()
 {
+    const std::lock_guard lock(mutex_);
     faults_.clear();
-    removeFault(Fault::Unplugged);
+    removeFaultLocked(Fault::Unplugged);
 }
 
 bool EmulatedTransport::hasFault(Fault fault) const
 {
+    const std::lock_guard lock(mutex_);
     if (fault == Fault::Unplugged)
         return unplugAfter_ >= 0 || unplugWhenDrained_;
     return std::any_of(faults_.begin(), faults_.end(), [fault](const Injected& i) { return i.spec.fault == fault; });
@@ -397,10 +425,15 @@ void EmulatedTransport::setFailWrites(bool fail)
         removeFault(Fault::FailingWrite);
 }
 
-void EmulatedTransport::setReportLengths(ReportLengths lengths) { lengths_ = lengths; }
+void EmulatedTransport::setReportLengths(ReportLengths lengths)
+{
+    const std::lock_guard lock(mutex_);
+    lengths_ = lengths;
+}
 
 void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bool beforeDisplay)
 {
+    const std::lock_guard lock(mutex_);
     Device d;
     d.info = {"emulated:other" + std::to_string(++otherCount_), vendorId, productId, 0x0100};
     if (beforeDisplay) {
@@ -414,6 +447,7 @@ void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bo
 
 void EmulatedTransport::addSecondDisplay(uint16_t version)
 {
+    const std::lock_guard lock(mutex_);
     Device d;
     d.info = {kSecondDisplayPath, 0x1234, 0x0001, version};
     d.kind = Kind::SecondDisplay;
@@ -430,6 +464,7 @@ void EmulatedTransport::unplugAfterReports(int count)
 
 void EmulatedTransport::advanceMs(int ms)
 {
+    const std::lock_guard lock(mutex_);
     offsetMs_ += ms;
     display_.advanceClockMs(ms);
     second_.advanceClockMs(ms);
@@ -437,6 +472,7 @@ void EmulatedTransport::advanceMs(int ms)
 
 std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const
 {
+    const std::lock_guard lock(mutex_);
     std::vector<std::vector<uint8_t>> out;
     for (const RecordedReport& r : record_)
         if (r.output)
@@ -446,6 +482,7 @@ std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const
 
 void EmulatedTransport::setRecordLimit(std::size_t maxReports)
 {
+    const std::lock_guard lock(mutex_);
     recordLimit_ = maxReports;
     trimRecord();
     if (recordLimit_ > 0 && openedPaths_.size() > recordLimit_)
@@ -464,9 +501,19 @@ void EmulatedTransport::addRecord(bool output, std::vector<uint8_t> bytes)
     trimRecord();
 }
 
-int EmulatedTransport::openHandles() const { return static_cast<int>(handles_.size()); }
+int EmulatedTransport::openHandles() const
+{
+    const std::lock_guard lock(mutex_);
+    return static_cast<int>(handles_.size());
+}
 
 int EmulatedTransport::pendingReplies() const
+{
+    const std::lock_guard lock(mutex_);
+    return pendingRepliesLocked();
+}
+
+int EmulatedTransport::pendingRepliesLocked() const
 {
     for (const Device& d : devices_)
         if (d.kind == Kind::MainDisplay)
@@ -503,14 +550,15 @@ EmulatedTransport::Device* EmulatedTransport::liveDevice(Handle handle)
 // The host has moved on after the last answered report: the display goes away now.
 void EmulatedTransport::checkDrained()
 {
-    if (unplugWhenDrained_ && pendingReplies() == 0)
-        plug(false);
+    if (unplugWhenDrained_ && pendingRepliesLocked() == 0)
+        plugLocked(false);
 }
 
 std::vector<HidInterfaceInfo> EmulatedTransport::enumerate()
 {
+    const std::lock_guard lock(mutex_);
     if (unplugWhenDrained_)
-        plug(false);
+        plugLocked(false);
     std::vector<HidInterfaceInfo> list;
     for (const Device& d : devices_)
         if (present(d))
@@ -521,6 +569,7 @@ std::vector<HidInterfaceInfo> EmulatedTransport::enumerate()
 
 HidTransport::Handle EmulatedTransport::open(const std::string& path)
 {
+    const std::lock_guard lock(mutex_);
     openedPaths_.push_back(path);
     // The link opens the display again at every connection check: a training run must not keep them all.
     if (recordLimit_ > 0 && openedPaths_.size() > recordLimit_)
@@ -549,6 +598,7 @@ HidTransport::Handle EmulatedTransport::open(const std::string& path)
 
 ReportLengths EmulatedTransport::reportLengths(Handle handle)
 {
+    const std::lock_guard lock(mutex_);
     if (!liveDevice(handle))
         return {};
     lastError_ = kSuccess;
@@ -557,8 +607,15 @@ ReportLengths EmulatedTransport::reportLengths(Handle handle)
 
 int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t length)
 {
+    std::unique_lock lock(mutex_);
+    // A real link takes its time for every report; the training mode and the tests may ask for it.
+    if (latencyMs_ > 0) {
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(latencyMs_));
+        lock.lock();
+    }
     if (unplugWhenDrained_)
-        plug(false);
+        plugLocked(false);
     Device* d = liveDevice(handle);
     if (!d)
         return -1;
@@ -615,6 +672,7 @@ HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer,
                                                  std::size_t& bytesRead)
 {
     bytesRead = 0;
+    std::unique_lock lock(mutex_);
     Device* d = liveDevice(handle);
     if (!d)
         return ReadStatus::Error;
@@ -633,13 +691,17 @@ HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer,
     // Wait like a blocking read would: until the reply is ready, at most timeoutMs.
     const long long waitMs = d->pending.empty() ? 0 : d->pending.front().readyAtMs - nowMs();
     if (d->pending.empty() || waitMs > timeoutMs) {
-        wait(timeoutMs);
+        wait(lock, timeoutMs);
         if (timeoutMs > 0)
             ++readTimeouts_;
         lastError_ = kTimedOut;
         return ReadStatus::TimedOut;
     }
-    wait(waitMs);
+    wait(lock, waitMs);
+    // The device may have gone while the read waited.
+    d = liveDevice(handle);
+    if (!d || d->pending.empty())
+        return ReadStatus::Error;
     std::vector<uint8_t> reply = std::move(d->pending.front().bytes);
     d->pending.pop_front();
     bytesRead = std::min(length, reply.size());
@@ -653,6 +715,7 @@ HidTransport::ReadStatus EmulatedTransport::read(Handle handle, uint8_t* buffer,
 
 bool EmulatedTransport::close(Handle handle)
 {
+    const std::lock_guard lock(mutex_);
     auto h =
         std::find_if(handles_.begin(), handles_.end(), [handle](const OpenHandle& x) { return x.handle == handle; });
     if (h == handles_.end()) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -131,6 +132,10 @@ public:
     // A wait (a reply's delay, a read's time-out) moves the transport's own clock and returns at once, so
     // that a silent display costs a test nothing; in real time (the training mode) it is waited for.
     void setRealTime(bool realTime);
+    // Every exchange takes this long in real time (0: none), as on a real USB link.
+    void setLatencyMs(int ms);
+    // Held while reading the displays' state from another thread than the link's (the panel view).
+    std::unique_lock<std::mutex> lock() const;
     // Moves the transport's clock forward (a late reply becomes ready); a fixed display clock moves with it.
     void advanceMs(int ms);
     long long clockMs() const { return nowMs(); }
@@ -182,7 +187,11 @@ private:
         int opensSeen = 0;
     };
     long long nowMs() const;
-    void wait(long long ms);
+    // Waits ms on the transport's clock; in real time the lock is let go meanwhile.
+    void wait(std::unique_lock<std::mutex>& lock, long long ms);
+    void plugLocked(bool present);
+    void removeFaultLocked(Fault fault);
+    int pendingRepliesLocked() const;
     // The fault concerning write number `index`, if any.
     const Injected* active(Fault fault, long long index) const;
     Device* deviceAt(const std::string& path);
@@ -193,6 +202,9 @@ private:
     void addRecord(bool output, std::vector<uint8_t> bytes);
     void trimRecord();
 
+    // The link's thread and the operator's (plug, faults, the panel view) both reach the transport.
+    mutable std::mutex mutex_;
+    int latencyMs_ = 0;
     EmulatedDisplay display_;
     EmulatedDisplay second_;
     bool plugged_ = false;

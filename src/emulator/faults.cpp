@@ -1,6 +1,6 @@
 #include "emulator/faults.h"
 
-#include "link/link.h"
+#include "link/link_state.h"
 
 namespace trivo {
 

@@ -1,84 +1,64 @@
 #include "link/commands.h"
 
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo::commands {
 
 namespace {
 
-// The keys' request keeps the short form its callers have always used ("1", "5", "80", "0").
-QString shortHex(uint8_t value) { return QString::number(value, 16).toUpper(); }
-
-void putAddress(Link& link, int index, uint16_t address)
+Request withAddress(Request r, int index, uint16_t address)
 {
-    link.setText1(index, byteText(uint8_t(address >> 8)));
-    link.setText1(index + 1, byteText(uint8_t(address & 0xFF)));
+    return r.set(index, uint8_t(address >> 8)).set(index + 1, uint8_t(address & 0xFF));
 }
 
 }  // namespace
 
-QString byteText(uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
-
 QString wordText(uint32_t word) { return QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0')).toUpper(); }
 
-void outputDrive(Link& link, uint8_t switchByte, uint8_t outputBit)
+Request outputDrive(uint8_t switchByte, uint8_t outputBit)
 {
-    for (int i = 0; i < 64; ++i)
-        link.setText1(i, QStringLiteral("0"));
-    link.setText1(0, shortHex(kOutputDrive));
-    link.setText1(1, shortHex(0x05));
-    link.setText1(2, shortHex(switchByte));
-    link.setText1(3, shortHex(outputBit));
+    // Bytes a previous request left in the buffer never reach the outputs.
+    return Request::zeroed().set(0, kOutputDrive).set(1, 0x05).set(2, switchByte).set(3, outputBit).withShortTexts();
 }
 
-void memoryRead(Link& link, uint8_t deviceWrite, uint16_t address, uint8_t deviceRead)
+Request memoryRead(uint8_t deviceWrite, uint16_t address, uint8_t deviceRead)
 {
-    link.setText1(0, byteText(kMemoryRead));
-    link.setText1(1, byteText(deviceWrite));
-    putAddress(link, 2, address);
-    link.setText1(4, byteText(deviceRead));
+    return withAddress(Request().set(0, kMemoryRead).set(1, deviceWrite), 2, address).set(4, deviceRead);
 }
 
-void registersRead(Link& link) { memoryRead(link, kRegistersWrite, 0x0000, kRegistersRead); }
+Request registersRead() { return memoryRead(kRegistersWrite, 0x0000, kRegistersRead); }
 
-void screenBlockRead(Link& link, int block)
+Request screenBlockRead(int block) { return memoryRead(kScreenWrite, uint16_t(kScreenBlockBytes * block), kScreenRead); }
+
+Request parameterRead0() { return Request().set(0, kParamRead0); }
+
+Request parameterRead1() { return Request().set(0, kParamRead1); }
+
+Request parameterWordWrite(int wordNumber, uint32_t word)
 {
-    memoryRead(link, kScreenWrite, uint16_t(kScreenBlockBytes * block), kScreenRead);
-}
-
-void parameterRead0(Link& link) { link.setText1(0, byteText(kParamRead0)); }
-
-void parameterRead1(Link& link) { link.setText1(0, byteText(kParamRead1)); }
-
-void parameterWordWrite(Link& link, int wordNumber, uint32_t word)
-{
-    link.setText1(0, byteText(kParamWordWrite));
-    link.setText1(1, byteText(uint8_t(wordNumber)));
-    const QString digits = wordText(word);  // most significant byte first
+    Request r;
+    r.set(0, kParamWordWrite).set(1, uint8_t(wordNumber));
     for (int i = 0; i < 4; ++i)
-        link.setText1(2 + i, digits.mid(2 * i, 2));
+        r.set(2 + i, uint8_t(word >> (8 * (3 - i))));
+    return r;
 }
 
-void parameterByteWrite(Link& link, int offset, uint8_t value)
+Request parameterByteWrite(int offset, uint8_t value)
 {
-    link.setText1(0, byteText(kParamByteWrite));
-    link.setText1(1, byteText(uint8_t(offset)));
-    link.setText1(2, byteText(uint8_t(offset - 0x34)));
-    link.setText1(3, byteText(value));
+    return Request().set(0, kParamByteWrite).set(1, uint8_t(offset)).set(2, uint8_t(offset - 0x34)).set(3, value);
 }
 
-void directAction(Link& link, const QString& tagCode) { link.setText1(0, tagCode.trimmed()); }
+Request directAction(const QString& tagCode) { return Request().set(0, requestByte(tagCode)); }
 
-void clearHomeScreen(Link& link) { link.setText1(0, byteText(kClearHomeScreen)); }
+Request clearHomeScreen() { return Request().set(0, kClearHomeScreen); }
 
-void screenBlockWrite(Link& link, int block, const uint8_t* bytes32)
+Request screenBlockWrite(int block, const uint8_t* bytes32)
 {
-    link.setText1(0, byteText(kHomeScreenBlockWrite));
-    link.setText1(1, byteText(kScreenWrite));
-    putAddress(link, 2, uint16_t(kScreenWriteBase + kScreenBlockBytes * block));
-    link.setBytes(4, std::vector<uint8_t>(bytes32, bytes32 + kScreenBlockBytes));
+    Request r = withAddress(Request::zeroed().set(0, kHomeScreenBlockWrite).set(1, kScreenWrite), 2,
+                            uint16_t(kScreenWriteBase + kScreenBlockBytes * block));
+    return r.set(4, bytes32, kScreenBlockBytes);
 }
 
-void firmwareData(Link& link, const uint8_t* bytes64) { link.setBytes(0, std::vector<uint8_t>(bytes64, bytes64 + 64)); }
+Request firmwareData(const uint8_t* bytes64) { return Request().set(0, bytes64, kReportDataBytes); }
 
 }  // namespace trivo::commands

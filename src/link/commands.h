@@ -1,15 +1,14 @@
 #pragma once
-// The command catalogue: each builder puts one request into the link's report buffer. Bytes a request
-// does not list keep what the buffer held before, as the display expects.
+// The command catalogue: each builder gives the request of one command. A request sets the bytes its
+// command defines; the bytes it leaves alone go out as the display's buffer holds them from the previous
+// exchange, which the display expects (see Request).
 #include <cstdint>
-#include <vector>
 
 #include <QString>
 
-namespace trivo {
-class Link;
+#include "link/report.h"
 
-namespace commands {
+namespace trivo::commands {
 
 enum : uint8_t {
     kOutputDrive = 0x01,
@@ -33,29 +32,27 @@ constexpr uint16_t kScreenWriteBase = 0x6000;
 constexpr int kScreenBlocks = 60;
 constexpr int kScreenBlockBytes = 32;
 
-// 01: all 64 bytes zeroed, then 01 05 switch bit.
-void outputDrive(Link& link, uint8_t switchByte, uint8_t outputBit);
-// 02: device write address, memory address (big-endian), device read address.
-void memoryRead(Link& link, uint8_t deviceWrite, uint16_t address, uint8_t deviceRead);
-void registersRead(Link& link);               // 02 D0 00 00 D1
-void screenBlockRead(Link& link, int block);  // 02 A0 (20*k) A1
-void parameterRead0(Link& link);              // 30
-void parameterRead1(Link& link);              // 31
-// 32 n w3 w2 w1 w0: word as eight hex digits, two's complement.
-void parameterWordWrite(Link& link, int wordNumber, uint32_t word);
-// 33 offset (offset - 0x34) value, offset 0x34..0x43.
-void parameterByteWrite(Link& link, int offset, uint8_t value);
+// 01: all 64 bytes zeroed, then 01 05 switch bit (shown in short form on the link window).
+Request outputDrive(uint8_t switchByte, uint8_t outputBit);
+// 02: device write address, memory address (big-endian), device read address; bytes 0..4.
+Request memoryRead(uint8_t deviceWrite, uint16_t address, uint8_t deviceRead);
+Request registersRead();               // 02 D0 00 00 D1
+Request screenBlockRead(int block);    // 02 A0 (20*k) A1
+Request parameterRead0();              // 30: byte 0
+Request parameterRead1();              // 31: byte 0
+// 32 n w3 w2 w1 w0: bytes 0..5, the word two's complement, most significant byte first.
+Request parameterWordWrite(int wordNumber, uint32_t word);
+// 33 offset (offset - 0x34) value, offset 0x34..0x43: bytes 0..3.
+Request parameterByteWrite(int offset, uint8_t value);
 // 34..38 from a button's Tag text ("34".."38"): byte 0 only.
-void directAction(Link& link, const QString& tagCode);
-void clearHomeScreen(Link& link);  // 46
-// 49 A0 (6000 + 20*k) then 32 bitmap bytes; bytes 36..63 are left as they are.
-void screenBlockWrite(Link& link, int block, const uint8_t* bytes32);
+Request directAction(const QString& tagCode);
+Request clearHomeScreen();  // 46: byte 0
+// 49 A0 (6000 + 20*k), the 32 bitmap bytes, then 00 to the end: the whole report.
+Request screenBlockWrite(int block, const uint8_t* bytes32);
 // The firmware transfer: 64 image bytes, no command code.
-void firmwareData(Link& link, const uint8_t* bytes64);
+Request firmwareData(const uint8_t* bytes64);
 
-// Hex text forms used in the buffer.
-QString byteText(uint8_t value);  // "0A"
+// Hex text forms.
 QString wordText(uint32_t word);  // "FFFFFFFF"
 
-}  // namespace commands
-}  // namespace trivo
+}  // namespace trivo::commands

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <unistd.h>
 
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo {
 
@@ -38,9 +38,11 @@ public:
     QString errorString() const { return file_ ? file_->errorString() : QString(); }
 
     // Several links may share one trace (a production line's places, each on its own thread).
-    void attach(Link& link)
+    void attach(Exchanger& link) { link.setReportObserver(observer()); }
+    // What a link calls with every report (on whatever thread it exchanges on).
+    std::function<void(bool, const uint8_t*, std::size_t)> observer()
     {
-        link.setReportObserver([this](bool output, const uint8_t* data, std::size_t length) {
+        return [this](bool output, const uint8_t* data, std::size_t length) {
             std::lock_guard lock(mutex_);
             if (!file_ || !file_->isOpen() || failed_)
                 return;
@@ -48,7 +50,7 @@ public:
             // Flushed per report so that a trace survives a crash or an interrupted command.
             if (file_->write(line) != line.size() || !file_->flush())
                 failed_ = true;
-        });
+        };
     }
 
     // Syncs the trace to disk and closes it: false (with errorString) when any report could not be written.

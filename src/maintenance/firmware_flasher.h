@@ -6,7 +6,7 @@
 
 #include "common/outcome.h"
 #include "common/progress.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "maintenance/firmware_image.h"
 
 namespace trivo {
@@ -20,19 +20,24 @@ inline const QString kFlashingText = QStringLiteral("Flashage du microcontrôleu
 inline const QString kFlashDoneText = QStringLiteral("Fin du flashage .");
 
 inline const QString kFlashTitle = QStringLiteral("Maj du TRIVO-ZEP.");
+// Said when the operator asks to cancel a running update.
+inline const QString kFlashNotCancellableText =
+    QStringLiteral("La mise à jour ne peut pas être annulée : l'effacement du programme a commencé. "
+                   "Laissez-la se terminer.");
 
 struct FlashResult : OperationResult {
     bool completed = false;  // all 500 reports delivered and answered
     int reportsDelivered = 0;
     int failedReport = -1;  // 0-based index of the report that failed, -1 when none
-    ExchangeResult failure = ExchangeResult::Answered;
+    ExchangeOutcome failure = ExchangeOutcome::Done;
 };
 
 // Runs the 500 exchanges back to back; stops at the first report that was not delivered or not answered
 // (LinkLost, with the critical box of flashFailureText). The progress runs to kFlashProgressMaximum with
 // the image position of the next byte to send, its text kFlashingText. Does not check that the link is
-// connected beforehand: the link refuses by itself and that is a failure.
-FlashResult flashFirmware(Link& link, const FirmwareImage& image, Progress& progress = silentProgress());
+// connected beforehand: the link refuses by itself and that is a failure. Cannot be cancelled: a display
+// whose program memory is being rewritten must get all of it.
+FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress& progress = silentProgress());
 
 // The operator's text for a transfer that stopped early.
 QString flashFailureText(const FlashResult& result);

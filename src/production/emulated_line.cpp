@@ -2,7 +2,7 @@
 
 #include <QRandomGenerator>
 
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo::production {
 

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "production/line_clock.h"
 #include "production/unit_programming.h"
 
@@ -37,10 +37,10 @@ struct ProductionLine::Private {
 
     bool stopping() const { return stop || (settings.stopAsked && settings.stopAsked()); }
     void runPlace(int place, HidTransport& bus);
-    bool waitForDisplay(int place, Link& link, LineClock& clock);
-    void waitForUnplug(Link& link, LineClock& clock);
+    bool waitForDisplay(int place, Exchanger& link, LineClock& clock);
+    void waitForUnplug(Exchanger& link, LineClock& clock);
     // One unit from its detection to its signal; false when its log line could not be written.
-    bool runUnit(int place, Link& link, LineClock& clock);
+    bool runUnit(int place, Exchanger& link, LineClock& clock);
     // Observer calls, one at a time whatever the place.
     template <typename F>
     void tell(F&& f)
@@ -91,11 +91,11 @@ private:
 
 }  // namespace
 
-bool ProductionLine::Private::waitForDisplay(int place, Link& link, LineClock& clock)
+bool ProductionLine::Private::waitForDisplay(int place, Exchanger& link, LineClock& clock)
 {
     tell([&](LineObserver& o) { o.placeWaiting(place); });
     for (;;) {
-        link.DETECT_CON_Timer();
+        link.connectionCheck();
         if (link.state() == LinkState::Connected)
             return true;
         if (source.exhausted(place) || stopping())
@@ -106,19 +106,19 @@ bool ProductionLine::Private::waitForDisplay(int place, Link& link, LineClock& c
     }
 }
 
-void ProductionLine::Private::waitForUnplug(Link& link, LineClock& clock)
+void ProductionLine::Private::waitForUnplug(Exchanger& link, LineClock& clock)
 {
     while (!stopping()) {
         clock.wait(kMonitorIntervalMs, [this] { return stopping(); });
         if (stopping())
             return;
-        link.DETECT_CON_Timer();
+        link.connectionCheck();
         if (link.state() != LinkState::Connected)
             return;
     }
 }
 
-bool ProductionLine::Private::runUnit(int place, Link& link, LineClock& clock)
+bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clock)
 {
     UnitRecord record;
     record.startedAt = QDateTime::currentDateTime();
@@ -128,7 +128,7 @@ bool ProductionLine::Private::runUnit(int place, Link& link, LineClock& clock)
     const int unit = record.unit;
     tell([&](LineObserver& o) { o.unitStarted(place, unit, record.usbPath); });
     // The unit is one operation on the link: a display that stops answering costs one wait, not one per step.
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     const qint64 startMs = clock.nowMs();
     PlaceWatcher watcher([&](UnitStep step, int value, int maximum) {
         tell([&](LineObserver& o) {
@@ -172,7 +172,7 @@ bool ProductionLine::Private::runUnit(int place, Link& link, LineClock& clock)
 
 void ProductionLine::Private::runPlace(int place, HidTransport& bus)
 {
-    Link link(bus);
+    Exchanger link(bus);
     link.setReadTimeoutMs(settings.readTimeoutMs);
     tell([&](LineObserver& o) { o.linkReady(place, link); });
     const std::unique_ptr<LineClock> clock = makeLineClock(settings.virtualTime);

@@ -14,7 +14,7 @@
 #include "production/production_model.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 }
 
 namespace trivo::production {
@@ -35,7 +35,7 @@ public:
 class LineObserver {
 public:
     virtual ~LineObserver() = default;
-    virtual void linkReady(int /*place*/, Link& /*link*/) {}
+    virtual void linkReady(int /*place*/, Exchanger& /*link*/) {}
     virtual void placeWaiting(int /*place*/) {}
     virtual void unitStarted(int /*place*/, int /*unit*/, const QString& /*usbPath*/) {}
     virtual void stepStarted(int /*place*/, int /*unit*/, UnitStep /*step*/) {}

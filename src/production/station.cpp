@@ -1,6 +1,6 @@
 #include "production/station.h"
 
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo::production {
 

@@ -3,7 +3,7 @@
 #include "config/comparison_report.h"
 #include "config/config_procedures.h"
 #include "config/verification.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "production/line_clock.h"
 #include "registers/remote_keys.h"
 #include "screen/screen_transfer.h"
@@ -29,22 +29,17 @@ UnitResult failed(UnitResult result, UnitStep step, const QString& reason)
 
 }  // namespace
 
-QString failureReason(const Link& link, const QString& procedureText)
+QString failureReason(const Exchanger& link, const QString& procedureText)
 {
-    switch (link.lastExchange()) {
-    case ExchangeResult::TimedOut: return QStringLiteral("Le TRIVO ZURED ne répond pas : délai de réponse dépassé.");
-    case ExchangeResult::WriteFailed: return QStringLiteral("Le rapport n'a pas pu être envoyé au TRIVO ZURED.");
-    case ExchangeResult::ReadError: return QStringLiteral("La réponse du TRIVO ZURED n'a pas pu être lue.");
-    case ExchangeResult::Refused:
-    case ExchangeResult::NotOpen:
-    case ExchangeResult::LinkDown:
-    case ExchangeResult::Held: return QStringLiteral("La liaison avec le TRIVO ZURED a été perdue.");
-    case ExchangeResult::Answered: break;
+    // The link's word when the display failed the exchange; the procedure's when it answered wrongly.
+    switch (link.lastOutcome()) {
+    case ExchangeOutcome::Done:
+    case ExchangeOutcome::WrongAnswer: return oneLine(procedureText);
+    default: return exchangeOutcomeText(link.lastOutcome());
     }
-    return oneLine(procedureText);
 }
 
-UnitResult programUnit(Link& link, const Model& model, UnitWatcher& watcher)
+UnitResult programUnit(Exchanger& link, const Model& model, UnitWatcher& watcher)
 {
     UnitResult result;
 
@@ -86,7 +81,7 @@ UnitResult programUnit(Link& link, const Model& model, UnitWatcher& watcher)
     return result;
 }
 
-bool signalUnit(Link& link, bool passed, LineClock& clock)
+bool signalUnit(Exchanger& link, bool passed, LineClock& clock)
 {
     using registers::RemoteKey;
     bool delivered = true;

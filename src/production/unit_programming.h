@@ -13,7 +13,7 @@
 #include "production/production_model.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 }
 
 namespace trivo::production {
@@ -39,14 +39,14 @@ public:
     virtual Progress& progress() = 0;
 };
 
-UnitResult programUnit(Link& link, const Model& model, UnitWatcher& watcher);
+UnitResult programUnit(Exchanger& link, const Model& model, UnitWatcher& watcher);
 
 // Green LED and one beep, or red LED and three beeps; the LED stays lit until the display is unplugged.
 // False when a report of the signal was not delivered.
-bool signalUnit(Link& link, bool passed, LineClock& clock);
+bool signalUnit(Exchanger& link, bool passed, LineClock& clock);
 
 // The reason of a failed step in one line: what the link knows of a display that stopped answering, else
 // the procedure's own text.
-QString failureReason(const Link& link, const QString& procedureText);
+QString failureReason(const Exchanger& link, const QString& procedureText);
 
 }  // namespace trivo::production

@@ -4,7 +4,7 @@
 #include "registers/register_decoding.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 
 namespace registers {
 
@@ -16,7 +16,7 @@ struct RegistersRead : OperationResult {
 };
 
 // The memory read at D0/D1 and its decoding. LinkLost (kRegistersLostText) when no reply came.
-RegistersRead readRegisters(Link& link);
+RegistersRead readRegisters(Exchanger& link);
 
 }  // namespace registers
 }  // namespace trivo

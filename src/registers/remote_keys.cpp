@@ -1,7 +1,7 @@
 #include "registers/remote_keys.h"
 
 #include "link/commands.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 
 namespace trivo::registers {
 
@@ -14,17 +14,17 @@ const RemoteKeyInfo& keyInfo(RemoteKey key)
     return kRemoteKeys.front();
 }
 
-OperationResult sendKey(Link& link, RemoteKey key, bool pressed)
+OperationResult sendKey(Exchanger& link, RemoteKey key, bool pressed)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     const RemoteKeyInfo& info = keyInfo(key);
-    if (pressed)
-        commands::outputDrive(link, info.pressSwitch, info.pressBit);
-    else
-        commands::outputDrive(link, info.releaseSwitch, info.releaseBit);
-    if (link.but_WR_HID_Click())
+    const Reply reply = link.send(pressed ? commands::outputDrive(info.pressSwitch, info.pressBit)
+                                          : commands::outputDrive(info.releaseSwitch, info.releaseBit));
+    if (reply.ok())
         return OperationResult::done();
-    return OperationResult::failure(Outcome::LinkLost, kProgramTitle, kKeyLostText, MsgIcon::Exclamation);
+    OperationResult lost = OperationResult::failure(Outcome::LinkLost, kProgramTitle, kKeyLostText, MsgIcon::Exclamation);
+    lost.exchange = reply.outcome;
+    return lost;
 }
 
 }  // namespace trivo::registers

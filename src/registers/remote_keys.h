@@ -7,7 +7,7 @@
 #include "common/outcome.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 
 namespace registers {
 
@@ -35,7 +35,7 @@ inline const QString kKeyLostText = QStringLiteral("La commande n'a pas été re
 
 // Puts the key's output-drive request into the report buffer (all 64 bytes zeroed first) and writes it.
 // The reply is not used; LinkLost when the link did not deliver it.
-OperationResult sendKey(Link& link, RemoteKey key, bool pressed);
+OperationResult sendKey(Exchanger& link, RemoteKey key, bool pressed);
 
 }  // namespace registers
 }  // namespace trivo

@@ -7,7 +7,7 @@
 
 #include "common/file_io.h"
 #include "link/commands.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "screen/picture_file.h"
 
 namespace trivo {
@@ -19,104 +19,137 @@ QString screenProgressText(int block)
 
 namespace {
 
-void markLost(ScreenTransfer& transfer, const QString& text)
+void markLost(ScreenTransfer& transfer, const QString& text, ExchangeOutcome outcome)
 {
     static_cast<OperationResult&>(transfer) =
         OperationResult::failure(Outcome::LinkLost, kProgramTitle, text, MsgIcon::Exclamation);
+    transfer.exchange = outcome;
+}
+
+void markCancelled(OperationResult& result, const QString& text)
+{
+    result = OperationResult::failure(Outcome::Cancelled, kProgramTitle, text, MsgIcon::Information);
+    result.exchange = ExchangeOutcome::Cancelled;
 }
 
 // Counts one block's exchange.
-void count(ScreenTransfer& transfer, int block, bool answered)
+void count(ScreenTransfer& transfer, int block, const Reply& reply)
 {
-    if (answered)
+    if (reply.ok())
         ++transfer.blocksAnswered;
-    else if (transfer.firstLostBlock < 0)
+    else if (transfer.firstLostBlock < 0) {
         transfer.firstLostBlock = block;
+        transfer.exchange = reply.outcome;
+    }
 }
 
 }  // namespace
 
-ScreenTransfer sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress)
+QString screenSendCancelledText(int blocksSent)
 {
-    const Link::Sequence operation(link);
+    if (blocksSent == 0)
+        return QStringLiteral("Envoi annulé : aucun bloc n'a été envoyé, l'afficheur garde son écran d'accueil.");
+    return QStringLiteral("Envoi annulé après %1 blocs sur %2 : l'afficheur a reçu le début de l'image (blocs 1 "
+                          "à %1) et garde son ancien écran d'accueil au-delà. Renvoyez l'image pour la compléter.")
+        .arg(blocksSent)
+        .arg(commands::kScreenBlocks);
+}
+
+ScreenTransfer sendHomeScreen(Exchanger& link, const HomeScreenPicture& picture, Progress& progress)
+{
+    const Exchanger::Operation operation(link);
     ScreenTransfer sent;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     const DisplayBitmap bitmap = picture.pack();
-    // Zeroed once: bytes 36 to 63 of every block stay 00, bytes 0 and 1 keep 49 A0 from block to block.
-    link.setBytes(0, std::vector<uint8_t>(64, 0));
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
-        commands::screenBlockWrite(link, k, bitmap.data() + k * commands::kScreenBlockBytes);
-        count(sent, k, link.but_WR_HID_Click());
+        const Reply reply = link.send(commands::screenBlockWrite(k, bitmap.data() + k * commands::kScreenBlockBytes));
+        if (reply.outcome == ExchangeOutcome::Cancelled) {
+            // Stopped between two blocks: every block the display took is whole.
+            markCancelled(sent, screenSendCancelledText(k));
+            return sent;
+        }
+        count(sent, k, reply);
         progress.advance(k, screenProgressText(k));
     }
     if (sent.firstLostBlock >= 0)
-        markLost(sent, kScreenSendLostText);
+        markLost(sent, kScreenSendLostText, sent.exchange);
     return sent;
 }
 
-ScreenTransfer clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer clearHomeScreen(Exchanger& link, HomeScreenPicture& picture, Progress& progress)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     ScreenTransfer cleared;
     const HomeScreenPicture before = picture;
     picture.fill(kScreenWhite);
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("100 %"));
     for (int value = 1; value <= kScreenProgressMaximum; ++value)
         progress.advance(value);
-    commands::clearHomeScreen(link);
-    if (!link.but_WR_HID_Click()) {
+    const Reply reply = link.send(commands::clearHomeScreen());
+    if (reply.outcome == ExchangeOutcome::Cancelled) {
+        picture = before;
+        markCancelled(cleared, kScreenReadCancelledText);
+    } else if (!reply.ok()) {
         picture = before;
         cleared.clearLost = true;
-        markLost(cleared, kScreenClearLostText);
+        markLost(cleared, kScreenClearLostText, reply.outcome);
     }
     return cleared;
 }
 
-ScreenTransfer readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer readHomeScreenBlocks(Exchanger& link, HomeScreenPicture& picture, Progress& progress)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     ScreenTransfer read;
     HomeScreenPicture blocks;
     const ProgressScope scope(progress, kScreenProgressMaximum, QStringLiteral("..."));
     blocks.setPlotPosition(0, 0);
     for (int k = 0; k < commands::kScreenBlocks; ++k) {
-        commands::screenBlockRead(link, k);
-        // No reply is checked: whatever the buffer holds after the exchange is drawn.
-        count(read, k, link.but_RD_HID_Click());
+        const Reply reply = link.ask(commands::screenBlockRead(k));
+        if (reply.outcome == ExchangeOutcome::Cancelled) {
+            markCancelled(read, kScreenReadCancelledText);
+            return read;
+        }
+        // No reply carries a check: what an answered block holds is drawn.
+        count(read, k, reply);
         for (int i = 0; i < commands::kScreenBlockBytes; ++i)
-            blocks.plotByte(link.byteAt(i));
+            blocks.plotByte(reply.data(i));
         progress.advance(k, screenProgressText(k));
     }
     if (read.firstLostBlock >= 0)
-        markLost(read, kScreenReadLostText);
+        markLost(read, kScreenReadLostText, read.exchange);
     else
         picture = blocks;
     return read;
 }
 
-ScreenTransfer readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress)
+ScreenTransfer readHomeScreen(Exchanger& link, HomeScreenPicture& picture, Progress& progress)
 {
     // The clear and the reads are one operation: nothing comes between them.
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     const HomeScreenPicture before = picture;
     const ScreenTransfer cleared = clearHomeScreen(link, picture, progress);
+    if (cleared.outcome == Outcome::Cancelled)
+        return cleared;
     ScreenTransfer read = readHomeScreenBlocks(link, picture, progress);
     read.clearLost = cleared.clearLost;
     if (read.clearLost && read.ok())
-        markLost(read, kScreenReadLostText);
+        markLost(read, kScreenReadLostText, cleared.exchange);
     if (!read.ok())
         picture = before;
     return read;
 }
 
-ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress)
+ScreenCheck verifyHomeScreen(Exchanger& link, const HomeScreenPicture& sent, Progress& progress)
 {
-    const Link::Sequence operation(link);
+    const Exchanger::Operation operation(link);
     ScreenCheck check;
     HomeScreenPicture readBack;
     const OperationResult read = readHomeScreenBlocks(link, readBack, progress);
     if (!read.ok()) {
         static_cast<OperationResult&>(check) = read;
+        if (read.outcome == Outcome::Cancelled)
+            check.box.text = kScreenCheckCancelledText;
         return check;
     }
     const DisplayBitmap expected = sent.pack();

@@ -10,7 +10,7 @@
 #include "screen/home_screen_picture.h"
 
 namespace trivo {
-class Link;
+class Exchanger;
 
 // The progress bar runs to this maximum; the 60 blocks stop at 59 (93 %).
 constexpr int kScreenProgressMaximum = 63;
@@ -18,6 +18,12 @@ constexpr int kScreenProgressMaximum = 63;
 inline const QString kScreenSendLostText = QStringLiteral("L'écran d'accueil n'a pas été entièrement envoyé.");
 inline const QString kScreenReadLostText = QStringLiteral("L'écran d'accueil n'a pas été entièrement lu.");
 inline const QString kScreenClearLostText = QStringLiteral("L'effacement n'a pas été reçu.");
+// Cancelled by the operator between two exchanges.
+inline const QString kScreenReadCancelledText = QStringLiteral("Lecture annulée : l'aperçu n'a pas changé.");
+inline const QString kScreenCheckCancelledText =
+    QStringLiteral("Relecture annulée : rien n'a été écrit dans le TRIVO ZURED, rien n'est vérifié.");
+// What the display holds after a send cancelled once `blocksSent` blocks had gone.
+QString screenSendCancelledText(int blocksSent);
 
 // "0 %" after block 0 ... "93 %" after block 59: block * 100 div 63.
 QString screenProgressText(int block);
@@ -30,17 +36,18 @@ struct ScreenTransfer : OperationResult {
 };
 
 // Envoi: packs the preview and writes it in 60 blocks of 32 bytes at 6000 + 20*k. Every block goes, even
-// after one was lost; the result says whether every request was delivered and answered.
-ScreenTransfer sendHomeScreen(Link& link, const HomeScreenPicture& picture, Progress& progress);
+// after one was lost; the result says whether every request was delivered and answered. A cancel stops it
+// between two blocks (Cancelled, saying how many went).
+ScreenTransfer sendHomeScreen(Exchanger& link, const HomeScreenPicture& picture, Progress& progress);
 // Effacer: whitens the preview and tells the display to clear its screen. When the display does not
 // answer, the preview gets its picture back: a failed clear changes nothing the operator holds.
-ScreenTransfer clearHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
+ScreenTransfer clearHomeScreen(Exchanger& link, HomeScreenPicture& picture, Progress& progress);
 // The 60 memory reads at 20*k, plotted from (0, 0) into a picture of their own that replaces `picture` only
 // when every block was answered: a picture half read is never shown.
-ScreenTransfer readHomeScreenBlocks(Link& link, HomeScreenPicture& picture, Progress& progress);
+ScreenTransfer readHomeScreenBlocks(Exchanger& link, HomeScreenPicture& picture, Progress& progress);
 // Lire: the clear, then the 60 reads. The preview is white while the blocks come; a read that does not
 // complete gives the preview back the picture it held before the clear.
-ScreenTransfer readHomeScreen(Link& link, HomeScreenPicture& picture, Progress& progress);
+ScreenTransfer readHomeScreen(Exchanger& link, HomeScreenPicture& picture, Progress& progress);
 
 inline const QString kScreenIdenticalText = QStringLiteral("Écran d'accueil relu identique.");
 
@@ -51,7 +58,7 @@ struct ScreenCheck : OperationResult {
 // Reads the display's picture back (the 60 reads, no clear: nothing is written) and compares it with
 // `sent`. Done with kScreenIdenticalText; LinkLost when a block was not read; Refused with the first
 // differing position when the display holds something else.
-ScreenCheck verifyHomeScreen(Link& link, const HomeScreenPicture& sent, Progress& progress);
+ScreenCheck verifyHomeScreen(Exchanger& link, const HomeScreenPicture& sent, Progress& progress);
 
 // Reads a picture file into the preview: placed at (0, 0) and reduced to the two colours. A file that
 // cannot be read leaves the preview as it was.

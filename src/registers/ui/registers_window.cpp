@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "registers/register_reading.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "registers/ui/indicator_pictures.h"
 
 namespace trivo {
@@ -86,7 +86,7 @@ void keepPlaceWhenHidden(QWidget* widget)
 
 }  // namespace
 
-RegistersWindow::RegistersWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
+RegistersWindow::RegistersWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
     : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("REGISTRE"));

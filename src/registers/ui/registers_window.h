@@ -17,14 +17,14 @@ class QProgressBar;
 class QPushButton;
 
 namespace trivo {
-class Link;
+class Exchanger;
 class Dialogs;
 class MainServices;
 
 class RegistersWindow : public QWidget {
     Q_OBJECT
 public:
-    RegistersWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    RegistersWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     ~RegistersWindow() override;
     // The window's load: run by the main window right after the first show.
     void Form_Load();
@@ -65,7 +65,7 @@ private:
     void setCurrent(bool current);
     QLabel* picture(const char* name) const;
 
-    Link& link_;
+    Exchanger& link_;
     Dialogs& dialogs_;
     MainServices& main_;
     QTimer timer1_;

@@ -133,7 +133,7 @@ QImage ScreenWindow::welcomePicture()
     return image;
 }
 
-ScreenWindow::ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
+ScreenWindow::ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
     : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("ECRAN_ACCEUIL"));

@@ -14,7 +14,7 @@ class QProgressBar;
 class QPushButton;
 
 namespace trivo {
-class Link;
+class Exchanger;
 class Dialogs;
 class MainServices;
 
@@ -25,7 +25,7 @@ inline const QString kScreenOpenFilter = QStringLiteral("Fichiers bmp (*.bmp);;T
 class ScreenWindow : public QWidget, private Progress {
     Q_OBJECT
 public:
-    ScreenWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
@@ -61,7 +61,7 @@ private:
     void previewChanged();
     void showReadBack(const QString& text, bool good);
 
-    Link& link_;
+    Exchanger& link_;
     Dialogs& dialogs_;
     MainServices& main_;
     HomeScreenPicture picture_;

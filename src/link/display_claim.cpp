@@ -1,0 +1,98 @@
+#include "link/display_claim.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace trivo {
+
+QString alreadyUsedText(const QString& program, qint64 pid)
+{
+    return QStringLiteral("Afficheur déjà utilisé par %1 (pid %2).").arg(program).arg(pid);
+}
+
+DisplayClaim::~DisplayClaim() { release(); }
+
+QString DisplayClaim::lockFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(QString::fromLocal8Bit(runtime)).isDir())
+        return QString::fromLocal8Bit(runtime);
+    return QStringLiteral("/run/lock");
+}
+
+QString DisplayClaim::lockPath(const std::string& key)
+{
+    // A file name of its own for every key: letters and digits kept, anything else as its code.
+    QString name = QStringLiteral("trivo-cp-");
+    for (unsigned char c : key) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.')
+            name += QLatin1Char(char(c));
+        else
+            name += QStringLiteral("_%1").arg(uint(c), 2, 16, QLatin1Char('0'));
+    }
+    return QDir(lockFolder()).filePath(name + QStringLiteral(".lock"));
+}
+
+namespace {
+
+// "program pid" as the holder wrote it; an empty or half-written file gives what it can.
+void readHolder(int fd, QString* usedBy)
+{
+    if (!usedBy)
+        return;
+    char buffer[256] = {};
+    const ssize_t n = ::pread(fd, buffer, sizeof buffer - 1, 0);
+    const QString text = n > 0 ? QString::fromUtf8(buffer, int(n)).trimmed() : QString();
+    const qsizetype blank = text.lastIndexOf(QLatin1Char(' '));
+    bool ok = false;
+    const qint64 pid = blank > 0 ? text.mid(blank + 1).toLongLong(&ok) : 0;
+    *usedBy = ok ? alreadyUsedText(text.left(blank), pid) : alreadyUsedText(QStringLiteral("un autre programme"), 0);
+}
+
+}  // namespace
+
+bool DisplayClaim::claim(const std::string& key, QString* usedBy)
+{
+    if (fd_ >= 0 && key == key_)
+        return true;
+    release();
+    const QByteArray path = QFile::encodeName(lockPath(key));
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)  // another user's lock file: it can still be locked, not written
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)  // no place for a lock at all: nobody else can hold one there either
+        return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        readHolder(fd, usedBy);
+        ::close(fd);
+        return false;
+    }
+    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationName() : QString();
+    const QByteArray holder =
+        (program.isEmpty() ? QByteArray("trivo-cp") : program.toUtf8()) + ' ' + QByteArray::number(::getpid()) + '\n';
+    if (::ftruncate(fd, 0) == 0)
+        (void)!::pwrite(fd, holder.constData(), std::size_t(holder.size()), 0);
+    fd_ = fd;
+    key_ = key;
+    return true;
+}
+
+void DisplayClaim::release()
+{
+    if (fd_ < 0)
+        return;
+    // The file stays: removing it would let a third program lock a new file while a second still waits on
+    // the old one.
+    ::flock(fd_, LOCK_UN);
+    ::close(fd_);
+    fd_ = -1;
+    key_.clear();
+}
+
+}  // namespace trivo

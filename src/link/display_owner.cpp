@@ -1,0 +1,335 @@
+#include "link/display_owner.h"
+
+#include <QSemaphore>
+#include <QThread>
+
+#include <mutex>
+
+#include "link/display_claim.h"
+
+namespace trivo {
+
+namespace {
+
+// An operation's progress, told on the I/O thread and shown on the window's: the steps travel in order,
+// but advances that follow each other become one, so that a window is never handed more than it can
+// paint (a firmware update advances 500 times in a second).
+class ProgressRelay final : public Progress, public std::enable_shared_from_this<ProgressRelay> {
+public:
+    ProgressRelay(QObject* receiver, Progress* target) : receiver_(receiver), target_(target) {}
+
+    void begin(int maximum, const QString& text) override { add({Step::Begin, maximum, text}); }
+    void advance(int value, const QString& text) override { add({Step::Advance, value, text}); }
+    void end() override { add({Step::End, 0, QString()}); }
+
+private:
+    struct Step {
+        enum Kind { Begin, Advance, End } kind;
+        int value;
+        QString text;
+    };
+
+    void add(Step step)
+    {
+        std::lock_guard lock(mutex_);
+        if (step.kind == Step::Advance && !steps_.empty() && steps_.back().kind == Step::Advance) {
+            if (step.text.isNull())
+                step.text = steps_.back().text;
+            steps_.back() = std::move(step);
+        } else {
+            steps_.push_back(std::move(step));
+        }
+        if (posted_)
+            return;
+        posted_ = true;
+        QMetaObject::invokeMethod(
+            receiver_, [self = shared_from_this()] { self->flush(); }, Qt::QueuedConnection);
+    }
+
+    // On the receiver's thread: the receiver is alive, or this call would have been dropped with it.
+    void flush()
+    {
+        std::vector<Step> steps;
+        {
+            std::lock_guard lock(mutex_);
+            steps.swap(steps_);
+            posted_ = false;
+        }
+        for (const Step& s : steps) {
+            switch (s.kind) {
+            case Step::Begin: target_->begin(s.value, s.text); break;
+            case Step::Advance: target_->advance(s.value, s.text); break;
+            case Step::End: target_->end(); break;
+            }
+        }
+    }
+
+    QObject* receiver_;
+    Progress* target_;
+    std::mutex mutex_;
+    std::vector<Step> steps_;
+    bool posted_ = false;
+};
+
+}  // namespace
+
+// The I/O thread's object: every job runs in its thread.
+class DisplayOwner::Worker : public QObject {
+public:
+    using QObject::QObject;
+};
+
+// What the owner's thread mirrors of the exchanger after each job.
+struct DisplayOwner::Snapshot {
+    LinkState state = LinkState::Unknown;
+    bool deviceFound = false;
+    HidInterfaceInfo device;
+    ExchangeOutcome lastOutcome = ExchangeOutcome::NotOpen;
+    QString usedBy;
+
+    static Snapshot of(const Exchanger& link)
+    {
+        return {link.state(), link.deviceFound(), link.device(), link.lastOutcome(), link.usedBy()};
+    }
+};
+
+// The link's records on their way from the I/O thread to the link window's model.
+struct DisplayOwner::EventQueue {
+    std::mutex mutex;
+    std::vector<LinkEvent> events;
+    bool posted = false;
+};
+
+DisplayOwner::DisplayOwner(HidTransport& transport, QObject* parent)
+    : QObject(parent),
+      transport_(transport),
+      exchanger_(std::make_unique<Exchanger>(transport)),
+      thread_(new QThread),
+      worker_(new Worker),
+      detectCon_(new QTimer(this)),
+      events_(std::make_shared<EventQueue>())
+{
+    detectCon_->setObjectName(QStringLiteral("DETECT_CON"));
+    detectCon_->setInterval(kMonitorIntervalMs);
+    connect(detectCon_, &QTimer::timeout, this, &DisplayOwner::DETECT_CON_Timer);
+    exchanger_->setCancelFlag(&cancel_);
+    thread_->setObjectName(QStringLiteral("display I/O"));
+    worker_->moveToThread(thread_);
+    thread_->start();
+}
+
+DisplayOwner::~DisplayOwner()
+{
+    detectCon_->stop();
+    cancel();
+    // The operation under way ends at its next exchange; those waiting are dropped with the thread's queue.
+    QMetaObject::invokeMethod(worker_, [this] { exchanger_->setEventSink({}); }, Qt::QueuedConnection);
+    thread_->quit();
+    thread_->wait();
+    delete worker_;
+    delete thread_;
+}
+
+void DisplayOwner::postSettings(std::function<void(Exchanger&)> change)
+{
+    QMetaObject::invokeMethod(
+        worker_, [this, change = std::move(change)] { change(*exchanger_); }, Qt::QueuedConnection);
+}
+
+void DisplayOwner::setReadTimeoutMs(int ms)
+{
+    postSettings([ms](Exchanger& link) { link.setReadTimeoutMs(ms); });
+}
+
+void DisplayOwner::setReportObserver(std::function<void(bool, const uint8_t*, std::size_t)> observer)
+{
+    postSettings([observer = std::move(observer)](Exchanger& link) { link.setReportObserver(observer); });
+}
+
+void DisplayOwner::setClaims(bool on)
+{
+    postSettings([on](Exchanger& link) { link.setClaims(on ? std::make_unique<DisplayClaim>() : nullptr); });
+}
+
+void DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
+                        std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver)
+{
+    if (periodic) {
+        periodicInFlight_ = true;
+    } else if (pending_++ == 0) {
+        emit busyChanged(true);
+    }
+    const quint64 number = ++submitted_;
+    auto relay = progress && receiver ? std::make_shared<ProgressRelay>(receiver, progress) : nullptr;
+    QPointer<QObject> to(receiver);
+    const bool anyReceiver = receiver == nullptr;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, number, periodic, relay, work = std::move(work), deliver = std::move(deliver), to, anyReceiver] {
+            Exchanger& link = *exchanger_;
+            // A cancel asked before this operation started concerns it too; one asked for earlier ones not.
+            cancel_ = !periodic && number <= cancelUpTo_.load();
+            if (periodic) {
+                const Exchanger::Periodic request(link);
+                work(link, silentProgress());
+            } else {
+                const Exchanger::Operation operation(link);
+                work(link, relay ? static_cast<Progress&>(*relay) : silentProgress());
+            }
+            const Snapshot snapshot = Snapshot::of(link);
+            QMetaObject::invokeMethod(
+                this,
+                [this, snapshot, periodic, deliver, to, anyReceiver] {
+                    apply(snapshot);
+                    if (anyReceiver || to)
+                        deliver();
+                    if (periodic) {
+                        periodicInFlight_ = false;
+                        return;
+                    }
+                    emit operationFinished();
+                    if (--pending_ == 0)
+                        emit busyChanged(false);
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
+{
+    if (QThread::currentThread() == thread_) {
+        const Exchanger::Operation operation(*exchanger_);
+        work(*exchanger_);
+        return;
+    }
+    QSemaphore done;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, &work, &done] {
+            {
+                const Exchanger::Operation operation(*exchanger_);
+                work(*exchanger_);
+            }
+            const Snapshot snapshot = Snapshot::of(*exchanger_);
+            QMetaObject::invokeMethod(this, [this, snapshot] { apply(snapshot); }, Qt::QueuedConnection);
+            done.release();
+        },
+        Qt::QueuedConnection);
+    done.acquire();
+}
+
+void DisplayOwner::cancel()
+{
+    cancelUpTo_ = submitted_;
+    cancel_ = true;
+}
+
+void DisplayOwner::apply(const Snapshot& s)
+{
+    state_ = s.state;
+    deviceFound_ = s.deviceFound;
+    device_ = s.device;
+    lastOutcome_ = s.lastOutcome;
+    usedBy_ = s.usedBy;
+    emit label3Changed();
+}
+
+QString DisplayOwner::label3Text() const
+{
+    // A display that another program holds is not ours to wait for in silence: say who has it.
+    if (state_ == LinkState::Waiting && !usedBy_.isEmpty())
+        return usedBy_;
+    return stateText(state_);
+}
+
+// --- monitor ----------------------------------------------------------------------------------
+
+void DisplayOwner::startMonitor() { detectCon_->start(kMonitorIntervalMs); }
+void DisplayOwner::stopMonitor() { detectCon_->stop(); }
+bool DisplayOwner::monitorRunning() const { return detectCon_->isActive(); }
+
+void DisplayOwner::DETECT_CON_Timer()
+{
+    // An operation has the display to itself: the check waits for a tick after it.
+    if (busy() || checkInFlight_)
+        return;
+    checkInFlight_ = true;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this] {
+            cancel_ = false;
+            const Exchanger::Check check = exchanger_->connectionCheck();
+            const Snapshot snapshot = Snapshot::of(*exchanger_);
+            QMetaObject::invokeMethod(
+                this,
+                [this, check, snapshot] {
+                    checkInFlight_ = false;
+                    if (!check.ran)
+                        return;
+                    apply(snapshot);
+                    emit monitorTick(check.connected);
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+// --- the link window's model ------------------------------------------------------------------
+
+void DisplayOwner::setWatched(bool watched)
+{
+    std::shared_ptr<EventQueue> queue = events_;
+    if (!watched) {
+        postSettings([](Exchanger& link) { link.setEventSink({}); });
+        std::lock_guard lock(queue->mutex);
+        queue->events.clear();
+        return;
+    }
+    postSettings([this, queue](Exchanger& link) {
+        link.setEventSink([this, queue](const LinkEvent& event) {
+            std::lock_guard lock(queue->mutex);
+            queue->events.push_back(event);
+            if (queue->posted)
+                return;
+            queue->posted = true;
+            QMetaObject::invokeMethod(this, [this] { emit eventsReady(); }, Qt::QueuedConnection);
+        });
+    });
+}
+
+std::vector<LinkEvent> DisplayOwner::takeEvents()
+{
+    std::vector<LinkEvent> taken;
+    std::lock_guard lock(events_->mutex);
+    taken.swap(events_->events);
+    events_->posted = false;
+    return taken;
+}
+
+void DisplayOwner::editBuffer(int index, const QString& text)
+{
+    postSettings([index, text](Exchanger& link) { link.editBuffer(index, text); });
+}
+
+void DisplayOwner::clearBuffer()
+{
+    postSettings([](Exchanger& link) { link.but_CLEAR_HID_Click(); });
+}
+
+void DisplayOwner::CloseLink()
+{
+    detectCon_->stop();
+    cancel();
+    QSemaphore done;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, &done] {
+            exchanger_->CloseLink();
+            done.release();
+        },
+        Qt::QueuedConnection);
+    done.acquire();
+}
+
+}  // namespace trivo

@@ -1,0 +1,153 @@
+#pragma once
+// The one owner of a display inside the program: its own I/O thread is the only one that opens the
+// display and exchanges with it. Windows hand it operations; each runs there, one at a time in the order
+// given, its progress and result coming back to the window's thread through queued calls, so that no
+// window waits for the display. The connection monitor (DETECT_CON) asks it for a connection check once a
+// second; the status line and the link window's model are fed from what the I/O thread did.
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "common/progress.h"
+#include "link/exchanger.h"
+
+class QThread;
+
+namespace trivo {
+
+class DisplayOwner : public QObject {
+    Q_OBJECT
+public:
+    // The owner takes the transport's calls to its I/O thread; the transport must outlive it.
+    explicit DisplayOwner(HidTransport& transport, QObject* parent = nullptr);
+    // Cancels what runs, waits for it, closes the link and ends the I/O thread.
+    ~DisplayOwner() override;
+
+    // --- settings, applied on the I/O thread before the next operation -----------------------
+    void setReadTimeoutMs(int ms);
+    void setReportObserver(std::function<void(bool output, const uint8_t* data, std::size_t length)> observer);
+    // Claims the display against other programs before opening it (real displays).
+    void setClaims(bool on);
+
+    // --- operations ---------------------------------------------------------------------------
+    // What the window that asked is told: the work's result on its own thread, unless it is gone.
+    template <class Result>
+    using Done = std::function<void(const Result&)>;
+
+    // Runs work on the I/O thread as one operation (Exchanger::Operation), after those asked before it;
+    // progress (when given, a view on the receiver's thread) follows it; done gets the result on the
+    // receiver's thread. Nothing is delivered to a receiver that no longer exists.
+    template <class Result>
+    void run(QObject* receiver, std::function<Result(Exchanger&, Progress&)> work, Done<Result> done,
+             Progress* progress = nullptr)
+    {
+        auto result = std::make_shared<Result>();
+        post(receiver, progress, false,
+             [work = std::move(work), result](Exchanger& link, Progress& p) { *result = work(link, p); },
+             [done = std::move(done), result] {
+                 if (done)
+                     done(*result);
+             });
+    }
+    // The same for a request that repeats by itself (a window's timer): it is not an operation, does not
+    // make the owner busy, and its exchanges are held while the display does not answer. Skipped (false)
+    // while an operation is waiting or running: the next tick tries again.
+    template <class Result>
+    bool runPeriodic(QObject* receiver, std::function<Result(Exchanger&)> work, Done<Result> done)
+    {
+        if (busy() || periodicInFlight_)
+            return false;
+        auto result = std::make_shared<Result>();
+        post(receiver, nullptr, true, [work = std::move(work), result](Exchanger& link, Progress&) {
+            *result = work(link);
+        }, [done = std::move(done), result] {
+            if (done)
+                done(*result);
+        });
+        return true;
+    }
+    // Runs work on the I/O thread and waits for it, from a thread other than the owner's (a production
+    // line's place): the display is shared, not opened twice.
+    void runBlocking(const std::function<void(Exchanger&)>& work);
+
+    // True from the moment an operation is asked until its result has been delivered.
+    bool busy() const { return pending_ > 0; }
+    // Stops the operation under way between two exchanges (not inside a stretch that must finish);
+    // operations asked after it are not affected.
+    void cancel();
+    bool cancelling() const { return cancel_.load(); }
+
+    // --- connection monitor --------------------------------------------------------------------
+    QTimer& monitorTimer() { return *detectCon_; }  // objectName "DETECT_CON"
+    void startMonitor();
+    void stopMonitor();
+    bool monitorRunning() const;
+    // One tick: a connection check on the I/O thread, skipped while an operation is asked or running.
+    void DETECT_CON_Timer();
+
+    // The state as the last check or operation left it, on the owner's thread.
+    LinkState state() const { return state_; }
+    QString label3Text() const;
+    bool deviceFound() const { return deviceFound_; }
+    HidInterfaceInfo device() const { return device_; }
+    ExchangeOutcome lastOutcome() const { return lastOutcome_; }
+    QString usedBy() const { return usedBy_; }
+
+    // --- the link window's model ----------------------------------------------------------------
+    // While watched, the link's records come to takeEvents() (eventsReady says when); the records kept
+    // since the last exchange come first.
+    void setWatched(bool watched);
+    std::vector<LinkEvent> takeEvents();
+    // The link window's edits of the buffer.
+    void editBuffer(int index, const QString& text);
+    void clearBuffer();
+
+    // Closes the link on the I/O thread ("Quitter"), after the operation under way (cancelled).
+    void CloseLink();
+
+signals:
+    void busyChanged(bool busy);
+    void label3Changed();
+    // After every connection check, with its result (every check, not only on a change).
+    void monitorTick(bool connected);
+    void eventsReady();
+    // An operation's result has been delivered.
+    void operationFinished();
+
+private:
+    class Worker;
+    struct Snapshot;
+    void post(QObject* receiver, Progress* progress, bool periodic,
+              std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver);
+    void postSettings(std::function<void(Exchanger&)> change);
+    void apply(const Snapshot& snapshot);
+    void waitForIdleThread();
+
+    HidTransport& transport_;
+    std::unique_ptr<Exchanger> exchanger_;
+    QThread* thread_ = nullptr;
+    Worker* worker_ = nullptr;
+    QTimer* detectCon_ = nullptr;
+    std::atomic<bool> cancel_{false};
+    quint64 submitted_ = 0;                 // operations asked, numbered from 1
+    std::atomic<quint64> cancelUpTo_{0};    // operations up to this number are cancelled
+    int pending_ = 0;
+    bool periodicInFlight_ = false;
+    bool checkInFlight_ = false;
+    LinkState state_ = LinkState::Unknown;
+    bool deviceFound_ = false;
+    HidInterfaceInfo device_;
+    ExchangeOutcome lastOutcome_ = ExchangeOutcome::NotOpen;
+    QString usedBy_;
+
+    struct EventQueue;
+    std::shared_ptr<EventQueue> events_;
+};
+
+}  // namespace trivo

@@ -1,0 +1,43 @@
+#pragma once
+// The link window's model: the 65 buffer fields Text1(0..64) as text, the progress label Label4 and the
+// diagnostics list lstResults, made from the link's records. It is built when the link window's details
+// are shown and fed while they stay shown; nothing of it exists otherwise.
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+#include "link/link_events.h"
+
+namespace trivo {
+
+// Background of the progress label Label4; Unset until the first exchange.
+enum class ProgressColour { Unset, White, Yellow, Green };
+
+class UsbModel {
+public:
+    UsbModel();
+
+    void apply(const LinkEvent& event);
+
+    QString text1(int index) const;  // 0..64; "" outside
+    QString label4Text() const { return label4_; }
+    ProgressColour label4Color() const { return label4Colour_; }
+    const QStringList& lstResults() const { return lst_; }
+
+private:
+    void apply(const DiscoveryPass& pass);
+    void apply(const PresenceCheck& check);
+    void apply(const CallLog& log);
+    void apply(const ExchangeRecord& record);
+    void apply(const BufferEdit& edit);
+    void step(const std::string& name, const std::string& result);
+    void line(const QString& text);
+
+    std::array<QString, kReportLength> texts_;
+    QString label4_;
+    ProgressColour label4Colour_ = ProgressColour::Unset;
+    QStringList lst_;
+};
+
+}  // namespace trivo
