@@ -79,19 +79,23 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     return result;
 }
 
-OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& progress)
+void applyParameterBlock(ConfigForm& form, const ParameterBlock& block)
 {
-    const BlockRead read = readParameterBlock(link, progress);
-    if (!read.ok())
-        return read;  // all or nothing: the form stays exactly as the operator had it
     // The mode is laid out first, so that the values below take their place in it.
-    if (read.block[3] == kModeTotaliser)
+    if (block[3] == kModeTotaliser)
         form.INIT_T();
     else
         form.INIT_P();
     FormState state = form.formState();
-    settingsToForm(decodeBlock(read.block), state);
+    settingsToForm(decodeBlock(block), state);
     form.applyFormState(state);
+}
+
+OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& progress)
+{
+    const BlockRead read = readParameterBlock(link, progress);
+    if (read.ok())  // all or nothing: a failed read leaves the form exactly as the operator had it
+        applyParameterBlock(form, read.block);
     return read;
 }
 

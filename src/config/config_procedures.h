@@ -52,8 +52,11 @@ struct ProgramResult : OperationResult {
 // exchange's outcome); Cancelled when the operator stopped it. Writes nothing to the display.
 BlockRead readParameterBlock(Exchanger& link, Progress& progress);
 
-// readParameterBlock, then, only when the whole block was read, INIT_P / INIT_T on its mode byte and the
-// block into the form: a failed read leaves the form exactly as it was.
+// INIT_P / INIT_T on the block's mode byte, then the block into the form.
+void applyParameterBlock(ConfigForm& form, const ParameterBlock& block);
+
+// readParameterBlock, then, only when the whole block was read, applyParameterBlock: a failed read leaves
+// the form exactly as it was.
 OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& progress);
 
 // The third line of the refusal: the caption of box REG_V(index) and its frame, and, when the form hides

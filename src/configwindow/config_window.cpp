@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QCloseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
@@ -24,7 +25,8 @@
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
 #include "config/settings_codec.h"
-#include "link/link.h"
+#include "common/ui/window_operations.h"
+#include "link/display_owner.h"
 
 namespace trivo {
 
@@ -255,12 +257,35 @@ struct ConfigWindow::Ui {
     QSlider* newSlider(int n, QWidget* parent);
 };
 
-ConfigWindow::ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
-    : QWidget(parent), link_(link), dialogs_(dialogs), main_(main), ui_(new Ui)
+// ProgressBar1 stays in view; the procedures only move it.
+class ConfigWindow::ProgressBar : public Progress {
+public:
+    explicit ProgressBar(QProgressBar* bar) : bar_(bar) {}
+    void begin(int maximum, const QString&) override
+    {
+        bar_->setMaximum(maximum);
+        advance(0, QString());
+    }
+    void advance(int value, const QString&) override { bar_->setValue(value); }
+    void end() override {}
+
+private:
+    QProgressBar* bar_;
+};
+
+ConfigWindow::ConfigWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent)
+    : QWidget(parent),
+      owner_(owner),
+      operations_(std::make_unique<WindowOperations>(*this, owner)),
+      dialogs_(dialogs),
+      main_(main),
+      ui_(new Ui)
 {
     setObjectName(QStringLiteral("CP"));
     setWindowTitle(QStringLiteral("Configuration TRIVO CP."));
     buildUi();
+    progress_ = std::make_unique<ProgressBar>(ui_->ProgressBar1);
+    connect(&owner_, &DisplayOwner::busyChanged, this, &ConfigWindow::showBusy);
     connectControls();
     // The design's values; selecting the production mode lays the window out on the way.
     applyFormState(FormState{});
@@ -822,25 +847,6 @@ void ConfigWindow::applyFormState(const FormState& s)
     }
 }
 
-// ProgressBar1 stays in view; the procedures only move it.
-class ConfigWindow::ProgressBar : public Progress {
-public:
-    explicit ProgressBar(QProgressBar* bar) : bar_(bar) {}
-    void begin(int maximum, const QString&) override
-    {
-        bar_->setMaximum(maximum);
-        advance(0, QString());
-    }
-    void advance(int value, const QString&) override
-    {
-        bar_->setValue(value);
-        bar_->repaint();
-    }
-    void end() override {}
-
-private:
-    QProgressBar* bar_;
-};
 
 // ------------------------------------------------------------------------------------------------
 // Mode layouts
@@ -898,19 +904,24 @@ void ConfigWindow::Form_Load() { BOUTON_Click(5); }
 
 void ConfigWindow::LIRE_PARAM()
 {
-    ProgressBar progress(ui_->ProgressBar1);
-    const OperationResult read = readParameters(link_, *this, progress);
-    if (read.ok())
-        setOriginDisplay();
-    present(read, dialogs_, &main_);
+    operations_->run<BlockRead>(
+        [](Exchanger& link, Progress& progress) { return readParameterBlock(link, progress); },
+        [this](const BlockRead& read) {
+            if (read.ok()) {
+                applyParameterBlock(*this, read.block);
+                setOriginDisplay(formState());
+            }
+            present(read, dialogs_, &main_);
+        },
+        progress_.get());
 }
 
-void ConfigWindow::setOriginDisplay()
+void ConfigWindow::setOriginDisplay(const FormState& form)
 {
     origin_ = Origin::Display;
-    originDisplay_ = link_.device();
+    originDisplay_ = owner_.device();
     originFile_.clear();
-    originForm_ = formState();
+    originForm_ = form;
 }
 
 void ConfigWindow::setOriginFile(const QString& path)
@@ -923,29 +934,52 @@ void ConfigWindow::setOriginFile(const QString& path)
 
 void ConfigWindow::PROG_PARAM()
 {
-    ProgressBar progress(ui_->ProgressBar1);
+    // The form as it stands now is what goes to the display, whatever the operator edits meanwhile.
+    const FormState form = formState();
     // With verification on (Outils menu) the same programming is followed by a read-back; the status then
     // says whether the display holds the form, and a read-back that could not read says only that.
-    const VerifiedProgramming verified = tool_settings::isOn(tool_settings::kVerifyAfterProgramming)
-        ? programAndVerify(link_, formState(), progress)
-        : VerifiedProgramming{programParameters(link_, formState(), progress), {}, false};
-    const ProgramResult& result = verified.programming;
-    // The display now holds the form, unless the read-back found otherwise.
-    if (result.ok() && !verified.different() && !verified.readBackFailed())
-        setOriginDisplay();
-    present(result, dialogs_, &main_);
-    if (verified.readBackFailed())
-        dialogs_.message(verified.verification.box);
-    if (verified.verificationRan)
-        main_.setStatusPanel2(verifiedProgrammingStatus(verified));
-    if (result.outcome == Outcome::Refused && result.invalidBox >= 0) {
-        // Show the operator the box that was refused.
-        const bool onOutputs = result.invalidBox >= 6 && result.invalidBox <= 8;
-        BOUTON_STA_Click(onOutputs ? 1 : 0);
-        QLineEdit* box = ui_->REG_V[static_cast<std::size_t>(result.invalidBox)];
-        box->setFocus();
-        box->selectAll();
-    }
+    const bool verify = tool_settings::isOn(tool_settings::kVerifyAfterProgramming);
+    operations_->run<VerifiedProgramming>(
+        [form, verify](Exchanger& link, Progress& progress) {
+            return verify ? programAndVerify(link, form, progress)
+                          : VerifiedProgramming{programParameters(link, form, progress), {}, false};
+        },
+        [this, form](const VerifiedProgramming& verified) {
+            const ProgramResult& result = verified.programming;
+            // The display now holds the form, unless the read-back found otherwise.
+            if (result.ok() && !verified.different() && !verified.readBackFailed())
+                setOriginDisplay(form);
+            present(result, dialogs_, &main_);
+            if (verified.readBackFailed())
+                dialogs_.message(verified.verification.box);
+            if (verified.verificationRan)
+                main_.setStatusPanel2(verifiedProgrammingStatus(verified));
+            if (result.outcome == Outcome::Refused && result.invalidBox >= 0) {
+                // Show the operator the box that was refused.
+                const bool onOutputs = result.invalidBox >= 6 && result.invalidBox <= 8;
+                BOUTON_STA_Click(onOutputs ? 1 : 0);
+                QLineEdit* box = ui_->REG_V[static_cast<std::size_t>(result.invalidBox)];
+                box->setFocus();
+                box->selectAll();
+            }
+        },
+        progress_.get());
+}
+
+bool ConfigWindow::operationRunning() const { return operations_->running(); }
+
+void ConfigWindow::closeEvent(QCloseEvent* event)
+{
+    if (operations_->holdClose(event))
+        return;
+    QWidget::closeEvent(event);
+}
+
+// While the display is busy, the buttons that would ask it for more are greyed.
+void ConfigWindow::showBusy(bool busy)
+{
+    for (QLabel* button : ui_->BOUTON)
+        button->setEnabled(!busy);
 }
 
 void ConfigWindow::RAZ_CONFIG()
@@ -980,8 +1014,11 @@ void ConfigWindow::BOUTON_Click(int index)
         LIRE_PARAM();
     else if (index == 6)
         PROG_PARAM();
-    else  // the link's log is the only word on a direct command
-        sendDirectCommand(link_, ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString());
+    else {  // the link's log is the only word on a direct command
+        const QString tag = ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString();
+        operations_->run<OperationResult>(
+            [tag](Exchanger& link, Progress&) { return sendDirectCommand(link, tag); }, {});
+    }
 }
 
 void ConfigWindow::BOUTON_MouseDown(int index)

@@ -2,6 +2,7 @@
 // The configuration window CP: a view over the configuration form's values. Reading, programming, resets
 // and configuration files work through formState()/applyFormState() and the public procedures below.
 #include <array>
+#include <memory>
 
 #include <QWidget>
 
@@ -22,14 +23,15 @@ class QSlider;
 class QTimer;
 
 namespace trivo {
-class Link;
+class DisplayOwner;
 class Dialogs;
+class WindowOperations;
 class MainServices;
 
 class ConfigWindow : public QWidget, public ConfigForm {
     Q_OBJECT
 public:
-    ConfigWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    ConfigWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     ~ConfigWindow() override;
 
     // The window's load: run by the main window right after the first show; reads the display.
@@ -44,6 +46,7 @@ public:
     void INIT_T() override;
 
     // --- procedures ----------------------------------------------------------------------------
+    // Both run on the display's owner: the window stays usable, its device buttons greyed meanwhile.
     void LIRE_PARAM();   // read the display into the form
     void PROG_PARAM();   // program the form into the display
     void RAZ_CONFIG();   // every setting to its default
@@ -75,8 +78,12 @@ public:
     const FormState& originForm() const { return originForm_; }
     void setOriginFile(const QString& path);
 
+    // An operation this window asked of the display has not ended yet.
+    bool operationRunning() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Ui;
@@ -84,7 +91,8 @@ private:
     void buildUi();
     void connectControls();
     void thresholdClick(int output, int index);
-    void setOriginDisplay();
+    void setOriginDisplay(const FormState& form);
+    void showBusy(bool busy);
     void sliderChanged(int n, int value);
     void layOutMode(const ModeLayout& layout);
     void applyModeColours(bool production);
@@ -109,7 +117,9 @@ private:
     QFrame* buildCommandStrip();
     QProgressBar* buildProgressBar();
 
-    Link& link_;
+    DisplayOwner& owner_;
+    std::unique_ptr<WindowOperations> operations_;
+    std::unique_ptr<ProgressBar> progress_;
     Dialogs& dialogs_;
     MainServices& main_;
     Ui* ui_;

@@ -121,7 +121,7 @@ DisplayOwner::DisplayOwner(HidTransport& transport, QObject* parent)
 DisplayOwner::~DisplayOwner()
 {
     detectCon_->stop();
-    cancel();
+    cancelAll();
     // The operation under way ends at its next exchange; those waiting are dropped with the thread's queue.
     QMetaObject::invokeMethod(worker_, [this] { exchanger_->setEventSink({}); }, Qt::QueuedConnection);
     thread_->quit();
@@ -151,14 +151,13 @@ void DisplayOwner::setClaims(bool on)
     postSettings([on](Exchanger& link) { link.setClaims(on ? std::make_unique<DisplayClaim>() : nullptr); });
 }
 
-void DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
-                        std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver)
+quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
+                           std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver)
 {
-    if (periodic) {
+    if (periodic)
         periodicInFlight_ = true;
-    } else if (pending_++ == 0) {
-        emit busyChanged(true);
-    }
+    else
+        addPending();
     const quint64 number = ++submitted_;
     auto relay = progress && receiver ? std::make_shared<ProgressRelay>(receiver, progress) : nullptr;
     QPointer<QObject> to(receiver);
@@ -167,14 +166,18 @@ void DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
         worker_,
         [this, number, periodic, relay, work = std::move(work), deliver = std::move(deliver), to, anyReceiver] {
             Exchanger& link = *exchanger_;
-            // A cancel asked before this operation started concerns it too; one asked for earlier ones not.
-            cancel_ = !periodic && number <= cancelUpTo_.load();
+            startCancellable(number);
             if (periodic) {
                 const Exchanger::Periodic request(link);
                 work(link, silentProgress());
             } else {
                 const Exchanger::Operation operation(link);
                 work(link, relay ? static_cast<Progress&>(*relay) : silentProgress());
+            }
+            runningNumber_ = 0;
+            {
+                std::lock_guard lock(cancelMutex_);
+                cancelled_.erase(number);
             }
             const Snapshot snapshot = Snapshot::of(link);
             QMetaObject::invokeMethod(
@@ -188,12 +191,43 @@ void DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
                         return;
                     }
                     emit operationFinished();
-                    if (--pending_ == 0)
-                        emit busyChanged(false);
+                    removePending();
                 },
                 Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
+    return number;
+}
+
+void DisplayOwner::addPending()
+{
+    if (pending_++ == 0)
+        emit busyChanged(true);
+}
+
+void DisplayOwner::removePending()
+{
+    if (--pending_ == 0)
+        emit busyChanged(false);
+}
+
+DisplayOwner::Reservation::Reservation(DisplayOwner& owner) : owner_(&owner) { owner.addPending(); }
+
+DisplayOwner::Reservation::~Reservation()
+{
+    if (owner_)
+        owner_->removePending();
+}
+
+void DisplayOwner::startCancellable(quint64 number)
+{
+    runningNumber_ = number;
+    bool cancelled = number <= cancelUpTo_.load();
+    if (!cancelled) {
+        std::lock_guard lock(cancelMutex_);
+        cancelled = cancelled_.count(number) > 0;
+    }
+    cancel_ = cancelled;
 }
 
 void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
@@ -207,6 +241,7 @@ void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
     QMetaObject::invokeMethod(
         worker_,
         [this, &work, &done] {
+            cancel_ = false;
             {
                 const Exchanger::Operation operation(*exchanger_);
                 work(*exchanger_);
@@ -219,10 +254,22 @@ void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
     done.acquire();
 }
 
-void DisplayOwner::cancel()
+void DisplayOwner::cancel(quint64 operation)
+{
+    {
+        std::lock_guard lock(cancelMutex_);
+        cancelled_.insert(operation);
+    }
+    // Already under way: its next exchange is not sent.
+    if (runningNumber_.load() == operation)
+        cancel_ = true;
+}
+
+void DisplayOwner::cancelAll()
 {
     cancelUpTo_ = submitted_;
-    cancel_ = true;
+    if (runningNumber_.load() != 0)
+        cancel_ = true;
 }
 
 void DisplayOwner::apply(const Snapshot& s)
@@ -320,7 +367,7 @@ void DisplayOwner::clearBuffer()
 void DisplayOwner::CloseLink()
 {
     detectCon_->stop();
-    cancel();
+    cancelAll();
     QSemaphore done;
     QMetaObject::invokeMethod(
         worker_,

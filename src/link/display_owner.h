@@ -12,6 +12,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "common/progress.h"
@@ -43,12 +45,13 @@ public:
     // Runs work on the I/O thread as one operation (Exchanger::Operation), after those asked before it;
     // progress (when given, a view on the receiver's thread) follows it; done gets the result on the
     // receiver's thread. Nothing is delivered to a receiver that no longer exists.
+    // Returns the operation's number, for cancel().
     template <class Result>
-    void run(QObject* receiver, std::function<Result(Exchanger&, Progress&)> work, Done<Result> done,
-             Progress* progress = nullptr)
+    quint64 run(QObject* receiver, std::function<Result(Exchanger&, Progress&)> work, Done<Result> done,
+                Progress* progress = nullptr)
     {
         auto result = std::make_shared<Result>();
-        post(receiver, progress, false,
+        return post(receiver, progress, false,
              [work = std::move(work), result](Exchanger& link, Progress& p) { *result = work(link, p); },
              [done = std::move(done), result] {
                  if (done)
@@ -76,12 +79,31 @@ public:
     // line's place): the display is shared, not opened twice.
     void runBlocking(const std::function<void(Exchanger&)>& work);
 
-    // True from the moment an operation is asked until its result has been delivered.
+    // True from the moment an operation is asked until its result has been delivered, and while the
+    // display is reserved.
     bool busy() const { return pending_ > 0; }
-    // Stops the operation under way between two exchanges (not inside a stretch that must finish);
-    // operations asked after it are not affected.
-    void cancel();
-    bool cancelling() const { return cancel_.load(); }
+
+    // The display kept for an operation about to be asked (a confirmation box is open): periodic requests
+    // and connection checks wait meanwhile, as they would for the operation itself.
+    class Reservation {
+    public:
+        explicit Reservation(DisplayOwner& owner);
+        ~Reservation();
+        Reservation(const Reservation&) = delete;
+        Reservation& operator=(const Reservation&) = delete;
+
+    private:
+        QPointer<DisplayOwner> owner_;
+    };
+    // Stops an operation between two exchanges (not inside a stretch that must finish), or drops it
+    // before it starts: its exchanges send nothing and say Cancelled. Others are not affected.
+    void cancel(quint64 operation);
+    // Every operation asked so far (closing the program).
+    void cancelAll();
+    // A connection check is on its way.
+    bool checking() const { return checkInFlight_; }
+    // Nothing asked of the I/O thread is still to come back: no operation, check or periodic request.
+    bool idle() const { return pending_ == 0 && !checkInFlight_ && !periodicInFlight_; }
 
     // --- connection monitor --------------------------------------------------------------------
     QTimer& monitorTimer() { return *detectCon_; }  // objectName "DETECT_CON"
@@ -123,10 +145,14 @@ signals:
 private:
     class Worker;
     struct Snapshot;
-    void post(QObject* receiver, Progress* progress, bool periodic,
-              std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver);
+    quint64 post(QObject* receiver, Progress* progress, bool periodic,
+                 std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver);
+    // On the I/O thread, as operation `number` starts.
+    void startCancellable(quint64 number);
     void postSettings(std::function<void(Exchanger&)> change);
     void apply(const Snapshot& snapshot);
+    void addPending();
+    void removePending();
     void waitForIdleThread();
 
     HidTransport& transport_;
@@ -134,9 +160,12 @@ private:
     QThread* thread_ = nullptr;
     Worker* worker_ = nullptr;
     QTimer* detectCon_ = nullptr;
-    std::atomic<bool> cancel_{false};
+    std::atomic<bool> cancel_{false};       // the exchanger's flag, for the operation under way
     quint64 submitted_ = 0;                 // operations asked, numbered from 1
-    std::atomic<quint64> cancelUpTo_{0};    // operations up to this number are cancelled
+    std::atomic<quint64> runningNumber_{0};
+    std::atomic<quint64> cancelUpTo_{0};    // every operation up to this number is cancelled
+    std::mutex cancelMutex_;
+    std::set<quint64> cancelled_;
     int pending_ = 0;
     bool periodicInFlight_ = false;
     bool checkInFlight_ = false;

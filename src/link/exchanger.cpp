@@ -72,6 +72,9 @@ struct Exchanger::Private {
     std::function<void(bool, const uint8_t*, std::size_t)> observer;
     std::function<void(const LinkEvent&)> sink;
     std::deque<LinkEvent> kept;
+    ReportData keptBufferBefore{};  // the buffer as it was before the first record kept
+    bool keptHasBase = false;       // false until an exchange: the fields are as they started, empty
+    ReportData bufferBefore{};      // the buffer before the exchange being recorded
 };
 
 Exchanger::Exchanger(HidTransport& transport) : d(std::make_unique<Private>(transport)) {}
@@ -89,8 +92,11 @@ void Exchanger::Private::emitEvent(LinkEvent event)
     // An exchange starts the diagnostics afresh (a refused or held one leaves them as they are).
     if (const auto* record = std::get_if<ExchangeRecord>(&event)) {
         if (record->kind != ExchangeRecord::Kind::Held && record->kind != ExchangeRecord::Kind::Refused
-            && record->kind != ExchangeRecord::Kind::Cancelled)
+            && record->kind != ExchangeRecord::Kind::Cancelled) {
             kept.clear();
+            keptBufferBefore = bufferBefore;
+            keptHasBase = true;
+        }
     }
     if (sink)
         sink(event);
@@ -261,6 +267,7 @@ Reply Exchanger::exchange(const Request& request, Carry carry)
         record.requestSets.set(std::size_t(i), request.sets(i));
     record.shortTexts = request.shortTexts();
     record.report = request.over(d->carried);
+    d->bufferBefore = d->carried;
     Reply reply;
 
     auto finish = [&](ExchangeRecord::Kind kind, ExchangeOutcome outcome) {
@@ -414,9 +421,13 @@ void Exchanger::setReportObserver(std::function<void(bool, const uint8_t*, std::
 void Exchanger::setEventSink(std::function<void(const LinkEvent&)> sink)
 {
     d->sink = std::move(sink);
-    if (d->sink)
-        for (const LinkEvent& event : d->kept)
-            d->sink(event);
+    if (!d->sink)
+        return;
+    // The records kept go back only to the last exchange: the buffer's older bytes come first, whole.
+    if (d->keptHasBase)
+        d->sink(BufferSnapshot{d->keptBufferBefore});
+    for (const LinkEvent& event : d->kept)
+        d->sink(event);
 }
 
 void Exchanger::setClaims(std::unique_ptr<DisplayClaim> claim) { d->claim = std::move(claim); }

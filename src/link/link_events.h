@@ -95,6 +95,11 @@ struct BufferEdit {
     QString text;
 };
 
-using LinkEvent = std::variant<DiscoveryPass, PresenceCheck, CallLog, ExchangeRecord, BufferEdit>;
+// The buffer's bytes as a model built late first shows them, before the records kept are replayed.
+struct BufferSnapshot {
+    ReportData bytes{};
+};
+
+using LinkEvent = std::variant<DiscoveryPass, PresenceCheck, CallLog, ExchangeRecord, BufferEdit, BufferSnapshot>;
 
 }  // namespace trivo

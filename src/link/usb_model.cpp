@@ -176,6 +176,12 @@ void UsbModel::apply(const BufferEdit& edit)
     }
 }
 
+void UsbModel::apply(const BufferSnapshot& snapshot)
+{
+    for (int i = 0; i < kReportDataBytes; ++i)
+        texts_[std::size_t(i)] = byteText(snapshot.bytes[std::size_t(i)]);
+}
+
 void UsbModel::apply(const ExchangeRecord& r)
 {
     using Kind = ExchangeRecord::Kind;

@@ -31,6 +31,7 @@ private:
     void apply(const CallLog& log);
     void apply(const ExchangeRecord& record);
     void apply(const BufferEdit& edit);
+    void apply(const BufferSnapshot& snapshot);
     void step(const std::string& name, const std::string& result);
     void line(const QString& text);
 

@@ -94,7 +94,14 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
 
 void EmulatedPanelView::refresh()
 {
-    const EmulatedDisplay& d = transport_.display();
+    // A copy taken under the transport's lock: the link's thread changes the display meanwhile.
+    EmulatedDisplay d;
+    bool plugged = false;
+    {
+        const auto lock = transport_.lock();
+        d = transport_.display();
+        plugged = transport_.plugged();
+    }
     counter_->setText(QString::number(d.counter));
     totaliser_->setText(QString::number(d.totaliser));
 
@@ -123,7 +130,7 @@ void EmulatedPanelView::refresh()
         lamps_[i]->setProperty("on", on[i]);
     }
 
-    QString state = transport_.plugged() ? QStringLiteral("Branché") : QStringLiteral("Débranché");
+    QString state = plugged ? QStringLiteral("Branché") : QStringLiteral("Débranché");
     if (d.updateMode)
         state += QStringLiteral(" — mode mise à jour (%1 octets reçus)").arg(d.firmware.size());
     state_->setText(state);

@@ -8,7 +8,7 @@
 #include "common/ui/translations.h"
 #include "emulator/emulated_display.h"
 #include "link/hidapi_transport.h"
-#include "link/link.h"
+#include "link/display_owner.h"
 #include "link/report_trace.h"
 #include "shell/main_window.h"
 #include "shell/program_icon.h"
@@ -21,7 +21,7 @@ bool asksForVersion(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
-        if (std::strcmp(argv[i], "--trace") == 0) {
+        if (std::strcmp(argv[i], "--trace") == 0 || std::strcmp(argv[i], "--latence") == 0) {
             ++i;
             continue;
         }
@@ -67,7 +67,21 @@ int main(int argc, char* argv[])
                              QStringLiteral("Ajoute chaque rapport échangé avec l'afficheur au FICHIER."),
                              QStringLiteral("FICHIER"));
     parser.addOption(trace);
+    QCommandLineOption latency(QStringLiteral("latence"),
+                               QStringLiteral("Mode formation : chaque échange avec l'afficheur émulé prend MS "
+                                              "millisecondes, comme sur un vrai câble."),
+                               QStringLiteral("MS"));
+    parser.addOption(latency);
     parser.process(app);
+    int latencyMs = 0;
+    if (parser.isSet(latency)) {
+        bool ok = false;
+        latencyMs = parser.value(latency).toInt(&ok);
+        if (!ok || latencyMs < 0 || latencyMs > 60000) {
+            std::fprintf(stderr, "--latence demande une durée en millisecondes (0 à 60000).\n");
+            return 2;
+        }
+    }
 
     std::unique_ptr<trivo::HidTransport> transport;
     trivo::EmulatedTransport* emulated = nullptr;
@@ -78,30 +92,36 @@ int main(int argc, char* argv[])
         e->setRecordLimit(10000);
         // The trainee sees a slow or silent display keep the program waiting, as a real one would.
         e->setRealTime(true);
+        e->setLatencyMs(latencyMs);
         emulated = e.get();
         transport = std::move(e);
     } else {
         transport = std::make_unique<trivo::HidapiTransport>();
     }
 
-    trivo::Link link(*transport);
     trivo::ReportTrace traceFile;
-    if (parser.isSet(trace)) {
-        if (!traceFile.open(parser.value(trace))) {
-            std::fprintf(stderr, "Impossible d'ouvrir le fichier de trace %s : %s\n", qPrintable(parser.value(trace)),
-                         qPrintable(traceFile.errorString()));
-            return 2;
-        }
-        traceFile.attach(link);
+    if (parser.isSet(trace) && !traceFile.open(parser.value(trace))) {
+        std::fprintf(stderr, "Impossible d'ouvrir le fichier de trace %s : %s\n", qPrintable(parser.value(trace)),
+                     qPrintable(traceFile.errorString()));
+        return 2;
     }
-    trivo::QtDialogs dialogs;
-    trivo::MainWindow main(link, dialogs);
-    dialogs.setParent(&main);
-    if (emulated)
-        main.enableSimulation(*emulated);
-    main.show();
-    main.MDIForm_Load();
-    const int status = app.exec();
+    int status = 0;
+    {
+        // The display's one owner, on its own thread; the windows go before it.
+        trivo::DisplayOwner owner(*transport);
+        if (!emulated)
+            owner.setClaims(true);
+        if (parser.isSet(trace))
+            owner.setReportObserver(traceFile.observer());
+        trivo::QtDialogs dialogs;
+        trivo::MainWindow main(owner, dialogs);
+        dialogs.setParent(&main);
+        if (emulated)
+            main.enableSimulation(*emulated);
+        main.show();
+        main.MDIForm_Load();
+        status = app.exec();
+    }
     if (parser.isSet(trace) && !traceFile.finish()) {
         std::fprintf(stderr, "Fichier de trace %s incomplet : %s\n", qPrintable(parser.value(trace)),
                      qPrintable(traceFile.errorString()));

@@ -20,7 +20,7 @@
 #include "common/dialogs.h"
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
-#include "link/link.h"
+#include "link/display_owner.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "registers/ui/registers_window.h"
 #include "screen/ui/screen_window.h"
@@ -51,8 +51,8 @@ QPixmap diode(const QColor& color)
 }
 }  // namespace
 
-MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), link_(link), dialogs_(dialogs)
+MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), owner_(owner), dialogs_(dialogs)
 {
     setObjectName(QStringLiteral("PR"));
     setProperty("Tag", QString());
@@ -87,7 +87,7 @@ MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
     bar->addWidget(panel1, 1);
     bar->addWidget(panel2_, 1);
 
-    usb_ = new UsbWindow(link_);
+    usb_ = new UsbWindow(owner_);
     usb_->setExitHandler([this] {
         if (exitHandler_)
             exitHandler_();
@@ -96,8 +96,8 @@ MainWindow::MainWindow(Link& link, Dialogs& dialogs, QWidget* parent)
     menus_ = new MenuBar(*this);
     menus_->build(menuBar());
 
-    connect(&link_, &Link::label3Changed, this, &MainWindow::showLinkState);
-    connect(&link_, &Link::monitorTick, this, &MainWindow::onMonitorTick);
+    connect(&owner_, &DisplayOwner::label3Changed, this, &MainWindow::showLinkState);
+    connect(&owner_, &DisplayOwner::monitorTick, this, &MainWindow::onMonitorTick);
     resize(1100, 780);
 }
 
@@ -144,12 +144,16 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
     update->setObjectName(QStringLiteral("MENU_SIM_MAJ"));
     update->setCheckable(true);
     update->setChecked(transport.display().updateMode);
-    connect(update, &QAction::toggled, this, [this](bool on) { emulated_->display().updateMode = on; });
+    connect(update, &QAction::toggled, this, [this](bool on) {
+        const auto lock = emulated_->lock();
+        emulated_->display().updateMode = on;
+    });
     addFaultMenu(*menu);
     // A fault may unplug the display by itself: the switches show the emulated display as it is now.
     connect(menu, &QMenu::aboutToShow, this, [this, plug, update] {
         const QSignalBlocker quietPlug(plug);
         const QSignalBlocker quietUpdate(update);
+        const auto lock = emulated_->lock();
         plug->setChecked(emulated_->plugged());
         update->setChecked(emulated_->display().updateMode);
     });
@@ -242,7 +246,7 @@ void MainWindow::MDIForm_Load()
     usbSub_->show();
     usbSub_->showMinimized();
     updateCaption();
-    link_.startMonitor();
+    owner_.startMonitor();
 }
 
 QMdiSubWindow* MainWindow::addChild(QWidget* child)
@@ -267,7 +271,7 @@ ConfigWindow* MainWindow::showConfigWindow()
 {
     const bool created = !config_;
     if (created)
-        config_ = new ConfigWindow(link_, dialogs_, *this);
+        config_ = new ConfigWindow(owner_, dialogs_, *this);
     QMdiSubWindow* sub = created ? addChild(config_) : subWindowOf(config_);
     sub->show();
     sub->move(twipsToPixels(50, this), twipsToPixels(50, this));
@@ -278,12 +282,12 @@ ConfigWindow* MainWindow::showConfigWindow()
 }
 
 template <typename W>
-static W* showChild(MainWindow& main, QPointer<W>& slot, QMdiArea* mdi, Link& link, Dialogs& dialogs,
+static W* showChild(MainWindow& main, QPointer<W>& slot, QMdiArea* mdi, DisplayOwner& owner, Dialogs& dialogs,
                     const std::function<QMdiSubWindow*(QWidget*)>& add)
 {
     const bool created = !slot;
     if (created)
-        slot = new W(link, dialogs, main);
+        slot = new W(owner, dialogs, main);
     QMdiSubWindow* sub = created ? add(slot) : main.subWindowOf(slot);
     sub->show();
     if (sub->isMinimized())
@@ -296,17 +300,17 @@ static W* showChild(MainWindow& main, QPointer<W>& slot, QMdiArea* mdi, Link& li
 
 ScreenWindow* MainWindow::showScreenWindow()
 {
-    return showChild(*this, screen_, mdi_, link_, dialogs_, [this](QWidget* w) { return addChild(w); });
+    return showChild(*this, screen_, mdi_, owner_, dialogs_, [this](QWidget* w) { return addChild(w); });
 }
 
 RegistersWindow* MainWindow::showRegistersWindow()
 {
-    return showChild(*this, registers_, mdi_, link_, dialogs_, [this](QWidget* w) { return addChild(w); });
+    return showChild(*this, registers_, mdi_, owner_, dialogs_, [this](QWidget* w) { return addChild(w); });
 }
 
 MaintenanceWindow* MainWindow::showMaintenanceWindow()
 {
-    return showChild(*this, maintenance_, mdi_, link_, dialogs_, [this](QWidget* w) { return addChild(w); });
+    return showChild(*this, maintenance_, mdi_, owner_, dialogs_, [this](QWidget* w) { return addChild(w); });
 }
 
 ConfigWindow* MainWindow::configWindow() const { return config_; }
@@ -317,9 +321,9 @@ MaintenanceWindow* MainWindow::maintenanceWindow() const { return maintenance_; 
 // Panel 1 says what the link window's status line says: connected, waiting, or not answering.
 void MainWindow::showLinkState()
 {
-    switch (link_.state()) {
+    switch (owner_.state()) {
     case LinkState::Unknown: break;
-    case LinkState::Waiting: setPanel1(kWaitingText, 1); break;
+    case LinkState::Waiting: setPanel1(owner_.label3Text(), 1); break;
     case LinkState::NotAnswering: setPanel1(kNotAnsweringText, 2); break;
     case LinkState::Connected: setPanel1(kConnectedText, 3); break;
     }

@@ -16,7 +16,7 @@ class QMdiSubWindow;
 
 namespace trivo {
 
-class Link;
+class DisplayOwner;
 class Dialogs;
 class UsbWindow;
 class ConfigWindow;
@@ -34,13 +34,14 @@ inline const QString kStatusBarTip =
 class MainWindow : public QMainWindow, public MainServices {
     Q_OBJECT
 public:
-    MainWindow(Link& link, Dialogs& dialogs, QWidget* parent = nullptr);
+    MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Start-up: normal state, link window shown minimised, caption, dialog folder, monitor started.
     void MDIForm_Load();
 
-    Link& link() { return link_; }
+    // The display's one owner: every window's operations go through it.
+    DisplayOwner& owner() { return owner_; }
     Dialogs& dialogs() { return dialogs_; }
     QMdiArea* mdiArea() const { return mdi_; }
     UsbWindow* usbWindow() const { return usb_; }
@@ -100,7 +101,7 @@ private:
     QMdiSubWindow* addChild(QWidget* child);
     void updateCaption();
 
-    Link& link_;
+    DisplayOwner& owner_;
     Dialogs& dialogs_;
     QMdiArea* mdi_ = nullptr;
     UsbWindow* usb_ = nullptr;

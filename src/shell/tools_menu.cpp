@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
 
 #include "backup/backup.h"
@@ -15,13 +16,14 @@
 #include "config/config_form.h"
 #include "configwindow/config_window.h"
 #include "configwindow/gest_f_files.h"
+#include "link/display_owner.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "shell/comparison_dialog.h"
 #include "shell/main_window.h"
 
 namespace trivo {
 
-// Marks an operation as running for its whole length, dialogs included, so that none starts inside another.
+// Marks an operation as running from its first dialog to its result, so that none starts inside another.
 class ToolsMenu::Running {
 public:
     explicit Running(ToolsMenu& menu) : menu_(menu)
@@ -41,32 +43,48 @@ private:
     ToolsMenu& menu_;
 };
 
-// A bar in the main window's status bar, painted at once as the exchanges go (the operation does not
-// return to the event loop until it ends). The configuration reads leave their bar full, as the
-// configuration window shows it: this one goes when the operation is over.
+// A bar in the main window's status bar while an operation of the menu runs. The configuration reads
+// leave their bar full, as the configuration window shows it: this one goes when the operation is over.
 class ToolsMenu::StatusProgress : public Progress {
 public:
     explicit StatusProgress(QProgressBar* bar) : bar_(bar) {}
-    ~StatusProgress() override { bar_->hide(); }
-    StatusProgress(const StatusProgress&) = delete;
-    StatusProgress& operator=(const StatusProgress&) = delete;
     void begin(int maximum, const QString&) override
     {
         bar_->setRange(0, maximum);
         bar_->setValue(0);
         bar_->show();
-        bar_->repaint();
     }
-    void advance(int value, const QString&) override
-    {
-        bar_->setValue(value);
-        bar_->repaint();
-    }
-    void end() override { bar_->hide(); }
+    void advance(int value, const QString&) override { bar_->setValue(value); }
+    void end() override {}
 
 private:
     QProgressBar* bar_;
 };
+
+template <class Result>
+void ToolsMenu::start(std::shared_ptr<Running> running, std::function<Result(Exchanger&, Progress&)> work,
+                      std::function<void(const Result&)> done)
+{
+    cancel_->setEnabled(true);
+    cancel_->show();
+    operation_ = main_.owner().run<Result>(
+        &main_, std::move(work),
+        [this, running, done = std::move(done)](const Result& result) {
+            progress_->hide();
+            cancel_->hide();
+            operation_ = 0;
+            done(result);
+        },
+        statusProgress_.get());
+}
+
+void ToolsMenu::ANNULER_OUTILS_Click()
+{
+    if (operation_ == 0)
+        return;
+    cancel_->setEnabled(false);
+    main_.owner().cancel(operation_);
+}
 
 namespace {
 
@@ -120,8 +138,17 @@ void ToolsMenu::build(QMenuBar* bar)
     progress_->setTextVisible(false);
     progress_->setMaximumWidth(160);
     progress_->hide();
+    statusProgress_ = std::make_unique<StatusProgress>(progress_);
     main_.statusBar()->addPermanentWidget(progress_);
+    cancel_ = new QPushButton(QStringLiteral("Annuler"), main_.statusBar());
+    cancel_->setObjectName(QStringLiteral("ANNULER_OUTILS"));
+    cancel_->setToolTip(QStringLiteral("Arrête l'opération entre deux échanges avec l'afficheur."));
+    cancel_->hide();
+    main_.statusBar()->addPermanentWidget(cancel_);
+    connect(cancel_, &QPushButton::clicked, this, &ToolsMenu::ANNULER_OUTILS_Click);
 }
+
+ToolsMenu::~ToolsMenu() = default;
 
 bool ToolsMenu::available() const
 {
@@ -157,18 +184,19 @@ void ToolsMenu::MENU_VERIFIER_Click()
 {
     if (!available())
         return;
-    const Running running(*this);
+    auto running = std::make_shared<Running>(*this);
     ConfigWindow* cp = main_.configWindow() ? main_.configWindow() : main_.showConfigWindow();
-    StatusProgress progress(progress_);
-    showVerification(verifyDisplay(main_.link(), cp->formState(), progress),
-                     QStringLiteral("la fenêtre de configuration"));
+    const FormState form = cp->formState();
+    start<Verification>(
+        running, [form](Exchanger& link, Progress& progress) { return verifyDisplay(link, form, progress); },
+        [this](const Verification& v) { showVerification(v, QStringLiteral("la fenêtre de configuration")); });
 }
 
 void ToolsMenu::MENU_COMPARER_Click()
 {
     if (!available())
         return;
-    const Running running(*this);
+    auto running = std::make_shared<Running>(*this);
     FileRequest request;
     request.title = QStringLiteral("Comparer l'afficheur avec une configuration.");
     request.filter = kConfigFileFilter;
@@ -181,8 +209,10 @@ void ToolsMenu::MENU_COMPARER_Click()
         present(loaded, main_.dialogs(), &main_);
         return;
     }
-    StatusProgress progress(progress_);
-    showVerification(verifyDisplay(main_.link(), loaded.state, progress), QDir::toNativeSeparators(path));
+    const FormState form = loaded.state;
+    start<Verification>(
+        running, [form](Exchanger& link, Progress& progress) { return verifyDisplay(link, form, progress); },
+        [this, path](const Verification& v) { showVerification(v, QDir::toNativeSeparators(path)); });
 }
 
 void ToolsMenu::MENU_VERIF_PROG_Toggled(bool on) { tool_settings::setOn(tool_settings::kVerifyAfterProgramming, on); }
@@ -193,26 +223,28 @@ void ToolsMenu::MENU_SAUVEGARDE_AFF_Click()
 {
     if (!available())
         return;
-    const Running running(*this);
+    auto running = std::make_shared<Running>(*this);
     const QString folder =
         main_.dialogs().folder({QStringLiteral("Dossier de la sauvegarde (nouveau ou vide)."), main_.dialogFolder()});
     if (folder.isEmpty())
         return;
-    StatusProgress progress(progress_);
-    const BackupResult backup = backupDisplay(main_.link(), folder, progress);
-    if (!backup.ok()) {
-        present(backup, main_.dialogs(), &main_);
-        return;
-    }
-    main_.setStatusPanel2(backup.status);
-    main_.dialogs().inform(backup.status, MsgIcon::Information);
+    start<BackupResult>(
+        running, [folder](Exchanger& link, Progress& progress) { return backupDisplay(link, folder, progress); },
+        [this](const BackupResult& backup) {
+            if (!backup.ok()) {
+                present(backup, main_.dialogs(), &main_);
+                return;
+            }
+            main_.setStatusPanel2(backup.status);
+            main_.dialogs().inform(backup.status, MsgIcon::Information);
+        });
 }
 
 void ToolsMenu::MENU_RESTAURE_AFF_Click()
 {
     if (!available())
         return;
-    const Running running(*this);
+    auto running = std::make_shared<Running>(*this);
     const QString folder =
         main_.dialogs().folder({QStringLiteral("Dossier de la sauvegarde à restaurer."), main_.dialogFolder()});
     if (folder.isEmpty())
@@ -225,11 +257,14 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
     if (!main_.dialogs().confirm(restoreQuestion(contents), MsgIcon::Question,
                                  QStringLiteral("Restaurer l'afficheur.")))
         return;
-    StatusProgress progress(progress_);
-    const RestoreResult restored = restoreBackup(main_.link(), contents, progress);
-    present(restored, main_.dialogs(), &main_);
-    if (restored.ok())
-        main_.dialogs().inform(restored.status, MsgIcon::Information);
+    start<RestoreResult>(
+        running,
+        [contents](Exchanger& link, Progress& progress) { return restoreBackup(link, contents, progress); },
+        [this](const RestoreResult& restored) {
+            present(restored, main_.dialogs(), &main_);
+            if (restored.ok())
+                main_.dialogs().inform(restored.status, MsgIcon::Information);
+        });
 }
 
 }  // namespace trivo

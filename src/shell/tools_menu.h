@@ -7,15 +7,21 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+#include <memory>
+
 #include "shell/comparison_dialog.h"
 
 class QAction;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
+class QPushButton;
 
 namespace trivo {
+class Exchanger;
 class MainWindow;
+class Progress;
 
 inline const QString kVerifyImpossibleStatus = QStringLiteral("Vérification impossible : rien n'est vérifié.");
 
@@ -23,6 +29,7 @@ class ToolsMenu : public QObject {
     Q_OBJECT
 public:
     ToolsMenu(MainWindow& main, QObject* parent);
+    ~ToolsMenu() override;
     // Adds "Ou&tils" at the end of the bar as it stands.
     void build(QMenuBar* bar);
 
@@ -33,6 +40,11 @@ public:
     void MENU_VERIF_ECRAN_Toggled(bool on);
     void MENU_SAUVEGARDE_AFF_Click();
     void MENU_RESTAURE_AFF_Click();
+    // "Annuler" beside the status bar's progress: stops the operation between two exchanges (a restore
+    // only before its first write).
+    void ANNULER_OUTILS_Click();
+    // An operation of the menu is under way (from its first dialog to its result).
+    bool running() const { return running_; }
 
     // Whether the items may run now, and their enabled state set from it (also before the menu shows).
     bool available() const;
@@ -45,11 +57,18 @@ private:
     class Running;
     class StatusProgress;
     void showVerification(const Verification& verification, const QString& expectedFrom);
+    // Runs the operation on the display's owner with the status bar's progress and cancel button.
+    template <class Result>
+    void start(std::shared_ptr<Running> running, std::function<Result(Exchanger&, Progress&)> work,
+               std::function<void(const Result&)> done);
 
     MainWindow& main_;
     QMenu* menu_ = nullptr;
     QList<QAction*> operations_;
     QProgressBar* progress_ = nullptr;
+    std::unique_ptr<StatusProgress> statusProgress_;
+    QPushButton* cancel_ = nullptr;
+    quint64 operation_ = 0;
     QPointer<ComparisonDialog> comparison_;
     bool running_ = false;
 };

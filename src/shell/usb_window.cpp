@@ -10,7 +10,8 @@
 #include <QVBoxLayout>
 
 #include "common/ui/twips.h"
-#include "link/link.h"
+#include "link/display_owner.h"
+#include "link/usb_model.h"
 
 namespace trivo {
 
@@ -24,7 +25,7 @@ void paint(QLabel* label, const QColor& color)
 }
 }  // namespace
 
-UsbWindow::UsbWindow(Link& link, QWidget* parent) : QWidget(parent), link_(link)
+UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), owner_(owner)
 {
     setObjectName(QStringLiteral("USB"));
     setWindowTitle(QStringLiteral("USB"));
@@ -86,7 +87,11 @@ UsbWindow::UsbWindow(Link& link, QWidget* parent) : QWidget(parent), link_(link)
         if (i == 64)
             edit->setReadOnly(true);
         grid->addWidget(edit, i / 16, i % 16);
-        connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& t) { link_.setText1(i, t); });
+        connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& t) {
+            if (model_)
+                model_->apply(LinkEvent(BufferEdit{i, t}));
+            owner_.editBuffer(i, t);
+        });
         text1_.append(edit);
     }
     dl->addLayout(grid);
@@ -100,40 +105,35 @@ UsbWindow::UsbWindow(Link& link, QWidget* parent) : QWidget(parent), link_(link)
     details_->hide();
 
     connect(toggle_, &QPushButton::toggled, this, &UsbWindow::setDetailsShown);
-    // The technician's buttons are operations: each gives a display that stopped answering one try.
+    // The technician's buttons are operations: each gives a display that stopped answering one try. The
+    // request is the buffer as it stands: it sets no byte of its own.
     connect(wr, &QPushButton::clicked, this, [this] {
-        const Link::Sequence operation(link_);
-        link_.but_WR_HID_Click();
+        owner_.run<Reply>(this, [](Exchanger& link, Progress&) { return link.send(Request()); }, {});
     });
     connect(rd, &QPushButton::clicked, this, [this] {
-        const Link::Sequence operation(link_);
-        link_.but_RD_HID_Click();
+        owner_.run<Reply>(this, [](Exchanger& link, Progress&) { return link.ask(Request()); }, {});
     });
-    connect(clear, &QPushButton::clicked, this, [this] { link_.but_CLEAR_HID_Click(); });
+    connect(clear, &QPushButton::clicked, this, [this] { owner_.clearBuffer(); });
     connect(quit, &QPushButton::clicked, this, &UsbWindow::Command1_Click);
+    connect(&owner_, &DisplayOwner::busyChanged, this, [wr, rd](bool busy) {
+        wr->setEnabled(!busy);
+        rd->setEnabled(!busy);
+    });
 
-    connect(&link_, &Link::label3Changed, this, &UsbWindow::refreshLabel3);
-    connect(&link_, &Link::label4Changed, this, [this] {
-        // Unseen, only the state an exchange ends in matters: a firmware update makes 500 of them.
-        if (label4_->isVisible() || !link_.exchanging())
-            refreshLabel4();
-    });
-    connect(&link_, &Link::bufferChanged, this, [this] {
-        // The buffer changes hundreds of times in a firmware update: copy it only when someone looks.
-        if (details_->isVisible())
-            refreshBuffer();
-    });
-    connect(&link_, &Link::diagnosticsChanged, this, [this] {
-        if (details_->isVisible())
-            refreshDiagnostics();
-    });
+    connect(&owner_, &DisplayOwner::label3Changed, this, &UsbWindow::refreshLabel3);
+    connect(&owner_, &DisplayOwner::eventsReady, this, &UsbWindow::takeEvents);
     refreshLabel3();
-    refreshLabel4();
+}
+
+UsbWindow::~UsbWindow()
+{
+    if (model_)
+        owner_.setWatched(false);
 }
 
 void UsbWindow::Command1_Click()
 {
-    link_.CloseLink();
+    owner_.CloseLink();
     if (exitHandler_)
         exitHandler_();
 }
@@ -143,44 +143,50 @@ void UsbWindow::setDetailsShown(bool shown)
     if (toggle_->isChecked() != shown)
         toggle_->setChecked(shown);
     details_->setVisible(shown);
-    if (shown) {
-        refreshLabel4();
-        refreshBuffer();
-        refreshDiagnostics();
+    if (shown && !model_) {
+        model_ = std::make_unique<UsbModel>();
+        owner_.setWatched(true);
+    } else if (!shown && model_) {
+        owner_.setWatched(false);
+        model_.reset();
     }
+    refreshLabel4();
+    refreshBuffer();
+    refreshDiagnostics();
     adjustSize();
     if (auto* frame = parentWidget())
         frame->adjustSize();
 }
 
-bool UsbWindow::detailsShown() const { return details_->isVisible(); }
-
-void UsbWindow::showEvent(QShowEvent* event)
+void UsbWindow::takeEvents()
 {
-    QWidget::showEvent(event);
-    // While the window was hidden or minimised the copies were skipped: catch up with the link now.
-    if (!details_->isHidden()) {
-        refreshLabel4();
-        refreshBuffer();
-        refreshDiagnostics();
-    }
+    const std::vector<LinkEvent> events = owner_.takeEvents();
+    if (!model_ || events.empty())
+        return;
+    for (const LinkEvent& event : events)
+        model_->apply(event);
+    refreshLabel4();
+    refreshBuffer();
+    refreshDiagnostics();
 }
+
+bool UsbWindow::detailsShown() const { return details_->isVisible(); }
 
 void UsbWindow::refreshLabel3()
 {
-    switch (link_.state()) {
+    switch (owner_.state()) {
     case LinkState::Unknown: paint(label3_, Qt::white); break;
     case LinkState::Waiting: paint(label3_, QColor(255, 0, 0)); break;
     case LinkState::Connected: paint(label3_, QColor(0, 255, 0)); break;
     case LinkState::NotAnswering: paint(label3_, kNotAnsweringColour); break;
     }
-    label3_->setText(link_.label3Text());
+    label3_->setText(owner_.label3Text());
 }
 
 void UsbWindow::refreshLabel4()
 {
     QColor color = Qt::white;  // also before the first exchange
-    switch (link_.label4Color()) {
+    switch (model_ ? model_->label4Color() : ProgressColour::Unset) {
     case ProgressColour::Unset:
     case ProgressColour::White: break;
     case ProgressColour::Yellow: color = QColor(255, 255, 0); break;
@@ -191,22 +197,24 @@ void UsbWindow::refreshLabel4()
         paint(label4_, color);
         label4Painted_ = color;
     }
-    label4_->setText(link_.label4Text());
-    if (isVisible())
-        label4_->repaint();
+    label4_->setText(model_ ? model_->label4Text() : QString());
 }
 
 void UsbWindow::refreshBuffer()
 {
-    for (int i = 0; i < text1_.size(); ++i)
-        if (text1_[i]->text() != link_.text1(i))
-            text1_[i]->setText(link_.text1(i));
+    for (int i = 0; i < text1_.size(); ++i) {
+        const QString text = model_ ? model_->text1(i) : QString();
+        if (text1_[i]->text() != text)
+            text1_[i]->setText(text);
+    }
 }
 
 void UsbWindow::refreshDiagnostics()
 {
     lstResults_->clear();
-    lstResults_->addItems(link_.lstResults());
+    if (!model_)
+        return;
+    lstResults_->addItems(model_->lstResults());
     lstResults_->scrollToBottom();
 }
 

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QWidget>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -11,7 +12,8 @@ class QListWidget;
 class QPushButton;
 
 namespace trivo {
-class Link;
+class DisplayOwner;
+class UsbModel;
 
 // The status line and the main window's diode of a display that does not answer.
 inline const QColor kNotAnsweringColour(255, 200, 0);
@@ -19,25 +21,29 @@ inline const QColor kNotAnsweringColour(255, 200, 0);
 class UsbWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit UsbWindow(Link& link, QWidget* parent = nullptr);
+    explicit UsbWindow(DisplayOwner& owner, QWidget* parent = nullptr);
+    ~UsbWindow() override;
 
     // "Quitter": close the link, then end the program.
     void Command1_Click();
     void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
 
+    // The technician's view: the progress label, the buffer and the diagnostics, made from the link's
+    // records while it is shown, and nothing of it otherwise.
     void setDetailsShown(bool shown);
     bool detailsShown() const;
-
-protected:
-    void showEvent(QShowEvent* event) override;
+    // The details' model while they are shown (null otherwise).
+    const UsbModel* model() const { return model_.get(); }
 
 private:
     void refreshLabel3();
     void refreshLabel4();
     void refreshBuffer();
     void refreshDiagnostics();
+    void takeEvents();
 
-    Link& link_;
+    DisplayOwner& owner_;
+    std::unique_ptr<UsbModel> model_;
     QLabel* label3_;
     QLabel* label4_;
     QColor label4Painted_;  // the background last given to Label4

@@ -6,7 +6,8 @@
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
 #include "emulator/emulated_display.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "support/rig.h"
 
 using namespace trivo;

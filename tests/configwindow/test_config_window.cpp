@@ -16,7 +16,8 @@
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "support/rig.h"
 
 using namespace trivo;

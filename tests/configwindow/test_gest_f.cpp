@@ -18,7 +18,8 @@
 #include "configwindow/config_window.h"
 #include "configwindow/gest_f_files.h"
 #include "emulator/emulated_display.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "support/rig.h"
 #include "test_config_file_support.h"
 

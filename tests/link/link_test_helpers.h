@@ -5,7 +5,8 @@
 #include <QTimer>
 
 #include "emulator/emulated_display.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 
 namespace trivo::test {
 

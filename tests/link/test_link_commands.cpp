@@ -4,7 +4,8 @@
 #include <functional>
 
 #include "link/commands.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "emulator/emulated_display.h"
 
 using namespace trivo;

@@ -15,7 +15,8 @@
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
 #include "emulator/faults.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "link/link_test_helpers.h"
 #include "link/report_trace.h"
 

@@ -3,7 +3,8 @@
 
 #include "emulator/emulated_display.h"
 #include "hex_fixtures.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "maintenance/firmware_flasher.h"
 #include "support/rig.h"
 

@@ -11,7 +11,8 @@
 
 #include "common/dialogs.h"
 #include "emulator/emulated_display.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "packaging_test_support.h"
 #include "shell/help_documents.h"
 #include "shell/main_window.h"

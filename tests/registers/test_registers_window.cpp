@@ -16,7 +16,8 @@
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
 #include "emulator/faults.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "registers/ui/registers_window.h"
 
 using namespace trivo;

@@ -5,7 +5,8 @@
 
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
-#include "link/link.h"
+#include "link/exchanger.h"
+#include "link/display_owner.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
 #include "support/rig.h"

@@ -1,6 +1,8 @@
 #pragma once
 // The one rig of the test suite: the emulated display, a link on it, scripted dialogs that fail the test
 // on a message box it did not expect, and the main window's services without a window.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QTest>
 #include <type_traits>
@@ -9,7 +11,8 @@
 #include "common/main_services.h"
 #include "common/progress.h"
 #include "emulator/emulated_display.h"
-#include "link/link.h"
+#include "link/display_owner.h"
+#include "link/exchanger.h"
 #include "support/strict_dialogs.h"
 
 namespace trivo::test {
@@ -46,6 +49,18 @@ public:
     }
 };
 
+// Lets the event loop run until everything asked of the display's owner has come back (an operation's
+// result, a connection check, a periodic request). False when it does not within the limit: the test
+// fails rather than hangs.
+inline bool settle(DisplayOwner& owner, int limitMs = 30000)
+{
+    const QDeadlineTimer deadline(limitMs);
+    while (!owner.idle() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    QCoreApplication::processEvents();
+    return owner.idle();
+}
+
 // The emulated display plugged in, a link whose first connection check has run (unless told otherwise),
 // and a short read time-out so that a silent display costs milliseconds. A folder that needs dialogs which
 // also look around (what a label said when a file dialog came up) derives them from StrictDialogs and
@@ -55,7 +70,7 @@ struct RigWith {
     static_assert(std::is_base_of_v<StrictDialogs, DialogsType>, "a rig's dialogs stay strict");
 
     EmulatedTransport transport;
-    Link link{transport};
+    Exchanger link{transport};
     DialogsType dialogs;
     PlainMainServices main;
 
@@ -64,13 +79,13 @@ struct RigWith {
         transport.plug(true);
         link.setReadTimeoutMs(readTimeoutMs);
         if (firstTick)
-            link.DETECT_CON_Timer();
+            link.connectionCheck();
     }
     // Unplugs (or plugs) the display and runs the connection check, as a second later.
     void plug(bool present)
     {
         transport.plug(present);
-        link.DETECT_CON_Timer();
+        link.connectionCheck();
     }
     std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
     // The replies the display gave, 65 bytes each, in order.
@@ -85,5 +100,40 @@ struct RigWith {
 };
 
 using Rig = RigWith<>;
+
+// The same for windows: the display's owner on its own I/O thread instead of a link on the test's thread.
+template <class DialogsType = StrictDialogs>
+struct OwnerRigWith {
+    static_assert(std::is_base_of_v<StrictDialogs, DialogsType>, "a rig's dialogs stay strict");
+
+    EmulatedTransport transport;
+    DisplayOwner owner{transport};
+    DialogsType dialogs;
+    PlainMainServices main;
+
+    explicit OwnerRigWith(bool firstTick = true, int readTimeoutMs = 50)
+    {
+        transport.plug(true);
+        owner.setReadTimeoutMs(readTimeoutMs);
+        if (firstTick)
+            tick();
+    }
+    // One connection check, waited for.
+    void tick()
+    {
+        owner.DETECT_CON_Timer();
+        QVERIFY(settle(owner));
+    }
+    void plug(bool present)
+    {
+        transport.plug(present);
+        tick();
+    }
+    // Waits for what the windows asked of the display.
+    bool settled() { return settle(owner); }
+    std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
+};
+
+using OwnerRig = OwnerRigWith<>;
 
 }  // namespace trivo::test

@@ -14,7 +14,8 @@
 #include "common/outcome.h"
 #include "common/main_services.h"
 #include "common/ui/twips.h"
-#include "link/link.h"
+#include "common/ui/window_operations.h"
+#include "link/display_owner.h"
 
 namespace trivo {
 
@@ -56,7 +57,6 @@ public:
         bar_->show();
         if (!text.isNull())
             label_->setText(text);
-        label_->repaint();
         sincePaint_.start();
     }
     void advance(int value, const QString&) override
@@ -80,7 +80,6 @@ private:
     void paint()
     {
         bar_->setValue(last_);
-        bar_->repaint();
         sincePaint_.restart();
         unpainted_ = false;
     }
@@ -93,8 +92,12 @@ private:
     QElapsedTimer sincePaint_;
 };
 
-MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
-    : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
+MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent)
+    : QWidget(parent),
+      owner_(owner),
+      operations_(std::make_unique<WindowOperations>(*this, owner)),
+      dialogs_(dialogs),
+      main_(main)
 {
     setObjectName(QStringLiteral("Fonction_SPE"));
     setWindowTitle(QStringLiteral("Fonctions spéciales de maintenances."));
@@ -116,6 +119,9 @@ MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices&
     progressBar1_->setRange(0, kReadProgressMaximum);
     progressBar1_->setValue(0);
     progressBar1_->hide();
+    annuler_ = button(this, "ANNULER", QStringLiteral("Annuler"), QStringLiteral("Arrêter la mise à jour."));
+    annuler_->hide();
+    flashView_ = std::make_unique<ProgressView>(progressBar1_, label4_);
 
     updateArea_ = new QWidget(this);
     updateArea_->setObjectName(QStringLiteral("updateArea"));
@@ -146,6 +152,7 @@ MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices&
     place(label4_, m, 600, full, 300);
     place(butFerme_, m, 960, full, 420);
     place(progressBar1_, m, 960, full, 420);
+    place(annuler_, m + full - 1700, 960, 1700, 420);
     place(updateArea_, 0, 1440, kWidthTwips, kTallHeightTwips - 1440);
     place(text2_, m, 60, full - scrollW, 1620);
     place(vScroll1_, m + full - scrollW, 60, scrollW, 1620);
@@ -174,11 +181,14 @@ MaintenanceWindow::MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices&
     connect(ferme_, &QPushButton::clicked, this, &MaintenanceWindow::FERME_Click);
     connect(cmdOpenfile_, &QPushButton::clicked, this, &MaintenanceWindow::Cmd_Openfile_Click);
     connect(cmdFlashOk_, &QPushButton::clicked, this, &MaintenanceWindow::CMD_Flash_OK_Click);
+    connect(annuler_, &QPushButton::clicked, this, &MaintenanceWindow::ANNULER_Click);
     // valueChanged covers both the change and the live scroll of the thumb.
     connect(vScroll1_, &QScrollBar::valueChanged, this, &MaintenanceWindow::DUMP);
 
     setHeightTwips(kShortHeightTwips);
 }
+
+MaintenanceWindow::~MaintenanceWindow() = default;
 
 void MaintenanceWindow::place(QWidget* w, int x, int y, int width, int height)
 {
@@ -278,22 +288,53 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
         return;
     }
     // A display that does not answer gets its one try from the transfer; one that is away cannot be updated.
-    if (link_.state() != LinkState::Connected && link_.state() != LinkState::NotAnswering) {
+    if (owner_.state() != LinkState::Connected && owner_.state() != LinkState::NotAnswering) {
         dialogs_.inform(kNotConnectedText, MsgIcon::Exclamation, kFlashTitle);
         return;
     }
-    // From the confirmation on (its box may let timers run) nothing but the transfer reaches the display.
-    const Link::Sequence operation(link_);
+    // From the confirmation on (its box lets timers run) nothing but the transfer reaches the display: in
+    // its update mode it takes every report as firmware.
+    const DisplayOwner::Reservation reserved(owner_);
     if (!dialogs_.confirm(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?"), MsgIcon::Critical, kFlashTitle))
         return;
 
-    butFerme_->hide();
-    ProgressView view(progressBar1_, label4_);
-    lastFlash_ = flashFirmware(link_, image_, view);
-    butFerme_->show();
-    link_.restartMonitor();
-    label4_->setText(lastFlash_.completed ? kFlashDoneText : kInterruptedText);
-    present(lastFlash_, dialogs_, nullptr);
+    showFlashing(true);
+    operations_->run<FlashResult>(
+        [image = image_](Exchanger& link, Progress& progress) { return flashFirmware(link, image, progress); },
+        [this](const FlashResult& result) {
+            showFlashing(false);
+            lastFlash_ = result;
+            label4_->setText(lastFlash_.completed ? kFlashDoneText : kInterruptedText);
+            present(lastFlash_, dialogs_, nullptr);
+        },
+        flashView_.get());
+}
+
+bool MaintenanceWindow::flashRunning() const { return operations_->running(); }
+
+void MaintenanceWindow::showFlashing(bool flashing)
+{
+    butFerme_->setVisible(!flashing);
+    annuler_->setVisible(flashing);
+    // The bar leaves room for the button beside it while the update runs.
+    const QRect row = butFerme_->geometry();
+    progressBar1_->setGeometry(row.x(), row.y(),
+                               flashing ? annuler_->x() - row.x() - twipsToPixels(150, this) : row.width(),
+                               row.height());
+    for (QPushButton* b : {cmdFlashOk_, cmdOpenfile_, ferme_})
+        b->setEnabled(!flashing);
+}
+
+void MaintenanceWindow::ANNULER_Click() { dialogs_.inform(kFlashNotCancellableText, MsgIcon::Information, kFlashTitle); }
+
+void MaintenanceWindow::closeEvent(QCloseEvent* event)
+{
+    // The update goes to its end; the window closes after it.
+    if (operations_->holdClose(event)) {
+        label4_->setText(kFlashNotCancellableText);
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 }  // namespace trivo

@@ -3,6 +3,8 @@
 // below them to read a firmware HEX file, browse its dump and send it to the display.
 #include <QWidget>
 
+#include <memory>
+
 #include "maintenance/firmware_flasher.h"
 #include "maintenance/firmware_image.h"
 
@@ -14,9 +16,10 @@ class QPushButton;
 class QScrollBar;
 
 namespace trivo {
-class Link;
+class DisplayOwner;
 class Dialogs;
 class MainServices;
+class WindowOperations;
 
 class MaintenanceWindow : public QWidget {
     Q_OBJECT
@@ -25,7 +28,8 @@ public:
     static constexpr int kTallHeightTwips = 4000;
     static constexpr int kWidthTwips = 7800;
 
-    MaintenanceWindow(Link& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    ~MaintenanceWindow() override;
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
@@ -36,6 +40,10 @@ public:
     void but_ferme_Click();
     void Cmd_Openfile_Click();
     void CMD_Flash_OK_Click();
+    // "Annuler" during an update: it cannot be stopped once the display's memory is being rewritten, and
+    // the window says so.
+    void ANNULER_Click();
+    bool flashRunning() const;
     // Redraws Text2 from the image at the scroll bar's line; also run by the scroll bar.
     void DUMP();
 
@@ -48,13 +56,19 @@ public:
     // Outcome of the last transfer started in this window (none yet: reportsDelivered 0, not completed).
     const FlashResult& lastFlash() const { return lastFlash_; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     class ProgressView;
+    void showFlashing(bool flashing);
     void setHeightTwips(int twips);
     void closeWindow();
     void place(QWidget* w, int x, int y, int width, int height);
 
-    Link& link_;
+    DisplayOwner& owner_;
+    std::unique_ptr<WindowOperations> operations_;
+    std::unique_ptr<ProgressView> flashView_;
     Dialogs& dialogs_;
     MainServices& main_;
 
@@ -77,6 +91,7 @@ private:
     QPushButton* cmdOpenfile_;
     QPushButton* cmdFlashOk_;
     QPushButton* ferme_;
+    QPushButton* annuler_;
 };
 
 }  // namespace trivo

@@ -14,7 +14,8 @@
 #include <QVBoxLayout>
 
 #include "registers/register_reading.h"
-#include "link/exchanger.h"
+#include "common/ui/window_operations.h"
+#include "link/display_owner.h"
 #include "registers/ui/indicator_pictures.h"
 
 namespace trivo {
@@ -86,8 +87,12 @@ void keepPlaceWhenHidden(QWidget* widget)
 
 }  // namespace
 
-RegistersWindow::RegistersWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
-    : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
+RegistersWindow::RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent)
+    : QWidget(parent),
+      owner_(owner),
+      operations_(std::make_unique<WindowOperations>(*this, owner)),
+      dialogs_(dialogs),
+      main_(main)
 {
     setObjectName(QStringLiteral("REGISTRE"));
     setWindowTitle(QStringLiteral("Lecture des Registres spéciaux."));
@@ -260,31 +265,29 @@ void RegistersWindow::Form_Load()
 
 void RegistersWindow::Timer1_Timer()
 {
-    const Link::PeriodicRequest periodic(link_);
-    if (!periodic.allowed()) {
-        // Held by an operation, the values stay current; a display that does not answer is not read.
-        if (link_.state() == LinkState::NotAnswering)
-            setCurrent(false);
-        return;
-    }
-    readCycle();
+    // Held while an operation has the display: the values shown stay current.
+    owner_.runPeriodic<RegistersRead>(
+        this, [](Exchanger& link) { return readRegisters(link); },
+        [this](const RegistersRead& read) { showCycle(read); });
 }
 
 void RegistersWindow::but_RD_HID_ECR_Click()
 {
-    const Link::Sequence operation(link_);
-    readCycle();
+    startCycle();
+    operations_->run<RegistersRead>([](Exchanger& link, Progress&) { return readRegisters(link); },
+                                    [this](const RegistersRead& read) { showCycle(read); });
 }
 
-void RegistersWindow::readCycle()
+void RegistersWindow::startCycle()
 {
     progressBar1_->show();
     text1_->show();
     text1_->setText(QStringLiteral("..."));
-    text1_->repaint();
+}
 
+void RegistersWindow::showCycle(const RegistersRead& read)
+{
     // Only an answered read is shown; otherwise the last values read stay, greyed.
-    const RegistersRead read = readRegisters(link_);
     if (!read.ok()) {
         setCurrent(false);
         return;
@@ -296,7 +299,6 @@ void RegistersWindow::readCycle()
 
     progressBar1_->setValue(kProgressSteps);
     text1_->setText(QStringLiteral("100 %"));
-    text1_->repaint();
     progressBar1_->hide();
     text1_->hide();
 }
@@ -375,28 +377,31 @@ void RegistersWindow::Command1_Click()
 void RegistersWindow::closeEvent(QCloseEvent* event)
 {
     timer1_.stop();
+    if (operations_->holdClose(event))
+        return;
     QWidget::closeEvent(event);
 }
 
 void RegistersWindow::keyEvent(RemoteKey key, bool pressed)
 {
-    const Link::Sequence operation(link_);
     const RemoteKeyInfo& info = keyInfo(key);
     picture(info.coloured)->setVisible(pressed);
     progressBar1_->show();
     progressBar1_->setMaximum(kProgressSteps);
     text1_->show();
     text1_->setText(QStringLiteral("..."));
-    text1_->repaint();
 
     // Nothing is checked: the link reports a failed write itself.
-    sendKey(link_, key, pressed);
-
-    text1_->repaint();
-    progressBar1_->hide();
-    text1_->hide();
-    if (!current_)
-        setCurrent(false);  // the values shown are still the old ones
+    operations_->run<OperationResult>(
+        [key, pressed](Exchanger& link, Progress&) { return sendKey(link, key, pressed); },
+        [this](const OperationResult&) {
+            if (operations_->running())
+                return;  // the other half of the key is on its way
+            progressBar1_->hide();
+            text1_->hide();
+            if (!current_)
+                setCurrent(false);  // the values shown are still the old ones
+        });
 }
 
 void RegistersWindow::G4_MouseDown() { keyEvent(RemoteKey::RedLed, true); }

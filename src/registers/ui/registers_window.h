@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 #include "registers/register_decoding.h"
+#include "registers/register_reading.h"
 #include "registers/remote_keys.h"
 
 class QGroupBox;
@@ -17,19 +19,21 @@ class QProgressBar;
 class QPushButton;
 
 namespace trivo {
-class Exchanger;
+class DisplayOwner;
 class Dialogs;
 class MainServices;
+class WindowOperations;
 
 class RegistersWindow : public QWidget {
     Q_OBJECT
 public:
-    RegistersWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
     ~RegistersWindow() override;
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
-    // The periodic read: skipped while an operation has the link or the display does not answer.
+    // The periodic read, on the display's owner: skipped while an operation has the display, held while the
+    // display does not answer.
     void Timer1_Timer();
     void but_RD_HID_ECR_Click();  // "Lire ": one read and display cycle, an operation of its own
     void Command2_Click();        // "Effacer"
@@ -60,12 +64,14 @@ private:
     void buildControls();
     void placeIndicators();
     void keyEvent(registers::RemoteKey key, bool pressed);
-    void readCycle();
+    void startCycle();
+    void showCycle(const registers::RegistersRead& read);
     void showReadout(const registers::RegisterReadout& readout);
     void setCurrent(bool current);
     QLabel* picture(const char* name) const;
 
-    Exchanger& link_;
+    DisplayOwner& owner_;
+    std::unique_ptr<WindowOperations> operations_;
     Dialogs& dialogs_;
     MainServices& main_;
     QTimer timer1_;

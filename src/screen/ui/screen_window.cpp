@@ -1,5 +1,6 @@
 #include "screen/ui/screen_window.h"
 
+#include <QCloseEvent>
 #include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
@@ -15,7 +16,9 @@
 #include "common/main_services.h"
 #include "common/outcome.h"
 #include "common/tool_settings.h"
+#include "common/ui/window_operations.h"
 #include "link/commands.h"
+#include "link/display_owner.h"
 
 namespace trivo {
 
@@ -133,8 +136,8 @@ QImage ScreenWindow::welcomePicture()
     return image;
 }
 
-ScreenWindow::ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent)
-    : QWidget(parent), link_(link), dialogs_(dialogs), main_(main)
+ScreenWindow::ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent)
+    : QWidget(parent), operations_(std::make_unique<WindowOperations>(*this, owner)), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("ECRAN_ACCEUIL"));
     setWindowTitle(QStringLiteral("Chargez un écran de présentation."));
@@ -153,6 +156,9 @@ ScreenWindow::ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main
     effacer_ = makeButton(QStringLiteral("Command2"), QStringLiteral("Effacer"),
                           QStringLiteral("Efface l'écran ci-dessus."), this);
     fermer_ = makeButton(QStringLiteral("Command1"), QStringLiteral("Fermer la fenêtre"), QString(), this);
+    annuler_ = makeButton(QStringLiteral("ANNULER"), QStringLiteral("Annuler"),
+                          QStringLiteral("Arrête l'envoi ou la lecture entre deux blocs."), this);
+    annuler_->hide();
 
     text1_ = new QLineEdit(QStringLiteral("..."), this);
     text1_->setObjectName(QStringLiteral("Text1"));
@@ -164,8 +170,8 @@ ScreenWindow::ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main
     progressBar1_->setRange(0, kScreenProgressMaximum);
     progressBar1_->setValue(0);
     progressBar1_->setTextVisible(false);
-    for (QWidget* w :
-         {static_cast<QWidget*>(text1_), static_cast<QWidget*>(progressBar1_), static_cast<QWidget*>(fermer_)})
+    for (QWidget* w : {static_cast<QWidget*>(text1_), static_cast<QWidget*>(progressBar1_),
+                       static_cast<QWidget*>(fermer_), static_cast<QWidget*>(annuler_)})
         keepPlaceWhenHidden(w);
 
     // The progress sits between the transfer buttons and the close button, keeping its place when hidden.
@@ -175,6 +181,7 @@ ScreenWindow::ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main
     buttons->addSpacing(8);
     buttons->addWidget(text1_);
     buttons->addWidget(progressBar1_, 1);
+    buttons->addWidget(annuler_);
     buttons->addSpacing(8);
     buttons->addWidget(fermer_);
 
@@ -193,6 +200,45 @@ ScreenWindow::ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main
     connect(envoi_, &QPushButton::clicked, this, &ScreenWindow::but_WR_HID_ECR_Click);
     connect(effacer_, &QPushButton::clicked, this, &ScreenWindow::Command2_Click);
     connect(fermer_, &QPushButton::clicked, this, &ScreenWindow::Command1_Click);
+    connect(annuler_, &QPushButton::clicked, this, &ScreenWindow::ANNULER_Click);
+    connect(&owner, &DisplayOwner::busyChanged, this, &ScreenWindow::showBusy);
+}
+
+ScreenWindow::~ScreenWindow() = default;
+
+template <class Result>
+void ScreenWindow::transfer(std::function<Result(Exchanger&, Progress&)> work, std::function<void(const Result&)> done)
+{
+    annuler_->setEnabled(true);
+    annuler_->show();
+    operations_->run<Result>(std::move(work),
+                             [this, done = std::move(done)](const Result& result) {
+                                 annuler_->hide();
+                                 done(result);
+                             },
+                             this);
+}
+
+bool ScreenWindow::transferRunning() const { return operations_->running(); }
+
+void ScreenWindow::ANNULER_Click()
+{
+    annuler_->setEnabled(false);
+    operations_->cancel();
+}
+
+void ScreenWindow::closeEvent(QCloseEvent* event)
+{
+    if (operations_->holdClose(event))
+        return;
+    QWidget::closeEvent(event);
+}
+
+// While the display is busy, the buttons that would ask it for more are greyed.
+void ScreenWindow::showBusy(bool busy)
+{
+    for (QPushButton* b : {lire_, envoi_, effacer_})
+        b->setEnabled(!busy);
 }
 
 void ScreenWindow::Form_Load()
@@ -227,28 +273,56 @@ void ScreenWindow::OUVRIR_Click()
         previewChanged();
 }
 
+namespace {
+// A send and, when the Outils menu asks for it, its read-back: one operation on the display.
+struct SendAndCheck {
+    ScreenTransfer sent;
+    ScreenCheck check;
+    bool checked = false;
+};
+}  // namespace
+
 void ScreenWindow::but_WR_HID_ECR_Click()
 {
-    const ScreenTransfer sent = sendHomeScreen(link_, picture_, *this);
-    if (!tool_settings::isOn(tool_settings::kVerifyScreenAfterSend)) {
-        readBack_->hide();
-        if (!sent.ok())
-            dialogs_.message(notCompletedBox(sent, Transfer::Send));
-        return;
-    }
-    if (!sent.ok()) {
-        // The window shows its final state behind the box.
-        showReadBack(sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
-        dialogs_.message(notCompletedBox(sent, Transfer::Send));
-        return;
-    }
-    // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
-    const ScreenCheck check = verifyHomeScreen(link_, picture_, *this);
-    showReadBack(check.ok() ? check.status
-                     : check.firstDifference >= 0
-                     ? check.box.text
-                     : QStringLiteral("Relecture impossible, rien n'est vérifié : ") + check.box.text,
-                 check.ok());
+    const HomeScreenPicture picture = picture_;
+    const bool verify = tool_settings::isOn(tool_settings::kVerifyScreenAfterSend);
+    transfer<SendAndCheck>(
+        [picture, verify](Exchanger& link, Progress& progress) {
+            SendAndCheck r;
+            r.sent = sendHomeScreen(link, picture, progress);
+            // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
+            if (verify && r.sent.ok()) {
+                r.check = verifyHomeScreen(link, picture, progress);
+                r.checked = true;
+            }
+            return r;
+        },
+        [this, verify](const SendAndCheck& r) {
+            if (r.sent.outcome == Outcome::Cancelled) {
+                if (verify)
+                    showReadBack(r.sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
+                dialogs_.message(r.sent.box);
+                return;
+            }
+            if (!verify) {
+                readBack_->hide();
+                if (!r.sent.ok())
+                    dialogs_.message(notCompletedBox(r.sent, Transfer::Send));
+                return;
+            }
+            if (!r.sent.ok()) {
+                // The window shows its final state behind the box.
+                showReadBack(r.sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
+                dialogs_.message(notCompletedBox(r.sent, Transfer::Send));
+                return;
+            }
+            const ScreenCheck& check = r.check;
+            showReadBack(check.ok() ? check.status
+                             : check.firstDifference >= 0
+                             ? check.box.text
+                             : QStringLiteral("Relecture impossible, rien n'est vérifié : ") + check.box.text,
+                         check.ok());
+        });
 }
 
 QString ScreenWindow::readBackText() const { return readBack_->text(); }
@@ -269,20 +343,55 @@ void ScreenWindow::showReadBack(const QString& text, bool good)
         frame->adjustSize();
 }
 
+namespace {
+// A transfer that changes the preview: the result and the picture it leaves.
+struct PictureTransfer {
+    ScreenTransfer transfer;
+    HomeScreenPicture picture;
+};
+}  // namespace
+
 void ScreenWindow::but_RD_HID_ECR_Click()
 {
-    const ScreenTransfer read = readHomeScreen(link_, picture_, *this);
+    const HomeScreenPicture before = picture_;
+    // The display's screen is cleared first: the preview is white until the blocks are in.
+    picture_.fill(kScreenWhite);
     previewChanged();
-    if (!read.ok())
-        dialogs_.message(notCompletedBox(read, Transfer::Read));
+    transfer<PictureTransfer>(
+        [before](Exchanger& link, Progress& progress) {
+            PictureTransfer r{{}, before};
+            r.transfer = readHomeScreen(link, r.picture, progress);
+            return r;
+        },
+        [this](const PictureTransfer& r) {
+            picture_ = r.picture;
+            previewChanged();
+            if (r.transfer.outcome == Outcome::Cancelled)
+                dialogs_.message(r.transfer.box);
+            else if (!r.transfer.ok())
+                dialogs_.message(notCompletedBox(r.transfer, Transfer::Read));
+        });
 }
 
 void ScreenWindow::Command2_Click()
 {
-    const ScreenTransfer cleared = clearHomeScreen(link_, picture_, *this);
+    const HomeScreenPicture before = picture_;
+    picture_.fill(kScreenWhite);
     previewChanged();
-    if (!cleared.ok())
-        dialogs_.message(notCompletedBox(cleared, Transfer::Clear));
+    transfer<PictureTransfer>(
+        [before](Exchanger& link, Progress& progress) {
+            PictureTransfer r{{}, before};
+            r.transfer = clearHomeScreen(link, r.picture, progress);
+            return r;
+        },
+        [this](const PictureTransfer& r) {
+            picture_ = r.picture;
+            previewChanged();
+            if (r.transfer.outcome == Outcome::Cancelled)
+                dialogs_.message(r.transfer.box);
+            else if (!r.transfer.ok())
+                dialogs_.message(notCompletedBox(r.transfer, Transfer::Clear));
+        });
 }
 
 void ScreenWindow::Command1_Click()
@@ -296,24 +405,17 @@ void ScreenWindow::Command1_Click()
 
 void ScreenWindow::begin(int maximum, const QString& text)
 {
-    previewChanged();
     progressBar1_->setMaximum(maximum);
-    if (!text.isNull()) {
+    if (!text.isNull())
         text1_->setText(text);
-        text1_->repaint();
-    }
     setProgressVisible(true);
 }
 
 void ScreenWindow::advance(int value, const QString& text)
 {
-    previewChanged();
     progressBar1_->setValue(value);
-    progressBar1_->repaint();
-    if (!text.isNull()) {
+    if (!text.isNull())
         text1_->setText(text);
-        text1_->repaint();
-    }
 }
 
 void ScreenWindow::end() { setProgressVisible(false); }
@@ -322,15 +424,8 @@ void ScreenWindow::setProgressVisible(bool visible)
 {
     progressBar1_->setVisible(visible);
     text1_->setVisible(visible);
-    repaint();
 }
 
-void ScreenWindow::setCloseVisible(bool visible)
-{
-    fermer_->setVisible(visible);
-    repaint();
-}
-
-void ScreenWindow::previewChanged() { picture1_->repaint(); }
+void ScreenWindow::previewChanged() { picture1_->update(); }
 
 }  // namespace trivo

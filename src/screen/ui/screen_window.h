@@ -4,6 +4,8 @@
 // the window is closed.
 #include <QWidget>
 
+#include <memory>
+
 #include "common/progress.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
@@ -14,9 +16,10 @@ class QProgressBar;
 class QPushButton;
 
 namespace trivo {
-class Exchanger;
+class DisplayOwner;
 class Dialogs;
 class MainServices;
+class WindowOperations;
 
 inline const QString kScreenOpenTitle = QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs.");
 // The two entries "Fichiers bmp " (*.bmp) and "Tous les fichiers(*.*)" (every file), in Qt's form.
@@ -25,7 +28,8 @@ inline const QString kScreenOpenFilter = QStringLiteral("Fichiers bmp (*.bmp);;T
 class ScreenWindow : public QWidget, private Progress {
     Q_OBJECT
 public:
-    ScreenWindow(Exchanger& link, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& main, QWidget* parent = nullptr);
+    ~ScreenWindow() override;
     // The window's load: run by the main window right after the first show.
     void Form_Load();
 
@@ -41,6 +45,10 @@ public:
     void but_WR_HID_ECR_Click();
     void Command2_Click();
     void Command1_Click();
+    // "Annuler": stops the transfer under way between two blocks.
+    void ANNULER_Click();
+    // A transfer this window asked of the display has not ended yet.
+    bool transferRunning() const;
 
     // The result of the read-back after Envoi (when the Outils menu asks for it): shown below the buttons,
     // hidden until a read-back has run.
@@ -50,18 +58,23 @@ public:
     // The black-and-white picture the preview shows at load.
     static QImage welcomePicture();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
-    // Progress: ProgressBar1 and Text1; the preview is repainted with every step, as the transfers
-    // change it.
+    // Progress: ProgressBar1 and Text1.
     void begin(int maximum, const QString& text) override;
     void advance(int value, const QString& text) override;
     void end() override;
     void setProgressVisible(bool visible);
-    void setCloseVisible(bool visible);
     void previewChanged();
     void showReadBack(const QString& text, bool good);
+    void showBusy(bool busy);
+    // Runs a transfer on the display with the window's progress and its cancel button.
+    template <class Result>
+    void transfer(std::function<Result(Exchanger&, Progress&)> work, std::function<void(const Result&)> done);
 
-    Exchanger& link_;
+    std::unique_ptr<WindowOperations> operations_;
     Dialogs& dialogs_;
     MainServices& main_;
     HomeScreenPicture picture_;
@@ -71,6 +84,7 @@ private:
     QPushButton* envoi_ = nullptr;
     QPushButton* effacer_ = nullptr;
     QPushButton* fermer_ = nullptr;
+    QPushButton* annuler_ = nullptr;
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QLabel* readBack_ = nullptr;
