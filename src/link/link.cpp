@@ -651,7 +651,10 @@ ExchangeResult Link::Private::receiveInputReport(bool copyToBuffer)
     ExchangeResult result = ExchangeResult::Answered;
     switch (status) {
     case HidTransport::ReadStatus::Completed:
-        addPendingLine(kReadCompletedText);
+        // A report shorter than the frame is no reply: the bytes it lacks would pass for 00.
+        if (got < buffer.size())
+            result = ExchangeResult::ReadError;
+        addPendingLine(result == ExchangeResult::ReadError ? kReadErrorText : kReadCompletedText);
         // The frame as it is used: bytes a short report did not bring stay 00.
         if (observer)
             observer(false, buffer.data(), buffer.size());
