@@ -561,8 +561,7 @@ private slots:
         }
         QVERIFY(r.out.endsWith(savedText));
         QVERIFY(r.err.isEmpty());
-        if (!test::popplerAvailable())
-            QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
         const test::PdfInfo info = test::pdfInfo(pdf);
         QCOMPARE(info.pages, 1);
         QVERIFY2(info.pageSize.endsWith(QStringLiteral("(A4)")), qPrintable(info.pageSize));

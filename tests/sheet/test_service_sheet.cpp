@@ -276,8 +276,7 @@ private slots:
     }
     void thePdfIsOneA4PageOfText()
     {
-        if (!test::popplerAvailable())
-            QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
         QFETCH(FormState, form);
         QFETCH(QImage, picture);
         QTemporaryDir dir;
@@ -304,8 +303,8 @@ private slots:
     // The picture on paper is the home screen: every dot in its place and colour, sharp at the scale drawn.
     void thePictureIsTheHomeScreenDotForDot()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
-            QSKIP("pdftoppm (poppler-utils) is not installed");
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(),
+                 "pdftoppm missing: poppler-utils, which ./test.sh installs");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("fiche.pdf"));
         const QImage picture = testPicture();

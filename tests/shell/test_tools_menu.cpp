@@ -26,6 +26,7 @@
 #include "shell/main_window.h"
 #include "shell/tools_menu.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -418,10 +419,6 @@ private slots:
 
     void screenshots()
     {
-        const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS");
-        if (dir.isEmpty())
-            QSKIP("set TRIVO_SCREENSHOTS to a folder to render the Outils menu and the comparison dialog");
-        const QString out = QString::fromLocal8Bit(dir);
         Fixture f;
         f.main.resize(1100, 780);
         ConfigWindow* cp = f.configWindow();
@@ -429,7 +426,7 @@ private slots:
         QMenu* menu = f.menu();
         menu->popup(f.main.mapToGlobal(QPoint(20, 20)));
         QVERIFY(QTest::qWaitForWindowExposed(menu));
-        QVERIFY(menu->grab().save(out + QStringLiteral("/MENU_OUTILS.png")));
+        test::screenshot(menu, QStringLiteral("MENU_OUTILS.png"));
         menu->hide();
 
         FormState form = cp->formState();
@@ -440,14 +437,14 @@ private slots:
         f.item(QStringLiteral("MENU_VERIFIER"))->trigger();
         ComparisonDialog* dialog = f.tools()->comparisonDialog();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_differences.png")));
+        test::screenshot(dialog, QStringLiteral("comparaison_differences.png"));
         dialog->setDifferencesOnly(false);
-        QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_tout.png")));
+        test::screenshot(dialog, QStringLiteral("comparaison_tout.png"));
         QCoreApplication::processEvents();
         dialog->findChild<QTableWidget*>(QStringLiteral("TABLE_COMPARAISON"))->scrollToBottom();
         QCoreApplication::processEvents();
-        QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_fin.png")));
-        QVERIFY(f.main.grab().save(out + QStringLiteral("/main_with_outils.png")));
+        test::screenshot(dialog, QStringLiteral("comparaison_fin.png"));
+        test::screenshot(&f.main, QStringLiteral("main_with_outils.png"));
         dialog->close();
 
         // The home-screen window in its frame, grown by the read-back's line.
@@ -456,7 +453,7 @@ private slots:
         screen->but_WR_HID_ECR_Click();
         QCoreApplication::processEvents();
         QVERIFY(screen->readBackShown());
-        QVERIFY(f.main.subWindowOf(screen)->grab().save(out + QStringLiteral("/ecran_relecture_mdi.png")));
+        test::screenshot(f.main.subWindowOf(screen), QStringLiteral("ecran_relecture_mdi.png"));
     }
 };
 
