@@ -16,6 +16,7 @@
 #include <future>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace trivo::journal {
 
@@ -292,20 +293,54 @@ public:
         return false;
     }
 
-    QString append(const JournalRecord& r)
+    // The records in one transaction, synced once: the places of a line that finish together wait for one
+    // sync, not one each.
+    bool insertAll(const std::vector<const JournalRecord*>& records, QSqlError* error)
+    {
+        QSqlQuery q(db());
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+            *error = q.lastError();
+            return false;
+        }
+        for (const JournalRecord* r : records)
+            if (!insert(*r, error)) {
+                q.exec(QStringLiteral("ROLLBACK"));
+                return false;
+            }
+        if (q.exec(QStringLiteral("COMMIT")))
+            return true;
+        *error = q.lastError();
+        q.exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+
+    QString append(const std::vector<const JournalRecord*>& records)
     {
         if (!openError_.isEmpty())
             return openError_;
         QSqlError error;
-        if (insert(r, &error))
+        if (insertAll(records, &error))
             return {};
         if (!isDamage(error))
             return writeError(reasonOf(error));
-        // Damaged while in use (a disk fault): the record goes into a new database rather than nowhere.
+        // Damaged while in use (a disk fault): the records go into a new database rather than nowhere.
         closeDatabase();
-        if (!setAside() || !openDatabase(&error) || !openError_.isEmpty() || !insert(r, &error))
+        if (!setAside() || !openDatabase(&error) || !openError_.isEmpty() || !insertAll(records, &error))
             return openError_.isEmpty() ? writeError(reasonOf(error)) : openError_;
         return {};
+    }
+
+    // Called from any thread: waits until the record is committed with those queued beside it.
+    QString queueAppend(const JournalRecord& record)
+    {
+        std::promise<QString> done;
+        std::future<QString> result = done.get_future();
+        {
+            std::lock_guard lock(mutex_);
+            appends_.push_back({&record, &done});
+        }
+        wake_.notify_one();
+        return result.get();
     }
 
     QList<JournalRecord> read(const Filter& f, QString* error)
@@ -393,19 +428,38 @@ public:
     QString setAsidePath_;
 
 private:
+    struct AppendJob {
+        const JournalRecord* record;
+        std::promise<QString>* done;
+    };
+
     void loop()
     {
         for (;;) {
             std::function<void()> task;
+            std::vector<AppendJob> appends;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return stop_ || !tasks_.empty(); });
-                if (tasks_.empty())
+                wake_.wait(lock, [this] { return stop_ || !tasks_.empty() || !appends_.empty(); });
+                if (!appends_.empty()) {
+                    appends.swap(appends_);
+                } else if (!tasks_.empty()) {
+                    task = std::move(tasks_.front());
+                    tasks_.pop_front();
+                } else {
                     return;
-                task = std::move(tasks_.front());
-                tasks_.pop_front();
+                }
             }
-            task();
+            if (task) {
+                task();
+                continue;
+            }
+            std::vector<const JournalRecord*> records;
+            for (const AppendJob& job : appends)
+                records.push_back(job.record);
+            const QString why = append(records);
+            for (AppendJob& job : appends)
+                job.done->set_value(why);
         }
     }
 
@@ -413,6 +467,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> tasks_;
+    std::vector<AppendJob> appends_;
     bool stop_ = false;
 };
 
@@ -439,7 +494,7 @@ QString LocalStore::ready()
 
 QString LocalStore::append(const JournalRecord& record)
 {
-    return worker_->run([this, &record] { return worker_->append(record); });
+    return worker_->queueAppend(record);
 }
 
 QList<JournalRecord> LocalStore::read(const Filter& filter, QString* error)

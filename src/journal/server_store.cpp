@@ -75,7 +75,7 @@ void ServerStore::disconnect()
 QString ServerStore::fail(const QString& what)
 {
     QString reason = conn_ ? QString::fromUtf8(PQerrorMessage(conn_)).trimmed() : QString();
-    reason.replace(QLatin1Char('\n'), QLatin1String(" "));
+    reason = reason.simplified();
     disconnect();
     return QStringLiteral("serveur du journal %1 : %2%3")
         .arg(shown(uri_), what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason));
