@@ -211,4 +211,30 @@ SyncResult Journal::synchronise()
 
 int Journal::waiting() { return d->store.pendingCount(); }
 
+QString operationLine(const JournalRecord& r)
+{
+    return QStringLiteral("%1  %2  %3  %4@%5  %6")
+        .arg(r.at.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")), operationName(r.operation),
+             r.passed ? QStringLiteral("réussi") : QStringLiteral("échec"), r.operatorName, r.station, r.message);
+}
+
+QStringList lastOperations(Journal& journal, const QString& display, int count)
+{
+    if (display.isEmpty())
+        return {};
+    const Filter filter{display, QString(), QDateTime(), count};
+    QString error;
+    QList<JournalRecord> records;
+    if (journal.hasServer())
+        records = journal.readServer(filter, &error);
+    if (!journal.hasServer() || !error.isEmpty()) {
+        error.clear();
+        records = journal.readLocal(filter, &error);
+    }
+    QStringList lines;
+    for (auto it = records.crbegin(); it != records.crend(); ++it)
+        lines << operationLine(*it);
+    return lines;
+}
+
 }  // namespace trivo::journal

@@ -76,4 +76,10 @@ private:
     std::unique_ptr<Private> d;
 };
 
+// A display's last `count` operations as the service sheet lists them, newest first: from the shared server
+// when there is one and it answers, else from this station. Nothing when the journal cannot be read.
+QStringList lastOperations(Journal& journal, const QString& display, int count = 5);
+// "02/05/2024 10:00  programmation  réussi  marie@atelier-2  Programmation effectuée." (local time)
+QString operationLine(const JournalRecord& record);
+
 }  // namespace trivo::journal
