@@ -100,11 +100,9 @@ private slots:
             for (int i = 0; i < 5; ++i) {
                 const QJsonObject o = local[i].toObject();
                 const QStringList fields = production::csvFields(log[i]);
-                QCOMPARE(QStringList(o.keys()), QStringList([] {
-                             QStringList sorted = journal::columnNames();
-                             sorted.sort();
-                             return sorted;
-                         }()));
+                const QStringList keys = o.keys();
+                QCOMPARE(QSet<QString>(keys.begin(), keys.end()),
+                         QSet<QString>(journal::columnNames().begin(), journal::columnNames().end()));
                 QCOMPARE(o[QStringLiteral("operation")].toString(), QStringLiteral("production"));
                 QCOMPARE(o[QStringLiteral("resultat")].toString(), QStringLiteral("reussi"));
                 QCOMPARE(o[QStringLiteral("operateur")].toString(), QStringLiteral("op%1").arg(s));

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <unistd.h>
@@ -14,12 +13,6 @@ namespace trivo::test {
 
 class PostgresServer {
 public:
-    PostgresServer()
-    {
-        for (const char* dir : {"/usr/lib/postgresql/15/bin"})
-            if (QFile::exists(QStringLiteral("%1/pg_ctl").arg(QLatin1String(dir))))
-                bin_ = QString::fromLatin1(dir);
-    }
     ~PostgresServer()
     {
         if (running_)
@@ -29,7 +22,7 @@ public:
     // Makes the cluster and starts it; false with the reason in error().
     bool start()
     {
-        if (bin_.isEmpty())
+        if (!QFile::exists(bin_ + QStringLiteral("/pg_ctl")))
             return fail(QStringLiteral("PostgreSQL 15 is not installed (postgresql-15)"));
         if (!folder_.isValid())
             return fail(QStringLiteral("no temporary folder"));
@@ -112,7 +105,7 @@ private:
         return true;
     }
 
-    QString bin_;
+    const QString bin_ = QStringLiteral("/usr/lib/postgresql/15/bin");  // Debian's postgresql-15
     QTemporaryDir folder_{QDir::tempPath() + QStringLiteral("/trivo-pg-XXXXXX")};
     QString error_;
     bool running_ = false;
