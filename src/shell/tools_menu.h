@@ -3,7 +3,7 @@
 // file, the two read-back switches (after "Programmer", after "Envoi"), and backup and restore of a
 // display. Every item runs the procedure the command line runs; none is offered while the maintenance
 // window's update area is open (the display may then take every report as firmware) or while one of
-// these operations is already running.
+// these operations is already running. "Historique" only reads the service journal and is always offered.
 #include <QObject>
 #include <QPointer>
 
@@ -16,6 +16,7 @@ class QProgressBar;
 
 namespace trivo {
 class MainWindow;
+class HistoryWindow;
 
 inline const QString kVerifyImpossibleStatus = QStringLiteral("Vérification impossible : rien n'est vérifié.");
 
@@ -33,6 +34,8 @@ public:
     void MENU_VERIF_ECRAN_Toggled(bool on);
     void MENU_SAUVEGARDE_AFF_Click();
     void MENU_RESTAURE_AFF_Click();
+    // The service journal's window, the connected display's operations first; one at a time.
+    HistoryWindow* MENU_HISTORIQUE_Click();
 
     // Whether the items may run now, and their enabled state set from it (also before the menu shows).
     bool available() const;
@@ -51,6 +54,7 @@ private:
     QList<QAction*> operations_;
     QProgressBar* progress_ = nullptr;
     QPointer<ComparisonDialog> comparison_;
+    QPointer<HistoryWindow> history_;
     bool running_ = false;
 };
 

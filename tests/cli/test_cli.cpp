@@ -30,9 +30,13 @@ struct Run {
 
 Run cli(const QStringList& args, const QByteArray& input = {})
 {
+    // The service journal and the settings in folders of the test's own, never the user's.
+    static QTemporaryDir home;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TRIVO_CLI_PATH), args);
     p.waitForStarted();

@@ -28,8 +28,12 @@ struct Run {
 
 QProcessEnvironment environment()
 {
+    // The service journal and the settings in folders of the test's own, never the user's.
+    static QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     return env;
 }
 

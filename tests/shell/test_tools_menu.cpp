@@ -77,8 +77,10 @@ struct Fixture {
     }
 };
 
-const QStringList kItems{"MENU_VERIFIER",    "MENU_COMPARER",       "MENU_VERIF_PROG",
-                         "MENU_VERIF_ECRAN", "MENU_SAUVEGARDE_AFF", "MENU_RESTAURE_AFF"};
+// The items that reach the display, then the one that only reads the service journal.
+const QStringList kOperations{"MENU_VERIFIER",    "MENU_COMPARER",       "MENU_VERIF_PROG",
+                              "MENU_VERIF_ECRAN", "MENU_SAUVEGARDE_AFF", "MENU_RESTAURE_AFF"};
+const QStringList kItems = kOperations + QStringList{"MENU_HISTORIQUE"};
 
 int visibleRows(const QTableWidget* table)
 {
@@ -115,6 +117,8 @@ private slots:
                                              << "&Sauvegarder l'afficheur..." << false;
         QTest::newRow("MENU_RESTAURE_AFF") << "MENU_RESTAURE_AFF"
                                            << "&Restaurer l'afficheur..." << false;
+        QTest::newRow("MENU_HISTORIQUE") << "MENU_HISTORIQUE"
+                                         << "&Historique..." << false;
     }
     void itemsBetweenOptionAndFenetre()
     {
@@ -334,8 +338,9 @@ private slots:
         f.dialogs.expect(MsgResult::Yes);
         maintenance->Maj_Click();
         emit f.menu()->aboutToShow();
-        for (const QString& name : kItems)
+        for (const QString& name : kOperations)
             QVERIFY2(!f.item(name)->isEnabled(), qPrintable(name));
+        QVERIFY(f.item(QStringLiteral("MENU_HISTORIQUE"))->isEnabled());
         f.rig.transport.clearRecord();
         f.tools()->MENU_VERIFIER_Click();
         f.tools()->MENU_SAUVEGARDE_AFF_Click();
