@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with the sanitizers and runs the whole suite through CTest, then builds
-# the parsers' fuzz targets with clang and fuzzes each for a bounded time. Fails if either run fails.
+# Installs what is missing, builds with the sanitizers and runs the whole suite through CTest (the soak on
+# its emulated hour and the screenshots included), then the parsers' fuzz targets with clang for a bounded
+# time each, then the hidapi transport on several threads with ThreadSanitizer. Ends with the counts of
+# all three runs; fails if any run fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/deps.sh
@@ -8,16 +10,38 @@ trivo_install_missing "${trivo_build_packages[@]}" "${trivo_test_packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 build=build-test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRIVO_SANITIZE=ON -DTRIVO_BUILD_BENCH=ON
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRIVO_SANITIZE=ON -DTRIVO_BUILD_BENCH=ON -DTRIVO_BUILD_DOCS=ON
 cmake --build "$build" -j "$jobs"
 
-# The main suite stays on the default compiler; the fuzz targets need clang's libFuzzer (tests/fuzz).
+# The main suite stays on the default compiler; the fuzz targets need clang's libFuzzer (tests/fuzz), and
+# the thread test is built alone with clang's ThreadSanitizer.
 fuzz=build-fuzz
 cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DTRIVO_FUZZ=ON
 cmake --build "$fuzz" -j "$jobs"
+tsan=build-tsan
+cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DTRIVO_TSAN=ON
+cmake --build "$tsan" -j "$jobs"
 
 status=0
-# The soak test (label soak) is run on its own: ctest -L soak (see README.md).
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs" -LE soak) || status=1
+rm -rf "$build/screenshots"
+(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs") || status=1
 (cd "$fuzz" && ctest --output-on-failure -j "$jobs") || status=1
+(cd "$tsan" && ctest --output-on-failure) || status=1
+
+# The counts, from the log CTest keeps of every test's output: programs run and passed, Qt Test functions
+# (and data rows) passed, failed and skipped, and why each was skipped.
+counts() {
+  awk '/^[0-9]+\/[0-9]+ Test: /{run++} /^Test Passed\./{passed++}
+       /^Totals: /{p+=$2; f+=$4; s+=$6}
+       END{printf "%d programs run, %d passed; %d test functions and rows: %d passed, %d failed, %d skipped\n",
+                  run, passed, p + f + s, p, f, s}' "$1/Testing/Temporary/LastTest.log"
+}
+echo
+echo "== Summary (${SECONDS} s) =="
+echo "tests:            $(counts "$build") (the soak included)"
+awk '/^SKIP   : /{sub(/^SKIP   : /, ""); print "  skipped:        " $0}' "$build/Testing/Temporary/LastTest.log"
+echo "screenshots:      $(find "$build/screenshots" -name '*.png' 2>/dev/null | wc -l) pictures in $build/screenshots, each checked for its size and not blank"
+echo "fuzz targets:     $(counts "$fuzz" | cut -d';' -f1), ${TRIVO_FUZZ_SECONDS:-20} s each"
+echo "ThreadSanitizer:  $(counts "$tsan") in $tsan"
+echo "result:           $([ $status -eq 0 ] && echo passed || echo FAILED)"
 exit $status

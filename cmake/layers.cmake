@@ -42,7 +42,7 @@ endfunction()
 
 function(trivo_check_layers)
   set(targets trivo_common trivo_link trivo_emulator trivo_config trivo_screen trivo_registers
-      trivo_maintenance trivo_backup trivo_sheet trivo_production trivo_common_ui trivo_configwindow trivo_screen_ui trivo_registers_ui
+      trivo_maintenance trivo_backup trivo_sheet trivo_journal trivo_production trivo_common_ui trivo_journal_ui trivo_configwindow trivo_screen_ui trivo_registers_ui
       trivo_maintenance_ui trivo_production_ui trivo_shell trivo_cli trivo-cp-cli)
   foreach(target IN LISTS targets)
     get_target_property(layer ${target} TRIVO_LAYER)

@@ -8,6 +8,8 @@ trivo_build_packages=(
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
   libhidapi-dev
   libqt6svg6
+  # The service journal: Qt SQL's SQLite driver for the local database, libpq for the shared server.
+  libqt6sql6-sqlite libpq-dev
   fonts-dejavu-core
   # Qt's own texts (message box buttons, file dialogs) in French, loaded at start-up.
   qt6-translations-l10n
@@ -18,8 +20,9 @@ trivo_doc_packages=(pandoc groff)
 # AppStream metadata, so test.sh builds the documents too.
 # clang and its runtime build the fuzz targets (libFuzzer with the sanitizers).
 # srec_cat writes the HEX files the firmware reader is checked on; Python's intelhex reads them back.
+# The journal's tests start a PostgreSQL 15 server of their own (initdb, pg_ctl) in a temporary folder.
 trivo_test_packages=(
-  srecord python3-intelhex xvfb xauth libbenchmark-dev clang libclang-rt-14-dev
+  postgresql-15 srecord python3-intelhex xvfb xauth libbenchmark-dev clang libclang-rt-14-dev
   "${trivo_doc_packages[@]}" poppler-utils man-db groff-base desktop-file-utils appstream
 )
 # package.sh: dpkg-shlibdeps and dpkg-gencontrol, and the checks of the package.

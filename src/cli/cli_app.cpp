@@ -102,8 +102,27 @@ const CliCommand kCommands[] = {
      "--en-parallele K : jusqu'à K afficheurs branchés en même temps, programmés côte à côte.\n"
      "Avec --simule, une ligne d'afficheurs émulés (--unites N ; par défaut N de --nombre, ou 1).\n"
      "Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;\n"
-     "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n",
+     "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n"
+     "Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;\n"
+     "un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).\n",
      true, cmdProduction},
+    {"historique", "  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   journal de service\n",
+     "Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]\n"
+     "Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,\n"
+     "opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus\n"
+     "ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.\n"
+     "--afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou\n"
+     "AAAA-MM-JJTHH:MM[:SS][Z].\n"
+     "--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,\n"
+     "operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,\n"
+     "duree_ms) ; --csv : les mêmes colonnes. Code 4 : journal ou serveur illisible.\n",
+     false, cmdHistorique},
+    {"synchroniser", "  synchroniser                        envoie au serveur (--base) le journal en attente\n",
+     "Usage : trivo-cp-cli --base URI synchroniser\n"
+     "Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal\n"
+     "de service qui l'attendent (le serveur était injoignable). Code 0 : plus rien n'attend ;\n"
+     "1 : le serveur reste injoignable (les enregistrements attendent toujours).\n",
+     false, cmdSynchroniser},
 };
 
 const CliCommand* findCommand(const QString& name)
@@ -134,6 +153,10 @@ QString generalHelp()
         "                    (avec --unites) l'afficheur émulé n° K de la ligne a la panne PANNE\n"
         "  --latence MS      (avec --simule) chaque échange prend MS millisecondes, comme sur un vrai câble\n"
         "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
+        "  --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)\n"
+        "  --lot LOT         le lot inscrit au journal de service\n"
+        "  --base URI        journal de service partagé sur un serveur PostgreSQL\n"
+        "                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base)\n"
         "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
         "\n"
         "Codes de sortie :\n"
@@ -278,6 +301,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     std::optional<std::vector<FaultSpec>> faults;
     int latencyMs = 0;
     TrainingLine training;
+    JournalOptions journal;
     QStringList args;
     // "--unites 8 --en-parallele 4 production ..." reads naturally: the option belongs to production and
     // is handed to it.
@@ -286,6 +310,11 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         const QString& a = argsIn[i];
         if (args.isEmpty() && a == QLatin1String("--en-parallele") && i + 1 < argsIn.size()) {
             productionOptions << a << argsIn[++i];
+            continue;
+        }
+        if (const int taken = args.isEmpty() ? takeJournalOption(argsIn, i, journal, err) : 0; taken != 0) {
+            if (taken < 0)
+                return kCliUsage;
             continue;
         }
         if (const int taken = args.isEmpty() ? takeTrainingOption(argsIn, i, training, err) : 0; taken != 0) {
@@ -376,7 +405,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     }
 
     TerminalDialogs dialogs(err, in);
-    CliContext context{out, err, dialogs, nullptr, simulate, &training};
+    CliContext context{out, err, dialogs, nullptr, simulate, &training, &journal};
     // The dump needs no display.
     const bool needsSession = command->needsSession
         && !(name == QLatin1String("firmware") && !args.isEmpty() && args[0] == QLatin1String("dump"));

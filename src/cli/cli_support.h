@@ -21,6 +21,9 @@
 
 namespace trivo {
 class EmulatedTransport;
+namespace journal {
+class Journal;
+}
 
 inline const QString kNoDisplayText = QStringLiteral("Aucun TRIVO ZURED connecté. Veuillez connecter le TRIVO_ZURED.");
 
@@ -66,6 +69,13 @@ struct TrainingLine {
     std::map<int, FaultSpec> faults;  // --panne-unite, by unit number
 };
 
+// Who records, for which lot, and the shared journal: --operateur, --lot, --base.
+struct JournalOptions {
+    QString operatorName;
+    QString lot;
+    QString serverUri;
+};
+
 struct CliContext {
     QTextStream& out;
     QTextStream& err;
@@ -73,11 +83,22 @@ struct CliContext {
     Session* session = nullptr;  // null for the commands that need no display
     bool simulate = false;
     const TrainingLine* training = nullptr;
+    const JournalOptions* journal = nullptr;
 };
 
 // Takes the training line's global option at args[i] (and its value, moving i on): 1 taken, 0 not one of
 // them, -1 a bad value (said on err).
 int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTextStream& err);
+
+// Takes the journal's global option at args[i] (and its value, moving i on): 1 taken, 0 not one of them,
+// -1 a missing value (said on err).
+int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, QTextStream& err);
+// The service journal of the options (the server of the settings when none is given); null, said on err,
+// when it cannot be used.
+std::unique_ptr<journal::Journal> openJournal(CliContext& c);
+// With a shared server: sends what waits and says on err what still does.
+void reportWaiting(CliContext& c, journal::Journal& journal);
+
 
 // Opens the session and runs one connection check, as the window's first tick does. kCliOk, or the status
 // to exit with (a message on err): kCliBadFile for a state or trace file that cannot be used, kCliInUse when
@@ -117,5 +138,7 @@ int cmdComparer(CliContext& c, const QStringList& args);
 int cmdSauvegarder(CliContext& c, const QStringList& args);
 int cmdRestaurer(CliContext& c, const QStringList& args);
 int cmdProduction(CliContext& c, const QStringList& args);
+int cmdHistorique(CliContext& c, const QStringList& args);
+int cmdSynchroniser(CliContext& c, const QStringList& args);
 
 }  // namespace trivo

@@ -7,6 +7,7 @@
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
 #include "config/settings_report.h"
+#include "journal/journal.h"
 #include "sheet/service_sheet.h"
 
 namespace trivo {
@@ -85,7 +86,11 @@ int cmdLire(CliContext& c, const QStringList& args)
         c.out << "Configuration enregistrée dans " << outPath << '\n';
     }
     if (!pdfPath.isEmpty()) {
-        const ServiceSheet sheet = makeServiceSheet(form.state, displaySource(c.session->link->device()));
+        ServiceSheet sheet = makeServiceSheet(form.state, displaySource(c.session->link->device()));
+        if (const std::unique_ptr<journal::Journal> journal = openJournal(c)) {
+            const HidInterfaceInfo& d = c.session->link->device();
+            sheet.operations = journal::lastOperations(*journal, QString::fromStdString(d.serial.empty() ? d.path : d.serial));
+        }
         const OperationResult exported = exportServiceSheetPdf(pdfPath, sheet);
         if (!exported.ok()) {
             printFailure(c.err, exported);

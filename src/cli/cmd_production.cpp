@@ -7,6 +7,7 @@
 
 #include "cli/cli_support.h"
 #include "cli/terminal_progress.h"
+#include "journal/journal.h"
 #include "link/hidapi_transport.h"
 #include "production/emulated_line.h"
 #include "production/production_line.h"
@@ -205,8 +206,13 @@ int cmdProduction(CliContext& c, const QStringList& args)
         return kCliBadFile;
     }
 
+    const std::unique_ptr<journal::Journal> journal = openJournal(c);
+    if (!journal)
+        return kCliBadFile;
+
     std::unique_ptr<UnitSource> source;
     LineSettings settings;
+    settings.journal = journal.get();
     settings.places = places;
     settings.maxUnits = count;
     settings.stopAsked = [] { return stopRequested(); };
@@ -233,6 +239,8 @@ int cmdProduction(CliContext& c, const QStringList& args)
     const LineSummary summary = line.run(view);
     view.done();
     c.out << summaryText(summary) << '\n';
+    c.out.flush();
+    reportWaiting(c, *journal);
     if (!summary.stopReason.isEmpty()) {
         c.err << summary.stopReason << Qt::endl;
         return kCliBadFile;

@@ -20,6 +20,9 @@ int main(int argc, char* argv[])
     // unset; nothing here uses that folder, and scripts read the error stream.
     QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false"));
     QGuiApplication app(argc, argv);
+    // The same data folder and settings as the windows: one service journal per station and user.
+    QCoreApplication::setOrganizationName(QStringLiteral("trivo"));
+    QCoreApplication::setApplicationName(QStringLiteral("trivo-cp"));
     QLoggingCategory::setFilterRules(QString());
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);

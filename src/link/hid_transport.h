@@ -12,6 +12,7 @@ struct HidInterfaceInfo {
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     uint16_t version = 0;
+    std::string serial{};  // empty while the display does not say
 };
 
 struct ReportLengths {

@@ -39,8 +39,11 @@ struct ProductionLine::Private {
     void runPlace(int place, HidTransport& bus);
     bool waitForDisplay(int place, Exchanger& link, LineClock& clock);
     void waitForUnplug(Exchanger& link, LineClock& clock);
-    // One unit from its detection to its signal; false when its log line could not be written.
+    // One unit from its detection to its signal; false when its log line or its record could not be written.
     bool runUnit(int place, Exchanger& link, LineClock& clock);
+    // Ends the line for the reason given (the first reason is the one kept).
+    void stopLine(const QString& reason);
+    void finishUnit(int place, UnitRecord& record, bool signalled);
     // Observer calls, one at a time whatever the place.
     template <typename F>
     void tell(F&& f)
@@ -138,6 +141,22 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
                 o.stepProgress(place, unit, value, maximum);
         });
     });
+    // A unit that could not be recorded is not touched: the journal is checked before the first report.
+    if (settings.journal) {
+        if (const QString why = settings.journal->ready(); !why.isEmpty()) {
+            record.failedStep = UnitStep::Log;
+            record.reason = kJournalFailedText.arg(why);
+            record.durationMs = clock.nowMs() - startMs;
+            log.append(record, nullptr);
+            stopLine(record.reason);
+            finishUnit(place, record, false);
+            return false;
+        }
+    }
+    std::optional<journal::JournalEntry> entry;
+    if (settings.journal)
+        entry.emplace(journal::Operation::Production, link.device(), settings.journal->identity());
+
     const UnitResult result = programUnit(link, model, watcher);
     record.passed = result.passed;
     record.failedStep = result.failedStep;
@@ -148,26 +167,50 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
 
     // In the log before the display is signalled: a unit the operator saw pass is on the disk.
     QString why;
-    const bool logged = log.append(record, &why);
-    if (!logged) {
-        const QString text = kLogFailedText.arg(log.path(), why);
+    bool logged = log.append(record, &why);
+    auto failUnit = [&](const QString& text) {
         if (record.passed) {
             record.passed = false;
             record.failedStep = UnitStep::Log;
             record.reason = text;
         }
-        std::lock_guard lock(mutex);
-        if (summary.stopReason.isEmpty())
-            summary.stopReason = text;
-        stop = true;
+        stopLine(text);
+    };
+    if (!logged)
+        failUnit(kLogFailedText.arg(log.path(), why));
+    // The journal holds what the display is about to show: the verdict after the log line.
+    if (entry) {
+        if (record.before)
+            entry->record().hashBefore = journal::sha256Of(*record.before);
+        if (record.after)
+            entry->record().hashAfter = journal::sha256Of(*record.after);
+        entry->setFileHash(model.configPath, model.sha256);
+        entry->finish(record.passed, record.passed ? kPassedWord : record.reason);
+        entry->record().durationMs = record.durationMs;
+        if (const QString failure = settings.journal->append(entry->record()); !failure.isEmpty()) {
+            failUnit(kJournalFailedText.arg(failure));
+            logged = false;
+        }
     }
-    const bool signalled = signalUnit(link, record.passed, clock);
+    finishUnit(place, record, signalUnit(link, record.passed, clock));
+    return logged;
+}
+
+void ProductionLine::Private::stopLine(const QString& reason)
+{
+    std::lock_guard lock(mutex);
+    if (summary.stopReason.isEmpty())
+        summary.stopReason = reason;
+    stop = true;
+}
+
+void ProductionLine::Private::finishUnit(int place, UnitRecord& record, bool signalled)
+{
     std::lock_guard lock(mutex);
     ++summary.units;
     ++(record.passed ? summary.passed : summary.failed);
     if (observer)
         observer->unitFinished(place, record, signalled);
-    return logged;
 }
 
 void ProductionLine::Private::runPlace(int place, HidTransport& bus)

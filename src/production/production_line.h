@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "journal/journal.h"
 #include "link/hid_transport.h"
 #include "production/production_log.h"
 #include "production/production_model.h"
@@ -51,6 +52,9 @@ struct LineSettings {
     int readTimeoutMs = 6000;
     // Asked between steps of waiting; true ends the line once the units under way are done.
     std::function<bool()> stopAsked;
+    // The service journal, one record per unit beside its log line; none: the log only. A journal that
+    // cannot be written stops the line before the next display is touched.
+    journal::Journal* journal = nullptr;
 };
 
 struct LineSummary {
@@ -65,6 +69,7 @@ struct LineSummary {
 QString summaryText(const LineSummary& summary);
 
 inline const QString kLogFailedText = QStringLiteral("Le journal %1 ne peut plus être écrit (%2) : la ligne s'arrête.");
+inline const QString kJournalFailedText = QStringLiteral("La ligne s'arrête : %1.");
 
 class ProductionLine {
 public:

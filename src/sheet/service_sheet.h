@@ -8,6 +8,7 @@
 #include <QList>
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 
 #include "common/file_io.h"
 #include "common/outcome.h"
@@ -29,6 +30,8 @@ struct ServiceSheet {
     QString source;   // where the settings came from (displaySource, fileSource)
     QList<SettingLine> settings;
     QImage picture;  // the home screen; null when none was read or opened
+    // The display's last operations from the service journal, newest first, one line each.
+    QStringList operations;
 };
 
 // A sheet of the form's settings, dated now, with this program's version.

@@ -281,6 +281,17 @@ SheetLayout layOutAt(const ServiceSheet& sheet, const QList<SheetSection>& secti
         y = picture.bottom() + margin;
     }
 
+    // What the journal holds of this display: the technician sees what was done before.
+    if (!sheet.operations.isEmpty()) {
+        y += b.mm(4);
+        y += b.text(SheetItem::Role::Heading, left, y, width, QStringLiteral("Dernières opérations"), headingFont,
+                    kAccent)
+            + b.mm(1.5);
+        const QFont operationFont = sheetFont(std::min<qreal>(points, 8));
+        for (const QString& operation : sheet.operations)
+            y += b.text(SheetItem::Role::Operation, left, y, width, operation, operationFont, kInk) + b.mm(0.5);
+    }
+
     // The technician's name and signature, two blank lines at the foot of the page.
     const qreal labelHeight = b.heightOf(QStringLiteral("Signature"), smallFont, columnWidth);
     const qreal writingRoom = b.mm(13);

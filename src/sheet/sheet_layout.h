@@ -28,7 +28,8 @@ struct SheetItem {
         Picture,
         SignatureLabel,
         SignatureLine,
-        Decoration
+        Decoration,
+        Operation
     };
     Kind kind = Kind::Text;
     Role role = Role::Decoration;

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -20,6 +21,7 @@
 #include "common/dialogs.h"
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
+#include "journal/journal.h"
 #include "link/display_owner.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "registers/ui/registers_window.h"
@@ -371,6 +373,29 @@ void MainWindow::setStatusPanel2(const QString& text)
 }
 
 QString MainWindow::statusPanel2() const { return panel2_->text(); }
+
+journal::Journal& MainWindow::journal()
+{
+    if (!journal_) {
+        const QSettings settings;
+        journal::JournalSettings js;
+        js.identity = journal::currentIdentity(settings.value(QStringLiteral("journal/operateur")).toString(),
+                                               settings.value(QStringLiteral("journal/lot")).toString());
+        js.serverUri = journal::settingsServerUri();
+        journal_ = std::make_unique<journal::Journal>(js);
+        if (!journal_->notice().isEmpty())
+            dialogs_.inform(journal_->notice(), MsgIcon::Exclamation);
+    }
+    return *journal_;
+}
+
+QString MainWindow::connectedDisplay() const
+{
+    if (owner_.state() != LinkState::Connected)
+        return {};
+    const HidInterfaceInfo d = owner_.device();
+    return QString::fromStdString(d.serial.empty() ? d.path : d.serial);
+}
 
 QString MainWindow::programFolder() const { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }
 

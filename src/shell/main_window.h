@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "common/main_services.h"
 #include "emulator/faults.h"
@@ -26,6 +27,9 @@ class MaintenanceWindow;
 class MenuBar;
 class EmulatedTransport;
 class EmulatedPanelView;
+namespace journal {
+class Journal;
+}
 
 inline const QString kInitialPanel1Text = QStringLiteral("Connectez votre TRIVO ZURED COMPTEUR.");
 inline const QString kStatusBarTip =
@@ -81,6 +85,12 @@ public:
 
     static QString captionForVersion(int major, int minor, int revision);
 
+    // The station's service journal, opened on first use: the user's data folder, and the shared server,
+    // operator and lot of the settings (journal/base, journal/operateur, journal/lot).
+    journal::Journal& journal();
+    // The display connected now as the journal names it (serial number, else USB path); "" when none.
+    QString connectedDisplay() const;
+
     // MainServices
     void setStatusPanel2(const QString& text) override;
     QString statusPanel2() const override;
@@ -122,6 +132,7 @@ private:
     bool training_ = false;
     bool quitting_ = false;
     std::function<void()> exitHandler_;
+    std::unique_ptr<journal::Journal> journal_;
 };
 
 }  // namespace trivo

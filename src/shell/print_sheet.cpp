@@ -7,6 +7,7 @@
 
 #include "common/dialogs.h"
 #include "configwindow/config_window.h"
+#include "journal/journal.h"
 #include "screen/ui/screen_window.h"
 #include "sheet/service_sheet.h"
 #include "shell/main_window.h"
@@ -44,7 +45,13 @@ QImage homeScreenOf(const ScreenWindow* screen)
 ServiceSheet currentServiceSheet(MainWindow& main)
 {
     ConfigWindow* cp = main.configWindow() ? main.configWindow() : main.showConfigWindow();
-    return makeServiceSheet(cp->formState(), sourceOf(*cp), homeScreenOf(main.screenWindow()));
+    ServiceSheet sheet = makeServiceSheet(cp->formState(), sourceOf(*cp), homeScreenOf(main.screenWindow()));
+    if (cp->origin() == ConfigWindow::Origin::Display) {
+        const HidInterfaceInfo& display = cp->originDisplay();
+        sheet.operations = journal::lastOperations(main.journal(),
+                                                   QString::fromStdString(display.serial.empty() ? display.path : display.serial));
+    }
+    return sheet;
 }
 
 QPrintPreviewDialog* printServiceSheet(MainWindow& main)

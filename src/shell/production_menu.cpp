@@ -38,6 +38,7 @@ ProductionWindow* ProductionMenu::showWindow()
     QMdiSubWindow* sub = nullptr;
     if (!window_) {
         window_ = new ProductionWindow(main_.dialogs(), main_);
+        window_->setJournal(&main_.journal());
         sub = area->addSubWindow(window_);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(main_.windowIcon());

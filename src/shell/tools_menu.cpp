@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include "configwindow/config_window.h"
 #include "configwindow/gest_f_files.h"
 #include "link/display_owner.h"
+#include "journal/ui/history_window.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "shell/comparison_dialog.h"
 #include "shell/main_window.h"
@@ -124,6 +127,9 @@ void ToolsMenu::build(QMenuBar* bar)
     QAction* backup = addItem(menu_, "MENU_SAUVEGARDE_AFF", QStringLiteral("&Sauvegarder l'afficheur..."));
     QAction* restore = addItem(menu_, "MENU_RESTAURE_AFF", QStringLiteral("&Restaurer l'afficheur..."));
     operations_ = {verify, compare, afterProgramming, afterSend, backup, restore};
+    menu_->addSeparator();
+    QAction* history = addItem(menu_, "MENU_HISTORIQUE", QStringLiteral("&Historique..."));
+    connect(history, &QAction::triggered, this, &ToolsMenu::MENU_HISTORIQUE_Click);
 
     connect(verify, &QAction::triggered, this, &ToolsMenu::MENU_VERIFIER_Click);
     connect(compare, &QAction::triggered, this, &ToolsMenu::MENU_COMPARER_Click);
@@ -265,6 +271,28 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
             if (restored.ok())
                 main_.dialogs().inform(restored.status, MsgIcon::Information);
         });
+}
+
+HistoryWindow* ToolsMenu::MENU_HISTORIQUE_Click()
+{
+    QMdiSubWindow* sub = nullptr;
+    if (!history_) {
+        history_ = new HistoryWindow(main_.dialogs(), main_.journal());
+        sub = main_.mdiArea()->addSubWindow(history_);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowIcon(main_.windowIcon());
+        connect(history_, &QObject::destroyed, &main_, &MainWindow::childWindowsChanged);
+        emit main_.childWindowsChanged();
+    } else {
+        sub = main_.subWindowOf(history_);
+        history_->ACTUALISER_Click();
+    }
+    history_->setSelectedDisplay(main_.connectedDisplay());
+    sub->show();
+    if (sub->isMinimized())
+        sub->showNormal();
+    main_.mdiArea()->setActiveSubWindow(sub);
+    return history_;
 }
 
 }  // namespace trivo

@@ -3,7 +3,7 @@
 // file, the two read-back switches (after "Programmer", after "Envoi"), and backup and restore of a
 // display. Every item runs the procedure the command line runs; none is offered while the maintenance
 // window's update area is open (the display may then take every report as firmware) or while one of
-// these operations is already running.
+// these operations is already running. "Historique" only reads the service journal and is always offered.
 #include <QObject>
 #include <QPointer>
 
@@ -22,6 +22,7 @@ namespace trivo {
 class Exchanger;
 class MainWindow;
 class Progress;
+class HistoryWindow;
 
 inline const QString kVerifyImpossibleStatus = QStringLiteral("Vérification impossible : rien n'est vérifié.");
 
@@ -45,6 +46,8 @@ public:
     void ANNULER_OUTILS_Click();
     // An operation of the menu is under way (from its first dialog to its result).
     bool running() const { return running_; }
+    // The service journal's window, the connected display's operations first; one at a time.
+    HistoryWindow* MENU_HISTORIQUE_Click();
 
     // Whether the items may run now, and their enabled state set from it (also before the menu shows).
     bool available() const;
@@ -70,6 +73,7 @@ private:
     QPushButton* cancel_ = nullptr;
     quint64 operation_ = 0;
     QPointer<ComparisonDialog> comparison_;
+    QPointer<HistoryWindow> history_;
     bool running_ = false;
 };
 

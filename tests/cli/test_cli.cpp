@@ -31,9 +31,13 @@ struct Run {
 
 Run cli(const QStringList& args, const QByteArray& input = {})
 {
+    // The service journal and the settings in folders of the test's own, never the user's.
+    static QTemporaryDir home;
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TRIVO_CLI_PATH), args);
     p.waitForStarted();
@@ -562,8 +566,7 @@ private slots:
         }
         QVERIFY(r.out.endsWith(savedText));
         QVERIFY(r.err.isEmpty());
-        if (!test::popplerAvailable())
-            QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
         const test::PdfInfo info = test::pdfInfo(pdf);
         QCOMPARE(info.pages, 1);
         QVERIFY2(info.pageSize.endsWith(QStringLiteral("(A4)")), qPrintable(info.pageSize));

@@ -10,6 +10,7 @@
 #include "common/ui/qt_dialogs.h"
 #include "common/ui/translations.h"
 #include "common/ui/twips.h"
+#include "support/screenshots.h"
 #include "support/strict_dialogs.h"
 
 using namespace trivo;
@@ -113,8 +114,7 @@ private slots:
                 return;
             for (QAbstractButton* b : box->buttons())
                 buttons << b->text();
-            if (!qEnvironmentVariableIsEmpty("TRIVO_SCREENSHOTS"))
-                box->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOTS") + QStringLiteral("/question-fr.png"));
+            test::screenshot(box, QStringLiteral("question-fr.png"));
             box->button(QMessageBox::No)->click();
         });
         QVERIFY(!dialogs.confirm(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?")));

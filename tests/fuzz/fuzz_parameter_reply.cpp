@@ -44,6 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 
     const DeviceSettings settings = decodeBlock(block);
     FUZZ_CHECK(encodeBlock(settings) == block);
+    // Word n: the signed big-endian number at block offsets 4n..4n+3, which reply 31 carries from 0x20 on.
+    const auto at = [&replies](int offset) -> uint32_t { return replies[offset < 32 ? offset : offset + 32]; };
+    for (int n = 1; n <= kWordCount; ++n)
+        FUZZ_CHECK(settings.word(n) == int32_t(at(4 * n) << 24 | at(4 * n + 1) << 16 | at(4 * n + 2) << 8 | at(4 * n + 3)));
 
     PlainConfigForm form;
     if (block[3] == kModeTotaliser)

@@ -254,7 +254,8 @@ private slots:
             seen.push_back({output, std::vector<uint8_t>(data, data + length)});
         });
         link.setText1(0, "30");
-        QVERIFY(link.but_RD_HID_Click());
+        QVERIFY(!link.but_RD_HID_Click());  // and taken for no reply: its missing bytes are not the display's
+        QCOMPARE(link.lastExchange(), ExchangeResult::ReadError);
         QCOMPARE(seen.size(), std::size_t(2));
         std::vector<uint8_t> frame(65, 0);
         frame[1] = 0x42;

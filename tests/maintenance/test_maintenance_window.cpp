@@ -25,6 +25,7 @@
 #include "maintenance/ui/maintenance_window.h"
 #include "registers/ui/registers_window.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 
 using namespace trivo;
 
@@ -668,7 +669,7 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     QVERIFY(rig.link.monitorRunning());
 }
 
-// Both states with a dump, saved where TRIVO_SCREENSHOT_DIR points, so that they can be looked at.
+// Both states with a dump, saved to be looked at.
 void TestMaintenanceWindow::screenshots()
 {
     Rig rig;
@@ -685,11 +686,8 @@ void TestMaintenanceWindow::screenshots()
     // Every dump line fits in Text2 without scrolling.
     auto* text2 = rig.child<QPlainTextEdit>("Text2");
     QCOMPARE(text2->verticalScrollBar()->maximum(), 0);
-    const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) {
-        QVERIFY(shortState.save(dir + QStringLiteral("/maintenance_short.png")));
-        QVERIFY(tallState.save(dir + QStringLiteral("/maintenance_tall.png")));
-    }
+    test::screenshot(shortState, QStringLiteral("maintenance_short.png"));
+    test::screenshot(tallState, QStringLiteral("maintenance_tall.png"));
 }
 
 QTEST_MAIN(TestMaintenanceWindow)

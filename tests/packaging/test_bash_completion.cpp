@@ -109,6 +109,12 @@ private slots:
                                                 << QStringList{};
         QTest::newRow("command after --unites N")
             << QStringList{cli, "--simule", "--unites", "5", "pr"} << QStringList{"production", "programmer"};
+        QTest::newRow("command after a server's URI")
+            << QStringList{cli, "--base", "postgresql", ":", "//atelier@serveur", ":", "5432/journal", "--lot", "42", "hi"}
+            << QStringList{"historique"};
+        QTest::newRow("historique options")
+            << QStringList{cli, "historique", "--depuis", "2024-05-02", "--"}
+            << QStringList{"--afficheur", "--csv", "--depuis", "--help", "--json", "--lot"};
         QTest::newRow("flasher confirmation option")
             << QStringList{cli, "firmware", "flasher", "fw.hex", ""} << QStringList{"--oui"};
     }

@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/production_menu.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 
 using namespace trivo;
 using namespace trivo::production;
@@ -64,12 +65,7 @@ struct Fixture {
     {
         return window.findChild<T*>(QString::fromLatin1(name));
     }
-    void shot(const char* name)
-    {
-        const QByteArray folder = qgetenv("TRIVO_SCREENSHOTS");
-        if (!folder.isEmpty())
-            window.grab().save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + QLatin1String(name));
-    }
+    void shot(const char* name) { test::screenshot(&window, QLatin1String(name)); }
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "registers/ui/registers_window.h"
+#include "support/screenshots.h"
 
 using namespace trivo;
 
@@ -428,11 +429,10 @@ void TestRegistersWindow::failedReadKeepsTheLastValues()
         QVERIFY2(!b.child(label)->isEnabled(), label);
     QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("Pas de réponse de l'afficheur."));
     QVERIFY(b.shown("Text1"));
-    const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
-    if (!dir.isEmpty() && fault == Fault::Silent) {
+    if (fault == Fault::Silent) {
         b.window->show();
         QCoreApplication::processEvents();
-        b.window->grab().save(dir + QStringLiteral("/registers_not_current.png"));
+        test::screenshot(b.window.get(), QStringLiteral("registers_not_current.png"));
     }
 
     b.transport.clearFaults();
@@ -601,12 +601,8 @@ void TestRegistersWindow::indicatorsStandUnderTheirWords()
     QVERIFY(b.child("Picture1(8)")->x() < b.child("Picture1(0)")->x());
 }
 
-// Set TRIVO_SCREENSHOTS to a folder to get pictures of the window to look at.
 void TestRegistersWindow::screenshots()
 {
-    const QString folder = qEnvironmentVariable("TRIVO_SCREENSHOTS");
-    if (folder.isEmpty())
-        QSKIP("TRIVO_SCREENSHOTS not set");
     Bench b;
     b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)));
     b.display().radioSync = QDateTime(QDate(2013, 12, 24), QTime(3, 0));
@@ -618,22 +614,24 @@ void TestRegistersWindow::screenshots()
     // One picture taken while the request crosses the link, with the progress showing.
     bool grabbed = false;
     b.link->setReportObserver([&](bool output, const uint8_t*, std::size_t) {
-        if (output && !grabbed)
-            grabbed = b.window->grab().save(folder + QStringLiteral("/registres_progress.png"));
+        if (output && !grabbed) {
+            test::screenshot(b.window.get(), QStringLiteral("registres_progress.png"));
+            grabbed = true;
+        }
     });
     b.window->Form_Load();
     b.link->setReportObserver(nullptr);
     QVERIFY(grabbed);
-    QVERIFY(b.window->grab().save(folder + QStringLiteral("/registres_live.png")));
+    test::screenshot(b.window.get(), QStringLiteral("registres_live.png"));
     // Each output report sets the whole output image: the LED key last, so that the display lights it.
     QTest::mousePress(b.child("G7"), Qt::LeftButton);
     QTest::mousePress(b.child("G5"), Qt::LeftButton);
     b.window->Timer1_Timer();
-    QVERIFY(b.window->grab().save(folder + QStringLiteral("/registres_key_held.png")));
+    test::screenshot(b.window.get(), QStringLiteral("registres_key_held.png"));
     QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
     QTest::mouseRelease(b.child("G5"), Qt::LeftButton);
     b.window->Command2_Click();
-    QVERIFY(b.window->grab().save(folder + QStringLiteral("/registres_cleared.png")));
+    test::screenshot(b.window.get(), QStringLiteral("registres_cleared.png"));
 }
 
 QTEST_MAIN(TestRegistersWindow)

@@ -21,6 +21,7 @@
 #include "screen/picture_file.h"
 #include "screen/ui/screen_window.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -250,8 +251,7 @@ void TestScreenWindow::buttonsRunTheTransfers()
     QVERIFY(close->isVisible());
     QVERIFY(!bar->isVisible() && !text->isVisible());
 
-    if (qEnvironmentVariableIsSet("TRIVO_SCREENSHOT_DIR"))
-        window_->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOT_DIR") + QStringLiteral("/ecran_acceuil.png"));
+    test::screenshot(window_, QStringLiteral("ecran_acceuil.png"));
 }
 
 void TestScreenWindow::closeButtonClosesItsFrame()
@@ -326,8 +326,8 @@ void TestScreenWindow::readBackAfterEnvoi()
     if (!shown.isEmpty())
         QCOMPARE(window_->readBackText(), shown);
     QCOMPARE(rig_->dialogs.messages.size(), fault == QLatin1String("gone 30") ? 1 : 0);
-    if (fault == QLatin1String("byte") && qEnvironmentVariableIsSet("TRIVO_SCREENSHOT_DIR"))
-        window_->grab().save(qEnvironmentVariable("TRIVO_SCREENSHOT_DIR") + QStringLiteral("/ecran_relecture.png"));
+    if (fault == QLatin1String("byte"))
+        test::screenshot(window_, QStringLiteral("ecran_relecture.png"));
 }
 
 void TestScreenWindow::transferThatDoesNotCompleteIsTold_data()

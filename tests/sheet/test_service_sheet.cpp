@@ -150,17 +150,23 @@ private slots:
     {
         QTest::addColumn<FormState>("form");
         QTest::addColumn<QImage>("picture");
-        QTest::newRow("emulated display") << emulatedDefaults() << QImage();
-        QTest::newRow("with its home screen") << emulatedDefaults() << testPicture();
-        QTest::newRow("long values and a home screen") << longValues() << testPicture();
+        QTest::addColumn<int>("operations");  // lines of the display's journal
+        QTest::newRow("emulated display") << emulatedDefaults() << QImage() << 0;
+        QTest::newRow("with its home screen") << emulatedDefaults() << testPicture() << 0;
+        QTest::newRow("long values, home screen, last operations") << longValues() << testPicture() << 5;
         QRandomGenerator rng(1618);
-        QTest::newRow("random") << testing::randomFormState(rng) << testPicture();
+        QTest::newRow("random") << testing::randomFormState(rng) << testPicture() << 3;
     }
     void theLayoutHoldsEverything()
     {
         QFETCH(FormState, form);
         QFETCH(QImage, picture);
-        const ServiceSheet sheet = sheetOf(form, picture);
+        QFETCH(int, operations);
+        ServiceSheet sheet = sheetOf(form, picture);
+        for (int i = 0; i < operations; ++i)
+            sheet.operations << QStringLiteral("0%1/05/2024 10:00  programmation  échec  technicien@atelier-%1  "
+                                               "L'afficheur relu diffère : Seuil du relais 1, Seuil du relais 2")
+                                    .arg(9 - i);
         A4 page;
         const QRectF area = page.area();
         const SheetLayout layout = layOutServiceSheet(sheet, page.writer, area);
@@ -228,6 +234,14 @@ private slots:
             QVERIFY(line.rect.width() > area.width() / 3);
         }
 
+        const QList<SheetItem> shownOperations = itemsOf(layout, SheetItem::Role::Operation);
+        QCOMPARE(shownOperations.size(), operations);
+        for (qsizetype i = 0; i < shownOperations.size(); ++i) {
+            QCOMPARE(shownOperations[i].text, sheet.operations[i]);
+            if (i > 0)
+                QVERIFY(shownOperations[i].rect.top() >= shownOperations[i - 1].rect.bottom());
+        }
+
         const QList<SheetItem> pictures = itemsOf(layout, SheetItem::Role::Picture);
         QCOMPARE(pictures.size(), picture.isNull() ? 0 : 1);
         if (!picture.isNull())
@@ -276,8 +290,7 @@ private slots:
     }
     void thePdfIsOneA4PageOfText()
     {
-        if (!test::popplerAvailable())
-            QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
         QFETCH(FormState, form);
         QFETCH(QImage, picture);
         QTemporaryDir dir;
@@ -304,8 +317,8 @@ private slots:
     // The picture on paper is the home screen: every dot in its place and colour, sharp at the scale drawn.
     void thePictureIsTheHomeScreenDotForDot()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
-            QSKIP("pdftoppm (poppler-utils) is not installed");
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(),
+                 "pdftoppm missing: poppler-utils, which ./test.sh installs");
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("fiche.pdf"));
         const QImage picture = testPicture();

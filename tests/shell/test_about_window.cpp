@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "shell/about_window.h"
+#include "support/screenshots.h"
 #include "trivo_version.h"
 
 using namespace trivo;
@@ -153,13 +154,10 @@ private slots:
         }
         auto* version = qobject_cast<QLabel*>(child(&w, "lblVersion"));
         QVERIFY(version->width() >= version->sizeHint().width());
-        const QImage shot = w.grab().toImage();
-        if (const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS"); !dir.isEmpty()) {
-            shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/about_window.png"));
-            for (int i = 0; i < 4; ++i)
-                AboutWindow::drawPicture(i, QSize(112, 84))
-                    .save(QString::fromLocal8Bit(dir) + QStringLiteral("/picture%1.png").arg(i));
-        }
+        test::screenshot(&w, QStringLiteral("about_window.png"));
+        for (int i = 0; i < 4; ++i)
+            test::screenshot(AboutWindow::drawPicture(i, QSize(112, 84)).toImage(), QStringLiteral("picture%1.png").arg(i),
+                             QSize(112, 84));
     }
 
     void picturesDiffer()

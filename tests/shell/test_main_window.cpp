@@ -23,6 +23,7 @@
 #include "shell/emulated_panel_view.h"
 #include "shell/main_window.h"
 #include "shell/usb_window.h"
+#include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -347,15 +348,12 @@ private slots:
         f.link.DETECT_CON_Timer();
         QCOMPARE(f.link.state(), LinkState::Waiting);
 
-        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
-        if (!dir.isEmpty()) {
-            plug->setChecked(true);
-            f.link.DETECT_CON_Timer();
-            f.main.resize(1280, 900);
-            f.main.mdiArea()->tileSubWindows();
-            QCoreApplication::processEvents();
-            f.main.grab().save(dir + QStringLiteral("/training.png"));
-        }
+        plug->setChecked(true);
+        f.link.DETECT_CON_Timer();
+        f.main.resize(1280, 900);
+        f.main.mdiArea()->tileSubWindows();
+        QCoreApplication::processEvents();
+        test::screenshot(&f.main, QStringLiteral("training.png"));
     }
 
     // A display that stays plugged in but goes silent, with the registers window reading twice a second and
@@ -385,12 +383,9 @@ private slots:
         QCOMPARE(f.main.panel1Text(), kNotAnsweringText);
         QCOMPARE(f.main.panel1Picture(), 2);
         QVERIFY(!registers->valuesCurrent());
-        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
-        if (!dir.isEmpty()) {
-            f.main.resize(1100, 780);
-            QCoreApplication::processEvents();
-            f.main.grab().save(dir + QStringLiteral("/not_answering.png"));
-        }
+        f.main.resize(1100, 780);
+        QCoreApplication::processEvents();
+        test::screenshot(&f.main, QStringLiteral("not_answering.png"));
 
         const int sent = int(f.transport.outputReports().size());
         registers->but_RD_HID_ECR_Click();  // the operator's "Lire": one more try, one more wait
@@ -422,13 +417,10 @@ private slots:
         f.main.enableSimulation(f.transport);
         auto* faults = f.main.findChild<QMenu*>(QStringLiteral("MENU_SIM_PANNES"));
         QVERIFY(faults);
-        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
-        if (!dir.isEmpty()) {
-            faults->popup(QPoint(0, 0));
-            QCoreApplication::processEvents();
-            faults->grab().save(dir + QStringLiteral("/fault_menu.png"));
-            faults->hide();
-        }
+        faults->popup(QPoint(0, 0));
+        QCoreApplication::processEvents();
+        test::screenshot(faults, QStringLiteral("fault_menu.png"));
+        faults->hide();
         for (const FaultInfo& info : faultCatalogue()) {
             auto* action = f.main.findChild<QAction*>(MainWindow::faultActionName(info.fault));
             QVERIFY2(action && action->isCheckable(), info.name);
@@ -461,32 +453,29 @@ private slots:
 
     void screenshotsOfBothStates()
     {
-        const QString dir = qEnvironmentVariable("TRIVO_SCREENSHOT_DIR");
-        if (dir.isEmpty())
-            QSKIP("set TRIVO_SCREENSHOT_DIR to save the main window's pictures");
         Fixture f;
         f.link.DETECT_CON_Timer();
         QCoreApplication::processEvents();
-        QVERIFY(f.main.grab().save(dir + QStringLiteral("/main_waiting.png")));
+        test::screenshot(&f.main, QStringLiteral("main_waiting.png"));
         f.transport.plug(true);
         f.link.DETECT_CON_Timer();
         QCoreApplication::processEvents();
-        QVERIFY(f.main.grab().save(dir + QStringLiteral("/main_connected.png")));
+        test::screenshot(&f.main, QStringLiteral("main_connected.png"));
         ConfigWindow* cp = f.main.configWindow();
         cp->BOUTON_STA_Click(1);
         QCoreApplication::processEvents();
-        QVERIFY(cp->grab().save(dir + QStringLiteral("/cp_sorties_production.png")));
+        test::screenshot(cp, QStringLiteral("cp_sorties_production.png"));
         cp->Option_CPT_Click(1);
         QCoreApplication::processEvents();
-        QVERIFY(cp->grab().save(dir + QStringLiteral("/cp_sorties_totaliser.png")));
+        test::screenshot(cp, QStringLiteral("cp_sorties_totaliser.png"));
         cp->BOUTON_STA_Click(0);
         QCoreApplication::processEvents();
-        QVERIFY(cp->grab().save(dir + QStringLiteral("/cp_general_totaliser.png")));
+        test::screenshot(cp, QStringLiteral("cp_general_totaliser.png"));
         f.main.usbWindow()->setDetailsShown(true);
         f.main.usbSubWindow()->show();
         f.main.usbSubWindow()->showNormal();
         QCoreApplication::processEvents();
-        QVERIFY(f.main.usbWindow()->grab().save(dir + QStringLiteral("/usb_details.png")));
+        test::screenshot(f.main.usbWindow(), QStringLiteral("usb_details.png"));
     }
 
     void trainingModeSaysSoInTheCaption()

@@ -25,6 +25,7 @@
 #include "shell/window_arrangement.h"
 #include "main_window_rig.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -488,22 +489,18 @@ private slots:
 
     void screenshots()
     {
-        const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS");
-        if (dir.isEmpty())
-            QSKIP("set TRIVO_SCREENSHOTS to a folder to render the menus");
         Fixture f;
         f.main.showScreenWindow();
-        f.main.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/main_menus.png"));
+        test::screenshot(&f.main, QStringLiteral("main_menus.png"));
         for (const char* name : {"MENU_FICHIER", "MENU_OPTION", "MENU8FEN", "MENU_AIDE"}) {
             QMenu* menu = f.main.menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
             menu->popup(f.main.mapToGlobal(QPoint(20, 20)));
             QVERIFY(QTest::qWaitForWindowExposed(menu));
-            menu->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QString::fromLatin1(name)
-                              + QStringLiteral(".png"));
+            test::screenshot(menu, QString::fromLatin1(name) + QStringLiteral(".png"));
             menu->hide();
         }
         f.choose(QStringLiteral("MENU_SPLASH"));
-        f.menus()->aboutWindow()->grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/about_from_menu.png"));
+        test::screenshot(f.menus()->aboutWindow(), QStringLiteral("about_from_menu.png"));
     }
 };
 

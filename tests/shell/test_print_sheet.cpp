@@ -21,6 +21,7 @@
 #include "shell/print_sheet.h"
 #include "main_window_rig.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -79,8 +80,7 @@ private slots:
     }
     void theSheetSaysWhereTheSettingsCameFrom()
     {
-        if (!test::popplerAvailable())
-            QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
         QFETCH(QString, history);
         QFETCH(bool, plugged);
         Fixture f(plugged);
@@ -238,23 +238,18 @@ private slots:
         pages->updatePreview();
         QCOMPARE(pages->pageCount(), 1);
 
-        const QByteArray shots = qgetenv("TRIVO_SCREENSHOTS");
-        if (!shots.isEmpty()) {
-            preview->resize(760, 900);
-            pages->fitInView();
-            QVERIFY(QTest::qWaitForWindowExposed(preview));
-            preview->grab().save(QString::fromLocal8Bit(shots) + QStringLiteral("/sheet-preview.png"));
-        }
+        preview->resize(760, 900);
+        pages->fitInView();
+        QVERIFY(QTest::qWaitForWindowExposed(preview));
+        test::screenshot(preview, QStringLiteral("sheet-preview.png"));
 
-        if (test::popplerAvailable()) {
-            const QString pdf = shots.isEmpty() ? f.path(QStringLiteral("imprimee.pdf"))
-                                                : QString::fromLocal8Bit(shots) + QStringLiteral("/sheet-printed.pdf");
-            printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(pdf);
-            emit preview->paintRequested(printer);
-            QCOMPARE(test::pdfInfo(pdf).pages, 1);
-            checkSheetText(pdf, cp->formState(), displaySource(f.link.device()));
-        }
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
+        const QString pdf = f.path(QStringLiteral("imprimee.pdf"));
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        emit preview->paintRequested(printer);
+        QCOMPARE(test::pdfInfo(pdf).pages, 1);
+        checkSheetText(pdf, cp->formState(), displaySource(f.link.device()));
 
         preview->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

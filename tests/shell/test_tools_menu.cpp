@@ -26,6 +26,7 @@
 #include "shell/main_window.h"
 #include "shell/tools_menu.h"
 #include "support/rig.h"
+#include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
 using namespace trivo;
@@ -76,8 +77,10 @@ struct Fixture {
     }
 };
 
-const QStringList kItems{"MENU_VERIFIER",    "MENU_COMPARER",       "MENU_VERIF_PROG",
-                         "MENU_VERIF_ECRAN", "MENU_SAUVEGARDE_AFF", "MENU_RESTAURE_AFF"};
+// The items that reach the display, then the one that only reads the service journal.
+const QStringList kOperations{"MENU_VERIFIER",    "MENU_COMPARER",       "MENU_VERIF_PROG",
+                              "MENU_VERIF_ECRAN", "MENU_SAUVEGARDE_AFF", "MENU_RESTAURE_AFF"};
+const QStringList kItems = kOperations + QStringList{"MENU_HISTORIQUE"};
 
 int visibleRows(const QTableWidget* table)
 {
@@ -114,6 +117,8 @@ private slots:
                                              << "&Sauvegarder l'afficheur..." << false;
         QTest::newRow("MENU_RESTAURE_AFF") << "MENU_RESTAURE_AFF"
                                            << "&Restaurer l'afficheur..." << false;
+        QTest::newRow("MENU_HISTORIQUE") << "MENU_HISTORIQUE"
+                                         << "&Historique..." << false;
     }
     void itemsBetweenOptionAndFenetre()
     {
@@ -333,8 +338,9 @@ private slots:
         f.dialogs.expect(MsgResult::Yes);
         maintenance->Maj_Click();
         emit f.menu()->aboutToShow();
-        for (const QString& name : kItems)
+        for (const QString& name : kOperations)
             QVERIFY2(!f.item(name)->isEnabled(), qPrintable(name));
+        QVERIFY(f.item(QStringLiteral("MENU_HISTORIQUE"))->isEnabled());
         f.rig.transport.clearRecord();
         f.tools()->MENU_VERIFIER_Click();
         f.tools()->MENU_SAUVEGARDE_AFF_Click();
@@ -418,10 +424,6 @@ private slots:
 
     void screenshots()
     {
-        const QByteArray dir = qgetenv("TRIVO_SCREENSHOTS");
-        if (dir.isEmpty())
-            QSKIP("set TRIVO_SCREENSHOTS to a folder to render the Outils menu and the comparison dialog");
-        const QString out = QString::fromLocal8Bit(dir);
         Fixture f;
         f.main.resize(1100, 780);
         ConfigWindow* cp = f.configWindow();
@@ -429,7 +431,7 @@ private slots:
         QMenu* menu = f.menu();
         menu->popup(f.main.mapToGlobal(QPoint(20, 20)));
         QVERIFY(QTest::qWaitForWindowExposed(menu));
-        QVERIFY(menu->grab().save(out + QStringLiteral("/MENU_OUTILS.png")));
+        test::screenshot(menu, QStringLiteral("MENU_OUTILS.png"));
         menu->hide();
 
         FormState form = cp->formState();
@@ -440,14 +442,14 @@ private slots:
         f.item(QStringLiteral("MENU_VERIFIER"))->trigger();
         ComparisonDialog* dialog = f.tools()->comparisonDialog();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_differences.png")));
+        test::screenshot(dialog, QStringLiteral("comparaison_differences.png"));
         dialog->setDifferencesOnly(false);
-        QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_tout.png")));
+        test::screenshot(dialog, QStringLiteral("comparaison_tout.png"));
         QCoreApplication::processEvents();
         dialog->findChild<QTableWidget*>(QStringLiteral("TABLE_COMPARAISON"))->scrollToBottom();
         QCoreApplication::processEvents();
-        QVERIFY(dialog->grab().save(out + QStringLiteral("/comparaison_fin.png")));
-        QVERIFY(f.main.grab().save(out + QStringLiteral("/main_with_outils.png")));
+        test::screenshot(dialog, QStringLiteral("comparaison_fin.png"));
+        test::screenshot(&f.main, QStringLiteral("main_with_outils.png"));
         dialog->close();
 
         // The home-screen window in its frame, grown by the read-back's line.
@@ -456,7 +458,7 @@ private slots:
         screen->but_WR_HID_ECR_Click();
         QCoreApplication::processEvents();
         QVERIFY(screen->readBackShown());
-        QVERIFY(f.main.subWindowOf(screen)->grab().save(out + QStringLiteral("/ecran_relecture_mdi.png")));
+        test::screenshot(f.main.subWindowOf(screen), QStringLiteral("ecran_relecture_mdi.png"));
     }
 };
 

@@ -21,6 +21,7 @@
 #include "common/main_services.h"
 #include "link/hidapi_transport.h"
 #include "emulator/faults.h"
+#include "journal/journal.h"
 #include "production/emulated_line.h"
 #include "production/station.h"
 
@@ -302,10 +303,18 @@ bool ProductionWindow::cmdDemarrer_Click()
                         MsgIcon::Exclamation);
         return false;
     }
+    if (journal_) {
+        if (const QString why = journal_->openError(); !why.isEmpty()) {
+            dialogs_.inform(QStringLiteral("Le journal de service ne peut pas être ouvert : %1").arg(why),
+                            MsgIcon::Exclamation);
+            return false;
+        }
+    }
     places_ = placesBox_->value();
     std::unique_ptr<UnitSource> source;
     LineSettings settings;
     settings.places = places_;
+    settings.journal = journal_;
     if (training_) {
         EmulatedLineSettings emulated;
         emulated.units = unitsBox_->value();

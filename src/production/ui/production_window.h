@@ -22,6 +22,9 @@ class QGroupBox;
 namespace trivo {
 class Dialogs;
 class MainServices;
+namespace journal {
+class Journal;
+}
 
 class ProductionWindow : public QWidget {
     Q_OBJECT
@@ -37,6 +40,8 @@ public:
     bool training() const { return training_; }
     // An emulated line that does not wait for real between checks (tests).
     void setVirtualTime(bool on) { virtualTime_ = on; }
+    // The service journal every unit is recorded in (none: the CSV log only); it outlives the window.
+    void setJournal(journal::Journal* journal) { journal_ = journal; }
 
     // The operator's actions.
     void cmdModele_Click();
@@ -118,6 +123,7 @@ private:
     QLabel* stepLabel_ = nullptr;
     QProgressBar* stepBar_ = nullptr;
     QListWidget* logLines_ = nullptr;
+    journal::Journal* journal_ = nullptr;
 };
 
 }  // namespace trivo

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -31,10 +32,13 @@ struct Library {
     bool errorTextsMissing = false;
     int initCalls = 0;
     int exitCalls = 0;
-    int devicesOpen = 0;
-    int lastReadTimeoutMs = -1;
     std::wstring globalError;
 };
+
+// Counted by hid_read_timeout and hid_close, which the real library lets threads call on their own devices
+// without taking turns.
+std::atomic<int> devicesOpen{0};
+std::atomic<int> lastReadTimeoutMs{-1};
 
 Library& lib()
 {
@@ -101,7 +105,12 @@ struct hid_device_ {
 
 namespace standin {
 
-void reset() { lib() = Library{}; }
+void reset()
+{
+    lib() = Library{};
+    ::devicesOpen = 0;
+    ::lastReadTimeoutMs = -1;
+}
 
 void addDevice(const DeviceSpec& spec)
 {
@@ -135,8 +144,8 @@ void setErrorTextsMissing(bool missing) { lib().errorTextsMissing = missing; }
 trivo::EmulatedDisplay& display(const std::string& path) { return *known(path).display; }
 int initCalls() { return lib().initCalls; }
 int exitCalls() { return lib().exitCalls; }
-int devicesOpen() { return lib().devicesOpen; }
-int lastReadTimeoutMs() { return lib().lastReadTimeoutMs; }
+int devicesOpen() { return ::devicesOpen; }
+int lastReadTimeoutMs() { return ::lastReadTimeoutMs; }
 std::vector<std::vector<uint8_t>> writes(const std::string& path) { return known(path).writes; }
 
 }  // namespace standin
@@ -211,7 +220,7 @@ HID_API_EXPORT hid_device* HID_API_CALL hid_open_path(const char* path)
         lib().globalError = L"No such file or directory";
         return nullptr;
     }
-    ++lib().devicesOpen;
+    ++devicesOpen;
     lib().globalError.clear();
     return new hid_device_{d, d->generation, {}};
 }
@@ -250,7 +259,7 @@ int HID_API_EXPORT HID_API_CALL hid_write(hid_device* dev, const unsigned char* 
 
 int HID_API_EXPORT HID_API_CALL hid_read_timeout(hid_device* dev, unsigned char* data, size_t length, int milliseconds)
 {
-    lib().lastReadTimeoutMs = milliseconds;
+    lastReadTimeoutMs = milliseconds;
     Device* d = dev->live();
     if (!d)
         return -1;
@@ -268,7 +277,7 @@ void HID_API_EXPORT HID_API_CALL hid_close(hid_device* dev)
 {
     if (!dev)
         return;
-    --lib().devicesOpen;
+    --devicesOpen;
     delete dev;
 }
 

@@ -1,0 +1,172 @@
+// historique and synchroniser: the service journal read and sent from the command line; the global options
+// that say who records, for which lot, and where the shared journal is.
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include "cli/cli_support.h"
+#include "journal/journal.h"
+
+namespace trivo {
+
+using namespace journal;
+
+namespace {
+
+QString plural(int n, const char* singular, const char* several)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? several : singular));
+}
+
+// One record on one line for a person: local time, operation, result, display, who, lot, message.
+QString humanLine(const JournalRecord& r)
+{
+    QString line = QStringLiteral("%1  %2  %3  %4  %5@%6")
+                       .arg(r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                            operationName(r.operation).leftJustified(13), r.result().leftJustified(6), r.display(),
+                            r.operatorName, r.station);
+    if (!r.lot.isEmpty())
+        line += QStringLiteral("  lot ") + r.lot;
+    return line + QStringLiteral("  ") + r.message;
+}
+
+}  // namespace
+
+int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, QTextStream& err)
+{
+    const struct {
+        const char* name;
+        QString JournalOptions::*field;
+    } kOptions[] = {{"--operateur", &JournalOptions::operatorName},
+                    {"--lot", &JournalOptions::lot},
+                    {"--base", &JournalOptions::serverUri}};
+    const QString& a = args[i];
+    for (const auto& o : kOptions) {
+        const QString name = QString::fromLatin1(o.name);
+        if (a.startsWith(name + QLatin1Char('='))) {
+            options.*o.field = a.mid(name.size() + 1);
+        } else if (a == name) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
+                err << name << " demande une valeur." << Qt::endl;
+                return -1;
+            }
+            options.*o.field = args[++i];
+        } else {
+            continue;
+        }
+        return 1;
+    }
+    return 0;
+}
+
+std::unique_ptr<Journal> openJournal(CliContext& c)
+{
+    JournalSettings settings;
+    const JournalOptions options = c.journal ? *c.journal : JournalOptions{};
+    settings.identity = currentIdentity(options.operatorName, options.lot);
+    settings.serverUri = options.serverUri.isEmpty() ? settingsServerUri() : options.serverUri;
+    auto journal = std::make_unique<Journal>(settings);
+    if (const QString why = journal->openError(); !why.isEmpty()) {
+        c.err << "Journal de service inutilisable : " << why << Qt::endl;
+        return nullptr;
+    }
+    if (!journal->notice().isEmpty())
+        c.err << journal->notice() << Qt::endl;
+    return journal;
+}
+
+void reportWaiting(CliContext& c, Journal& journal)
+{
+    if (!journal.hasServer())
+        return;
+    const SyncResult sync = journal.synchronise();
+    if (sync.waiting > 0)
+        c.err << "Journal de service : " << plural(sync.waiting, "enregistrement attend", "enregistrements attendent")
+              << " le serveur (" << sync.error << ") ; trivo-cp-cli synchroniser les enverra." << Qt::endl;
+}
+
+int cmdHistorique(CliContext& c, const QStringList& args)
+{
+    Filter filter;
+    bool json = false;
+    bool csv = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool valued = a == QLatin1String("--afficheur") || a == QLatin1String("--lot") || a == QLatin1String("--depuis");
+        if (valued && i + 1 >= args.size()) {
+            c.err << a << " demande une valeur." << Qt::endl << commandHelp(QStringLiteral("historique"));
+            return kCliUsage;
+        }
+        if (a == QLatin1String("--afficheur")) {
+            filter.display = args[++i];
+        } else if (a == QLatin1String("--lot")) {
+            filter.lot = args[++i];
+        } else if (a == QLatin1String("--depuis")) {
+            filter.since = parseSince(args[++i]);
+            if (!filter.since.isValid()) {
+                c.err << "--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : " << args[i] << Qt::endl;
+                return kCliUsage;
+            }
+        } else if (a == QLatin1String("--json")) {
+            json = true;
+        } else if (a == QLatin1String("--csv")) {
+            csv = true;
+        } else {
+            c.err << "Argument inconnu : " << a << Qt::endl << commandHelp(QStringLiteral("historique"));
+            return kCliUsage;
+        }
+    }
+    if (json && csv) {
+        c.err << "--json et --csv ne vont pas ensemble." << Qt::endl;
+        return kCliUsage;
+    }
+    const std::unique_ptr<Journal> journal = openJournal(c);
+    if (!journal)
+        return kCliBadFile;
+    QString error;
+    const QList<JournalRecord> records =
+        journal->hasServer() ? journal->readServer(filter, &error) : journal->readLocal(filter, &error);
+    if (!error.isEmpty()) {
+        c.err << "Journal de service illisible : " << error << Qt::endl;
+        return kCliBadFile;
+    }
+    if (json) {
+        QJsonArray array;
+        for (const JournalRecord& r : records)
+            array.append(toJson(r));
+        c.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
+    } else if (csv) {
+        c.out << journal::csvHeader() << '\n';
+        for (const JournalRecord& r : records)
+            c.out << journal::csvLine(r) << '\n';
+    } else if (records.isEmpty()) {
+        c.out << "Aucune opération dans le journal.\n";
+    } else {
+        for (const JournalRecord& r : records)
+            c.out << humanLine(r) << '\n';
+    }
+    return kCliOk;
+}
+
+int cmdSynchroniser(CliContext& c, const QStringList& args)
+{
+    if (!onlyOptions(c, QStringLiteral("synchroniser"), args, {}))
+        return kCliUsage;
+    const std::unique_ptr<Journal> journal = openJournal(c);
+    if (!journal)
+        return kCliBadFile;
+    if (!journal->hasServer()) {
+        c.err << "synchroniser demande le serveur du journal : --base URI (ou le réglage " << kServerUriSetting << ")."
+              << Qt::endl;
+        return kCliUsage;
+    }
+    const SyncResult sync = journal->synchronise();
+    c.out << plural(sync.sent, "enregistrement envoyé", "enregistrements envoyés") << " à " << journal->serverShown()
+          << ", " << sync.waiting << " en attente.\n";
+    if (sync.waiting > 0) {
+        c.err << sync.error << Qt::endl;
+        return kCliFailed;
+    }
+    return kCliOk;
+}
+
+}  // namespace trivo

@@ -1,0 +1,191 @@
+#include "journal/journal_record.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QSysInfo>
+#include <QJsonValue>
+#include <QTimeZone>
+#include <QUuid>
+
+#include <algorithm>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace trivo::journal {
+
+namespace {
+
+struct OperationWord {
+    Operation operation;
+    const char* word;
+};
+constexpr OperationWord kOperations[] = {
+    {Operation::Programming, "programmation"}, {Operation::Restore, "restauration"},
+    {Operation::Firmware, "micrologiciel"},    {Operation::Screen, "ecran"},
+    {Operation::Command, "commande"},          {Operation::Production, "production"},
+};
+
+QString loginName()
+{
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+        && !text.contains(QLatin1Char('\r')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + QLatin1Char('"');
+}
+
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text.simplified();
+}
+
+}  // namespace
+
+QString operationName(Operation operation)
+{
+    for (const OperationWord& w : kOperations)
+        if (w.operation == operation)
+            return QString::fromLatin1(w.word);
+    return {};
+}
+
+std::optional<Operation> operationFromName(const QString& name)
+{
+    for (const OperationWord& w : kOperations)
+        if (name == QLatin1String(w.word))
+            return w.operation;
+    return std::nullopt;
+}
+
+Identity currentIdentity(const QString& operatorName, const QString& lot)
+{
+    return Identity{QSysInfo::machineHostName(), operatorName.isEmpty() ? loginName() : operatorName, lot};
+}
+
+QString sha256Hex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+JournalEntry::JournalEntry(Operation operation, const HidInterfaceInfo& display, const Identity& identity)
+{
+    record_.id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    record_.at = QDateTime::currentDateTimeUtc();
+    record_.station = identity.station;
+    record_.operatorName = identity.operatorName;
+    record_.lot = identity.lot;
+    record_.serial = QString::fromStdString(display.serial);
+    record_.usbPath = QString::fromStdString(display.path);
+    record_.version = QStringLiteral("%1").arg(display.version, 4, 16, QLatin1Char('0')).toUpper();
+    record_.operation = operation;
+    timer_.start();
+}
+
+void JournalEntry::setFile(const QString& path, const QByteArray& bytes) { setFileHash(path, sha256Hex(bytes)); }
+
+void JournalEntry::setFileHash(const QString& path, const QString& sha256)
+{
+    record_.fileName = QFileInfo(path).fileName();
+    record_.hashFile = sha256;
+}
+
+void JournalEntry::finish(bool passed, const QString& message)
+{
+    record_.passed = passed;
+    record_.message = oneLine(message);
+    record_.durationMs = timer_.elapsed();
+}
+
+const QStringList& columnNames()
+{
+    static const QStringList names = {
+        QStringLiteral("id"),          QStringLiteral("horodatage"),       QStringLiteral("poste"),
+        QStringLiteral("operateur"),   QStringLiteral("lot"),              QStringLiteral("afficheur"),
+        QStringLiteral("chemin"),      QStringLiteral("version"),          QStringLiteral("operation"),
+        QStringLiteral("resultat"),    QStringLiteral("message"),          QStringLiteral("empreinte_avant"),
+        QStringLiteral("empreinte_apres"), QStringLiteral("empreinte_fichier"), QStringLiteral("fichier"),
+        QStringLiteral("duree_ms")};
+    return names;
+}
+
+namespace {
+
+// The text columns in columnNames() order; duree_ms is the one number and comes last.
+QStringList texts(const JournalRecord& r)
+{
+    return {r.id,      timeText(r.at),          r.station,    r.operatorName, r.lot,         r.serial,
+            r.usbPath, r.version,               operationName(r.operation),   r.result(),    r.message,
+            r.hashBefore, r.hashAfter,          r.hashFile,   r.fileName};
+}
+
+}  // namespace
+
+QJsonObject toJson(const JournalRecord& r)
+{
+    QJsonObject o;
+    const QStringList values = texts(r);
+    for (int i = 0; i < values.size(); ++i)
+        // What is not known is null, not an empty text: a script can tell "no lot" from a lot named "".
+        o.insert(columnNames()[i], values[i].isEmpty() ? QJsonValue() : QJsonValue(values[i]));
+    o.insert(QStringLiteral("duree_ms"), double(r.durationMs));
+    return o;
+}
+
+QString csvHeader() { return columnNames().join(QLatin1Char(',')); }
+
+QString csvLine(const JournalRecord& r)
+{
+    QStringList fields;
+    for (const QString& t : texts(r))
+        fields << csvField(t);
+    fields << QString::number(r.durationMs);
+    return fields.join(QLatin1Char(','));
+}
+
+QString timeText(const QDateTime& at) { return at.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")); }
+
+QDateTime timeFromText(const QString& text)
+{
+    QDateTime at = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return at.isValid() ? at.toUTC() : at;
+}
+
+bool matches(const Filter& f, const JournalRecord& r)
+{
+    if (!f.display.isEmpty() && f.display != r.serial && f.display != r.usbPath)
+        return false;
+    if (!f.lot.isEmpty() && f.lot != r.lot)
+        return false;
+    return !f.since.isValid() || r.at >= f.since;
+}
+
+QDateTime parseSince(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (const QDate day = QDate::fromString(t, Qt::ISODate); day.isValid() && t.size() == 10)
+        return day.startOfDay().toUTC();
+    const QDateTime at = QDateTime::fromString(t, Qt::ISODateWithMs);
+    return at.isValid() ? at.toUTC() : QDateTime();
+}
+
+QList<JournalRecord> displayFirst(QList<JournalRecord> records, const QString& display)
+{
+    std::stable_sort(records.begin(), records.end(), [&](const JournalRecord& a, const JournalRecord& b) {
+        const bool aMine = !display.isEmpty() && (a.serial == display || a.usbPath == display);
+        const bool bMine = !display.isEmpty() && (b.serial == display || b.usbPath == display);
+        if (aMine != bMine)
+            return aMine;
+        return a.at > b.at;
+    });
+    return records;
+}
+
+}  // namespace trivo::journal

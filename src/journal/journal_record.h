@@ -1,0 +1,116 @@
+#pragma once
+// One line of the service journal: what was done to which display, where, by whom, with which file, and
+// how it ended. Built by the operation that writes to a display (JournalEntry), then appended to the
+// journal before the operator is told the result.
+#include <QByteArray>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+#include "link/hid_transport.h"
+
+namespace trivo::journal {
+
+enum class Operation { Programming, Restore, Firmware, Screen, Command, Production };
+
+// The journal's word: "programmation", "restauration", "micrologiciel", "ecran", "commande", "production".
+QString operationName(Operation operation);
+std::optional<Operation> operationFromName(const QString& name);
+
+inline const QString kSucceededWord = QStringLiteral("reussi");
+inline const QString kFailedWord = QStringLiteral("echec");
+
+struct JournalRecord {
+    QString id;         // unique across stations (a UUID without braces)
+    QDateTime at;       // UTC, to the millisecond
+    QString station;    // host name
+    QString operatorName;
+    QString lot;        // empty: none
+    QString serial;     // the display's serial number, empty while it is not known
+    QString usbPath;
+    QString version;    // the display's firmware version as "etat" shows it
+    Operation operation = Operation::Command;
+    bool passed = false;
+    QString message;    // what the operator was told, one line
+    QString hashBefore;  // SHA-256 (lower-case hex) of the block before and after, of the image or picture sent
+    QString hashAfter;
+    QString hashFile;
+    QString fileName;   // the file's name, without its folder
+    qint64 durationMs = 0;
+
+    QString result() const { return passed ? kSucceededWord : kFailedWord; }
+    // The display as the history names it: its serial number, else its USB path.
+    QString display() const { return serial.isEmpty() ? usbPath : serial; }
+    bool operator==(const JournalRecord&) const = default;
+};
+
+// Who and where: the same for every record of a run.
+struct Identity {
+    QString station;
+    QString operatorName;
+    QString lot;
+};
+
+// This computer's name and the login, with the operator and lot given (empty: the login, no lot).
+Identity currentIdentity(const QString& operatorName = QString(), const QString& lot = QString());
+
+QString sha256Hex(const QByteArray& bytes);
+template <typename Bytes>
+QString sha256Of(const Bytes& bytes)
+{
+    return sha256Hex(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+}
+
+// An operation's record as it runs: created when the operation starts (its id, time and display), given the
+// hashes as they become known, finished with the outcome and the operator's message.
+class JournalEntry {
+public:
+    JournalEntry(Operation operation, const HidInterfaceInfo& display, const Identity& identity);
+
+    void setBlockBefore(const QByteArray& block) { record_.hashBefore = sha256Hex(block); }
+    void setBlockAfter(const QByteArray& block) { record_.hashAfter = sha256Hex(block); }
+    // The firmware image, the picture sent, the configuration file: its name and the SHA-256 of its bytes.
+    void setFile(const QString& path, const QByteArray& bytes);
+    void setFileHash(const QString& path, const QString& sha256);
+    // Duration from construction to now.
+    void finish(bool passed, const QString& message);
+
+    JournalRecord& record() { return record_; }
+    const JournalRecord& record() const { return record_; }
+
+private:
+    JournalRecord record_;
+    QElapsedTimer timer_;
+};
+
+// The columns of "historique --json" and "--csv", in this order.
+const QStringList& columnNames();
+QJsonObject toJson(const JournalRecord& record);
+QString csvHeader();
+QString csvLine(const JournalRecord& record);
+// The time as the journal stores it: ISO 8601 in UTC with milliseconds ("2024-05-02T08:15:00.125Z").
+QString timeText(const QDateTime& at);
+QDateTime timeFromText(const QString& text);
+
+// What a reader asks for; empty fields match everything.
+struct Filter {
+    QString display;  // serial number or USB path
+    QString lot;
+    QDateTime since;  // invalid: from the start
+    int limit = 0;    // the newest `limit` records; 0: all
+};
+bool matches(const Filter& filter, const JournalRecord& record);
+
+// A date from the command line or the window: "2024-05-02" (that day's start, local time) or an ISO 8601
+// date and time ("2024-05-02T08:00", "2024-05-02T08:00:00Z", "...+02:00"); invalid when neither.
+QDateTime parseSince(const QString& text);
+
+// The history of one display first (newest first), then the others (newest first).
+QList<JournalRecord> displayFirst(QList<JournalRecord> records, const QString& display);
+
+}  // namespace trivo::journal

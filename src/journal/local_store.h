@@ -1,0 +1,58 @@
+#pragma once
+// The journal's database on this station (SQLite through Qt SQL). Every record is committed and synced to
+// the disk before append() returns, so a record the operator was told about survives a power cut. A file
+// that is not a sound database is renamed aside, never deleted, and a new one is started. Qt SQL wants a
+// connection used on the thread that opened it: the store keeps one thread of its own for every
+// statement, and is safe to call from any thread.
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+#include "journal/journal_record.h"
+
+namespace trivo::journal {
+
+struct StoreOptions {
+    QString path;
+    int busyTimeoutMs = 10000;  // how long a statement waits for another program holding the database
+};
+
+// A record not yet sent to the shared server, with its place in this station's order.
+struct PendingRecord {
+    qint64 seq = 0;
+    JournalRecord record;
+};
+
+class LocalStore {
+public:
+    explicit LocalStore(StoreOptions options);
+    ~LocalStore();
+    LocalStore(const LocalStore&) = delete;
+    LocalStore& operator=(const LocalStore&) = delete;
+
+    // Why the database could not be opened; "" when it is usable.
+    QString openError() const;
+    // The name a damaged database was kept under when this store started a new one; "" otherwise.
+    QString setAsidePath() const;
+    QString path() const;
+
+    // "" when a record can be written now (the database is open and its write lock can be taken).
+    QString ready();
+    // Writes and syncs the record; "" or why it could not (in French).
+    QString append(const JournalRecord& record);
+    // Oldest first; the newest `limit` when the filter has one.
+    QList<JournalRecord> read(const Filter& filter, QString* error);
+
+    // The oldest records not sent yet, in order.
+    QList<PendingRecord> pending(int limit, QString* error);
+    int pendingCount(QString* error = nullptr);
+    // Marks these records (by their place in the order) as sent.
+    QString markSent(const QList<qint64>& seqs);
+
+private:
+    class Worker;
+    std::unique_ptr<Worker> worker_;
+};
+
+}  // namespace trivo::journal

@@ -1,0 +1,344 @@
+// The service journal: what a record says, the station's database (filters, a damaged file kept aside, a
+// journal that cannot be written), and the production line recording into a real PostgreSQL server that
+// goes away in the middle of a run.
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "journal/journal.h"
+#include "link/link.h"
+#include "production/emulated_line.h"
+#include "production/production_line.h"
+#include "support/postgres_server.h"
+
+using namespace trivo;
+using namespace trivo::journal;
+using namespace trivo::production;
+
+namespace {
+
+JournalRecord recordAt(const QString& at, const QString& serial, const QString& path, const QString& lot)
+{
+    HidInterfaceInfo display;
+    display.path = path.toStdString();
+    display.serial = serial.toStdString();
+    display.version = 0x0102;
+    JournalEntry entry(Operation::Programming, display, Identity{QStringLiteral("poste-1"), QStringLiteral("jean"), lot});
+    entry.setBlockBefore("avant");
+    entry.setFile(QStringLiteral("/dossier/modele.config_CP"), "contenu");
+    entry.finish(true, QStringLiteral("Programmation\r\neffectuée."));
+    entry.record().at = QDateTime::fromString(at, Qt::ISODateWithMs);
+    return entry.record();
+}
+
+// What the line told of each unit, and what it wrote to the displays after `quietFrom` was set.
+struct Recorder : LineObserver {
+    QList<UnitRecord> records;
+    std::function<void(int unit)> afterUnit;
+    std::atomic<bool> counting{false};
+    std::atomic<int> reportsWritten{0};
+    void linkReady(int, Link& link) override
+    {
+        link.setReportObserver([this](bool output, const uint8_t*, std::size_t) {
+            if (output && counting)
+                ++reportsWritten;
+        });
+    }
+    void unitFinished(int, const UnitRecord& r, bool) override
+    {
+        records << r;
+        if (afterUnit)
+            afterUnit(r.unit);
+    }
+};
+
+EmulatedLineSettings lineOf(int units)
+{
+    EmulatedLineSettings settings;
+    settings.units = units;
+    settings.seed = 3;
+    return settings;
+}
+
+}  // namespace
+
+class TestJournal : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    Model model_;
+    int databases_ = 0;
+
+    JournalSettings settingsFor(const QString& name)
+    {
+        JournalSettings s;
+        s.databasePath = dir_.filePath(name + QStringLiteral("/journal.sqlite"));
+        s.identity = Identity{QStringLiteral("poste-1"), QStringLiteral("jean"), QStringLiteral("L1")};
+        return s;
+    }
+
+    // Holds the database's write lock, as another program writing to it would.
+    QSqlDatabase lockDatabase(const QString& path)
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other-%1").arg(++databases_));
+        db.setDatabaseName(path);
+        db.open();
+        QSqlQuery(db).exec(QStringLiteral("BEGIN IMMEDIATE"));
+        return db;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        const ModelLoad loaded = loadModel(QStringLiteral(TRIVO_MODEL), QString());
+        QVERIFY2(loaded.ok(), qPrintable(loaded.box.text));
+        model_ = loaded.model;
+    }
+
+    void recordAsScriptsReadIt()
+    {
+        const JournalRecord r = recordAt(QStringLiteral("2024-05-02T08:15:00.125Z"), QString(),
+                                         QStringLiteral("/dev/hidraw3"), QString());
+        const QJsonObject o = toJson(r);
+        QCOMPARE(o.keys().size(), 16);
+        for (const QString& key : columnNames())
+            QVERIFY2(o.contains(key), qPrintable(key));
+        QCOMPARE(o[QStringLiteral("horodatage")].toString(), QStringLiteral("2024-05-02T08:15:00.125Z"));
+        QCOMPARE(o[QStringLiteral("operation")].toString(), QStringLiteral("programmation"));
+        QCOMPARE(o[QStringLiteral("resultat")].toString(), QStringLiteral("reussi"));
+        QCOMPARE(o[QStringLiteral("message")].toString(), QStringLiteral("Programmation effectuée."));
+        QCOMPARE(o[QStringLiteral("version")].toString(), QStringLiteral("0102"));
+        QCOMPARE(o[QStringLiteral("fichier")].toString(), QStringLiteral("modele.config_CP"));
+        QCOMPARE(o[QStringLiteral("empreinte_avant")].toString(), sha256Hex("avant"));
+        // Unknown is null, not "": no lot, no serial number, no block after.
+        QVERIFY(o[QStringLiteral("lot")].isNull());
+        QVERIFY(o[QStringLiteral("afficheur")].isNull());
+        QVERIFY(o[QStringLiteral("empreinte_apres")].isNull());
+        QVERIFY(o[QStringLiteral("duree_ms")].isDouble());
+        QCOMPARE(journal::csvHeader().split(QLatin1Char(',')), columnNames());
+    }
+
+    void sinceDates_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("expected");
+        QTest::newRow("day") << "2024-05-02" << QDate(2024, 5, 2).startOfDay().toUTC();
+        QTest::newRow("utc") << "2024-05-02T08:00:00Z" << QDateTime(QDate(2024, 5, 2), QTime(8, 0), Qt::UTC);
+        QTest::newRow("offset") << "2024-05-02T10:00:00+02:00" << QDateTime(QDate(2024, 5, 2), QTime(8, 0), Qt::UTC);
+        QTest::newRow("not a date") << "hier" << QDateTime();
+        QTest::newRow("no such day") << "2024-02-30" << QDateTime();
+    }
+    void sinceDates()
+    {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, expected);
+        QCOMPARE(parseSince(text), expected);
+    }
+
+    void filtersOnTheStationsDatabase_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("lot");
+        QTest::addColumn<QString>("since");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QStringList>("expected");  // by time, oldest first
+        QTest::newRow("all") << "" << "" << "" << 0 << QStringList{"08", "09", "10", "11"};
+        QTest::newRow("by serial") << "SN-7" << "" << "" << 0 << QStringList{"08", "11"};
+        QTest::newRow("by path, no serial") << "/dev/hidraw4" << "" << "" << 0 << QStringList{"10"};
+        QTest::newRow("by lot") << "" << "L2" << "" << 0 << QStringList{"09", "10"};
+        QTest::newRow("since") << "" << "" << "2024-05-02T09:30:00Z" << 0 << QStringList{"10", "11"};
+        QTest::newRow("newest two") << "" << "" << "" << 2 << QStringList{"10", "11"};
+        QTest::newRow("serial and lot") << "SN-7" << "L2" << "" << 0 << QStringList{};
+    }
+    void filtersOnTheStationsDatabase()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, lot);
+        QFETCH(QString, since);
+        QFETCH(int, limit);
+        QFETCH(QStringList, expected);
+        Journal journal(settingsFor(QStringLiteral("filters-%1").arg(QTest::currentDataTag())));
+        QCOMPARE(journal.openError(), QString());
+        const QList<JournalRecord> written = {
+            recordAt(QStringLiteral("2024-05-02T08:00:00.000Z"), QStringLiteral("SN-7"), QStringLiteral("/dev/hidraw3"), QStringLiteral("L1")),
+            recordAt(QStringLiteral("2024-05-02T09:00:00.000Z"), QStringLiteral("SN-8"), QStringLiteral("/dev/hidraw3"), QStringLiteral("L2")),
+            recordAt(QStringLiteral("2024-05-02T10:00:00.000Z"), QString(), QStringLiteral("/dev/hidraw4"), QStringLiteral("L2")),
+            recordAt(QStringLiteral("2024-05-02T11:00:00.000Z"), QStringLiteral("SN-7"), QStringLiteral("/dev/hidraw5"), QString()),
+        };
+        for (const JournalRecord& r : written)
+            QCOMPARE(journal.append(r), QString());
+        QString error;
+        const QList<JournalRecord> read =
+            journal.readLocal(Filter{display, lot, since.isEmpty() ? QDateTime() : parseSince(since), limit}, &error);
+        QCOMPARE(error, QString());
+        QStringList hours;
+        for (const JournalRecord& r : read) {
+            hours << r.at.toString(QStringLiteral("HH"));
+            QCOMPARE(r, *std::find_if(written.begin(), written.end(), [&](const JournalRecord& w) { return w.id == r.id; }));
+        }
+        QCOMPARE(hours, expected);
+        QCOMPARE(journal.waiting(), 4);  // no server: every record waits for one
+    }
+
+    void damagedDatabaseIsKeptAside_data()
+    {
+        QTest::addColumn<bool>("wholeFile");
+        QTest::newRow("not a database") << true;
+        QTest::newRow("damaged pages") << false;
+    }
+    void damagedDatabaseIsKeptAside()
+    {
+        QFETCH(bool, wholeFile);
+        const JournalSettings settings = settingsFor(QStringLiteral("damaged-%1").arg(QTest::currentDataTag()));
+        if (wholeFile) {
+            QDir().mkpath(QFileInfo(settings.databasePath).absolutePath());
+            QFile f(settings.databasePath);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(8192, 'x'));
+        } else {
+            Journal first(settings);
+            for (int i = 0; i < 200; ++i)
+                QCOMPARE(first.append(recordAt(QStringLiteral("2024-05-02T08:00:00.000Z"), QStringLiteral("SN-1"),
+                                               QStringLiteral("/dev/hidraw1"), QString())),
+                         QString());
+        }
+        if (!wholeFile) {
+            QFile f(settings.databasePath);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.size() > 3 * 4096);
+            f.seek(2 * 4096);
+            f.write(QByteArray(4096, '\x5a'));
+        }
+        QFile damaged(settings.databasePath);
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        const QByteArray damagedBytes = damaged.readAll();
+
+        Journal journal(settings);
+        QCOMPARE(journal.openError(), QString());
+        QVERIFY(journal.notice().contains(QStringLiteral("endommagé")));
+        const QStringList aside = QDir(QFileInfo(settings.databasePath).absolutePath())
+                                      .entryList({QStringLiteral("journal.sqlite.endommage-*")}, QDir::Files);
+        QCOMPARE(aside.filter(QRegularExpression(QStringLiteral("endommage-[0-9-]+$"))).size(), 1);
+        QFile kept(QFileInfo(settings.databasePath).absolutePath() + QLatin1Char('/')
+                   + aside.filter(QRegularExpression(QStringLiteral("endommage-[0-9-]+$"))).first());
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), damagedBytes);  // kept as it was, byte for byte
+        const JournalRecord r = recordAt(QStringLiteral("2024-05-03T08:00:00.000Z"), QString(), QStringLiteral("/p"), QString());
+        QCOMPARE(journal.append(r), QString());
+        QString error;
+        QCOMPARE(journal.readLocal({}, &error), QList<JournalRecord>{r});
+    }
+
+    void journalThatCannotBeWritten_data()
+    {
+        QTest::addColumn<bool>("folderIsAFile");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no data folder") << true << "ne peut pas être créé";
+        QTest::newRow("locked by another program") << false << "verrouillée";
+    }
+    void journalThatCannotBeWritten()
+    {
+        QFETCH(bool, folderIsAFile);
+        QFETCH(QString, reason);
+        JournalSettings settings = settingsFor(QStringLiteral("unwritable-%1").arg(QTest::currentDataTag()));
+        settings.busyTimeoutMs = 0;
+        QSqlDatabase other;
+        if (folderIsAFile) {
+            QFile blocker(QFileInfo(settings.databasePath).absolutePath());
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+            settings.databasePath = blocker.fileName() + QStringLiteral("/sous-dossier/journal.sqlite");
+        }
+        Journal journal(settings);
+        if (!folderIsAFile) {
+            QCOMPARE(journal.ready(), QString());
+            other = lockDatabase(settings.databasePath);
+        }
+        const QString why = journal.ready();
+        QVERIFY2(why.contains(reason), qPrintable(why));
+        QVERIFY(why.startsWith(QStringLiteral("le journal de service")));
+        QCOMPARE(journal.append(recordAt(QStringLiteral("2024-05-03T08:00:00.000Z"), QString(), QStringLiteral("/p"), QString())), why);
+    }
+
+    // The journal refuses the second unit: the line stops before a single report goes to its display.
+    void lineStopsBeforeTouchingAUnitItCannotRecord()
+    {
+        JournalSettings settings = settingsFor(QStringLiteral("line-stops"));
+        settings.busyTimeoutMs = 0;
+        Journal journal(settings);
+        ProductionLog log;
+        QVERIFY(log.open(dir_.filePath(QStringLiteral("line-stops.csv")), nullptr));
+        EmulatedLine source(lineOf(3));
+        LineSettings line;
+        line.virtualTime = true;
+        line.journal = &journal;
+        QSqlDatabase other;
+        Recorder recorder;
+        recorder.afterUnit = [&](int unit) {
+            if (unit == 1) {
+                other = lockDatabase(settings.databasePath);
+                recorder.counting = true;
+            }
+        };
+        const LineSummary summary = ProductionLine(model_, log, source, line).run(recorder);
+        QCOMPARE(recorder.reportsWritten.load(), 0);
+        QCOMPARE(summary.units, 2);
+        QCOMPARE(summary.passed, 1);
+        QVERIFY2(summary.stopReason.contains(QStringLiteral("verrouillée")), qPrintable(summary.stopReason));
+        QCOMPARE(recorder.records.size(), 2);
+        QCOMPARE(recorder.records[1].failedStep, UnitStep::Log);
+        QVERIFY(!recorder.records[1].before.has_value());
+        QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+        QString error;
+        QCOMPARE(journal.readLocal({}, &error).size(), 1);
+    }
+
+    // Ten units into a server that stops after the fourth and comes back: after synchronising, every record
+    // is on the server once, in the order the station wrote them.
+    void serverThatGoesAwayLosesNothing()
+    {
+        test::PostgresServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        JournalSettings settings = settingsFor(QStringLiteral("server"));
+        settings.serverUri = server.uri();
+        settings.retryMs = 3600 * 1000;  // only a new record or the synchronisation sends again
+        QList<JournalRecord> local;
+        {
+            Journal journal(settings);
+            ProductionLog log;
+            QVERIFY(log.open(dir_.filePath(QStringLiteral("server.csv")), nullptr));
+            EmulatedLine source(lineOf(10));
+            LineSettings line;
+            line.virtualTime = true;
+            line.journal = &journal;
+            Recorder recorder;
+            recorder.afterUnit = [&](int unit) {
+                if (unit == 4)
+                    QVERIFY2(server.stop(), qPrintable(server.error()));
+            };
+            const LineSummary summary = ProductionLine(model_, log, source, line).run(recorder);
+            QCOMPARE(summary.passed, 10);  // the line does not wait for the server
+            QString error;
+            local = journal.readLocal({}, &error);
+            QCOMPARE(local.size(), 10);
+            QVERIFY(journal.synchronise().waiting > 0);
+        }
+        QVERIFY2(server.restart(), qPrintable(server.error()));
+        Journal journal(settings);
+        const SyncResult sync = journal.synchronise();
+        QCOMPARE(sync.error, QString());
+        QCOMPARE(sync.waiting, 0);
+        QStringList localIds;
+        for (const JournalRecord& r : local)
+            localIds << r.id;
+        QCOMPARE(server.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), localIds);
+        QString error;
+        QCOMPARE(journal.readServer({}, &error), local);
+        QCOMPARE(server.query(QStringLiteral("SELECT version FROM trivo_journal_version")), QStringList{"1"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "test_journal.moc"
