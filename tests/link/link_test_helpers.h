@@ -1,36 +1,44 @@
 #pragma once
-// Shared by the link tests: a link on the emulated display, and checks on the diagnostics list.
+// Shared by the link tests: an exchanger on the emulated display with the link window's model fed from
+// its records, and checks on the diagnostics list.
 #include <QStringList>
 #include <QTest>
-#include <QTimer>
 
 #include "emulator/emulated_display.h"
 #include "link/exchanger.h"
-#include "link/display_owner.h"
+#include "link/usb_model.h"
 
 namespace trivo::test {
 
-// Link on the emulated display; by default one monitor tick has found the display.
+// The exchanger on the emulated display; by default one connection check has found the display. The
+// model sees every record, as the link window's details do while they are shown.
 struct Rig {
     EmulatedTransport transport;
-    Link link{transport};
+    Exchanger link{transport};
+    UsbModel model;
     explicit Rig(bool firstTick = true)
     {
+        link.setEventSink([this](const LinkEvent& event) { model.apply(event); });
         if (firstTick)
-            link.DETECT_CON_Timer();
+            link.connectionCheck();
     }
+    // The link window's fields, typed in; and its two buttons, which send the buffer as it stands.
+    void setText1(int index, const QString& text) { link.editBuffer(index, text); }
     void fill(const QStringList& fields)
     {
         for (int i = 0; i < int(fields.size()) && i < 64; ++i)
-            link.setText1(i, fields[i]);
+            link.editBuffer(i, fields[i]);
     }
+    Reply write() { return link.send(Request()); }
+    Reply read() { return link.ask(Request()); }
     QStringList fields() const
     {
         QStringList texts;
         for (int i = 0; i < 64; ++i)
-            texts << link.text1(i);
+            texts << model.text1(i);
         return texts;
     }
+    const QStringList& log() const { return model.lstResults(); }
     std::vector<std::vector<uint8_t>> inputReports() const
     {
         std::vector<std::vector<uint8_t>> in;
@@ -40,27 +48,6 @@ struct Rig {
         return in;
     }
 };
-
-// The monitor's timer, for checks on its interval and countdown.
-inline const QTimer& monitorTimer(const Link& link)
-{
-    const auto* timer = link.findChild<QTimer*>(QStringLiteral("DETECT_CON"));
-    if (!timer)
-        qFatal("the link has no DETECT_CON timer");
-    return *timer;
-}
-
-// Label4's background by the name the link window gives it ("" before the first exchange).
-inline QString colourName(ProgressColour colour)
-{
-    switch (colour) {
-    case ProgressColour::Unset: return QString();
-    case ProgressColour::White: return QStringLiteral("white");
-    case ProgressColour::Yellow: return QStringLiteral("yellow");
-    case ProgressColour::Green: return QStringLiteral("green");
-    }
-    return QString();
-}
 
 inline int countLines(const QStringList& lines, const QString& line) { return int(lines.count(line)); }
 

@@ -1,11 +1,11 @@
 // Discovery passes and the monitor tick: which interfaces are opened, what the diagnostics list tells,
 // and that no handle outlives the pass that replaced it.
-#include <QSignalSpy>
 #include <QtTest>
 
 #include <functional>
 
 #include "emulator/faults.h"
+#include "link/commands.h"
 #include "link/link_test_helpers.h"
 
 using namespace trivo;
@@ -45,7 +45,7 @@ private slots:
         Rig rig(false);
         rig.transport.plug(false);
         QVERIFY(!rig.link.FindTheHid());
-        const QStringList& log = rig.link.lstResults();
+        const QStringList log = rig.log();
         QCOMPARE(test::countLines(log, "SetupDiEnumDeviceInterfaces"), 1);
         CHECK_IN_ORDER(log,
                        QStringList({"GetHidGuid", "SetupDiClassDevs", "SetupDiEnumDeviceInterfaces",
@@ -99,7 +99,7 @@ private slots:
         QCOMPARE(rig.link.FindTheHid(), found);
         QCOMPARE(toQt(rig.transport.openedPaths()), opened);
         QCOMPARE(rig.transport.openHandles(), found ? 2 : 0);
-        const QStringList& log = rig.link.lstResults();
+        const QStringList log = rig.log();
         QCOMPARE(test::countLines(log, "SetupDiEnumDeviceInterfaces"), enumerated);
         QStringList ids;
         for (const QString& l : log)
@@ -127,14 +127,14 @@ private slots:
         rig.transport.plug(false);
         QVERIFY(rig.link.FindTheHid());
         QCOMPARE(rig.link.device().version, version);
-        QVERIFY(rig.link.lstResults().contains("Version Number: " + QString::number(version, 16).toUpper()));
+        QVERIFY(rig.log().contains("Version Number: " + QString::number(version, 16).toUpper()));
     }
 
     void passLog()
     {
         Rig rig(false);
         QVERIFY(rig.link.FindTheHid());
-        const QStringList& log = rig.link.lstResults();
+        const QStringList log = rig.log();
         CHECK_IN_ORDER(log,
                        QStringList({"GetHidGuid",
                                     "  GUID for system HIDs: 4D1E55B2-F16F-11CF-88 CB 00 11 11 00 00 30 ",
@@ -185,82 +185,32 @@ private slots:
         Rig rig(false);
         for (int pass = 0; pass < 3; ++pass)
             QVERIFY(rig.link.FindTheHid());
-        QCOMPARE(test::countLines(rig.link.lstResults(), "CreateEvent"), 3);
-        QCOMPARE(test::countLines(rig.link.lstResults(), "  Read event of an earlier pass kept."), 2);
+        QCOMPARE(test::countLines(rig.log(), "CreateEvent"), 3);
+        QCOMPARE(test::countLines(rig.log(), "  Read event of an earlier pass kept."), 2);
         // A failed pass in between does not make the next one create it again.
         rig.transport.plug(false);
         QVERIFY(!rig.link.FindTheHid());
         rig.transport.plug(true);
         QVERIFY(rig.link.FindTheHid());
-        QCOMPARE(rig.link.lstResults().last(), QStringLiteral("  Read event of an earlier pass kept."));
+        QCOMPARE(rig.log().last(), QStringLiteral("  Read event of an earlier pass kept."));
     }
 
     void previousHandlesReleased()
     {
         Rig rig(false);
         for (int pass = 0; pass < 5; ++pass) {
-            rig.link.DETECT_CON_Timer();
+            rig.link.connectionCheck();
             QCOMPARE(rig.transport.openHandles(), 2);
         }
-        QCOMPARE(test::countLines(rig.link.lstResults(), "CloseHandle (previous HIDHandle)"), 4);
-        QCOMPARE(test::countLines(rig.link.lstResults(), "CloseHandle (previous ReadHandle)"), 4);
+        QCOMPARE(test::countLines(rig.log(), "CloseHandle (previous HIDHandle)"), 4);
+        QCOMPARE(test::countLines(rig.log(), "CloseHandle (previous ReadHandle)"), 4);
         rig.transport.plug(false);
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.transport.openHandles(), 0);
         rig.transport.plug(true);
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.transport.openHandles(), 2);
-        rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());  // the handles in use are the new ones
-    }
-
-    void monitorTick_data()
-    {
-        QTest::addColumn<bool>("plugged");
-        QTest::addColumn<LinkState>("state");
-        QTest::addColumn<QString>("caption");
-        QTest::addRow("connected") << true << LinkState::Connected << kConnectedText;
-        QTest::addRow("waiting") << false << LinkState::Waiting << kWaitingText;
-    }
-
-    void monitorTick()
-    {
-        QFETCH(bool, plugged);
-        QFETCH(LinkState, state);
-        QFETCH(QString, caption);
-        Rig rig(false);
-        QCOMPARE(rig.link.state(), LinkState::Unknown);
-        QCOMPARE(rig.link.label3Text(), QString());
-        rig.transport.plug(plugged);
-        QSignalSpy ticks(&rig.link, &Link::monitorTick);
-        QSignalSpy label3(&rig.link, &Link::label3Changed);
-        // Every tick reports, not only a change.
-        for (int i = 0; i < 3; ++i)
-            rig.link.DETECT_CON_Timer();
-        QCOMPARE(ticks.count(), 3);
-        QCOMPARE(label3.count(), 3);
-        for (const auto& args : ticks)
-            QCOMPARE(args.at(0).toBool(), plugged);
-        QCOMPARE(rig.link.state(), state);
-        QCOMPARE(rig.link.label3Text(), caption);
-    }
-
-    // The state seen by the tick's listeners is already the new one (a read made from the tick is not refused).
-    void stateSetBeforeTickSignal()
-    {
-        Rig rig(false);
-        rig.link.startMonitor();
-        QVERIFY(rig.link.monitorRunning());
-        QCOMPARE(test::monitorTimer(rig.link).interval(), kMonitorIntervalMs);
-        bool answered = false;
-        connect(&rig.link, &Link::monitorTick, this, [&](bool found) {
-            QVERIFY(found);
-            rig.link.setText1(0, "30");
-            answered = rig.link.but_RD_HID_Click();
-        });
-        rig.link.DETECT_CON_Timer();
-        QVERIFY(answered);
-        QVERIFY(rig.link.monitorRunning());
+        QVERIFY(rig.link.ask(commands::parameterRead0()).ok());  // the handles in use are the new ones
     }
 
     void displayThatCannotBeOpened()
@@ -270,18 +220,20 @@ private slots:
         t.plug(true);
         t.addSecondDisplay();
         t.injectFault(Fault::RefuseOpen, 0, 1);
-        Link link(t);
+        Exchanger link(t);
+        UsbModel model;
+        link.setEventSink([&model](const LinkEvent& e) { model.apply(e); });
         QVERIFY(link.FindTheHid());
         QCOMPARE(QString::fromStdString(link.device().path),
                  QString::fromLatin1(EmulatedTransport::kSecondDisplayPath));
         CHECK_IN_ORDER(
-            link.lstResults(),
+            model.lstResults(),
             QStringList({"CreateFile", "  Result = Permission denied", "  Returned handle: 0h", "HidD_GetAttributes",
                          "Error in filling HIDD_ATTRIBUTES structure.", "Vendor ID: 0", "CloseHandle",
                          "  Result = The handle is invalid.", "CreateFile", "  My device detected"}));
         t.injectFault(Fault::RefuseOpen);  // now every open
         QVERIFY(!link.FindTheHid());
-        QCOMPARE(link.lstResults().last(), QStringLiteral(" Device not found."));
+        QCOMPARE(model.lstResults().last(), QStringLiteral(" Device not found."));
     }
 
     void readHandleRefused()
@@ -290,11 +242,14 @@ private slots:
         EmulatedTransport t;
         t.plug(true);
         t.injectFault(Fault::RefuseOpen, 0, 2);
-        Link second(t);
+        Exchanger second(t);
+        UsbModel model;
+        second.setEventSink([&model](const LinkEvent& e) { model.apply(e); });
         QVERIFY(!second.FindTheHid());
         QCOMPARE(t.openedPaths().size(), std::size_t(2));
         QCOMPARE(t.openHandles(), 0);  // the write handle was closed again
-        QCOMPARE(second.lstResults().last(), QStringLiteral(" Device not found."));
+        CHECK_IN_ORDER(model.lstResults(), QStringList({"CreateFile, ReadHandle", "  Returned handle: 0h",
+                                                        "CloseHandle (previous HIDHandle)", " Device not found."}));
     }
 
     // Passes keep adding lines while no exchange clears the list: it is emptied past 32000 lines.
@@ -304,23 +259,14 @@ private slots:
         int largest = 0;
         int emptied = 0;
         for (int pass = 0; pass < 1000; ++pass) {
-            const int before = int(rig.link.lstResults().size());
+            const int before = int(rig.log().size());
             rig.link.FindTheHid();
-            const int after = int(rig.link.lstResults().size());
+            const int after = int(rig.log().size());
             largest = std::max(largest, after);
             emptied += after < before;
         }
         QVERIFY(emptied >= 1);
         QVERIFY2(largest > 31800 && largest <= 32100, qPrintable(QString::number(largest)));
-    }
-
-    void logApiResultUsesTransportText()
-    {
-        EmulatedTransport t;
-        Link link(t);
-        t.open("x");
-        link.LogApiResult("Something");
-        QCOMPARE(link.lstResults(), QStringList({"", "Something", "  Result = No such file or directory"}));
     }
 };
 

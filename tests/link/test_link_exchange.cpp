@@ -1,5 +1,5 @@
-// One exchange on the wire: the report frame, the buffer texts, the guards, the progress label, and the
-// faults of a display that does not answer, answers late, or cannot be written to.
+// One exchange on the wire: the report frame, the buffer texts and the diagnostics the link window shows
+// of it, the guards, and the faults of a display that does not answer, answers late, or cannot be written to.
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QtTest>
@@ -24,7 +24,7 @@ QStringList replyFields(const std::vector<uint8_t>& report)
 {
     QStringList texts;
     for (std::size_t i = 1; i < report.size(); ++i)
-        texts << commands::byteText(report[i]);
+        texts << byteText(report[i]);
     return texts;
 }
 
@@ -66,8 +66,8 @@ private slots:
         QFETCH(QByteArray, expected);
         Rig rig;
         rig.fill(fields);
-        QVERIFY(rig.link.but_WR_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::Answered);
+        QVERIFY(rig.write().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::Done);
         const auto out = rig.transport.outputReports();
         QCOMPARE(out.size(), std::size_t(1));
         QCOMPARE(out[0].size(), std::size_t(kReportLength));
@@ -87,18 +87,18 @@ private slots:
         QFETCH(uint8_t, modeLetter);
         Rig rig;
         rig.transport.display().setSignature(0x42, 0x43, 0x49, modeLetter);
-        rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::Answered);
+        rig.setText1(0, "30");
+        QVERIFY(rig.read().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::Done);
         const QStringList texts = rig.fields();
-        QCOMPARE(texts.mid(0, 4), QStringList({"42", "43", "49", commands::byteText(modeLetter)}));
+        QCOMPARE(texts.mid(0, 4), QStringList({"42", "43", "49", byteText(modeLetter)}));
         const auto in = rig.inputReports();
         QCOMPARE(in.size(), std::size_t(1));
         QCOMPARE(texts, replyFields(in[0]));
         static const QRegularExpression twoUpperDigits("^[0-9A-F]{2}$");
         for (const QString& t : texts)
             QVERIFY2(twoUpperDigits.match(t).hasMatch(), qPrintable(t));
-        QCOMPARE(rig.link.text1(64), QStringLiteral("0"));
+        QCOMPARE(rig.model.text1(64), QStringLiteral("0"));
     }
 
     void writingExchangeKeepsRequest()
@@ -106,10 +106,10 @@ private slots:
         Rig rig;
         const QStringList request = QStringList{"30", "a", "", "0F"} + repeated(60, "7");
         rig.fill(request);
-        QVERIFY(rig.link.but_WR_HID_Click());
+        QVERIFY(rig.write().ok());
         QCOMPARE(rig.inputReports().size(), std::size_t(1));  // a reply came, and was only logged
         QCOMPARE(rig.fields(), request);
-        QVERIFY(rig.link.lstResults().contains(" 42"));
+        QVERIFY(rig.log().contains(" 42"));
     }
 
     void refusedWhileWaiting_data()
@@ -124,20 +124,18 @@ private slots:
         QFETCH(bool, reading);
         Rig rig(false);
         rig.transport.plug(false);
-        rig.link.startMonitor();
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.link.state(), LinkState::Waiting);
         rig.fill(QStringList{"30", "31"} + repeated(62, "AB"));
-        const QStringList logBefore = rig.link.lstResults();
+        const QStringList logBefore = rig.log();
 
-        QVERIFY(!(reading ? rig.link.but_RD_HID_Click() : rig.link.but_WR_HID_Click()));
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::Refused);
-        QCOMPARE(rig.link.label4Text(), QStringLiteral("IMPOSSIBLE !"));
-        QCOMPARE(rig.link.label4Color(), ProgressColour::Unset);  // background left as it was
+        QVERIFY(!(reading ? rig.read().ok() : rig.write().ok()));
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::Unplugged);
+        QCOMPARE(rig.model.label4Text(), QStringLiteral("IMPOSSIBLE !"));
+        QCOMPARE(rig.model.label4Color(), ProgressColour::Unset);  // background left as it was
         QCOMPARE(rig.fields(), repeated(64, "0"));
         QVERIFY(rig.transport.record().empty());
-        QCOMPARE(rig.link.lstResults(), logBefore);  // not an exchange: the list is not cleared
-        QVERIFY(rig.link.monitorRunning());
+        QCOMPARE(rig.log(), logBefore);  // not an exchange: the list is not cleared
     }
 
     void beforeFirstTickNothingSent()
@@ -145,66 +143,13 @@ private slots:
         Rig rig(false);
         const QStringList request = QStringList{"30"} + repeated(63, "5");
         rig.fill(request);
-        QVERIFY(!rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::NotOpen);
+        QVERIFY(!rig.read().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::NotOpen);
         QVERIFY(rig.transport.record().empty());
         QCOMPARE(rig.transport.openHandles(), 0);
         QCOMPARE(rig.fields(), request);
-        QCOMPARE(rig.link.label4Text(), QStringLiteral("Fin de l'envoi ."));
-        QCOMPARE(rig.link.label4Color(), ProgressColour::Green);
-    }
-
-    // White, yellow, green around the exchange; the monitor is stopped while the report is on the wire.
-    void progressLabelAndMonitor()
-    {
-        Rig rig;
-        rig.link.startMonitor();
-        QStringList steps;
-        connect(&rig.link, &Link::label4Changed, this,
-                [&] { steps << test::colourName(rig.link.label4Color()) + "|" + rig.link.label4Text(); });
-        QList<bool> monitorDuringExchange;
-        rig.link.setReportObserver(
-            [&](bool, const uint8_t*, std::size_t) { monitorDuringExchange << rig.link.monitorRunning(); });
-        rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());
-        QCOMPARE(steps, QStringList({"white|    ", "yellow|Envoi en cours.", "yellow|", "green|Fin de l'envoi ."}));
-        QCOMPARE(monitorDuringExchange, QList<bool>({false, false}));
-        QVERIFY(rig.link.monitorRunning());
-        QVERIFY(test::monitorTimer(rig.link).interval() <= kMonitorIntervalMs);
-        QCOMPARE(rig.link.lstResults().first(), QStringLiteral("***** HID Test Report *****"));
-        QVERIFY(!rig.link.lstResults().contains(QStringLiteral("GetHidGuid")));  // the tick's pass was cleared
-    }
-
-    // A window that exchanges twice a second must not hold the connection check off for ever: each
-    // exchange resumes the monitor's countdown where it stood instead of starting it afresh.
-    void monitorCountdownResumesAfterExchanges_data()
-    {
-        QTest::addColumn<int>("replyDelayMs");
-        QTest::addColumn<int>("maxRemainingMs");
-        QTest::addRow("quick replies") << 0 << kMonitorIntervalMs;
-        QTest::addRow("slow reply") << 400 << kMonitorIntervalMs - 400;
-        QTest::addRow("reply slower than the interval") << 1100 << 0;
-    }
-
-    void monitorCountdownResumesAfterExchanges()
-    {
-        QFETCH(int, replyDelayMs);
-        QFETCH(int, maxRemainingMs);
-        Rig rig;
-        rig.transport.setRealTime(true);  // the monitor's countdown runs on the real clock
-        rig.link.setReadTimeoutMs(2000);
-        rig.link.startMonitor();
-        rig.transport.setReplyDelayMs(replyDelayMs);
-        rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());
-        QVERIFY(rig.link.monitorRunning());
-        // A coarse timer may report up to 5 % more than it will wait.
-        QVERIFY2(test::monitorTimer(rig.link).remainingTime() <= maxRemainingMs + kMonitorIntervalMs / 20,
-                 qPrintable(QString::number(test::monitorTimer(rig.link).remainingTime())));
-        // The pass that follows puts the whole interval back.
-        rig.link.DETECT_CON_Timer();
-        QCOMPARE(test::monitorTimer(rig.link).interval(), kMonitorIntervalMs);
-        QVERIFY(rig.link.monitorRunning());
+        QCOMPARE(rig.model.label4Text(), QStringLiteral("Fin de l'envoi ."));
+        QCOMPARE(rig.model.label4Color(), ProgressColour::Green);
     }
 
     void exchangeLog()
@@ -212,8 +157,8 @@ private slots:
         Rig rig;
         rig.fill(QStringList{"30"} + repeated(63, "0"));
         rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x50);
-        QVERIFY(rig.link.but_RD_HID_Click());
-        const QStringList& log = rig.link.lstResults();
+        QVERIFY(rig.read().ok());
+        const QStringList log = rig.log();
         CHECK_IN_ORDER(
             log,
             QStringList({"***** HID Test Report *****", "WriteFile", " NumberOfBytesWritten = 65", "30", "00",
@@ -233,8 +178,7 @@ private slots:
         rig.link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
             seen.push_back({output, std::vector<uint8_t>(data, data + length)});
         });
-        commands::registersRead(rig.link);
-        QVERIFY(rig.link.but_RD_HID_Click());
+        QVERIFY(rig.link.ask(commands::registersRead()).ok());
         QCOMPARE(seen.size(), std::size_t(2));
         QVERIFY(seen[0].output);
         QCOMPARE(seen[0].bytes, rig.transport.outputReports().at(0));
@@ -246,24 +190,23 @@ private slots:
     void observerSeesWholeFrames()
     {
         Rig rig;
-        Link& link = rig.link;
         rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x50);
         rig.transport.injectFault(Fault::ShortReply, 0, 3);  // report ID, 42, 43
         std::vector<Observed> seen;
-        link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
+        rig.link.setReportObserver([&](bool output, const uint8_t* data, std::size_t length) {
             seen.push_back({output, std::vector<uint8_t>(data, data + length)});
         });
-        link.setText1(0, "30");
-        QVERIFY(!link.but_RD_HID_Click());  // and taken for no reply: its missing bytes are not the display's
-        QCOMPARE(link.lastExchange(), ExchangeResult::ReadError);
+        rig.setText1(0, "30");
+        QVERIFY(!rig.read().ok());  // and taken for no reply: its missing bytes are not the display's
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::Short);
         QCOMPARE(seen.size(), std::size_t(2));
         std::vector<uint8_t> frame(65, 0);
         frame[1] = 0x42;
         frame[2] = 0x43;
         QVERIFY(!seen[1].output);
         QCOMPARE(seen[1].bytes, frame);
-        QCOMPARE(link.text1(1), QStringLiteral("43"));
-        QCOMPARE(link.text1(2), QStringLiteral("00"));
+        QCOMPARE(rig.model.text1(1), QStringLiteral("43"));
+        QCOMPARE(rig.model.text1(2), QStringLiteral("00"));
     }
 
     void failedWriteWaitsForNothing_data()
@@ -280,27 +223,27 @@ private slots:
         rig.transport.setFailWrites(true);
         const QStringList request = QStringList{"30"} + repeated(63, "1");
         rig.fill(request);
-        QVERIFY(!(reading ? rig.link.but_RD_HID_Click() : rig.link.but_WR_HID_Click()));
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::WriteFailed);
-        const QStringList& log = rig.link.lstResults();
+        QVERIFY(!(reading ? rig.read().ok() : rig.write().ok()));
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::WriteFailed);
+        const QStringList log = rig.log();
         CHECK_IN_ORDER(log, QStringList({"WriteFile", "  Result = Input/output error", " NumberOfBytesWritten = 0"}));
         QVERIFY(!log.contains("ReadFile"));
         QVERIFY(!log.contains("WaitForSingleObject"));
         QCOMPARE(rig.fields(), reading ? repeated(64, "00") : request);
         // The write failure alone does not close the link: the next exchange tries again.
         rig.transport.setFailWrites(false);
-        QVERIFY(rig.link.but_WR_HID_Click());
+        QVERIFY(rig.write().ok());
     }
 
     void partialWriteIsAFailure()
     {
         Rig rig;
         rig.transport.injectFault(Fault::ShortWrite, 0, 30);
-        QVERIFY(!rig.link.but_WR_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::WriteFailed);
+        QVERIFY(!rig.write().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::WriteFailed);
         QCOMPARE(rig.transport.readTimeouts(), 0);  // no reply was waited for
-        QVERIFY(!rig.link.lstResults().contains("WaitForSingleObject"));
-        QVERIFY(rig.link.lstResults().contains(" NumberOfBytesWritten = 30"));
+        QVERIFY(!rig.log().contains("WaitForSingleObject"));
+        QVERIFY(rig.log().contains(" NumberOfBytesWritten = 30"));
     }
 
     void readErrorKeepsLinkOpen()
@@ -308,16 +251,16 @@ private slots:
         Rig rig;
         const int handles = rig.transport.openHandles();
         rig.transport.injectFault(Fault::ReadError);
-        rig.link.setText1(0, "30");
-        QVERIFY(!rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::ReadError);
-        QVERIFY(rig.link.lstResults().contains("Readfile undefined error"));
+        rig.setText1(0, "30");
+        QVERIFY(!rig.read().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::ReadFailed);
+        QVERIFY(rig.log().contains("Readfile undefined error"));
         QCOMPARE(rig.transport.openHandles(), handles);
         rig.transport.removeFault(Fault::ReadError);
         rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x2A);
-        rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.text1(3), QStringLiteral("2A"));
+        rig.setText1(0, "30");
+        QVERIFY(rig.read().ok());
+        QCOMPARE(rig.model.text1(3), QStringLiteral("2A"));
         QCOMPARE(rig.transport.outputReports().size(), std::size_t(2));
     }
 
@@ -330,44 +273,44 @@ private slots:
         rig.transport.setSilent(true);
         rig.fill(QStringList{"30"} + repeated(63, "5"));
         const long long before = rig.transport.clockMs();
-        QVERIFY(!rig.link.but_RD_HID_Click());
+        QVERIFY(!rig.read().ok());
         QCOMPARE(rig.transport.clockMs() - before, (long long)kReadTimeoutMs);
         QCOMPARE(rig.transport.readTimeouts(), 1);
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::TimedOut);
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::TimedOut);
         QCOMPARE(rig.link.state(), LinkState::NotAnswering);
         QCOMPARE(rig.fields(), repeated(64, "00"));
-        CHECK_IN_ORDER(rig.link.lstResults(),
+        CHECK_IN_ORDER(rig.log(),
                        QStringList({"WaitForSingleObject", "Readfile timeout", "CloseHandle", " Report ID: 0",
                                     " Report Data:", " 00"}));
         QCOMPARE(rig.transport.openHandles(), 0);
 
         rig.transport.clearRecord();
         rig.fill(QStringList{"34"});
-        QVERIFY(!rig.link.but_WR_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::LinkDown);
+        QVERIFY(!rig.write().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::NotAnswering);
         QVERIFY(rig.transport.record().empty());
-        QVERIFY(!rig.link.lstResults().contains("ReadFile"));
-        QCOMPARE(rig.link.text1(0), QStringLiteral("34"));
-        QVERIFY(!rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::LinkDown);
+        QVERIFY(!rig.log().contains("ReadFile"));
+        QCOMPARE(rig.model.text1(0), QStringLiteral("34"));
+        QVERIFY(!rig.read().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::NotAnswering);
         QCOMPARE(rig.fields(), repeated(64, "00"));
         QVERIFY(rig.transport.record().empty());
 
         // A pass finds it still there and still does not call it connected; nothing more was waited for.
         rig.transport.setSilent(false);
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.link.state(), LinkState::NotAnswering);
         QCOMPARE(rig.transport.readTimeouts(), 1);
         // Unplugged and plugged in again, it is opened again.
         rig.transport.plug(false);
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.link.state(), LinkState::Waiting);
         rig.transport.plug(true);
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.link.state(), LinkState::Connected);
-        rig.link.setText1(0, "30");
-        QVERIFY(rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.text1(0), QStringLiteral("42"));
+        rig.setText1(0, "30");
+        QVERIFY(rig.read().ok());
+        QCOMPARE(rig.model.text1(0), QStringLiteral("42"));
     }
 
     // A reply that arrives after its exchange gave up is drained and logged before the next request,
@@ -388,27 +331,27 @@ private slots:
 
         rig.link.setReadTimeoutMs(30);
         rig.transport.setReplyDelayMs(60000);
-        rig.link.setText1(0, "30");
-        QVERIFY(!rig.link.but_RD_HID_Click());
-        QCOMPARE(rig.link.lastExchange(), ExchangeResult::TimedOut);
+        rig.setText1(0, "30");
+        QVERIFY(!rig.read().ok());
+        QCOMPARE(rig.link.lastOutcome(), ExchangeOutcome::TimedOut);
         QCOMPARE(rig.transport.pendingReplies(), 1);
 
         rig.transport.advanceMs(60000);  // the late reply to 30 is now waiting
         rig.transport.setReplyDelayMs(0);
-        rig.link.DETECT_CON_Timer();
-        rig.link.setText1(0, "31");
+        rig.link.connectionCheck();
+        rig.setText1(0, "31");
         // An operation gives the display that stopped answering its one more try.
-        const Link::Sequence operation(rig.link);
-        QVERIFY(rig.link.but_RD_HID_Click());
+        const Exchanger::Operation operation(rig.link);
+        QVERIFY(rig.read().ok());
         QCOMPARE(rig.fields().mid(0, 4), QStringList({"11", "22", "33", "44"}));
         QCOMPARE(rig.transport.pendingReplies(), 0);
         const QString drained = QStringLiteral(" Late input report discarded: 42 43 49 50");
         bool logged = false;
-        for (const QString& line : rig.link.lstResults())
+        for (const QString& line : rig.log())
             logged = logged || line.startsWith(drained);
         QVERIFY(logged);
-        QVERIFY(rig.link.lstResults().indexOf(QRegularExpression("^ Late input report"))
-                < rig.link.lstResults().indexOf("WriteFile"));
+        QVERIFY(rig.log().indexOf(QRegularExpression("^ Late input report"))
+                < rig.log().indexOf("WriteFile"));
         // 30 written, the late reply drained, 31 written, its answer read: each seen by the observer.
         QCOMPARE(seen.size(), std::size_t(4));
         QCOMPARE(seen[0].output, true);
@@ -439,14 +382,14 @@ private slots:
         QFETCH(bool, accepted);
         Rig rig(false);
         rig.transport.setReportLengths({input, output});
-        rig.link.DETECT_CON_Timer();
+        rig.link.connectionCheck();
         QCOMPARE(rig.link.deviceFound(), accepted);
         QCOMPARE(rig.link.state(), accepted ? LinkState::Connected : LinkState::Waiting);
         QCOMPARE(rig.transport.openHandles(), accepted ? 2 : 0);
-        QCOMPARE(rig.link.lstResults().contains(QStringLiteral("  Input Report Byte Length: %1").arg(input)), true);
-        QCOMPARE(rig.link.lstResults().last() == QStringLiteral(" Device not found."), !accepted);
-        rig.link.setText1(0, "30");
-        QCOMPARE(rig.link.but_RD_HID_Click(), accepted);
+        QCOMPARE(rig.log().contains(QStringLiteral("  Input Report Byte Length: %1").arg(input)), true);
+        QCOMPARE(rig.log().last() == QStringLiteral(" Device not found."), !accepted);
+        rig.setText1(0, "30");
+        QCOMPARE(rig.read().ok(), accepted);
         QCOMPARE(rig.transport.outputReports().size(), std::size_t(accepted ? 1 : 0));
     }
 
@@ -464,12 +407,12 @@ private slots:
         QCOMPARE(rig.transport.openHandles(), displayOpen ? 2 : 0);
         rig.link.CloseLink();
         QCOMPARE(rig.transport.openHandles(), 0);
-        const QStringList& log = rig.link.lstResults();
+        const QStringList log = rig.log();
         CHECK_IN_ORDER(log, QStringList({"CloseHandle (HIDHandle)", "CloseHandle (ReadHandle)"}));
         QCOMPARE(log.last().startsWith("  Result = "), true);
         // Nothing goes out on closed handles.
-        rig.link.setText1(0, "30");
-        QVERIFY(!rig.link.but_WR_HID_Click());
+        rig.setText1(0, "30");
+        QVERIFY(!rig.write().ok());
         QVERIFY(rig.transport.record().empty());
     }
 };
