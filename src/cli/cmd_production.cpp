@@ -216,6 +216,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
     settings.places = places;
     settings.maxUnits = count;
     settings.stopAsked = [] { return stopRequested(); };
+    settings.claimDisplays = !c.simulate;
     if (c.simulate) {
         EmulatedLineSettings emulated;
         // A line of as many displays as asked for, or as many as the line is to program.

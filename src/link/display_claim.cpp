@@ -73,7 +73,9 @@ bool DisplayClaim::claim(const std::string& key, QString* usedBy)
         ::close(fd);
         return false;
     }
-    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationName() : QString();
+    // The program as the operator starts it (trivo-cp, trivo-cp-cli), not the settings' application name.
+    const QString program =
+        QCoreApplication::instance() ? QFileInfo(QCoreApplication::applicationFilePath()).fileName() : QString();
     const QByteArray holder =
         (program.isEmpty() ? QByteArray("trivo-cp") : program.toUtf8()) + ' ' + QByteArray::number(::getpid()) + '\n';
     if (::ftruncate(fd, 0) == 0)

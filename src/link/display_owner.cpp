@@ -364,6 +364,19 @@ void DisplayOwner::clearBuffer()
     postSettings([](Exchanger& link) { link.but_CLEAR_HID_Click(); });
 }
 
+void DisplayOwner::setSuspended(bool suspended)
+{
+    if (suspended == suspended_)
+        return;
+    suspended_ = suspended;
+    if (suspended) {
+        CloseLink();
+        return;
+    }
+    startMonitor();
+    DETECT_CON_Timer();
+}
+
 void DisplayOwner::CloseLink()
 {
     detectCon_->stop();

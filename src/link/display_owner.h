@@ -132,6 +132,10 @@ public:
 
     // Closes the link on the I/O thread ("Quitter"), after the operation under way (cancelled).
     void CloseLink();
+    // Lets go of the display while another part of the program (a production line) works on it: the
+    // monitor stops and the link is closed, its claim given up; false takes it back at the next check.
+    void setSuspended(bool suspended);
+    bool suspended() const { return suspended_; }
 
 signals:
     void busyChanged(bool busy);
@@ -169,6 +173,7 @@ private:
     int pending_ = 0;
     bool periodicInFlight_ = false;
     bool checkInFlight_ = false;
+    bool suspended_ = false;
     LinkState state_ = LinkState::Unknown;
     bool deviceFound_ = false;
     HidInterfaceInfo device_;

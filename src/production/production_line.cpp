@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/display_claim.h"
 #include "link/exchanger.h"
 #include "production/line_clock.h"
 #include "production/unit_programming.h"
@@ -217,6 +218,8 @@ void ProductionLine::Private::runPlace(int place, HidTransport& bus)
 {
     Exchanger link(bus);
     link.setReadTimeoutMs(settings.readTimeoutMs);
+    if (settings.claimDisplays)
+        link.setClaims(std::make_unique<DisplayClaim>());
     tell([&](LineObserver& o) { o.linkReady(place, link); });
     const std::unique_ptr<LineClock> clock = makeLineClock(settings.virtualTime);
     auto countReached = [this] { return settings.maxUnits > 0 && claimed >= settings.maxUnits; };

@@ -55,6 +55,8 @@ struct LineSettings {
     // The service journal, one record per unit beside its log line; none: the log only. A journal that
     // cannot be written stops the line before the next display is touched.
     journal::Journal* journal = nullptr;
+    // Real displays: each place claims the display it opens, so that no other program writes to it meanwhile.
+    bool claimDisplays = false;
 };
 
 struct LineSummary {

@@ -6,6 +6,7 @@
 #include <QMenu>
 
 #include "production/ui/production_window.h"
+#include "link/display_owner.h"
 #include "shell/main_window.h"
 
 namespace trivo {
@@ -39,6 +40,9 @@ ProductionWindow* ProductionMenu::showWindow()
     if (!window_) {
         window_ = new ProductionWindow(main_.dialogs(), main_);
         window_->setJournal(&main_.journal());
+        // One program, one opening of each display: the line takes the real displays while it runs.
+        connect(window_, &ProductionWindow::realDisplaysTaken, &main_,
+                [this](bool taken) { main_.owner().setSuspended(taken); });
         sub = area->addSubWindow(window_);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->setWindowIcon(main_.windowIcon());

@@ -329,6 +329,9 @@ bool ProductionWindow::cmdDemarrer_Click()
         settings.virtualTime = virtualTime_;
     } else {
         source = std::make_unique<UsbUnitSource>([] { return std::make_unique<HidapiTransport>(); });
+        settings.claimDisplays = true;
+        realLine_ = true;
+        emit realDisplaysTaken(true);
     }
     units_ = passed_ = failed_ = 0;
     logLines_->clear();
@@ -449,6 +452,10 @@ void ProductionWindow::onFinished(const LineSummary& summary)
     stepLabel_->setText(summaryText(summary));
     if (!summary.stopReason.isEmpty())
         dialogs_.inform(summary.stopReason, MsgIcon::Critical);
+    if (realLine_) {
+        realLine_ = false;
+        emit realDisplaysTaken(false);
+    }
     emit lineFinished(summary);
 }
 

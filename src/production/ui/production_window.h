@@ -72,6 +72,9 @@ public:
 signals:
     // The line ended (by Stop, by itself, or when an emulated line ran out of units).
     void lineFinished(const trivo::production::LineSummary& summary);
+    // A line on the real displays starts (true) or has ended (false): the program's own link lets go of
+    // the display meanwhile, so that it is opened once, by the line.
+    void realDisplaysTaken(bool taken);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,6 +127,7 @@ private:
     QProgressBar* stepBar_ = nullptr;
     QListWidget* logLines_ = nullptr;
     journal::Journal* journal_ = nullptr;
+    bool realLine_ = false;
 };
 
 }  // namespace trivo
