@@ -5,6 +5,7 @@
 #include "cli/cli_support.h"
 #include "emulator/emulated_display.h"
 #include "emulator/emulator_state.h"
+#include "link/display_labels.h"
 #include "link/hidapi_transport.h"
 
 #include <QFileInfo>
@@ -26,6 +27,17 @@ struct CliCommand {
 
 // The commands in the order the general help lists them.
 const CliCommand kCommands[] = {
+    {"liste", "  liste [--json]                      les afficheurs branchés : numéro, chemin, série, version, nom, état\n",
+     "Usage : trivo-cp-cli liste [--json]\n"
+     "Liste les afficheurs branchés, numérotés à partir de 1 pour --afficheur : chemin USB, numéro de série,\n"
+     "version, nom donné par etiqueter, et état (libre, utilisé par un autre programme, inaccessible).\n"
+     "--json : un tableau d'objets (index, chemin, serie, version, libelle, etat).\n",
+     true, cmdListe},
+    {"etiqueter", "  etiqueter NOM                       donne un nom à l'afficheur (gardé dans les réglages)\n",
+     "Usage : trivo-cp-cli [--afficheur N|CHEMIN|LIBELLE] etiqueter NOM\n"
+     "Donne le NOM à l'afficheur, gardé dans les réglages du programme (ceux des fenêtres aussi), par son\n"
+     "numéro de série ou, s'il n'en a pas, par son chemin USB. Le nom sert ensuite à --afficheur.\n",
+     true, cmdEtiqueter},
     {"etat", "  etat [--journal]                    afficheur connecté ? chemin, identifiants, longueurs\n",
      "Usage : trivo-cp-cli etat [--journal]\n"
      "Indique si un TRIVO ZURED est connecté, son chemin, ses identifiants, sa version et "
@@ -135,7 +147,7 @@ const CliCommand* findCommand(const QString& name)
 
 QString generalHelp()
 {
-    QString help = QStringLiteral("Usage : trivo-cp-cli [--simule[=ETAT] [--panne PANNE]] [--trace FICHIER] COMMANDE "
+    QString help = QStringLiteral("Usage : trivo-cp-cli [--simule[=ETAT] [--panne PANNE]] [--afficheur N] [--trace FICHIER] COMMANDE "
                                   "[ARGUMENTS]\n"
                                   "\n"
                                   "Commandes :\n");
@@ -148,10 +160,15 @@ QString generalHelp()
         "  --panne PANNE     (avec --simule) l'afficheur émulé se comporte mal, gardé dans ETAT :\n"
         "                    muet, lent, tardif, ecriture, ecriture-partielle, lecture, reponse-courte,\n"
         "                    signature, reponse-fausse, ouverture, debranche:N ; aucune la retire\n"
-        "  --unites N        (avec --simule) production sur une ligne de N afficheurs émulés\n"
+        "  --unites N        (avec --simule) N afficheurs émulés branchés à la fois, chacun avec son numéro de\n"
+        "                    série (avec =ETAT, le K-ième garde sa mémoire dans ETAT.K) ; production : une ligne\n"
+        "                    de N afficheurs émulés\n"
         "  --panne-unite K:PANNE\n"
         "                    (avec --unites) l'afficheur émulé n° K de la ligne a la panne PANNE\n"
         "  --latence MS      (avec --simule) chaque échange prend MS millisecondes, comme sur un vrai câble\n"
+        "  --afficheur N|CHEMIN|LIBELLE\n"
+        "                    l'afficheur sur lequel travailler (numéro de liste, chemin USB, série ou nom) ;\n"
+        "                    obligatoire quand plusieurs afficheurs sont branchés\n"
         "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
         "  --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)\n"
         "  --lot LOT         le lot inscrit au journal de service\n"
@@ -167,7 +184,8 @@ QString generalHelp()
         "  4  fichier illisible, impossible à écrire, ou sauvegarde altérée\n"
         "  5  fait, mais l'afficheur relu diffère de ce qui a été envoyé\n"
         "  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)\n"
-        "  7  afficheur (ou fichier d'état de l'afficheur émulé) déjà utilisé par un autre programme\n");
+        "  7  afficheur (ou fichier d'état de l'afficheur émulé) déjà utilisé par un autre programme\n"
+        "  8  plusieurs afficheurs branchés et aucun choisi par --afficheur (rien n'a été fait)\n");
     return help;
 }
 
@@ -214,12 +232,35 @@ void printFailure(QTextStream& err, const OperationResult& result)
         printBox(err, result.box);
 }
 
+int matchDisplay(const std::vector<HidInterfaceInfo>& displays, const QString& spec)
+{
+    bool isNumber = false;
+    const int number = spec.toInt(&isNumber);
+    if (isNumber)
+        return number >= 1 && number <= int(displays.size()) ? number - 1 : -1;
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        const HidInterfaceInfo& d = displays[i];
+        if (spec == QString::fromStdString(d.path) || (!d.serial.empty() && spec == QString::fromStdString(d.serial))
+            || (!displayLabel(d).isEmpty() && spec == displayLabel(d)))
+            return int(i);
+    }
+    return -1;
+}
+
+void printDisplayList(QTextStream& out, const std::vector<HidInterfaceInfo>& displays)
+{
+    for (std::size_t i = 0; i < displays.size(); ++i)
+        out << "  " << displayCaption(displays[i], int(i) + 1) << '\n';
+}
+
 int openSession(Session& s, const SessionOptions& options, QTextStream& err)
 {
     if (options.simulate) {
         auto e = std::make_unique<EmulatedTransport>();
         e->plug(true);
         e->setLatencyMs(options.latencyMs);
+        for (int unit = 1; unit < options.units; ++unit)
+            e->addDisplay();
         s.emulated = e.get();
         s.statePath = options.statePath;
         if (!options.statePath.isEmpty()) {
@@ -229,10 +270,16 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
                 err << usedBy << Qt::endl;
                 return kCliInUse;
             }
-            QString why;
-            if (!loadEmulatorState(options.statePath, e->display(), &why, &s.faults)) {
-                err << "Fichier d'état " << options.statePath << " illisible : " << why << Qt::endl;
-                return kCliBadFile;
+            // One display keeps its memory in ETAT; on a bench display K keeps it in ETAT.K.
+            for (int unit = 0; unit < options.units; ++unit)
+                s.statePaths << (options.units == 1 ? options.statePath
+                                                    : options.statePath + QStringLiteral(".%1").arg(unit + 1));
+            for (int unit = 0; unit < options.units; ++unit) {
+                QString why;
+                if (!loadEmulatorState(s.statePaths[unit], e->display(unit), &why, unit == 0 ? &s.faults : nullptr)) {
+                    err << "Fichier d'état " << s.statePaths[unit] << " illisible : " << why << Qt::endl;
+                    return kCliBadFile;
+                }
             }
         }
         if (options.faults)
@@ -254,6 +301,27 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
         }
         s.trace.attach(*s.link);
     }
+    // The displays plugged in, before any is opened: the one the command works on is chosen among them.
+    for (const HidInterfaceInfo& info : s.transport->enumerate())
+        if (info.vendorId == kDisplayVendorId && info.productId == kDisplayProductId)
+            s.displays.push_back(info);
+    if (!options.choose)
+        return kCliOk;
+    if (!options.display.isEmpty()) {
+        const int chosen = matchDisplay(s.displays, options.display);
+        if (chosen < 0) {
+            err << "Aucun afficheur ne répond à --afficheur " << options.display << ". Afficheurs branchés :"
+                << Qt::endl;
+            printDisplayList(err, s.displays);
+            return kCliNoDisplay;
+        }
+        s.link->setTarget(s.displays[std::size_t(chosen)].path);
+    } else if (s.displays.size() > 1) {
+        // Which of them would be an accident of enumeration order: nothing is done until the operator says.
+        err << "Plusieurs afficheurs sont branchés : choisissez-en un avec --afficheur N|CHEMIN|LIBELLE." << Qt::endl;
+        printDisplayList(err, s.displays);
+        return kCliSeveral;
+    }
     s.link->connectionCheck();
     if (s.link->state() != LinkState::Connected && !s.link->usedBy().isEmpty()) {
         err << s.link->usedBy() << Qt::endl;
@@ -266,10 +334,13 @@ bool saveSession(Session& s, QTextStream& err)
 {
     if (!s.emulated || s.statePath.isEmpty())
         return true;
-    QString why;
-    if (!saveEmulatorState(s.statePath, s.emulated->display(), &why, s.faults)) {
-        err << "Fichier d'état " << s.statePath << " non enregistré : " << why << Qt::endl;
-        return false;
+    for (int unit = 0; unit < s.statePaths.size(); ++unit) {
+        QString why;
+        if (!saveEmulatorState(s.statePaths[unit], s.emulated->display(unit), &why,
+                               unit == 0 ? s.faults : std::vector<FaultSpec>{})) {
+            err << "Fichier d'état " << s.statePaths[unit] << " non enregistré : " << why << Qt::endl;
+            return false;
+        }
     }
     return true;
 }
@@ -300,6 +371,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     QString tracePath;
     std::optional<std::vector<FaultSpec>> faults;
     int latencyMs = 0;
+    QString display;
     TrainingLine training;
     JournalOptions journal;
     QStringList args;
@@ -343,6 +415,15 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
             latencyMs = value.toInt(&ok);
             if (!ok || latencyMs < 0 || latencyMs > 60000) {
                 err << "--latence demande une durée en millisecondes (0 à 60000)." << Qt::endl;
+                return kCliUsage;
+            }
+            continue;
+        }
+        if (args.isEmpty() && (a == QLatin1String("--afficheur") || a.startsWith(QLatin1String("--afficheur=")))) {
+            display = a == QLatin1String("--afficheur") ? (i + 1 < argsIn.size() ? argsIn[++i] : QString())
+                                                        : a.mid(12);
+            if (display.trimmed().isEmpty()) {
+                err << "--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur." << Qt::endl;
                 return kCliUsage;
             }
             continue;
@@ -413,7 +494,13 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         return command->run(context, args);
 
     Session s;
-    if (const int opened = openSession(s, {simulate, statePath, tracePath, faults, latencyMs}, err); opened != kCliOk)
+    SessionOptions options{simulate, statePath, tracePath, faults, latencyMs};
+    // Outside production (which makes its own line) --unites N plugs a bench of N emulated displays.
+    if (name != QLatin1String("production"))
+        options.units = std::max(1, training.units);
+    options.display = display;
+    options.choose = name != QLatin1String("liste");
+    if (const int opened = openSession(s, options, err); opened != kCliOk)
         return opened;
     context.session = &s;
     int status = kCliFailed;

@@ -15,6 +15,7 @@ enum CliStatus : int {
     kCliDifferent = 5,   // done, but the display read back holds something else than what was sent
     kCliReadFailed = 6,  // the display could not be read (a comparison, a backup or a read-back)
     kCliInUse = 7,       // another program holds the display (or the emulated display's state file)
+    kCliSeveral = 8,     // several displays are plugged in and the command did not say which
 };
 
 // args without the program name. Prompts are read from in (the firmware confirmation).

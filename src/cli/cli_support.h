@@ -49,8 +49,12 @@ struct Session {
     // The state file is one display: one program at a time works on it, or writes would be lost.
     DisplayClaim stateClaim;
     std::vector<FaultSpec> faults;  // the emulated display's, kept in the state file
+    // A bench of emulated displays: display K keeps its memory in statePaths[K - 1] (ETAT.K; one display: ETAT).
+    QStringList statePaths;
     std::unique_ptr<Exchanger> link;
     ReportTrace trace;
+    // Every display plugged in, in enumeration order (numbered from 1 for --afficheur and liste).
+    std::vector<HidInterfaceInfo> displays;
 };
 
 // How a session is opened: on the emulated display (its state file, its faults, its latency) or on the
@@ -61,7 +65,15 @@ struct SessionOptions {
     QString tracePath;
     std::optional<std::vector<FaultSpec>> faults;  // replace those kept in the state file when given
     int latencyMs = 0;                             // every exchange of the emulated display takes this long
+    int units = 1;                                 // a bench of this many emulated displays
+    QString display;                               // --afficheur: a number, a USB path, a serial or a label
+    bool choose = true;                            // pick one display (liste does not)
 };
+
+// The displays a session can see, and which one --afficheur names (index into displays, -1: none matches).
+int matchDisplay(const std::vector<HidInterfaceInfo>& displays, const QString& spec);
+// One line per display, as liste prints them and as a refusal to choose lists them.
+void printDisplayList(QTextStream& out, const std::vector<HidInterfaceInfo>& displays);
 
 // The emulated line of "--simule --unites N" that production trains on.
 struct TrainingLine {
@@ -102,7 +114,8 @@ void reportWaiting(CliContext& c, journal::Journal& journal);
 
 // Opens the session and runs one connection check, as the window's first tick does. kCliOk, or the status
 // to exit with (a message on err): kCliBadFile for a state or trace file that cannot be used, kCliInUse when
-// another program holds the display or its state file.
+// another program holds the display or its state file, kCliSeveral when several displays are plugged and
+// none was named, kCliNoDisplay when --afficheur names none of them.
 int openSession(Session& s, const SessionOptions& options, QTextStream& err);
 bool saveSession(Session& s, QTextStream& err);
 
@@ -138,6 +151,8 @@ int cmdComparer(CliContext& c, const QStringList& args);
 int cmdSauvegarder(CliContext& c, const QStringList& args);
 int cmdRestaurer(CliContext& c, const QStringList& args);
 int cmdProduction(CliContext& c, const QStringList& args);
+int cmdListe(CliContext& c, const QStringList& args);
+int cmdEtiqueter(CliContext& c, const QStringList& args);
 int cmdHistorique(CliContext& c, const QStringList& args);
 int cmdSynchroniser(CliContext& c, const QStringList& args);
 

@@ -61,6 +61,12 @@ QString ScriptedDialogs::saveFile(const FileRequest& request)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
+QString ScriptedDialogs::text(const TextRequest& request)
+{
+    textRequests.append(request);
+    return textAnswers.isEmpty() ? QString() : textAnswers.takeFirst();
+}
+
 QString ScriptedDialogs::folder(const FolderRequest& request)
 {
     folderRequests.append(request);

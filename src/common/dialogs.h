@@ -39,9 +39,18 @@ struct FolderRequest {
     QString initialDir;
 };
 
+// A line of text to type (a name).
+struct TextRequest {
+    QString title;
+    QString label;
+    QString initial;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
+    // Returns the text typed, or a null string when the operator cancelled (the default: no such dialog).
+    virtual QString text(const TextRequest&) { return QString(); }
     virtual MsgResult message(const MessageRequest& request) = 0;
     // Returns the chosen path, or an empty string when the operator cancelled.
     virtual QString openFile(const FileRequest& request) = 0;
@@ -69,11 +78,14 @@ public:
     QStringList fileAnswers;  // taken in order; when empty the dialog is cancelled
     QList<FolderRequest> folderRequests;
     QStringList folderAnswers;  // taken in order; when empty the dialog is cancelled
+    QList<TextRequest> textRequests;
+    QStringList textAnswers;  // taken in order; when empty the dialog is cancelled
 
     MsgResult message(const MessageRequest& request) override;
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
     QString folder(const FolderRequest& request) override;
+    QString text(const TextRequest& request) override;
 };
 
 }  // namespace trivo

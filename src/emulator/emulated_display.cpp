@@ -277,7 +277,7 @@ constexpr std::size_t kFrame = 65;
 EmulatedTransport::EmulatedTransport() : start_(std::chrono::steady_clock::now())
 {
     Device main;
-    main.info = {kDisplayPath, 0x1234, 0x0001, 0x0100};
+    main.info = {kDisplayPath, 0x1234, 0x0001, 0x0100, serialOf(0)};
     main.kind = Kind::MainDisplay;
     devices_.push_back(main);
     plugged_ = true;
@@ -445,13 +445,71 @@ void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bo
     }
 }
 
-void EmulatedTransport::addSecondDisplay(uint16_t version)
+void EmulatedTransport::addSecondDisplay(uint16_t version) { addDisplay(version); }
+
+std::string EmulatedTransport::serialOf(int unit) { return "EMU-" + std::to_string(1001 + unit); }
+
+int EmulatedTransport::addDisplay(uint16_t version)
 {
     const std::lock_guard lock(mutex_);
+    const int unit = unitCountLocked();
     Device d;
-    d.info = {kSecondDisplayPath, 0x1234, 0x0001, version};
+    d.info = {"emulated:display" + std::to_string(unit + 1), 0x1234, 0x0001, version, serialOf(unit)};
     d.kind = Kind::SecondDisplay;
+    d.unit = unit;
+    if (unit >= 2)
+        more_.emplace_back();
     devices_.push_back(d);
+    return unit;
+}
+
+int EmulatedTransport::unitCountLocked() const
+{
+    return 1 + int(std::count_if(devices_.begin(), devices_.end(),
+                                 [](const Device& d) { return d.kind == Kind::SecondDisplay; }));
+}
+
+int EmulatedTransport::unitCount() const
+{
+    const std::lock_guard lock(mutex_);
+    return unitCountLocked();
+}
+
+EmulatedDisplay& EmulatedTransport::unitDisplay(int unit)
+{
+    if (unit <= 0)
+        return display_;
+    if (unit == 1)
+        return second_;
+    return more_[std::size_t(unit - 2)];
+}
+
+EmulatedDisplay& EmulatedTransport::display(int unit) { return unitDisplay(unit); }
+
+void EmulatedTransport::plugUnit(int unit, bool present)
+{
+    const std::lock_guard lock(mutex_);
+    if (unit <= 0) {
+        plugLocked(present);
+        return;
+    }
+    for (Device& d : devices_)
+        if (d.kind == Kind::SecondDisplay && d.unit == unit) {
+            if (d.plugged && !present) {
+                ++d.generation;
+                d.pending.clear();
+            }
+            d.plugged = present;
+        }
+}
+
+bool EmulatedTransport::unitPlugged(int unit) const
+{
+    const std::lock_guard lock(mutex_);
+    for (const Device& d : devices_)
+        if (d.kind != Kind::Other && d.unit == unit)
+            return present(d);
+    return false;
 }
 
 void EmulatedTransport::unplugAfterReports(int count)
@@ -468,6 +526,8 @@ void EmulatedTransport::advanceMs(int ms)
     offsetMs_ += ms;
     display_.advanceClockMs(ms);
     second_.advanceClockMs(ms);
+    for (EmulatedDisplay& d : more_)
+        d.advanceClockMs(ms);
 }
 
 std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const
@@ -521,7 +581,15 @@ int EmulatedTransport::pendingRepliesLocked() const
     return 0;
 }
 
-bool EmulatedTransport::present(const Device& device) const { return device.kind != Kind::MainDisplay || plugged_; }
+bool EmulatedTransport::present(const Device& device) const
+{
+    switch (device.kind) {
+    case Kind::MainDisplay: return plugged_;
+    case Kind::SecondDisplay: return device.plugged;
+    case Kind::Other: break;
+    }
+    return true;
+}
 
 EmulatedTransport::Device* EmulatedTransport::deviceAt(const std::string& path)
 {
@@ -644,7 +712,7 @@ int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t len
         return static_cast<int>(length);
     std::array<uint8_t, 64> request{};
     std::copy(frame.begin() + 1, frame.end(), request.begin());
-    EmulatedDisplay& target = d->kind == Kind::MainDisplay ? display_ : second_;
+    EmulatedDisplay& target = unitDisplay(d->unit);
     std::array<uint8_t, 64> answer = target.handle(request);
     if (active(Fault::Silent, index))
         return static_cast<int>(length);

@@ -100,6 +100,14 @@ public:
     const EmulatedDisplay& display() const { return display_; }
     // The display added by addSecondDisplay (a default one before that).
     EmulatedDisplay& secondDisplay() { return second_; }
+    // A bench of displays: unit 0 is the first ("emulated:display"), unit k is "emulated:display<k+1>",
+    // each with a serial number of its own ("EMU-1001", "EMU-1002", ...).
+    int addDisplay(uint16_t version = 0x0100);  // its unit number
+    int unitCount() const;
+    EmulatedDisplay& display(int unit);
+    void plugUnit(int unit, bool present);
+    bool unitPlugged(int unit) const;
+    static std::string serialOf(int unit);
 
     // --- faults (of both displays; Unplugged concerns the first) ---------------------------------
     // The fault starts once atExchange more output reports have been written to a display (0 = at once;
@@ -173,6 +181,8 @@ private:
     struct Device {
         HidInterfaceInfo info;
         Kind kind = Kind::Other;
+        int unit = 0;          // which display answers (Other: none)
+        bool plugged = true;   // displays after the first; the first follows plug()
         int generation = 0;  // raised by every unplug: older handles are dead
         std::deque<Pending> pending;
     };
@@ -192,6 +202,8 @@ private:
     void plugLocked(bool present);
     void removeFaultLocked(Fault fault);
     int pendingRepliesLocked() const;
+    int unitCountLocked() const;
+    EmulatedDisplay& unitDisplay(int unit);
     // The fault concerning write number `index`, if any.
     const Injected* active(Fault fault, long long index) const;
     Device* deviceAt(const std::string& path);
@@ -207,6 +219,7 @@ private:
     int latencyMs_ = 0;
     EmulatedDisplay display_;
     EmulatedDisplay second_;
+    std::deque<EmulatedDisplay> more_;  // units 2 and on
     bool plugged_ = false;
     std::vector<Injected> faults_;
     long long displayWrites_ = 0;

@@ -86,10 +86,13 @@ struct DisplayOwner::Snapshot {
     HidInterfaceInfo device;
     ExchangeOutcome lastOutcome = ExchangeOutcome::NotOpen;
     QString usedBy;
+    std::vector<HidInterfaceInfo> displays;
+    std::string openError;
 
     static Snapshot of(const Exchanger& link)
     {
-        return {link.state(), link.deviceFound(), link.device(), link.lastOutcome(), link.usedBy()};
+        return {link.state(),  link.deviceFound(),     link.device(),   link.lastOutcome(),
+                link.usedBy(), link.displaysPresent(), link.openError()};
     }
 };
 
@@ -279,15 +282,67 @@ void DisplayOwner::apply(const Snapshot& s)
     device_ = s.device;
     lastOutcome_ = s.lastOutcome;
     usedBy_ = s.usedBy;
+    if (s.displays.size() != displays_.size()
+        || !std::equal(s.displays.begin(), s.displays.end(), displays_.begin(),
+                       [](const HidInterfaceInfo& a, const HidInterfaceInfo& b) {
+                           return a.path == b.path && a.serial == b.serial && a.version == b.version;
+                       })) {
+        displays_ = s.displays;
+        emit displaysChanged();
+    }
     emit label3Changed();
+}
+
+// A display node may appear before the system has given it its permissions: the opening it refuses then is
+// tried again for a while before the display is said to be unusable, and the check is not reported meanwhile.
+bool DisplayOwner::settling(const Exchanger::Check& check, const Snapshot& s)
+{
+    const bool refused = !check.connected && !s.openError.empty() && s.usedBy.isEmpty();
+    if (!refused) {
+        openFailing_.invalidate();
+        unusable_.clear();
+        return false;
+    }
+    if (!openFailing_.isValid())
+        openFailing_.start();
+    if (openFailing_.elapsed() < kOpenRetryMs) {
+        retryPending_ = true;
+        QTimer::singleShot(kOpenRetryIntervalMs, this, [this] {
+            retryPending_ = false;
+            DETECT_CON_Timer();
+        });
+        return true;
+    }
+    unusable_ = QString::fromStdString(s.openError);
+    return false;
 }
 
 QString DisplayOwner::label3Text() const
 {
-    // A display that another program holds is not ours to wait for in silence: say who has it.
+    // A display that another program holds, or that cannot be opened, is not ours to wait for in silence:
+    // say why.
     if (state_ == LinkState::Waiting && !usedBy_.isEmpty())
         return usedBy_;
+    if (state_ == LinkState::Waiting && !unusable_.isEmpty())
+        return kUnusableText.arg(unusable_);
+    // The display chosen among several went away: the windows stay with it until the operator chooses.
+    if (state_ == LinkState::Waiting && !target_.empty())
+        return kChosenGoneText.arg(QString::fromStdString(target_));
     return stateText(state_);
+}
+
+void DisplayOwner::setTarget(const std::string& path)
+{
+    if (path == target_)
+        return;
+    target_ = path;
+    openFailing_.invalidate();
+    unusable_.clear();
+    postSettings([path](Exchanger& link) { link.setTarget(path); });
+    if (detectCon_->isActive() || state_ != LinkState::Unknown) {
+        state_ = LinkState::Unknown;
+        DETECT_CON_Timer();
+    }
 }
 
 // --- monitor ----------------------------------------------------------------------------------
@@ -313,6 +368,8 @@ void DisplayOwner::DETECT_CON_Timer()
                 [this, check, snapshot] {
                     checkInFlight_ = false;
                     if (!check.ran)
+                        return;
+                    if (settling(check, snapshot))
                         return;
                     apply(snapshot);
                     emit monitorTick(check.connected);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <atomic>
@@ -22,6 +23,14 @@
 class QThread;
 
 namespace trivo {
+
+// How long a display that refuses to be opened is tried again before it is said to be unusable, and how often.
+constexpr int kOpenRetryMs = 2000;
+constexpr int kOpenRetryIntervalMs = 100;
+inline const QString kUnusableText =
+    QStringLiteral("Afficheur inaccessible (%1) : voir la règle udev dans le README.");
+inline const QString kChosenGoneText =
+    QStringLiteral("Afficheur %1 débranché : rebranchez-le ou choisissez-en un autre.");
 
 class DisplayOwner : public QObject {
     Q_OBJECT
@@ -103,7 +112,7 @@ public:
     // A connection check is on its way.
     bool checking() const { return checkInFlight_; }
     // Nothing asked of the I/O thread is still to come back: no operation, check or periodic request.
-    bool idle() const { return pending_ == 0 && !checkInFlight_ && !periodicInFlight_; }
+    bool idle() const { return pending_ == 0 && !checkInFlight_ && !periodicInFlight_ && !retryPending_; }
 
     // --- connection monitor --------------------------------------------------------------------
     QTimer& monitorTimer() { return *detectCon_; }  // objectName "DETECT_CON"
@@ -120,6 +129,16 @@ public:
     HidInterfaceInfo device() const { return device_; }
     ExchangeOutcome lastOutcome() const { return lastOutcome_; }
     QString usedBy() const { return usedBy_; }
+    // Why the display cannot be opened, once it has refused for kOpenRetryMs ("" otherwise).
+    QString unusable() const { return unusable_; }
+
+    // --- several displays ----------------------------------------------------------------------
+    // Every display the last check saw (displaysChanged when the list changes).
+    const std::vector<HidInterfaceInfo>& displays() const { return displays_; }
+    // The display the windows work on (its USB path); empty: the first one found. A chosen display that
+    // is unplugged stays the chosen one: nothing switches to another by itself.
+    void setTarget(const std::string& path);
+    const std::string& target() const { return target_; }
 
     // --- the link window's model ----------------------------------------------------------------
     // While watched, the link's records come to takeEvents() (eventsReady says when); the records kept
@@ -143,6 +162,7 @@ signals:
     // After every connection check, with its result (every check, not only on a change).
     void monitorTick(bool connected);
     void eventsReady();
+    void displaysChanged();
     // An operation's result has been delivered.
     void operationFinished();
 
@@ -155,6 +175,7 @@ private:
     void startCancellable(quint64 number);
     void postSettings(std::function<void(Exchanger&)> change);
     void apply(const Snapshot& snapshot);
+    bool settling(const Exchanger::Check& check, const Snapshot& snapshot);
     void addPending();
     void removePending();
     void waitForIdleThread();
@@ -174,6 +195,11 @@ private:
     bool periodicInFlight_ = false;
     bool checkInFlight_ = false;
     bool suspended_ = false;
+    bool retryPending_ = false;
+    std::vector<HidInterfaceInfo> displays_;
+    std::string target_;
+    QElapsedTimer openFailing_;  // since when the display refuses to open
+    QString unusable_;
     LinkState state_ = LinkState::Unknown;
     bool deviceFound_ = false;
     HidInterfaceInfo device_;

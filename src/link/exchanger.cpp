@@ -9,6 +9,11 @@ namespace trivo {
 
 namespace {
 
+bool isDisplay(const HidInterfaceInfo& info)
+{
+    return info.vendorId == kDisplayVendorId && info.productId == kDisplayProductId;
+}
+
 // A display that keeps pouring reports would otherwise hold the drain forever.
 constexpr int kMaxDrainedReports = 256;
 // Records kept for a model built later: those since the last exchange, at most this many.
@@ -61,6 +66,9 @@ struct Exchanger::Private {
     int uncancellable = 0;    // stretches that must run to their end
     bool retryArmed = false;  // the outermost operation may try a display that stopped answering
     HidInterfaceInfo device;
+    std::string target;
+    std::vector<HidInterfaceInfo> displays;
+    std::string openError;
     ReportLengths lengths;
     LinkState state = LinkState::Unknown;
     QString usedBy;
@@ -132,12 +140,18 @@ bool Exchanger::FindTheHid()
 
     pass.present = d->transport.enumerate();
     pass.enumerateResult = d->result();
+    d->openError.clear();
+    d->displays.clear();
+    for (const HidInterfaceInfo& info : pass.present)
+        if (isDisplay(info))
+            d->displays.push_back(info);
 
     HidTransport::Handle candidate = 0;
     for (std::size_t index = 0; index < pass.present.size(); ++index) {
         const HidInterfaceInfo& info = pass.present[index];
-        // Other interfaces are judged by the IDs the enumeration gave: opening them is not ours to do.
-        if (info.vendorId != kDisplayVendorId || info.productId != kDisplayProductId)
+        // Other interfaces are judged by the IDs the enumeration gave: opening them is not ours to do; nor
+        // is opening a display other than the one asked for.
+        if (!isDisplay(info) || (!d->target.empty() && info.path != d->target))
             continue;
         if (pass.releasedAt < 0 && (d->hidHandle != 0 || d->readHandle != 0)) {
             pass.releasedAt = int(index);
@@ -155,6 +169,8 @@ bool Exchanger::FindTheHid()
             candidate = d->transport.open(info.path);
             open.handle = candidate;
             open.result = d->result();
+            if (candidate == 0)
+                d->openError = open.result.empty() ? std::string("refused") : open.result;
         }
         pass.opens.push_back(open);
         if (candidate != 0) {
@@ -223,6 +239,10 @@ bool Exchanger::Private::displayStillPresent()
     PresenceCheck presence;
     const std::vector<HidInterfaceInfo> present = transport.enumerate();
     presence.enumerateResult = result();
+    displays.clear();
+    for (const HidInterfaceInfo& info : present)
+        if (isDisplay(info))
+            displays.push_back(info);
     presence.present = std::any_of(present.begin(), present.end(), [this](const HidInterfaceInfo& info) {
         return info.path == device.path && info.vendorId == device.vendorId && info.productId == device.productId;
     });
@@ -250,6 +270,23 @@ void Exchanger::CloseLink()
         d->claim->release();
     d->emitEvent(std::move(log));
 }
+
+void Exchanger::setTarget(const std::string& path)
+{
+    if (path == d->target)
+        return;
+    d->target = path;
+    // The display used until now is not the one asked for any more: let it go.
+    if (d->hidHandle != 0 || d->readHandle != 0)
+        CloseLink();
+    d->deviceFound = false;
+    d->linkDown = false;
+    d->state = LinkState::Unknown;
+}
+
+const std::string& Exchanger::target() const { return d->target; }
+const std::vector<HidInterfaceInfo>& Exchanger::displaysPresent() const { return d->displays; }
+const std::string& Exchanger::openError() const { return d->openError; }
 
 bool Exchanger::deviceFound() const { return d->deviceFound; }
 const HidInterfaceInfo& Exchanger::device() const { return d->device; }

@@ -84,6 +84,15 @@ public:
     // Closes both handles (logged); the next exchange sends nothing until a pass opens the display again.
     void CloseLink();
 
+    // The display to work on (its USB path); empty: the first one found, in enumeration order. Others
+    // are left alone like any other interface.
+    void setTarget(const std::string& path);
+    const std::string& target() const;
+    // Every display the last pass saw, opened or not.
+    const std::vector<HidInterfaceInfo>& displaysPresent() const;
+    // Why the last pass could not open the display it wanted ("" when it did, or found none).
+    const std::string& openError() const;
+
     bool deviceFound() const;
     const HidInterfaceInfo& device() const;  // the display found by the last successful pass
     ReportLengths reportLengths() const;

@@ -180,7 +180,11 @@ std::vector<HidInterfaceInfo> HidapiTransport::enumerate()
         // hidapi may list one interface once per top-level usage; the link wants each path once.
         if (std::any_of(list.begin(), list.end(), [i](const HidInterfaceInfo& x) { return x.path == i->path; }))
             continue;
-        list.push_back({i->path, i->vendor_id, i->product_id, i->release_number});
+        // The serial number tells two displays apart whatever port they are plugged into.
+        std::string serial;
+        if (i->serial_number)
+            serial = QString::fromWCharArray(i->serial_number).trimmed().toStdString();
+        list.push_back({i->path, i->vendor_id, i->product_id, i->release_number, serial});
     }
     hid_free_enumeration(all);
     lastError_ = kSuccess;

@@ -21,7 +21,8 @@ bool asksForVersion(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--") == 0)
             return false;
-        if (std::strcmp(argv[i], "--trace") == 0 || std::strcmp(argv[i], "--latence") == 0) {
+        if (std::strcmp(argv[i], "--trace") == 0 || std::strcmp(argv[i], "--latence") == 0
+            || std::strcmp(argv[i], "--unites") == 0) {
             ++i;
             continue;
         }
@@ -72,7 +73,21 @@ int main(int argc, char* argv[])
                                               "millisecondes, comme sur un vrai câble."),
                                QStringLiteral("MS"));
     parser.addOption(latency);
+    QCommandLineOption units(QStringLiteral("unites"),
+                             QStringLiteral("Mode formation : un banc de N afficheurs émulés branchés à la fois, "
+                                            "chacun avec son numéro de série."),
+                             QStringLiteral("N"));
+    parser.addOption(units);
     parser.process(app);
+    int unitCount = 1;
+    if (parser.isSet(units)) {
+        bool ok = false;
+        unitCount = parser.value(units).toInt(&ok);
+        if (!ok || unitCount < 1 || unitCount > 16) {
+            std::fprintf(stderr, "--unites demande un nombre d'afficheurs de 1 à 16.\n");
+            return 2;
+        }
+    }
     int latencyMs = 0;
     if (parser.isSet(latency)) {
         bool ok = false;
@@ -93,6 +108,8 @@ int main(int argc, char* argv[])
         // The trainee sees a slow or silent display keep the program waiting, as a real one would.
         e->setRealTime(true);
         e->setLatencyMs(latencyMs);
+        for (int unit = 1; unit < unitCount; ++unit)
+            e->addDisplay();
         emulated = e.get();
         transport = std::move(e);
     } else {

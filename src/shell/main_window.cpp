@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QDir>
 #include <QFileInfo>
@@ -22,7 +23,9 @@
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
 #include "journal/journal.h"
+#include "link/display_labels.h"
 #include "link/display_owner.h"
+#include "link/hotplug_watcher.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "registers/ui/registers_window.h"
 #include "screen/ui/screen_window.h"
@@ -86,7 +89,15 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     panel2_ = new QLabel(bar);
     panel2_->setObjectName(QStringLiteral("StatusBar1_Panel2"));
     panel2_->setMinimumWidth(300);
+    // Which display the windows work on, among those plugged in; it also names the one in use.
+    chooser_ = new QComboBox(bar);
+    chooser_->setObjectName(QStringLiteral("CHOIX_AFFICHEUR"));
+    chooser_->setToolTip(QStringLiteral("Afficheur sur lequel travaillent les fenêtres."));
+    chooser_->setAccessibleName(QStringLiteral("Afficheur"));
+    chooser_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    chooser_->setMinimumContentsLength(24);
     bar->addWidget(panel1, 1);
+    bar->addWidget(chooser_);
     bar->addWidget(panel2_, 1);
 
     usb_ = new UsbWindow(owner_);
@@ -97,8 +108,24 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
 
     menus_ = new MenuBar(*this);
     menus_->build(menuBar());
+    if (QMenu* option = menuBar()->findChild<QMenu*>(QStringLiteral("MENU_OPTION"))) {
+        QAction* name = option->addAction(QStringLiteral("&Nommer l'afficheur..."));
+        name->setObjectName(QStringLiteral("MENU_NOMMER_AFFICHEUR"));
+        connect(name, &QAction::triggered, this, &MainWindow::MENU_NOMMER_AFFICHEUR_Click);
+    }
 
     connect(&owner_, &DisplayOwner::label3Changed, this, &MainWindow::showLinkState);
+    connect(&owner_, &DisplayOwner::displaysChanged, this, &MainWindow::refreshDisplays);
+    connect(&owner_, &DisplayOwner::monitorTick, this, &MainWindow::refreshDisplays);
+    connect(chooser_, &QComboBox::activated, this,
+            [this](int index) { chooseDisplay(chooser_->itemData(index).toString()); });
+    // udev tells of a display at once; the checks of every second find it where udev cannot be reached.
+    auto* hotplug = new HotplugWatcher(this);
+    connect(hotplug, &HotplugWatcher::changed, this, [this] {
+        if (!owner_.suspended())
+            owner_.DETECT_CON_Timer();
+    });
+    refreshDisplays();
     connect(&owner_, &DisplayOwner::monitorTick, this, &MainWindow::onMonitorTick);
     resize(1100, 780);
 }
@@ -150,9 +177,23 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
         const auto lock = emulated_->lock();
         emulated_->display().updateMode = on;
     });
+    // A bench of several displays: each has its own plug.
+    QList<QAction*> plugs;
+    for (int unit = 1; unit < transport.unitCount(); ++unit) {
+        auto* unitPlug = menu->addAction(QStringLiteral("Afficheur %1 branché").arg(unit + 1));
+        unitPlug->setObjectName(QStringLiteral("MENU_SIM_BRANCHE_%1").arg(unit + 1));
+        unitPlug->setCheckable(true);
+        unitPlug->setChecked(transport.unitPlugged(unit));
+        connect(unitPlug, &QAction::toggled, this, [this, unit](bool on) { emulated_->plugUnit(unit, on); });
+        plugs << unitPlug;
+    }
     addFaultMenu(*menu);
-    // A fault may unplug the display by itself: the switches show the emulated display as it is now.
-    connect(menu, &QMenu::aboutToShow, this, [this, plug, update] {
+    // A fault may unplug the display by itself: the switches show the emulated displays as they are now.
+    connect(menu, &QMenu::aboutToShow, this, [this, plug, update, plugs] {
+        for (int unit = 1; unit <= plugs.size(); ++unit) {
+            const QSignalBlocker quiet(plugs[unit - 1]);
+            plugs[unit - 1]->setChecked(emulated_->unitPlugged(unit));
+        }
         const QSignalBlocker quietPlug(plug);
         const QSignalBlocker quietUpdate(update);
         const auto lock = emulated_->lock();
@@ -349,6 +390,59 @@ void MainWindow::onMonitorTick(bool connected)
             usbSub_->showMinimized();
         }
     }
+}
+
+void MainWindow::refreshDisplays()
+{
+    const QSignalBlocker quiet(chooser_);
+    chooser_->clear();
+    const std::vector<HidInterfaceInfo>& displays = owner_.displays();
+    const std::string current = !owner_.target().empty() ? owner_.target()
+        : owner_.deviceFound()                          ? owner_.device().path
+                                                        : std::string();
+    int selected = -1;
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        chooser_->addItem(displayCaption(displays[i], int(i) + 1), QString::fromStdString(displays[i].path));
+        if (displays[i].path == current)
+            selected = int(i);
+    }
+    // The display chosen stays the chosen one when it goes: the windows do not move to another by themselves.
+    if (selected < 0 && !owner_.target().empty()) {
+        chooser_->addItem(QStringLiteral("%1 (débranché)").arg(QString::fromStdString(owner_.target())),
+                          QString::fromStdString(owner_.target()));
+        selected = chooser_->count() - 1;
+    }
+    if (chooser_->count() == 0)
+        chooser_->addItem(QStringLiteral("Aucun afficheur branché."), QString());
+    chooser_->setCurrentIndex(std::max(selected, 0));
+}
+
+void MainWindow::chooseDisplay(const QString& path)
+{
+    if (path.isEmpty())
+        return;
+    owner_.setTarget(path.toStdString());
+    refreshDisplays();
+}
+
+void MainWindow::MENU_NOMMER_AFFICHEUR_Click()
+{
+    const QString path = chooser_->currentData().toString();
+    HidInterfaceInfo display;
+    for (const HidInterfaceInfo& d : owner_.displays())
+        if (QString::fromStdString(d.path) == path)
+            display = d;
+    if (display.path.empty()) {
+        dialogs_.inform(QStringLiteral("Aucun afficheur branché à nommer."), MsgIcon::Exclamation);
+        return;
+    }
+    const QString label = dialogs_.text({QStringLiteral("Nommer l'afficheur."),
+                                         QStringLiteral("Nom de l'afficheur %1 :").arg(displayKey(display)),
+                                         displayLabel(display)});
+    if (label.isNull())
+        return;
+    setDisplayLabel(display, label);
+    refreshDisplays();
 }
 
 void MainWindow::setPanel1(const QString& text, int picture)

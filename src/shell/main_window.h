@@ -10,6 +10,7 @@
 #include "common/main_services.h"
 #include "emulator/faults.h"
 
+class QComboBox;
 class QLabel;
 class QMenu;
 class QMdiArea;
@@ -77,6 +78,11 @@ public:
     // The objectName of a fault's action in the "Pannes" menu: MENU_SIM_PANNE_ and its name.
     static QString faultActionName(Fault fault);
 
+    // Several displays: the chooser in the status bar, and choosing one (its USB path).
+    QComboBox* displayChooser() const { return chooser_; }
+    void chooseDisplay(const QString& path);
+    void MENU_NOMMER_AFFICHEUR_Click();
+
     QString tag() const { return tag_; }
     QString panel1Text() const;
     // Index in ImageList1: 1 waiting, 2 not answering, 3 connected.
@@ -106,6 +112,7 @@ protected:
 private:
     void onMonitorTick(bool connected);
     void showLinkState();
+    void refreshDisplays();
     void addFaultMenu(QMenu& simulation);
     void setPanel1(const QString& text, int picture);
     QMdiSubWindow* addChild(QWidget* child);
@@ -126,6 +133,7 @@ private:
     QLabel* panel1Icon_ = nullptr;
     QLabel* panel1Text_ = nullptr;
     QLabel* panel2_ = nullptr;
+    QComboBox* chooser_ = nullptr;
     int panel1Picture_ = 0;
     QList<QPixmap> imageList_;
     QString tag_;

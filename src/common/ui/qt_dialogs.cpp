@@ -1,6 +1,8 @@
 #include "common/ui/qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace trivo {
@@ -78,6 +80,14 @@ QString QtDialogs::saveFile(const FileRequest& request)
     if (!request.confirmOverwrite)
         options |= QFileDialog::DontConfirmOverwrite;
     return QFileDialog::getSaveFileName(parent_, request.title, startPath(request), request.filter, &filter, options);
+}
+
+QString QtDialogs::text(const TextRequest& request)
+{
+    bool ok = false;
+    const QString typed =
+        QInputDialog::getText(parent_, request.title, request.label, QLineEdit::Normal, request.initial, &ok);
+    return ok ? typed : QString();
 }
 
 QString QtDialogs::folder(const FolderRequest& request)

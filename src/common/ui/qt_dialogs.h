@@ -15,6 +15,7 @@ public:
     QString openFile(const FileRequest& request) override;
     QString saveFile(const FileRequest& request) override;
     QString folder(const FolderRequest& request) override;
+    QString text(const TextRequest& request) override;
 
 private:
     QWidget* parent_;

@@ -183,7 +183,8 @@ struct hid_device_info HID_API_EXPORT* HID_API_CALL hid_enumerate(unsigned short
         }
         info->manufacturer_string = copyWide(L"");
         info->product_string = copyWide(L"");
-        info->serial_number = copyWide(L"");
+        const std::string serial = spec ? spec->serial : std::string();
+        info->serial_number = copyWide(std::wstring(serial.begin(), serial.end()).c_str());
         info->interface_number = -1;
         *next = info;
         next = &info->next;

@@ -20,6 +20,7 @@ struct DeviceSpec {
     uint8_t reportId = 0;  // 0 = unnumbered reports
     bool display = true;   // answers like the display; otherwise takes writes and never answers
     int listings = 1;      // entries in an enumeration (hidapi lists an interface once per top-level usage)
+    std::string serial{};  // the USB serial number ("" when the device has none)
 };
 
 // No devices, no faults, nothing counted.
