@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <deque>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -39,6 +41,16 @@ struct Library {
 // without taking turns.
 std::atomic<int> devicesOpen{0};
 std::atomic<int> lastReadTimeoutMs{-1};
+
+// Nodes whose permissions are not there yet; set from the test's thread while a link's thread opens.
+std::mutex refusedMutex;
+std::set<std::string> refusedPaths;
+
+bool openRefused(const std::string& path)
+{
+    const std::lock_guard lock(refusedMutex);
+    return refusedPaths.count(path) > 0;
+}
 
 Library& lib()
 {
@@ -137,6 +149,14 @@ void plug(const std::string& path, bool present)
 }
 
 void setSilent(const std::string& path, bool silent) { known(path).silent = silent; }
+void setOpenRefused(const std::string& path, bool refused)
+{
+    const std::lock_guard lock(refusedMutex);
+    if (refused)
+        refusedPaths.insert(path);
+    else
+        refusedPaths.erase(path);
+}
 void setShortWrite(const std::string& path, int missingBytes) { known(path).missingBytes = missingBytes; }
 void setInitFails(bool fails) { lib().initFails = fails; }
 void setErrorTextsMissing(bool missing) { lib().errorTextsMissing = missing; }
@@ -219,6 +239,10 @@ HID_API_EXPORT hid_device* HID_API_CALL hid_open_path(const char* path)
     Device* d = path ? devicePath(path) : nullptr;
     if (!d || !d->present) {
         lib().globalError = L"No such file or directory";
+        return nullptr;
+    }
+    if (openRefused(path)) {
+        lib().globalError = L"Permission denied";
         return nullptr;
     }
     ++devicesOpen;

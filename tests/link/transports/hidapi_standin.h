@@ -35,6 +35,9 @@ void addEntryWithoutPath();
 // Gone from enumeration and opening; every handle opened before fails from now on, also after a replug.
 void plug(const std::string& path, bool present);
 void setSilent(const std::string& path, bool silent);           // writes taken, no reply ever
+// Opening refused ("Permission denied") until cleared, as a node before udev has given it its rights; may be
+// called from any thread.
+void setOpenRefused(const std::string& path, bool refused);
 void setShortWrite(const std::string& path, int missingBytes);  // hid_write stops short, nothing delivered
 void setInitFails(bool fails);
 // hid_error gives no text at all (nullptr) instead of the failure's text.
