@@ -17,13 +17,12 @@
 #include "link/hid_transport.h"
 #include "link/display_claim.h"
 #include "link/exchanger.h"
+#include "journal/recording.h"
 #include "link/report_trace.h"
 
 namespace trivo {
 class EmulatedTransport;
-namespace journal {
-class Journal;
-}
+
 
 inline const QString kNoDisplayText = QStringLiteral("Aucun TRIVO ZURED connecté. Veuillez connecter le TRIVO_ZURED.");
 
@@ -110,6 +109,19 @@ int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, 
 std::unique_ptr<journal::Journal> openJournal(CliContext& c);
 // With a shared server: sends what waits and says on err what still does.
 void reportWaiting(CliContext& c, journal::Journal& journal);
+
+// The journal's record of a command that writes to the display.
+struct CliRecording {
+    std::unique_ptr<journal::Journal> journal;
+    std::unique_ptr<journal::Recording> recording;
+    journal::JournalEntry* entry();  // for the hashes and the file; null once refused
+};
+// Opens the journal and the record: kCliOk, or the status to exit with before anything is sent (said on err).
+int startRecording(CliContext& c, journal::Operation operation, CliRecording& recording);
+// Writes the record before the result is told; a record that could not be written is said on err and
+// turns a success into kCliBadFile. Returns the status to exit with.
+int finishRecording(CliContext& c, CliRecording& recording, const OperationResult& result, int status,
+                    const QString& done = QString());
 
 
 // Opens the session and runs one connection check, as the window's first tick does. kCliOk, or the status

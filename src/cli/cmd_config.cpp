@@ -1,5 +1,6 @@
 // etat, lire, programmer, commande: the link and the configuration from the command line.
 #include "cli/cli_support.h"
+#include "journal/journal_record.h"
 #include "link/usb_model.h"
 #include "common/progress.h"
 #include "config/config_file_io.h"
@@ -116,22 +117,39 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
     }
     if (!requireDisplay(c))
         return kCliNoDisplay;
+    CliRecording record;
+    if (const int refused = startRecording(c, journal::Operation::Programming, record); refused != kCliOk)
+        return refused;
     const VerifiedProgramming verified = verify
         ? programAndVerify(*c.session->link, loaded.state, silentProgress())
         : VerifiedProgramming{programParameters(*c.session->link, loaded.state, silentProgress()), {}, false};
     const ProgramResult& result = verified.programming;
+    if (journal::JournalEntry* entry = record.entry()) {
+        entry->setFile(files[0], journal::fileBytes(files[0]));
+        // The block as the display holds it afterwards is known only when it was read back.
+        if (verified.verificationRan && verified.verification.ok())
+            entry->setBlockAfter(journal::bytesOf(verified.verification.block));
+    }
     if (!result.ok()) {
         printBox(c.err, result.box);
         if (result.outcome == Outcome::Refused)
             c.err << "Valeur refusée : REG_V(" << result.invalidBox << ") = \""
                   << loaded.state.REG_V[static_cast<std::size_t>(std::max(0, result.invalidBox))] << "\"" << Qt::endl;
         c.err << kProgramLostStatus << Qt::endl;
-        return kCliFailed;
+        return finishRecording(c, record, result, kCliFailed);
     }
     c.out << result.status << '\n';
     if (verify && verified.readBackFailed())
         c.err << kProgramReadBackFailedStatus << Qt::endl;
-    return verify ? printVerification(c, verified.verification, kCliDifferent) : kCliOk;
+    if (!verify)
+        return finishRecording(c, record, result, kCliOk);
+    const int status = printVerification(c, verified.verification, kCliDifferent);
+    // Programmed but not confirmed by its read-back: the journal says so.
+    const OperationResult recorded = status == kCliOk
+        ? static_cast<const OperationResult&>(result)
+        : OperationResult::failure(Outcome::Refused, kProgramTitle, verifiedProgrammingStatus(verified),
+                                   MsgIcon::Exclamation);
+    return finishRecording(c, record, recorded, status);
 }
 
 int cmdCommande(CliContext& c, const QStringList& args)
@@ -151,13 +169,17 @@ int cmdCommande(CliContext& c, const QStringList& args)
     }
     if (!requireDisplay(c))
         return kCliNoDisplay;
+    CliRecording record;
+    if (const int refused = startRecording(c, journal::Operation::Command, record); refused != kCliOk)
+        return refused;
     const OperationResult sent = sendDirectCommand(*c.session->link, code);
+    const QString done = QStringLiteral("Commande %1 (%2) envoyée.").arg(args[0], code);
     if (!sent.ok()) {
         printFailure(c.err, sent);
-        return kCliFailed;
+        return finishRecording(c, record, sent, kCliFailed);
     }
-    c.out << "Commande " << args[0] << " (" << code << ") envoyée.\n";
-    return kCliOk;
+    c.out << done << '\n';
+    return finishRecording(c, record, sent, kCliOk, done);
 }
 
 }  // namespace trivo

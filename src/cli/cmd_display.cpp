@@ -60,25 +60,31 @@ int cmdEcran(CliContext& c, const QStringList& args)
         }
         if (!requireDisplay(c))
             return kCliNoDisplay;
+        CliRecording record;
+        if (const int refused = startRecording(c, journal::Operation::Screen, record); refused != kCliOk)
+            return refused;
+        if (journal::JournalEntry* entry = record.entry())
+            entry->setFileHash(sendArgs[1], journal::sha256Of(picture.pack()));
         const OperationResult sent = sendHomeScreen(*c.session->link, picture, silentProgress());
+        const QString done = QStringLiteral("Écran d'accueil envoyé.");
         if (!sent.ok()) {
             printFailure(c.err, sent);
-            return kCliFailed;
+            return finishRecording(c, record, sent, kCliFailed);
         }
-        c.out << "Écran d'accueil envoyé.\n";
+        c.out << done << '\n';
         if (!verify)
-            return kCliOk;
+            return finishRecording(c, record, sent, kCliOk, done);
         const ScreenCheck check = verifyHomeScreen(*c.session->link, picture, silentProgress());
         if (check.ok()) {
             c.out << check.status << '\n';
-            return kCliOk;
+            return finishRecording(c, record, check, kCliOk);
         }
         if (check.firstDifference >= 0) {
             c.out << check.box.text << '\n';
-            return kCliDifferent;
+            return finishRecording(c, record, check, kCliDifferent);
         }
         printFailure(c.err, check);
-        return kCliReadFailed;
+        return finishRecording(c, record, check, kCliReadFailed);
     }
     if (args.size() == 3 && args[0] == QLatin1String("lire") && args[1] == QLatin1String("-o")) {
         if (!requireDisplay(c))
@@ -99,13 +105,16 @@ int cmdEcran(CliContext& c, const QStringList& args)
     if (args.size() == 1 && args[0] == QLatin1String("effacer")) {
         if (!requireDisplay(c))
             return kCliNoDisplay;
+        CliRecording record;
+        if (const int refused = startRecording(c, journal::Operation::Screen, record); refused != kCliOk)
+            return refused;
         const OperationResult cleared = clearHomeScreen(*c.session->link, picture, silentProgress());
         if (!cleared.ok()) {
             printFailure(c.err, cleared);
-            return kCliFailed;
+            return finishRecording(c, record, cleared, kCliFailed);
         }
         c.out << "Écran effacé.\n";
-        return kCliOk;
+        return finishRecording(c, record, cleared, kCliOk, QStringLiteral("Écran effacé."));
     }
     c.err << commandHelp(QStringLiteral("ecran"));
     return kCliUsage;
@@ -141,6 +150,11 @@ int cmdFirmware(CliContext& c, const QStringList& args)
         c.err << "Mise à jour abandonnée : rien n'a été envoyé." << Qt::endl;
         return kCliFailed;
     }
+    CliRecording record;
+    if (const int refused = startRecording(c, journal::Operation::Firmware, record); refused != kCliOk)
+        return refused;
+    if (journal::JournalEntry* entry = record.entry())
+        entry->setFileHash(rest[1], journal::sha256Of(*image));
     Session& s = *c.session;
     // The emulated display is put into its update mode, as the operator does with the real one.
     if (s.emulated) {
@@ -153,13 +167,13 @@ int cmdFirmware(CliContext& c, const QStringList& args)
     const FlashResult result = flashFirmware(*s.link, *image, bar);
     if (!result.completed) {
         c.err << flashFailureText(result) << Qt::endl;
-        return kCliFailed;
+        return finishRecording(c, record, result, kCliFailed);
     }
     // A completed update restarts the display on its new firmware: the saved state must answer again.
     if (s.emulated)
         s.emulated->display().updateMode = false;
     c.out << kFlashDoneText << '\n';
-    return kCliOk;
+    return finishRecording(c, record, result, kCliOk, kFlashDoneText);
 }
 
 }  // namespace trivo

@@ -5,6 +5,7 @@
 
 #include "cli/cli_support.h"
 #include "journal/journal.h"
+#include "journal/recording.h"
 
 namespace trivo {
 
@@ -82,6 +83,34 @@ void reportWaiting(CliContext& c, Journal& journal)
     if (sync.waiting > 0)
         c.err << "Journal de service : " << plural(sync.waiting, "enregistrement attend", "enregistrements attendent")
               << " le serveur (" << sync.error << ") ; trivo-cp-cli synchroniser les enverra." << Qt::endl;
+}
+
+journal::JournalEntry* CliRecording::entry() { return recording ? recording->entry() : nullptr; }
+
+int startRecording(CliContext& c, journal::Operation operation, CliRecording& r)
+{
+    r.journal = openJournal(c);
+    if (!r.journal)
+        return kCliBadFile;
+    r.recording = std::make_unique<journal::Recording>(r.journal.get(), operation, c.session->link->device());
+    if (const std::optional<OperationResult> refused = r.recording->refusal()) {
+        printFailure(c.err, *refused);
+        r.recording.reset();
+        return kCliBadFile;
+    }
+    return kCliOk;
+}
+
+int finishRecording(CliContext& c, CliRecording& r, const OperationResult& result, int status, const QString& done)
+{
+    if (!r.recording)
+        return status;
+    const QString missing = r.recording->finish(result, done);
+    reportWaiting(c, *r.journal);
+    if (missing.isEmpty())
+        return status;
+    c.err << missing << Qt::endl;
+    return status == kCliOk ? kCliBadFile : status;
 }
 
 int cmdHistorique(CliContext& c, const QStringList& args)

@@ -1,4 +1,5 @@
 // comparer, sauvegarder, restaurer: what the display holds against a file, and backups of a display.
+#include <QDir>
 #include <QJsonDocument>
 
 #include "backup/backup.h"
@@ -110,17 +111,24 @@ int cmdRestaurer(CliContext& c, const QStringList& args)
         c.err << "Restauration abandonnée : rien n'a été envoyé." << Qt::endl;
         return kCliFailed;
     }
+    CliRecording record;
+    if (const int refused = startRecording(c, journal::Operation::Restore, record); refused != kCliOk)
+        return refused;
+    if (journal::JournalEntry* entry = record.entry())
+        entry->setFile(QDir(folder).filePath(kBackupManifestFile),
+                       journal::fileBytes(QDir(folder).filePath(kBackupManifestFile)));
     const RestoreResult restored = restoreBackup(*c.session->link, contents, silentProgress());
+    if (journal::JournalEntry* entry = record.entry(); entry && restored.configuration.verification.ok())
+        entry->setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
     if (restored.ok()) {
         c.out << restored.status << '\n';
-        return kCliOk;
+        return finishRecording(c, record, restored, kCliOk);
     }
     printFailure(c.err, restored);
     if (restored.configuration.different())
         c.out << differenceLines(restored.configuration.verification.comparison);
-    if (restored.different())
-        return kCliDifferent;
-    return restored.readBackFailed() ? kCliReadFailed : kCliFailed;
+    const int status = restored.different() ? kCliDifferent : restored.readBackFailed() ? kCliReadFailed : kCliFailed;
+    return finishRecording(c, record, restored, status);
 }
 
 }  // namespace trivo

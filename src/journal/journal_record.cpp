@@ -1,5 +1,7 @@
 #include "journal/journal_record.h"
 
+#include <QFile>
+
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -87,6 +89,12 @@ JournalEntry::JournalEntry(Operation operation, const HidInterfaceInfo& display,
     record_.version = QStringLiteral("%1").arg(display.version, 4, 16, QLatin1Char('0')).toUpper();
     record_.operation = operation;
     timer_.start();
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void JournalEntry::setFile(const QString& path, const QByteArray& bytes) { setFileHash(path, sha256Hex(bytes)); }

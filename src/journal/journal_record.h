@@ -61,6 +61,13 @@ Identity currentIdentity(const QString& operatorName = QString(), const QString&
 
 QString sha256Hex(const QByteArray& bytes);
 template <typename Bytes>
+QByteArray bytesOf(const Bytes& bytes)
+{
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+// A file's bytes as they are on the disk (empty when it cannot be read).
+QByteArray fileBytes(const QString& path);
+template <typename Bytes>
 QString sha256Of(const Bytes& bytes)
 {
     return sha256Hex(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));

@@ -1,0 +1,35 @@
+#pragma once
+// One operation that writes to a display, as the service journal keeps it: refused before anything is sent
+// when the journal cannot be written, recorded (written and synced) before its result goes to the operator.
+// The windows (on the display's I/O thread) and the command line record their operations through it.
+#include <QString>
+
+#include <optional>
+
+#include "common/outcome.h"
+#include "journal/journal.h"
+
+namespace trivo::journal {
+
+inline const QString kJournalRefusalTitle = QStringLiteral("Journal de service.");
+
+class Recording {
+public:
+    // No journal: nothing is recorded, nothing refused.
+    Recording(Journal* journal, Operation operation, const HidInterfaceInfo& display);
+
+    // The box to show instead of running the operation, when the journal cannot take its record.
+    std::optional<OperationResult> refusal();
+    // The record being made, for its hashes and file (null without a journal).
+    JournalEntry* entry() { return entry_ ? &*entry_ : nullptr; }
+    // Records the operation with the operator's message (the status, else the box's text; `done` for an
+    // operation that says nothing when it succeeds). "" once written; else what the operator must be told
+    // (the display was changed, its record is missing).
+    QString finish(const OperationResult& result, const QString& done = QString());
+
+private:
+    Journal* journal_;
+    std::optional<JournalEntry> entry_;
+};
+
+}  // namespace trivo::journal
