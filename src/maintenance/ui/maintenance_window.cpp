@@ -57,6 +57,7 @@ public:
         bar_->show();
         if (!text.isNull())
             label_->setText(text);
+        label_->repaint();
         sincePaint_.start();
     }
     void advance(int value, const QString&) override
@@ -80,6 +81,8 @@ private:
     void paint()
     {
         bar_->setValue(last_);
+        // The bar skips a change it deems too small to see, and the last one is hidden right after.
+        bar_->repaint();
         sincePaint_.restart();
         unpainted_ = false;
     }
