@@ -931,6 +931,17 @@ void TestConfigWindow::pressedButtonTurnsGreen()
     QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 0, 255));
     QCOMPARE(rig.outputs().size(), std::size_t(1));
     QCOMPARE(int(rig.outputs()[0][1]), 0x36);
+
+    // While the display is busy every button is greyed: a click neither colours one nor sends anything.
+    rig.window.BOUTON_Click(5);
+    for (int i = 0; i < 7; ++i)
+        QVERIFY(!rig.button(i)->isEnabled());
+    QTest::mousePress(plus, Qt::LeftButton);
+    QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QTest::mouseRelease(plus, Qt::LeftButton);
+    QVERIFY(rig.settled());
+    QCOMPARE(rig.outputs().size(), std::size_t(3));  // the read's two reports
+    QVERIFY(rig.button(2)->isEnabled());
 }
 
 void TestConfigWindow::formStateRoundTrips()
