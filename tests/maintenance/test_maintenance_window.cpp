@@ -598,6 +598,7 @@ void TestMaintenanceWindow::flashHasTheLinkToItself()
     rig.transport.display().updateMode = false;
     registers.Form_Load();
     registers.Timer1().stop();  // its ticks are driven below
+    QVERIFY(!rig.child("CMD_Flash_OK")->isEnabled());  // no update queued behind the read
     QVERIFY(rig.settled());
     rig.transport.display().updateMode = true;
     rig.transport.display().firmware.clear();
@@ -613,6 +614,8 @@ void TestMaintenanceWindow::flashHasTheLinkToItself()
 
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->CMD_Flash_OK_Click();
+    auto* read = registers.findChild<QPushButton*>(QStringLiteral("but_RD_HID_ECR"));
+    QVERIFY(!read->isEnabled());
     // Both timers come due at every turn of the event loop until the window has the transfer's result.
     const QDeadlineTimer deadline(30000);
     while (rig.window->flashRunning() && !deadline.hasExpired()) {
@@ -623,6 +626,8 @@ void TestMaintenanceWindow::flashHasTheLinkToItself()
     QVERIFY(rig.settled());
 
     QVERIFY(timersFired >= 2);  // during the confirmation and during the transfer
+    QVERIFY(read->isEnabled());
+    QVERIFY(rig.child("CMD_Flash_OK")->isEnabled());
     const auto reports = rig.transport.outputReports();
     QCOMPARE(int(reports.size()), 500);
     const FirmwareImage& image = rig.window->image();
