@@ -1122,13 +1122,16 @@ bool ConfigWindow::eventFilter(QObject* watched, QEvent* event)
         QLabel* b = u.BOUTON[static_cast<std::size_t>(i)];
         if (watched != b)
             continue;
+        // A greyed label still sees the mouse here: it must not act while the display is busy.
         if (type == QEvent::MouseButtonPress) {
+            if (!b->isEnabled())
+                return true;
             u.pressed = i;
             BOUTON_MouseDown(i);
         } else {
             BOUTON_MouseUp(i);
             const bool inside = b->rect().contains(mouse->position().toPoint());
-            if (u.pressed == i && inside) {
+            if (u.pressed == i && inside && b->isEnabled()) {
                 u.pressed = -1;
                 BOUTON_Click(i);
             }

@@ -15,18 +15,18 @@
 #include "config/settings_codec.h"
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
-#include "link/commands.h"
-#include "link/exchanger.h"
+#include "emulator/faults.h"
 #include "link/display_owner.h"
+#include "link/report.h"
 #include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
 
-// A window on a link to the emulated display; the first monitor tick has found it.
-struct Rig : test::Rig {
-    ConfigWindow window{link, dialogs, main, nullptr};
+// A window on the emulated display's owner; the first connection check has found it.
+struct Rig : test::OwnerRig {
+    ConfigWindow window{owner, dialogs, main, nullptr};
 
     template <typename T>
     T* find(const QString& name) const
@@ -51,6 +51,15 @@ struct Rig : test::Rig {
         return b;
     }
     void setDisplayBlock(const ParameterBlock& b) { std::copy(b.begin(), b.end(), transport.display().block.begin()); }
+    // The replies the display gave, 65 bytes each, in order.
+    std::vector<std::vector<uint8_t>> inputs() const
+    {
+        std::vector<std::vector<uint8_t>> in;
+        for (const RecordedReport& r : transport.record())
+            if (!r.output)
+                in.push_back(r.bytes);
+        return in;
+    }
 };
 
 DeviceSettings sampleSettings(uint8_t mode)
@@ -83,7 +92,7 @@ QString hexOf(const std::vector<uint8_t>& report, int from, int count)
 {
     QStringList bytes;
     for (int i = from; i < from + count; ++i)
-        bytes << commands::byteText(report[static_cast<std::size_t>(i)]);
+        bytes << byteText(report[static_cast<std::size_t>(i)]);
     return bytes.join(u' ');
 }
 
@@ -99,7 +108,8 @@ private slots:
     void eachBlockFieldReachesItsControl_data();
     void eachBlockFieldReachesItsControl();
     void badSignatureLeavesTheFormAsItWas();
-    void lostSecondReplyLeavesTheForm();
+    void readThatStopsLeavesTheForm_data();
+    void readThatStopsLeavesTheForm();
     void programmingSendsTheSequence_data();
     void programmingSendsTheSequence();
     void programmingRoundsAndEncodesTexts();
@@ -186,6 +196,7 @@ void TestConfigWindow::readFillsTheWindow()
     const DeviceSettings settings = sampleSettings(uint8_t(mode));
     rig.setDisplayBlock(encodeBlock(settings));
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
 
     FormState expected;
     if (mode == kModeProduction)
@@ -293,6 +304,7 @@ void TestConfigWindow::eachBlockFieldReachesItsControl()
         block[std::size_t(offset)] = uint8_t(value);
     rig.setDisplayBlock(block);
     rig.window.LIRE_PARAM();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.main.panel2, kReadDone);
 
     QWidget* w = rig.find<QWidget>(control);
@@ -317,6 +329,7 @@ void TestConfigWindow::eachBlockFieldReachesItsControl()
     ParameterBlock blank{0x42, 0x43, 0x49, kModeProduction};
     rig.setDisplayBlock(blank);
     rig.window.PROG_PARAM();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.main.panel2, kProgramDone);
     QCOMPARE(rig.displayBlock(), block);
 }
@@ -328,6 +341,7 @@ void TestConfigWindow::badSignatureLeavesTheFormAsItWas()
     const FormState before = rig.window.formState();
     rig.dialogs.expect(MsgResult::Ok);
     rig.window.BOUTON_Click(5);
+    QVERIFY(rig.settled());
 
     QCOMPARE(rig.dialogs.messages.size(), 1);
     const MessageRequest& box = rig.dialogs.messages.front();
@@ -342,11 +356,26 @@ void TestConfigWindow::badSignatureLeavesTheFormAsItWas()
     QCOMPARE(rig.outputs().size(), std::size_t(1));
 }
 
-void TestConfigWindow::lostSecondReplyLeavesTheForm()
+void TestConfigWindow::readThatStopsLeavesTheForm_data()
 {
+    QTest::addColumn<bool>("silent");  // the display does not answer the first read, else goes after it
+    QTest::addColumn<QString>("text");
+    QTest::newRow("second reply lost") << false << kReadLostText;
+    QTest::newRow("first read not answered")
+        << true
+        << "Le TRIVO ZURED ne répond pas : délai de réponse dépassé.\r\nLes paramètres affichés n'ont pas été modifiés.";
+}
+
+void TestConfigWindow::readThatStopsLeavesTheForm()
+{
+    QFETCH(bool, silent);
+    QFETCH(QString, text);
     Rig rig;
     rig.setDisplayBlock(encodeBlock(sampleSettings(kModeProduction)));
-    rig.transport.unplugAfterReports(1);
+    if (silent)
+        rig.transport.setSilent(true);
+    else
+        rig.transport.unplugAfterReports(1);
     // The operator's form differs from the display's mode and values; all of it must survive.
     rig.window.Option_CPT_Click(1);
     FormState expected = rig.window.formState();
@@ -355,12 +384,14 @@ void TestConfigWindow::lostSecondReplyLeavesTheForm()
     QVERIFY(!rig.frame("Frame26")->isHidden());
     rig.dialogs.expect(MsgResult::Ok);
     rig.window.LIRE_PARAM();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.window.formState(), expected);
     QVERIFY(!expected.production());
     QVERIFY(!rig.frame("Frame26")->isHidden());  // still laid out for the totaliser
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.front().title, kReadLostTitle);
-    QVERIFY(rig.main.panel2 != kReadDone);
+    QCOMPARE(rig.dialogs.messages.front().text, text);
+    QCOMPARE(rig.main.panel2, kReadLostStatus);
 }
 
 void TestConfigWindow::programmingSendsTheSequence_data()
@@ -381,6 +412,7 @@ void TestConfigWindow::programmingSendsTheSequence()
     QFETCH(int, writes);
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     const ParameterBlock before = rig.displayBlock();
 
     // The operator edits a few values, then programs.
@@ -400,6 +432,7 @@ void TestConfigWindow::programmingSendsTheSequence()
     rig.find<QCheckBox>("Check_T")->setChecked(checkT);
     rig.transport.clearRecord();
     rig.window.BOUTON_Click(6);
+    QVERIFY(rig.settled());
 
     const auto out = rig.outputs();
     QCOMPARE(int(out.size()), 1 + writes);
@@ -440,6 +473,7 @@ void TestConfigWindow::programmingSendsTheSequence()
 
     // Reading it back shows the same form.
     rig.window.LIRE_PARAM();
+    QVERIFY(rig.settled());
     FormState reread = rig.window.formState();
     QCOMPARE(reread.REG_V[0], shown.REG_V[0]);
     QCOMPARE(reread.Option3, shown.Option3);
@@ -451,10 +485,12 @@ void TestConfigWindow::programmingRoundsAndEncodesTexts()
 {
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     rig.reg(2)->setText("2,5");
     rig.reg(3)->setText("3,5");
     rig.reg(4)->setText(" -2147483648 ");
     rig.window.PROG_PARAM();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.transport.display().word(3), 2);
     QCOMPARE(rig.transport.display().word(4), 4);
     QCOMPARE(rig.transport.display().word(5), INT32_MIN);
@@ -489,6 +525,7 @@ void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
     QFETCH(QString, where);
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     QVERIFY(rig.window.formState().production());
     const ParameterBlock before = rig.displayBlock();
     rig.find<QCheckBox>("Check_C")->setChecked(false);
@@ -498,6 +535,7 @@ void TestConfigWindow::invalidValueStopsBeforeAnyExchange()
     rig.transport.clearRecord();
     rig.dialogs.expect(MsgResult::Ok);
     rig.window.BOUTON_Click(6);
+    QVERIFY(rig.settled());
 
     QVERIFY(rig.outputs().empty());
     QCOMPARE(rig.displayBlock(), before);
@@ -516,59 +554,58 @@ void TestConfigWindow::lostDisplayStopsProgramming_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<int>("after");
-    QTest::newRow("unplugged after the head read") << "unplug" << 1;
-    QTest::newRow("unplugged after word 5") << "unplug" << 7;
-    QTest::newRow("unplugged before the last byte") << "unplug" << 29;
-    QTest::newRow("writes fail") << "failwrites" << 0;
-    QTest::newRow("no more replies") << "silent" << 0;
+    QTest::addColumn<QString>("text");
+    QTest::newRow("unplugged after the head read") << "unplug" << 1 << kProgramLostText;
+    QTest::newRow("unplugged after word 5") << "unplug" << 7 << kProgramLostText;
+    QTest::newRow("unplugged before the last byte") << "unplug" << 29 << kProgramLostText;
+    QTest::newRow("writes fail") << "failwrites" << 1 << kProgramLostText;
+    QTest::newRow("no more replies") << "silent" << 1 << kProgramLostText;
+    QTest::newRow("head read not answered")
+        << "silent" << 0
+        << "Le TRIVO ZURED ne répond pas : délai de réponse dépassé.\r\nRien n'a été écrit dans le TRIVO ZURED.";
 }
 
 void TestConfigWindow::lostDisplayStopsProgramming()
 {
     QFETCH(QString, fault);
     QFETCH(int, after);
+    QFETCH(QString, text);
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     rig.reg(0)->setText("123456");
     rig.transport.clearRecord();
-    if (fault == "unplug") {
+    // The fault starts after `after` reports: 1 lets the head read through and hits the first write.
+    if (fault == "unplug")
         rig.transport.unplugAfterReports(after);
-    } else {
-        // The head read is answered; the fault hits the first write request put in the buffer.
-        QObject::connect(&rig.link, &Link::bufferChanged, &rig.window, [&rig, fault] {
-            if (rig.link.text1(0) == QLatin1String("32")) {
-                if (fault == "failwrites")
-                    rig.transport.setFailWrites(true);
-                else
-                    rig.transport.setSilent(true);
-            }
-        });
-    }
+    else
+        rig.transport.injectFault(fault == "failwrites" ? Fault::FailingWrite : Fault::Silent, after);
     rig.main.panel2.clear();
     rig.dialogs.expect(MsgResult::Ok);
     rig.window.PROG_PARAM();
+    QVERIFY(rig.settled());
 
     QVERIFY(rig.main.panel2 != kProgramDone);
     QCOMPARE(rig.main.panel2, kProgramLostStatus);
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.front().title, QStringLiteral("Programmation interrompue."));
-    QVERIFY(rig.dialogs.messages.front().text.contains(QStringLiteral("n'a pas été entièrement programmé")));
+    QCOMPARE(rig.dialogs.messages.front().text, text);
     QVERIFY(rig.bar() < 25);
-    if (fault == "unplug") {
-        // Nothing is written after the exchange that failed.
-        QVERIFY(int(rig.outputs().size()) <= after + 1);
-    }
+    // Nothing is written after the exchange that failed.
+    QVERIFY(int(rig.outputs().size()) <= after + 1);
 }
 
 void TestConfigWindow::programmingRefusesABadBlock()
 {
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     rig.transport.display().setSignature(0x42, 0x43, 0x49, 0x51);
     const ParameterBlock before = rig.displayBlock();
     rig.transport.clearRecord();
     rig.dialogs.expect(MsgResult::Ok);
     rig.window.PROG_PARAM();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.outputs().size(), std::size_t(1));
     QCOMPARE(rig.displayBlock(), before);
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -581,9 +618,11 @@ void TestConfigWindow::directCommandsKeepTheBuffer()
     Rig rig;
     rig.transport.display().counter = 999;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     const std::vector<uint8_t> lastReply = rig.inputs().back();
     rig.transport.clearRecord();
     rig.window.BOUTON_Click(0);
+    QVERIFY(rig.settled());
     const auto out = rig.outputs();
     QCOMPARE(out.size(), std::size_t(1));
     QCOMPARE(out[0][1], uint8_t(0x34));
@@ -612,6 +651,7 @@ void TestConfigWindow::statusTexts()
     Rig rig;
     rig.main.panel2 = "avant";
     rig.window.BOUTON_Click(index);
+    QVERIFY(rig.settled());
     QCOMPARE(rig.main.panel2, status);
     QCOMPARE(rig.outputs().size(), std::size_t(1));
     QCOMPARE(int(rig.outputs()[0][1]), code);
@@ -622,6 +662,7 @@ void TestConfigWindow::totaliserClickLaysOutTheWindow()
 {
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     rig.slider(7)->setValue(5);
     rig.slider(9)->setValue(6);
     rig.option("Option2(1)")->setEnabled(true);
@@ -671,6 +712,7 @@ void TestConfigWindow::resetSetsTheDefaults()
     Rig rig;
     rig.setDisplayBlock(encodeBlock(sampleSettings(kModeTotaliser)));
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     const FormState before = rig.window.formState();
     rig.window.RAZ_CONFIG();
     const FormState after = rig.window.formState();
@@ -707,6 +749,7 @@ void TestConfigWindow::newConfigurationAsksFirst()
     QFETCH(bool, answer);
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     const FormState before = rig.window.formState();
     rig.dialogs.expect(answer ? MsgResult::Yes : MsgResult::No);
     rig.window.NOUV_CONFIG();
@@ -726,12 +769,14 @@ void TestConfigWindow::refusalNamesAHiddenBox()
 {
     Rig rig;
     rig.window.Form_Load();
+    QVERIFY(rig.settled());
     rig.dialogs.messageAnswers << MsgResult::Yes;
     rig.window.NOUV_CONFIG();
     for (int box : {0, 2, 4, 9, 10})
         rig.reg(box)->setText(QStringLiteral("1"));
     rig.dialogs.messageAnswers << MsgResult::Ok;
     rig.window.BOUTON_Click(6);
+    QVERIFY(rig.settled());
     QCOMPARE(rig.dialogs.messages.size(), 2);
     QVERIFY(rig.dialogs.messages.back().text.endsWith(
         QStringLiteral("\r\nCase « Valeur de départ: » du cadre « Totalisateur: » (cachée : visible en mode "
@@ -743,6 +788,7 @@ void TestConfigWindow::refusalNamesAHiddenBox()
     rig.check(1)->setChecked(false);
     rig.dialogs.messageAnswers << MsgResult::Ok;
     rig.window.BOUTON_Click(6);
+    QVERIFY(rig.settled());
     QCOMPARE(rig.dialogs.messages.size(), 3);
     QVERIFY(rig.dialogs.messages.back().text.endsWith(QStringLiteral(
         "\r\nCase « Seuil » du cadre « Relais 1: », page SORTIE (cachée : cochez la sortie pour la voir).")));
@@ -881,9 +927,21 @@ void TestConfigWindow::pressedButtonTurnsGreen()
     QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 255, 0));
     QVERIFY(rig.outputs().empty());
     QTest::mouseRelease(plus, Qt::LeftButton);
+    QVERIFY(rig.settled());
     QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 0, 255));
     QCOMPARE(rig.outputs().size(), std::size_t(1));
     QCOMPARE(int(rig.outputs()[0][1]), 0x36);
+
+    // While the display is busy every button is greyed: a click neither colours one nor sends anything.
+    rig.window.BOUTON_Click(5);
+    for (int i = 0; i < 7; ++i)
+        QVERIFY(!rig.button(i)->isEnabled());
+    QTest::mousePress(plus, Qt::LeftButton);
+    QCOMPARE(plus->palette().color(QPalette::Window), QColor(0, 0, 255));
+    QTest::mouseRelease(plus, Qt::LeftButton);
+    QVERIFY(rig.settled());
+    QCOMPARE(rig.outputs().size(), std::size_t(3));  // the read's two reports
+    QVERIFY(rig.button(2)->isEnabled());
 }
 
 void TestConfigWindow::formStateRoundTrips()

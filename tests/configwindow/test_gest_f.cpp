@@ -18,7 +18,6 @@
 #include "configwindow/config_window.h"
 #include "configwindow/gest_f_files.h"
 #include "emulator/emulated_display.h"
-#include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "support/rig.h"
 #include "test_config_file_support.h"
@@ -29,11 +28,11 @@ using namespace trivo::testing;
 namespace {
 
 // The file procedures never talk to the display: no connection check runs.
-struct Rig : test::Rig {
-    ConfigWindow window{link, dialogs, main, nullptr};
+struct Rig : test::OwnerRig {
+    ConfigWindow window{owner, dialogs, main, nullptr};
     QTemporaryDir dir;
 
-    Rig() : test::Rig(false)
+    Rig() : test::OwnerRig(false)
     {
         main.folder = dir.path();
         main.program = dir.path();

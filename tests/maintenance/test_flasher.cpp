@@ -4,7 +4,6 @@
 #include "emulator/emulated_display.h"
 #include "hex_fixtures.h"
 #include "link/exchanger.h"
-#include "link/display_owner.h"
 #include "maintenance/firmware_flasher.h"
 #include "support/rig.h"
 
@@ -31,7 +30,7 @@ struct FlashRig : test::Rig {
     {
         transport.plug(present);
         transport.display().updateMode = true;
-        link.DETECT_CON_Timer();
+        link.connectionCheck();
     }
 };
 
@@ -100,11 +99,16 @@ void TestFlasher::stopsAtTheFirstFailedReport_data()
     QTest::addColumn<int>("failedReport");
     QTest::addColumn<int>("reportsWritten");
     QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("reason");  // the sentence of the failure text
 
-    QTest::newRow("unplugged at report 250") << "unplug250" << 250 << 250 << int(ExchangeResult::WriteFailed);
-    QTest::newRow("writes fail") << "failWrites" << 0 << 0 << int(ExchangeResult::WriteFailed);
-    QTest::newRow("display silent") << "silent" << 0 << 1 << int(ExchangeResult::TimedOut);
-    QTest::newRow("never connected") << "absent" << 0 << 0 << int(ExchangeResult::Refused);
+    const QString notSent = QStringLiteral("Le rapport n'a pas pu être envoyé au TRIVO ZURED.");
+    QTest::newRow("unplugged at report 250")
+        << "unplug250" << 250 << 250 << int(ExchangeOutcome::WriteFailed) << notSent;
+    QTest::newRow("writes fail") << "failWrites" << 0 << 0 << int(ExchangeOutcome::WriteFailed) << notSent;
+    QTest::newRow("display silent") << "silent" << 0 << 1 << int(ExchangeOutcome::TimedOut)
+                                    << "Le TRIVO ZURED ne répond pas : délai de réponse dépassé.";
+    QTest::newRow("never connected") << "absent" << 0 << 0 << int(ExchangeOutcome::Unplugged)
+                                     << "La liaison avec le TRIVO ZURED a été perdue.";
 }
 
 void TestFlasher::stopsAtTheFirstFailedReport()
@@ -113,6 +117,7 @@ void TestFlasher::stopsAtTheFirstFailedReport()
     QFETCH(int, failedReport);
     QFETCH(int, reportsWritten);
     QFETCH(int, failure);
+    QFETCH(QString, reason);
 
     FlashRig rig(fault != QLatin1String("absent"), 20);
     if (fault == QLatin1String("unplug250"))
@@ -131,8 +136,10 @@ void TestFlasher::stopsAtTheFirstFailedReport()
     QCOMPARE(int(rig.transport.outputReports().size()), reportsWritten);
     QCOMPARE(recorder.values.last(), failedReport * kFlashReportBytes);
     const QString text = flashFailureText(r);
-    QVERIFY2(text.contains(QStringLiteral("bloc %1 sur 500").arg(failedReport + 1)), qPrintable(text));
-    QVERIFY(!text.contains(kFlashDoneText));
+    QCOMPARE(text, QStringLiteral("La mise à jour n'est pas terminée au bloc %1 sur 500 : %2\r\n"
+                                  "Le programme du TRIVO_ZURED est incomplet : recommencez la mise à jour.")
+                       .arg(failedReport + 1)
+                       .arg(reason));
     QCOMPARE(r.outcome, Outcome::LinkLost);
     QCOMPARE(r.box.text, text);
     QCOMPARE(r.box.title, kFlashTitle);

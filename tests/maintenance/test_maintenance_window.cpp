@@ -1,5 +1,6 @@
 // The maintenance window: its controls and two heights, the confirmations, reading a HEX file into the
 // dump, and the update started from the window against the emulated display.
+#include <QDeadlineTimer>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,7 +21,6 @@
 #include "common/ui/twips.h"
 #include "emulator/emulated_display.h"
 #include "hex_fixtures.h"
-#include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "registers/ui/registers_window.h"
@@ -71,17 +71,17 @@ private:
 };
 
 // The display in its update mode, plugged in or not when the first connection check runs.
-struct Rig : test::RigWith<Dialogs_> {
+struct Rig : test::OwnerRigWith<Dialogs_> {
     std::unique_ptr<MaintenanceWindow> window;
     QTemporaryDir dir;
 
-    explicit Rig(bool connected = true) : test::RigWith<Dialogs_>(false)
+    explicit Rig(bool connected = true) : test::OwnerRigWith<Dialogs_>(false)
     {
         transport.plug(connected);
         transport.display().updateMode = true;
-        link.DETECT_CON_Timer();
+        tick();
         main.folder = dir.path();
-        window = std::make_unique<MaintenanceWindow>(link, dialogs, main);
+        window = std::make_unique<MaintenanceWindow>(owner, dialogs, main);
         dialogs.label4 = label("Label4");
         window->show();
         window->Form_Load();
@@ -113,6 +113,14 @@ struct Rig : test::RigWith<Dialogs_> {
         window->Cmd_Openfile_Click();
     }
     int sent() const { return int(transport.outputReports().size()); }
+    // Runs the event loop until the display has taken `count` reports; false when it does not in time.
+    bool waitUntilSent(int count)
+    {
+        const QDeadlineTimer deadline(30000);
+        while (sent() < count && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return sent() >= count;
+    }
 };
 
 QByteArray goodFile(int records = 3) { return hexfix::dataRecords(records) + hexfix::kEndOfFile + "\r\n"; }
@@ -142,6 +150,8 @@ private slots:
     void flashRefusals_data();
     void flashRefusals();
     void unplugStopsTheTransfer();
+    void updateGoesToItsEnd_data();
+    void updateGoesToItsEnd();
     void screenshots();
 };
 
@@ -280,10 +290,10 @@ void TestMaintenanceWindow::fermeFoldsTheUpdateAreaAway()
 // As the main window shows it: the frame follows the two heights, and "Fermer" closes the frame.
 void TestMaintenanceWindow::foldsAndClosesInsideTheMainWindow()
 {
-    test::Rig rig(false);
+    test::OwnerRig rig(false);
     QMdiArea area;
     area.resize(800, 600);
-    auto* window = new MaintenanceWindow(rig.link, rig.dialogs, rig.main);
+    auto* window = new MaintenanceWindow(rig.owner, rig.dialogs, rig.main);
     QMdiSubWindow* sub = area.addSubWindow(window);
     QPointer<QMdiSubWindow> alive(sub);
     area.show();
@@ -410,9 +420,11 @@ void TestMaintenanceWindow::refusedFiles()
     rig.dialogs.messages.clear();
     rig.dialogs.messageAnswers.append(MsgResult::No);
     rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.sent(), 0);
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.sent(), 500);
     QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(before.begin(), before.begin() + 32000));
     for (int a = 0; a < 32000; ++a)
@@ -436,6 +448,7 @@ void TestMaintenanceWindow::refusedFirstFileLeavesNothingToFlash()
     rig.dialogs.messages.clear();
     rig.dialogs.expect(MsgResult::Ok);  // the refusal; no question comes
     rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.settled());
     QCOMPARE(rig.sent(), 0);
     QCOMPARE(rig.dialogs.messages.size(), 1);
     QCOMPARE(rig.dialogs.messages.first().buttons, MsgButtons::Ok);
@@ -459,6 +472,7 @@ void TestMaintenanceWindow::flashesAFileThatStartsWithAnExtendedAddress()
     rig.transport.clearRecord();
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.settled());
     std::vector<uint8_t> expected(32000);
     for (int a = 0; a < 32000; ++a)
         expected[std::size_t(a)] = hexfix::pattern(a);
@@ -533,10 +547,11 @@ void TestMaintenanceWindow::flashes()
         return QStringLiteral("%1/%2 %3").arg(bar->value()).arg(bar->maximum()).arg(ferme->isVisible() ? "ferme" : "-");
     });
     PaintSpy labelSpy(label4, [label4] { return label4->text(); });
-    rig.link.stopMonitor();
+    rig.owner.startMonitor();
 
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.child<QPushButton>("CMD_Flash_OK")->click();
+    QVERIFY(rig.settled());
 
     QCOMPARE(rig.dialogs.messages.size(), 1);
     const MessageRequest& m = rig.dialogs.messages.first();
@@ -553,18 +568,24 @@ void TestMaintenanceWindow::flashes()
     QVERIFY(std::equal(reports[499].begin() + 1, reports[499].end(), image.begin() + 0x7CC0));
     QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(image.begin(), image.begin() + 32000));
 
-    // During the transfer: the bar over a hidden close button, from 0 to the end of what is sent.
+    // During the transfer: the bar over a hidden close button, rising to the end of what is sent (its steps
+    // come as fast as the display takes the reports, so which of them are painted on the way varies).
     QVERIFY2(labelSpy.seen.contains(QStringLiteral("Flashage du microcontrôleur en cours.")),
              qPrintable(labelSpy.seen.join("|")));
-    QVERIFY2(barSpy.seen.size() >= 2, qPrintable(barSpy.seen.join(QLatin1Char(','))));
-    QCOMPARE(barSpy.seen.first(), QStringLiteral("0/32780 -"));
-    QVERIFY(barSpy.seen.contains(QStringLiteral("32000/32780 -")));
+    const QString painted = barSpy.seen.join(QLatin1Char(','));
+    const qsizetype full = barSpy.seen.indexOf(QStringLiteral("32000/32780 -"));
+    QVERIFY2(full >= 0, qPrintable(painted));
+    for (qsizetype i = 0; i <= full; ++i) {
+        QVERIFY2(barSpy.seen[i].endsWith(QStringLiteral("/32780 -")), qPrintable(painted));
+        QVERIFY2(i == 0 || barSpy.seen[i].section(u'/', 0, 0).toInt() >= barSpy.seen[i - 1].section(u'/', 0, 0).toInt(),
+                 qPrintable(painted));
+    }
     // Afterwards.
     QCOMPARE(label4->text(), QStringLiteral("Fin du flashage ."));
     QVERIFY(!bar->isVisible());
     QCOMPARE(bar->value(), 0);
     QVERIFY(ferme->isVisible());
-    QVERIFY(rig.link.monitorRunning());
+    QVERIFY(rig.owner.monitorRunning());
     QVERIFY(rig.window->lastFlash().completed);
 }
 
@@ -573,29 +594,40 @@ void TestMaintenanceWindow::flashes()
 void TestMaintenanceWindow::flashHasTheLinkToItself()
 {
     Rig rig;
-    RegistersWindow registers(rig.link, rig.dialogs, rig.main);
+    RegistersWindow registers(rig.owner, rig.dialogs, rig.main);
     rig.transport.display().updateMode = false;
     registers.Form_Load();
+    registers.Timer1().stop();  // its ticks are driven below
+    QVERIFY(!rig.child("CMD_Flash_OK")->isEnabled());  // no update queued behind the read
+    QVERIFY(rig.settled());
     rig.transport.display().updateMode = true;
     rig.transport.display().firmware.clear();
     rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
     int timersFired = 0;
     const auto timersFire = [&] {
         registers.Timer1_Timer();
-        rig.link.DETECT_CON_Timer();
+        rig.owner.DETECT_CON_Timer();
         ++timersFired;
     };
     rig.dialogs.whileAsking = timersFire;
-    auto* bar = rig.child<QProgressBar>("ProgressBar1");
-    connect(bar, &QProgressBar::valueChanged, this, timersFire);
     rig.transport.clearRecord();
 
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->CMD_Flash_OK_Click();
-    disconnect(bar, nullptr, this, nullptr);
+    auto* read = registers.findChild<QPushButton*>(QStringLiteral("but_RD_HID_ECR"));
+    QVERIFY(!read->isEnabled());
+    // Both timers come due at every turn of the event loop until the window has the transfer's result.
+    const QDeadlineTimer deadline(30000);
+    while (rig.window->flashRunning() && !deadline.hasExpired()) {
+        timersFire();
+        QCoreApplication::processEvents();
+    }
     rig.dialogs.whileAsking = nullptr;
+    QVERIFY(rig.settled());
 
-    QVERIFY(timersFired > 2);
+    QVERIFY(timersFired >= 2);  // during the confirmation and during the transfer
+    QVERIFY(read->isEnabled());
+    QVERIFY(rig.child("CMD_Flash_OK")->isEnabled());
     const auto reports = rig.transport.outputReports();
     QCOMPARE(int(reports.size()), 500);
     const FirmwareImage& image = rig.window->image();
@@ -608,6 +640,7 @@ void TestMaintenanceWindow::flashHasTheLinkToItself()
     // Afterwards the periodic reads go out again.
     rig.transport.clearRecord();
     registers.Timer1_Timer();
+    QVERIFY(rig.settled());
     QCOMPARE(int(rig.transport.outputReports().size()), 1);
 }
 
@@ -638,6 +671,7 @@ void TestMaintenanceWindow::flashRefusals()
     rig.dialogs.messages.clear();
     rig.dialogs.expect(answer);
     rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.settled());
 
     QCOMPARE(rig.sent(), 0);
     QCOMPARE(rig.dialogs.messages.size(), 1);
@@ -653,8 +687,10 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
     rig.transport.clearRecord();
     rig.transport.unplugAfterReports(250);
+    rig.owner.startMonitor();
     rig.dialogs.expect(MsgResult::Yes).expect(MsgResult::Ok);
     rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.settled());
 
     QCOMPARE(rig.sent(), 250);
     QCOMPARE(rig.dialogs.messages.size(), 2);
@@ -666,7 +702,48 @@ void TestMaintenanceWindow::unplugStopsTheTransfer()
     QVERIFY(!rig.label("Label4")->text().isEmpty());
     QVERIFY(rig.child("but_ferme")->isVisible());
     QVERIFY(!rig.child("ProgressBar1")->isVisible());
-    QVERIFY(rig.link.monitorRunning());
+    QVERIFY(rig.owner.monitorRunning());
+}
+
+void TestMaintenanceWindow::updateGoesToItsEnd_data()
+{
+    QTest::addColumn<bool>("close");  // the window closed during the update, else "Annuler" clicked
+    QTest::newRow("Annuler") << false;
+    QTest::newRow("window closed") << true;
+}
+
+// Once the display's program is being rewritten neither "Annuler" nor closing the window stops the update:
+// the window says so, and a close waits for the last report.
+void TestMaintenanceWindow::updateGoesToItsEnd()
+{
+    QFETCH(bool, close);
+    Rig rig;
+    rig.open(rig.writeFile(QStringLiteral("fw.HEX"), goodFile(2000)));
+    rig.transport.clearRecord();
+    rig.transport.setLatencyMs(1);
+    rig.dialogs.expect(MsgResult::Yes);
+    rig.window->CMD_Flash_OK_Click();
+    QVERIFY(rig.waitUntilSent(20));
+    QVERIFY(rig.window->flashRunning());
+    if (close) {
+        QVERIFY(!rig.window->close());
+        QVERIFY(rig.window->isVisible());
+        QCOMPARE(rig.label("Label4")->text(), kFlashNotCancellableText);
+    } else {
+        rig.dialogs.expect(MsgResult::Ok);
+        rig.child<QPushButton>("ANNULER")->click();
+        QCOMPARE(rig.dialogs.messages.size(), 2);
+        QCOMPARE(rig.dialogs.messages.last().text, kFlashNotCancellableText);
+        QCOMPARE(rig.dialogs.messages.last().icon, MsgIcon::Information);
+    }
+    QVERIFY(rig.settled());
+
+    QCOMPARE(rig.sent(), 500);
+    const FirmwareImage& image = rig.window->image();
+    QCOMPARE(rig.transport.display().firmware, std::vector<uint8_t>(image.begin(), image.begin() + 32000));
+    QCOMPARE(rig.window->isVisible(), !close);
+    if (!close)
+        QCOMPARE(rig.label("Label4")->text(), kFlashDoneText);
 }
 
 // Both states with a dump, saved to be looked at.
@@ -677,6 +754,7 @@ void TestMaintenanceWindow::screenshots()
     rig.child<QScrollBar>("VScroll1")->setValue(0x24);
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->CMD_Flash_OK_Click();  // leaves its last status text on show
+    QVERIFY(rig.settled());
     const QImage shortState = rig.window->grab().toImage();
     rig.dialogs.messageAnswers.append(MsgResult::Yes);
     rig.window->Maj_Click();

@@ -16,9 +16,9 @@
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
 #include "emulator/faults.h"
-#include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "registers/ui/registers_window.h"
+#include "support/rig.h"
 #include "support/screenshots.h"
 
 using namespace trivo;
@@ -27,19 +27,19 @@ Q_DECLARE_METATYPE(trivo::Fault)
 
 namespace {
 
-using Report = std::vector<uint8_t>;
+using Bytes = std::vector<uint8_t>;
 
 // The 65-byte output report: report ID 00, the given leading bytes, zeros after.
-Report keyReport(std::initializer_list<uint8_t> leading)
+Bytes keyReport(std::initializer_list<uint8_t> leading)
 {
-    Report r(65, 0x00);
+    Bytes r(65, 0x00);
     int i = 1;
     for (uint8_t b : leading)
         r[i++] = b;
     return r;
 }
 
-QString hex(const Report& r)
+QString hex(const Bytes& r)
 {
     QString s;
     for (uint8_t b : r)
@@ -47,21 +47,47 @@ QString hex(const Report& r)
     return s.trimmed();
 }
 
-struct Bench {
-    EmulatedTransport transport;
-    std::unique_ptr<Link> link;
-    ScriptedDialogs dialogs;
-    PlainMainServices main;
+struct Bench : test::OwnerRig {
     std::unique_ptr<RegistersWindow> window;
 
-    explicit Bench(bool plugged = true)
+    explicit Bench(bool plugged = true) : test::OwnerRig(false)
     {
         transport.plug(plugged);
-        link = std::make_unique<Link>(transport);
-        link->DETECT_CON_Timer();
-        window = std::make_unique<RegistersWindow>(*link, dialogs, main);
+        tick();
+        window = std::make_unique<RegistersWindow>(owner, dialogs, main);
     }
     EmulatedDisplay& display() { return transport.display(); }
+    // The window's load, waited for; its timer stopped, as the tests drive its ticks.
+    void load()
+    {
+        window->Form_Load();
+        window->Timer1().stop();
+        QVERIFY(settled());
+    }
+    // One tick of the window's timer, waited for.
+    void cycle()
+    {
+        window->Timer1_Timer();
+        QVERIFY(settled());
+    }
+    // A key pressed or released on its picture, waited for.
+    void key(const char* name, bool press, Qt::MouseButton button = Qt::LeftButton)
+    {
+        if (press)
+            QTest::mousePress(child(QString::fromLatin1(name)), button);
+        else
+            QTest::mouseRelease(child(QString::fromLatin1(name)), button);
+        QVERIFY(settled());
+    }
+    // The last reply the display gave, report ID first.
+    Bytes lastInput() const
+    {
+        const auto& record = transport.record();
+        for (auto r = record.rbegin(); r != record.rend(); ++r)
+            if (!r->output)
+                return r->bytes;
+        return {};
+    }
 
     template <typename T = QLabel>
     T* child(const QString& name) const
@@ -124,11 +150,14 @@ void TestRegistersWindow::loadReadsOnceAndStartsTheTimer()
     b.transport.clearRecord();
     QVERIFY(!b.window->Timer1().isActive());
     b.window->Form_Load();
-    QCOMPARE(b.transport.outputReports().size(), std::size_t(1));
     QVERIFY(b.window->Timer1().isActive());
     QCOMPARE(b.window->Timer1().interval(), 500);
-    QVERIFY(!b.text("heure_trivo").trimmed().isEmpty());
+    b.window->Timer1().stop();
     // Progress shows during the cycle only.
+    QVERIFY(b.shown("ProgressBar1"));
+    QVERIFY(b.settled());
+    QCOMPARE(b.transport.outputReports().size(), std::size_t(1));
+    QVERIFY(!b.text("heure_trivo").trimmed().isEmpty());
     QVERIFY(!b.shown("ProgressBar1"));
     QVERIFY(!b.shown("Text1"));
     QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("100 %"));
@@ -138,25 +167,22 @@ void TestRegistersWindow::loadReadsOnceAndStartsTheTimer()
 void TestRegistersWindow::eachCycleSendsOneRegisterRead()
 {
     Bench b;
-    b.window->Timer1_Timer();
-    b.transport.clearRecord();
+    b.cycle();
+    const std::size_t first = b.transport.outputReports().size();
     for (int cycle = 0; cycle < 3; ++cycle) {
-        const std::vector<uint8_t> bufferBefore = [&] {
-            std::vector<uint8_t> v;
-            for (int i = 0; i < 64; ++i)
-                v.push_back(b.link->byteAt(i));
-            return v;
-        }();
+        const Bytes bufferBefore = b.lastInput();  // report ID first
+        QCOMPARE(bufferBefore.size(), std::size_t(65));
         if (cycle == 2)
             QTest::mouseClick(b.child<QPushButton>("but_RD_HID_ECR"), Qt::LeftButton);
         else
             b.window->Timer1_Timer();
+        QVERIFY(b.settled());
         const auto sent = b.transport.outputReports();
-        QCOMPARE(sent.size(), std::size_t(cycle + 1));
-        const Report& r = sent.back();
+        QCOMPARE(sent.size(), first + std::size_t(cycle + 1));
+        const Bytes& r = sent.back();
         QCOMPARE(r.size(), std::size_t(65));
-        QCOMPARE(hex(Report(r.begin(), r.begin() + 6)), QStringLiteral("00 02 D0 00 00 D1"));
-        QCOMPARE(Report(r.begin() + 6, r.end()), Report(bufferBefore.begin() + 5, bufferBefore.end()));
+        QCOMPARE(hex(Bytes(r.begin(), r.begin() + 6)), QStringLiteral("00 02 D0 00 00 D1"));
+        QCOMPARE(Bytes(r.begin() + 6, r.end()), Bytes(bufferBefore.begin() + 6, bufferBefore.end()));
     }
 }
 
@@ -196,7 +222,7 @@ void TestRegistersWindow::followsTheDisplay()
     QFETCH(QList<DisplayState>, states);
     QFETCH(QStringList, expected);
     Bench b;
-    b.window->Form_Load();
+    b.load();
     for (int i = 0; i < states.size(); ++i) {
         const DisplayState& s = states[i];
         b.display().setClock(s.clock);
@@ -205,7 +231,7 @@ void TestRegistersWindow::followsTheDisplay()
         b.display().radioLevel = s.level;
         b.display().leds = s.leds;
         b.display().buttons = s.buttons;
-        b.window->Timer1_Timer();
+        b.cycle();
         const QString seen = QStringList{b.text("heure_trivo"),
                                          b.text("date_trivo"),
                                          b.text("heure_dcf"),
@@ -225,8 +251,8 @@ void TestRegistersWindow::keys_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("picture");
     QTest::addColumn<Qt::MouseButton>("button");
-    QTest::addColumn<Report>("press");
-    QTest::addColumn<Report>("release");
+    QTest::addColumn<Bytes>("press");
+    QTest::addColumn<Bytes>("release");
     QTest::addColumn<uint8_t>("ledsHeld");
     QTest::addColumn<bool>("buzzerHeld");
     QTest::newRow("G4 red") << "G4"
@@ -248,24 +274,23 @@ void TestRegistersWindow::keys()
     QFETCH(QString, key);
     QFETCH(QString, picture);
     QFETCH(Qt::MouseButton, button);
-    QFETCH(Report, press);
-    QFETCH(Report, release);
+    QFETCH(Bytes, press);
+    QFETCH(Bytes, release);
     QFETCH(uint8_t, ledsHeld);
     QFETCH(bool, buzzerHeld);
     Bench b;
     // A register read first leaves a full reply in the buffer: none of it may reach the key reports.
     b.display().temperatureSixteenths = -1;
     b.display().radioLevel = 0xFF;
-    b.window->Form_Load();
+    b.load();
     b.transport.clearRecord();
 
-    QLabel* grey = b.child(key);
-    QTest::mousePress(grey, button);
+    b.key(qPrintable(key), true, button);
     QVERIFY(b.shown(picture));
     QVERIFY(!b.shown("ProgressBar1"));
     QCOMPARE(b.display().leds, ledsHeld);
     QCOMPARE(b.display().buzzer, buzzerHeld);
-    QTest::mouseRelease(grey, button);
+    b.key(qPrintable(key), false, button);
     QVERIFY(!b.shown(picture));
     QCOMPARE(b.display().leds, uint8_t(0));
     QVERIFY(!b.display().buzzer);
@@ -281,20 +306,21 @@ void TestRegistersWindow::keys()
 void TestRegistersWindow::doubleClickPairsEveryRelease()
 {
     Bench b;
-    b.window->Form_Load();
+    b.load();
     b.transport.clearRecord();
     QLabel* key = b.child("G4");
     QTest::mousePress(key, Qt::LeftButton);
     QTest::mouseRelease(key, Qt::LeftButton);
     QTest::mouseDClick(key, Qt::LeftButton);
+    QVERIFY(b.settled());
     QVERIFY(b.shown("R2"));
     QCOMPARE(b.display().leds, uint8_t(0x01));
-    QTest::mouseRelease(key, Qt::LeftButton);
+    b.key("G4", false);
     QVERIFY(!b.shown("R2"));
     QCOMPARE(b.display().leds, uint8_t(0));
     QStringList bytes23;
-    for (const Report& r : b.transport.outputReports())
-        bytes23 << hex(Report(r.begin() + 3, r.begin() + 5));
+    for (const Bytes& r : b.transport.outputReports())
+        bytes23 << hex(Bytes(r.begin() + 3, r.begin() + 5));
     QCOMPARE(bytes23, (QStringList{"01 80", "00 00", "01 80", "00 00"}));
 }
 
@@ -302,23 +328,23 @@ void TestRegistersWindow::doubleClickPairsEveryRelease()
 void TestRegistersWindow::keyPictureFollowsTheReportedLedWhileHeld()
 {
     Bench b;
-    b.window->Form_Load();
-    QTest::mousePress(b.child("G5"), Qt::LeftButton);
-    b.window->Timer1_Timer();
+    b.load();
+    b.key("G5", true);
+    b.cycle();
     QCOMPARE(b.lit().mid(3), QStringLiteral(".V.."));
     // The display drops the LED by itself: the picture goes even though the key is still held.
     b.display().leds = 0;
-    b.window->Timer1_Timer();
+    b.cycle();
     QCOMPARE(b.lit().mid(3), QStringLiteral("...."));
-    QTest::mouseRelease(b.child("G5"), Qt::LeftButton);
+    b.key("G5", false);
 
     // The buzzer picture is the key's alone: a read cycle neither shows nor hides it.
-    QTest::mousePress(b.child("G7"), Qt::LeftButton);
-    b.window->Timer1_Timer();
+    b.key("G7", true);
+    b.cycle();
     QVERIFY(b.shown("B7"));
-    QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+    b.key("G7", false);
     b.display().buzzer = true;
-    b.window->Timer1_Timer();
+    b.cycle();
     QVERIFY(!b.shown("B7"));
 }
 
@@ -328,15 +354,15 @@ void TestRegistersWindow::colouredPicturesDoNotHideTheKeys()
     Bench b;
     b.display().leds = 0x07;
     b.window->show();
-    b.window->Form_Load();
+    b.load();
     auto* frame5 = b.child<QGroupBox>("Frame5");
     for (const char* key : {"G4", "G5", "G6"}) {
         QLabel* grey = b.child(key);
         QCOMPARE(frame5->childAt(grey->geometry().center()), grey);
     }
-    QTest::mousePress(b.child("G7"), Qt::LeftButton);
+    b.key("G7", true);
     QCOMPARE(frame5->childAt(b.child("G7")->geometry().center()), b.child("G7"));
-    QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+    b.key("G7", false);
 }
 
 void TestRegistersWindow::clearBlanksLabelsAndBarsButNotTheIcon()
@@ -346,10 +372,10 @@ void TestRegistersWindow::clearBlanksLabelsAndBarsButNotTheIcon()
         b.display().radioLevel = level;
         b.display().leds = 0x07;
         b.display().buttons = 0x00;
-        b.window->Form_Load();
+        b.load();
         const bool iconBefore = b.shown("Picture1(8)");
         QCOMPARE(iconBefore, level <= 7);
-        QTest::mousePress(b.child("G7"), Qt::LeftButton);
+        b.key("G7", true);
         b.transport.clearRecord();
 
         QTest::mouseClick(b.child<QPushButton>("Command2"), Qt::LeftButton);
@@ -361,7 +387,7 @@ void TestRegistersWindow::clearBlanksLabelsAndBarsButNotTheIcon()
         QCOMPARE(b.lit(), QStringLiteral("......B"));
         for (const char* grey : {"G1", "G2", "G3", "G4", "G5", "G6", "G7"})
             QVERIFY(b.shown(grey));
-        QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
+        b.key("G7", false);
     }
 }
 
@@ -369,12 +395,12 @@ void TestRegistersWindow::clearBlanksLabelsAndBarsButNotTheIcon()
 void TestRegistersWindow::noDisplayShowsNothingUnread()
 {
     Bench b(false);
-    QCOMPARE(b.link->state(), LinkState::Waiting);
+    QCOMPARE(b.owner.state(), LinkState::Waiting);
     const QStringList labels = {"heure_trivo", "date_trivo", "heure_dcf", "date_dcf", "temperature", "niveau"};
     QStringList before;
     for (const QString& label : labels)
         before << b.child(label)->text();
-    b.window->Form_Load();
+    b.load();
     QVERIFY(b.transport.outputReports().empty());
     QStringList after;
     for (const QString& label : labels)
@@ -387,8 +413,8 @@ void TestRegistersWindow::noDisplayShowsNothingUnread()
     QVERIFY(b.shown("Text1"));
 
     // A key press with no display ends normally too, and the values stay marked as not current.
-    QTest::mousePress(b.child("G4"), Qt::LeftButton);
-    QTest::mouseRelease(b.child("G4"), Qt::LeftButton);
+    b.key("G4", true);
+    b.key("G4", false);
     QVERIFY(b.transport.outputReports().empty());
     QVERIFY(!b.shown("R2"));
     QCOMPARE(b.child<QLineEdit>("Text1")->text(), QStringLiteral("Pas de réponse de l'afficheur."));
@@ -407,10 +433,9 @@ void TestRegistersWindow::failedReadKeepsTheLastValues()
 {
     QFETCH(Fault, fault);
     Bench b;
-    b.link->setReadTimeoutMs(50);
     b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)));
     b.display().temperatureSixteenths = 21 * 16 + 8;
-    b.window->Form_Load();
+    b.load();
     QVERIFY(b.window->valuesCurrent());
     const QString time = b.text("heure_trivo");
     const QString temperature = b.text("temperature");
@@ -420,6 +445,7 @@ void TestRegistersWindow::failedReadKeepsTheLastValues()
 
     b.transport.injectFault(fault);
     b.window->but_RD_HID_ECR_Click();
+    QVERIFY(b.settled());
     QVERIFY(!b.window->valuesCurrent());
     QCOMPARE(b.text("heure_trivo"), time);
     QCOMPARE(b.text("temperature"), temperature);
@@ -436,43 +462,42 @@ void TestRegistersWindow::failedReadKeepsTheLastValues()
     }
 
     b.transport.clearFaults();
-    if (!b.transport.plugged()) {
-        b.transport.plug(true);
-        b.link->DETECT_CON_Timer();
-    }
+    if (!b.transport.plugged())
+        b.plug(true);
     b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(15, 0, 0)));
     b.window->but_RD_HID_ECR_Click();
+    QVERIFY(b.settled());
     QVERIFY(b.window->valuesCurrent());
     QCOMPARE(b.text("heure_trivo"), QStringLiteral("15:00:00"));
     QVERIFY(b.child("heure_trivo")->isEnabled());
 }
 
-// Each read restarts the link's monitor countdown; reading twice a second must not starve its passes,
-// or an unplugged display would stay shown as connected.
+// Reading twice a second must not starve the monitor's checks, or an unplugged display would stay shown as
+// connected.
 void TestRegistersWindow::monitorKeepsWatchingWhileReading()
 {
     Bench b;
     b.display().setClock(QDateTime(QDate(2013, 12, 24), QTime(14, 5, 9)));
-    b.window->Form_Load();
-    b.link->startMonitor();
+    b.load();
+    b.owner.startMonitor();
     for (int i = 0; i < 4; ++i)
-        b.window->Timer1_Timer();
-    // The reads pause the monitor but never stop it for good (its countdown is the link's business).
-    QVERIFY(b.link->monitorRunning());
+        b.cycle();
+    QVERIFY(b.owner.monitorRunning());
 
     b.transport.plug(false);
-    b.link->DETECT_CON_Timer();  // the monitor's tick notices the unplug
-    QCOMPARE(b.link->state(), LinkState::Waiting);
+    // The monitor's tick comes while a read is on its way: it still runs, and notices the unplug.
     b.window->Timer1_Timer();
+    b.tick();
+    QCOMPARE(b.owner.state(), LinkState::Waiting);
+    b.cycle();
     QCOMPARE(b.text("heure_trivo"), QStringLiteral("14:05:09"));  // kept, not current
     QVERIFY(!b.window->valuesCurrent());
     for (int i = 0; i < 4; ++i)
-        b.window->Timer1_Timer();
-    QVERIFY(b.link->monitorRunning());
+        b.cycle();
+    QVERIFY(b.owner.monitorRunning());
 
-    b.transport.plug(true);
-    b.link->DETECT_CON_Timer();
-    b.window->Timer1_Timer();
+    b.plug(true);
+    b.cycle();
     QCOMPARE(b.text("heure_trivo"), QStringLiteral("14:05:09"));
     QVERIFY(b.window->valuesCurrent());
 }
@@ -483,20 +508,16 @@ void TestRegistersWindow::closeEndsTheWindowAndItsTimer()
         Bench b;
         b.window->show();
         b.window->Form_Load();
+        QVERIFY(b.settled());
         QTest::mouseClick(b.child<QPushButton>("Command1"), Qt::LeftButton);
         QVERIFY(!b.window->isVisible());
         QVERIFY(!b.window->Timer1().isActive());
     }
     {
-        // Inside the main window's MDI area the whole child window goes.
-        EmulatedTransport transport;
-        transport.plug(true);
-        Link link(transport);
-        link.DETECT_CON_Timer();
-        ScriptedDialogs dialogs;
-        PlainMainServices main;
+        // Inside the main window's MDI area the whole child window goes, once its first read has come back.
+        test::OwnerRig rig;
         QMdiArea area;
-        auto* window = new RegistersWindow(link, dialogs, main);
+        auto* window = new RegistersWindow(rig.owner, rig.dialogs, rig.main);
         QMdiSubWindow* sub = area.addSubWindow(window);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         area.show();
@@ -611,25 +632,19 @@ void TestRegistersWindow::screenshots()
     b.display().buttons = 0x05;
     b.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
-    // One picture taken while the request crosses the link, with the progress showing.
-    bool grabbed = false;
-    b.link->setReportObserver([&](bool output, const uint8_t*, std::size_t) {
-        if (output && !grabbed) {
-            test::screenshot(b.window.get(), QStringLiteral("registres_progress.png"));
-            grabbed = true;
-        }
-    });
+    // One picture taken while the first read is on its way, with the progress showing.
     b.window->Form_Load();
-    b.link->setReportObserver(nullptr);
-    QVERIFY(grabbed);
+    b.window->Timer1().stop();
+    test::screenshot(b.window.get(), QStringLiteral("registres_progress.png"));
+    QVERIFY(b.settled());
     test::screenshot(b.window.get(), QStringLiteral("registres_live.png"));
     // Each output report sets the whole output image: the LED key last, so that the display lights it.
-    QTest::mousePress(b.child("G7"), Qt::LeftButton);
-    QTest::mousePress(b.child("G5"), Qt::LeftButton);
-    b.window->Timer1_Timer();
+    b.key("G7", true);
+    b.key("G5", true);
+    b.cycle();
     test::screenshot(b.window.get(), QStringLiteral("registres_key_held.png"));
-    QTest::mouseRelease(b.child("G7"), Qt::LeftButton);
-    QTest::mouseRelease(b.child("G5"), Qt::LeftButton);
+    b.key("G7", false);
+    b.key("G5", false);
     b.window->Command2_Click();
     test::screenshot(b.window.get(), QStringLiteral("registres_cleared.png"));
 }

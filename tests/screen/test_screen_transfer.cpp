@@ -6,7 +6,7 @@
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
 #include "link/exchanger.h"
-#include "link/display_owner.h"
+#include "link/link_events.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
 #include "support/rig.h"
@@ -122,7 +122,8 @@ void TestScreenTransfer::sendWritesSixtyBlocks()
     HomeScreenPicture picture;
     picture.plot(bitmap);
     // A previous reply fills the buffer: bytes 36 to 63 must still go out as 00.
-    rig_->link.setBytes(0, std::vector<uint8_t>(64, 0xEE));
+    for (int i = 0; i < kReportDataBytes; ++i)
+        rig_->link.editBuffer(i, QStringLiteral("EE"));
     rig_->transport.display().picture.fill(0x5A);
     RecordingView view(rig_->transport);
 
@@ -266,7 +267,8 @@ void TestScreenTransfer::clearWhitensAndSendsOneClear()
 {
     HomeScreenPicture picture;
     picture.plot(randomBitmap(3));
-    rig_->link.setBytes(0, std::vector<uint8_t>(64, 0x77));
+    for (int i = 0; i < kReportDataBytes; ++i)
+        rig_->link.editBuffer(i, QStringLiteral("77"));
     RecordingView view(rig_->transport);
 
     clearHomeScreen(rig_->link, picture, view);
@@ -291,8 +293,7 @@ void TestScreenTransfer::clearWhitensAndSendsOneClear()
 // and says it did not complete.
 void TestScreenTransfer::transfersCarryOnWhenTheDisplayIsGone()
 {
-    rig_->transport.plug(false);
-    rig_->link.DETECT_CON_Timer();
+    rig_->plug(false);
     QCOMPARE(rig_->link.state(), LinkState::Waiting);
     HomeScreenPicture picture;
     picture.fill(kScreenWhite);
@@ -315,19 +316,19 @@ void TestScreenTransfer::oneLostBlockFailsTheWholeSend()
     HomeScreenPicture picture;
     RecordingView view(rig_->transport);
     rig_->transport.setFailWrites(true);
-    commands::clearHomeScreen(rig_->link);
-    QVERIFY(!rig_->link.but_WR_HID_Click());
+    QVERIFY(!rig_->link.send(commands::clearHomeScreen()).ok());
     rig_->transport.setFailWrites(false);
     QVERIFY(sendHomeScreen(rig_->link, picture, view).ok());
 
     // Block 10 alone cannot be written.
     int exchanges = 0;
-    connect(&rig_->link, &Link::label4Changed, this, [&] {
-        if (rig_->link.label4Text() != QLatin1String("Fin de l'envoi ."))
+    rig_->link.setEventSink([&](const LinkEvent& event) {
+        if (!std::holds_alternative<ExchangeRecord>(event))
             return;
         ++exchanges;
         rig_->transport.setFailWrites(exchanges == 10);
     });
+    exchanges = 0;  // the records kept from the send before are replayed to a new sink
     rig_->transport.clearRecord();
     QCOMPARE(sendHomeScreen(rig_->link, picture, view).outcome, Outcome::LinkLost);
     QCOMPARE(exchanges, 60);

@@ -1,5 +1,6 @@
 // The home-screen window: its controls, the preview shown enlarged without smoothing, the import through
 // the file dialog (cancel, refusal, success) and the buttons driving the transfers.
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,6 @@
 #include "common/main_services.h"
 #include "common/tool_settings.h"
 #include "emulator/emulated_display.h"
-#include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "screen/picture_file.h"
 #include "screen/ui/screen_window.h"
@@ -47,12 +47,16 @@ private slots:
     void readBackAfterEnvoi();
     void transferThatDoesNotCompleteIsTold_data();
     void transferThatDoesNotCompleteIsTold();
+    void sendStopsBetweenTwoBlocks_data();
+    void sendStopsBetweenTwoBlocks();
 
 private:
     QString writeFile(const QString& name, const QByteArray& bytes);
+    QPushButton* button(const char* name) const { return window_->findChild<QPushButton*>(QLatin1String(name)); }
+    int sent() const { return int(rig_->transport.outputReports().size()); }
     QTemporaryDir dir_;
     QString startFolder_ = QDir::currentPath();
-    std::unique_ptr<test::Rig> rig_;
+    std::unique_ptr<test::OwnerRig> rig_;
     ScreenWindow* window_ = nullptr;
 };
 
@@ -67,10 +71,10 @@ QString TestScreenWindow::writeFile(const QString& name, const QByteArray& bytes
 
 void TestScreenWindow::init()
 {
-    rig_ = std::make_unique<test::Rig>();
+    rig_ = std::make_unique<test::OwnerRig>();
     rig_->transport.clearRecord();
     rig_->main.program = dir_.path();
-    window_ = new ScreenWindow(rig_->link, rig_->dialogs, rig_->main);
+    window_ = new ScreenWindow(rig_->owner, rig_->dialogs, rig_->main);
     window_->show();
     window_->Form_Load();
 }
@@ -231,6 +235,7 @@ void TestScreenWindow::buttonsRunTheTransfers()
     const DisplayBitmap shown = window_->picture().pack();
 
     QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR")), Qt::LeftButton);
+    QVERIFY(rig_->settled());
     QCOMPARE(int(rig_->transport.outputReports().size()), 60);
     QVERIFY(rig_->transport.display().picture == shown);
     QVERIFY(!bar->isVisible() && !text->isVisible());
@@ -238,6 +243,7 @@ void TestScreenWindow::buttonsRunTheTransfers()
     QCOMPARE(bar->value(), 59);
 
     QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+    QVERIFY(rig_->settled());
     QCOMPARE(int(rig_->transport.outputReports().size()), 61);
     QCOMPARE(rig_->transport.outputReports().back()[1], uint8_t(0x46));
     QCOMPARE(window_->picture().pixel(120, 32), kScreenWhite);
@@ -246,6 +252,7 @@ void TestScreenWindow::buttonsRunTheTransfers()
     QCOMPARE(bar->value(), 63);
 
     QTest::mouseClick(window_->findChild<QPushButton*>(QStringLiteral("but_RD_HID_ECR")), Qt::LeftButton);
+    QVERIFY(rig_->settled());
     QCOMPARE(int(rig_->transport.outputReports().size()), 61 + 61);
     QCOMPARE(window_->picture().pack(), shown);
     QVERIFY(close->isVisible());
@@ -257,7 +264,7 @@ void TestScreenWindow::buttonsRunTheTransfers()
 void TestScreenWindow::closeButtonClosesItsFrame()
 {
     QMdiArea area;
-    auto* child = new ScreenWindow(rig_->link, rig_->dialogs, rig_->main);
+    auto* child = new ScreenWindow(rig_->owner, rig_->dialogs, rig_->main);
     QPointer<QMdiSubWindow> frame = area.addSubWindow(child);
     QPointer<ScreenWindow> guard(child);
     area.show();
@@ -299,7 +306,8 @@ void TestScreenWindow::readBackAfterEnvoi()
     tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, on);
     if (fault == QLatin1String("byte")) {
         EmulatedDisplay& display = rig_->transport.display();
-        rig_->link.setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
+        // On the display's I/O thread, which alone reaches the display meanwhile.
+        rig_->owner.setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
             if (output && data[1] == 0x49)
                 display.picture[100] ^= 0x01;
         });
@@ -311,6 +319,7 @@ void TestScreenWindow::readBackAfterEnvoi()
     const DisplayBitmap before = window_->picture().pack();
     window_->findChild<QPushButton*>(QStringLiteral("but_WR_HID_ECR"))->click();
     tool_settings::setOn(tool_settings::kVerifyScreenAfterSend, false);
+    QVERIFY(rig_->settled());
 
     QList<int> codes;
     for (const auto& r : rig_->transport.outputReports())
@@ -388,6 +397,7 @@ void TestScreenWindow::transferThatDoesNotCompleteIsTold()
     rig_->dialogs.expect();
 
     window_->findChild<QPushButton*>(button)->click();
+    QVERIFY(rig_->settled());
 
     QCOMPARE(rig_->dialogs.messages.size(), 1);
     const MessageRequest& box = rig_->dialogs.messages.front();
@@ -395,6 +405,61 @@ void TestScreenWindow::transferThatDoesNotCompleteIsTold()
     QCOMPARE(box.icon, MsgIcon::Exclamation);
     QCOMPARE(box.text.split(QStringLiteral("\r\n")), lines);
     QCOMPARE(window_->picture().pack(), before);
+}
+
+void TestScreenWindow::sendStopsBetweenTwoBlocks_data()
+{
+    QTest::addColumn<bool>("close");  // the window closed during the send, else "Annuler" clicked
+    QTest::newRow("Annuler") << false;
+    QTest::newRow("window closed") << true;
+}
+
+// At 5 ms an exchange, as on a real link: while the send runs the buttons that would start another transfer
+// are greyed; "Annuler", or closing the window, stops it within two exchanges. Every block the display took
+// is whole, the rest of its picture is the old one, and the window says how far it went (or closes once
+// the send has stopped).
+void TestScreenWindow::sendStopsBetweenTwoBlocks()
+{
+    QFETCH(bool, close);
+    const DisplayBitmap picture = window_->picture().pack();
+    DisplayBitmap old;
+    for (std::size_t i = 0; i < old.size(); ++i)
+        old[i] = uint8_t(~picture[i]);
+    rig_->transport.display().picture = old;
+    rig_->transport.setLatencyMs(5);
+    button("but_WR_HID_ECR")->click();
+    const QDeadlineTimer deadline(30000);
+    while (sent() < 10 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (const char* name : {"but_RD_HID_ECR", "but_WR_HID_ECR", "Command2"})
+        QVERIFY2(!button(name)->isEnabled(), name);
+    QVERIFY(button("ANNULER")->isVisible());
+
+    const int atStop = sent();
+    if (close) {
+        QVERIFY(!window_->close());
+        QVERIFY(window_->isVisible());
+    } else {
+        rig_->dialogs.expect();
+        button("ANNULER")->click();
+    }
+    QVERIFY(rig_->settled());
+
+    const int blocks = sent();
+    QVERIFY2(blocks >= 10 && blocks - atStop <= 2, qPrintable(QStringLiteral("%1 then %2").arg(atStop).arg(blocks)));
+    const DisplayBitmap& held = rig_->transport.display().picture;
+    for (int i = 0; i < kBitmapBytes; ++i)
+        if (held[std::size_t(i)] != (i < blocks * 32 ? picture : old)[std::size_t(i)])
+            QFAIL(qPrintable(QStringLiteral("display byte %1 of %2 blocks taken").arg(i).arg(blocks)));
+    QCOMPARE(window_->isVisible(), !close);
+    if (close)
+        return;
+    QCOMPARE(rig_->dialogs.messages.size(), 1);
+    QCOMPARE(rig_->dialogs.messages.front().text, screenSendCancelledText(blocks));
+    QCOMPARE(rig_->dialogs.messages.front().icon, MsgIcon::Information);
+    for (const char* name : {"but_RD_HID_ECR", "but_WR_HID_ECR", "Command2"})
+        QVERIFY2(button(name)->isEnabled(), name);
+    QVERIFY(!button("ANNULER")->isVisible());
 }
 
 QTEST_MAIN(TestScreenWindow)

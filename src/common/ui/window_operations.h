@@ -3,6 +3,7 @@
 // window while one runs cancels it (where it can be) and waits for its end, then closes.
 #include <QCloseEvent>
 #include <QList>
+#include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,8 +29,13 @@ public:
                 running_.removeOne(*number);
                 if (done && !closing_)
                     done(result);
-                if (closing_ && running_.isEmpty() && window_)
-                    window_->close();
+                if (closing_ && running_.isEmpty() && window_) {
+                    // Inside the main window the frame is what closes; it asks the window again.
+                    if (auto* frame = qobject_cast<QMdiSubWindow*>(window_->parentWidget()))
+                        frame->close();
+                    else
+                        window_->close();
+                }
             },
             progress);
         running_.append(*number);

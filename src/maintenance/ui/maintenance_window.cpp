@@ -57,6 +57,7 @@ public:
         bar_->show();
         if (!text.isNull())
             label_->setText(text);
+        label_->repaint();
         sincePaint_.start();
     }
     void advance(int value, const QString&) override
@@ -80,6 +81,8 @@ private:
     void paint()
     {
         bar_->setValue(last_);
+        // The bar skips a change it deems too small to see, and the last one is hidden right after.
+        bar_->repaint();
         sincePaint_.restart();
         unpainted_ = false;
     }
@@ -182,6 +185,8 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     connect(cmdOpenfile_, &QPushButton::clicked, this, &MaintenanceWindow::Cmd_Openfile_Click);
     connect(cmdFlashOk_, &QPushButton::clicked, this, &MaintenanceWindow::CMD_Flash_OK_Click);
     connect(annuler_, &QPushButton::clicked, this, &MaintenanceWindow::ANNULER_Click);
+    // An update is never queued behind another window's operation: its button is greyed meanwhile.
+    connect(&owner_, &DisplayOwner::busyChanged, cmdFlashOk_, [this](bool busy) { cmdFlashOk_->setEnabled(!busy); });
     // valueChanged covers both the change and the live scroll of the thumb.
     connect(vScroll1_, &QScrollBar::valueChanged, this, &MaintenanceWindow::DUMP);
 
@@ -321,7 +326,7 @@ void MaintenanceWindow::showFlashing(bool flashing)
     progressBar1_->setGeometry(row.x(), row.y(),
                                flashing ? annuler_->x() - row.x() - twipsToPixels(150, this) : row.width(),
                                row.height());
-    for (QPushButton* b : {cmdFlashOk_, cmdOpenfile_, ferme_})
+    for (QPushButton* b : {cmdOpenfile_, ferme_})
         b->setEnabled(!flashing);
 }
 

@@ -100,6 +100,9 @@ RegistersWindow::RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServ
     timer1_.setInterval(kCycleIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &RegistersWindow::Timer1_Timer);
     buildControls();
+    // While the display is busy, "Lire" would only queue behind what runs: it is greyed. The keys stay
+    // live, so that every press gets its release.
+    connect(&owner_, &DisplayOwner::busyChanged, readButton_, [this](bool busy) { readButton_->setEnabled(!busy); });
 }
 
 RegistersWindow::~RegistersWindow() = default;
