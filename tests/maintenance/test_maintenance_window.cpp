@@ -114,13 +114,7 @@ struct Rig : test::OwnerRigWith<Dialogs_> {
     }
     int sent() const { return int(transport.outputReports().size()); }
     // Runs the event loop until the display has taken `count` reports; false when it does not in time.
-    bool waitUntilSent(int count)
-    {
-        const QDeadlineTimer deadline(30000);
-        while (sent() < count && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return sent() >= count;
-    }
+    bool waitUntilSent(int count) { return test::waitFor([&] { return sent() >= count; }); }
 };
 
 QByteArray goodFile(int records = 3) { return hexfix::dataRecords(records) + hexfix::kEndOfFile + "\r\n"; }

@@ -428,9 +428,7 @@ void TestScreenWindow::sendStopsBetweenTwoBlocks()
     rig_->transport.display().picture = old;
     rig_->transport.setLatencyMs(5);
     button("but_WR_HID_ECR")->click();
-    const QDeadlineTimer deadline(30000);
-    while (sent() < 10 && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    QVERIFY(test::waitFor([&] { return sent() >= 10; }));
     for (const char* name : {"but_RD_HID_ECR", "but_WR_HID_ECR", "Command2"})
         QVERIFY2(!button(name)->isEnabled(), name);
     QVERIFY(button("ANNULER")->isVisible());

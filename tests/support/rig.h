@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QString>
 #include <QTest>
+#include <QTimer>
 #include <type_traits>
 #include <vector>
 
@@ -52,13 +53,24 @@ public:
 // Lets the event loop run until everything asked of the display's owner has come back (an operation's
 // result, a connection check, a periodic request). False when it does not within the limit: the test
 // fails rather than hangs.
-inline bool settle(DisplayOwner& owner, int limitMs = 30000)
+// Runs the event loop until `done` holds, without spinning: the loop sleeps until an event comes (a result
+// posted back, or a wake-up every 20 ms to look at the limit). False when the limit passed first.
+template <class Predicate>
+bool waitFor(Predicate done, int limitMs = 30000)
 {
     const QDeadlineTimer deadline(limitMs);
-    while (!owner.idle() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    QTimer wake;
+    wake.start(20);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+inline bool settle(DisplayOwner& owner, int limitMs = 30000)
+{
+    const bool idle = waitFor([&owner] { return owner.idle(); }, limitMs);
     QCoreApplication::processEvents();
-    return owner.idle();
+    return idle && owner.idle();
 }
 
 // The emulated display plugged in, a link whose first connection check has run (unless told otherwise),
