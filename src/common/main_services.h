@@ -4,6 +4,9 @@
 #include <QString>
 
 namespace trivo {
+namespace journal {
+class Journal;
+}
 
 class MainServices {
 public:
@@ -14,6 +17,8 @@ public:
     virtual QString dialogFolder() const = 0;
     // Folder holding the program (help documents are looked up from here).
     virtual QString programFolder() const = 0;
+    // The service journal every write to a display is recorded in; none: nothing is recorded.
+    virtual journal::Journal* serviceJournal() { return nullptr; }
 };
 
 // A stand-alone implementation for tests and the command-line program.

@@ -25,6 +25,8 @@
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
 #include "config/settings_codec.h"
+#include "config/config_file.h"
+#include "journal/recording.h"
 #include "common/ui/window_operations.h"
 #include "link/display_owner.h"
 
@@ -939,10 +941,32 @@ void ConfigWindow::PROG_PARAM()
     // With verification on (Outils menu) the same programming is followed by a read-back; the status then
     // says whether the display holds the form, and a read-back that could not read says only that.
     const bool verify = tool_settings::isOn(tool_settings::kVerifyAfterProgramming);
+    journal::Journal* journal = main_.serviceJournal();
+    const QString file = origin_ == Origin::File && originForm_ == form ? originFile_ : QString();
     operations_->run<VerifiedProgramming>(
-        [form, verify](Exchanger& link, Progress& progress) {
-            return verify ? programAndVerify(link, form, progress)
-                          : VerifiedProgramming{programParameters(link, form, progress), {}, false};
+        [form, verify, journal, file](Exchanger& link, Progress& progress) {
+            journal::Recording record(journal, journal::Operation::Programming, link.device());
+            if (const std::optional<OperationResult> refused = record.refusal()) {
+                VerifiedProgramming none;
+                static_cast<OperationResult&>(none.programming) = *refused;
+                return none;
+            }
+            VerifiedProgramming verified = verify ? programAndVerify(link, form, progress)
+                                                  : VerifiedProgramming{programParameters(link, form, progress), {}, false};
+            if (journal::JournalEntry* entry = record.entry()) {
+                // What went out, as a configuration file holds it; the file's own name when it came from one.
+                entry->setFile(file, config_file::toFileBytes(form));
+                if (verified.verificationRan && verified.verification.ok())
+                    entry->setBlockAfter(journal::bytesOf(verified.verification.block));
+            }
+            const bool confirmed = !verified.different() && !verified.readBackFailed();
+            journal::noteMissingRecord(
+                verified.programming,
+                record.finish(confirmed ? static_cast<const OperationResult&>(verified.programming)
+                                        : OperationResult::failure(Outcome::Refused, kProgramTitle,
+                                                                   verifiedProgrammingStatus(verified),
+                                                                   MsgIcon::Exclamation)));
+            return verified;
         },
         [this, form](const VerifiedProgramming& verified) {
             const ProgramResult& result = verified.programming;
@@ -1016,8 +1040,20 @@ void ConfigWindow::BOUTON_Click(int index)
         PROG_PARAM();
     else {  // the link's log is the only word on a direct command
         const QString tag = ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString();
+        const QString caption = ui_->BOUTON[static_cast<std::size_t>(index)]->text();
+        journal::Journal* journal = main_.serviceJournal();
         operations_->run<OperationResult>(
-            [tag](Exchanger& link, Progress&) { return sendDirectCommand(link, tag); }, {});
+            [tag, caption, journal](Exchanger& link, Progress&) {
+                return journal::recorded<OperationResult>(
+                    journal, journal::Operation::Command, link.device(), [&] { return sendDirectCommand(link, tag); },
+                    [](journal::JournalEntry&, const OperationResult&) {},
+                    QStringLiteral("Commande « %1 » (%2) envoyée.").arg(caption, tag));
+            },
+            // The link's log is the only word on a command, unless its record is missing.
+            [this](const OperationResult& sent) {
+                if (sent.outcome == Outcome::Refused || (sent.ok() && !sent.box.text.isEmpty()))
+                    dialogs_.message(sent.box);
+            });
     }
 }
 

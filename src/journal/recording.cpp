@@ -35,4 +35,17 @@ QString Recording::finish(const OperationResult& result, const QString& done)
     return QStringLiteral("L'opération n'a pas été inscrite au journal de service : %1").arg(why);
 }
 
+void noteMissingRecord(OperationResult& result, const QString& missing)
+{
+    if (missing.isEmpty())
+        return;
+    if (result.box.text.isEmpty()) {
+        result.box.title = kJournalRefusalTitle;
+        result.box.icon = MsgIcon::Exclamation;
+        result.box.text = missing;
+    } else {
+        result.box.text += QStringLiteral("\r\n") + missing;
+    }
+}
+
 }  // namespace trivo::journal

@@ -32,4 +32,26 @@ private:
     std::optional<JournalEntry> entry_;
 };
 
+// Adds the line saying that the record is missing to what the operator is shown ("" adds nothing).
+void noteMissingRecord(OperationResult& result, const QString& missing);
+
+// Runs `work` (which returns a result derived from OperationResult) as a recorded operation: refused before
+// anything is sent when the journal cannot take its record; `describe` gives the record its hashes and file.
+template <class Result, class Work, class Describe>
+Result recorded(Journal* journal, Operation operation, const HidInterfaceInfo& display, Work work,
+                Describe describe, const QString& done = QString())
+{
+    Recording recording(journal, operation, display);
+    Result result;
+    if (const std::optional<OperationResult> refused = recording.refusal()) {
+        static_cast<OperationResult&>(result) = *refused;
+        return result;
+    }
+    result = work();
+    if (JournalEntry* entry = recording.entry())
+        describe(*entry, result);
+    noteMissingRecord(result, recording.finish(result, done));
+    return result;
+}
+
 }  // namespace trivo::journal

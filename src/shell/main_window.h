@@ -94,6 +94,7 @@ public:
     // The station's service journal, opened on first use: the user's data folder, and the shared server,
     // operator and lot of the settings (journal/base, journal/operateur, journal/lot).
     journal::Journal& journal();
+    journal::Journal* serviceJournal() override { return &journal(); }
     // The display connected now as the journal names it (serial number, else USB path); "" when none.
     QString connectedDisplay() const;
 

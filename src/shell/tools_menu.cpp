@@ -18,6 +18,7 @@
 #include "config/config_form.h"
 #include "configwindow/config_window.h"
 #include "configwindow/gest_f_files.h"
+#include "journal/recording.h"
 #include "link/display_owner.h"
 #include "journal/ui/history_window.h"
 #include "maintenance/ui/maintenance_window.h"
@@ -263,9 +264,20 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
     if (!main_.dialogs().confirm(restoreQuestion(contents), MsgIcon::Question,
                                  QStringLiteral("Restaurer l'afficheur.")))
         return;
+    journal::Journal* journal = main_.serviceJournal();
     start<RestoreResult>(
         running,
-        [contents](Exchanger& link, Progress& progress) { return restoreBackup(link, contents, progress); },
+        [contents, journal](Exchanger& link, Progress& progress) {
+            return journal::recorded<RestoreResult>(
+                journal, journal::Operation::Restore, link.device(),
+                [&] { return restoreBackup(link, contents, progress); },
+                [&](journal::JournalEntry& entry, const RestoreResult& restored) {
+                    const QString manifest = QDir(contents.folder).filePath(kBackupManifestFile);
+                    entry.setFile(manifest, journal::fileBytes(manifest));
+                    if (restored.configuration.verification.ok())
+                        entry.setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
+                });
+        },
         [this](const RestoreResult& restored) {
             present(restored, main_.dialogs(), &main_);
             if (restored.ok())

@@ -15,6 +15,7 @@
 #include "common/main_services.h"
 #include "common/ui/twips.h"
 #include "common/ui/window_operations.h"
+#include "journal/recording.h"
 #include "link/display_owner.h"
 
 namespace trivo {
@@ -304,8 +305,17 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
         return;
 
     showFlashing(true);
+    journal::Journal* journal = main_.serviceJournal();
     operations_->run<FlashResult>(
-        [image = image_](Exchanger& link, Progress& progress) { return flashFirmware(link, image, progress); },
+        [image = image_, journal, file = txtFilename_->text()](Exchanger& link, Progress& progress) {
+            return journal::recorded<FlashResult>(
+                journal, journal::Operation::Firmware, link.device(),
+                [&] { return flashFirmware(link, image, progress); },
+                [&](journal::JournalEntry& entry, const FlashResult&) {
+                    entry.setFileHash(file, journal::sha256Of(image));
+                },
+                kFlashDoneText);
+        },
         [this](const FlashResult& result) {
             showFlashing(false);
             lastFlash_ = result;

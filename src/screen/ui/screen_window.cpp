@@ -17,6 +17,7 @@
 #include "common/outcome.h"
 #include "common/tool_settings.h"
 #include "common/ui/window_operations.h"
+#include "journal/recording.h"
 #include "link/commands.h"
 #include "link/display_owner.h"
 
@@ -269,8 +270,10 @@ void ScreenWindow::OUVRIR_Click()
         return;  // cancelled
     const OperationResult imported = importPicture(path, picture_);
     present(imported, dialogs_, nullptr);
-    if (imported.ok())
+    if (imported.ok()) {
+        pictureFile_ = path;
         previewChanged();
+    }
 }
 
 namespace {
@@ -286,18 +289,33 @@ void ScreenWindow::but_WR_HID_ECR_Click()
 {
     const HomeScreenPicture picture = picture_;
     const bool verify = tool_settings::isOn(tool_settings::kVerifyScreenAfterSend);
+    journal::Journal* journal = main_.serviceJournal();
+    const QString file = pictureFile_;
     transfer<SendAndCheck>(
-        [picture, verify](Exchanger& link, Progress& progress) {
+        [picture, verify, journal, file](Exchanger& link, Progress& progress) {
             SendAndCheck r;
+            journal::Recording record(journal, journal::Operation::Screen, link.device());
+            if (const std::optional<OperationResult> refused = record.refusal()) {
+                static_cast<OperationResult&>(r.sent) = *refused;
+                return r;
+            }
+            if (journal::JournalEntry* entry = record.entry())
+                entry->setFileHash(file, journal::sha256Of(picture.pack()));
             r.sent = sendHomeScreen(link, picture, progress);
             // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
             if (verify && r.sent.ok()) {
                 r.check = verifyHomeScreen(link, picture, progress);
                 r.checked = true;
             }
+            const OperationResult& outcome = r.checked ? static_cast<const OperationResult&>(r.check) : r.sent;
+            journal::noteMissingRecord(r.sent, record.finish(outcome, QStringLiteral("Écran d'accueil envoyé.")));
             return r;
         },
         [this, verify](const SendAndCheck& r) {
+            if (r.sent.outcome == Outcome::Refused || (r.sent.ok() && !r.sent.box.text.isEmpty()))
+                dialogs_.message(r.sent.box);  // the journal's word: refused, or the record missing
+            if (r.sent.outcome == Outcome::Refused)
+                return;
             if (r.sent.outcome == Outcome::Cancelled) {
                 if (verify)
                     showReadBack(r.sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
@@ -378,16 +396,21 @@ void ScreenWindow::Command2_Click()
     const HomeScreenPicture before = picture_;
     picture_.fill(kScreenWhite);
     previewChanged();
+    journal::Journal* journal = main_.serviceJournal();
     transfer<PictureTransfer>(
-        [before](Exchanger& link, Progress& progress) {
+        [before, journal](Exchanger& link, Progress& progress) {
             PictureTransfer r{{}, before};
-            r.transfer = clearHomeScreen(link, r.picture, progress);
+            r.transfer = journal::recorded<ScreenTransfer>(
+                journal, journal::Operation::Screen, link.device(),
+                [&] { return clearHomeScreen(link, r.picture, progress); },
+                [](journal::JournalEntry&, const ScreenTransfer&) {}, QStringLiteral("Écran effacé."));
             return r;
         },
         [this](const PictureTransfer& r) {
             picture_ = r.picture;
             previewChanged();
-            if (r.transfer.outcome == Outcome::Cancelled)
+            if (r.transfer.outcome == Outcome::Cancelled || r.transfer.outcome == Outcome::Refused
+                || (r.transfer.ok() && !r.transfer.box.text.isEmpty()))
                 dialogs_.message(r.transfer.box);
             else if (!r.transfer.ok())
                 dialogs_.message(notCompletedBox(r.transfer, Transfer::Clear));

@@ -85,6 +85,7 @@ private:
     QPushButton* effacer_ = nullptr;
     QPushButton* fermer_ = nullptr;
     QPushButton* annuler_ = nullptr;
+    QString pictureFile_;  // the picture file the preview was opened from, for the journal
     QLineEdit* text1_ = nullptr;
     QProgressBar* progressBar1_ = nullptr;
     QLabel* readBack_ = nullptr;
