@@ -122,9 +122,9 @@ Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
     transport->plug(true);
     s.emulated = transport.get();
     s.transport = std::move(transport);
-    s.link = std::make_unique<Link>(*s.transport);
+    s.link = std::make_unique<Exchanger>(*s.transport);
     s.link->setReadTimeoutMs(50);
-    s.link->DETECT_CON_Timer();
+    s.link->connectionCheck();
     EmulatedDisplay& display = s.emulated->display();
     s.link->setReportObserver([&](bool output, const uint8_t* data, std::size_t) {
         if (output && data[1] == code)
@@ -632,17 +632,18 @@ private slots:
             QString::fromLatin1(golden).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 2 * 30);
 
         // The window programs the same file on a display in the same state.
-        test::Rig rig(false);
-        QStringList windowLines;
-        rig.link.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
+        test::OwnerRig rig(false);
+        QStringList windowLines;  // written on the display's thread, read once it is idle
+        rig.owner.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
             windowLines << traceLine(output, data, length);
         });
-        rig.link.DETECT_CON_Timer();
-        ConfigWindow window(rig.link, rig.dialogs, rig.main);
+        rig.tick();
+        ConfigWindow window(rig.owner, rig.dialogs, rig.main);
         const config_file::ReadResult loaded = config_file::read(readAll(file), window.formState());
         QVERIFY(loaded.ok());
         window.applyFormState(loaded.state);
         window.PROG_PARAM();
+        QVERIFY(rig.settled());
         QCOMPARE(rig.main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
         QCOMPARE(traced.size(), 2 * 30);  // 30 requests, each answered
         QCOMPARE(traced, windowLines);
