@@ -73,7 +73,10 @@ bool DisplayClaim::claim(const std::string& key, QString* usedBy)
         ::close(fd);
         return false;
     }
-    const QString program = QCoreApplication::instance() ? QCoreApplication::applicationName() : QString();
+    // The program's own file name: the command line shares the windows' application name (their settings
+    // and journal), but the operator must be told which of the two holds the display.
+    const QString program =
+        QCoreApplication::instance() ? QFileInfo(QCoreApplication::applicationFilePath()).fileName() : QString();
     const QByteArray holder =
         (program.isEmpty() ? QByteArray("trivo-cp") : program.toUtf8()) + ' ' + QByteArray::number(::getpid()) + '\n';
     if (::ftruncate(fd, 0) == 0)
