@@ -2,14 +2,13 @@
 // nothing, so any work of ours shows up in full): the 500 reports written and read on the bare transport,
 // the same 500 exchanges through the link, and the transfer with its progress shown. One run prints the
 // link's own cost per exchange (link loop minus transport loop, over 500). Runs on the offscreen platform
-// unless another is asked for.
+// unless another is asked for; the window's transfer runs on the display's owner, as in the program.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProgressBar>
-#include <QWindow>
 
 #include <algorithm>
 #include <array>
@@ -19,15 +18,16 @@
 
 #include <unistd.h>
 
+#include "bench_support.h"
 #include "common/dialogs.h"
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
-#include "link/exchanger.h"
 #include "link/display_owner.h"
+#include "link/exchanger.h"
+#include "link/usb_model.h"
 #include "maintenance/firmware_flasher.h"
 #include "maintenance/ui/maintenance_window.h"
-#include "shell/usb_window.h"
 
 using namespace trivo;
 
@@ -35,13 +35,13 @@ namespace {
 
 struct Rig {
     EmulatedTransport transport;
-    Link link{transport};
+    Exchanger link{transport};
     FirmwareImage image;
     Rig()
     {
         transport.plug(true);
         transport.display().updateMode = true;
-        link.DETECT_CON_Timer();
+        link.connectionCheck();
         for (int a = 0; a < kImageSize; ++a)
             image[a] = static_cast<uint8_t>(a * 7);
     }
@@ -65,22 +65,12 @@ struct EveryReport : Progress {
     void end() override {}
 };
 
-// Painting starts once a window is on screen; wait for that as a test would.
-bool exposed(QWidget& w)
-{
-    w.show();
-    for (int i = 0; i < 1000 && !(w.windowHandle() && w.windowHandle()->isExposed()); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QCoreApplication::processEvents();
-    return w.windowHandle() && w.windowHandle()->isExposed();
-}
-
 // A progress bar the size of the window's, on screen, so that its repaints really paint.
 bool exposedProgressBar(QProgressBar& bar)
 {
     bar.setRange(0, kFlashProgressMaximum);
     bar.resize(444, 28);
-    return exposed(bar);
+    return bench::exposed(bar);
 }
 
 // Counts the paints of one widget, to show how often the progress was actually drawn.
@@ -99,6 +89,12 @@ void checkDelivered(benchmark::State& state, const Rig& rig)
 {
     if (rig.transport.outputReports().size() != std::size_t(kFlashReports))
         state.SkipWithError("not all 500 reports were sent");
+}
+
+// One report of the update through the link: the request built and exchanged.
+bool sendReport(Exchanger& link, const FirmwareImage& image, int n)
+{
+    return link.send(commands::firmwareData(image.data() + n * kFlashReportBytes)).ok();
 }
 
 }  // namespace
@@ -130,32 +126,27 @@ static void BM_LinkLoop(benchmark::State& state)
     Rig rig;
     for (auto _ : state) {
         rig.reset();
-        for (int n = 0; n < kFlashReports; ++n) {
-            commands::firmwareData(rig.link, rig.image.data() + n * kFlashReportBytes);
-            benchmark::DoNotOptimize(rig.link.but_WR_HID_Click());
-        }
+        for (int n = 0; n < kFlashReports; ++n)
+            benchmark::DoNotOptimize(sendReport(rig.link, rig.image, n));
     }
     checkDelivered(state, rig);
 }
 BENCHMARK(BM_LinkLoop)->Unit(benchmark::kMillisecond);
 
-// The link loop with the link window in the program, hidden as it is while a display is connected.
-static void BM_LinkLoopLinkWindowHidden(benchmark::State& state)
+// The link loop while a technician watches the link window's details: its model made from every record.
+static void BM_LinkLoopLinkWindowDetails(benchmark::State& state)
 {
     Rig rig;
-    UsbWindow window(rig.link);
-    window.setDetailsShown(true);  // a technician opened the details once, then the window went away
-    window.hide();
+    UsbModel model;
+    rig.link.setEventSink([&model](const LinkEvent& e) { model.apply(e); });
     for (auto _ : state) {
         rig.reset();
-        for (int n = 0; n < kFlashReports; ++n) {
-            commands::firmwareData(rig.link, rig.image.data() + n * kFlashReportBytes);
-            benchmark::DoNotOptimize(rig.link.but_WR_HID_Click());
-        }
+        for (int n = 0; n < kFlashReports; ++n)
+            benchmark::DoNotOptimize(sendReport(rig.link, rig.image, n));
     }
     checkDelivered(state, rig);
 }
-BENCHMARK(BM_LinkLoopLinkWindowHidden)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinkLoopLinkWindowDetails)->Unit(benchmark::kMillisecond);
 
 // The flashing procedure with nobody watching.
 static void BM_FlashProcedure(benchmark::State& state)
@@ -170,15 +161,17 @@ static void BM_FlashProcedure(benchmark::State& state)
 BENCHMARK(BM_FlashProcedure)->Unit(benchmark::kMillisecond);
 
 // The whole update as the operator starts it from the window: confirmation answered, status texts,
-// the progress bar as the window paints it.
+// the progress bar as the window paints it, the exchanges on the display's own thread.
 static void BM_FlashFromWindow(benchmark::State& state)
 {
-    Rig rig;
+    Rig rig;  // the image and the display in its update mode; the window has its own owner on it
+    DisplayOwner owner(rig.transport);
+    owner.DETECT_CON_Timer();
     ScriptedDialogs dialogs;
     PlainMainServices main;
-    MaintenanceWindow window(rig.link, dialogs, main);
+    MaintenanceWindow window(owner, dialogs, main);
     window.Form_Load();
-    if (!exposed(window)) {
+    if (!bench::settle(owner) || !bench::exposed(window)) {
         state.SkipWithError("the window was not exposed");
         return;
     }
@@ -186,22 +179,7 @@ static void BM_FlashFromWindow(benchmark::State& state)
     // The window flashes only what it read from a file: hand it one.
     const QString path =
         QDir::temp().filePath(QStringLiteral("bench_flash_%1.HEX").arg(QCoreApplication::applicationPid()));
-    {
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        for (int n = 0; n < kMaxRecords; ++n) {
-            QByteArray line = ":10" + QByteArray::number(n * 16, 16).rightJustified(4, '0').toUpper() + "00";
-            unsigned sum = 0x10 + ((n * 16) >> 8) + ((n * 16) & 0xFF);
-            for (int i = 0; i < 16; ++i) {
-                const uint8_t b = rig.image[n * 16 + i];
-                line += QByteArray::number(b, 16).rightJustified(2, '0').toUpper();
-                sum += b;
-            }
-            line += QByteArray::number((0x100 - (sum & 0xFF)) & 0xFF, 16).rightJustified(2, '0').toUpper() + "\r\n";
-            f.write(line);
-        }
-        f.write(":00000001FF\r\n");
-    }
+    bench::writeHexFile(path, rig.image);
     dialogs.fileAnswers.append(path);
     window.Cmd_Openfile_Click();
     QFile::remove(path);
@@ -213,6 +191,10 @@ static void BM_FlashFromWindow(benchmark::State& state)
         rig.reset();
         dialogs.messageAnswers.append(MsgResult::Yes);
         window.CMD_Flash_OK_Click();
+        if (!bench::settle(owner)) {
+            state.SkipWithError("the update did not come back");
+            return;
+        }
     }
     state.counters["barPaints"] = benchmark::Counter(paints.paints, benchmark::Counter::kAvgIterations);
     checkDelivered(state, rig);
@@ -259,8 +241,7 @@ static void BM_FlashRepaintEveryByte(benchmark::State& state)
                 bar.setValue(n * kFlashReportBytes + j);
                 bar.repaint();
             }
-            commands::firmwareData(rig.link, rig.image.data() + n * kFlashReportBytes);
-            benchmark::DoNotOptimize(rig.link.but_WR_HID_Click());
+            benchmark::DoNotOptimize(sendReport(rig.link, rig.image, n));
         }
     }
     state.counters["barPaints"] = benchmark::Counter(paints.paints, benchmark::Counter::kAvgIterations);

@@ -23,7 +23,10 @@ QString DisplayClaim::lockFolder()
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QFileInfo(QString::fromLocal8Bit(runtime)).isDir())
         return QString::fromLocal8Bit(runtime);
-    return QStringLiteral("/run/lock");
+    // A system without /run/lock for us (a container, another distribution) still has a temporary folder:
+    // a claim that locks nothing would let two programs write to one display.
+    const QFileInfo runLock(QStringLiteral("/run/lock"));
+    return runLock.isDir() && runLock.isWritable() ? runLock.filePath() : QDir::tempPath();
 }
 
 QString DisplayClaim::lockPath(const std::string& key)
@@ -40,6 +43,8 @@ QString DisplayClaim::lockPath(const std::string& key)
 }
 
 namespace {
+
+constexpr int kHolderBytes = 128;
 
 // "program pid" as the holder wrote it; an empty or half-written file gives what it can.
 void readHolder(int fd, QString* usedBy)
@@ -76,10 +81,12 @@ bool DisplayClaim::claim(const std::string& key, QString* usedBy)
     // The program as the operator starts it (trivo-cp, trivo-cp-cli), not the settings' application name.
     const QString program =
         QCoreApplication::instance() ? QFileInfo(QCoreApplication::applicationFilePath()).fileName() : QString();
-    const QByteArray holder =
-        (program.isEmpty() ? QByteArray("trivo-cp") : program.toUtf8()) + ' ' + QByteArray::number(::getpid()) + '\n';
-    if (::ftruncate(fd, 0) == 0)
-        (void)!::pwrite(fd, holder.constData(), std::size_t(holder.size()), 0);
+    // One write of a fixed length, never a truncation first: a program that reads the file meanwhile sees
+    // the old holder or the new one, not an empty file.
+    QByteArray holder =
+        (program.isEmpty() ? QByteArray("trivo-cp") : program.toUtf8()) + ' ' + QByteArray::number(::getpid());
+    holder = holder.leftJustified(kHolderBytes - 1, ' ', true) + '\n';
+    (void)!::pwrite(fd, holder.constData(), std::size_t(holder.size()), 0);
     fd_ = fd;
     key_ = key;
     return true;

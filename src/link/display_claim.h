@@ -1,6 +1,6 @@
 #pragma once
 // One program at a time on a display: an advisory lock on a file named after the display's USB path (or
-// the emulated display's state file), in $XDG_RUNTIME_DIR, or /run/lock when there is none. hidraw has no
+// the emulated display's state file), in $XDG_RUNTIME_DIR, else /run/lock, else the temporary folder. hidraw has no
 // locking of its own, so two programs writing to one display would interleave their reports. The file
 // says who holds it, so that the second program can tell the operator.
 #include <QString>

@@ -29,22 +29,38 @@ struct Run {
     QString err;
 };
 
-Run cli(const QStringList& args, const QByteArray& input = {})
+const QString kCli = QStringLiteral(TRIVO_CLI_PATH);
+constexpr int kProcessTimeoutMs = 120000;  // a bound for a hung process, not a measure
+
+QProcessEnvironment environment()
 {
-    // The service journal and the settings in folders of the test's own, never the user's.
+    // The service journal, the settings and the claims of displays in folders of the test's own, never
+    // the user's.
     static QTemporaryDir home;
-    QProcess p;
+    QDir(home.path()).mkpath(QStringLiteral("run"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TRIVO_CLI_PATH), args);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
+    return env;
+}
+
+void start(QProcess& p, const QStringList& args)
+{
+    p.setProcessEnvironment(environment());
+    p.start(kCli, args);
+}
+
+Run cli(const QStringList& args, const QByteArray& input = {})
+{
+    QProcess p;
+    start(p, args);
     p.waitForStarted();
     if (!input.isEmpty())
         p.write(input);
     p.closeWriteChannel();
-    p.waitForFinished(120000);
+    p.waitForFinished(kProcessTimeoutMs);
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
@@ -122,9 +138,9 @@ Run cliWithDisplayChangedAfter(const QStringList& args, uint8_t code,
     transport->plug(true);
     s.emulated = transport.get();
     s.transport = std::move(transport);
-    s.link = std::make_unique<Link>(*s.transport);
+    s.link = std::make_unique<Exchanger>(*s.transport);
     s.link->setReadTimeoutMs(50);
-    s.link->DETECT_CON_Timer();
+    s.link->connectionCheck();
     EmulatedDisplay& display = s.emulated->display();
     s.link->setReportObserver([&](bool output, const uint8_t* data, std::size_t) {
         if (output && data[1] == code)
@@ -602,6 +618,71 @@ private slots:
         QCOMPARE(state(st).value(QStringLiteral("bloc")).toString(), blockBefore);
     }
 
+    // A second program on the emulated display's state file while the first works on it: refused, and
+    // the first ends as it would alone.
+    void aSecondProgramOnTheStateFileIsRefused()
+    {
+        QTemporaryDir dir;
+        const QString statePath = dir.filePath(QStringLiteral("etat.json"));
+        const QString alone = dir.filePath(QStringLiteral("seul.json"));
+        const QString image = dir.filePath(QStringLiteral("i.png"));
+        const QString trace = dir.filePath(QStringLiteral("t.txt"));
+        QImage picture(240, 64, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        for (int x = 0; x < 240; x += 5)
+            picture.setPixel(x, x % 64, 0xFFFFFFFFu);
+        QVERIFY(picture.save(image));
+        QCOMPARE(cli({"--simule=" + statePath, QStringLiteral("etat")}).status, 0);
+        const QJsonValue screenBefore = state(statePath).value(QStringLiteral("ecran"));
+
+        // Sixty picture blocks at 50 ms each: once its first report is traced, the first runs for seconds.
+        QProcess first;
+        start(first, {"--simule=" + statePath, QStringLiteral("--latence"), QStringLiteral("50"),
+                      QStringLiteral("--trace"), trace, QStringLiteral("ecran"), QStringLiteral("envoyer"), image});
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(trace) && readAll(trace).startsWith("> "); },
+                                kProcessTimeoutMs));
+        const Run second = cli({"--simule=" + statePath, QStringLiteral("commande"), QStringLiteral("plus")});
+        QCOMPARE(second.status, 7);
+        QCOMPARE(second.err,
+                 QStringLiteral("Afficheur déjà utilisé par trivo-cp-cli (pid %1).\n").arg(first.processId()));
+        QVERIFY(second.out.isEmpty());
+
+        QVERIFY(first.waitForFinished(kProcessTimeoutMs));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(first.readAllStandardOutput()), QStringLiteral("Écran d'accueil envoyé.\n"));
+        QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49));
+        QCOMPARE(cli({"--simule=" + alone, QStringLiteral("ecran"), QStringLiteral("envoyer"), image}).status, 0);
+        QVERIFY(state(statePath).value(QStringLiteral("ecran")) != screenBefore);
+        QCOMPARE(state(statePath).value(QStringLiteral("ecran")), state(alone).value(QStringLiteral("ecran")));
+        QCOMPARE(state(statePath).value(QStringLiteral("compteur")).toInt(), 0);
+    }
+
+    // Twenty programs started at once on one state file: each either does its pulse or is refused, and no
+    // pulse is lost.
+    void programsStartedAtOnceLoseNoWrite()
+    {
+        QTemporaryDir dir;
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+        QCOMPARE(cli({st, QStringLiteral("commande"), QStringLiteral("plus")}).status, 0);
+        const int before = state(dir.filePath(QStringLiteral("etat.json"))).value(QStringLiteral("compteur")).toInt();
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < 20; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            start(*runs.back(), {st, QStringLiteral("--latence"), QStringLiteral("20"), QStringLiteral("commande"),
+                                 QStringLiteral("plus")});
+        }
+        int done = 0;
+        for (const auto& p : runs) {
+            QVERIFY(p->waitForFinished(kProcessTimeoutMs));
+            QVERIFY2(p->exitCode() == 0 || p->exitCode() == 7, p->readAllStandardError().constData());
+            done += p->exitCode() == 0;
+        }
+        qInfo("%d of 20 done, the others refused", done);
+        QVERIFY(done > 0);
+        QCOMPARE(state(dir.filePath(QStringLiteral("etat.json"))).value(QStringLiteral("compteur")).toInt() - before,
+                 done);
+    }
+
     void plusChangesTheCounterAndIsKeptBetweenRuns()
     {
         QTemporaryDir dir;
@@ -632,17 +713,18 @@ private slots:
             QString::fromLatin1(golden).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(0, 2 * 30);
 
         // The window programs the same file on a display in the same state.
-        test::Rig rig(false);
-        QStringList windowLines;
-        rig.link.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
+        test::OwnerRig rig(false);
+        QStringList windowLines;  // written on the display's thread, read once it is idle
+        rig.owner.setReportObserver([&windowLines](bool output, const uint8_t* data, std::size_t length) {
             windowLines << traceLine(output, data, length);
         });
-        rig.link.DETECT_CON_Timer();
-        ConfigWindow window(rig.link, rig.dialogs, rig.main);
+        rig.tick();
+        ConfigWindow window(rig.owner, rig.dialogs, rig.main);
         const config_file::ReadResult loaded = config_file::read(readAll(file), window.formState());
         QVERIFY(loaded.ok());
         window.applyFormState(loaded.state);
         window.PROG_PARAM();
+        QVERIFY(rig.settled());
         QCOMPARE(rig.main.panel2, QStringLiteral("Programmation efféctuée avec succés."));
         QCOMPARE(traced.size(), 2 * 30);  // 30 requests, each answered
         QCOMPARE(traced, windowLines);

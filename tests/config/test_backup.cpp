@@ -158,7 +158,7 @@ private slots:
     {
         QTest::addColumn<int>("answered");  // reports the display answers before it goes
         QTest::addColumn<int>("outcome");
-        QTest::newRow("no display") << 0 << int(Outcome::InvalidBlock);
+        QTest::newRow("no display") << 0 << int(Outcome::LinkLost);
         QTest::newRow("block half read") << 1 << int(Outcome::LinkLost);
         QTest::newRow("picture half read") << 30 << int(Outcome::LinkLost);
         QTest::newRow("registers not read") << 62 << int(Outcome::LinkLost);
@@ -275,7 +275,7 @@ private slots:
         QTest::newRow("a picture byte changes")
             << "picture" << int(Outcome::Refused) << true << true << false << "à partir de l'octet 100";
         QTest::newRow("display gone before the read-back")
-            << "gone 90" << int(Outcome::InvalidBlock) << true << false << true << "relecture impossible";
+            << "gone 90" << int(Outcome::LinkLost) << true << false << true << "relecture impossible";
         QTest::newRow("display gone during the picture's read-back")
             << "gone 100" << int(Outcome::LinkLost) << true << false << true << "Configuration : Identique.";
         QTest::newRow("display gone while programming")

@@ -12,6 +12,8 @@
 
 using namespace trivo;
 
+Q_DECLARE_METATYPE(trivo::ExchangeOutcome)
+
 namespace {
 
 struct ProcedureRig : test::Rig {
@@ -86,13 +88,15 @@ void TestConfigProcedures::readLaysOutTheModeOnce()
 void TestConfigProcedures::readWithTheDisplayAway_data()
 {
     QTest::addColumn<QString>("fault");
-    QTest::newRow("unplugged") << "unplugged";
-    QTest::newRow("silent") << "silent";
+    QTest::addColumn<ExchangeOutcome>("exchange");
+    QTest::newRow("unplugged") << "unplugged" << ExchangeOutcome::Unplugged;
+    QTest::newRow("silent") << "silent" << ExchangeOutcome::TimedOut;
 }
 
 void TestConfigProcedures::readWithTheDisplayAway()
 {
     QFETCH(QString, fault);
+    QFETCH(ExchangeOutcome, exchange);
     ProcedureRig rig;
     if (fault == "unplugged")
         rig.plug(false);
@@ -100,9 +104,12 @@ void TestConfigProcedures::readWithTheDisplayAway()
         rig.transport.setSilent(true);
     const FormState before = rig.form.state;
     const OperationResult result = readParameters(rig.link, rig.form, rig.progress);
-    QCOMPARE(result.outcome, Outcome::InvalidBlock);
+    // Told as a display that did not answer, not as one whose block is wrong.
+    QCOMPARE(result.outcome, Outcome::LinkLost);
+    QCOMPARE(result.exchange, exchange);
     QCOMPARE(rig.form.state, before);
-    QCOMPARE(result.box.text, kInvalidBlock);
+    QCOMPARE(result.box.title, kReadLostTitle);
+    QCOMPARE(result.box.text, exchangeOutcomeText(exchange) + kReadUnchangedLine);
     QCOMPARE(rig.progress.last(), 1);
 }
 

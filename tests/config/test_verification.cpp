@@ -124,8 +124,8 @@ private slots:
     {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("outcome");
-        QTest::newRow("no display") << "unplugged" << int(Outcome::InvalidBlock);
-        QTest::newRow("silent") << "silent" << int(Outcome::InvalidBlock);
+        QTest::newRow("no display") << "unplugged" << int(Outcome::LinkLost);
+        QTest::newRow("silent") << "silent" << int(Outcome::LinkLost);
         QTest::newRow("wrong signature") << "signature" << int(Outcome::InvalidBlock);
         QTest::newRow("second reply lost") << "second" << int(Outcome::LinkLost);
         QTest::newRow("invalid value in the form") << "form" << int(Outcome::Refused);

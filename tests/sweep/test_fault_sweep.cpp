@@ -286,16 +286,16 @@ Operation commandLine(const QStringList& args, int (*command)(CliContext&, const
 
         Session s;
         s.transport = std::make_unique<ForwardingTransport>(rig.transport);
-        s.link = std::make_unique<Link>(*s.transport);
+        s.link = std::make_unique<Exchanger>(*s.transport);
         s.link->setReadTimeoutMs(kReadTimeoutMs);
-        s.link->DETECT_CON_Timer();
+        s.link->connectionCheck();
         QString outText;
         CommandRun run;
         QTextStream out(&outText);
         QTextStream err(&run.err);
         test::StrictDialogs dialogs;
         CliContext c{out, err, dialogs, &s};
-        const Link::Sequence operation(*s.link);
+        const Exchanger::Operation operation(*s.link);
         run.status = command(c, QStringList(args) << path);
         s.link->CloseLink();
 
@@ -422,7 +422,7 @@ std::vector<std::pair<QString, Operation>> allOperations()
 // the connection check come due at every one.
 class TimersAtEveryStep : public Progress {
 public:
-    explicit TimersAtEveryStep(Link& link) : link_(link) {}
+    explicit TimersAtEveryStep(Exchanger& link) : link_(link) {}
     int fired = 0;
     void begin(int, const QString&) override { fire(); }
     void advance(int, const QString&) override { fire(); }
@@ -432,12 +432,12 @@ private:
     void fire()
     {
         ++fired;
-        const Link::PeriodicRequest periodic(link_);
+        const Exchanger::Periodic periodic(link_);
         if (periodic.allowed())
             registers::readRegisters(link_);
-        link_.DETECT_CON_Timer();
+        link_.connectionCheck();
     }
-    Link& link_;
+    Exchanger& link_;
 };
 
 Q_DECLARE_METATYPE(Operation)
