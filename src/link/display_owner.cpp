@@ -124,6 +124,8 @@ DisplayOwner::~DisplayOwner()
     cancelAll();
     // The operation under way ends at its next exchange; those waiting are dropped with the thread's queue.
     QMetaObject::invokeMethod(worker_, [this] { exchanger_->setEventSink({}); }, Qt::QueuedConnection);
+    // The link goes with the thread, its handles closed there: no transport call is made on this one.
+    connect(thread_, &QThread::finished, thread_, [this] { exchanger_.reset(); }, Qt::DirectConnection);
     thread_->quit();
     thread_->wait();
     delete worker_;
