@@ -54,9 +54,8 @@ void MenuBar::build(QMenuBar* bar)
     addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); });
     addItem(file, this, "MENU_IMPRIMER", QStringLiteral("&Imprimer la configuration..."),
             [this] { main_.withConfigWindow([this](ConfigWindow&) { printServiceSheet(main_); }); });
-    addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."), [this] {
-        main_.withConfigWindow([this](ConfigWindow&) { exportServiceSheet(main_); });
-    });
+    addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."),
+            [this] { main_.withConfigWindow([this](ConfigWindow&) { exportServiceSheet(main_); }); });
     addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); });
 
     addItem(bar, this, "MENU_CONFIGURER", QStringLiteral("&Configuration"), [this] { MENU_CONFIGURER_Click(); });

@@ -15,6 +15,8 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <tuple>
 
 #include "config/config_file_io.h"
 #include "configwindow/config_window.h"
@@ -33,7 +35,7 @@ using namespace trivo;
 
 namespace {
 
-// Passes every call on, counting them and naming those made on the GUI thread.
+// Passes every call on, naming those made on the GUI thread.
 class GuiThreadWatch : public HidTransport {
 public:
     explicit GuiThreadWatch(HidTransport& inner) : inner_(inner) {}
@@ -44,49 +46,28 @@ public:
         return onGui_;
     }
 
-    std::vector<HidInterfaceInfo> enumerate() override
-    {
-        note("enumerate");
-        return inner_.enumerate();
-    }
-    Handle open(const std::string& path) override
-    {
-        note("open");
-        return inner_.open(path);
-    }
-    ReportLengths reportLengths(Handle handle) override
-    {
-        note("reportLengths");
-        return inner_.reportLengths(handle);
-    }
+    std::vector<HidInterfaceInfo> enumerate() override { return via("enumerate").enumerate(); }
+    Handle open(const std::string& path) override { return via("open").open(path); }
+    ReportLengths reportLengths(Handle handle) override { return via("reportLengths").reportLengths(handle); }
     int write(Handle handle, const uint8_t* data, std::size_t length) override
     {
-        note("write");
-        return inner_.write(handle, data, length);
+        return via("write").write(handle, data, length);
     }
     ReadStatus read(Handle handle, uint8_t* buffer, std::size_t length, int timeoutMs, std::size_t& bytesRead) override
     {
-        note("read");
-        return inner_.read(handle, buffer, length, timeoutMs, bytesRead);
+        return via("read").read(handle, buffer, length, timeoutMs, bytesRead);
     }
-    bool close(Handle handle) override
-    {
-        note("close");
-        return inner_.close(handle);
-    }
-    std::string lastError() const override
-    {
-        note("lastError");
-        return inner_.lastError();
-    }
+    bool close(Handle handle) override { return via("close").close(handle); }
+    std::string lastError() const override { return via("lastError").lastError(); }
 
 private:
-    void note(const char* call) const
+    HidTransport& via(const char* call) const
     {
-        if (QThread::currentThread() != QCoreApplication::instance()->thread())
-            return;
-        std::lock_guard lock(mutex_);
-        onGui_ << QString::fromLatin1(call);
+        if (QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            std::lock_guard lock(mutex_);
+            onGui_ << QString::fromLatin1(call);
+        }
+        return inner_;
     }
 
     HidTransport& inner_;
@@ -146,37 +127,32 @@ struct Fixture {
 };
 
 struct Operation {
-    const char* name;
+    std::string name;
     std::function<void(Fixture&)> prepare;  // what the operator did before (may reach the display too)
     std::function<void(Fixture&)> act;
     // That the operation reached the display; when not given, reports were written during act.
     std::function<bool(Fixture&)> reached;
 };
 
+// Each LED and buzzer key of the registers window, pressed, then released.
 void keyRows(std::vector<Operation>& rows)
 {
     using Handler = void (RegistersWindow::*)();
-    struct Key {
-        const char* press;
-        const char* release;
-        Handler down;
-        Handler up;
+    const std::tuple<const char*, Handler, Handler> keys[] = {
+        {"G4", &RegistersWindow::G4_MouseDown, &RegistersWindow::G4_MouseUp},
+        {"G5", &RegistersWindow::G5_MouseDown, &RegistersWindow::G5_MouseUp},
+        {"G6", &RegistersWindow::G6_MouseDown, &RegistersWindow::G6_MouseUp},
+        {"G7", &RegistersWindow::G7_MouseDown, &RegistersWindow::G7_MouseUp},
     };
-    static const Key keys[] = {
-        {"key G4 pressed", "key G4 released", &RegistersWindow::G4_MouseDown, &RegistersWindow::G4_MouseUp},
-        {"key G5 pressed", "key G5 released", &RegistersWindow::G5_MouseDown, &RegistersWindow::G5_MouseUp},
-        {"key G6 pressed", "key G6 released", &RegistersWindow::G6_MouseDown, &RegistersWindow::G6_MouseUp},
-        {"key G7 pressed", "key G7 released", &RegistersWindow::G7_MouseDown, &RegistersWindow::G7_MouseUp},
-    };
-    for (const Key& k : keys) {
-        rows.push_back({k.press, [](Fixture& f) { f.registers(); },
-                        [k](Fixture& f) { (f.main->registersWindow()->*k.down)(); }, {}});
-        rows.push_back({k.release,
-                        [k](Fixture& f) {
-                            (f.registers()->*k.down)();
+    for (const auto& [key, down, up] : keys) {
+        rows.push_back({std::string("key ") + key + " pressed", [](Fixture& f) { f.registers(); },
+                        [down = down](Fixture& f) { (f.main->registersWindow()->*down)(); }});
+        rows.push_back({std::string("key ") + key + " released",
+                        [down = down](Fixture& f) {
+                            (f.registers()->*down)();
                             f.settle();
                         },
-                        [k](Fixture& f) { (f.main->registersWindow()->*k.up)(); }, {}});
+                        [up = up](Fixture& f) { (f.main->registersWindow()->*up)(); }});
     }
 }
 
@@ -194,23 +170,23 @@ const std::vector<Operation>& operations()
             f.choose("MENU_SAUVEGARDE_AFF");
         };
         std::vector<Operation> r{
-            {"configuration read", none, button(5), {}},
-            {"programming", none, button(6), {}},
-            {"programming with read-back", [](Fixture& f) { f.choose("MENU_VERIF_PROG"); }, button(6), {}},
-            {"command Raz C", none, button(0), {}},
-            {"command Raz T", none, button(1), {}},
-            {"command +1", none, button(2), {}},
-            {"command -1", none, button(3), {}},
-            {"command Reset", none, button(4), {}},
-            {"picture send", none, onScreen(&ScreenWindow::but_WR_HID_ECR_Click), {}},
+            {"configuration read", none, button(5)},
+            {"programming", none, button(6)},
+            {"programming with read-back", [](Fixture& f) { f.choose("MENU_VERIF_PROG"); }, button(6)},
+            {"command Raz C", none, button(0)},
+            {"command Raz T", none, button(1)},
+            {"command +1", none, button(2)},
+            {"command -1", none, button(3)},
+            {"command Reset", none, button(4)},
+            {"picture send", none, onScreen(&ScreenWindow::but_WR_HID_ECR_Click)},
             {"picture send with read-back", [](Fixture& f) { f.choose("MENU_VERIF_ECRAN"); },
-             onScreen(&ScreenWindow::but_WR_HID_ECR_Click), {}},
-            {"picture read", none, onScreen(&ScreenWindow::but_RD_HID_ECR_Click), {}},
-            {"picture clear", none, onScreen(&ScreenWindow::Command2_Click), {}},
+             onScreen(&ScreenWindow::but_WR_HID_ECR_Click)},
+            {"picture read", none, onScreen(&ScreenWindow::but_RD_HID_ECR_Click)},
+            {"picture clear", none, onScreen(&ScreenWindow::Command2_Click)},
             {"registers read", [](Fixture& f) { f.registers(); },
-             [](Fixture& f) { f.main->registersWindow()->but_RD_HID_ECR_Click(); }, {}},
+             [](Fixture& f) { f.main->registersWindow()->but_RD_HID_ECR_Click(); }},
             {"registers timer cycle", [](Fixture& f) { f.registers(); },
-             [](Fixture& f) { f.main->registersWindow()->Timer1_Timer(); }, {}},
+             [](Fixture& f) { f.main->registersWindow()->Timer1_Timer(); }},
             {"firmware update",
              [](Fixture& f) {
                  const QString path = f.dir.filePath(QStringLiteral("fw.HEX"));
@@ -234,15 +210,15 @@ const std::vector<Operation>& operations()
                  f.main->maintenanceWindow()->CMD_Flash_OK_Click();
              },
              [](Fixture& f) { return f.main->maintenanceWindow()->lastFlash().completed; }},
-            {"verification", none, [](Fixture& f) { f.choose("MENU_VERIFIER"); }, {}},
+            {"verification", none, [](Fixture& f) { f.choose("MENU_VERIFIER"); }},
             {"comparison with a file",
              [](Fixture& f) {
                  const QString path = f.dir.filePath(QStringLiteral("c.config_CP"));
                  QVERIFY(saveConfiguration(path, f.config()->formState()).ok());
                  f.dialogs.fileAnswers << path;
              },
-             [](Fixture& f) { f.choose("MENU_COMPARER"); }, {}},
-            {"backup", none, backUp, {}},
+             [](Fixture& f) { f.choose("MENU_COMPARER"); }},
+            {"backup", none, backUp},
             {"restore",
              [backUp](Fixture& f) {
                  backUp(f);
@@ -250,9 +226,9 @@ const std::vector<Operation>& operations()
                  f.dialogs.folderAnswers << f.dir.filePath(QStringLiteral("sauvegarde"));
                  f.dialogs.expect(MsgResult::Yes).expect();  // the question, then what was restored
              },
-             [](Fixture& f) { f.choose("MENU_RESTAURE_AFF"); }, {}},
-            {"link window Envoi", none, [](Fixture& f) { f.usbClick("but_WR_HID"); }, {}},
-            {"link window Lire", none, [](Fixture& f) { f.usbClick("but_RD_HID"); }, {}},
+             [](Fixture& f) { f.choose("MENU_RESTAURE_AFF"); }},
+            {"link window Envoi", none, [](Fixture& f) { f.usbClick("but_WR_HID"); }},
+            {"link window Lire", none, [](Fixture& f) { f.usbClick("but_RD_HID"); }},
             // The buffer as a read left it, cleared, then sent: every byte sent is 0.
             {"link window efface",
              [](Fixture& f) {
@@ -296,7 +272,7 @@ private slots:
     {
         QTest::addColumn<int>("row");
         for (std::size_t i = 0; i < operations().size(); ++i)
-            QTest::newRow(operations()[i].name) << int(i);
+            QTest::newRow(operations()[i].name.c_str()) << int(i);
     }
     void noWindowOperationCallsTheDisplayFromTheGuiThread()
     {

@@ -292,7 +292,8 @@ private slots:
         QVERIFY(at > 0);
         QVERIFY(list.size() > at + 64);
         for (int i = 0; i < 64; ++i)
-            QCOMPARE(list[at + 1 + i], QStringLiteral("%1").arg(sent[std::size_t(i) + 1], 2, 16, QLatin1Char('0')).toUpper());
+            QCOMPARE(list[at + 1 + i],
+                     QStringLiteral("%1").arg(sent[std::size_t(i) + 1], 2, 16, QLatin1Char('0')).toUpper());
     }
 
     void configurationOpensOnceEvenWhenClosedByTheOperator()
@@ -420,7 +421,8 @@ private slots:
 
         f.transport.injectFault(Fault::Silent);
         const long long start = f.transport.clockMs();
-        for (int halfSeconds = 0; f.transport.clockMs() - start < 20000; ++halfSeconds) {
+        int halfSeconds = 0;
+        for (; f.transport.clockMs() - start < 20000; ++halfSeconds) {
             registers->Timer1_Timer();
             QVERIFY(f.settled());
             if (halfSeconds % 2 == 1)
@@ -428,6 +430,7 @@ private slots:
             f.transport.advanceMs(500);
         }
         QCOMPARE(f.transport.readTimeouts(), 1);
+        QCOMPARE(f.transport.clockMs() - start, halfSeconds * 500LL + kReadTimeoutMs);  // the program's own wait
         QCOMPARE(f.owner.state(), LinkState::NotAnswering);
         QVERIFY(!f.owner.label3Text().contains(QStringLiteral("CONNECTÉ")));
         QCOMPARE(f.main.panel1Text(), kNotAnsweringText);

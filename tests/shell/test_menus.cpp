@@ -318,8 +318,8 @@ private slots:
         f.choose(item);
         QVERIFY(f.settled());
         QVERIFY(f.main.configWindow());
-        const FormState form = open ? f.main.configWindow()->formState()
-                                    : loadConfiguration(saved, resetConfiguration(FormState{})).state;
+        const FormState form =
+            open ? f.main.configWindow()->formState() : loadConfiguration(saved, resetConfiguration(FormState{})).state;
         QCOMPARE(form.REG_V[0], open ? QStringLiteral("5150") : QStringLiteral("4321987"));
     }
 

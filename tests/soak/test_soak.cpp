@@ -136,7 +136,8 @@ void TestSoak::registersWindowForAnHourWithUnplugsAndProgrammings()
             form.REG_V[0] = QString::number(cycle);  // counter_start: a value the display can show back
             bool programmed = false;
             rig.owner.run<ProgramResult>(
-                &window, [form](Exchanger& link, Progress& progress) { return programParameters(link, form, progress); },
+                &window,
+                [form](Exchanger& link, Progress& progress) { return programParameters(link, form, progress); },
                 [&programmed](const ProgramResult& result) { programmed = result.ok(); });
             QVERIFY(rig.settled());
             ++programmings;
