@@ -13,10 +13,14 @@ namespace {
 
 // An operation's progress, told on the I/O thread and shown on the window's: the steps travel in order,
 // but advances that follow each other become one, so that a window is never handed more than it can
-// paint (a firmware update advances 500 times in a second).
+// paint (a firmware update advances 500 times in a second). The steps go through the owner, which outlives
+// the I/O thread: the window may be destroyed meanwhile, and is then told nothing.
 class ProgressRelay final : public Progress, public std::enable_shared_from_this<ProgressRelay> {
 public:
-    ProgressRelay(QObject* receiver, Progress* target) : receiver_(receiver), target_(target) {}
+    ProgressRelay(QObject* owner, QObject* receiver, Progress* target)
+        : owner_(owner), receiver_(receiver), target_(target)
+    {
+    }
 
     void begin(int maximum, const QString& text) override { add({Step::Begin, maximum, text}); }
     void advance(int value, const QString& text) override { add({Step::Advance, value, text}); }
@@ -43,10 +47,10 @@ private:
             return;
         posted_ = true;
         QMetaObject::invokeMethod(
-            receiver_, [self = shared_from_this()] { self->flush(); }, Qt::QueuedConnection);
+            owner_, [self = shared_from_this()] { self->flush(); }, Qt::QueuedConnection);
     }
 
-    // On the receiver's thread: the receiver is alive, or this call would have been dropped with it.
+    // On the owner's thread, which is the receiver's.
     void flush()
     {
         std::vector<Step> steps;
@@ -55,6 +59,8 @@ private:
             steps.swap(steps_);
             posted_ = false;
         }
+        if (!receiver_)
+            return;
         for (const Step& s : steps) {
             switch (s.kind) {
             case Step::Begin: target_->begin(s.value, s.text); break;
@@ -64,7 +70,8 @@ private:
         }
     }
 
-    QObject* receiver_;
+    QObject* owner_;
+    QPointer<QObject> receiver_;  // read on its own thread only
     Progress* target_;
     std::mutex mutex_;
     std::vector<Step> steps_;
@@ -127,6 +134,8 @@ DisplayOwner::~DisplayOwner()
     cancelAll();
     // The operation under way ends at its next exchange; those waiting are dropped with the thread's queue.
     QMetaObject::invokeMethod(worker_, [this] { exchanger_->setEventSink({}); }, Qt::QueuedConnection);
+    // The link goes with the thread, its handles closed there: no transport call is made on this one.
+    connect(thread_, &QThread::finished, thread_, [this] { exchanger_.reset(); }, Qt::DirectConnection);
     thread_->quit();
     thread_->wait();
     delete worker_;
@@ -162,7 +171,7 @@ quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
     else
         addPending();
     const quint64 number = ++submitted_;
-    auto relay = progress && receiver ? std::make_shared<ProgressRelay>(receiver, progress) : nullptr;
+    auto relay = progress && receiver ? std::make_shared<ProgressRelay>(this, receiver, progress) : nullptr;
     QPointer<QObject> to(receiver);
     const bool anyReceiver = receiver == nullptr;
     QMetaObject::invokeMethod(

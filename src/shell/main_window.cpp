@@ -324,6 +324,24 @@ ConfigWindow* MainWindow::showConfigWindow()
     return config_;
 }
 
+void MainWindow::withConfigWindow(std::function<void(ConfigWindow&)> then)
+{
+    ConfigWindow* cp = config_ ? config_.data() : showConfigWindow();
+    if (!cp->operationRunning()) {
+        then(*cp);
+        return;
+    }
+    QPointer<ConfigWindow> window(cp);
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(&owner_, &DisplayOwner::operationFinished, this, [window, connection, then] {
+        if (window && window->operationRunning())
+            return;
+        disconnect(*connection);
+        if (window)
+            then(*window);
+    });
+}
+
 template <typename W>
 static W* showChild(MainWindow& main, QPointer<W>& slot, QMdiArea* mdi, DisplayOwner& owner, Dialogs& dialogs,
                     const std::function<QMdiSubWindow*(QWidget*)>& add)

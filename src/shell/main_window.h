@@ -54,6 +54,10 @@ public:
 
     // Child windows: created on first use, brought forward when they already exist.
     ConfigWindow* showConfigWindow();  // also moved to (50, 50) twips
+    // The configuration window (opened, and so read, when it is not open yet): `then` runs on it once the
+    // window's operation under way has come back, at once when none runs, so that it finds the form as the
+    // read left it.
+    void withConfigWindow(std::function<void(ConfigWindow&)> then);
     ScreenWindow* showScreenWindow();
     RegistersWindow* showRegistersWindow();
     MaintenanceWindow* showMaintenanceWindow();

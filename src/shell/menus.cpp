@@ -53,8 +53,9 @@ void MenuBar::build(QMenuBar* bar)
     addItem(file, this, "MENU_OUVRIR", QStringLiteral("&Ouvrir"), [this] { MENU_OUVRIR_Click(); });
     addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); });
     addItem(file, this, "MENU_IMPRIMER", QStringLiteral("&Imprimer la configuration..."),
-            [this] { printServiceSheet(main_); });
-    addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."), [this] { exportServiceSheet(main_); });
+            [this] { main_.withConfigWindow([this](ConfigWindow&) { printServiceSheet(main_); }); });
+    addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."),
+            [this] { main_.withConfigWindow([this](ConfigWindow&) { exportServiceSheet(main_); }); });
     addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); });
 
     addItem(bar, this, "MENU_CONFIGURER", QStringLiteral("&Configuration"), [this] { MENU_CONFIGURER_Click(); });
@@ -94,25 +95,20 @@ void MenuBar::build(QMenuBar* bar)
 
 // --- Fichier ---------------------------------------------------------------------------------------
 
-ConfigWindow* MenuBar::configForFiles()
+// The file commands work on the form once a window they open has read the display.
+void MenuBar::MENU_NEW_Click()
 {
-    if (ConfigWindow* cp = main_.configWindow())
-        return cp;
-    return main_.showConfigWindow();
+    main_.withConfigWindow([](ConfigWindow& cp) { cp.NOUV_CONFIG(); });
 }
-
-void MenuBar::MENU_NEW_Click() { configForFiles()->NOUV_CONFIG(); }
 
 void MenuBar::MENU_OUVRIR_Click()
 {
-    ConfigWindow* cp = configForFiles();
-    OUVRIR_CONFIG(*cp, main_.dialogs(), main_);
+    main_.withConfigWindow([this](ConfigWindow& cp) { OUVRIR_CONFIG(cp, main_.dialogs(), main_); });
 }
 
 void MenuBar::MENU_SAUVEGARDER_Click()
 {
-    ConfigWindow* cp = configForFiles();
-    SAUVE_CONFIG(*cp, main_.dialogs(), main_);
+    main_.withConfigWindow([this](ConfigWindow& cp) { SAUVE_CONFIG(cp, main_.dialogs(), main_); });
 }
 
 void MenuBar::MENU_QUITTER_Click() { main_.quit(); }

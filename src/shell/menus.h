@@ -48,8 +48,6 @@ public:
     void refreshWindowList();
 
 private:
-    // The configuration window for the file commands, created (and so loaded) when it does not exist.
-    ConfigWindow* configForFiles();
     void openDocument(int index);
 
     MainWindow& main_;

@@ -192,11 +192,13 @@ void ToolsMenu::MENU_VERIFIER_Click()
     if (!available())
         return;
     auto running = std::make_shared<Running>(*this);
-    ConfigWindow* cp = main_.configWindow() ? main_.configWindow() : main_.showConfigWindow();
-    const FormState form = cp->formState();
-    start<Verification>(
-        running, [form](Exchanger& link, Progress& progress) { return verifyDisplay(link, form, progress); },
-        [this](const Verification& v) { showVerification(v, QStringLiteral("la fenêtre de configuration")); });
+    // The form as a window opened for it has read it from the display.
+    main_.withConfigWindow([this, running](ConfigWindow& cp) {
+        const FormState form = cp.formState();
+        start<Verification>(
+            running, [form](Exchanger& link, Progress& progress) { return verifyDisplay(link, form, progress); },
+            [this](const Verification& v) { showVerification(v, QStringLiteral("la fenêtre de configuration")); });
+    });
 }
 
 void ToolsMenu::MENU_COMPARER_Click()

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "journal/journal.h"
-#include "link/link.h"
+#include "link/exchanger.h"
 #include "production/emulated_line.h"
 #include "production/production_line.h"
 #include "support/postgres_server.h"
@@ -39,7 +39,7 @@ struct Recorder : LineObserver {
     std::function<void(int unit)> afterUnit;
     std::atomic<bool> counting{false};
     std::atomic<int> reportsWritten{0};
-    void linkReady(int, Link& link) override
+    void linkReady(int, Exchanger& link) override
     {
         link.setReportObserver([this](bool output, const uint8_t*, std::size_t) {
             if (output && counting)

@@ -109,6 +109,9 @@ private slots:
                                                 << QStringList{};
         QTest::newRow("command after --unites N")
             << QStringList{cli, "--simule", "--unites", "5", "pr"} << QStringList{"production", "programmer"};
+        QTest::newRow("nothing after --latence") << QStringList{cli, "--simule", "--latence", ""} << QStringList{};
+        QTest::newRow("command after --latence MS")
+            << QStringList{cli, "--simule", "--latence", "2", "pr"} << QStringList{"production", "programmer"};
         QTest::newRow("command after a server's URI")
             << QStringList{cli, "--base", "postgresql", ":", "//atelier@serveur", ":", "5432/journal", "--lot", "42", "hi"}
             << QStringList{"historique"};

@@ -172,9 +172,9 @@ private slots:
         QFETCH(QByteArray, magic);
         QVERIFY2(TRIVO_DOCS_BUILT, "help documents not built: pandoc and groff, which ./test.sh installs, are missing");
         EmulatedTransport transport;
-        Link link(transport);
+        DisplayOwner owner(transport);
         ScriptedDialogs dialogs;
-        MainWindow main(link, dialogs);
+        MainWindow main(owner, dialogs);
         QList<QUrl> opened;
         setUrlOpener([&opened](const QUrl& url) {
             opened << url;

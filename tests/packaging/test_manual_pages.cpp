@@ -120,6 +120,7 @@ private slots:
         QTest::newRow("usage") << int(trivo::kCliUsage);
         QTest::newRow("no display") << int(trivo::kCliNoDisplay);
         QTest::newRow("bad file") << int(trivo::kCliBadFile);
+        QTest::newRow("in use") << int(trivo::kCliInUse);
     }
     void cliManualListsEveryExitStatus()
     {

@@ -234,8 +234,8 @@ private slots:
         QFETCH(QStringList, drives);
         QFETCH(uint8_t, leds);
         EmulatedTransport transport;
-        Link link(transport);
-        link.DETECT_CON_Timer();
+        Exchanger link(transport);
+        link.connectionCheck();
         const auto clock = makeLineClock(true);
         QVERIFY(signalUnit(link, passed, *clock));
         QStringList sent;
@@ -268,9 +268,9 @@ private slots:
         QFETCH(UnitStep, step);
         QFETCH(QString, reason);
         EmulatedTransport transport;
-        Link link(transport);
+        Exchanger link(transport);
         link.setReadTimeoutMs(20);
-        link.DETECT_CON_Timer();
+        link.connectionCheck();
         if (fault == QLatin1String("silent"))
             transport.setSilent(true);
         else if (fault == QLatin1String("writes"))

@@ -154,9 +154,9 @@ private slots:
 
     void menusOpenOneWindow()
     {
-        test::Rig rig;
+        test::OwnerRig rig;
         test::StrictDialogs dialogs;
-        MainWindow main(rig.link, dialogs);
+        MainWindow main(rig.owner, dialogs);
         main.enableSimulation(rig.transport);
         main.show();
         auto* option = main.menuBar()->findChild<QAction*>(QStringLiteral("MENU_PRODUCTION"));

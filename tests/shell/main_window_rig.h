@@ -18,11 +18,11 @@ public:
 };
 
 struct MainWindowRig {
-    Rig rig{false};
+    OwnerRig rig{false};
     EmulatedTransport& transport = rig.transport;
-    Link& link = rig.link;
+    DisplayOwner& owner = rig.owner;
     StrictDialogs& dialogs = rig.dialogs;
-    FolderMainWindow main{link, dialogs};
+    FolderMainWindow main{owner, dialogs};
     QTemporaryDir programDir;
 
     MainWindowRig() { main.folder = programDir.path(); }
@@ -33,6 +33,9 @@ struct MainWindowRig {
         QVERIFY2(action, qPrintable(name));
         action->trigger();
     }
+    // One tick of the monitor, and whatever it started (the configuration window's read), waited for.
+    void tick() { rig.tick(); }
+    bool settled() { return rig.settled(); }
 };
 
 }  // namespace trivo::test

@@ -23,6 +23,7 @@
 #include "shell/emulated_panel_view.h"
 #include "shell/main_window.h"
 #include "shell/usb_window.h"
+#include "support/rig.h"
 #include "support/screenshots.h"
 #include "support/settings_sandbox.h"
 
@@ -31,9 +32,9 @@ using namespace trivo;
 namespace {
 struct Fixture {
     EmulatedTransport transport;
-    Link link{transport};
+    DisplayOwner owner{transport};
     ScriptedDialogs dialogs;
-    MainWindow main{link, dialogs};
+    MainWindow main{owner, dialogs};
     int exits = 0;
 
     Fixture()
@@ -43,7 +44,31 @@ struct Fixture {
         main.show();
         main.MDIForm_Load();
         // The monitor is driven by hand: no test waits for the one-second timer.
-        link.stopMonitor();
+        owner.stopMonitor();
+    }
+    // One tick of the monitor, and what it started, waited for.
+    void tick()
+    {
+        owner.DETECT_CON_Timer();
+        QVERIFY(test::settle(owner));
+    }
+    bool settled() { return test::settle(owner); }
+    QPushButton* usbButton(const char* name) const
+    {
+        return main.usbWindow()->findChild<QPushButton*>(QString::fromLatin1(name));
+    }
+    // The link window's buffer field i and its diagnostics list, as shown.
+    QString text1(int i) const
+    {
+        return main.usbWindow()->findChild<QLineEdit*>(QStringLiteral("Text1(%1)").arg(i))->text();
+    }
+    QStringList lstResults() const
+    {
+        QStringList items;
+        auto* list = main.usbWindow()->findChild<QListWidget*>(QStringLiteral("lstResults"));
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        return items;
     }
     int configWindows() const
     {
@@ -86,11 +111,12 @@ private slots:
         QCOMPARE(f.main.panel1Text(), QStringLiteral("Connectez votre TRIVO ZURED COMPTEUR."));
         QVERIFY(f.main.usbSubWindow()->isVisible());
         QVERIFY(f.main.usbSubWindow()->isMinimized());
-        QCOMPARE(f.link.state(), LinkState::Unknown);
-        QVERIFY(f.link.findChild<QTimer*>(QStringLiteral("DETECT_CON"))->interval() == 1000);
+        QCOMPARE(f.owner.state(), LinkState::Unknown);
+        QCOMPARE(f.owner.monitorTimer().objectName(), QStringLiteral("DETECT_CON"));
+        QCOMPARE(f.owner.monitorTimer().interval(), 1000);
 
-        f.link.DETECT_CON_Timer();  // no display plugged
-        QCOMPARE(f.link.state(), LinkState::Waiting);
+        f.tick();  // no display plugged
+        QCOMPARE(f.owner.state(), LinkState::Waiting);
         QCOMPARE(f.main.panel1Text(), kWaitingText);
         QCOMPARE(f.main.panel1Picture(), 1);
         QVERIFY(f.main.usbSubWindow()->isVisible());
@@ -103,9 +129,9 @@ private slots:
     {
         Fixture f;
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
-        QCOMPARE(f.link.state(), LinkState::Connected);
-        QCOMPARE(f.link.label3Text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
+        f.tick();
+        QCOMPARE(f.owner.state(), LinkState::Connected);
+        QCOMPARE(f.owner.label3Text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
         QCOMPARE(f.main.panel1Text(), kConnectedText);
         QCOMPARE(f.main.panel1Picture(), 3);
         QVERIFY(!f.main.usbSubWindow()->isVisible());
@@ -119,19 +145,19 @@ private slots:
         QVERIFY(f.transport.display().requests(0x30) >= 1);
 
         f.transport.plug(false);
-        f.link.DETECT_CON_Timer();
-        QCOMPARE(f.link.state(), LinkState::Waiting);
-        QCOMPARE(f.link.label3Text(), kWaitingText);
+        f.tick();
+        QCOMPARE(f.owner.state(), LinkState::Waiting);
+        QCOMPARE(f.owner.label3Text(), kWaitingText);
         QCOMPARE(f.main.panel1Text(), kWaitingText);
         QCOMPARE(f.main.panel1Picture(), 1);
         QVERIFY(f.main.usbSubWindow()->isVisible());
         // The operator's configuration window survives a loose cable, on every waiting tick.
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCOMPARE(f.configWindows(), 1);
 
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
-        QCOMPARE(f.link.state(), LinkState::Connected);
+        f.tick();
+        QCOMPARE(f.owner.state(), LinkState::Connected);
         QCOMPARE(f.configWindows(), 1);
         QVERIFY(!f.main.usbSubWindow()->isVisible());
     }
@@ -172,18 +198,20 @@ private slots:
     void linkWindowStatusLineColours()
     {
         Fixture f;
+        f.main.usbWindow()->setDetailsShown(true);
         auto* label3 = f.main.usbWindow()->findChild<QLabel*>(QStringLiteral("Label3"));
         auto* label4 = f.main.usbWindow()->findChild<QLabel*>(QStringLiteral("Label4"));
         QVERIFY(label3 && label4);
         QCOMPARE(label3->palette().color(QPalette::Window), QColor(255, 255, 255));
         QVERIFY(label3->text().isEmpty());
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCOMPARE(label3->palette().color(QPalette::Window), QColor(255, 0, 0));
         QCOMPARE(label3->text(), QStringLiteral("En attente de connexion. Veuillez connecter le TRIVO_ZURED."));
-        f.link.but_WR_HID_Click();
+        f.usbButton("but_WR_HID")->click();
+        QVERIFY(f.settled());
         QCOMPARE(label4->text(), QStringLiteral("IMPOSSIBLE !"));
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCOMPARE(label3->palette().color(QPalette::Window), QColor(0, 255, 0));
         QCOMPARE(label3->text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
         QCOMPARE(label4->text(), QStringLiteral("Fin de l'envoi ."));  // the configuration window's read
@@ -197,73 +225,87 @@ private slots:
         UsbWindow* usb = f.main.usbWindow();
         usb->setDetailsShown(true);
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QVERIFY(!usb->isVisible());
-        f.link.setText1(0, QStringLiteral("30"));
-        QVERIFY(f.link.but_RD_HID_Click());
+        auto* field = usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"));
+        field->clear();
+        QTest::keyClicks(field, QStringLiteral("30"));
+        f.usbButton("but_RD_HID")->click();
+        QVERIFY(f.settled());
         f.main.usbSubWindow()->show();
         f.main.usbSubWindow()->showNormal();
-        QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"))->text(), QStringLiteral("42"));
-        QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(64)"))->text(), QStringLiteral("0"));
-        QCOMPARE(usb->findChild<QListWidget*>(QStringLiteral("lstResults"))->count(), int(f.link.lstResults().size()));
+        QCOMPARE(f.text1(0), QStringLiteral("42"));
+        QCOMPARE(f.text1(64), QStringLiteral("0"));
+        const QStringList list = f.lstResults();
+        QVERIFY(!list.isEmpty());
+        QCOMPARE(list.first(), QStringLiteral("***** HID Test Report *****"));
+        QVERIFY(list.contains(QStringLiteral("ReadFile completed successfully.")));
     }
 
-    // Shown, the window follows every step of an exchange; not shown, it only takes the state the
-    // exchange ends in. Either way its fields and list end up as the link's.
+    // Its details shown, the window takes the end of every exchange, also while it is hidden; shown only
+    // afterwards, it starts from the last exchange. Either way its fields and list end up as the exchange
+    // left them.
     void linkWindowFollowsExchanges_data()
     {
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<QStringList>("seen");  // Label4's background and text at each change of the link's
-        // The configuration window's read at the connection left it green.
+        QTest::addColumn<bool>("detailsBefore");
+        QTest::addColumn<QStringList>("seen");  // Label4's background and text after each exchange
         const QString fin = QStringLiteral("#00ff00|Fin de l'envoi .");
-        QTest::newRow("shown") << true << QStringList{"#ffffff|    ", "#ffff00|Envoi en cours.", "#ffff00|", fin,
-                                                      "#ffffff|    ", "#ffff00|Envoi en cours.", "#ffff00|", fin};
-        QTest::newRow("hidden") << false << QStringList(8, fin);
+        QTest::newRow("details shown, window hidden") << true << QStringList{fin, fin};
+        QTest::newRow("details shown afterwards") << false << QStringList{"#ffffff|", "#ffffff|"};
     }
     void linkWindowFollowsExchanges()
     {
-        QFETCH(bool, shown);
+        QFETCH(bool, detailsBefore);
         QFETCH(QStringList, seen);
         Fixture f;
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         UsbWindow* usb = f.main.usbWindow();
-        usb->setDetailsShown(true);
-        if (shown)
-            f.main.usbSubWindow()->showNormal();
-        QCOMPARE(usb->isVisible(), shown);
+        QVERIFY(!usb->isVisible());
+        usb->setDetailsShown(detailsBefore);
+        QCOMPARE(usb->model() != nullptr, detailsBefore);
         auto* label4 = usb->findChild<QLabel*>(QStringLiteral("Label4"));
+        auto* field = usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"));
         QStringList changes;
-        // Connected after the window's own connection, so called after it.
-        connect(&f.link, &Link::label4Changed, this,
-                [&] { changes << label4->palette().color(QPalette::Window).name() + "|" + label4->text(); });
-        f.link.setText1(0, QStringLiteral("30"));
-        QVERIFY(f.link.but_RD_HID_Click());
-        f.link.setText1(0, QStringLiteral("a"));
-        QVERIFY(f.link.but_WR_HID_Click());
+        const auto exchange = [&](const char* button, const QString& typed) {
+            field->clear();
+            QTest::keyClicks(field, typed);
+            f.usbButton(button)->click();
+            QVERIFY(f.settled());
+            changes << label4->palette().color(QPalette::Window).name() + "|" + label4->text();
+        };
+        exchange("but_RD_HID", QStringLiteral("30"));
+        exchange("but_WR_HID", QStringLiteral("a"));
         QCOMPARE(changes, seen);
 
+        usb->setDetailsShown(true);
         f.main.usbSubWindow()->showNormal();
-        QStringList items;
-        auto* list = usb->findChild<QListWidget*>(QStringLiteral("lstResults"));
-        for (int i = 0; i < list->count(); ++i)
-            items << list->item(i)->text();
-        QCOMPARE(items, f.link.lstResults());
-        for (int i = 0; i <= 64; ++i)
-            QCOMPARE(usb->findChild<QLineEdit*>(QStringLiteral("Text1(%1)").arg(i))->text(), f.link.text1(i));
-        QCOMPARE(f.link.text1(0), QStringLiteral("a"));
+        QVERIFY(f.settled());
+        QCOMPARE(label4->text(), QStringLiteral("Fin de l'envoi ."));
+        // "Envoi" sent the buffer as the read left it, with the typed byte first.
+        const std::vector<uint8_t> sent = f.transport.outputReports().back();
+        QCOMPARE(sent[1], uint8_t(0x0A));
+        for (int i = 0; i < 64; ++i)
+            QCOMPARE(requestByte(f.text1(i)), sent[std::size_t(i) + 1]);
+        const QStringList list = f.lstResults();
+        const qsizetype at = list.indexOf(QStringLiteral(" NumberOfBytesWritten = 65"));
+        QVERIFY(at > 0);
+        QVERIFY(list.size() > at + 64);
+        for (int i = 0; i < 64; ++i)
+            QCOMPARE(list[at + 1 + i],
+                     QStringLiteral("%1").arg(sent[std::size_t(i) + 1], 2, 16, QLatin1Char('0')).toUpper());
     }
 
     void configurationOpensOnceEvenWhenClosedByTheOperator()
     {
         Fixture f;
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCOMPARE(f.configWindows(), 1);
         f.main.subWindowOf(f.main.configWindow())->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(f.configWindows(), 0);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCOMPARE(f.configWindows(), 0);
         // The menu's way brings it back, once.
         f.main.showConfigWindow();
@@ -282,11 +324,13 @@ private slots:
         QFETCH(bool, plugged);
         Fixture f;
         f.transport.plug(plugged);
-        f.link.DETECT_CON_Timer();
+        f.tick();
+        f.main.usbWindow()->setDetailsShown(true);
         f.main.quit();
         QCOMPARE(f.exits, 1);
-        QVERIFY(f.link.lstResults().contains(QStringLiteral("CloseHandle (HIDHandle)")));
-        QVERIFY(f.link.lstResults().contains(QStringLiteral("CloseHandle (ReadHandle)")));
+        QVERIFY(f.settled());
+        QVERIFY(f.lstResults().contains(QStringLiteral("CloseHandle (HIDHandle)")));
+        QVERIFY(f.lstResults().contains(QStringLiteral("CloseHandle (ReadHandle)")));
         QCOMPARE(f.transport.openHandles(), 0);
     }
 
@@ -294,7 +338,7 @@ private slots:
     {
         Fixture f;
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         f.dialogs.messages.clear();
         f.main.close();
         QCOMPARE(f.exits, 1);
@@ -315,24 +359,29 @@ private slots:
         Fixture f;
         f.transport.plug(true);
         f.main.enableSimulation(f.transport);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         auto* cp = f.main.configWindow();
         QVERIFY(cp);
         EmulatedPanelView* panel = f.main.showEmulatedPanel();
         QVERIFY(panel);
         QCOMPARE(f.main.showEmulatedPanel(), panel);  // brought forward, not duplicated
 
-        cp->BOUTON_Click(2);  // +1
-        cp->BOUTON_Click(2);
+        const auto press = [&](int button) {
+            cp->BOUTON_Click(button);
+            QVERIFY(f.settled());
+        };
+        press(2);  // +1
+        press(2);
         panel->refresh();
         QCOMPARE(panel->counterText(), QStringLiteral("2"));
-        cp->BOUTON_Click(0);  // Raz C
-        cp->BOUTON_Click(2);
+        press(0);  // Raz C
+        press(2);
         panel->refresh();
         QCOMPARE(panel->counterText(), QStringLiteral("1"));
 
         ScreenWindow* screen = f.main.showScreenWindow();
         screen->but_WR_HID_ECR_Click();
+        QVERIFY(f.settled());
         panel->refresh();
         int white = 0;
         const QImage lcd = panel->lcdImage();
@@ -345,11 +394,11 @@ private slots:
         auto* plug = f.main.findChild<QAction*>(QStringLiteral("MENU_SIM_BRANCHE"));
         QVERIFY(plug && plug->isChecked());
         plug->setChecked(false);
-        f.link.DETECT_CON_Timer();
-        QCOMPARE(f.link.state(), LinkState::Waiting);
+        f.tick();
+        QCOMPARE(f.owner.state(), LinkState::Waiting);
 
         plug->setChecked(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         f.main.resize(1280, 900);
         f.main.mdiArea()->tileSubWindows();
         QCoreApplication::processEvents();
@@ -364,22 +413,26 @@ private slots:
     {
         Fixture f;
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         RegistersWindow* registers = f.main.showRegistersWindow();
+        registers->Timer1().stop();  // its ticks are called below
+        QVERIFY(f.settled());
         QVERIFY(registers->valuesCurrent());
-        QCOMPARE(f.link.readTimeoutMs(), kReadTimeoutMs);
 
         f.transport.injectFault(Fault::Silent);
         const long long start = f.transport.clockMs();
-        for (int halfSeconds = 0; f.transport.clockMs() - start < 20000; ++halfSeconds) {
+        int halfSeconds = 0;
+        for (; f.transport.clockMs() - start < 20000; ++halfSeconds) {
             registers->Timer1_Timer();
+            QVERIFY(f.settled());
             if (halfSeconds % 2 == 1)
-                f.link.DETECT_CON_Timer();
+                f.tick();
             f.transport.advanceMs(500);
         }
         QCOMPARE(f.transport.readTimeouts(), 1);
-        QCOMPARE(f.link.state(), LinkState::NotAnswering);
-        QVERIFY(!f.link.label3Text().contains(QStringLiteral("CONNECTÉ")));
+        QCOMPARE(f.transport.clockMs() - start, halfSeconds * 500LL + kReadTimeoutMs);  // the program's own wait
+        QCOMPARE(f.owner.state(), LinkState::NotAnswering);
+        QVERIFY(!f.owner.label3Text().contains(QStringLiteral("CONNECTÉ")));
         QCOMPARE(f.main.panel1Text(), kNotAnsweringText);
         QCOMPARE(f.main.panel1Picture(), 2);
         QVERIFY(!registers->valuesCurrent());
@@ -389,20 +442,22 @@ private slots:
 
         const int sent = int(f.transport.outputReports().size());
         registers->but_RD_HID_ECR_Click();  // the operator's "Lire": one more try, one more wait
+        QVERIFY(f.settled());
         QCOMPARE(int(f.transport.outputReports().size()), sent + 1);
         QCOMPARE(f.transport.readTimeouts(), 2);
         QCOMPARE(f.main.panel1Text(), kNotAnsweringText);
 
         f.transport.clearFaults();
         f.transport.plug(false);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCOMPARE(f.main.panel1Picture(), 1);
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
-        QCOMPARE(f.link.state(), LinkState::Connected);
+        f.tick();
+        QCOMPARE(f.owner.state(), LinkState::Connected);
         QCOMPARE(f.main.panel1Text(), kConnectedText);
         QCOMPARE(f.main.panel1Picture(), 3);
         registers->Timer1_Timer();
+        QVERIFY(f.settled());
         QCOMPARE(int(f.transport.outputReports().size()), sent + 2);
         QVERIFY(registers->valuesCurrent());
         QCOMPARE(f.transport.readTimeouts(), 2);
@@ -440,12 +495,15 @@ private slots:
         auto* count = f.main.findChild<QSpinBox*>(QStringLiteral("MENU_SIM_PANNE_N"));
         QVERIFY(count);
         count->setValue(2);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         f.transport.clearRecord();
         f.main.findChild<QAction*>(MainWindow::faultActionName(Fault::Unplugged))->setChecked(true);
+        auto* field = f.main.usbWindow()->findChild<QLineEdit*>(QStringLiteral("Text1(0)"));
         for (int i = 0; i < 3; ++i) {
-            f.link.setText1(0, "30");
-            f.link.but_RD_HID_Click();
+            field->clear();
+            QTest::keyClicks(field, QStringLiteral("30"));
+            f.usbButton("but_RD_HID")->click();
+            QVERIFY(f.settled());
         }
         QVERIFY(!f.transport.plugged());
         QCOMPARE(int(f.transport.outputReports().size()), 2);
@@ -454,11 +512,11 @@ private slots:
     void screenshotsOfBothStates()
     {
         Fixture f;
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCoreApplication::processEvents();
         test::screenshot(&f.main, QStringLiteral("main_waiting.png"));
         f.transport.plug(true);
-        f.link.DETECT_CON_Timer();
+        f.tick();
         QCoreApplication::processEvents();
         test::screenshot(&f.main, QStringLiteral("main_connected.png"));
         ConfigWindow* cp = f.main.configWindow();

@@ -11,6 +11,8 @@
 
 #include "common/dialogs.h"
 #include "common/ui/twips.h"
+#include "config/config_file_io.h"
+#include "config/config_form.h"
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
 #include "link/exchanger.h"
@@ -44,7 +46,7 @@ struct Fixture : test::MainWindowRig {
         main.setExitHandler([this] { ++exits; });
         main.show();
         main.MDIForm_Load();
-        link.stopMonitor();
+        owner.stopMonitor();
         setUrlOpener([this](const QUrl& url) {
             opened.append(url);
             currentFolderAtOpen.append(QDir::currentPath());
@@ -263,6 +265,7 @@ private slots:
         Fixture f;
         f.dialogs.expect(MsgResult::Ok);  // its load reads a display that is not there
         f.main.showConfigWindow();
+        QVERIFY(f.settled());
         f.dialogs.messages.clear();
         const FormState before = f.main.configWindow()->formState();
         f.choose(QStringLiteral("MEN_OPENPDF"));
@@ -279,9 +282,45 @@ private slots:
         f.dialogs.fileAnswers << f.programDir.filePath(QStringLiteral("s.config_CP"));
         f.dialogs.expect(MsgResult::Ok);  // the new window's load reads a display that is not there
         f.choose(QStringLiteral("MENU_SAUVEGARDER"));
+        QVERIFY(f.settled());
         QVERIFY(f.main.configWindow());
         QVERIFY(QFile::exists(f.programDir.filePath(QStringLiteral("s.config_CP"))));
         QCOMPARE(f.main.statusPanel2(), QStringLiteral("Enregistrement effectué avec succés !"));
+    }
+
+    // A file command that has to open the configuration window works on the form once the window has read
+    // the display: the file opened is not overwritten by that read, the file saved holds what it read.
+    void fileCommandsWaitForTheWindowsRead_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("open") << "MENU_OUVRIR";
+        QTest::newRow("save") << "MENU_SAUVEGARDER";
+    }
+    void fileCommandsWaitForTheWindowsRead()
+    {
+        QFETCH(QString, item);
+        Fixture f;
+        f.transport.display().setWord(1, 4321987);  // the counter's start as the display holds it
+        f.transport.plug(true);
+        f.tick();
+        QMdiSubWindow* first = f.main.subWindowOf(f.main.configWindow());
+        FormState inFile = f.main.configWindow()->formState();
+        inFile.REG_V[0] = QStringLiteral("5150");
+        const QString opened = f.programDir.filePath(QStringLiteral("o.config_CP"));
+        const QString saved = f.programDir.filePath(QStringLiteral("s.config_CP"));
+        QVERIFY(saveConfiguration(opened, inFile).ok());
+        first->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!f.main.configWindow());
+
+        const bool open = item == QLatin1String("MENU_OUVRIR");
+        f.dialogs.fileAnswers << (open ? opened : saved);
+        f.choose(item);
+        QVERIFY(f.settled());
+        QVERIFY(f.main.configWindow());
+        const FormState form =
+            open ? f.main.configWindow()->formState() : loadConfiguration(saved, resetConfiguration(FormState{})).state;
+        QCOMPARE(form.REG_V[0], open ? QStringLiteral("5150") : QStringLiteral("4321987"));
     }
 
     void maintenanceAsksFirst_data()
@@ -327,6 +366,7 @@ private slots:
         Fixture f;
         f.dialogs.expect(MsgResult::Ok);  // its load reads a display that is not there
         f.choose(QStringLiteral("MENU_CONFIGURER"));
+        QVERIFY(f.settled());
         QMdiSubWindow* sub = f.main.subWindowOf(f.main.configWindow());
         sub->move(300, 200);
         f.choose(QStringLiteral("MENU_CONFIGURER"));

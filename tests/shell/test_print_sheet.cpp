@@ -39,11 +39,12 @@ struct Fixture : test::MainWindowRig {
         transport.plug(plugged);
         main.show();
         main.MDIForm_Load();
-        link.stopMonitor();
-        link.DETECT_CON_Timer();
+        owner.stopMonitor();
+        tick();
         if (!plugged) {
             dialogs.expect(MsgResult::Ok);
             main.showConfigWindow();
+            QVERIFY(settled());
             dialogs.messages.clear();
         }
     }
@@ -86,7 +87,7 @@ private slots:
         Fixture f(plugged);
         ConfigWindow* cp = f.main.showConfigWindow();
         auto edit = [cp] { cp->findChild<QLineEdit*>(QStringLiteral("REG_V(0)"))->setText(QStringLiteral("5150")); };
-        const QString display = displaySource(f.link.device());
+        const QString display = displaySource(f.owner.device());
         QString expected;
         if (plugged)
             QCOMPARE(cp->formState().REG_V[0], QStringLiteral("4321987"));
@@ -98,6 +99,7 @@ private slots:
         } else if (history == QLatin1String("programmed")) {
             edit();
             cp->PROG_PARAM();
+            QVERIFY(f.settled());
             QCOMPARE(f.transport.display().word(1), 5150);
             expected = display;
         } else if (history.startsWith(QLatin1String("opened"))) {
@@ -209,6 +211,7 @@ private slots:
         ScreenWindow* screen = f.main.showScreenWindow();
         QVERIFY(currentServiceSheet(f.main).picture.isNull());
         screen->but_RD_HID_ECR_Click();
+        QVERIFY(f.settled());
         const QImage picture = currentServiceSheet(f.main).picture;
         QVERIFY(!picture.isNull());
         QCOMPARE(picture, screen->picture().image());
@@ -224,6 +227,7 @@ private slots:
         for (std::size_t i = 0; i < stored.size(); ++i)
             stored[i] = (i / 30 + i % 30 / 3) % 2 ? 0xF0 : 0x0F;
         f.main.showScreenWindow()->but_RD_HID_ECR_Click();
+        QVERIFY(f.settled());
         QVERIFY(!currentServiceSheet(f.main).picture.isNull());
         QPointer<QPrintPreviewDialog> preview = printServiceSheet(f.main);
         QVERIFY(preview);
@@ -249,7 +253,7 @@ private slots:
         printer->setOutputFileName(pdf);
         emit preview->paintRequested(printer);
         QCOMPARE(test::pdfInfo(pdf).pages, 1);
-        checkSheetText(pdf, cp->formState(), displaySource(f.link.device()));
+        checkSheetText(pdf, cp->formState(), displaySource(f.owner.device()));
 
         preview->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

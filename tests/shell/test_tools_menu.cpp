@@ -46,11 +46,18 @@ public:
 };
 
 struct Fixture {
-    test::RigWith<ProbeDialogs> rig;
+    test::OwnerRigWith<ProbeDialogs> rig;
     ProbeDialogs& dialogs = rig.dialogs;
-    MainWindow main{rig.link, dialogs};
+    MainWindow main{rig.owner, dialogs};
 
     Fixture() { main.show(); }
+    bool settled() { return rig.settled(); }
+    // An item chosen, and the operation it started waited for.
+    void choose(const QString& name)
+    {
+        item(name)->trigger();
+        QVERIFY(settled());
+    }
     ToolsMenu* tools() const { return main.findChild<ToolsMenu*>(); }
     QAction* item(const QString& name) const { return main.menuBar()->findChild<QAction*>(name); }
     QMenu* menu() const { return main.menuBar()->findChild<QMenu*>(QStringLiteral("MENU_OUTILS")); }
@@ -58,6 +65,7 @@ struct Fixture {
     ConfigWindow* configWindow()
     {
         ConfigWindow* cp = main.showConfigWindow();
+        [&] { QVERIFY(settled()); }();
         rig.transport.clearRecord();
         return cp;
     }
@@ -175,7 +183,7 @@ private slots:
     {
         Fixture f;
         QVERIFY(!f.main.configWindow());
-        f.item(QStringLiteral("MENU_VERIFIER"))->trigger();
+        f.choose(QStringLiteral("MENU_VERIFIER"));
         QVERIFY(f.main.configWindow());
         // The window's own read at load, then the verification's.
         QCOMPARE(f.requestCodes(), (QList<int>{0x30, 0x31, 0x30, 0x31}));
@@ -196,7 +204,7 @@ private slots:
         FormState form = cp->formState();
         form.REG_V[6] = QStringLiteral("777");
         cp->applyFormState(form);
-        f.item(QStringLiteral("MENU_VERIFIER"))->trigger();
+        f.choose(QStringLiteral("MENU_VERIFIER"));
         QVERIFY(f.onlyReads());
         QCOMPARE(f.main.statusPanel2(), kDifferentText);
 
@@ -272,7 +280,7 @@ private slots:
         }
         if (!file.isEmpty())
             f.dialogs.fileAnswers << path;
-        f.item(QStringLiteral("MENU_COMPARER"))->trigger();
+        f.choose(QStringLiteral("MENU_COMPARER"));
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
         QCOMPARE(f.dialogs.fileRequests[0].filter, QStringLiteral("Fichier (*.config_CP)"));
         ComparisonDialog* dialog = f.tools()->comparisonDialog();
@@ -316,7 +324,8 @@ private slots:
             f.item(QStringLiteral("MENU_VERIF_PROG"))->trigger();
         if (fault == QLatin1String("block")) {
             EmulatedDisplay& display = f.rig.transport.display();
-            f.rig.link.setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
+            // On the display's own thread, between two of its exchanges.
+            f.rig.owner.setReportObserver([&display](bool output, const uint8_t* data, std::size_t) {
                 if (output && data[1] == 0x33)
                     display.setWord(7, 12345);
             });
@@ -325,6 +334,7 @@ private slots:
             f.dialogs.expect();  // the read-back's own box
         }
         cp->PROG_PARAM();
+        QVERIFY(f.settled());
         QCOMPARE(f.main.statusPanel2(), status);
         QCOMPARE(int(f.rig.outputs().size()), reports);
         if (fault == QLatin1String("gone"))
@@ -345,6 +355,7 @@ private slots:
         f.tools()->MENU_VERIFIER_Click();
         f.tools()->MENU_SAUVEGARDE_AFF_Click();
         f.tools()->MENU_RESTAURE_AFF_Click();
+        QVERIFY(f.settled());
         QVERIFY(f.rig.outputs().empty());
         QVERIFY(f.dialogs.folderRequests.isEmpty());
         QVERIFY(!f.tools()->comparisonDialog());
@@ -364,7 +375,7 @@ private slots:
             f.tools()->MENU_VERIFIER_Click();  // a second operation inside the first: refused
         };
         f.rig.transport.clearRecord();
-        f.item(QStringLiteral("MENU_SAUVEGARDE_AFF"))->trigger();  // cancelled at the folder dialog
+        f.choose(QStringLiteral("MENU_SAUVEGARDE_AFF"));  // cancelled at the folder dialog
         QVERIFY(!offeredDuringDialog);
         QVERIFY(f.rig.outputs().empty());
         QVERIFY(f.item(QStringLiteral("MENU_VERIFIER"))->isEnabled());
@@ -384,7 +395,7 @@ private slots:
         f.rig.transport.clearRecord();
         f.dialogs.folderAnswers << folder;
         f.dialogs.expect();
-        f.item(QStringLiteral("MENU_SAUVEGARDE_AFF"))->trigger();
+        f.choose(QStringLiteral("MENU_SAUVEGARDE_AFF"));
         QVERIFY(f.onlyReads());
         QCOMPARE(f.dialogs.messages.last().icon, MsgIcon::Information);
         QVERIFY(f.dialogs.messages.last().text.startsWith(QStringLiteral("Sauvegarde de l'afficheur enregistrée")));
@@ -397,7 +408,7 @@ private slots:
         f.rig.transport.clearRecord();
         f.dialogs.folderAnswers << folder;
         f.dialogs.expect(MsgResult::No);
-        f.item(QStringLiteral("MENU_RESTAURE_AFF"))->trigger();
+        f.choose(QStringLiteral("MENU_RESTAURE_AFF"));
         QVERIFY(f.rig.outputs().empty());
         const MessageRequest question = f.dialogs.messages.last();
         QCOMPARE(question.buttons, MsgButtons::YesNo);
@@ -406,7 +417,7 @@ private slots:
 
         f.dialogs.folderAnswers << folder;
         f.dialogs.expect(MsgResult::Yes).expect();
-        f.item(QStringLiteral("MENU_RESTAURE_AFF"))->trigger();
+        f.choose(QStringLiteral("MENU_RESTAURE_AFF"));
         QCOMPARE(f.dialogs.messages.last().text,
                  QStringLiteral("Afficheur restauré : configuration et écran d'accueil relus identiques."));
         QCOMPARE(display.block, block);
@@ -417,7 +428,7 @@ private slots:
         f.rig.transport.clearRecord();
         f.dialogs.folderAnswers << folder;
         f.dialogs.expect();
-        f.item(QStringLiteral("MENU_RESTAURE_AFF"))->trigger();
+        f.choose(QStringLiteral("MENU_RESTAURE_AFF"));
         QVERIFY(f.dialogs.messages.last().text.contains(QStringLiteral("ecran.png manque")));
         QVERIFY(f.rig.outputs().empty());
     }
@@ -439,7 +450,7 @@ private slots:
         form.REG_V[9] = QStringLiteral("3");
         form.Slider1 = 9;
         cp->applyFormState(form);
-        f.item(QStringLiteral("MENU_VERIFIER"))->trigger();
+        f.choose(QStringLiteral("MENU_VERIFIER"));
         ComparisonDialog* dialog = f.tools()->comparisonDialog();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         test::screenshot(dialog, QStringLiteral("comparaison_differences.png"));
@@ -456,7 +467,7 @@ private slots:
         f.item(QStringLiteral("MENU_VERIF_ECRAN"))->trigger();
         ScreenWindow* screen = f.main.showScreenWindow();
         screen->but_WR_HID_ECR_Click();
-        QCoreApplication::processEvents();
+        QVERIFY(f.settled());
         QVERIFY(screen->readBackShown());
         test::screenshot(f.main.subWindowOf(screen), QStringLiteral("ecran_relecture_mdi.png"));
     }
