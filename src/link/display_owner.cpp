@@ -176,7 +176,8 @@ quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
     const bool anyReceiver = receiver == nullptr;
     QMetaObject::invokeMethod(
         worker_,
-        [this, number, periodic, relay, work = std::move(work), deliver = std::move(deliver), to, anyReceiver] {
+        [this, number, periodic, relay, work = std::move(work), deliver = std::move(deliver), to,
+         anyReceiver]() mutable {
             Exchanger& link = *exchanger_;
             startCancellable(number);
             if (periodic) {
@@ -192,9 +193,11 @@ quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
                 cancelled_.erase(number);
             }
             const Snapshot snapshot = Snapshot::of(link);
+            // The delivery goes whole to the owner's thread: what it holds (a window's state) is let go there,
+            // never on this one.
             QMetaObject::invokeMethod(
                 this,
-                [this, snapshot, periodic, deliver, to, anyReceiver] {
+                [this, snapshot, periodic, deliver = std::move(deliver), to, anyReceiver] {
                     apply(snapshot);
                     if (anyReceiver || to)
                         deliver();

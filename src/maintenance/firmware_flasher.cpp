@@ -10,6 +10,14 @@ FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress&
     // A display in update mode takes every report as firmware: nothing else may reach it meanwhile, and
     // once its memory is being rewritten the transfer goes to its end.
     const Exchanger::Operation operation(link);
+    // Cancelled before its first report, it is dropped whole; from then on it goes to its end.
+    if (link.cancelRequested()) {
+        static_cast<OperationResult&>(result) = OperationResult::failure(
+            Outcome::Cancelled, kFlashTitle, QStringLiteral("Mise à jour annulée : rien n'a été envoyé."),
+            MsgIcon::Information);
+        result.exchange = ExchangeOutcome::Cancelled;
+        return result;
+    }
     const Exchanger::Uncancellable whole(link);
     const ProgressScope scope(progress, kFlashProgressMaximum, kFlashingText);
     progress.advance(0);

@@ -71,7 +71,7 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QString cli = QStringLiteral("trivo-cp-cli");
         QTest::newRow("command prefix") << QStringList{cli, "ec"} << QStringList{"ecran"};
-        QTest::newRow("command after --simule") << QStringList{cli, "--simule", "e"} << QStringList{"ecran", "etat"};
+        QTest::newRow("command after --simule") << QStringList{cli, "--simule", "e"} << QStringList{"ecran", "etat", "etiqueter"};
         QTest::newRow("command after --trace file")
             << QStringList{cli, "--trace", "t.txt", "re"} << QStringList{"registres", "restaurer"};
         QTest::newRow("global options") << QStringList{cli, "--s"} << QStringList{"--simule", "--simule="};
@@ -79,7 +79,7 @@ private slots:
             << QStringList{cli, "--simule", "--panne", "e"} << QStringList{"ecriture", "ecriture-partielle"};
         QTest::newRow("unplug fault") << QStringList{cli, "--simule", "--panne", "deb"} << QStringList{"debranche:"};
         QTest::newRow("command after a fault")
-            << QStringList{cli, "--simule", "--panne", "muet", "e"} << QStringList{"ecran", "etat"};
+            << QStringList{cli, "--simule", "--panne", "muet", "e"} << QStringList{"ecran", "etat", "etiqueter"};
         QTest::newRow("trace file") << QStringList{cli, "--trace", "n"} << QStringList{"notes.txt"};
         QTest::newRow("state file after --simule=") << QStringList{cli, "--simule", "=", "f"} << QStringList{"fw.hex"};
         QTest::newRow("direct commands") << QStringList{cli, "commande", "r"} << QStringList{"raz-c", "raz-t", "reset"};
