@@ -174,6 +174,8 @@ private slots:
     void initTestCase()
     {
         test::sandboxSettings();
+        // The history shows this run's operations only.
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
         QVERIFY2(useLanguage(language_), qPrintable(QStringLiteral("no windows in language %1").arg(language_)));
         if (dark_)
             theme::forceDark(*qApp);

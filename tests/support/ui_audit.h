@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
 #include <QSet>
@@ -259,7 +260,8 @@ private:
         }
     }
 
-    // A caption wider or taller than the room its widget gives it; a word-wrapped label by its height.
+    // A caption wider or taller than the room its widget gives it (a list box's choice included); a
+    // word-wrapped label by its height.
     void cutText(QWidget* w)
     {
         const QFontMetrics fm = w->fontMetrics();
@@ -294,6 +296,14 @@ private:
             need = fm.size(Qt::TextShowMnemonic, b->text());
             if (!b->icon().isNull())
                 need.rwidth() += b->iconSize().width() + 4;
+        } else if (auto* c = qobject_cast<QComboBox*>(w); c && !c->isEditable()) {
+            if (c->currentText().isEmpty())
+                return;
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            option.currentText = c->currentText();
+            room = c->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c).size();
+            need = fm.size(0, c->currentText());
         } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
             if (g->title().isEmpty())
                 return;
