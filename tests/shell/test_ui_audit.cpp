@@ -83,7 +83,7 @@ const std::vector<Scene>& scenes()
          }},
         {"Fonction_SPE-haut",
          [](Program& p) {
-             // Unfolded where the area places a short window when others are open: low down.
+             // Left at the bottom of the area, as an operator may leave it: unfolding must not carry it past.
              QMdiSubWindow* frame = p.main.subWindowOf(p.main.maintenanceWindow());
              frame->move(frame->x(), p.main.mdiArea()->viewport()->height() - frame->height());
              p.dialogs.expect(MsgResult::Yes);

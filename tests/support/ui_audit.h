@@ -11,19 +11,17 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHash>
-#include <QSet>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSet>
 #include <QSizeGrip>
 #include <QStyleOption>
-#include <QTextDocument>
 #include <QWidgetAction>
 
 #include <array>
@@ -50,9 +48,9 @@ public:
         scene_ = scene;
         root_ = root;
         QList<QWidget*> controls;
+        letters_.clear();
         walk(root, controls);
         QHash<QString, QWidget*> names;
-        QList<QPair<QString, QString>> letters;
         for (QWidget* w : controls) {
             if (!reachable(w))
                 add(OutOfReach, w, QStringLiteral("not wholly on the screen at %1").arg(rectText(globalRect(w))));
@@ -65,10 +63,8 @@ public:
                 add(Nameless, w, QStringLiteral("is named \"%1\" like %2").arg(name, describe(other)));
             else
                 names.insert(name.toCaseFolded(), w);
-            if (const QChar letter = mnemonic(ownText(w)); !letter.isNull())
-                letters.append({letter, ownText(w)});
         }
-        duplicates(letters, describe(root));
+        duplicates(letters_, describe(root));
     }
 
     // The access letters of a menu bar, of each of its menus and of their submenus.
@@ -130,7 +126,6 @@ public:
         }
     }
 
-    int total(Kind kind) const { return counts[kind]; }
     // The counts, one line each, as the test ends.
     void print() const
     {
@@ -161,6 +156,8 @@ private:
             if (!controlsOnly || isControl(w))
                 out << w;
             if (controlsOnly) {
+                if (const QChar letter = mnemonic(ownText(w)); !letter.isNull())
+                    letters_.append({letter, ownText(w)});
                 if (!parent->rect().contains(w->geometry()) && !scrolls(parent))
                     add(OutsideParent, w, QStringLiteral("at %1 in %2 of %3").arg(rectText(w->geometry()),
                                                                                  rectText(parent->rect()),
@@ -222,12 +219,15 @@ private:
         return face ? face->text(QAccessible::Name) : w->accessibleName();
     }
 
-    static QString ownText(QWidget* w)
+    // The caption that may carry an access letter: a button's, a group's, a label's that names a control.
+    static QString ownText(const QWidget* w)
     {
-        if (auto* b = qobject_cast<QAbstractButton*>(w))
+        if (auto* b = qobject_cast<const QAbstractButton*>(w))
             return b->text();
-        if (auto* g = qobject_cast<QGroupBox*>(w))
+        if (auto* g = qobject_cast<const QGroupBox*>(w))
             return g->title();
+        if (auto* l = qobject_cast<const QLabel*>(w); l && l->buddy())
+            return l->text();
         return {};
     }
 
@@ -271,18 +271,8 @@ private:
                 return;
             const int margin = l->margin() * 2 + (l->indent() > 0 ? l->indent() : 0);
             room = l->contentsRect().size() - QSize(margin, l->margin() * 2);
-            if (l->wordWrap()) {
-                need = QSize(0, l->heightForWidth(l->width()) - (l->height() - room.height()));
-            } else if (l->textFormat() == Qt::RichText
-                       || (l->textFormat() == Qt::AutoText && Qt::mightBeRichText(l->text()))) {
-                QTextDocument doc;
-                doc.setDefaultFont(l->font());
-                doc.setDocumentMargin(0);
-                doc.setHtml(l->text());
-                need = doc.size().toSize();
-            } else {
-                need = fm.size(Qt::TextShowMnemonic, l->text());
-            }
+            need = l->wordWrap() ? QSize(0, l->heightForWidth(l->width()) - (l->height() - room.height()))
+                                 : fm.size(Qt::TextShowMnemonic, l->text());
         } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
             if (b->text().isEmpty())
                 return;
@@ -337,7 +327,7 @@ private:
             text = QString::fromLatin1(w->metaObject()->className());
         if (auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty())
             text += QStringLiteral(" \"%1\"").arg(l->text().left(40));
-        else if (const QString own = ownText(const_cast<QWidget*>(w)); !own.isEmpty())
+        else if (const QString own = ownText(w); !own.isEmpty())
             text += QStringLiteral(" \"%1\"").arg(own);
         return text;
     }
@@ -356,6 +346,7 @@ private:
 
     QString scene_;
     QWidget* root_ = nullptr;
+    QList<QPair<QString, QString>> letters_;  // access letter, caption
     QSet<QString> seen_;
 };
 
