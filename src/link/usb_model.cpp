@@ -205,7 +205,7 @@ void UsbModel::apply(const ExchangeRecord& r)
     if (r.kind == Kind::Held)
         return;
     if (r.kind == Kind::Refused) {
-        label4_ = QStringLiteral("IMPOSSIBLE !");  // the background stays as it was
+        label4_ = kLabel4RefusedText;  // the background stays as it was
         return;
     }
 
@@ -251,7 +251,7 @@ void UsbModel::apply(const ExchangeRecord& r)
         break;
     }
     }
-    label4_ = QStringLiteral("Fin de l'envoi .");
+    label4_ = kLabel4SentText;
     label4Colour_ = ProgressColour::Green;
 }
 

@@ -14,6 +14,10 @@ namespace trivo {
 // Background of the progress label Label4; Unset until the first exchange.
 enum class ProgressColour { Unset, White, Yellow, Green };
 
+// What Label4 says after an exchange: sent, or refused by the link.
+inline const QString kLabel4SentText = QStringLiteral("Fin de l'envoi .");
+inline const QString kLabel4RefusedText = QStringLiteral("IMPOSSIBLE !");
+
 class UsbModel {
 public:
     UsbModel();

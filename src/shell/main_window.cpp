@@ -12,6 +12,8 @@
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QRadialGradient>
+#include <QScreen>
+#include <QWindow>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QSignalBlocker>
@@ -34,6 +36,7 @@
 #include "shell/production_menu.h"
 #include "emulator/emulated_display.h"
 #include "shell/usb_window.h"
+#include "shell/window_arrangement.h"
 #include "trivo_version.h"
 
 namespace trivo {
@@ -68,6 +71,7 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     mdi_->setObjectName(QStringLiteral("MDIClient"));
     mdi_->setBackground(QColor(128, 128, 128));
     setCentralWidget(mdi_);
+    keepChildrenInView(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::childWindowsChanged);
 
     // ImageList1: 1 waiting, 2 not answering, 3 connected.
@@ -88,7 +92,8 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     p1->addWidget(panel1Text_, 1);
     panel2_ = new QLabel(bar);
     panel2_->setObjectName(QStringLiteral("StatusBar1_Panel2"));
-    panel2_->setMinimumWidth(300);
+    // Narrow enough for the display chooser to keep its whole text on a 1024-pixel screen.
+    panel2_->setMinimumWidth(200);
     // Which display the windows work on, among those plugged in; it also names the one in use.
     chooser_ = new QComboBox(bar);
     chooser_->setObjectName(QStringLiteral("CHOIX_AFFICHEUR"));
@@ -127,7 +132,7 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     });
     refreshDisplays();
     connect(&owner_, &DisplayOwner::monitorTick, this, &MainWindow::onMonitorTick);
-    resize(1100, 780);
+    fitOnScreen();
 }
 
 MainWindow::~MainWindow()
@@ -527,6 +532,34 @@ void MainWindow::quit()
         return;
     quitting_ = true;
     usb_->Command1_Click();
+}
+
+// The size the window opens at where the screen has room for it; on a smaller screen the available area,
+// its frame included (a title bar's worth is kept until the window system tells the frame), and within it.
+void MainWindow::fitOnScreen()
+{
+    static constexpr QSize kPreferred(1100, 780);
+    const QScreen* shownOn = screen();
+    if (!shownOn)
+        return;
+    const QRect room = shownOn->availableGeometry();
+    QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (frame.isNull())
+        frame = QMargins(4, 30, 4, 4);
+    const QSize most(room.width() - frame.left() - frame.right(), room.height() - frame.top() - frame.bottom());
+    resize((isVisible() ? size() : kPreferred).boundedTo(most));
+    if (isVisible()) {
+        const QRect outer = keptInside(frameGeometry(), room);
+        move(outer.topLeft());
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The frame is known now: the window is brought wholly onto the screen.
+    if (!event->spontaneous())
+        fitOnScreen();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -113,8 +113,10 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void fitOnScreen();
     void onMonitorTick(bool connected);
     void showLinkState();
     void refreshDisplays();

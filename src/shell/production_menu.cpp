@@ -40,6 +40,8 @@ ProductionWindow* ProductionMenu::showWindow()
     if (!window_) {
         window_ = new ProductionWindow(main_.dialogs(), main_);
         window_->setJournal(&main_.journal());
+        // Before the frame is made: it opens at the size of what it shows.
+        window_->setTraining(main_.trainingMode());
         // One program, one opening of each display: the line takes the real displays while it runs.
         connect(window_, &ProductionWindow::realDisplaysTaken, &main_,
                 [this](bool taken) { main_.owner().setSuspended(taken); });

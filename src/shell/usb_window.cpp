@@ -9,8 +9,12 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/ui/twips.h"
 #include "link/display_owner.h"
+#include "link/link_state.h"
 #include "link/usb_model.h"
 
 namespace trivo {
@@ -38,7 +42,12 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     label3_->setObjectName(QStringLiteral("Label3"));
     label3_->setAutoFillBackground(true);
     label3_->setFont(QFont(QStringLiteral("Arial"), 9));
-    label3_->setMinimumSize(twipsToPixels(5055, this), twipsToPixels(330, this));
+    // Each state's text on one line; a longer one (who holds the display, why it cannot be opened) wraps.
+    label3_->setWordWrap(true);
+    int stateWidth = twipsToPixels(5055, this);
+    for (const QString& text : {kWaitingText, kConnectedText, kNotAnsweringText})
+        stateWidth = std::max(stateWidth, int(std::ceil(QFontMetricsF(label3_->font()).horizontalAdvance(text))));
+    label3_->setMinimumSize(stateWidth + 4, twipsToPixels(330, this));
     label3_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     paint(label3_, Qt::white);
     top->addWidget(label3_, 1);
@@ -57,7 +66,12 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     label4_ = new QLabel(details_);
     label4_->setObjectName(QStringLiteral("Label4"));
     label4_->setAutoFillBackground(true);
-    label4_->setMinimumWidth(140);
+    // One width whatever it says: the buttons beside it stay where they are at every exchange (moving
+    // them left pixels of the old text behind at fractional scales).
+    int progressWidth = 140;
+    for (const QString& text : {kLabel4SentText, kLabel4RefusedText})
+        progressWidth = std::max(progressWidth, label4_->fontMetrics().horizontalAdvance(text) + 8);
+    label4_->setFixedWidth(progressWidth);
     buttons->addWidget(label4_);
     auto* wr = new QPushButton(QStringLiteral("Envoi"), details_);
     wr->setObjectName(QStringLiteral("but_WR_HID"));
@@ -181,6 +195,13 @@ void UsbWindow::refreshLabel3()
     case LinkState::NotAnswering: paint(label3_, kNotAnsweringColour); break;
     }
     label3_->setText(owner_.label3Text());
+    // A text that wraps to more lines than the window has room for makes the window taller.
+    auto* frame = parentWidget();
+    if (label3_->heightForWidth(label3_->width()) > label3_->height() && !(frame && frame->isMinimized())) {
+        adjustSize();
+        if (frame)
+            frame->adjustSize();
+    }
 }
 
 void UsbWindow::refreshLabel4()

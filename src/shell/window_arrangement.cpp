@@ -1,7 +1,9 @@
 #include "shell/window_arrangement.h"
 
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <algorithm>
 
 namespace trivo {
@@ -63,6 +65,54 @@ QList<QPoint> iconPositions(const QRect& area, const QList<QSize>& iconSizes)
     }
     return positions;
 }
+
+QRect keptInside(const QRect& frame, const QRect& area)
+{
+    QRect kept(frame.topLeft(), frame.size().boundedTo(area.size()));
+    kept.moveLeft(std::clamp(kept.left(), area.left(), area.right() + 1 - kept.width()));
+    kept.moveTop(std::clamp(kept.top(), area.top(), area.bottom() + 1 - kept.height()));
+    return kept;
+}
+
+namespace {
+// Watches the area's children: each one's show and resize.
+class ChildrenInView : public QObject {
+public:
+    explicit ChildrenInView(QMdiArea* area) : QObject(area), viewport_(area->viewport())
+    {
+        viewport_->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ChildPolished:
+            // A child is polished just before it first shows: the place and size it opens at are seen.
+            if (watched == viewport_)
+                if (auto* sub = qobject_cast<QMdiSubWindow*>(static_cast<QChildEvent*>(event)->child()))
+                    sub->installEventFilter(this);
+            break;
+        case QEvent::Show:
+        case QEvent::Resize:
+            if (auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+                sub && viewport_ && sub->isVisible() && !sub->isMinimized() && !sub->isMaximized()) {
+                const QRect kept = keptInside(sub->geometry(), viewport_->rect());
+                if (kept != sub->geometry())
+                    sub->setGeometry(kept);
+            }
+            break;
+        default: break;
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> viewport_;
+};
+}  // namespace
+
+void keepChildrenInView(QMdiArea* area) { new ChildrenInView(area); }
 
 void arrange(QMdiArea* area, Arrangement how)
 {

@@ -1,7 +1,7 @@
 #pragma once
-// Arrangement of the main window's child windows: tiles side by side or one above the other, and the
-// icons of minimised children in rows along the bottom. The geometry is plain arithmetic; arrange()
-// applies it to an MDI area.
+// Arrangement of the main window's child windows: tiles side by side or one above the other, the icons of
+// minimised children in rows along the bottom, and every child kept inside the area. The geometry is plain
+// arithmetic; arrange() and keepChildrenInView() apply it to an MDI area.
 #include <QList>
 #include <QRect>
 #include <QSize>
@@ -19,6 +19,14 @@ QList<QRect> tilesOneAbove(const QRect& area, int count);
 
 // Top-left corners for the icons, left to right along the bottom of `area`, a new row above when one is full.
 QList<QPoint> iconPositions(const QRect& area, const QList<QSize>& iconSizes);
+
+// `frame` no larger than `area` and moved inside it, by as little as it takes.
+QRect keptInside(const QRect& frame, const QRect& area);
+
+// Keeps each child window of `area` wholly in view when it opens and whenever it changes size (a window
+// that unfolds, an operator's resize): moved back from the edge it crosses and no larger than the area,
+// its contents scrolling where they cannot shrink. A child the operator drags partly out stays there.
+void keepChildrenInView(QMdiArea* area);
 
 // Applies an arrangement to the visible children: tiles and cascade take the windows that are not
 // minimised (the most recently active first) and leave the icons' rows free.

@@ -110,7 +110,6 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     layout->addLayout(buttons);
     layout->addWidget(table_, 1);
     layout->addWidget(status_);
-    resize(980, 420);
 
     connect(sinceOn_, &QCheckBox::toggled, since_, &QWidget::setEnabled);
     connect(refresh_, &QPushButton::clicked, this, &HistoryWindow::ACTUALISER_Click);
@@ -124,6 +123,8 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
 
     ACTUALISER_Click();
 }
+
+QSize HistoryWindow::sizeHint() const { return QSize(980, 420).expandedTo(QWidget::sizeHint()); }
 
 void HistoryWindow::setSelectedDisplay(const QString& display) { display_->setCurrentText(display); }
 

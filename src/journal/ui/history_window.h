@@ -24,6 +24,8 @@ class HistoryWindow : public QWidget {
     Q_OBJECT
 public:
     HistoryWindow(Dialogs& dialogs, journal::Journal& journal, QWidget* parent = nullptr);
+    // Room for every column side by side.
+    QSize sizeHint() const override;
 
     // The display whose operations come first (the one connected): its serial number or USB path.
     void setSelectedDisplay(const QString& display);

@@ -8,7 +8,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
+#include <QVBoxLayout>
 
 #include "common/dialogs.h"
 #include "common/outcome.h"
@@ -105,29 +107,38 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
 {
     setObjectName(QStringLiteral("Fonction_SPE"));
     setWindowTitle(QStringLiteral("Fonctions spéciales de maintenances."));
-
+    // The controls lie at fixed places on a panel of the window's two heights; where the main window has
+    // less room than the tall one, the panel scrolls.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    panel_ = new QWidget(scroll);
+    scroll->setWidget(panel_);
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(scroll);
+    
     formate_ =
-        button(this, "FORMATE", QStringLiteral("Formatage"),
+        button(panel_, "FORMATE", QStringLiteral("Formatage"),
                QStringLiteral(
                    "Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto)."));
-    initialiser_ = button(this, "INITIALISER", QStringLiteral("Initialisation"),
+    initialiser_ = button(panel_, "INITIALISER", QStringLiteral("Initialisation"),
                           QStringLiteral("Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage."));
-    maj_ = button(this, "Maj", QStringLiteral("Mise à jour"),
+    maj_ = button(panel_, "Maj", QStringLiteral("Mise à jour"),
                   QStringLiteral("Mise à jour du programme PIC du trivo-alteur."));
-    label4_ = new QLabel(this);
+    label4_ = new QLabel(panel_);
     label4_->setObjectName(QStringLiteral("Label4"));
     label4_->setAlignment(Qt::AlignCenter);
-    butFerme_ = button(this, "but_ferme", QStringLiteral("Fermer"), QStringLiteral("Fermer."));
-    progressBar1_ = new QProgressBar(this);
+    butFerme_ = button(panel_, "but_ferme", QStringLiteral("Fermer"), QStringLiteral("Fermer."));
+    progressBar1_ = new QProgressBar(panel_);
     progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar1_->setRange(0, kReadProgressMaximum);
     progressBar1_->setValue(0);
     progressBar1_->hide();
-    annuler_ = button(this, "ANNULER", QStringLiteral("Annuler"), QStringLiteral("Arrêter la mise à jour."));
+    annuler_ = button(panel_, "ANNULER", QStringLiteral("Annuler"), QStringLiteral("Arrêter la mise à jour."));
     annuler_->hide();
     flashView_ = std::make_unique<ProgressView>(progressBar1_, label4_);
 
-    updateArea_ = new QWidget(this);
+    updateArea_ = new QWidget(panel_);
     updateArea_->setObjectName(QStringLiteral("updateArea"));
     text2_ = new QPlainTextEdit(updateArea_);
     text2_->setObjectName(QStringLiteral("Text2"));
@@ -196,6 +207,8 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
 
 MaintenanceWindow::~MaintenanceWindow() = default;
 
+QSize MaintenanceWindow::sizeHint() const { return panel_->size(); }
+
 void MaintenanceWindow::place(QWidget* w, int x, int y, int width, int height)
 {
     w->setGeometry(twipsToPixels(x, this), twipsToPixels(y, this), twipsToPixels(width, this),
@@ -209,7 +222,11 @@ void MaintenanceWindow::setHeightTwips(int twips)
     heightTwips_ = twips;
     // The update area is out of view in the short state; hiding it also keeps the focus out of it.
     updateArea_->setVisible(twips >= kTallHeightTwips);
-    setFixedSize(twipsToPixels(kWidthTwips, this), twipsToPixels(twips, this));
+    const QSize size(twipsToPixels(kWidthTwips, this), twipsToPixels(twips, this));
+    panel_->setFixedSize(size);
+    setMaximumSize(size);
+    resize(size);
+    updateGeometry();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->adjustSize();
 }

@@ -53,6 +53,8 @@ public:
     // Text2's contents as the dump made them (lines end with CR LF).
     QString dumpText() const { return dump_; }
     int heightTwips() const { return heightTwips_; }
+    // The whole panel at the height it has now.
+    QSize sizeHint() const override;
     // Outcome of the last transfer started in this window (none yet: reportsDelivered 0, not completed).
     const FlashResult& lastFlash() const { return lastFlash_; }
 
@@ -78,6 +80,7 @@ private:
     int heightTwips_ = 0;
     FlashResult lastFlash_;
 
+    QWidget* panel_;
     QPushButton* formate_;
     QPushButton* initialiser_;
     QPushButton* maj_;

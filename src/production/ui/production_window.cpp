@@ -14,8 +14,12 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
@@ -38,6 +42,12 @@ const QString kDefaultLogName = QStringLiteral("journal-production.csv");
 const QString kConfigFilter = QStringLiteral("Config (*.config_CP);;Tous les fichiers (*)");
 const QString kPictureFilter = QStringLiteral("Images (*.bmp *.png);;Tous les fichiers (*)");
 const QString kLogFilter = QStringLiteral("Journal CSV (*.csv);;Tous les fichiers (*)");
+// The verdicts the large panel shows; it is as wide as the widest of them from the start.
+const QString kReadyVerdict = QStringLiteral("PRÊT");
+const QString kWaitingVerdict = QStringLiteral("EN ATTENTE");
+const QString kRunningVerdict = QStringLiteral("EN COURS");
+const QString kPassedVerdict = QStringLiteral("CONFORME");
+const QString kFailedVerdict = QStringLiteral("ÉCHEC");
 
 QFont sized(QFont font, int points, bool bold = false)
 {
@@ -90,7 +100,7 @@ ProductionWindow::ProductionWindow(Dialogs& dialogs, MainServices& main, QWidget
     connect(&runner_, &LineRunner::finished, this, &ProductionWindow::onFinished);
     const QString folder = main_.dialogFolder().isEmpty() ? QDir::currentPath() : main_.dialogFolder();
     log_->setText(QDir::toNativeSeparators(QDir(folder).filePath(kDefaultLogName)));
-    setPanel(Panel::Ready, QStringLiteral("PRÊT"), QString(), QStringLiteral("Choisissez le modèle, puis Démarrer."));
+    setPanel(Panel::Ready, kReadyVerdict, QString(), QStringLiteral("Choisissez le modèle, puis Démarrer."));
     refreshCounters();
     refreshButtons();
 }
@@ -103,9 +113,20 @@ ProductionWindow::~ProductionWindow()
 
 void ProductionWindow::buildControls()
 {
-    auto* outer = new QVBoxLayout(this);
+    // The panel and counters need more height than a small screen's main window has: the window scrolls
+    // rather than drawing them over one another.
+    scroll_ = new QScrollArea(this);
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    contents_ = new QWidget(scroll_);
+    scroll_->setWidget(contents_);
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->addWidget(scroll_);
+    QWidget* const parent = contents_;
+    auto* outer = new QVBoxLayout(contents_);
 
-    auto* files = new QGroupBox(QStringLiteral("Modèle"), this);
+    auto* files = new QGroupBox(QStringLiteral("Modèle"), parent);
     files->setObjectName(QStringLiteral("cadreModele"));
     auto* form = new QFormLayout(files);
     auto fileRow = [&](QLineEdit*& edit, const char* editName, QPushButton*& button, const char* buttonName) {
@@ -133,7 +154,7 @@ void ProductionWindow::buildControls()
     form->addRow(QStringLiteral("Afficheurs côte à côte :"), placesBox_);
     outer->addWidget(files);
 
-    trainingBox_ = new QGroupBox(QStringLiteral("Ligne émulée (formation)"), this);
+    trainingBox_ = new QGroupBox(QStringLiteral("Ligne émulée (formation)"), parent);
     trainingBox_->setObjectName(QStringLiteral("cadreFormation"));
     auto* trainingForm = new QFormLayout(trainingBox_);
     unitsBox_ = new QSpinBox(trainingBox_);
@@ -159,9 +180,9 @@ void ProductionWindow::buildControls()
     outer->addWidget(trainingBox_);
 
     auto* buttons = new QHBoxLayout;
-    startButton_ = new QPushButton(QStringLiteral("Démarrer"), this);
+    startButton_ = new QPushButton(QStringLiteral("Démarrer"), parent);
     startButton_->setObjectName(QStringLiteral("cmdDemarrer"));
-    stopButton_ = new QPushButton(QStringLiteral("Arrêter"), this);
+    stopButton_ = new QPushButton(QStringLiteral("Arrêter"), parent);
     stopButton_->setObjectName(QStringLiteral("cmdArreter"));
     for (QPushButton* b : {startButton_, stopButton_}) {
         b->setFont(sized(b->font(), 16, true));
@@ -170,7 +191,7 @@ void ProductionWindow::buildControls()
     }
     outer->addLayout(buttons);
 
-    panelFrame_ = new QFrame(this);
+    panelFrame_ = new QFrame(parent);
     panelFrame_->setObjectName(QStringLiteral("cadreResultat"));
     panelFrame_->setAutoFillBackground(true);
     panelFrame_->setMinimumHeight(220);
@@ -181,6 +202,10 @@ void ProductionWindow::buildControls()
     resultLabel_ = new QLabel(panelFrame_);
     resultLabel_->setObjectName(QStringLiteral("lblResultat"));
     resultLabel_->setFont(sized(resultLabel_->font(), 64, true));
+    int widest = 0;
+    for (const QString& verdict : {kReadyVerdict, kWaitingVerdict, kRunningVerdict, kPassedVerdict, kFailedVerdict})
+        widest = std::max(widest, resultLabel_->fontMetrics().horizontalAdvance(verdict));
+    resultLabel_->setMinimumWidth(widest + 2 * resultLabel_->margin());
     reasonLabel_ = new QLabel(panelFrame_);
     reasonLabel_->setObjectName(QStringLiteral("lblRaison"));
     reasonLabel_->setFont(sized(reasonLabel_->font(), 18));
@@ -192,16 +217,16 @@ void ProductionWindow::buildControls()
     outer->addWidget(panelFrame_, 2);
 
     auto* counters = new QHBoxLayout;
-    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), this);
-    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), this);
-    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), this);
+    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), parent);
+    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), parent);
+    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), parent);
     outer->addLayout(counters);
 
     auto* step = new QHBoxLayout;
-    stepLabel_ = new QLabel(this);
+    stepLabel_ = new QLabel(parent);
     stepLabel_->setObjectName(QStringLiteral("lblEtape"));
     stepLabel_->setFont(sized(stepLabel_->font(), 16));
-    stepBar_ = new QProgressBar(this);
+    stepBar_ = new QProgressBar(parent);
     stepBar_->setObjectName(QStringLiteral("barEtape"));
     stepBar_->setMinimumHeight(28);
     stepBar_->hide();
@@ -209,7 +234,7 @@ void ProductionWindow::buildControls()
     step->addWidget(stepBar_, 1);
     outer->addLayout(step);
 
-    logLines_ = new QListWidget(this);
+    logLines_ = new QListWidget(parent);
     logLines_->setObjectName(QStringLiteral("lstJournal"));
     logLines_->setFont(sized(logLines_->font(), 13));
     logLines_->setMinimumHeight(150);
@@ -221,7 +246,12 @@ void ProductionWindow::buildControls()
     connect(logButton_, &QPushButton::clicked, this, &ProductionWindow::cmdJournal_Click);
     connect(startButton_, &QPushButton::clicked, this, &ProductionWindow::cmdDemarrer_Click);
     connect(stopButton_, &QPushButton::clicked, this, &ProductionWindow::cmdArreter_Click);
-    resize(980, 860);
+}
+
+QSize ProductionWindow::sizeHint() const
+{
+    // With room for the scroll bar that a short main window shows beside the contents.
+    return contents_->sizeHint() + QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
 }
 
 void ProductionWindow::setTraining(bool on)
@@ -336,9 +366,12 @@ bool ProductionWindow::cmdDemarrer_Click()
     units_ = passed_ = failed_ = 0;
     logLines_->clear();
     refreshCounters();
-    setPanel(Panel::Ready, QStringLiteral("EN ATTENTE"), QString(), QStringLiteral("Branchez un afficheur."));
+    setPanel(Panel::Ready, kWaitingVerdict, QString(), QStringLiteral("Branchez un afficheur."));
     runner_.start(loaded.model, std::move(log), std::move(source), settings);
     refreshButtons();
+    // The verdict and the counters are what the operator watches while the line runs: in view.
+    const QRect watched = panelFrame_->geometry().united(unitsCount_->parentWidget()->geometry());
+    scroll_->ensureVisible(watched.center().x(), watched.center().y(), watched.width() / 2, watched.height() / 2);
     return true;
 }
 
@@ -410,7 +443,7 @@ void ProductionWindow::onUnitStarted(int, int unit, const QString& usbPath)
     // One display at a time: the panel says it is being worked on. Side by side, the last result stays
     // until the next one replaces it.
     if (places_ == 1)
-        setPanel(Panel::Running, QStringLiteral("EN COURS"), QStringLiteral("Afficheur n° %1").arg(unit), usbPath);
+        setPanel(Panel::Running, kRunningVerdict, QStringLiteral("Afficheur n° %1").arg(unit), usbPath);
 }
 
 void ProductionWindow::onStepStarted(int, int unit, const QString& caption)
@@ -433,9 +466,9 @@ void ProductionWindow::onUnitFinished(int, const UnitRecord& record, const QStri
     refreshCounters();
     const QString unitText = QStringLiteral("Afficheur n° %1").arg(record.unit);
     if (record.passed)
-        setPanel(Panel::Passed, QStringLiteral("CONFORME"), unitText, QString());
+        setPanel(Panel::Passed, kPassedVerdict, unitText, QString());
     else
-        setPanel(Panel::Failed, QStringLiteral("ÉCHEC"), unitText,
+        setPanel(Panel::Failed, kFailedVerdict, unitText,
                  QStringLiteral("%1 : %2").arg(stepCaption(record.failedStep), record.reason));
     auto* item = new QListWidgetItem(readableLine(record));
     item->setForeground(record.passed ? QColor(0, 110, 0) : QColor(190, 0, 0));

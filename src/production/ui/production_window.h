@@ -16,6 +16,7 @@ class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QGroupBox;
 
@@ -68,6 +69,8 @@ public:
     QStringList shownLogLines() const;
     bool running() const { return runner_.running(); }
     production::LineRunner& runner() { return runner_; }
+    // The room its contents ask for; where the main window has less, they scroll.
+    QSize sizeHint() const override;
 
 signals:
     // The line ended (by Stop, by itself, or when an emulated line ran out of units).
@@ -94,6 +97,8 @@ private:
     Dialogs& dialogs_;
     MainServices& main_;
     production::LineRunner runner_;
+    QScrollArea* scroll_ = nullptr;
+    QWidget* contents_ = nullptr;
     bool training_ = false;
     bool virtualTime_ = false;
     Panel panel_ = Panel::Ready;

@@ -1,0 +1,353 @@
+#pragma once
+// A window looked at as an operator with a small screen, a keyboard or a screen reader meets it: widgets
+// drawn over one another or past their parent, texts cut, controls off the screen, controls without a
+// name (or with another's), controls only the mouse can work, access letters used twice. Generic: it
+// knows no window of the program, only Qt's widgets. Each finding is counted and told in one line.
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHash>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSet>
+#include <QSizeGrip>
+#include <QStyleOption>
+#include <QWidgetAction>
+
+#include <array>
+#include <cstdio>
+#include <functional>
+
+namespace trivo::test {
+
+class UiAudit {
+public:
+    enum Kind { Overlap, OutsideParent, CutText, OutOfReach, Nameless, MouseOnly, Mnemonic, kKinds };
+    static constexpr std::array<const char*, kKinds> kNames{
+        "overlaps", "children outside their parent", "cut texts", "controls out of reach",
+        "nameless controls", "mouse-only controls", "duplicate mnemonics"};
+
+    std::array<int, kKinds> counts{};
+    // Pairs of access letters the program was given and keeps (Qt cycles between them).
+    QList<QStringList> givenClashes;
+
+    // Everything but the mouse probe, on `root` as it is shown now; sub-windows of an MDI area inside it
+    // are windows of their own and left out.
+    void window(QWidget* root, const QString& scene)
+    {
+        scene_ = scene;
+        root_ = root;
+        QList<QWidget*> controls;
+        letters_.clear();
+        walk(root, controls);
+        QHash<QString, QWidget*> names;
+        for (QWidget* w : controls) {
+            if (!reachable(w))
+                add(OutOfReach, w, QStringLiteral("not wholly on the screen at %1").arg(rectText(globalRect(w))));
+            if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy())
+                continue;
+            const QString name = accessibleName(w).trimmed();
+            if (name.isEmpty())
+                add(Nameless, w, QStringLiteral("has no accessible name"));
+            else if (QWidget* other = names.value(name.toCaseFolded()))
+                add(Nameless, w, QStringLiteral("is named \"%1\" like %2").arg(name, describe(other)));
+            else
+                names.insert(name.toCaseFolded(), w);
+        }
+        duplicates(letters_, describe(root));
+    }
+
+    // The access letters of a menu bar, of each of its menus and of their submenus.
+    void menus(QMenuBar* bar, const QString& scene)
+    {
+        scene_ = scene;
+        std::function<void(const QList<QAction*>&, const QString&)> one = [&](const QList<QAction*>& actions,
+                                                                              const QString& where) {
+            QList<QPair<QString, QString>> letters;
+            for (QAction* a : actions) {
+                if (a->isSeparator() || !a->isVisible() || qobject_cast<QWidgetAction*>(a))
+                    continue;
+                if (const QChar letter = mnemonic(a->text()); !letter.isNull())
+                    letters.append({letter, a->text()});
+                if (a->menu())
+                    one(a->menu()->actions(), where + QStringLiteral(" > ") + QString(a->text()).remove('&'));
+            }
+            duplicates(letters, where);
+        };
+        one(bar->actions(), QStringLiteral("menu bar"));
+    }
+
+    // Controls that work with the mouse and nothing else: a press taken (by the widget or an event filter
+    // on it) by a widget the keyboard never reaches. A window that takes the focus itself stands for the
+    // pictures in it, as a splash does; a size grip is the window manager's. Pressed, then released away
+    // from the widget so that no click is made; what a press starts is the caller's to wait for.
+    void mouseProbe(QWidget* root, const QString& scene)
+    {
+        scene_ = scene;
+        root_ = root;
+        if (root->focusPolicy() & Qt::TabFocus)
+            return;
+        QList<QWidget*> all;
+        walk(root, all, false);
+        QList<QPointer<QWidget>> candidates;
+        for (QWidget* w : all)
+            if (!(w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() && !qobject_cast<QMdiSubWindow*>(w)
+                && !qobject_cast<QMenuBar*>(w) && !qobject_cast<QSizeGrip*>(w))
+                candidates << w;
+        for (const QPointer<QWidget>& w : candidates) {
+            if (!w || !w->isVisible() || !w->isEnabled())
+                continue;
+            const bool stopped = w->testAttribute(Qt::WA_NoMousePropagation);
+            w->setAttribute(Qt::WA_NoMousePropagation);
+            const QPointF centre = QRectF(w->rect()).center();
+            QMouseEvent press(QEvent::MouseButtonPress, centre, w->mapToGlobal(centre), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            const bool taken = QApplication::sendEvent(w, &press) && press.isAccepted();
+            if (w) {
+                const QPointF away(-10, -10);
+                QMouseEvent release(QEvent::MouseButtonRelease, away, w->mapToGlobal(away), Qt::LeftButton,
+                                    Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(w, &release);
+                if (w)
+                    w->setAttribute(Qt::WA_NoMousePropagation, stopped);
+            }
+            if (taken && w)
+                add(MouseOnly, w, QStringLiteral("takes a mouse press but never the keyboard focus"));
+        }
+    }
+
+    // The counts, one line each, as the test ends.
+    void print() const
+    {
+        std::printf("\nUI audit counts:\n");
+        for (int k = 0; k < kKinds; ++k)
+            std::printf("  %-30s %d\n", kNames[std::size_t(k)], counts[std::size_t(k)]);
+        std::fflush(stdout);
+    }
+
+private:
+    // A widget of Qt's own making inside a composite one (a scroll area's bars, a spin box's edit).
+    static bool qtPart(const QWidget* w) { return w->objectName().startsWith(QLatin1String("qt_")); }
+
+    // The visible widgets under root (root included), their geometry checked on the way; only the controls
+    // (focusable, buttons, or taking clicks under a hand cursor) are returned unless `controlsOnly` is off.
+    void walk(QWidget* parent, QList<QWidget*>& out, bool controlsOnly = true)
+    {
+        if (parent == root_ && (!controlsOnly || isControl(parent)))
+            out << parent;
+        QList<QWidget*> shown;
+        for (QObject* o : parent->children()) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (!w || w->isWindow() || !w->isVisible() || qtPart(w))
+                continue;
+            if (qobject_cast<QMdiSubWindow*>(w))
+                continue;
+            shown << w;
+            if (!controlsOnly || isControl(w))
+                out << w;
+            if (controlsOnly) {
+                if (const QChar letter = mnemonic(ownText(w)); !letter.isNull())
+                    letters_.append({letter, ownText(w)});
+                if (!parent->rect().contains(w->geometry()) && !scrolls(parent))
+                    add(OutsideParent, w, QStringLiteral("at %1 in %2 of %3").arg(rectText(w->geometry()),
+                                                                                 rectText(parent->rect()),
+                                                                                 describe(parent)));
+                cutText(w);
+            }
+            walk(w, out, controlsOnly);
+        }
+        if (!controlsOnly)
+            return;
+        for (int i = 0; i < shown.size(); ++i)
+            for (int j = i + 1; j < shown.size(); ++j)
+                if (shown[i]->geometry().intersects(shown[j]->geometry()))
+                    add(Overlap, shown[j], QStringLiteral("lies over %1").arg(describe(shown[i])), shown[i]);
+    }
+
+    static bool isControl(QWidget* w)
+    {
+        return (w->focusPolicy() & Qt::TabFocus) || qobject_cast<QAbstractButton*>(w)
+            || (w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::PointingHandCursor);
+    }
+
+    // The viewport of a scroll area that can scroll there: what lies past it is reached by scrolling.
+    static bool scrolls(QWidget* w)
+    {
+        auto* area = qobject_cast<QAbstractScrollArea*>(w->parentWidget());
+        return area && area->viewport() == w
+            && (area->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff
+                || area->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
+    }
+
+    static QRect globalRect(QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
+
+    // Wholly inside every ancestor up to its window and the window on the screen's available area; a
+    // scroll area that can scroll brings what it holds into view.
+    static bool reachable(QWidget* w)
+    {
+        QRect seen = globalRect(w);
+        const QRect whole = seen;
+        for (QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
+            if (scrolls(p)) {
+                seen = QRect(seen.topLeft(), seen.size().boundedTo(p->size()));
+                seen.moveTopLeft(globalRect(p).topLeft());
+                continue;
+            }
+            seen &= globalRect(p);
+            if (p->isWindow())
+                break;
+        }
+        const QScreen* screen = w->window()->screen();
+        if (screen)
+            seen &= screen->availableGeometry();
+        return seen.size() == whole.size();
+    }
+
+    static QString accessibleName(QWidget* w)
+    {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+        return face ? face->text(QAccessible::Name) : w->accessibleName();
+    }
+
+    // The caption that may carry an access letter: a button's, a group's, a label's that names a control.
+    static QString ownText(const QWidget* w)
+    {
+        if (auto* b = qobject_cast<const QAbstractButton*>(w))
+            return b->text();
+        if (auto* g = qobject_cast<const QGroupBox*>(w))
+            return g->title();
+        if (auto* l = qobject_cast<const QLabel*>(w); l && l->buddy())
+            return l->text();
+        return {};
+    }
+
+    // The letter after a single '&' ("&&" is an ampersand), in lower case; null when none.
+    static QChar mnemonic(const QString& text)
+    {
+        for (int i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] != QLatin1Char('&'))
+                continue;
+            if (text[i + 1] != QLatin1Char('&'))
+                return text[i + 1].toLower();
+            ++i;
+        }
+        return {};
+    }
+
+    void duplicates(const QList<QPair<QString, QString>>& letters, const QString& where)
+    {
+        QHash<QString, QString> seen;
+        for (const auto& [letter, text] : letters) {
+            if (!seen.contains(letter)) {
+                seen.insert(letter, text);
+                continue;
+            }
+            if (givenClashes.contains(QStringList{seen.value(letter), text}))
+                continue;
+            ++counts[Mnemonic];
+            std::printf("  %s: %s: \"%s\" has the access letter of \"%s\"\n", qPrintable(scene_),
+                        qPrintable(where), qPrintable(text), qPrintable(seen.value(letter)));
+        }
+    }
+
+    // A caption wider or taller than the room its widget gives it (a list box's choice included); a
+    // word-wrapped label by its height.
+    void cutText(QWidget* w)
+    {
+        const QFontMetrics fm = w->fontMetrics();
+        QSize need, room;
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            if (l->text().isEmpty())
+                return;
+            const int margin = l->margin() * 2 + (l->indent() > 0 ? l->indent() : 0);
+            room = l->contentsRect().size() - QSize(margin, l->margin() * 2);
+            need = l->wordWrap() ? QSize(0, l->heightForWidth(l->width()) - (l->height() - room.height()))
+                                 : fm.size(Qt::TextShowMnemonic, l->text());
+        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+            if (b->text().isEmpty())
+                return;
+            QStyleOptionButton option;
+            option.initFrom(b);
+            option.text = b->text();
+            const QStyle::SubElement part = qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents
+                : qobject_cast<QRadioButton*>(b)                         ? QStyle::SE_RadioButtonContents
+                                                                         : QStyle::SE_PushButtonContents;
+            room = b->style()->subElementRect(part, &option, b).size();
+            need = fm.size(Qt::TextShowMnemonic, b->text());
+            if (!b->icon().isNull())
+                need.rwidth() += b->iconSize().width() + 4;
+        } else if (auto* c = qobject_cast<QComboBox*>(w); c && !c->isEditable()) {
+            if (c->currentText().isEmpty())
+                return;
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            option.currentText = c->currentText();
+            room = c->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c).size();
+            need = fm.size(0, c->currentText());
+        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+            if (g->title().isEmpty())
+                return;
+            QStyleOptionGroupBox option;
+            option.initFrom(g);
+            option.text = g->title();
+            option.lineWidth = 1;
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel
+                | (g->isCheckable() ? QStyle::SC_GroupBoxCheckBox : QStyle::SC_None);
+            // The style sizes the title's place by the text: the place must lie within the box.
+            const QRect label = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, g);
+            need = label.size();
+            room = (label & g->rect()).size();
+        } else {
+            return;
+        }
+        if (need.width() > room.width() || need.height() > room.height())
+            add(CutText, w, QStringLiteral("needs %1x%2 for its text, has %3x%4")
+                                .arg(need.width()).arg(need.height()).arg(room.width()).arg(room.height()));
+    }
+
+    static QString rectText(const QRect& r)
+    {
+        return QStringLiteral("(%1,%2 %3x%4)").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
+
+    static QString describe(const QWidget* w)
+    {
+        QString text = w->objectName();
+        if (text.isEmpty())
+            text = QString::fromLatin1(w->metaObject()->className());
+        if (auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty())
+            text += QStringLiteral(" \"%1\"").arg(l->text().left(40));
+        else if (const QString own = ownText(w); !own.isEmpty())
+            text += QStringLiteral(" \"%1\"").arg(own);
+        return text;
+    }
+
+    // Counted once however many scenes show it.
+    void add(Kind kind, QWidget* w, const QString& what, const QWidget* other = nullptr)
+    {
+        const QString key = QStringLiteral("%1 %2 %3").arg(kind).arg(quintptr(w)).arg(quintptr(other));
+        if (seen_.contains(key))
+            return;
+        seen_.insert(key);
+        ++counts[kind];
+        std::printf("  %s: %s: %s %s\n", qPrintable(scene_), kNames[std::size_t(kind)], qPrintable(describe(w)),
+                    qPrintable(what));
+    }
+
+    QString scene_;
+    QWidget* root_ = nullptr;
+    QList<QPair<QString, QString>> letters_;  // access letter, caption
+    QSet<QString> seen_;
+};
+
+}  // namespace trivo::test
