@@ -182,15 +182,18 @@ PressableFrame::PressableFrame(const QString& title, QWidget* parent) : QGroupBo
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void PressableFrame::keyPressEvent(QKeyEvent* event)
+// A group box takes Space for its own check box before keyPressEvent would see it.
+bool PressableFrame::event(QEvent* event)
 {
-    if (!isPressKey(event->key())) {
-        QGroupBox::keyPressEvent(event);
-        return;
-    }
-    if (!event->isAutoRepeat())
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return QGroupBox::event(event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!isPressKey(key->key()))
+        return QGroupBox::event(event);
+    if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && isEnabled())
         emit pressed();
     event->accept();
+    return true;
 }
 
 void PressableFrame::mousePressEvent(QMouseEvent* event)
