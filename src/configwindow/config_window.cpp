@@ -9,8 +9,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QSlider>
@@ -27,18 +27,15 @@
 #include "config/settings_codec.h"
 #include "config/config_file.h"
 #include "journal/recording.h"
+#include "common/ui/close_window.h"
+#include "common/ui/pressable.h"
+#include "common/ui/theme.h"
 #include "common/ui/window_operations.h"
 #include "link/display_owner.h"
 
 namespace trivo {
 
 namespace {
-
-const QColor kGreen(0, 255, 0);
-const QColor kRed(255, 0, 0);
-const QColor kWhite(255, 255, 255);
-const QColor kBlue(0, 0, 255);
-const QColor kLightBlue(192, 224, 255);
 
 constexpr int kTimer1IntervalMs = 200;
 
@@ -65,23 +62,56 @@ const ButtonSpec kButtons[7] = {
     {"Programmer", "Programmer le TRIVO", nullptr, " Programme les paramètres du TRIVO ZURED."},
 };
 
-QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
+// What a screen reader calls the controls whose caption would not tell them apart within the window: a
+// caption repeated in several frames ("Valeur de départ:", "Non", "COMPTEUR"), or none at all.
+struct AccessibleName {
+    const char* object;
+    const char* name;
+};
+const AccessibleName kAccessibleNames[] = {
+    {"REG_V(0)", "Zirevive : valeur de départ"},
+    {"Check1(6)", "Zirevive : dépassement de la valeur de départ interdit"},
+    {"REG_V(2)", "Zirevive : valeur de fin"},
+    {"Check1(5)", "Zirevive : dépassement de la valeur de fin interdit"},
+    {"REG_V(4)", "Zirevive : valeur production"},
+    {"REG_V(9)", "Zirevive : pas de comptage"},
+    {"REG_V(10)", "Zirevive à"},
+    {"Check_C", "Zirevive : initialiser la valeur courante"},
+    {"REG_V(1)", "Totalisateur : valeur de départ"},
+    {"REG_V(3)", "Totalisateur : valeur de fin"},
+    {"REG_V(5)", "Totalisateur : valeur production"},
+    {"REG_V(11)", "Totalisateur à"},
+    {"Check_T", "Totalisateur : initialiser la valeur courante"},
+    {"Check1(7)", "Afficher la production"},
+    {"Slider7", "Durée d'affichage de la production"},
+    {"Check1(8)", "Afficher le solde"},
+    {"Slider8", "Durée d'affichage du solde"},
+    {"Check1(9)", "Afficher le total"},
+    {"Slider9", "Durée d'affichage du total"},
+    {"Option_raz(0)", "Remise à zéro : immédiat"},
+    {"Option_raz(1)", "Remise à zéro : maintenu 3 secondes"},
+    {"OptionE1(0)", "Paramètres au démarrage : non"},
+    {"OptionE1(1)", "Paramètres au démarrage : oui"},
+    {"Slider1", "Paramètres au démarrage : durée"},
+    {"OptionE2(0)", "Écran d'accueil au démarrage : non"},
+    {"OptionE2(1)", "Écran d'accueil au démarrage : oui"},
+    {"Slider2", "Écran d'accueil au démarrage : durée"},
+    {"Option_anti_non", "Anti-rebond : non"},
+    {"Option_anti_oui", "Anti-rebond : oui"},
+    {"Slider6", "Anti-rebond : durée"},
+};
+// Option_pdec(n): the digit the decimal point follows.
+const char* const kDecimalPointName = "Point décimal : chiffre %1";
+// Per output: its name, then what its controls are called after it ("Relais 1 : COMPTEUR").
+const char* const kOutputNames[3] = {"Relais 1", "Relais 2", "Buzzer"};
+const char* const kOutputInUseName = "%1 : en service";
+const char* const kOutputOptionName = "%1 : %2";
+const char* const kOutputPulseOptionName = "%1 : durée réglée";
+const char* const kOutputPulseSliderName = "%1 : durée d'action";
+const char* const kOutputThresholdName = "%1 : seuil";
+const char* const kOutputComparisonName = "%1 : type de comparaison";
 
-void setColours(QWidget* w, const QColor& background, const QColor& text)
-{
-    QPalette p = w->palette();
-    if (background.isValid()) {
-        p.setColor(QPalette::Window, background);
-        p.setColor(QPalette::Button, background);
-        w->setAutoFillBackground(true);
-    }
-    if (text.isValid()) {
-        p.setColor(QPalette::WindowText, text);
-        p.setColor(QPalette::ButtonText, text);
-        p.setColor(QPalette::Text, text);
-    }
-    w->setPalette(p);
-}
+QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
 
 // Check box values 0 / 1 / 2 (2 greyed) against Qt's states, where 1 is the greyed one.
 int checkValue(const QCheckBox* box)
@@ -143,9 +173,11 @@ QGroupBox* group(const QString& name, const QString& caption, QWidget* parent)
     return g;
 }
 
-QLabel* caption(const QString& text, QWidget* parent)
+// A caption for the control beside it: a screen reader names the control after it.
+QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent)
 {
     auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
     return l;
 }
 
@@ -186,11 +218,11 @@ QLineEdit* digitPositions(int cell, QWidget* parent)
     return e;
 }
 
-// BOUTON(i): a label that acts as a button (the window's event filter makes it one).
-QLabel* commandButton(int i, const QFont& font, QWidget* parent)
+// BOUTON(i): a label that acts as a button.
+LabelButton* commandButton(int i, const QFont& font, QWidget* parent)
 {
     const ButtonSpec& spec = kButtons[i];
-    auto* b = new QLabel(QString::fromUtf8(spec.caption), parent);
+    auto* b = new LabelButton(QString::fromUtf8(spec.caption), parent);
     b->setObjectName(indexed("BOUTON", i));
     b->setToolTip(QString::fromUtf8(spec.tip));
     if (spec.tag)
@@ -199,7 +231,6 @@ QLabel* commandButton(int i, const QFont& font, QWidget* parent)
     b->setFont(font);
     b->setMinimumSize(96, 30);
     b->setCursor(Qt::PointingHandCursor);
-    setColours(b, kBlue, kWhite);
     return b;
 }
 
@@ -243,15 +274,16 @@ struct ConfigWindow::Ui {
     QGroupBox* Frame4 = nullptr;
     QGroupBox* Frame7 = nullptr;
 
-    std::array<QLabel*, 7> BOUTON{};
-    std::array<QLabel*, 2> BOUTON_STA{};
+    std::array<LabelButton*, 7> BOUTON{};
+    std::array<LabelButton*, 2> BOUTON_STA{};
+    std::array<bool, 7> down{};  // BOUTON(i) held (green)
+    bool productionColours = true;
     QFrame* Frame5 = nullptr;
     QFrame* GENERAL = nullptr;
     QFrame* SORTIE = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QTimer Timer1;
     int page = 0;
-    int pressed = -1;
 
     // A control of an indexed array, made and kept in its slot.
     QLineEdit* newReg(int i, QWidget* parent);
@@ -349,6 +381,31 @@ void ConfigWindow::buildUi()
     root->addWidget(buildOutputsPage(), 1);
     root->addWidget(buildCommandStrip());
     root->addWidget(buildProgressBar());
+    nameControls();
+}
+
+void ConfigWindow::nameControls()
+{
+    Ui& u = *ui_;
+    for (const AccessibleName& entry : kAccessibleNames)
+        if (auto* w = findChild<QWidget*>(QString::fromLatin1(entry.object)))
+            w->setAccessibleName(QString::fromUtf8(entry.name));
+    for (std::size_t n = 0; n < 4; ++n)
+        u.Option_pdec[n]->setAccessibleName(QString::fromUtf8(kDecimalPointName).arg(n));
+    for (std::size_t o = 0; o < 3; ++o) {
+        const QString output = QString::fromUtf8(kOutputNames[o]);
+        u.Check1[1 + o]->setAccessibleName(QString::fromUtf8(kOutputInUseName).arg(output));
+        for (std::size_t i = 0; i < 7; ++i) {
+            QRadioButton* option = u.ruleOption[o][i];
+            // The pulse option's caption is its duration, which the slider under it tells.
+            option->setAccessibleName(i == 5 ? QString::fromUtf8(kOutputPulseOptionName).arg(output)
+                                             : QString::fromUtf8(kOutputOptionName).arg(output, option->text()));
+        }
+        u.Slider[3 + o]->setAccessibleName(QString::fromUtf8(kOutputPulseSliderName).arg(output));
+        u.REG_V[6 + o]->setAccessibleName(QString::fromUtf8(kOutputThresholdName).arg(output));
+        u.cadre[o][3]->setAccessibleName(QString::fromUtf8(kOutputComparisonName).arg(output));
+        u.cadre[o][3]->setAccessibleDescription(u.cadre[o][3]->title());
+    }
 }
 
 QHBoxLayout* ConfigWindow::buildPageButtons()
@@ -356,13 +413,14 @@ QHBoxLayout* ConfigWindow::buildPageButtons()
     auto* pages = new QHBoxLayout;
     const char* pageCaptions[2] = {"Général", "Sorties"};
     for (int i = 0; i < 2; ++i) {
-        auto* l = new QLabel(QString::fromUtf8(pageCaptions[i]), this);
+        auto* l = new LabelButton(QString::fromUtf8(pageCaptions[i]), this);
         l->setObjectName(indexed("BOUTON_STA", i));
         l->setAlignment(Qt::AlignCenter);
         l->setMinimumHeight(34);
         l->setCursor(Qt::PointingHandCursor);
-        setColours(l, kLightBlue, QColor());
-        l->installEventFilter(this);
+        theme::paint(l, theme::kButtonStrip);
+        // The page changes as the button goes down, as it always has under the mouse.
+        connect(l, &LabelButton::pressed, this, [this, i] { BOUTON_STA_Click(i); });
         ui_->BOUTON_STA[static_cast<std::size_t>(i)] = l;
         pages->addWidget(l, 1);
     }
@@ -414,18 +472,20 @@ QGroupBox* ConfigWindow::buildCounterFrame(QWidget* page)
     Ui& u = *ui_;
     auto* counter = group(QStringLiteral("Frame_compteur"), QStringLiteral("Zirevive:"), page);
     auto* g = new QGridLayout(counter);
-    g->addWidget(caption(QStringLiteral("Valeur de départ:"), counter), 0, 0);
-    g->addWidget(u.newReg(0, counter), 0, 1);
-    g->addWidget(u.newCheck(6, QString(), kOverrunTip, counter), 0, 2);
-    g->addWidget(caption(QStringLiteral("Valeur de fin:"), counter), 1, 0);
-    g->addWidget(u.newReg(2, counter), 1, 1);
-    g->addWidget(u.newCheck(5, QStringLiteral("Dépassement"), kOverrunTip, counter), 1, 2);
-    g->addWidget(caption(QStringLiteral("Valeur production:"), counter), 2, 0);
-    g->addWidget(u.newReg(4, counter), 2, 1);
-    g->addWidget(caption(QStringLiteral("Pas de comptage:"), counter), 3, 0);
-    g->addWidget(u.newReg(9, counter), 3, 1);
-    g->addWidget(caption(QStringLiteral("Zirevive à :"), counter), 4, 0);
-    g->addWidget(u.newReg(10, counter), 4, 1);
+    const std::pair<int, const char*> rows[] = {{0, "Valeur de départ:"}, {2, "Valeur de fin:"},
+                                                {4, "Valeur production:"}, {9, "Pas de comptage:"},
+                                                {10, "Zirevive à :"}};
+    int row = 0;
+    for (const auto& [reg, text] : rows) {
+        QLineEdit* box = u.newReg(reg, counter);
+        g->addWidget(caption(QString::fromUtf8(text), box, counter), row, 0);
+        g->addWidget(box, row, 1);
+        if (reg == 0)
+            g->addWidget(u.newCheck(6, QString(), kOverrunTip, counter), row, 2);
+        else if (reg == 2)
+            g->addWidget(u.newCheck(5, QStringLiteral("Dépassement"), kOverrunTip, counter), row, 2);
+        ++row;
+    }
     u.Check_C = new QCheckBox(counter);
     u.Check_C->setObjectName(QStringLiteral("Check_C"));
     u.Check_C->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie "
@@ -440,14 +500,14 @@ QGroupBox* ConfigWindow::buildTotaliserFrame(QWidget* page)
     Ui& u = *ui_;
     u.Frame26 = group(QStringLiteral("Frame26"), QStringLiteral("Totalisateur:"), page);
     auto* g = new QGridLayout(u.Frame26);
-    g->addWidget(caption(QStringLiteral("Valeur de départ:"), u.Frame26), 0, 0);
-    g->addWidget(u.newReg(1, u.Frame26), 0, 1);
-    g->addWidget(caption(QStringLiteral("Valeur de fin:"), u.Frame26), 1, 0);
-    g->addWidget(u.newReg(3, u.Frame26), 1, 1);
-    g->addWidget(caption(QStringLiteral("Valeur production:"), u.Frame26), 2, 0);
-    g->addWidget(u.newReg(5, u.Frame26), 2, 1);
-    g->addWidget(caption(QStringLiteral("Totalisateur à :"), u.Frame26), 3, 0);
-    g->addWidget(u.newReg(11, u.Frame26), 3, 1);
+    const std::pair<int, const char*> rows[] = {
+        {1, "Valeur de départ:"}, {3, "Valeur de fin:"}, {5, "Valeur production:"}, {11, "Totalisateur à :"}};
+    int row = 0;
+    for (const auto& [reg, text] : rows) {
+        QLineEdit* box = u.newReg(reg, u.Frame26);
+        g->addWidget(caption(QString::fromUtf8(text), box, u.Frame26), row, 0);
+        g->addWidget(box, row++, 1);
+    }
     u.Check_T = new QCheckBox(u.Frame26);
     u.Check_T->setObjectName(QStringLiteral("Check_T"));
     u.Check_T->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne "
@@ -468,7 +528,7 @@ QGroupBox* ConfigWindow::buildDisplayFrame(QWidget* page)
     QFont f = u.MODE_SIMPLE->font();
     f.setBold(true);
     u.MODE_SIMPLE->setFont(f);
-    setColours(u.MODE_SIMPLE, QColor(), kBlue);
+    theme::paint(u.MODE_SIMPLE, theme::kNotice);
     // Keeps its place when hidden, so the groups below do not jump every 200 ms.
     QSizePolicy keep = u.MODE_SIMPLE->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
@@ -583,7 +643,6 @@ QGroupBox* ConfigWindow::buildStartScreenFrame(int slider, QWidget* parent)
     QGroupBox* frame = group(indexed("cadre_R1", cadreIndex),
                              parameters ? QStringLiteral("Paramètres") : QStringLiteral("Écran Accueil"), parent);
     u.cadre[0][static_cast<std::size_t>(cadreIndex)] = frame;
-    frame->installEventFilter(this);
     auto* fl = new QGridLayout(frame);
     QButtonGroup* bg = exclusiveGroup(this);
     (parameters ? u.e1Group : u.e2Group) = bg;
@@ -603,7 +662,6 @@ QGroupBox* ConfigWindow::buildDebounceFrame(QWidget* parent)
     Ui& u = *ui_;
     QGroupBox* anti = group(indexed("cadre_R1", 6), QStringLiteral("Anti-rebond"), parent);
     u.cadre[0][6] = anti;
-    anti->installEventFilter(this);
     auto* al = new QGridLayout(anti);
     u.antiGroup = exclusiveGroup(this);
     u.anti[0] = radio(QStringLiteral("Option_anti_non"), QStringLiteral("Non"), anti);
@@ -689,7 +747,6 @@ QGroupBox* ConfigWindow::buildRuleFrame(int output, int f, QWidget* parent)
     const std::vector<int> members[3] = {{0, 1}, {2, 3}, {4, 5, 6}};
 
     QGroupBox* frame = group(indexed(kCadreNames[output], f), QString::fromUtf8(frameTitles[f]), parent);
-    frame->installEventFilter(this);
     u.cadre[os][static_cast<std::size_t>(f)] = frame;
     auto* fl = new QVBoxLayout(frame);
     QButtonGroup* bg = exclusiveGroup(this);
@@ -705,14 +762,15 @@ QGroupBox* ConfigWindow::buildRuleFrame(int output, int f, QWidget* parent)
     return frame;
 }
 
-// cadre_X(3): the output's threshold (REG_V(6..8)); a click flips the comparison, kept in Tag.
+// cadre_X(3): the output's threshold (REG_V(6..8)); a click, Space or Enter flips the comparison, kept in Tag.
 QGroupBox* ConfigWindow::buildThresholdFrame(int output, QWidget* parent)
 {
-    QGroupBox* threshold = group(indexed(kCadreNames[output], 3), kCompareGreaterText, parent);
+    auto* threshold = new PressableFrame(kCompareGreaterText, parent);
+    threshold->setObjectName(indexed(kCadreNames[output], 3));
     threshold->setProperty("Tag", QStringLiteral("S"));
     threshold->setToolTip(kThresholdTip);
     threshold->setCursor(Qt::PointingHandCursor);
-    threshold->installEventFilter(this);
+    connect(threshold, &PressableFrame::pressed, this, [this, output] { thresholdClick(output, 3); });
     ui_->cadre[static_cast<std::size_t>(output)][3] = threshold;
     auto* tl = new QVBoxLayout(threshold);
     tl->addWidget(ui_->newReg(6 + output, threshold));
@@ -726,7 +784,7 @@ QFrame* ConfigWindow::buildCommandStrip()
     Ui& u = *ui_;
     u.Frame5 = new QFrame(this);
     u.Frame5->setObjectName(QStringLiteral("Frame5"));
-    setColours(u.Frame5, kLightBlue, QColor());
+    theme::paint(u.Frame5, theme::kButtonStrip);
     auto* strip = new QVBoxLayout(u.Frame5);
     strip->setContentsMargins(8, 6, 8, 6);
     strip->setSpacing(6);
@@ -734,16 +792,25 @@ QFrame* ConfigWindow::buildCommandStrip()
     arial.setPointSize(11);
     arial.setBold(true);
     for (int i = 0; i < 7; ++i) {
-        QLabel* b = commandButton(i, arial, u.Frame5);
-        b->installEventFilter(this);
+        LabelButton* b = commandButton(i, arial, u.Frame5);
         u.BOUTON[static_cast<std::size_t>(i)] = b;
+        connect(b, &LabelButton::pressed, this, [this, i] { BOUTON_MouseDown(i); });
+        connect(b, &LabelButton::released, this, [this, i] { BOUTON_MouseUp(i); });
+        connect(b, &LabelButton::clicked, this, [this, i] { BOUTON_Click(i); });
+        paintButton(i);
     }
-    // Top row: Raz C, Raz T, Lire; bottom row: +1, -1, Reset, Programmer.
+    // Top row: Raz C, Raz T, Lire; bottom row: +1, -1, Reset, Programmer. Tab goes row by row.
+    QWidget* previous = nullptr;
     for (const auto& row : {std::vector<int>{0, 1, 5}, std::vector<int>{2, 3, 4, 6}}) {
         auto* line = new QHBoxLayout;
         line->setSpacing(6);
-        for (int i : row)
-            line->addWidget(u.BOUTON[static_cast<std::size_t>(i)], 1);
+        for (int i : row) {
+            QWidget* b = u.BOUTON[static_cast<std::size_t>(i)];
+            line->addWidget(b, 1);
+            if (previous)
+                setTabOrder(previous, b);
+            previous = b;
+        }
         strip->addLayout(line);
     }
     return u.Frame5;
@@ -844,8 +911,7 @@ void ConfigWindow::applyFormState(const FormState& s)
                    std::array<bool, 2>{rule[2], rule[3]});
         applyGroup(u.ruleGroups[os][2], std::array<QRadioButton*, 3>{b[4], b[5], b[6]},
                    std::array<bool, 3>{rule[4], rule[5], rule[6]});
-        u.cadre[os][3]->setProperty("Tag", s.threshold(o).Tag);
-        u.cadre[os][3]->setTitle(s.threshold(o).caption);
+        setThreshold(o, s.threshold(o));
     }
 }
 
@@ -884,11 +950,21 @@ void ConfigWindow::layOutMode(const ModeLayout& layout)
 void ConfigWindow::applyModeColours(bool production)
 {
     Ui& u = *ui_;
-    setColours(u.Option_CPT[0], production ? kGreen : kWhite, QColor());
-    setColours(u.Option_CPT[1], production ? kWhite : kGreen, QColor());
-    // The reset that does not apply in the mode is written in red.
-    setColours(u.BOUTON[1], QColor(), production ? kRed : kWhite);
-    setColours(u.BOUTON[3], QColor(), production ? kWhite : kRed);
+    theme::paint(u.Option_CPT[0], production ? theme::kModeSelected : theme::kModeUnselected);
+    theme::paint(u.Option_CPT[1], production ? theme::kModeUnselected : theme::kModeSelected);
+    u.productionColours = production;
+    paintButton(1);
+    paintButton(3);
+}
+
+// Blue, or green while held; the reset that does not apply in the mode written in red.
+void ConfigWindow::paintButton(int index)
+{
+    const Ui& u = *ui_;
+    const std::size_t i = static_cast<std::size_t>(index);
+    const bool notApplicable = (index == 1 && u.productionColours) || (index == 3 && !u.productionColours);
+    theme::paint(u.BOUTON[i], (u.down[i] ? theme::kLabelButtonDownGround : theme::kLabelButtonGround).get(),
+                 (notApplicable ? theme::kNotApplicableText : theme::kLabelButtonText).get());
 }
 
 void ConfigWindow::Option_CPT_Click(int index)
@@ -1002,7 +1078,7 @@ void ConfigWindow::closeEvent(QCloseEvent* event)
 // While the display is busy, the buttons that would ask it for more are greyed.
 void ConfigWindow::showBusy(bool busy)
 {
-    for (QLabel* button : ui_->BOUTON)
+    for (LabelButton* button : ui_->BOUTON)
         button->setEnabled(!busy);
 }
 
@@ -1059,14 +1135,18 @@ void ConfigWindow::BOUTON_Click(int index)
 
 void ConfigWindow::BOUTON_MouseDown(int index)
 {
-    if (index >= 0 && index <= 6)
-        setColours(ui_->BOUTON[static_cast<std::size_t>(index)], kGreen, QColor());
+    if (index < 0 || index > 6)
+        return;
+    ui_->down[static_cast<std::size_t>(index)] = true;
+    paintButton(index);
 }
 
 void ConfigWindow::BOUTON_MouseUp(int index)
 {
-    if (index >= 0 && index <= 6)
-        setColours(ui_->BOUTON[static_cast<std::size_t>(index)], kBlue, QColor());
+    if (index < 0 || index > 6)
+        return;
+    ui_->down[static_cast<std::size_t>(index)] = false;
+    paintButton(index);
 }
 
 void ConfigWindow::BOUTON_STA_Click(int index)
@@ -1077,7 +1157,7 @@ void ConfigWindow::BOUTON_STA_Click(int index)
     (u.page == 0 ? u.SORTIE : u.GENERAL)->setVisible(false);
     (u.page == 0 ? u.GENERAL : u.SORTIE)->setVisible(true);
     for (int i = 0; i < 2; ++i) {
-        QLabel* l = u.BOUTON_STA[static_cast<std::size_t>(i)];
+        LabelButton* l = u.BOUTON_STA[static_cast<std::size_t>(i)];
         const bool active = i == u.page;
         QFont f = l->font();
         f.setPointSize(active ? 16 : 12);
@@ -1098,7 +1178,7 @@ void ConfigWindow::Check1_Click(int /*index*/)
     }
     // "Fond" previews the LCD background: white with blue text, or blue with white text.
     const bool white = u.Check1[0]->checkState() == Qt::Checked;
-    setColours(u.Check1[0], white ? kWhite : kBlue, white ? kBlue : kWhite);
+    theme::paint(u.Check1[0], white ? theme::kLcdWhite : theme::kLcdBlue);
 }
 
 void ConfigWindow::thresholdClick(int output, int index)
@@ -1109,8 +1189,16 @@ void ConfigWindow::thresholdClick(int output, int index)
     const bool wasGreater = frame->property("Tag").toString() == QLatin1String("S");
     ThresholdFrame t;
     t.setGreaterOrEqual(!wasGreater);
-    frame->setProperty("Tag", t.Tag);
-    frame->setTitle(t.caption);
+    setThreshold(output, t);
+}
+
+// The comparison is the frame's title; a screen reader hears it as the frame's description.
+void ConfigWindow::setThreshold(int output, const ThresholdFrame& threshold)
+{
+    QGroupBox* frame = ui_->cadre[static_cast<std::size_t>(output)][3];
+    frame->setProperty("Tag", threshold.Tag);
+    frame->setTitle(threshold.caption);
+    frame->setAccessibleDescription(threshold.caption);
 }
 
 void ConfigWindow::cadre_R1_Click(int index) { thresholdClick(0, index); }
@@ -1144,56 +1232,10 @@ QTimer& ConfigWindow::Timer1() { return ui_->Timer1; }
 
 int ConfigWindow::currentPage() const { return ui_->page; }
 
-bool ConfigWindow::eventFilter(QObject* watched, QEvent* event)
+void ConfigWindow::keyPressEvent(QKeyEvent* event)
 {
-    Ui& u = *ui_;
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease)
-        return QWidget::eventFilter(watched, event);
-    auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton)
-        return QWidget::eventFilter(watched, event);
-
-    for (int i = 0; i < 7; ++i) {
-        QLabel* b = u.BOUTON[static_cast<std::size_t>(i)];
-        if (watched != b)
-            continue;
-        // A greyed label still sees the mouse here: it must not act while the display is busy.
-        if (type == QEvent::MouseButtonPress) {
-            if (!b->isEnabled())
-                return true;
-            u.pressed = i;
-            BOUTON_MouseDown(i);
-        } else {
-            BOUTON_MouseUp(i);
-            const bool inside = b->rect().contains(mouse->position().toPoint());
-            if (u.pressed == i && inside && b->isEnabled()) {
-                u.pressed = -1;
-                BOUTON_Click(i);
-            }
-            u.pressed = -1;
-        }
-        return true;
-    }
-    if (type == QEvent::MouseButtonPress) {
-        for (int i = 0; i < 2; ++i)
-            if (watched == u.BOUTON_STA[static_cast<std::size_t>(i)]) {
-                BOUTON_STA_Click(i);
-                return true;
-            }
-        for (int o = 0; o < 3; ++o)
-            for (int f = 0; f < 7; ++f)
-                if (watched && watched == u.cadre[static_cast<std::size_t>(o)][static_cast<std::size_t>(f)]) {
-                    if (o == 0)
-                        cadre_R1_Click(f);
-                    else if (o == 1)
-                        cadre_R2_Click(f);
-                    else
-                        cadre_Buz_Click(f);
-                    return f == 3;
-                }
-    }
-    return QWidget::eventFilter(watched, event);
+    if (!closeOnEscape(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 }  // namespace trivo

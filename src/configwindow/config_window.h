@@ -82,7 +82,7 @@ public:
     bool operationRunning() const;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -96,6 +96,9 @@ private:
     void sliderChanged(int n, int value);
     void layOutMode(const ModeLayout& layout);
     void applyModeColours(bool production);
+    void paintButton(int index);
+    void setThreshold(int output, const ThresholdFrame& threshold);
+    void nameControls();
     // The window's frames, a function each, called in the order the controls are created (the tab order).
     QHBoxLayout* buildPageButtons();
     QFrame* buildGeneralPage();

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "common/ui/theme.h"
 #include "config/comparison_report.h"
 
 namespace trivo {
@@ -20,11 +21,11 @@ namespace {
 
 enum Column { kMarkerColumn, kLabelColumn, kExpectedColumn, kActualColumn, kColumns };
 
-// A differing row: dark red bold text on a pale red ground, and the marker column, so that colour is
-// never the only sign.
-const QColor kDifferentInk(150, 0, 0);
-const QColor kDifferentGround(255, 228, 228);
+// A differing row: bold, in the colours of a difference, and the marker column, so that colour is never
+// the only sign.
 const QString kMarker = QStringLiteral("≠");
+// What a screen reader calls the table; the summary is its description.
+const QString kTableName = QStringLiteral("Paramètres comparés");
 
 }  // namespace
 
@@ -43,12 +44,14 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     QFont bold = summary_->font();
     bold.setBold(true);
     summary_->setFont(bold);
-    QPalette palette = summary_->palette();
-    palette.setColor(QPalette::WindowText, comparison.identical() ? QColor(0, 110, 0) : kDifferentInk);
-    summary_->setPalette(palette);
+    theme::paint(summary_, comparison.identical() ? theme::kAgrees : theme::kDiffers);
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("TABLE_COMPARAISON"));
+    table_->setAccessibleName(kTableName);
+    table_->setAccessibleDescription(summary_->text());
+    // Tab leaves the table; the arrows move inside it.
+    table_->setTabKeyNavigation(false);
     table_->setColumnCount(kColumns);
     table_->setHorizontalHeaderLabels(
         {QString(), QStringLiteral("Paramètre"), QStringLiteral("Attendu"), QStringLiteral("Afficheur")});
@@ -70,8 +73,8 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
                 QFont font = item->font();
                 font.setBold(true);
                 item->setFont(font);
-                item->setForeground(kDifferentInk);
-                item->setBackground(kDifferentGround);
+                item->setForeground(theme::kDiffers.text.get());
+                item->setBackground(theme::kDiffers.background.get());
             }
             table_->setItem(i, column, item);
         }

@@ -5,7 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include "registers/register_reading.h"
+#include "common/ui/close_window.h"
+#include "common/ui/pressable.h"
 #include "common/ui/window_operations.h"
 #include "link/display_owner.h"
 #include "registers/ui/indicator_pictures.h"
@@ -48,6 +50,26 @@ const Indicator kIndicators[] = {
 };
 const char* const kGroupWords[] = {"Bouton poussoir", "Bipeur", "Diodes DELs"};
 
+// What a screen reader calls the indicators and the values, and says of an indicator's state. The values'
+// descriptions are the values shown.
+const char* const kIndicatorNames[][2] = {
+    {"G1", "Poussoir rouge"}, {"G2", "Poussoir vert"}, {"G3", "Poussoir bleu"}, {"G7", "Bipeur"},
+    {"G4", "DEL rouge"},      {"G5", "DEL verte"},     {"G6", "DEL bleue"},
+};
+const char* const kValueNames[][2] = {
+    {"date_trivo", "Date du TRIVO-ALTEUR"},
+    {"heure_trivo", "Heure du TRIVO-ALTEUR"},
+    {"date_dcf", "Date de la dernière radio synchronisation"},
+    {"heure_dcf", "Heure de la dernière radio synchronisation"},
+    {"niveau", "Niveau de réception radio"},
+    {"temperature", "Température du TRIVO-ALTEUR"},
+};
+const QString kPushButtonDown = QStringLiteral("appuyé");
+const QString kPushButtonUp = QStringLiteral("relâché");
+const QString kLedOn = QStringLiteral("allumée");
+const QString kLedOff = QStringLiteral("éteinte");
+const QString kNotCurrentNote = QStringLiteral(" (%1)");
+
 // A value label wide enough for its longest text from the start, so that new values never wait for a
 // layout pass to be seen whole.
 QLabel* valueLabel(const char* name, const QString& longest, QWidget* parent)
@@ -65,9 +87,10 @@ QLabel* valueLabel(const char* name, const QString& longest, QWidget* parent)
 const QString kLongestDate = QStringLiteral("Mercredi 00/00/00");
 const QString kLongestTime = QStringLiteral("00:00:00");
 
-QLabel* pictureLabel(const QString& name, const QPixmap& pixmap, QWidget* parent)
+QLabel* pictureLabel(const QString& name, const QPixmap& pixmap, QWidget* parent, QLabel* label = nullptr)
 {
-    auto* label = new QLabel(parent);
+    if (!label)
+        label = new QLabel(parent);
     label->setObjectName(name);
     label->setPixmap(pixmap);
     label->setFixedSize(pixmap.size());
@@ -162,8 +185,21 @@ void RegistersWindow::buildControls()
 
     frame5_ = new QGroupBox(kFrame5Caption, this);
     frame5_->setObjectName(QStringLiteral("Frame5"));
-    for (const Indicator& ind : kIndicators)
-        pictureLabel(QString::fromLatin1(ind.grey), indicatorPicture(ind.shape), frame5_);
+    // The keys are buttons: Tab reaches them, and a held Space holds them down as the mouse does.
+    for (const Indicator& ind : kIndicators) {
+        const RemoteKeyInfo* key = nullptr;
+        for (const RemoteKeyInfo& k : kRemoteKeys)
+            if (qstrcmp(k.grey, ind.grey) == 0)
+                key = &k;
+        LabelButton* button = nullptr;
+        if (key) {
+            button = new LabelButton(QString(), frame5_);
+            button->setFocusFrameInset(1);
+            connect(button, &LabelButton::pressed, this, [this, k = key->key] { keyEvent(k, true); });
+            connect(button, &LabelButton::released, this, [this, k = key->key] { keyEvent(k, false); });
+        }
+        pictureLabel(QString::fromLatin1(ind.grey), indicatorPicture(ind.shape), frame5_, button);
+    }
     // Coloured pictures are created after the grey ones so that they lie on top; clicks go through them
     // to the key underneath, which must see every press and release whatever the display reports.
     for (const Indicator& ind : kIndicators) {
@@ -179,6 +215,10 @@ void RegistersWindow::buildControls()
         grey->setCursor(Qt::PointingHandCursor);
         grey->installEventFilter(this);
     }
+    for (const auto& [name, accessible] : kIndicatorNames)
+        picture(name)->setAccessibleName(QString::fromUtf8(accessible));
+    for (const auto& [name, accessible] : kValueNames)
+        findChild<QLabel*>(QString::fromLatin1(name))->setAccessibleName(QString::fromUtf8(accessible));
     frame5_->setMinimumHeight(kIndicatorSize + 2 * fontMetrics().height() + 16);
     frame5_->installEventFilter(this);
     column->addWidget(frame5_);
@@ -221,6 +261,22 @@ void RegistersWindow::buildControls()
     const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(kFrame5Caption) + 60, 480);
     setMinimumWidth(wide);
     resize(wide, sizeHint().height());
+    describeValues();
+}
+
+// A screen reader hears each value and indicator state as its description, and whether it is current.
+void RegistersWindow::describeValues()
+{
+    const QString note = current_ ? QString() : kNotCurrentNote.arg(kNoReplyText);
+    for (QLabel* label : {dateTrivo_, heureTrivo_, temperature_, dateDcf_, heureDcf_, niveau_})
+        label->setAccessibleDescription(label->text().trimmed() + note);
+    const std::pair<const char*, const char*> pushButtons[] = {{"G1", "R1"}, {"G2", "V1"}, {"G3", "B1"}};
+    for (const auto& [grey, coloured] : pushButtons)
+        picture(grey)->setAccessibleDescription((picture(coloured)->isHidden() ? kPushButtonUp : kPushButtonDown)
+                                                + note);
+    const std::pair<const char*, const char*> leds[] = {{"G4", "R2"}, {"G5", "V2"}, {"G6", "B2"}};
+    for (const auto& [grey, coloured] : leds)
+        picture(grey)->setAccessibleDescription((picture(coloured)->isHidden() ? kLedOff : kLedOn) + note);
 }
 
 QLabel* RegistersWindow::picture(const char* name) const
@@ -317,6 +373,7 @@ void RegistersWindow::setCurrent(bool current)
         picture(coloured)->setEnabled(current);
     text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(current ? QStringLiteral("100 %") : kNoReplyText)
                           + 16);
+    describeValues();
     // While the values are not current the status takes the progress bar's place too.
     QSizePolicy barPolicy = progressBar1_->sizePolicy();
     barPolicy.setRetainSizeWhenHidden(current);
@@ -353,6 +410,7 @@ void RegistersWindow::showReadout(const RegisterReadout& r)
     for (int k = 0; k < kLevelBars; ++k)
         picture1_[k]->setVisible(r.bars[k]);
     picture1_[kLevelBars]->setVisible(r.icon);
+    describeValues();
 }
 
 void RegistersWindow::Command2_Click()
@@ -366,15 +424,19 @@ void RegistersWindow::Command2_Click()
     // The icon Picture1(8), G7 and B7 keep their state.
     for (int k = 0; k < kLevelBars; ++k)
         picture1_[k]->hide();
+    describeValues();
 }
 
 void RegistersWindow::Command1_Click()
 {
     timer1_.stop();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    closeWindowFrame(this);
+}
+
+void RegistersWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (!closeOnEscape(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 void RegistersWindow::closeEvent(QCloseEvent* event)
@@ -389,6 +451,7 @@ void RegistersWindow::keyEvent(RemoteKey key, bool pressed)
 {
     const RemoteKeyInfo& info = keyInfo(key);
     picture(info.coloured)->setVisible(pressed);
+    describeValues();
     progressBar1_->show();
     progressBar1_->setMaximum(kProgressSteps);
     text1_->show();

@@ -1,7 +1,7 @@
 #pragma once
 // The special-registers window REGISTRE: reads the display's register block twice a second and shows
 // clock, radio synchronisation, radio level, temperature, push buttons and LEDs; its LED and buzzer
-// pictures double as keys that drive those outputs while the mouse button is held on them.
+// pictures double as keys that drive those outputs while the mouse button, or Space, is held on them.
 #include <QTimer>
 #include <QWidget>
 
@@ -58,6 +58,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -68,6 +69,7 @@ private:
     void showCycle(const registers::RegistersRead& read);
     void showReadout(const registers::RegisterReadout& readout);
     void setCurrent(bool current);
+    void describeValues();
     QLabel* picture(const char* name) const;
 
     DisplayOwner& owner_;

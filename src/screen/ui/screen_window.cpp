@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFont>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -16,6 +17,8 @@
 #include "common/main_services.h"
 #include "common/outcome.h"
 #include "common/tool_settings.h"
+#include "common/ui/close_window.h"
+#include "common/ui/theme.h"
 #include "common/ui/window_operations.h"
 #include "journal/recording.h"
 #include "link/commands.h"
@@ -28,12 +31,17 @@ namespace {
 // Each preview pixel is shown as a square of this many screen pixels.
 constexpr int kPreviewZoom = 3;
 
+// What a screen reader calls the preview and the progress box.
+const QString kPreviewName = QStringLiteral("Aperçu de l'écran d'accueil");
+const QString kProgressName = QStringLiteral("Avancement du transfert");
+
 // Picture1: shows the preview enlarged without smoothing, so that every dot stays a sharp square.
 class PicturePreview : public QWidget {
 public:
     PicturePreview(const HomeScreenPicture& picture, QWidget* parent) : QWidget(parent), picture_(picture)
     {
         setObjectName(QStringLiteral("Picture1"));
+        setAccessibleName(kPreviewName);
         setFixedSize(kScreenWidth * kPreviewZoom, kScreenHeight * kPreviewZoom);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -163,6 +171,7 @@ ScreenWindow::ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
 
     text1_ = new QLineEdit(QStringLiteral("..."), this);
     text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setAccessibleName(kProgressName);
     text1_->setReadOnly(true);
     text1_->setAlignment(Qt::AlignCenter);
     text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(QStringLiteral("100 %")) + 24);
@@ -185,6 +194,10 @@ ScreenWindow::ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
     buttons->addWidget(annuler_);
     buttons->addSpacing(8);
     buttons->addWidget(fermer_);
+    // Tab follows the row: the progress and "Annuler" come before the close button.
+    setTabOrder(effacer_, text1_);
+    setTabOrder(text1_, annuler_);
+    setTabOrder(annuler_, fermer_);
 
     readBack_ = new QLabel(this);
     readBack_->setObjectName(QStringLiteral("LBL_RELECTURE"));
@@ -349,10 +362,8 @@ bool ScreenWindow::readBackShown() const { return !readBack_->isHidden(); }
 void ScreenWindow::showReadBack(const QString& text, bool good)
 {
     readBack_->setText(text);
-    // Dark green or dark red on the window's own background: readable, and the words say it too.
-    QPalette palette = readBack_->palette();
-    palette.setColor(QPalette::WindowText, good ? QColor(0, 110, 0) : QColor(170, 0, 0));
-    readBack_->setPalette(palette);
+    // Green or red on a tint of its own, readable on either palette; the words say it too.
+    theme::paint(readBack_, good ? theme::kAgrees : theme::kDiffers);
     QFont font = readBack_->font();
     font.setBold(true);
     readBack_->setFont(font);
@@ -417,13 +428,12 @@ void ScreenWindow::Command2_Click()
         });
 }
 
-void ScreenWindow::Command1_Click()
+void ScreenWindow::Command1_Click() { closeWindowFrame(this); }
+
+void ScreenWindow::keyPressEvent(QKeyEvent* event)
 {
-    // Inside the main window the frame around us is what closes.
-    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        frame->close();
-    else
-        close();
+    if (!closeOnEscape(this, event))
+        QWidget::keyPressEvent(event);
 }
 
 void ScreenWindow::begin(int maximum, const QString& text)

@@ -59,6 +59,7 @@ public:
     static QImage welcomePicture();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
