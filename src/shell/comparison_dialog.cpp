@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "common/ui/theme.h"
 #include "config/comparison_report.h"
 
 namespace trivo {
@@ -20,11 +21,10 @@ namespace {
 
 enum Column { kMarkerColumn, kLabelColumn, kExpectedColumn, kActualColumn, kColumns };
 
-// A differing row: dark red bold text on a pale red ground, and the marker column, so that colour is
-// never the only sign.
-const QColor kDifferentInk(150, 0, 0);
-const QColor kDifferentGround(255, 228, 228);
+// A differing row: bold text on its own ground, and the marker column, so that colour is never the only
+// sign.
 const QString kMarker = QStringLiteral("≠");
+const QString kTableName = QStringLiteral("Paramètres comparés");
 
 }  // namespace
 
@@ -43,9 +43,9 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     QFont bold = summary_->font();
     bold.setBold(true);
     summary_->setFont(bold);
-    QPalette palette = summary_->palette();
-    palette.setColor(QPalette::WindowText, comparison.identical() ? QColor(0, 110, 0) : kDifferentInk);
-    summary_->setPalette(palette);
+    // On the window's own ground, which the two inks are chosen against.
+    theme::paint(summary_, QColor(),
+                 (comparison.identical() ? theme::kPassedLine : theme::kDifferentRow).text.get());
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("TABLE_COMPARAISON"));
@@ -56,6 +56,9 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
     table_->setWordWrap(false);
+    table_->setAccessibleName(kTableName);
+    // Tab leaves the table for the buttons; the arrows move among its rows.
+    table_->setTabKeyNavigation(false);
     const QList<ComparisonRow> rows = comparisonRows(comparison);
     table_->setRowCount(int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
@@ -70,8 +73,8 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
                 QFont font = item->font();
                 font.setBold(true);
                 item->setFont(font);
-                item->setForeground(kDifferentInk);
-                item->setBackground(kDifferentGround);
+                item->setForeground(theme::kDifferentRow.text.get());
+                item->setBackground(theme::kDifferentRow.background.get());
             }
             table_->setItem(i, column, item);
         }

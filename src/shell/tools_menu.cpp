@@ -130,6 +130,7 @@ void ToolsMenu::build(QMenuBar* bar)
     operations_ = {verify, compare, afterProgramming, afterSend, backup, restore};
     menu_->addSeparator();
     QAction* history = addItem(menu_, "MENU_HISTORIQUE", QStringLiteral("&Historique..."));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(history, &QAction::triggered, this, &ToolsMenu::MENU_HISTORIQUE_Click);
 
     connect(verify, &QAction::triggered, this, &ToolsMenu::MENU_VERIFIER_Click);

@@ -13,6 +13,7 @@
 #include "common/dialogs.h"
 #include "common/outcome.h"
 #include "common/main_services.h"
+#include "common/ui/keyboard.h"
 #include "common/ui/twips.h"
 #include "common/ui/window_operations.h"
 #include "journal/recording.h"
@@ -32,6 +33,15 @@ const QString kNoImageText = QStringLiteral("Aucun fichier HEX n'a été lu dans
                                             "Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».");
 const QString kNotConnectedText =
     QStringLiteral("Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
+// What a screen reader says of the controls whose caption does not say it.
+const QString kStateName = QStringLiteral("État de l'opération");
+const QString kProgressName = QStringLiteral("Progression");
+const QString kDumpName = QStringLiteral("Vidage du fichier HEX");
+const QString kScrollName = QStringLiteral("Défilement du vidage");
+const QString kFileName = QStringLiteral("Fichier HEX");
+// The two "Fermer" buttons: the window's, and the update area's that folds it away.
+const QString kCloseWindowName = QStringLiteral("Fermer la fenêtre");
+const QString kCloseUpdateName = QStringLiteral("Fermer la mise à jour");
 constexpr int kReadProgressMaximum = kImageSize;
 // The bar is painted at most this often during a transfer, so that painting never paces the reports.
 constexpr int kProgressPaintIntervalMs = 40;
@@ -147,6 +157,15 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     cmdFlashOk_ = button(updateArea_, "CMD_Flash_OK", QStringLiteral("Démarrez la mise à jour"),
                          QStringLiteral("Opération de mise à jour du programme du TRIVO-ALTEU."));
     ferme_ = button(updateArea_, "FERME", QStringLiteral("Fermer"), QStringLiteral("Férmer."));
+
+    label4_->setAccessibleName(kStateName);
+    progressBar1_->setAccessibleName(kProgressName);
+    text2_->setAccessibleName(kDumpName);
+    vScroll1_->setAccessibleName(kScrollName);
+    txtFilename_->setAccessibleName(kFileName);
+    butFerme_->setAccessibleName(kCloseWindowName);
+    ferme_->setAccessibleName(kCloseUpdateName);
+    closeOnEscape(this);
 
     // Fixed places in twips, as the window folds by its height: the update area lies below the short height.
     constexpr int m = 120, gap = 150, full = kWidthTwips - 2 * m, third = (full - 2 * gap) / 3, scrollW = 255;

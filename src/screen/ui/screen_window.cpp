@@ -264,7 +264,8 @@ void ScreenWindow::OUVRIR_Click()
     request.title = kScreenOpenTitle;
     request.filter = kScreenOpenFilter;
     request.filterIndex = 1;
-    request.initialDir = main_.programFolder();
+    // The operator's pictures are among the documents, not beside the program.
+    request.initialDir = main_.dialogFolder();
     const QString path = dialogs_.openFile(request);
     if (path.isEmpty())
         return;  // cancelled
