@@ -140,11 +140,11 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // The children go with the frame; their last signals must not reach a half-destroyed window.
-    disconnect(mdi_, nullptr, this, nullptr);
-    for (auto* sub : mdi_->subWindowList())
-        if (sub->widget())
-            disconnect(sub->widget(), nullptr, this, nullptr);
+    // The children go with the frame; their last signals must not reach a half-destroyed window. A child
+    // window closed just before (its deletion still pending) is no longer in the area's list: every
+    // descendant is let go.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 QString MainWindow::captionForVersion(int major, int minor, int revision)

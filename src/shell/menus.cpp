@@ -234,6 +234,7 @@ void MenuBar::MENU_SPLASH_Click()
     about_->move(frame.center() - about_->rect().center());
     about_->show();
     about_->activateWindow();
+    about_->setFocus();
 }
 
 }  // namespace trivo
