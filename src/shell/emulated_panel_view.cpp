@@ -4,6 +4,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -152,6 +154,30 @@ void EmulatedPanelView::refresh()
     if (d.updateMode)
         state += QStringLiteral(" — mode mise à jour (%1 octets reçus)").arg(d.firmware.size());
     state_->setText(state);
+}
+
+void EmulatedPanelView::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(1, 1, -1, -1);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+}
+
+void EmulatedPanelView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void EmulatedPanelView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 QString EmulatedPanelView::counterText() const { return counter_->text(); }

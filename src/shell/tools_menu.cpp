@@ -92,6 +92,8 @@ void ToolsMenu::ANNULER_OUTILS_Click()
 
 namespace {
 
+const QString kProgressName = QStringLiteral("Progression de l'opération");
+
 QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
     auto* action = menu->addAction(caption);
@@ -145,6 +147,7 @@ void ToolsMenu::build(QMenuBar* bar)
     progress_->setObjectName(QStringLiteral("PROGRESS_OUTILS"));
     progress_->setTextVisible(false);
     progress_->setMaximumWidth(160);
+    progress_->setAccessibleName(kProgressName);
     progress_->hide();
     statusProgress_ = std::make_unique<StatusProgress>(progress_);
     main_.statusBar()->addPermanentWidget(progress_);

@@ -12,16 +12,19 @@ void closeOnEscape(QWidget* window, std::function<void()> instead)
     escape->setObjectName(QStringLiteral("ECHAP"));
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     QObject::connect(escape, &QShortcut::activated, window, [window, instead] {
-        if (instead) {
+        if (instead)
             instead();
-            return;
-        }
-        // Closing the frame also asks the window, which may hold its close while an operation ends.
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
-            frame->close();
         else
-            window->close();
+            closeWindow(window);
     });
+}
+
+void closeWindow(QWidget* window)
+{
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        frame->close();
+    else
+        window->close();
 }
 
 }  // namespace trivo

@@ -165,7 +165,11 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     txtFilename_->setAccessibleName(kFileName);
     butFerme_->setAccessibleName(kCloseWindowName);
     ferme_->setAccessibleName(kCloseUpdateName);
-    closeOnEscape(this);
+    // During an update the window stays: it would only close once the update has ended.
+    closeOnEscape(this, [this] {
+        if (!flashRunning())
+            closeWindow();
+    });
 
     // Fixed places in twips, as the window folds by its height: the update area lies below the short height.
     constexpr int m = 120, gap = 150, full = kWidthTwips - 2 * m, third = (full - 2 * gap) / 3, scrollW = 255;
@@ -233,13 +237,7 @@ void MaintenanceWindow::setHeightTwips(int twips)
         sub->adjustSize();
 }
 
-void MaintenanceWindow::closeWindow()
-{
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
+void MaintenanceWindow::closeWindow() { trivo::closeWindow(this); }
 
 void MaintenanceWindow::FORMATE_Click()
 {

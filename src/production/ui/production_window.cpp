@@ -246,7 +246,11 @@ void ProductionWindow::buildControls()
         {logLines_, kLogLinesName}};
     for (const auto& [widget, name] : names)
         widget->setAccessibleName(name);
-    closeOnEscape(this);
+    // A stray Échap never stops a running line: Arrêter does.
+    closeOnEscape(this, [this] {
+        if (!runner_.running())
+            closeWindow(this);
+    });
 
     connect(modelButton_, &QPushButton::clicked, this, &ProductionWindow::cmdModele_Click);
     connect(pictureButton_, &QPushButton::clicked, this, &ProductionWindow::cmdEcran_Click);
