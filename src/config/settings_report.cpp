@@ -1,4 +1,5 @@
 #include "config/settings_report.h"
+#include "link/report.h"
 
 #include "config/parameter_block.h"
 #include "config/settings_codec.h"
@@ -9,7 +10,6 @@ namespace {
 
 QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non"); }
 
-QString hexByte(uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
 
 QString ruleText(uint8_t rule)
 {
@@ -25,7 +25,7 @@ QString ruleText(uint8_t rule)
                   : (rule & kRuleUntilReset) ? QStringLiteral("jusqu'au RAZ")
                                              : QStringLiteral("-"));
     parts << ((rule & kRuleGreaterOrEqual) ? QStringLiteral("supérieur ou égal") : QStringLiteral("inférieur ou égal"));
-    return parts.join(QStringLiteral(", ")) + QStringLiteral(" (0x") + hexByte(rule) + QStringLiteral(")");
+    return parts.join(QStringLiteral(", ")) + QStringLiteral(" (0x") + byteText(rule) + QStringLiteral(")");
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ QList<SettingLine> describeSettings(const FormState& form)
     group = QStringLiteral("Point décimal");
     line(QStringLiteral("Point décimal (octet)"), QString::number(s.decimal_point));
     group = QStringLiteral("Démarrage");
-    line(QStringLiteral("Options de démarrage (octet)"), QStringLiteral("0x") + hexByte(s.startup_options));
+    line(QStringLiteral("Options de démarrage (octet)"), QStringLiteral("0x") + byteText(s.startup_options));
     group = QStringLiteral("Relais 1");
     line(QStringLiteral("Règle relais 1"), ruleText(s.relay1_rule));
     group = QStringLiteral("Relais 2");

@@ -1,4 +1,5 @@
 #include "config/verification.h"
+#include "link/report.h"
 
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
@@ -17,7 +18,6 @@ FormState formOf(const ParameterBlock& block)
     return form;
 }
 
-QString hexByte(uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
 
 }  // namespace
 
@@ -48,8 +48,8 @@ Comparison compareWithBlock(const FormState& form, const ParameterBlock& display
         for (int offset = 0; offset < kParameterBlockSize; ++offset) {
             const std::size_t at = static_cast<std::size_t>(offset);
             if (expected[at] != display[at])
-                result.differences.append({QStringLiteral("Octet 0x%1 du bloc").arg(hexByte(uint8_t(offset))),
-                                           hexByte(expected[at]), hexByte(display[at])});
+                result.differences.append({QStringLiteral("Octet 0x%1 du bloc").arg(byteText(uint8_t(offset))),
+                                           byteText(expected[at]), byteText(display[at])});
         }
     }
     return result;

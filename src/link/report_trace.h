@@ -13,15 +13,13 @@ namespace trivo {
 
 inline QString traceLine(bool output, const uint8_t* data, std::size_t length)
 {
-    static const char digits[] = "0123456789ABCDEF";
     QString line;
     line.reserve(2 + static_cast<int>(length) * 3);
     line += output ? QLatin1String("> ") : QLatin1String("< ");
     for (std::size_t i = 0; i < length; ++i) {
         if (i)
             line += QLatin1Char(' ');
-        line += QLatin1Char(digits[data[i] >> 4]);
-        line += QLatin1Char(digits[data[i] & 0x0F]);
+        line += byteText(data[i]);
     }
     return line;
 }

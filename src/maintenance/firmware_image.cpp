@@ -1,5 +1,7 @@
 #include "maintenance/firmware_image.h"
 
+#include "link/report.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -34,7 +36,6 @@ int hexDigit(char c)
     return -1;
 }
 
-QString hex2(int value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
 
 QString hexAddress(int64_t value) { return QString::number(value, 16).toUpper().rightJustified(4, QLatin1Char('0')); }
 
@@ -100,7 +101,7 @@ RecordFault decodeRecord(QByteArrayView line, QByteArray& bytes)
         const unsigned wanted = (0x100 - ((sum - read) & 0xFF)) & 0xFF;
         return {
             errnum::kChecksum,
-            QStringLiteral("somme de contrôle erronée (lue %1, attendue %2).").arg(hex2(int(read)), hex2(int(wanted)))};
+            QStringLiteral("somme de contrôle erronée (lue %1, attendue %2).").arg(byteText(uint8_t(read)), byteText(uint8_t(wanted)))};
     }
     return {};
 }
@@ -198,7 +199,7 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& pr
         case kLinearStart: break;  // an execution start: nothing to place
         default:
             return failure(r, line, errnum::kTypeMismatch,
-                           QStringLiteral("type d'enregistrement %1 inconnu.").arg(hex2(type)));
+                           QStringLiteral("type d'enregistrement %1 inconnu.").arg(byteText(uint8_t(type))));
         }
     }
     if (!ended)
@@ -253,7 +254,7 @@ QString dumpLine(const FirmwareImage& image, int address)
     QString line = QStringLiteral("%1  ").arg(address, 4, 16, QLatin1Char('0')).toUpper();
     line.reserve(6 + 3 * kRecordBytes + 2);
     for (int i = 0; i < kRecordBytes; ++i) {
-        line += hex2(image[address + i]);
+        line += byteText(image[address + i]);
         line += QLatin1Char(' ');
     }
     line += QStringLiteral("\r\n");
