@@ -19,7 +19,6 @@ using namespace production;
 
 namespace {
 
-const QString kDefaultLog = QStringLiteral("journal-production.csv");
 // The emulated line's units draw their blocks from this seed: a run is the same every time.
 constexpr quint32 kTrainingSeed = 1;
 
@@ -161,7 +160,8 @@ int cmdProduction(CliContext& c, const QStringList& args)
 {
     QString modelPath;
     QString picturePath;
-    QString logPath = kDefaultLog;
+    // A command line writes where it is run, as scripts expect; a training run keeps a file of its own.
+    QString logPath = c.simulate ? kTrainingLogName : kDefaultLogName;
     int count = 0;
     int places = 1;
     for (int i = 0; i < args.size(); ++i) {

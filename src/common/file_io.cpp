@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +12,14 @@
 #include <unistd.h>
 
 namespace trivo {
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.isEmpty() || documents == QDir::homePath() || !QDir().mkpath(documents))
+        return QDir::homePath();
+    return documents;
+}
 
 namespace {
 constexpr qint64 kReadChunk = 64 * 1024;

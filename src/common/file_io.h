@@ -10,6 +10,10 @@
 
 namespace trivo {
 
+// Where the dialogs that save the operator's files (configurations, pictures, backups, sheets, exports)
+// start: the user's documents folder, made when missing; the home folder when the desktop names none.
+QString documentsFolder();
+
 // Why a file could not be opened, in the operator's terms; systemText is the system's own reason.
 FileError openFault(const QString& path, bool forWriting, const QString& systemText);
 

@@ -27,7 +27,7 @@
 #include "config/settings_codec.h"
 #include "config/config_file.h"
 #include "journal/recording.h"
-#include "common/ui/close_window.h"
+#include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
 #include "common/ui/theme.h"
 #include "common/ui/window_operations.h"
@@ -332,6 +332,7 @@ ConfigWindow::ConfigWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
     ui_->Timer1.setInterval(kTimer1IntervalMs);
     connect(&ui_->Timer1, &QTimer::timeout, this, &ConfigWindow::Timer1_Timer);
     ui_->Timer1.start();
+    closeOnEscape(this);
 }
 
 ConfigWindow::~ConfigWindow() { delete ui_; }
@@ -1231,11 +1232,5 @@ void ConfigWindow::Timer1_Timer()
 QTimer& ConfigWindow::Timer1() { return ui_->Timer1; }
 
 int ConfigWindow::currentPage() const { return ui_->page; }
-
-void ConfigWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!closeOnEscape(this, event))
-        QWidget::keyPressEvent(event);
-}
 
 }  // namespace trivo

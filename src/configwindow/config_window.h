@@ -82,7 +82,6 @@ public:
     bool operationRunning() const;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -1,6 +1,8 @@
 #include "production/production_log.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstring>
@@ -9,6 +11,13 @@
 #include <unistd.h>
 
 namespace trivo::production {
+
+QString defaultLogPath(bool training)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(training ? kTrainingLogName : kDefaultLogName);
+}
 
 namespace {
 

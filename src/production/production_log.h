@@ -32,6 +32,13 @@ struct UnitRecord {
     QString usbPath;
 };
 
+// The log's default name, and the one a training line (emulated displays) writes instead, so that a
+// training run never mixes with the real units.
+inline const QString kDefaultLogName = QStringLiteral("journal-production.csv");
+inline const QString kTrainingLogName = QStringLiteral("journal-production-formation.csv");
+// The default log in the user's data folder (made when missing), never the program's folder.
+QString defaultLogPath(bool training);
+
 inline const QString kPassedWord = QStringLiteral("conforme");
 inline const QString kFailedWord = QStringLiteral("echec");
 

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include "common/ui/theme.h"
 #include "shell/program_icon.h"
 #include "trivo_version.h"
 
@@ -23,6 +24,9 @@ const QSize kPictureSize(112, 84);
 const QColor kCaseColor(52, 58, 70);
 const QColor kLcdBlue(28, 64, 160);
 const QColor kAccent(0, 150, 80);
+// What a screen reader says of the parts without a text of their own.
+const QString kPictureName = QStringLiteral("Animation, image %1");
+const QString kDetailsName = QStringLiteral("Coordonnées du fabricant");
 }  // namespace
 
 QString makerDetails()
@@ -108,7 +112,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     outer->setContentsMargins(0, 0, 0, 0);
     shape1_ = new QFrame(this);
     shape1_->setObjectName(QStringLiteral("Shape1"));
-    shape1_->setStyleSheet(QStringLiteral("QFrame#Shape1 { background: #f4f6fa; border: 3px solid rgb(28,64,160); }"));
+    shape1_->setStyleSheet(theme::styleRule(QStringLiteral("QFrame#Shape1"), theme::kAboutPanel, &theme::kAboutBorder, 3));
     outer->addWidget(shape1_);
 
     auto* layout = new QVBoxLayout(shape1_);
@@ -122,7 +126,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     titleFont.setBold(true);
     label1_->setFont(titleFont);
     label1_->setAlignment(Qt::AlignCenter);
-    label1_->setStyleSheet(QStringLiteral("color: rgb(28,64,160); background: transparent; border: none;"));
+    label1_->setStyleSheet(theme::styleRule(QStringLiteral("QLabel"), theme::kAboutTitle));
     layout->addWidget(label1_);
 
     lblVersion_ = new QLabel(shape1_);
@@ -131,7 +135,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     QFont versionFont = lblVersion_->font();
     versionFont.setPointSizeF(versionFont.pointSizeF() * 1.15);
     lblVersion_->setFont(versionFont);
-    lblVersion_->setStyleSheet(QStringLiteral("color: #303540; background: transparent; border: none;"));
+    lblVersion_->setStyleSheet(theme::styleRule(QStringLiteral("QLabel"), theme::kAboutVersion));
     layout->addWidget(lblVersion_);
 
     auto* row = new QHBoxLayout;
@@ -139,11 +143,12 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     // The pictures share one place: only one is visible at a time.
     auto* pictureSlot = new QWidget(shape1_);
     pictureSlot->setFixedSize(kPictureSize);
-    pictureSlot->setStyleSheet(QStringLiteral("background: transparent; border: none;"));
+    pictureSlot->setStyleSheet(theme::styleRule(QStringLiteral("QWidget"), theme::kAboutPanel));
     for (int i = 0; i < kPictureCount; ++i) {
         auto* picture = new QLabel(pictureSlot);
         picture->setObjectName(QStringLiteral("Picture1(%1)").arg(i));
         picture->setPixmap(drawPicture(i, kPictureSize));
+        picture->setAccessibleName(kPictureName.arg(i + 1));
         picture->setGeometry(QRect(QPoint(0, 0), kPictureSize));
         picture->setVisible(i == 0);
         picture->installEventFilter(this);
@@ -154,12 +159,13 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     text1_ = new QPlainTextEdit(makerDetails(), shape1_);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
+    text1_->setAccessibleName(kDetailsName);
     text1_->setFocusPolicy(Qt::NoFocus);
     text1_->setFrameShape(QFrame::NoFrame);
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text1_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    text1_->setStyleSheet(QStringLiteral("background: transparent; color: #202020; border: none;"));
+    text1_->setStyleSheet(theme::styleRule(QStringLiteral("QPlainTextEdit"), theme::kAboutPanel));
     const QFontMetrics fm(text1_->font());
     int textWidth = 0;
     for (const QString& line : makerDetails().split(QLatin1Char('\n')))

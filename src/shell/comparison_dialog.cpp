@@ -59,6 +59,9 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
     table_->setWordWrap(false);
+    table_->setAccessibleName(kTableName);
+    // Tab leaves the table for the buttons; the arrows move among its rows.
+    table_->setTabKeyNavigation(false);
     const QList<ComparisonRow> rows = comparisonRows(comparison);
     table_->setRowCount(int(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {

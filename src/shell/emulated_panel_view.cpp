@@ -4,9 +4,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/ui/keyboard.h"
+#include "common/ui/theme.h"
 #include "emulator/emulated_display.h"
 
 namespace trivo {
@@ -14,7 +18,13 @@ namespace trivo {
 namespace {
 constexpr int kLcdWidth = 240;
 constexpr int kLcdHeight = 64;
-const QColor kLcdBlue(0, 0, 255);
+// What a screen reader says of the panel's parts; a lamp's description says whether it is lit.
+const QString kCounterName = QStringLiteral("Compteur");
+const QString kTotaliserName = QStringLiteral("Totalisateur");
+const QString kLcdName = QStringLiteral("Écran LCD");
+const QString kStateName = QStringLiteral("État de l'afficheur émulé");
+const QString kLampOn = QStringLiteral("allumé");
+const QString kLampOff = QStringLiteral("éteint");
 
 QPixmap lamp(const QColor& color, bool on)
 {
@@ -22,20 +32,22 @@ QPixmap lamp(const QColor& color, bool on)
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 1.5));
-    p.setBrush(on ? color : QColor(90, 90, 90));
+    p.setPen(QPen(theme::kPanelLampRim.get(), 1.5));
+    p.setBrush(on ? color : theme::kPanelLampOff.get());
     p.drawEllipse(QRectF(2, 2, 18, 18));
     return pm;
 }
 
-QLabel* bigNumber(QWidget* parent)
+QLabel* bigNumber(QWidget* parent, const QString& name)
 {
     auto* l = new QLabel(parent);
     QFont f(QStringLiteral("DejaVu Sans Mono"), 20, QFont::Bold);
     l->setFont(f);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    l->setStyleSheet(QStringLiteral("background:#102010; color:#40ff40; padding:4px 8px;"));
+    l->setStyleSheet(theme::styleRule(QStringLiteral("QLabel"), theme::kPanelNumber)
+                     + QStringLiteral(" QLabel { padding: 4px 8px; }"));
     l->setMinimumWidth(200);
+    l->setAccessibleName(name);
     return l;
 }
 }  // namespace
@@ -49,9 +61,9 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
 
     auto* numbers = new QGroupBox(QStringLiteral("Compteur et totalisateur"), this);
     auto* nl = new QGridLayout(numbers);
-    counter_ = bigNumber(numbers);
+    counter_ = bigNumber(numbers, kCounterName);
     counter_->setObjectName(QStringLiteral("COMPTEUR"));
-    totaliser_ = bigNumber(numbers);
+    totaliser_ = bigNumber(numbers, kTotaliserName);
     totaliser_->setObjectName(QStringLiteral("TOTALISATEUR"));
     nl->addWidget(new QLabel(QStringLiteral("Compteur :"), numbers), 0, 0);
     nl->addWidget(counter_, 0, 1);
@@ -64,7 +76,8 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
     lcd_ = new QLabel(screen);
     lcd_->setObjectName(QStringLiteral("LCD"));
     lcd_->setFixedSize(kLcdWidth * 2 + 4, kLcdHeight * 2 + 4);
-    lcd_->setStyleSheet(QStringLiteral("border:2px solid #303030;"));
+    lcd_->setStyleSheet(theme::styleRule(QStringLiteral("QLabel"), theme::kPanelLcd, &theme::kPanelLcdBorder, 2));
+    lcd_->setAccessibleName(kLcdName);
     sl->addWidget(lcd_);
     layout->addWidget(screen);
 
@@ -75,6 +88,7 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
     for (int i = 0; i < names.size(); ++i) {
         auto* icon = new QLabel(outputs);
         icon->setObjectName(QStringLiteral("VOYANT(%1)").arg(i));
+        icon->setAccessibleName(names[i]);
         ol->addWidget(icon, 0, i, Qt::AlignHCenter);
         ol->addWidget(new QLabel(names[i], outputs), 1, i, Qt::AlignHCenter);
         lamps_.append(icon);
@@ -83,6 +97,10 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
 
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("ETAT_EMULE"));
+    state_->setAccessibleName(kStateName);
+    // The panel has no control of its own: it takes the focus itself, so that Échap reaches it.
+    setFocusPolicy(Qt::StrongFocus);
+    closeOnEscape(this);
     layout->addWidget(state_);
 
     timer_ = new QTimer(this);
@@ -104,15 +122,18 @@ void EmulatedPanelView::refresh()
     }
     counter_->setText(QString::number(d.counter));
     totaliser_->setText(QString::number(d.totaliser));
+    counter_->setAccessibleDescription(counter_->text());
+    totaliser_->setAccessibleDescription(totaliser_->text());
 
     QImage img(kLcdWidth, kLcdHeight, QImage::Format_RGB32);
     if (d.lcdCleared) {
-        img.fill(kLcdBlue);
+        img.fill(theme::kPanelLcd.background.get());
     } else {
         for (int y = 0; y < kLcdHeight; ++y)
             for (int x = 0; x < kLcdWidth; ++x) {
                 const uint8_t byte = d.picture[static_cast<std::size_t>(y * 30 + x / 8)];
-                img.setPixelColor(x, y, (byte & (0x80 >> (x % 8))) ? QColor(Qt::white) : kLcdBlue);
+                img.setPixelColor(x, y, (byte & (0x80 >> (x % 8))) ? theme::kPanelLcd.text.get()
+                                                                    : theme::kPanelLcd.background.get());
             }
     }
     if (img != lcdImage_) {
@@ -123,17 +144,40 @@ void EmulatedPanelView::refresh()
 
     const bool on[] = {(d.leds & 0x01) != 0, (d.leds & 0x02) != 0, (d.leds & 0x04) != 0,
                        d.relay1(),           d.relay2(),           d.buzzer || d.buzzerByRule()};
-    const QColor colors[] = {QColor(230, 0, 0),   QColor(0, 200, 0),   QColor(0, 90, 255),
-                             QColor(255, 170, 0), QColor(255, 170, 0), QColor(255, 255, 80)};
     for (int i = 0; i < lamps_.size(); ++i) {
-        lamps_[i]->setPixmap(lamp(colors[i], on[i]));
+        lamps_[i]->setPixmap(lamp(theme::kPanelLamps[std::size_t(i)].get(), on[i]));
         lamps_[i]->setProperty("on", on[i]);
+        lamps_[i]->setAccessibleDescription(on[i] ? kLampOn : kLampOff);
     }
 
     QString state = plugged ? QStringLiteral("Branché") : QStringLiteral("Débranché");
     if (d.updateMode)
         state += QStringLiteral(" — mode mise à jour (%1 octets reçus)").arg(d.firmware.size());
     state_->setText(state);
+}
+
+void EmulatedPanelView::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QStylePainter painter(this);
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = rect().adjusted(1, 1, -1, -1);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+}
+
+void EmulatedPanelView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void EmulatedPanelView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 QString EmulatedPanelView::counterText() const { return counter_->text(); }

@@ -20,6 +20,12 @@ public:
     QString totaliserText() const;
     QImage lcdImage() const;
 
+protected:
+    // The panel itself holds the focus: it shows it, as a control does.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
     EmulatedTransport& transport_;
     QLabel* counter_;

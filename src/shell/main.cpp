@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "common/ui/qt_dialogs.h"
+#include "common/ui/theme.h"
 #include "common/ui/translations.h"
 #include "emulator/emulated_display.h"
 #include "link/hidapi_transport.h"
@@ -22,7 +23,7 @@ bool asksForVersion(int argc, char* argv[])
         if (std::strcmp(argv[i], "--") == 0)
             return false;
         if (std::strcmp(argv[i], "--trace") == 0 || std::strcmp(argv[i], "--latence") == 0
-            || std::strcmp(argv[i], "--unites") == 0) {
+            || std::strcmp(argv[i], "--unites") == 0 || std::strcmp(argv[i], "--theme") == 0) {
             ++i;
             continue;
         }
@@ -78,7 +79,19 @@ int main(int argc, char* argv[])
                                             "chacun avec son numéro de série."),
                              QStringLiteral("N"));
     parser.addOption(units);
+    QCommandLineOption themeOption(QStringLiteral("theme"),
+                                   QStringLiteral("Palette des fenêtres : « sombre » impose la palette sombre "
+                                                  "(sinon, celle du bureau)."),
+                                   QStringLiteral("THEME"));
+    parser.addOption(themeOption);
     parser.process(app);
+    if (parser.isSet(themeOption)) {
+        if (parser.value(themeOption) != QLatin1String("sombre")) {
+            std::fprintf(stderr, "--theme ne connaît que « sombre ».\n");
+            return 2;
+        }
+        trivo::theme::forceDark(app);
+    }
     int unitCount = 1;
     if (parser.isSet(units)) {
         bool ok = false;

@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -15,13 +14,14 @@
 #include <QScreen>
 #include <QWindow>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QWidgetAction>
 
 #include "common/dialogs.h"
+#include "common/file_io.h"
+#include "common/ui/theme.h"
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
 #include "journal/journal.h"
@@ -42,6 +42,11 @@
 namespace trivo {
 
 namespace {
+// What a screen reader says of the status bar and of the Pannes menu's number box.
+const QString kPanel1Name = QStringLiteral("État de la connexion");
+const QString kPanel2Name = QStringLiteral("Dernière opération");
+const QString kFaultCountName = QStringLiteral("Rapports avant le débranchement");
+
 // A round diode on a dark rim, for the status bar.
 QPixmap diode(const QColor& color)
 {
@@ -53,7 +58,7 @@ QPixmap diode(const QColor& color)
     g.setColorAt(0, color.lighter(170));
     g.setColorAt(1, color.darker(130));
     p.setBrush(g);
-    p.setPen(QPen(QColor(40, 40, 40), 1));
+    p.setPen(QPen(theme::kDiodeRim.get(), 1));
     p.drawEllipse(QRectF(1.5, 1.5, 13, 13));
     return pm;
 }
@@ -69,13 +74,14 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
 
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("MDIClient"));
-    mdi_->setBackground(QColor(128, 128, 128));
+    mdi_->setBackground(theme::kWorkspace.get());
     setCentralWidget(mdi_);
     keepChildrenInView(mdi_);
     connect(mdi_, &QMdiArea::subWindowActivated, this, &MainWindow::childWindowsChanged);
 
     // ImageList1: 1 waiting, 2 not answering, 3 connected.
-    imageList_ = {diode(QColor(220, 0, 0)), diode(kNotAnsweringColour), diode(QColor(0, 200, 0))};
+    imageList_ = {diode(theme::kDiodeWaiting.get()), diode(theme::kDiodeNotAnswering.get()),
+                  diode(theme::kDiodeConnected.get())};
 
     auto* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -88,12 +94,14 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     panel1Icon_->setFixedSize(18, 18);
     panel1Text_ = new QLabel(kInitialPanel1Text, panel1);
     panel1Text_->setMinimumWidth(380);
+    panel1Text_->setAccessibleName(kPanel1Name);
     p1->addWidget(panel1Icon_);
     p1->addWidget(panel1Text_, 1);
     panel2_ = new QLabel(bar);
     panel2_->setObjectName(QStringLiteral("StatusBar1_Panel2"));
     // Narrow enough for the display chooser to keep its whole text on a 1024-pixel screen.
     panel2_->setMinimumWidth(200);
+    panel2_->setAccessibleName(kPanel2Name);
     // Which display the windows work on, among those plugged in; it also names the one in use.
     chooser_ = new QComboBox(bar);
     chooser_->setObjectName(QStringLiteral("CHOIX_AFFICHEUR"));
@@ -137,11 +145,11 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow()
 {
-    // The children go with the frame; their last signals must not reach a half-destroyed window.
-    disconnect(mdi_, nullptr, this, nullptr);
-    for (auto* sub : mdi_->subWindowList())
-        if (sub->widget())
-            disconnect(sub->widget(), nullptr, this, nullptr);
+    // The children go with the frame; their last signals must not reach a half-destroyed window. A child
+    // window closed just before (its deletion still pending) is no longer in the area's list: every
+    // descendant is let go.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
 }
 
 QString MainWindow::captionForVersion(int major, int minor, int revision)
@@ -206,7 +214,8 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
         update->setChecked(emulated_->display().updateMode);
     });
     menu->addSeparator();
-    auto* view = menu->addAction(QStringLiteral("&Panneau émulé..."));
+    // "&Pannes" has the P of this menu.
+    auto* view = menu->addAction(QStringLiteral("Pa&nneau émulé..."));
     view->setObjectName(QStringLiteral("MENU_SIM_PANNEAU"));
     connect(view, &QAction::triggered, this, &MainWindow::showEmulatedPanel);
     menus_->production()->addSimulationItem(menu);
@@ -228,6 +237,7 @@ void MainWindow::addFaultMenu(QMenu& simulation)
     none->setObjectName(QStringLiteral("MENU_SIM_PANNE_AUCUNE"));
     faults->addSeparator();
 
+    // The number box takes the focus when its row is reached with the arrows, so that digits typed go in.
     auto* countBox = new QWidget(faults);
     auto* countRow = new QHBoxLayout(countBox);
     countRow->setContentsMargins(28, 2, 8, 2);
@@ -236,8 +246,12 @@ void MainWindow::addFaultMenu(QMenu& simulation)
     count->setObjectName(QStringLiteral("MENU_SIM_PANNE_N"));
     count->setRange(0, 100000);
     count->setValue(10);
+    count->setAccessibleName(kFaultCountName);
+    countLabel->setBuddy(count);
     countRow->addWidget(countLabel);
     countRow->addWidget(count);
+    countBox->setFocusPolicy(Qt::StrongFocus);
+    countBox->setFocusProxy(count);
 
     QList<QAction*> actions;
     for (const FaultInfo& info : faultCatalogue()) {
@@ -516,15 +530,9 @@ QString MainWindow::connectedDisplay() const
 
 QString MainWindow::programFolder() const { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }
 
-QString MainWindow::dialogFolder() const
-{
-    // Installed programs live in a read-only folder: start the dialogs among the user's documents then.
-    const QFileInfo dir(QCoreApplication::applicationDirPath());
-    if (dir.isWritable())
-        return programFolder();
-    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir::toNativeSeparators(docs.isEmpty() ? QDir::homePath() : docs);
-}
+// The operator's files belong among the user's documents, never in the program's folder (read-only when
+// installed, wiped with a rebuild otherwise).
+QString MainWindow::dialogFolder() const { return QDir::toNativeSeparators(documentsFolder()); }
 
 void MainWindow::quit()
 {

@@ -34,14 +34,25 @@ QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
 }
 
 template <typename Handler>
-QAction* addItem(QWidget* owner, QObject* context, const char* name, const QString& caption, Handler handler)
+QAction* addItem(QWidget* owner, QObject* context, const char* name, const QString& caption, Handler handler,
+                 const QKeySequence& shortcut = {})
 {
     auto* action = new QAction(caption, owner);
     action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
     owner->addAction(action);
     QObject::connect(action, &QAction::triggered, context, handler);
     return action;
 }
+
+// The keys of the frequent commands; the rest is reached through the menus' access letters.
+const QKeySequence kProgramKey(Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+const QKeySequence kGuideKey(Qt::Key_F1);
+const QKeySequence kAboutKey(Qt::SHIFT | Qt::Key_F1);
+// The configuration window's BOUTON(6), "Programmer".
+constexpr int kProgramButton = 6;
+// The operator's guide, opened by F1.
+constexpr std::size_t kGuideDocument = 2;
 }  // namespace
 
 MenuBar::MenuBar(MainWindow& main) : QObject(&main), main_(main) {}
@@ -49,18 +60,25 @@ MenuBar::MenuBar(MainWindow& main) : QObject(&main), main_(main) {}
 void MenuBar::build(QMenuBar* bar)
 {
     QMenu* file = addMenu(bar, "MENU_FICHIER", QStringLiteral("&Fichier"));
-    addItem(file, this, "MENU_NEW", QStringLiteral("&Nouveau"), [this] { MENU_NEW_Click(); });
-    addItem(file, this, "MENU_OUVRIR", QStringLiteral("&Ouvrir"), [this] { MENU_OUVRIR_Click(); });
-    addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); });
+    addItem(file, this, "MENU_NEW", QStringLiteral("&Nouveau"), [this] { MENU_NEW_Click(); }, QKeySequence::New);
+    addItem(file, this, "MENU_OUVRIR", QStringLiteral("&Ouvrir"), [this] { MENU_OUVRIR_Click(); }, QKeySequence::Open);
+    addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); },
+            QKeySequence::Save);
     addItem(file, this, "MENU_IMPRIMER", QStringLiteral("&Imprimer la configuration..."),
-            [this] { main_.withConfigWindow([this](ConfigWindow&) { printServiceSheet(main_); }); });
+            [this] { main_.withConfigWindow([this](ConfigWindow&) { printServiceSheet(main_); }); },
+            QKeySequence::Print);
     addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."),
             [this] { main_.withConfigWindow([this](ConfigWindow&) { exportServiceSheet(main_); }); });
-    addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); });
+    addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); },
+            QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     addItem(bar, this, "MENU_CONFIGURER", QStringLiteral("&Configuration"), [this] { MENU_CONFIGURER_Click(); });
 
     QMenu* option = addMenu(bar, "MENU_OPTION", QStringLiteral("&Option"));
+    // The configuration window's "Programmer" from the keyboard, wherever the focus is.
+    addItem(option, this, "MENU_PROGRAMMER", QStringLiteral("Programmer l'&afficheur."),
+            [this] { MENU_PROGRAMMER_Click(); }, kProgramKey);
+    option->addSeparator();
     addItem(option, this, "MENU_ECRAN_DEMARRAGE", QStringLiteral("&Charger un écran de présentation."),
             [this] { MENU_ECRAN_DEMARRAGE_Click(); });
     addItem(option, this, "MENU_LIT_HMS", QStringLiteral("&Lire les registres spéciaux."),
@@ -86,11 +104,12 @@ void MenuBar::build(QMenuBar* bar)
                                                               &MenuBar::MENU_INTERDOC_Click};
     for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
         const auto handler = documentHandlers[i];
-        addItem(help, this, kHelpDocuments[i].item, kHelpDocuments[i].caption, [this, handler] { (this->*handler)(); });
+        addItem(help, this, kHelpDocuments[i].item, kHelpDocuments[i].caption, [this, handler] { (this->*handler)(); },
+                i == kGuideDocument ? kGuideKey : QKeySequence());
     }
     addItem(help, this, "MEN_OPENPDF", QStringLiteral("Ouvrir de l'aide."), [this] { MEN_OPENPDF_Click(); });
 
-    addItem(bar, this, "MENU_SPLASH", QStringLiteral("?"), [this] { MENU_SPLASH_Click(); });
+    addItem(bar, this, "MENU_SPLASH", QStringLiteral("?"), [this] { MENU_SPLASH_Click(); }, kAboutKey);
 }
 
 // --- Fichier ---------------------------------------------------------------------------------------
@@ -116,6 +135,12 @@ void MenuBar::MENU_QUITTER_Click() { main_.quit(); }
 // --- Configuration, Option ---------------------------------------------------------------------------
 
 void MenuBar::MENU_CONFIGURER_Click() { main_.showConfigWindow(); }
+// As the window's own button does, on the form as it stands (read first when the window was not open).
+void MenuBar::MENU_PROGRAMMER_Click()
+{
+    main_.withConfigWindow([](ConfigWindow& cp) { cp.BOUTON_Click(kProgramButton); });
+}
+
 void MenuBar::MENU_ECRAN_DEMARRAGE_Click() { main_.showScreenWindow(); }
 void MenuBar::MENU_LIT_HMS_Click() { main_.showRegistersWindow(); }
 
@@ -209,6 +234,7 @@ void MenuBar::MENU_SPLASH_Click()
     about_->move(frame.center() - about_->rect().center());
     about_->show();
     about_->activateWindow();
+    about_->setFocus();
 }
 
 }  // namespace trivo

@@ -26,6 +26,7 @@ public:
     void MENU_SAUVEGARDER_Click();
     void MENU_QUITTER_Click();
     void MENU_CONFIGURER_Click();
+    void MENU_PROGRAMMER_Click();
     void MENU_ECRAN_DEMARRAGE_Click();
     void MENU_LIT_HMS_Click();
     void MENU_INIT_Click();

@@ -92,6 +92,8 @@ void ToolsMenu::ANNULER_OUTILS_Click()
 
 namespace {
 
+const QString kProgressName = QStringLiteral("Progression de l'opération");
+
 QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
     auto* action = menu->addAction(caption);
@@ -130,6 +132,7 @@ void ToolsMenu::build(QMenuBar* bar)
     operations_ = {verify, compare, afterProgramming, afterSend, backup, restore};
     menu_->addSeparator();
     QAction* history = addItem(menu_, "MENU_HISTORIQUE", QStringLiteral("&Historique..."));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(history, &QAction::triggered, this, &ToolsMenu::MENU_HISTORIQUE_Click);
 
     connect(verify, &QAction::triggered, this, &ToolsMenu::MENU_VERIFIER_Click);
@@ -144,6 +147,7 @@ void ToolsMenu::build(QMenuBar* bar)
     progress_->setObjectName(QStringLiteral("PROGRESS_OUTILS"));
     progress_->setTextVisible(false);
     progress_->setMaximumWidth(160);
+    progress_->setAccessibleName(kProgressName);
     progress_->hide();
     statusProgress_ = std::make_unique<StatusProgress>(progress_);
     main_.statusBar()->addPermanentWidget(progress_);

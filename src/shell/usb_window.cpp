@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/ui/keyboard.h"
+#include "common/ui/theme.h"
 #include "common/ui/twips.h"
 #include "link/display_owner.h"
 #include "link/link_state.h"
@@ -20,13 +22,12 @@
 namespace trivo {
 
 namespace {
-void paint(QLabel* label, const QColor& color)
-{
-    QPalette p = label->palette();
-    p.setColor(QPalette::Window, color);
-    p.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(p);
-}
+// What a screen reader says of the window's controls.
+const QString kStatusName = QStringLiteral("État de la liaison");
+const QString kExchangeName = QStringLiteral("Échange en cours");
+const QString kByteName = QStringLiteral("Octet %1");
+const QString kFillByteName = QStringLiteral("Octet %1 (remplissage)");
+const QString kDiagnosticsName = QStringLiteral("Journal des échanges");
 }  // namespace
 
 UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), owner_(owner)
@@ -49,7 +50,8 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
         stateWidth = std::max(stateWidth, int(std::ceil(QFontMetricsF(label3_->font()).horizontalAdvance(text))));
     label3_->setMinimumSize(stateWidth + 4, twipsToPixels(330, this));
     label3_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    paint(label3_, Qt::white);
+    label3_->setAccessibleName(kStatusName);
+    theme::paint(label3_, theme::kLinkUnknown);
     top->addWidget(label3_, 1);
     toggle_ = new QPushButton(QStringLiteral("Détails"), this);
     toggle_->setObjectName(QStringLiteral("DETAILS"));
@@ -72,6 +74,7 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     for (const QString& text : {kLabel4SentText, kLabel4RefusedText})
         progressWidth = std::max(progressWidth, label4_->fontMetrics().horizontalAdvance(text) + 8);
     label4_->setFixedWidth(progressWidth);
+    label4_->setAccessibleName(kExchangeName);
     buttons->addWidget(label4_);
     auto* wr = new QPushButton(QStringLiteral("Envoi"), details_);
     wr->setObjectName(QStringLiteral("but_WR_HID"));
@@ -98,6 +101,7 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
         edit->setFixedWidth(30);
         edit->setAlignment(Qt::AlignCenter);
         edit->setToolTip(QStringLiteral("Octet %1").arg(i));
+        edit->setAccessibleName((i == 64 ? kFillByteName : kByteName).arg(i));
         if (i == 64)
             edit->setReadOnly(true);
         grid->addWidget(edit, i / 16, i % 16);
@@ -114,6 +118,7 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     lstResults_->setObjectName(QStringLiteral("lstResults"));
     lstResults_->setMinimumHeight(160);
     lstResults_->setFont(QFont(QStringLiteral("Monospace"), 8));
+    lstResults_->setAccessibleName(kDiagnosticsName);
     dl->addWidget(lstResults_, 1);
     layout->addWidget(details_, 1);
     details_->hide();
@@ -132,6 +137,14 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     connect(&owner_, &DisplayOwner::busyChanged, this, [wr, rd](bool busy) {
         wr->setEnabled(!busy);
         rd->setEnabled(!busy);
+    });
+
+    // Échap folds the technician's view away, or puts the window back among the icons.
+    closeOnEscape(this, [this] {
+        if (detailsShown())
+            setDetailsShown(false);
+        else if (auto* frame = parentWidget())
+            frame->showMinimized();
     });
 
     connect(&owner_, &DisplayOwner::label3Changed, this, &UsbWindow::refreshLabel3);
@@ -189,10 +202,10 @@ bool UsbWindow::detailsShown() const { return details_->isVisible(); }
 void UsbWindow::refreshLabel3()
 {
     switch (owner_.state()) {
-    case LinkState::Unknown: paint(label3_, Qt::white); break;
-    case LinkState::Waiting: paint(label3_, QColor(255, 0, 0)); break;
-    case LinkState::Connected: paint(label3_, QColor(0, 255, 0)); break;
-    case LinkState::NotAnswering: paint(label3_, kNotAnsweringColour); break;
+    case LinkState::Unknown: theme::paint(label3_, theme::kLinkUnknown); break;
+    case LinkState::Waiting: theme::paint(label3_, theme::kLinkWaiting); break;
+    case LinkState::Connected: theme::paint(label3_, theme::kLinkConnected); break;
+    case LinkState::NotAnswering: theme::paint(label3_, theme::kLinkNotAnswering); break;
     }
     label3_->setText(owner_.label3Text());
     // A text that wraps to more lines than the window has room for makes the window taller.
@@ -206,17 +219,17 @@ void UsbWindow::refreshLabel3()
 
 void UsbWindow::refreshLabel4()
 {
-    QColor color = Qt::white;  // also before the first exchange
+    const theme::Face* face = &theme::kExchangeIdle;  // also before the first exchange
     switch (model_ ? model_->label4Color() : ProgressColour::Unset) {
     case ProgressColour::Unset:
     case ProgressColour::White: break;
-    case ProgressColour::Yellow: color = QColor(255, 255, 0); break;
-    case ProgressColour::Green: color = QColor(0, 255, 0); break;
+    case ProgressColour::Yellow: face = &theme::kExchangeWriting; break;
+    case ProgressColour::Green: face = &theme::kExchangeAnswered; break;
     }
     // Setting a palette costs even when it does not change.
-    if (color != label4Painted_) {
-        paint(label4_, color);
-        label4Painted_ = color;
+    if (face != label4Painted_) {
+        theme::paint(label4_, *face);
+        label4Painted_ = face;
     }
     label4_->setText(model_ ? model_->label4Text() : QString());
 }

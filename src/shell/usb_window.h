@@ -1,10 +1,11 @@
 #pragma once
 // The link window USB: its status line Label3, and on demand (for a service technician) the exchange
 // label, the diagnostics list, the report buffer and the window's buttons.
-#include <QColor>
 #include <QWidget>
 #include <functional>
 #include <memory>
+
+#include "common/ui/theme.h"
 
 class QLabel;
 class QLineEdit;
@@ -14,9 +15,6 @@ class QPushButton;
 namespace trivo {
 class DisplayOwner;
 class UsbModel;
-
-// The status line and the main window's diode of a display that does not answer.
-inline const QColor kNotAnsweringColour(255, 200, 0);
 
 class UsbWindow : public QWidget {
     Q_OBJECT
@@ -46,7 +44,7 @@ private:
     std::unique_ptr<UsbModel> model_;
     QLabel* label3_;
     QLabel* label4_;
-    QColor label4Painted_;  // the background last given to Label4
+    const theme::Face* label4Painted_ = nullptr;  // the face last given to Label4
     QListWidget* lstResults_;
     QWidget* details_;
     QPushButton* toggle_;

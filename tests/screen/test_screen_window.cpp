@@ -55,6 +55,7 @@ private:
     QPushButton* button(const char* name) const { return window_->findChild<QPushButton*>(QLatin1String(name)); }
     int sent() const { return int(rig_->transport.outputReports().size()); }
     QTemporaryDir dir_;
+    QTemporaryDir docs_;
     QString startFolder_ = QDir::currentPath();
     std::unique_ptr<test::OwnerRig> rig_;
     ScreenWindow* window_ = nullptr;
@@ -74,6 +75,7 @@ void TestScreenWindow::init()
     rig_ = std::make_unique<test::OwnerRig>();
     rig_->transport.clearRecord();
     rig_->main.program = dir_.path();
+    rig_->main.folder = docs_.path();
     window_ = new ScreenWindow(rig_->owner, rig_->dialogs, rig_->main);
     window_->show();
     window_->Form_Load();
@@ -172,7 +174,7 @@ void TestScreenWindow::openAsksWithTitleAndFilter()
     QCOMPARE(r.title, QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs."));
     QCOMPARE(r.filter, QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)"));
     QCOMPARE(r.filterIndex, 1);
-    QCOMPARE(r.initialDir, dir_.path());
+    QCOMPARE(r.initialDir, docs_.path());
     QVERIFY(!r.save);
     QVERIFY(rig_->dialogs.messages.isEmpty());
     QCOMPARE(window_->picture().image(), before);

@@ -82,4 +82,13 @@ void paint(QWidget* widget, const QColor& background, const QColor& text)
 
 void paint(QWidget* widget, const Face& face) { paint(widget, face.background.get(), face.text.get()); }
 
+QString styleRule(const QString& selector, const Face& face, const Pair* border, int width)
+{
+    QString rule = QStringLiteral("%1 { background: %2; color: %3;")
+                       .arg(selector, face.background.get().name(), face.text.get().name());
+    rule += border ? QStringLiteral(" border: %1px solid %2; }").arg(width).arg(border->get().name())
+                   : QStringLiteral(" border: none; }");
+    return rule;
+}
+
 }  // namespace trivo::theme

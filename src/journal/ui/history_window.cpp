@@ -18,6 +18,8 @@
 #include "common/file_error.h"
 #include "common/file_io.h"
 #include "common/outcome.h"
+#include "common/ui/keyboard.h"
+#include "common/ui/theme.h"
 
 namespace trivo {
 
@@ -26,6 +28,12 @@ using namespace journal;
 namespace {
 
 const QString kCsvFilter = QStringLiteral("Fichier CSV (*.csv);;Tous les fichiers (*)");
+// What a screen reader says of the controls whose caption does not say it.
+const QString kDisplayName = QStringLiteral("Afficheur");
+const QString kLotName = QStringLiteral("Lot");
+const QString kSinceName = QStringLiteral("Date de début");
+const QString kTableName = QStringLiteral("Opérations du journal");
+const QString kSourceName = QStringLiteral("Source du journal");
 
 const QStringList kHeaders = {
     QStringLiteral("Date"),      QStringLiteral("Opération"), QStringLiteral("Résultat"), QStringLiteral("Afficheur"),
@@ -73,10 +81,14 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     since_->setCalendarPopup(true);
     since_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     since_->setEnabled(false);
-    filters->addWidget(new QLabel(QStringLiteral("Afficheur :"), this), 0, 0);
+    auto* displayLabel = new QLabel(QStringLiteral("Afficheur :"), this);
+    displayLabel->setBuddy(display_);
+    auto* lotLabel = new QLabel(QStringLiteral("Lot :"), this);
+    lotLabel->setBuddy(lot_);
+    filters->addWidget(displayLabel, 0, 0);
     filters->addWidget(display_, 0, 1);
     filters->addWidget(onlyDisplay_, 0, 2);
-    filters->addWidget(new QLabel(QStringLiteral("Lot :"), this), 1, 0);
+    filters->addWidget(lotLabel, 1, 0);
     filters->addWidget(lot_, 1, 1);
     auto* sinceRow = new QHBoxLayout;
     sinceRow->addWidget(sinceOn_);
@@ -101,6 +113,8 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Tab leaves the table for the next control; the arrows move among its rows.
+    table_->setTabKeyNavigation(false);
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("SOURCE"));
@@ -110,6 +124,12 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     layout->addLayout(buttons);
     layout->addWidget(table_, 1);
     layout->addWidget(status_);
+
+    for (const auto& [widget, name] : std::initializer_list<std::pair<QWidget*, const QString&>>{
+             {display_, kDisplayName}, {lot_, kLotName}, {since_, kSinceName}, {table_, kTableName},
+             {status_, kSourceName}})
+        widget->setAccessibleName(name);
+    closeOnEscape(this);
 
     connect(sinceOn_, &QCheckBox::toggled, since_, &QWidget::setEnabled);
     connect(refresh_, &QPushButton::clicked, this, &HistoryWindow::ACTUALISER_Click);
@@ -185,7 +205,7 @@ void HistoryWindow::fillTable()
                 item->setFont(font);
             }
             if (column == 2 && !r.passed)
-                item->setForeground(QColor(192, 0, 0));
+                item->setForeground(theme::kFailedLine.text.get());
             table_->setItem(row, column, item);
         }
     }
@@ -206,6 +226,7 @@ void HistoryWindow::EXPORTER_Click()
     FileRequest request;
     request.title = QStringLiteral("Exporter l'historique.");
     request.filter = kCsvFilter;
+    request.initialDir = documentsFolder();
     request.fileName = QStringLiteral("historique.csv");
     request.save = true;
     const QString path = dialogs_.saveFile(request);

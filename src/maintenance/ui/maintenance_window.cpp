@@ -15,6 +15,7 @@
 #include "common/dialogs.h"
 #include "common/outcome.h"
 #include "common/main_services.h"
+#include "common/ui/keyboard.h"
 #include "common/ui/twips.h"
 #include "common/ui/window_operations.h"
 #include "journal/recording.h"
@@ -34,6 +35,15 @@ const QString kNoImageText = QStringLiteral("Aucun fichier HEX n'a été lu dans
                                             "Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».");
 const QString kNotConnectedText =
     QStringLiteral("Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
+// What a screen reader says of the controls whose caption does not say it.
+const QString kStateName = QStringLiteral("État de l'opération");
+const QString kProgressName = QStringLiteral("Progression");
+const QString kDumpName = QStringLiteral("Vidage du fichier HEX");
+const QString kScrollName = QStringLiteral("Défilement du vidage");
+const QString kFileName = QStringLiteral("Fichier HEX");
+// The two "Fermer" buttons: the window's, and the update area's that folds it away.
+const QString kCloseWindowName = QStringLiteral("Fermer la fenêtre");
+const QString kCloseUpdateName = QStringLiteral("Fermer la mise à jour");
 constexpr int kReadProgressMaximum = kImageSize;
 // The bar is painted at most this often during a transfer, so that painting never paces the reports.
 constexpr int kProgressPaintIntervalMs = 40;
@@ -159,6 +169,19 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
                          QStringLiteral("Opération de mise à jour du programme du TRIVO-ALTEU."));
     ferme_ = button(updateArea_, "FERME", QStringLiteral("Fermer"), QStringLiteral("Férmer."));
 
+    label4_->setAccessibleName(kStateName);
+    progressBar1_->setAccessibleName(kProgressName);
+    text2_->setAccessibleName(kDumpName);
+    vScroll1_->setAccessibleName(kScrollName);
+    txtFilename_->setAccessibleName(kFileName);
+    butFerme_->setAccessibleName(kCloseWindowName);
+    ferme_->setAccessibleName(kCloseUpdateName);
+    // During an update the window stays: it would only close once the update has ended.
+    closeOnEscape(this, [this] {
+        if (!flashRunning())
+            closeWindow();
+    });
+
     // Fixed places in twips, as the window folds by its height: the update area lies below the short height.
     constexpr int m = 120, gap = 150, full = kWidthTwips - 2 * m, third = (full - 2 * gap) / 3, scrollW = 255;
     place(formate_, m, 120, third, 420);
@@ -231,13 +254,7 @@ void MaintenanceWindow::setHeightTwips(int twips)
         sub->adjustSize();
 }
 
-void MaintenanceWindow::closeWindow()
-{
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
+void MaintenanceWindow::closeWindow() { trivo::closeWindow(this); }
 
 void MaintenanceWindow::FORMATE_Click()
 {

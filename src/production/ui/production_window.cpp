@@ -23,6 +23,8 @@
 
 #include "common/dialogs.h"
 #include "common/main_services.h"
+#include "common/ui/keyboard.h"
+#include "common/ui/theme.h"
 #include "link/hidapi_transport.h"
 #include "emulator/faults.h"
 #include "journal/journal.h"
@@ -38,7 +40,26 @@ namespace {
 constexpr quint32 kTrainingSeed = 1;
 // Long enough for the picture's bar to be seen moving on a training line.
 constexpr int kTrainingReplyDelayMs = 4;
-const QString kDefaultLogName = QStringLiteral("journal-production.csv");
+// What a screen reader says of the controls whose caption does not say it, and of the counters.
+const QString kModelName = QStringLiteral("Configuration modèle");
+const QString kPictureName = QStringLiteral("Écran d'accueil");
+const QString kLogName = QStringLiteral("Journal de production");
+const QString kChooseModelName = QStringLiteral("Choisir la configuration modèle");
+const QString kChoosePictureName = QStringLiteral("Choisir l'écran d'accueil");
+const QString kNoPictureName = QStringLiteral("Aucun écran d'accueil");
+const QString kChooseLogName = QStringLiteral("Choisir le journal de production");
+const QString kPlacesName = QStringLiteral("Afficheurs côte à côte");
+const QString kUnitsName = QStringLiteral("Afficheurs émulés");
+const QString kFaultyUnitName = QStringLiteral("Afficheur en panne");
+const QString kFaultName = QStringLiteral("Panne de l'afficheur");
+const QString kVerdictName = QStringLiteral("Résultat");
+const QString kStepName = QStringLiteral("Étape en cours");
+const QString kStepBarName = QStringLiteral("Progression de l'étape");
+const QString kLogLinesName = QStringLiteral("Dernières lignes du journal");
+const QString kUnitsCountName = QStringLiteral("Nombre d'afficheurs");
+const QString kPassedCountName = QStringLiteral("Nombre de conformes");
+const QString kFailedCountName = QStringLiteral("Nombre d'échecs");
+const QString kCounterDescription = QStringLiteral("%1 : %2");
 const QString kConfigFilter = QStringLiteral("Config (*.config_CP);;Tous les fichiers (*)");
 const QString kPictureFilter = QStringLiteral("Images (*.bmp *.png);;Tous les fichiers (*)");
 const QString kLogFilter = QStringLiteral("Journal CSV (*.csv);;Tous les fichiers (*)");
@@ -57,7 +78,7 @@ QFont sized(QFont font, int points, bool bold = false)
 }
 
 // A counter: its caption above, its number large enough to be read across the workshop.
-QLabel* counter(QLayout* row, const QString& caption, const QString& name, QWidget* parent)
+QLabel* counter(QLayout* row, const QString& caption, const QString& name, const QString& spoken, QWidget* parent)
 {
     auto* frame = new QFrame(parent);
     frame->setFrameShape(QFrame::StyledPanel);
@@ -68,6 +89,8 @@ QLabel* counter(QLayout* row, const QString& caption, const QString& name, QWidg
     title->setFont(sized(title->font(), 16));
     auto* number = new QLabel(frame);
     number->setObjectName(name);
+    number->setAccessibleName(spoken);
+    number->setProperty("caption", caption);
     number->setAlignment(Qt::AlignCenter);
     number->setFont(sized(number->font(), 40, true));
     column->addWidget(title);
@@ -98,8 +121,7 @@ ProductionWindow::ProductionWindow(Dialogs& dialogs, MainServices& main, QWidget
     connect(&runner_, &LineRunner::stepProgress, this, &ProductionWindow::onStepProgress);
     connect(&runner_, &LineRunner::unitFinished, this, &ProductionWindow::onUnitFinished);
     connect(&runner_, &LineRunner::finished, this, &ProductionWindow::onFinished);
-    const QString folder = main_.dialogFolder().isEmpty() ? QDir::currentPath() : main_.dialogFolder();
-    log_->setText(QDir::toNativeSeparators(QDir(folder).filePath(kDefaultLogName)));
+    log_->setText(QDir::toNativeSeparators(defaultLogPath(false)));
     setPanel(Panel::Ready, kReadyVerdict, QString(), QStringLiteral("Choisissez le modèle, puis Démarrer."));
     refreshCounters();
     refreshButtons();
@@ -180,9 +202,9 @@ void ProductionWindow::buildControls()
     outer->addWidget(trainingBox_);
 
     auto* buttons = new QHBoxLayout;
-    startButton_ = new QPushButton(QStringLiteral("Démarrer"), parent);
+    startButton_ = new QPushButton(QStringLiteral("&Démarrer"), parent);
     startButton_->setObjectName(QStringLiteral("cmdDemarrer"));
-    stopButton_ = new QPushButton(QStringLiteral("Arrêter"), parent);
+    stopButton_ = new QPushButton(QStringLiteral("&Arrêter"), parent);
     stopButton_->setObjectName(QStringLiteral("cmdArreter"));
     for (QPushButton* b : {startButton_, stopButton_}) {
         b->setFont(sized(b->font(), 16, true));
@@ -217,9 +239,9 @@ void ProductionWindow::buildControls()
     outer->addWidget(panelFrame_, 2);
 
     auto* counters = new QHBoxLayout;
-    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), parent);
-    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), parent);
-    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), parent);
+    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), kUnitsCountName, parent);
+    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), kPassedCountName, parent);
+    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), kFailedCountName, parent);
     outer->addLayout(counters);
 
     auto* step = new QHBoxLayout;
@@ -240,6 +262,21 @@ void ProductionWindow::buildControls()
     logLines_->setMinimumHeight(150);
     outer->addWidget(logLines_, 1);
 
+    const std::initializer_list<std::pair<QWidget*, const QString&>> names{
+        {model_, kModelName},          {picture_, kPictureName},       {log_, kLogName},
+        {modelButton_, kChooseModelName}, {pictureButton_, kChoosePictureName},
+        {noPictureButton_, kNoPictureName}, {logButton_, kChooseLogName}, {placesBox_, kPlacesName},
+        {unitsBox_, kUnitsName},       {faultyUnitBox_, kFaultyUnitName}, {faultBox_, kFaultName},
+        {resultLabel_, kVerdictName},  {stepLabel_, kStepName},       {stepBar_, kStepBarName},
+        {logLines_, kLogLinesName}};
+    for (const auto& [widget, name] : names)
+        widget->setAccessibleName(name);
+    // A stray Échap never stops a running line: Arrêter does.
+    closeOnEscape(this, [this] {
+        if (!runner_.running())
+            closeWindow(this);
+    });
+
     connect(modelButton_, &QPushButton::clicked, this, &ProductionWindow::cmdModele_Click);
     connect(pictureButton_, &QPushButton::clicked, this, &ProductionWindow::cmdEcran_Click);
     connect(noPictureButton_, &QPushButton::clicked, this, &ProductionWindow::cmdSansEcran_Click);
@@ -256,6 +293,10 @@ QSize ProductionWindow::sizeHint() const
 
 void ProductionWindow::setTraining(bool on)
 {
+    // A training line keeps its own log; a log the operator chose stays.
+    const QString shown = QDir::fromNativeSeparators(log_->text());
+    if (shown == defaultLogPath(training_) && on != training_)
+        log_->setText(QDir::toNativeSeparators(defaultLogPath(on)));
     training_ = on;
     trainingBox_->setVisible(on);
 }
@@ -384,26 +425,23 @@ void ProductionWindow::cmdArreter_Click()
 void ProductionWindow::setPanel(Panel panel, const QString& title, const QString& unitText, const QString& reason)
 {
     panel_ = panel;
-    QColor background(90, 90, 90);
-    QColor text(Qt::white);
+    const theme::Face* face = &theme::kVerdictReady;
     switch (panel) {
     case Panel::Ready: break;
-    case Panel::Running:
-        background = QColor(240, 170, 0);
-        text = Qt::black;
-        break;
-    case Panel::Passed: background = QColor(0, 150, 0); break;
-    case Panel::Failed: background = QColor(200, 0, 0); break;
+    case Panel::Running: face = &theme::kVerdictRunning; break;
+    case Panel::Passed: face = &theme::kVerdictPassed; break;
+    case Panel::Failed: face = &theme::kVerdictFailed; break;
     }
-    QPalette palette = panelFrame_->palette();
-    palette.setColor(QPalette::Window, background);
-    palette.setColor(QPalette::WindowText, text);
-    panelFrame_->setPalette(palette);
-    for (QLabel* l : {unitLabel_, resultLabel_, reasonLabel_})
-        l->setPalette(palette);
+    for (QWidget* w : std::initializer_list<QWidget*>{panelFrame_, unitLabel_, resultLabel_, reasonLabel_})
+        theme::paint(w, *face);
     resultLabel_->setText(title);
     unitLabel_->setText(unitText);
     reasonLabel_->setText(reason);
+    QStringList said;
+    for (const QString& part : {unitText, title, reason})
+        if (!part.isEmpty())
+            said << part;
+    resultLabel_->setAccessibleDescription(said.join(QStringLiteral(", ")));
 }
 
 QString ProductionWindow::panelText() const { return resultLabel_->text(); }
@@ -419,9 +457,10 @@ QStringList ProductionWindow::shownLogLines() const
 
 void ProductionWindow::refreshCounters()
 {
-    unitsCount_->setNum(units_);
-    passedCount_->setNum(passed_);
-    failedCount_->setNum(failed_);
+    for (auto [label, value] : {std::pair{unitsCount_, units_}, {passedCount_, passed_}, {failedCount_, failed_}}) {
+        label->setNum(value);
+        label->setAccessibleDescription(kCounterDescription.arg(label->property("caption").toString()).arg(value));
+    }
 }
 
 void ProductionWindow::refreshButtons()
@@ -471,7 +510,7 @@ void ProductionWindow::onUnitFinished(int, const UnitRecord& record, const QStri
         setPanel(Panel::Failed, kFailedVerdict, unitText,
                  QStringLiteral("%1 : %2").arg(stepCaption(record.failedStep), record.reason));
     auto* item = new QListWidgetItem(readableLine(record));
-    item->setForeground(record.passed ? QColor(0, 110, 0) : QColor(190, 0, 0));
+    item->setForeground((record.passed ? theme::kPassedLine : theme::kFailedLine).text.get());
     logLines_->insertItem(0, item);
     while (logLines_->count() > kShownLogLines)
         delete logLines_->takeItem(logLines_->count() - 1);

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "registers/register_reading.h"
-#include "common/ui/close_window.h"
+#include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
 #include "common/ui/window_operations.h"
 #include "link/display_owner.h"
@@ -126,6 +126,7 @@ RegistersWindow::RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServ
     // While the display is busy, "Lire" would only queue behind what runs: it is greyed. The keys stay
     // live, so that every press gets its release.
     connect(&owner_, &DisplayOwner::busyChanged, readButton_, [this](bool busy) { readButton_->setEnabled(!busy); });
+    closeOnEscape(this);
 }
 
 RegistersWindow::~RegistersWindow() = default;
@@ -430,13 +431,7 @@ void RegistersWindow::Command2_Click()
 void RegistersWindow::Command1_Click()
 {
     timer1_.stop();
-    closeWindowFrame(this);
-}
-
-void RegistersWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!closeOnEscape(this, event))
-        QWidget::keyPressEvent(event);
+    closeWindow(this);
 }
 
 void RegistersWindow::closeEvent(QCloseEvent* event)

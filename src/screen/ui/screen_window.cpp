@@ -17,7 +17,7 @@
 #include "common/main_services.h"
 #include "common/outcome.h"
 #include "common/tool_settings.h"
-#include "common/ui/close_window.h"
+#include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
 #include "common/ui/window_operations.h"
 #include "journal/recording.h"
@@ -216,6 +216,7 @@ ScreenWindow::ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
     connect(fermer_, &QPushButton::clicked, this, &ScreenWindow::Command1_Click);
     connect(annuler_, &QPushButton::clicked, this, &ScreenWindow::ANNULER_Click);
     connect(&owner, &DisplayOwner::busyChanged, this, &ScreenWindow::showBusy);
+    closeOnEscape(this);
 }
 
 ScreenWindow::~ScreenWindow() = default;
@@ -277,7 +278,8 @@ void ScreenWindow::OUVRIR_Click()
     request.title = kScreenOpenTitle;
     request.filter = kScreenOpenFilter;
     request.filterIndex = 1;
-    request.initialDir = main_.programFolder();
+    // The operator's pictures are among the documents, not beside the program.
+    request.initialDir = main_.dialogFolder();
     const QString path = dialogs_.openFile(request);
     if (path.isEmpty())
         return;  // cancelled
@@ -428,13 +430,7 @@ void ScreenWindow::Command2_Click()
         });
 }
 
-void ScreenWindow::Command1_Click() { closeWindowFrame(this); }
-
-void ScreenWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!closeOnEscape(this, event))
-        QWidget::keyPressEvent(event);
-}
+void ScreenWindow::Command1_Click() { closeWindow(this); }
 
 void ScreenWindow::begin(int maximum, const QString& text)
 {

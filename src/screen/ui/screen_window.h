@@ -59,7 +59,6 @@ public:
     static QImage welcomePicture();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
