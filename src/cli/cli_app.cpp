@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "cli/cli_support.h"
+#include "common/language.h"
 #include "emulator/emulated_display.h"
 #include "emulator/emulator_state.h"
 #include "link/display_labels.h"
@@ -175,6 +176,7 @@ QString generalHelp()
         "  --lot LOT         le lot inscrit au journal de service\n"
         "  --base URI        journal de service partagé sur un serveur PostgreSQL\n"
         "                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base)\n"
+        "  --langue LANGUE   fr (par défaut) ou en : la langue des messages et des aides\n"
         "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
         "\n"
         "Codes de sortie :\n"
@@ -367,6 +369,15 @@ bool onlyOptions(CliContext& c, const QString& command, const QStringList& args,
 int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextStream& in)
 {
     stopFlag = false;
+    // French unless --langue en: scripts read the same texts whatever the station's settings.
+    bool knownLanguage = true;
+    const std::optional<Language> language = languageFromArguments(argsIn, &knownLanguage);
+    if (!setLanguage(language.value_or(Language::French)))
+        err << "English translation not found: the messages stay in French." << Qt::endl;
+    if (!knownLanguage) {
+        err << T("--langue ne connaît que « fr » et « en ».") << Qt::endl;
+        return kCliUsage;
+    }
     bool simulate = false;
     QString statePath;
     QString tracePath;
@@ -393,6 +404,10 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         if (const int taken = args.isEmpty() ? takeTrainingOption(argsIn, i, training, err) : 0; taken != 0) {
             if (taken < 0)
                 return kCliUsage;
+            continue;
+        }
+        if (args.isEmpty() && (a == QLatin1String("--langue") || a.startsWith(QLatin1String("--langue=")))) {
+            i += a == QLatin1String("--langue") ? 1 : 0;
             continue;
         }
         if (args.isEmpty() && (a == QLatin1String("--panne") || a.startsWith(QLatin1String("--panne=")))) {

@@ -206,6 +206,8 @@ QLineEdit* digitPositions(int cell, QWidget* parent)
     e->setObjectName(QStringLiteral("REG_CT(1)"));
     e->setReadOnly(true);
     e->setFocusPolicy(Qt::NoFocus);
+    // A caption over the digit buttons, not a field: the mouse selects nothing in it.
+    e->setAttribute(Qt::WA_TransparentForMouseEvents);
     e->setFrame(false);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSize(14);

@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QSettings>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "common/language.h"
 #include "common/ui/qt_dialogs.h"
 #include "common/ui/theme.h"
 #include "common/ui/translations.h"
@@ -15,6 +17,8 @@
 #include "shell/program_icon.h"
 #include "trivo_version.h"
 
+using trivo::T;
+
 namespace {
 // True when the arguments ask for the version; the file name after --trace is not an option.
 bool asksForVersion(int argc, char* argv[])
@@ -23,7 +27,8 @@ bool asksForVersion(int argc, char* argv[])
         if (std::strcmp(argv[i], "--") == 0)
             return false;
         if (std::strcmp(argv[i], "--trace") == 0 || std::strcmp(argv[i], "--latence") == 0
-            || std::strcmp(argv[i], "--unites") == 0 || std::strcmp(argv[i], "--theme") == 0) {
+            || std::strcmp(argv[i], "--unites") == 0 || std::strcmp(argv[i], "--theme") == 0
+            || std::strcmp(argv[i], "--langue") == 0) {
             ++i;
             continue;
         }
@@ -52,42 +57,58 @@ int main(int argc, char* argv[])
     // file name lets a Wayland compositor match the running program to its menu entry.
     QApplication::setWindowIcon(trivo::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("trivo-cp"));
-    if (!trivo::installFrenchTranslations(app))
+    // French unless --langue or the Langue menu's choice (kept in the settings) says otherwise; never the
+    // system's locale.
+    bool knownLanguage = true;
+    std::optional<trivo::Language> language = trivo::languageFromArguments(app.arguments(), &knownLanguage);
+    if (!knownLanguage) {
+        std::fprintf(stderr, "--langue ne connaît que « fr » et « en ».\n");
+        return 2;
+    }
+    if (!language)
+        language = trivo::parseLanguage(QSettings().value(trivo::kLanguageKey).toString());
+    if (language && !trivo::setLanguage(*language))
+        std::fprintf(stderr, "English translation not found: the windows stay in French.\n");
+    if (trivo::language() == trivo::Language::French && !trivo::installFrenchTranslations(app))
         std::fprintf(stderr,
                      "Traductions françaises de Qt introuvables (paquet qt6-translations-l10n) : "
                      "les boutons standard restent en anglais.\n");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Utilitaire de service TRIVO ZURED CP."));
+    parser.setApplicationDescription(T("Utilitaire de service TRIVO ZURED CP."));
     parser.addHelpOption();
     parser.addVersionOption();
     QCommandLineOption simulate(QStringLiteral("simule"),
-                                QStringLiteral("Mode formation : afficheur émulé au lieu du matériel."));
+                                T("Mode formation : afficheur émulé au lieu du matériel."));
     parser.addOption(simulate);
 
     QCommandLineOption trace(QStringLiteral("trace"),
-                             QStringLiteral("Ajoute chaque rapport échangé avec l'afficheur au FICHIER."),
-                             QStringLiteral("FICHIER"));
+                             T("Ajoute chaque rapport échangé avec l'afficheur au FICHIER."), T("FICHIER"));
     parser.addOption(trace);
     QCommandLineOption latency(QStringLiteral("latence"),
-                               QStringLiteral("Mode formation : chaque échange avec l'afficheur émulé prend MS "
-                                              "millisecondes, comme sur un vrai câble."),
+                               T("Mode formation : chaque échange avec l'afficheur émulé prend MS "
+                                 "millisecondes, comme sur un vrai câble."),
                                QStringLiteral("MS"));
     parser.addOption(latency);
     QCommandLineOption units(QStringLiteral("unites"),
-                             QStringLiteral("Mode formation : un banc de N afficheurs émulés branchés à la fois, "
-                                            "chacun avec son numéro de série."),
+                             T("Mode formation : un banc de N afficheurs émulés branchés à la fois, "
+                               "chacun avec son numéro de série."),
                              QStringLiteral("N"));
     parser.addOption(units);
     QCommandLineOption themeOption(QStringLiteral("theme"),
-                                   QStringLiteral("Palette des fenêtres : « sombre » impose la palette sombre "
-                                                  "(sinon, celle du bureau)."),
+                                   T("Palette des fenêtres : « sombre » impose la palette sombre "
+                                     "(sinon, celle du bureau)."),
                                    QStringLiteral("THEME"));
     parser.addOption(themeOption);
+    QCommandLineOption languageOption(QStringLiteral("langue"),
+                                      T("Langue des fenêtres : « fr » (le français, par défaut) ou « en » "
+                                        "(l'anglais) ; sinon, celle choisie dans le menu Langue."),
+                                      T("LANGUE"));
+    parser.addOption(languageOption);
     parser.process(app);
     if (parser.isSet(themeOption)) {
         if (parser.value(themeOption) != QLatin1String("sombre")) {
-            std::fprintf(stderr, "--theme ne connaît que « sombre ».\n");
+            std::fprintf(stderr, "%s\n", qPrintable(T("--theme ne connaît que « sombre ».")));
             return 2;
         }
         trivo::theme::forceDark(app);
@@ -97,7 +118,7 @@ int main(int argc, char* argv[])
         bool ok = false;
         unitCount = parser.value(units).toInt(&ok);
         if (!ok || unitCount < 1 || unitCount > 16) {
-            std::fprintf(stderr, "--unites demande un nombre d'afficheurs de 1 à 16.\n");
+            std::fprintf(stderr, "%s\n", qPrintable(T("--unites demande un nombre d'afficheurs de 1 à 16.")));
             return 2;
         }
     }
@@ -106,7 +127,7 @@ int main(int argc, char* argv[])
         bool ok = false;
         latencyMs = parser.value(latency).toInt(&ok);
         if (!ok || latencyMs < 0 || latencyMs > 60000) {
-            std::fprintf(stderr, "--latence demande une durée en millisecondes (0 à 60000).\n");
+            std::fprintf(stderr, "%s\n", qPrintable(T("--latence demande une durée en millisecondes (0 à 60000).")));
             return 2;
         }
     }
@@ -131,8 +152,9 @@ int main(int argc, char* argv[])
 
     trivo::ReportTrace traceFile;
     if (parser.isSet(trace) && !traceFile.open(parser.value(trace))) {
-        std::fprintf(stderr, "Impossible d'ouvrir le fichier de trace %s : %s\n", qPrintable(parser.value(trace)),
-                     qPrintable(traceFile.errorString()));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(T("Impossible d'ouvrir le fichier de trace %1 : %2")
+                                    .arg(parser.value(trace), traceFile.errorString())));
         return 2;
     }
     int status = 0;
@@ -153,8 +175,8 @@ int main(int argc, char* argv[])
         status = app.exec();
     }
     if (parser.isSet(trace) && !traceFile.finish()) {
-        std::fprintf(stderr, "Fichier de trace %s incomplet : %s\n", qPrintable(parser.value(trace)),
-                     qPrintable(traceFile.errorString()));
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(T("Fichier de trace %1 incomplet : %2").arg(parser.value(trace), traceFile.errorString())));
         return status != 0 ? status : 4;
     }
     return status;

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 #include <QScreen>
 
 #include "common/dialogs.h"
@@ -18,6 +19,7 @@
 #include "shell/production_menu.h"
 #include "shell/tools_menu.h"
 #include "shell/window_arrangement.h"
+#include "common/language.h"
 
 namespace trivo {
 
@@ -87,6 +89,7 @@ void MenuBar::build(QMenuBar* bar)
             [this] { MENU_INIT_Click(); });
     production_ = new ProductionMenu(main_, this);
     production_->addTo(option);
+    addLanguages(option);
 
     (new ToolsMenu(main_, this))->build(bar);
 
@@ -110,6 +113,41 @@ void MenuBar::build(QMenuBar* bar)
     addItem(help, this, "MEN_OPENPDF", QStringLiteral("Ouvrir de l'aide."), [this] { MEN_OPENPDF_Click(); });
 
     addItem(bar, this, "MENU_SPLASH", QStringLiteral("?"), [this] { MENU_SPLASH_Click(); }, kAboutKey);
+}
+
+// The languages of the windows, each named in its own language; the choice is kept in the settings and
+// holds from the next start (the windows are built in one language).
+void MenuBar::addLanguages(QMenu* option)
+{
+    option->addSeparator();
+    QMenu* languages = option->addMenu(T("Lan&gue"));
+    languages->setObjectName(QStringLiteral("MENU_LANGUE"));
+    languages->menuAction()->setObjectName(QStringLiteral("MENU_LANGUE"));
+    auto* group = new QActionGroup(languages);
+    const struct {
+        const char* name;
+        QString caption;
+        Language language;
+    } choices[] = {{"MENU_LANGUE_FR", QStringLiteral("&Français"), Language::French},
+                   {"MENU_LANGUE_EN", QStringLiteral("&English"), Language::English}};
+    for (const auto& choice : choices) {
+        const Language chosen = choice.language;
+        QAction* action = addItem(languages, this, choice.name, choice.caption, [this, chosen] { chooseLanguage(chosen); });
+        action->setCheckable(true);
+        action->setChecked(language() == chosen);
+        group->addAction(action);
+    }
+}
+
+void MenuBar::chooseLanguage(Language chosen)
+{
+    QSettings().setValue(QString::fromLatin1(kLanguageKey), languageCode(chosen));
+    if (chosen == language())
+        return;
+    MessageRequest box;
+    box.text = T("La langue choisie sera celle des fenêtres au prochain démarrage du programme.");
+    box.icon = MsgIcon::Information;
+    main_.dialogs().message(box);
 }
 
 // --- Fichier ---------------------------------------------------------------------------------------

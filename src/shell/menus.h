@@ -9,6 +9,7 @@ class QMenu;
 class QMenuBar;
 
 namespace trivo {
+enum class Language;
 class MainWindow;
 class ConfigWindow;
 class AboutWindow;
@@ -50,6 +51,8 @@ public:
 
 private:
     void openDocument(int index);
+    void addLanguages(QMenu* option);
+    void chooseLanguage(Language chosen);
 
     MainWindow& main_;
     QMenu* windowMenu_ = nullptr;

@@ -24,22 +24,27 @@
 #include <QStyleOption>
 #include <QWidgetAction>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
+
+#include "common/language.h"
 
 namespace trivo::test {
 
 class UiAudit {
 public:
-    enum Kind { Overlap, OutsideParent, CutText, OutOfReach, Nameless, MouseOnly, Mnemonic, kKinds };
+    enum Kind { Overlap, OutsideParent, CutText, OutOfReach, Nameless, MouseOnly, Mnemonic, French, kKinds };
     static constexpr std::array<const char*, kKinds> kNames{
         "overlaps", "children outside their parent", "cut texts", "controls out of reach",
-        "nameless controls", "mouse-only controls", "duplicate mnemonics"};
+        "nameless controls", "mouse-only controls", "duplicate mnemonics", "texts left in French"};
 
     std::array<int, kKinds> counts{};
     // Pairs of access letters the program was given and keeps (Qt cycles between them).
     QList<QStringList> givenClashes;
+    // The windows are in English: a text still in French is counted.
+    bool english = false;
 
     // Everything but the mouse probe, on `root` as it is shown now; sub-windows of an MDI area inside it
     // are windows of their own and left out.
@@ -65,6 +70,14 @@ public:
                 names.insert(name.toCaseFolded(), w);
         }
         duplicates(letters_, describe(root));
+        if (english) {
+            QList<QWidget*> all;
+            walk(root, all, false);
+            french(root, root->windowTitle());
+            for (QWidget* w : all)
+                for (const QString& text : shownTexts(w))
+                    french(w, text);
+        }
     }
 
     // The access letters of a menu bar, of each of its menus and of their submenus.
@@ -79,6 +92,8 @@ public:
                     continue;
                 if (const QChar letter = mnemonic(a->text()); !letter.isNull())
                     letters.append({letter, a->text()});
+                if (english)
+                    french(bar, a->text());
                 if (a->menu())
                     one(a->menu()->actions(), where + QStringLiteral(" > ") + QString(a->text()).remove('&'));
             }
@@ -136,6 +151,36 @@ public:
     }
 
 private:
+    // The texts a widget shows or tells a screen reader.
+    static QStringList shownTexts(QWidget* w)
+    {
+        QStringList texts{w->accessibleName(), w->accessibleDescription(), w->toolTip()};
+        if (auto* l = qobject_cast<QLabel*>(w))
+            texts << l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(w))
+            texts << b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(w))
+            texts << g->title();
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < c->count(); ++i)
+                texts << c->itemText(i);
+        return texts;
+    }
+
+    // A text of the translation files shown as it stands, or one with letters English does not use.
+    void french(QWidget* w, const QString& text)
+    {
+        static const QString kFrenchLetters = QStringLiteral("éèêëàâùûçôîïœÉÈÊÀÇ«»");
+        const QString plain = QString(text).remove(QLatin1Char('&')).trimmed();
+        if (plain.isEmpty())
+            return;
+        const bool french = T(text) != text || std::any_of(plain.begin(), plain.end(), [](QChar c) {
+                                return kFrenchLetters.contains(c);
+                            });
+        if (french)
+            add(French, w, QStringLiteral("shows \"%1\"").arg(plain.left(60)));
+    }
+
     // A widget of Qt's own making inside a composite one (a scroll area's bars, a spin box's edit).
     static bool qtPart(const QWidget* w) { return w->objectName().startsWith(QLatin1String("qt_")); }
 

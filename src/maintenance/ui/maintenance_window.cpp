@@ -121,6 +121,8 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     // less room than the tall one, the panel scrolls.
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
+    // The controls inside take the focus; the area scrolls to the one that has it.
+    scroll->setFocusPolicy(Qt::NoFocus);
     panel_ = new QWidget(scroll);
     scroll->setWidget(panel_);
     auto* frame = new QVBoxLayout(this);

@@ -139,6 +139,8 @@ void ProductionWindow::buildControls()
     // rather than drawing them over one another.
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
+    // The controls inside take the focus; the area scrolls to the one that has it.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     scroll_->setWidgetResizable(true);
     contents_ = new QWidget(scroll_);
     scroll_->setWidget(contents_);
