@@ -199,15 +199,25 @@ QVBoxLayout* column(QGroupBox* const (&frames)[N])
     return l;
 }
 
+// A caption over the digit buttons, not a field: the mouse selects nothing in it.
+class CaptionEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->ignore(); }
+    void mouseMoveEvent(QMouseEvent* event) override { event->ignore(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->ignore(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->ignore(); }
+};
+
 // REG_CT(1): the digit positions "3210", each digit centred in a cell as wide as the button under it.
 QLineEdit* digitPositions(int cell, QWidget* parent)
 {
-    auto* e = new QLineEdit(QStringLiteral("3210"), parent);
+    auto* e = new CaptionEdit(QStringLiteral("3210"), parent);
     e->setObjectName(QStringLiteral("REG_CT(1)"));
     e->setReadOnly(true);
     e->setFocusPolicy(Qt::NoFocus);
-    // A caption over the digit buttons, not a field: the mouse selects nothing in it.
-    e->setAttribute(Qt::WA_TransparentForMouseEvents);
     e->setFrame(false);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSize(14);

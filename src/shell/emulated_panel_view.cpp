@@ -100,6 +100,7 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
     state_->setAccessibleName(kStateName);
     // The panel has no control of its own: it takes the focus itself, so that Échap reaches it.
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(windowTitle());
     closeOnEscape(this);
     layout->addWidget(state_);
 

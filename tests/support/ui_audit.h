@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSet>
@@ -167,16 +168,19 @@ private:
         return texts;
     }
 
-    // A text of the translation files shown as it stands, or one with letters English does not use.
+    // A text of the translation files shown as it stands, or one with letters or little words English
+    // does not use.
     void french(QWidget* w, const QString& text)
     {
         static const QString kFrenchLetters = QStringLiteral("éèêëàâùûçôîïœÉÈÊÀÇ«»");
+        static const QRegularExpression kFrenchWords(
+            QStringLiteral("\\b(le|la|les|des|du|une|et|pour|avec|sur|dans|au|aux|est|pas|vous)\\b"),
+            QRegularExpression::CaseInsensitiveOption);
         const QString plain = QString(text).remove(QLatin1Char('&')).trimmed();
         if (plain.isEmpty())
             return;
-        const bool french = T(text) != text || std::any_of(plain.begin(), plain.end(), [](QChar c) {
-                                return kFrenchLetters.contains(c);
-                            });
+        const bool french = T(text) != text || plain.contains(kFrenchWords)
+                            || std::any_of(plain.begin(), plain.end(), [](QChar c) { return kFrenchLetters.contains(c); });
         if (french)
             add(French, w, QStringLiteral("shows \"%1\"").arg(plain.left(60)));
     }
