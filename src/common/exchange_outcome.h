@@ -22,7 +22,8 @@ enum class ExchangeOutcome : uint8_t {
     AlreadyUsed,   // nothing sent: another program holds the display
 };
 
-// The operator's sentence for an outcome ("" for Done).
+// The operator's sentence for an outcome ("" for Done), in French: the journal and the logs keep it so;
+// T() gives it in the program's language where it is shown.
 QString exchangeOutcomeText(ExchangeOutcome outcome);
 
 }  // namespace trivo

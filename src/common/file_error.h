@@ -3,6 +3,8 @@
 // emulated display's state) and the numbers shown after "Erreur N°: ", defined here only.
 #include <QString>
 
+#include "common/language.h"
+
 namespace trivo {
 
 namespace errnum {
@@ -29,13 +31,13 @@ constexpr int kPictureTruncated = 5;    // a BMP shorter than its header says
 struct FileError {
     int number = 0;       // 0: no error
     int line = 0;         // 1-based line of the fault where the format has lines, else 0
-    QString description;  // French, shown after "Fichier "
+    QString description;  // in the program's language, shown after "Fichier "
 
     bool failed() const { return number != 0; }
     // "Fichier " + description + CR LF + "Erreur N°: " + number: the text of the exclamation box.
     QString boxText() const
     {
-        return QStringLiteral("Fichier ") + description + QStringLiteral("\r\nErreur N°: ") + QString::number(number);
+        return T("Fichier %1").arg(description) + QStringLiteral("\r\n") + T("Erreur N°: %1").arg(number);
     }
 };
 

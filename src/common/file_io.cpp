@@ -1,5 +1,7 @@
 #include "common/file_io.h"
 
+#include "common/language.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,17 +33,16 @@ FileError openFault(const QString& path, bool forWriting, const QString& systemT
 {
     const QFileInfo info(path);
     if (!forWriting && !info.exists())
-        return {errnum::kFileNotFound, 0, QStringLiteral("introuvable : %1").arg(shown(path))};
+        return {errnum::kFileNotFound, 0, T("introuvable : %1").arg(shown(path))};
     if (forWriting && !info.absoluteDir().exists())
-        return {errnum::kPathNotFound, 0,
-                QStringLiteral("impossible à créer, dossier introuvable : %1").arg(shown(path))};
+        return {errnum::kPathNotFound, 0, T("impossible à créer, dossier introuvable : %1").arg(shown(path))};
     if (info.isDir())
-        return {errnum::kPathAccess, 0, QStringLiteral("inaccessible, c'est un dossier : %1").arg(shown(path))};
+        return {errnum::kPathAccess, 0, T("inaccessible, c'est un dossier : %1").arg(shown(path))};
     if (info.exists() && ((forWriting && !info.isWritable()) || (!forWriting && !info.isReadable())))
-        return {errnum::kPermissionDenied, 0, QStringLiteral("inaccessible, accès refusé : %1").arg(shown(path))};
+        return {errnum::kPermissionDenied, 0, T("inaccessible, accès refusé : %1").arg(shown(path))};
     if (forWriting && !QFileInfo(info.absolutePath()).isWritable())
-        return {errnum::kPermissionDenied, 0, QStringLiteral("impossible à créer, accès refusé : %1").arg(shown(path))};
-    return {errnum::kPathAccess, 0, QStringLiteral("inaccessible : %1 (%2)").arg(shown(path), systemText)};
+        return {errnum::kPermissionDenied, 0, T("impossible à créer, accès refusé : %1").arg(shown(path))};
+    return {errnum::kPathAccess, 0, T("inaccessible : %1 (%2)").arg(shown(path), systemText)};
 }
 
 FileError readFileStart(const QString& path, qsizetype maxBytes, QByteArray& bytes,
@@ -58,7 +59,7 @@ FileError readFileStart(const QString& path, qsizetype maxBytes, QByteArray& byt
         bytes.append(chunk);
     }
     if (file.error() != QFileDevice::NoError)
-        return {errnum::kDeviceIo, 0, QStringLiteral("illisible : %1 (%2)").arg(shown(path), file.errorString())};
+        return {errnum::kDeviceIo, 0, T("illisible : %1 (%2)").arg(shown(path), file.errorString())};
     return {};
 }
 
@@ -80,7 +81,7 @@ FileError writeFileWhole(const QString& path, const QByteArray& bytes, const Fil
 
     auto writeFault = [&path](int error) {
         return FileError{errnum::kDeviceIo, 0,
-                         QStringLiteral("non enregistré, erreur d'écriture : %1 (%2)")
+                         T("non enregistré, erreur d'écriture : %1 (%2)")
                              .arg(shown(path), QString::fromLocal8Bit(std::strerror(error)))};
     };
     QByteArray temporary =

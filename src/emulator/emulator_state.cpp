@@ -1,6 +1,7 @@
 #include "emulator/emulator_state.h"
 
 #include "common/file_io.h"
+#include "common/language.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -54,13 +55,13 @@ bool loadEmulatorState(const QString& path, EmulatedDisplay& display, QString* e
     auto picture = display.picture;
     if (!fromHex(o.value(QStringLiteral("bloc")), block) || !fromHex(o.value(QStringLiteral("ecran")), picture)) {
         if (error)
-            *error = QStringLiteral("contenu invalide");
+            *error = T("contenu invalide");
         return false;
     }
     const QJsonValue faultList = o.value(QStringLiteral("pannes"));
     if (!faultList.isUndefined() && !faultList.isArray()) {
         if (error)
-            *error = QStringLiteral("contenu invalide");
+            *error = T("contenu invalide");
         return false;
     }
     std::vector<FaultSpec> kept;
@@ -68,7 +69,7 @@ bool loadEmulatorState(const QString& path, EmulatedDisplay& display, QString* e
         const std::optional<FaultSpec> fault = parseFault(value.toString());
         if (!fault) {
             if (error)
-                *error = QStringLiteral("panne inconnue : %1").arg(value.toString());
+                *error = T("panne inconnue : %1").arg(value.toString());
             return false;
         }
         kept.push_back(*fault);
@@ -107,7 +108,7 @@ bool saveEmulatorState(const QString& path, const EmulatedDisplay& display, QStr
     const FileError written = writeFileWhole(path, QJsonDocument(o).toJson());
     if (written.failed()) {
         if (error)
-            *error = QStringLiteral("%1 (Erreur N°: %2)").arg(written.description).arg(written.number);
+            *error = T("%1 (Erreur N°: %2)").arg(written.description).arg(written.number);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "emulator/faults.h"
 
+#include "common/language.h"
 #include "link/link_state.h"
 
 namespace trivo {
@@ -29,6 +30,24 @@ const FaultInfo& faultInfo(Fault fault)
         if (info.fault == fault)
             return info;
     return faultCatalogue().front();  // every enumerator is in the catalogue
+}
+
+QString faultCaption(Fault fault)
+{
+    switch (fault) {
+    case Fault::Silent: return T("Muet : ne répond plus");
+    case Fault::SlowReply: return T("Réponses lentes (2 s)");
+    case Fault::LateReply: return T("Réponses après le délai d'attente");
+    case Fault::FailingWrite: return T("Écritures en échec");
+    case Fault::ShortWrite: return T("Écritures incomplètes");
+    case Fault::ReadError: return T("Lectures en erreur");
+    case Fault::ShortReply: return T("Réponses tronquées");
+    case Fault::WrongSignature: return T("Mauvaise signature");
+    case Fault::WrongReply: return T("Réponses fausses");
+    case Fault::RefuseOpen: return T("Refuse d'être ouvert");
+    case Fault::Unplugged: return T("Débranché après N rapports");
+    }
+    return QString::fromUtf8(faultInfo(fault).caption);
 }
 
 std::optional<Fault> faultNamed(const QString& name)

@@ -26,13 +26,15 @@ enum class Fault {
 struct FaultInfo {
     Fault fault;
     const char* name;     // command line and state file: "muet", "debranche", ...
-    const char* caption;  // the training mode's menu
+    const char* caption;  // the training mode's menu, in French (faultCaption() gives it as shown)
     int defaultParam;     // what param -1 stands for
 };
 
 // Every fault, in the order the menu and the help list them.
 const std::vector<FaultInfo>& faultCatalogue();
 const FaultInfo& faultInfo(Fault fault);
+// The caption in the program's language.
+QString faultCaption(Fault fault);
 std::optional<Fault> faultNamed(const QString& name);
 
 constexpr int kDefaultFaultParam = -1;

@@ -1,5 +1,7 @@
 #include "link/display_claim.h"
 
+#include "common/language.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +15,7 @@ namespace trivo {
 
 QString alreadyUsedText(const QString& program, qint64 pid)
 {
-    return QStringLiteral("Afficheur déjà utilisé par %1 (pid %2).").arg(program).arg(pid);
+    return T("Afficheur déjà utilisé par %1 (pid %2).").arg(program).arg(pid);
 }
 
 DisplayClaim::~DisplayClaim() { release(); }
@@ -57,7 +59,7 @@ void readHolder(int fd, QString* usedBy)
     const qsizetype blank = text.lastIndexOf(QLatin1Char(' '));
     bool ok = false;
     const qint64 pid = blank > 0 ? text.mid(blank + 1).toLongLong(&ok) : 0;
-    *usedBy = ok ? alreadyUsedText(text.left(blank), pid) : alreadyUsedText(QStringLiteral("un autre programme"), 0);
+    *usedBy = ok ? alreadyUsedText(text.left(blank), pid) : alreadyUsedText(T("un autre programme"), 0);
 }
 
 }  // namespace

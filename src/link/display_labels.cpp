@@ -1,5 +1,7 @@
 #include "link/display_labels.h"
 
+#include "common/language.h"
+
 #include <QSettings>
 #include <QUrl>
 
@@ -37,15 +39,14 @@ void setDisplayLabel(const HidInterfaceInfo& display, const QString& label)
 QString displayCaption(const HidInterfaceInfo& display, int number)
 {
     const QString label = displayLabel(display);
-    QString caption = QStringLiteral("%1 : ").arg(number);
-    if (!label.isEmpty())
-        caption += label + QLatin1Char(' ');
     QStringList details;
     if (!display.serial.empty())
         details << QString::fromStdString(display.serial);
-    details << QStringLiteral("version %1").arg(QStringLiteral("%1").arg(display.version, 4, 16, QLatin1Char('0')).toUpper());
-    return caption + QStringLiteral("(%1) ").arg(details.join(QStringLiteral(", ")))
-        + QString::fromStdString(display.path);
+    details << T("version %1").arg(QStringLiteral("%1").arg(display.version, 4, 16, QLatin1Char('0')).toUpper());
+    const QString path = QString::fromStdString(display.path);
+    if (label.isEmpty())
+        return T("%1 : (%2) %3").arg(QString::number(number), details.join(QStringLiteral(", ")), path);
+    return T("%1 : %2 (%3) %4").arg(QString::number(number), label, details.join(QStringLiteral(", ")), path);
 }
 
 }  // namespace trivo

@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "common/language.h"
 #include "link/display_claim.h"
 
 namespace trivo {
@@ -336,11 +337,11 @@ QString DisplayOwner::label3Text() const
     if (state_ == LinkState::Waiting && !usedBy_.isEmpty())
         return usedBy_;
     if (state_ == LinkState::Waiting && !unusable_.isEmpty())
-        return kUnusableText.arg(unusable_);
+        return T(kUnusableText).arg(unusable_);
     // The display chosen among several went away: the windows stay with it until the operator chooses.
     if (state_ == LinkState::Waiting && !target_.empty())
-        return kChosenGoneText.arg(QString::fromStdString(target_));
-    return stateText(state_);
+        return T(kChosenGoneText).arg(QString::fromStdString(target_));
+    return T(stateText(state_));
 }
 
 void DisplayOwner::setTarget(const std::string& path)

@@ -17,6 +17,7 @@
 #include <set>
 #include <vector>
 
+#include "common/language.h"
 #include "common/progress.h"
 #include "link/exchanger.h"
 
@@ -27,10 +28,8 @@ namespace trivo {
 // How long a display that refuses to be opened is tried again before it is said to be unusable, and how often.
 constexpr int kOpenRetryMs = 2000;
 constexpr int kOpenRetryIntervalMs = 100;
-inline const QString kUnusableText =
-    QStringLiteral("Afficheur inaccessible (%1) : voir la règle udev dans le README.");
-inline const QString kChosenGoneText =
-    QStringLiteral("Afficheur %1 débranché : rebranchez-le ou choisissez-en un autre.");
+inline const QString kUnusableText = FR("Afficheur inaccessible (%1) : voir la règle udev dans le README.");
+inline const QString kChosenGoneText = FR("Afficheur %1 débranché : rebranchez-le ou choisissez-en un autre.");
 
 class DisplayOwner : public QObject {
     Q_OBJECT

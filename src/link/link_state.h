@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "common/language.h"
+
 namespace trivo {
 
 constexpr uint16_t kDisplayVendorId = 0x1234;
@@ -16,9 +18,9 @@ constexpr int kMonitorIntervalMs = 1000;
 // from a read time-out until the display is plugged in again or answers an operation.
 enum class LinkState { Unknown, Waiting, Connected, NotAnswering };
 
-inline const QString kConnectedText = QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -");
-inline const QString kWaitingText = QStringLiteral("En attente de connexion. Veuillez connecter le TRIVO_ZURED.");
-inline const QString kNotAnsweringText = QStringLiteral(" - TRIVO_ZURED NE RÉPOND PAS -");
+inline const QString kConnectedText = FR(" - TRIVO_ZURED_CONNECTÉ -");
+inline const QString kWaitingText = FR("En attente de connexion. Veuillez connecter le TRIVO_ZURED.");
+inline const QString kNotAnsweringText = FR(" - TRIVO_ZURED NE RÉPOND PAS -");
 
 // The status line's text for a state.
 QString stateText(LinkState state);

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "common/language.h"
 #include "link/link_events.h"
 
 namespace trivo {
@@ -15,8 +16,8 @@ namespace trivo {
 enum class ProgressColour { Unset, White, Yellow, Green };
 
 // What Label4 says after an exchange: sent, or refused by the link.
-inline const QString kLabel4SentText = QStringLiteral("Fin de l'envoi .");
-inline const QString kLabel4RefusedText = QStringLiteral("IMPOSSIBLE !");
+inline const QString kLabel4SentText = FR("Fin de l'envoi .");
+inline const QString kLabel4RefusedText = FR("IMPOSSIBLE !");
 
 class UsbModel {
 public:

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <QtMath>
 
+#include "common/language.h"
 #include "common/ui/theme.h"
 #include "shell/program_icon.h"
 #include "trivo_version.h"
@@ -25,22 +26,22 @@ const QColor kCaseColor(52, 58, 70);
 const QColor kLcdBlue(28, 64, 160);
 const QColor kAccent(0, 150, 80);
 // What a screen reader says of the parts without a text of their own.
-const QString kPictureName = QStringLiteral("Animation, image %1");
-const QString kDetailsName = QStringLiteral("Coordonnées du fabricant");
+const QString kPictureName = FR("Animation, image %1");
+const QString kDetailsName = FR("Coordonnées du fabricant");
 }  // namespace
 
 QString makerDetails()
 {
     // The maker is fictional; the numbers use reserved ranges so that nobody is called by mistake.
-    return QStringLiteral("ZURED Instruments S.A.S.\n"
-                          "14, allée des Compteurs\n"
-                          "ZA du Pré Vert\n"
-                          "99120 Valbrune-sur-Loue - FRANCE\n"
-                          "Tél. : +33 (0)1 99 00 12 34\n"
-                          "Fax : +33 (0)1 99 00 12 35\n"
-                          "S.A.S. au capital de 80 000 EUR\n"
-                          "RCS Valbrune 900 000 000 - APE 2651B\n"
-                          "TVA FR00 900000000");
+    return T("ZURED Instruments S.A.S.\n"
+             "14, allée des Compteurs\n"
+             "ZA du Pré Vert\n"
+             "99120 Valbrune-sur-Loue - FRANCE\n"
+             "Tél. : +33 (0)1 99 00 12 34\n"
+             "Fax : +33 (0)1 99 00 12 35\n"
+             "S.A.S. au capital de 80 000 EUR\n"
+             "RCS Valbrune 900 000 000 - APE 2651B\n"
+             "TVA FR00 900000000");
 }
 
 QPixmap AboutWindow::drawPicture(int frame, const QSize& size)
@@ -103,7 +104,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), mainWindow_(mainWindow)
 {
     setObjectName(QStringLiteral("ORV_ND_SPLASH"));
-    setWindowTitle(QStringLiteral("TRIVO - ZURED - COMPTEUR"));
+    setWindowTitle(T("TRIVO - ZURED - COMPTEUR"));
     setWindowIcon(programIcon());
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
@@ -119,7 +120,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     layout->setContentsMargins(18, 14, 18, 14);
     layout->setSpacing(8);
 
-    label1_ = new QLabel(QStringLiteral("TRIVO - ZURED - COMPTEUR"), shape1_);
+    label1_ = new QLabel(T("TRIVO - ZURED - COMPTEUR"), shape1_);
     label1_->setObjectName(QStringLiteral("Label1"));
     QFont titleFont = label1_->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.7);
@@ -148,7 +149,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
         auto* picture = new QLabel(pictureSlot);
         picture->setObjectName(QStringLiteral("Picture1(%1)").arg(i));
         picture->setPixmap(drawPicture(i, kPictureSize));
-        picture->setAccessibleName(kPictureName.arg(i + 1));
+        picture->setAccessibleName(T(kPictureName).arg(i + 1));
         picture->setGeometry(QRect(QPoint(0, 0), kPictureSize));
         picture->setVisible(i == 0);
         picture->installEventFilter(this);
@@ -159,7 +160,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     text1_ = new QPlainTextEdit(makerDetails(), shape1_);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
-    text1_->setAccessibleName(kDetailsName);
+    text1_->setAccessibleName(T(kDetailsName));
     text1_->setFocusPolicy(Qt::NoFocus);
     text1_->setFrameShape(QFrame::NoFrame);
     text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -187,7 +188,7 @@ AboutWindow::AboutWindow(QWidget* mainWindow, QWidget* parent)
     timer_->start();
 }
 
-void AboutWindow::Form_Load() { lblVersion_->setText(QStringLiteral("Version ") + QStringLiteral(TRIVO_VERSION_TEXT)); }
+void AboutWindow::Form_Load() { lblVersion_->setText(T("Version %1").arg(QStringLiteral(TRIVO_VERSION_TEXT))); }
 
 void AboutWindow::QUITTEUR()
 {

@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "common/language.h"
 #include "common/ui/theme.h"
 #include "config/comparison_report.h"
 
@@ -25,7 +26,7 @@ enum Column { kMarkerColumn, kLabelColumn, kExpectedColumn, kActualColumn, kColu
 // the only sign.
 const QString kMarker = QStringLiteral("≠");
 // What a screen reader calls the table; the summary is its description.
-const QString kTableName = QStringLiteral("Paramètres comparés");
+const QString kTableName = FR("Paramètres comparés");
 
 }  // namespace
 
@@ -33,9 +34,9 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     : QDialog(parent), comparison_(comparison), expectedFrom_(expectedFrom)
 {
     setObjectName(QStringLiteral("COMPARAISON"));
-    setWindowTitle(kComparisonTitle);
+    setWindowTitle(T(kComparisonTitle));
 
-    auto* source = new QLabel(QStringLiteral("Attendu : ") + expectedFrom, this);
+    auto* source = new QLabel(T("Attendu : %1").arg(expectedFrom), this);
     source->setObjectName(QStringLiteral("LBL_SOURCE"));
     source->setWordWrap(true);
     summary_ = new QLabel(comparisonSummary(comparison), this);
@@ -48,18 +49,17 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
 
     table_ = new QTableWidget(this);
     table_->setObjectName(QStringLiteral("TABLE_COMPARAISON"));
-    table_->setAccessibleName(kTableName);
+    table_->setAccessibleName(T(kTableName));
     table_->setAccessibleDescription(summary_->text());
     // Tab leaves the table; the arrows move inside it.
     table_->setTabKeyNavigation(false);
     table_->setColumnCount(kColumns);
-    table_->setHorizontalHeaderLabels(
-        {QString(), QStringLiteral("Paramètre"), QStringLiteral("Attendu"), QStringLiteral("Afficheur")});
+    table_->setHorizontalHeaderLabels({QString(), T("Paramètre"), T("Attendu"), T("Afficheur")});
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
     table_->setWordWrap(false);
-    table_->setAccessibleName(kTableName);
+    table_->setAccessibleName(T(kTableName));
     // Tab leaves the table for the buttons; the arrows move among its rows.
     table_->setTabKeyNavigation(false);
     const QList<ComparisonRow> rows = comparisonRows(comparison);
@@ -93,12 +93,12 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     header->setSectionResizeMode(kActualColumn, QHeaderView::Stretch);
     table_->setColumnWidth(kLabelColumn, table_->columnWidth(kLabelColumn) + 12);
 
-    differencesOnly_ = new QCheckBox(QStringLiteral("&Différences seulement"), this);
+    differencesOnly_ = new QCheckBox(T("&Différences seulement"), this);
     differencesOnly_->setObjectName(QStringLiteral("CHK_DIFFERENCES"));
-    copy_ = new QPushButton(QStringLiteral("&Copier"), this);
+    copy_ = new QPushButton(T("&Copier"), this);
     copy_->setObjectName(QStringLiteral("BTN_COPIER"));
-    copy_->setToolTip(QStringLiteral("Copie la comparaison affichée dans le presse-papiers, en texte."));
-    close_ = new QPushButton(QStringLiteral("&Fermer"), this);
+    copy_->setToolTip(T("Copie la comparaison affichée dans le presse-papiers, en texte."));
+    close_ = new QPushButton(T("&Fermer"), this);
     close_->setObjectName(QStringLiteral("BTN_FERMER"));
     close_->setDefault(true);
 
@@ -140,8 +140,8 @@ void ComparisonDialog::showRows()
 
 QString ComparisonDialog::copyText() const
 {
-    return QStringLiteral("Attendu : ") + expectedFrom_ + QLatin1Char('\n') + comparisonSummary(comparison_)
-        + QLatin1Char('\n') + comparisonTable(comparison_, differencesOnly());
+    return T("Attendu : %1").arg(expectedFrom_) + QLatin1Char('\n') + comparisonSummary(comparison_) + QLatin1Char('\n')
+        + comparisonTable(comparison_, differencesOnly());
 }
 
 void ComparisonDialog::Copier_Click() { QApplication::clipboard()->setText(copyText()); }

@@ -4,6 +4,7 @@
 // every row and the differences only, and a copy of the table as text for a report or a message.
 #include <QDialog>
 
+#include "common/language.h"
 #include "config/verification.h"
 
 class QCheckBox;
@@ -13,7 +14,7 @@ class QTableWidget;
 
 namespace trivo {
 
-inline const QString kComparisonTitle = QStringLiteral("Comparaison avec l'afficheur");
+inline const QString kComparisonTitle = FR("Comparaison avec l'afficheur");
 
 class ComparisonDialog : public QDialog {
     Q_OBJECT

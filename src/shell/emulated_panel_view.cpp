@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/language.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
 #include "emulator/emulated_display.h"
@@ -19,12 +20,12 @@ namespace {
 constexpr int kLcdWidth = 240;
 constexpr int kLcdHeight = 64;
 // What a screen reader says of the panel's parts; a lamp's description says whether it is lit.
-const QString kCounterName = QStringLiteral("Compteur");
-const QString kTotaliserName = QStringLiteral("Totalisateur");
-const QString kLcdName = QStringLiteral("Écran LCD");
-const QString kStateName = QStringLiteral("État de l'afficheur émulé");
-const QString kLampOn = QStringLiteral("allumé");
-const QString kLampOff = QStringLiteral("éteint");
+const QString kCounterName = FR("Compteur");
+const QString kTotaliserName = FR("Totalisateur");
+const QString kLcdName = FR("Écran LCD");
+const QString kStateName = FR("État de l'afficheur émulé");
+const QString kLampOn = FR("allumé");
+const QString kLampOff = FR("éteint");
 
 QPixmap lamp(const QColor& color, bool on)
 {
@@ -56,35 +57,34 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
     : QWidget(parent), transport_(transport)
 {
     setObjectName(QStringLiteral("PANNEAU_EMULE"));
-    setWindowTitle(QStringLiteral("Afficheur émulé (simulation)"));
+    setWindowTitle(T("Afficheur émulé (simulation)"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* numbers = new QGroupBox(QStringLiteral("Compteur et totalisateur"), this);
+    auto* numbers = new QGroupBox(T("Compteur et totalisateur"), this);
     auto* nl = new QGridLayout(numbers);
-    counter_ = bigNumber(numbers, kCounterName);
+    counter_ = bigNumber(numbers, T(kCounterName));
     counter_->setObjectName(QStringLiteral("COMPTEUR"));
-    totaliser_ = bigNumber(numbers, kTotaliserName);
+    totaliser_ = bigNumber(numbers, T(kTotaliserName));
     totaliser_->setObjectName(QStringLiteral("TOTALISATEUR"));
-    nl->addWidget(new QLabel(QStringLiteral("Compteur :"), numbers), 0, 0);
+    nl->addWidget(new QLabel(T("Compteur :"), numbers), 0, 0);
     nl->addWidget(counter_, 0, 1);
-    nl->addWidget(new QLabel(QStringLiteral("Totalisateur :"), numbers), 1, 0);
+    nl->addWidget(new QLabel(T("Totalisateur :"), numbers), 1, 0);
     nl->addWidget(totaliser_, 1, 1);
     layout->addWidget(numbers);
 
-    auto* screen = new QGroupBox(QStringLiteral("Écran LCD 240 x 64"), this);
+    auto* screen = new QGroupBox(T("Écran LCD 240 x 64"), this);
     auto* sl = new QVBoxLayout(screen);
     lcd_ = new QLabel(screen);
     lcd_->setObjectName(QStringLiteral("LCD"));
     lcd_->setFixedSize(kLcdWidth * 2 + 4, kLcdHeight * 2 + 4);
     lcd_->setStyleSheet(theme::styleRule(QStringLiteral("QLabel"), theme::kPanelLcd, &theme::kPanelLcdBorder, 2));
-    lcd_->setAccessibleName(kLcdName);
+    lcd_->setAccessibleName(T(kLcdName));
     sl->addWidget(lcd_);
     layout->addWidget(screen);
 
-    auto* outputs = new QGroupBox(QStringLiteral("Voyants et sorties"), this);
+    auto* outputs = new QGroupBox(T("Voyants et sorties"), this);
     auto* ol = new QGridLayout(outputs);
-    const QStringList names = {QStringLiteral("DEL 1"),    QStringLiteral("DEL 2"),    QStringLiteral("DEL 3"),
-                               QStringLiteral("Relais 1"), QStringLiteral("Relais 2"), QStringLiteral("Bipeur")};
+    const QStringList names = {T("DEL 1"), T("DEL 2"), T("DEL 3"), T("Relais 1"), T("Relais 2"), T("Bipeur")};
     for (int i = 0; i < names.size(); ++i) {
         auto* icon = new QLabel(outputs);
         icon->setObjectName(QStringLiteral("VOYANT(%1)").arg(i));
@@ -97,7 +97,7 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
 
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("ETAT_EMULE"));
-    state_->setAccessibleName(kStateName);
+    state_->setAccessibleName(T(kStateName));
     // The panel has no control of its own: it takes the focus itself, so that Échap reaches it.
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(windowTitle());
@@ -148,12 +148,12 @@ void EmulatedPanelView::refresh()
     for (int i = 0; i < lamps_.size(); ++i) {
         lamps_[i]->setPixmap(lamp(theme::kPanelLamps[std::size_t(i)].get(), on[i]));
         lamps_[i]->setProperty("on", on[i]);
-        lamps_[i]->setAccessibleDescription(on[i] ? kLampOn : kLampOff);
+        lamps_[i]->setAccessibleDescription(T(on[i] ? kLampOn : kLampOff));
     }
 
-    QString state = plugged ? QStringLiteral("Branché") : QStringLiteral("Débranché");
+    QString state = plugged ? T("Branché") : T("Débranché");
     if (d.updateMode)
-        state += QStringLiteral(" — mode mise à jour (%1 octets reçus)").arg(d.firmware.size());
+        state = T("%1 — mode mise à jour (%2 octets reçus)").arg(state, QString::number(d.firmware.size()));
     state_->setText(state);
 }
 

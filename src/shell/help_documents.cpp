@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include "common/dialogs.h"
+#include "common/language.h"
 
 namespace trivo {
 
@@ -93,8 +94,8 @@ QString browseHelpFiles(Dialogs& dialogs, const QString& programFolder)
 {
     enterProgramFolder(programFolder);
     FileRequest request;
-    request.title = kHelpBrowserTitle;
-    request.filter = kHelpBrowserFilter;
+    request.title = T(kHelpBrowserTitle);
+    request.filter = T(kHelpBrowserFilter);
     request.filterIndex = 1;
     request.initialDir = programFolder;
     // An installed program keeps its documents apart from itself: start where they are.

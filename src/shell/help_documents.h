@@ -8,28 +8,27 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "common/language.h"
+
 namespace trivo {
 class Dialogs;
 
 struct HelpDocument {
     const char* item;  // menu item name
-    QString caption;   // menu caption
+    QString caption;   // menu caption, in French (shown through T())
     QString name;      // relative to the program's folder, written with a leading backslash
 };
 
 inline const std::array<HelpDocument, 4> kHelpDocuments{{
-    {"MENU_AIDETALUORV", QStringLiteral("Protocole au format  Pdf (reader)"),
-     QStringLiteral("\\TRIVO_SOLANT_VARDEL.pdf")},
-    {"MEN_FORDOC", QStringLiteral("Protocole au format  DOC"), QStringLiteral("\\TRIVO_SOLANT_VARDEL.doc")},
-    {"MENU_INTERPDF", QStringLiteral("Interface au format  Pdf (reader)"),
-     QStringLiteral("\\Raccor_Inter_Config_TRIVO.pdf")},
-    {"MENU_INTERDOC", QStringLiteral("Interface au format  DOC"), QStringLiteral("\\Raccor_Inter_Config_TRIVO.doc")},
+    {"MENU_AIDETALUORV", FR("Protocole au format  Pdf (reader)"), QStringLiteral("\\TRIVO_SOLANT_VARDEL.pdf")},
+    {"MEN_FORDOC", FR("Protocole au format  DOC"), QStringLiteral("\\TRIVO_SOLANT_VARDEL.doc")},
+    {"MENU_INTERPDF", FR("Interface au format  Pdf (reader)"), QStringLiteral("\\Raccor_Inter_Config_TRIVO.pdf")},
+    {"MENU_INTERDOC", FR("Interface au format  DOC"), QStringLiteral("\\Raccor_Inter_Config_TRIVO.doc")},
 }};
 
-inline const QString kHelpBrowserTitle = QStringLiteral("Ouvrir un fichier d'aide (bouton gauche puis ouvrir).");
+inline const QString kHelpBrowserTitle = FR("Ouvrir un fichier d'aide (bouton gauche puis ouvrir).");
 // "Tous les fichiers(*.*)" keeps its caption; its pattern is "*" so that names without a dot are listed too.
-inline const QString kHelpBrowserFilter =
-    QStringLiteral("Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)");
+inline const QString kHelpBrowserFilter = FR("Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)");
 
 // Where the installed program's documents go, below the data folder of its prefix.
 inline const QString kInstalledDocSubfolder = QStringLiteral("trivo-cp/doc");

@@ -21,6 +21,7 @@
 
 #include "common/dialogs.h"
 #include "common/file_io.h"
+#include "common/language.h"
 #include "common/ui/theme.h"
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
@@ -43,9 +44,9 @@ namespace trivo {
 
 namespace {
 // What a screen reader says of the status bar and of the Pannes menu's number box.
-const QString kPanel1Name = QStringLiteral("État de la connexion");
-const QString kPanel2Name = QStringLiteral("Dernière opération");
-const QString kFaultCountName = QStringLiteral("Rapports avant le débranchement");
+const QString kPanel1Name = FR("État de la connexion");
+const QString kPanel2Name = FR("Dernière opération");
+const QString kFaultCountName = FR("Rapports avant le débranchement");
 
 // A round diode on a dark rim, for the status bar.
 QPixmap diode(const QColor& color)
@@ -85,28 +86,28 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
 
     auto* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
-    bar->setToolTip(kStatusBarTip);
+    bar->setToolTip(T(kStatusBarTip));
     auto* panel1 = new QWidget(bar);
     panel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
     auto* p1 = new QHBoxLayout(panel1);
     p1->setContentsMargins(2, 0, 2, 0);
     panel1Icon_ = new QLabel(panel1);
     panel1Icon_->setFixedSize(18, 18);
-    panel1Text_ = new QLabel(kInitialPanel1Text, panel1);
+    panel1Text_ = new QLabel(T(kInitialPanel1Text), panel1);
     panel1Text_->setMinimumWidth(380);
-    panel1Text_->setAccessibleName(kPanel1Name);
+    panel1Text_->setAccessibleName(T(kPanel1Name));
     p1->addWidget(panel1Icon_);
     p1->addWidget(panel1Text_, 1);
     panel2_ = new QLabel(bar);
     panel2_->setObjectName(QStringLiteral("StatusBar1_Panel2"));
     // Narrow enough for the display chooser to keep its whole text on a 1024-pixel screen.
     panel2_->setMinimumWidth(200);
-    panel2_->setAccessibleName(kPanel2Name);
+    panel2_->setAccessibleName(T(kPanel2Name));
     // Which display the windows work on, among those plugged in; it also names the one in use.
     chooser_ = new QComboBox(bar);
     chooser_->setObjectName(QStringLiteral("CHOIX_AFFICHEUR"));
-    chooser_->setToolTip(QStringLiteral("Afficheur sur lequel travaillent les fenêtres."));
-    chooser_->setAccessibleName(QStringLiteral("Afficheur"));
+    chooser_->setToolTip(T("Afficheur sur lequel travaillent les fenêtres."));
+    chooser_->setAccessibleName(T("Afficheur"));
     chooser_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     chooser_->setMinimumContentsLength(24);
     bar->addWidget(panel1, 1);
@@ -122,7 +123,7 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     menus_ = new MenuBar(*this);
     menus_->build(menuBar());
     if (QMenu* option = menuBar()->findChild<QMenu*>(QStringLiteral("MENU_OPTION"))) {
-        QAction* name = option->addAction(QStringLiteral("&Nommer l'afficheur..."));
+        QAction* name = option->addAction(T("&Nommer l'afficheur..."));
         name->setObjectName(QStringLiteral("MENU_NOMMER_AFFICHEUR"));
         connect(name, &QAction::triggered, this, &MainWindow::MENU_NOMMER_AFFICHEUR_Click);
     }
@@ -161,7 +162,7 @@ void MainWindow::updateCaption()
 {
     QString caption = captionForVersion(TRIVO_VERSION_MAJOR, TRIVO_VERSION_MINOR, TRIVO_VERSION_PATCH);
     if (training_)
-        caption += QStringLiteral(" - Simulation (afficheur émulé)");
+        caption = T("%1 - Simulation (afficheur émulé)").arg(caption);
     setWindowTitle(caption);
 }
 
@@ -175,14 +176,14 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
 {
     emulated_ = &transport;
     setTrainingMode(true);
-    auto* menu = menuBar()->addMenu(QStringLiteral("&Simulation"));
+    auto* menu = menuBar()->addMenu(T("&Simulation"));
     menu->setObjectName(QStringLiteral("MENU_SIMULATION"));
-    auto* plug = menu->addAction(QStringLiteral("Afficheur &branché"));
+    auto* plug = menu->addAction(T("Afficheur &branché"));
     plug->setObjectName(QStringLiteral("MENU_SIM_BRANCHE"));
     plug->setCheckable(true);
     plug->setChecked(transport.plugged());
     connect(plug, &QAction::toggled, this, [this](bool on) { emulated_->plug(on); });
-    auto* update = menu->addAction(QStringLiteral("Mode &mise à jour du micrologiciel"));
+    auto* update = menu->addAction(T("Mode &mise à jour du micrologiciel"));
     update->setObjectName(QStringLiteral("MENU_SIM_MAJ"));
     update->setCheckable(true);
     update->setChecked(transport.display().updateMode);
@@ -193,7 +194,7 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
     // A bench of several displays: each has its own plug.
     QList<QAction*> plugs;
     for (int unit = 1; unit < transport.unitCount(); ++unit) {
-        auto* unitPlug = menu->addAction(QStringLiteral("Afficheur %1 branché").arg(unit + 1));
+        auto* unitPlug = menu->addAction(T("Afficheur %1 branché").arg(unit + 1));
         unitPlug->setObjectName(QStringLiteral("MENU_SIM_BRANCHE_%1").arg(unit + 1));
         unitPlug->setCheckable(true);
         unitPlug->setChecked(transport.unitPlugged(unit));
@@ -215,7 +216,7 @@ void MainWindow::enableSimulation(EmulatedTransport& transport)
     });
     menu->addSeparator();
     // "&Pannes" has the P of this menu.
-    auto* view = menu->addAction(QStringLiteral("Pa&nneau émulé..."));
+    auto* view = menu->addAction(T("Pa&nneau émulé..."));
     view->setObjectName(QStringLiteral("MENU_SIM_PANNEAU"));
     connect(view, &QAction::triggered, this, &MainWindow::showEmulatedPanel);
     menus_->production()->addSimulationItem(menu);
@@ -231,9 +232,9 @@ QString MainWindow::faultActionName(Fault fault)
 // answered before it from the number in the box under it.
 void MainWindow::addFaultMenu(QMenu& simulation)
 {
-    QMenu* faults = simulation.addMenu(QStringLiteral("&Pannes"));
+    QMenu* faults = simulation.addMenu(T("&Pannes"));
     faults->setObjectName(QStringLiteral("MENU_SIM_PANNES"));
-    QAction* none = faults->addAction(QStringLiteral("&Aucune panne"));
+    QAction* none = faults->addAction(T("&Aucune panne"));
     none->setObjectName(QStringLiteral("MENU_SIM_PANNE_AUCUNE"));
     faults->addSeparator();
 
@@ -241,12 +242,12 @@ void MainWindow::addFaultMenu(QMenu& simulation)
     auto* countBox = new QWidget(faults);
     auto* countRow = new QHBoxLayout(countBox);
     countRow->setContentsMargins(28, 2, 8, 2);
-    auto* countLabel = new QLabel(QStringLiteral("N (rapports avant le débranchement) :"), countBox);
+    auto* countLabel = new QLabel(T("N (rapports avant le débranchement) :"), countBox);
     auto* count = new QSpinBox(countBox);
     count->setObjectName(QStringLiteral("MENU_SIM_PANNE_N"));
     count->setRange(0, 100000);
     count->setValue(10);
-    count->setAccessibleName(kFaultCountName);
+    count->setAccessibleName(T(kFaultCountName));
     countLabel->setBuddy(count);
     countRow->addWidget(countLabel);
     countRow->addWidget(count);
@@ -255,7 +256,7 @@ void MainWindow::addFaultMenu(QMenu& simulation)
 
     QList<QAction*> actions;
     for (const FaultInfo& info : faultCatalogue()) {
-        QAction* action = faults->addAction(QString::fromUtf8(info.caption));
+        QAction* action = faults->addAction(faultCaption(info.fault));
         action->setObjectName(faultActionName(info.fault));
         action->setCheckable(true);
         action->setData(static_cast<int>(info.fault));
@@ -445,12 +446,12 @@ void MainWindow::refreshDisplays()
     }
     // The display chosen stays the chosen one when it goes: the windows do not move to another by themselves.
     if (selected < 0 && !owner_.target().empty()) {
-        chooser_->addItem(QStringLiteral("%1 (débranché)").arg(QString::fromStdString(owner_.target())),
+        chooser_->addItem(T("%1 (débranché)").arg(QString::fromStdString(owner_.target())),
                           QString::fromStdString(owner_.target()));
         selected = chooser_->count() - 1;
     }
     if (chooser_->count() == 0)
-        chooser_->addItem(QStringLiteral("Aucun afficheur branché."), QString());
+        chooser_->addItem(T("Aucun afficheur branché."), QString());
     chooser_->setCurrentIndex(std::max(selected, 0));
 }
 
@@ -470,12 +471,11 @@ void MainWindow::MENU_NOMMER_AFFICHEUR_Click()
         if (QString::fromStdString(d.path) == path)
             display = d;
     if (display.path.empty()) {
-        dialogs_.inform(QStringLiteral("Aucun afficheur branché à nommer."), MsgIcon::Exclamation);
+        dialogs_.inform(T("Aucun afficheur branché à nommer."), MsgIcon::Exclamation);
         return;
     }
-    const QString label = dialogs_.text({QStringLiteral("Nommer l'afficheur."),
-                                         QStringLiteral("Nom de l'afficheur %1 :").arg(displayKey(display)),
-                                         displayLabel(display)});
+    const QString label = dialogs_.text(
+        {T("Nommer l'afficheur."), T("Nom de l'afficheur %1 :").arg(displayKey(display)), displayLabel(display)});
     if (label.isNull())
         return;
     setDisplayLabel(display, label);
@@ -484,7 +484,7 @@ void MainWindow::MENU_NOMMER_AFFICHEUR_Click()
 
 void MainWindow::setPanel1(const QString& text, int picture)
 {
-    panel1Text_->setText(text);
+    panel1Text_->setText(T(text));
     panel1Picture_ = picture;
     panel1Icon_->setPixmap(imageList1(picture));
 }
@@ -498,7 +498,8 @@ QPixmap MainWindow::imageList1(int index) const
 
 void MainWindow::setStatusPanel2(const QString& text)
 {
-    panel2_->setText(text);
+    // A status kept in French (as the journal records it) is shown in the program's language.
+    panel2_->setText(T(text));
     if (isVisible())
         panel2_->repaint();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/language.h"
 #include "common/main_services.h"
 #include "emulator/faults.h"
 
@@ -32,9 +33,8 @@ namespace journal {
 class Journal;
 }
 
-inline const QString kInitialPanel1Text = QStringLiteral("Connectez votre TRIVO ZURED COMPTEUR.");
-inline const QString kStatusBarTip =
-    QStringLiteral("La connection avec le TRIVO_CT est symbolisée par une diode verte.");
+inline const QString kInitialPanel1Text = FR("Connectez votre TRIVO ZURED COMPTEUR.");
+inline const QString kStatusBarTip = FR("La connection avec le TRIVO_CT est symbolisée par une diode verte.");
 
 class MainWindow : public QMainWindow, public MainServices {
     Q_OBJECT

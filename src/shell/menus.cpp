@@ -61,43 +61,45 @@ MenuBar::MenuBar(MainWindow& main) : QObject(&main), main_(main) {}
 
 void MenuBar::build(QMenuBar* bar)
 {
-    QMenu* file = addMenu(bar, "MENU_FICHIER", QStringLiteral("&Fichier"));
-    addItem(file, this, "MENU_NEW", QStringLiteral("&Nouveau"), [this] { MENU_NEW_Click(); }, QKeySequence::New);
-    addItem(file, this, "MENU_OUVRIR", QStringLiteral("&Ouvrir"), [this] { MENU_OUVRIR_Click(); }, QKeySequence::Open);
-    addItem(file, this, "MENU_SAUVEGARDER", QStringLiteral("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); },
-            QKeySequence::Save);
-    addItem(file, this, "MENU_IMPRIMER", QStringLiteral("&Imprimer la configuration..."),
-            [this] { main_.withConfigWindow([this](ConfigWindow&) { printServiceSheet(main_); }); },
-            QKeySequence::Print);
-    addItem(file, this, "MENU_PDF", QStringLiteral("E&xporter en PDF..."),
+    QMenu* file = addMenu(bar, "MENU_FICHIER", T("&Fichier"));
+    addItem(
+        file, this, "MENU_NEW", T("&Nouveau"), [this] { MENU_NEW_Click(); }, QKeySequence::New);
+    addItem(
+        file, this, "MENU_OUVRIR", T("&Ouvrir"), [this] { MENU_OUVRIR_Click(); }, QKeySequence::Open);
+    addItem(
+        file, this, "MENU_SAUVEGARDER", T("&Sauvegarder"), [this] { MENU_SAUVEGARDER_Click(); }, QKeySequence::Save);
+    addItem(
+        file, this, "MENU_IMPRIMER", T("&Imprimer la configuration..."),
+        [this] { main_.withConfigWindow([this](ConfigWindow&) { printServiceSheet(main_); }); }, QKeySequence::Print);
+    addItem(file, this, "MENU_PDF", T("E&xporter en PDF..."),
             [this] { main_.withConfigWindow([this](ConfigWindow&) { exportServiceSheet(main_); }); });
-    addItem(file, this, "MENU_QUITTER", QStringLiteral("&Quitter"), [this] { MENU_QUITTER_Click(); },
-            QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addItem(
+        file, this, "MENU_QUITTER", T("&Quitter"), [this] { MENU_QUITTER_Click(); },
+        QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    addItem(bar, this, "MENU_CONFIGURER", QStringLiteral("&Configuration"), [this] { MENU_CONFIGURER_Click(); });
+    addItem(bar, this, "MENU_CONFIGURER", T("&Configuration"), [this] { MENU_CONFIGURER_Click(); });
 
-    QMenu* option = addMenu(bar, "MENU_OPTION", QStringLiteral("&Option"));
+    QMenu* option = addMenu(bar, "MENU_OPTION", T("&Option"));
     // The configuration window's "Programmer" from the keyboard, wherever the focus is.
-    addItem(option, this, "MENU_PROGRAMMER", QStringLiteral("Programmer l'&afficheur."),
-            [this] { MENU_PROGRAMMER_Click(); }, kProgramKey);
+    addItem(
+        option, this, "MENU_PROGRAMMER", T("Programmer l'&afficheur."), [this] { MENU_PROGRAMMER_Click(); },
+        kProgramKey);
     option->addSeparator();
-    addItem(option, this, "MENU_ECRAN_DEMARRAGE", QStringLiteral("&Charger un écran de présentation."),
+    addItem(option, this, "MENU_ECRAN_DEMARRAGE", T("&Charger un écran de présentation."),
             [this] { MENU_ECRAN_DEMARRAGE_Click(); });
-    addItem(option, this, "MENU_LIT_HMS", QStringLiteral("&Lire les registres spéciaux."),
-            [this] { MENU_LIT_HMS_Click(); });
-    addItem(option, this, "MENU_INIT", QStringLiteral("Fonctions spéciales de maintenances."),
-            [this] { MENU_INIT_Click(); });
+    addItem(option, this, "MENU_LIT_HMS", T("&Lire les registres spéciaux."), [this] { MENU_LIT_HMS_Click(); });
+    addItem(option, this, "MENU_INIT", T("Fonctions spéciales de maintenances."), [this] { MENU_INIT_Click(); });
     production_ = new ProductionMenu(main_, this);
     production_->addTo(option);
     addLanguages(option);
 
     (new ToolsMenu(main_, this))->build(bar);
 
-    windowMenu_ = addMenu(bar, "MENU8FEN", QStringLiteral("&Fenêtre."));
-    addItem(windowMenu_, this, "MENU_CASCADE", QStringLiteral("&En Cascade."), [this] { MENU_CASCADE_Click(); });
-    addItem(windowMenu_, this, "MENU_HORI", QStringLiteral("Mosaïque &Horizontale."), [this] { MENU_HORI_Click(); });
-    addItem(windowMenu_, this, "MENU_VERTI", QStringLiteral("Mosaïque &verticale."), [this] { MENU_VERTI_Click(); });
-    addItem(windowMenu_, this, "MENU_ARRANFEUILICO", QStringLiteral("&Réorganiser les icones."),
+    windowMenu_ = addMenu(bar, "MENU8FEN", T("&Fenêtre."));
+    addItem(windowMenu_, this, "MENU_CASCADE", T("&En Cascade."), [this] { MENU_CASCADE_Click(); });
+    addItem(windowMenu_, this, "MENU_HORI", T("Mosaïque &Horizontale."), [this] { MENU_HORI_Click(); });
+    addItem(windowMenu_, this, "MENU_VERTI", T("Mosaïque &verticale."), [this] { MENU_VERTI_Click(); });
+    addItem(windowMenu_, this, "MENU_ARRANFEUILICO", T("&Réorganiser les icones."),
             [this] { MENU_ARRANFEUILICO_Click(); });
     connect(windowMenu_, &QMenu::aboutToShow, this, &MenuBar::refreshWindowList);
 
@@ -107,16 +109,17 @@ void MenuBar::build(QMenuBar* bar)
                                                               &MenuBar::MENU_INTERDOC_Click};
     for (std::size_t i = 0; i < kHelpDocuments.size(); ++i) {
         const auto handler = documentHandlers[i];
-        addItem(help, this, kHelpDocuments[i].item, kHelpDocuments[i].caption, [this, handler] { (this->*handler)(); },
-                i == kGuideDocument ? kGuideKey : QKeySequence());
+        addItem(
+            help, this, kHelpDocuments[i].item, T(kHelpDocuments[i].caption), [this, handler] { (this->*handler)(); },
+            i == kGuideDocument ? kGuideKey : QKeySequence());
     }
-    addItem(help, this, "MEN_OPENPDF", QStringLiteral("Ouvrir de l'aide."), [this] { MEN_OPENPDF_Click(); });
+    addItem(help, this, "MEN_OPENPDF", T("Ouvrir de l'aide."), [this] { MEN_OPENPDF_Click(); });
 
     addItem(bar, this, "MENU_SPLASH", QStringLiteral("?"), [this] { MENU_SPLASH_Click(); }, kAboutKey);
 }
 
-// The languages of the windows, each named in its own language; the choice is kept in the settings and
-// holds from the next start (the windows are built in one language).
+// The languages of the windows; the choice is kept in the settings and holds from the next start (the
+// windows are built in one language).
 void MenuBar::addLanguages(QMenu* option)
 {
     option->addSeparator();
@@ -128,7 +131,7 @@ void MenuBar::addLanguages(QMenu* option)
         const char* name;
         QString caption;
         Language language;
-    } choices[] = {{"MENU_LANGUE_FR", QStringLiteral("&Français"), Language::French},
+    } choices[] = {{"MENU_LANGUE_FR", T("&Français"), Language::French},
                    {"MENU_LANGUE_EN", QStringLiteral("&English"), Language::English}};
     for (const auto& choice : choices) {
         const Language chosen = choice.language;
@@ -184,8 +187,8 @@ void MenuBar::MENU_LIT_HMS_Click() { main_.showRegistersWindow(); }
 
 void MenuBar::MENU_INIT_Click()
 {
-    if (main_.dialogs().confirm(QStringLiteral("Souhaitez-vous continuer?"), MsgIcon::Exclamation,
-                                QStringLiteral("Fonctions spéciales de maintenances.")))
+    if (main_.dialogs().confirm(T("Souhaitez-vous continuer?"), MsgIcon::Exclamation,
+                                T("Fonctions spéciales de maintenances.")))
         main_.showMaintenanceWindow();
 }
 

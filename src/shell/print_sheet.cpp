@@ -6,6 +6,7 @@
 #include <QPrinter>
 
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "configwindow/config_window.h"
 #include "journal/journal.h"
 #include "screen/ui/screen_window.h"
@@ -62,7 +63,7 @@ QPrintPreviewDialog* printServiceSheet(MainWindow& main)
     printer->setDocName(sheet.title);
     auto* preview = new QPrintPreviewDialog(printer, &main);
     preview->setObjectName(QStringLiteral("APERCU_FICHE"));
-    preview->setWindowTitle(kPrintPreviewTitle);
+    preview->setWindowTitle(T(kPrintPreviewTitle));
     preview->setAttribute(Qt::WA_DeleteOnClose);
     // The dialog does not own the printer it prints on.
     QObject::connect(preview, &QObject::destroyed, [printer] { delete printer; });
@@ -76,8 +77,8 @@ void exportServiceSheet(MainWindow& main)
 {
     const ServiceSheet sheet = currentServiceSheet(main);
     FileRequest request;
-    request.title = kExportSheetTitle;
-    request.filter = kSheetFileFilter;
+    request.title = T(kExportSheetTitle);
+    request.filter = T(kSheetFileFilter);
     request.initialDir = main.dialogFolder();
     request.fileName = QStringLiteral("fiche-intervention-%1.pdf").arg(sheet.date.date().toString(Qt::ISODate));
     request.save = true;
@@ -89,8 +90,9 @@ void exportServiceSheet(MainWindow& main)
         // The dialog asked about the name as typed, not about the one with the extension.
         if (QFileInfo::exists(path)) {
             MessageRequest replace;
-            replace.title = kExportSheetTitle;
-            replace.text = kReplaceSheetQuestion.arg(QFileInfo(path).fileName());
+            replace.title = T(kExportSheetTitle);
+            replace.text =
+                T(kSheetExistsLine).arg(QFileInfo(path).fileName()) + QStringLiteral("\r\n") + T(kReplaceSheetLine);
             replace.icon = MsgIcon::Question;
             replace.buttons = MsgButtons::YesNo;
             replace.defaultButton = MsgResult::No;

@@ -3,16 +3,22 @@
 // print button leads to Qt's print dialog; "Exporter en PDF..." asks for a file and writes an A4 PDF.
 #include <QString>
 
+#include "common/language.h"
+
 class QPrintPreviewDialog;
 
 namespace trivo {
 class MainWindow;
 struct ServiceSheet;
 
-inline const QString kExportSheetTitle = QStringLiteral("Exporter la fiche d'intervention en PDF.");
-inline const QString kSheetFileFilter = QStringLiteral("Document PDF (*.pdf)");
-inline const QString kReplaceSheetQuestion = QStringLiteral("%1 existe déjà.\r\nVoulez-vous le remplacer ?");
-inline const QString kPrintPreviewTitle = QStringLiteral("Imprimer la configuration.");
+inline const QString kExportSheetTitle = FR("Exporter la fiche d'intervention en PDF.");
+inline const QString kSheetFileFilter = FR("Document PDF (*.pdf)");
+// Two lines, each translated on its own (a catalogue text holds no CR).
+inline const QString kSheetExistsLine = FR("%1 existe déjà.");
+inline const QString kReplaceSheetLine = FR("Voulez-vous le remplacer ?");
+inline const QString kReplaceSheetQuestion = kSheetExistsLine + QStringLiteral("\r\n") + kReplaceSheetLine;
+inline const QString kPrintPreviewTitle = FR("Imprimer la configuration.");
+// The sheet's own texts: the sheet is printed in French whatever the windows' language.
 inline const QString kTypedSource =
     QStringLiteral("Fenêtre de configuration (ni lue sur l'afficheur, ni chargée d'un fichier)");
 inline const QString kEditedSince = QStringLiteral(", modifiée depuis dans la fenêtre de configuration");

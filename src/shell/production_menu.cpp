@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 
+#include "common/language.h"
 #include "production/ui/production_window.h"
 #include "link/display_owner.h"
 #include "shell/main_window.h"
@@ -15,14 +16,14 @@ ProductionMenu::ProductionMenu(MainWindow& main, QObject* parent) : QObject(pare
 
 void ProductionMenu::addTo(QMenu* option)
 {
-    auto* action = option->addAction(QStringLiteral("&Production en série."));
+    auto* action = option->addAction(T("&Production en série."));
     action->setObjectName(QStringLiteral("MENU_PRODUCTION"));
     connect(action, &QAction::triggered, this, &ProductionMenu::MENU_PRODUCTION_Click);
 }
 
 void ProductionMenu::addSimulationItem(QMenu* simulation)
 {
-    auto* action = simulation->addAction(QStringLiteral("&Ligne de production émulée..."));
+    auto* action = simulation->addAction(T("&Ligne de production émulée..."));
     action->setObjectName(QStringLiteral("MENU_SIM_PRODUCTION"));
     connect(action, &QAction::triggered, this, &ProductionMenu::MENU_SIM_PRODUCTION_Click);
 }

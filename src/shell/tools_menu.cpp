@@ -12,6 +12,7 @@
 
 #include "backup/backup.h"
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "common/progress.h"
 #include "common/tool_settings.h"
 #include "config/config_file_io.h"
@@ -92,7 +93,7 @@ void ToolsMenu::ANNULER_OUTILS_Click()
 
 namespace {
 
-const QString kProgressName = QStringLiteral("Progression de l'opération");
+const QString kProgressName = FR("Progression de l'opération");
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 {
@@ -115,23 +116,23 @@ ToolsMenu::ToolsMenu(MainWindow& main, QObject* parent) : QObject(parent), main_
 
 void ToolsMenu::build(QMenuBar* bar)
 {
-    menu_ = bar->addMenu(QStringLiteral("Ou&tils"));
+    menu_ = bar->addMenu(T("Ou&tils"));
     menu_->setObjectName(QStringLiteral("MENU_OUTILS"));
     menu_->menuAction()->setObjectName(QStringLiteral("MENU_OUTILS"));
 
-    QAction* verify = addItem(menu_, "MENU_VERIFIER", QStringLiteral("&Vérifier l'afficheur."));
-    QAction* compare = addItem(menu_, "MENU_COMPARER", QStringLiteral("Co&mparer avec un fichier..."));
+    QAction* verify = addItem(menu_, "MENU_VERIFIER", T("&Vérifier l'afficheur."));
+    QAction* compare = addItem(menu_, "MENU_COMPARER", T("Co&mparer avec un fichier..."));
     menu_->addSeparator();
-    QAction* afterProgramming = addSwitch(menu_, "MENU_VERIF_PROG", QStringLiteral("Vérifier après &programmation"),
-                                          tool_settings::kVerifyAfterProgramming);
-    QAction* afterSend = addSwitch(menu_, "MENU_VERIF_ECRAN", QStringLiteral("Relire l'écran d'accueil après &envoi"),
+    QAction* afterProgramming =
+        addSwitch(menu_, "MENU_VERIF_PROG", T("Vérifier après &programmation"), tool_settings::kVerifyAfterProgramming);
+    QAction* afterSend = addSwitch(menu_, "MENU_VERIF_ECRAN", T("Relire l'écran d'accueil après &envoi"),
                                    tool_settings::kVerifyScreenAfterSend);
     menu_->addSeparator();
-    QAction* backup = addItem(menu_, "MENU_SAUVEGARDE_AFF", QStringLiteral("&Sauvegarder l'afficheur..."));
-    QAction* restore = addItem(menu_, "MENU_RESTAURE_AFF", QStringLiteral("&Restaurer l'afficheur..."));
+    QAction* backup = addItem(menu_, "MENU_SAUVEGARDE_AFF", T("&Sauvegarder l'afficheur..."));
+    QAction* restore = addItem(menu_, "MENU_RESTAURE_AFF", T("&Restaurer l'afficheur..."));
     operations_ = {verify, compare, afterProgramming, afterSend, backup, restore};
     menu_->addSeparator();
-    QAction* history = addItem(menu_, "MENU_HISTORIQUE", QStringLiteral("&Historique..."));
+    QAction* history = addItem(menu_, "MENU_HISTORIQUE", T("&Historique..."));
     history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(history, &QAction::triggered, this, &ToolsMenu::MENU_HISTORIQUE_Click);
 
@@ -147,13 +148,13 @@ void ToolsMenu::build(QMenuBar* bar)
     progress_->setObjectName(QStringLiteral("PROGRESS_OUTILS"));
     progress_->setTextVisible(false);
     progress_->setMaximumWidth(160);
-    progress_->setAccessibleName(kProgressName);
+    progress_->setAccessibleName(T(kProgressName));
     progress_->hide();
     statusProgress_ = std::make_unique<StatusProgress>(progress_);
     main_.statusBar()->addPermanentWidget(progress_);
-    cancel_ = new QPushButton(QStringLiteral("Annuler"), main_.statusBar());
+    cancel_ = new QPushButton(T("Annuler"), main_.statusBar());
     cancel_->setObjectName(QStringLiteral("ANNULER_OUTILS"));
-    cancel_->setToolTip(QStringLiteral("Arrête l'opération entre deux échanges avec l'afficheur."));
+    cancel_->setToolTip(T("Arrête l'opération entre deux échanges avec l'afficheur."));
     cancel_->hide();
     main_.statusBar()->addPermanentWidget(cancel_);
     connect(cancel_, &QPushButton::clicked, this, &ToolsMenu::ANNULER_OUTILS_Click);
@@ -180,7 +181,7 @@ void ToolsMenu::showVerification(const Verification& verification, const QString
 {
     if (!verification.ok()) {
         present(verification, main_.dialogs(), nullptr);
-        main_.setStatusPanel2(kVerifyImpossibleStatus);
+        main_.setStatusPanel2(T(kVerifyImpossibleStatus));
         return;
     }
     main_.setStatusPanel2(verification.status);
@@ -201,7 +202,7 @@ void ToolsMenu::MENU_VERIFIER_Click()
         const FormState form = cp.formState();
         start<Verification>(
             running, [form](Exchanger& link, Progress& progress) { return verifyDisplay(link, form, progress); },
-            [this](const Verification& v) { showVerification(v, QStringLiteral("la fenêtre de configuration")); });
+            [this](const Verification& v) { showVerification(v, T("la fenêtre de configuration")); });
     });
 }
 
@@ -211,7 +212,7 @@ void ToolsMenu::MENU_COMPARER_Click()
         return;
     auto running = std::make_shared<Running>(*this);
     FileRequest request;
-    request.title = QStringLiteral("Comparer l'afficheur avec une configuration.");
+    request.title = T("Comparer l'afficheur avec une configuration.");
     request.filter = kConfigFileFilter;
     request.initialDir = main_.dialogFolder();
     const QString path = main_.dialogs().openFile(request);
@@ -238,7 +239,7 @@ void ToolsMenu::MENU_SAUVEGARDE_AFF_Click()
         return;
     auto running = std::make_shared<Running>(*this);
     const QString folder =
-        main_.dialogs().folder({QStringLiteral("Dossier de la sauvegarde (nouveau ou vide)."), main_.dialogFolder()});
+        main_.dialogs().folder({T("Dossier de la sauvegarde (nouveau ou vide)."), main_.dialogFolder()});
     if (folder.isEmpty())
         return;
     start<BackupResult>(
@@ -258,8 +259,7 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
     if (!available())
         return;
     auto running = std::make_shared<Running>(*this);
-    const QString folder =
-        main_.dialogs().folder({QStringLiteral("Dossier de la sauvegarde à restaurer."), main_.dialogFolder()});
+    const QString folder = main_.dialogs().folder({T("Dossier de la sauvegarde à restaurer."), main_.dialogFolder()});
     if (folder.isEmpty())
         return;
     const BackupContents contents = checkBackup(folder);
@@ -267,8 +267,7 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
         present(contents, main_.dialogs(), &main_);
         return;
     }
-    if (!main_.dialogs().confirm(restoreQuestion(contents), MsgIcon::Question,
-                                 QStringLiteral("Restaurer l'afficheur.")))
+    if (!main_.dialogs().confirm(restoreQuestion(contents), MsgIcon::Question, T("Restaurer l'afficheur.")))
         return;
     journal::Journal* journal = main_.serviceJournal();
     start<RestoreResult>(

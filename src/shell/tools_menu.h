@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "common/language.h"
 #include "shell/comparison_dialog.h"
 
 class QAction;
@@ -24,7 +25,7 @@ class MainWindow;
 class Progress;
 class HistoryWindow;
 
-inline const QString kVerifyImpossibleStatus = QStringLiteral("Vérification impossible : rien n'est vérifié.");
+inline const QString kVerifyImpossibleStatus = FR("Vérification impossible : rien n'est vérifié.");
 
 class ToolsMenu : public QObject {
     Q_OBJECT

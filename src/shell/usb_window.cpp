@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/language.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
 #include "common/ui/twips.h"
@@ -23,11 +24,11 @@ namespace trivo {
 
 namespace {
 // What a screen reader says of the window's controls.
-const QString kStatusName = QStringLiteral("État de la liaison");
-const QString kExchangeName = QStringLiteral("Échange en cours");
-const QString kByteName = QStringLiteral("Octet %1");
-const QString kFillByteName = QStringLiteral("Octet %1 (remplissage)");
-const QString kDiagnosticsName = QStringLiteral("Journal des échanges");
+const QString kStatusName = FR("État de la liaison");
+const QString kExchangeName = FR("Échange en cours");
+const QString kByteName = FR("Octet %1");
+const QString kFillByteName = FR("Octet %1 (remplissage)");
+const QString kDiagnosticsName = FR("Journal des échanges");
 }  // namespace
 
 UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), owner_(owner)
@@ -47,15 +48,15 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     label3_->setWordWrap(true);
     int stateWidth = twipsToPixels(5055, this);
     for (const QString& text : {kWaitingText, kConnectedText, kNotAnsweringText})
-        stateWidth = std::max(stateWidth, int(std::ceil(QFontMetricsF(label3_->font()).horizontalAdvance(text))));
+        stateWidth = std::max(stateWidth, int(std::ceil(QFontMetricsF(label3_->font()).horizontalAdvance(T(text)))));
     label3_->setMinimumSize(stateWidth + 4, twipsToPixels(330, this));
     label3_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label3_->setAccessibleName(kStatusName);
+    label3_->setAccessibleName(T(kStatusName));
     theme::paint(label3_, theme::kLinkUnknown);
     top->addWidget(label3_, 1);
-    toggle_ = new QPushButton(QStringLiteral("Détails"), this);
+    toggle_ = new QPushButton(T("Détails"), this);
     toggle_->setObjectName(QStringLiteral("DETAILS"));
-    toggle_->setToolTip(QStringLiteral("Journal et tampon des échanges (maintenance)."));
+    toggle_->setToolTip(T("Journal et tampon des échanges (maintenance)."));
     toggle_->setCheckable(true);
     top->addWidget(toggle_);
     layout->addLayout(top);
@@ -72,19 +73,19 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     // them left pixels of the old text behind at fractional scales).
     int progressWidth = 140;
     for (const QString& text : {kLabel4SentText, kLabel4RefusedText})
-        progressWidth = std::max(progressWidth, label4_->fontMetrics().horizontalAdvance(text) + 8);
+        progressWidth = std::max(progressWidth, label4_->fontMetrics().horizontalAdvance(T(text)) + 8);
     label4_->setFixedWidth(progressWidth);
-    label4_->setAccessibleName(kExchangeName);
+    label4_->setAccessibleName(T(kExchangeName));
     buttons->addWidget(label4_);
-    auto* wr = new QPushButton(QStringLiteral("Envoi"), details_);
+    auto* wr = new QPushButton(T("Envoi"), details_);
     wr->setObjectName(QStringLiteral("but_WR_HID"));
-    wr->setToolTip(QStringLiteral("Envoi des paramètres couleur au panneau."));
-    auto* rd = new QPushButton(QStringLiteral("Lire "), details_);
+    wr->setToolTip(T("Envoi des paramètres couleur au panneau."));
+    auto* rd = new QPushButton(T("Lire "), details_);
     rd->setObjectName(QStringLiteral("but_RD_HID"));
-    rd->setToolTip(QStringLiteral("Lecture EEPROM du panneau."));
-    auto* clear = new QPushButton(QStringLiteral("efface"), details_);
+    rd->setToolTip(T("Lecture EEPROM du panneau."));
+    auto* clear = new QPushButton(T("efface"), details_);
     clear->setObjectName(QStringLiteral("but_CLEAR_HID"));
-    auto* quit = new QPushButton(QStringLiteral("Quitter"), details_);
+    auto* quit = new QPushButton(T("Quitter"), details_);
     quit->setObjectName(QStringLiteral("Command1"));
     for (auto* b : {wr, rd, clear, quit})
         buttons->addWidget(b);
@@ -100,8 +101,8 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
         edit->setValidator(hex);
         edit->setFixedWidth(30);
         edit->setAlignment(Qt::AlignCenter);
-        edit->setToolTip(QStringLiteral("Octet %1").arg(i));
-        edit->setAccessibleName((i == 64 ? kFillByteName : kByteName).arg(i));
+        edit->setToolTip(T(kByteName).arg(i));
+        edit->setAccessibleName(T(i == 64 ? kFillByteName : kByteName).arg(i));
         if (i == 64)
             edit->setReadOnly(true);
         grid->addWidget(edit, i / 16, i % 16);
@@ -118,7 +119,7 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
     lstResults_->setObjectName(QStringLiteral("lstResults"));
     lstResults_->setMinimumHeight(160);
     lstResults_->setFont(QFont(QStringLiteral("Monospace"), 8));
-    lstResults_->setAccessibleName(kDiagnosticsName);
+    lstResults_->setAccessibleName(T(kDiagnosticsName));
     dl->addWidget(lstResults_, 1);
     layout->addWidget(details_, 1);
     details_->hide();
@@ -231,7 +232,7 @@ void UsbWindow::refreshLabel4()
         theme::paint(label4_, *face);
         label4Painted_ = face;
     }
-    label4_->setText(model_ ? model_->label4Text() : QString());
+    label4_->setText(model_ ? T(model_->label4Text()) : QString());
 }
 
 void UsbWindow::refreshBuffer()

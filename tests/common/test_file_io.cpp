@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/file_io.h"
+#include "common/language.h"
 
 using namespace trivo;
 
@@ -129,6 +130,31 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
         const FileError error = writeFileWhole(dir.filePath(relative), "x");
         QCOMPARE(error.number, number);
+    }
+
+    // The exclamation box of a file that cannot be read, in the program's language.
+    void theBoxSaysWhyInTheLanguage_data()
+    {
+        QTest::addColumn<Language>("language");
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<QString>("folder");
+        QTest::addRow("French") << Language::French << QStringLiteral("Fichier introuvable : %1\r\nErreur N°: 53")
+                                << QStringLiteral("Fichier inaccessible, c'est un dossier : %1\r\nErreur N°: 75");
+        QTest::addRow("English") << Language::English << QStringLiteral("File not found: %1\r\nError No.: 53")
+                                 << QStringLiteral("File not accessible, it is a folder: %1\r\nError No.: 75");
+    }
+    void theBoxSaysWhyInTheLanguage()
+    {
+        QFETCH(Language, language);
+        QFETCH(QString, missing);
+        QFETCH(QString, folder);
+        QVERIFY(setLanguage(language));
+        const auto french = qScopeGuard([] { setLanguage(Language::French); });
+        QTemporaryDir dir;
+        QByteArray bytes;
+        const QString absent = dir.filePath(QStringLiteral("absent.config_CP"));
+        QCOMPARE(readFileStart(absent, 10, bytes).boxText(), missing.arg(QDir::toNativeSeparators(absent)));
+        QCOMPARE(readFileStart(dir.path(), 10, bytes).boxText(), folder.arg(QDir::toNativeSeparators(dir.path())));
     }
 
     void readingStopsWhereEnoughWasRead()

@@ -174,6 +174,8 @@ private slots:
         for (const FaultInfo& info : faultCatalogue()) {
             names << QString::fromLatin1(info.name);
             captions << QString::fromUtf8(info.caption);
+            // The menus show the caption through faultCaption(): in French, the catalogue's own.
+            QCOMPARE(faultCaption(info.fault), QString::fromUtf8(info.caption));
             QCOMPARE(faultNamed(QString::fromLatin1(info.name)), std::optional<Fault>(info.fault));
             QCOMPARE(faultInfo(info.fault).name, info.name);
         }

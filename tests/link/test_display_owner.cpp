@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "common/language.h"
 #include "emulator/emulated_display.h"
 #include "link/commands.h"
 #include "link/display_claim.h"
@@ -153,8 +154,14 @@ private slots:
         QTest::addColumn<bool>("plugged");
         QTest::addColumn<LinkState>("state");
         QTest::addColumn<QString>("caption");
-        QTest::addRow("connected") << true << LinkState::Connected << kConnectedText;
-        QTest::addRow("waiting") << false << LinkState::Waiting << kWaitingText;
+        QTest::addColumn<Language>("language");
+        QTest::addRow("connected") << true << LinkState::Connected << kConnectedText << Language::French;
+        QTest::addRow("waiting") << false << LinkState::Waiting << kWaitingText << Language::French;
+        QTest::addRow("connected, in English")
+            << true << LinkState::Connected << QStringLiteral(" - TRIVO_ZURED_CONNECTED -") << Language::English;
+        QTest::addRow("waiting, in English") << false << LinkState::Waiting
+                                             << QStringLiteral("Waiting for a connection. Please connect the TRIVO_ZURED.")
+                                             << Language::English;
     }
 
     void checksReportEveryTick()
@@ -162,6 +169,9 @@ private slots:
         QFETCH(bool, plugged);
         QFETCH(LinkState, state);
         QFETCH(QString, caption);
+        QFETCH(Language, language);
+        QVERIFY(setLanguage(language));
+        const auto french = qScopeGuard([] { setLanguage(Language::French); });
         EmulatedTransport transport;
         transport.plug(plugged);
         DisplayOwner owner(transport);

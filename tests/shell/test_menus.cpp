@@ -171,7 +171,7 @@ private slots:
             (QStringList{"MENU_NEW", "MENU_OUVRIR", "MENU_SAUVEGARDER", "MENU_IMPRIMER", "MENU_PDF", "MENU_QUITTER"}));
         QCOMPARE(f.menuItems("MENU_OPTION"),
                  (QStringList{"MENU_PROGRAMMER", "MENU_ECRAN_DEMARRAGE", "MENU_LIT_HMS", "MENU_INIT", "MENU_PRODUCTION",
-                              "MENU_NOMMER_AFFICHEUR"}));
+                              "MENU_LANGUE", "MENU_NOMMER_AFFICHEUR"}));
         QCOMPARE(f.menuItems("MENU8FEN"),
                  (QStringList{"MENU_CASCADE", "MENU_HORI", "MENU_VERTI", "MENU_ARRANFEUILICO"}));
         QCOMPARE(f.menuItems("MENU_AIDE"),

@@ -5,9 +5,27 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include "common/language.h"
+
 namespace trivo {
 
 namespace {
+// The text in the program's language. A text made of pieces kept apart by `separator` (lines joined by
+// CR LF, filters by ";;") that is not in the catalogue as a whole has its pieces translated one by one.
+QString shown(const QString& text, const QString& separator)
+{
+    const QString whole = T(text);
+    if (whole != text || !text.contains(separator))
+        return whole;
+    QStringList pieces = text.split(separator);
+    for (QString& piece : pieces)
+        piece = T(piece);
+    return pieces.join(separator);
+}
+
+const QString kLineBreak = QStringLiteral("\r\n");
+const QString kFilterBreak = QStringLiteral(";;");
+
 QMessageBox::StandardButton toQt(MsgResult r)
 {
     switch (r) {
@@ -23,9 +41,9 @@ QMessageBox::StandardButton toQt(MsgResult r)
 MsgResult QtDialogs::message(const MessageRequest& request)
 {
     QMessageBox box(parent_);
-    box.setWindowTitle(request.title);
+    box.setWindowTitle(T(request.title));
     // Qt shows CR LF as two line breaks; the operator texts were written for one.
-    QString text = request.text;
+    QString text = shown(request.text, kLineBreak);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setText(text);
     switch (request.icon) {
@@ -52,7 +70,7 @@ MsgResult QtDialogs::message(const MessageRequest& request)
 namespace {
 QString selectedFilter(const FileRequest& r)
 {
-    const QStringList filters = r.filter.split(QStringLiteral(";;"));
+    const QStringList filters = shown(r.filter, kFilterBreak).split(kFilterBreak);
     const int i = r.filterIndex - 1;
     return (i >= 0 && i < filters.size()) ? filters.at(i) : QString();
 }
@@ -70,7 +88,8 @@ QString startPath(const FileRequest& r)
 QString QtDialogs::openFile(const FileRequest& request)
 {
     QString filter = selectedFilter(request);
-    return QFileDialog::getOpenFileName(parent_, request.title, startPath(request), request.filter, &filter);
+    return QFileDialog::getOpenFileName(parent_, T(request.title), startPath(request),
+                                        shown(request.filter, kFilterBreak), &filter);
 }
 
 QString QtDialogs::saveFile(const FileRequest& request)
@@ -79,20 +98,21 @@ QString QtDialogs::saveFile(const FileRequest& request)
     QFileDialog::Options options;
     if (!request.confirmOverwrite)
         options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(parent_, request.title, startPath(request), request.filter, &filter, options);
+    return QFileDialog::getSaveFileName(parent_, T(request.title), startPath(request),
+                                        shown(request.filter, kFilterBreak), &filter, options);
 }
 
 QString QtDialogs::text(const TextRequest& request)
 {
     bool ok = false;
     const QString typed =
-        QInputDialog::getText(parent_, request.title, request.label, QLineEdit::Normal, request.initial, &ok);
+        QInputDialog::getText(parent_, T(request.title), T(request.label), QLineEdit::Normal, request.initial, &ok);
     return ok ? typed : QString();
 }
 
 QString QtDialogs::folder(const FolderRequest& request)
 {
-    return QFileDialog::getExistingDirectory(parent_, request.title, request.initialDir, QFileDialog::ShowDirsOnly);
+    return QFileDialog::getExistingDirectory(parent_, T(request.title), request.initialDir, QFileDialog::ShowDirsOnly);
 }
 
 }  // namespace trivo
