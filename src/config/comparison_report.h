@@ -1,7 +1,8 @@
 #pragma once
 // A comparison as the operator reads it: the table rows (every compared setting, then any byte no label
 // shows), the one-line summary, the text a clipboard or a terminal gets and the JSON a script gets. The
-// window's dialog and the command line build on these, so both say the same.
+// window's dialog and the command line build on these, so both say the same: in the program's language,
+// but for the JSON, which stays in French.
 #include <QJsonObject>
 #include <QList>
 #include <QString>

@@ -5,6 +5,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/language.h"
 #include "config/config_form.h"
 
 namespace trivo::config_file {
@@ -331,7 +332,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
     auto endOfFile = [&](int line) {
         return makeError(
             ReadError::EndOfFile, line, errnum::kPastEndOfFile,
-            QStringLiteral("incomplet : il se termine à la ligne %1 au lieu de %2.").arg(line - 1).arg(kLineCount));
+            T("incomplet : il se termine à la ligne %1 au lieu de %2.").arg(line - 1).arg(kLineCount));
     };
     if (lines.isEmpty()) {
         result.error = endOfFile(1);
@@ -375,8 +376,8 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
                 f.setSelected(*value != 0.0);
             } else {
                 result.error = makeError(ReadError::BadFlag, lineNumber, errnum::kTypeMismatch,
-                                         QStringLiteral("invalide : la ligne %1 n'est ni True, ni False, "
-                                                        "ni un nombre.")
+                                         T("invalide : la ligne %1 n'est ni True, ni False, "
+                                           "ni un nombre.")
                                              .arg(lineNumber));
                 return result;
             }
@@ -391,7 +392,7 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
                 if (!whole) {
                     result.error =
                         makeError(ReadError::NotANumber, lineNumber, errnum::kTypeMismatch,
-                                  QStringLiteral("invalide : la ligne %1 n'est pas un nombre.").arg(lineNumber));
+                                  T("invalide : la ligne %1 n'est pas un nombre.").arg(lineNumber));
                     return result;
                 }
                 value = *whole;
@@ -401,8 +402,8 @@ ReadResult read(const QByteArray& bytes, const FormState& before)
             const std::optional<int> rounded = roundHalfEven(value);
             if (!rounded || *rounded < f.min || *rounded > f.max) {
                 result.error = makeError(ReadError::OutOfRange, lineNumber, errnum::kInvalidValue,
-                                         QStringLiteral("invalide : la valeur de la ligne %1 est hors "
-                                                        "limites (%2 à %3).")
+                                         T("invalide : la valeur de la ligne %1 est hors "
+                                           "limites (%2 à %3).")
                                              .arg(lineNumber)
                                              .arg(f.min)
                                              .arg(f.max));

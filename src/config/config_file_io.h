@@ -3,14 +3,15 @@
 // window's file commands and the command line alike.
 #include <QString>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "config/form_state.h"
 
 namespace trivo {
 
-inline const QString kSavedText = QStringLiteral("Enregistrement effectué avec succés !");
-inline const QString kLoadedText = QStringLiteral("Chargement effectué avec succés !");
-inline const QString kLoadErrorText = QStringLiteral("Erreur chargement !  ");
+inline const QString kSavedText = FR("Enregistrement effectué avec succés !");
+inline const QString kLoadedText = FR("Chargement effectué avec succés !");
+inline const QString kLoadErrorText = FR("Erreur chargement !  ");
 
 // Done with kSavedText as its status; a FileError leaves any old file as it was.
 OperationResult saveConfiguration(const QString& path, const FormState& state);

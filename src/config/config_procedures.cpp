@@ -1,5 +1,6 @@
 #include "config/config_procedures.h"
 
+#include "common/language.h"
 #include "common/progress.h"
 #include "config/config_form.h"
 #include "config/settings_codec.h"
@@ -27,12 +28,22 @@ private:
     int value_ = 0;
 };
 
+// The box in the program's language.
 OperationResult critical(Outcome outcome, const QString& title, const QString& text)
 {
-    return OperationResult::failure(outcome, title, text, MsgIcon::Critical);
+    return OperationResult::failure(outcome, T(title), translateLines(text), MsgIcon::Critical);
 }
 
 }  // namespace
+
+QString translateLines(const QString& french)
+{
+    const QString end = QStringLiteral("\r\n");
+    QStringList lines = french.split(end);
+    for (QString& line : lines)
+        line = T(line);
+    return lines.join(end);
+}
 
 BlockRead readParameterBlock(Exchanger& link, Progress& progress)
 {
@@ -41,7 +52,7 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     Bar bar(progress, kReadBarMaximum);
     auto lost = [&](ExchangeOutcome outcome, const QString& text) {
         OperationResult failure = critical(Outcome::LinkLost, kReadLostTitle, text);
-        failure.status = kReadLostStatus;
+        failure.status = T(kReadLostStatus);
         failure.exchange = outcome;
         if (outcome == ExchangeOutcome::Cancelled)
             failure.outcome = Outcome::Cancelled;
@@ -53,7 +64,7 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     bar.advance();
     // A display that did not answer says nothing about its block: it is told as it is.
     if (!head.ok())
-        return lost(head.outcome, exchangeOutcomeText(head.outcome) + kReadUnchangedLine);
+        return lost(head.outcome, T(exchangeOutcomeText(head.outcome)) + translateLines(kReadUnchangedLine));
     // Signature and mode byte: anything else is not a parameter block, whatever the rest says.
     for (int r = 0; r < 32; ++r)
         result.block[static_cast<std::size_t>(r)] = head.data(r);
@@ -68,14 +79,14 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     const Reply rest = link.ask(commands::parameterRead1());
     if (!rest.ok())
         return lost(rest.outcome, rest.outcome == ExchangeOutcome::Cancelled
-                                      ? exchangeOutcomeText(rest.outcome) + kReadUnchangedLine
+                                      ? T(exchangeOutcomeText(rest.outcome)) + translateLines(kReadUnchangedLine)
                                       : kReadLostText);
     for (int r = 0; r < 36; ++r)
         result.block[static_cast<std::size_t>(0x20 + r)] = rest.data(r);
     // Words 8..12, general flags, start-up options and the three rules.
     bar.advance(5);
     bar.advance(5);
-    result.status = kReadDone;
+    result.status = T(kReadDone);
     return result;
 }
 
@@ -102,38 +113,38 @@ OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& prog
 QString invalidBoxText(int index, const FormState& form)
 {
     struct Place {
-        const char* caption;
-        const char* frame;
+        QString caption;
+        QString frame;
         int output;      // the threshold of output 0..2 (shown while it is in use), or -1
         bool totaliser;  // shown in the totaliser mode only
     };
+    // The window's captions, in French; shown translated.
     static const Place places[12] = {
-        {"Valeur de départ:", "Zirevive:", -1, false},
-        {"Valeur de départ:", "Totalisateur:", -1, true},
-        {"Valeur de fin:", "Zirevive:", -1, false},
-        {"Valeur de fin:", "Totalisateur:", -1, true},
-        {"Valeur production:", "Zirevive:", -1, false},
-        {"Valeur production:", "Totalisateur:", -1, true},
-        {"Seuil", "Relais 1:", 0, false},
-        {"Seuil", "Relais 2:", 1, false},
-        {"Seuil", "Buzzer et Style", 2, false},
-        {"Pas de comptage:", "Zirevive:", -1, false},
-        {"Zirevive à :", "Zirevive:", -1, false},
-        {"Totalisateur à :", "Totalisateur:", -1, true},
+        {FR("Valeur de départ:"), FR("Zirevive:"), -1, false},
+        {FR("Valeur de départ:"), FR("Totalisateur:"), -1, true},
+        {FR("Valeur de fin:"), FR("Zirevive:"), -1, false},
+        {FR("Valeur de fin:"), FR("Totalisateur:"), -1, true},
+        {FR("Valeur production:"), FR("Zirevive:"), -1, false},
+        {FR("Valeur production:"), FR("Totalisateur:"), -1, true},
+        {FR("Seuil"), FR("Relais 1:"), 0, false},
+        {FR("Seuil"), FR("Relais 2:"), 1, false},
+        {FR("Seuil"), FR("Buzzer et Style"), 2, false},
+        {FR("Pas de comptage:"), FR("Zirevive:"), -1, false},
+        {FR("Zirevive à :"), FR("Zirevive:"), -1, false},
+        {FR("Totalisateur à :"), FR("Totalisateur:"), -1, true},
     };
     if (index < 0 || index >= 12)
         return QString();
     const Place& p = places[index];
-    QString text =
-        QStringLiteral("Case « %1 » du cadre « %2 »").arg(QString::fromUtf8(p.caption), QString::fromUtf8(p.frame));
+    QString text = T("Case « %1 » du cadre « %2 ».");
     if (p.output >= 0) {
-        text += QStringLiteral(", page SORTIE");
-        if (form.Check1[static_cast<std::size_t>(1 + p.output)] != kChecked)
-            text += QStringLiteral(" (cachée : cochez la sortie pour la voir)");
+        text = form.Check1[static_cast<std::size_t>(1 + p.output)] != kChecked
+            ? T("Case « %1 » du cadre « %2 », page SORTIE (cachée : cochez la sortie pour la voir).")
+            : T("Case « %1 » du cadre « %2 », page SORTIE.");
     } else if (p.totaliser && form.production()) {
-        text += QStringLiteral(" (cachée : visible en mode TOTALISATEUR)");
+        text = T("Case « %1 » du cadre « %2 » (cachée : visible en mode TOTALISATEUR).");
     }
-    return text + QLatin1Char('.');
+    return text.arg(T(p.caption), T(p.frame));
 }
 
 ProgramResult programParameters(Exchanger& link, const FormState& state, Progress& progress)
@@ -146,7 +157,7 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
         // The operator must be able to find the box, even one the current layout hides.
         static_cast<OperationResult&>(result) =
             critical(Outcome::Refused, kInvalidValueTitle,
-                     kInvalidValueText + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, state));
+                     translateLines(kInvalidValueText) + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, state));
         return result;
     }
 
@@ -156,8 +167,8 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
     if (!head.ok()) {
         static_cast<OperationResult&>(result) = critical(
             head.outcome == ExchangeOutcome::Cancelled ? Outcome::Cancelled : Outcome::LinkLost, kProgramLostTitle,
-            exchangeOutcomeText(head.outcome) + QStringLiteral("\r\nRien n'a été écrit dans le TRIVO ZURED."));
-        result.status = kProgramLostStatus;
+            T(exchangeOutcomeText(head.outcome)) + QStringLiteral("\r\n") + T("Rien n'a été écrit dans le TRIVO ZURED."));
+        result.status = T(kProgramLostStatus);
         result.exchange = head.outcome;
         return result;
     }
@@ -182,14 +193,14 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
             if (!reply.ok()) {
                 static_cast<OperationResult&>(result) =
                     critical(Outcome::LinkLost, kProgramLostTitle, kProgramLostText);
-                result.status = kProgramLostStatus;
+                result.status = T(kProgramLostStatus);
                 result.exchange = reply.outcome;
                 return result;
             }
         }
         bar.advance(step.barAdvance);
     }
-    result.status = kProgramDone;
+    result.status = T(kProgramDone);
     return result;
 }
 
@@ -201,7 +212,7 @@ OperationResult sendDirectCommand(Exchanger& link, const QString& tag)
         return OperationResult::done();
     // The window leaves the judgement to the link's log; the command line says it.
     OperationResult lost =
-        OperationResult::failure(Outcome::LinkLost, kProgramTitle, kCommandLostText, MsgIcon::Exclamation);
+        OperationResult::failure(Outcome::LinkLost, kProgramTitle, T(kCommandLostText), MsgIcon::Exclamation);
     lost.exchange = reply.outcome;
     return lost;
 }

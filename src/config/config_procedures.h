@@ -5,6 +5,7 @@
 // present that in their own way.
 #include <QString>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "config/form_state.h"
 #include "config/parameter_block.h"
@@ -14,30 +15,35 @@ class ConfigForm;
 class Exchanger;
 class Progress;
 
-// Operator texts.
-inline const QString kStatusReading = QStringLiteral(" Lit les paramètres du TRIVO ZURED.");
-inline const QString kStatusProgramming = QStringLiteral(" Programme les paramètres du TRIVO ZURED.");
-inline const QString kReadDone = QStringLiteral("Lecture efféctuée avec succés.");
-inline const QString kProgramDone = QStringLiteral("Programmation efféctuée avec succés.");
-inline const QString kInvalidBlock = QStringLiteral("Paramètres EEPROM non valide ! ");
-inline const QString kInvalidValueTitle = QStringLiteral("Configuration incorrecte.");
+// Operator texts, kept in French: shown with T().
+inline const QString kStatusReading = FR(" Lit les paramètres du TRIVO ZURED.");
+inline const QString kStatusProgramming = FR(" Programme les paramètres du TRIVO ZURED.");
+inline const QString kReadDone = FR("Lecture efféctuée avec succés.");
+inline const QString kProgramDone = FR("Programmation efféctuée avec succés.");
+inline const QString kInvalidBlock = FR("Paramètres EEPROM non valide ! ");
+inline const QString kInvalidValueTitle = FR("Configuration incorrecte.");
+// A text of several lines is marked line by line (the translation files hold lines, not line ends)
+// and shown with translateLines.
 inline const QString kInvalidValueText =
-    QStringLiteral("Une valeur numérique semble incorrecte ! \r\nLa programmation n'est pas complète.");
+    FR("Une valeur numérique semble incorrecte ! ") + QStringLiteral("\r\n") + FR("La programmation n'est pas complète.");
 // When the display stops answering in the middle of a sequence.
-inline const QString kProgramLostTitle = QStringLiteral("Programmation interrompue.");
+inline const QString kProgramLostTitle = FR("Programmation interrompue.");
 inline const QString kProgramLostText =
-    QStringLiteral("La liaison avec le TRIVO ZURED a été perdue pendant la programmation ! \r\n"
-                   "Le TRIVO ZURED n'a pas été entièrement programmé.");
-inline const QString kProgramLostStatus = QStringLiteral("Programmation incomplète !");
-inline const QString kReadLostTitle = QStringLiteral("Lecture interrompue.");
+    FR("La liaison avec le TRIVO ZURED a été perdue pendant la programmation ! ") + QStringLiteral("\r\n")
+    + FR("Le TRIVO ZURED n'a pas été entièrement programmé.");
+inline const QString kProgramLostStatus = FR("Programmation incomplète !");
+inline const QString kReadLostTitle = FR("Lecture interrompue.");
 inline const QString kReadLostText =
-    QStringLiteral("La liaison avec le TRIVO ZURED a été perdue pendant la lecture ! \r\n"
-                   "Les paramètres affichés n'ont pas été modifiés.");
-inline const QString kReadLostStatus = QStringLiteral("Lecture incomplète !");
+    FR("La liaison avec le TRIVO ZURED a été perdue pendant la lecture ! ") + QStringLiteral("\r\n")
+    + FR("Les paramètres affichés n'ont pas été modifiés.");
+inline const QString kReadLostStatus = FR("Lecture incomplète !");
 // The second line of a read that stopped: the form is as it was.
-inline const QString kReadUnchangedLine = QStringLiteral("\r\nLes paramètres affichés n'ont pas été modifiés.");
+inline const QString kReadUnchangedLine = QStringLiteral("\r\n") + FR("Les paramètres affichés n'ont pas été modifiés.");
 
-inline const QString kCommandLostText = QStringLiteral("La commande n'a pas été reçue par le TRIVO ZURED.");
+inline const QString kCommandLostText = FR("La commande n'a pas été reçue par le TRIVO ZURED.");
+
+// Each line of `french` (CR LF between lines) in the program's language.
+QString translateLines(const QString& french);
 
 struct BlockRead : OperationResult {
     ParameterBlock block{};  // whole only when ok()

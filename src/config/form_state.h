@@ -6,10 +6,13 @@
 
 #include <QString>
 
+#include "common/language.h"
+
 namespace trivo {
 
-inline const QString kCompareGreaterText = QStringLiteral("Supérieur ou = à:");
-inline const QString kCompareLessText = QStringLiteral("Inférieur ou = à:");
+// Kept in French (a configuration file stores the caption); the window shows it with T().
+inline const QString kCompareGreaterText = FR("Supérieur ou = à:");
+inline const QString kCompareLessText = FR("Inférieur ou = à:");
 
 // A threshold frame cadre_R1(3), cadre_R2(3) or cadre_Buz(3): the comparison as Tag "S" / "I" and the
 // caption shown for it. Kept as two texts because a configuration file stores both independently.

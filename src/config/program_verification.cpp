@@ -23,10 +23,10 @@ QString verifiedProgrammingStatus(const VerifiedProgramming& result)
     if (!result.programming.ok())
         return {};
     if (result.readBackFailed())
-        return kProgramReadBackFailedStatus;
+        return T(kProgramReadBackFailedStatus);
     if (result.different())
-        return QStringLiteral("Programmation effectuée, mais l'afficheur relu diffère. ")
-            + comparisonSummary(result.verification.comparison);
+        return T("Programmation effectuée, mais l'afficheur relu diffère. %1")
+            .arg(comparisonSummary(result.verification.comparison));
     return result.programming.status;
 }
 

@@ -4,13 +4,14 @@
 // "trivo-cp-cli programmer --verifier".
 #include <QString>
 
+#include "common/language.h"
 #include "config/config_procedures.h"
 #include "config/verification.h"
 
 namespace trivo {
 
 inline const QString kProgramReadBackFailedStatus =
-    QStringLiteral("Programmation effectuée, mais la relecture a échoué : rien n'est vérifié.");
+    FR("Programmation effectuée, mais la relecture a échoué : rien n'est vérifié.");
 
 struct VerifiedProgramming {
     ProgramResult programming;

@@ -1,5 +1,7 @@
 #include "config/settings_codec.h"
 
+#include "common/language.h"
+
 #include <algorithm>
 
 namespace trivo {
@@ -199,25 +201,26 @@ std::vector<ProgramStep> programSteps(const DeviceSettings& s, bool sendCounterP
     return steps;
 }
 
-QString sliderCaption(int n, int value, const QLocale& locale)
+QString sliderCaption(int n, int value, const QLocale& locale, Wording wording)
 {
+    const auto words = [wording](const QString& french) { return wording == Wording::Shown ? T(french) : french; };
     const QString v = QString::number(value);
     switch (n) {
     case 1:
-    case 2: return QStringLiteral("Oui ") + v + QStringLiteral(" Sec");
+    case 2: return words(FR("Oui %1 Sec")).arg(v);
     case 3:
     case 4:
-    case 5: return v + QStringLiteral(" Sec");
+    case 5: return words(FR("%1 Sec")).arg(v);
     case 6: {
         // Half steps: a whole number, or the whole part, the separator and 5.
         QString half = QString::number(value / 2);
         if (value % 2)
             half += locale.decimalPoint() + QStringLiteral("5");
-        return QStringLiteral("Oui ") + half + QStringLiteral(" mS");
+        return words(FR("Oui %1 mS")).arg(half);
     }
-    case 7: return QStringLiteral("PRODUCTION ") + v + QStringLiteral(" Sec");
-    case 8: return QStringLiteral("SOLDE ") + v + QStringLiteral(" Sec");
-    default: return QStringLiteral("TOTAL ") + v + QStringLiteral(" Sec");
+    case 7: return words(FR("PRODUCTION %1 Sec")).arg(v);
+    case 8: return words(FR("SOLDE %1 Sec")).arg(v);
+    default: return words(FR("TOTAL %1 Sec")).arg(v);
     }
 }
 

@@ -56,7 +56,11 @@ constexpr int kProgramBarMaximum = 25;
 std::vector<ProgramStep> programSteps(const DeviceSettings& settings, bool sendCounterPreset, bool sendTotaliserPreset);
 
 // --- captions that follow the sliders ------------------------------------------------------------
+// The words of a caption or a setting's description: kept in French (files, the service sheet, the
+// comparisons) or as the operator is shown them, in the program's language.
+enum class Wording { French, Shown };
+
 // Slider n (1..9) at value v: "Oui 2 Sec", "3 Sec", "Oui 2,5 mS", "PRODUCTION 1 Sec", ...
-QString sliderCaption(int n, int value, const QLocale& locale = QLocale());
+QString sliderCaption(int n, int value, const QLocale& locale = QLocale(), Wording wording = Wording::French);
 
 }  // namespace trivo

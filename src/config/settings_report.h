@@ -6,18 +6,20 @@
 #include <QStringList>
 
 #include "config/form_state.h"
+#include "config/settings_codec.h"
 
 namespace trivo {
 
 struct SettingLine {
-    QString group;  // the window's frame the setting stands in (one of settingGroups())
+    QString group;  // the window's frame the setting stands in (one of settingGroups()), always in French
     QString label;
     QString value;
     bool operator==(const SettingLine&) const = default;
 };
 
-// In a fixed order; the same labels whatever the values.
-QList<SettingLine> describeSettings(const FormState& form);
+// In a fixed order; the same labels whatever the values. In French for what is kept or printed (the
+// service sheet, the comparisons), or as shown to the operator (labels and value words translated).
+QList<SettingLine> describeSettings(const FormState& form, Wording wording = Wording::French);
 
 // The groups in the order the configuration window shows its frames: page "Général" left column, right
 // column, then page "Sorties" left to right.

@@ -31,25 +31,37 @@ Comparison compareWithBlock(const FormState& form, const ParameterBlock& display
         setBlockWord(expected, 12, static_cast<uint32_t>(blockWord(display, 12)));
 
     Comparison result;
-    const QList<SettingLine> wanted = describeSettings(formOf(expected));
-    const QList<SettingLine> held = describeSettings(formOf(display));
+    const FormState expectedForm = formOf(expected);
+    const FormState displayForm = formOf(display);
+    const QList<SettingLine> wanted = describeSettings(expectedForm);
+    const QList<SettingLine> held = describeSettings(displayForm);
+    const QList<SettingLine> shownWanted = describeSettings(expectedForm, Wording::Shown);
+    const QList<SettingLine> shownHeld = describeSettings(displayForm, Wording::Shown);
     for (qsizetype i = 0; i < wanted.size() && i < held.size(); ++i) {
         // Whether the presets are sent is the form's choice, not something the display holds.
         if (wanted[i].label.startsWith(QStringLiteral("Envoi présélection")))
             continue;
         const SettingDifference row{wanted[i].label, wanted[i].value, held[i].value};
+        const SettingDifference shown{shownWanted[i].label, shownWanted[i].value, shownHeld[i].value};
         result.rows.append(row);
-        if (row.expected != row.actual)
+        result.shownRows.append(shown);
+        if (row.expected != row.actual) {
             result.differences.append(row);
+            result.shownDifferences.append(shown);
+        }
     }
     // Bits no label shows (a spare flag, a slider byte past its range) still count: every byte programming
     // writes must be on the display as written.
     if (result.differences.isEmpty()) {
         for (int offset = 0; offset < kParameterBlockSize; ++offset) {
             const std::size_t at = static_cast<std::size_t>(offset);
-            if (expected[at] != display[at])
-                result.differences.append({QStringLiteral("Octet 0x%1 du bloc").arg(byteText(uint8_t(offset))),
-                                           byteText(expected[at]), byteText(display[at])});
+            if (expected[at] != display[at]) {
+                const QString byte = byteText(uint8_t(offset));
+                result.differences.append(
+                    {QStringLiteral("Octet 0x%1 du bloc").arg(byte), byteText(expected[at]), byteText(display[at])});
+                result.shownDifferences.append(
+                    {T("Octet 0x%1 du bloc").arg(byte), byteText(expected[at]), byteText(display[at])});
+            }
         }
     }
     return result;
@@ -62,8 +74,8 @@ Verification verifyDisplay(Exchanger& link, const FormState& form, Progress& pro
     const FormConversion conversion = formToSettings(form);
     if (!conversion.ok()) {
         static_cast<OperationResult&>(result) = OperationResult::failure(
-            Outcome::Refused, kInvalidValueTitle,
-            kInvalidValueText + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, form),
+            Outcome::Refused, T(kInvalidValueTitle),
+            translateLines(kInvalidValueText) + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, form),
             MsgIcon::Critical);
         return result;
     }
@@ -72,15 +84,15 @@ Verification verifyDisplay(Exchanger& link, const FormState& form, Progress& pro
         static_cast<OperationResult&>(result) = read;
         if (read.outcome == Outcome::Cancelled) {
             result.box.title = kProgramTitle;
-            result.box.text = kVerifyCancelledText;
+            result.box.text = T(kVerifyCancelledText);
             result.box.icon = MsgIcon::Information;
-            result.status = kVerifyCancelledText;
+            result.status = T(kVerifyCancelledText);
         }
         return result;
     }
     result.block = read.block;
     result.comparison = compareWithBlock(form, read.block);
-    result.status = result.comparison.identical() ? kIdenticalText : kDifferentText;
+    result.status = T(result.comparison.identical() ? kIdenticalText : kDifferentText);
     return result;
 }
 

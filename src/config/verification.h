@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "config/form_state.h"
 #include "config/parameter_block.h"
@@ -13,10 +14,10 @@ namespace trivo {
 class Exchanger;
 class Progress;
 
-inline const QString kIdenticalText = QStringLiteral("Identique.");
-inline const QString kDifferentText = QStringLiteral("L'afficheur ne contient pas la configuration attendue.");
+inline const QString kIdenticalText = FR("Identique.");
+inline const QString kDifferentText = FR("L'afficheur ne contient pas la configuration attendue.");
 inline const QString kVerifyCancelledText =
-    QStringLiteral("Vérification annulée : rien n'a été écrit dans le TRIVO ZURED, rien n'est vérifié.");
+    FR("Vérification annulée : rien n'a été écrit dans le TRIVO ZURED, rien n'est vérifié.");
 
 struct SettingDifference {
     QString label;
@@ -29,6 +30,11 @@ struct Comparison {
     // Every compared setting, in the order of describeSettings: label, expected, display's value.
     QList<SettingDifference> rows;
     QList<SettingDifference> differences;
+    // The same two lists in the words the operator is shown (describeSettings' Wording::Shown), one for
+    // one; the French ones above are what is compared and what a script gets. A comparison made without
+    // them is shown in French.
+    QList<SettingDifference> shownRows;
+    QList<SettingDifference> shownDifferences;
     bool identical() const { return differences.isEmpty(); }
 };
 

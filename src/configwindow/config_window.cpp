@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "common/main_services.h"
 #include "common/outcome.h"
 #include "common/progress.h"
@@ -39,77 +40,78 @@ namespace {
 
 constexpr int kTimer1IntervalMs = 200;
 
-const QString kOverrunTip = QStringLiteral("Décocher=autorise le dépassement.   Cocher=interdit le dépassement.");
-const QString kThresholdTip = QStringLiteral("Un clic pour changer le type de comparaison. ( Sup= ou Inf=)");
+// The window's texts are kept in French and shown with T().
+const QString kOverrunTip = FR("Décocher=autorise le dépassement.   Cocher=interdit le dépassement.");
+const QString kThresholdTip = FR("Un clic pour changer le type de comparaison. ( Sup= ou Inf=)");
 
 // Per output (relay 1, relay 2, buzzer): its frames' and its rule options' control array names.
 const char* const kCadreNames[3] = {"cadre_R1", "cadre_R2", "cadre_Buz"};
 const char* const kOptionNames[3] = {"Option2", "Option3", "Option4"};
 
 struct ButtonSpec {
-    const char* caption;
-    const char* tip;
+    QString caption;
+    QString tip;
     const char* tag;
-    const char* status;  // nullptr: the status bar keeps its text
+    QString status;  // null: the status bar keeps its text
 };
 const ButtonSpec kButtons[7] = {
-    {"Raz C", "Bouton RAZ COMPTEUR.", "34", " RAZ compteur."},
-    {"Raz T", "Bouton RAZ TOTALISATEUR.", "35", " RAZ totalisateur."},
-    {"+1", "Simuler une impulsion.", "36", " Simule une impulsion."},
-    {"-1", "Simuler une impulsion.", "37", nullptr},
-    {"Reset", "Redémarrer le TRIVO.", "38", " Redémarre le TRIVO ZURED."},
-    {"Lire", "LIRE le TRIVO.", nullptr, " Lit les paramètres du TRIVO ZURED."},
-    {"Programmer", "Programmer le TRIVO", nullptr, " Programme les paramètres du TRIVO ZURED."},
+    {FR("Raz C"), FR("Bouton RAZ COMPTEUR."), "34", FR(" RAZ compteur.")},
+    {FR("Raz T"), FR("Bouton RAZ TOTALISATEUR."), "35", FR(" RAZ totalisateur.")},
+    {QStringLiteral("+1"), FR("Simuler une impulsion."), "36", FR(" Simule une impulsion.")},
+    {QStringLiteral("-1"), FR("Simuler une impulsion."), "37", QString()},
+    {FR("Reset"), FR("Redémarrer le TRIVO."), "38", FR(" Redémarre le TRIVO ZURED.")},
+    {FR("Lire"), FR("LIRE le TRIVO."), nullptr, FR(" Lit les paramètres du TRIVO ZURED.")},
+    {FR("Programmer"), FR("Programmer le TRIVO"), nullptr, FR(" Programme les paramètres du TRIVO ZURED.")},
 };
 
 // What a screen reader calls the controls whose caption would not tell them apart within the window: a
 // caption repeated in several frames ("Valeur de départ:", "Non", "COMPTEUR"), or none at all.
 struct AccessibleName {
     const char* object;
-    const char* name;
+    QString name;
 };
 const AccessibleName kAccessibleNames[] = {
-    {"REG_V(0)", "Zirevive : valeur de départ"},
-    {"Check1(6)", "Zirevive : dépassement de la valeur de départ interdit"},
-    {"REG_V(2)", "Zirevive : valeur de fin"},
-    {"Check1(5)", "Zirevive : dépassement de la valeur de fin interdit"},
-    {"REG_V(4)", "Zirevive : valeur production"},
-    {"REG_V(9)", "Zirevive : pas de comptage"},
-    {"REG_V(10)", "Zirevive à"},
-    {"Check_C", "Zirevive : initialiser la valeur courante"},
-    {"REG_V(1)", "Totalisateur : valeur de départ"},
-    {"REG_V(3)", "Totalisateur : valeur de fin"},
-    {"REG_V(5)", "Totalisateur : valeur production"},
-    {"REG_V(11)", "Totalisateur à"},
-    {"Check_T", "Totalisateur : initialiser la valeur courante"},
-    {"Check1(7)", "Afficher la production"},
-    {"Slider7", "Durée d'affichage de la production"},
-    {"Check1(8)", "Afficher le solde"},
-    {"Slider8", "Durée d'affichage du solde"},
-    {"Check1(9)", "Afficher le total"},
-    {"Slider9", "Durée d'affichage du total"},
-    {"Option_raz(0)", "Remise à zéro : immédiat"},
-    {"Option_raz(1)", "Remise à zéro : maintenu 3 secondes"},
-    {"OptionE1(0)", "Paramètres au démarrage : non"},
-    {"OptionE1(1)", "Paramètres au démarrage : oui"},
-    {"Slider1", "Paramètres au démarrage : durée"},
-    {"OptionE2(0)", "Écran d'accueil au démarrage : non"},
-    {"OptionE2(1)", "Écran d'accueil au démarrage : oui"},
-    {"Slider2", "Écran d'accueil au démarrage : durée"},
-    {"Option_anti_non", "Anti-rebond : non"},
-    {"Option_anti_oui", "Anti-rebond : oui"},
-    {"Slider6", "Anti-rebond : durée"},
+    {"REG_V(0)", FR("Zirevive : valeur de départ")},
+    {"Check1(6)", FR("Zirevive : dépassement de la valeur de départ interdit")},
+    {"REG_V(2)", FR("Zirevive : valeur de fin")},
+    {"Check1(5)", FR("Zirevive : dépassement de la valeur de fin interdit")},
+    {"REG_V(4)", FR("Zirevive : valeur production")},
+    {"REG_V(9)", FR("Zirevive : pas de comptage")},
+    {"REG_V(10)", FR("Zirevive à")},
+    {"Check_C", FR("Zirevive : initialiser la valeur courante")},
+    {"REG_V(1)", FR("Totalisateur : valeur de départ")},
+    {"REG_V(3)", FR("Totalisateur : valeur de fin")},
+    {"REG_V(5)", FR("Totalisateur : valeur production")},
+    {"REG_V(11)", FR("Totalisateur à")},
+    {"Check_T", FR("Totalisateur : initialiser la valeur courante")},
+    {"Check1(7)", FR("Afficher la production")},
+    {"Slider7", FR("Durée d'affichage de la production")},
+    {"Check1(8)", FR("Afficher le solde")},
+    {"Slider8", FR("Durée d'affichage du solde")},
+    {"Check1(9)", FR("Afficher le total")},
+    {"Slider9", FR("Durée d'affichage du total")},
+    {"Option_raz(0)", FR("Remise à zéro : immédiat")},
+    {"Option_raz(1)", FR("Remise à zéro : maintenu 3 secondes")},
+    {"OptionE1(0)", FR("Paramètres au démarrage : non")},
+    {"OptionE1(1)", FR("Paramètres au démarrage : oui")},
+    {"Slider1", FR("Paramètres au démarrage : durée")},
+    {"OptionE2(0)", FR("Écran d'accueil au démarrage : non")},
+    {"OptionE2(1)", FR("Écran d'accueil au démarrage : oui")},
+    {"Slider2", FR("Écran d'accueil au démarrage : durée")},
+    {"Option_anti_non", FR("Anti-rebond : non")},
+    {"Option_anti_oui", FR("Anti-rebond : oui")},
+    {"Slider6", FR("Anti-rebond : durée")},
 };
 // Option_pdec(n): the digit the decimal point follows.
-const char* const kDecimalPointName = "Point décimal : chiffre %1";
+const QString kDecimalPointName = FR("Point décimal : chiffre %1");
 // Per output: its name, then what its controls are called after it ("Relais 1 : COMPTEUR").
-const char* const kOutputNames[3] = {"Relais 1", "Relais 2", "Buzzer"};
-const char* const kOutputInUseName = "%1 : en service";
-const char* const kOutputOptionName = "%1 : %2";
-const char* const kOutputPulseOptionName = "%1 : durée réglée";
-const char* const kOutputPulseSliderName = "%1 : durée d'action";
-const char* const kOutputThresholdName = "%1 : seuil";
-const char* const kOutputComparisonName = "%1 : type de comparaison";
+const QString kOutputNames[3] = {FR("Relais 1"), FR("Relais 2"), FR("Buzzer")};
+const QString kOutputInUseName = FR("%1 : en service");
+const QString kOutputOptionName = FR("%1 : %2");
+const QString kOutputPulseOptionName = FR("%1 : durée réglée");
+const QString kOutputPulseSliderName = FR("%1 : durée d'action");
+const QString kOutputThresholdName = FR("%1 : seuil");
+const QString kOutputComparisonName = FR("%1 : type de comparaison");
 
 QString indexed(const char* name, int index) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index); }
 
@@ -234,9 +236,9 @@ QLineEdit* digitPositions(int cell, QWidget* parent)
 LabelButton* commandButton(int i, const QFont& font, QWidget* parent)
 {
     const ButtonSpec& spec = kButtons[i];
-    auto* b = new LabelButton(QString::fromUtf8(spec.caption), parent);
+    auto* b = new LabelButton(T(spec.caption), parent);
     b->setObjectName(indexed("BOUTON", i));
-    b->setToolTip(QString::fromUtf8(spec.tip));
+    b->setToolTip(T(spec.tip));
     if (spec.tag)
         b->setProperty("Tag", QString::fromLatin1(spec.tag));
     b->setAlignment(Qt::AlignCenter);
@@ -328,7 +330,7 @@ ConfigWindow::ConfigWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
       ui_(new Ui)
 {
     setObjectName(QStringLiteral("CP"));
-    setWindowTitle(QStringLiteral("Configuration TRIVO CP."));
+    setWindowTitle(T("Configuration TRIVO CP."));
     buildUi();
     progress_ = std::make_unique<ProgressBar>(ui_->ProgressBar1);
     connect(&owner_, &DisplayOwner::busyChanged, this, &ConfigWindow::showBusy);
@@ -402,21 +404,21 @@ void ConfigWindow::nameControls()
     Ui& u = *ui_;
     for (const AccessibleName& entry : kAccessibleNames)
         if (auto* w = findChild<QWidget*>(QString::fromLatin1(entry.object)))
-            w->setAccessibleName(QString::fromUtf8(entry.name));
+            w->setAccessibleName(T(entry.name));
     for (std::size_t n = 0; n < 4; ++n)
-        u.Option_pdec[n]->setAccessibleName(QString::fromUtf8(kDecimalPointName).arg(n));
+        u.Option_pdec[n]->setAccessibleName(T(kDecimalPointName).arg(n));
     for (std::size_t o = 0; o < 3; ++o) {
-        const QString output = QString::fromUtf8(kOutputNames[o]);
-        u.Check1[1 + o]->setAccessibleName(QString::fromUtf8(kOutputInUseName).arg(output));
+        const QString output = T(kOutputNames[o]);
+        u.Check1[1 + o]->setAccessibleName(T(kOutputInUseName).arg(output));
         for (std::size_t i = 0; i < 7; ++i) {
             QRadioButton* option = u.ruleOption[o][i];
             // The pulse option's caption is its duration, which the slider under it tells.
-            option->setAccessibleName(i == 5 ? QString::fromUtf8(kOutputPulseOptionName).arg(output)
-                                             : QString::fromUtf8(kOutputOptionName).arg(output, option->text()));
+            option->setAccessibleName(i == 5 ? T(kOutputPulseOptionName).arg(output)
+                                             : T(kOutputOptionName).arg(output, option->text()));
         }
-        u.Slider[3 + o]->setAccessibleName(QString::fromUtf8(kOutputPulseSliderName).arg(output));
-        u.REG_V[6 + o]->setAccessibleName(QString::fromUtf8(kOutputThresholdName).arg(output));
-        u.cadre[o][3]->setAccessibleName(QString::fromUtf8(kOutputComparisonName).arg(output));
+        u.Slider[3 + o]->setAccessibleName(T(kOutputPulseSliderName).arg(output));
+        u.REG_V[6 + o]->setAccessibleName(T(kOutputThresholdName).arg(output));
+        u.cadre[o][3]->setAccessibleName(T(kOutputComparisonName).arg(output));
         u.cadre[o][3]->setAccessibleDescription(u.cadre[o][3]->title());
     }
 }
@@ -424,9 +426,9 @@ void ConfigWindow::nameControls()
 QHBoxLayout* ConfigWindow::buildPageButtons()
 {
     auto* pages = new QHBoxLayout;
-    const char* pageCaptions[2] = {"Général", "Sorties"};
+    const QString pageCaptions[2] = {T("Général"), T("Sorties")};
     for (int i = 0; i < 2; ++i) {
-        auto* l = new LabelButton(QString::fromUtf8(pageCaptions[i]), this);
+        auto* l = new LabelButton(pageCaptions[i], this);
         l->setObjectName(indexed("BOUTON_STA", i));
         l->setAlignment(Qt::AlignCenter);
         l->setMinimumHeight(34);
@@ -467,9 +469,9 @@ QGroupBox* ConfigWindow::buildModeFrame(QWidget* page)
     u.Frame_trivo = group(QStringLiteral("Frame_trivo"), QStringLiteral("TRIVO ZURED "), page);
     auto* l = new QHBoxLayout(u.Frame_trivo);
     u.cptGroup = exclusiveGroup(this);
-    const char* captions[2] = {"PRODUCTION", "TOTALISATEUR"};
+    const QString captions[2] = {T("PRODUCTION"), T("TOTALISATEUR")};
     for (int i = 0; i < 2; ++i) {
-        auto* r = radio(indexed("Option_CPT", i), QString::fromLatin1(captions[i]), u.Frame_trivo);
+        auto* r = radio(indexed("Option_CPT", i), captions[i], u.Frame_trivo);
         QFont f = r->font();
         f.setBold(true);
         r->setFont(f);
@@ -483,26 +485,26 @@ QGroupBox* ConfigWindow::buildModeFrame(QWidget* page)
 QGroupBox* ConfigWindow::buildCounterFrame(QWidget* page)
 {
     Ui& u = *ui_;
-    auto* counter = group(QStringLiteral("Frame_compteur"), QStringLiteral("Zirevive:"), page);
+    auto* counter = group(QStringLiteral("Frame_compteur"), T("Zirevive:"), page);
     auto* g = new QGridLayout(counter);
-    const std::pair<int, const char*> rows[] = {{0, "Valeur de départ:"}, {2, "Valeur de fin:"},
-                                                {4, "Valeur production:"}, {9, "Pas de comptage:"},
-                                                {10, "Zirevive à :"}};
+    const std::pair<int, QString> rows[] = {{0, T("Valeur de départ:")}, {2, T("Valeur de fin:")},
+                                            {4, T("Valeur production:")}, {9, T("Pas de comptage:")},
+                                            {10, T("Zirevive à :")}};
     int row = 0;
     for (const auto& [reg, text] : rows) {
         QLineEdit* box = u.newReg(reg, counter);
-        g->addWidget(caption(QString::fromUtf8(text), box, counter), row, 0);
+        g->addWidget(caption(text, box, counter), row, 0);
         g->addWidget(box, row, 1);
         if (reg == 0)
-            g->addWidget(u.newCheck(6, QString(), kOverrunTip, counter), row, 2);
+            g->addWidget(u.newCheck(6, QString(), T(kOverrunTip), counter), row, 2);
         else if (reg == 2)
-            g->addWidget(u.newCheck(5, QStringLiteral("Dépassement"), kOverrunTip, counter), row, 2);
+            g->addWidget(u.newCheck(5, T("Dépassement"), T(kOverrunTip), counter), row, 2);
         ++row;
     }
     u.Check_C = new QCheckBox(counter);
     u.Check_C->setObjectName(QStringLiteral("Check_C"));
-    u.Check_C->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie "
-                                         "pas la valeur courante du compteur."));
+    u.Check_C->setToolTip(T("Cocher= Initialise la valeur courante du compteur. Décocher= Ne modifie "
+                            "pas la valeur courante du compteur."));
     g->addWidget(u.Check_C, 4, 2);
     g->setColumnStretch(3, 1);
     return counter;
@@ -511,20 +513,20 @@ QGroupBox* ConfigWindow::buildCounterFrame(QWidget* page)
 QGroupBox* ConfigWindow::buildTotaliserFrame(QWidget* page)
 {
     Ui& u = *ui_;
-    u.Frame26 = group(QStringLiteral("Frame26"), QStringLiteral("Totalisateur:"), page);
+    u.Frame26 = group(QStringLiteral("Frame26"), T("Totalisateur:"), page);
     auto* g = new QGridLayout(u.Frame26);
-    const std::pair<int, const char*> rows[] = {
-        {1, "Valeur de départ:"}, {3, "Valeur de fin:"}, {5, "Valeur production:"}, {11, "Totalisateur à :"}};
+    const std::pair<int, QString> rows[] = {
+        {1, T("Valeur de départ:")}, {3, T("Valeur de fin:")}, {5, T("Valeur production:")}, {11, T("Totalisateur à :")}};
     int row = 0;
     for (const auto& [reg, text] : rows) {
         QLineEdit* box = u.newReg(reg, u.Frame26);
-        g->addWidget(caption(QString::fromUtf8(text), box, u.Frame26), row, 0);
+        g->addWidget(caption(text, box, u.Frame26), row, 0);
         g->addWidget(box, row++, 1);
     }
     u.Check_T = new QCheckBox(u.Frame26);
     u.Check_T->setObjectName(QStringLiteral("Check_T"));
-    u.Check_T->setToolTip(QStringLiteral("Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne "
-                                         "modifie pas la valeur courante du totalisateur."));
+    u.Check_T->setToolTip(T("Cocher= Initialise la valeur courante du totalisateur. Décocher= Ne "
+                            "modifie pas la valeur courante du totalisateur."));
     g->addWidget(u.Check_T, 3, 2);
     g->setColumnStretch(3, 1);
     return u.Frame26;
@@ -534,9 +536,9 @@ QGroupBox* ConfigWindow::buildTotaliserFrame(QWidget* page)
 QGroupBox* ConfigWindow::buildDisplayFrame(QWidget* page)
 {
     Ui& u = *ui_;
-    u.Frame_afficher = group(QStringLiteral("Frame_afficher"), QStringLiteral("Afficher :"), page);
+    u.Frame_afficher = group(QStringLiteral("Frame_afficher"), T("Afficher :"), page);
     auto* v = new QVBoxLayout(u.Frame_afficher);
-    u.MODE_SIMPLE = new QLabel(QStringLiteral("Mode simple 5d"), u.Frame_afficher);
+    u.MODE_SIMPLE = new QLabel(T("Mode simple 5d"), u.Frame_afficher);
     u.MODE_SIMPLE->setObjectName(QStringLiteral("MODE_SIMPLE"));
     QFont f = u.MODE_SIMPLE->font();
     f.setBold(true);
@@ -560,19 +562,20 @@ QGroupBox* ConfigWindow::buildDisplayTimeFrame(int n, QWidget* parent)
     Ui& u = *ui_;
     const std::size_t k = static_cast<std::size_t>(n - 7);
     const char* names[3] = {"Frame3", "Frame4", "Frame7"};
-    const char* tips[3] = {"Décocher= Pas d'affichage production.   Cocher= Affichage production.",
-                           "Décocher= Pas d'affichage solde.   Cocher= Affichage solde.",
-                           "Décocher= Pas d'affichage total.   Cocher= Affichage total."};
+    const QString tips[3] = {T("Décocher= Pas d'affichage production.   Cocher= Affichage production."),
+                             T("Décocher= Pas d'affichage solde.   Cocher= Affichage solde."),
+                             T("Décocher= Pas d'affichage total.   Cocher= Affichage total.")};
     QGroupBox** frames[3] = {&u.Frame3, &u.Frame4, &u.Frame7};
     QLabel** labels[3] = {&u.Label1, &u.Label2, &u.Label3};
 
-    QGroupBox* frame = group(QString::fromLatin1(names[k]), QStringLiteral("Durée d'affichage"), parent);
+    QGroupBox* frame = group(QString::fromLatin1(names[k]), T("Durée d'affichage"), parent);
     *frames[k] = frame;
     auto* g = new QGridLayout(frame);
-    g->addWidget(u.newCheck(n, QString(), QString::fromUtf8(tips[k]), frame), 0, 0);
+    g->addWidget(u.newCheck(n, QString(), tips[k], frame), 0, 0);
     auto* label = new QLabel(frame);
     label->setObjectName(QStringLiteral("Label%1").arg(k + 1));
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("PRODUCTION 10 Sec")) + 4);
+    // Room for the longest caption, in the words shown.
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(sliderCaption(7, 10, QLocale(), Wording::Shown)) + 4);
     *labels[k] = label;
     g->addWidget(label, 0, 1);
     g->addWidget(u.newSlider(n, frame), 0, 2);
@@ -584,7 +587,7 @@ QGroupBox* ConfigWindow::buildDisplayTimeFrame(int n, QWidget* parent)
 QGroupBox* ConfigWindow::buildDecimalPointFrame(QWidget* page)
 {
     Ui& u = *ui_;
-    auto* pdec = group(QStringLiteral("Frame_pdec"), QStringLiteral("Point décimal:"), page);
+    auto* pdec = group(QStringLiteral("Frame_pdec"), T("Point décimal:"), page);
     auto* g = new QGridLayout(pdec);
     g->setHorizontalSpacing(0);
     // Each digit stands in a cell as wide as the button under it, so the selected button marks it.
@@ -620,7 +623,7 @@ QGroupBox* ConfigWindow::buildDecimalPointFrame(QWidget* page)
 // Start-up choices.
 QGroupBox* ConfigWindow::buildStartupFrame(QWidget* page)
 {
-    auto* startup = group(QStringLiteral("Frame_demarrage"), QStringLiteral("Démarrage:"), page);
+    auto* startup = group(QStringLiteral("Frame_demarrage"), T("Démarrage:"), page);
     auto* g = new QGridLayout(startup);
     g->addWidget(buildResetHoldFrame(startup), 0, 0);
     g->addWidget(buildStartScreenFrame(1, startup), 0, 1);
@@ -632,11 +635,11 @@ QGroupBox* ConfigWindow::buildStartupFrame(QWidget* page)
 QGroupBox* ConfigWindow::buildResetHoldFrame(QWidget* parent)
 {
     Ui& u = *ui_;
-    auto* raz = group(QStringLiteral("Frame_raz"), QStringLiteral("Remise à zéro:"), parent);
+    auto* raz = group(QStringLiteral("Frame_raz"), T("Remise à zéro:"), parent);
     auto* rl = new QVBoxLayout(raz);
     u.razGroup = exclusiveGroup(this);
-    u.Option_raz[0] = radio(indexed("Option_raz", 0), QStringLiteral("Immédiat"), raz);
-    u.Option_raz[1] = radio(indexed("Option_raz", 1), QStringLiteral("Maintenu 3 Sec"), raz);
+    u.Option_raz[0] = radio(indexed("Option_raz", 0), T("Immédiat"), raz);
+    u.Option_raz[1] = radio(indexed("Option_raz", 1), T("Maintenu 3 Sec"), raz);
     for (int i = 0; i < 2; ++i) {
         u.razGroup->addButton(u.Option_raz[static_cast<std::size_t>(i)], i);
         rl->addWidget(u.Option_raz[static_cast<std::size_t>(i)]);
@@ -654,13 +657,13 @@ QGroupBox* ConfigWindow::buildStartScreenFrame(int slider, QWidget* parent)
     std::array<QRadioButton*, 2>& pair = parameters ? u.OptionE1 : u.OptionE2;
     const char* name = parameters ? "OptionE1" : "OptionE2";
     QGroupBox* frame = group(indexed("cadre_R1", cadreIndex),
-                             parameters ? QStringLiteral("Paramètres") : QStringLiteral("Écran Accueil"), parent);
+                             parameters ? T("Paramètres") : T("Écran Accueil"), parent);
     u.cadre[0][static_cast<std::size_t>(cadreIndex)] = frame;
     auto* fl = new QGridLayout(frame);
     QButtonGroup* bg = exclusiveGroup(this);
     (parameters ? u.e1Group : u.e2Group) = bg;
-    pair[0] = radio(indexed(name, 0), QStringLiteral("Non"), frame);
-    pair[1] = radio(indexed(name, 1), QStringLiteral("Oui 0 Sec"), frame);
+    pair[0] = radio(indexed(name, 0), T("Non"), frame);
+    pair[1] = radio(indexed(name, 1), sliderCaption(slider, 0, QLocale(), Wording::Shown), frame);
     bg->addButton(pair[0], 0);
     bg->addButton(pair[1], 1);
     fl->addWidget(pair[0], 0, 0);
@@ -673,12 +676,12 @@ QGroupBox* ConfigWindow::buildStartScreenFrame(int slider, QWidget* parent)
 QGroupBox* ConfigWindow::buildDebounceFrame(QWidget* parent)
 {
     Ui& u = *ui_;
-    QGroupBox* anti = group(indexed("cadre_R1", 6), QStringLiteral("Anti-rebond"), parent);
+    QGroupBox* anti = group(indexed("cadre_R1", 6), T("Anti-rebond"), parent);
     u.cadre[0][6] = anti;
     auto* al = new QGridLayout(anti);
     u.antiGroup = exclusiveGroup(this);
-    u.anti[0] = radio(QStringLiteral("Option_anti_non"), QStringLiteral("Non"), anti);
-    u.anti[1] = radio(QStringLiteral("Option_anti_oui"), QStringLiteral("Oui 0,5 mS"), anti);
+    u.anti[0] = radio(QStringLiteral("Option_anti_non"), T("Non"), anti);
+    u.anti[1] = radio(QStringLiteral("Option_anti_oui"), T("Oui %1 mS").arg(QStringLiteral("0,5")), anti);
     u.anti[1]->setMinimumWidth(u.anti[1]->sizeHint().width()
                                + u.anti[1]->fontMetrics().horizontalAdvance(QStringLiteral("000")));
     u.antiGroup->addButton(u.anti[0], 0);
@@ -693,13 +696,12 @@ QGroupBox* ConfigWindow::buildDebounceFrame(QWidget* parent)
 QGroupBox* ConfigWindow::buildScreenInputFrame(QWidget* page)
 {
     Ui& u = *ui_;
-    auto* misc = group(QStringLiteral("Frame_divers"), QStringLiteral("Écran et entrée:"), page);
+    auto* misc = group(QStringLiteral("Frame_divers"), T("Écran et entrée:"), page);
     auto* h = new QHBoxLayout(misc);
-    QCheckBox* fond = u.newCheck(0, QStringLiteral("Fond"),
-                                 QStringLiteral("Fond de l'écran LCD en BLEU=Décoché ou en BLANC=Coché."), misc);
+    QCheckBox* fond = u.newCheck(0, T("Fond"), T("Fond de l'écran LCD en BLEU=Décoché ou en BLANC=Coché."), misc);
     fond->setMinimumWidth(fond->sizeHint().width() + 16);
     h->addWidget(fond);
-    h->addWidget(u.newCheck(4, QStringLiteral("Polarité"), QString(), misc));
+    h->addWidget(u.newCheck(4, T("Polarité"), QString(), misc));
     h->addStretch(1);
     return misc;
 }
@@ -721,9 +723,10 @@ QFrame* ConfigWindow::buildOutputsPage()
 // Frame_sortie1..3: relay 1, relay 2, buzzer; Check1(1..3) puts the output in use.
 QGroupBox* ConfigWindow::buildOutputFrame(int output, QWidget* page)
 {
-    const char* outputTitles[3] = {"    Relais 1:", "    Relais 2:", "    Buzzer et Style"};
-    QGroupBox* out =
-        group(QStringLiteral("Frame_sortie%1").arg(output + 1), QString::fromLatin1(outputTitles[output]), page);
+    // The blanks before the title leave room for the check box that sits on it.
+    const QString outputTitles[3] = {T("Relais 1:"), T("Relais 2:"), T("Buzzer et Style")};
+    QGroupBox* out = group(QStringLiteral("Frame_sortie%1").arg(output + 1),
+                           QStringLiteral("    ") + outputTitles[output], page);
     auto* ol = new QVBoxLayout(out);
     ol->setContentsMargins(8, 22, 8, 8);
     // The enabling box sits on the frame's title, in the blanks left for it; the title moves aside
@@ -749,17 +752,17 @@ QGroupBox* ConfigWindow::buildRuleFrame(int output, int f, QWidget* parent)
     Ui& u = *ui_;
     const std::size_t os = static_cast<std::size_t>(output);
     const bool buzzer = output == 2;
-    const QString captions[7] = {QStringLiteral("COMPTEUR"),
-                                 QStringLiteral("TOTALISATEUR"),
-                                 buzzer ? QStringLiteral("Silencieux") : QStringLiteral("S'OUVRE"),
-                                 buzzer ? QStringLiteral("Actif") : QStringLiteral("SE FERME"),
-                                 QStringLiteral("Jusqu'au RAZ"),
-                                 QStringLiteral("1 Sec"),
-                                 QStringLiteral("et réarmable")};
-    const char* frameTitles[3] = {"Affecté au:", "Action:", "Durée d'action:"};
+    const QString captions[7] = {T("COMPTEUR"),
+                                 T("TOTALISATEUR"),
+                                 buzzer ? T("Silencieux") : T("S'OUVRE"),
+                                 buzzer ? T("Actif") : T("SE FERME"),
+                                 T("Jusqu'au RAZ"),
+                                 sliderCaption(3 + output, 1, QLocale(), Wording::Shown),
+                                 T("et réarmable")};
+    const QString frameTitles[3] = {T("Affecté au:"), T("Action:"), T("Durée d'action:")};
     const std::vector<int> members[3] = {{0, 1}, {2, 3}, {4, 5, 6}};
 
-    QGroupBox* frame = group(indexed(kCadreNames[output], f), QString::fromUtf8(frameTitles[f]), parent);
+    QGroupBox* frame = group(indexed(kCadreNames[output], f), frameTitles[f], parent);
     u.cadre[os][static_cast<std::size_t>(f)] = frame;
     auto* fl = new QVBoxLayout(frame);
     QButtonGroup* bg = exclusiveGroup(this);
@@ -778,10 +781,11 @@ QGroupBox* ConfigWindow::buildRuleFrame(int output, int f, QWidget* parent)
 // cadre_X(3): the output's threshold (REG_V(6..8)); a click, Space or Enter flips the comparison, kept in Tag.
 QGroupBox* ConfigWindow::buildThresholdFrame(int output, QWidget* parent)
 {
-    auto* threshold = new PressableFrame(kCompareGreaterText, parent);
+    auto* threshold = new PressableFrame(T(kCompareGreaterText), parent);
     threshold->setObjectName(indexed(kCadreNames[output], 3));
     threshold->setProperty("Tag", QStringLiteral("S"));
-    threshold->setToolTip(kThresholdTip);
+    threshold->setProperty("caption", kCompareGreaterText);
+    threshold->setToolTip(T(kThresholdTip));
     threshold->setCursor(Qt::PointingHandCursor);
     connect(threshold, &PressableFrame::pressed, this, [this, output] { thresholdClick(output, 3); });
     ui_->cadre[static_cast<std::size_t>(output)][3] = threshold;
@@ -885,7 +889,8 @@ FormState ConfigWindow::formState() const
         for (std::size_t i = 0; i < 7; ++i)
             s.rule(o).option[i] = u.ruleOption[os][i]->isChecked();
         s.threshold(o).Tag = u.cadre[os][3]->property("Tag").toString();
-        s.threshold(o).caption = u.cadre[os][3]->title();
+        // The caption as kept (a file stores it), not as shown.
+        s.threshold(o).caption = u.cadre[os][3]->property("caption").toString();
     }
     for (int n = 1; n <= 9; ++n)
         s.slider(n) = u.Slider[static_cast<std::size_t>(n)]->value();
@@ -1104,8 +1109,9 @@ void ConfigWindow::RAZ_CONFIG()
 void ConfigWindow::NOUV_CONFIG()
 {
     MessageRequest request;
-    request.title = QStringLiteral("Nouvelle configuration.");
-    request.text = QStringLiteral("Vous êtes sur le point d'éffacer toutes les données ! \r\nVeuillez confirmer:");
+    request.title = T("Nouvelle configuration.");
+    request.text = T("Vous êtes sur le point d'éffacer toutes les données ! ") + QStringLiteral("\r\n")
+        + T("Veuillez confirmer:");
     request.icon = MsgIcon::Question;
     request.buttons = MsgButtons::YesNo;
     request.defaultButton = MsgResult::No;
@@ -1121,15 +1127,16 @@ void ConfigWindow::BOUTON_Click(int index)
     if (index < 0 || index > 6)
         return;
     const ButtonSpec& spec = kButtons[index];
-    if (spec.status)
-        main_.setStatusPanel2(QString::fromUtf8(spec.status));
+    if (!spec.status.isNull())
+        main_.setStatusPanel2(T(spec.status));
     if (index == 5)
         LIRE_PARAM();
     else if (index == 6)
         PROG_PARAM();
     else {  // the link's log is the only word on a direct command
         const QString tag = ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString();
-        const QString caption = ui_->BOUTON[static_cast<std::size_t>(index)]->text();
+        // The journal keeps the button's French caption, whatever the window shows.
+        const QString caption = spec.caption;
         journal::Journal* journal = main_.serviceJournal();
         operations_->run<OperationResult>(
             [tag, caption, journal](Exchanger& link, Progress&) {
@@ -1210,8 +1217,9 @@ void ConfigWindow::setThreshold(int output, const ThresholdFrame& threshold)
 {
     QGroupBox* frame = ui_->cadre[static_cast<std::size_t>(output)][3];
     frame->setProperty("Tag", threshold.Tag);
-    frame->setTitle(threshold.caption);
-    frame->setAccessibleDescription(threshold.caption);
+    frame->setProperty("caption", threshold.caption);
+    frame->setTitle(T(threshold.caption));
+    frame->setAccessibleDescription(T(threshold.caption));
 }
 
 void ConfigWindow::cadre_R1_Click(int index) { thresholdClick(0, index); }
@@ -1221,7 +1229,7 @@ void ConfigWindow::cadre_Buz_Click(int index) { thresholdClick(2, index); }
 void ConfigWindow::sliderChanged(int n, int value)
 {
     Ui& u = *ui_;
-    const QString text = sliderCaption(n, value, QLocale());
+    const QString text = sliderCaption(n, value, QLocale(), Wording::Shown);
     switch (n) {
     case 1: u.OptionE1[1]->setText(text); break;
     case 2: u.OptionE2[1]->setText(text); break;

@@ -15,8 +15,8 @@ namespace {
 FileRequest configRequest(const QString& title, bool save, MainServices& main)
 {
     FileRequest r;
-    r.title = title;
-    r.filter = kConfigFileFilter;
+    r.title = T(title);
+    r.filter = T(kConfigFileFilter);
     r.filterIndex = 1;
     r.initialDir = main.dialogFolder();
     r.fileName.clear();
@@ -52,7 +52,7 @@ FileOutcome CHARGE_CONFIG(ConfigWindow& cp, const QString& path, Dialogs& dialog
         // The file is sound: only now is the window reset and filled, with the visible effects of each change.
         cp.RAZ_CONFIG();
         cp.applyFormState(load.state);
-        cp.setWindowTitle(kLoadedCaptionPrefix + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+        cp.setWindowTitle(T(kLoadedCaption).arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
         cp.setOriginFile(path);
     }
     present(load, dialogs, &main);

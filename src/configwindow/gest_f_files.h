@@ -4,6 +4,7 @@
 // report on status panel 2 of the main window.
 #include <QString>
 
+#include "common/language.h"
 #include "config/config_file_io.h"
 
 namespace trivo {
@@ -11,10 +12,12 @@ class ConfigWindow;
 class Dialogs;
 class MainServices;
 
-inline const QString kConfigFileFilter = QStringLiteral("Fichier (*.config_CP)");
-inline const QString kSaveConfigTitle = QStringLiteral("Enregistre une configuration.");
-inline const QString kOpenConfigTitle = QStringLiteral("Onvrir une configuration.");
-inline const QString kLoadedCaptionPrefix = QStringLiteral("Configuration TRIVO CP. Fichier: ");
+// In French; shown with T() (the filter's pattern is the same in every language).
+inline const QString kConfigFileFilter = FR("Fichier (*.config_CP)");
+inline const QString kSaveConfigTitle = FR("Enregistre une configuration.");
+inline const QString kOpenConfigTitle = FR("Onvrir une configuration.");
+// The window's title once a file is loaded: %1 is the file's path.
+inline const QString kLoadedCaption = FR("Configuration TRIVO CP. Fichier: %1");
 
 enum class FileOutcome { Done, Cancelled, Failed };
 

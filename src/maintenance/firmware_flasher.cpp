@@ -13,13 +13,13 @@ FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress&
     // Cancelled before its first report, it is dropped whole; from then on it goes to its end.
     if (link.cancelRequested()) {
         static_cast<OperationResult&>(result) = OperationResult::failure(
-            Outcome::Cancelled, kFlashTitle, QStringLiteral("Mise à jour annulée : rien n'a été envoyé."),
+            Outcome::Cancelled, T(kFlashTitle), T("Mise à jour annulée : rien n'a été envoyé."),
             MsgIcon::Information);
         result.exchange = ExchangeOutcome::Cancelled;
         return result;
     }
     const Exchanger::Uncancellable whole(link);
-    const ProgressScope scope(progress, kFlashProgressMaximum, kFlashingText);
+    const ProgressScope scope(progress, kFlashProgressMaximum, T(kFlashingText));
     progress.advance(0);
     for (int report = 0; report < kFlashReports; ++report) {
         const int position = report * kFlashReportBytes;
@@ -29,7 +29,7 @@ FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress&
             result.failedReport = report;
             result.failure = reply.outcome;
             static_cast<OperationResult&>(result) =
-                OperationResult::failure(Outcome::LinkLost, kFlashTitle, flashFailureText(result), MsgIcon::Critical);
+                OperationResult::failure(Outcome::LinkLost, T(kFlashTitle), flashFailureText(result), MsgIcon::Critical);
             result.exchange = reply.outcome;
             return result;
         }
@@ -42,11 +42,12 @@ FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress&
 
 QString flashFailureText(const FlashResult& result)
 {
-    return QStringLiteral("La mise à jour n'est pas terminée au bloc %1 sur %2 : %3\r\n"
-                          "Le programme du TRIVO_ZURED est incomplet : recommencez la mise à jour.")
-        .arg(result.failedReport + 1)
-        .arg(kFlashReports)
-        .arg(exchangeOutcomeText(result.failure));
+    // Two lines, each translated: the translation files hold lines, not line ends.
+    return T("La mise à jour n'est pas terminée au bloc %1 sur %2 : %3")
+               .arg(result.failedReport + 1)
+               .arg(kFlashReports)
+               .arg(T(exchangeOutcomeText(result.failure)))
+        + QStringLiteral("\r\n") + T("Le programme du TRIVO_ZURED est incomplet : recommencez la mise à jour.");
 }
 
 }  // namespace trivo

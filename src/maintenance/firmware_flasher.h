@@ -4,6 +4,7 @@
 // nothing itself; the maintenance window and the command line watch its progress and present its result.
 #include <QString>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "common/progress.h"
 #include "link/exchanger.h"
@@ -16,14 +17,15 @@ constexpr int kFlashReportBytes = 64;
 constexpr int kFlashReports = kFlashBytes / kFlashReportBytes;
 constexpr int kFlashProgressMaximum = 32780;
 
-inline const QString kFlashingText = QStringLiteral("Flashage du microcontrôleur en cours.");
-inline const QString kFlashDoneText = QStringLiteral("Fin du flashage .");
+// Kept in French, shown with T().
+inline const QString kFlashingText = FR("Flashage du microcontrôleur en cours.");
+inline const QString kFlashDoneText = FR("Fin du flashage .");
 
-inline const QString kFlashTitle = QStringLiteral("Maj du TRIVO-ZEP.");
+inline const QString kFlashTitle = FR("Maj du TRIVO-ZEP.");
 // Said when the operator asks to cancel a running update.
 inline const QString kFlashNotCancellableText =
-    QStringLiteral("La mise à jour ne peut pas être annulée : l'effacement du programme a commencé. "
-                   "Laissez-la se terminer.");
+    FR("La mise à jour ne peut pas être annulée : l'effacement du programme a commencé. "
+       "Laissez-la se terminer.");
 
 struct FlashResult : OperationResult {
     bool completed = false;  // all 500 reports delivered and answered

@@ -1,5 +1,6 @@
 #include "maintenance/firmware_image.h"
 
+#include "common/language.h"
 #include "link/report.h"
 
 #include <QFile>
@@ -43,14 +44,14 @@ QString hexAddress(int64_t value) { return QString::number(value, 16).toUpper().
 QString fieldName(int pair, int count)
 {
     if (pair == 0)
-        return QStringLiteral("longueur");
+        return T("longueur");
     if (pair <= 2)
-        return QStringLiteral("adresse");
+        return T("adresse");
     if (pair == 3)
-        return QStringLiteral("type");
+        return T("type");
     if (count >= 0 && pair == 4 + count)
-        return QStringLiteral("somme de contrôle");
-    return QStringLiteral("octet de données %1").arg(pair - 4);
+        return T("somme de contrôle");
+    return T("octet de données %1").arg(pair - 4);
 }
 
 struct RecordFault {
@@ -63,7 +64,7 @@ RecordFault decodeRecord(QByteArrayView line, QByteArray& bytes)
 {
     if (!line.startsWith(':'))
         return {errnum::kTypeMismatch,
-                QStringLiteral("ce n'est pas un enregistrement (il ne commence pas par « : »).")};
+                T("ce n'est pas un enregistrement (il ne commence pas par « : »).")};
     const QByteArrayView digits = line.sliced(1);
     const bool countRead = digits.size() >= 2 && hexDigit(digits[0]) >= 0 && hexDigit(digits[1]) >= 0;
     const int count = countRead ? hexDigit(digits[0]) * 16 + hexDigit(digits[1]) : -1;
@@ -72,20 +73,19 @@ RecordFault decodeRecord(QByteArrayView line, QByteArray& bytes)
             const qsizetype pair = i / 2;
             const QByteArrayView shown = digits.sliced(2 * pair, std::min<qsizetype>(2, digits.size() - 2 * pair));
             return {errnum::kTypeMismatch,
-                    QStringLiteral("« %1 » n'est pas un octet hexadécimal (%2).")
+                    T("« %1 » n'est pas un octet hexadécimal (%2).")
                         .arg(QString::fromLatin1(shown), fieldName(int(pair), count))};
         }
     }
     const qsizetype expected = 2 * (qsizetype(std::max(count, 0)) + kRecordOverhead);
     if (count < 0 || digits.size() < expected)
         return {errnum::kPastEndOfFile,
-                QStringLiteral("enregistrement incomplet (%1 chiffres hexadécimaux au lieu de %2).")
+                T("enregistrement incomplet (%1 chiffres hexadécimaux au lieu de %2).")
                     .arg(digits.size())
                     .arg(expected)};
     if (digits.size() > expected)
         return {errnum::kTypeMismatch,
-                QStringLiteral(
-                    "enregistrement trop long (%1 chiffres hexadécimaux au lieu de %2, pour %3 octets de données).")
+                T("enregistrement trop long (%1 chiffres hexadécimaux au lieu de %2, pour %3 octets de données).")
                     .arg(digits.size())
                     .arg(expected)
                     .arg(count)};
@@ -101,7 +101,7 @@ RecordFault decodeRecord(QByteArrayView line, QByteArray& bytes)
         const unsigned wanted = (0x100 - ((sum - read) & 0xFF)) & 0xFF;
         return {
             errnum::kChecksum,
-            QStringLiteral("somme de contrôle erronée (lue %1, attendue %2).").arg(byteText(uint8_t(read)), byteText(uint8_t(wanted)))};
+            T("somme de contrôle erronée (lue %1, attendue %2).").arg(byteText(uint8_t(read)), byteText(uint8_t(wanted)))};
     }
     return {};
 }
@@ -113,7 +113,7 @@ bool isBlank(QByteArrayView line)
 
 HexReadResult failure(HexReadResult r, int line, int number, const QString& what)
 {
-    r.error = {number, line, line > 0 ? QStringLiteral("ligne %1 : %2").arg(line).arg(what) : what};
+    r.error = {number, line, line > 0 ? T("ligne %1 : %2").arg(line).arg(what) : what};
     return r;
 }
 
@@ -128,7 +128,7 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& pr
     if (text.size() > kMaxHexFileBytes)
         return failure(
             r, 0, errnum::kSubscript,
-            QStringLiteral("trop grand (plus de %1 Kio) pour une image de 32 Kio.").arg(kMaxHexFileBytes / 1024));
+            T("trop grand (plus de %1 Kio) pour une image de 32 Kio.").arg(kMaxHexFileBytes / 1024));
 
     // Built aside, so that a refusal at any line leaves the caller's image as it was.
     auto built = std::make_unique<FirmwareImage>();
@@ -170,16 +170,16 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& pr
                 const int64_t a = load - r.firstLoadAddress;
                 if (a < 0)
                     return failure(r, line, errnum::kSubscript,
-                                   QStringLiteral("l'octet chargé à %1 tombe avant le début de l'image, "
+                                   T("l'octet chargé à %1 tombe avant le début de l'image, "
                                                   "qui commence au premier enregistrement de données (%2).")
                                        .arg(hexAddress(load), hexAddress(r.firstLoadAddress)));
                 if (a >= kImageSize)
                     return failure(r, line, errnum::kSubscript,
-                                   QStringLiteral("l'octet chargé à %1 tombe à l'adresse d'image %2, au-delà de 7FFF.")
+                                   T("l'octet chargé à %1 tombe à l'adresse d'image %2, au-delà de 7FFF.")
                                        .arg(hexAddress(load), hexAddress(a)));
                 if (given->test(std::size_t(a)))
                     return failure(r, line, errnum::kHexOverlap,
-                                   QStringLiteral("l'octet chargé à %1 est déjà donné plus haut dans le fichier.")
+                                   T("l'octet chargé à %1 est déjà donné plus haut dans le fichier.")
                                        .arg(hexAddress(load)));
                 given->set(std::size_t(a));
                 (*built)[std::size_t(a)] = data(i);
@@ -192,23 +192,23 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& pr
         case kLinearBase:
             if (count != 2)
                 return failure(r, line, errnum::kTypeMismatch,
-                               QStringLiteral("adresse étendue de %1 octets au lieu de 2.").arg(count));
+                               T("adresse étendue de %1 octets au lieu de 2.").arg(count));
             base = int64_t(data(0) << 8 | data(1)) << (type == kSegmentBase ? 4 : 16);
             break;
         case kSegmentStart:
         case kLinearStart: break;  // an execution start: nothing to place
         default:
             return failure(r, line, errnum::kTypeMismatch,
-                           QStringLiteral("type d'enregistrement %1 inconnu.").arg(byteText(uint8_t(type))));
+                           T("type d'enregistrement %1 inconnu.").arg(byteText(uint8_t(type))));
         }
     }
     if (!ended)
-        return line == 0 ? failure(r, 0, errnum::kPastEndOfFile, QStringLiteral("vide, sans aucun enregistrement."))
+        return line == 0 ? failure(r, 0, errnum::kPastEndOfFile, T("vide, sans aucun enregistrement."))
                          : failure(r, line, errnum::kPastEndOfFile,
-                                   QStringLiteral("le fichier s'arrête sans enregistrement de fin (:00000001FF)."));
+                                   T("le fichier s'arrête sans enregistrement de fin (:00000001FF)."));
     if (r.dataBytes == 0)
         return failure(r, line, errnum::kPastEndOfFile,
-                       QStringLiteral("fin de fichier avant le moindre octet de données."));
+                       T("fin de fichier avant le moindre octet de données."));
 
     image = *built;
     progress.advance(r.fillPosition);
@@ -217,22 +217,22 @@ HexReadResult readIntelHex(QIODevice& device, FirmwareImage& image, Progress& pr
 
 HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, Progress& progress)
 {
-    const QString shown = QStringLiteral("« %1 »").arg(QFileInfo(fileName).fileName());
+    const QString name = QFileInfo(fileName).fileName();
     QFile file(fileName);
     HexReadResult r;
     const ProgressScope scope(progress, kImageSize, QString());
     const QFileInfo info(fileName);
     if (!info.isFile()) {
-        r.error = {errnum::kFileNotFound, 0, shown + QStringLiteral(" introuvable.")};
+        r.error = {errnum::kFileNotFound, 0, T("« %1 » introuvable.").arg(name)};
         return r;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        r.error = {errnum::kPathAccess, 0, shown + QStringLiteral(" : accès refusé (%1).").arg(file.errorString())};
+        r.error = {errnum::kPathAccess, 0, T("« %1 » : accès refusé (%2).").arg(name, file.errorString())};
         return r;
     }
     if (file.size() > kMaxHexFileBytes) {
         r = failure(r, 0, errnum::kSubscript,
-                    QStringLiteral("trop grand (%1 Kio, plus de %2 Kio) pour une image de 32 Kio.")
+                    T("trop grand (%1 Kio, plus de %2 Kio) pour une image de 32 Kio.")
                         .arg(file.size() / 1024)
                         .arg(kMaxHexFileBytes / 1024));
     } else {
@@ -240,12 +240,12 @@ HexReadResult readIntelHexFile(const QString& fileName, FirmwareImage& image, Pr
         auto read = std::make_unique<FirmwareImage>(image);
         r = readIntelHex(file, *read, progress);
         if (r.ok() && file.error() != QFileDevice::NoError)
-            r.error = {errnum::kDeviceIo, 0, QStringLiteral("erreur de lecture (%1).").arg(file.errorString())};
+            r.error = {errnum::kDeviceIo, 0, T("erreur de lecture (%1).").arg(file.errorString())};
         if (r.ok())
             image = *read;
     }
     if (!r.ok())
-        r.error.description = shown + QStringLiteral(", ") + r.error.description;
+        r.error.description = T("« %1 », %2").arg(name, r.error.description);
     return r;
 }
 

@@ -2,14 +2,17 @@
 
 #include <cstdlib>
 
+#include "common/language.h"
+
 namespace trivo::registers {
 
 namespace {
 
-// A date line: the day name replaces the cleared label's blank, then day/month/year are appended.
-QString dateLine(const BufferTexts& t, int dayOfWeek, int day, int month, int year)
+// A date line: the day name replaces the cleared label's blank, then day/month/year are appended. The
+// day's name in French, or as shown in the program's language.
+QString dateLine(const BufferTexts& t, int dayOfWeek, int day, int month, int year, bool shown = false)
 {
-    QString name = dayName(t[dayOfWeek]);
+    QString name = shown ? T(dayName(t[dayOfWeek])) : dayName(t[dayOfWeek]);
     if (name.isEmpty())
         name = kBlank;
     return name + t[day] + QLatin1Char('/') + t[month] + QLatin1Char('/') + t[year];
@@ -29,10 +32,11 @@ bool isHexText(const QString& text)
 
 QString dayName(const QString& dayText)
 {
-    static const char* const names[] = {"Lundi ", "Mardi ", "Mercredi ", "Jeudi ", "Vendredi ", "Samedi ", "Dimanche "};
+    static const QString names[] = {FR("Lundi "),    FR("Mardi "),  FR("Mercredi "), FR("Jeudi "),
+                                    FR("Vendredi "), FR("Samedi "), FR("Dimanche ")};
     for (int d = 1; d <= 7; ++d) {
         if (dayText == QStringLiteral("0%1").arg(d))
-            return QString::fromUtf8(names[d - 1]);
+            return names[d - 1];
     }
     return {};
 }
@@ -76,9 +80,11 @@ RegisterReadout decode(const BufferTexts& t)
     RegisterReadout r;
     r.heureTrivo = t[kHours] + QLatin1Char(':') + t[kMinutes] + QLatin1Char(':') + t[kSeconds];
     r.dateTrivo = dateLine(t, kDayOfWeek, kDay, kMonth, kYear);
+    r.shownDateTrivo = dateLine(t, kDayOfWeek, kDay, kMonth, kYear, true);
     // The radio synchronisation keeps minutes only.
     r.heureDcf = t[kSyncHours] + QLatin1Char(':') + t[kSyncMinutes] + QStringLiteral(":00");
     r.dateDcf = dateLine(t, kSyncDayOfWeek, kSyncDay, kSyncMonth, kSyncYear);
+    r.shownDateDcf = dateLine(t, kSyncDayOfWeek, kSyncDay, kSyncMonth, kSyncYear, true);
 
     r.ledByte = byteValue(t[kLeds]);
     r.buttonByte = byteValue(t[kButtons]);

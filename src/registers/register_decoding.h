@@ -42,6 +42,9 @@ struct RegisterReadout {
     QString dateTrivo;
     QString heureDcf;
     QString dateDcf;
+    // The two date lines with the day's name in the program's language, for the window.
+    QString shownDateTrivo;
+    QString shownDateDcf;
     QString temperature;
     QString niveau;
 
@@ -60,7 +63,8 @@ struct RegisterReadout {
 // The blank that a cleared label holds.
 inline const QString kBlank = QStringLiteral(" ");
 
-// "Lundi " .. "Dimanche " for "01".."07" (compared as text); empty for anything else.
+// "Lundi " .. "Dimanche " for "01".."07" (compared as text); empty for anything else. In French, as a
+// backup's file keeps it; T() gives the day as shown.
 QString dayName(const QString& dayText);
 
 // A buffer field as an unsigned byte: one or two hex digits, either case, empty = 0. A text that is not

@@ -1,5 +1,6 @@
 #pragma once
 // One read of the special registers, for the registers window's cycle and the command line alike.
+#include "common/language.h"
 #include "common/outcome.h"
 #include "registers/register_decoding.h"
 
@@ -8,7 +9,7 @@ class Exchanger;
 
 namespace registers {
 
-inline const QString kRegistersLostText = QStringLiteral("Lecture des registres impossible.");
+inline const QString kRegistersLostText = FR("Lecture des registres impossible.");
 
 struct RegistersRead : OperationResult {
     // Decoded from whatever the buffer holds after the exchange; only current when ok().

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "common/language.h"
 #include "common/outcome.h"
 
 namespace trivo {
@@ -31,7 +32,7 @@ inline constexpr std::array<RemoteKeyInfo, 4> kRemoteKeys{{
 
 const RemoteKeyInfo& keyInfo(RemoteKey key);
 
-inline const QString kKeyLostText = QStringLiteral("La commande n'a pas été reçue par le TRIVO ZURED.");
+inline const QString kKeyLostText = FR("La commande n'a pas été reçue par le TRIVO ZURED.");
 
 // Puts the key's output-drive request into the report buffer (all 64 bytes zeroed first) and writes it.
 // The reply is not used; LinkLost when the link did not deliver it.

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "common/language.h"
+
 namespace trivo {
 
 namespace {
@@ -238,7 +240,7 @@ QImage decodeBmpRle(const QByteArray& data, const BmpLayout& l)
 PictureFile failure(PictureError error, const QString& what, const QString& path)
 {
     PictureFile f;
-    f.error = {static_cast<int>(error), 0, what + QStringLiteral(" : ") + QDir::toNativeSeparators(path)};
+    f.error = {static_cast<int>(error), 0, T("%1 : %2").arg(what, QDir::toNativeSeparators(path))};
     return f;
 }
 
@@ -248,10 +250,10 @@ PictureFile readPictureFile(const QString& path)
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
-        return failure(PictureError::NotFound, QStringLiteral("introuvable"), path);
+        return failure(PictureError::NotFound, T("introuvable"), path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(PictureError::Unreadable, QStringLiteral("illisible"), path);
+        return failure(PictureError::Unreadable, T("illisible"), path);
     const qint64 size = file.size();
     const QByteArray head = file.read(kHeaderPeek);
     if (head.startsWith("BM")) {
@@ -262,27 +264,27 @@ PictureFile readPictureFile(const QString& path)
             const QByteArray data = file.readAll();
             const bool four = layout.compression == kBiRle4;
             if (!rleStreamComplete(data, layout.dataOffset, layout.height, four))
-                return failure(PictureError::Truncated, QStringLiteral("image BMP incomplète ou tronquée"), path);
+                return failure(PictureError::Truncated, T("image BMP incomplète ou tronquée"), path);
             if (layout.infoSize >= 40 && layout.bits == (four ? 4 : 8)) {
                 PictureFile f;
                 f.image = decodeBmpRle(data, layout);
                 if (f.image.isNull())
-                    return failure(PictureError::Damaged, QStringLiteral("image trop grande"), path);
+                    return failure(PictureError::Damaged, T("image trop grande"), path);
                 return f;
             }
         }
         if (truncated)
-            return failure(PictureError::Truncated, QStringLiteral("image BMP incomplète ou tronquée"), path);
+            return failure(PictureError::Truncated, T("image BMP incomplète ou tronquée"), path);
         if (layout.status == BmpLayout::Complete && layout.bits == 16
             && (layout.compression == kBiRgb || layout.compression == kBiBitfields)) {
             file.seek(0);
             const QByteArray data = file.readAll();
             if (data.size() != size)
-                return failure(PictureError::Unreadable, QStringLiteral("illisible"), path);
+                return failure(PictureError::Unreadable, T("illisible"), path);
             PictureFile f;
             f.image = decodeBmp16(data, layout);
             if (f.image.isNull())
-                return failure(PictureError::Damaged, QStringLiteral("image trop grande"), path);
+                return failure(PictureError::Damaged, T("image trop grande"), path);
             return f;
         }
     }
@@ -294,11 +296,11 @@ PictureFile readPictureFile(const QString& path)
     if (!f.image.isNull())
         return f;
     switch (reader.error()) {
-    case QImageReader::FileNotFoundError: return failure(PictureError::NotFound, QStringLiteral("introuvable"), path);
-    case QImageReader::DeviceError: return failure(PictureError::Unreadable, QStringLiteral("illisible"), path);
+    case QImageReader::FileNotFoundError: return failure(PictureError::NotFound, T("introuvable"), path);
+    case QImageReader::DeviceError: return failure(PictureError::Unreadable, T("illisible"), path);
     case QImageReader::UnsupportedFormatError:
-        return failure(PictureError::NotAPicture, QStringLiteral("non reconnu comme image"), path);
-    default: return failure(PictureError::Damaged, QStringLiteral("image invalide"), path);
+        return failure(PictureError::NotAPicture, T("non reconnu comme image"), path);
+    default: return failure(PictureError::Damaged, T("image invalide"), path);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/language.h"
 #include "link/commands.h"
 #include "link/exchanger.h"
 #include "screen/picture_file.h"
@@ -22,13 +23,13 @@ namespace {
 void markLost(ScreenTransfer& transfer, const QString& text, ExchangeOutcome outcome)
 {
     static_cast<OperationResult&>(transfer) =
-        OperationResult::failure(Outcome::LinkLost, kProgramTitle, text, MsgIcon::Exclamation);
+        OperationResult::failure(Outcome::LinkLost, kProgramTitle, T(text), MsgIcon::Exclamation);
     transfer.exchange = outcome;
 }
 
 void markCancelled(OperationResult& result, const QString& text)
 {
-    result = OperationResult::failure(Outcome::Cancelled, kProgramTitle, text, MsgIcon::Information);
+    result = OperationResult::failure(Outcome::Cancelled, kProgramTitle, T(text), MsgIcon::Information);
     result.exchange = ExchangeOutcome::Cancelled;
 }
 
@@ -48,9 +49,9 @@ void count(ScreenTransfer& transfer, int block, const Reply& reply)
 QString screenSendCancelledText(int blocksSent)
 {
     if (blocksSent == 0)
-        return QStringLiteral("Envoi annulé : aucun bloc n'a été envoyé, l'afficheur garde son écran d'accueil.");
-    return QStringLiteral("Envoi annulé après %1 blocs sur %2 : l'afficheur a reçu le début de l'image (blocs 1 "
-                          "à %1) et garde son ancien écran d'accueil au-delà. Renvoyez l'image pour la compléter.")
+        return T("Envoi annulé : aucun bloc n'a été envoyé, l'afficheur garde son écran d'accueil.");
+    return T("Envoi annulé après %1 blocs sur %2 : l'afficheur a reçu le début de l'image (blocs 1 "
+             "à %1) et garde son ancien écran d'accueil au-delà. Renvoyez l'image pour la compléter.")
         .arg(blocksSent)
         .arg(commands::kScreenBlocks);
 }
@@ -149,7 +150,7 @@ ScreenCheck verifyHomeScreen(Exchanger& link, const HomeScreenPicture& sent, Pro
     if (!read.ok()) {
         static_cast<OperationResult&>(check) = read;
         if (read.outcome == Outcome::Cancelled)
-            check.box.text = kScreenCheckCancelledText;
+            check.box.text = T(kScreenCheckCancelledText);
         return check;
     }
     const DisplayBitmap expected = sent.pack();
@@ -160,15 +161,15 @@ ScreenCheck verifyHomeScreen(Exchanger& link, const HomeScreenPicture& sent, Pro
         check.firstDifference = i;
         static_cast<OperationResult&>(check) = OperationResult::failure(
             Outcome::Refused, kProgramTitle,
-            QStringLiteral("L'écran d'accueil relu diffère de celui envoyé à partir de l'octet %1 "
-                           "(ligne %2, colonne %3).")
+            T("L'écran d'accueil relu diffère de celui envoyé à partir de l'octet %1 "
+              "(ligne %2, colonne %3).")
                 .arg(i)
                 .arg(i / kBitmapBytesPerRow)
                 .arg((i % kBitmapBytesPerRow) * 8),
             MsgIcon::Exclamation);
         return check;
     }
-    check.status = kScreenIdenticalText;
+    check.status = T(kScreenIdenticalText);
     return check;
 }
 
@@ -191,7 +192,7 @@ OperationResult savePicture(const QString& path, const HomeScreenPicture& pictur
     if (!writer.write(picture.image()))
         return OperationResult::fileFailure(
             {errnum::kPathAccess, 0,
-             QStringLiteral("non enregistré, format d'image inconnu : %1 (%2)").arg(path, writer.errorString())});
+             T("non enregistré, format d'image inconnu : %1 (%2)").arg(path, writer.errorString())});
     const FileError error = writeFileWhole(path, bytes);
     if (error.failed())
         return OperationResult::fileFailure(error);

@@ -5,6 +5,7 @@
 // progress; the window and the command line present the result.
 #include <QString>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "common/progress.h"
 #include "screen/home_screen_picture.h"
@@ -12,16 +13,18 @@
 namespace trivo {
 class Exchanger;
 
+// The texts below are kept in French; the results carry them in the program's language.
+
 // The progress bar runs to this maximum; the 60 blocks stop at 59 (93 %).
 constexpr int kScreenProgressMaximum = 63;
 
-inline const QString kScreenSendLostText = QStringLiteral("L'écran d'accueil n'a pas été entièrement envoyé.");
-inline const QString kScreenReadLostText = QStringLiteral("L'écran d'accueil n'a pas été entièrement lu.");
-inline const QString kScreenClearLostText = QStringLiteral("L'effacement n'a pas été reçu.");
+inline const QString kScreenSendLostText = FR("L'écran d'accueil n'a pas été entièrement envoyé.");
+inline const QString kScreenReadLostText = FR("L'écran d'accueil n'a pas été entièrement lu.");
+inline const QString kScreenClearLostText = FR("L'effacement n'a pas été reçu.");
 // Cancelled by the operator between two exchanges.
-inline const QString kScreenReadCancelledText = QStringLiteral("Lecture annulée : l'aperçu n'a pas changé.");
+inline const QString kScreenReadCancelledText = FR("Lecture annulée : l'aperçu n'a pas changé.");
 inline const QString kScreenCheckCancelledText =
-    QStringLiteral("Relecture annulée : rien n'a été écrit dans le TRIVO ZURED, rien n'est vérifié.");
+    FR("Relecture annulée : rien n'a été écrit dans le TRIVO ZURED, rien n'est vérifié.");
 // What the display holds after a send cancelled once `blocksSent` blocks had gone.
 QString screenSendCancelledText(int blocksSent);
 
@@ -49,7 +52,7 @@ ScreenTransfer readHomeScreenBlocks(Exchanger& link, HomeScreenPicture& picture,
 // complete gives the preview back the picture it held before the clear.
 ScreenTransfer readHomeScreen(Exchanger& link, HomeScreenPicture& picture, Progress& progress);
 
-inline const QString kScreenIdenticalText = QStringLiteral("Écran d'accueil relu identique.");
+inline const QString kScreenIdenticalText = FR("Écran d'accueil relu identique.");
 
 struct ScreenCheck : OperationResult {
     int firstDifference = -1;  // byte 0..1919 of the display bitmap where the read-back first differs

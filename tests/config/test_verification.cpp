@@ -4,6 +4,9 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+
+#include "common/language.h"
 #include "config/comparison_report.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
@@ -34,6 +37,12 @@ bool onlyReads(const EmulatedTransport& t)
             return false;
     return true;
 }
+
+// The program in the given language ("fr" or "en") for the life of the object, then in French again.
+struct InLanguage {
+    explicit InLanguage(const QString& code) { QVERIFY(setLanguage(*parseLanguage(code))); }
+    ~InLanguage() { setLanguage(Language::French); }
+};
 
 }  // namespace
 
@@ -228,6 +237,57 @@ private slots:
         }
     }
 
+    // The operator reads the report in the program's language; a script gets the French rows.
+    void theReportSpeaksTheProgramsLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("expectedWord");  // in the rule's value as shown
+        QTest::newRow("fr") << "fr" << "1 paramètre diffère : Règle relais 1."
+                            << "\tParamètre\tAttendu\tAfficheur"
+                            << "Règle relais 1" << "ou égal";
+        QTest::newRow("en") << "en" << "1 setting differs: Relay 1 rule."
+                            << "\tSetting\tExpected\tDisplay"
+                            << "Relay 1 rule" << "or equal";
+    }
+    void theReportSpeaksTheProgramsLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, summary);
+        QFETCH(QString, header);
+        QFETCH(QString, label);
+        QFETCH(QString, expectedWord);
+        const InLanguage shown(language);
+        test::Rig rig;
+        const FormState form;
+        QVERIFY(programParameters(rig.link, form, silentProgress()).ok());
+        rig.transport.display().block[0x3C] ^= 0x40;  // relay 1's comparison
+        const Comparison c = verifyDisplay(rig.link, form, silentProgress()).comparison;
+
+        QCOMPARE(comparisonSummary(c), summary);
+        QCOMPARE(comparisonTable(c, true).split(QLatin1Char('\n')).first(), header);
+        QCOMPARE(differenceLines(c).left(40).trimmed(), label);
+        const QList<ComparisonRow> rows = comparisonRows(c);
+        const auto row = std::find_if(rows.begin(), rows.end(), [](const ComparisonRow& r) { return r.differs; });
+        QVERIFY(row != rows.end());
+        QCOMPARE(row->label, label);
+        QVERIFY2(row->expected.contains(expectedWord), qPrintable(row->expected));
+        QVERIFY2(row->actual.contains(expectedWord), qPrintable(row->actual));
+        // What is compared and what a script gets do not change with the language.
+        QCOMPARE(c.differences.first().label, QStringLiteral("Règle relais 1"));
+        const QJsonArray parameters = comparisonJson(c).value(QStringLiteral("parametres")).toArray();
+        bool found = false;
+        for (const QJsonValue& p : parameters)
+            if (p.toObject().value(QStringLiteral("different")).toBool()) {
+                QCOMPARE(p.toObject().value(QStringLiteral("parametre")).toString(), QStringLiteral("Règle relais 1"));
+                QVERIFY(p.toObject().value(QStringLiteral("attendu")).toString().contains(QStringLiteral("ou égal")));
+                found = true;
+            }
+        QVERIFY(found);
+    }
+
     // Programming with a read-back: the same programming, and a verdict only when the read-back read.
     void programmingWithAReadBack_data()
     {
@@ -237,13 +297,24 @@ private slots:
         QTest::addColumn<bool>("different");
         QTest::addColumn<bool>("failed");
         QTest::addColumn<QString>("status");
-        QTest::newRow("none") << "none" << true << true << false << false << "Programmation efféctuée avec succés.";
+        QTest::addColumn<QString>("language");
+        QTest::newRow("none") << "none" << true << true << false << false << "Programmation efféctuée avec succés."
+                              << "fr";
         QTest::newRow("a threshold does not hold")
             << "block" << true << false << true << false
-            << "Programmation effectuée, mais l'afficheur relu diffère. 1 paramètre diffère : Seuil relais 1.";
+            << "Programmation effectuée, mais l'afficheur relu diffère. 1 paramètre diffère : Seuil relais 1." << "fr";
         QTest::newRow("display gone after programming")
-            << "gone 30" << true << false << false << true << QString(kProgramReadBackFailedStatus);
-        QTest::newRow("display gone while programming") << "gone 5" << false << false << false << false << QString();
+            << "gone 30" << true << false << false << true << QString(kProgramReadBackFailedStatus) << "fr";
+        QTest::newRow("display gone while programming")
+            << "gone 5" << false << false << false << false << QString() << "fr";
+        QTest::newRow("none, in English") << "none" << true << true << false << false << "Programmed successfully."
+                                          << "en";
+        QTest::newRow("a threshold does not hold, in English")
+            << "block" << true << false << true << false
+            << "Programmed, but the display read back differs. 1 setting differs: Relay 1 threshold." << "en";
+        QTest::newRow("display gone after programming, in English")
+            << "gone 30" << true << false << false << true
+            << "Programmed, but the read-back failed: nothing is verified." << "en";
     }
     void programmingWithAReadBack()
     {
@@ -253,6 +324,8 @@ private slots:
         QFETCH(bool, different);
         QFETCH(bool, failed);
         QFETCH(QString, status);
+        QFETCH(QString, language);
+        const InLanguage shown(language);
         test::Rig rig;
         FormState form;
         form.REG_V[6] = QStringLiteral("500");

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "common/main_services.h"
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
@@ -23,6 +24,12 @@
 using namespace trivo;
 
 namespace {
+
+// The program in the given language ("fr" or "en") for the life of the object, then in French again.
+struct InLanguage {
+    explicit InLanguage(const QString& code) { QVERIFY(setLanguage(*parseLanguage(code))); }
+    ~InLanguage() { setLanguage(Language::French); }
+};
 
 // A window on the emulated display's owner; the first connection check has found it.
 struct Rig : test::OwnerRig {
@@ -129,6 +136,7 @@ private slots:
     void refusalNamesAHiddenBox();
     void pagesDoNotGrowTheWindow();
     void checkBoxesShowTheirFrames();
+    void thresholdFramesFlip_data();
     void thresholdFramesFlip();
     void sliderCaptionsFollow();
     void simpleModeIndicator();
@@ -841,16 +849,32 @@ void TestConfigWindow::checkBoxesShowTheirFrames()
     QCOMPARE(rig.window.formState().Check1[4], int(kGreyed));
 }
 
+void TestConfigWindow::thresholdFramesFlip_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("less");
+    QTest::addColumn<QString>("greater");
+    QTest::newRow("fr") << "fr" << "Inférieur ou = à:" << "Supérieur ou = à:";
+    QTest::newRow("en") << "en" << "Less or = to:" << "Greater or = to:";
+}
+
+// The caption shows the comparison in the program's language; the form (and a file) keeps it in French.
 void TestConfigWindow::thresholdFramesFlip()
 {
+    QFETCH(QString, language);
+    QFETCH(QString, less);
+    QFETCH(QString, greater);
+    const InLanguage shown(language);
     Rig rig;
     QGroupBox* buz = rig.frame("cadre_Buz(3)");
     QTest::mouseClick(buz, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(buz->property("Tag").toString(), QStringLiteral("I"));
-    QCOMPARE(buz->title(), QStringLiteral("Inférieur ou = à:"));
+    QCOMPARE(buz->title(), less);
+    QCOMPARE(rig.window.formState().cadre_Buz.caption, kCompareLessText);
     QTest::mouseClick(buz, Qt::LeftButton, {}, QPoint(5, 5));
     QCOMPARE(buz->property("Tag").toString(), QStringLiteral("S"));
-    QCOMPARE(buz->title(), QStringLiteral("Supérieur ou = à:"));
+    QCOMPARE(buz->title(), greater);
+    QCOMPARE(rig.window.formState().cadre_Buz.caption, kCompareGreaterText);
     // Frames 0 to 2 do not react.
     const FormState before = rig.window.formState();
     rig.window.cadre_Buz_Click(0);

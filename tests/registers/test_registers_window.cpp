@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "common/main_services.h"
 #include "emulator/emulated_display.h"
 #include "emulator/faults.h"
@@ -46,6 +47,12 @@ QString hex(const Bytes& r)
         s += QStringLiteral("%1 ").arg(b, 2, 16, QLatin1Char('0')).toUpper();
     return s.trimmed();
 }
+
+// The program in the given language ("fr" or "en") for the life of the object, then in French again.
+struct InLanguage {
+    explicit InLanguage(const QString& code) { QVERIFY(setLanguage(*parseLanguage(code))); }
+    ~InLanguage() { setLanguage(Language::French); }
+};
 
 struct Bench : test::OwnerRig {
     std::unique_ptr<RegistersWindow> window;
@@ -148,6 +155,7 @@ private slots:
     void closeEndsTheWindowAndItsTimer();
     void captions_data();
     void captions();
+    void indicatorsStandUnderTheirWords_data();
     void indicatorsStandUnderTheirWords();
     void screenshots();
 };
@@ -616,9 +624,21 @@ void TestRegistersWindow::captions()
     QCOMPARE(w->toolTip(), toolTip);
 }
 
-// Push buttons, buzzer, LEDs from left to right, each coloured picture on its grey one, 32 x 32.
+void TestRegistersWindow::indicatorsStandUnderTheirWords_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("words");  // of Frame5's caption, one a group
+    QTest::newRow("fr") << "fr" << QStringList{"Bouton poussoir", "Bipeur", "Diodes DELs"};
+    QTest::newRow("en") << "en" << QStringList{"Push button", "Buzzer", "LEDs"};
+}
+
+// Push buttons, buzzer, LEDs from left to right, each coloured picture on its grey one, 32 x 32, each
+// group centred under its word of the caption, whatever the language.
 void TestRegistersWindow::indicatorsStandUnderTheirWords()
 {
+    QFETCH(QString, language);
+    QFETCH(QStringList, words);
+    const InLanguage shown(language);
     Bench b;
     b.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
@@ -633,6 +653,21 @@ void TestRegistersWindow::indicatorsStandUnderTheirWords()
         QVERIFY(b.child<QWidget>("Frame5")->rect().contains(g));
         right = g.right();
     }
+    // The distances between the groups' centres are those between their words' centres.
+    auto* frame5 = b.child<QGroupBox>("Frame5");
+    const QString caption = frame5->title();
+    const QFontMetrics metrics = frame5->fontMetrics();
+    const QList<QStringList> groups{{"G1", "G3"}, {"G7", "G7"}, {"G4", "G6"}};
+    QList<int> groupCentres, wordCentres;
+    for (int g = 0; g < 3; ++g) {
+        const int at = caption.indexOf(words[g]);
+        QVERIFY2(at >= 0, qPrintable(words[g]));
+        wordCentres << metrics.horizontalAdvance(caption.left(at)) + metrics.horizontalAdvance(words[g]) / 2;
+        groupCentres << (b.child(groups[g][0])->geometry().left() + b.child(groups[g][1])->geometry().right()) / 2;
+    }
+    for (int g = 1; g < 3; ++g)
+        QVERIFY2(qAbs((groupCentres[g] - groupCentres[0]) - (wordCentres[g] - wordCentres[0])) <= 1,
+                 qPrintable(words[g]));
     for (int k = 0; k <= 8; ++k)
         QCOMPARE(b.child(QStringLiteral("Picture1(%1)").arg(k))->size(), QSize(16, 16));
     // The icon sits left of the bars.

@@ -17,6 +17,7 @@
 #include "common/main_services.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/twips.h"
+#include "common/language.h"
 #include "common/ui/window_operations.h"
 #include "journal/recording.h"
 #include "link/display_owner.h"
@@ -24,26 +25,28 @@
 namespace trivo {
 
 namespace {
-const QString kContinue = QStringLiteral("Souhaitez-vous continuer?");
-const QString kFormatTitle = QStringLiteral("EEprom 24Cxx et RTC DS130x initialisé à &hFF.");
-const QString kInitTitle = QStringLiteral("Reconfigurer la version d'origine (sortie d'usine).");
-const QString kUpdateTitle = QStringLiteral("Nouvelle version du logiciel embarqué.");
-const QString kOpeningText = QStringLiteral("Ouverture de  fichier de mise à jour.");
-const QString kConvertingText = QStringLiteral("Conversion INTEL HEX en cours.");
-const QString kInterruptedText = QStringLiteral("Mise à jour interrompue.");
-const QString kNoImageText = QStringLiteral("Aucun fichier HEX n'a été lu dans cette fenêtre.\r\n"
-                                            "Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».");
+// The window's texts are kept in French and shown with T().
+const QString kContinue = FR("Souhaitez-vous continuer?");
+const QString kFormatTitle = FR("EEprom 24Cxx et RTC DS130x initialisé à &hFF.");
+const QString kInitTitle = FR("Reconfigurer la version d'origine (sortie d'usine).");
+const QString kUpdateTitle = FR("Nouvelle version du logiciel embarqué.");
+const QString kOpeningText = FR("Ouverture de  fichier de mise à jour.");
+const QString kConvertingText = FR("Conversion INTEL HEX en cours.");
+const QString kInterruptedText = FR("Mise à jour interrompue.");
+// Two lines, each translated: the translation files hold lines, not line ends.
+const QString kNoImageLines[2] = {FR("Aucun fichier HEX n'a été lu dans cette fenêtre."),
+                                  FR("Ouvrez d'abord le fichier de mise à jour avec « Ouvrir un HEX ».")};
 const QString kNotConnectedText =
-    QStringLiteral("Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
+    FR("Le TRIVO_ZURED n'est pas connecté : la mise à jour ne peut pas démarrer.");
 // What a screen reader says of the controls whose caption does not say it.
-const QString kStateName = QStringLiteral("État de l'opération");
-const QString kProgressName = QStringLiteral("Progression");
-const QString kDumpName = QStringLiteral("Vidage du fichier HEX");
-const QString kScrollName = QStringLiteral("Défilement du vidage");
-const QString kFileName = QStringLiteral("Fichier HEX");
+const QString kStateName = FR("État de l'opération");
+const QString kProgressName = FR("Progression");
+const QString kDumpName = FR("Vidage du fichier HEX");
+const QString kScrollName = FR("Défilement du vidage");
+const QString kFileName = FR("Fichier HEX");
 // The two "Fermer" buttons: the window's, and the update area's that folds it away.
-const QString kCloseWindowName = QStringLiteral("Fermer la fenêtre");
-const QString kCloseUpdateName = QStringLiteral("Fermer la mise à jour");
+const QString kCloseWindowName = FR("Fermer la fenêtre");
+const QString kCloseUpdateName = FR("Fermer la mise à jour");
 constexpr int kReadProgressMaximum = kImageSize;
 // The bar is painted at most this often during a transfer, so that painting never paces the reports.
 constexpr int kProgressPaintIntervalMs = 40;
@@ -116,7 +119,7 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
       main_(main)
 {
     setObjectName(QStringLiteral("Fonction_SPE"));
-    setWindowTitle(QStringLiteral("Fonctions spéciales de maintenances."));
+    setWindowTitle(T("Fonctions spéciales de maintenances."));
     // The controls lie at fixed places on a panel of the window's two heights; where the main window has
     // less room than the tall one, the panel scrolls.
     auto* scroll = new QScrollArea(this);
@@ -130,23 +133,22 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     frame->addWidget(scroll);
     
     formate_ =
-        button(panel_, "FORMATE", QStringLiteral("Formatage"),
-               QStringLiteral(
-                   "Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto)."));
-    initialiser_ = button(panel_, "INITIALISER", QStringLiteral("Initialisation"),
-                          QStringLiteral("Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage."));
-    maj_ = button(panel_, "Maj", QStringLiteral("Mise à jour"),
-                  QStringLiteral("Mise à jour du programme PIC du trivo-alteur."));
+        button(panel_, "FORMATE", T("Formatage"),
+               T("Ecrit dans l'EEPROM et la RTC du TRIVO-ALTEU les données vièrges(vous perdez tout vos picto)."));
+    initialiser_ = button(panel_, "INITIALISER", T("Initialisation"),
+                          T("Charge l'EEPROM et la RTC avec les valeurs initiales de démarrage."));
+    maj_ = button(panel_, "Maj", T("Mise à jour"),
+                  T("Mise à jour du programme PIC du trivo-alteur."));
     label4_ = new QLabel(panel_);
     label4_->setObjectName(QStringLiteral("Label4"));
     label4_->setAlignment(Qt::AlignCenter);
-    butFerme_ = button(panel_, "but_ferme", QStringLiteral("Fermer"), QStringLiteral("Fermer."));
+    butFerme_ = button(panel_, "but_ferme", T("Fermer"), T("Fermer."));
     progressBar1_ = new QProgressBar(panel_);
     progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
     progressBar1_->setRange(0, kReadProgressMaximum);
     progressBar1_->setValue(0);
     progressBar1_->hide();
-    annuler_ = button(panel_, "ANNULER", QStringLiteral("Annuler"), QStringLiteral("Arrêter la mise à jour."));
+    annuler_ = button(panel_, "ANNULER", T("Annuler"), T("Arrêter la mise à jour."));
     annuler_->hide();
     flashView_ = std::make_unique<ProgressView>(progressBar1_, label4_);
 
@@ -166,18 +168,18 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     txtFilename_ = new QLineEdit(updateArea_);
     txtFilename_->setObjectName(QStringLiteral("txt_Filename"));
     cmdOpenfile_ =
-        button(updateArea_, "Cmd_Openfile", QStringLiteral("Ouvrir un HEX"), QStringLiteral("Ouvrir un fichier HEX."));
-    cmdFlashOk_ = button(updateArea_, "CMD_Flash_OK", QStringLiteral("Démarrez la mise à jour"),
-                         QStringLiteral("Opération de mise à jour du programme du TRIVO-ALTEU."));
-    ferme_ = button(updateArea_, "FERME", QStringLiteral("Fermer"), QStringLiteral("Férmer."));
+        button(updateArea_, "Cmd_Openfile", T("Ouvrir un HEX"), T("Ouvrir un fichier HEX."));
+    cmdFlashOk_ = button(updateArea_, "CMD_Flash_OK", T("Démarrez la mise à jour"),
+                         T("Opération de mise à jour du programme du TRIVO-ALTEU."));
+    ferme_ = button(updateArea_, "FERME", T("Fermer"), T("Férmer."));
 
-    label4_->setAccessibleName(kStateName);
-    progressBar1_->setAccessibleName(kProgressName);
-    text2_->setAccessibleName(kDumpName);
-    vScroll1_->setAccessibleName(kScrollName);
-    txtFilename_->setAccessibleName(kFileName);
-    butFerme_->setAccessibleName(kCloseWindowName);
-    ferme_->setAccessibleName(kCloseUpdateName);
+    label4_->setAccessibleName(T(kStateName));
+    progressBar1_->setAccessibleName(T(kProgressName));
+    text2_->setAccessibleName(T(kDumpName));
+    vScroll1_->setAccessibleName(T(kScrollName));
+    txtFilename_->setAccessibleName(T(kFileName));
+    butFerme_->setAccessibleName(T(kCloseWindowName));
+    ferme_->setAccessibleName(T(kCloseUpdateName));
     // During an update the window stays: it would only close once the update has ended.
     closeOnEscape(this, [this] {
         if (!flashRunning())
@@ -260,7 +262,7 @@ void MaintenanceWindow::closeWindow() { trivo::closeWindow(this); }
 
 void MaintenanceWindow::FORMATE_Click()
 {
-    if (!dialogs_.confirm(kContinue, MsgIcon::Critical, kFormatTitle))
+    if (!dialogs_.confirm(T(kContinue), MsgIcon::Critical, T(kFormatTitle)))
         return;
     progressBar1_->hide();
     butFerme_->show();
@@ -268,13 +270,13 @@ void MaintenanceWindow::FORMATE_Click()
 
 void MaintenanceWindow::INITIALISER_Click()
 {
-    if (dialogs_.confirm(kContinue, MsgIcon::Critical, kInitTitle))
+    if (dialogs_.confirm(T(kContinue), MsgIcon::Critical, T(kInitTitle)))
         closeWindow();
 }
 
 void MaintenanceWindow::Maj_Click()
 {
-    if (dialogs_.confirm(kContinue, MsgIcon::Question, kUpdateTitle))
+    if (dialogs_.confirm(T(kContinue), MsgIcon::Question, T(kUpdateTitle)))
         setHeightTwips(kTallHeightTwips);
 }
 
@@ -293,11 +295,11 @@ void MaintenanceWindow::DUMP()
 
 void MaintenanceWindow::Cmd_Openfile_Click()
 {
-    label4_->setText(kOpeningText);
+    label4_->setText(T(kOpeningText));
     progressBar1_->setValue(0);
 
     FileRequest request;
-    request.filter = QStringLiteral("Fichier (*.HEX)");
+    request.filter = T("Fichier (*.HEX)");
     request.filterIndex = 1;
     request.initialDir = main_.dialogFolder();
     const QString fileName = dialogs_.openFile(request);
@@ -308,7 +310,7 @@ void MaintenanceWindow::Cmd_Openfile_Click()
     }
 
     butFerme_->hide();
-    label4_->setText(kConvertingText);
+    label4_->setText(T(kConvertingText));
 
     ProgressView view(progressBar1_, label4_);
     // A refused file changes nothing: the image, its dump, its name and whether it may be flashed stay.
@@ -326,18 +328,19 @@ void MaintenanceWindow::Cmd_Openfile_Click()
 void MaintenanceWindow::CMD_Flash_OK_Click()
 {
     if (!imageLoaded_) {
-        dialogs_.inform(kNoImageText, MsgIcon::Exclamation, kFlashTitle);
+        dialogs_.inform(T(kNoImageLines[0]) + QStringLiteral("\r\n") + T(kNoImageLines[1]), MsgIcon::Exclamation,
+                        T(kFlashTitle));
         return;
     }
     // A display that does not answer gets its one try from the transfer; one that is away cannot be updated.
     if (owner_.state() != LinkState::Connected && owner_.state() != LinkState::NotAnswering) {
-        dialogs_.inform(kNotConnectedText, MsgIcon::Exclamation, kFlashTitle);
+        dialogs_.inform(T(kNotConnectedText), MsgIcon::Exclamation, T(kFlashTitle));
         return;
     }
     // From the confirmation on (its box lets timers run) nothing but the transfer reaches the display: in
     // its update mode it takes every report as firmware.
     const DisplayOwner::Reservation reserved(owner_);
-    if (!dialogs_.confirm(QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?"), MsgIcon::Critical, kFlashTitle))
+    if (!dialogs_.confirm(T("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?"), MsgIcon::Critical, T(kFlashTitle)))
         return;
 
     showFlashing(true);
@@ -350,12 +353,12 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
                 [&](journal::JournalEntry& entry, const FlashResult&) {
                     entry.setFileHash(file, journal::sha256Of(image));
                 },
-                kFlashDoneText);
+                kFlashDoneText);  // the journal's words, in French
         },
         [this](const FlashResult& result) {
             showFlashing(false);
             lastFlash_ = result;
-            label4_->setText(lastFlash_.completed ? kFlashDoneText : kInterruptedText);
+            label4_->setText(T(lastFlash_.completed ? kFlashDoneText : kInterruptedText));
             present(lastFlash_, dialogs_, nullptr);
         },
         flashView_.get());
@@ -376,13 +379,13 @@ void MaintenanceWindow::showFlashing(bool flashing)
         b->setEnabled(!flashing);
 }
 
-void MaintenanceWindow::ANNULER_Click() { dialogs_.inform(kFlashNotCancellableText, MsgIcon::Information, kFlashTitle); }
+void MaintenanceWindow::ANNULER_Click() { dialogs_.inform(T(kFlashNotCancellableText), MsgIcon::Information, T(kFlashTitle)); }
 
 void MaintenanceWindow::closeEvent(QCloseEvent* event)
 {
     // The update goes to its end; the window closes after it.
     if (operations_->holdClose(event)) {
-        label4_->setText(kFlashNotCancellableText);
+        label4_->setText(T(kFlashNotCancellableText));
         return;
     }
     QWidget::closeEvent(event);

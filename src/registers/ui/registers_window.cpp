@@ -13,6 +13,7 @@
 #include <QStyleOptionGroupBox>
 #include <QVBoxLayout>
 
+#include "common/language.h"
 #include "registers/register_reading.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
@@ -30,9 +31,11 @@ constexpr int kCycleIntervalMs = 500;
 constexpr int kProgressSteps = 13;
 constexpr int kIndicatorGap = 10;
 
-const QString kNoReplyText = QStringLiteral("Pas de réponse de l'afficheur.");
+// The window's texts are kept in French and shown with T().
+const QString kNoReplyText = FR("Pas de réponse de l'afficheur.");
 
-const QString kFrame5Caption = QStringLiteral("      Bouton poussoir              Bipeur                 Diodes DELs");
+// The indicators stand under the words of this caption (kGroupWords); its translation holds theirs.
+const QString kFrame5Caption = FR("      Bouton poussoir              Bipeur                 Diodes DELs");
 
 // Indicators of Frame5: grey picture, coloured picture, shape, colour, and the caption word they sit under.
 struct Indicator {
@@ -48,26 +51,30 @@ const Indicator kIndicators[] = {
     {"G4", "R2", IndicatorShape::Led, &kRed, 2},         {"G5", "V2", IndicatorShape::Led, &kGreen, 2},
     {"G6", "B2", IndicatorShape::Led, &kBlue, 2},
 };
-const char* const kGroupWords[] = {"Bouton poussoir", "Bipeur", "Diodes DELs"};
+const QString kGroupWords[] = {FR("Bouton poussoir"), FR("Bipeur"), FR("Diodes DELs")};
 
 // What a screen reader calls the indicators and the values, and says of an indicator's state. The values'
 // descriptions are the values shown.
-const char* const kIndicatorNames[][2] = {
-    {"G1", "Poussoir rouge"}, {"G2", "Poussoir vert"}, {"G3", "Poussoir bleu"}, {"G7", "Bipeur"},
-    {"G4", "DEL rouge"},      {"G5", "DEL verte"},     {"G6", "DEL bleue"},
+struct AccessibleName {
+    const char* object;
+    QString name;
 };
-const char* const kValueNames[][2] = {
-    {"date_trivo", "Date du TRIVO-ALTEUR"},
-    {"heure_trivo", "Heure du TRIVO-ALTEUR"},
-    {"date_dcf", "Date de la dernière radio synchronisation"},
-    {"heure_dcf", "Heure de la dernière radio synchronisation"},
-    {"niveau", "Niveau de réception radio"},
-    {"temperature", "Température du TRIVO-ALTEUR"},
+const AccessibleName kIndicatorNames[] = {
+    {"G1", FR("Poussoir rouge")}, {"G2", FR("Poussoir vert")}, {"G3", FR("Poussoir bleu")}, {"G7", FR("Bipeur")},
+    {"G4", FR("DEL rouge")},      {"G5", FR("DEL verte")},     {"G6", FR("DEL bleue")},
 };
-const QString kPushButtonDown = QStringLiteral("appuyé");
-const QString kPushButtonUp = QStringLiteral("relâché");
-const QString kLedOn = QStringLiteral("allumée");
-const QString kLedOff = QStringLiteral("éteinte");
+const AccessibleName kValueNames[] = {
+    {"date_trivo", FR("Date du TRIVO-ALTEUR")},
+    {"heure_trivo", FR("Heure du TRIVO-ALTEUR")},
+    {"date_dcf", FR("Date de la dernière radio synchronisation")},
+    {"heure_dcf", FR("Heure de la dernière radio synchronisation")},
+    {"niveau", FR("Niveau de réception radio")},
+    {"temperature", FR("Température du TRIVO-ALTEUR")},
+};
+const QString kPushButtonDown = FR("appuyé");
+const QString kPushButtonUp = FR("relâché");
+const QString kLedOn = FR("allumée");
+const QString kLedOff = FR("éteinte");
 const QString kNotCurrentNote = QStringLiteral(" (%1)");
 
 // A value label wide enough for its longest text from the start, so that new values never wait for a
@@ -84,7 +91,18 @@ QLabel* valueLabel(const char* name, const QString& longest, QWidget* parent)
     return label;
 }
 
-const QString kLongestDate = QStringLiteral("Mercredi 00/00/00");
+// The longest date line in the program's language.
+QString longestDate()
+{
+    QString longest;
+    for (int d = 1; d <= 7; ++d) {
+        const QString day = T(dayName(QStringLiteral("0%1").arg(d)));
+        if (day.size() > longest.size())
+            longest = day;
+    }
+    return longest + QStringLiteral("00/00/00");
+}
+
 const QString kLongestTime = QStringLiteral("00:00:00");
 
 QLabel* pictureLabel(const QString& name, const QPixmap& pixmap, QWidget* parent, QLabel* label = nullptr)
@@ -118,7 +136,7 @@ RegistersWindow::RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServ
       main_(main)
 {
     setObjectName(QStringLiteral("REGISTRE"));
-    setWindowTitle(QStringLiteral("Lecture des Registres spéciaux."));
+    setWindowTitle(T("Lecture des Registres spéciaux."));
     timer1_.setObjectName(QStringLiteral("Timer1"));
     timer1_.setInterval(kCycleIntervalMs);
     connect(&timer1_, &QTimer::timeout, this, &RegistersWindow::Timer1_Timer);
@@ -135,9 +153,10 @@ void RegistersWindow::buildControls()
 {
     auto* column = new QVBoxLayout(this);
 
-    auto* frame1 = new QGroupBox(QStringLiteral("Heure et date du TRIVO-ALTEUR."), this);
+    auto* frame1 = new QGroupBox(T("Heure et date du TRIVO-ALTEUR."), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    dateTrivo_ = valueLabel("date_trivo", kLongestDate, frame1);
+    const QString longest = longestDate();
+    dateTrivo_ = valueLabel("date_trivo", longest, frame1);
     heureTrivo_ = valueLabel("heure_trivo", kLongestTime, frame1);
     auto* row1 = new QHBoxLayout(frame1);
     row1->addWidget(dateTrivo_);
@@ -146,9 +165,9 @@ void RegistersWindow::buildControls()
     heureTrivo_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(frame1);
 
-    auto* frame2 = new QGroupBox(QStringLiteral("Heure et date de la dernière radio synchronisation."), this);
+    auto* frame2 = new QGroupBox(T("Heure et date de la dernière radio synchronisation."), this);
     frame2->setObjectName(QStringLiteral("Frame2"));
-    dateDcf_ = valueLabel("date_dcf", kLongestDate, frame2);
+    dateDcf_ = valueLabel("date_dcf", longest, frame2);
     heureDcf_ = valueLabel("heure_dcf", kLongestTime, frame2);
     auto* row2 = new QHBoxLayout(frame2);
     row2->addWidget(dateDcf_);
@@ -157,7 +176,7 @@ void RegistersWindow::buildControls()
     heureDcf_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     column->addWidget(frame2);
 
-    auto* frame4 = new QGroupBox(QStringLiteral("Niveau de réception des signaux de  radio synchronisation."), this);
+    auto* frame4 = new QGroupBox(T("Niveau de réception des signaux de  radio synchronisation."), this);
     frame4->setObjectName(QStringLiteral("Frame4"));
     auto* row4 = new QHBoxLayout(frame4);
     row4->setSpacing(2);
@@ -176,7 +195,7 @@ void RegistersWindow::buildControls()
     row4->addStretch();
     column->addWidget(frame4);
 
-    auto* frame3 = new QGroupBox(QStringLiteral("Température du TRIVO-ALTEUR."), this);
+    auto* frame3 = new QGroupBox(T("Température du TRIVO-ALTEUR."), this);
     frame3->setObjectName(QStringLiteral("Frame3"));
     temperature_ = valueLabel("temperature", QStringLiteral("-2048.0 °C"), frame3);
     auto* row3 = new QHBoxLayout(frame3);
@@ -184,7 +203,7 @@ void RegistersWindow::buildControls()
     row3->addStretch();
     column->addWidget(frame3);
 
-    frame5_ = new QGroupBox(kFrame5Caption, this);
+    frame5_ = new QGroupBox(T(kFrame5Caption), this);
     frame5_->setObjectName(QStringLiteral("Frame5"));
     // The keys are buttons: Tab reaches them, and a held Space holds them down as the mouse does.
     for (const Indicator& ind : kIndicators) {
@@ -209,30 +228,30 @@ void RegistersWindow::buildControls()
         coloured->setAttribute(Qt::WA_TransparentForMouseEvents);
         coloured->hide();
     }
-    picture("G1")->setToolTip(QStringLiteral("Actionnez les poussoirs du TRIVO-ALTEUR."));
+    picture("G1")->setToolTip(T("Actionnez les poussoirs du TRIVO-ALTEUR."));
     for (const RemoteKeyInfo& key : kRemoteKeys) {
         QLabel* grey = picture(key.grey);
-        grey->setToolTip(QStringLiteral("Maintenez le clic."));
+        grey->setToolTip(T("Maintenez le clic."));
         grey->setCursor(Qt::PointingHandCursor);
         grey->installEventFilter(this);
     }
     for (const auto& [name, accessible] : kIndicatorNames)
-        picture(name)->setAccessibleName(QString::fromUtf8(accessible));
+        picture(name)->setAccessibleName(T(accessible));
     for (const auto& [name, accessible] : kValueNames)
-        findChild<QLabel*>(QString::fromLatin1(name))->setAccessibleName(QString::fromUtf8(accessible));
+        findChild<QLabel*>(QString::fromLatin1(name))->setAccessibleName(T(accessible));
     frame5_->setMinimumHeight(kIndicatorSize + 2 * fontMetrics().height() + 16);
     frame5_->installEventFilter(this);
     column->addWidget(frame5_);
 
     auto* buttons = new QHBoxLayout();
-    readButton_ = new QPushButton(QStringLiteral("Lire "), this);
+    readButton_ = new QPushButton(T("Lire "), this);
     readButton_->setObjectName(QStringLiteral("but_RD_HID_ECR"));
-    readButton_->setToolTip(QStringLiteral("Lecture des Registres spéciaux."));
-    clearButton_ = new QPushButton(QStringLiteral("Effacer"), this);
+    readButton_->setToolTip(T("Lecture des Registres spéciaux."));
+    clearButton_ = new QPushButton(T("Effacer"), this);
     clearButton_->setObjectName(QStringLiteral("Command2"));
-    closeButton_ = new QPushButton(QStringLiteral("Fermer la fenêtre"), this);
+    closeButton_ = new QPushButton(T("Fermer la fenêtre"), this);
     closeButton_->setObjectName(QStringLiteral("Command1"));
-    closeButton_->setToolTip(QStringLiteral("Fermer."));
+    closeButton_->setToolTip(T("Fermer."));
     text1_ = new QLineEdit(QStringLiteral("..."), this);
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setReadOnly(true);
@@ -259,7 +278,7 @@ void RegistersWindow::buildControls()
     connect(clearButton_, &QPushButton::clicked, this, &RegistersWindow::Command2_Click);
     connect(closeButton_, &QPushButton::clicked, this, &RegistersWindow::Command1_Click);
 
-    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(kFrame5Caption) + 60, 480);
+    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(frame5_->title()) + 60, 480);
     setMinimumWidth(wide);
     resize(wide, sizeHint().height());
     describeValues();
@@ -268,16 +287,16 @@ void RegistersWindow::buildControls()
 // A screen reader hears each value and indicator state as its description, and whether it is current.
 void RegistersWindow::describeValues()
 {
-    const QString note = current_ ? QString() : kNotCurrentNote.arg(kNoReplyText);
+    const QString note = current_ ? QString() : kNotCurrentNote.arg(T(kNoReplyText));
     for (QLabel* label : {dateTrivo_, heureTrivo_, temperature_, dateDcf_, heureDcf_, niveau_})
         label->setAccessibleDescription(label->text().trimmed() + note);
     const std::pair<const char*, const char*> pushButtons[] = {{"G1", "R1"}, {"G2", "V1"}, {"G3", "B1"}};
     for (const auto& [grey, coloured] : pushButtons)
-        picture(grey)->setAccessibleDescription((picture(coloured)->isHidden() ? kPushButtonUp : kPushButtonDown)
+        picture(grey)->setAccessibleDescription(T(picture(coloured)->isHidden() ? kPushButtonUp : kPushButtonDown)
                                                 + note);
     const std::pair<const char*, const char*> leds[] = {{"G4", "R2"}, {"G5", "V2"}, {"G6", "B2"}};
     for (const auto& [grey, coloured] : leds)
-        picture(grey)->setAccessibleDescription((picture(coloured)->isHidden() ? kLedOff : kLedOn) + note);
+        picture(grey)->setAccessibleDescription(T(picture(coloured)->isHidden() ? kLedOff : kLedOn) + note);
 }
 
 QLabel* RegistersWindow::picture(const char* name) const
@@ -298,11 +317,14 @@ void RegistersWindow::placeIndicators()
     const QFontMetrics metrics = frame5_->fontMetrics();
     const int top = qMax(label.bottom() + 8, (frame5_->height() + label.bottom() - kIndicatorSize) / 2);
 
+    const QString caption = frame5_->title();
     for (int group = 0; group < 3; ++group) {
-        const QString word = QString::fromLatin1(kGroupWords[group]);
-        const int at = kFrame5Caption.indexOf(word);
-        const int centre =
-            label.left() + metrics.horizontalAdvance(kFrame5Caption.left(at)) + metrics.horizontalAdvance(word) / 2;
+        const QString word = T(kGroupWords[group]);
+        // A translation without the word: the groups share the caption's width evenly.
+        const int at = caption.indexOf(word);
+        const int centre = at >= 0 ? label.left() + metrics.horizontalAdvance(caption.left(at))
+                                         + metrics.horizontalAdvance(word) / 2
+                                   : label.left() + metrics.horizontalAdvance(caption) * (2 * group + 1) / 6;
         int count = 0;
         for (const Indicator& ind : kIndicators)
             count += ind.group == group ? 1 : 0;
@@ -372,7 +394,7 @@ void RegistersWindow::setCurrent(bool current)
         bar->setEnabled(current);
     for (const char* coloured : {"R1", "V1", "B1", "R2", "V2", "B2"})
         picture(coloured)->setEnabled(current);
-    text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(current ? QStringLiteral("100 %") : kNoReplyText)
+    text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(current ? QStringLiteral("100 %") : T(kNoReplyText))
                           + 16);
     describeValues();
     // While the values are not current the status takes the progress bar's place too.
@@ -382,7 +404,7 @@ void RegistersWindow::setCurrent(bool current)
     if (current)
         return;
     progressBar1_->hide();
-    text1_->setText(kNoReplyText);
+    text1_->setText(T(kNoReplyText));
     text1_->show();
     // Even so the status must not squeeze the buttons: the window grows to fit it when it has to.
     if (layout()) {
@@ -396,9 +418,9 @@ void RegistersWindow::setCurrent(bool current)
 void RegistersWindow::showReadout(const RegisterReadout& r)
 {
     heureTrivo_->setText(r.heureTrivo);
-    dateTrivo_->setText(r.dateTrivo);
+    dateTrivo_->setText(r.shownDateTrivo);
     heureDcf_->setText(r.heureDcf);
-    dateDcf_->setText(r.dateDcf);
+    dateDcf_->setText(r.shownDateDcf);
     temperature_->setText(r.temperature);
     // The clear step hid every coloured picture but B7; show the ones the reply lights.
     picture("R1")->setVisible(r.r1);

@@ -32,8 +32,8 @@ namespace {
 constexpr int kPreviewZoom = 3;
 
 // What a screen reader calls the preview and the progress box.
-const QString kPreviewName = QStringLiteral("Aperçu de l'écran d'accueil");
-const QString kProgressName = QStringLiteral("Avancement du transfert");
+const QString kPreviewName = FR("Aperçu de l'écran d'accueil");
+const QString kProgressName = FR("Avancement du transfert");
 
 // Picture1: shows the preview enlarged without smoothing, so that every dot stays a sharp square.
 class PicturePreview : public QWidget {
@@ -41,7 +41,7 @@ public:
     PicturePreview(const HomeScreenPicture& picture, QWidget* parent) : QWidget(parent), picture_(picture)
     {
         setObjectName(QStringLiteral("Picture1"));
-        setAccessibleName(kPreviewName);
+        setAccessibleName(T(kPreviewName));
         setFixedSize(kScreenWidth * kPreviewZoom, kScreenHeight * kPreviewZoom);
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -77,13 +77,14 @@ enum class Transfer { Send, Read, Clear };
 
 // "Blocs reçus par l'afficheur : 10 sur 60 ; le bloc 11 est le premier resté sans réponse." Blocks are
 // counted from 1 for the operator.
-QString blocksLine(const ScreenTransfer& t, const QString& received)
+QString blocksLine(const ScreenTransfer& t, bool sent)
 {
-    QString line =
-        QStringLiteral("Blocs %1 : %2 sur %3").arg(received).arg(t.blocksAnswered).arg(commands::kScreenBlocks);
-    if (t.firstLostBlock >= 0)
-        return line + QStringLiteral(" ; le bloc %1 est le premier resté sans réponse.").arg(t.firstLostBlock + 1);
-    return line + QLatin1Char('.');
+    const QString line = t.firstLostBlock < 0
+        ? (sent ? T("Blocs reçus par l'afficheur : %1 sur %2.") : T("Blocs reçus de l'afficheur : %1 sur %2."))
+        : (sent ? T("Blocs reçus par l'afficheur : %1 sur %2 ; le bloc %3 est le premier resté sans réponse.")
+                : T("Blocs reçus de l'afficheur : %1 sur %2 ; le bloc %3 est le premier resté sans réponse."));
+    return t.firstLostBlock < 0 ? line.arg(t.blocksAnswered).arg(commands::kScreenBlocks)
+                                : line.arg(t.blocksAnswered).arg(commands::kScreenBlocks).arg(t.firstLostBlock + 1);
 }
 
 // The box for a transfer that did not complete: the procedure's own sentence, how far it went, and what
@@ -94,18 +95,16 @@ MessageRequest notCompletedBox(const ScreenTransfer& t, Transfer transfer)
     QStringList lines{t.box.text};
     switch (transfer) {
     case Transfer::Send:
-        lines << blocksLine(t, QStringLiteral("reçus par l'afficheur"))
-              << QStringLiteral("Vérifiez la liaison puis recommencez l'envoi.");
+        lines << blocksLine(t, true) << T("Vérifiez la liaison puis recommencez l'envoi.");
         break;
     case Transfer::Read:
         if (t.clearLost)
-            lines << kScreenClearLostText;
-        lines << blocksLine(t, QStringLiteral("reçus de l'afficheur"))
-              << QStringLiteral("L'aperçu garde l'image qu'il montrait avant la lecture.");
+            lines << T(kScreenClearLostText);
+        lines << blocksLine(t, false) << T("L'aperçu garde l'image qu'il montrait avant la lecture.");
         break;
     case Transfer::Clear:
-        lines << QStringLiteral("L'afficheur n'a pas répondu : son écran n'est peut-être pas effacé.")
-              << QStringLiteral("L'aperçu garde son image.");
+        lines << T("L'afficheur n'a pas répondu : son écran n'est peut-être pas effacé.")
+              << T("L'aperçu garde son image.");
         break;
     }
     box.text = lines.join(QStringLiteral("\r\n"));
@@ -149,29 +148,26 @@ ScreenWindow::ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
     : QWidget(parent), operations_(std::make_unique<WindowOperations>(*this, owner)), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("ECRAN_ACCEUIL"));
-    setWindowTitle(QStringLiteral("Chargez un écran de présentation."));
+    setWindowTitle(T("Chargez un écran de présentation."));
 
     picture_.place(welcomePicture());
     picture1_ = new PicturePreview(picture_, this);
 
-    ouvrir_ = makeButton(QStringLiteral("OUVRIR"), QStringLiteral("Ouvrir"),
-                         QStringLiteral("Ouvrir une image BMP 16 couleurs (seulement le blanc et le bleu utilisé) "
-                                        "en 240 par 64 pixels."),
+    ouvrir_ = makeButton(QStringLiteral("OUVRIR"), T("Ouvrir"),
+                         T("Ouvrir une image BMP 16 couleurs (seulement le blanc et le bleu utilisé) "
+                           "en 240 par 64 pixels."),
                          this);
-    lire_ = makeButton(QStringLiteral("but_RD_HID_ECR"), QStringLiteral("Lire "),
-                       QStringLiteral("Lit l'écran d'acceuil du TRIVO ALTEUR."), this);
-    envoi_ = makeButton(QStringLiteral("but_WR_HID_ECR"), QStringLiteral("Envoi"),
-                        QStringLiteral("Envoi l'écran d'acceuil au TRIVO ALTEUR."), this);
-    effacer_ = makeButton(QStringLiteral("Command2"), QStringLiteral("Effacer"),
-                          QStringLiteral("Efface l'écran ci-dessus."), this);
-    fermer_ = makeButton(QStringLiteral("Command1"), QStringLiteral("Fermer la fenêtre"), QString(), this);
-    annuler_ = makeButton(QStringLiteral("ANNULER"), QStringLiteral("Annuler"),
-                          QStringLiteral("Arrête l'envoi ou la lecture entre deux blocs."), this);
+    lire_ = makeButton(QStringLiteral("but_RD_HID_ECR"), T("Lire "), T("Lit l'écran d'acceuil du TRIVO ALTEUR."), this);
+    envoi_ = makeButton(QStringLiteral("but_WR_HID_ECR"), T("Envoi"), T("Envoi l'écran d'acceuil au TRIVO ALTEUR."), this);
+    effacer_ = makeButton(QStringLiteral("Command2"), T("Effacer"), T("Efface l'écran ci-dessus."), this);
+    fermer_ = makeButton(QStringLiteral("Command1"), T("Fermer la fenêtre"), QString(), this);
+    annuler_ = makeButton(QStringLiteral("ANNULER"), T("Annuler"), T("Arrête l'envoi ou la lecture entre deux blocs."),
+                          this);
     annuler_->hide();
 
     text1_ = new QLineEdit(QStringLiteral("..."), this);
     text1_->setObjectName(QStringLiteral("Text1"));
-    text1_->setAccessibleName(kProgressName);
+    text1_->setAccessibleName(T(kProgressName));
     text1_->setReadOnly(true);
     text1_->setAlignment(Qt::AlignCenter);
     text1_->setFixedWidth(text1_->fontMetrics().horizontalAdvance(QStringLiteral("100 %")) + 24);
@@ -275,8 +271,8 @@ void ScreenWindow::OUVRIR_Click()
     if (!main_.programFolder().isEmpty())
         QDir::setCurrent(main_.programFolder());
     FileRequest request;
-    request.title = kScreenOpenTitle;
-    request.filter = kScreenOpenFilter;
+    request.title = T(kScreenOpenTitle);
+    request.filter = T(kScreenOpenFilter);
     request.filterIndex = 1;
     // The operator's pictures are among the documents, not beside the program.
     request.initialDir = main_.dialogFolder();
@@ -333,7 +329,7 @@ void ScreenWindow::but_WR_HID_ECR_Click()
                 return;
             if (r.sent.outcome == Outcome::Cancelled) {
                 if (verify)
-                    showReadBack(r.sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
+                    showReadBack(T("%1 Rien n'a été relu.").arg(r.sent.box.text), false);
                 dialogs_.message(r.sent.box);
                 return;
             }
@@ -345,7 +341,7 @@ void ScreenWindow::but_WR_HID_ECR_Click()
             }
             if (!r.sent.ok()) {
                 // The window shows its final state behind the box.
-                showReadBack(r.sent.box.text + QStringLiteral(" Rien n'a été relu."), false);
+                showReadBack(T("%1 Rien n'a été relu.").arg(r.sent.box.text), false);
                 dialogs_.message(notCompletedBox(r.sent, Transfer::Send));
                 return;
             }
@@ -353,7 +349,7 @@ void ScreenWindow::but_WR_HID_ECR_Click()
             showReadBack(check.ok() ? check.status
                              : check.firstDifference >= 0
                              ? check.box.text
-                             : QStringLiteral("Relecture impossible, rien n'est vérifié : ") + check.box.text,
+                             : T("Relecture impossible, rien n'est vérifié : %1").arg(check.box.text),
                          check.ok());
         });
 }

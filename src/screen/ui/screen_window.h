@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "common/language.h"
 #include "common/progress.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
@@ -21,9 +22,10 @@ class Dialogs;
 class MainServices;
 class WindowOperations;
 
-inline const QString kScreenOpenTitle = QStringLiteral("Ouvrir un fichier image bmp 240x64 16 couleurs.");
+// Kept in French, shown with T().
+inline const QString kScreenOpenTitle = FR("Ouvrir un fichier image bmp 240x64 16 couleurs.");
 // The two entries "Fichiers bmp " (*.bmp) and "Tous les fichiers(*.*)" (every file), in Qt's form.
-inline const QString kScreenOpenFilter = QStringLiteral("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)");
+inline const QString kScreenOpenFilter = FR("Fichiers bmp (*.bmp);;Tous les fichiers(*.*) (*)");
 
 class ScreenWindow : public QWidget, private Progress {
     Q_OBJECT
