@@ -93,15 +93,20 @@ def layout(parts):
     return files
 
 
+def xml_text(text):
+    # A carriage return written as itself would be read back as a plain new line.
+    return escape(text).replace("\r", "&#13;")
+
+
 def render(texts, done):
     lines = ['<?xml version="1.0" encoding="utf-8"?>', "<!DOCTYPE TS>",
              '<TS version="2.1" language="en" sourcelanguage="fr">', "<context>",
              "    <name>%s</name>" % CONTEXT]
     for text in texts:
         lines.append("    <message>")
-        lines.append("        <source>%s</source>" % escape(text))
+        lines.append("        <source>%s</source>" % xml_text(text))
         if text in done:
-            lines.append("        <translation>%s</translation>" % escape(done[text]))
+            lines.append("        <translation>%s</translation>" % xml_text(done[text]))
         else:
             lines.append('        <translation type="unfinished"></translation>')
         lines.append("    </message>")

@@ -140,10 +140,6 @@
         <translation>--unites needs a number of displays from 1 to 16.</translation>
     </message>
     <message>
-        <source>Afficheur</source>
-        <translation>Display</translation>
-    </message>
-    <message>
         <source>Afficheur %1 branché</source>
         <translation>Display %1 plugged in</translation>
     </message>
@@ -168,16 +164,8 @@
         <translation>Animation, picture %1</translation>
     </message>
     <message>
-        <source>Annuler</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>Arrête l'opération entre deux échanges avec l'afficheur.</source>
         <translation>Stops the operation between two exchanges with the display.</translation>
-    </message>
-    <message>
-        <source>Attendu</source>
-        <translation>Expected</translation>
     </message>
     <message>
         <source>Attendu : %1</source>
@@ -190,10 +178,6 @@
     <message>
         <source>Aucun afficheur branché.</source>
         <translation>No display plugged in.</translation>
-    </message>
-    <message>
-        <source>Bipeur</source>
-        <translation>Beeper</translation>
     </message>
     <message>
         <source>Branché</source>
@@ -210,10 +194,6 @@
     <message>
         <source>Comparer l'afficheur avec une configuration.</source>
         <translation>Compare the display with a configuration.</translation>
-    </message>
-    <message>
-        <source>Compteur</source>
-        <translation>Counter</translation>
     </message>
     <message>
         <source>Compteur :</source>
@@ -276,10 +256,6 @@
         <translation>E&amp;xport to PDF...</translation>
     </message>
     <message>
-        <source>Envoi</source>
-        <translation>Send</translation>
-    </message>
-    <message>
         <source>Envoi des paramètres couleur au panneau.</source>
         <translation>Sends the colour parameters to the panel.</translation>
     </message>
@@ -298,10 +274,6 @@
     <message>
         <source>Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)</source>
         <translation>Help files (*.pdf *.doc *.txt);;All files(*.*) (*)</translation>
-    </message>
-    <message>
-        <source>Fonctions spéciales de maintenances.</source>
-        <translation>Special maintenance functions.</translation>
     </message>
     <message>
         <source>Impossible d'ouvrir le fichier de trace %1 : %2</source>
@@ -350,10 +322,6 @@
     <message>
         <source>Lecture EEPROM du panneau.</source>
         <translation>Reads the panel's EEPROM.</translation>
-    </message>
-    <message>
-        <source>Lire </source>
-        <translation>Read </translation>
     </message>
     <message>
         <source>Mode &amp;mise à jour du micrologiciel</source>
@@ -420,10 +388,6 @@
         <translation>Palette of the windows: "sombre" forces the dark palette (otherwise the desktop's).</translation>
     </message>
     <message>
-        <source>Paramètre</source>
-        <translation>Parameter</translation>
-    </message>
-    <message>
         <source>Paramètres comparés</source>
         <translation>Compared parameters</translation>
     </message>
@@ -452,14 +416,6 @@
         <translation>Reports before unplugging</translation>
     </message>
     <message>
-        <source>Relais 1</source>
-        <translation>Relay 1</translation>
-    </message>
-    <message>
-        <source>Relais 2</source>
-        <translation>Relay 2</translation>
-    </message>
-    <message>
         <source>Relire l'écran d'accueil après &amp;envoi</source>
         <translation>Read the home screen back after &amp;sending</translation>
     </message>
@@ -468,16 +424,8 @@
         <translation>Restore the display.</translation>
     </message>
     <message>
-        <source>Souhaitez-vous continuer?</source>
-        <translation>Do you want to continue?</translation>
-    </message>
-    <message>
         <source>TRIVO - ZURED - COMPTEUR</source>
         <translation>TRIVO - ZURED - COUNTER</translation>
-    </message>
-    <message>
-        <source>Totalisateur</source>
-        <translation>Totaliser</translation>
     </message>
     <message>
         <source>Totalisateur :</source>
