@@ -36,6 +36,14 @@
         <translation>Configuration: %1</translation>
     </message>
     <message>
+        <source>Diodes (rouge verte bleue)   : </source>
+        <translation>LEDs (red green blue):         </translation>
+    </message>
+    <message>
+        <source>Heure et date        : </source>
+        <translation>Time and date:         </translation>
+    </message>
+    <message>
         <source>L'écran d'accueil n'a pas pu être mis au format PNG.</source>
         <translation>The home screen could not be converted to PNG.</translation>
     </message>
@@ -54,6 +62,18 @@
     <message>
         <source>Le manifeste de la sauvegarde %1 est altéré.</source>
         <translation>The manifest of backup %1 is altered.</translation>
+    </message>
+    <message>
+        <source>Niveau de réception  : </source>
+        <translation>Reception level:       </translation>
+    </message>
+    <message>
+        <source>Poussoirs appuyés (r v b)    : </source>
+        <translation>Buttons pressed (r g b):       </translation>
+    </message>
+    <message>
+        <source>Radio synchronisation: </source>
+        <translation>Radio sync:            </translation>
     </message>
     <message>
         <source>Restauration : l'afficheur relu diffère de la sauvegarde.</source>
@@ -92,8 +112,20 @@
         <translation>Backup of the display saved in %1.</translation>
     </message>
     <message>
+        <source>Température          : </source>
+        <translation>Temperature:           </translation>
+    </message>
+    <message>
         <source>Voulez-vous restaurer cette sauvegarde ?</source>
         <translation>Do you want to restore this backup?</translation>
+    </message>
+    <message>
+        <source>non</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>oui</source>
+        <translation>yes</translation>
     </message>
     <message>
         <source>relecture impossible, rien n'est vérifié (%1)</source>

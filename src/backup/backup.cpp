@@ -38,8 +38,6 @@ QByteArray sha256(const QByteArray& bytes)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
 
-QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non"); }
-
 // "08/12/2026 22:54:11" for the question; a date that does not parse is shown as the manifest has it.
 QString readableDate(const QString& iso)
 {
@@ -76,14 +74,19 @@ bool encodePng(const HomeScreenPicture& picture, QByteArray& bytes)
 
 }  // namespace
 
-QString registersText(const registers::RegisterReadout& r)
+QString registersText(const registers::RegisterReadout& r, bool shown)
 {
-    return QStringLiteral("Heure et date        : ") + r.heureTrivo + QStringLiteral("  ") + r.dateTrivo
-        + QStringLiteral("\nRadio synchronisation: ") + r.heureDcf + QStringLiteral("  ") + r.dateDcf
-        + QStringLiteral("\nNiveau de réception  : ") + r.niveau + QStringLiteral("\nTempérature          : ")
-        + r.temperature + QStringLiteral("\nDiodes (rouge verte bleue)   : ") + onOff(r.r2) + QLatin1Char(' ')
-        + onOff(r.v2) + QLatin1Char(' ') + onOff(r.b2) + QStringLiteral("\nPoussoirs appuyés (r v b)    : ")
-        + onOff(r.r1) + QLatin1Char(' ') + onOff(r.v1) + QLatin1Char(' ') + onOff(r.b1) + QLatin1Char('\n');
+    // The backup's file is in French whatever the language; the terminal shows the operator's.
+    auto say = [shown](const QString& french) { return shown ? T(french) : french; };
+    auto onOff = [&say](bool on) { return on ? say(FR("oui")) : say(FR("non")); };
+    const QChar space(QLatin1Char(' '));
+    const QChar line(QLatin1Char('\n'));
+    return say(FR("Heure et date        : ")) + r.heureTrivo + QStringLiteral("  ") + r.dateTrivo + line
+        + say(FR("Radio synchronisation: ")) + r.heureDcf + QStringLiteral("  ") + r.dateDcf + line
+        + say(FR("Niveau de réception  : ")) + r.niveau + line + say(FR("Température          : ")) + r.temperature
+        + line + say(FR("Diodes (rouge verte bleue)   : ")) + onOff(r.r2) + space + onOff(r.v2) + space + onOff(r.b2)
+        + line + say(FR("Poussoirs appuyés (r v b)    : ")) + onOff(r.r1) + space + onOff(r.v1) + space + onOff(r.b1)
+        + line;
 }
 
 BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& progress, const QDateTime& now)

@@ -29,9 +29,9 @@ inline const QString kBackupCancelledText =
 inline const QString kRestoreCancelledText =
     FR("Restauration annulée avant tout envoi : le TRIVO ZURED n'a pas été modifié.");
 
-// The special registers, one a line, as "trivo-cp-cli registres" prints them: in French whatever the
-// language, the same text as the backup's file.
-QString registersText(const registers::RegisterReadout& r);
+// The special registers, one a line, as "trivo-cp-cli registres" prints them: in French (the backup's
+// file), or shown in the program's language.
+QString registersText(const registers::RegisterReadout& r, bool shown = false);
 
 struct BackupResult : OperationResult {
     QStringList files;  // written, in order; the manifest last

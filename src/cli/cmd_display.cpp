@@ -32,7 +32,7 @@ int cmdRegistres(CliContext& c, const QStringList& args)
             printFailure(c.err, read);
             return kCliFailed;
         }
-        c.out << registersText(read.readout);
+        c.out << registersText(read.readout, true);
         c.out.flush();
         if (follow) {
             c.out << '\n';
