@@ -58,7 +58,7 @@ Global options:
   --lot BATCH       the batch written in the service log
   --base URI        shared service log on a PostgreSQL server
                     (postgresql://user@host/database; by default the setting journal/base)
-  --langue LANGUAGE fr (default) or en: the language of the messages and help
+  --langue LANG     fr (default) or en: the language of the messages and help
   --help            this help; COMMAND --help: the command's help
 
 Exit codes:

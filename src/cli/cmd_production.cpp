@@ -69,7 +69,7 @@ public:
         QString line = r.passed
             ? T("Afficheur %1 (%2) : conforme, %3 ms").arg(QString::number(r.unit), r.usbPath, QString::number(r.durationMs))
             : T("Afficheur %1 (%2) : échec à l'étape %3 : %4")
-                  .arg(QString::number(r.unit), r.usbPath, stepName(r.failedStep), r.shownReason());
+                  .arg(QString::number(r.unit), r.usbPath, T(stepName(r.failedStep)), r.shownReason());
         if (!signalled)
             line += T(" (signal non reçu par l'afficheur)");
         if (terminal_)
