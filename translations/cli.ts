@@ -4,8 +4,660 @@
 <context>
     <name>trivo</name>
     <message>
+        <source>
+Options globales :
+  --simule[=ETAT]   afficheur émulé ; sa mémoire est gardée dans ETAT entre deux lancements
+  --panne PANNE     (avec --simule) l'afficheur émulé se comporte mal, gardé dans ETAT :
+                    muet, lent, tardif, ecriture, ecriture-partielle, lecture, reponse-courte,
+                    signature, reponse-fausse, ouverture, debranche:N ; aucune la retire
+  --unites N        (avec --simule) N afficheurs émulés branchés à la fois, chacun avec son numéro de
+                    série (avec =ETAT, le K-ième garde sa mémoire dans ETAT.K) ; production : une ligne
+                    de N afficheurs émulés
+  --panne-unite K:PANNE
+                    (avec --unites) l'afficheur émulé n° K de la ligne a la panne PANNE
+  --latence MS      (avec --simule) chaque échange prend MS millisecondes, comme sur un vrai câble
+  --afficheur N|CHEMIN|LIBELLE
+                    l'afficheur sur lequel travailler (numéro de liste, chemin USB, série ou nom) ;
+                    obligatoire quand plusieurs afficheurs sont branchés
+  --trace FICHIER   ajoute chaque rapport échangé à FICHIER
+  --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)
+  --lot LOT         le lot inscrit au journal de service
+  --base URI        journal de service partagé sur un serveur PostgreSQL
+                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base)
+  --langue LANGUE   fr (par défaut) ou en : la langue des messages et des aides
+  --help            cette aide ; COMMANDE --help : l'aide de la commande
+
+Codes de sortie :
+  0  fait (comparer : identique)
+  1  l'afficheur a refusé ou n'a pas fini, confirmation refusée (comparer : différent)
+  2  commande ou option inconnue
+  3  aucun afficheur connecté
+  4  fichier illisible, impossible à écrire, ou sauvegarde altérée
+  5  fait, mais l'afficheur relu diffère de ce qui a été envoyé
+  6  lecture de l'afficheur impossible (comparaison, sauvegarde ou relecture)
+  7  afficheur (ou fichier d'état de l'afficheur émulé) déjà utilisé par un autre programme
+  8  plusieurs afficheurs branchés et aucun choisi par --afficheur (rien n'a été fait)
+</source>
+        <translation>
+Global options:
+  --simule[=STATE]  emulated display; its memory is kept in STATE between two runs
+  --panne FAULT     (with --simule) the emulated display misbehaves, kept in STATE:
+                    muet, lent, tardif, ecriture, ecriture-partielle, lecture, reponse-courte,
+                    signature, reponse-fausse, ouverture, debranche:N; aucune removes it
+  --unites N        (with --simule) N emulated displays plugged in at once, each with its serial
+                    number (with =STATE, the K-th keeps its memory in STATE.K); production: a line
+                    of N emulated displays
+  --panne-unite K:FAULT
+                    (with --unites) emulated display no. K of the line has the fault FAULT
+  --latence MS      (with --simule) each exchange takes MS milliseconds, as on a real cable
+  --afficheur N|PATH|LABEL
+                    the display to work on (list number, USB path, serial or name);
+                    required when several displays are plugged in
+  --trace FILE      appends each report exchanged to FILE
+  --operateur NAME  the operator written in the service log (by default the login name)
+  --lot BATCH       the batch written in the service log
+  --base URI        shared service log on a PostgreSQL server
+                    (postgresql://user@host/database; by default the setting journal/base)
+  --langue LANG     fr (default) or en: the language of the messages and help
+  --help            this help; COMMAND --help: the command's help
+
+Exit codes:
+  0  done (comparer: identical)
+  1  the display refused or did not finish, confirmation declined (comparer: different)
+  2  unknown command or option
+  3  no display connected
+  4  file unreadable or cannot be written, or backup altered
+  5  done, but the display read back differs from what was sent
+  6  the display could not be read (comparison, backup or read-back)
+  7  display (or the emulated display's state file) already used by another program
+  8  several displays plugged in and none chosen with --afficheur (nothing was done)
+</translation>
+    </message>
+    <message>
+        <source>  commande raz-c|raz-t|plus|moins|reset   commande directe
+</source>
+        <translation>  commande raz-c|raz-t|plus|moins|reset   direct command
+</translation>
+    </message>
+    <message>
+        <source>  comparer FICHIER [--json]           compare l'afficheur avec un fichier *.config_CP
+</source>
+        <translation>  comparer FILE [--json]              compares the display with a *.config_CP file
+</translation>
+    </message>
+    <message>
+        <source>  ecran envoyer IMAGE [--verifier] | lire -o IMAGE | effacer   écran d'accueil
+</source>
+        <translation>  ecran envoyer IMAGE [--verifier] | lire -o IMAGE | effacer   home screen
+</translation>
+    </message>
+    <message>
+        <source>  etat [--journal]                    afficheur connecté ? chemin, identifiants, longueurs
+</source>
+        <translation>  etat [--journal]                    display connected? path, identifiers, lengths
+</translation>
+    </message>
+    <message>
+        <source>  etiqueter NOM                       donne un nom à l'afficheur (gardé dans les réglages)
+</source>
+        <translation>  etiqueter NAME                      gives the display a name (kept in the settings)
+</translation>
+    </message>
+    <message>
+        <source>  firmware dump FICHIER.hex | flasher FICHIER.hex [--oui]   micrologiciel
+</source>
+        <translation>  firmware dump FILE.hex | flasher FILE.hex [--oui]   firmware
+</translation>
+    </message>
+    <message>
+        <source>  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   journal de service
+</source>
+        <translation>  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   service log
+</translation>
+    </message>
+    <message>
+        <source>  lire [-o FICHIER] [--pdf FICHIER.pdf]   lit et affiche la configuration (l'enregistre, fiche PDF)
+</source>
+        <translation>  lire [-o FILE] [--pdf FILE.pdf]     reads and shows the configuration (saves it, PDF sheet)
+</translation>
+    </message>
+    <message>
+        <source>  liste [--json]                      les afficheurs branchés : numéro, chemin, série, version, nom, état
+</source>
+        <translation>  liste [--json]                      the displays plugged in: number, path, serial, version, name, state
+</translation>
+    </message>
+    <message>
+        <source>  lot %1</source>
+        <translation>  batch %1</translation>
+    </message>
+    <message>
+        <source>  production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]   ligne de production
+</source>
+        <translation>  production MODEL [--ecran IMAGE] [--journal FILE.csv] [--nombre N] [--en-parallele K]   production line
+</translation>
+    </message>
+    <message>
+        <source>  programmer FICHIER [--verifier]     programme l'afficheur avec un fichier *.config_CP
+</source>
+        <translation>  programmer FILE [--verifier]        programs the display with a *.config_CP file
+</translation>
+    </message>
+    <message>
+        <source>  registres [--suivre]                registres spéciaux (toutes les 500 ms avec --suivre)
+</source>
+        <translation>  registres [--suivre]                special registers (every 500 ms with --suivre)
+</translation>
+    </message>
+    <message>
+        <source>  restaurer DOSSIER [--oui]           restaure une sauvegarde dans l'afficheur
+</source>
+        <translation>  restaurer FOLDER [--oui]            restores a backup into the display
+</translation>
+    </message>
+    <message>
+        <source>  sauvegarder DOSSIER                 sauvegarde l'afficheur dans un dossier nouveau
+</source>
+        <translation>  sauvegarder FOLDER                  backs the display up into a new folder
+</translation>
+    </message>
+    <message>
+        <source>  synchroniser                        envoie au serveur (--base) le journal en attente
+</source>
+        <translation>  synchroniser                        sends the waiting log to the server (--base)
+</translation>
+    </message>
+    <message>
+        <source> (signal non reçu par l'afficheur)</source>
+        <translation> (signal not received by the display)</translation>
+    </message>
+    <message>
+        <source>%1 (o/N) </source>
+        <translation>%1 (y/N) </translation>
+    </message>
+    <message>
+        <source>%1 : %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 demande K:PANNE.</source>
+        <translation>%1 needs K:FAULT.</translation>
+    </message>
+    <message>
+        <source>%1 demande un nombre entier positif : %2</source>
+        <translation>%1 needs a positive whole number: %2</translation>
+    </message>
+    <message>
+        <source>%1 demande un nombre.</source>
+        <translation>%1 needs a number.</translation>
+    </message>
+    <message>
+        <source>%1 demande une valeur.</source>
+        <translation>%1 needs a value.</translation>
+    </message>
+    <message>
+        <source>%1 enregistrement envoyé à %2, %3 en attente.</source>
+        <translation>%1 record sent to %2, %3 waiting.</translation>
+    </message>
+    <message>
+        <source>%1 enregistrements envoyés à %2, %3 en attente.</source>
+        <translation>%1 records sent to %2, %3 waiting.</translation>
+    </message>
+    <message>
+        <source>--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.</source>
+        <translation>--afficheur needs a number, a path, a serial number or a display name.</translation>
+    </message>
+    <message>
+        <source>--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1</source>
+        <translation>--depuis needs a date (YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS][Z]): %1</translation>
+    </message>
+    <message>
+        <source>--en-parallele ne s'emploie qu'avec production.</source>
+        <translation>--en-parallele is used only with production.</translation>
+    </message>
+    <message>
+        <source>--json et --csv ne vont pas ensemble.</source>
+        <translation>--json and --csv do not go together.</translation>
+    </message>
+    <message>
         <source>--langue ne connaît que « fr » et « en ».</source>
         <translation>--langue knows only "fr" and "en".</translation>
+    </message>
+    <message>
+        <source>--latence demande une durée en millisecondes (0 à 60000).</source>
+        <translation>--latence needs a time in milliseconds (0 to 60000).</translation>
+    </message>
+    <message>
+        <source>--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé.</source>
+        <translation>--latence is used only with --simule: it is the emulated display's exchange time.</translation>
+    </message>
+    <message>
+        <source>--panne demande une PANNE.</source>
+        <translation>--panne needs a FAULT.</translation>
+    </message>
+    <message>
+        <source>--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé.</source>
+        <translation>--panne is used only with --simule: the faults are the emulated display's.</translation>
+    </message>
+    <message>
+        <source>--panne-unite demande K:PANNE (un numéro d'afficheur, une panne de --panne) : %1</source>
+        <translation>--panne-unite needs K:FAULT (a display number, a fault of --panne): %1</translation>
+    </message>
+    <message>
+        <source>--trace demande un FICHIER.</source>
+        <translation>--trace needs a FILE.</translation>
+    </message>
+    <message>
+        <source>--unites demande un nombre entier positif : %1</source>
+        <translation>--unites needs a positive whole number: %1</translation>
+    </message>
+    <message>
+        <source>--unites ne s'emploie qu'avec --simule : la ligne est faite d'afficheurs émulés.</source>
+        <translation>--unites is used only with --simule: the line is made of emulated displays.</translation>
+    </message>
+    <message>
+        <source>Afficheur %1 (%2) : conforme, %3 ms</source>
+        <translation>Display %1 (%2): passed, %3 ms</translation>
+    </message>
+    <message>
+        <source>Afficheur %1 (%2) : échec à l'étape %3 : %4</source>
+        <translation>Display %1 (%2): failed at step %3: %4</translation>
+    </message>
+    <message>
+        <source>Afficheur %1 : %2</source>
+        <translation>Display %1: %2</translation>
+    </message>
+    <message>
+        <source>Afficheur %1 nommé « %2 ».</source>
+        <translation>Display %1 named "%2".</translation>
+    </message>
+    <message>
+        <source>Argument inconnu : %1</source>
+        <translation>Unknown argument: %1</translation>
+    </message>
+    <message>
+        <source>Aucun TRIVO ZURED connecté. Veuillez connecter le TRIVO_ZURED.</source>
+        <translation>No TRIVO ZURED connected. Please connect the TRIVO_ZURED.</translation>
+    </message>
+    <message>
+        <source>Aucun afficheur ne répond à --afficheur %1. Afficheurs branchés :</source>
+        <translation>No display matches --afficheur %1. Displays plugged in:</translation>
+    </message>
+    <message>
+        <source>Aucune opération dans le journal.</source>
+        <translation>No operation in the log.</translation>
+    </message>
+    <message>
+        <source>Chemin : %1</source>
+        <translation>Path: %1</translation>
+    </message>
+    <message>
+        <source>Commande %1 (%2) envoyée.</source>
+        <translation>Command %1 (%2) sent.</translation>
+    </message>
+    <message>
+        <source>Commande inconnue : %1</source>
+        <translation>Unknown command: %1</translation>
+    </message>
+    <message>
+        <source>Configuration enregistrée dans %1</source>
+        <translation>Configuration saved in %1</translation>
+    </message>
+    <message>
+        <source>Fabricant : %1  Produit : %2  Version : %3</source>
+        <translation>Vendor: %1  Product: %2  Version: %3</translation>
+    </message>
+    <message>
+        <source>Fiche d'intervention enregistrée dans %1</source>
+        <translation>Service sheet saved in %1</translation>
+    </message>
+    <message>
+        <source>Fichier d'état %1 illisible : %2</source>
+        <translation>State file %1 unreadable: %2</translation>
+    </message>
+    <message>
+        <source>Fichier d'état %1 non enregistré : %2</source>
+        <translation>State file %1 not saved: %2</translation>
+    </message>
+    <message>
+        <source>Fichier de trace %1 incomplet : %2</source>
+        <translation>Trace file %1 incomplete: %2</translation>
+    </message>
+    <message>
+        <source>Impossible d'ouvrir le fichier de trace %1 : %2</source>
+        <translation>Cannot open the trace file %1: %2</translation>
+    </message>
+    <message>
+        <source>Journal %1 impossible à ouvrir : %2</source>
+        <translation>Log %1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>Journal de service : %1 enregistrement attend le serveur (%2) ; trivo-cp-cli synchroniser les enverra.</source>
+        <translation>Service log: %1 record is waiting for the server (%2); trivo-cp-cli synchroniser will send it.</translation>
+    </message>
+    <message>
+        <source>Journal de service : %1 enregistrements attendent le serveur (%2) ; trivo-cp-cli synchroniser les enverra.</source>
+        <translation>Service log: %1 records are waiting for the server (%2); trivo-cp-cli synchroniser will send them.</translation>
+    </message>
+    <message>
+        <source>Journal de service illisible : %1</source>
+        <translation>Service log unreadable: %1</translation>
+    </message>
+    <message>
+        <source>Journal de service inutilisable : %1</source>
+        <translation>Service log unusable: %1</translation>
+    </message>
+    <message>
+        <source>Ligne de production : %1, journal %2</source>
+        <translation>Production line: %1, log %2</translation>
+    </message>
+    <message>
+        <source>Ligne de production : %1, écran %2, journal %3</source>
+        <translation>Production line: %1, screen %2, log %3</translation>
+    </message>
+    <message>
+        <source>Longueur des rapports : entrée %1, sortie %2</source>
+        <translation>Report lengths: input %1, output %2</translation>
+    </message>
+    <message>
+        <source>Mise à jour abandonnée : rien n'a été envoyé.</source>
+        <translation>Update abandoned: nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Panne inconnue : %1</source>
+        <translation>Unknown fault: %1</translation>
+    </message>
+    <message>
+        <source>Plusieurs afficheurs sont branchés : choisissez-en un avec --afficheur N|CHEMIN|LIBELLE.</source>
+        <translation>Several displays are plugged in: choose one with --afficheur N|PATH|LABEL.</translation>
+    </message>
+    <message>
+        <source>Poste %1 : %2</source>
+        <translation>Place %1: %2</translation>
+    </message>
+    <message>
+        <source>Restauration abandonnée : rien n'a été envoyé.</source>
+        <translation>Restore abandoned: nothing was sent.</translation>
+    </message>
+    <message>
+        <source>TRIVO ZURED connecté.</source>
+        <translation>TRIVO ZURED connected.</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli --base URI synchroniser
+Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal
+de service qui l'attendent (le serveur était injoignable). Code 0 : plus rien n'attend ;
+1 : le serveur reste injoignable (les enregistrements attendent toujours).
+</source>
+        <translation>Usage: trivo-cp-cli --base URI synchroniser
+Sends to the shared server, in order and each only once, the service log's records that wait
+for it (the server was unreachable). Code 0: nothing waits any more;
+1: the server is still unreachable (the records are still waiting).
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli [--afficheur N|CHEMIN|LIBELLE] etiqueter NOM
+Donne le NOM à l'afficheur, gardé dans les réglages du programme (ceux des fenêtres aussi), par son
+numéro de série ou, s'il n'en a pas, par son chemin USB. Le nom sert ensuite à --afficheur.
+</source>
+        <translation>Usage: trivo-cp-cli [--afficheur N|PATH|LABEL] etiqueter NAME
+Gives the display the NAME, kept in the program's settings (the windows' too), by its serial
+number or, when it has none, by its USB path. The name then serves --afficheur.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli [--simule[=ETAT] [--panne PANNE]] [--afficheur N] [--trace FICHIER] COMMANDE [ARGUMENTS]
+
+Commandes :
+</source>
+        <translation>Usage: trivo-cp-cli [--simule[=STATE] [--panne FAULT]] [--afficheur N] [--trace FILE] COMMAND [ARGUMENTS]
+
+Commands:
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli commande raz-c|raz-t|plus|moins|reset
+raz-c : remise à zéro du compteur, raz-t : du totalisateur,
+plus / moins : une impulsion, reset : redémarre l'afficheur.
+</source>
+        <translation>Usage: trivo-cp-cli commande raz-c|raz-t|plus|moins|reset
+raz-c: resets the counter to zero, raz-t: the totaliser,
+plus / moins: one pulse, reset: restarts the display.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli comparer FICHIER [--json]
+Lit l'afficheur (sans rien y écrire) et le compare à ce que programmer FICHIER écrirait.
+Affiche "Identique." (code 0) ou chaque paramètre qui diffère : libellé, valeur attendue,
+valeur de l'afficheur (code 1). Code 4 : fichier illisible ; 6 : lecture de l'afficheur impossible.
+--json : la comparaison entière en JSON (identique, differences, parametres : parametre,
+attendu, afficheur, different).
+</source>
+        <translation>Usage: trivo-cp-cli comparer FILE [--json]
+Reads the display (writing nothing to it) and compares it with what programmer FILE would write.
+Prints "Identical." (code 0) or each parameter that differs: label, expected value,
+display's value (code 1). Code 4: unreadable file; 6: the display could not be read.
+--json: the whole comparison as JSON (identique, differences, parametres: parametre,
+attendu, afficheur, different).
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli ecran envoyer IMAGE [--verifier] | ecran lire -o IMAGE | ecran effacer
+Envoie, relit ou efface l'écran d'accueil (240 x 64, seul le blanc pur reste blanc).
+envoyer --verifier : relit ensuite les 1920 octets (sans effacer l'écran) ; code 5 et la
+première position qui diffère si l'afficheur tient autre chose, 6 si la relecture a échoué.
+</source>
+        <translation>Usage: trivo-cp-cli ecran envoyer IMAGE [--verifier] | ecran lire -o IMAGE | ecran effacer
+Sends, reads back or clears the home screen (240 x 64, only pure white stays white).
+envoyer --verifier: then reads back the 1920 bytes (without clearing the screen); code 5 and the
+first position that differs if the display holds something else, 6 if the read-back failed.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli etat [--journal]
+Indique si un TRIVO ZURED est connecté, son chemin, ses identifiants, sa version et ses longueurs de rapport.
+--journal : les lignes de diagnostic de la recherche.
+</source>
+        <translation>Usage: trivo-cp-cli etat [--journal]
+Tells whether a TRIVO ZURED is connected, its path, its identifiers, its version and its report lengths.
+--journal: the diagnostic lines of the search.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli firmware dump FICHIER.hex | firmware flasher FICHIER.hex [--oui]
+dump : les 2048 lignes de l'image ; flasher : les 500 rapports de la mise à jour,
+après confirmation (--oui la donne d'avance).
+</source>
+        <translation>Usage: trivo-cp-cli firmware dump FILE.hex | firmware flasher FILE.hex [--oui]
+dump: the image's 2048 lines; flasher: the update's 500 reports,
+after confirmation (--oui gives it in advance).
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]
+Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,
+opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus
+ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.
+--afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou
+AAAA-MM-JJTHH:MM[:SS][Z].
+--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
+operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,
+duree_ms) ; --csv : les mêmes colonnes. Code 4 : journal ou serveur illisible.
+</source>
+        <translation>Usage: trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]
+Shows the service log: each operation that wrote to a display (date, station,
+operator, batch, display, operation, result, SHA-256 fingerprints, file, duration), the oldest
+first. With --base, the shared server's (all stations), otherwise the station's.
+--afficheur S: serial number or USB path; --lot L; --depuis DATE: YYYY-MM-DD or
+YYYY-MM-DDTHH:MM[:SS][Z].
+--json: an array of objects (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
+operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,
+duree_ms); --csv: the same columns. Code 4: log or server unreadable.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli lire [-o FICHIER] [--pdf FICHIER.pdf]
+Lit la configuration du TRIVO ZURED et affiche chaque réglage.
+-o FICHIER : l'enregistre aussi au format *.config_CP.
+--pdf FICHIER.pdf : écrit aussi la fiche d'intervention (une page A4 : date, version, afficheur,
+chaque réglage, lignes pour le nom et la signature du technicien).
+</source>
+        <translation>Usage: trivo-cp-cli lire [-o FILE] [--pdf FILE.pdf]
+Reads the configuration of the TRIVO ZURED and shows each setting.
+-o FILE: also saves it in the *.config_CP format.
+--pdf FILE.pdf: also writes the service sheet (one A4 page: date, version, display,
+each setting, lines for the technician's name and signature).
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli liste [--json]
+Liste les afficheurs branchés, numérotés à partir de 1 pour --afficheur : chemin USB, numéro de série,
+version, nom donné par etiqueter, et état (libre, utilisé par un autre programme, inaccessible).
+--json : un tableau d'objets (index, chemin, serie, version, libelle, etat).
+</source>
+        <translation>Usage: trivo-cp-cli liste [--json]
+Lists the displays plugged in, numbered from 1 for --afficheur: USB path, serial number,
+version, name given by etiqueter, and state (free, used by another program, inaccessible).
+--json: an array of objects (index, chemin, serie, version, libelle, etat).
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]
+                    [--en-parallele K]
+Programme les afficheurs l'un après l'autre avec le fichier MODELE (*.config_CP) : attend qu'un
+afficheur soit branché, lit son bloc, le programme, le relit, envoie puis relit l'écran IMAGE
+(--ecran), signale le résultat sur l'afficheur (conforme : diode verte et un bip ; échec : diode
+rouge et trois bips), ajoute une ligne au journal CSV (--journal ; par défaut journal-production.csv
+du dossier courant, journal-production-formation.csv avec --simule)
+et attend qu'il soit débranché. S'arrête après N afficheurs (--nombre) ou à Ctrl+C, avec le bilan.
+--en-parallele K : jusqu'à K afficheurs branchés en même temps, programmés côte à côte.
+Avec --simule, une ligne d'afficheurs émulés (--unites N ; par défaut N de --nombre, ou 1).
+Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;
+4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).
+Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;
+un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).
+</source>
+        <translation>Usage: trivo-cp-cli production MODEL [--ecran IMAGE] [--journal FILE.csv] [--nombre N]
+                    [--en-parallele K]
+Programs the displays one after the other with the MODEL file (*.config_CP): waits for a
+display to be plugged in, reads its block, programs it, reads it back, sends then reads back the
+IMAGE screen (--ecran), signals the result on the display (passed: green LED and one beep; failed:
+red LED and three beeps), adds a line to the CSV log (--journal; by default journal-production.csv
+in the current folder, journal-production-formation.csv with --simule)
+and waits for it to be unplugged. Stops after N displays (--nombre) or at Ctrl+C, with the summary.
+--en-parallele K: up to K displays plugged in at the same time, programmed side by side.
+With --simule, a line of emulated displays (--unites N; by default N of --nombre, or 1).
+Code 0 only if all displays passed; 1 if a display failed;
+4: model, image or log unreadable, or a log that can no longer be written (the line stops).
+Each display is also written to the service log (see historique) before it is signalled;
+a service log that cannot be written stops the line before the next display (code 4).
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli programmer FICHIER [--verifier]
+Charge un fichier *.config_CP et programme le TRIVO ZURED.
+Code de sortie 0 seulement si la programmation est complète.
+--verifier : relit ensuite l'afficheur et le compare au fichier ; code 0 seulement si
+identique, 5 si l'afficheur relu diffère (les paramètres qui diffèrent sont affichés),
+6 si la relecture a échoué.
+</source>
+        <translation>Usage: trivo-cp-cli programmer FILE [--verifier]
+Loads a *.config_CP file and programs the TRIVO ZURED.
+Exit code 0 only if the programming is complete.
+--verifier: then reads the display back and compares it with the file; code 0 only if
+identical, 5 if the display read back differs (the differing parameters are shown),
+6 if the read-back failed.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli registres [--suivre]
+Lit les registres spéciaux une fois, ou toutes les 500 ms jusqu'à Ctrl+C.
+</source>
+        <translation>Usage: trivo-cp-cli registres [--suivre]
+Reads the special registers once, or every 500 ms until Ctrl+C.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli restaurer DOSSIER [--oui]
+Vérifie les empreintes de la sauvegarde (un fichier manquant ou altéré : code 4, rien n'est
+envoyé), demande confirmation (--oui la donne d'avance), programme la configuration, envoie
+l'écran d'accueil puis relit les deux. Code 0 : relus identiques ; 5 : l'afficheur relu diffère ;
+6 : relecture impossible ; 1 : abandon ou envoi incomplet.
+</source>
+        <translation>Usage: trivo-cp-cli restaurer FOLDER [--oui]
+Checks the backup's fingerprints (a missing or altered file: code 4, nothing is
+sent), asks for confirmation (--oui gives it in advance), programs the configuration, sends
+the home screen then reads both back. Code 0: read back identical; 5: the display read back differs;
+6: read-back impossible; 1: abandoned or sending incomplete.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli sauvegarder DOSSIER
+Lit l'afficheur (sans rien y écrire) et écrit dans DOSSIER, qui doit être nouveau ou vide :
+configuration.config_CP, ecran.png (l'écran d'accueil relu), registres.txt (comme registres
+les affiche) et sauvegarde.json (date, version, afficheur, empreinte SHA-256 de chaque fichier).
+Aucun fichier n'est jamais remplacé. Code 4 : dossier non vide ou écriture impossible ;
+6 : lecture de l'afficheur impossible (rien n'est écrit).
+</source>
+        <translation>Usage: trivo-cp-cli sauvegarder FOLDER
+Reads the display (writing nothing to it) and writes into FOLDER, which must be new or empty:
+configuration.config_CP, ecran.png (the home screen read back), registres.txt (as registres
+prints them) and sauvegarde.json (date, version, display, SHA-256 fingerprint of each file).
+No file is ever replaced. Code 4: folder not empty or cannot be written;
+6: the display could not be read (nothing is written).
+</translation>
+    </message>
+    <message>
+        <source>VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?</source>
+        <translation>DO YOU REALLY WANT TO GO ON WITH THE UPDATE?</translation>
+    </message>
+    <message>
+        <source>Valeur refusée : REG_V(%1) = "%2"</source>
+        <translation>Value refused: REG_V(%1) = "%2"</translation>
+    </message>
+    <message>
+        <source>branché</source>
+        <translation>plugged in</translation>
+    </message>
+    <message>
+        <source>echec</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>en attente d'un afficheur</source>
+        <translation>waiting for a display</translation>
+    </message>
+    <message>
+        <source>inaccessible (%1)</source>
+        <translation>inaccessible (%1)</translation>
+    </message>
+    <message>
+        <source>libre</source>
+        <translation>free</translation>
+    </message>
+    <message>
+        <source>reussi</source>
+        <translation>passed</translation>
+    </message>
+    <message>
+        <source>synchroniser demande le serveur du journal : --base URI (ou le réglage %1).</source>
+        <translation>synchroniser needs the log's server: --base URI (or the setting %1).</translation>
+    </message>
+    <message>
+        <source>utilisé par %1</source>
+        <translation>used by %1</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil enregistré dans %1</source>
+        <translation>Home screen saved in %1</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil envoyé.</source>
+        <translation>Home screen sent.</translation>
+    </message>
+    <message>
+        <source>Écran effacé.</source>
+        <translation>Screen cleared.</translation>
     </message>
 </context>
 </TS>

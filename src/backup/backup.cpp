@@ -11,6 +11,7 @@
 #include <QMap>
 
 #include "common/file_io.h"
+#include "common/language.h"
 #include "config/comparison_report.h"
 #include "config/config_file.h"
 #include "config/config_form.h"
@@ -26,7 +27,7 @@ namespace {
 // No file of a backup comes near this; anything larger is not one of ours.
 constexpr qsizetype kMaxBackupFile = 4 * 1024 * 1024;
 
-const QString kNothingSent = QStringLiteral("Rien n'a été envoyé.");
+const QString kNothingSent = FR("Rien n'a été envoyé.");
 
 QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
@@ -36,8 +37,6 @@ QByteArray sha256(const QByteArray& bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
-
-QString onOff(bool on) { return on ? QStringLiteral("oui") : QStringLiteral("non"); }
 
 // "08/12/2026 22:54:11" for the question; a date that does not parse is shown as the manifest has it.
 QString readableDate(const QString& iso)
@@ -49,6 +48,13 @@ QString readableDate(const QString& iso)
 OperationResult refusal(const QString& text)
 {
     return OperationResult::failure(Outcome::FileError, kProgramTitle, text, MsgIcon::Exclamation);
+}
+
+// A restore refused before anything was sent: why, and on the next line that nothing was sent. Line breaks
+// stay out of the translated texts.
+OperationResult refusedBeforeSending(const QString& why)
+{
+    return refusal(why + QStringLiteral("\r\n") + T(kNothingSent));
 }
 
 // A name the manifest may list: a file directly in the backup's folder.
@@ -68,14 +74,19 @@ bool encodePng(const HomeScreenPicture& picture, QByteArray& bytes)
 
 }  // namespace
 
-QString registersText(const registers::RegisterReadout& r)
+QString registersText(const registers::RegisterReadout& r, bool shown)
 {
-    return QStringLiteral("Heure et date        : ") + r.heureTrivo + QStringLiteral("  ") + r.dateTrivo
-        + QStringLiteral("\nRadio synchronisation: ") + r.heureDcf + QStringLiteral("  ") + r.dateDcf
-        + QStringLiteral("\nNiveau de réception  : ") + r.niveau + QStringLiteral("\nTempérature          : ")
-        + r.temperature + QStringLiteral("\nDiodes (rouge verte bleue)   : ") + onOff(r.r2) + QLatin1Char(' ')
-        + onOff(r.v2) + QLatin1Char(' ') + onOff(r.b2) + QStringLiteral("\nPoussoirs appuyés (r v b)    : ")
-        + onOff(r.r1) + QLatin1Char(' ') + onOff(r.v1) + QLatin1Char(' ') + onOff(r.b1) + QLatin1Char('\n');
+    // The backup's file is in French whatever the language; the terminal shows the operator's.
+    auto say = [shown](const QString& french) { return shown ? T(french) : french; };
+    auto onOff = [&say](bool on) { return on ? say(FR("oui")) : say(FR("non")); };
+    const QChar space(QLatin1Char(' '));
+    const QChar line(QLatin1Char('\n'));
+    return say(FR("Heure et date        : ")) + r.heureTrivo + QStringLiteral("  ") + r.dateTrivo + line
+        + say(FR("Radio synchronisation: ")) + r.heureDcf + QStringLiteral("  ") + r.dateDcf + line
+        + say(FR("Niveau de réception  : ")) + r.niveau + line + say(FR("Température          : ")) + r.temperature
+        + line + say(FR("Diodes (rouge verte bleue)   : ")) + onOff(r.r2) + space + onOff(r.v2) + space + onOff(r.b2)
+        + line + say(FR("Poussoirs appuyés (r v b)    : ")) + onOff(r.r1) + space + onOff(r.v1) + space + onOff(r.b1)
+        + line;
 }
 
 BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& progress, const QDateTime& now)
@@ -89,10 +100,10 @@ BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& pro
     const QFileInfo where(folder);
     if (where.exists() && !where.isDir())
         return fail(
-            refusal(QStringLiteral("%1 n'est pas un dossier : la sauvegarde n'écrase rien.").arg(native(folder))));
+            refusal(T("%1 n'est pas un dossier : la sauvegarde n'écrase rien.").arg(native(folder))));
     if (where.isDir() && !QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
         return fail(refusal(
-            QStringLiteral("Le dossier %1 n'est pas vide : une sauvegarde va dans un dossier nouveau et n'écrase rien.")
+            T("Le dossier %1 n'est pas vide : une sauvegarde va dans un dossier nouveau et n'écrase rien.")
                 .arg(native(folder))));
 
     // Everything is read before the folder is made: a display that stops answering, or an operator who
@@ -101,7 +112,7 @@ BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& pro
         if (why.outcome != Outcome::Cancelled)
             return fail(why);
         OperationResult cancelled =
-            OperationResult::failure(Outcome::Cancelled, kProgramTitle, kBackupCancelledText, MsgIcon::Information);
+            OperationResult::failure(Outcome::Cancelled, kProgramTitle, T(kBackupCancelledText), MsgIcon::Information);
         cancelled.exchange = ExchangeOutcome::Cancelled;
         return fail(cancelled);
     };
@@ -119,18 +130,18 @@ BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& pro
 
     QByteArray png;
     if (!encodePng(picture, png))
-        return fail(refusal(QStringLiteral("L'écran d'accueil n'a pas pu être mis au format PNG.")));
+        return fail(refusal(T("L'écran d'accueil n'a pas pu être mis au format PNG.")));
     const QList<QPair<QString, QByteArray>> files{{kBackupConfigFile, config_file::toFileBytes(form.state)},
                                                   {kBackupPictureFile, png},
                                                   {kBackupRegistersFile, registersText(regs.readout).toUtf8()}};
 
     if (!QDir().mkpath(folder))
-        return fail(refusal(QStringLiteral("Le dossier %1 n'a pas pu être créé.").arg(native(folder))));
+        return fail(refusal(T("Le dossier %1 n'a pas pu être créé.").arg(native(folder))));
     const QDir dir(folder);
     auto write = [&](const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
         if (QFileInfo::exists(path))
-            return refusal(QStringLiteral("%1 existe déjà : la sauvegarde n'écrase rien.").arg(native(path)));
+            return refusal(T("%1 existe déjà : la sauvegarde n'écrase rien.").arg(native(path)));
         const FileError error = writeFileWhole(path, bytes);
         if (error.failed())
             return OperationResult::fileFailure(error);
@@ -162,7 +173,7 @@ BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& pro
     const OperationResult written = write(kBackupManifestFile, QJsonDocument(manifest).toJson());
     if (!written.ok())
         return fail(written);
-    result.status = QStringLiteral("Sauvegarde de l'afficheur enregistrée dans %1.").arg(native(folder));
+    result.status = T("Sauvegarde de l'afficheur enregistrée dans %1.").arg(native(folder));
     return result;
 }
 
@@ -178,8 +189,7 @@ BackupContents checkBackup(const QString& folder)
     auto readListed = [&](const QString& name, QByteArray& bytes) {
         const FileError error = readFileStart(dir.filePath(name), kMaxBackupFile, bytes);
         if (error.number == errnum::kFileNotFound)
-            return refusal(
-                QStringLiteral("Sauvegarde %1 incomplète : %2 manque.\r\n%3").arg(native(folder), name, kNothingSent));
+            return refusedBeforeSending(T("Sauvegarde %1 incomplète : %2 manque.").arg(native(folder), name));
         if (error.failed())
             return OperationResult::fileFailure(error);
         return OperationResult::done();
@@ -192,8 +202,8 @@ BackupContents checkBackup(const QString& folder)
     const QJsonObject manifest = QJsonDocument::fromJson(manifestBytes).object();
     const QJsonArray listed = manifest.value(QStringLiteral("fichiers")).toArray();
     if (manifest.value(QStringLiteral("format")).toString() != kBackupFormat || listed.isEmpty())
-        return fail(refusal(QStringLiteral("%1 n'est pas le manifeste d'une sauvegarde.\r\n%2")
-                                .arg(native(dir.filePath(kBackupManifestFile)), kNothingSent)));
+        return fail(refusedBeforeSending(
+            T("%1 n'est pas le manifeste d'une sauvegarde.").arg(native(dir.filePath(kBackupManifestFile)))));
     contents.date = manifest.value(QStringLiteral("date")).toString();
     contents.displayPath =
         manifest.value(QStringLiteral("afficheur")).toObject().value(QStringLiteral("chemin")).toString();
@@ -203,34 +213,32 @@ BackupContents checkBackup(const QString& folder)
         const QString name = entry.toObject().value(QStringLiteral("nom")).toString();
         const QByteArray expected = entry.toObject().value(QStringLiteral("sha256")).toString().toLatin1().toLower();
         if (!plainFileName(name) || expected.size() != 64)
-            return fail(refusal(QStringLiteral("Le manifeste de la sauvegarde %1 est altéré.\r\n%2")
-                                    .arg(native(folder), kNothingSent)));
+            return fail(refusedBeforeSending(T("Le manifeste de la sauvegarde %1 est altéré.").arg(native(folder))));
         QByteArray bytes;
         const OperationResult read = readListed(name, bytes);
         if (!read.ok())
             return fail(read);
         if (sha256(bytes) != expected)
-            return fail(refusal(QStringLiteral("Sauvegarde %1 altérée : l'empreinte de %2 ne correspond pas.\r\n%3")
-                                    .arg(native(folder), name, kNothingSent)));
+            return fail(refusedBeforeSending(
+                T("Sauvegarde %1 altérée : l'empreinte de %2 ne correspond pas.").arg(native(folder), name)));
         checked.insert(name, bytes);
     }
     for (const QString& needed : {kBackupConfigFile, kBackupPictureFile})
         if (!checked.contains(needed))
-            return fail(refusal(QStringLiteral("Sauvegarde %1 incomplète : le manifeste ne cite pas %2.\r\n%3")
-                                    .arg(native(folder), needed, kNothingSent)));
+            return fail(refusedBeforeSending(
+                T("Sauvegarde %1 incomplète : le manifeste ne cite pas %2.").arg(native(folder), needed)));
     const QByteArray configBytes = checked.value(kBackupConfigFile);
     const QByteArray pictureBytes = checked.value(kBackupPictureFile);
 
     const config_file::ReadResult config = config_file::read(configBytes, resetConfiguration(FormState{}));
     if (!config.ok())
-        return fail(refusal(QStringLiteral("%1 n'est pas une configuration lisible (ligne %2 : %3).\r\n%4")
-                                .arg(native(dir.filePath(kBackupConfigFile)))
-                                .arg(config.error.line)
-                                .arg(config.error.description, kNothingSent)));
+        return fail(refusedBeforeSending(T("%1 n'est pas une configuration lisible (ligne %2 : %3).")
+                                             .arg(native(dir.filePath(kBackupConfigFile)),
+                                                  QString::number(config.error.line), T(config.error.description))));
     QImage image;
     if (!image.loadFromData(pictureBytes))
-        return fail(refusal(QStringLiteral("%1 n'est pas une image lisible.\r\n%2")
-                                .arg(native(dir.filePath(kBackupPictureFile)), kNothingSent)));
+        return fail(
+            refusedBeforeSending(T("%1 n'est pas une image lisible.").arg(native(dir.filePath(kBackupPictureFile)))));
     contents.form = config.state;
     contents.picture.place(image);
     contents.picture.reduceToTwoColours();
@@ -239,9 +247,10 @@ BackupContents checkBackup(const QString& folder)
 
 QString restoreQuestion(const BackupContents& contents)
 {
-    return QStringLiteral("La configuration et l'écran d'accueil du TRIVO ZURED seront remplacés par ceux de la "
-                          "sauvegarde %1 (du %2).\r\nVoulez-vous restaurer cette sauvegarde ?")
-        .arg(native(contents.folder), readableDate(contents.date));
+    return T("La configuration et l'écran d'accueil du TRIVO ZURED seront remplacés par ceux de la "
+             "sauvegarde %1 (du %2).")
+               .arg(native(contents.folder), readableDate(contents.date))
+        + QStringLiteral("\r\n") + T("Voulez-vous restaurer cette sauvegarde ?");
 }
 
 bool RestoreResult::different() const { return configuration.different() || (sent && screen.firstDifference >= 0); }
@@ -258,7 +267,7 @@ RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Pro
     result.configuration.programming = programParameters(link, contents.form, progress);
     if (result.configuration.programming.outcome == Outcome::Cancelled) {
         static_cast<OperationResult&>(result) =
-            OperationResult::failure(Outcome::Cancelled, kProgramTitle, kRestoreCancelledText, MsgIcon::Information);
+            OperationResult::failure(Outcome::Cancelled, kProgramTitle, T(kRestoreCancelledText), MsgIcon::Information);
         result.exchange = ExchangeOutcome::Cancelled;
         return result;
     }
@@ -279,28 +288,27 @@ RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Pro
     result.screen = verifyHomeScreen(link, contents.picture, progress);
 
     if (!result.different() && !result.readBackFailed()) {
-        result.status = QStringLiteral("Afficheur restauré : configuration et écran d'accueil relus identiques.");
+        result.status = T("Afficheur restauré : configuration et écran d'accueil relus identiques.");
         return result;
     }
     const Verification& config = result.configuration.verification;
-    QString text = QStringLiteral("Afficheur restauré, mais la relecture ne confirme pas la sauvegarde.\r\n");
-    text += QStringLiteral("Configuration : ")
-        + (config.ok() ? comparisonSummary(config.comparison)
-                       : QStringLiteral("relecture impossible, rien n'est vérifié (%1).")
-                             .arg(QString(config.box.text).replace(QStringLiteral("\r\n"), QStringLiteral(" "))))
-        + QStringLiteral("\r\n");
-    text += QStringLiteral("Écran d'accueil : ")
-        + (result.screen.ok() ? QStringLiteral("relu identique.")
-               : result.screen.firstDifference >= 0
-               ? result.screen.box.text
-               : QStringLiteral("relecture impossible, rien n'est vérifié (%1)").arg(result.screen.box.text));
+    const QString configuration = config.ok()
+        ? comparisonSummary(config.comparison)
+        : T("relecture impossible, rien n'est vérifié (%1).")
+              .arg(QString(config.box.text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    const QString screen = result.screen.ok() ? T("relu identique.")
+        : result.screen.firstDifference >= 0
+        ? result.screen.box.text
+        : T("relecture impossible, rien n'est vérifié (%1)").arg(result.screen.box.text);
+    const QString text = T("Afficheur restauré, mais la relecture ne confirme pas la sauvegarde.") + QStringLiteral("\r\n")
+        + T("Configuration : %1").arg(configuration) + QStringLiteral("\r\n") + T("Écran d'accueil : %1").arg(screen);
     const Outcome outcome = result.different() ? Outcome::Refused
         : !config.ok()                         ? config.outcome
                                                : result.screen.outcome;
     static_cast<OperationResult&>(result) =
         OperationResult::failure(outcome, kProgramTitle, text, MsgIcon::Exclamation);
-    result.status = result.different() ? QStringLiteral("Restauration : l'afficheur relu diffère de la sauvegarde.")
-                                       : QStringLiteral("Restauration : la relecture a échoué.");
+    result.status = result.different() ? T("Restauration : l'afficheur relu diffère de la sauvegarde.")
+                                       : T("Restauration : la relecture a échoué.");
     return result;
 }
 

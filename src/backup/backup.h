@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "config/form_state.h"
 #include "config/program_verification.h"
@@ -24,12 +25,13 @@ inline const QString kBackupRegistersFile = QStringLiteral("registres.txt");
 inline const QString kBackupManifestFile = QStringLiteral("sauvegarde.json");
 inline const QString kBackupFormat = QStringLiteral("TRIVO ZURED CP sauvegarde 1");
 inline const QString kBackupCancelledText =
-    QStringLiteral("Sauvegarde annulée : aucun fichier n'a été écrit, rien n'a été écrit dans le TRIVO ZURED.");
+    FR("Sauvegarde annulée : aucun fichier n'a été écrit, rien n'a été écrit dans le TRIVO ZURED.");
 inline const QString kRestoreCancelledText =
-    QStringLiteral("Restauration annulée avant tout envoi : le TRIVO ZURED n'a pas été modifié.");
+    FR("Restauration annulée avant tout envoi : le TRIVO ZURED n'a pas été modifié.");
 
-// The special registers, one a line, as "trivo-cp-cli registres" prints them.
-QString registersText(const registers::RegisterReadout& r);
+// The special registers, one a line, as "trivo-cp-cli registres" prints them: in French (the backup's
+// file), or shown in the program's language.
+QString registersText(const registers::RegisterReadout& r, bool shown = false);
 
 struct BackupResult : OperationResult {
     QStringList files;  // written, in order; the manifest last

@@ -20,122 +20,122 @@ std::atomic<bool> stopFlag{false};
 
 struct CliCommand {
     const char* name;
-    const char* summary;  // its lines of the general help
-    const char* help;     // its own usage text
+    QString summary;  // its lines of the general help
+    QString help;     // its own usage text
     bool needsSession;
     int (*run)(CliContext&, const QStringList&);
 };
 
 // The commands in the order the general help lists them.
 const CliCommand kCommands[] = {
-    {"liste", "  liste [--json]                      les afficheurs branchés : numéro, chemin, série, version, nom, état\n",
-     "Usage : trivo-cp-cli liste [--json]\n"
-     "Liste les afficheurs branchés, numérotés à partir de 1 pour --afficheur : chemin USB, numéro de série,\n"
-     "version, nom donné par etiqueter, et état (libre, utilisé par un autre programme, inaccessible).\n"
-     "--json : un tableau d'objets (index, chemin, serie, version, libelle, etat).\n",
+    {"liste", FR("  liste [--json]                      les afficheurs branchés : numéro, chemin, série, version, nom, état\n"),
+     FR("Usage : trivo-cp-cli liste [--json]\n"
+        "Liste les afficheurs branchés, numérotés à partir de 1 pour --afficheur : chemin USB, numéro de série,\n"
+        "version, nom donné par etiqueter, et état (libre, utilisé par un autre programme, inaccessible).\n"
+        "--json : un tableau d'objets (index, chemin, serie, version, libelle, etat).\n"),
      true, cmdListe},
-    {"etiqueter", "  etiqueter NOM                       donne un nom à l'afficheur (gardé dans les réglages)\n",
-     "Usage : trivo-cp-cli [--afficheur N|CHEMIN|LIBELLE] etiqueter NOM\n"
-     "Donne le NOM à l'afficheur, gardé dans les réglages du programme (ceux des fenêtres aussi), par son\n"
-     "numéro de série ou, s'il n'en a pas, par son chemin USB. Le nom sert ensuite à --afficheur.\n",
+    {"etiqueter", FR("  etiqueter NOM                       donne un nom à l'afficheur (gardé dans les réglages)\n"),
+     FR("Usage : trivo-cp-cli [--afficheur N|CHEMIN|LIBELLE] etiqueter NOM\n"
+        "Donne le NOM à l'afficheur, gardé dans les réglages du programme (ceux des fenêtres aussi), par son\n"
+        "numéro de série ou, s'il n'en a pas, par son chemin USB. Le nom sert ensuite à --afficheur.\n"),
      true, cmdEtiqueter},
-    {"etat", "  etat [--journal]                    afficheur connecté ? chemin, identifiants, longueurs\n",
-     "Usage : trivo-cp-cli etat [--journal]\n"
-     "Indique si un TRIVO ZURED est connecté, son chemin, ses identifiants, sa version et "
-     "ses longueurs de rapport.\n--journal : les lignes de diagnostic de la recherche.\n",
+    {"etat", FR("  etat [--journal]                    afficheur connecté ? chemin, identifiants, longueurs\n"),
+     FR("Usage : trivo-cp-cli etat [--journal]\n"
+        "Indique si un TRIVO ZURED est connecté, son chemin, ses identifiants, sa version et "
+        "ses longueurs de rapport.\n--journal : les lignes de diagnostic de la recherche.\n"),
      true, cmdEtat},
-    {"lire", "  lire [-o FICHIER] [--pdf FICHIER.pdf]   lit et affiche la configuration (l'enregistre, fiche PDF)\n",
-     "Usage : trivo-cp-cli lire [-o FICHIER] [--pdf FICHIER.pdf]\n"
-     "Lit la configuration du TRIVO ZURED et affiche chaque réglage.\n"
-     "-o FICHIER : l'enregistre aussi au format *.config_CP.\n"
-     "--pdf FICHIER.pdf : écrit aussi la fiche d'intervention (une page A4 : date, version, afficheur,\n"
-     "chaque réglage, lignes pour le nom et la signature du technicien).\n",
+    {"lire", FR("  lire [-o FICHIER] [--pdf FICHIER.pdf]   lit et affiche la configuration (l'enregistre, fiche PDF)\n"),
+     FR("Usage : trivo-cp-cli lire [-o FICHIER] [--pdf FICHIER.pdf]\n"
+        "Lit la configuration du TRIVO ZURED et affiche chaque réglage.\n"
+        "-o FICHIER : l'enregistre aussi au format *.config_CP.\n"
+        "--pdf FICHIER.pdf : écrit aussi la fiche d'intervention (une page A4 : date, version, afficheur,\n"
+        "chaque réglage, lignes pour le nom et la signature du technicien).\n"),
      true, cmdLire},
-    {"programmer", "  programmer FICHIER [--verifier]     programme l'afficheur avec un fichier *.config_CP\n",
-     "Usage : trivo-cp-cli programmer FICHIER [--verifier]\n"
-     "Charge un fichier *.config_CP et programme le TRIVO ZURED.\n"
-     "Code de sortie 0 seulement si la programmation est complète.\n"
-     "--verifier : relit ensuite l'afficheur et le compare au fichier ; code 0 seulement si\n"
-     "identique, 5 si l'afficheur relu diffère (les paramètres qui diffèrent sont affichés),\n"
-     "6 si la relecture a échoué.\n",
+    {"programmer", FR("  programmer FICHIER [--verifier]     programme l'afficheur avec un fichier *.config_CP\n"),
+     FR("Usage : trivo-cp-cli programmer FICHIER [--verifier]\n"
+        "Charge un fichier *.config_CP et programme le TRIVO ZURED.\n"
+        "Code de sortie 0 seulement si la programmation est complète.\n"
+        "--verifier : relit ensuite l'afficheur et le compare au fichier ; code 0 seulement si\n"
+        "identique, 5 si l'afficheur relu diffère (les paramètres qui diffèrent sont affichés),\n"
+        "6 si la relecture a échoué.\n"),
      true, cmdProgrammer},
-    {"comparer", "  comparer FICHIER [--json]           compare l'afficheur avec un fichier *.config_CP\n",
-     "Usage : trivo-cp-cli comparer FICHIER [--json]\n"
-     "Lit l'afficheur (sans rien y écrire) et le compare à ce que programmer FICHIER écrirait.\n"
-     "Affiche \"Identique.\" (code 0) ou chaque paramètre qui diffère : libellé, valeur attendue,\n"
-     "valeur de l'afficheur (code 1). Code 4 : fichier illisible ; 6 : lecture de l'afficheur impossible.\n"
-     "--json : la comparaison entière en JSON (identique, differences, parametres : parametre,\n"
-     "attendu, afficheur, different).\n",
+    {"comparer", FR("  comparer FICHIER [--json]           compare l'afficheur avec un fichier *.config_CP\n"),
+     FR("Usage : trivo-cp-cli comparer FICHIER [--json]\n"
+        "Lit l'afficheur (sans rien y écrire) et le compare à ce que programmer FICHIER écrirait.\n"
+        "Affiche \"Identique.\" (code 0) ou chaque paramètre qui diffère : libellé, valeur attendue,\n"
+        "valeur de l'afficheur (code 1). Code 4 : fichier illisible ; 6 : lecture de l'afficheur impossible.\n"
+        "--json : la comparaison entière en JSON (identique, differences, parametres : parametre,\n"
+        "attendu, afficheur, different).\n"),
      true, cmdComparer},
-    {"commande", "  commande raz-c|raz-t|plus|moins|reset   commande directe\n",
-     "Usage : trivo-cp-cli commande raz-c|raz-t|plus|moins|reset\n"
-     "raz-c : remise à zéro du compteur, raz-t : du totalisateur,\n"
-     "plus / moins : une impulsion, reset : redémarre l'afficheur.\n",
+    {"commande", FR("  commande raz-c|raz-t|plus|moins|reset   commande directe\n"),
+     FR("Usage : trivo-cp-cli commande raz-c|raz-t|plus|moins|reset\n"
+        "raz-c : remise à zéro du compteur, raz-t : du totalisateur,\n"
+        "plus / moins : une impulsion, reset : redémarre l'afficheur.\n"),
      true, cmdCommande},
-    {"registres", "  registres [--suivre]                registres spéciaux (toutes les 500 ms avec --suivre)\n",
-     "Usage : trivo-cp-cli registres [--suivre]\n"
-     "Lit les registres spéciaux une fois, ou toutes les 500 ms jusqu'à Ctrl+C.\n",
+    {"registres", FR("  registres [--suivre]                registres spéciaux (toutes les 500 ms avec --suivre)\n"),
+     FR("Usage : trivo-cp-cli registres [--suivre]\n"
+        "Lit les registres spéciaux une fois, ou toutes les 500 ms jusqu'à Ctrl+C.\n"),
      true, cmdRegistres},
-    {"ecran", "  ecran envoyer IMAGE [--verifier] | lire -o IMAGE | effacer   écran d'accueil\n",
-     "Usage : trivo-cp-cli ecran envoyer IMAGE [--verifier] | ecran lire -o IMAGE | ecran effacer\n"
-     "Envoie, relit ou efface l'écran d'accueil (240 x 64, seul le blanc pur reste blanc).\n"
-     "envoyer --verifier : relit ensuite les 1920 octets (sans effacer l'écran) ; code 5 et la\n"
-     "première position qui diffère si l'afficheur tient autre chose, 6 si la relecture a échoué.\n",
+    {"ecran", FR("  ecran envoyer IMAGE [--verifier] | lire -o IMAGE | effacer   écran d'accueil\n"),
+     FR("Usage : trivo-cp-cli ecran envoyer IMAGE [--verifier] | ecran lire -o IMAGE | ecran effacer\n"
+        "Envoie, relit ou efface l'écran d'accueil (240 x 64, seul le blanc pur reste blanc).\n"
+        "envoyer --verifier : relit ensuite les 1920 octets (sans effacer l'écran) ; code 5 et la\n"
+        "première position qui diffère si l'afficheur tient autre chose, 6 si la relecture a échoué.\n"),
      true, cmdEcran},
-    {"firmware", "  firmware dump FICHIER.hex | flasher FICHIER.hex [--oui]   micrologiciel\n",
-     "Usage : trivo-cp-cli firmware dump FICHIER.hex | firmware flasher FICHIER.hex [--oui]\n"
-     "dump : les 2048 lignes de l'image ; flasher : les 500 rapports de la mise à jour,\n"
-     "après confirmation (--oui la donne d'avance).\n",
+    {"firmware", FR("  firmware dump FICHIER.hex | flasher FICHIER.hex [--oui]   micrologiciel\n"),
+     FR("Usage : trivo-cp-cli firmware dump FICHIER.hex | firmware flasher FICHIER.hex [--oui]\n"
+        "dump : les 2048 lignes de l'image ; flasher : les 500 rapports de la mise à jour,\n"
+        "après confirmation (--oui la donne d'avance).\n"),
      true, cmdFirmware},
-    {"sauvegarder", "  sauvegarder DOSSIER                 sauvegarde l'afficheur dans un dossier nouveau\n",
-     "Usage : trivo-cp-cli sauvegarder DOSSIER\n"
-     "Lit l'afficheur (sans rien y écrire) et écrit dans DOSSIER, qui doit être nouveau ou vide :\n"
-     "configuration.config_CP, ecran.png (l'écran d'accueil relu), registres.txt (comme registres\n"
-     "les affiche) et sauvegarde.json (date, version, afficheur, empreinte SHA-256 de chaque fichier).\n"
-     "Aucun fichier n'est jamais remplacé. Code 4 : dossier non vide ou écriture impossible ;\n"
-     "6 : lecture de l'afficheur impossible (rien n'est écrit).\n",
+    {"sauvegarder", FR("  sauvegarder DOSSIER                 sauvegarde l'afficheur dans un dossier nouveau\n"),
+     FR("Usage : trivo-cp-cli sauvegarder DOSSIER\n"
+        "Lit l'afficheur (sans rien y écrire) et écrit dans DOSSIER, qui doit être nouveau ou vide :\n"
+        "configuration.config_CP, ecran.png (l'écran d'accueil relu), registres.txt (comme registres\n"
+        "les affiche) et sauvegarde.json (date, version, afficheur, empreinte SHA-256 de chaque fichier).\n"
+        "Aucun fichier n'est jamais remplacé. Code 4 : dossier non vide ou écriture impossible ;\n"
+        "6 : lecture de l'afficheur impossible (rien n'est écrit).\n"),
      true, cmdSauvegarder},
-    {"restaurer", "  restaurer DOSSIER [--oui]           restaure une sauvegarde dans l'afficheur\n",
-     "Usage : trivo-cp-cli restaurer DOSSIER [--oui]\n"
-     "Vérifie les empreintes de la sauvegarde (un fichier manquant ou altéré : code 4, rien n'est\n"
-     "envoyé), demande confirmation (--oui la donne d'avance), programme la configuration, envoie\n"
-     "l'écran d'accueil puis relit les deux. Code 0 : relus identiques ; 5 : l'afficheur relu diffère ;\n"
-     "6 : relecture impossible ; 1 : abandon ou envoi incomplet.\n",
+    {"restaurer", FR("  restaurer DOSSIER [--oui]           restaure une sauvegarde dans l'afficheur\n"),
+     FR("Usage : trivo-cp-cli restaurer DOSSIER [--oui]\n"
+        "Vérifie les empreintes de la sauvegarde (un fichier manquant ou altéré : code 4, rien n'est\n"
+        "envoyé), demande confirmation (--oui la donne d'avance), programme la configuration, envoie\n"
+        "l'écran d'accueil puis relit les deux. Code 0 : relus identiques ; 5 : l'afficheur relu diffère ;\n"
+        "6 : relecture impossible ; 1 : abandon ou envoi incomplet.\n"),
      true, cmdRestaurer},
     {"production",
-     "  production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]"
-     "   ligne de production\n",
-     "Usage : trivo-cp-cli production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]\n"
-     "                    [--en-parallele K]\n"
-     "Programme les afficheurs l'un après l'autre avec le fichier MODELE (*.config_CP) : attend qu'un\n"
-     "afficheur soit branché, lit son bloc, le programme, le relit, envoie puis relit l'écran IMAGE\n"
-     "(--ecran), signale le résultat sur l'afficheur (conforme : diode verte et un bip ; échec : diode\n"
-     "rouge et trois bips), ajoute une ligne au journal CSV (--journal ; par défaut journal-production.csv\n"
-     "du dossier courant, journal-production-formation.csv avec --simule)\n"
-     "et attend qu'il soit débranché. S'arrête après N afficheurs (--nombre) ou à Ctrl+C, avec le bilan.\n"
-     "--en-parallele K : jusqu'à K afficheurs branchés en même temps, programmés côte à côte.\n"
-     "Avec --simule, une ligne d'afficheurs émulés (--unites N ; par défaut N de --nombre, ou 1).\n"
-     "Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;\n"
-     "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n"
-     "Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;\n"
-     "un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).\n",
+     FR("  production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]"
+        "   ligne de production\n"),
+     FR("Usage : trivo-cp-cli production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]\n"
+        "                    [--en-parallele K]\n"
+        "Programme les afficheurs l'un après l'autre avec le fichier MODELE (*.config_CP) : attend qu'un\n"
+        "afficheur soit branché, lit son bloc, le programme, le relit, envoie puis relit l'écran IMAGE\n"
+        "(--ecran), signale le résultat sur l'afficheur (conforme : diode verte et un bip ; échec : diode\n"
+        "rouge et trois bips), ajoute une ligne au journal CSV (--journal ; par défaut journal-production.csv\n"
+        "du dossier courant, journal-production-formation.csv avec --simule)\n"
+        "et attend qu'il soit débranché. S'arrête après N afficheurs (--nombre) ou à Ctrl+C, avec le bilan.\n"
+        "--en-parallele K : jusqu'à K afficheurs branchés en même temps, programmés côte à côte.\n"
+        "Avec --simule, une ligne d'afficheurs émulés (--unites N ; par défaut N de --nombre, ou 1).\n"
+        "Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;\n"
+        "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n"
+        "Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;\n"
+        "un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).\n"),
      true, cmdProduction},
-    {"historique", "  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   journal de service\n",
-     "Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]\n"
-     "Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,\n"
-     "opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus\n"
-     "ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.\n"
-     "--afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou\n"
-     "AAAA-MM-JJTHH:MM[:SS][Z].\n"
-     "--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,\n"
-     "operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,\n"
-     "duree_ms) ; --csv : les mêmes colonnes. Code 4 : journal ou serveur illisible.\n",
+    {"historique", FR("  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   journal de service\n"),
+     FR("Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]\n"
+        "Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,\n"
+        "opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus\n"
+        "ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.\n"
+        "--afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou\n"
+        "AAAA-MM-JJTHH:MM[:SS][Z].\n"
+        "--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,\n"
+        "operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,\n"
+        "duree_ms) ; --csv : les mêmes colonnes. Code 4 : journal ou serveur illisible.\n"),
      false, cmdHistorique},
-    {"synchroniser", "  synchroniser                        envoie au serveur (--base) le journal en attente\n",
-     "Usage : trivo-cp-cli --base URI synchroniser\n"
-     "Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal\n"
-     "de service qui l'attendent (le serveur était injoignable). Code 0 : plus rien n'attend ;\n"
-     "1 : le serveur reste injoignable (les enregistrements attendent toujours).\n",
+    {"synchroniser", FR("  synchroniser                        envoie au serveur (--base) le journal en attente\n"),
+     FR("Usage : trivo-cp-cli --base URI synchroniser\n"
+        "Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal\n"
+        "de service qui l'attendent (le serveur était injoignable). Code 0 : plus rien n'attend ;\n"
+        "1 : le serveur reste injoignable (les enregistrements attendent toujours).\n"),
      false, cmdSynchroniser},
 };
 
@@ -149,13 +149,13 @@ const CliCommand* findCommand(const QString& name)
 
 QString generalHelp()
 {
-    QString help = QStringLiteral("Usage : trivo-cp-cli [--simule[=ETAT] [--panne PANNE]] [--afficheur N] [--trace FICHIER] COMMANDE "
-                                  "[ARGUMENTS]\n"
-                                  "\n"
-                                  "Commandes :\n");
+    QString help = T("Usage : trivo-cp-cli [--simule[=ETAT] [--panne PANNE]] [--afficheur N] [--trace FICHIER] COMMANDE "
+                     "[ARGUMENTS]\n"
+                     "\n"
+                     "Commandes :\n");
     for (const CliCommand& c : kCommands)
-        help += QString::fromUtf8(c.summary);
-    help += QStringLiteral(
+        help += T(c.summary);
+    help += T(
         "\n"
         "Options globales :\n"
         "  --simule[=ETAT]   afficheur émulé ; sa mémoire est gardée dans ETAT entre deux lancements\n"
@@ -200,7 +200,7 @@ bool stopRequested() { return stopFlag; }
 QString commandHelp(const QString& command)
 {
     const CliCommand* c = findCommand(command);
-    return c ? QString::fromUtf8(c->help) : QString();
+    return c ? T(c->help) : QString();
 }
 
 MsgResult TerminalDialogs::message(const MessageRequest& r)
@@ -211,9 +211,11 @@ MsgResult TerminalDialogs::message(const MessageRequest& r)
     }
     QString text = r.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    err_ << text << " (o/N) " << Qt::flush;
+    err_ << T("%1 (o/N) ").arg(text) << Qt::flush;
     const QString answer = in_.readLine().trimmed().toLower();
-    return (answer == QLatin1String("o") || answer == QLatin1String("oui") || answer == QLatin1String("y"))
+    // Either language's yes, whatever language the question was asked in.
+    return (answer == QLatin1String("o") || answer == QLatin1String("oui") || answer == QLatin1String("y")
+            || answer == QLatin1String("yes"))
         ? MsgResult::Yes
         : MsgResult::No;
 }
@@ -222,15 +224,16 @@ void printBox(QTextStream& err, const MessageRequest& box)
 {
     QString text = box.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    err << box.title << " : " << text << Qt::endl;
+    err << T("%1 : %2").arg(T(box.title), T(text)) << Qt::endl;
 }
 
 void printFailure(QTextStream& err, const OperationResult& result)
 {
     QString text = result.box.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (result.box.title == kProgramTitle)
-        err << text << Qt::endl;
+    // The title may come already translated.
+    if (result.box.title == kProgramTitle || result.box.title == T(kProgramTitle))
+        err << T(text) << Qt::endl;
     else
         printBox(err, result.box);
 }
@@ -270,7 +273,7 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
             QString usedBy;
             const QString key = QStringLiteral("simule:") + QFileInfo(options.statePath).absoluteFilePath();
             if (!s.stateClaim.claim(key.toStdString(), &usedBy)) {
-                err << usedBy << Qt::endl;
+                err << T(usedBy) << Qt::endl;
                 return kCliInUse;
             }
             // One display keeps its memory in ETAT; on a bench display K keeps it in ETAT.K.
@@ -280,7 +283,7 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
             for (int unit = 0; unit < options.units; ++unit) {
                 QString why;
                 if (!loadEmulatorState(s.statePaths[unit], e->display(unit), &why, unit == 0 ? &s.faults : nullptr)) {
-                    err << "Fichier d'état " << s.statePaths[unit] << " illisible : " << why << Qt::endl;
+                    err << T("Fichier d'état %1 illisible : %2").arg(s.statePaths[unit], T(why)) << Qt::endl;
                     return kCliBadFile;
                 }
             }
@@ -298,7 +301,7 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
         s.link->setClaims(std::make_unique<DisplayClaim>());
     if (!options.tracePath.isEmpty()) {
         if (!s.trace.open(options.tracePath)) {
-            err << "Impossible d'ouvrir le fichier de trace " << options.tracePath << " : " << s.trace.errorString()
+            err << T("Impossible d'ouvrir le fichier de trace %1 : %2").arg(options.tracePath, s.trace.errorString())
                 << Qt::endl;
             return kCliBadFile;
         }
@@ -313,7 +316,7 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
     if (!options.display.isEmpty()) {
         const int chosen = matchDisplay(s.displays, options.display);
         if (chosen < 0) {
-            err << "Aucun afficheur ne répond à --afficheur " << options.display << ". Afficheurs branchés :"
+            err << T("Aucun afficheur ne répond à --afficheur %1. Afficheurs branchés :").arg(options.display)
                 << Qt::endl;
             printDisplayList(err, s.displays);
             return kCliNoDisplay;
@@ -321,13 +324,13 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
         s.link->setTarget(s.displays[std::size_t(chosen)].path);
     } else if (s.displays.size() > 1) {
         // Which of them would be an accident of enumeration order: nothing is done until the operator says.
-        err << "Plusieurs afficheurs sont branchés : choisissez-en un avec --afficheur N|CHEMIN|LIBELLE." << Qt::endl;
+        err << T("Plusieurs afficheurs sont branchés : choisissez-en un avec --afficheur N|CHEMIN|LIBELLE.") << Qt::endl;
         printDisplayList(err, s.displays);
         return kCliSeveral;
     }
     s.link->connectionCheck();
     if (s.link->state() != LinkState::Connected && !s.link->usedBy().isEmpty()) {
-        err << s.link->usedBy() << Qt::endl;
+        err << T(s.link->usedBy()) << Qt::endl;
         return kCliInUse;
     }
     return kCliOk;
@@ -341,7 +344,7 @@ bool saveSession(Session& s, QTextStream& err)
         QString why;
         if (!saveEmulatorState(s.statePaths[unit], s.emulated->display(unit), &why,
                                unit == 0 ? s.faults : std::vector<FaultSpec>{})) {
-            err << "Fichier d'état " << s.statePaths[unit] << " non enregistré : " << why << Qt::endl;
+            err << T("Fichier d'état %1 non enregistré : %2").arg(s.statePaths[unit], T(why)) << Qt::endl;
             return false;
         }
     }
@@ -352,7 +355,7 @@ bool requireDisplay(CliContext& c)
 {
     if (c.session && c.session->link->state() == LinkState::Connected)
         return true;
-    c.err << kNoDisplayText << Qt::endl;
+    c.err << T(kNoDisplayText) << Qt::endl;
     return false;
 }
 
@@ -360,7 +363,7 @@ bool onlyOptions(CliContext& c, const QString& command, const QStringList& args,
 {
     for (const QString& a : args)
         if (!known.contains(a)) {
-            c.err << "Argument inconnu : " << a << Qt::endl << commandHelp(command);
+            c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(command);
             return false;
         }
     return true;
@@ -412,13 +415,13 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         }
         if (args.isEmpty() && (a == QLatin1String("--panne") || a.startsWith(QLatin1String("--panne=")))) {
             if (a == QLatin1String("--panne") && i + 1 >= argsIn.size()) {
-                err << "--panne demande une PANNE." << Qt::endl;
+                err << T("--panne demande une PANNE.") << Qt::endl;
                 return kCliUsage;
             }
             const QString value = a == QLatin1String("--panne") ? argsIn[++i] : a.mid(8);
             const std::optional<FaultSpec> fault = parseFault(value);
             if (value != QLatin1String("aucune") && !fault) {
-                err << "Panne inconnue : " << value << "\n\n" << generalHelp();
+                err << T("Panne inconnue : %1").arg(value) << "\n\n" << generalHelp();
                 return kCliUsage;
             }
             faults = fault ? std::vector<FaultSpec>{*fault} : std::vector<FaultSpec>{};
@@ -430,7 +433,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
             bool ok = false;
             latencyMs = value.toInt(&ok);
             if (!ok || latencyMs < 0 || latencyMs > 60000) {
-                err << "--latence demande une durée en millisecondes (0 à 60000)." << Qt::endl;
+                err << T("--latence demande une durée en millisecondes (0 à 60000).") << Qt::endl;
                 return kCliUsage;
             }
             continue;
@@ -439,7 +442,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
             display = a == QLatin1String("--afficheur") ? (i + 1 < argsIn.size() ? argsIn[++i] : QString())
                                                         : a.mid(12);
             if (display.trimmed().isEmpty()) {
-                err << "--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur." << Qt::endl;
+                err << T("--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.") << Qt::endl;
                 return kCliUsage;
             }
             continue;
@@ -451,7 +454,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
             statePath = a.mid(9);
         } else if (args.isEmpty() && a == QLatin1String("--trace")) {
             if (i + 1 >= argsIn.size()) {
-                err << "--trace demande un FICHIER." << Qt::endl;
+                err << T("--trace demande un FICHIER.") << Qt::endl;
                 return kCliUsage;
             }
             tracePath = argsIn[++i];
@@ -468,15 +471,15 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
         }
     }
     if (faults && !simulate) {
-        err << "--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé." << Qt::endl;
+        err << T("--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé.") << Qt::endl;
         return kCliUsage;
     }
     if (latencyMs > 0 && !simulate) {
-        err << "--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé." << Qt::endl;
+        err << T("--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé.") << Qt::endl;
         return kCliUsage;
     }
     if ((training.units > 0 || !training.faults.empty()) && !simulate) {
-        err << "--unites ne s'emploie qu'avec --simule : la ligne est faite d'afficheurs émulés." << Qt::endl;
+        err << T("--unites ne s'emploie qu'avec --simule : la ligne est faite d'afficheurs émulés.") << Qt::endl;
         return kCliUsage;
     }
     if (args.isEmpty()) {
@@ -486,18 +489,18 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     const QString name = args.takeFirst();
     const CliCommand* command = findCommand(name);
     if (!command) {
-        err << "Commande inconnue : " << name << "\n\n" << generalHelp();
+        err << T("Commande inconnue : %1").arg(name) << "\n\n" << generalHelp();
         return kCliUsage;
     }
     if (!productionOptions.isEmpty()) {
         if (name != QLatin1String("production")) {
-            err << "--en-parallele ne s'emploie qu'avec production." << Qt::endl;
+            err << T("--en-parallele ne s'emploie qu'avec production.") << Qt::endl;
             return kCliUsage;
         }
         args << productionOptions;
     }
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        out << QString::fromUtf8(command->help);
+        out << T(command->help);
         return kCliOk;
     }
 
@@ -529,7 +532,7 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     if (!saveSession(s, err) && status == kCliOk)
         status = kCliBadFile;
     if (!tracePath.isEmpty() && !s.trace.finish()) {
-        err << "Fichier de trace " << tracePath << " incomplet : " << s.trace.errorString() << Qt::endl;
+        err << T("Fichier de trace %1 incomplet : %2").arg(tracePath, s.trace.errorString()) << Qt::endl;
         if (status == kCliOk)
             status = kCliBadFile;
     }

@@ -11,6 +11,7 @@
 
 #include "cli/cli_app.h"
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "common/outcome.h"
 #include "config/verification.h"
 #include "emulator/faults.h"
@@ -24,7 +25,7 @@ namespace trivo {
 class EmulatedTransport;
 
 
-inline const QString kNoDisplayText = QStringLiteral("Aucun TRIVO ZURED connecté. Veuillez connecter le TRIVO_ZURED.");
+inline const QString kNoDisplayText = FR("Aucun TRIVO ZURED connecté. Veuillez connecter le TRIVO_ZURED.");
 
 // Message boxes become lines on the error stream; Yes/No questions are asked on the terminal.
 class TerminalDialogs : public Dialogs {

@@ -20,7 +20,7 @@ QString hex4(uint16_t value) { return QStringLiteral("%1").arg(value, 4, 16, QLa
 void printSettings(const FormState& form, QTextStream& out)
 {
     for (const SettingLine& line : describeSettings(form))
-        out << line.label.leftJustified(40, QLatin1Char(' ')) << line.value << '\n';
+        out << T(line.label).leftJustified(40, QLatin1Char(' ')) << T(line.value) << '\n';
 }
 
 }  // namespace
@@ -34,13 +34,13 @@ int cmdEtat(CliContext& c, const QStringList& args)
     if (connected) {
         const HidInterfaceInfo& d = link.device();
         const ReportLengths l = link.reportLengths();
-        c.out << "TRIVO ZURED connecté.\n";
-        c.out << "Chemin : " << QString::fromStdString(d.path) << '\n';
-        c.out << "Fabricant : " << hex4(d.vendorId) << "  Produit : " << hex4(d.productId)
-              << "  Version : " << hex4(d.version) << '\n';
-        c.out << "Longueur des rapports : entrée " << l.input << ", sortie " << l.output << '\n';
+        c.out << T("TRIVO ZURED connecté.") << '\n';
+        c.out << T("Chemin : %1").arg(QString::fromStdString(d.path)) << '\n';
+        c.out << T("Fabricant : %1  Produit : %2  Version : %3").arg(hex4(d.vendorId), hex4(d.productId), hex4(d.version))
+              << '\n';
+        c.out << T("Longueur des rapports : entrée %1, sortie %2").arg(l.input).arg(l.output) << '\n';
     } else {
-        c.out << kWaitingText << '\n';
+        c.out << T(kWaitingText) << '\n';
     }
     if (args.contains(QStringLiteral("--journal"))) {
         // The link window's diagnostics, made from what the connection check did.
@@ -48,7 +48,7 @@ int cmdEtat(CliContext& c, const QStringList& args)
         link.setEventSink([&model](const LinkEvent& event) { model.apply(event); });
         link.setEventSink({});
         for (const QString& line : model.lstResults())
-            c.out << line << '\n';
+            c.out << T(line) << '\n';
     }
     return connected ? kCliOk : kCliNoDisplay;
 }
@@ -63,7 +63,7 @@ int cmdLire(CliContext& c, const QStringList& args)
         } else if (args[i] == QLatin1String("--pdf") && i + 1 < args.size()) {
             pdfPath = args[++i];
         } else {
-            c.err << "Argument inconnu : " << args[i] << Qt::endl << commandHelp(QStringLiteral("lire"));
+            c.err << T("Argument inconnu : %1").arg(args[i]) << Qt::endl << commandHelp(QStringLiteral("lire"));
             return kCliUsage;
         }
     }
@@ -73,18 +73,18 @@ int cmdLire(CliContext& c, const QStringList& args)
     const OperationResult read = readParameters(*c.session->link, form, silentProgress());
     if (!read.ok()) {
         printBox(c.err, read.box);
-        c.err << (read.status.isNull() ? read.box.text : read.status) << Qt::endl;
+        c.err << T(read.status.isNull() ? read.box.text : read.status) << Qt::endl;
         return kCliFailed;
     }
     printSettings(form.state, c.out);
-    c.out << read.status << '\n';
+    c.out << T(read.status) << '\n';
     if (!outPath.isEmpty()) {
         const OperationResult saved = saveConfiguration(outPath, form.state);
         if (!saved.ok()) {
             printFailure(c.err, saved);
             return kCliBadFile;
         }
-        c.out << "Configuration enregistrée dans " << outPath << '\n';
+        c.out << T("Configuration enregistrée dans %1").arg(outPath) << '\n';
     }
     if (!pdfPath.isEmpty()) {
         ServiceSheet sheet = makeServiceSheet(form.state, displaySource(c.session->link->device()));
@@ -97,7 +97,7 @@ int cmdLire(CliContext& c, const QStringList& args)
             printFailure(c.err, exported);
             return kCliBadFile;
         }
-        c.out << "Fiche d'intervention enregistrée dans " << pdfPath << '\n';
+        c.out << T("Fiche d'intervention enregistrée dans %1").arg(pdfPath) << '\n';
     }
     return kCliOk;
 }
@@ -133,14 +133,16 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
     if (!result.ok()) {
         printBox(c.err, result.box);
         if (result.outcome == Outcome::Refused)
-            c.err << "Valeur refusée : REG_V(" << result.invalidBox << ") = \""
-                  << loaded.state.REG_V[static_cast<std::size_t>(std::max(0, result.invalidBox))] << "\"" << Qt::endl;
-        c.err << kProgramLostStatus << Qt::endl;
+            c.err << T("Valeur refusée : REG_V(%1) = \"%2\"")
+                         .arg(QString::number(result.invalidBox),
+                              loaded.state.REG_V[static_cast<std::size_t>(std::max(0, result.invalidBox))])
+                  << Qt::endl;
+        c.err << T(kProgramLostStatus) << Qt::endl;
         return finishRecording(c, record, result, kCliFailed);
     }
-    c.out << result.status << '\n';
+    c.out << T(result.status) << '\n';
     if (verify && verified.readBackFailed())
-        c.err << kProgramReadBackFailedStatus << Qt::endl;
+        c.err << T(kProgramReadBackFailedStatus) << Qt::endl;
     if (!verify)
         return finishRecording(c, record, result, kCliOk);
     const int status = printVerification(c, verified.verification, kCliDifferent);
@@ -173,12 +175,13 @@ int cmdCommande(CliContext& c, const QStringList& args)
     if (const int refused = startRecording(c, journal::Operation::Command, record); refused != kCliOk)
         return refused;
     const OperationResult sent = sendDirectCommand(*c.session->link, code);
+    // The journal keeps the French; the terminal shows the operator's language.
     const QString done = QStringLiteral("Commande %1 (%2) envoyée.").arg(args[0], code);
     if (!sent.ok()) {
         printFailure(c.err, sent);
         return finishRecording(c, record, sent, kCliFailed);
     }
-    c.out << done << '\n';
+    c.out << T("Commande %1 (%2) envoyée.").arg(args[0], code) << '\n';
     return finishRecording(c, record, sent, kCliOk, done);
 }
 

@@ -15,7 +15,7 @@ namespace trivo {
 
 namespace {
 
-const QString kFlashQuestion = QStringLiteral("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?");
+const QString kFlashQuestion = FR("VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?");
 
 }  // namespace
 
@@ -32,7 +32,7 @@ int cmdRegistres(CliContext& c, const QStringList& args)
             printFailure(c.err, read);
             return kCliFailed;
         }
-        c.out << registersText(read.readout);
+        c.out << registersText(read.readout, true);
         c.out.flush();
         if (follow) {
             c.out << '\n';
@@ -66,21 +66,22 @@ int cmdEcran(CliContext& c, const QStringList& args)
         if (journal::JournalEntry* entry = record.entry())
             entry->setFileHash(sendArgs[1], journal::sha256Of(picture.pack()));
         const OperationResult sent = sendHomeScreen(*c.session->link, picture, silentProgress());
-        const QString done = QStringLiteral("Écran d'accueil envoyé.");
+        // The journal keeps the French; the terminal shows the operator's language.
+        const QString done = FR("Écran d'accueil envoyé.");
         if (!sent.ok()) {
             printFailure(c.err, sent);
             return finishRecording(c, record, sent, kCliFailed);
         }
-        c.out << done << '\n';
+        c.out << T(done) << '\n';
         if (!verify)
             return finishRecording(c, record, sent, kCliOk, done);
         const ScreenCheck check = verifyHomeScreen(*c.session->link, picture, silentProgress());
         if (check.ok()) {
-            c.out << check.status << '\n';
+            c.out << T(check.status) << '\n';
             return finishRecording(c, record, check, kCliOk);
         }
         if (check.firstDifference >= 0) {
-            c.out << check.box.text << '\n';
+            c.out << T(check.box.text) << '\n';
             return finishRecording(c, record, check, kCliDifferent);
         }
         printFailure(c.err, check);
@@ -99,7 +100,7 @@ int cmdEcran(CliContext& c, const QStringList& args)
             printFailure(c.err, saved);
             return kCliBadFile;
         }
-        c.out << "Écran d'accueil enregistré dans " << args[2] << '\n';
+        c.out << T("Écran d'accueil enregistré dans %1").arg(args[2]) << '\n';
         return kCliOk;
     }
     if (args.size() == 1 && args[0] == QLatin1String("effacer")) {
@@ -113,7 +114,7 @@ int cmdEcran(CliContext& c, const QStringList& args)
             printFailure(c.err, cleared);
             return finishRecording(c, record, cleared, kCliFailed);
         }
-        c.out << "Écran effacé.\n";
+        c.out << T("Écran effacé.") << '\n';
         return finishRecording(c, record, cleared, kCliOk, QStringLiteral("Écran effacé."));
     }
     c.err << commandHelp(QStringLiteral("ecran"));
@@ -146,8 +147,8 @@ int cmdFirmware(CliContext& c, const QStringList& args)
     }
     if (!requireDisplay(c))
         return kCliNoDisplay;
-    if (!yes && !c.dialogs.confirm(kFlashQuestion, MsgIcon::Question)) {
-        c.err << "Mise à jour abandonnée : rien n'a été envoyé." << Qt::endl;
+    if (!yes && !c.dialogs.confirm(T(kFlashQuestion), MsgIcon::Question)) {
+        c.err << T("Mise à jour abandonnée : rien n'a été envoyé.") << Qt::endl;
         return kCliFailed;
     }
     CliRecording record;
@@ -161,18 +162,18 @@ int cmdFirmware(CliContext& c, const QStringList& args)
         s.emulated->display().updateMode = true;
         s.emulated->display().firmware.clear();
     }
-    c.out << kFlashingText << '\n';
+    c.out << T(kFlashingText) << '\n';
     c.out.flush();
     TerminalProgress bar(c.out, isTerminal(c.out));
     const FlashResult result = flashFirmware(*s.link, *image, bar);
     if (!result.completed) {
-        c.err << flashFailureText(result) << Qt::endl;
+        c.err << T(flashFailureText(result)) << Qt::endl;
         return finishRecording(c, record, result, kCliFailed);
     }
     // A completed update restarts the display on its new firmware: the saved state must answer again.
     if (s.emulated)
         s.emulated->display().updateMode = false;
-    c.out << kFlashDoneText << '\n';
+    c.out << T(kFlashDoneText) << '\n';
     return finishRecording(c, record, result, kCliOk, kFlashDoneText);
 }
 

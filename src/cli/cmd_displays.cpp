@@ -13,21 +13,28 @@ namespace {
 QString versionText(uint16_t version) { return QStringLiteral("%1").arg(version, 4, 16, QLatin1Char('0')).toUpper(); }
 
 // Free, held by another program (which one), or not to be opened (why). Opening it tells: the command line
-// is the only thread on its displays.
-QString displayState(Session& s, const HidInterfaceInfo& display, bool claims)
+// is the only thread on its displays. In French for liste --json, which scripts read; in the operator's
+// language (shown) for the listing.
+QString displayState(Session& s, const HidInterfaceInfo& display, bool claims, bool shown)
 {
+    auto say = [shown](const QString& french) { return shown ? T(french) : french; };
     if (claims) {
         DisplayClaim probe;
         QString usedBy;
-        if (!probe.claim(display.path, &usedBy))
-            return usedBy.replace(QStringLiteral("Afficheur déjà utilisé par"), QStringLiteral("utilisé par"))
-                .chopped(1);
+        if (!probe.claim(display.path, &usedBy)) {
+            // "<program> (pid N)" out of the claim's sentence, whichever language it was made in.
+            const QString before = alreadyUsedText(QStringLiteral("\x01"), 0).section(QChar(1), 0, 0);
+            QString holder = usedBy.startsWith(before) ? usedBy.mid(before.size()) : usedBy;
+            if (holder.endsWith(QLatin1Char('.')))
+                holder.chop(1);
+            return say(FR("utilisé par %1")).arg(holder);
+        }
     }
     const HidTransport::Handle handle = s.transport->open(display.path);
     if (handle == 0)
-        return QStringLiteral("inaccessible (%1)").arg(QString::fromStdString(s.transport->lastError()));
+        return say(FR("inaccessible (%1)")).arg(QString::fromStdString(s.transport->lastError()));
     s.transport->close(handle);
-    return QStringLiteral("libre");
+    return say(FR("libre"));
 }
 
 }  // namespace
@@ -49,17 +56,18 @@ int cmdListe(CliContext& c, const QStringList& args)
                 {QStringLiteral("serie"), d.serial.empty() ? QJsonValue() : QJsonValue(QString::fromStdString(d.serial))},
                 {QStringLiteral("version"), versionText(d.version)},
                 {QStringLiteral("libelle"), label.isEmpty() ? QJsonValue() : QJsonValue(label)},
-                {QStringLiteral("etat"), displayState(s, d, claims)}});
+                {QStringLiteral("etat"), displayState(s, d, claims, false)}});
         }
         c.out << QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented));
         return kCliOk;
     }
     if (s.displays.empty()) {
-        c.out << kNoDisplayText << '\n';
+        c.out << T(kNoDisplayText) << '\n';
         return kCliNoDisplay;
     }
     for (std::size_t i = 0; i < s.displays.size(); ++i)
-        c.out << displayCaption(s.displays[i], int(i) + 1) << " : " << displayState(s, s.displays[i], claims) << '\n';
+        c.out << T("%1 : %2").arg(displayCaption(s.displays[i], int(i) + 1), displayState(s, s.displays[i], claims, true))
+              << '\n';
     return kCliOk;
 }
 
@@ -73,7 +81,7 @@ int cmdEtiqueter(CliContext& c, const QStringList& args)
         return kCliNoDisplay;
     const HidInterfaceInfo& display = c.session->link->device();
     setDisplayLabel(display, args[0]);
-    c.out << "Afficheur " << displayKey(display) << " nommé « " << args[0].trimmed() << " »." << '\n';
+    c.out << T("Afficheur %1 nommé « %2 ».").arg(displayKey(display), args[0].trimmed()) << '\n';
     return kCliOk;
 }
 

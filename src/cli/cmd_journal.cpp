@@ -13,20 +13,17 @@ using namespace journal;
 
 namespace {
 
-QString plural(int n, const char* singular, const char* several)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? several : singular));
-}
-
-// One record on one line for a person: local time, operation, result, display, who, lot, message.
+// One record on one line for a person: local time, operation, result, display, who, lot, message (as it
+// was recorded).
 QString humanLine(const JournalRecord& r)
 {
     QString line = QStringLiteral("%1  %2  %3  %4  %5@%6")
                        .arg(r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                            operationName(r.operation).leftJustified(13), r.result().leftJustified(6), r.display(),
-                            r.operatorName, r.station);
+                            operationShown(r.operation).leftJustified(13),
+                            (r.passed ? T("reussi") : T("echec")).leftJustified(6), r.display(), r.operatorName,
+                            r.station);
     if (!r.lot.isEmpty())
-        line += QStringLiteral("  lot ") + r.lot;
+        line += T("  lot %1").arg(r.lot);
     return line + QStringLiteral("  ") + r.message;
 }
 
@@ -47,7 +44,7 @@ int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, 
             options.*o.field = a.mid(name.size() + 1);
         } else if (a == name) {
             if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-                err << name << " demande une valeur." << Qt::endl;
+                err << T("%1 demande une valeur.").arg(name) << Qt::endl;
                 return -1;
             }
             options.*o.field = args[++i];
@@ -67,11 +64,11 @@ std::unique_ptr<Journal> openJournal(CliContext& c)
     settings.serverUri = options.serverUri.isEmpty() ? settingsServerUri() : options.serverUri;
     auto journal = std::make_unique<Journal>(settings);
     if (const QString why = journal->openError(); !why.isEmpty()) {
-        c.err << "Journal de service inutilisable : " << why << Qt::endl;
+        c.err << T("Journal de service inutilisable : %1").arg(why) << Qt::endl;
         return nullptr;
     }
     if (!journal->notice().isEmpty())
-        c.err << journal->notice() << Qt::endl;
+        c.err << T(journal->notice()) << Qt::endl;
     return journal;
 }
 
@@ -81,8 +78,12 @@ void reportWaiting(CliContext& c, Journal& journal)
         return;
     const SyncResult sync = journal.synchronise();
     if (sync.waiting > 0)
-        c.err << "Journal de service : " << plural(sync.waiting, "enregistrement attend", "enregistrements attendent")
-              << " le serveur (" << sync.error << ") ; trivo-cp-cli synchroniser les enverra." << Qt::endl;
+        c.err << (sync.waiting > 1 ? T("Journal de service : %1 enregistrements attendent le serveur (%2) ; "
+                                       "trivo-cp-cli synchroniser les enverra.")
+                                   : T("Journal de service : %1 enregistrement attend le serveur (%2) ; "
+                                       "trivo-cp-cli synchroniser les enverra."))
+                     .arg(QString::number(sync.waiting), sync.error)
+              << Qt::endl;
 }
 
 journal::JournalEntry* CliRecording::entry() { return recording ? recording->entry() : nullptr; }
@@ -109,7 +110,7 @@ int finishRecording(CliContext& c, CliRecording& r, const OperationResult& resul
     reportWaiting(c, *r.journal);
     if (missing.isEmpty())
         return status;
-    c.err << missing << Qt::endl;
+    c.err << T(missing) << Qt::endl;
     return status == kCliOk ? kCliBadFile : status;
 }
 
@@ -122,7 +123,7 @@ int cmdHistorique(CliContext& c, const QStringList& args)
         const QString& a = args[i];
         const bool valued = a == QLatin1String("--afficheur") || a == QLatin1String("--lot") || a == QLatin1String("--depuis");
         if (valued && i + 1 >= args.size()) {
-            c.err << a << " demande une valeur." << Qt::endl << commandHelp(QStringLiteral("historique"));
+            c.err << T("%1 demande une valeur.").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;
         }
         if (a == QLatin1String("--afficheur")) {
@@ -132,7 +133,8 @@ int cmdHistorique(CliContext& c, const QStringList& args)
         } else if (a == QLatin1String("--depuis")) {
             filter.since = parseSince(args[++i]);
             if (!filter.since.isValid()) {
-                c.err << "--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : " << args[i] << Qt::endl;
+                c.err << T("--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1").arg(args[i])
+                      << Qt::endl;
                 return kCliUsage;
             }
         } else if (a == QLatin1String("--json")) {
@@ -140,12 +142,12 @@ int cmdHistorique(CliContext& c, const QStringList& args)
         } else if (a == QLatin1String("--csv")) {
             csv = true;
         } else {
-            c.err << "Argument inconnu : " << a << Qt::endl << commandHelp(QStringLiteral("historique"));
+            c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;
         }
     }
     if (json && csv) {
-        c.err << "--json et --csv ne vont pas ensemble." << Qt::endl;
+        c.err << T("--json et --csv ne vont pas ensemble.") << Qt::endl;
         return kCliUsage;
     }
     const std::unique_ptr<Journal> journal = openJournal(c);
@@ -155,7 +157,7 @@ int cmdHistorique(CliContext& c, const QStringList& args)
     const QList<JournalRecord> records =
         journal->hasServer() ? journal->readServer(filter, &error) : journal->readLocal(filter, &error);
     if (!error.isEmpty()) {
-        c.err << "Journal de service illisible : " << error << Qt::endl;
+        c.err << T("Journal de service illisible : %1").arg(error) << Qt::endl;
         return kCliBadFile;
     }
     if (json) {
@@ -168,7 +170,7 @@ int cmdHistorique(CliContext& c, const QStringList& args)
         for (const JournalRecord& r : records)
             c.out << journal::csvLine(r) << '\n';
     } else if (records.isEmpty()) {
-        c.out << "Aucune opération dans le journal.\n";
+        c.out << T("Aucune opération dans le journal.") << '\n';
     } else {
         for (const JournalRecord& r : records)
             c.out << humanLine(r) << '\n';
@@ -184,13 +186,15 @@ int cmdSynchroniser(CliContext& c, const QStringList& args)
     if (!journal)
         return kCliBadFile;
     if (!journal->hasServer()) {
-        c.err << "synchroniser demande le serveur du journal : --base URI (ou le réglage " << kServerUriSetting << ")."
+        c.err << T("synchroniser demande le serveur du journal : --base URI (ou le réglage %1).").arg(kServerUriSetting)
               << Qt::endl;
         return kCliUsage;
     }
     const SyncResult sync = journal->synchronise();
-    c.out << plural(sync.sent, "enregistrement envoyé", "enregistrements envoyés") << " à " << journal->serverShown()
-          << ", " << sync.waiting << " en attente.\n";
+    c.out << (sync.sent > 1 ? T("%1 enregistrements envoyés à %2, %3 en attente.")
+                            : T("%1 enregistrement envoyé à %2, %3 en attente."))
+                 .arg(QString::number(sync.sent), journal->serverShown(), QString::number(sync.waiting))
+          << '\n';
     if (sync.waiting > 0) {
         c.err << sync.error << Qt::endl;
         return kCliFailed;

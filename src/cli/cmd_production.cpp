@@ -29,7 +29,7 @@ bool positive(CliContext& c, const QString& option, const QString& text, int& va
     value = text.toInt(&ok);
     if (ok && value >= 1)
         return true;
-    c.err << option << " demande un nombre entier positif : " << text << Qt::endl << commandHelp("production");
+    c.err << T("%1 demande un nombre entier positif : %2").arg(option, text) << Qt::endl << commandHelp("production");
     return false;
 }
 
@@ -46,13 +46,13 @@ public:
         if (trace_)
             trace_->attach(link);
     }
-    void placeWaiting(int place) override { show(place, QStringLiteral("en attente d'un afficheur")); }
+    void placeWaiting(int place) override { show(place, T("en attente d'un afficheur"), true); }
     void unitStarted(int place, int unit, const QString&) override
     {
         units_[place] = unit;
-        show(place, QStringLiteral("branché"));
+        show(place, T("branché"));
     }
-    void stepStarted(int place, int, UnitStep step) override { show(place, stepCaption(step)); }
+    void stepStarted(int place, int, UnitStep step) override { show(place, T(stepCaption(step))); }
     void stepProgress(int place, int, int value, int maximum) override
     {
         Place& p = places_[place];
@@ -66,13 +66,12 @@ public:
     }
     void unitFinished(int place, const UnitRecord& r, bool signalled) override
     {
-        QString line = QStringLiteral("Afficheur %1 (%2) : ").arg(r.unit).arg(r.usbPath);
-        if (r.passed)
-            line += QStringLiteral("conforme, %1 ms").arg(r.durationMs);
-        else
-            line += QStringLiteral("échec à l'étape %1 : %2").arg(stepName(r.failedStep), r.reason);
+        QString line = r.passed
+            ? T("Afficheur %1 (%2) : conforme, %3 ms").arg(QString::number(r.unit), r.usbPath, QString::number(r.durationMs))
+            : T("Afficheur %1 (%2) : échec à l'étape %3 : %4")
+                  .arg(QString::number(r.unit), r.usbPath, T(stepName(r.failedStep)), r.shownReason());
         if (!signalled)
-            line += QStringLiteral(" (signal non reçu par l'afficheur)");
+            line += T(" (signal non reçu par l'afficheur)");
         if (terminal_)
             out_ << kClearLine;
         out_ << line << '\n';
@@ -89,13 +88,14 @@ public:
 private:
     struct Place {
         QString caption;
+        bool waiting = false;  // no display on the place yet
         int value = 0;
         int maximum = 0;
         int percent = -1;
     };
-    void show(int place, const QString& caption)
+    void show(int place, const QString& caption, bool waiting = false)
     {
-        places_[place] = Place{caption};
+        places_[place] = Place{caption, waiting};
         redraw();
     }
     void redraw()
@@ -106,9 +106,9 @@ private:
         }
         QStringList parts;
         for (auto it = places_.cbegin(); it != places_.cend(); ++it) {
-            QString part = units_.contains(it.key()) && it->caption != QLatin1String("en attente d'un afficheur")
-                ? QStringLiteral("Afficheur %1 : %2").arg(units_[it.key()]).arg(it->caption)
-                : QStringLiteral("Poste %1 : %2").arg(it.key() + 1).arg(it->caption);
+            QString part = units_.contains(it.key()) && !it->waiting
+                ? T("Afficheur %1 : %2").arg(QString::number(units_[it.key()]), it->caption)
+                : T("Poste %1 : %2").arg(QString::number(it.key() + 1), it->caption);
             if (it->maximum > 0)
                 part += QLatin1Char(' ') + progressBar(it->value, it->maximum, places_.size() > 1 ? 10 : 30);
             parts << part;
@@ -132,7 +132,7 @@ int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTex
     if (a != QLatin1String("--unites") && a != QLatin1String("--panne-unite"))
         return 0;
     if (i + 1 >= args.size()) {
-        err << a << (a == QLatin1String("--unites") ? " demande un nombre." : " demande K:PANNE.") << Qt::endl;
+        err << (a == QLatin1String("--unites") ? T("%1 demande un nombre.") : T("%1 demande K:PANNE.")).arg(a) << Qt::endl;
         return -1;
     }
     const QString value = args[++i];
@@ -140,7 +140,7 @@ int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTex
         bool ok = false;
         line.units = value.toInt(&ok);
         if (!ok || line.units < 1) {
-            err << "--unites demande un nombre entier positif : " << value << Qt::endl;
+            err << T("--unites demande un nombre entier positif : %1").arg(value) << Qt::endl;
             return -1;
         }
         return 1;
@@ -149,7 +149,8 @@ int takeTrainingOption(const QStringList& args, int& i, TrainingLine& line, QTex
     const int unit = value.section(QLatin1Char(':'), 0, 0).toInt(&ok);
     const std::optional<FaultSpec> fault = parseFault(value.section(QLatin1Char(':'), 1));
     if (!ok || unit < 1 || !fault) {
-        err << "--panne-unite demande K:PANNE (un numéro d'afficheur, une panne de --panne) : " << value << Qt::endl;
+        err << T("--panne-unite demande K:PANNE (un numéro d'afficheur, une panne de --panne) : %1").arg(value)
+            << Qt::endl;
         return -1;
     }
     line.faults[unit] = *fault;
@@ -169,7 +170,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
         const bool valued = a == QLatin1String("--ecran") || a == QLatin1String("--journal")
             || a == QLatin1String("--nombre") || a == QLatin1String("--en-parallele");
         if (valued && i + 1 >= args.size()) {
-            c.err << a << " demande une valeur." << Qt::endl << commandHelp(QStringLiteral("production"));
+            c.err << T("%1 demande une valeur.").arg(a) << Qt::endl << commandHelp(QStringLiteral("production"));
             return kCliUsage;
         }
         if (a == QLatin1String("--ecran")) {
@@ -183,7 +184,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
             if (!positive(c, a, args[++i], places))
                 return kCliUsage;
         } else if (a.startsWith(QLatin1String("-")) || !modelPath.isEmpty()) {
-            c.err << "Argument inconnu : " << a << Qt::endl << commandHelp(QStringLiteral("production"));
+            c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(QStringLiteral("production"));
             return kCliUsage;
         } else {
             modelPath = a;
@@ -202,7 +203,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
     ProductionLog log;
     QString why;
     if (!log.open(logPath, &why)) {
-        c.err << "Journal " << logPath << " impossible à ouvrir : " << why << Qt::endl;
+        c.err << T("Journal %1 impossible à ouvrir : %2").arg(logPath, why) << Qt::endl;
         return kCliBadFile;
     }
 
@@ -231,10 +232,12 @@ int cmdProduction(CliContext& c, const QStringList& args)
     }
 
     const bool terminal = isTerminal(c.out);
-    c.out << "Ligne de production : " << QDir::toNativeSeparators(modelPath);
-    if (loaded.model.hasPicture)
-        c.out << ", écran " << QDir::toNativeSeparators(picturePath);
-    c.out << ", journal " << QDir::toNativeSeparators(logPath) << '\n';
+    const QString model = QDir::toNativeSeparators(modelPath);
+    const QString logFile = QDir::toNativeSeparators(logPath);
+    c.out << (loaded.model.hasPicture ? T("Ligne de production : %1, écran %2, journal %3")
+                                            .arg(model, QDir::toNativeSeparators(picturePath), logFile)
+                                      : T("Ligne de production : %1, journal %2").arg(model, logFile))
+          << '\n';
     ConsoleLineView view(c.out, terminal, c.session ? &c.session->trace : nullptr);
     ProductionLine line(loaded.model, log, *source, settings);
     const LineSummary summary = line.run(view);
@@ -243,7 +246,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
     c.out.flush();
     reportWaiting(c, *journal);
     if (!summary.stopReason.isEmpty()) {
-        c.err << summary.stopReason << Qt::endl;
+        c.err << summary.stopShown << Qt::endl;
         return kCliBadFile;
     }
     return summary.allPassed() ? kCliOk : kCliFailed;

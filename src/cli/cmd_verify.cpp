@@ -22,7 +22,7 @@ bool oneOperand(CliContext& c, const QString& command, QStringList args, const Q
             given << o;
     if (args.size() != 1 || args[0].startsWith(QLatin1String("--"))) {
         if (args.size() == 1)
-            c.err << "Argument inconnu : " << args[0] << Qt::endl;
+            c.err << T("Argument inconnu : %1").arg(args[0]) << Qt::endl;
         c.err << commandHelp(command);
         return false;
     }
@@ -46,10 +46,10 @@ int printVerification(CliContext& c, const Verification& verification, int diffe
         return readStatus(verification);
     }
     if (verification.comparison.identical()) {
-        c.out << kIdenticalText << '\n';
+        c.out << T(kIdenticalText) << '\n';
         return kCliOk;
     }
-    c.out << kDifferentText << '\n' << differenceLines(verification.comparison);
+    c.out << T(kDifferentText) << '\n' << differenceLines(verification.comparison);
     return differentStatus;
 }
 
@@ -89,7 +89,7 @@ int cmdSauvegarder(CliContext& c, const QStringList& args)
     }
     for (const QString& path : backup.files)
         c.out << path << '\n';
-    c.out << backup.status << '\n';
+    c.out << T(backup.status) << '\n';
     return kCliOk;
 }
 
@@ -108,7 +108,7 @@ int cmdRestaurer(CliContext& c, const QStringList& args)
     if (!requireDisplay(c))
         return kCliNoDisplay;
     if (!options.contains(QStringLiteral("--oui")) && !c.dialogs.confirm(restoreQuestion(contents))) {
-        c.err << "Restauration abandonnée : rien n'a été envoyé." << Qt::endl;
+        c.err << T("Restauration abandonnée : rien n'a été envoyé.") << Qt::endl;
         return kCliFailed;
     }
     CliRecording record;
@@ -121,7 +121,7 @@ int cmdRestaurer(CliContext& c, const QStringList& args)
     if (journal::JournalEntry* entry = record.entry(); entry && restored.configuration.verification.ok())
         entry->setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
     if (restored.ok()) {
-        c.out << restored.status << '\n';
+        c.out << T(restored.status) << '\n';
         return finishRecording(c, record, restored, kCliOk);
     }
     printFailure(c.err, restored);

@@ -14,6 +14,7 @@
 
 #include "journal/local_store.h"
 #include "journal/server_store.h"
+#include "common/language.h"
 
 namespace trivo::journal {
 
@@ -84,7 +85,7 @@ SyncResult Journal::Private::sendWaiting()
     std::lock_guard guard(sendMutex);
     const SendLock lock(store.path() + QStringLiteral(".envoi"));
     if (!lock.held()) {
-        result.error = QStringLiteral("verrou d'envoi %1 impossible à prendre").arg(store.path() + QStringLiteral(".envoi"));
+        result.error = T("verrou d'envoi %1 impossible à prendre").arg(store.path() + QStringLiteral(".envoi"));
     } else {
         for (;;) {
             const QList<PendingRecord> pending = store.pending(kBatch, &result.error);
@@ -137,8 +138,8 @@ Journal::Journal(JournalSettings settings)
         settings.databasePath = defaultDatabasePath();
     d = std::make_unique<Private>(std::move(settings));
     if (const QString aside = d->store.setAsidePath(); !aside.isEmpty())
-        d->notice = QStringLiteral("Le journal de service local était endommagé : il est gardé sous %1 et un "
-                                   "nouveau journal commence.")
+        d->notice = T("Le journal de service local était endommagé : il est gardé sous %1 et un "
+                      "nouveau journal commence.")
                         .arg(QDir::toNativeSeparators(aside));
     if (!d->settings.serverUri.isEmpty() && d->store.openError().isEmpty()) {
         d->server = std::make_unique<ServerStore>(d->settings.serverUri);
@@ -189,7 +190,7 @@ QList<JournalRecord> Journal::readServer(const Filter& filter, QString* error)
 {
     if (!d->server) {
         if (error)
-            *error = QStringLiteral("aucun serveur du journal n'est donné (--base)");
+            *error = T("aucun serveur du journal n'est donné (--base)");
         return {};
     }
     d->sendWaiting();
@@ -203,7 +204,7 @@ SyncResult Journal::synchronise()
         SyncResult result;
         result.waiting = d->store.pendingCount(&result.error);
         if (result.error.isEmpty())
-            result.error = QStringLiteral("aucun serveur du journal n'est donné (--base)");
+            result.error = T("aucun serveur du journal n'est donné (--base)");
         return result;
     }
     return d->sendWaiting();

@@ -1,5 +1,7 @@
 #include "journal/journal_record.h"
 
+#include "common/language.h"
+
 #include <QFile>
 
 #include <QCryptographicHash>
@@ -57,6 +59,19 @@ QString operationName(Operation operation)
         if (w.operation == operation)
             return QString::fromLatin1(w.word);
     return {};
+}
+
+QString operationShown(Operation operation)
+{
+    switch (operation) {
+    case Operation::Programming: return T("programmation");
+    case Operation::Restore: return T("restauration");
+    case Operation::Firmware: return T("micrologiciel");
+    case Operation::Screen: return T("ecran");
+    case Operation::Command: return T("commande");
+    case Operation::Production: return T("production");
+    }
+    return operationName(operation);
 }
 
 std::optional<Operation> operationFromName(const QString& name)

@@ -21,6 +21,8 @@ enum class Operation { Programming, Restore, Firmware, Screen, Command, Producti
 // The journal's word: "programmation", "restauration", "micrologiciel", "ecran", "commande", "production".
 QString operationName(Operation operation);
 std::optional<Operation> operationFromName(const QString& name);
+// The word as a person reads it, in the program's language (in French, the journal's word itself).
+QString operationShown(Operation operation);
 
 inline const QString kSucceededWord = QStringLiteral("reussi");
 inline const QString kFailedWord = QStringLiteral("echec");

@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/language.h"
+
 namespace trivo::journal {
 
 namespace {
@@ -58,17 +60,17 @@ QString reasonOf(const QSqlError& error)
 {
     switch (sqliteCode(error)) {
     case kBusy:
-    case kLocked: return QStringLiteral("la base est verrouillée par un autre programme");
-    case kReadOnly: return QStringLiteral("la base est en lecture seule");
-    case kIoError: return QStringLiteral("erreur d'entrée-sortie sur le disque");
+    case kLocked: return T("la base est verrouillée par un autre programme");
+    case kReadOnly: return T("la base est en lecture seule");
+    case kIoError: return T("erreur d'entrée-sortie sur le disque");
     case kCorrupt:
-    case kNotADatabase: return QStringLiteral("la base est endommagée");
-    case kFull: return QStringLiteral("le disque est plein");
-    case kCantOpen: return QStringLiteral("la base ne peut pas être ouverte");
+    case kNotADatabase: return T("la base est endommagée");
+    case kFull: return T("le disque est plein");
+    case kCantOpen: return T("la base ne peut pas être ouverte");
     default: break;
     }
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.isEmpty() ? QStringLiteral("erreur inconnue") : text;
+    return text.isEmpty() ? T("erreur inconnue") : text;
 }
 
 JournalRecord recordFrom(const QSqlQuery& q)
@@ -144,7 +146,7 @@ public:
 
     QString writeError(const QString& reason) const
     {
-        return QStringLiteral("le journal de service %1 ne peut pas être écrit : %2")
+        return T("le journal de service %1 ne peut pas être écrit : %2")
             .arg(QDir::toNativeSeparators(options_.path), reason);
     }
 
@@ -153,7 +155,7 @@ public:
         openError_.clear();
         const QFileInfo file(options_.path);
         if (!QDir().mkpath(file.absolutePath())) {
-            openError_ = writeError(QStringLiteral("le dossier %1 ne peut pas être créé")
+            openError_ = writeError(T("le dossier %1 ne peut pas être créé")
                                         .arg(QDir::toNativeSeparators(file.absolutePath())));
             return;
         }
@@ -167,7 +169,7 @@ public:
         // Kept for whoever wants to look into it; the station goes on with a new one.
         closeDatabase();
         if (!setAside()) {
-            openError_ = writeError(QStringLiteral("la base est endommagée et ne peut pas être mise de côté"));
+            openError_ = writeError(T("la base est endommagée et ne peut pas être mise de côté"));
             return;
         }
         if (!openDatabase(&error))
@@ -177,7 +179,7 @@ public:
     bool openDatabase(QSqlError* error)
     {
         if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
-            openError_ = writeError(QStringLiteral("le pilote SQLite de Qt manque (paquet libqt6sql6-sqlite)"));
+            openError_ = writeError(T("le pilote SQLite de Qt manque (paquet libqt6sql6-sqlite)"));
             return true;  // nothing else to try
         }
         QSqlDatabase db = QSqlDatabase::contains(connection_)
@@ -224,7 +226,7 @@ public:
         const int version = q.next() ? q.value(0).toInt() : 0;
         if (version > kSchemaVersion) {
             q.exec(QStringLiteral("ROLLBACK"));
-            openError_ = writeError(QStringLiteral("la base vient d'une version plus récente du programme"));
+            openError_ = writeError(T("la base vient d'une version plus récente du programme"));
             return true;
         }
         for (int v = version; v < kSchemaVersion; ++v)
@@ -382,7 +384,7 @@ public:
             q.addBindValue(v);
         if (!q.exec()) {
             if (error)
-                *error = QStringLiteral("le journal de service %1 ne peut pas être lu : %2")
+                *error = T("le journal de service %1 ne peut pas être lu : %2")
                              .arg(QDir::toNativeSeparators(options_.path), reasonOf(q.lastError()));
             return records;
         }

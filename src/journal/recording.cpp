@@ -17,8 +17,8 @@ std::optional<OperationResult> Recording::refusal()
         return std::nullopt;
     // Nothing has been sent: a display changed without its record is what the journal is there to prevent.
     OperationResult refused = OperationResult::failure(
-        Outcome::Refused, kJournalRefusalTitle,
-        QStringLiteral("Rien n'a été envoyé à l'afficheur : %1").arg(why), MsgIcon::Critical);
+        Outcome::Refused, T(kJournalRefusalTitle),
+        T("Rien n'a été envoyé à l'afficheur : %1").arg(why), MsgIcon::Critical);
     return refused;
 }
 
@@ -32,7 +32,7 @@ QString Recording::finish(const OperationResult& result, const QString& done)
     const QString why = journal_->append(entry_->record());
     if (why.isEmpty())
         return QString();
-    return QStringLiteral("L'opération n'a pas été inscrite au journal de service : %1").arg(why);
+    return T("L'opération n'a pas été inscrite au journal de service : %1").arg(why);
 }
 
 void noteMissingRecord(OperationResult& result, const QString& missing)
@@ -40,7 +40,7 @@ void noteMissingRecord(OperationResult& result, const QString& missing)
     if (missing.isEmpty())
         return;
     if (result.box.text.isEmpty()) {
-        result.box.title = kJournalRefusalTitle;
+        result.box.title = T(kJournalRefusalTitle);
         result.box.icon = MsgIcon::Exclamation;
         result.box.text = missing;
     } else {

@@ -6,12 +6,13 @@
 
 #include <optional>
 
+#include "common/language.h"
 #include "common/outcome.h"
 #include "journal/journal.h"
 
 namespace trivo::journal {
 
-inline const QString kJournalRefusalTitle = QStringLiteral("Journal de service.");
+inline const QString kJournalRefusalTitle = FR("Journal de service.");
 
 class Recording {
 public:

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "common/language.h"
+
 namespace trivo::journal {
 
 namespace {
@@ -77,7 +79,7 @@ QString ServerStore::fail(const QString& what)
     QString reason = conn_ ? QString::fromUtf8(PQerrorMessage(conn_)).trimmed() : QString();
     reason = reason.simplified();
     disconnect();
-    return QStringLiteral("serveur du journal %1 : %2%3")
+    return T("serveur du journal %1 : %2%3")
         .arg(shown(uri_), what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason));
 }
 
@@ -93,14 +95,14 @@ QString ServerStore::connect()
     } else {
         const QString why = parseError ? QString::fromUtf8(parseError).trimmed() : QString();
         PQfreemem(parseError);
-        return QStringLiteral("adresse du serveur du journal invalide : %1 (%2)").arg(shown(uri_), why);
+        return T("adresse du serveur du journal invalide : %1 (%2)").arg(shown(uri_), why);
     }
     // The URI comes last: what it says about the time-out wins over the default.
     const char* keys[] = {"connect_timeout", "application_name", "dbname", nullptr};
     const char* values[] = {kConnectTimeoutSeconds, "trivo-cp", uri.constData(), nullptr};
     conn_ = PQconnectdbParams(keys, values, 1);
     if (!conn_ || PQstatus(conn_) != CONNECTION_OK)
-        return fail(QStringLiteral("injoignable"));
+        return fail(T("injoignable"));
     // The server's notices ("already exists, skipping", a shutdown) would land on the operator's terminal.
     PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     return ensureSchema();
@@ -111,29 +113,29 @@ QString ServerStore::ensureSchema()
     auto exec = [this](const char* sql) { return Result{PQexec(conn_, sql)}; };
     if (!exec("BEGIN").ok() || !exec(kSchemaLock).ok()
         || !exec("CREATE TABLE IF NOT EXISTS trivo_journal_version (version integer NOT NULL)").ok())
-        return fail(QStringLiteral("schéma impossible à créer"));
+        return fail(T("schéma impossible à créer"));
     const Result current = exec("SELECT max(version) FROM trivo_journal_version");
     if (!current.ok())
-        return fail(QStringLiteral("schéma illisible"));
+        return fail(T("schéma illisible"));
     const int version = PQntuples(current.r) > 0 ? QByteArray(PQgetvalue(current.r, 0, 0)).toInt() : 0;
     if (version > kSchemaVersion) {
         exec("ROLLBACK");
         disconnect();
-        return QStringLiteral("serveur du journal %1 : schéma d'une version plus récente du programme (%2)")
+        return T("serveur du journal %1 : schéma d'une version plus récente du programme (%2)")
             .arg(shown(uri_))
             .arg(version);
     }
     for (int v = version; v < kSchemaVersion; ++v)
         if (!exec(kMigrations[v]).ok())
-            return fail(QStringLiteral("schéma impossible à mettre à jour"));
+            return fail(T("schéma impossible à mettre à jour"));
     if (version != kSchemaVersion) {
         const QByteArray update = "DELETE FROM trivo_journal_version; INSERT INTO trivo_journal_version VALUES ("
             + QByteArray::number(kSchemaVersion) + ")";
         if (!exec(update.constData()).ok())
-            return fail(QStringLiteral("schéma impossible à mettre à jour"));
+            return fail(T("schéma impossible à mettre à jour"));
     }
     if (!exec("COMMIT").ok())
-        return fail(QStringLiteral("schéma impossible à créer"));
+        return fail(T("schéma impossible à créer"));
     return {};
 }
 
@@ -142,7 +144,7 @@ QString ServerStore::insert(const QList<JournalRecord>& records)
     if (const QString why = connect(); !why.isEmpty())
         return why;
     if (!Result{PQexec(conn_, "BEGIN")}.ok())
-        return fail(QStringLiteral("envoi interrompu"));
+        return fail(T("envoi interrompu"));
     for (const JournalRecord& r : records) {
         const QList<QByteArray> fields = {
             r.id.toUtf8(),        timeText(r.at).toUtf8(),   r.station.toUtf8(),    r.operatorName.toUtf8(),
@@ -159,10 +161,10 @@ QString ServerStore::insert(const QList<JournalRecord>& records)
             " VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12,$13,$14,$15,$16) ON CONFLICT (id) DO NOTHING",
             int(values.size()), nullptr, values.data(), nullptr, nullptr, 0)};
         if (!inserted.ok())
-            return fail(QStringLiteral("envoi refusé"));
+            return fail(T("envoi refusé"));
     }
     if (!Result{PQexec(conn_, "COMMIT")}.ok())
-        return fail(QStringLiteral("envoi interrompu"));
+        return fail(T("envoi interrompu"));
     return {};
 }
 
@@ -198,7 +200,7 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
     const Result result{PQexecParams(conn_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr,
                                      nullptr, 0)};
     if (!result.ok()) {
-        const QString why = fail(QStringLiteral("lecture impossible"));
+        const QString why = fail(T("lecture impossible"));
         if (error)
             *error = why;
         return records;

@@ -13,21 +13,14 @@
 
 namespace trivo::production {
 
-namespace {
-
-QString counted(int n, const char* singular, const char* plural)
-{
-    // French keeps 0 and 1 in the singular.
-    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n > 1 ? plural : singular));
-}
-
-}  // namespace
-
 QString summaryText(const LineSummary& s)
 {
-    return QStringLiteral("%1 : %2, %3 en échec")
-        .arg(counted(s.units, "afficheur", "afficheurs"), counted(s.passed, "conforme", "conformes"))
-        .arg(s.failed);
+    // French keeps 0 and 1 in the singular.
+    const QString text = s.units > 1 ? (s.passed > 1 ? T("%1 afficheurs : %2 conformes, %3 en échec")
+                                                     : T("%1 afficheurs : %2 conforme, %3 en échec"))
+                                     : (s.passed > 1 ? T("%1 afficheur : %2 conformes, %3 en échec")
+                                                     : T("%1 afficheur : %2 conforme, %3 en échec"));
+    return text.arg(s.units).arg(s.passed).arg(s.failed);
 }
 
 struct ProductionLine::Private {
@@ -43,7 +36,7 @@ struct ProductionLine::Private {
     // One unit from its detection to its signal; false when its log line or its record could not be written.
     bool runUnit(int place, Exchanger& link, LineClock& clock);
     // Ends the line for the reason given (the first reason is the one kept).
-    void stopLine(const QString& reason);
+    void stopLine(const QString& reason, const QString& shown);
     void finishUnit(int place, UnitRecord& record, bool signalled);
     // Observer calls, one at a time whatever the place.
     template <typename F>
@@ -147,9 +140,10 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
         if (const QString why = settings.journal->ready(); !why.isEmpty()) {
             record.failedStep = UnitStep::Log;
             record.reason = kJournalFailedText.arg(why);
+            record.reasonShown = T(kJournalFailedText).arg(T(why));
             record.durationMs = clock.nowMs() - startMs;
             log.append(record, nullptr);
-            stopLine(record.reason);
+            stopLine(record.reason, record.reasonShown);
             finishUnit(place, record, false);
             return false;
         }
@@ -162,6 +156,7 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     record.passed = result.passed;
     record.failedStep = result.failedStep;
     record.reason = result.reason;
+    record.reasonShown = result.reasonShown;
     record.before = result.before;
     record.after = result.after;
     record.durationMs = clock.nowMs() - startMs;
@@ -169,16 +164,17 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     // In the log before the display is signalled: a unit the operator saw pass is on the disk.
     QString why;
     bool logged = log.append(record, &why);
-    auto failUnit = [&](const QString& text) {
+    auto failUnit = [&](const QString& text, const QString& shown) {
         if (record.passed) {
             record.passed = false;
             record.failedStep = UnitStep::Log;
             record.reason = text;
+            record.reasonShown = shown;
         }
-        stopLine(text);
+        stopLine(text, shown);
     };
     if (!logged)
-        failUnit(kLogFailedText.arg(log.path(), why));
+        failUnit(kLogFailedText.arg(log.path(), why), T(kLogFailedText).arg(log.path(), T(why)));
     // The journal holds what the display is about to show: the verdict after the log line.
     if (entry) {
         if (record.before)
@@ -189,7 +185,7 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
         entry->finish(record.passed, record.passed ? kPassedWord : record.reason);
         entry->record().durationMs = record.durationMs;
         if (const QString failure = settings.journal->append(entry->record()); !failure.isEmpty()) {
-            failUnit(kJournalFailedText.arg(failure));
+            failUnit(kJournalFailedText.arg(failure), T(kJournalFailedText).arg(T(failure)));
             logged = false;
         }
     }
@@ -197,11 +193,13 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     return logged;
 }
 
-void ProductionLine::Private::stopLine(const QString& reason)
+void ProductionLine::Private::stopLine(const QString& reason, const QString& shown)
 {
     std::lock_guard lock(mutex);
-    if (summary.stopReason.isEmpty())
+    if (summary.stopReason.isEmpty()) {
         summary.stopReason = reason;
+        summary.stopShown = shown;
+    }
     stop = true;
 }
 

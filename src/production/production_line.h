@@ -63,15 +63,16 @@ struct LineSummary {
     int units = 0;
     int passed = 0;
     int failed = 0;
-    QString stopReason;  // why the line stopped by itself (the log could not be written)
+    QString stopReason;  // why the line stopped by itself (the log could not be written), in French
+    QString stopShown;   // the same in the program's language
     bool allPassed() const { return failed == 0 && stopReason.isEmpty(); }
 };
 
-// "12 afficheurs : 11 conformes, 1 en échec"
+// "12 afficheurs : 11 conformes, 1 en échec", in the program's language
 QString summaryText(const LineSummary& summary);
 
-inline const QString kLogFailedText = QStringLiteral("Le journal %1 ne peut plus être écrit (%2) : la ligne s'arrête.");
-inline const QString kJournalFailedText = QStringLiteral("La ligne s'arrête : %1.");
+inline const QString kLogFailedText = FR("Le journal %1 ne peut plus être écrit (%2) : la ligne s'arrête.");
+inline const QString kJournalFailedText = FR("La ligne s'arrête : %1.");
 
 class ProductionLine {
 public:

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/language.h"
+
 namespace trivo::production {
 
 QString defaultLogPath(bool training)
@@ -51,12 +53,12 @@ QString stepName(UnitStep step)
 {
     switch (step) {
     case UnitStep::None: return {};
-    case UnitStep::Read: return QStringLiteral("lecture");
-    case UnitStep::Program: return QStringLiteral("programmation");
-    case UnitStep::Verify: return QStringLiteral("verification");
-    case UnitStep::Picture: return QStringLiteral("ecran");
-    case UnitStep::PictureVerify: return QStringLiteral("verification-ecran");
-    case UnitStep::Log: return QStringLiteral("journal");
+    case UnitStep::Read: return FR("lecture");
+    case UnitStep::Program: return FR("programmation");
+    case UnitStep::Verify: return FR("verification");
+    case UnitStep::Picture: return FR("ecran");
+    case UnitStep::PictureVerify: return FR("verification-ecran");
+    case UnitStep::Log: return FR("journal");
     }
     return {};
 }
@@ -65,12 +67,12 @@ QString stepCaption(UnitStep step)
 {
     switch (step) {
     case UnitStep::None: return {};
-    case UnitStep::Read: return QStringLiteral("Lecture du bloc");
-    case UnitStep::Program: return QStringLiteral("Programmation");
-    case UnitStep::Verify: return QStringLiteral("Vérification");
-    case UnitStep::Picture: return QStringLiteral("Envoi de l'écran d'accueil");
-    case UnitStep::PictureVerify: return QStringLiteral("Vérification de l'écran d'accueil");
-    case UnitStep::Log: return QStringLiteral("Journal");
+    case UnitStep::Read: return FR("Lecture du bloc");
+    case UnitStep::Program: return FR("Programmation");
+    case UnitStep::Verify: return FR("Vérification");
+    case UnitStep::Picture: return FR("Envoi de l'écran d'accueil");
+    case UnitStep::PictureVerify: return FR("Vérification de l'écran d'accueil");
+    case UnitStep::Log: return FR("Journal");
     }
     return {};
 }
@@ -172,7 +174,7 @@ bool ProductionLog::writeWhole(const QByteArray& bytes, QString* error)
             continue;
         if (n <= 0) {
             if (error)
-                *error = n < 0 ? systemError(errno) : QStringLiteral("rien n'a été écrit");
+                *error = n < 0 ? systemError(errno) : FR("rien n'a été écrit");
             return false;
         }
         done += n;
@@ -191,7 +193,7 @@ bool ProductionLog::append(const UnitRecord& record, QString* error)
     std::lock_guard lock(mutex_);
     if (fd_ < 0) {
         if (error)
-            *error = QStringLiteral("journal non ouvert");
+            *error = FR("journal non ouvert");
         return false;
     }
     return writeWhole(csvLine(record).toUtf8() + '\n', error);

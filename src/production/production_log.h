@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 
+#include "common/language.h"
 #include "config/parameter_block.h"
 
 namespace trivo::production {
@@ -24,12 +25,15 @@ struct UnitRecord {
     int unit = 0;
     bool passed = false;
     UnitStep failedStep = UnitStep::None;
-    QString reason;  // French, one line
+    QString reason;       // French, one line (the log's)
+    QString reasonShown;  // the same in the program's language when the line made it; empty: reason as it came
     qint64 durationMs = 0;
     std::optional<ParameterBlock> before;  // what the display held when it was plugged
     std::optional<ParameterBlock> after;   // what it held when read back
     QString modelSha256;
     QString usbPath;
+    // What the operator reads.
+    QString shownReason() const { return reasonShown.isEmpty() ? T(reason) : reasonShown; }
 };
 
 // The log's default name, and the one a training line (emulated displays) writes instead, so that a

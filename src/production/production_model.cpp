@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include "common/language.h"
 #include "config/config_file_io.h"
 #include "config/config_form.h"
 #include "config/config_procedures.h"
@@ -22,8 +23,8 @@ ModelLoad loadModel(const QString& configPath, const QString& picturePath)
     const FormConversion conversion = formToSettings(loaded.state);
     if (!conversion.ok()) {
         static_cast<OperationResult&>(result) = OperationResult::failure(
-            Outcome::Refused, kInvalidValueTitle,
-            kInvalidValueText + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, loaded.state),
+            Outcome::Refused, T(kInvalidValueTitle),
+            T(kInvalidValueText) + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, loaded.state),
             MsgIcon::Critical);
         return result;
     }
@@ -31,7 +32,7 @@ ModelLoad loadModel(const QString& configPath, const QString& picturePath)
     if (!file.open(QIODevice::ReadOnly)) {
         static_cast<OperationResult&>(result) = OperationResult::failure(
             Outcome::FileError, kProgramTitle,
-            QStringLiteral("Fichier %1 illisible : %2").arg(configPath, file.errorString()), MsgIcon::Exclamation);
+            T("Fichier %1 illisible : %2").arg(configPath, file.errorString()), MsgIcon::Exclamation);
         return result;
     }
     result.model.sha256 =

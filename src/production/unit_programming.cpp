@@ -1,5 +1,6 @@
 #include "production/unit_programming.h"
 
+#include "common/language.h"
 #include "config/comparison_report.h"
 #include "config/config_procedures.h"
 #include "config/verification.h"
@@ -19,11 +20,12 @@ QString oneLine(QString text)
     return text.simplified();
 }
 
-UnitResult failed(UnitResult result, UnitStep step, const QString& reason)
+UnitResult failed(UnitResult result, UnitStep step, const QString& reason, const QString& shown = QString())
 {
     result.passed = false;
     result.failedStep = step;
     result.reason = reason;
+    result.reasonShown = shown;
     return result;
 }
 
@@ -61,7 +63,8 @@ UnitResult programUnit(Exchanger& link, const Model& model, UnitWatcher& watcher
     result.after = verification.block;
     if (!verification.comparison.identical())
         return failed(result, UnitStep::Verify,
-                      QStringLiteral("L'afficheur relu diffère : ") + comparisonSummary(verification.comparison));
+                      QStringLiteral("L'afficheur relu diffère : ") + comparisonSummary(verification.comparison),
+                      T("L'afficheur relu diffère : %1").arg(comparisonSummary(verification.comparison)));
 
     if (model.hasPicture) {
         watcher.stepStarted(UnitStep::Picture);

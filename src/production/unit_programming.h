@@ -26,6 +26,7 @@ struct UnitResult {
     bool passed = false;
     UnitStep failedStep = UnitStep::None;
     QString reason;
+    QString reasonShown;  // in the program's language when it differs from reason (made here); else empty
     std::optional<ParameterBlock> before;
     std::optional<ParameterBlock> after;
 };

@@ -233,6 +233,54 @@ private slots:
         QVERIFY(!r.err.isEmpty());
     }
 
+    // --langue en: the help and the messages in English with the same status; --langue fr and nothing give
+    // the same French; what scripts read (liste --json) is the same in both.
+    void messagesInEitherLanguage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("french");   // how the output (the error stream when it fails) starts
+        QTest::addColumn<QString>("english");  // empty: the same bytes as in French
+        QTest::newRow("general help") << QStringList{"--help"} << 0 << "Usage : trivo-cp-cli [--simule"
+                                      << "Usage: trivo-cp-cli [--simule";
+        QTest::newRow("a command's help") << QStringList{"comparer", "--help"} << 0
+                                          << "Usage : trivo-cp-cli comparer FICHIER" << "Usage: trivo-cp-cli comparer FILE";
+        QTest::newRow("unknown command") << QStringList{"danser"} << 2 << "Commande inconnue : danser"
+                                         << "Unknown command: danser";
+        QTest::newRow("unknown argument") << QStringList{"--simule", "etat", "--jurnal"} << 2
+                                          << "Argument inconnu : --jurnal" << "Unknown argument: --jurnal";
+        QTest::newRow("no display") << QStringList{"--simule", "--panne", "debranche:0", "registres"} << 3
+                                    << "Aucun TRIVO ZURED connecté." << "No TRIVO ZURED connected.";
+        QTest::newRow("state of a display") << QStringList{"--simule", "etat"} << 0 << "TRIVO ZURED connecté.\nChemin : "
+                                            << "TRIVO ZURED connected.\nPath: ";
+        QTest::newRow("liste --json") << QStringList{"--simule", "liste", "--json"} << 0 << "[" << "";
+    }
+    void messagesInEitherLanguage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, french);
+        QFETCH(QString, english);
+        const Run plain = cli(args);
+        const Run fr = cli(QStringList{"--langue", "fr"} + args);
+        const Run en = cli(QStringList{"--langue=en"} + args);
+        QCOMPARE(plain.status, status);
+        QCOMPARE(fr.status, status);
+        QCOMPARE(en.status, status);
+        QCOMPARE(fr.out, plain.out);
+        QCOMPARE(fr.err, plain.err);
+        const QString& frenchText = status == 0 ? plain.out : plain.err;
+        const QString& englishText = status == 0 ? en.out : en.err;
+        QVERIFY2(frenchText.startsWith(french), qPrintable(frenchText));
+        if (english.isEmpty()) {
+            QCOMPARE(englishText, frenchText);
+            return;
+        }
+        QVERIFY2(englishText.startsWith(english), qPrintable(englishText));
+        static const QRegularExpression frenchLetters(QStringLiteral("[éèêàçùôîÉÈÀ«»]"));
+        QVERIFY2(!englishText.contains(frenchLetters), qPrintable(englishText));
+    }
+
     void theHelpNamesEveryStatus()
     {
         const Run r = cli({QStringLiteral("--help")});

@@ -17,6 +17,7 @@
 #include "common/dialogs.h"
 #include "common/file_error.h"
 #include "common/file_io.h"
+#include "common/language.h"
 #include "common/outcome.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
@@ -27,24 +28,24 @@ using namespace journal;
 
 namespace {
 
-const QString kCsvFilter = QStringLiteral("Fichier CSV (*.csv);;Tous les fichiers (*)");
+const QString kCsvFilter = FR("Fichier CSV (*.csv);;Tous les fichiers (*)");
 // What a screen reader says of the controls whose caption does not say it.
-const QString kDisplayName = QStringLiteral("Afficheur");
-const QString kLotName = QStringLiteral("Lot");
-const QString kSinceName = QStringLiteral("Date de début");
-const QString kTableName = QStringLiteral("Opérations du journal");
-const QString kSourceName = QStringLiteral("Source du journal");
+const QString kDisplayName = FR("Afficheur");
+const QString kLotName = FR("Lot");
+const QString kSinceName = FR("Date de début");
+const QString kTableName = FR("Opérations du journal");
+const QString kSourceName = FR("Source du journal");
 
-const QStringList kHeaders = {
-    QStringLiteral("Date"),      QStringLiteral("Opération"), QStringLiteral("Résultat"), QStringLiteral("Afficheur"),
-    QStringLiteral("Opérateur"), QStringLiteral("Poste"),     QStringLiteral("Lot"),      QStringLiteral("Fichier"),
-    QStringLiteral("Durée (ms)"), QStringLiteral("Message")};
+const QStringList kHeaders = {FR("Date"),      FR("Opération"), FR("Résultat"), FR("Afficheur"), FR("Opérateur"),
+                              FR("Poste"),     FR("Lot"),       FR("Fichier"),  FR("Durée (ms)"), FR("Message")};
 
+// The record as the table shows it: the journal's words in the program's language, the message as it was
+// recorded.
 QStringList cells(const JournalRecord& r)
 {
     return {r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            operationName(r.operation),
-            r.passed ? QStringLiteral("réussi") : QStringLiteral("échec"),
+            operationShown(r.operation),
+            r.passed ? T("réussi") : T("échec"),
             r.display(),
             r.operatorName,
             r.station,
@@ -60,30 +61,30 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     : QWidget(parent), dialogs_(dialogs), journal_(journal)
 {
     setObjectName(QStringLiteral("HISTORIQUE"));
-    setWindowTitle(kHistoryTitle);
+    setWindowTitle(T(kHistoryTitle));
 
     auto* filters = new QGridLayout;
     display_ = new QComboBox(this);
     display_->setObjectName(QStringLiteral("AFFICHEUR"));
     display_->setEditable(true);
     display_->setMinimumContentsLength(24);
-    display_->setToolTip(QStringLiteral("Numéro de série ou chemin USB de l'afficheur dont les opérations "
-                                        "viennent en premier."));
-    onlyDisplay_ = new QCheckBox(QStringLiteral("Cet afficheur seulement"), this);
+    display_->setToolTip(T("Numéro de série ou chemin USB de l'afficheur dont les opérations "
+                           "viennent en premier."));
+    onlyDisplay_ = new QCheckBox(T("Cet afficheur seulement"), this);
     onlyDisplay_->setObjectName(QStringLiteral("SEULEMENT"));
     lot_ = new QLineEdit(this);
     lot_->setObjectName(QStringLiteral("LOT"));
-    lot_->setPlaceholderText(QStringLiteral("tous"));
-    sinceOn_ = new QCheckBox(QStringLiteral("Depuis le"), this);
+    lot_->setPlaceholderText(T("tous"));
+    sinceOn_ = new QCheckBox(T("Depuis le"), this);
     sinceOn_->setObjectName(QStringLiteral("DEPUIS_ACTIF"));
     since_ = new QDateEdit(QDate::currentDate().addDays(-30), this);
     since_->setObjectName(QStringLiteral("DEPUIS"));
     since_->setCalendarPopup(true);
     since_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     since_->setEnabled(false);
-    auto* displayLabel = new QLabel(QStringLiteral("Afficheur :"), this);
+    auto* displayLabel = new QLabel(T("Afficheur :"), this);
     displayLabel->setBuddy(display_);
-    auto* lotLabel = new QLabel(QStringLiteral("Lot :"), this);
+    auto* lotLabel = new QLabel(T("Lot :"), this);
     lotLabel->setBuddy(lot_);
     filters->addWidget(displayLabel, 0, 0);
     filters->addWidget(display_, 0, 1);
@@ -97,9 +98,9 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     filters->addLayout(sinceRow, 1, 2);
     filters->setColumnStretch(3, 1);
 
-    refresh_ = new QPushButton(QStringLiteral("&Actualiser"), this);
+    refresh_ = new QPushButton(T("&Actualiser"), this);
     refresh_->setObjectName(QStringLiteral("ACTUALISER"));
-    export_ = new QPushButton(QStringLiteral("&Exporter en CSV..."), this);
+    export_ = new QPushButton(T("&Exporter en CSV..."), this);
     export_->setObjectName(QStringLiteral("EXPORTER"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(refresh_);
@@ -108,7 +109,10 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
 
     table_ = new QTableWidget(0, int(kHeaders.size()), this);
     table_->setObjectName(QStringLiteral("TABLE"));
-    table_->setHorizontalHeaderLabels(kHeaders);
+    QStringList headers;
+    for (const QString& header : kHeaders)
+        headers << T(header);
+    table_->setHorizontalHeaderLabels(headers);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
@@ -128,7 +132,7 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     for (const auto& [widget, name] : std::initializer_list<std::pair<QWidget*, const QString&>>{
              {display_, kDisplayName}, {lot_, kLotName}, {since_, kSinceName}, {table_, kTableName},
              {status_, kSourceName}})
-        widget->setAccessibleName(name);
+        widget->setAccessibleName(T(name));
     closeOnEscape(this);
 
     connect(sinceOn_, &QCheckBox::toggled, since_, &QWidget::setEnabled);
@@ -165,7 +169,7 @@ void HistoryWindow::ACTUALISER_Click()
     const QList<JournalRecord> records =
         journal_.hasServer() ? journal_.readServer(filter(), &error) : journal_.readLocal(filter(), &error);
     if (!error.isEmpty()) {
-        status_->setText(QStringLiteral("Journal illisible : ") + error);
+        status_->setText(T("Journal illisible : %1").arg(error));
         shown_.clear();
         table_->setRowCount(0);
         return;
@@ -216,16 +220,16 @@ void HistoryWindow::fillTable()
 QString HistoryWindow::statusText() const
 {
     const QString source = journal_.hasServer()
-        ? QStringLiteral("Serveur partagé %1").arg(journal_.serverShown())
-        : QStringLiteral("Journal du poste %1").arg(QDir::toNativeSeparators(journal_.databasePath()));
-    return QStringLiteral("%1 — %2 opération%3").arg(source).arg(shown_.size()).arg(shown_.size() > 1 ? "s" : "");
+        ? T("Serveur partagé %1").arg(journal_.serverShown())
+        : T("Journal du poste %1").arg(QDir::toNativeSeparators(journal_.databasePath()));
+    return (shown_.size() > 1 ? T("%1 — %2 opérations") : T("%1 — %2 opération")).arg(source).arg(shown_.size());
 }
 
 void HistoryWindow::EXPORTER_Click()
 {
     FileRequest request;
-    request.title = QStringLiteral("Exporter l'historique.");
-    request.filter = kCsvFilter;
+    request.title = T("Exporter l'historique.");
+    request.filter = T(kCsvFilter);
     request.initialDir = documentsFolder();
     request.fileName = QStringLiteral("historique.csv");
     request.save = true;
@@ -239,7 +243,8 @@ void HistoryWindow::EXPORTER_Click()
         present(OperationResult::fileFailure(error), dialogs_, nullptr);
         return;
     }
-    dialogs_.inform(QStringLiteral("Historique exporté : %1 opération%2.").arg(shown_.size()).arg(shown_.size() > 1 ? "s" : ""),
+    dialogs_.inform((shown_.size() > 1 ? T("Historique exporté : %1 opérations.") : T("Historique exporté : %1 opération."))
+                        .arg(shown_.size()),
                     MsgIcon::Information);
 }
 

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 
+#include "common/language.h"
 #include "journal/journal.h"
 
 class QCheckBox;
@@ -18,7 +19,7 @@ class QTableWidget;
 namespace trivo {
 class Dialogs;
 
-inline const QString kHistoryTitle = QStringLiteral("Historique des opérations");
+inline const QString kHistoryTitle = FR("Historique des opérations");
 
 class HistoryWindow : public QWidget {
     Q_OBJECT

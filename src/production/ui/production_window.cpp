@@ -22,6 +22,7 @@
 #include <algorithm>
 
 #include "common/dialogs.h"
+#include "common/language.h"
 #include "common/main_services.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
@@ -41,34 +42,34 @@ constexpr quint32 kTrainingSeed = 1;
 // Long enough for the picture's bar to be seen moving on a training line.
 constexpr int kTrainingReplyDelayMs = 4;
 // What a screen reader says of the controls whose caption does not say it, and of the counters.
-const QString kModelName = QStringLiteral("Configuration modèle");
-const QString kPictureName = QStringLiteral("Écran d'accueil");
-const QString kLogName = QStringLiteral("Journal de production");
-const QString kChooseModelName = QStringLiteral("Choisir la configuration modèle");
-const QString kChoosePictureName = QStringLiteral("Choisir l'écran d'accueil");
-const QString kNoPictureName = QStringLiteral("Aucun écran d'accueil");
-const QString kChooseLogName = QStringLiteral("Choisir le journal de production");
-const QString kPlacesName = QStringLiteral("Afficheurs côte à côte");
-const QString kUnitsName = QStringLiteral("Afficheurs émulés");
-const QString kFaultyUnitName = QStringLiteral("Afficheur en panne");
-const QString kFaultName = QStringLiteral("Panne de l'afficheur");
-const QString kVerdictName = QStringLiteral("Résultat");
-const QString kStepName = QStringLiteral("Étape en cours");
-const QString kStepBarName = QStringLiteral("Progression de l'étape");
-const QString kLogLinesName = QStringLiteral("Dernières lignes du journal");
-const QString kUnitsCountName = QStringLiteral("Nombre d'afficheurs");
-const QString kPassedCountName = QStringLiteral("Nombre de conformes");
-const QString kFailedCountName = QStringLiteral("Nombre d'échecs");
-const QString kCounterDescription = QStringLiteral("%1 : %2");
-const QString kConfigFilter = QStringLiteral("Config (*.config_CP);;Tous les fichiers (*)");
-const QString kPictureFilter = QStringLiteral("Images (*.bmp *.png);;Tous les fichiers (*)");
-const QString kLogFilter = QStringLiteral("Journal CSV (*.csv);;Tous les fichiers (*)");
+const QString kModelName = FR("Configuration modèle");
+const QString kPictureName = FR("Écran d'accueil");
+const QString kLogName = FR("Journal de production");
+const QString kChooseModelName = FR("Choisir la configuration modèle");
+const QString kChoosePictureName = FR("Choisir l'écran d'accueil");
+const QString kNoPictureName = FR("Aucun écran d'accueil");
+const QString kChooseLogName = FR("Choisir le journal de production");
+const QString kPlacesName = FR("Afficheurs côte à côte");
+const QString kUnitsName = FR("Afficheurs émulés");
+const QString kFaultyUnitName = FR("Afficheur en panne");
+const QString kFaultName = FR("Panne de l'afficheur");
+const QString kVerdictName = FR("Résultat");
+const QString kStepName = FR("Étape en cours");
+const QString kStepBarName = FR("Progression de l'étape");
+const QString kLogLinesName = FR("Dernières lignes du journal");
+const QString kUnitsCountName = FR("Nombre d'afficheurs");
+const QString kPassedCountName = FR("Nombre de conformes");
+const QString kFailedCountName = FR("Nombre d'échecs");
+const QString kCounterDescription = FR("%1 : %2");
+const QString kConfigFilter = FR("Config (*.config_CP);;Tous les fichiers (*)");
+const QString kPictureFilter = FR("Images (*.bmp *.png);;Tous les fichiers (*)");
+const QString kLogFilter = FR("Journal CSV (*.csv);;Tous les fichiers (*)");
 // The verdicts the large panel shows; it is as wide as the widest of them from the start.
-const QString kReadyVerdict = QStringLiteral("PRÊT");
-const QString kWaitingVerdict = QStringLiteral("EN ATTENTE");
-const QString kRunningVerdict = QStringLiteral("EN COURS");
-const QString kPassedVerdict = QStringLiteral("CONFORME");
-const QString kFailedVerdict = QStringLiteral("ÉCHEC");
+const QString kReadyVerdict = FR("PRÊT");
+const QString kWaitingVerdict = FR("EN ATTENTE");
+const QString kRunningVerdict = FR("EN COURS");
+const QString kPassedVerdict = FR("CONFORME");
+const QString kFailedVerdict = FR("ÉCHEC");
 
 QFont sized(QFont font, int points, bool bold = false)
 {
@@ -102,10 +103,12 @@ QLabel* counter(QLayout* row, const QString& caption, const QString& name, const
 // A log line as the operator reads it: time, unit, result and why.
 QString readableLine(const UnitRecord& r)
 {
-    QString line = QStringLiteral("%1   n° %2   ").arg(r.startedAt.toString(QStringLiteral("HH:mm:ss"))).arg(r.unit);
+    const QString time = r.startedAt.toString(QStringLiteral("HH:mm:ss"));
     if (r.passed)
-        return line + QStringLiteral("conforme   %1 ms").arg(r.durationMs);
-    return line + QStringLiteral("ÉCHEC (%1) : %2").arg(stepName(r.failedStep), r.reason);
+        return T("%1   n° %2   conforme   %3 ms")
+            .arg(time, QString::number(r.unit), QString::number(r.durationMs));
+    return T("%1   n° %2   ÉCHEC (%3) : %4")
+        .arg(time, QString::number(r.unit), T(stepName(r.failedStep)), r.shownReason());
 }
 
 }  // namespace
@@ -114,7 +117,7 @@ ProductionWindow::ProductionWindow(Dialogs& dialogs, MainServices& main, QWidget
     : QWidget(parent), dialogs_(dialogs), main_(main)
 {
     setObjectName(QStringLiteral("PRODUCTION"));
-    setWindowTitle(QStringLiteral("Production en série"));
+    setWindowTitle(T("Production en série"));
     buildControls();
     connect(&runner_, &LineRunner::unitStarted, this, &ProductionWindow::onUnitStarted);
     connect(&runner_, &LineRunner::stepStarted, this, &ProductionWindow::onStepStarted);
@@ -122,7 +125,7 @@ ProductionWindow::ProductionWindow(Dialogs& dialogs, MainServices& main, QWidget
     connect(&runner_, &LineRunner::unitFinished, this, &ProductionWindow::onUnitFinished);
     connect(&runner_, &LineRunner::finished, this, &ProductionWindow::onFinished);
     log_->setText(QDir::toNativeSeparators(defaultLogPath(false)));
-    setPanel(Panel::Ready, kReadyVerdict, QString(), QStringLiteral("Choisissez le modèle, puis Démarrer."));
+    setPanel(Panel::Ready, T(kReadyVerdict), QString(), T("Choisissez le modèle, puis Démarrer."));
     refreshCounters();
     refreshButtons();
 }
@@ -150,7 +153,7 @@ void ProductionWindow::buildControls()
     QWidget* const parent = contents_;
     auto* outer = new QVBoxLayout(contents_);
 
-    auto* files = new QGroupBox(QStringLiteral("Modèle"), parent);
+    auto* files = new QGroupBox(T("Modèle"), parent);
     files->setObjectName(QStringLiteral("cadreModele"));
     auto* form = new QFormLayout(files);
     auto fileRow = [&](QLineEdit*& edit, const char* editName, QPushButton*& button, const char* buttonName) {
@@ -158,27 +161,27 @@ void ProductionWindow::buildControls()
         edit = new QLineEdit(files);
         edit->setObjectName(QString::fromLatin1(editName));
         edit->setReadOnly(true);
-        button = new QPushButton(QStringLiteral("Choisir..."), files);
+        button = new QPushButton(T("Choisir..."), files);
         button->setObjectName(QString::fromLatin1(buttonName));
         row->addWidget(edit, 1);
         row->addWidget(button);
         return row;
     };
-    form->addRow(QStringLiteral("Configuration :"), fileRow(model_, "txtModele", modelButton_, "cmdModele"));
+    form->addRow(T("Configuration :"), fileRow(model_, "txtModele", modelButton_, "cmdModele"));
     QHBoxLayout* pictureRow = fileRow(picture_, "txtEcran", pictureButton_, "cmdEcran");
-    noPictureButton_ = new QPushButton(QStringLiteral("Aucun"), files);
+    noPictureButton_ = new QPushButton(T("Aucun"), files);
     noPictureButton_->setObjectName(QStringLiteral("cmdSansEcran"));
     pictureRow->addWidget(noPictureButton_);
-    form->addRow(QStringLiteral("Écran d'accueil :"), pictureRow);
-    form->addRow(QStringLiteral("Journal :"), fileRow(log_, "txtJournal", logButton_, "cmdJournal"));
+    form->addRow(T("Écran d'accueil :"), pictureRow);
+    form->addRow(T("Journal :"), fileRow(log_, "txtJournal", logButton_, "cmdJournal"));
     placesBox_ = new QSpinBox(files);
     placesBox_->setObjectName(QStringLiteral("nbParallele"));
     placesBox_->setRange(1, 8);
     placesBox_->setMaximumWidth(120);
-    form->addRow(QStringLiteral("Afficheurs côte à côte :"), placesBox_);
+    form->addRow(T("Afficheurs côte à côte :"), placesBox_);
     outer->addWidget(files);
 
-    trainingBox_ = new QGroupBox(QStringLiteral("Ligne émulée (formation)"), parent);
+    trainingBox_ = new QGroupBox(T("Ligne émulée (formation)"), parent);
     trainingBox_->setObjectName(QStringLiteral("cadreFormation"));
     auto* trainingForm = new QFormLayout(trainingBox_);
     unitsBox_ = new QSpinBox(trainingBox_);
@@ -186,27 +189,27 @@ void ProductionWindow::buildControls()
     unitsBox_->setRange(1, 9999);
     unitsBox_->setValue(10);
     unitsBox_->setMaximumWidth(120);
-    trainingForm->addRow(QStringLiteral("Afficheurs émulés :"), unitsBox_);
+    trainingForm->addRow(T("Afficheurs émulés :"), unitsBox_);
     auto* faultRow = new QHBoxLayout;
     faultyUnitBox_ = new QSpinBox(trainingBox_);
     faultyUnitBox_->setObjectName(QStringLiteral("uniteEnPanne"));
     faultyUnitBox_->setRange(0, 9999);
-    faultyUnitBox_->setSpecialValueText(QStringLiteral("aucun"));
+    faultyUnitBox_->setSpecialValueText(T("aucun"));
     faultyUnitBox_->setMaximumWidth(120);
     faultBox_ = new QComboBox(trainingBox_);
     faultBox_->setObjectName(QStringLiteral("panneUnite"));
     for (const FaultInfo& info : faultCatalogue())
-        faultBox_->addItem(QString::fromUtf8(info.caption), QString::fromLatin1(info.name));
+        faultBox_->addItem(T(info.caption), QString::fromLatin1(info.name));
     faultRow->addWidget(faultyUnitBox_);
     faultRow->addWidget(faultBox_, 1);
-    trainingForm->addRow(QStringLiteral("Afficheur en panne :"), faultRow);
+    trainingForm->addRow(T("Afficheur en panne :"), faultRow);
     trainingBox_->hide();
     outer->addWidget(trainingBox_);
 
     auto* buttons = new QHBoxLayout;
-    startButton_ = new QPushButton(QStringLiteral("&Démarrer"), parent);
+    startButton_ = new QPushButton(T("&Démarrer"), parent);
     startButton_->setObjectName(QStringLiteral("cmdDemarrer"));
-    stopButton_ = new QPushButton(QStringLiteral("&Arrêter"), parent);
+    stopButton_ = new QPushButton(T("&Arrêter"), parent);
     stopButton_->setObjectName(QStringLiteral("cmdArreter"));
     for (QPushButton* b : {startButton_, stopButton_}) {
         b->setFont(sized(b->font(), 16, true));
@@ -228,7 +231,7 @@ void ProductionWindow::buildControls()
     resultLabel_->setFont(sized(resultLabel_->font(), 64, true));
     int widest = 0;
     for (const QString& verdict : {kReadyVerdict, kWaitingVerdict, kRunningVerdict, kPassedVerdict, kFailedVerdict})
-        widest = std::max(widest, resultLabel_->fontMetrics().horizontalAdvance(verdict));
+        widest = std::max(widest, resultLabel_->fontMetrics().horizontalAdvance(T(verdict)));
     resultLabel_->setMinimumWidth(widest + 2 * resultLabel_->margin());
     reasonLabel_ = new QLabel(panelFrame_);
     reasonLabel_->setObjectName(QStringLiteral("lblRaison"));
@@ -241,9 +244,9 @@ void ProductionWindow::buildControls()
     outer->addWidget(panelFrame_, 2);
 
     auto* counters = new QHBoxLayout;
-    unitsCount_ = counter(counters, QStringLiteral("Afficheurs"), QStringLiteral("lblAfficheurs"), kUnitsCountName, parent);
-    passedCount_ = counter(counters, QStringLiteral("Conformes"), QStringLiteral("lblConformes"), kPassedCountName, parent);
-    failedCount_ = counter(counters, QStringLiteral("En échec"), QStringLiteral("lblEchecs"), kFailedCountName, parent);
+    unitsCount_ = counter(counters, T("Afficheurs"), QStringLiteral("lblAfficheurs"), T(kUnitsCountName), parent);
+    passedCount_ = counter(counters, T("Conformes"), QStringLiteral("lblConformes"), T(kPassedCountName), parent);
+    failedCount_ = counter(counters, T("En échec"), QStringLiteral("lblEchecs"), T(kFailedCountName), parent);
     outer->addLayout(counters);
 
     auto* step = new QHBoxLayout;
@@ -272,7 +275,7 @@ void ProductionWindow::buildControls()
         {resultLabel_, kVerdictName},  {stepLabel_, kStepName},       {stepBar_, kStepBarName},
         {logLines_, kLogLinesName}};
     for (const auto& [widget, name] : names)
-        widget->setAccessibleName(name);
+        widget->setAccessibleName(T(name));
     // A stray Échap never stops a running line: Arrêter does.
     closeOnEscape(this, [this] {
         if (!runner_.running())
@@ -326,14 +329,14 @@ QString ProductionWindow::chooseFileToOpen(const QString& title, const QString& 
 
 void ProductionWindow::cmdModele_Click()
 {
-    const QString path = chooseFileToOpen(QStringLiteral("Modèle de la ligne de production"), kConfigFilter);
+    const QString path = chooseFileToOpen(T("Modèle de la ligne de production"), T(kConfigFilter));
     if (!path.isEmpty())
         setModelPath(path);
 }
 
 void ProductionWindow::cmdEcran_Click()
 {
-    const QString path = chooseFileToOpen(QStringLiteral("Écran d'accueil de la ligne de production"), kPictureFilter);
+    const QString path = chooseFileToOpen(T("Écran d'accueil de la ligne de production"), T(kPictureFilter));
     if (!path.isEmpty())
         setPicturePath(path);
 }
@@ -343,8 +346,8 @@ void ProductionWindow::cmdSansEcran_Click() { picture_->clear(); }
 void ProductionWindow::cmdJournal_Click()
 {
     FileRequest request;
-    request.title = QStringLiteral("Journal de la ligne de production");
-    request.filter = kLogFilter;
+    request.title = T("Journal de la ligne de production");
+    request.filter = T(kLogFilter);
     request.initialDir = QFileInfo(log_->text()).absolutePath();
     request.fileName = QFileInfo(log_->text()).fileName();
     request.save = true;
@@ -360,7 +363,7 @@ bool ProductionWindow::cmdDemarrer_Click()
     if (runner_.running())
         return false;
     if (model_->text().isEmpty()) {
-        dialogs_.inform(QStringLiteral("Choisissez d'abord le fichier de configuration modèle."), MsgIcon::Exclamation);
+        dialogs_.inform(T("Choisissez d'abord le fichier de configuration modèle."), MsgIcon::Exclamation);
         return false;
     }
     const ModelLoad loaded =
@@ -372,13 +375,13 @@ bool ProductionWindow::cmdDemarrer_Click()
     auto log = std::make_unique<ProductionLog>();
     QString why;
     if (!log->open(QDir::fromNativeSeparators(log_->text()), &why)) {
-        dialogs_.inform(QStringLiteral("Le journal %1 ne peut pas être ouvert : %2").arg(log_->text(), why),
+        dialogs_.inform(T("Le journal %1 ne peut pas être ouvert : %2").arg(log_->text(), T(why)),
                         MsgIcon::Exclamation);
         return false;
     }
     if (journal_) {
         if (const QString why = journal_->openError(); !why.isEmpty()) {
-            dialogs_.inform(QStringLiteral("Le journal de service ne peut pas être ouvert : %1").arg(why),
+            dialogs_.inform(T("Le journal de service ne peut pas être ouvert : %1").arg(why),
                             MsgIcon::Exclamation);
             return false;
         }
@@ -409,7 +412,7 @@ bool ProductionWindow::cmdDemarrer_Click()
     units_ = passed_ = failed_ = 0;
     logLines_->clear();
     refreshCounters();
-    setPanel(Panel::Ready, kWaitingVerdict, QString(), QStringLiteral("Branchez un afficheur."));
+    setPanel(Panel::Ready, T(kWaitingVerdict), QString(), T("Branchez un afficheur."));
     runner_.start(loaded.model, std::move(log), std::move(source), settings);
     refreshButtons();
     // The verdict and the counters are what the operator watches while the line runs: in view.
@@ -421,7 +424,7 @@ bool ProductionWindow::cmdDemarrer_Click()
 void ProductionWindow::cmdArreter_Click()
 {
     runner_.stop();
-    stepLabel_->setText(QStringLiteral("Arrêt après l'afficheur en cours..."));
+    stepLabel_->setText(T("Arrêt après l'afficheur en cours..."));
 }
 
 void ProductionWindow::setPanel(Panel panel, const QString& title, const QString& unitText, const QString& reason)
@@ -461,7 +464,8 @@ void ProductionWindow::refreshCounters()
 {
     for (auto [label, value] : {std::pair{unitsCount_, units_}, {passedCount_, passed_}, {failedCount_, failed_}}) {
         label->setNum(value);
-        label->setAccessibleDescription(kCounterDescription.arg(label->property("caption").toString()).arg(value));
+        label->setAccessibleDescription(
+            T(kCounterDescription).arg(label->property("caption").toString(), QString::number(value)));
     }
 }
 
@@ -484,12 +488,12 @@ void ProductionWindow::onUnitStarted(int, int unit, const QString& usbPath)
     // One display at a time: the panel says it is being worked on. Side by side, the last result stays
     // until the next one replaces it.
     if (places_ == 1)
-        setPanel(Panel::Running, kRunningVerdict, QStringLiteral("Afficheur n° %1").arg(unit), usbPath);
+        setPanel(Panel::Running, T(kRunningVerdict), T("Afficheur n° %1").arg(unit), usbPath);
 }
 
 void ProductionWindow::onStepStarted(int, int unit, const QString& caption)
 {
-    stepLabel_->setText(QStringLiteral("Afficheur n° %1 : %2").arg(unit).arg(caption));
+    stepLabel_->setText(T("Afficheur n° %1 : %2").arg(QString::number(unit), T(caption)));
     stepBar_->hide();
 }
 
@@ -505,12 +509,12 @@ void ProductionWindow::onUnitFinished(int, const UnitRecord& record, const QStri
     ++units_;
     ++(record.passed ? passed_ : failed_);
     refreshCounters();
-    const QString unitText = QStringLiteral("Afficheur n° %1").arg(record.unit);
+    const QString unitText = T("Afficheur n° %1").arg(record.unit);
     if (record.passed)
-        setPanel(Panel::Passed, kPassedVerdict, unitText, QString());
+        setPanel(Panel::Passed, T(kPassedVerdict), unitText, QString());
     else
-        setPanel(Panel::Failed, kFailedVerdict, unitText,
-                 QStringLiteral("%1 : %2").arg(stepCaption(record.failedStep), record.reason));
+        setPanel(Panel::Failed, T(kFailedVerdict), unitText,
+                 T("%1 : %2").arg(T(stepCaption(record.failedStep)), record.shownReason()));
     auto* item = new QListWidgetItem(readableLine(record));
     item->setForeground((record.passed ? theme::kPassedLine : theme::kFailedLine).text.get());
     logLines_->insertItem(0, item);
@@ -525,7 +529,7 @@ void ProductionWindow::onFinished(const LineSummary& summary)
     refreshButtons();
     stepLabel_->setText(summaryText(summary));
     if (!summary.stopReason.isEmpty())
-        dialogs_.inform(summary.stopReason, MsgIcon::Critical);
+        dialogs_.inform(summary.stopShown, MsgIcon::Critical);
     if (realLine_) {
         realLine_ = false;
         emit realDisplaysTaken(false);

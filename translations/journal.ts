@@ -1,0 +1,279 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr">
+<context>
+    <name>trivo</name>
+    <message>
+        <source>%1 — %2 opération</source>
+        <translation>%1 — %2 operation</translation>
+    </message>
+    <message>
+        <source>%1 — %2 opérations</source>
+        <translation>%1 — %2 operations</translation>
+    </message>
+    <message>
+        <source>&amp;Actualiser</source>
+        <translation>&amp;Refresh</translation>
+    </message>
+    <message>
+        <source>&amp;Exporter en CSV...</source>
+        <translation>&amp;Export to CSV...</translation>
+    </message>
+    <message>
+        <source>Afficheur</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Afficheur :</source>
+        <translation>Display:</translation>
+    </message>
+    <message>
+        <source>Cet afficheur seulement</source>
+        <translation>This display only</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Date de début</source>
+        <translation>Start date</translation>
+    </message>
+    <message>
+        <source>Depuis le</source>
+        <translation>Since</translation>
+    </message>
+    <message>
+        <source>Durée (ms)</source>
+        <translation>Duration (ms)</translation>
+    </message>
+    <message>
+        <source>Exporter l'historique.</source>
+        <translation>Export the history.</translation>
+    </message>
+    <message>
+        <source>Fichier</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Fichier CSV (*.csv);;Tous les fichiers (*)</source>
+        <translation>CSV file (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Historique des opérations</source>
+        <translation>Operation history</translation>
+    </message>
+    <message>
+        <source>Historique exporté : %1 opération.</source>
+        <translation>History exported: %1 operation.</translation>
+    </message>
+    <message>
+        <source>Historique exporté : %1 opérations.</source>
+        <translation>History exported: %1 operations.</translation>
+    </message>
+    <message>
+        <source>Journal de service.</source>
+        <translation>Service log.</translation>
+    </message>
+    <message>
+        <source>Journal du poste %1</source>
+        <translation>Station log %1</translation>
+    </message>
+    <message>
+        <source>Journal illisible : %1</source>
+        <translation>Log unreadable: %1</translation>
+    </message>
+    <message>
+        <source>L'opération n'a pas été inscrite au journal de service : %1</source>
+        <translation>The operation was not written to the service log: %1</translation>
+    </message>
+    <message>
+        <source>Le journal de service local était endommagé : il est gardé sous %1 et un nouveau journal commence.</source>
+        <translation>The local service log was damaged: it is kept as %1 and a new log begins.</translation>
+    </message>
+    <message>
+        <source>Lot</source>
+        <translation>Batch</translation>
+    </message>
+    <message>
+        <source>Lot :</source>
+        <translation>Batch:</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>Numéro de série ou chemin USB de l'afficheur dont les opérations viennent en premier.</source>
+        <translation>Serial number or USB path of the display whose operations come first.</translation>
+    </message>
+    <message>
+        <source>Opérateur</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Opération</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>Opérations du journal</source>
+        <translation>Log operations</translation>
+    </message>
+    <message>
+        <source>Poste</source>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>Rien n'a été envoyé à l'afficheur : %1</source>
+        <translation>Nothing was sent to the display: %1</translation>
+    </message>
+    <message>
+        <source>Résultat</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Serveur partagé %1</source>
+        <translation>Shared server %1</translation>
+    </message>
+    <message>
+        <source>Source du journal</source>
+        <translation>Log source</translation>
+    </message>
+    <message>
+        <source>adresse du serveur du journal invalide : %1 (%2)</source>
+        <translation>invalid log server address: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>aucun serveur du journal n'est donné (--base)</source>
+        <translation>no log server is given (--base)</translation>
+    </message>
+    <message>
+        <source>commande</source>
+        <translation>command</translation>
+    </message>
+    <message>
+        <source>ecran</source>
+        <translation>screen</translation>
+    </message>
+    <message>
+        <source>envoi interrompu</source>
+        <translation>sending interrupted</translation>
+    </message>
+    <message>
+        <source>envoi refusé</source>
+        <translation>sending refused</translation>
+    </message>
+    <message>
+        <source>erreur d'entrée-sortie sur le disque</source>
+        <translation>input/output error on the disk</translation>
+    </message>
+    <message>
+        <source>erreur inconnue</source>
+        <translation>unknown error</translation>
+    </message>
+    <message>
+        <source>injoignable</source>
+        <translation>unreachable</translation>
+    </message>
+    <message>
+        <source>la base est en lecture seule</source>
+        <translation>the database is read-only</translation>
+    </message>
+    <message>
+        <source>la base est endommagée</source>
+        <translation>the database is damaged</translation>
+    </message>
+    <message>
+        <source>la base est endommagée et ne peut pas être mise de côté</source>
+        <translation>the database is damaged and cannot be set aside</translation>
+    </message>
+    <message>
+        <source>la base est verrouillée par un autre programme</source>
+        <translation>the database is locked by another program</translation>
+    </message>
+    <message>
+        <source>la base ne peut pas être ouverte</source>
+        <translation>the database cannot be opened</translation>
+    </message>
+    <message>
+        <source>la base vient d'une version plus récente du programme</source>
+        <translation>the database comes from a newer version of the program</translation>
+    </message>
+    <message>
+        <source>le disque est plein</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>le dossier %1 ne peut pas être créé</source>
+        <translation>folder %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>le journal de service %1 ne peut pas être lu : %2</source>
+        <translation>the service log %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>le journal de service %1 ne peut pas être écrit : %2</source>
+        <translation>the service log %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>le pilote SQLite de Qt manque (paquet libqt6sql6-sqlite)</source>
+        <translation>Qt's SQLite driver is missing (package libqt6sql6-sqlite)</translation>
+    </message>
+    <message>
+        <source>lecture impossible</source>
+        <translation>reading impossible</translation>
+    </message>
+    <message>
+        <source>micrologiciel</source>
+        <translation>firmware</translation>
+    </message>
+    <message>
+        <source>production</source>
+        <translation>production</translation>
+    </message>
+    <message>
+        <source>programmation</source>
+        <translation>programming</translation>
+    </message>
+    <message>
+        <source>restauration</source>
+        <translation>restore</translation>
+    </message>
+    <message>
+        <source>réussi</source>
+        <translation>passed</translation>
+    </message>
+    <message>
+        <source>schéma illisible</source>
+        <translation>schema unreadable</translation>
+    </message>
+    <message>
+        <source>schéma impossible à créer</source>
+        <translation>schema cannot be created</translation>
+    </message>
+    <message>
+        <source>schéma impossible à mettre à jour</source>
+        <translation>schema cannot be updated</translation>
+    </message>
+    <message>
+        <source>serveur du journal %1 : %2%3</source>
+        <translation>log server %1: %2%3</translation>
+    </message>
+    <message>
+        <source>serveur du journal %1 : schéma d'une version plus récente du programme (%2)</source>
+        <translation>log server %1: schema from a newer version of the program (%2)</translation>
+    </message>
+    <message>
+        <source>tous</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>verrou d'envoi %1 impossible à prendre</source>
+        <translation>sending lock %1 cannot be taken</translation>
+    </message>
+    <message>
+        <source>échec</source>
+        <translation>failed</translation>
+    </message>
+</context>
+</TS>

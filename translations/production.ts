@@ -1,0 +1,307 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="fr">
+<context>
+    <name>trivo</name>
+    <message>
+        <source>%1   n° %2   conforme   %3 ms</source>
+        <translation>%1   no. %2   passed   %3 ms</translation>
+    </message>
+    <message>
+        <source>%1   n° %2   ÉCHEC (%3) : %4</source>
+        <translation>%1   no. %2   FAILED (%3): %4</translation>
+    </message>
+    <message>
+        <source>%1 afficheur : %2 conforme, %3 en échec</source>
+        <translation>%1 display: %2 passed, %3 failed</translation>
+    </message>
+    <message>
+        <source>%1 afficheur : %2 conformes, %3 en échec</source>
+        <translation>%1 display: %2 passed, %3 failed</translation>
+    </message>
+    <message>
+        <source>%1 afficheurs : %2 conforme, %3 en échec</source>
+        <translation>%1 displays: %2 passed, %3 failed</translation>
+    </message>
+    <message>
+        <source>%1 afficheurs : %2 conformes, %3 en échec</source>
+        <translation>%1 displays: %2 passed, %3 failed</translation>
+    </message>
+    <message>
+        <source>&amp;Arrêter</source>
+        <translation>St&amp;op</translation>
+    </message>
+    <message>
+        <source>&amp;Démarrer</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Afficheur en panne</source>
+        <translation>Faulty display</translation>
+    </message>
+    <message>
+        <source>Afficheur en panne :</source>
+        <translation>Faulty display:</translation>
+    </message>
+    <message>
+        <source>Afficheur n° %1</source>
+        <translation>Display no. %1</translation>
+    </message>
+    <message>
+        <source>Afficheur n° %1 : %2</source>
+        <translation>Display no. %1: %2</translation>
+    </message>
+    <message>
+        <source>Afficheurs</source>
+        <translation>Displays</translation>
+    </message>
+    <message>
+        <source>Afficheurs côte à côte</source>
+        <translation>Displays side by side</translation>
+    </message>
+    <message>
+        <source>Afficheurs côte à côte :</source>
+        <translation>Displays side by side:</translation>
+    </message>
+    <message>
+        <source>Afficheurs émulés</source>
+        <translation>Emulated displays</translation>
+    </message>
+    <message>
+        <source>Afficheurs émulés :</source>
+        <translation>Emulated displays:</translation>
+    </message>
+    <message>
+        <source>Arrêt après l'afficheur en cours...</source>
+        <translation>Stopping after the current display...</translation>
+    </message>
+    <message>
+        <source>Aucun</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Aucun écran d'accueil</source>
+        <translation>No home screen</translation>
+    </message>
+    <message>
+        <source>Branchez un afficheur.</source>
+        <translation>Plug in a display.</translation>
+    </message>
+    <message>
+        <source>CONFORME</source>
+        <translation>PASSED</translation>
+    </message>
+    <message>
+        <source>Choisir l'écran d'accueil</source>
+        <translation>Choose the home screen</translation>
+    </message>
+    <message>
+        <source>Choisir la configuration modèle</source>
+        <translation>Choose the model configuration</translation>
+    </message>
+    <message>
+        <source>Choisir le journal de production</source>
+        <translation>Choose the production log</translation>
+    </message>
+    <message>
+        <source>Choisir...</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>Choisissez d'abord le fichier de configuration modèle.</source>
+        <translation>First choose the model configuration file.</translation>
+    </message>
+    <message>
+        <source>Choisissez le modèle, puis Démarrer.</source>
+        <translation>Choose the model, then Start.</translation>
+    </message>
+    <message>
+        <source>Config (*.config_CP);;Tous les fichiers (*)</source>
+        <translation>Config (*.config_CP);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Configuration :</source>
+        <translation>Configuration:</translation>
+    </message>
+    <message>
+        <source>Configuration modèle</source>
+        <translation>Model configuration</translation>
+    </message>
+    <message>
+        <source>Conformes</source>
+        <translation>Passed</translation>
+    </message>
+    <message>
+        <source>Dernières lignes du journal</source>
+        <translation>Latest log lines</translation>
+    </message>
+    <message>
+        <source>EN ATTENTE</source>
+        <translation>WAITING</translation>
+    </message>
+    <message>
+        <source>EN COURS</source>
+        <translation>RUNNING</translation>
+    </message>
+    <message>
+        <source>En échec</source>
+        <translation>Failed</translation>
+    </message>
+    <message>
+        <source>Envoi de l'écran d'accueil</source>
+        <translation>Sending the home screen</translation>
+    </message>
+    <message>
+        <source>Fichier %1 illisible : %2</source>
+        <translation>File %1 unreadable: %2</translation>
+    </message>
+    <message>
+        <source>Images (*.bmp *.png);;Tous les fichiers (*)</source>
+        <translation>Images (*.bmp *.png);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Journal</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>Journal :</source>
+        <translation>Log:</translation>
+    </message>
+    <message>
+        <source>Journal CSV (*.csv);;Tous les fichiers (*)</source>
+        <translation>CSV log (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Journal de la ligne de production</source>
+        <translation>Log of the production line</translation>
+    </message>
+    <message>
+        <source>Journal de production</source>
+        <translation>Production log</translation>
+    </message>
+    <message>
+        <source>L'afficheur relu diffère : %1</source>
+        <translation>The display read back differs: %1</translation>
+    </message>
+    <message>
+        <source>La ligne s'arrête : %1.</source>
+        <translation>The line stops: %1.</translation>
+    </message>
+    <message>
+        <source>Le journal %1 ne peut pas être ouvert : %2</source>
+        <translation>The log %1 cannot be opened: %2</translation>
+    </message>
+    <message>
+        <source>Le journal %1 ne peut plus être écrit (%2) : la ligne s'arrête.</source>
+        <translation>The log %1 can no longer be written (%2): the line stops.</translation>
+    </message>
+    <message>
+        <source>Le journal de service ne peut pas être ouvert : %1</source>
+        <translation>The service log cannot be opened: %1</translation>
+    </message>
+    <message>
+        <source>Lecture du bloc</source>
+        <translation>Reading the block</translation>
+    </message>
+    <message>
+        <source>Ligne émulée (formation)</source>
+        <translation>Emulated line (training)</translation>
+    </message>
+    <message>
+        <source>Modèle</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Modèle de la ligne de production</source>
+        <translation>Model of the production line</translation>
+    </message>
+    <message>
+        <source>Nombre d'afficheurs</source>
+        <translation>Number of displays</translation>
+    </message>
+    <message>
+        <source>Nombre d'échecs</source>
+        <translation>Number of failures</translation>
+    </message>
+    <message>
+        <source>Nombre de conformes</source>
+        <translation>Number passed</translation>
+    </message>
+    <message>
+        <source>PRÊT</source>
+        <translation>READY</translation>
+    </message>
+    <message>
+        <source>Panne de l'afficheur</source>
+        <translation>Display's fault</translation>
+    </message>
+    <message>
+        <source>Production en série</source>
+        <translation>Series production</translation>
+    </message>
+    <message>
+        <source>Programmation</source>
+        <translation>Programming</translation>
+    </message>
+    <message>
+        <source>Progression de l'étape</source>
+        <translation>Step progress</translation>
+    </message>
+    <message>
+        <source>Vérification</source>
+        <translation>Verification</translation>
+    </message>
+    <message>
+        <source>Vérification de l'écran d'accueil</source>
+        <translation>Verification of the home screen</translation>
+    </message>
+    <message>
+        <source>aucun</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>journal</source>
+        <translation>log</translation>
+    </message>
+    <message>
+        <source>journal non ouvert</source>
+        <translation>log not open</translation>
+    </message>
+    <message>
+        <source>lecture</source>
+        <translation>reading</translation>
+    </message>
+    <message>
+        <source>rien n'a été écrit</source>
+        <translation>nothing was written</translation>
+    </message>
+    <message>
+        <source>verification</source>
+        <translation>verification</translation>
+    </message>
+    <message>
+        <source>verification-ecran</source>
+        <translation>screen verification</translation>
+    </message>
+    <message>
+        <source>ÉCHEC</source>
+        <translation>FAILED</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil</source>
+        <translation>Home screen</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil :</source>
+        <translation>Home screen:</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil de la ligne de production</source>
+        <translation>Home screen of the production line</translation>
+    </message>
+    <message>
+        <source>Étape en cours</source>
+        <translation>Current step</translation>
+    </message>
+</context>
+</TS>
