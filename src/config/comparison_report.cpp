@@ -40,17 +40,20 @@ QList<ComparisonRow> comparisonRows(const Comparison& comparison)
     return rows;
 }
 
-QString comparisonSummary(const Comparison& comparison)
+QString comparisonSummary(const Comparison& comparison, Wording wording)
 {
+    const auto words = [wording](const QString& french) { return wording == Wording::Shown ? T(french) : french; };
     if (comparison.identical())
-        return T(kIdenticalText);
+        return words(kIdenticalText);
     QStringList labels;
     for (qsizetype i = 0; i < comparison.differences.size(); ++i)
-        labels << shownAt(comparison.differences, comparison.shownDifferences, i).label;
+        labels << (wording == Wording::Shown ? shownAt(comparison.differences, comparison.shownDifferences, i)
+                                             : comparison.differences[i])
+                      .label;
     const QString list = labels.join(QStringLiteral(", "));
     if (labels.size() == 1)
-        return T("1 paramètre diffère : %1.").arg(list);
-    return T("%1 paramètres diffèrent : %2.").arg(labels.size()).arg(list);
+        return words(FR("1 paramètre diffère : %1.")).arg(list);
+    return words(FR("%1 paramètres diffèrent : %2.")).arg(labels.size()).arg(list);
 }
 
 QString comparisonTable(const Comparison& comparison, bool differencesOnly)

@@ -22,8 +22,9 @@ struct ComparisonRow {
 // label shows).
 QList<ComparisonRow> comparisonRows(const Comparison& comparison);
 
-// "Identique." or "2 paramètres diffèrent : Mode, Seuil relais 1."
-QString comparisonSummary(const Comparison& comparison);
+// "Identique." or "2 paramètres diffèrent : Mode, Seuil relais 1.": in the program's language, or in
+// French for what is kept (the service journal, a log).
+QString comparisonSummary(const Comparison& comparison, Wording wording = Wording::Shown);
 
 // A tab-separated table with a header line (marker, Paramètre, Attendu, Afficheur): pastes into a
 // spreadsheet as it is. Differing rows carry "≠" in the first column.

@@ -15,7 +15,7 @@ OperationResult saveConfiguration(const QString& path, const FormState& state)
     const FileError error = writeFileWhole(path, config_file::toFileBytes(state));
     if (error.failed())
         return OperationResult::fileFailure(error);
-    return OperationResult::done(T(kSavedText));
+    return OperationResult::done(kSavedText);
 }
 
 ConfigLoad loadConfiguration(const QString& path, const FormState& before)
@@ -33,8 +33,8 @@ ConfigLoad loadConfiguration(const QString& path, const FormState& before)
     const config_file::ReadResult read = config_file::read(bytes, before);
     if (read.error.kind == config_file::ReadError::WrongHeader) {
         static_cast<OperationResult&>(load) = OperationResult::failure(
-            Outcome::FileError, kProgramTitle, T(kLoadErrorText) + QLatin1Char('0'), MsgIcon::Exclamation);
-        load.status = T(kLoadErrorText);
+            Outcome::FileError, kProgramTitle, kLoadErrorText + QLatin1Char('0'), MsgIcon::Exclamation);
+        load.status = kLoadErrorText;
         return load;
     }
     if (!read.ok()) {
@@ -43,7 +43,7 @@ ConfigLoad loadConfiguration(const QString& path, const FormState& before)
         return load;
     }
     load.state = read.state;
-    load.status = T(kLoadedText);
+    load.status = kLoadedText;
     return load;
 }
 

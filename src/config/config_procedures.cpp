@@ -28,22 +28,12 @@ private:
     int value_ = 0;
 };
 
-// The box in the program's language.
 OperationResult critical(Outcome outcome, const QString& title, const QString& text)
 {
-    return OperationResult::failure(outcome, T(title), translateLines(text), MsgIcon::Critical);
+    return OperationResult::failure(outcome, title, text, MsgIcon::Critical);
 }
 
 }  // namespace
-
-QString translateLines(const QString& french)
-{
-    const QString end = QStringLiteral("\r\n");
-    QStringList lines = french.split(end);
-    for (QString& line : lines)
-        line = T(line);
-    return lines.join(end);
-}
 
 BlockRead readParameterBlock(Exchanger& link, Progress& progress)
 {
@@ -52,7 +42,7 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     Bar bar(progress, kReadBarMaximum);
     auto lost = [&](ExchangeOutcome outcome, const QString& text) {
         OperationResult failure = critical(Outcome::LinkLost, kReadLostTitle, text);
-        failure.status = T(kReadLostStatus);
+        failure.status = kReadLostStatus;
         failure.exchange = outcome;
         if (outcome == ExchangeOutcome::Cancelled)
             failure.outcome = Outcome::Cancelled;
@@ -64,7 +54,7 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     bar.advance();
     // A display that did not answer says nothing about its block: it is told as it is.
     if (!head.ok())
-        return lost(head.outcome, T(exchangeOutcomeText(head.outcome)) + translateLines(kReadUnchangedLine));
+        return lost(head.outcome, exchangeOutcomeText(head.outcome) + kReadUnchangedLine);
     // Signature and mode byte: anything else is not a parameter block, whatever the rest says.
     for (int r = 0; r < 32; ++r)
         result.block[static_cast<std::size_t>(r)] = head.data(r);
@@ -79,14 +69,14 @@ BlockRead readParameterBlock(Exchanger& link, Progress& progress)
     const Reply rest = link.ask(commands::parameterRead1());
     if (!rest.ok())
         return lost(rest.outcome, rest.outcome == ExchangeOutcome::Cancelled
-                                      ? T(exchangeOutcomeText(rest.outcome)) + translateLines(kReadUnchangedLine)
+                                      ? exchangeOutcomeText(rest.outcome) + kReadUnchangedLine
                                       : kReadLostText);
     for (int r = 0; r < 36; ++r)
         result.block[static_cast<std::size_t>(0x20 + r)] = rest.data(r);
     // Words 8..12, general flags, start-up options and the three rules.
     bar.advance(5);
     bar.advance(5);
-    result.status = T(kReadDone);
+    result.status = kReadDone;
     return result;
 }
 
@@ -157,7 +147,7 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
         // The operator must be able to find the box, even one the current layout hides.
         static_cast<OperationResult&>(result) =
             critical(Outcome::Refused, kInvalidValueTitle,
-                     translateLines(kInvalidValueText) + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, state));
+                     kInvalidValueText + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, state));
         return result;
     }
 
@@ -167,8 +157,8 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
     if (!head.ok()) {
         static_cast<OperationResult&>(result) = critical(
             head.outcome == ExchangeOutcome::Cancelled ? Outcome::Cancelled : Outcome::LinkLost, kProgramLostTitle,
-            T(exchangeOutcomeText(head.outcome)) + QStringLiteral("\r\n") + T("Rien n'a été écrit dans le TRIVO ZURED."));
-        result.status = T(kProgramLostStatus);
+            exchangeOutcomeText(head.outcome) + QStringLiteral("\r\n") + FR("Rien n'a été écrit dans le TRIVO ZURED."));
+        result.status = kProgramLostStatus;
         result.exchange = head.outcome;
         return result;
     }
@@ -193,14 +183,14 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
             if (!reply.ok()) {
                 static_cast<OperationResult&>(result) =
                     critical(Outcome::LinkLost, kProgramLostTitle, kProgramLostText);
-                result.status = T(kProgramLostStatus);
+                result.status = kProgramLostStatus;
                 result.exchange = reply.outcome;
                 return result;
             }
         }
         bar.advance(step.barAdvance);
     }
-    result.status = T(kProgramDone);
+    result.status = kProgramDone;
     return result;
 }
 
@@ -212,7 +202,7 @@ OperationResult sendDirectCommand(Exchanger& link, const QString& tag)
         return OperationResult::done();
     // The window leaves the judgement to the link's log; the command line says it.
     OperationResult lost =
-        OperationResult::failure(Outcome::LinkLost, kProgramTitle, T(kCommandLostText), MsgIcon::Exclamation);
+        OperationResult::failure(Outcome::LinkLost, kProgramTitle, kCommandLostText, MsgIcon::Exclamation);
     lost.exchange = reply.outcome;
     return lost;
 }

@@ -15,15 +15,16 @@ class ConfigForm;
 class Exchanger;
 class Progress;
 
-// Operator texts, kept in French: shown with T().
+// Operator texts. A result carries them in French, as the service journal keeps them; the window and the
+// command line show them with T() (a box line by line). Only a text built with values (the refused box's
+// place) comes in the program's language.
 inline const QString kStatusReading = FR(" Lit les paramètres du TRIVO ZURED.");
 inline const QString kStatusProgramming = FR(" Programme les paramètres du TRIVO ZURED.");
 inline const QString kReadDone = FR("Lecture efféctuée avec succés.");
 inline const QString kProgramDone = FR("Programmation efféctuée avec succés.");
 inline const QString kInvalidBlock = FR("Paramètres EEPROM non valide ! ");
 inline const QString kInvalidValueTitle = FR("Configuration incorrecte.");
-// A text of several lines is marked line by line (the translation files hold lines, not line ends)
-// and shown with translateLines.
+// A text of several lines is marked line by line: the translation files hold lines, not line ends.
 inline const QString kInvalidValueText =
     FR("Une valeur numérique semble incorrecte ! ") + QStringLiteral("\r\n") + FR("La programmation n'est pas complète.");
 // When the display stops answering in the middle of a sequence.
@@ -41,9 +42,6 @@ inline const QString kReadLostStatus = FR("Lecture incomplète !");
 inline const QString kReadUnchangedLine = QStringLiteral("\r\n") + FR("Les paramètres affichés n'ont pas été modifiés.");
 
 inline const QString kCommandLostText = FR("La commande n'a pas été reçue par le TRIVO ZURED.");
-
-// Each line of `french` (CR LF between lines) in the program's language.
-QString translateLines(const QString& french);
 
 struct BlockRead : OperationResult {
     ParameterBlock block{};  // whole only when ok()
@@ -65,8 +63,8 @@ void applyParameterBlock(ConfigForm& form, const ParameterBlock& block);
 // the form exactly as it was.
 OperationResult readParameters(Exchanger& link, ConfigForm& form, Progress& progress);
 
-// The third line of the refusal: the caption of box REG_V(index) and its frame, and, when the form hides
-// it, what shows it.
+// The third line of the refusal, in the program's language: the caption of box REG_V(index) and its
+// frame, and, when the form hides it, what shows it.
 QString invalidBoxText(int index, const FormState& form);
 
 // Checks every REG_V box first (Refused, with invalidBox and invalidBoxText in its box); then the head read and its

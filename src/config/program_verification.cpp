@@ -18,16 +18,17 @@ VerifiedProgramming programAndVerify(Exchanger& link, const FormState& form, Pro
     return result;
 }
 
-QString verifiedProgrammingStatus(const VerifiedProgramming& result)
+QString verifiedProgrammingStatus(const VerifiedProgramming& result, Wording wording)
 {
+    const auto words = [wording](const QString& french) { return wording == Wording::Shown ? T(french) : french; };
     if (!result.programming.ok())
         return {};
     if (result.readBackFailed())
-        return T(kProgramReadBackFailedStatus);
+        return words(kProgramReadBackFailedStatus);
     if (result.different())
-        return T("Programmation effectuée, mais l'afficheur relu diffère. %1")
-            .arg(comparisonSummary(result.verification.comparison));
-    return result.programming.status;
+        return words(FR("Programmation effectuée, mais l'afficheur relu diffère. %1"))
+            .arg(comparisonSummary(result.verification.comparison, wording));
+    return words(result.programming.status);
 }
 
 }  // namespace trivo

@@ -6,6 +6,7 @@
 
 #include "common/language.h"
 #include "config/config_procedures.h"
+#include "config/settings_codec.h"
 #include "config/verification.h"
 
 namespace trivo {
@@ -27,7 +28,8 @@ struct VerifiedProgramming {
 VerifiedProgramming programAndVerify(Exchanger& link, const FormState& form, Progress& progress);
 
 // Status panel 2 after a verified programming: the success text when identical, otherwise what differs
-// or that the read-back failed. Null when the programming itself failed (its own status stands).
-QString verifiedProgrammingStatus(const VerifiedProgramming& result);
+// or that the read-back failed. Null when the programming itself failed (its own status stands). In the
+// program's language, or in French for the service journal.
+QString verifiedProgrammingStatus(const VerifiedProgramming& result, Wording wording = Wording::Shown);
 
 }  // namespace trivo

@@ -74,8 +74,8 @@ Verification verifyDisplay(Exchanger& link, const FormState& form, Progress& pro
     const FormConversion conversion = formToSettings(form);
     if (!conversion.ok()) {
         static_cast<OperationResult&>(result) = OperationResult::failure(
-            Outcome::Refused, T(kInvalidValueTitle),
-            translateLines(kInvalidValueText) + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, form),
+            Outcome::Refused, kInvalidValueTitle,
+            kInvalidValueText + QStringLiteral("\r\n") + invalidBoxText(conversion.invalidBox, form),
             MsgIcon::Critical);
         return result;
     }
@@ -84,15 +84,15 @@ Verification verifyDisplay(Exchanger& link, const FormState& form, Progress& pro
         static_cast<OperationResult&>(result) = read;
         if (read.outcome == Outcome::Cancelled) {
             result.box.title = kProgramTitle;
-            result.box.text = T(kVerifyCancelledText);
+            result.box.text = kVerifyCancelledText;
             result.box.icon = MsgIcon::Information;
-            result.status = T(kVerifyCancelledText);
+            result.status = kVerifyCancelledText;
         }
         return result;
     }
     result.block = read.block;
     result.comparison = compareWithBlock(form, read.block);
-    result.status = T(result.comparison.identical() ? kIdenticalText : kDifferentText);
+    result.status = result.comparison.identical() ? kIdenticalText : kDifferentText;
     return result;
 }
 

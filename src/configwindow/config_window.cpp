@@ -1058,7 +1058,7 @@ void ConfigWindow::PROG_PARAM()
                 verified.programming,
                 record.finish(confirmed ? static_cast<const OperationResult&>(verified.programming)
                                         : OperationResult::failure(Outcome::Refused, kProgramTitle,
-                                                                   verifiedProgrammingStatus(verified),
+                                                                   verifiedProgrammingStatus(verified, Wording::French),
                                                                    MsgIcon::Exclamation)));
             return verified;
         },

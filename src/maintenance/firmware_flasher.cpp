@@ -13,7 +13,7 @@ FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress&
     // Cancelled before its first report, it is dropped whole; from then on it goes to its end.
     if (link.cancelRequested()) {
         static_cast<OperationResult&>(result) = OperationResult::failure(
-            Outcome::Cancelled, T(kFlashTitle), T("Mise à jour annulée : rien n'a été envoyé."),
+            Outcome::Cancelled, kFlashTitle, FR("Mise à jour annulée : rien n'a été envoyé."),
             MsgIcon::Information);
         result.exchange = ExchangeOutcome::Cancelled;
         return result;
@@ -29,7 +29,7 @@ FlashResult flashFirmware(Exchanger& link, const FirmwareImage& image, Progress&
             result.failedReport = report;
             result.failure = reply.outcome;
             static_cast<OperationResult&>(result) =
-                OperationResult::failure(Outcome::LinkLost, T(kFlashTitle), flashFailureText(result), MsgIcon::Critical);
+                OperationResult::failure(Outcome::LinkLost, kFlashTitle, flashFailureText(result), MsgIcon::Critical);
             result.exchange = reply.outcome;
             return result;
         }

@@ -11,7 +11,7 @@ RegistersRead readRegisters(Exchanger& link)
     const Reply reply = link.ask(commands::registersRead());
     if (!reply.ok()) {
         static_cast<OperationResult&>(result) =
-            OperationResult::failure(Outcome::LinkLost, kProgramTitle, T(kRegistersLostText), MsgIcon::Exclamation);
+            OperationResult::failure(Outcome::LinkLost, kProgramTitle, kRegistersLostText, MsgIcon::Exclamation);
         result.exchange = reply.outcome;
         if (reply.outcome == ExchangeOutcome::Cancelled || reply.outcome == ExchangeOutcome::Held)
             result.outcome = Outcome::Cancelled;

@@ -22,7 +22,7 @@ OperationResult sendKey(Exchanger& link, RemoteKey key, bool pressed)
                                           : commands::outputDrive(info.releaseSwitch, info.releaseBit));
     if (reply.ok())
         return OperationResult::done();
-    OperationResult lost = OperationResult::failure(Outcome::LinkLost, kProgramTitle, T(kKeyLostText), MsgIcon::Exclamation);
+    OperationResult lost = OperationResult::failure(Outcome::LinkLost, kProgramTitle, kKeyLostText, MsgIcon::Exclamation);
     lost.exchange = reply.outcome;
     return lost;
 }

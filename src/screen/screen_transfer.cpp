@@ -23,13 +23,13 @@ namespace {
 void markLost(ScreenTransfer& transfer, const QString& text, ExchangeOutcome outcome)
 {
     static_cast<OperationResult&>(transfer) =
-        OperationResult::failure(Outcome::LinkLost, kProgramTitle, T(text), MsgIcon::Exclamation);
+        OperationResult::failure(Outcome::LinkLost, kProgramTitle, text, MsgIcon::Exclamation);
     transfer.exchange = outcome;
 }
 
 void markCancelled(OperationResult& result, const QString& text)
 {
-    result = OperationResult::failure(Outcome::Cancelled, kProgramTitle, T(text), MsgIcon::Information);
+    result = OperationResult::failure(Outcome::Cancelled, kProgramTitle, text, MsgIcon::Information);
     result.exchange = ExchangeOutcome::Cancelled;
 }
 
@@ -150,7 +150,7 @@ ScreenCheck verifyHomeScreen(Exchanger& link, const HomeScreenPicture& sent, Pro
     if (!read.ok()) {
         static_cast<OperationResult&>(check) = read;
         if (read.outcome == Outcome::Cancelled)
-            check.box.text = T(kScreenCheckCancelledText);
+            check.box.text = kScreenCheckCancelledText;
         return check;
     }
     const DisplayBitmap expected = sent.pack();
@@ -169,7 +169,7 @@ ScreenCheck verifyHomeScreen(Exchanger& link, const HomeScreenPicture& sent, Pro
             MsgIcon::Exclamation);
         return check;
     }
-    check.status = T(kScreenIdenticalText);
+    check.status = kScreenIdenticalText;
     return check;
 }
 

@@ -13,7 +13,9 @@
 namespace trivo {
 class Exchanger;
 
-// The texts below are kept in French; the results carry them in the program's language.
+// A result carries the texts below in French, as the service journal keeps them; they are shown with T().
+// A text built with values (how many blocks went, where the picture differs) comes in the program's
+// language.
 
 // The progress bar runs to this maximum; the 60 blocks stop at 59 (93 %).
 constexpr int kScreenProgressMaximum = 63;

@@ -329,7 +329,7 @@ void ScreenWindow::but_WR_HID_ECR_Click()
                 return;
             if (r.sent.outcome == Outcome::Cancelled) {
                 if (verify)
-                    showReadBack(T("%1 Rien n'a été relu.").arg(r.sent.box.text), false);
+                    showReadBack(T("%1 Rien n'a été relu.").arg(T(r.sent.box.text)), false);
                 dialogs_.message(r.sent.box);
                 return;
             }
@@ -341,15 +341,15 @@ void ScreenWindow::but_WR_HID_ECR_Click()
             }
             if (!r.sent.ok()) {
                 // The window shows its final state behind the box.
-                showReadBack(T("%1 Rien n'a été relu.").arg(r.sent.box.text), false);
+                showReadBack(T("%1 Rien n'a été relu.").arg(T(r.sent.box.text)), false);
                 dialogs_.message(notCompletedBox(r.sent, Transfer::Send));
                 return;
             }
             const ScreenCheck& check = r.check;
-            showReadBack(check.ok() ? check.status
+            showReadBack(check.ok() ? T(check.status)
                              : check.firstDifference >= 0
                              ? check.box.text
-                             : T("Relecture impossible, rien n'est vérifié : %1").arg(check.box.text),
+                             : T("Relecture impossible, rien n'est vérifié : %1").arg(T(check.box.text)),
                          check.ok());
         });
 }
