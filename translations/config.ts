@@ -452,14 +452,6 @@
         <translation>until reset</translation>
     </message>
     <message>
-        <source>non</source>
-        <translation>no</translation>
-    </message>
-    <message>
-        <source>oui</source>
-        <translation>yes</translation>
-    </message>
-    <message>
         <source>réarmable</source>
         <translation>rearmable</translation>
     </message>

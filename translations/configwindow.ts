@@ -20,10 +20,6 @@
         <translation> Simulates a pulse.</translation>
     </message>
     <message>
-        <source>%1 : %2</source>
-        <translation>%1: %2</translation>
-    </message>
-    <message>
         <source>%1 : durée d'action</source>
         <translation>%1: action time</translation>
     </message>

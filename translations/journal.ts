@@ -20,10 +20,6 @@
         <translation>&amp;Export to CSV...</translation>
     </message>
     <message>
-        <source>Afficheur</source>
-        <translation>Display</translation>
-    </message>
-    <message>
         <source>Afficheur :</source>
         <translation>Display:</translation>
     </message>

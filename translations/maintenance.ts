@@ -160,10 +160,6 @@
         <translation>Do you want to continue?</translation>
     </message>
     <message>
-        <source>VOULEZ-VOUS VRAIMENT CONTINUER LA MAJ ?</source>
-        <translation>DO YOU REALLY WANT TO GO ON WITH THE UPDATE?</translation>
-    </message>
-    <message>
         <source>Vidage du fichier HEX</source>
         <translation>HEX file dump</translation>
     </message>

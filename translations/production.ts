@@ -288,10 +288,6 @@
         <translation>FAILED</translation>
     </message>
     <message>
-        <source>Écran d'accueil</source>
-        <translation>Home screen</translation>
-    </message>
-    <message>
         <source>Écran d'accueil :</source>
         <translation>Home screen:</translation>
     </message>

@@ -128,10 +128,6 @@
         <translation>&amp;Verify the display.</translation>
     </message>
     <message>
-        <source>--latence demande une durée en millisecondes (0 à 60000).</source>
-        <translation>--latence needs a time in milliseconds (0 to 60000).</translation>
-    </message>
-    <message>
         <source>--theme ne connaît que « sombre ».</source>
         <translation>--theme knows only "sombre" (dark).</translation>
     </message>
@@ -268,16 +264,8 @@
         <translation>FILE</translation>
     </message>
     <message>
-        <source>Fichier de trace %1 incomplet : %2</source>
-        <translation>Trace file %1 incomplete: %2</translation>
-    </message>
-    <message>
         <source>Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)</source>
         <translation>Help files (*.pdf *.doc *.txt);;All files(*.*) (*)</translation>
-    </message>
-    <message>
-        <source>Impossible d'ouvrir le fichier de trace %1 : %2</source>
-        <translation>Cannot open the trace file %1: %2</translation>
     </message>
     <message>
         <source>Imprimer la configuration.</source>
