@@ -195,13 +195,15 @@ quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
             }
             const Snapshot snapshot = Snapshot::of(link);
             // The delivery goes whole to the owner's thread: what it holds (a window's state) is let go there,
-            // never on this one.
+            // never on this one. It is let go as soon as it has run: Qt may destroy the posted call on this
+            // thread, when the owner's thread has handled it before invokeMethod here has returned.
             QMetaObject::invokeMethod(
                 this,
-                [this, snapshot, periodic, deliver = std::move(deliver), to, anyReceiver] {
+                [this, snapshot, periodic, deliver = std::move(deliver), to, anyReceiver]() mutable {
                     apply(snapshot);
                     if (anyReceiver || to)
                         deliver();
+                    deliver = nullptr;
                     if (periodic) {
                         periodicInFlight_ = false;
                         return;
