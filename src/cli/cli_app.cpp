@@ -222,18 +222,18 @@ MsgResult TerminalDialogs::message(const MessageRequest& r)
 
 void printBox(QTextStream& err, const MessageRequest& box)
 {
-    QString text = box.text;
+    QString text = shownPieces(box.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    err << T("%1 : %2").arg(T(box.title), T(text)) << Qt::endl;
+    err << T("%1 : %2").arg(T(box.title), text) << Qt::endl;
 }
 
 void printFailure(QTextStream& err, const OperationResult& result)
 {
-    QString text = result.box.text;
+    QString text = shownPieces(result.box.text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     // The title may come already translated.
     if (result.box.title == kProgramTitle || result.box.title == T(kProgramTitle))
-        err << T(text) << Qt::endl;
+        err << text << Qt::endl;
     else
         printBox(err, result.box);
 }

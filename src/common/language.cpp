@@ -92,4 +92,15 @@ QString T(const QString& french)
     return QCoreApplication::translate(kContext, french.toUtf8().constData());
 }
 
+QString shownPieces(const QString& text, const QString& separator)
+{
+    const QString whole = T(text);
+    if (whole != text || !text.contains(separator))
+        return whole;
+    QStringList pieces = text.split(separator);
+    for (QString& piece : pieces)
+        piece = T(piece);
+    return pieces.join(separator);
+}
+
 }  // namespace trivo

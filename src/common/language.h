@@ -36,5 +36,8 @@ Language language();
 // French text when it has none).
 QString T(const char* french);
 QString T(const QString& french);
+// The same for a text made of pieces kept apart by `separator` (a message's lines joined by CR LF, a file
+// dialog's filters by ";;"): one not in the catalogue as a whole has its pieces translated one by one.
+QString shownPieces(const QString& text, const QString& separator = QStringLiteral("\r\n"));
 
 }  // namespace trivo

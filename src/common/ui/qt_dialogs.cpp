@@ -10,19 +10,6 @@
 namespace trivo {
 
 namespace {
-// The text in the program's language. A text made of pieces kept apart by `separator` (lines joined by
-// CR LF, filters by ";;") that is not in the catalogue as a whole has its pieces translated one by one.
-QString shown(const QString& text, const QString& separator)
-{
-    const QString whole = T(text);
-    if (whole != text || !text.contains(separator))
-        return whole;
-    QStringList pieces = text.split(separator);
-    for (QString& piece : pieces)
-        piece = T(piece);
-    return pieces.join(separator);
-}
-
 const QString kLineBreak = QStringLiteral("\r\n");
 const QString kFilterBreak = QStringLiteral(";;");
 
@@ -43,7 +30,7 @@ MsgResult QtDialogs::message(const MessageRequest& request)
     QMessageBox box(parent_);
     box.setWindowTitle(T(request.title));
     // Qt shows CR LF as two line breaks; the operator texts were written for one.
-    QString text = shown(request.text, kLineBreak);
+    QString text = shownPieces(request.text, kLineBreak);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     box.setText(text);
     switch (request.icon) {
@@ -70,7 +57,7 @@ MsgResult QtDialogs::message(const MessageRequest& request)
 namespace {
 QString selectedFilter(const FileRequest& r)
 {
-    const QStringList filters = shown(r.filter, kFilterBreak).split(kFilterBreak);
+    const QStringList filters = shownPieces(r.filter, kFilterBreak).split(kFilterBreak);
     const int i = r.filterIndex - 1;
     return (i >= 0 && i < filters.size()) ? filters.at(i) : QString();
 }
@@ -89,7 +76,7 @@ QString QtDialogs::openFile(const FileRequest& request)
 {
     QString filter = selectedFilter(request);
     return QFileDialog::getOpenFileName(parent_, T(request.title), startPath(request),
-                                        shown(request.filter, kFilterBreak), &filter);
+                                        shownPieces(request.filter, kFilterBreak), &filter);
 }
 
 QString QtDialogs::saveFile(const FileRequest& request)
@@ -99,7 +86,7 @@ QString QtDialogs::saveFile(const FileRequest& request)
     if (!request.confirmOverwrite)
         options |= QFileDialog::DontConfirmOverwrite;
     return QFileDialog::getSaveFileName(parent_, T(request.title), startPath(request),
-                                        shown(request.filter, kFilterBreak), &filter, options);
+                                        shownPieces(request.filter, kFilterBreak), &filter, options);
 }
 
 QString QtDialogs::text(const TextRequest& request)
