@@ -24,6 +24,10 @@
         <translation>INTEL HEX conversion under way.</translation>
     </message>
     <message>
+        <source>Défilement du contenu du fichier HEX</source>
+        <translation>Scrolling of the HEX file contents</translation>
+    </message>
+    <message>
         <source>Défilement du vidage</source>
         <translation>Dump scrolling</translation>
     </message>

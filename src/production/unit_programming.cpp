@@ -41,6 +41,23 @@ QString failureReason(const Exchanger& link, const QString& procedureText)
     }
 }
 
+namespace {
+// The same in the program's language: the lines translated before they are joined into one.
+QString failureShown(const Exchanger& link, const QString& procedureText)
+{
+    switch (link.lastOutcome()) {
+    case ExchangeOutcome::Done:
+    case ExchangeOutcome::WrongAnswer: return oneLine(shownPieces(procedureText));
+    default: return T(exchangeOutcomeText(link.lastOutcome()));
+    }
+}
+
+UnitResult failedOn(UnitResult result, UnitStep step, const Exchanger& link, const QString& procedureText)
+{
+    return failed(std::move(result), step, failureReason(link, procedureText), failureShown(link, procedureText));
+}
+}  // namespace
+
 UnitResult programUnit(Exchanger& link, const Model& model, UnitWatcher& watcher)
 {
     UnitResult result;
@@ -48,18 +65,18 @@ UnitResult programUnit(Exchanger& link, const Model& model, UnitWatcher& watcher
     watcher.stepStarted(UnitStep::Read);
     const BlockRead read = readParameterBlock(link, silentProgress());
     if (!read.ok())
-        return failed(result, UnitStep::Read, failureReason(link, read.box.text));
+        return failedOn(result, UnitStep::Read, link, read.box.text);
     result.before = read.block;
 
     watcher.stepStarted(UnitStep::Program);
     const ProgramResult programmed = programParameters(link, model.form, silentProgress());
     if (!programmed.ok())
-        return failed(result, UnitStep::Program, failureReason(link, programmed.box.text));
+        return failedOn(result, UnitStep::Program, link, programmed.box.text);
 
     watcher.stepStarted(UnitStep::Verify);
     const Verification verification = verifyDisplay(link, model.form, silentProgress());
     if (!verification.ok())
-        return failed(result, UnitStep::Verify, failureReason(link, verification.box.text));
+        return failedOn(result, UnitStep::Verify, link, verification.box.text);
     result.after = verification.block;
     if (!verification.comparison.identical())
         return failed(result, UnitStep::Verify,
@@ -70,14 +87,15 @@ UnitResult programUnit(Exchanger& link, const Model& model, UnitWatcher& watcher
         watcher.stepStarted(UnitStep::Picture);
         const OperationResult sent = sendHomeScreen(link, model.picture, watcher.progress());
         if (!sent.ok())
-            return failed(result, UnitStep::Picture, failureReason(link, sent.box.text));
+            return failedOn(result, UnitStep::Picture, link, sent.box.text);
         watcher.stepStarted(UnitStep::PictureVerify);
         const ScreenCheck check = verifyHomeScreen(link, model.picture, watcher.progress());
         if (!check.ok()) {
             // A picture that reads back different was answered all along: the link has nothing to add.
-            const QString reason =
-                check.firstDifference >= 0 ? oneLine(check.box.text) : failureReason(link, check.box.text);
-            return failed(result, UnitStep::PictureVerify, reason);
+            if (check.firstDifference >= 0)
+                return failed(result, UnitStep::PictureVerify, oneLine(check.box.text),
+                              oneLine(shownPieces(check.box.text)));
+            return failedOn(result, UnitStep::PictureVerify, link, check.box.text);
         }
     }
     result.passed = true;

@@ -185,8 +185,13 @@ private:
             add(French, w, QStringLiteral("shows \"%1\"").arg(plain.left(60)));
     }
 
-    // A widget of Qt's own making inside a composite one (a scroll area's bars, a spin box's edit).
-    static bool qtPart(const QWidget* w) { return w->objectName().startsWith(QLatin1String("qt_")); }
+    // A widget of Qt's own making inside a composite one (a scroll area's bars, a spin box's edit); not a
+    // scroll area's viewport, which holds what the window shows there.
+    static bool qtPart(const QWidget* w)
+    {
+        auto* area = qobject_cast<const QAbstractScrollArea*>(w->parentWidget());
+        return !(area && area->viewport() == w) && w->objectName().startsWith(QLatin1String("qt_"));
+    }
 
     // The visible widgets under root (root included), their geometry checked on the way; only the controls
     // (focusable, buttons, or taking clicks under a hand cursor) are returned unless `controlsOnly` is off.

@@ -165,6 +165,9 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     vScroll1_->setObjectName(QStringLiteral("VScroll1"));
     vScroll1_->setRange(0, kDumpScrollMax);
     vScroll1_->setPageStep(kDumpLines);
+    // The arrow and page keys scroll the dump as the mouse does.
+    vScroll1_->setFocusPolicy(Qt::StrongFocus);
+    vScroll1_->setAccessibleName(T("Défilement du contenu du fichier HEX"));
     txtFilename_ = new QLineEdit(updateArea_);
     txtFilename_->setObjectName(QStringLiteral("txt_Filename"));
     cmdOpenfile_ =

@@ -232,7 +232,8 @@ void ProductionWindow::buildControls()
     int widest = 0;
     for (const QString& verdict : {kReadyVerdict, kWaitingVerdict, kRunningVerdict, kPassedVerdict, kFailedVerdict})
         widest = std::max(widest, resultLabel_->fontMetrics().horizontalAdvance(T(verdict)));
-    resultLabel_->setMinimumWidth(widest + 2 * resultLabel_->margin());
+    // Rounded up: at a fractional scale the text's advance is not a whole number of pixels.
+    resultLabel_->setMinimumWidth(widest + 2 * resultLabel_->margin() + 1);
     reasonLabel_ = new QLabel(panelFrame_);
     reasonLabel_->setObjectName(QStringLiteral("lblRaison"));
     reasonLabel_->setFont(sized(reasonLabel_->font(), 18));
