@@ -125,7 +125,7 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     if (QMenu* option = menuBar()->findChild<QMenu*>(QStringLiteral("MENU_OPTION"))) {
         QAction* name = option->addAction(T("&Nommer l'afficheur..."));
         name->setObjectName(QStringLiteral("MENU_NOMMER_AFFICHEUR"));
-        connect(name, &QAction::triggered, this, &MainWindow::MENU_NOMMER_AFFICHEUR_Click);
+        connect(name, &QAction::triggered, this, &MainWindow::nameDisplay);
     }
 
     connect(&owner_, &DisplayOwner::label3Changed, this, &MainWindow::showLinkState);
@@ -463,7 +463,7 @@ void MainWindow::chooseDisplay(const QString& path)
     refreshDisplays();
 }
 
-void MainWindow::MENU_NOMMER_AFFICHEUR_Click()
+void MainWindow::nameDisplay()
 {
     const QString path = chooser_->currentData().toString();
     HidInterfaceInfo display;

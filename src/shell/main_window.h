@@ -85,7 +85,7 @@ public:
     // Several displays: the chooser in the status bar, and choosing one (its USB path).
     QComboBox* displayChooser() const { return chooser_; }
     void chooseDisplay(const QString& path);
-    void MENU_NOMMER_AFFICHEUR_Click();
+    void nameDisplay();
 
     QString tag() const { return tag_; }
     QString panel1Text() const;

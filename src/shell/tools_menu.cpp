@@ -83,7 +83,7 @@ void ToolsMenu::start(std::shared_ptr<Running> running, std::function<Result(Exc
         statusProgress_.get());
 }
 
-void ToolsMenu::ANNULER_OUTILS_Click()
+void ToolsMenu::cancelOperation()
 {
     if (operation_ == 0)
         return;
@@ -157,7 +157,7 @@ void ToolsMenu::build(QMenuBar* bar)
     cancel_->setToolTip(T("Arrête l'opération entre deux échanges avec l'afficheur."));
     cancel_->hide();
     main_.statusBar()->addPermanentWidget(cancel_);
-    connect(cancel_, &QPushButton::clicked, this, &ToolsMenu::ANNULER_OUTILS_Click);
+    connect(cancel_, &QPushButton::clicked, this, &ToolsMenu::cancelOperation);
 }
 
 ToolsMenu::~ToolsMenu() = default;

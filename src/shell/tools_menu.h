@@ -44,7 +44,7 @@ public:
     void MENU_RESTAURE_AFF_Click();
     // "Annuler" beside the status bar's progress: stops the operation between two exchanges (a restore
     // only before its first write).
-    void ANNULER_OUTILS_Click();
+    void cancelOperation();
     // An operation of the menu is under way (from its first dialog to its result).
     bool running() const { return running_; }
     // The service journal's window, the connected display's operations first; one at a time.

@@ -226,7 +226,7 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     connect(ferme_, &QPushButton::clicked, this, &MaintenanceWindow::FERME_Click);
     connect(cmdOpenfile_, &QPushButton::clicked, this, &MaintenanceWindow::Cmd_Openfile_Click);
     connect(cmdFlashOk_, &QPushButton::clicked, this, &MaintenanceWindow::CMD_Flash_OK_Click);
-    connect(annuler_, &QPushButton::clicked, this, &MaintenanceWindow::ANNULER_Click);
+    connect(annuler_, &QPushButton::clicked, this, &MaintenanceWindow::explainNoCancel);
     // An update is never queued behind another window's operation: its button is greyed meanwhile.
     connect(&owner_, &DisplayOwner::busyChanged, cmdFlashOk_, [this](bool busy) { cmdFlashOk_->setEnabled(!busy); });
     // valueChanged covers both the change and the live scroll of the thumb.
@@ -382,7 +382,7 @@ void MaintenanceWindow::showFlashing(bool flashing)
         b->setEnabled(!flashing);
 }
 
-void MaintenanceWindow::ANNULER_Click() { dialogs_.inform(T(kFlashNotCancellableText), MsgIcon::Information, T(kFlashTitle)); }
+void MaintenanceWindow::explainNoCancel() { dialogs_.inform(T(kFlashNotCancellableText), MsgIcon::Information, T(kFlashTitle)); }
 
 void MaintenanceWindow::closeEvent(QCloseEvent* event)
 {

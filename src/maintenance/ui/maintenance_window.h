@@ -42,7 +42,7 @@ public:
     void CMD_Flash_OK_Click();
     // "Annuler" during an update: it cannot be stopped once the display's memory is being rewritten, and
     // the window says so.
-    void ANNULER_Click();
+    void explainNoCancel();
     bool flashRunning() const;
     // Redraws Text2 from the image at the scroll bar's line; also run by the scroll bar.
     void DUMP();

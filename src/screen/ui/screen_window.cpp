@@ -210,7 +210,7 @@ ScreenWindow::ScreenWindow(DisplayOwner& owner, Dialogs& dialogs, MainServices& 
     connect(envoi_, &QPushButton::clicked, this, &ScreenWindow::but_WR_HID_ECR_Click);
     connect(effacer_, &QPushButton::clicked, this, &ScreenWindow::Command2_Click);
     connect(fermer_, &QPushButton::clicked, this, &ScreenWindow::Command1_Click);
-    connect(annuler_, &QPushButton::clicked, this, &ScreenWindow::ANNULER_Click);
+    connect(annuler_, &QPushButton::clicked, this, &ScreenWindow::cancelTransfer);
     connect(&owner, &DisplayOwner::busyChanged, this, &ScreenWindow::showBusy);
     closeOnEscape(this);
 }
@@ -232,7 +232,7 @@ void ScreenWindow::transfer(std::function<Result(Exchanger&, Progress&)> work, s
 
 bool ScreenWindow::transferRunning() const { return operations_->running(); }
 
-void ScreenWindow::ANNULER_Click()
+void ScreenWindow::cancelTransfer()
 {
     annuler_->setEnabled(false);
     operations_->cancel();

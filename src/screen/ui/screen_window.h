@@ -48,7 +48,7 @@ public:
     void Command2_Click();
     void Command1_Click();
     // "Annuler": stops the transfer under way between two blocks.
-    void ANNULER_Click();
+    void cancelTransfer();
     // A transfer this window asked of the display has not ended yet.
     bool transferRunning() const;
 
