@@ -532,12 +532,22 @@ void EmulatedTransport::advanceMs(int ms)
 
 std::vector<std::vector<uint8_t>> EmulatedTransport::outputReports() const
 {
+    return reports(true);
+}
+
+std::vector<std::vector<uint8_t>> EmulatedTransport::inputReports() const
+{
+    return reports(false);
+}
+
+std::vector<std::vector<uint8_t>> EmulatedTransport::reports(bool output) const
+{
     const std::lock_guard lock(mutex_);
-    std::vector<std::vector<uint8_t>> out;
+    std::vector<std::vector<uint8_t>> reports;
     for (const RecordedReport& r : record_)
-        if (r.output)
-            out.push_back(r.bytes);
-    return out;
+        if (r.output == output)
+            reports.push_back(r.bytes);
+    return reports;
 }
 
 void EmulatedTransport::setRecordLimit(std::size_t maxReports)

@@ -154,6 +154,7 @@ public:
     // Written reports that reached a device and replies that a read delivered, 65 bytes each.
     const std::vector<RecordedReport>& record() const { return record_; }
     std::vector<std::vector<uint8_t>> outputReports() const;  // 65 bytes each
+    std::vector<std::vector<uint8_t>> inputReports() const;   // the replies, 65 bytes each
     void clearRecord() { record_.clear(); }
     // Keeps only the newest maxReports entries (0 = keep all, the default), and as many opened paths;
     // for long training runs.
@@ -173,6 +174,7 @@ public:
     std::string lastError() const override { return lastError_; }
 
 private:
+    std::vector<std::vector<uint8_t>> reports(bool output) const;
     struct Pending {
         std::vector<uint8_t> bytes;
         long long readyAtMs;

@@ -59,14 +59,7 @@ struct Rig : test::OwnerRig {
     }
     void setDisplayBlock(const ParameterBlock& b) { std::copy(b.begin(), b.end(), transport.display().block.begin()); }
     // The replies the display gave, 65 bytes each, in order.
-    std::vector<std::vector<uint8_t>> inputs() const
-    {
-        std::vector<std::vector<uint8_t>> in;
-        for (const RecordedReport& r : transport.record())
-            if (!r.output)
-                in.push_back(r.bytes);
-        return in;
-    }
+    std::vector<std::vector<uint8_t>> inputs() const { return transport.inputReports(); }
 };
 
 DeviceSettings sampleSettings(uint8_t mode)

@@ -101,14 +101,7 @@ struct RigWith {
     }
     std::vector<std::vector<uint8_t>> outputs() const { return transport.outputReports(); }
     // The replies the display gave, 65 bytes each, in order.
-    std::vector<std::vector<uint8_t>> inputs() const
-    {
-        std::vector<std::vector<uint8_t>> in;
-        for (const RecordedReport& r : transport.record())
-            if (!r.output)
-                in.push_back(r.bytes);
-        return in;
-    }
+    std::vector<std::vector<uint8_t>> inputs() const { return transport.inputReports(); }
 };
 
 using Rig = RigWith<>;
