@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The English translation's files (Qt Linguist's .ts, one per part of src/).
 
-  translations.py update   gathers the texts inside T("...") and FR("...") of src/ and writes
+  translations.py update   gathers the texts inside T("..."), FR("...") and FR_C("...") of src/ and writes
                            translations/<part>.ts, keeping every translation already made; a new text
                            is left unfinished, a text no longer in the sources is dropped.
   translations.py add FILE adds the translations of FILE (a line per text: the French, a tab, the
@@ -24,7 +24,7 @@ SRC = ROOT / "src"
 OUT = ROOT / "translations"
 CONTEXT = "trivo"
 
-CALL = re.compile(r'(?<![A-Za-z0-9_])(?:T|FR)\(\s*((?:"(?:[^"\\\n]|\\.)*"\s*)+)\)')
+CALL = re.compile(r'(?<![A-Za-z0-9_])(?:T|FR|FR_C)\(\s*((?:"(?:[^"\\\n]|\\.)*"\s*)+)\)')
 LITERAL = re.compile(r'"((?:[^"\\\n]|\\.)*)"')
 ESCAPES = {"n": "\n", "t": "\t", '"': '"', "\\": "\\", "'": "'", "r": "\r"}
 

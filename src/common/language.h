@@ -9,8 +9,10 @@
 #include <optional>
 
 // Marks a French text that is translated where it is shown (a constant kept in French, a table's
-// entries): the translation files are made from the texts inside T(...) and FR(...).
+// entries): the translation files are made from the texts inside T(...), FR(...) and FR_C(...).
 #define FR(text) QStringLiteral(text)
+// The same for a text kept as a C string (a table of plain structures).
+#define FR_C(text) text
 
 namespace trivo {
 

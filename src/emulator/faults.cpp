@@ -9,17 +9,17 @@ const std::vector<FaultInfo>& faultCatalogue()
 {
     // A slow reply still comes within the read time-out; a late one a second after it.
     static const std::vector<FaultInfo> catalogue = {
-        {Fault::Silent, "muet", "Muet : ne répond plus", 0},
-        {Fault::SlowReply, "lent", "Réponses lentes (2 s)", 2000},
-        {Fault::LateReply, "tardif", "Réponses après le délai d'attente", kReadTimeoutMs + 1000},
-        {Fault::FailingWrite, "ecriture", "Écritures en échec", 0},
-        {Fault::ShortWrite, "ecriture-partielle", "Écritures incomplètes", 30},
-        {Fault::ReadError, "lecture", "Lectures en erreur", 0},
-        {Fault::ShortReply, "reponse-courte", "Réponses tronquées", 3},
-        {Fault::WrongSignature, "signature", "Mauvaise signature", 0},
-        {Fault::WrongReply, "reponse-fausse", "Réponses fausses", 0xFF},
-        {Fault::RefuseOpen, "ouverture", "Refuse d'être ouvert", 0},
-        {Fault::Unplugged, "debranche", "Débranché après N rapports", 0},
+        {Fault::Silent, "muet", FR_C("Muet : ne répond plus"), 0},
+        {Fault::SlowReply, "lent", FR_C("Réponses lentes (2 s)"), 2000},
+        {Fault::LateReply, "tardif", FR_C("Réponses après le délai d'attente"), kReadTimeoutMs + 1000},
+        {Fault::FailingWrite, "ecriture", FR_C("Écritures en échec"), 0},
+        {Fault::ShortWrite, "ecriture-partielle", FR_C("Écritures incomplètes"), 30},
+        {Fault::ReadError, "lecture", FR_C("Lectures en erreur"), 0},
+        {Fault::ShortReply, "reponse-courte", FR_C("Réponses tronquées"), 3},
+        {Fault::WrongSignature, "signature", FR_C("Mauvaise signature"), 0},
+        {Fault::WrongReply, "reponse-fausse", FR_C("Réponses fausses"), 0xFF},
+        {Fault::RefuseOpen, "ouverture", FR_C("Refuse d'être ouvert"), 0},
+        {Fault::Unplugged, "debranche", FR_C("Débranché après N rapports"), 0},
     };
     return catalogue;
 }
@@ -32,23 +32,7 @@ const FaultInfo& faultInfo(Fault fault)
     return faultCatalogue().front();  // every enumerator is in the catalogue
 }
 
-QString faultCaption(Fault fault)
-{
-    switch (fault) {
-    case Fault::Silent: return T("Muet : ne répond plus");
-    case Fault::SlowReply: return T("Réponses lentes (2 s)");
-    case Fault::LateReply: return T("Réponses après le délai d'attente");
-    case Fault::FailingWrite: return T("Écritures en échec");
-    case Fault::ShortWrite: return T("Écritures incomplètes");
-    case Fault::ReadError: return T("Lectures en erreur");
-    case Fault::ShortReply: return T("Réponses tronquées");
-    case Fault::WrongSignature: return T("Mauvaise signature");
-    case Fault::WrongReply: return T("Réponses fausses");
-    case Fault::RefuseOpen: return T("Refuse d'être ouvert");
-    case Fault::Unplugged: return T("Débranché après N rapports");
-    }
-    return QString::fromUtf8(faultInfo(fault).caption);
-}
+QString faultCaption(Fault fault) { return T(faultInfo(fault).caption); }
 
 std::optional<Fault> faultNamed(const QString& name)
 {

@@ -199,7 +199,7 @@ void ProductionWindow::buildControls()
     faultBox_ = new QComboBox(trainingBox_);
     faultBox_->setObjectName(QStringLiteral("panneUnite"));
     for (const FaultInfo& info : faultCatalogue())
-        faultBox_->addItem(T(info.caption), QString::fromLatin1(info.name));
+        faultBox_->addItem(faultCaption(info.fault), QString::fromLatin1(info.name));
     faultRow->addWidget(faultyUnitBox_);
     faultRow->addWidget(faultBox_, 1);
     trainingForm->addRow(T("Afficheur en panne :"), faultRow);
