@@ -20,7 +20,7 @@ QString humanLine(const JournalRecord& r)
     QString line = QStringLiteral("%1  %2  %3  %4  %5@%6")
                        .arg(r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                             operationShown(r.operation).leftJustified(13),
-                            (r.passed ? T("reussi") : T("echec")).leftJustified(6), r.display(), r.operatorName,
+                            (r.passed() ? T("reussi") : T("echec")).leftJustified(6), r.display(), r.operatorName,
                             r.station);
     if (!r.lot.isEmpty())
         line += T("  lot %1").arg(r.lot);

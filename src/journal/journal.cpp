@@ -216,7 +216,7 @@ QString operationLine(const JournalRecord& r)
 {
     return QStringLiteral("%1  %2  %3  %4@%5  %6")
         .arg(r.at.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")), operationName(r.operation),
-             r.passed ? QStringLiteral("réussi") : QStringLiteral("échec"), r.operatorName, r.station, r.message);
+             r.passed() ? QStringLiteral("réussi") : QStringLiteral("échec"), r.operatorName, r.station, r.message);
 }
 
 QStringList lastOperations(Journal& journal, const QString& display, int count)

@@ -74,6 +74,25 @@ QString operationShown(Operation operation)
     return operationName(operation);
 }
 
+QString resultWord(Result result)
+{
+    switch (result) {
+    case Result::Succeeded: return kSucceededWord;
+    case Result::Failed: return kFailedWord;
+    case Result::Running: return kRunningWord;
+    case Result::Interrupted: return kInterruptedWord;
+    }
+    return kFailedWord;
+}
+
+Result resultFromWord(const QString& word)
+{
+    for (Result r : {Result::Succeeded, Result::Running, Result::Interrupted})
+        if (word == resultWord(r))
+            return r;
+    return Result::Failed;
+}
+
 std::optional<Operation> operationFromName(const QString& name)
 {
     for (const OperationWord& w : kOperations)
@@ -122,7 +141,7 @@ void JournalEntry::setFileHash(const QString& path, const QString& sha256)
 
 void JournalEntry::finish(bool passed, const QString& message)
 {
-    record_.passed = passed;
+    record_.outcome = passed ? Result::Succeeded : Result::Failed;
     record_.message = oneLine(message);
     record_.durationMs = timer_.elapsed();
 }
@@ -135,13 +154,13 @@ const QStringList& columnNames()
         QStringLiteral("chemin"),      QStringLiteral("version"),          QStringLiteral("operation"),
         QStringLiteral("resultat"),    QStringLiteral("message"),          QStringLiteral("empreinte_avant"),
         QStringLiteral("empreinte_apres"), QStringLiteral("empreinte_fichier"), QStringLiteral("fichier"),
-        QStringLiteral("duree_ms")};
+        QStringLiteral("duree_ms"),    QStringLiteral("formation")};
     return names;
 }
 
 namespace {
 
-// The text columns in columnNames() order; duree_ms is the one number and comes last.
+// The text columns in columnNames() order; duree_ms (a number) and formation (true or false) come after them.
 QStringList texts(const JournalRecord& r)
 {
     return {r.id,      timeText(r.at),          r.station,    r.operatorName, r.lot,         r.serial,
@@ -159,6 +178,7 @@ QJsonObject toJson(const JournalRecord& r)
         // What is not known is null, not an empty text: a script can tell "no lot" from a lot named "".
         o.insert(columnNames()[i], values[i].isEmpty() ? QJsonValue() : QJsonValue(values[i]));
     o.insert(QStringLiteral("duree_ms"), double(r.durationMs));
+    o.insert(QStringLiteral("formation"), r.training);
     return o;
 }
 
@@ -169,7 +189,7 @@ QString csvLine(const JournalRecord& r)
     QStringList fields;
     for (const QString& t : texts(r))
         fields << csvField(t);
-    fields << QString::number(r.durationMs);
+    fields << QString::number(r.durationMs) << (r.training ? QStringLiteral("true") : QStringLiteral("false"));
     return fields.join(QLatin1Char(','));
 }
 

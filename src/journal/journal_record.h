@@ -24,8 +24,16 @@ std::optional<Operation> operationFromName(const QString& name);
 // The word as a person reads it, in the program's language (in French, the journal's word itself).
 QString operationShown(Operation operation);
 
+// How an operation ended, as the journal stores it: "reussi", "echec"; "en cours" while it runs (its record is
+// written before the display is touched), "interrompu" when the program died before it ended.
+enum class Result { Succeeded, Failed, Running, Interrupted };
 inline const QString kSucceededWord = QStringLiteral("reussi");
 inline const QString kFailedWord = QStringLiteral("echec");
+inline const QString kRunningWord = QStringLiteral("en cours");
+inline const QString kInterruptedWord = QStringLiteral("interrompu");
+QString resultWord(Result result);
+// An unknown word reads as a failure: a record is never taken for a success it does not say.
+Result resultFromWord(const QString& word);
 
 struct JournalRecord {
     QString id;         // unique across stations (a UUID without braces)
@@ -37,15 +45,17 @@ struct JournalRecord {
     QString usbPath;
     QString version;    // the display's firmware version as "etat" shows it
     Operation operation = Operation::Command;
-    bool passed = false;
+    Result outcome = Result::Failed;
     QString message;    // what the operator was told, one line
     QString hashBefore;  // SHA-256 (lower-case hex) of the block before and after, of the image or picture sent
     QString hashAfter;
     QString hashFile;
     QString fileName;   // the file's name, without its folder
     qint64 durationMs = 0;
+    bool training = false;  // made on the emulated display: kept apart from the service records
 
-    QString result() const { return passed ? kSucceededWord : kFailedWord; }
+    bool passed() const { return outcome == Result::Succeeded; }
+    QString result() const { return resultWord(outcome); }
     // The display as the history names it: its serial number, else its USB path.
     QString display() const { return serial.isEmpty() ? usbPath : serial; }
     bool operator==(const JournalRecord&) const = default;

@@ -24,7 +24,7 @@ namespace trivo::journal {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 // The statements that take a database from version N-1 to N, N from 1.
 const char* const kMigrations[] = {
@@ -38,11 +38,16 @@ const char* const kMigrations[] = {
     "CREATE INDEX journal_a_envoyer ON journal(seq) WHERE envoye = 0;"
     "CREATE INDEX journal_afficheur ON journal(afficheur);"
     "CREATE INDEX journal_chemin ON journal(chemin);",
+    // 2: training records apart; who writes a record still "en cours" (so that only a dead program's record
+    // is taken for interrupted); why the server refused a record set aside (it is not sent again).
+    "ALTER TABLE journal ADD COLUMN formation INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE journal ADD COLUMN proprietaire TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE journal ADD COLUMN rejet TEXT NOT NULL DEFAULT '';",
 };
 
 const char* const kColumns = "seq, id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, "
                              "resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, "
-                             "duree_ms";
+                             "duree_ms, formation";
 
 // SQLite's primary result codes that the operator is told about in French.
 enum SqliteCode { kBusy = 5, kLocked = 6, kReadOnly = 8, kIoError = 10, kCorrupt = 11, kFull = 13, kCantOpen = 14,
@@ -85,13 +90,14 @@ JournalRecord recordFrom(const QSqlQuery& q)
     r.usbPath = q.value(7).toString();
     r.version = q.value(8).toString();
     r.operation = operationFromName(q.value(9).toString()).value_or(Operation::Command);
-    r.passed = q.value(10).toString() == kSucceededWord;
+    r.outcome = resultFromWord(q.value(10).toString());
     r.message = q.value(11).toString();
     r.hashBefore = q.value(12).toString();
     r.hashAfter = q.value(13).toString();
     r.hashFile = q.value(14).toString();
     r.fileName = q.value(15).toString();
     r.durationMs = q.value(16).toLongLong();
+    r.training = q.value(17).toInt() != 0;
     return r;
 }
 
@@ -283,12 +289,14 @@ public:
         QSqlQuery q(db());
         q.prepare(QStringLiteral("INSERT INTO journal (id, horodatage, poste, operateur, lot, afficheur, chemin, "
                                  "version, operation, resultat, message, empreinte_avant, empreinte_apres, "
-                                 "empreinte_fichier, fichier, duree_ms) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+                                 "empreinte_fichier, fichier, duree_ms, formation) "
+                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         for (const QString& v : {r.id, timeText(r.at), r.station, r.operatorName, r.lot, r.serial, r.usbPath, r.version,
                                  operationName(r.operation), r.result(), r.message, r.hashBefore, r.hashAfter,
                                  r.hashFile, r.fileName})
             q.addBindValue(v.isNull() ? QString(QLatin1String("")) : v);
         q.addBindValue(r.durationMs);
+        q.addBindValue(r.training ? 1 : 0);
         if (q.exec())
             return true;
         *error = q.lastError();

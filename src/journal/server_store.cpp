@@ -12,7 +12,7 @@ namespace trivo::journal {
 
 namespace {
 
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 // Taken while the schema is created or upgraded, so that two stations starting at once do it once.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(74260124)";
 // How long a station waits for a server that does not answer, unless the URI says otherwise.
@@ -30,12 +30,14 @@ const char* const kMigrations[] = {
     "CREATE INDEX trivo_journal_chemin ON trivo_journal (chemin);"
     "CREATE INDEX trivo_journal_lot ON trivo_journal (lot);"
     "CREATE INDEX trivo_journal_horodatage ON trivo_journal (horodatage);",
+    // 2: training records apart from the service records.
+    "ALTER TABLE trivo_journal ADD COLUMN formation boolean NOT NULL DEFAULT false;",
 };
 
 const char* const kSelect =
     "SELECT id::text, to_char(horodatage AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'), poste, operateur,"
     " lot, afficheur, chemin, version, operation, resultat, message, empreinte_avant, empreinte_apres,"
-    " empreinte_fichier, fichier, duree_ms FROM trivo_journal";
+    " empreinte_fichier, fichier, duree_ms, formation FROM trivo_journal";
 
 QString text(const PGresult* r, int row, int column)
 {
@@ -43,9 +45,9 @@ QString text(const PGresult* r, int row, int column)
 }
 
 // A result freed whatever path leaves the scope.
-struct Result {
+struct PgResult {
     PGresult* r;
-    ~Result() { PQclear(r); }
+    ~PgResult() { PQclear(r); }
     bool ok() const
     {
         const ExecStatusType s = PQresultStatus(r);
@@ -110,11 +112,11 @@ QString ServerStore::connect()
 
 QString ServerStore::ensureSchema()
 {
-    auto exec = [this](const char* sql) { return Result{PQexec(conn_, sql)}; };
+    auto exec = [this](const char* sql) { return PgResult{PQexec(conn_, sql)}; };
     if (!exec("BEGIN").ok() || !exec(kSchemaLock).ok()
         || !exec("CREATE TABLE IF NOT EXISTS trivo_journal_version (version integer NOT NULL)").ok())
         return fail(T("schéma impossible à créer"));
-    const Result current = exec("SELECT max(version) FROM trivo_journal_version");
+    const PgResult current = exec("SELECT max(version) FROM trivo_journal_version");
     if (!current.ok())
         return fail(T("schéma illisible"));
     const int version = PQntuples(current.r) > 0 ? QByteArray(PQgetvalue(current.r, 0, 0)).toInt() : 0;
@@ -143,27 +145,28 @@ QString ServerStore::insert(const QList<JournalRecord>& records)
 {
     if (const QString why = connect(); !why.isEmpty())
         return why;
-    if (!Result{PQexec(conn_, "BEGIN")}.ok())
+    if (!PgResult{PQexec(conn_, "BEGIN")}.ok())
         return fail(T("envoi interrompu"));
     for (const JournalRecord& r : records) {
         const QList<QByteArray> fields = {
             r.id.toUtf8(),        timeText(r.at).toUtf8(),   r.station.toUtf8(),    r.operatorName.toUtf8(),
             r.lot.toUtf8(),       r.serial.toUtf8(),         r.usbPath.toUtf8(),    r.version.toUtf8(),
             operationName(r.operation).toUtf8(), r.result().toUtf8(), r.message.toUtf8(), r.hashBefore.toUtf8(),
-            r.hashAfter.toUtf8(), r.hashFile.toUtf8(),       r.fileName.toUtf8(),   QByteArray::number(r.durationMs)};
+            r.hashAfter.toUtf8(), r.hashFile.toUtf8(),       r.fileName.toUtf8(),   QByteArray::number(r.durationMs),
+            r.training ? QByteArray("true") : QByteArray("false")};
         std::vector<const char*> values;
         for (const QByteArray& f : fields)
             values.push_back(f.constData());
-        const Result inserted{PQexecParams(
+        const PgResult inserted{PQexecParams(
             conn_,
             "INSERT INTO trivo_journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation,"
-            " resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms)"
-            " VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12,$13,$14,$15,$16) ON CONFLICT (id) DO NOTHING",
+            " resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation)"
+            " VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12,$13,$14,$15,$16,$17) ON CONFLICT (id) DO NOTHING",
             int(values.size()), nullptr, values.data(), nullptr, nullptr, 0)};
         if (!inserted.ok())
             return fail(T("envoi refusé"));
     }
-    if (!Result{PQexec(conn_, "COMMIT")}.ok())
+    if (!PgResult{PQexec(conn_, "COMMIT")}.ok())
         return fail(T("envoi interrompu"));
     return {};
 }
@@ -197,7 +200,7 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
     std::vector<const char*> values;
     for (const QByteArray& p : params)
         values.push_back(p.constData());
-    const Result result{PQexecParams(conn_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr,
+    const PgResult result{PQexecParams(conn_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr,
                                      nullptr, 0)};
     if (!result.ok()) {
         const QString why = fail(T("lecture impossible"));
@@ -216,13 +219,14 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
         r.usbPath = text(result.r, row, 6);
         r.version = text(result.r, row, 7);
         r.operation = operationFromName(text(result.r, row, 8)).value_or(Operation::Command);
-        r.passed = text(result.r, row, 9) == kSucceededWord;
+        r.outcome = resultFromWord(text(result.r, row, 9));
         r.message = text(result.r, row, 10);
         r.hashBefore = text(result.r, row, 11);
         r.hashAfter = text(result.r, row, 12);
         r.hashFile = text(result.r, row, 13);
         r.fileName = text(result.r, row, 14);
         r.durationMs = text(result.r, row, 15).toLongLong();
+        r.training = text(result.r, row, 16) == QLatin1String("t");
         records << r;
     }
     return records;

@@ -103,7 +103,7 @@ private slots:
         const JournalRecord r = recordAt(QStringLiteral("2024-05-02T08:15:00.125Z"), QString(),
                                          QStringLiteral("/dev/hidraw3"), QString());
         const QJsonObject o = toJson(r);
-        QCOMPARE(o.keys().size(), 16);
+        QCOMPARE(o.keys().size(), 17);
         for (const QString& key : columnNames())
             QVERIFY2(o.contains(key), qPrintable(key));
         QCOMPARE(o[QStringLiteral("horodatage")].toString(), QStringLiteral("2024-05-02T08:15:00.125Z"));
@@ -118,6 +118,7 @@ private slots:
         QVERIFY(o[QStringLiteral("afficheur")].isNull());
         QVERIFY(o[QStringLiteral("empreinte_apres")].isNull());
         QVERIFY(o[QStringLiteral("duree_ms")].isDouble());
+        QCOMPARE(o[QStringLiteral("formation")], QJsonValue(false));
         QCOMPARE(journal::csvHeader().split(QLatin1Char(',')), columnNames());
     }
 
@@ -336,7 +337,7 @@ private slots:
         QCOMPARE(server.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), localIds);
         QString error;
         QCOMPARE(journal.readServer({}, &error), local);
-        QCOMPARE(server.query(QStringLiteral("SELECT version FROM trivo_journal_version")), QStringList{"1"});
+        QCOMPARE(server.query(QStringLiteral("SELECT version FROM trivo_journal_version")), QStringList{"2"});
     }
 };
 

@@ -83,7 +83,7 @@ private slots:
         QVERIFY2(!f.transport.outputReports().empty(), "the operation reached the display");
         QCOMPARE(records.size(), 1);
         QCOMPARE(journal::operationName(records[0].operation), operation);
-        QVERIFY(records[0].passed);
+        QVERIFY(records[0].passed());
         QCOMPARE(records[0].usbPath, QString::fromLatin1(EmulatedTransport::kDisplayPath));
         QCOMPARE(records[0].serial, QString::fromStdString(EmulatedTransport::serialOf(0)));
     }

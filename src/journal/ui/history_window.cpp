@@ -45,7 +45,7 @@ QStringList cells(const JournalRecord& r)
 {
     return {r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
             operationShown(r.operation),
-            r.passed ? T("réussi") : T("échec"),
+            r.passed() ? T("réussi") : T("échec"),
             r.display(),
             r.operatorName,
             r.station,
@@ -208,7 +208,7 @@ void HistoryWindow::fillTable()
                 font.setBold(true);
                 item->setFont(font);
             }
-            if (column == 2 && !r.passed)
+            if (column == 2 && !r.passed())
                 item->setForeground(theme::kFailedLine.text.get());
             table_->setItem(row, column, item);
         }
