@@ -6,6 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 #include "cli/cli_support.h"
 #include "common/dialogs.h"
 #include "common/main_services.h"
@@ -34,8 +38,7 @@ constexpr int kProcessTimeoutMs = 120000;  // a bound for a hung process, not a 
 
 QProcessEnvironment environment()
 {
-    // The service journal, the settings and the claims of displays in folders of the test's own, never
-    // the user's.
+    // The service journal and the settings in folders of the test's own, never the user's.
     static QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("run"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -703,6 +706,95 @@ private slots:
         QVERIFY(state(statePath).value(QStringLiteral("ecran")) != screenBefore);
         QCOMPARE(state(statePath).value(QStringLiteral("ecran")), state(alone).value(QStringLiteral("ecran")));
         QCOMPARE(state(statePath).value(QStringLiteral("compteur")).toInt(), 0);
+    }
+
+    // One program per state file wherever each was started from (a desktop's XDG_RUNTIME_DIR, or cron and
+    // sudo without one): the first holds its files while it follows the registers; the second is refused
+    // and told who, unless its files are others. Each ETAT.K of a bench is a state file of its own.
+    void oneProgramPerStateFile_data()
+    {
+        QTest::addColumn<QString>("firstRuntime");  // "": XDG_RUNTIME_DIR unset
+        QTest::addColumn<QStringList>("first");     // the state file's name, then the arguments
+        QTest::addColumn<QString>("secondRuntime");
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QString>("pulsed");  // the state file the second's pulse goes to
+        QTest::addColumn<int>("status");
+        const QStringList follow{"ETAT", "registres", "--suivre"}, plus{"ETAT", "commande", "plus"};
+        const QStringList bench{"ETAT", "--unites", "3", "--afficheur", "2", "registres", "--suivre"};
+        const QStringList benchPlus{"--unites", "3", "--afficheur", "1", "commande", "plus"};
+        QTest::newRow("two desktop sessions") << "a" << follow << "b" << plus << "ETAT" << 7;
+        QTest::newRow("desktop, then cron") << "a" << follow << "" << plus << "ETAT" << 7;
+        QTest::newRow("sudo, then desktop") << "" << follow << "b" << plus << "ETAT" << 7;
+        QTest::newRow("bench, same bench") << "a" << bench << "b" << QStringList{"ETAT"} + benchPlus << "ETAT.1" << 7;
+        QTest::newRow("bench, one of its files") << "a" << bench << "" << QStringList{"ETAT.3", "commande", "plus"}
+                                                 << "ETAT.3" << 7;
+        QTest::newRow("bench, another bench") << "a" << bench << "b" << QStringList{"AUTRE"} + benchPlus << "AUTRE.1" << 0;
+    }
+
+    void oneProgramPerStateFile()
+    {
+        QFETCH(QString, firstRuntime);
+        QFETCH(QStringList, first);
+        QFETCH(QString, secondRuntime);
+        QFETCH(QStringList, second);
+        QFETCH(QString, pulsed);
+        QFETCH(int, status);
+        QTemporaryDir dir;
+        auto run = [&dir](QProcess& p, const QString& runtime, QStringList args) {
+            QProcessEnvironment env = environment();
+            env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+            if (!runtime.isEmpty() && QDir(dir.path()).mkpath(runtime))
+                env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.filePath(runtime));
+            args[0] = QStringLiteral("--simule=") + dir.filePath(args[0]);
+            p.setProcessEnvironment(env);
+            p.start(kCli, args);
+        };
+        QProcess holder, other;
+        run(holder, firstRuntime, first);
+        QVERIFY(holder.waitForReadyRead(kProcessTimeoutMs));  // its first read printed: its files are claimed
+        run(other, secondRuntime, second);
+        QVERIFY(other.waitForFinished(kProcessTimeoutMs));
+        QCOMPARE(other.exitCode(), status);
+        QCOMPARE(QString::fromUtf8(other.readAllStandardError()),
+                 status ? QStringLiteral("Afficheur déjà utilisé par trivo-cp-cli (pid %1).\n").arg(holder.processId())
+                        : QString());
+        holder.terminate();
+        QVERIFY(holder.waitForFinished(kProcessTimeoutMs));
+        QCOMPARE(holder.exitCode(), 0);
+        QCOMPARE(state(dir.filePath(pulsed)).value(QStringLiteral("compteur")).toInt(), status ? 0 : 1);
+    }
+
+    // A state file's lock that cannot be taken is a refusal with the reason, never a pass: nothing is done.
+    void aStateLockThatCannotBeTakenIsRefused_data()
+    {
+        QTest::addColumn<QString>("planted");  // where the lock file would be
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a symbolic link") << "link" << "lien symbolique refusé";
+        QTest::newRow("a folder") << "folder" << QString::fromLocal8Bit(std::strerror(EISDIR));
+        QTest::newRow("no right to the folder") << "" << QString::fromLocal8Bit(std::strerror(EACCES));
+    }
+
+    void aStateLockThatCannotBeTakenIsRefused()
+    {
+        QFETCH(QString, planted);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString lock = QFileInfo(dir.path()).canonicalFilePath() + QStringLiteral("/.etat.json.verrou");
+        if (planted == QLatin1String("link"))
+            QVERIFY(QFile::link(dir.filePath(QStringLiteral("ailleurs")), lock));
+        else if (planted == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(lock));
+        else if (::geteuid() == 0)  // the only row that root's rights pass; a folder in the way fails for root too
+            QSKIP("root may write into any folder");
+        else
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        const Run r = cli({QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json")),
+                           QStringLiteral("commande"), QStringLiteral("plus")});
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(r.status, 7);
+        QCOMPARE(r.err, QStringLiteral("Afficheur non réservé : %1 ne peut être verrouillé (%2).\n").arg(lock, reason));
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("etat.json"))));
     }
 
     // Twenty programs started at once on one state file: each either does its pulse or is refused, and no

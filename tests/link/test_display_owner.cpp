@@ -224,11 +224,16 @@ private slots:
     // send nothing, and once it is free the next check takes it.
     void displayHeldElsewhere()
     {
-        QTemporaryDir runtime;
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        // The emulated display's path, relative, stands for its device node: a real file in a folder of ours.
+        QTemporaryDir nodes;
+        const QString here = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(nodes.path()));
+        QFile node(QString::fromLatin1(EmulatedTransport::kDisplayPath));
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        node.close();
         EmulatedTransport transport;
-        DisplayClaim other;  // another program's claim: a lock of its own on the same file
-        QVERIFY(other.claim(EmulatedTransport::kDisplayPath));
+        DisplayClaim other;  // another program's claim: a lock of its own on the same node
+        QVERIFY(other.claim(EmulatedTransport::kDisplayPath).taken());
         DisplayOwner owner(transport);
         owner.setClaims(true);
         owner.DETECT_CON_Timer();
@@ -249,10 +254,10 @@ private slots:
         owner.DETECT_CON_Timer();
         QVERIFY(test::settle(owner));
         QCOMPARE(owner.state(), LinkState::Connected);
-        QVERIFY(!other.claim(EmulatedTransport::kDisplayPath));  // now ours
+        QCOMPARE(other.claim(EmulatedTransport::kDisplayPath).status, ClaimResult::Status::InUse);  // now ours
         owner.CloseLink();
-        QVERIFY(other.claim(EmulatedTransport::kDisplayPath));  // and given up with the link
-        qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY(other.claim(EmulatedTransport::kDisplayPath).taken());  // and given up with the link
+        QVERIFY(QDir::setCurrent(here));
     }
 };
 
