@@ -106,7 +106,8 @@ ClaimResult failedOn(const QString& path, int error)
 
 bool sameFile(int fd, const std::string& path)
 {
-    struct stat held {}, now {};
+    struct stat held {};
+    struct stat now {};
     return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev
         && held.st_ino == now.st_ino;
 }

@@ -99,7 +99,7 @@ struct DisplayOwner::Snapshot {
 
     static Snapshot of(const Exchanger& link)
     {
-        return {link.state(),  link.deviceFound(),     link.device(),   link.lastOutcome(),
+        return {link.state(),        link.deviceFound(),     link.device(),   link.lastOutcome(),
                 link.claimRefusal(), link.displaysPresent(), link.openError()};
     }
 };
