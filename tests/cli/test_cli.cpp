@@ -709,8 +709,7 @@ private slots:
     // others; each ETAT.K of a bench is a file of its own. A lock that cannot be taken is a refusal.
     void oneProgramPerStateFile_data()
     {
-        // XDG_RUNTIME_DIR ("": unset), the state file, then the arguments; no first: a second alone.
-        QTest::addColumn<QStringList>("first");
+        QTest::addColumn<QStringList>("first");  // XDG_RUNTIME_DIR ("": unset), state file, arguments
         QTest::addColumn<QStringList>("second");
         QTest::addColumn<QString>("planted");  // what stands where the lock file would be
         QTest::addColumn<QString>("said");     // the second's error stream; none: it works
@@ -747,9 +746,9 @@ private slots:
         auto run = [&dir](QProcess& p, QStringList args) {
             QProcessEnvironment env = environment();
             const QString runtime = args.takeFirst();
-            env.remove("XDG_RUNTIME_DIR");
-            if (!runtime.isEmpty() && QDir(dir.path()).mkpath(runtime))
-                env.insert("XDG_RUNTIME_DIR", dir.filePath(runtime));
+            env.insert("XDG_RUNTIME_DIR", dir.filePath(runtime));
+            if (runtime.isEmpty() || !QDir(dir.path()).mkpath(runtime))
+                env.remove("XDG_RUNTIME_DIR");
             args[0] = "--simule=" + dir.filePath(args[0]);
             p.setProcessEnvironment(env);
             p.start(kCli, args);

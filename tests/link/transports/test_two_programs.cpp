@@ -1,12 +1,8 @@
-// Two programs on one display (the hidapi stand-in, so real processes with real locks and no hardware; a
-// plain file stands for the device node): the second, started from another session or from none, is
-// refused with status 7 and told who has it, and the first ends as if alone.
+// Two programs on one display (the hidapi stand-in, so real processes with real locks and no hardware):
+// the second is refused with status 7 and told who has it, and the first ends as if alone.
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <cerrno>
-#include <cstring>
 
 class TestTwoPrograms : public QObject {
     Q_OBJECT
@@ -15,7 +11,7 @@ private slots:
     void secondProgramRefused()
     {
         QTemporaryDir runtime;
-        const QString node = runtime.filePath(QStringLiteral("hidraw7"));
+        const QString node = runtime.filePath(QStringLiteral("hidraw7"));  // a plain file stands for the node
         QVERIFY(QFile(node).open(QIODevice::WriteOnly));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TRIVO_STANDIN_DISPLAYS"), node);
