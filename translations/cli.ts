@@ -644,6 +644,10 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>synchroniser needs the log's server: --base URI (or the setting %1).</translation>
     </message>
     <message>
+        <source>un autre programme</source>
+        <translation>another program</translation>
+    </message>
+    <message>
         <source>utilisé par %1</source>
         <translation>used by %1</translation>
     </message>

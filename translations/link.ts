@@ -32,6 +32,10 @@
         <translation>Display not accessible (%1): see the udev rule in the README.</translation>
     </message>
     <message>
+        <source>Afficheur non réservé : %1 ne peut être verrouillé (%2).</source>
+        <translation>Display not reserved: %1 cannot be locked (%2).</translation>
+    </message>
+    <message>
         <source>En attente de connexion. Veuillez connecter le TRIVO_ZURED.</source>
         <translation>Waiting for a connection. Please connect the TRIVO_ZURED.</translation>
     </message>
@@ -44,8 +48,8 @@
         <translation>IMPOSSIBLE!</translation>
     </message>
     <message>
-        <source>un autre programme</source>
-        <translation>another program</translation>
+        <source>lien symbolique refusé</source>
+        <translation>symbolic link refused</translation>
     </message>
     <message>
         <source>version %1</source>

@@ -270,16 +270,19 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
         s.emulated = e.get();
         s.statePath = options.statePath;
         if (!options.statePath.isEmpty()) {
-            QString usedBy;
-            const QString key = QStringLiteral("simule:") + QFileInfo(options.statePath).absoluteFilePath();
-            if (!s.stateClaim.claim(key.toStdString(), &usedBy)) {
-                err << T(usedBy) << Qt::endl;
-                return kCliInUse;
-            }
             // One display keeps its memory in ETAT; on a bench display K keeps it in ETAT.K.
             for (int unit = 0; unit < options.units; ++unit)
                 s.statePaths << (options.units == 1 ? options.statePath
                                                     : options.statePath + QStringLiteral(".%1").arg(unit + 1));
+            for (const QString& path : s.statePaths) {
+                DisplayClaim claim;
+                const ClaimResult claimed = claim.claimStateFile(path);
+                if (!claimed.taken()) {
+                    err << claimRefusalText(claimed) << Qt::endl;
+                    return kCliInUse;
+                }
+                s.stateClaims.push_back(std::move(claim));
+            }
             for (int unit = 0; unit < options.units; ++unit) {
                 QString why;
                 if (!loadEmulatorState(s.statePaths[unit], e->display(unit), &why, unit == 0 ? &s.faults : nullptr)) {
@@ -329,8 +332,9 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
         return kCliSeveral;
     }
     s.link->connectionCheck();
-    if (s.link->state() != LinkState::Connected && !s.link->usedBy().isEmpty()) {
-        err << T(s.link->usedBy()) << Qt::endl;
+    // Held by another program, or not claimed at all: nothing is sent either way.
+    if (s.link->state() != LinkState::Connected && !s.link->claimRefusal().taken()) {
+        err << claimRefusalText(s.link->claimRefusal()) << Qt::endl;
         return kCliInUse;
     }
     return kCliOk;

@@ -46,8 +46,8 @@ struct Session {
     std::unique_ptr<HidTransport> transport;
     EmulatedTransport* emulated = nullptr;
     QString statePath;
-    // The state file is one display: one program at a time works on it, or writes would be lost.
-    DisplayClaim stateClaim;
+    // Each state file is one display: one program at a time works on it, or writes would be lost.
+    std::vector<DisplayClaim> stateClaims;
     std::vector<FaultSpec> faults;  // the emulated display's, kept in the state file
     // A bench of emulated displays: display K keeps its memory in statePaths[K - 1] (ETAT.K; one display: ETAT).
     QStringList statePaths;

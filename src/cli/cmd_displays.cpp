@@ -20,15 +20,13 @@ QString displayState(Session& s, const HidInterfaceInfo& display, bool claims, b
     auto say = [shown](const QString& french) { return shown ? T(french) : french; };
     if (claims) {
         DisplayClaim probe;
-        QString usedBy;
-        if (!probe.claim(display.path, &usedBy)) {
-            // "<program> (pid N)" out of the claim's sentence, whichever language it was made in.
-            const QString before = alreadyUsedText(QStringLiteral("\x01"), 0).section(QChar(1), 0, 0);
-            QString holder = usedBy.startsWith(before) ? usedBy.mid(before.size()) : usedBy;
-            if (holder.endsWith(QLatin1Char('.')))
-                holder.chop(1);
-            return say(FR("utilisé par %1")).arg(holder);
+        const ClaimResult claimed = probe.claim(display.path);
+        if (claimed.status == ClaimResult::Status::InUse) {
+            const QString program = claimed.program.isEmpty() ? say(FR("un autre programme")) : claimed.program;
+            return say(FR("utilisé par %1")).arg(QStringLiteral("%1 (pid %2)").arg(program).arg(claimed.pid));
         }
+        if (!claimed.taken())
+            return say(FR("inaccessible (%1)")).arg(claimErrorText(claimed.error, shown));
     }
     const HidTransport::Handle handle = s.transport->open(display.path);
     if (handle == 0)

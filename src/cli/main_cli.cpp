@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     // display it starts all the same, and it never waits on a display server it has no use for.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a login session (a service, cron, su) the platform's start-up warns that XDG_RUNTIME_DIR is
-    // unset; the claims of displays then go to /run/lock, and scripts read the error stream.
+    // unset, which changes nothing here, and scripts read the error stream.
     QLoggingCategory::setFilterRules(QStringLiteral("default.warning=false"));
     QGuiApplication app(argc, argv);
     // The same data folder and settings as the windows: one service journal per station and user.

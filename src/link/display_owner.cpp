@@ -93,14 +93,14 @@ struct DisplayOwner::Snapshot {
     bool deviceFound = false;
     HidInterfaceInfo device;
     ExchangeOutcome lastOutcome = ExchangeOutcome::NotOpen;
-    QString usedBy;
+    ClaimResult claimRefusal;
     std::vector<HidInterfaceInfo> displays;
     std::string openError;
 
     static Snapshot of(const Exchanger& link)
     {
-        return {link.state(),  link.deviceFound(),     link.device(),   link.lastOutcome(),
-                link.usedBy(), link.displaysPresent(), link.openError()};
+        return {link.state(),        link.deviceFound(),     link.device(),   link.lastOutcome(),
+                link.claimRefusal(), link.displaysPresent(), link.openError()};
     }
 };
 
@@ -296,7 +296,7 @@ void DisplayOwner::apply(const Snapshot& s)
     deviceFound_ = s.deviceFound;
     device_ = s.device;
     lastOutcome_ = s.lastOutcome;
-    usedBy_ = s.usedBy;
+    claimRefusal_ = s.claimRefusal;
     if (s.displays.size() != displays_.size()
         || !std::equal(s.displays.begin(), s.displays.end(), displays_.begin(),
                        [](const HidInterfaceInfo& a, const HidInterfaceInfo& b) {
@@ -312,7 +312,9 @@ void DisplayOwner::apply(const Snapshot& s)
 // tried again for a while before the display is said to be unusable, and the check is not reported meanwhile.
 bool DisplayOwner::settling(const Exchanger::Check& check, const Snapshot& s)
 {
-    const bool refused = !check.connected && !s.openError.empty() && s.usedBy.isEmpty();
+    // A claim that failed is a refusal of the node like an opening's (the node's rights not given yet).
+    const bool refused =
+        !check.connected && !s.openError.empty() && s.claimRefusal.status != ClaimResult::Status::InUse;
     if (!refused) {
         openFailing_.invalidate();
         unusable_.clear();
@@ -328,7 +330,8 @@ bool DisplayOwner::settling(const Exchanger::Check& check, const Snapshot& s)
         });
         return true;
     }
-    unusable_ = QString::fromStdString(s.openError);
+    unusable_ = s.claimRefusal.status == ClaimResult::Status::Failed ? claimErrorText(s.claimRefusal.error)
+                                                                    : QString::fromStdString(s.openError);
     return false;
 }
 
@@ -336,8 +339,8 @@ QString DisplayOwner::label3Text() const
 {
     // A display that another program holds, or that cannot be opened, is not ours to wait for in silence:
     // say why.
-    if (state_ == LinkState::Waiting && !usedBy_.isEmpty())
-        return usedBy_;
+    if (state_ == LinkState::Waiting && claimRefusal_.status == ClaimResult::Status::InUse)
+        return claimRefusalText(claimRefusal_);
     if (state_ == LinkState::Waiting && !unusable_.isEmpty())
         return T(kUnusableText).arg(unusable_);
     // The display chosen among several went away: the windows stay with it until the operator chooses.

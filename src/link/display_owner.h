@@ -127,7 +127,8 @@ public:
     bool deviceFound() const { return deviceFound_; }
     HidInterfaceInfo device() const { return device_; }
     ExchangeOutcome lastOutcome() const { return lastOutcome_; }
-    QString usedBy() const { return usedBy_; }
+    // Why the display was not claimed at the last check (taken() when it was, or claims are off).
+    const ClaimResult& claimRefusal() const { return claimRefusal_; }
     // Why the display cannot be opened, once it has refused for kOpenRetryMs ("" otherwise).
     QString unusable() const { return unusable_; }
 
@@ -203,7 +204,7 @@ private:
     bool deviceFound_ = false;
     HidInterfaceInfo device_;
     ExchangeOutcome lastOutcome_ = ExchangeOutcome::NotOpen;
-    QString usedBy_;
+    ClaimResult claimRefusal_;
 
     struct EventQueue;
     std::shared_ptr<EventQueue> events_;

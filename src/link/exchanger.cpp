@@ -1,6 +1,7 @@
 #include "link/exchanger.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 
 #include "link/display_claim.h"
@@ -71,7 +72,7 @@ struct Exchanger::Private {
     std::string openError;
     ReportLengths lengths;
     LinkState state = LinkState::Unknown;
-    QString usedBy;
+    ClaimResult refusal;  // the claim of the last pass that was not taken
     ReportData carried{};
     ExchangeOutcome last = ExchangeOutcome::NotOpen;
     int readTimeoutMs = kReadTimeoutMs;
@@ -136,7 +137,7 @@ bool Exchanger::FindTheHid()
     d->deviceFound = false;
     // Whatever this pass finds, the state a read time-out left behind is over.
     d->linkDown = false;
-    d->usedBy.clear();
+    d->refusal = {};
 
     pass.present = d->transport.enumerate();
     pass.enumerateResult = d->result();
@@ -159,12 +160,18 @@ bool Exchanger::FindTheHid()
         }
         DiscoveryPass::Open open;
         open.index = int(index);
-        QString holder;
-        if (d->claim && !d->claim->claim(info.path, &holder)) {
+        const ClaimResult claimed = d->claim ? d->claim->claim(info.path) : ClaimResult{};
+        if (claimed.status == ClaimResult::Status::InUse) {
             // Another program has it: opening it too would interleave our reports with theirs.
-            open.usedBy = holder;
+            open.refusal = claimed;
             open.result = "The process cannot access the file because it is being used by another process.";
-            d->usedBy = holder;
+            d->refusal = claimed;
+        } else if (!claimed.taken()) {
+            // Not claimed is not opened: the node is refused as an opening would refuse it, with the reason.
+            open.refusal = claimed;
+            open.result = std::strerror(claimed.error);
+            d->refusal = claimed;
+            d->openError = open.result;
         } else {
             candidate = d->transport.open(info.path);
             open.handle = candidate;
@@ -192,7 +199,7 @@ bool Exchanger::FindTheHid()
         return notFound();
 
     const HidInterfaceInfo match = pass.present[std::size_t(pass.matchIndex)];
-    d->usedBy.clear();
+    d->refusal = {};
     d->hidHandle = candidate;
     pass.lengths = d->transport.reportLengths(d->hidHandle);
     pass.lengthsResult = d->result();
@@ -292,7 +299,7 @@ bool Exchanger::deviceFound() const { return d->deviceFound; }
 const HidInterfaceInfo& Exchanger::device() const { return d->device; }
 ReportLengths Exchanger::reportLengths() const { return d->lengths; }
 LinkState Exchanger::state() const { return d->state; }
-QString Exchanger::usedBy() const { return d->usedBy; }
+const ClaimResult& Exchanger::claimRefusal() const { return d->refusal; }
 
 // --- exchanges -------------------------------------------------------------------------------
 
@@ -338,7 +345,8 @@ Reply Exchanger::exchange(const Request& request, Carry carry)
     if (d->state == LinkState::Waiting) {
         d->carried.fill(0);  // the fill value
         return finish(ExchangeRecord::Kind::Refused,
-                      d->usedBy.isEmpty() ? ExchangeOutcome::Unplugged : ExchangeOutcome::AlreadyUsed);
+                      d->refusal.status == ClaimResult::Status::InUse ? ExchangeOutcome::AlreadyUsed
+                                                                      : ExchangeOutcome::Unplugged);
     }
     if (!d->deviceFound)
         return finish(ExchangeRecord::Kind::NotOpen, ExchangeOutcome::NotOpen);

@@ -11,14 +11,13 @@
 #include <functional>
 #include <memory>
 
+#include "link/display_claim.h"
 #include "link/hid_transport.h"
 #include "link/link_events.h"
 #include "link/link_state.h"
 #include "link/report.h"
 
 namespace trivo {
-
-class DisplayClaim;
 
 class Exchanger {
 public:
@@ -97,8 +96,9 @@ public:
     const HidInterfaceInfo& device() const;  // the display found by the last successful pass
     ReportLengths reportLengths() const;
     LinkState state() const;
-    // While another program holds the display: "Afficheur déjà utilisé par <programme> (pid N)."
-    QString usedBy() const;
+    // Why the last pass did not claim the display (taken() when it did, or claims are off): another
+    // program holds it (who), or the claim failed (why); either way the display was not opened.
+    const ClaimResult& claimRefusal() const;
 
     // --- exchanges -------------------------------------------------------------------------------
     // What the display's buffer holds after an exchange: the request (a command whose reply is only
@@ -122,7 +122,8 @@ public:
     // Every record of what the link did, for the link window's model; none when not set. The records
     // kept since the last exchange are replayed to a new sink, so that a model built late starts whole.
     void setEventSink(std::function<void(const LinkEvent&)> sink);
-    // Claims each display before opening it (an advisory lock that other programs see); off by default.
+    // Claims each display before opening it (a lock on its device node that other programs see); off by
+    // default.
     void setClaims(std::unique_ptr<DisplayClaim> claim);
     // Set by another thread to stop the operation between two exchanges.
     void setCancelFlag(const std::atomic<bool>* flag);

@@ -7,6 +7,7 @@
 #include <variant>
 #include <vector>
 
+#include "link/display_claim.h"
 #include "link/hid_transport.h"
 #include "link/report.h"
 
@@ -32,7 +33,7 @@ struct DiscoveryPass {
         int index = 0;
         HidTransport::Handle handle = 0;
         std::string result;
-        QString usedBy;  // another program holds it: nothing was opened
+        ClaimResult refusal;  // not claimed (another program holds it, or the claim failed): not opened
     };
     std::vector<Open> opens;
     int matchIndex = -1;  // the display kept, -1 when none

@@ -34,8 +34,7 @@ constexpr int kProcessTimeoutMs = 120000;  // a bound for a hung process, not a 
 
 QProcessEnvironment environment()
 {
-    // The service journal, the settings and the claims of displays in folders of the test's own, never
-    // the user's.
+    // The service journal and the settings in folders of the test's own, never the user's.
     static QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("run"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -703,6 +702,68 @@ private slots:
         QVERIFY(state(statePath).value(QStringLiteral("ecran")) != screenBefore);
         QCOMPARE(state(statePath).value(QStringLiteral("ecran")), state(alone).value(QStringLiteral("ecran")));
         QCOMPARE(state(statePath).value(QStringLiteral("compteur")).toInt(), 0);
+    }
+
+    // One program per state file whatever the session (a desktop's XDG_RUNTIME_DIR; none from cron, sudo):
+    // while the first follows the registers the second is refused and told who, unless its files are
+    // others; each ETAT.K of a bench is a file of its own. A lock that cannot be taken is a refusal.
+    void oneProgramPerStateFile_data()
+    {
+        QTest::addColumn<QStringList>("first");  // XDG_RUNTIME_DIR ("": unset), state file, arguments
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QString>("planted");  // what stands where the lock file would be
+        QTest::addColumn<QString>("said");     // the second's error stream; none: it works
+        auto in = [](const char* runtime, QStringList args) { args.prepend(runtime); return args; };
+        const QStringList follow{"ETAT", "registres", "--suivre"}, plus{"ETAT", "commande", "plus"}, none;
+        const QStringList bench{"a", "ETAT", "--unites", "3", "--afficheur", "2", "registres", "--suivre"};
+        const QStringList benchPlus{"--unites", "3", "--afficheur", "1", "commande", "plus"};
+        const QString used = "Afficheur déjà utilisé par trivo-cp-cli (pid PID).\n";
+        const QString refused = "Afficheur non réservé : LOCK ne peut être verrouillé (%1).\n";
+        QTest::newRow("two desktop sessions") << in("a", follow) << in("b", plus) << "" << used;
+        QTest::newRow("desktop, then cron") << in("a", follow) << in("", plus) << "" << used;
+        QTest::newRow("sudo, then desktop") << in("", follow) << in("b", plus) << "" << used;
+        QTest::newRow("bench, same bench") << bench << QStringList{"b", "ETAT"} + benchPlus << "" << used;
+        QTest::newRow("bench, one of its files") << bench << QStringList{"", "ETAT.3", "etat"} << "" << used;
+        QTest::newRow("bench, another") << bench << QStringList{"b", "AUTRE"} + benchPlus << "" << "";
+        QTest::newRow("a symbolic link") << none << in("", plus) << "link" << refused.arg("lien symbolique refusé");
+        QTest::newRow("a folder") << none << in("", plus) << "folder" << refused.arg(std::strerror(EISDIR));
+        QTest::newRow("no right to the folder") << none << in("", plus) << "-w" << refused.arg(std::strerror(EACCES));
+    }
+
+    void oneProgramPerStateFile()
+    {
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        QFETCH(QString, planted);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString lock = QFileInfo(dir.path()).canonicalFilePath() + "/.ETAT.verrou";
+        QVERIFY(planted != "link" || QFile::link(dir.filePath("ailleurs"), lock));
+        QVERIFY(planted != "folder" || QDir().mkdir(lock));
+        QVERIFY(planted != "-w" || QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        if (planted == "-w" && QFile(dir.filePath("essai")).open(QIODevice::WriteOnly))  // root: a folder in
+            QSKIP("this user may write into any folder");  // the lock's place is the row that fails for root
+        auto run = [&dir](QProcess& p, QStringList args) {
+            QProcessEnvironment env = environment();
+            const QString runtime = args.takeFirst();
+            env.insert("XDG_RUNTIME_DIR", dir.filePath(runtime));
+            if (runtime.isEmpty() || !QDir(dir.path()).mkpath(runtime))
+                env.remove("XDG_RUNTIME_DIR");
+            args[0] = "--simule=" + dir.filePath(args[0]);
+            p.setProcessEnvironment(env);
+            p.start(kCli, args);
+        };
+        QProcess holder, other;
+        if (!first.isEmpty())
+            run(holder, first);
+        QVERIFY(first.isEmpty() || holder.waitForReadyRead(kProcessTimeoutMs));  // its first read: files claimed
+        run(other, second);
+        QVERIFY(other.waitForFinished(kProcessTimeoutMs));
+        QCOMPARE(QString::fromUtf8(other.readAllStandardError()),
+                 said.replace("PID", QString::number(holder.processId())).replace("LOCK", lock));
+        QCOMPARE(other.exitCode(), said.isEmpty() ? 0 : 7);
+        holder.terminate();
+        QVERIFY(first.isEmpty() || (holder.waitForFinished(kProcessTimeoutMs) && holder.exitCode() == 0));
     }
 
     // Twenty programs started at once on one state file: each either does its pulse or is refused, and no

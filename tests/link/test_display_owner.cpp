@@ -224,11 +224,12 @@ private slots:
     // send nothing, and once it is free the next check takes it.
     void displayHeldElsewhere()
     {
-        QTemporaryDir runtime;
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        QTemporaryDir nodes;  // the emulated display's relative path names a file of ours: its node
+        const QString here = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(nodes.path()) && QFile(EmulatedTransport::kDisplayPath).open(QIODevice::WriteOnly));
         EmulatedTransport transport;
-        DisplayClaim other;  // another program's claim: a lock of its own on the same file
-        QVERIFY(other.claim(EmulatedTransport::kDisplayPath));
+        DisplayClaim other;  // another program's claim: a lock of its own on the same node
+        QVERIFY(other.claim(EmulatedTransport::kDisplayPath).taken());
         DisplayOwner owner(transport);
         owner.setClaims(true);
         owner.DETECT_CON_Timer();
@@ -249,10 +250,10 @@ private slots:
         owner.DETECT_CON_Timer();
         QVERIFY(test::settle(owner));
         QCOMPARE(owner.state(), LinkState::Connected);
-        QVERIFY(!other.claim(EmulatedTransport::kDisplayPath));  // now ours
+        QVERIFY(!other.claim(EmulatedTransport::kDisplayPath).taken());  // now ours
         owner.CloseLink();
-        QVERIFY(other.claim(EmulatedTransport::kDisplayPath));  // and given up with the link
-        qunsetenv("XDG_RUNTIME_DIR");
+        QVERIFY(other.claim(EmulatedTransport::kDisplayPath).taken());  // and given up with the link
+        QVERIFY(QDir::setCurrent(here));
     }
 };
 

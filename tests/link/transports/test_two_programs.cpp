@@ -11,12 +11,16 @@ private slots:
     void secondProgramRefused()
     {
         QTemporaryDir runtime;
+        const QString node = runtime.filePath(QStringLiteral("hidraw7"));  // a plain file stands for the node
+        QVERIFY(QFile(node).open(QIODevice::WriteOnly));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        env.insert(QStringLiteral("TRIVO_STANDIN_DISPLAYS"), QStringLiteral("/dev/hidraw7"));
+        env.insert(QStringLiteral("TRIVO_STANDIN_DISPLAYS"), node);
+        QProcessEnvironment desktop = env;
+        desktop.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));  // the others as from cron or sudo
 
         QProcess first;
-        first.setProcessEnvironment(env);
+        first.setProcessEnvironment(desktop);
         first.start(QStringLiteral(TRIVO_STANDIN_CLI), {QStringLiteral("registres"), QStringLiteral("--suivre")});
         QVERIFY(first.waitForStarted());
         // Its first read printed: it holds the display.
@@ -53,6 +57,15 @@ private slots:
         third.start(QStringLiteral(TRIVO_STANDIN_CLI), {QStringLiteral("etat")});
         QVERIFY(third.waitForFinished(20000));
         QCOMPARE(third.exitCode(), 0);
+
+        // A node that cannot be locked is not used unlocked: refused, with the reason.
+        QVERIFY(QFile::remove(node));
+        third.start(QStringLiteral(TRIVO_STANDIN_CLI), {QStringLiteral("commande"), QStringLiteral("plus")});
+        QVERIFY(third.waitForFinished(20000));
+        QCOMPARE(third.exitCode(), 7);
+        QCOMPARE(QString::fromUtf8(third.readAllStandardError()),
+                 QStringLiteral("Afficheur non réservé : %1 ne peut être verrouillé (%2).\n")
+                     .arg(node, QString::fromLocal8Bit(std::strerror(ENOENT))));
     }
 };
 
