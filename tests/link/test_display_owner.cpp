@@ -75,20 +75,15 @@ std::function<int(Exchanger&, Progress&)> reads(int count)
     };
 }
 
-// Holds an operation on the I/O thread after its first exchange until the test opens it, so that the test
+// Three register reads, held on the I/O thread after the first until the test lets them go on: the test
 // knows where each operation stands without waiting for time.
-struct Gate {
-    QSemaphore reached;
-    QSemaphore open;
-};
-
-std::function<int(Exchanger&, Progress&)> gatedReads(int count, Gate& gate)
+std::function<int(Exchanger&, Progress&)> heldReads(QSemaphore& held, QSemaphore& goOn)
 {
-    return [count, &gate](Exchanger& link, Progress& progress) {
-        int done = link.ask(commands::registersRead()).ok() ? 1 : 0;
-        gate.reached.release();
-        gate.open.acquire();
-        return done + reads(count - 1)(link, progress);
+    return [&held, &goOn](Exchanger& link, Progress& progress) {
+        const int first = link.ask(commands::registersRead()).ok() ? 1 : 0;
+        held.release();
+        goOn.acquire();
+        return first + reads(2)(link, progress);
     };
 }
 
@@ -261,19 +256,16 @@ private slots:
         QFETCH(QList<int>, exchanges);
         Owned o;
         o.transport.clearRecord();
-        Gate gate;
+        QSemaphore isHeld, goOn;
         QList<int> done(4, -1);
         QList<quint64> numbers;
         for (int i = 0; i < 3; ++i)
-            numbers << o.owner.run<int>(this, i + 1 == held ? gatedReads(3, gate) : reads(3),
+            numbers << o.owner.run<int>(this, i + 1 == held ? heldReads(isHeld, goOn) : reads(3),
                                         [&done, i](const int& n) { done[i] = n; });
-        gate.reached.acquire();  // no event is handled meanwhile: every result is still on its way
-        if (cancelled == 0)
-            o.owner.cancelAll();
-        else
-            o.owner.cancel(numbers[cancelled - 1]);
+        isHeld.acquire();  // no event is handled meanwhile: every result is still on its way
+        cancelled == 0 ? o.owner.cancelAll() : o.owner.cancel(numbers[cancelled - 1]);
         o.owner.run<int>(this, reads(3), [&done](const int& n) { done[3] = n; });
-        gate.open.release();
+        goOn.release();
         QVERIFY(test::settle(o.owner));
         QCOMPARE(done, exchanges);
         QCOMPARE(int(o.transport.outputReports().size()), std::accumulate(done.begin(), done.end(), 0));

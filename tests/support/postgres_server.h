@@ -6,8 +6,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -69,18 +67,15 @@ public:
     // The rows of a query as psql prints them unaligned, one per line.
     QStringList query(const QString& sql)
     {
-        QByteArray out;
-        QByteArray err;
-        if (execute(bin_ + QStringLiteral("/psql"),
-                    {QStringLiteral("-X"), QStringLiteral("-At"), QStringLiteral("-h"), folder_.path(),
-                     QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"), QStringLiteral("postgres"),
-                     QStringLiteral("-c"), sql},
-                    &out, &err)
-            != 0) {
-            error_ = QString::fromUtf8(err);
+        const Ran p = execute(bin_ + QStringLiteral("/psql"),
+                              {QStringLiteral("-X"), QStringLiteral("-At"), QStringLiteral("-h"), folder_.path(),
+                               QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-d"),
+                               QStringLiteral("postgres"), QStringLiteral("-c"), sql});
+        if (p.status != 0) {
+            error_ = QString::fromUtf8(p.err);
             return {QStringLiteral("<psql failed: %1>").arg(error_)};
         }
-        return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return QString::fromUtf8(p.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
     QString error() const { return error_; }
@@ -101,48 +96,45 @@ private:
             args = QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), program} + args;
             started = QStringLiteral("runuser");
         }
-        QByteArray out;
-        QByteArray err;
-        if (execute(started, args, &out, &err) != 0)
-            return fail(QStringLiteral("%1 failed: %2%3").arg(program, QString::fromUtf8(err), QString::fromUtf8(out)));
+        const Ran p = execute(started, args);
+        if (p.status != 0)
+            return fail(QStringLiteral("%1 failed: %2%3").arg(program, QString::fromUtf8(p.err), QString::fromUtf8(p.out)));
         return true;
     }
 
-    // Runs a program in the folder to its end; its exit status, -1 when it did not run or end by itself.
-    // posix_spawn rather than QProcess: ThreadSanitizer's runtime (clang 14) aborts on the clone() with a
-    // shared address space that QProcess starts a program with.
-    int execute(const QString& program, const QStringList& args, QByteArray* out, QByteArray* err)
+    // A program run to its end in the folder: its exit status (-1 when it did not start or end by itself),
+    // output and errors. posix_spawn, not QProcess: under ThreadSanitizer (clang 14) the clone() sharing
+    // the address space that QProcess starts a program with aborts the sanitizer.
+    struct Ran {
+        int status = -1;
+        QByteArray out, err;
+    };
+    Ran execute(const QString& program, const QStringList& args)
     {
-        const QByteArray outPath = QFile::encodeName(folder_.filePath(QStringLiteral("tool.out")));
-        const QByteArray errPath = QFile::encodeName(folder_.filePath(QStringLiteral("tool.err")));
-        const QByteArray folder = QFile::encodeName(folder_.path());
-        std::vector<QByteArray> words{QFile::encodeName(program)};
+        QByteArrayList words{QFile::encodeName(program)};
         for (const QString& a : args)
-            words.push_back(a.toLocal8Bit());
+            words << a.toLocal8Bit();
         std::vector<char*> argv;
         for (QByteArray& w : words)
             argv.push_back(w.data());
         argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
+        QFile out(folder_.filePath(QStringLiteral("tool.out"))), err(folder_.filePath(QStringLiteral("tool.err")));
+        posix_spawn_file_actions_t actions;  // each path is copied as it is added
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addchdir_np(&actions, folder.constData());
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addchdir_np(&actions, QFile::encodeName(folder_.path()).constData());
+        for (auto [fd, file] : {std::pair{1, &out}, std::pair{2, &err}})
+            posix_spawn_file_actions_addopen(&actions, fd, QFile::encodeName(file->fileName()).constData(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        Ran ran;
         pid_t pid = 0;
-        const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
-            *err = QByteArray("cannot start: ") + strerror(spawned);
-            return -1;
-        }
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-        QFile outFile(QFile::decodeName(outPath));
-        QFile errFile(QFile::decodeName(errPath));
-        *out = outFile.open(QIODevice::ReadOnly) ? outFile.readAll() : QByteArray();
-        *err = errFile.open(QIODevice::ReadOnly) ? errFile.readAll() : QByteArray();
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0
+            && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+            ran.status = WEXITSTATUS(status);
+        posix_spawn_file_actions_destroy(&actions);
+        ran.out = out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray();
+        ran.err = err.open(QIODevice::ReadOnly) ? err.readAll() : QByteArray();
+        return ran;
     }
 
     const QString bin_ = QStringLiteral("/usr/lib/postgresql/15/bin");  // Debian's postgresql-15
