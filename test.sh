@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds with the sanitizers and runs the whole suite through CTest (the soak on
 # its emulated hour and the screenshots included), then the parsers' fuzz targets with clang for a bounded
-# time each, then the hidapi transport on several threads with ThreadSanitizer. Ends with the counts of
-# all three runs; fails if any run fails.
+# time each, then the tests of the program's threads (the link and the display's I/O thread, the journal,
+# the production line, the windows' operations) with ThreadSanitizer. Ends with the counts of all three
+# runs; fails if any run fails, a ThreadSanitizer report included.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/deps.sh
@@ -14,19 +15,23 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRIVO_SANITIZE=ON -DT
 cmake --build "$build" -j "$jobs"
 
 # The main suite stays on the default compiler; the fuzz targets need clang's libFuzzer (tests/fuzz), and
-# the thread test is built alone with clang's ThreadSanitizer.
+# the thread tests are built apart with clang's ThreadSanitizer (TRIVO_TSAN in CMakeLists.txt says which).
 fuzz=build-fuzz
 cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DTRIVO_FUZZ=ON
 cmake --build "$fuzz" -j "$jobs"
 tsan=build-tsan
+tsan_started=$SECONDS
 cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DTRIVO_TSAN=ON
 cmake --build "$tsan" -j "$jobs"
+tsan_built=$((SECONDS - tsan_started))
 
 status=0
 rm -rf "$build/screenshots"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs") || status=1
 (cd "$fuzz" && ctest --output-on-failure -j "$jobs") || status=1
-(cd "$tsan" && ctest --output-on-failure) || status=1
+tsan_started=$SECONDS
+(cd "$tsan" && ctest --output-on-failure -j "$jobs") || status=1
+tsan_ran=$((SECONDS - tsan_started))
 
 # The counts, from the log CTest keeps of every test's output: programs run and passed, Qt Test functions
 # (and data rows) passed, failed and skipped, and why each was skipped.
@@ -42,6 +47,8 @@ echo "tests:            $(counts "$build") (the soak included)"
 awk '/^SKIP   : /{sub(/^SKIP   : /, ""); print "  skipped:        " $0}' "$build/Testing/Temporary/LastTest.log"
 echo "screenshots:      $(find "$build/screenshots" -name '*.png' 2>/dev/null | wc -l) pictures in $build/screenshots, each checked for its size and not blank"
 echo "fuzz targets:     $(counts "$fuzz" | cut -d';' -f1), ${TRIVO_FUZZ_SECONDS:-20} s each"
-echo "ThreadSanitizer:  $(counts "$tsan") in $tsan"
+echo "ThreadSanitizer:  $(counts "$tsan") in $tsan;" \
+     "$(grep -c '^WARNING: ThreadSanitizer' "$tsan/Testing/Temporary/LastTest.log" || true) reports;" \
+     "built in ${tsan_built} s, run in ${tsan_ran} s"
 echo "result:           $([ $status -eq 0 ] && echo passed || echo FAILED)"
 exit $status

@@ -5,6 +5,7 @@
 
 #include <mutex>
 
+#include "common/handover.h"
 #include "common/language.h"
 #include "link/display_claim.h"
 
@@ -47,8 +48,7 @@ private:
         if (posted_)
             return;
         posted_ = true;
-        QMetaObject::invokeMethod(
-            owner_, [self = shared_from_this()] { self->flush(); }, Qt::QueuedConnection);
+        postTo(owner_, [self = shared_from_this()] { self->flush(); });
     }
 
     // On the owner's thread, which is the receiver's.
@@ -123,7 +123,6 @@ DisplayOwner::DisplayOwner(HidTransport& transport, QObject* parent)
     detectCon_->setObjectName(QStringLiteral("DETECT_CON"));
     detectCon_->setInterval(kMonitorIntervalMs);
     connect(detectCon_, &QTimer::timeout, this, &DisplayOwner::DETECT_CON_Timer);
-    exchanger_->setCancelFlag(&cancel_);
     thread_->setObjectName(QStringLiteral("display I/O"));
     worker_->moveToThread(thread_);
     thread_->start();
@@ -134,19 +133,23 @@ DisplayOwner::~DisplayOwner()
     detectCon_->stop();
     cancelAll();
     // The operation under way ends at its next exchange; those waiting are dropped with the thread's queue.
-    QMetaObject::invokeMethod(worker_, [this] { exchanger_->setEventSink({}); }, Qt::QueuedConnection);
+    postTo(worker_, [this] { exchanger_->setEventSink({}); });
     // The link goes with the thread, its handles closed there: no transport call is made on this one.
-    connect(thread_, &QThread::finished, thread_, [this] { exchanger_.reset(); }, Qt::DirectConnection);
+    auto closeLink = [this] {
+        exchanger_.reset();
+        handover::gave(this);
+    };
+    connect(thread_, &QThread::finished, thread_, handover::Call(std::move(closeLink)), Qt::DirectConnection);
     thread_->quit();
     thread_->wait();
+    handover::took(this);
     delete worker_;
     delete thread_;
 }
 
 void DisplayOwner::postSettings(std::function<void(Exchanger&)> change)
 {
-    QMetaObject::invokeMethod(
-        worker_, [this, change = std::move(change)] { change(*exchanger_); }, Qt::QueuedConnection);
+    postTo(worker_, [this, change = std::move(change)] { change(*exchanger_); });
 }
 
 void DisplayOwner::setReadTimeoutMs(int ms)
@@ -172,48 +175,49 @@ quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
     else
         addPending();
     const quint64 number = ++submitted_;
+    auto token = std::make_shared<std::atomic<bool>>(false);
+    {
+        std::lock_guard lock(cancelMutex_);
+        cancelTokens_.emplace(number, token);
+    }
     auto relay = progress && receiver ? std::make_shared<ProgressRelay>(this, receiver, progress) : nullptr;
     QPointer<QObject> to(receiver);
     const bool anyReceiver = receiver == nullptr;
-    QMetaObject::invokeMethod(
-        worker_,
-        [this, number, periodic, relay, work = std::move(work), deliver = std::move(deliver), to,
-         anyReceiver]() mutable {
-            Exchanger& link = *exchanger_;
-            startCancellable(number);
+    auto job = [this, number, token, periodic, relay, work = std::move(work), deliver = std::move(deliver), to,
+                anyReceiver]() mutable {
+        Exchanger& link = *exchanger_;
+        // This operation's token only: a cancel meant for another, before or after it, never reaches it.
+        link.setCancelFlag(token.get());
+        if (periodic) {
+            const Exchanger::Periodic request(link);
+            work(link, silentProgress());
+        } else {
+            const Exchanger::Operation operation(link);
+            work(link, relay ? static_cast<Progress&>(*relay) : silentProgress());
+        }
+        link.setCancelFlag(nullptr);
+        {
+            std::lock_guard lock(cancelMutex_);
+            cancelTokens_.erase(number);
+        }
+        const Snapshot snapshot = Snapshot::of(link);
+        // The delivery goes whole to the owner's thread: what it holds (a window's state) is let go there,
+        // never on this one. It is let go as soon as it has run: Qt may destroy the posted call on this
+        // thread, when the owner's thread has handled it before the posting here has returned.
+        postTo(this, [this, snapshot, periodic, deliver = std::move(deliver), to, anyReceiver]() mutable {
+            apply(snapshot);
+            if (anyReceiver || to)
+                deliver();
+            deliver = nullptr;
             if (periodic) {
-                const Exchanger::Periodic request(link);
-                work(link, silentProgress());
-            } else {
-                const Exchanger::Operation operation(link);
-                work(link, relay ? static_cast<Progress&>(*relay) : silentProgress());
+                periodicInFlight_ = false;
+                return;
             }
-            runningNumber_ = 0;
-            {
-                std::lock_guard lock(cancelMutex_);
-                cancelled_.erase(number);
-            }
-            const Snapshot snapshot = Snapshot::of(link);
-            // The delivery goes whole to the owner's thread: what it holds (a window's state) is let go there,
-            // never on this one. It is let go as soon as it has run: Qt may destroy the posted call on this
-            // thread, when the owner's thread has handled it before invokeMethod here has returned.
-            QMetaObject::invokeMethod(
-                this,
-                [this, snapshot, periodic, deliver = std::move(deliver), to, anyReceiver]() mutable {
-                    apply(snapshot);
-                    if (anyReceiver || to)
-                        deliver();
-                    deliver = nullptr;
-                    if (periodic) {
-                        periodicInFlight_ = false;
-                        return;
-                    }
-                    emit operationFinished();
-                    removePending();
-                },
-                Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+            emit operationFinished();
+            removePending();
+        });
+    };
+    postTo(worker_, std::move(job));
     return number;
 }
 
@@ -237,17 +241,6 @@ DisplayOwner::Reservation::~Reservation()
         owner_->removePending();
 }
 
-void DisplayOwner::startCancellable(quint64 number)
-{
-    runningNumber_ = number;
-    bool cancelled = number <= cancelUpTo_.load();
-    if (!cancelled) {
-        std::lock_guard lock(cancelMutex_);
-        cancelled = cancelled_.count(number) > 0;
-    }
-    cancel_ = cancelled;
-}
-
 void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
 {
     if (QThread::currentThread() == thread_) {
@@ -256,38 +249,32 @@ void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
         return;
     }
     QSemaphore done;
-    QMetaObject::invokeMethod(
-        worker_,
-        [this, &work, &done] {
-            cancel_ = false;
-            {
-                const Exchanger::Operation operation(*exchanger_);
-                work(*exchanger_);
-            }
-            const Snapshot snapshot = Snapshot::of(*exchanger_);
-            QMetaObject::invokeMethod(this, [this, snapshot] { apply(snapshot); }, Qt::QueuedConnection);
-            done.release();
-        },
-        Qt::QueuedConnection);
+    postTo(worker_, [this, &work, &done] {
+        {
+            const Exchanger::Operation operation(*exchanger_);
+            work(*exchanger_);
+        }
+        const Snapshot snapshot = Snapshot::of(*exchanger_);
+        postTo(this, [this, snapshot] { apply(snapshot); });
+        handover::gave(&done);
+        done.release();
+    });
     done.acquire();
+    handover::took(&done);
 }
 
 void DisplayOwner::cancel(quint64 operation)
 {
-    {
-        std::lock_guard lock(cancelMutex_);
-        cancelled_.insert(operation);
-    }
-    // Already under way: its next exchange is not sent.
-    if (runningNumber_.load() == operation)
-        cancel_ = true;
+    std::lock_guard lock(cancelMutex_);
+    if (auto token = cancelTokens_.find(operation); token != cancelTokens_.end())
+        *token->second = true;
 }
 
 void DisplayOwner::cancelAll()
 {
-    cancelUpTo_ = submitted_;
-    if (runningNumber_.load() != 0)
-        cancel_ = true;
+    std::lock_guard lock(cancelMutex_);
+    for (auto& [number, token] : cancelTokens_)
+        *token = true;
 }
 
 void DisplayOwner::apply(const Snapshot& s)
@@ -375,26 +362,19 @@ void DisplayOwner::DETECT_CON_Timer()
     if (busy() || checkInFlight_)
         return;
     checkInFlight_ = true;
-    QMetaObject::invokeMethod(
-        worker_,
-        [this] {
-            cancel_ = false;
-            const Exchanger::Check check = exchanger_->connectionCheck();
-            const Snapshot snapshot = Snapshot::of(*exchanger_);
-            QMetaObject::invokeMethod(
-                this,
-                [this, check, snapshot] {
-                    checkInFlight_ = false;
-                    if (!check.ran)
-                        return;
-                    if (settling(check, snapshot))
-                        return;
-                    apply(snapshot);
-                    emit monitorTick(check.connected);
-                },
-                Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+    postTo(worker_, [this] {
+        const Exchanger::Check check = exchanger_->connectionCheck();
+        const Snapshot snapshot = Snapshot::of(*exchanger_);
+        postTo(this, [this, check, snapshot] {
+            checkInFlight_ = false;
+            if (!check.ran)
+                return;
+            if (settling(check, snapshot))
+                return;
+            apply(snapshot);
+            emit monitorTick(check.connected);
+        });
+    });
 }
 
 // --- the link window's model ------------------------------------------------------------------
@@ -415,7 +395,7 @@ void DisplayOwner::setWatched(bool watched)
             if (queue->posted)
                 return;
             queue->posted = true;
-            QMetaObject::invokeMethod(this, [this] { emit eventsReady(); }, Qt::QueuedConnection);
+            postTo(this, [this] { emit eventsReady(); });
         });
     });
 }
@@ -457,14 +437,13 @@ void DisplayOwner::CloseLink()
     detectCon_->stop();
     cancelAll();
     QSemaphore done;
-    QMetaObject::invokeMethod(
-        worker_,
-        [this, &done] {
-            exchanger_->CloseLink();
-            done.release();
-        },
-        Qt::QueuedConnection);
+    postTo(worker_, [this, &done] {
+        exchanger_->CloseLink();
+        handover::gave(&done);
+        done.release();
+    });
     done.acquire();
+    handover::took(&done);
 }
 
 }  // namespace trivo

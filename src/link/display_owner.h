@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <set>
+#include <map>
 #include <vector>
 
 #include "common/language.h"
@@ -88,7 +88,7 @@ public:
     void runBlocking(const std::function<void(Exchanger&)>& work);
 
     // True from the moment an operation is asked until its result has been delivered, and while the
-    // display is reserved.
+    // display is reserved. Like every state below, kept and read on the owner's thread only.
     bool busy() const { return pending_ > 0; }
 
     // The display kept for an operation about to be asked (a confirmation box is open): periodic requests
@@ -104,7 +104,9 @@ public:
         QPointer<DisplayOwner> owner_;
     };
     // Stops an operation between two exchanges (not inside a stretch that must finish), or drops it
-    // before it starts: its exchanges send nothing and say Cancelled. Others are not affected.
+    // before it starts: its exchanges send nothing and say Cancelled. Each operation has a cancel token of
+    // its own, so a cancel never reaches another one, even as the I/O thread goes from one to the next; an
+    // operation that has ended is not affected either.
     void cancel(quint64 operation);
     // Every operation asked so far (closing the program).
     void cancelAll();
@@ -171,8 +173,6 @@ private:
     struct Snapshot;
     quint64 post(QObject* receiver, Progress* progress, bool periodic,
                  std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver);
-    // On the I/O thread, as operation `number` starts.
-    void startCancellable(quint64 number);
     void postSettings(std::function<void(Exchanger&)> change);
     void apply(const Snapshot& snapshot);
     bool settling(const Exchanger::Check& check, const Snapshot& snapshot);
@@ -185,12 +185,10 @@ private:
     QThread* thread_ = nullptr;
     Worker* worker_ = nullptr;
     QTimer* detectCon_ = nullptr;
-    std::atomic<bool> cancel_{false};       // the exchanger's flag, for the operation under way
-    quint64 submitted_ = 0;                 // operations asked, numbered from 1
-    std::atomic<quint64> runningNumber_{0};
-    std::atomic<quint64> cancelUpTo_{0};    // every operation up to this number is cancelled
+    quint64 submitted_ = 0;  // operations asked, numbered from 1
+    // Each operation's own cancel flag, from the moment it is asked until it has ended on the I/O thread.
     std::mutex cancelMutex_;
-    std::set<quint64> cancelled_;
+    std::map<quint64, std::shared_ptr<std::atomic<bool>>> cancelTokens_;
     int pending_ = 0;
     bool periodicInFlight_ = false;
     bool checkInFlight_ = false;

@@ -1,32 +1,43 @@
 #include "production/line_runner.h"
 
-#include <QMetaObject>
+#include "common/handover.h"
 
 namespace trivo::production {
 
-// The line's observer: each call becomes a signal, queued to the window's thread.
+// The line's observer: each call becomes a signal, emitted on the window's thread (the line's threads post it
+// there, in order).
 class LineRunner::Relay final : public LineObserver {
 public:
     explicit Relay(LineRunner& runner) : runner_(runner) {}
-    void placeWaiting(int place) override { emit runner_.placeWaiting(place); }
+    void placeWaiting(int place) override
+    {
+        tell([place](LineRunner& r) { emit r.placeWaiting(place); });
+    }
     void unitStarted(int place, int unit, const QString& usbPath) override
     {
-        emit runner_.unitStarted(place, unit, usbPath);
+        tell([place, unit, usbPath](LineRunner& r) { emit r.unitStarted(place, unit, usbPath); });
     }
     void stepStarted(int place, int unit, UnitStep step) override
     {
-        emit runner_.stepStarted(place, unit, stepCaption(step));
+        tell([place, unit, caption = stepCaption(step)](LineRunner& r) { emit r.stepStarted(place, unit, caption); });
     }
     void stepProgress(int place, int unit, int value, int maximum) override
     {
-        emit runner_.stepProgress(place, unit, value, maximum);
+        tell([=](LineRunner& r) { emit r.stepProgress(place, unit, value, maximum); });
     }
     void unitFinished(int place, const UnitRecord& record, bool) override
     {
-        emit runner_.unitFinished(place, record, csvLine(record));
+        tell([place, record, line = csvLine(record)](LineRunner& r) { emit r.unitFinished(place, record, line); });
     }
 
 private:
+    template <class F>
+    void tell(F emitIt)
+    {
+        LineRunner* runner = &runner_;
+        postTo(runner, [runner, emitIt = std::move(emitIt)] { emitIt(*runner); });
+    }
+
     LineRunner& runner_;
 };
 
@@ -57,14 +68,11 @@ bool LineRunner::start(const Model& model, std::unique_ptr<ProductionLog> log, s
     thread_ = std::thread([this] {
         const LineSummary summary = line_->run(*relay_);
         // running_ is the window's: it changes on the window's thread, with the last signal.
-        QMetaObject::invokeMethod(
-            this,
-            [this, summary] {
-                running_ = false;
-                join();
-                emit finished(summary);
-            },
-            Qt::QueuedConnection);
+        postTo(this, [this, summary] {
+            running_ = false;
+            join();
+            emit finished(summary);
+        });
     });
     return true;
 }

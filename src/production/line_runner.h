@@ -1,6 +1,6 @@
 #pragma once
 // A line run in the background for a window: the line's thread does the waiting and the exchanges, the
-// window hears of each step and each unit through queued signals and stays responsive. Stop ends it once
+// window hears of each step and each unit through signals emitted on its own thread and stays responsive. Stop ends it once
 // the units under way are done.
 #include <QObject>
 #include <QString>

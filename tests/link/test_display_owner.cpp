@@ -1,12 +1,14 @@
 // The display's owner: every exchange on its own I/O thread, operations one at a time in the order asked,
 // results back on the asking thread, the connection check held off by an operation, cancelling between two
 // exchanges, and one program at a time on a display.
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
 #include <atomic>
+#include <numeric>
 
 #include "common/language.h"
 #include "emulator/emulated_display.h"
@@ -70,6 +72,18 @@ std::function<int(Exchanger&, Progress&)> reads(int count)
             progress.advance(++done);
         progress.end();
         return done;
+    };
+}
+
+// Three register reads, held on the I/O thread after the first until the test lets them go on: the test
+// knows where each operation stands without waiting for time.
+std::function<int(Exchanger&, Progress&)> heldReads(QSemaphore& held, QSemaphore& goOn)
+{
+    return [&held, &goOn](Exchanger& link, Progress& progress) {
+        const int first = link.ask(commands::registersRead()).ok() ? 1 : 0;
+        held.release();
+        goOn.acquire();
+        return first + reads(2)(link, progress);
     };
 }
 
@@ -218,6 +232,43 @@ private slots:
         QCOMPARE(after, 3);
         QCOMPARE(whole, 3);
         QCOMPARE(o.transport.outputReports().size(), std::size_t(cancelledAt + 6));
+    }
+
+    // A cancel reaches the operation it names and no other, wherever the I/O thread stands: the first three
+    // operations asked are of three exchanges, one of them held after its first; the cancel comes while it is
+    // held, and a fourth operation asked after the cancel runs whole.
+    void cancelReachesItsOperationOnly_data()
+    {
+        QTest::addColumn<int>("held");       // which of the three is held
+        QTest::addColumn<int>("cancelled");  // which one is cancelled (0: all, cancelAll)
+        QTest::addColumn<QList<int>>("exchanges");
+        QTest::addRow("waiting its turn") << 1 << 2 << QList<int>{3, 0, 3, 3};
+        QTest::addRow("under way") << 2 << 2 << QList<int>{3, 1, 3, 3};
+        // The first has ended on the I/O thread, its result not yet delivered: its window still asks.
+        QTest::addRow("ended, the next under way") << 2 << 1 << QList<int>{3, 3, 3, 3};
+        QTest::addRow("every one asked") << 2 << 0 << QList<int>{3, 1, 0, 3};
+    }
+
+    void cancelReachesItsOperationOnly()
+    {
+        QFETCH(int, held);
+        QFETCH(int, cancelled);
+        QFETCH(QList<int>, exchanges);
+        Owned o;
+        o.transport.clearRecord();
+        QSemaphore isHeld, goOn;
+        QList<int> done(4, -1);
+        QList<quint64> numbers;
+        for (int i = 0; i < 3; ++i)
+            numbers << o.owner.run<int>(this, i + 1 == held ? heldReads(isHeld, goOn) : reads(3),
+                                        [&done, i](const int& n) { done[i] = n; });
+        isHeld.acquire();  // no event is handled meanwhile: every result is still on its way
+        cancelled == 0 ? o.owner.cancelAll() : o.owner.cancel(numbers[cancelled - 1]);
+        o.owner.run<int>(this, reads(3), [&done](const int& n) { done[3] = n; });
+        goOn.release();
+        QVERIFY(test::settle(o.owner));
+        QCOMPARE(done, exchanges);
+        QCOMPARE(int(o.transport.outputReports().size()), std::accumulate(done.begin(), done.end(), 0));
     }
 
     // A display held by another program is not opened: the status line says who has it, the exchanges
