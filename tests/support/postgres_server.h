@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <memory>
 #include <unistd.h>
 
 namespace trivo::test {
@@ -60,6 +61,29 @@ public:
     }
 
     QString uri() const { return QStringLiteral("postgresql://postgres@/postgres?host=%1").arg(folder_.path()); }
+    QString socketFolder() const { return folder_.path(); }
+
+    // Every role but the administrator postgres must give its password (SCRAM), as on a real server.
+    bool requirePasswords()
+    {
+        QFile hba(data() + QStringLiteral("/pg_hba.conf"));
+        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || hba.write("local all postgres trust\nlocal all all scram-sha-256\n") < 0)
+            return fail(QStringLiteral("pg_hba.conf cannot be written"));
+        hba.close();
+        return run(bin_ + QStringLiteral("/pg_ctl"), {QStringLiteral("-D"), data(), QStringLiteral("reload")});
+    }
+
+    // A session of psql kept open, fed statements on its input: another program holding a lock, say.
+    std::unique_ptr<QProcess> session()
+    {
+        auto p = std::make_unique<QProcess>();
+        p->start(bin_ + QStringLiteral("/psql"), {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-h"),
+                                                  folder_.path(), QStringLiteral("-U"), QStringLiteral("postgres"),
+                                                  QStringLiteral("-d"), QStringLiteral("postgres")});
+        p->waitForStarted(-1);
+        return p;
+    }
 
     // The rows of a query as psql prints them unaligned, one per line.
     QStringList query(const QString& sql)
