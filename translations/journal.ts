@@ -180,8 +180,8 @@
         <translation>Shared server %1 — %2</translation>
     </message>
     <message>
-        <source>Serveur partagé illisible (%1) — seules les opérations de ce poste qui n'y sont pas : %2</source>
-        <translation>Shared server unreadable (%1) — only this station's operations that are not on it: %2</translation>
+        <source>Serveur partagé illisible : %1. Seules les opérations de ce poste qui n'y sont pas : %2</source>
+        <translation>Shared server unreadable: %1. Only this station's operations that are not on it: %2</translation>
     </message>
     <message>
         <source>Source du journal</source>

@@ -158,6 +158,7 @@ private slots:
 
         test::StrictDialogs dialogs;
         HistoryWindow window(dialogs, journal);
+        window.resize(window.sizeHint());
         window.show();
         QElapsedTimer clock;
         qint64 last = 0;
@@ -178,6 +179,7 @@ private slots:
         QVERIFY2(longest < 1000, qPrintable(QString::number(longest)));
         QVERIFY2(sourceLine(window).contains(QStringLiteral("illisible")), qPrintable(sourceLine(window)));
         QCOMPARE(window.shown().size(), 2);
+        QCoreApplication::processEvents();  // the layout of the longer status
         test::screenshot(&window, QStringLiteral("HISTORIQUE-serveur-verrouille.png"));
 
         lock->write("COMMIT;\n");

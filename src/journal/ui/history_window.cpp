@@ -271,7 +271,9 @@ void HistoryWindow::fillTable()
         }
     }
     table_->resizeColumnsToContents();
-    status_->setText(statusText());
+    // While a read is under way the status says so; its answer sets the status again.
+    if (!reading_)
+        status_->setText(statusText());
 }
 
 QString HistoryWindow::statusText() const
@@ -281,7 +283,7 @@ QString HistoryWindow::statusText() const
         return T("Journal du poste %1 — %2").arg(QDir::toNativeSeparators(journal_.databasePath()), count);
     QString text = readError_.isEmpty()
         ? T("Serveur partagé %1 — %2").arg(journal_.serverShown(), count)
-        : T("Serveur partagé illisible (%1) — seules les opérations de ce poste qui n'y sont pas : %2")
+        : T("Serveur partagé illisible : %1. Seules les opérations de ce poste qui n'y sont pas : %2")
               .arg(readError_, count);
     if (!waiting_.isEmpty() && readError_.isEmpty())
         text += (waiting_.size() > 1 ? T(" ; %1 de ce poste attendent d'y être envoyées")
