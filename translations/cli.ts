@@ -23,7 +23,8 @@ Options globales :
   --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)
   --lot LOT         le lot inscrit au journal de service
   --base URI        journal de service partagé sur un serveur PostgreSQL
-                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base)
+                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base ;
+                    le mot de passe dans ~/.pgpass plutôt que dans l'URI)
   --langue LANGUE   fr (par défaut) ou en : la langue des messages et des aides
   --help            cette aide ; COMMANDE --help : l'aide de la commande
 
@@ -57,7 +58,8 @@ Global options:
   --operateur NAME  the operator written in the service log (by default the login name)
   --lot BATCH       the batch written in the service log
   --base URI        shared service log on a PostgreSQL server
-                    (postgresql://user@host/database; by default the setting journal/base)
+                    (postgresql://user@host/database; by default the setting journal/base;
+                    the password in ~/.pgpass rather than in the URI)
   --langue LANG     fr (default) or en: the language of the messages and help
   --help            this help; COMMAND --help: the command's help
 
@@ -71,6 +73,12 @@ Exit codes:
   6  the display could not be read (comparison, backup or read-back)
   7  display (or the emulated display's state file) already used by another program
   8  several displays plugged in and none chosen with --afficheur (nothing was done)
+</translation>
+    </message>
+    <message>
+        <source>  base initialiser                    crée ou met à jour le schéma du serveur (--base)
+</source>
+        <translation>  base initialiser                    creates or upgrades the server's schema (--base)
 </translation>
     </message>
     <message>
@@ -196,12 +204,20 @@ Exit codes:
         <translation>%1 needs a value.</translation>
     </message>
     <message>
-        <source>%1 enregistrement envoyé à %2, %3 en attente.</source>
-        <translation>%1 record sent to %2, %3 waiting.</translation>
+        <source>%1 enregistrement de ce poste a été refusé par le serveur et mis de côté ; trivo-cp-cli synchroniser le montre.</source>
+        <translation>%1 record of this station was refused by the server and set aside; trivo-cp-cli synchroniser shows it.</translation>
     </message>
     <message>
-        <source>%1 enregistrements envoyés à %2, %3 en attente.</source>
-        <translation>%1 records sent to %2, %3 waiting.</translation>
+        <source>%1 enregistrement envoyé à %2, %3 en attente, %4 mis de côté.</source>
+        <translation>%1 record sent to %2, %3 waiting, %4 set aside.</translation>
+    </message>
+    <message>
+        <source>%1 enregistrements de ce poste ont été refusés par le serveur et mis de côté ; trivo-cp-cli synchroniser les montre.</source>
+        <translation>%1 records of this station were refused by the server and set aside; trivo-cp-cli synchroniser shows them.</translation>
+    </message>
+    <message>
+        <source>%1 enregistrements envoyés à %2, %3 en attente, %4 mis de côté.</source>
+        <translation>%1 records sent to %2, %3 waiting, %4 set aside.</translation>
     </message>
     <message>
         <source>--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.</source>
@@ -284,6 +300,10 @@ Exit codes:
         <translation>No display matches --afficheur %1. Displays plugged in:</translation>
     </message>
     <message>
+        <source>Aucun enregistrement de ce poste n'attend le serveur.</source>
+        <translation>No record of this station is waiting for the server.</translation>
+    </message>
+    <message>
         <source>Aucune opération dans le journal.</source>
         <translation>No operation in the log.</translation>
     </message>
@@ -348,6 +368,14 @@ Exit codes:
         <translation>Service log unusable: %1</translation>
     </message>
     <message>
+        <source>Journal de service partagé illisible : %1</source>
+        <translation>Shared service log unreadable: %1</translation>
+    </message>
+    <message>
+        <source>Le schéma du journal de %1 est à jour (version %2).</source>
+        <translation>The service log's schema on %1 is up to date (version %2).</translation>
+    </message>
+    <message>
         <source>Ligne de production : %1, journal %2</source>
         <translation>Production line: %1, log %2</translation>
     </message>
@@ -358,6 +386,10 @@ Exit codes:
     <message>
         <source>Longueur des rapports : entrée %1, sortie %2</source>
         <translation>Report lengths: input %1, output %2</translation>
+    </message>
+    <message>
+        <source>Mis de côté : %1 ; refusé par le serveur : %2</source>
+        <translation>Set aside: %1; refused by the server: %2</translation>
     </message>
     <message>
         <source>Mise à jour abandonnée : rien n'a été envoyé.</source>
@@ -380,19 +412,47 @@ Exit codes:
         <translation>Restore abandoned: nothing was sent.</translation>
     </message>
     <message>
+        <source>Schéma du journal créé sur %1 (version %2).</source>
+        <translation>Service log schema created on %1 (version %2).</translation>
+    </message>
+    <message>
+        <source>Schéma du journal de %1 mis à jour de la version %2 à la version %3.</source>
+        <translation>Service log schema on %1 upgraded from version %2 to version %3.</translation>
+    </message>
+    <message>
         <source>TRIVO ZURED connecté.</source>
         <translation>TRIVO ZURED connected.</translation>
     </message>
     <message>
+        <source>Usage : trivo-cp-cli --base URI base initialiser
+Crée sur le serveur partagé les tables du journal de service (trivo_journal,
+trivo_journal_version), ou les met à jour pour cette version du programme. À lancer par un
+administrateur, avec un rôle qui a le droit de créer des tables ; les postes n'ont besoin que de
+INSERT et SELECT sur ces tables (et USAGE sur la séquence trivo_journal_seq_seq).
+Code 0 : schéma prêt ; 1 : serveur injoignable, droits insuffisants ou schéma plus récent.
+</source>
+        <translation>Usage: trivo-cp-cli --base URI base initialiser
+Creates the service log's tables on the shared server (trivo_journal,
+trivo_journal_version), or upgrades them for this version of the program. To be run by an
+administrator, with a role allowed to create tables; the stations only need
+INSERT and SELECT on these tables (and USAGE on the sequence trivo_journal_seq_seq).
+Code 0: schema ready; 1: server unreachable, rights missing or a newer schema.
+</translation>
+    </message>
+    <message>
         <source>Usage : trivo-cp-cli --base URI synchroniser
 Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal
-de service qui l'attendent (le serveur était injoignable). Code 0 : plus rien n'attend ;
-1 : le serveur reste injoignable (les enregistrements attendent toujours).
+de service qui l'attendent (le serveur était injoignable), puis dit combien cette commande en a
+envoyé, combien attendent encore et combien le serveur a refusés (mis de côté, chacun affiché avec
+la raison du serveur ; ils ne sont plus envoyés). Code 0 : plus rien n'attend ni n'est mis de côté ;
+1 : le serveur reste injoignable, ou des enregistrements sont mis de côté.
 </source>
         <translation>Usage: trivo-cp-cli --base URI synchroniser
 Sends to the shared server, in order and each only once, the service log's records that wait
-for it (the server was unreachable). Code 0: nothing waits any more;
-1: the server is still unreachable (the records are still waiting).
+for it (the server was unreachable), then says how many this command sent, how many still
+wait and how many the server refused (set aside, each shown with the server's reason;
+they are not sent again). Code 0: nothing waits nor is set aside;
+1: the server is still unreachable, or records are set aside.
 </translation>
     </message>
     <message>
@@ -482,7 +542,8 @@ ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sino
 AAAA-MM-JJTHH:MM[:SS][Z].
 --json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
 operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,
-duree_ms) ; --csv : les mêmes colonnes. Code 4 : journal ou serveur illisible.
+duree_ms) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements du poste
+qui l'attendent sont affichés) ; 4 : journal du poste illisible.
 </source>
         <translation>Usage: trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]
 Shows the service log: each operation that wrote to a display (date, station,
@@ -492,7 +553,8 @@ first. With --base, the shared server's (all stations), otherwise the station's.
 YYYY-MM-DDTHH:MM[:SS][Z].
 --json: an array of objects (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
 operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,
-duree_ms); --csv: the same columns. Code 4: log or server unreadable.
+duree_ms); --csv: the same columns. Code 1: server unreachable (the station's records that
+wait for it are shown); 4: the station's log unreadable.
 </translation>
     </message>
     <message>
@@ -614,6 +676,18 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
     <message>
         <source>Valeur refusée : REG_V(%1) = "%2"</source>
         <translation>Value refused: REG_V(%1) = "%2"</translation>
+    </message>
+    <message>
+        <source>Voici l'enregistrement de ce poste qui attend le serveur.</source>
+        <translation>Here is this station's record that waits for the server.</translation>
+    </message>
+    <message>
+        <source>Voici les %1 enregistrements de ce poste qui attendent le serveur.</source>
+        <translation>Here are this station's %1 records that wait for the server.</translation>
+    </message>
+    <message>
+        <source>base initialiser demande le serveur du journal : --base URI (ou le réglage %1).</source>
+        <translation>base initialiser needs the service log's server: --base URI (or the setting %1).</translation>
     </message>
     <message>
         <source>branché</source>

@@ -4,12 +4,28 @@
 <context>
     <name>trivo</name>
     <message>
-        <source>%1 — %2 opération</source>
-        <translation>%1 — %2 operation</translation>
+        <source> ; %1 de ce poste attend d'y être envoyée</source>
+        <translation>; %1 of this station waits to be sent there</translation>
     </message>
     <message>
-        <source>%1 — %2 opérations</source>
-        <translation>%1 — %2 operations</translation>
+        <source> ; %1 de ce poste attendent d'y être envoyées</source>
+        <translation>; %1 of this station wait to be sent there</translation>
+    </message>
+    <message>
+        <source> ; %1 refusée par le serveur, mise de côté</source>
+        <translation>; %1 refused by the server, set aside</translation>
+    </message>
+    <message>
+        <source> ; %1 refusées par le serveur, mises de côté</source>
+        <translation>; %1 refused by the server, set aside</translation>
+    </message>
+    <message>
+        <source>%1 opération</source>
+        <translation>%1 operation</translation>
+    </message>
+    <message>
+        <source>%1 opérations</source>
+        <translation>%1 operations</translation>
     </message>
     <message>
         <source>&amp;Actualiser</source>
@@ -20,8 +36,20 @@
         <translation>&amp;Export to CSV...</translation>
     </message>
     <message>
+        <source>(adresse illisible)</source>
+        <translation>(unreadable address)</translation>
+    </message>
+    <message>
+        <source>A&amp;nnuler</source>
+        <translation>Ca&amp;ncel</translation>
+    </message>
+    <message>
         <source>Afficheur :</source>
         <translation>Display:</translation>
+    </message>
+    <message>
+        <source>Arrête la lecture du journal en cours.</source>
+        <translation>Stops the reading of the log under way.</translation>
     </message>
     <message>
         <source>Cet afficheur seulement</source>
@@ -72,8 +100,8 @@
         <translation>Service log.</translation>
     </message>
     <message>
-        <source>Journal du poste %1</source>
-        <translation>Station log %1</translation>
+        <source>Journal du poste %1 — %2</source>
+        <translation>Station log %1 — %2</translation>
     </message>
     <message>
         <source>Journal illisible : %1</source>
@@ -86,6 +114,18 @@
     <message>
         <source>Le journal de service local était endommagé : il est gardé sous %1 et un nouveau journal commence.</source>
         <translation>The local service log was damaged: it is kept as %1 and a new log begins.</translation>
+    </message>
+    <message>
+        <source>Lecture annulée : le tableau est celui de la lecture précédente.</source>
+        <translation>Reading cancelled: the table is that of the previous reading.</translation>
+    </message>
+    <message>
+        <source>Lecture du journal du poste %1...</source>
+        <translation>Reading the station log %1...</translation>
+    </message>
+    <message>
+        <source>Lecture du serveur partagé %1...</source>
+        <translation>Reading the shared server %1...</translation>
     </message>
     <message>
         <source>Lot</source>
@@ -116,8 +156,16 @@
         <translation>Log operations</translation>
     </message>
     <message>
+        <source>Pas encore sur le serveur partagé : attend d'y être envoyé.</source>
+        <translation>Not on the shared server yet: waiting to be sent there.</translation>
+    </message>
+    <message>
         <source>Poste</source>
         <translation>Station</translation>
+    </message>
+    <message>
+        <source>Refusé par le serveur, mis de côté : %1</source>
+        <translation>Refused by the server, set aside: %1</translation>
     </message>
     <message>
         <source>Rien n'a été envoyé à l'afficheur : %1</source>
@@ -128,16 +176,20 @@
         <translation>Result</translation>
     </message>
     <message>
-        <source>Serveur partagé %1</source>
-        <translation>Shared server %1</translation>
+        <source>Serveur partagé %1 — %2</source>
+        <translation>Shared server %1 — %2</translation>
+    </message>
+    <message>
+        <source>Serveur partagé illisible : %1. Seules les opérations de ce poste qui n'y sont pas : %2</source>
+        <translation>Shared server unreadable: %1. Only this station's operations that are not on it: %2</translation>
     </message>
     <message>
         <source>Source du journal</source>
         <translation>Log source</translation>
     </message>
     <message>
-        <source>adresse du serveur du journal invalide : %1 (%2)</source>
-        <translation>invalid log server address: %1 (%2)</translation>
+        <source>adresse du serveur du journal illisible (%1)</source>
+        <translation>service log server address unreadable (%1)</translation>
     </message>
     <message>
         <source>aucun serveur du journal n'est donné (--base)</source>
@@ -152,12 +204,8 @@
         <translation>screen</translation>
     </message>
     <message>
-        <source>envoi interrompu</source>
-        <translation>sending interrupted</translation>
-    </message>
-    <message>
-        <source>envoi refusé</source>
-        <translation>sending refused</translation>
+        <source>envoi impossible</source>
+        <translation>sending impossible</translation>
     </message>
     <message>
         <source>erreur d'entrée-sortie sur le disque</source>
@@ -224,6 +272,10 @@
         <translation>firmware</translation>
     </message>
     <message>
+        <source>pas de réponse en %1 s</source>
+        <translation>no answer in %1 s</translation>
+    </message>
+    <message>
         <source>production</source>
         <translation>production</translation>
     </message>
@@ -256,16 +308,40 @@
         <translation>log server %1: %2%3</translation>
     </message>
     <message>
-        <source>serveur du journal %1 : schéma d'une version plus récente du programme (%2)</source>
-        <translation>log server %1: schema from a newer version of the program (%2)</translation>
+        <source>serveur du journal %1 : le schéma du journal n'existe pas sur le serveur ; un administrateur le crée avec trivo-cp-cli --base URI base initialiser</source>
+        <translation>service log server %1: the log's schema does not exist on the server; an administrator creates it with trivo-cp-cli --base URI base initialiser</translation>
+    </message>
+    <message>
+        <source>serveur du journal %1 : pas de réponse en %2 s</source>
+        <translation>service log server %1: no answer in %2 s</translation>
+    </message>
+    <message>
+        <source>serveur du journal %1 : schéma d'une version ancienne (%2) ; un administrateur le met à jour avec trivo-cp-cli --base URI base initialiser</source>
+        <translation>service log server %1: schema of an older version (%2); an administrator upgrades it with trivo-cp-cli --base URI base initialiser</translation>
+    </message>
+    <message>
+        <source>serveur du journal %1 : schéma d'une version plus récente du programme (%2 ; celui-ci connaît la %3)</source>
+        <translation>service log server %1: schema of a newer version of the program (%2; this one knows %3)</translation>
+    </message>
+    <message>
+        <source>serveur du journal %1 : échange interrompu</source>
+        <translation>service log server %1: exchange interrupted</translation>
     </message>
     <message>
         <source>tous</source>
         <translation>all</translation>
     </message>
     <message>
+        <source>un autre programme de ce poste les envoie au serveur du journal %1</source>
+        <translation>another program of this station is sending them to the service log server %1</translation>
+    </message>
+    <message>
         <source>verrou d'envoi %1 impossible à prendre</source>
         <translation>sending lock %1 cannot be taken</translation>
+    </message>
+    <message>
+        <source>échange interrompu</source>
+        <translation>exchange interrupted</translation>
     </message>
     <message>
         <source>échec</source>

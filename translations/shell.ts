@@ -312,6 +312,10 @@
         <translation>Reads the panel's EEPROM.</translation>
     </message>
     <message>
+        <source>Lecture des dernières opérations de l'afficheur sur le serveur partagé %1...</source>
+        <translation>Reading the display's last operations on the shared server %1...</translation>
+    </message>
+    <message>
         <source>Mode &amp;mise à jour du micrologiciel</source>
         <translation>Firmware &amp;update mode</translation>
     </message>

@@ -129,14 +129,25 @@ const CliCommand kCommands[] = {
         "AAAA-MM-JJTHH:MM[:SS][Z].\n"
         "--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,\n"
         "operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,\n"
-        "duree_ms) ; --csv : les mêmes colonnes. Code 4 : journal ou serveur illisible.\n"),
+        "duree_ms) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements du poste\n"
+        "qui l'attendent sont affichés) ; 4 : journal du poste illisible.\n"),
      false, cmdHistorique},
     {"synchroniser", FR("  synchroniser                        envoie au serveur (--base) le journal en attente\n"),
      FR("Usage : trivo-cp-cli --base URI synchroniser\n"
         "Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal\n"
-        "de service qui l'attendent (le serveur était injoignable). Code 0 : plus rien n'attend ;\n"
-        "1 : le serveur reste injoignable (les enregistrements attendent toujours).\n"),
+        "de service qui l'attendent (le serveur était injoignable), puis dit combien cette commande en a\n"
+        "envoyé, combien attendent encore et combien le serveur a refusés (mis de côté, chacun affiché avec\n"
+        "la raison du serveur ; ils ne sont plus envoyés). Code 0 : plus rien n'attend ni n'est mis de côté ;\n"
+        "1 : le serveur reste injoignable, ou des enregistrements sont mis de côté.\n"),
      false, cmdSynchroniser},
+    {"base", FR("  base initialiser                    crée ou met à jour le schéma du serveur (--base)\n"),
+     FR("Usage : trivo-cp-cli --base URI base initialiser\n"
+        "Crée sur le serveur partagé les tables du journal de service (trivo_journal,\n"
+        "trivo_journal_version), ou les met à jour pour cette version du programme. À lancer par un\n"
+        "administrateur, avec un rôle qui a le droit de créer des tables ; les postes n'ont besoin que de\n"
+        "INSERT et SELECT sur ces tables (et USAGE sur la séquence trivo_journal_seq_seq).\n"
+        "Code 0 : schéma prêt ; 1 : serveur injoignable, droits insuffisants ou schéma plus récent.\n"),
+     false, cmdBase},
 };
 
 const CliCommand* findCommand(const QString& name)
@@ -175,7 +186,8 @@ QString generalHelp()
         "  --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)\n"
         "  --lot LOT         le lot inscrit au journal de service\n"
         "  --base URI        journal de service partagé sur un serveur PostgreSQL\n"
-        "                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base)\n"
+        "                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base ;\n"
+        "                    le mot de passe dans ~/.pgpass plutôt que dans l'URI)\n"
         "  --langue LANGUE   fr (par défaut) ou en : la langue des messages et des aides\n"
         "  --help            cette aide ; COMMANDE --help : l'aide de la commande\n"
         "\n"

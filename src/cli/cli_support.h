@@ -168,5 +168,6 @@ int cmdListe(CliContext& c, const QStringList& args);
 int cmdEtiqueter(CliContext& c, const QStringList& args);
 int cmdHistorique(CliContext& c, const QStringList& args);
 int cmdSynchroniser(CliContext& c, const QStringList& args);
+int cmdBase(CliContext& c, const QStringList& args);
 
 }  // namespace trivo

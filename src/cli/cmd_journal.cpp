@@ -1,5 +1,6 @@
-// historique and synchroniser: the service journal read and sent from the command line; the global options
-// that say who records, for which lot, and where the shared journal is.
+// historique, synchroniser and base: the service journal read and sent from the command line, the shared
+// server's schema made by its administrator; the global options that say who records, for which lot, and
+// where the shared journal is.
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -12,6 +13,9 @@ namespace trivo {
 using namespace journal;
 
 namespace {
+
+// How long a command waits at its end for its records to leave; then they wait for the next one.
+constexpr int kEndWaitMs = 2000;
 
 // One record on one line for a person: local time, operation, result, display, who, lot, message (as it
 // was recorded).
@@ -76,7 +80,7 @@ void reportWaiting(CliContext& c, Journal& journal)
 {
     if (!journal.hasServer())
         return;
-    const SyncResult sync = journal.synchronise();
+    const SyncResult sync = journal.flush(kEndWaitMs);
     if (sync.waiting > 0)
         c.err << (sync.waiting > 1 ? T("Journal de service : %1 enregistrements attendent le serveur (%2) ; "
                                        "trivo-cp-cli synchroniser les enverra.")
@@ -153,12 +157,39 @@ int cmdHistorique(CliContext& c, const QStringList& args)
     const std::unique_ptr<Journal> journal = openJournal(c);
     if (!journal)
         return kCliBadFile;
-    QString error;
-    const QList<JournalRecord> records =
-        journal->hasServer() ? journal->readServer(filter, &error) : journal->readLocal(filter, &error);
-    if (!error.isEmpty()) {
-        c.err << T("Journal de service illisible : %1").arg(error) << Qt::endl;
-        return kCliBadFile;
+    QList<JournalRecord> records;
+    int status = kCliOk;
+    if (journal->hasServer()) {
+        // This station's own records first, as far as they go in the time a command waits for them.
+        journal->flush(kEndWaitMs);
+        const JournalPage page = journal->readNow(filter);
+        if (page.error.isEmpty()) {
+            records = page.records;
+        } else {
+            // What the server lacks of this station is still told, and the script knows the rest is missing.
+            records = page.waiting;
+            status = kCliFailed;
+            c.err << T("Journal de service partagé illisible : %1").arg(page.error) << Qt::endl
+                  << (records.size() > 1 ? T("Voici les %1 enregistrements de ce poste qui attendent le serveur.").arg(records.size())
+                      : records.size() == 1 ? T("Voici l'enregistrement de ce poste qui attend le serveur.")
+                                            : T("Aucun enregistrement de ce poste n'attend le serveur."))
+                  << Qt::endl;
+        }
+        if (!page.setAside.isEmpty())
+            c.err << (page.setAside.size() > 1
+                          ? T("%1 enregistrements de ce poste ont été refusés par le serveur et mis de côté ; "
+                              "trivo-cp-cli synchroniser les montre.")
+                          : T("%1 enregistrement de ce poste a été refusé par le serveur et mis de côté ; "
+                              "trivo-cp-cli synchroniser le montre."))
+                         .arg(page.setAside.size())
+                  << Qt::endl;
+    } else {
+        QString error;
+        records = journal->readLocal(filter, &error);
+        if (!error.isEmpty()) {
+            c.err << T("Journal de service illisible : %1").arg(error) << Qt::endl;
+            return kCliBadFile;
+        }
     }
     if (json) {
         QJsonArray array;
@@ -170,12 +201,13 @@ int cmdHistorique(CliContext& c, const QStringList& args)
         for (const JournalRecord& r : records)
             c.out << journal::csvLine(r) << '\n';
     } else if (records.isEmpty()) {
-        c.out << T("Aucune opération dans le journal.") << '\n';
+        if (status == kCliOk)
+            c.out << T("Aucune opération dans le journal.") << '\n';
     } else {
         for (const JournalRecord& r : records)
             c.out << humanLine(r) << '\n';
     }
-    return kCliOk;
+    return status;
 }
 
 int cmdSynchroniser(CliContext& c, const QStringList& args)
@@ -191,14 +223,49 @@ int cmdSynchroniser(CliContext& c, const QStringList& args)
         return kCliUsage;
     }
     const SyncResult sync = journal->synchronise();
-    c.out << (sync.sent > 1 ? T("%1 enregistrements envoyés à %2, %3 en attente.")
-                            : T("%1 enregistrement envoyé à %2, %3 en attente."))
-                 .arg(QString::number(sync.sent), journal->serverShown(), QString::number(sync.waiting))
+    c.out << (sync.sent > 1 ? T("%1 enregistrements envoyés à %2, %3 en attente, %4 mis de côté.")
+                            : T("%1 enregistrement envoyé à %2, %3 en attente, %4 mis de côté."))
+                 .arg(QString::number(sync.sent), journal->serverShown(), QString::number(sync.waiting),
+                      QString::number(sync.setAside))
           << '\n';
-    if (sync.waiting > 0) {
+    QString error;
+    for (const SetAsideRecord& aside : journal->setAside({}, &error))
+        c.out << T("Mis de côté : %1 ; refusé par le serveur : %2").arg(humanLine(aside.record), aside.reason) << '\n';
+    if (!error.isEmpty())
+        c.err << error << Qt::endl;
+    if (sync.waiting > 0)
         c.err << sync.error << Qt::endl;
+    return sync.waiting > 0 || sync.setAside > 0 || !error.isEmpty() ? kCliFailed : kCliOk;
+}
+
+int cmdBase(CliContext& c, const QStringList& args)
+{
+    if (args.size() != 1 || args[0] != QLatin1String("initialiser")) {
+        c.err << commandHelp(QStringLiteral("base"));
+        return kCliUsage;
+    }
+    const QString uri = c.journal && !c.journal->serverUri.isEmpty() ? c.journal->serverUri : settingsServerUri();
+    if (uri.isEmpty()) {
+        c.err << T("base initialiser demande le serveur du journal : --base URI (ou le réglage %1).").arg(kServerUriSetting)
+              << Qt::endl;
+        return kCliUsage;
+    }
+    ServerStore server(uri);
+    const SchemaOutcome made = server.initialise();
+    if (!made.error.isEmpty()) {
+        c.err << made.error << Qt::endl;
         return kCliFailed;
     }
+    if (made.from == made.to)
+        c.out << T("Le schéma du journal de %1 est à jour (version %2).").arg(ServerStore::shown(uri)).arg(made.to) << '\n';
+    else if (made.from == 0)
+        c.out << T("Schéma du journal créé sur %1 (version %2).").arg(ServerStore::shown(uri)).arg(made.to) << '\n';
+    else
+        c.out << T("Schéma du journal de %1 mis à jour de la version %2 à la version %3.")
+                     .arg(ServerStore::shown(uri))
+                     .arg(made.from)
+                     .arg(made.to)
+              << '\n';
     return kCliOk;
 }
 

@@ -2,18 +2,22 @@
 
 #include <QDir>
 #include <QFile>
+#include <QObject>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <fcntl.h>
-#include <mutex>
+#include <future>
+#include <set>
 #include <sys/file.h>
 #include <thread>
 #include <unistd.h>
 
-#include "journal/local_store.h"
-#include "journal/server_store.h"
 #include "common/language.h"
 
 namespace trivo::journal {
@@ -21,17 +25,25 @@ namespace trivo::journal {
 namespace {
 
 constexpr int kBatch = 200;
+// How soon a program tries again to send when another program of the station is sending.
+constexpr auto kBusyRetry = std::chrono::milliseconds(100);
 
 // Programs sharing one local database send from it one at a time, so that the server receives each
-// station's records in their order.
+// station's records in their order. It is never waited for: a program that finds it taken leaves the
+// sending to the one that holds it (which sends every waiting record, this program's too) and tries again
+// shortly, so that no program waits on another one's stalled server.
 class SendLock {
 public:
     explicit SendLock(const QString& path)
-        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644))
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600))
     {
-        if (fd_ >= 0)
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-            }
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR)
+                continue;
+            busy_ = errno == EWOULDBLOCK;
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
     ~SendLock()
     {
@@ -41,10 +53,26 @@ public:
     SendLock(const SendLock&) = delete;
     SendLock& operator=(const SendLock&) = delete;
     bool held() const { return fd_ >= 0; }
+    bool busy() const { return busy_; }
 
 private:
     int fd_;
+    bool busy_ = false;
 };
+
+// Every journal of the program, for the command line's Ctrl+C.
+std::mutex registryMutex;
+std::set<Journal*> registry;
+bool everyJournalInterrupted = false;
+
+QList<JournalRecord> withoutIds(QList<JournalRecord> records, const QList<JournalRecord>& others)
+{
+    QSet<QString> ids;
+    for (const JournalRecord& r : others)
+        ids.insert(r.id);
+    records.removeIf([&](const JournalRecord& r) { return ids.contains(r.id); });
+    return records;
+}
 
 }  // namespace
 
@@ -56,80 +84,275 @@ QString defaultDatabasePath()
 
 QString settingsServerUri() { return QSettings().value(kServerUriSetting).toString(); }
 
+void ReadTicket::cancel()
+{
+    std::function<void()> onCancel;
+    {
+        std::lock_guard lock(mutex_);
+        if (cancelled_)
+            return;
+        cancelled_ = true;
+        onCancel = std::move(onCancel_);
+    }
+    if (onCancel)
+        onCancel();
+}
+
+bool ReadTicket::cancelled() const
+{
+    std::lock_guard lock(mutex_);
+    return cancelled_;
+}
+
+bool ReadTicket::deliver(const std::function<void()>& deliver)
+{
+    std::lock_guard lock(mutex_);
+    if (cancelled_)
+        return false;
+    deliver();
+    return true;
+}
+
+namespace {
+
+struct ReadJob {
+    Filter filter;
+    bool stationIfNoServer = false;
+    std::shared_ptr<ReadTicket> ticket;
+    // Called once, on the reader's thread.
+    std::function<void(const JournalPage&, const std::shared_ptr<ReadTicket>&)> deliver;
+};
+
+// The reads of the shared server, on a thread and a connection of their own: a read never waits behind
+// the sending, nor the sending behind a read.
+struct Reader {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<ReadJob> jobs;
+    const ReadTicket* running = nullptr;
+    bool stopping = false;
+    std::unique_ptr<ServerStore> store;
+    std::thread thread;
+
+    void cancel(const ReadTicket* ticket)
+    {
+        std::lock_guard lock(mutex);
+        if (running == ticket && store)
+            store->interrupt();
+    }
+};
+
+}  // namespace
+
 struct Journal::Private {
     explicit Private(JournalSettings s)
         : settings(std::move(s)), store(StoreOptions{settings.databasePath, settings.busyTimeoutMs})
     {
     }
 
-    SyncResult sendWaiting();
+    struct Pass {
+        bool busy = false;  // another program of the station is sending
+        QString error;
+    };
+    Pass sendPass();
     void senderLoop();
+    void wakeSender();
+    QString interruptedText() const { return T("serveur du journal %1 : échange interrompu").arg(ServerStore::shown(settings.serverUri)); }
+
+    std::shared_ptr<ReadTicket> newTicket();
+    void queueRead(ReadJob job);
+    void readerLoop();
+    JournalPage readPage(const Filter& filter, bool stationIfNoServer);
 
     JournalSettings settings;
     LocalStore store;
     QString notice;
+    bool hasServer = false;
 
-    std::mutex sendMutex;  // the server connection and the sending, one at a time in this program
-    std::unique_ptr<ServerStore> server;
-
+    // The sending: one thread, its own connection.
+    std::unique_ptr<ServerStore> sendStore;
     std::mutex mutex;
-    std::condition_variable wake;
+    std::condition_variable wake;     // the sender's
+    std::condition_variable settled;  // the waiters of flush()
+    quint64 requested = 0;            // passes asked for
+    quint64 done = 0;                 // the last pass asked for that has ended
     bool woken = false;
-    bool stopping = false;
+    bool busy = false;                // the last try found another program sending
+    QString lastError;
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> interrupted{false};
+    std::atomic<int> sentTotal{0};
     std::thread sender;
+
+    std::shared_ptr<Reader> reader = std::make_shared<Reader>();
 };
 
-SyncResult Journal::Private::sendWaiting()
+Journal::Private::Pass Journal::Private::sendPass()
 {
-    SyncResult result;
-    std::lock_guard guard(sendMutex);
-    const SendLock lock(store.path() + QStringLiteral(".envoi"));
-    if (!lock.held()) {
-        result.error = T("verrou d'envoi %1 impossible à prendre").arg(store.path() + QStringLiteral(".envoi"));
-    } else {
-        for (;;) {
-            const QList<PendingRecord> pending = store.pending(kBatch, &result.error);
-            if (pending.isEmpty() || !result.error.isEmpty())
-                break;
-            QList<JournalRecord> records;
-            QList<qint64> seqs;
-            for (const PendingRecord& p : pending) {
-                records << p.record;
-                seqs << p.seq;
-            }
-            result.error = server->insert(records);
-            if (!result.error.isEmpty())
-                break;
-            // Sent but not marked (a local fault): sent again next time, and the server ignores it then.
-            result.error = store.markSent(seqs);
-            if (!result.error.isEmpty())
-                break;
-            result.sent += int(records.size());
-        }
+    Pass result;
+    const QString lockPath = store.path() + QStringLiteral(".envoi");
+    const SendLock lock(lockPath);
+    if (lock.busy()) {
+        result.busy = true;
+        return result;
     }
-    QString countError;
-    result.waiting = store.pendingCount(&countError);
-    if (result.error.isEmpty())
-        result.error = countError;
+    if (!lock.held()) {
+        result.error = T("verrou d'envoi %1 impossible à prendre").arg(lockPath);
+        return result;
+    }
+    for (;;) {
+        if (stopping || interrupted) {
+            result.error = interruptedText();
+            break;
+        }
+        const QList<PendingRecord> pending = store.pending(kBatch, &result.error);
+        if (pending.isEmpty() || !result.error.isEmpty())
+            break;
+        QList<JournalRecord> records;
+        for (const PendingRecord& p : pending)
+            records << p.record;
+        const InsertOutcome sent = sendStore->insert(records);
+        QList<qint64> delivered;
+        qsizetype refused = 0;
+        for (int i = 0; i < sent.processed && result.error.isEmpty(); ++i) {
+            if (refused < sent.refused.size() && sent.refused[refused].index == i)
+                result.error = store.setAside(pending[i].seq, sent.refused[refused++].reason);
+            else
+                delivered << pending[i].seq;
+        }
+        // Sent but not marked (a local fault): sent again next time, and the server ignores it then.
+        if (!delivered.isEmpty() && result.error.isEmpty()) {
+            result.error = store.markSent(delivered);
+            if (result.error.isEmpty())
+                sentTotal += int(delivered.size());
+        }
+        if (result.error.isEmpty())
+            result.error = sent.error;
+        if (!result.error.isEmpty())
+            break;
+    }
     return result;
 }
 
 void Journal::Private::senderLoop()
 {
-    bool failed = false;
+    std::optional<std::chrono::steady_clock::time_point> retryAt;
     std::unique_lock lock(mutex);
     for (;;) {
-        if (failed)
-            wake.wait_for(lock, std::chrono::milliseconds(settings.retryMs), [this] { return woken || stopping; });
+        const auto due = [this] { return woken || stopping || interrupted; };
+        if (retryAt)
+            wake.wait_until(lock, *retryAt, due);
         else
-            wake.wait(lock, [this] { return woken || stopping; });
-        if (stopping)
-            return;
+            wake.wait(lock, due);
+        if (stopping || interrupted)
+            break;
         woken = false;
+        retryAt.reset();
+        const quint64 pass = requested;
         lock.unlock();
-        failed = !sendWaiting().error.isEmpty();
+        const Pass result = sendPass();
         lock.lock();
+        busy = result.busy;
+        if (result.busy) {
+            // Not ended: the waiters wait for the other program, or for their time.
+            retryAt = std::chrono::steady_clock::now() + kBusyRetry;
+            continue;
+        }
+        lastError = result.error;
+        done = std::max(done, pass);
+        settled.notify_all();
+        if (!result.error.isEmpty())
+            retryAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(settings.retryMs);
     }
+    settled.notify_all();
+}
+
+void Journal::Private::wakeSender()
+{
+    if (!hasServer)
+        return;
+    std::lock_guard lock(mutex);
+    ++requested;
+    woken = true;
+    wake.notify_one();
+}
+
+std::shared_ptr<ReadTicket> Journal::Private::newTicket()
+{
+    // The ticket may outlive the journal (a window destroyed after it): it reaches the reader only while
+    // the reader lives.
+    auto self = std::make_shared<const ReadTicket*>(nullptr);
+    auto ticket = std::make_shared<ReadTicket>([weak = std::weak_ptr<Reader>(reader), self] {
+        if (const std::shared_ptr<Reader> r = weak.lock())
+            r->cancel(*self);
+    });
+    *self = ticket.get();
+    return ticket;
+}
+
+void Journal::Private::queueRead(ReadJob job)
+{
+    std::lock_guard lock(reader->mutex);
+    if (!reader->thread.joinable()) {
+        if (hasServer)
+            reader->store = std::make_unique<ServerStore>(settings.serverUri);
+        reader->thread = std::thread([this] { readerLoop(); });
+    }
+    reader->jobs.push_back(std::move(job));
+    reader->wake.notify_one();
+}
+
+void Journal::Private::readerLoop()
+{
+    Reader& r = *reader;
+    std::unique_lock lock(r.mutex);
+    for (;;) {
+        r.wake.wait(lock, [&] { return r.stopping || !r.jobs.empty(); });
+        if (r.stopping)
+            break;
+        ReadJob job = std::move(r.jobs.front());
+        r.jobs.pop_front();
+        r.running = job.ticket.get();
+        lock.unlock();
+        // Cleared before the ticket is looked at: a cancel from now on interrupts this read.
+        if (r.store && !interrupted)
+            r.store->clearInterrupt();
+        JournalPage page;
+        if (job.ticket->cancelled() || interrupted)
+            page.error = interruptedText();
+        else
+            page = readPage(job.filter, job.stationIfNoServer);
+        job.deliver(page, job.ticket);
+        lock.lock();
+        r.running = nullptr;
+    }
+    std::deque<ReadJob> left = std::move(r.jobs);
+    lock.unlock();
+    for (ReadJob& job : left) {
+        JournalPage page;
+        page.error = interruptedText();
+        job.deliver(page, job.ticket);
+    }
+}
+
+JournalPage Journal::Private::readPage(const Filter& filter, bool stationIfNoServer)
+{
+    JournalPage page;
+    if (!hasServer) {
+        page.records = store.read(filter, &page.error);
+        return page;
+    }
+    // Read before the server: a record sent in between is found on both, and shown once.
+    QString localError;
+    page.waiting = store.waiting(filter, &localError);
+    page.setAside = store.setAside(filter, &localError);
+    page.records = reader->store->read(filter, &page.error);
+    page.fromServer = page.error.isEmpty();
+    if (page.fromServer)
+        page.waiting = withoutIds(page.waiting, page.records);
+    else if (stationIfNoServer)
+        page.records = store.read(filter, &localError);
+    return page;
 }
 
 Journal::Journal(JournalSettings settings)
@@ -137,38 +360,57 @@ Journal::Journal(JournalSettings settings)
     if (settings.databasePath.isEmpty())
         settings.databasePath = defaultDatabasePath();
     d = std::make_unique<Private>(std::move(settings));
+    {
+        std::lock_guard lock(registryMutex);
+        registry.insert(this);
+        d->interrupted = everyJournalInterrupted;
+    }
     if (const QString aside = d->store.setAsidePath(); !aside.isEmpty())
         d->notice = T("Le journal de service local était endommagé : il est gardé sous %1 et un "
                       "nouveau journal commence.")
                         .arg(QDir::toNativeSeparators(aside));
     if (!d->settings.serverUri.isEmpty() && d->store.openError().isEmpty()) {
-        d->server = std::make_unique<ServerStore>(d->settings.serverUri);
+        d->hasServer = true;
+        d->sendStore = std::make_unique<ServerStore>(d->settings.serverUri);
         d->sender = std::thread([this] { d->senderLoop(); });
         // What an earlier run left waiting goes out now.
-        std::lock_guard lock(d->mutex);
-        d->woken = true;
-        d->wake.notify_one();
+        d->wakeSender();
     }
 }
 
 Journal::~Journal()
 {
-    if (!d->sender.joinable())
-        return;
+    {
+        std::lock_guard lock(registryMutex);
+        registry.erase(this);
+    }
     {
         std::lock_guard lock(d->mutex);
         d->stopping = true;
     }
-    d->wake.notify_one();
-    d->sender.join();
-    d->sendWaiting();
+    if (d->sendStore)
+        d->sendStore->interrupt();
+    d->wake.notify_all();
+    d->settled.notify_all();
+    if (d->sender.joinable())
+        d->sender.join();
+    Reader& r = *d->reader;
+    {
+        std::lock_guard lock(r.mutex);
+        r.stopping = true;
+        if (r.store)
+            r.store->interrupt();
+    }
+    r.wake.notify_all();
+    if (r.thread.joinable())
+        r.thread.join();
 }
 
 QString Journal::openError() const { return d->store.openError(); }
 QString Journal::notice() const { return d->notice; }
 QString Journal::databasePath() const { return d->store.path(); }
 const Identity& Journal::identity() const { return d->settings.identity; }
-bool Journal::hasServer() const { return d->server != nullptr; }
+bool Journal::hasServer() const { return d->hasServer; }
 QString Journal::serverShown() const { return ServerStore::shown(d->settings.serverUri); }
 
 QString Journal::ready() { return d->store.ready(); }
@@ -176,41 +418,129 @@ QString Journal::ready() { return d->store.ready(); }
 QString Journal::append(const JournalRecord& record)
 {
     const QString why = d->store.append(record);
-    if (why.isEmpty() && d->server) {
-        std::lock_guard lock(d->mutex);
-        d->woken = true;
-        d->wake.notify_one();
-    }
+    if (why.isEmpty())
+        d->wakeSender();
     return why;
 }
 
 QList<JournalRecord> Journal::readLocal(const Filter& filter, QString* error) { return d->store.read(filter, error); }
 
+std::shared_ptr<ReadTicket> Journal::read(const Filter& filter, QObject* context,
+                                          std::function<void(const JournalPage&)> done, bool stationIfNoServer)
+{
+    d->wakeSender();
+    std::shared_ptr<ReadTicket> ticket = d->newTicket();
+    if (!context) {
+        d->queueRead({filter, stationIfNoServer, ticket,
+                      [done](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) { t->deliver([&] { done(page); }); }});
+        return ticket;
+    }
+    // A context destroyed first cancels the read, and the answer is posted under the ticket's lock, which
+    // the cancel waits for: nothing is posted to a context once it is going.
+    const QMetaObject::Connection watch = QObject::connect(context, &QObject::destroyed, [weak = std::weak_ptr<ReadTicket>(ticket)] {
+        if (const std::shared_ptr<ReadTicket> t = weak.lock())
+            t->cancel();
+    });
+    d->queueRead({filter, stationIfNoServer, ticket,
+                  [context, done, watch](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) {
+                      t->deliver([&] {
+                          QMetaObject::invokeMethod(
+                              context,
+                              [done, page, weak = std::weak_ptr<ReadTicket>(t)] {
+                                  // Cancelled after it was posted, or given up by its caller: not delivered.
+                                  if (const std::shared_ptr<ReadTicket> live = weak.lock(); live && !live->cancelled())
+                                      done(page);
+                              },
+                              Qt::QueuedConnection);
+                      });
+                      QObject::disconnect(watch);
+                  }});
+    return ticket;
+}
+
+JournalPage Journal::readNow(const Filter& filter, bool stationIfNoServer)
+{
+    std::promise<JournalPage> answer;
+    std::future<JournalPage> page = answer.get_future();
+    d->wakeSender();
+    d->queueRead({filter, stationIfNoServer, d->newTicket(),
+                  [&answer](const JournalPage& p, const std::shared_ptr<ReadTicket>&) { answer.set_value(p); }});
+    return page.get();
+}
+
 QList<JournalRecord> Journal::readServer(const Filter& filter, QString* error)
 {
-    if (!d->server) {
+    if (!d->hasServer) {
         if (error)
             *error = T("aucun serveur du journal n'est donné (--base)");
         return {};
     }
-    d->sendWaiting();
-    std::lock_guard guard(d->sendMutex);
-    return d->server->read(filter, error);
+    JournalPage page = readNow(filter);
+    if (error)
+        *error = page.error;
+    return page.error.isEmpty() ? page.records : QList<JournalRecord>{};
 }
 
-SyncResult Journal::synchronise()
+SyncResult Journal::flush(int waitMs)
 {
-    if (!d->server) {
-        SyncResult result;
-        result.waiting = d->store.pendingCount(&result.error);
-        if (result.error.isEmpty())
-            result.error = T("aucun serveur du journal n'est donné (--base)");
-        return result;
+    SyncResult result;
+    if (!d->hasServer) {
+        result.error = T("aucun serveur du journal n'est donné (--base)");
+    } else {
+        std::unique_lock lock(d->mutex);
+        const quint64 pass = ++d->requested;
+        d->woken = true;
+        d->wake.notify_one();
+        const auto ended = [&] { return d->done >= pass || d->interrupted || d->stopping; };
+        if (waitMs < 0)
+            d->settled.wait(lock, ended);
+        else
+            d->settled.wait_for(lock, std::chrono::milliseconds(waitMs), ended);
+        if (d->done >= pass)
+            result.error = d->lastError;
+        else if (d->interrupted || d->stopping)
+            result.error = d->interruptedText();
+        else if (d->busy)
+            result.error = T("un autre programme de ce poste les envoie au serveur du journal %1").arg(serverShown());
+        else
+            result.error = T("serveur du journal %1 : pas de réponse en %2 s").arg(serverShown()).arg(waitMs / 1000.0);
+        result.sent = d->sentTotal;
     }
-    return d->sendWaiting();
+    QString countError;
+    result.waiting = d->store.pendingCount(&countError);
+    result.setAside = d->store.setAsideCount(&countError);
+    if (result.error.isEmpty())
+        result.error = countError;
+    return result;
 }
 
 int Journal::waiting() { return d->store.pendingCount(); }
+
+QList<SetAsideRecord> Journal::setAside(const Filter& filter, QString* error) { return d->store.setAside(filter, error); }
+
+void Journal::interrupt()
+{
+    {
+        std::lock_guard lock(d->mutex);
+        d->interrupted = true;
+    }
+    if (d->sendStore)
+        d->sendStore->interrupt();
+    d->wake.notify_all();
+    d->settled.notify_all();
+    Reader& r = *d->reader;
+    std::lock_guard lock(r.mutex);
+    if (r.store)
+        r.store->interrupt();
+}
+
+void Journal::interruptAll()
+{
+    std::lock_guard lock(registryMutex);
+    everyJournalInterrupted = true;
+    for (Journal* journal : registry)
+        journal->interrupt();
+}
 
 QString operationLine(const JournalRecord& r)
 {
@@ -219,23 +549,39 @@ QString operationLine(const JournalRecord& r)
              r.passed() ? QStringLiteral("réussi") : QStringLiteral("échec"), r.operatorName, r.station, r.message);
 }
 
+namespace {
+
+// Newest first; with the server's, this station's records that have not reached it yet.
+QStringList operationLines(const JournalPage& page, int count)
+{
+    QList<JournalRecord> records = page.records;
+    if (page.fromServer) {
+        records += page.waiting;
+        std::stable_sort(records.begin(), records.end(),
+                         [](const JournalRecord& a, const JournalRecord& b) { return a.at < b.at; });
+    }
+    QStringList lines;
+    for (auto it = records.crbegin(); it != records.crend() && lines.size() < count; ++it)
+        lines << operationLine(*it);
+    return lines;
+}
+
+}  // namespace
+
 QStringList lastOperations(Journal& journal, const QString& display, int count)
 {
     if (display.isEmpty())
         return {};
-    const Filter filter{display, QString(), QDateTime(), count};
-    QString error;
-    QList<JournalRecord> records;
-    if (journal.hasServer())
-        records = journal.readServer(filter, &error);
-    if (!journal.hasServer() || !error.isEmpty()) {
-        error.clear();
-        records = journal.readLocal(filter, &error);
-    }
-    QStringList lines;
-    for (auto it = records.crbegin(); it != records.crend(); ++it)
-        lines << operationLine(*it);
-    return lines;
+    return operationLines(journal.readNow(Filter{display, QString(), QDateTime(), count}, true), count);
+}
+
+std::shared_ptr<ReadTicket> lastOperations(Journal& journal, const QString& display, QObject* context,
+                                           std::function<void(const QStringList&)> done, int count)
+{
+    return journal.read(
+        Filter{display, QString(), QDateTime(), display.isEmpty() ? 1 : count}, context,
+        [done, count, display](const JournalPage& page) { done(display.isEmpty() ? QStringList() : operationLines(page, count)); },
+        true);
 }
 
 }  // namespace trivo::journal

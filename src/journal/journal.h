@@ -13,9 +13,15 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include "journal/journal_record.h"
+#include "journal/local_store.h"
+#include "journal/server_store.h"
+
+class QObject;
 
 namespace trivo::journal {
 
@@ -35,15 +41,42 @@ QString settingsServerUri();
 inline const QString kServerUriSetting = QStringLiteral("journal/base");
 
 struct SyncResult {
-    int sent = 0;
-    int waiting = 0;
-    QString error;  // why records still wait
+    int sent = 0;      // sent by this program since its journal opened, every batch counted
+    int waiting = 0;   // this station's finished records not on the server yet
+    int setAside = 0;  // this station's records the server refused, kept here with its reason
+    QString error;     // why records still wait
+};
+
+// What a read of the journal brings back.
+struct JournalPage {
+    QList<JournalRecord> records;  // oldest first: every station's from the server, else this station's
+    bool fromServer = false;
+    QString error;                 // "" when read
+    // With a server: this station's records that have not reached it (waiting, or refused by it).
+    QList<JournalRecord> waiting;
+    QList<SetAsideRecord> setAside;
+};
+
+// A read under way off the caller's thread. cancel() ends it: its answer never comes, and the server
+// exchange it is in stops at once.
+class ReadTicket {
+public:
+    explicit ReadTicket(std::function<void()> onCancel = {}) : onCancel_(std::move(onCancel)) {}
+    void cancel();
+    bool cancelled() const;
+    // The reader's side: runs `deliver` unless cancelled, a cancel waiting until it has run.
+    bool deliver(const std::function<void()>& deliver);
+
+private:
+    mutable std::mutex mutex_;
+    bool cancelled_ = false;
+    std::function<void()> onCancel_;
 };
 
 class Journal {
 public:
     explicit Journal(JournalSettings settings);
-    // Stops sending in the background, then tries once more to send what waits.
+    // Ends the server exchanges under way at once: what waits is sent by the next run, or by synchroniser.
     ~Journal();
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
@@ -55,21 +88,37 @@ public:
     QString databasePath() const;
     const Identity& identity() const;
     bool hasServer() const;
-    QString serverShown() const;  // the server's URI without its password
+    QString serverShown() const;  // the server's connection string without its password
 
     // "" when a record can be written now: call before writing to the display.
     QString ready();
-    // Writes and syncs the record; "" or why it could not be written. Safe from any thread.
+    // Writes and syncs the record; "" or why it could not be written. Safe from any thread. The record goes
+    // to the shared server in the background.
     QString append(const JournalRecord& record);
 
     // This station's records.
     QList<JournalRecord> readLocal(const Filter& filter, QString* error);
-    // Every station's records on the shared server (after sending what waits here).
+    // Reads off the calling thread: the shared server when there is one (this station's waiting and refused
+    // records beside it), else this station's database; with `stationIfNoServer`, this station's records
+    // when the server cannot be read. `done` runs once, on `context`'s thread, unless the ticket is cancelled
+    // or `context` destroyed first.
+    std::shared_ptr<ReadTicket> read(const Filter& filter, QObject* context, std::function<void(const JournalPage&)> done,
+                                     bool stationIfNoServer = false);
+    // The same, waiting for the answer (the command line).
+    JournalPage readNow(const Filter& filter, bool stationIfNoServer = false);
+    // Every station's records on the shared server.
     QList<JournalRecord> readServer(const Filter& filter, QString* error);
 
-    // Sends what waits, now; blocks until done or the server failed.
-    SyncResult synchronise();
+    // Waits at most `waitMs` (-1: until done or the server failed) for this station's records to leave.
+    SyncResult flush(int waitMs);
+    SyncResult synchronise() { return flush(-1); }
     int waiting();
+    // This station's records the server refused, with its reasons, oldest first.
+    QList<SetAsideRecord> setAside(const Filter& filter, QString* error);
+    // Ends every server exchange and wait of this journal at once; its records stay waiting.
+    void interrupt();
+    // The same for every journal of the program, and those it opens after (the command line's Ctrl+C).
+    static void interruptAll();
 
 private:
     struct Private;
@@ -79,6 +128,9 @@ private:
 // A display's last `count` operations as the service sheet lists them, newest first: from the shared server
 // when there is one and it answers, else from this station. Nothing when the journal cannot be read.
 QStringList lastOperations(Journal& journal, const QString& display, int count = 5);
+// The same read off the caller's thread, `done` called on `context`'s thread.
+std::shared_ptr<ReadTicket> lastOperations(Journal& journal, const QString& display, QObject* context,
+                                           std::function<void(const QStringList&)> done, int count = 5);
 // "02/05/2024 10:00  programmation  réussi  marie@atelier-2  Programmation effectuée." (local time)
 QString operationLine(const JournalRecord& record);
 

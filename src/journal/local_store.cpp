@@ -45,6 +45,11 @@ const char* const kMigrations[] = {
     "ALTER TABLE journal ADD COLUMN rejet TEXT NOT NULL DEFAULT '';",
 };
 
+// Finished and not sent: what the sender takes. A record still running is sent once it ends; one the server
+// refused is kept aside.
+const char* const kWaiting = "envoye = 0 AND rejet = '' AND resultat <> 'en cours'";
+const char* const kSetAside = "envoye = 0 AND rejet <> ''";
+
 const char* const kColumns = "seq, id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, "
                              "resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, "
                              "duree_ms, formation";
@@ -353,9 +358,13 @@ public:
         return result.get();
     }
 
-    QList<JournalRecord> read(const Filter& f, QString* error)
+    // `condition`: an SQL condition more on the records; `reasons`: each record's reason to be set aside.
+    QList<JournalRecord> read(const Filter& f, QString* error, const char* condition = nullptr,
+                              QStringList* reasons = nullptr)
     {
         QString where = QStringLiteral(" WHERE 1=1");
+        if (condition)
+            where += QStringLiteral(" AND ") + QLatin1String(condition);
         QVariantList values;
         if (!f.display.isEmpty()) {
             where += QStringLiteral(" AND (afficheur = ? OR chemin = ?)");
@@ -369,15 +378,17 @@ public:
             where += QStringLiteral(" AND horodatage >= ?");
             values << timeText(f.since);
         }
-        QString sql = QStringLiteral("SELECT %1 FROM journal%2 ORDER BY seq").arg(QLatin1String(kColumns), where);
+        const QString columns = QLatin1String(kColumns) + (reasons ? QStringLiteral(", rejet") : QString());
+        QString sql = QStringLiteral("SELECT %1 FROM journal%2 ORDER BY seq").arg(columns, where);
         if (f.limit > 0)
             sql = QStringLiteral("SELECT * FROM (SELECT %1 FROM journal%2 ORDER BY seq DESC LIMIT %3) ORDER BY seq")
-                      .arg(QLatin1String(kColumns), where)
+                      .arg(columns, where)
                       .arg(f.limit);
-        return select(sql, values, error);
+        return select(sql, values, error, nullptr, reasons);
     }
 
-    QList<JournalRecord> select(const QString& sql, const QVariantList& values, QString* error, QList<qint64>* seqs = nullptr)
+    QList<JournalRecord> select(const QString& sql, const QVariantList& values, QString* error, QList<qint64>* seqs = nullptr,
+                                QStringList* reasons = nullptr)
     {
         QList<JournalRecord> records;
         if (!openError_.isEmpty()) {
@@ -400,6 +411,8 @@ public:
             records << recordFrom(q);
             if (seqs)
                 *seqs << q.value(0).toLongLong();
+            if (reasons)
+                *reasons << q.value(18).toString();
         }
         return records;
     }
@@ -517,8 +530,8 @@ QList<PendingRecord> LocalStore::pending(int limit, QString* error)
     return worker_->run([this, limit, error] {
         QList<qint64> seqs;
         const QList<JournalRecord> records = worker_->select(
-            QStringLiteral("SELECT %1 FROM journal WHERE envoye = 0 ORDER BY seq LIMIT %2")
-                .arg(QLatin1String(kColumns))
+            QStringLiteral("SELECT %1 FROM journal WHERE %2 ORDER BY seq LIMIT %3")
+                .arg(QLatin1String(kColumns), QLatin1String(kWaiting))
                 .arg(limit),
             {}, error, &seqs);
         QList<PendingRecord> pending;
@@ -530,14 +543,24 @@ QList<PendingRecord> LocalStore::pending(int limit, QString* error)
 
 int LocalStore::pendingCount(QString* error)
 {
-    return worker_->run([this, error] {
+    return count(kWaiting, error);
+}
+
+int LocalStore::setAsideCount(QString* error)
+{
+    return count(kSetAside, error);
+}
+
+int LocalStore::count(const char* condition, QString* error)
+{
+    return worker_->run([this, condition, error] {
         if (!worker_->openError_.isEmpty()) {
             if (error)
                 *error = worker_->openError_;
             return 0;
         }
         QSqlQuery q(worker_->db());
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM journal WHERE envoye = 0")) || !q.next()) {
+        if (!q.exec(QStringLiteral("SELECT count(*) FROM journal WHERE ") + QLatin1String(condition)) || !q.next()) {
             if (error)
                 *error = reasonOf(q.lastError());
             return 0;
@@ -549,6 +572,37 @@ int LocalStore::pendingCount(QString* error)
 QString LocalStore::markSent(const QList<qint64>& seqs)
 {
     return worker_->run([this, &seqs] { return worker_->markSent(seqs); });
+}
+
+QString LocalStore::setAside(qint64 seq, const QString& reason)
+{
+    return worker_->run([this, seq, &reason] {
+        if (!worker_->openError_.isEmpty())
+            return worker_->openError_;
+        QSqlQuery q(worker_->db());
+        q.prepare(QStringLiteral("UPDATE journal SET rejet = ? WHERE seq = ?"));
+        // An empty reason would leave the record waiting: it is sent again and refused again.
+        q.addBindValue(reason.isEmpty() ? QStringLiteral("?") : reason);
+        q.addBindValue(seq);
+        return q.exec() ? QString() : worker_->writeError(reasonOf(q.lastError()));
+    });
+}
+
+QList<JournalRecord> LocalStore::waiting(const Filter& filter, QString* error)
+{
+    return worker_->run([this, &filter, error] { return worker_->read(filter, error, kWaiting); });
+}
+
+QList<SetAsideRecord> LocalStore::setAside(const Filter& filter, QString* error)
+{
+    return worker_->run([this, &filter, error] {
+        QStringList reasons;
+        const QList<JournalRecord> records = worker_->read(filter, error, kSetAside, &reasons);
+        QList<SetAsideRecord> aside;
+        for (qsizetype i = 0; i < records.size(); ++i)
+            aside << SetAsideRecord{records[i], reasons.value(i)};
+        return aside;
+    });
 }
 
 }  // namespace trivo::journal

@@ -24,6 +24,12 @@ struct PendingRecord {
     JournalRecord record;
 };
 
+// A record the shared server refused (a constraint, a value it rejects): kept here, never sent again.
+struct SetAsideRecord {
+    JournalRecord record;
+    QString reason;  // the server's
+};
+
 class LocalStore {
 public:
     explicit LocalStore(StoreOptions options);
@@ -44,13 +50,20 @@ public:
     // Oldest first; the newest `limit` when the filter has one.
     QList<JournalRecord> read(const Filter& filter, QString* error);
 
-    // The oldest records not sent yet, in order.
+    // The oldest finished records not sent yet (neither running nor set aside), in order.
     QList<PendingRecord> pending(int limit, QString* error);
     int pendingCount(QString* error = nullptr);
     // Marks these records (by their place in the order) as sent.
     QString markSent(const QList<qint64>& seqs);
+    // Keeps a record the server refused aside with the server's reason: it is not sent again.
+    QString setAside(qint64 seq, const QString& reason);
+    int setAsideCount(QString* error = nullptr);
+    // The records waiting for the server, and those it refused, oldest first.
+    QList<JournalRecord> waiting(const Filter& filter, QString* error);
+    QList<SetAsideRecord> setAside(const Filter& filter, QString* error);
 
 private:
+    int count(const char* condition, QString* error);
     class Worker;
     std::unique_ptr<Worker> worker_;
 };

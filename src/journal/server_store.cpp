@@ -1,9 +1,14 @@
 #include "journal/server_store.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <libpq-fe.h>
 
+#include <chrono>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <vector>
 
 #include "common/language.h"
@@ -13,10 +18,20 @@ namespace trivo::journal {
 namespace {
 
 constexpr int kSchemaVersion = 2;
-// Taken while the schema is created or upgraded, so that two stations starting at once do it once.
+// Taken while the schema is created or upgraded, so that two administrators at once do it once.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(74260124)";
-// How long a station waits for a server that does not answer, unless the URI says otherwise.
-constexpr const char* kConnectTimeoutSeconds = "5";
+
+// Every exchange with the server is bounded, unless the connection string says otherwise: the connection,
+// a statement, a lock another session holds, a peer that stops acknowledging, an idle link gone dead.
+const char* const kConnectionKeys[] = {"connect_timeout", "application_name", "client_encoding", "options",
+                                       "keepalives",      "keepalives_idle",  "keepalives_interval",
+                                       "keepalives_count", "tcp_user_timeout"};
+const char* const kConnectionValues[] = {"5", "trivo-cp", "UTF8", "-c statement_timeout=10000 -c lock_timeout=3000",
+                                         "1", "5", "2", "2", "5000"};
+constexpr int kDefaultConnectSeconds = 5;
+// Our own bound on one exchange, beyond the server's statement time-out: a server that stops answering
+// over a Unix socket has no TCP time-out to end the wait.
+constexpr qint64 kExchangeMs = 15000;
 
 const char* const kMigrations[] = {
     "CREATE TABLE trivo_journal ("
@@ -39,34 +54,165 @@ const char* const kSelect =
     " lot, afficheur, chemin, version, operation, resultat, message, empreinte_avant, empreinte_apres,"
     " empreinte_fichier, fichier, duree_ms, formation FROM trivo_journal";
 
-QString text(const PGresult* r, int row, int column)
+constexpr int kColumns = 17;
+const char* const kInsert =
+    "INSERT INTO trivo_journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation,"
+    " resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation) VALUES ";
+
+const QString kMask = QStringLiteral("****");
+
+qint64 nowMs()
 {
-    return QString::fromUtf8(PQgetvalue(r, row, column));
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-// A result freed whatever path leaves the scope.
-struct PgResult {
-    PGresult* r;
-    ~PgResult() { PQclear(r); }
+// The errors that belong to one record's values, not to the connection or the server: a data exception
+// (22), a constraint (23), a value beyond the server's limits (54, a text too long for an index).
+bool isRecordFault(const QString& sqlState)
+{
+    return sqlState.startsWith(QLatin1String("22")) || sqlState.startsWith(QLatin1String("23"))
+        || sqlState.startsWith(QLatin1String("54"));
+}
+
+QString text(const PGresult* r, int row, int column) { return QString::fromUtf8(PQgetvalue(r, row, column)); }
+
+QList<QByteArray> fieldsOf(const JournalRecord& r)
+{
+    return {r.id.toUtf8(),        timeText(r.at).toUtf8(),   r.station.toUtf8(),    r.operatorName.toUtf8(),
+            r.lot.toUtf8(),       r.serial.toUtf8(),         r.usbPath.toUtf8(),    r.version.toUtf8(),
+            operationName(r.operation).toUtf8(), r.result().toUtf8(), r.message.toUtf8(), r.hashBefore.toUtf8(),
+            r.hashAfter.toUtf8(), r.hashFile.toUtf8(),       r.fileName.toUtf8(),   QByteArray::number(r.durationMs),
+            r.training ? QByteArray("true") : QByteArray("false")};
+}
+
+JournalRecord recordOf(const PGresult* result, int row)
+{
+    JournalRecord r;
+    r.id = text(result, row, 0);
+    r.at = timeFromText(text(result, row, 1));
+    r.station = text(result, row, 2);
+    r.operatorName = text(result, row, 3);
+    r.lot = text(result, row, 4);
+    r.serial = text(result, row, 5);
+    r.usbPath = text(result, row, 6);
+    r.version = text(result, row, 7);
+    r.operation = operationFromName(text(result, row, 8)).value_or(Operation::Command);
+    r.outcome = resultFromWord(text(result, row, 9));
+    r.message = text(result, row, 10);
+    r.hashBefore = text(result, row, 11);
+    r.hashAfter = text(result, row, 12);
+    r.hashFile = text(result, row, 13);
+    r.fileName = text(result, row, 14);
+    r.durationMs = text(result, row, 15).toLongLong();
+    r.training = text(result, row, 16) == QLatin1String("t");
+    return r;
+}
+
+// The password libpq would use from this connection string; empty when it gives none or cannot be read.
+QString passwordOf(const QString& uri)
+{
+    const QByteArray conninfo = uri.toUtf8();
+    char* error = nullptr;
+    QString password;
+    if (PQconninfoOption* options = PQconninfoParse(conninfo.constData(), &error)) {
+        for (const PQconninfoOption* o = options; o->keyword; ++o)
+            if (o->val && qstrcmp(o->keyword, "password") == 0)
+                password = QString::fromUtf8(o->val);
+        PQconninfoFree(options);
+    }
+    PQfreemem(error);
+    return password;
+}
+
+bool parses(const QString& uri, QString* why = nullptr)
+{
+    const QByteArray conninfo = uri.toUtf8();
+    char* error = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.constData(), &error);
+    if (why && error)
+        *why = QString::fromUtf8(error).trimmed();
+    PQfreemem(error);
+    PQconninfoFree(options);
+    return options != nullptr;
+}
+
+}  // namespace
+
+struct ServerStore::Exec {
+    PGresult* result = nullptr;  // the last result, or the first that failed
+    Wait wait = Wait::Ready;
+    QString sqlState;
+    QString message;  // the server's reason, or libpq's
+
+    Exec() = default;
+    Exec(Exec&& other) noexcept
+        : result(std::exchange(other.result, nullptr)), wait(other.wait), sqlState(std::move(other.sqlState)),
+          message(std::move(other.message))
+    {
+    }
+    Exec& operator=(Exec&&) = delete;
+    ~Exec() { PQclear(result); }
     bool ok() const
     {
-        const ExecStatusType s = PQresultStatus(r);
+        if (wait != Wait::Ready || !result)
+            return false;
+        const ExecStatusType s = PQresultStatus(result);
         return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK;
     }
 };
 
-}  // namespace
+ServerStore::ServerStore(QString uri) : uri_(std::move(uri)), wakeFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
 
-ServerStore::ServerStore(QString uri) : uri_(std::move(uri)) {}
+ServerStore::~ServerStore()
+{
+    disconnect();
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
+}
 
-ServerStore::~ServerStore() { disconnect(); }
+int ServerStore::schemaVersion() { return kSchemaVersion; }
+
+QString ServerStore::masked(const QString& text, const QString& uri)
+{
+    QString out = text;
+    // What libpq would send, wherever it is quoted, in its own spelling and as a URI spells it.
+    if (const QString password = passwordOf(uri); !password.isEmpty()) {
+        out.replace(password, kMask);
+        out.replace(QString::fromLatin1(QUrl::toPercentEncoding(password)), kMask);
+    }
+    // The places a password stands in a connection string, for a string libpq cannot read.
+    static const QRegularExpression userInfo(QStringLiteral(R"(((?:postgres|postgresql)://[^:@/?#\s]*):[^@/?#\s]*@)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression keyword(QStringLiteral(R"((\bpassword\s*=\s*)('(?:[^'\\]|\\.)*'?|[^\s&']*))"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    out.replace(userInfo, QStringLiteral("\\1:****@"));
+    out.replace(keyword, QStringLiteral("\\1****"));
+    return out;
+}
 
 QString ServerStore::shown(const QString& uri)
 {
-    const QUrl url(uri);
-    if (!url.isValid() || url.scheme().isEmpty())
-        return uri;
-    return url.toString(QUrl::RemovePassword);
+    // A string libpq cannot read may hold a password where no rule finds it ("password S3CRET"): not shown.
+    if (!parses(uri))
+        return T("(adresse illisible)");
+    return masked(uri, uri);
+}
+
+void ServerStore::interrupt()
+{
+    interrupted_ = true;
+    const uint64_t one = 1;
+    if (wakeFd_ >= 0)
+        [[maybe_unused]] const ssize_t written = ::write(wakeFd_, &one, sizeof one);
+}
+
+void ServerStore::clearInterrupt()
+{
+    uint64_t count = 0;
+    if (wakeFd_ >= 0)
+        [[maybe_unused]] const ssize_t read = ::read(wakeFd_, &count, sizeof count);
+    interrupted_ = false;
 }
 
 void ServerStore::disconnect()
@@ -76,109 +222,252 @@ void ServerStore::disconnect()
     conn_ = nullptr;
 }
 
-QString ServerStore::fail(const QString& what)
+QString ServerStore::fail(const QString& what, const QString& reason)
 {
-    QString reason = conn_ ? QString::fromUtf8(PQerrorMessage(conn_)).trimmed() : QString();
-    reason = reason.simplified();
+    QString why = reason;
+    if (why.isNull() && conn_)
+        why = QString::fromUtf8(PQerrorMessage(conn_));
+    why = masked(why.simplified(), uri_);
     disconnect();
     return T("serveur du journal %1 : %2%3")
-        .arg(shown(uri_), what, reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(reason));
+        .arg(shown(uri_), what, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why));
+}
+
+QString ServerStore::failResult(const QString& what, const Exec& result)
+{
+    switch (result.wait) {
+    case Wait::Interrupted: return fail(what, T("échange interrompu"));
+    case Wait::TimedOut: return fail(what, T("pas de réponse en %1 s").arg(kExchangeMs / 1000));
+    case Wait::Ready: break;
+    }
+    return fail(what, result.message);
+}
+
+ServerStore::Wait ServerStore::waitSocket(bool forWrite, qint64 deadlineMs)
+{
+    for (;;) {
+        if (interrupted_)
+            return Wait::Interrupted;
+        pollfd fds[2] = {{PQsocket(conn_), short(POLLIN | (forWrite ? POLLOUT : 0)), 0}, {wakeFd_, POLLIN, 0}};
+        if (fds[0].fd < 0)
+            return Wait::Ready;  // libpq tells why at its next call
+        const int timeout = deadlineMs < 0 ? -1 : int(std::max<qint64>(0, deadlineMs - nowMs()));
+        const int n = ::poll(fds, wakeFd_ >= 0 ? 2 : 1, timeout);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n == 0)
+            return Wait::TimedOut;
+        if (wakeFd_ >= 0 && (fds[1].revents & POLLIN))
+            return Wait::Interrupted;
+        return Wait::Ready;
+    }
+}
+
+ServerStore::Exec ServerStore::exec(const QByteArray& sql, const QList<QByteArray>& params, bool oneStatement)
+{
+    Exec out;
+    if (interrupted_) {
+        out.wait = Wait::Interrupted;
+        return out;
+    }
+    std::vector<const char*> values;
+    for (const QByteArray& p : params)
+        values.push_back(p.constData());
+    const int sent = oneStatement
+        ? PQsendQueryParams(conn_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr, nullptr, 0)
+        : PQsendQuery(conn_, sql.constData());
+    if (!sent) {
+        out.message = QString::fromUtf8(PQerrorMessage(conn_));
+        return out;
+    }
+    const qint64 deadline = nowMs() + kExchangeMs;
+    for (int flushed; (flushed = PQflush(conn_)) != 0;) {
+        if (flushed < 0) {
+            out.message = QString::fromUtf8(PQerrorMessage(conn_));
+            return out;
+        }
+        if ((out.wait = waitSocket(true, deadline)) != Wait::Ready)
+            return out;
+        PQconsumeInput(conn_);
+    }
+    for (;;) {
+        while (PQisBusy(conn_)) {
+            if ((out.wait = waitSocket(false, deadline)) != Wait::Ready)
+                return out;
+            if (!PQconsumeInput(conn_)) {
+                out.message = QString::fromUtf8(PQerrorMessage(conn_));
+                return out;
+            }
+        }
+        PGresult* r = PQgetResult(conn_);
+        if (!r)
+            break;
+        const ExecStatusType s = PQresultStatus(r);
+        const bool failed = s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK;
+        if (out.result && PQresultStatus(out.result) != PGRES_COMMAND_OK && PQresultStatus(out.result) != PGRES_TUPLES_OK) {
+            PQclear(r);  // the first failure is the one that tells
+            continue;
+        }
+        PQclear(out.result);
+        out.result = r;
+        if (failed) {
+            out.sqlState = QString::fromLatin1(PQresultErrorField(r, PG_DIAG_SQLSTATE));
+            out.message = QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY));
+            if (out.message.isEmpty())
+                out.message = QString::fromUtf8(PQerrorMessage(conn_));
+        }
+    }
+    return out;
 }
 
 QString ServerStore::connect()
 {
     if (conn_ && PQstatus(conn_) == CONNECTION_OK)
         return {};
-    disconnect();
-    const QByteArray uri = uri_.toUtf8();
-    char* parseError = nullptr;
-    if (PQconninfoOption* options = PQconninfoParse(uri.constData(), &parseError)) {
-        PQconninfoFree(options);
-    } else {
-        const QString why = parseError ? QString::fromUtf8(parseError).trimmed() : QString();
-        PQfreemem(parseError);
-        return T("adresse du serveur du journal invalide : %1 (%2)").arg(shown(uri_), why);
-    }
-    // The URI comes last: what it says about the time-out wins over the default.
-    const char* keys[] = {"connect_timeout", "application_name", "dbname", nullptr};
-    const char* values[] = {kConnectTimeoutSeconds, "trivo-cp", uri.constData(), nullptr};
-    conn_ = PQconnectdbParams(keys, values, 1);
-    if (!conn_ || PQstatus(conn_) != CONNECTION_OK)
-        return fail(T("injoignable"));
-    // The server's notices ("already exists, skipping", a shutdown) would land on the operator's terminal.
-    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
-    return ensureSchema();
-}
-
-QString ServerStore::ensureSchema()
-{
-    auto exec = [this](const char* sql) { return PgResult{PQexec(conn_, sql)}; };
-    if (!exec("BEGIN").ok() || !exec(kSchemaLock).ok()
-        || !exec("CREATE TABLE IF NOT EXISTS trivo_journal_version (version integer NOT NULL)").ok())
-        return fail(T("schéma impossible à créer"));
-    const PgResult current = exec("SELECT max(version) FROM trivo_journal_version");
-    if (!current.ok())
-        return fail(T("schéma illisible"));
-    const int version = PQntuples(current.r) > 0 ? QByteArray(PQgetvalue(current.r, 0, 0)).toInt() : 0;
-    if (version > kSchemaVersion) {
-        exec("ROLLBACK");
-        disconnect();
-        return T("serveur du journal %1 : schéma d'une version plus récente du programme (%2)")
-            .arg(shown(uri_))
-            .arg(version);
-    }
-    for (int v = version; v < kSchemaVersion; ++v)
-        if (!exec(kMigrations[v]).ok())
-            return fail(T("schéma impossible à mettre à jour"));
-    if (version != kSchemaVersion) {
-        const QByteArray update = "DELETE FROM trivo_journal_version; INSERT INTO trivo_journal_version VALUES ("
-            + QByteArray::number(kSchemaVersion) + ")";
-        if (!exec(update.constData()).ok())
-            return fail(T("schéma impossible à mettre à jour"));
-    }
-    if (!exec("COMMIT").ok())
-        return fail(T("schéma impossible à créer"));
-    return {};
-}
-
-QString ServerStore::insert(const QList<JournalRecord>& records)
-{
-    if (const QString why = connect(); !why.isEmpty())
+    if (const QString why = open(); !why.isEmpty())
         return why;
-    if (!PgResult{PQexec(conn_, "BEGIN")}.ok())
-        return fail(T("envoi interrompu"));
-    for (const JournalRecord& r : records) {
-        const QList<QByteArray> fields = {
-            r.id.toUtf8(),        timeText(r.at).toUtf8(),   r.station.toUtf8(),    r.operatorName.toUtf8(),
-            r.lot.toUtf8(),       r.serial.toUtf8(),         r.usbPath.toUtf8(),    r.version.toUtf8(),
-            operationName(r.operation).toUtf8(), r.result().toUtf8(), r.message.toUtf8(), r.hashBefore.toUtf8(),
-            r.hashAfter.toUtf8(), r.hashFile.toUtf8(),       r.fileName.toUtf8(),   QByteArray::number(r.durationMs),
-            r.training ? QByteArray("true") : QByteArray("false")};
-        std::vector<const char*> values;
-        for (const QByteArray& f : fields)
-            values.push_back(f.constData());
-        const PgResult inserted{PQexecParams(
-            conn_,
-            "INSERT INTO trivo_journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation,"
-            " resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation)"
-            " VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12,$13,$14,$15,$16,$17) ON CONFLICT (id) DO NOTHING",
-            int(values.size()), nullptr, values.data(), nullptr, nullptr, 0)};
-        if (!inserted.ok())
-            return fail(T("envoi refusé"));
+    return checkSchema();
+}
+
+QString ServerStore::open()
+{
+    disconnect();
+    QString parseError;
+    if (!parses(uri_, &parseError)) {
+        // libpq quotes the piece it could not read, which may be the password: the quotes are left out.
+        static const QRegularExpression quoted(QStringLiteral(R"("[^"]*")"));
+        return T("adresse du serveur du journal illisible (%1)")
+            .arg(masked(parseError.replace(quoted, QStringLiteral("\"…\"")), uri_));
     }
-    if (!PgResult{PQexec(conn_, "COMMIT")}.ok())
-        return fail(T("envoi interrompu"));
+    if (interrupted_)
+        return fail(T("injoignable"), T("échange interrompu"));
+    // The connection string comes last: what it says wins over the bounds given here.
+    const QByteArray uri = uri_.toUtf8();
+    std::vector<const char*> keys(std::begin(kConnectionKeys), std::end(kConnectionKeys));
+    std::vector<const char*> values(std::begin(kConnectionValues), std::end(kConnectionValues));
+    keys.push_back("dbname");
+    values.push_back(uri.constData());
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
+    conn_ = PQconnectStartParams(keys.data(), values.data(), 1);
+    if (!conn_ || PQstatus(conn_) == CONNECTION_BAD)
+        return fail(T("injoignable"));
+    int seconds = kDefaultConnectSeconds;
+    if (PQconninfoOption* options = PQconninfo(conn_)) {
+        for (const PQconninfoOption* o = options; o->keyword; ++o)
+            if (o->val && qstrcmp(o->keyword, "connect_timeout") == 0)
+                seconds = QByteArray(o->val).toInt();
+        PQconninfoFree(options);
+    }
+    // As libpq itself: 0 waits for ever, and never less than 2 s.
+    const qint64 deadline = seconds <= 0 ? -1 : nowMs() + std::max(seconds, 2) * 1000;
+    for (PostgresPollingStatusType status = PGRES_POLLING_WRITING; status != PGRES_POLLING_OK;) {
+        if (status == PGRES_POLLING_FAILED)
+            return fail(T("injoignable"));
+        switch (waitSocket(status == PGRES_POLLING_WRITING, deadline)) {
+        case Wait::Interrupted: return fail(T("injoignable"), T("échange interrompu"));
+        case Wait::TimedOut: return fail(T("injoignable"), T("pas de réponse en %1 s").arg(std::max(seconds, 2)));
+        case Wait::Ready: break;
+        }
+        status = PQconnectPoll(conn_);
+    }
+    PQsetnonblocking(conn_, 1);
+    // The server's notices (a shutdown) would land on the operator's terminal.
+    PQsetNoticeProcessor(conn_, [](void*, const char*) {}, nullptr);
     return {};
+}
+
+QString ServerStore::checkSchema()
+{
+    const Exec found = exec("SELECT to_regclass('trivo_journal_version') IS NOT NULL AND to_regclass('trivo_journal') IS NOT NULL");
+    if (!found.ok())
+        return failResult(T("schéma illisible"), found);
+    if (text(found.result, 0, 0) != QLatin1String("t")) {
+        disconnect();
+        return T("serveur du journal %1 : le schéma du journal n'existe pas sur le serveur ; un administrateur le "
+                 "crée avec trivo-cp-cli --base URI base initialiser")
+            .arg(shown(uri_));
+    }
+    const Exec current = exec("SELECT coalesce(max(version), 0) FROM trivo_journal_version");
+    if (!current.ok())
+        return failResult(T("schéma illisible"), current);
+    const int version = text(current.result, 0, 0).toInt();
+    if (version == kSchemaVersion)
+        return {};
+    disconnect();
+    if (version > kSchemaVersion)
+        return T("serveur du journal %1 : schéma d'une version plus récente du programme (%2 ; celui-ci connaît la %3)")
+            .arg(shown(uri_))
+            .arg(version)
+            .arg(kSchemaVersion);
+    return T("serveur du journal %1 : schéma d'une version ancienne (%2) ; un administrateur le met à jour avec "
+             "trivo-cp-cli --base URI base initialiser")
+        .arg(shown(uri_))
+        .arg(version);
+}
+
+QString ServerStore::insertBatch(const QList<JournalRecord>& records, int from, int count, Refusal* refused)
+{
+    QByteArray sql = kInsert;
+    QList<QByteArray> params;
+    for (int i = from; i < from + count; ++i) {
+        sql += i == from ? "(" : ",(";
+        for (int c = 0; c < kColumns; ++c)
+            sql += (c ? ",$" : "$") + QByteArray::number(int(params.size()) + c + 1);
+        sql += ")";
+        params << fieldsOf(records[i]);
+    }
+    sql += " ON CONFLICT (id) DO NOTHING";
+    const Exec inserted = exec(sql, params);
+    if (inserted.ok())
+        return {};
+    if (inserted.wait == Wait::Ready && isRecordFault(inserted.sqlState)) {
+        refused->index = from;
+        refused->reason = masked(inserted.message.simplified(), uri_);
+        return refused->reason;
+    }
+    return failResult(T("envoi impossible"), inserted);
+}
+
+InsertOutcome ServerStore::insert(const QList<JournalRecord>& records)
+{
+    InsertOutcome out;
+    if ((out.error = connect()); !out.error.isEmpty())
+        return out;
+    Refusal refused{-1, {}};
+    out.error = insertBatch(records, 0, int(records.size()), &refused);
+    if (out.error.isEmpty() || refused.index < 0) {
+        out.processed = out.error.isEmpty() ? int(records.size()) : 0;
+        return out;
+    }
+    // One of them is refused: one by one, the others go through and the refused ones are found.
+    out.error.clear();
+    for (int i = 0; i < records.size(); ++i) {
+        refused.index = -1;
+        const QString why = insertBatch(records, i, 1, &refused);
+        if (why.isEmpty())
+            continue;
+        if (refused.index < 0) {
+            out.processed = i;
+            out.error = why;
+            return out;
+        }
+        out.refused << refused;
+    }
+    out.processed = int(records.size());
+    return out;
 }
 
 QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
 {
     QList<JournalRecord> records;
-    if (const QString why = connect(); !why.isEmpty()) {
+    auto failed = [&](const QString& why) {
         if (error)
             *error = why;
-        return records;
-    }
+        return QList<JournalRecord>{};
+    };
+    if (const QString why = connect(); !why.isEmpty())
+        return failed(why);
     QByteArray where = " WHERE true";
     QList<QByteArray> params;
     auto param = [&](const QString& v) {
@@ -197,39 +486,60 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
     if (f.limit > 0)
         sql = "SELECT * FROM (" + QByteArray(kSelect) + where + " ORDER BY horodatage DESC, seq DESC LIMIT "
             + QByteArray::number(f.limit) + ") newest ORDER BY 2";
-    std::vector<const char*> values;
-    for (const QByteArray& p : params)
-        values.push_back(p.constData());
-    const PgResult result{PQexecParams(conn_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr,
-                                     nullptr, 0)};
-    if (!result.ok()) {
-        const QString why = fail(T("lecture impossible"));
-        if (error)
-            *error = why;
-        return records;
-    }
-    for (int row = 0; row < PQntuples(result.r); ++row) {
-        JournalRecord r;
-        r.id = text(result.r, row, 0);
-        r.at = timeFromText(text(result.r, row, 1));
-        r.station = text(result.r, row, 2);
-        r.operatorName = text(result.r, row, 3);
-        r.lot = text(result.r, row, 4);
-        r.serial = text(result.r, row, 5);
-        r.usbPath = text(result.r, row, 6);
-        r.version = text(result.r, row, 7);
-        r.operation = operationFromName(text(result.r, row, 8)).value_or(Operation::Command);
-        r.outcome = resultFromWord(text(result.r, row, 9));
-        r.message = text(result.r, row, 10);
-        r.hashBefore = text(result.r, row, 11);
-        r.hashAfter = text(result.r, row, 12);
-        r.hashFile = text(result.r, row, 13);
-        r.fileName = text(result.r, row, 14);
-        r.durationMs = text(result.r, row, 15).toLongLong();
-        r.training = text(result.r, row, 16) == QLatin1String("t");
-        records << r;
-    }
+    const Exec result = exec(sql, params);
+    if (!result.ok())
+        return failed(failResult(T("lecture impossible"), result));
+    for (int row = 0; row < PQntuples(result.result); ++row)
+        records << recordOf(result.result, row);
     return records;
+}
+
+SchemaOutcome ServerStore::initialise()
+{
+    SchemaOutcome out;
+    // Not the station's check: the schema is what this command is there to make.
+    if (!conn_ || PQstatus(conn_) != CONNECTION_OK)
+        if ((out.error = open()); !out.error.isEmpty())
+            return out;
+    auto step = [&](const QByteArray& sql, const QString& what, bool oneStatement = true) {
+        const Exec r = exec(sql, {}, oneStatement);
+        if (!r.ok()) {
+            out.error = failResult(what, r);
+            return false;
+        }
+        return true;
+    };
+    if (!step("BEGIN", T("schéma impossible à créer")) || !step(kSchemaLock, T("schéma impossible à créer"))
+        || !step("CREATE TABLE IF NOT EXISTS trivo_journal_version (version integer NOT NULL)",
+                 T("schéma impossible à créer")))
+        return out;
+    const Exec current = exec("SELECT coalesce(max(version), 0) FROM trivo_journal_version");
+    if (!current.ok()) {
+        out.error = failResult(T("schéma illisible"), current);
+        return out;
+    }
+    out.from = text(current.result, 0, 0).toInt();
+    out.to = out.from;
+    if (out.from > kSchemaVersion) {
+        disconnect();
+        out.error = T("serveur du journal %1 : schéma d'une version plus récente du programme (%2 ; celui-ci connaît la %3)")
+                        .arg(shown(uri_))
+                        .arg(out.from)
+                        .arg(kSchemaVersion);
+        return out;
+    }
+    for (int v = out.from; v < kSchemaVersion; ++v)
+        if (!step(kMigrations[v], T("schéma impossible à mettre à jour"), false))
+            return out;
+    if (out.from != kSchemaVersion
+        && !step("DELETE FROM trivo_journal_version; INSERT INTO trivo_journal_version VALUES ("
+                     + QByteArray::number(kSchemaVersion) + ")",
+                 T("schéma impossible à mettre à jour"), false))
+        return out;
+    if (!step("COMMIT", T("schéma impossible à créer")))
+        return out;
+    out.to = kSchemaVersion;
+    return out;
 }
 
 }  // namespace trivo::journal

@@ -1,16 +1,43 @@
 #pragma once
 // The journal that several stations share: a PostgreSQL server reached through libpq with a connection
-// URI ("postgresql://user@host/base", "postgresql://user@/base?host=/run/postgresql"). The program creates
-// and upgrades the schema itself. A record is inserted once whatever happens: its id is unique, and sending
-// one again (its acknowledgement lost with the connection) changes nothing.
+// string, as a URI ("postgresql://user@host/base", "postgresql://user@/base?host=/run/postgresql") or as
+// key=value pairs ("host=h user=u dbname=x"). A record is inserted once whatever happens: its id is unique,
+// and sending one again (its acknowledgement lost with the connection) changes nothing.
+//
+// A station only inserts and reads: the schema is created and upgraded by an administrator's command
+// (initialise()). Every exchange is bounded (time-outs in the connection, a deadline of our own) and can be
+// interrupted from another thread, so that nothing waits on a server that stalls.
 #include <QList>
 #include <QString>
+
+#include <atomic>
 
 #include "journal/journal_record.h"
 
 typedef struct pg_conn PGconn;
+typedef struct pg_result PGresult;
 
 namespace trivo::journal {
+
+// A record the server would not take (a constraint, a value it rejects): its place in the batch and the
+// server's reason.
+struct Refusal {
+    int index = 0;
+    QString reason;
+};
+
+struct InsertOutcome {
+    // The first `processed` records are settled: on the server, or refused (in `refused`).
+    int processed = 0;
+    QList<Refusal> refused;
+    QString error;  // why the others were not sent (the connection, the server), "" when all were
+};
+
+struct SchemaOutcome {
+    int from = 0;  // the version found (0: none)
+    int to = 0;    // the version left
+    QString error;
+};
 
 class ServerStore {
 public:
@@ -19,24 +46,47 @@ public:
     ServerStore(const ServerStore&) = delete;
     ServerStore& operator=(const ServerStore&) = delete;
 
-    // Connects when not connected and brings the schema up to date; "" or why not (in French).
+    // The version of the server's schema this program writes.
+    static int schemaVersion();
+
+    // Connects when not connected and checks that the schema is the one this program knows; "" or why not.
     QString connect();
     void disconnect();
-    // The records, in their order, in one transaction: all or none.
-    QString insert(const QList<JournalRecord>& records);
+    // The records, in their order. A batch the server refuses for one of its records is sent again one by
+    // one, so that the refused ones are found and the others go through.
+    InsertOutcome insert(const QList<JournalRecord>& records);
     // Every station's records, oldest first (the newest `limit` when the filter has one).
     QList<JournalRecord> read(const Filter& filter, QString* error);
+    // Creates or upgrades the schema (the administrator's command); needs the right to create tables.
+    SchemaOutcome initialise();
 
-    // The URI as it may be shown: without its password.
+    // Ends the exchange under way (or the next one) at once, from any thread: it fails as interrupted and
+    // the connection is closed. clearInterrupt() lets the exchanges after it run again.
+    void interrupt();
+    void clearInterrupt();
+
+    // The connection string as it may be shown: without its password, whatever form it takes.
     static QString shown(const QString& uri);
+    // Any text (libpq's messages may quote the connection string) without the password of `uri`.
+    static QString masked(const QString& text, const QString& uri);
     QString uri() const { return uri_; }
 
 private:
-    QString fail(const QString& what);
-    QString ensureSchema();
+    enum class Wait { Ready, TimedOut, Interrupted };
+    struct Exec;
+
+    QString open();
+    QString fail(const QString& what, const QString& reason = QString());
+    QString failResult(const QString& what, const Exec& result);
+    Wait waitSocket(bool forWrite, qint64 deadlineMs);
+    Exec exec(const QByteArray& sql, const QList<QByteArray>& params = {}, bool oneStatement = true);
+    QString checkSchema();
+    QString insertBatch(const QList<JournalRecord>& records, int from, int count, Refusal* refused);
 
     QString uri_;
     PGconn* conn_ = nullptr;
+    int wakeFd_ = -1;
+    std::atomic<bool> interrupted_{false};
 };
 
 }  // namespace trivo::journal

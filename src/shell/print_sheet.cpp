@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressDialog>
 
 #include "common/dialogs.h"
 #include "common/language.h"
@@ -41,36 +42,72 @@ QImage homeScreenOf(const ScreenWindow* screen)
     return shown == welcome.image() ? QImage() : shown;
 }
 
+// The display's last operations put on the sheet, then `then` runs with it. The shared server is read off
+// the GUI thread while a dialog says so, whose "Annuler" drops the sheet; the station's own journal is read
+// at once.
+void withOperations(MainWindow& main, ServiceSheet sheet, const QString& title,
+                    std::function<void(const ServiceSheet&)> then)
+{
+    const ConfigWindow* cp = main.configWindow();
+    if (!cp || cp->origin() != ConfigWindow::Origin::Display) {
+        then(sheet);
+        return;
+    }
+    const HidInterfaceInfo& d = cp->originDisplay();
+    const QString display = QString::fromStdString(d.serial.empty() ? d.path : d.serial);
+    journal::Journal& journal = main.journal();
+    if (!journal.hasServer()) {
+        sheet.operations = journal::lastOperations(journal, display);
+        then(sheet);
+        return;
+    }
+    auto* reading = new QProgressDialog(T("Lecture des dernières opérations de l'afficheur sur le serveur partagé %1...")
+                                            .arg(journal.serverShown()),
+                                        T("Annuler"), 0, 0, &main);
+    reading->setObjectName(QStringLiteral("LECTURE_JOURNAL"));
+    reading->setWindowTitle(title);
+    reading->setWindowModality(Qt::WindowModal);
+    reading->setMinimumDuration(300);  // a server that answers at once shows nothing
+    const std::shared_ptr<journal::ReadTicket> ticket =
+        journal::lastOperations(journal, display, reading, [reading, sheet, then](const QStringList& lines) mutable {
+            reading->hide();
+            reading->deleteLater();
+            sheet.operations = lines;
+            then(sheet);
+        });
+    QObject::connect(reading, &QProgressDialog::canceled, reading, [reading, ticket] {
+        ticket->cancel();
+        reading->deleteLater();
+    });
+}
+
 }  // namespace
 
 ServiceSheet currentServiceSheet(MainWindow& main)
 {
     ConfigWindow* cp = main.configWindow() ? main.configWindow() : main.showConfigWindow();
-    ServiceSheet sheet = makeServiceSheet(cp->formState(), sourceOf(*cp), homeScreenOf(main.screenWindow()));
-    if (cp->origin() == ConfigWindow::Origin::Display) {
-        const HidInterfaceInfo& display = cp->originDisplay();
-        sheet.operations = journal::lastOperations(main.journal(),
-                                                   QString::fromStdString(display.serial.empty() ? display.path : display.serial));
-    }
-    return sheet;
+    return makeServiceSheet(cp->formState(), sourceOf(*cp), homeScreenOf(main.screenWindow()));
 }
 
 QPrintPreviewDialog* printServiceSheet(MainWindow& main)
 {
-    const ServiceSheet sheet = currentServiceSheet(main);
-    auto* printer = new QPrinter(QPrinter::HighResolution);
-    printer->setPageLayout(serviceSheetPageLayout());
-    printer->setDocName(sheet.title);
-    auto* preview = new QPrintPreviewDialog(printer, &main);
-    preview->setObjectName(QStringLiteral("APERCU_FICHE"));
-    preview->setWindowTitle(T(kPrintPreviewTitle));
-    preview->setAttribute(Qt::WA_DeleteOnClose);
-    // The dialog does not own the printer it prints on.
-    QObject::connect(preview, &QObject::destroyed, [printer] { delete printer; });
-    QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
-                     [sheet](QPrinter* target) { renderServiceSheet(*target, sheet); });
-    preview->open();
-    return preview;
+    QPrintPreviewDialog* opened = nullptr;
+    withOperations(main, currentServiceSheet(main), T(kPrintPreviewTitle), [&main, &opened](const ServiceSheet& sheet) {
+        auto* printer = new QPrinter(QPrinter::HighResolution);
+        printer->setPageLayout(serviceSheetPageLayout());
+        printer->setDocName(sheet.title);
+        auto* preview = new QPrintPreviewDialog(printer, &main);
+        preview->setObjectName(QStringLiteral("APERCU_FICHE"));
+        preview->setWindowTitle(T(kPrintPreviewTitle));
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        // The dialog does not own the printer it prints on.
+        QObject::connect(preview, &QObject::destroyed, [printer] { delete printer; });
+        QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+                         [sheet](QPrinter* target) { renderServiceSheet(*target, sheet); });
+        preview->open();
+        opened = preview;
+    });
+    return opened;
 }
 
 void exportServiceSheet(MainWindow& main)
@@ -100,7 +137,9 @@ void exportServiceSheet(MainWindow& main)
                 return;
         }
     }
-    present(exportServiceSheetPdf(path, sheet), main.dialogs(), &main);
+    withOperations(main, sheet, T(kExportSheetTitle), [&main, path](const ServiceSheet& complete) {
+        present(exportServiceSheetPdf(path, complete), main.dialogs(), &main);
+    });
 }
 
 }  // namespace trivo

@@ -25,14 +25,18 @@ inline const QString kEditedSince = QStringLiteral(", modifiée depuis dans la f
 
 // The sheet of what the windows hold now: the configuration window's form (the window is opened, and so
 // reads the display, when it is not open yet), where it came from (and whether it was edited since), and
-// the home-screen window's picture when one was read or opened there.
+// the home-screen window's picture when one was read or opened there. The display's last operations are
+// added by the print and the export, which read the journal.
 ServiceSheet currentServiceSheet(MainWindow& main);
 
-// Opens the print preview of the current sheet; it closes and deletes itself.
+// Opens the print preview of the current sheet; it closes and deletes itself. With a shared server the
+// display's last operations are read first, off the GUI thread: the preview opens once they are (null is
+// returned then), or not at all when the operator cancels the reading.
 QPrintPreviewDialog* printServiceSheet(MainWindow& main);
 
 // Asks for a file (a name without extension gets ".pdf", and a question if that one exists), writes the sheet to it and
-// reports as the file commands do: a box on failure, the status panel on success.
+// reports as the file commands do: a box on failure, the status panel on success. With a shared server the
+// file is written once the display's last operations are read (or not, when the operator cancels the reading).
 void exportServiceSheet(MainWindow& main);
 
 }  // namespace trivo

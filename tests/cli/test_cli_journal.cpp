@@ -1,12 +1,17 @@
 // The service journal from the command line: two stations' production lines at once into one PostgreSQL
 // server of the test's own, then "historique" read back from the server and from each station, its fields
-// checked against the production log's blocks and the model file.
+// checked against the production log's blocks and the model file; a server whose journal table another
+// session locks, which holds no command back; the password of every form of connection kept out of every
+// output of a failing run.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 #include "journal/journal_record.h"
 #include "production/production_log.h"
@@ -46,6 +51,14 @@ struct Station {
             return "<failed: " + process.readAllStandardError() + ">";
         return process.readAllStandardOutput();
     }
+    QStringList localIds()
+    {
+        QStringList ids;
+        // A training session's: the emulated display's records are training ones.
+        for (const QJsonValue& v : QJsonDocument::fromJson(run({"--simule", "historique", "--json"})).array())
+            ids << v.toObject()[QStringLiteral("id")].toString();
+        return ids;
+    }
 };
 
 QStringList csvLines(const QString& path)
@@ -66,12 +79,33 @@ class TestCliJournal : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
+    test::PostgresServer server_;  // "atelier" gives its password; "vide" is a database without the schema
+    Station locked_;
+    std::unique_ptr<test::PostgresServer::Session> lock_;
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY2(server_.start(), qPrintable(server_.error()));
+        Station admin;
+        admin.home = dir_.filePath(QStringLiteral("admin"));
+        QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).startsWith("Schéma du journal créé"));
+        QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).contains("à jour (version 2)"));
+        server_.query(QStringLiteral("CREATE ROLE atelier LOGIN PASSWORD 'S3CRET-juste';"
+                                     "GRANT SELECT, INSERT ON trivo_journal, trivo_journal_version TO atelier;"
+                                     "GRANT USAGE ON SEQUENCE trivo_journal_seq_seq TO atelier"));
+        server_.query(QStringLiteral("CREATE DATABASE vide"));
+        QVERIFY2(server_.requirePasswords(), qPrintable(server_.error()));
+        locked_.home = dir_.filePath(QStringLiteral("locked"));
+    }
+
     void twoStationsAtOnceIntoOneServer()
     {
         test::PostgresServer server;
         QVERIFY2(server.start(), qPrintable(server.error()));
+        Station admin;
+        admin.home = dir_.filePath(QStringLiteral("admin"));
+        admin.run({"--base", server.uri(), "base", "initialiser"});
         Station stations[2];
         const QStringList lots = {QStringLiteral("A-1"), QStringLiteral("B-2")};
         for (int s = 0; s < 2; ++s) {
@@ -120,6 +154,104 @@ private slots:
                 QJsonDocument::fromJson(stations[1 - s].run({"--base", server.uri(), "historique", "--json", "--lot", lots[s]}))
                     .array();
             QCOMPARE(lot, local);
+        }
+    }
+
+    // Another session holds the journal's table: every command still ends, its record waiting; Ctrl+C and
+    // SIGTERM end one that waits on the server at once.
+    void lockedServerHoldsNoCommandBack_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("signal");  // sent once the command waits for the lock; 0: none
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("commande plus") << QStringList{"commande", "plus"} << 0 << 0 << "attend le serveur";
+        QTest::newRow("ecran effacer") << QStringList{"ecran", "effacer"} << 0 << 0 << "attendent le serveur";
+        QTest::newRow("programmer") << QStringList{"programmer", kModel} << 0 << 0 << "attendent le serveur";
+        QTest::newRow("historique") << QStringList{"historique"} << 0 << 1 << "3 enregistrements de ce poste qui attendent";
+        // Not the lock's own time-out, which would end the command a few seconds later.
+        QTest::newRow("synchroniser, SIGTERM") << QStringList{"synchroniser"} << SIGTERM << 1 << "échange interrompu";
+        QTest::newRow("synchroniser, Ctrl+C") << QStringList{"synchroniser"} << SIGINT << 1 << "échange interrompu";
+    }
+    void lockedServerHoldsNoCommandBack()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, signal);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        if (!lock_) {
+            lock_ = server_.session();
+            QVERIFY2(lock_->exec("BEGIN; LOCK TABLE trivo_journal IN ACCESS EXCLUSIVE MODE;"), qPrintable(lock_->error()));
+            QTRY_COMPARE_WITH_TIMEOUT(server_.query(QStringLiteral("SELECT count(*) FROM pg_locks WHERE granted AND "
+                                                                   "relation = 'trivo_journal'::regclass")),
+                                      QStringList{"1"}, kProcessTimeoutMs);
+        }
+        const QString since = server_.query(QStringLiteral("SELECT now()")).value(0);
+        QElapsedTimer took;
+        took.start();
+        locked_.start(QStringList{"--base", server_.uri(), "--simule=" + locked_.home + "/etat"} + args);
+        if (signal) {
+            QTRY_COMPARE_WITH_TIMEOUT(server_.query(QStringLiteral("SELECT count(*) FROM pg_stat_activity WHERE "
+                                                                   "application_name = 'trivo-cp' AND wait_event_type "
+                                                                   "= 'Lock' AND backend_start >= '%1'").arg(since)),
+                                      QStringList{"1"}, kProcessTimeoutMs);
+            ::kill(locked_.process.processId(), signal);
+        }
+        QVERIFY(locked_.process.waitForFinished(kProcessTimeoutMs));
+        qInfo("%s: ended in %lld ms", QTest::currentDataTag(), took.elapsed());
+        const QString err = QString::fromUtf8(locked_.process.readAllStandardError());
+        QCOMPARE(locked_.process.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(err.contains(said), qPrintable(err));
+        QCOMPARE(locked_.process.exitCode(), status);
+    }
+
+    // Once the lock goes, every record of the station reaches the server, once and in its order.
+    void onceTheLockGoesEveryRecordArrivesOnce()
+    {
+        QVERIFY(lock_);
+        QVERIFY2(lock_->exec("COMMIT;"), qPrintable(lock_->error()));
+        const QByteArray sent = locked_.run({"--base", server_.uri(), "synchroniser"});
+        QVERIFY2(sent.startsWith("3 enregistrements envoyés"), sent.constData());
+        QCOMPARE(server_.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), locked_.localIds());
+    }
+
+    // Each form of connection, each way of failing: the password appears in no output.
+    void noPasswordInAnyOutput_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("secret");
+        const struct {
+            const char* fault;
+            QString host;
+            const char* database;
+            const char* password;
+        } faults[] = {{"unreachable", dir_.filePath(QStringLiteral("sans-serveur")), "postgres", "S3CRET-injoignable"},
+                      {"wrong password", server_.socketFolder(), "postgres", "S3CRET-faux"},
+                      {"schema missing", server_.socketFolder(), "vide", "S3CRET-juste"}};
+        for (const auto& f : faults) {
+            const QString secret = QString::fromLatin1(f.password);
+            QTest::addRow("%s, URI", f.fault) << QStringLiteral("postgresql://atelier:%1@/%2?host=%3").arg(secret, f.database, f.host) << secret;
+            QTest::addRow("%s, key=value", f.fault)
+                << QStringLiteral("host=%3 user=atelier password=%1 dbname=%2").arg(secret, f.database, f.host) << secret;
+            QTest::addRow("%s, ?password=", f.fault)
+                << QStringLiteral("postgresql://atelier@/%2?host=%3&password=%1").arg(secret, f.database, f.host) << secret;
+        }
+    }
+    void noPasswordInAnyOutput()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, secret);
+        Station station;
+        station.home = dir_.filePath(QStringLiteral("secret-%1").arg(QTest::currentDataTag()));
+        for (const QStringList& args : {QStringList{"--simule=" + station.home + "/etat", "commande", "plus"},
+                                        QStringList{"historique"}, QStringList{"synchroniser"},
+                                        QStringList{"base", "initialiser"}}) {
+            station.start(QStringList{"--base", base} + args);
+            QVERIFY(station.process.waitForFinished(kProcessTimeoutMs));
+            const QString out = QString::fromUtf8(station.process.readAllStandardOutput());
+            const QString err = QString::fromUtf8(station.process.readAllStandardError());
+            QVERIFY2(err.contains(QStringLiteral("serveur du journal")), qPrintable(args.last() + ": " + err));
+            QVERIFY2(!(out + err).contains(secret), qPrintable(out + err));
         }
     }
 };

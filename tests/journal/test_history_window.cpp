@@ -1,12 +1,18 @@
 // The Historique window over a station's journal: the selected display's operations first, the filters,
-// and the CSV export of exactly what is shown. TRIVO_SCREENSHOTS=folder also saves a picture of it.
+// and the CSV export of exactly what is shown; over a shared server another session has locked, read
+// without holding the event loop; its status never showing a password. TRIVO_SCREENSHOTS=folder also saves
+// a picture of it.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "journal/server_store.h"
 #include "journal/ui/history_window.h"
+#include "support/postgres_server.h"
+#include "support/screenshots.h"
 #include "support/strict_dialogs.h"
 
 using namespace trivo;
@@ -25,6 +31,14 @@ JournalRecord record(int hour, const QString& path, const QString& lot, bool pas
     entry.record().at = QDateTime(QDate(2024, 5, 2), QTime(hour, 0), Qt::UTC);
     return entry.record();
 }
+
+// The window's read, as the table is filled once it comes back.
+bool readDone(const HistoryWindow& window)
+{
+    return QTest::qWaitFor([&] { return !window.isReading(); }, 60000);
+}
+
+QString sourceLine(const HistoryWindow& window) { return window.findChild<QLabel*>(QStringLiteral("SOURCE"))->text(); }
 
 QStringList column(const QTableWidget* table, int c)
 {
@@ -78,8 +92,10 @@ private slots:
         HistoryWindow window(dialogs, *journal_);
         window.findChild<QLineEdit*>(QStringLiteral("LOT"))->setText(lot);
         window.ACTUALISER_Click();
+        QVERIFY(readDone(window));
         window.setSelectedDisplay(display);
         window.findChild<QCheckBox*>(QStringLiteral("SEULEMENT"))->setChecked(only);
+        QVERIFY(readDone(window));
         const auto* table = window.findChild<QTableWidget*>(QStringLiteral("TABLE"));
         QCOMPARE(column(table, 3), paths);
         QVERIFY(window.statusText().endsWith(QStringLiteral("%1 opération%2").arg(paths.size()).arg(paths.size() > 1 ? "s" : "")));
@@ -91,6 +107,7 @@ private slots:
         HistoryWindow window(dialogs, *journal_);
         window.setSelectedDisplay(QStringLiteral("/dev/hidraw2"));
         window.findChild<QCheckBox*>(QStringLiteral("SEULEMENT"))->setChecked(true);
+        QVERIFY(readDone(window));
         const QString path = dir_.filePath(QStringLiteral("export.csv"));
         dialogs.fileAnswers << path;
         dialogs.expect();
@@ -111,9 +128,91 @@ private slots:
         test::StrictDialogs dialogs;
         HistoryWindow window(dialogs, *journal_);
         window.setSelectedDisplay(QStringLiteral("/dev/hidraw1"));
+        QVERIFY(readDone(window));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.grab().save(QString::fromLocal8Bit(dir) + QStringLiteral("/HISTORIQUE.png")));
+    }
+
+    // Another session holds the server's journal table. The window reads it with the event loop free (a
+    // 10-ms timer's longest gap), says that the server could not be read and shows this station's records
+    // that wait for it; once the lock goes, every record is on the server once.
+    void lockedServerNeverHoldsTheWindow()
+    {
+        test::PostgresServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QCOMPARE(ServerStore(server.uri()).initialise().error, QString());
+        JournalSettings settings;
+        settings.databasePath = dir_.filePath(QStringLiteral("locked/journal.sqlite"));
+        settings.serverUri = server.uri();
+        Journal journal(settings);
+        QCOMPARE(journal.append(record(8, QStringLiteral("/dev/hidraw1"), QStringLiteral("L1"), true)), QString());
+        QCOMPARE(journal.synchronise().waiting, 0);
+        const auto lock = server.session();
+        QVERIFY2(lock->exec("BEGIN; LOCK TABLE trivo_journal IN ACCESS EXCLUSIVE MODE;"), qPrintable(lock->error()));
+        QTRY_COMPARE_WITH_TIMEOUT(server.query(QStringLiteral("SELECT count(*) FROM pg_locks WHERE granted AND "
+                                                              "relation = 'trivo_journal'::regclass")),
+                                  QStringList{"1"}, 60000);
+        for (int hour : {9, 10})
+            QCOMPARE(journal.append(record(hour, QStringLiteral("/dev/hidraw2"), QStringLiteral("L1"), true)), QString());
+
+        test::StrictDialogs dialogs;
+        HistoryWindow window(dialogs, journal);
+        window.resize(window.sizeHint());
+        window.show();
+        QElapsedTimer clock;
+        qint64 last = 0;
+        qint64 longest = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, [&] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        clock.start();
+        probe.start(10);
+        window.ACTUALISER_Click();
+        QVERIFY2(sourceLine(window).startsWith(QStringLiteral("Lecture du serveur partagé")), qPrintable(sourceLine(window)));
+        QVERIFY(readDone(window));
+        probe.stop();
+        qInfo("Longest stall of the event loop while the window read the locked server: %lld ms", longest);
+        // Generous for a loaded machine; a read on the GUI thread would hold it for the lock's time-out (3 s).
+        QVERIFY2(longest < 1000, qPrintable(QString::number(longest)));
+        QVERIFY2(sourceLine(window).contains(QStringLiteral("illisible")), qPrintable(sourceLine(window)));
+        QCOMPARE(window.shown().size(), 2);
+        QCoreApplication::processEvents();  // the layout of the longer status
+        test::screenshot(&window, QStringLiteral("HISTORIQUE-serveur-verrouille.png"));
+
+        QVERIFY2(lock->exec("COMMIT;"), qPrintable(lock->error()));
+        QCOMPARE(journal.synchronise().waiting, 0);
+        window.ACTUALISER_Click();
+        QVERIFY(readDone(window));
+        QCOMPARE(window.shown().size(), 3);
+        QCOMPARE(server.query(QStringLiteral("SELECT count(*), count(DISTINCT id) FROM trivo_journal")), QStringList{"3|3"});
+    }
+
+    // Whatever form the connection takes, the status line shows no password, while reading or after.
+    void statusNeverShowsThePassword_data()
+    {
+        QTest::addColumn<QString>("uri");
+        const QString nowhere = dir_.filePath(QStringLiteral("sans-serveur"));
+        QTest::newRow("URI") << QStringLiteral("postgresql://atelier:S3CRET@/journal?host=%1").arg(nowhere);
+        QTest::newRow("key=value") << QStringLiteral("host=%1 user=atelier password=S3CRET dbname=journal").arg(nowhere);
+        QTest::newRow("?password=") << QStringLiteral("postgresql://atelier@/journal?host=%1&password=S3CRET").arg(nowhere);
+    }
+    void statusNeverShowsThePassword()
+    {
+        QFETCH(QString, uri);
+        JournalSettings settings;
+        settings.databasePath = dir_.filePath(QStringLiteral("secret-%1/journal.sqlite").arg(QTest::currentDataTag()));
+        settings.serverUri = uri;
+        Journal journal(settings);
+        test::StrictDialogs dialogs;
+        HistoryWindow window(dialogs, journal);
+        const QString reading = sourceLine(window);
+        QVERIFY(readDone(window));
+        QVERIFY2(sourceLine(window).contains(QStringLiteral("illisible")), qPrintable(sourceLine(window)));
+        for (const QString& text : {reading, sourceLine(window), window.windowTitle()})
+            QVERIFY2(!text.contains(QStringLiteral("S3CRET")), qPrintable(text));
     }
 };
 

@@ -1,6 +1,7 @@
 // The service journal: what a record says, the station's database (filters, a damaged file kept aside, a
-// journal that cannot be written), and the production line recording into a real PostgreSQL server that
-// goes away in the middle of a run.
+// journal that cannot be written), the production line recording into a real PostgreSQL server that goes
+// away in the middle of a run, records the server refuses, the rights a station needs and the passwords
+// kept out of what is shown.
 #include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 #include "journal/journal.h"
+#include "journal/server_store.h"
 #include "link/exchanger.h"
 #include "production/emulated_line.h"
 #include "production/production_line.h"
@@ -302,6 +304,7 @@ private slots:
     {
         test::PostgresServer server;
         QVERIFY2(server.start(), qPrintable(server.error()));
+        QCOMPARE(ServerStore(server.uri()).initialise().error, QString());
         JournalSettings settings = settingsFor(QStringLiteral("server"));
         settings.serverUri = server.uri();
         settings.retryMs = 3600 * 1000;  // only a new record or the synchronisation sends again
@@ -338,6 +341,113 @@ private slots:
         QString error;
         QCOMPARE(journal.readServer({}, &error), local);
         QCOMPARE(server.query(QStringLiteral("SELECT version FROM trivo_journal_version")), QStringList{"2"});
+    }
+
+    // A record the server refuses is kept aside with its reason, and never holds back those after it.
+    void refusedRecordsAreSetAside_data()
+    {
+        QTest::addColumn<QList<int>>("refused");  // of seven records
+        QTest::newRow("none") << QList<int>{};
+        QTest::newRow("the first") << QList<int>{0};
+        QTest::newRow("two in the middle") << QList<int>{2, 4};
+        QTest::newRow("the last") << QList<int>{6};
+    }
+    void refusedRecordsAreSetAside()
+    {
+        QFETCH(QList<int>, refused);
+        test::PostgresServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QCOMPARE(ServerStore(server.uri()).initialise().error, QString());
+        server.query(QStringLiteral("ALTER TABLE trivo_journal ADD CONSTRAINT lot_connu CHECK (lot <> 'REFUS')"));
+        JournalSettings settings = settingsFor(QStringLiteral("refused-%1").arg(QTest::currentDataTag()));
+        settings.serverUri = server.uri();
+        Journal journal(settings);
+        QStringList expected;
+        for (int i = 0; i < 7; ++i) {
+            const JournalRecord r = recordAt(QStringLiteral("2024-05-02T08:00:0%1.000Z").arg(i), QString(), QStringLiteral("/p"),
+                                             refused.contains(i) ? QStringLiteral("REFUS") : QStringLiteral("L1"));
+            QCOMPARE(journal.append(r), QString());
+            if (!refused.contains(i))
+                expected << r.id;
+        }
+        const SyncResult sync = journal.synchronise();
+        QCOMPARE(sync.error, QString());
+        QCOMPARE(sync.waiting, 0);
+        QCOMPARE(sync.setAside, int(refused.size()));
+        QCOMPARE(sync.sent, int(expected.size()));
+        QCOMPARE(server.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), expected);
+        QString error;
+        const QList<SetAsideRecord> aside = journal.setAside({}, &error);
+        QCOMPARE(aside.size(), refused.size());
+        for (const SetAsideRecord& a : aside) {
+            QCOMPARE(a.record.lot, QStringLiteral("REFUS"));
+            QVERIFY2(a.reason.contains(QStringLiteral("lot_connu")), qPrintable(a.reason));
+        }
+        // Set aside for good: a later record goes through alone.
+        QCOMPARE(journal.append(recordAt(QStringLiteral("2024-05-02T09:00:00.000Z"), QString(), QStringLiteral("/p"), QString())), QString());
+        QCOMPARE(journal.synchronise().sent, int(expected.size()) + 1);
+    }
+
+    // A station inserts and reads; the schema is the administrator's, and a station says what is wrong with it.
+    void whatAStationNeedsOfTheServer_data()
+    {
+        QTest::addColumn<QString>("setup");  // SQL run as the administrator after the schema is made
+        QTest::addColumn<bool>("schema");
+        QTest::addColumn<QString>("refusal");  // "" when the station's record arrives
+        const QString rights = QStringLiteral(
+            "GRANT SELECT, INSERT ON trivo_journal TO poste; GRANT SELECT ON trivo_journal_version TO poste;"
+            "GRANT USAGE ON SEQUENCE trivo_journal_seq_seq TO poste;");
+        QTest::newRow("insert and select only") << rights << true << "";
+        // Even a station allowed to create tables leaves that to the administrator's command.
+        QTest::newRow("no schema") << "GRANT CREATE ON SCHEMA public TO poste" << false << "base initialiser";
+        QTest::newRow("older schema") << rights + "UPDATE trivo_journal_version SET version = 1" << true << "version ancienne (1)";
+        QTest::newRow("newer schema") << rights + "UPDATE trivo_journal_version SET version = 3" << true << "plus récente";
+        QTest::newRow("no right to insert") << "GRANT SELECT ON trivo_journal, trivo_journal_version TO poste" << true << "permission";
+    }
+    void whatAStationNeedsOfTheServer()
+    {
+        QFETCH(QString, setup);
+        QFETCH(bool, schema);
+        QFETCH(QString, refusal);
+        test::PostgresServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        if (schema)
+            QCOMPARE(ServerStore(server.uri()).initialise().error, QString());
+        server.query(QStringLiteral("CREATE ROLE poste LOGIN;") + setup);
+        const QString station = QStringLiteral("postgresql://poste@/postgres?host=%1").arg(server.socketFolder());
+        JournalSettings settings = settingsFor(QStringLiteral("rights-%1").arg(QTest::currentDataTag()));
+        settings.serverUri = station;
+        Journal journal(settings);
+        QCOMPARE(journal.append(recordAt(QStringLiteral("2024-05-02T08:00:00.000Z"), QString(), QStringLiteral("/p"), QString())), QString());
+        const SyncResult sync = journal.synchronise();
+        QVERIFY2(refusal.isEmpty() ? sync.error.isEmpty() : sync.error.contains(refusal), qPrintable(sync.error));
+        QCOMPARE(sync.waiting, refusal.isEmpty() ? 0 : 1);
+        QCOMPARE(sync.setAside, 0);  // the server's state is no fault of the record's
+        QCOMPARE(server.query(QStringLiteral("SELECT count(*) FROM pg_tables WHERE tablename LIKE 'trivo%'")),
+                 QStringList{schema ? "2" : "0"});
+    }
+
+    // The connection string as it may be shown: its password gone whatever its form, the rest kept.
+    void passwordsAreNeverShown_data()
+    {
+        QTest::addColumn<QString>("uri");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("URI") << "postgresql://u:S3CRET@h:5432/x" << "postgresql://u:****@h:5432/x";
+        QTest::newRow("encoded URI") << "postgres://u:S3%43RET@h/x" << "postgres://u:****@h/x";
+        QTest::newRow("query parameter") << "postgresql://u@h/x?sslmode=require&password=S3CRET" << "u@h/x?sslmode=require&password=****";
+        QTest::newRow("key=value") << "host=h user=u password=S3CRET dbname=x" << "host=h user=u password=**** dbname=x";
+        QTest::newRow("quoted key=value") << "host=h password = 'S3 CRET\\'x' dbname=x" << "dbname=x";
+        QTest::newRow("unreadable") << "host=h password S3CRET" << "illisible";
+    }
+    void passwordsAreNeverShown()
+    {
+        QFETCH(QString, uri);
+        QFETCH(QString, kept);
+        const QString shown = ServerStore::shown(uri);
+        QVERIFY2(!shown.contains(QStringLiteral("CRET")), qPrintable(shown));
+        QVERIFY2(shown.contains(kept), qPrintable(shown));
+        const QString quoted = ServerStore::masked(QStringLiteral("libpq: bad \"%1\"").arg(uri), uri);
+        QVERIFY2(!quoted.contains(QStringLiteral("CRET")) || kept == QLatin1String("illisible"), qPrintable(quoted));
     }
 };
 

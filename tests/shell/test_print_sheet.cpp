@@ -12,6 +12,7 @@
 #include "common/dialogs.h"
 #include "configwindow/config_window.h"
 #include "emulator/emulated_display.h"
+#include "journal/journal.h"
 #include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "screen/ui/screen_window.h"
@@ -184,6 +185,25 @@ private slots:
             QCOMPARE(file.readAll().startsWith("%PDF"), written);
         }
         QCOMPARE(f.main.statusPanel2() == kServiceSheetSaved, written);
+    }
+
+    // With a shared server the display's last operations are read off the GUI thread; one that cannot be
+    // read leaves the station's own on the sheet, written all the same.
+    void theLastOperationsWithoutTheServer()
+    {
+        QVERIFY2(test::popplerAvailable(), "pdftotext and pdfinfo missing: poppler-utils, which ./test.sh installs");
+        QTemporaryDir nowhere;
+        QSettings().setValue(journal::kServerUriSetting, QStringLiteral("postgresql://atelier@/journal?host=%1").arg(nowhere.path()));
+        QSettings().setValue(QStringLiteral("journal/operateur"), QStringLiteral("technicien-fiche"));
+        const auto reset = qScopeGuard([] { QSettings().clear(); });
+        Fixture f(true);
+        f.main.showConfigWindow()->PROG_PARAM();
+        QVERIFY(f.settled());
+        const QString pdf = f.path(QStringLiteral("fiche.pdf"));
+        f.dialogs.fileAnswers << pdf;
+        f.choose("MENU_PDF");
+        QTRY_COMPARE(f.main.statusPanel2(), kServiceSheetSaved);
+        QVERIFY(test::pdfText(pdf).contains(test::squeezed(QStringLiteral("technicien-fiche"))));
     }
 
     void aFailedExportSaysWhyAndWritesNothing()

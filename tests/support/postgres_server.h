@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <fcntl.h>
+#include <libpq-fe.h>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,6 +65,44 @@ public:
     }
 
     QString uri() const { return QStringLiteral("postgresql://postgres@/postgres?host=%1").arg(folder_.path()); }
+    QString socketFolder() const { return folder_.path(); }
+
+    // Every role but the administrator postgres must give its password (SCRAM), as on a real server.
+    bool requirePasswords()
+    {
+        QFile hba(data() + QStringLiteral("/pg_hba.conf"));
+        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || hba.write("local all postgres trust\nlocal all all scram-sha-256\n") < 0)
+            return fail(QStringLiteral("pg_hba.conf cannot be written"));
+        hba.close();
+        return run(bin_ + QStringLiteral("/pg_ctl"), {QStringLiteral("-D"), data(), QStringLiteral("reload")});
+    }
+
+    // A session of its own kept open, as another program holding a lock is: statements run in it one by one.
+    // libpq, not a psql process: under ThreadSanitizer no program may be started through QProcess.
+    class Session {
+    public:
+        explicit Session(const QString& folder)
+            : conn_(PQconnectdb(QStringLiteral("host=%1 user=postgres dbname=postgres").arg(folder).toUtf8().constData()))
+        {
+        }
+        ~Session() { PQfinish(conn_); }
+        Session(const Session&) = delete;
+        Session& operator=(const Session&) = delete;
+        // True once the statements ran; the server's reason in error() otherwise.
+        bool exec(const char* sql)
+        {
+            PGresult* r = PQexec(conn_, sql);
+            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || PQresultStatus(r) == PGRES_TUPLES_OK;
+            PQclear(r);
+            return ok;
+        }
+        QString error() const { return QString::fromUtf8(PQerrorMessage(conn_)); }
+
+    private:
+        PGconn* conn_;
+    };
+    std::unique_ptr<Session> session() const { return std::make_unique<Session>(folder_.path()); }
 
     // The rows of a query as psql prints them unaligned, one per line.
     QStringList query(const QString& sql)

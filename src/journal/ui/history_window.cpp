@@ -100,10 +100,15 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
 
     refresh_ = new QPushButton(T("&Actualiser"), this);
     refresh_->setObjectName(QStringLiteral("ACTUALISER"));
+    cancel_ = new QPushButton(T("A&nnuler"), this);
+    cancel_->setObjectName(QStringLiteral("ANNULER"));
+    cancel_->setToolTip(T("Arrête la lecture du journal en cours."));
+    cancel_->setEnabled(false);
     export_ = new QPushButton(T("&Exporter en CSV..."), this);
     export_->setObjectName(QStringLiteral("EXPORTER"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(refresh_);
+    buttons->addWidget(cancel_);
     buttons->addWidget(export_);
     buttons->addStretch();
 
@@ -122,6 +127,8 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("SOURCE"));
+    // A server's reason for not answering can be long: it is read whole, on more lines.
+    status_->setWordWrap(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
@@ -137,6 +144,7 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
 
     connect(sinceOn_, &QCheckBox::toggled, since_, &QWidget::setEnabled);
     connect(refresh_, &QPushButton::clicked, this, &HistoryWindow::ACTUALISER_Click);
+    connect(cancel_, &QPushButton::clicked, this, &HistoryWindow::ANNULER_Click);
     connect(export_, &QPushButton::clicked, this, &HistoryWindow::EXPORTER_Click);
     // A filter changed from the program reads again, as the operator's change does.
     connect(onlyDisplay_, &QCheckBox::toggled, this, &HistoryWindow::ACTUALISER_Click);
@@ -146,6 +154,12 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     connect(lot_, &QLineEdit::editingFinished, this, &HistoryWindow::ACTUALISER_Click);
 
     ACTUALISER_Click();
+}
+
+HistoryWindow::~HistoryWindow()
+{
+    if (reading_)
+        reading_->cancel();
 }
 
 QSize HistoryWindow::sizeHint() const { return QSize(980, 420).expandedTo(QWidget::sizeHint()); }
@@ -165,14 +179,48 @@ Filter HistoryWindow::filter() const
 
 void HistoryWindow::ACTUALISER_Click()
 {
-    QString error;
-    const QList<JournalRecord> records =
-        journal_.hasServer() ? journal_.readServer(filter(), &error) : journal_.readLocal(filter(), &error);
-    if (!error.isEmpty()) {
-        status_->setText(T("Journal illisible : %1").arg(error));
+    if (reading_)
+        reading_->cancel();
+    status_->setText(journal_.hasServer()
+                         ? T("Lecture du serveur partagé %1...").arg(journal_.serverShown())
+                         : T("Lecture du journal du poste %1...").arg(QDir::toNativeSeparators(journal_.databasePath())));
+    cancel_->setEnabled(true);
+    reading_ = journal_.read(filter(), this, [this](const JournalPage& page) { showPage(page); });
+}
+
+void HistoryWindow::ANNULER_Click()
+{
+    if (!reading_)
+        return;
+    reading_->cancel();
+    reading_.reset();
+    cancel_->setEnabled(false);
+    status_->setText(T("Lecture annulée : le tableau est celui de la lecture précédente."));
+}
+
+void HistoryWindow::showPage(const JournalPage& page)
+{
+    reading_.reset();
+    cancel_->setEnabled(false);
+    readError_ = page.error;
+    waiting_.clear();
+    refused_.clear();
+    if (!page.error.isEmpty() && !journal_.hasServer()) {
+        status_->setText(T("Journal illisible : %1").arg(page.error));
+        all_.clear();
         shown_.clear();
         table_->setRowCount(0);
         return;
+    }
+    // With a server, what it lacks of this station is shown beside what it holds, and says so.
+    QList<JournalRecord> records = page.records;
+    for (const JournalRecord& r : page.waiting) {
+        records << r;
+        waiting_.insert(r.id);
+    }
+    for (const SetAsideRecord& aside : page.setAside) {
+        records << aside.record;
+        refused_.insert(aside.record.id, aside.reason);
     }
     // The displays met so far, offered in the list; what the operator typed stays.
     const QString current = display_->currentText();
@@ -200,13 +248,22 @@ void HistoryWindow::fillTable()
     for (int row = 0; row < shown_.size(); ++row) {
         const JournalRecord& r = shown_[row];
         const bool mine = !display.isEmpty() && (r.serial == display || r.usbPath == display);
-        const QStringList texts = cells(r);
+        QStringList texts = cells(r);
+        QString note;
+        if (refused_.contains(r.id)) {
+            note = T("Refusé par le serveur, mis de côté : %1").arg(refused_.value(r.id));
+            texts.last() = note + QStringLiteral(" — ") + texts.last();
+        } else if (waiting_.contains(r.id)) {
+            note = T("Pas encore sur le serveur partagé : attend d'y être envoyé.");
+        }
         for (int column = 0; column < texts.size(); ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
-            if (mine) {
+            if (mine || !note.isEmpty()) {
                 QFont font = item->font();
-                font.setBold(true);
+                font.setBold(mine);
+                font.setItalic(!note.isEmpty());
                 item->setFont(font);
+                item->setToolTip(note);
             }
             if (column == 2 && !r.passed())
                 item->setForeground(theme::kFailedLine.text.get());
@@ -214,15 +271,29 @@ void HistoryWindow::fillTable()
         }
     }
     table_->resizeColumnsToContents();
-    status_->setText(statusText());
+    // While a read is under way the status says so; its answer sets the status again.
+    if (!reading_)
+        status_->setText(statusText());
 }
 
 QString HistoryWindow::statusText() const
 {
-    const QString source = journal_.hasServer()
-        ? T("Serveur partagé %1").arg(journal_.serverShown())
-        : T("Journal du poste %1").arg(QDir::toNativeSeparators(journal_.databasePath()));
-    return (shown_.size() > 1 ? T("%1 — %2 opérations") : T("%1 — %2 opération")).arg(source).arg(shown_.size());
+    const QString count = (shown_.size() > 1 ? T("%1 opérations") : T("%1 opération")).arg(shown_.size());
+    if (!journal_.hasServer())
+        return T("Journal du poste %1 — %2").arg(QDir::toNativeSeparators(journal_.databasePath()), count);
+    QString text = readError_.isEmpty()
+        ? T("Serveur partagé %1 — %2").arg(journal_.serverShown(), count)
+        : T("Serveur partagé illisible : %1. Seules les opérations de ce poste qui n'y sont pas : %2")
+              .arg(readError_, count);
+    if (!waiting_.isEmpty() && readError_.isEmpty())
+        text += (waiting_.size() > 1 ? T(" ; %1 de ce poste attendent d'y être envoyées")
+                                     : T(" ; %1 de ce poste attend d'y être envoyée"))
+                    .arg(waiting_.size());
+    if (!refused_.isEmpty())
+        text += (refused_.size() > 1 ? T(" ; %1 refusées par le serveur, mises de côté")
+                                     : T(" ; %1 refusée par le serveur, mise de côté"))
+                    .arg(refused_.size());
+    return text;
 }
 
 void HistoryWindow::EXPORTER_Click()
