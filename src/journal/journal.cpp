@@ -18,6 +18,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "common/handover.h"
 #include "common/language.h"
 
 namespace trivo::journal {
@@ -444,14 +445,11 @@ std::shared_ptr<ReadTicket> Journal::read(const Filter& filter, QObject* context
     d->queueRead({filter, stationIfNoServer, ticket,
                   [context, done, watch](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) {
                       t->deliver([&] {
-                          QMetaObject::invokeMethod(
-                              context,
-                              [done, page, weak = std::weak_ptr<ReadTicket>(t)] {
-                                  // Cancelled after it was posted, or given up by its caller: not delivered.
-                                  if (const std::shared_ptr<ReadTicket> live = weak.lock(); live && !live->cancelled())
-                                      done(page);
-                              },
-                              Qt::QueuedConnection);
+                          postTo(context, [done, page, weak = std::weak_ptr<ReadTicket>(t)] {
+                              // Cancelled after it was posted, or given up by its caller: not delivered.
+                              if (const std::shared_ptr<ReadTicket> live = weak.lock(); live && !live->cancelled())
+                                  done(page);
+                          });
                       });
                       QObject::disconnect(watch);
                   }});

@@ -97,6 +97,7 @@ private slots:
         server_.query(QStringLiteral("CREATE DATABASE vide"));
         QVERIFY2(server_.requirePasswords(), qPrintable(server_.error()));
         locked_.home = dir_.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkpath(locked_.home));
     }
 
     void twoStationsAtOnceIntoOneServer()
@@ -243,6 +244,7 @@ private slots:
         QFETCH(QString, secret);
         Station station;
         station.home = dir_.filePath(QStringLiteral("secret-%1").arg(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(station.home));
         for (const QStringList& args : {QStringList{"--simule=" + station.home + "/etat", "commande", "plus"},
                                         QStringList{"historique"}, QStringList{"synchroniser"},
                                         QStringList{"base", "initialiser"}}) {
