@@ -10,8 +10,9 @@ trivo_build_packages=(
   qt6-l10n-tools
   libhidapi-dev libudev-dev
   libqt6svg6
-  # The service journal: Qt SQL's SQLite driver for the local database, libpq for the shared server.
-  libqt6sql6-sqlite libpq-dev
+  # The service journal: Qt SQL's SQLite driver for the local database (SQLite's own headers for the check of
+  # the whole file in the background), libpq for the shared server.
+  libqt6sql6-sqlite libsqlite3-dev libpq-dev
   fonts-dejavu-core
   # Qt's own texts (message box buttons, file dialogs) in French, loaded at start-up.
   qt6-translations-l10n

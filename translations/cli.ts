@@ -118,9 +118,9 @@ Exit codes:
 </translation>
     </message>
     <message>
-        <source>  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   journal de service
+        <source>  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   journal de service
 </source>
-        <translation>  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   service log
+        <translation>  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   service log
 </translation>
     </message>
     <message>
@@ -534,27 +534,35 @@ after confirmation (--oui gives it in advance).
 </translation>
     </message>
     <message>
-        <source>Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]
+        <source>Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]
 Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,
 opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus
 ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.
+Résultat : reussi, echec, en cours (l'opération se déroule) ou interrompu (le programme s'est
+arrêté avant la fin de l'opération).
 --afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou
 AAAA-MM-JJTHH:MM[:SS][Z].
+--formation : aussi les opérations faites sur l'afficheur émulé (formation), que seule une
+session --simule montre sinon.
 --json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
 operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,
-duree_ms) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements du poste
-qui l'attendent sont affichés) ; 4 : journal du poste illisible.
+duree_ms, formation) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements
+du poste qui l'attendent sont affichés) ; 4 : journal du poste illisible.
 </source>
-        <translation>Usage: trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]
+        <translation>Usage: trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]
 Shows the service log: each operation that wrote to a display (date, station,
 operator, batch, display, operation, result, SHA-256 fingerprints, file, duration), the oldest
 first. With --base, the shared server's (all stations), otherwise the station's.
+Result: reussi (passed), echec (failed), en cours (running) or interrompu (the program stopped
+before the operation ended).
 --afficheur S: serial number or USB path; --lot L; --depuis DATE: YYYY-MM-DD or
 YYYY-MM-DDTHH:MM[:SS][Z].
+--formation: also the operations made on the emulated display (training), which otherwise only
+a --simule session shows.
 --json: an array of objects (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
 operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,
-duree_ms); --csv: the same columns. Code 1: server unreachable (the station's records that
-wait for it are shown); 4: the station's log unreadable.
+duree_ms, formation); --csv: the same columns. Code 1: server unreachable (the station's records
+that wait for it are shown); 4: the station's log unreadable.
 </translation>
     </message>
     <message>
@@ -702,8 +710,16 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>waiting for a display</translation>
     </message>
     <message>
+        <source>en cours</source>
+        <translation>running</translation>
+    </message>
+    <message>
         <source>inaccessible (%1)</source>
         <translation>inaccessible (%1)</translation>
+    </message>
+    <message>
+        <source>interrompu</source>
+        <translation>interrupted</translation>
     </message>
     <message>
         <source>libre</source>

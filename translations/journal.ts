@@ -116,6 +116,10 @@
         <translation>The local service log was damaged: it is kept as %1 and a new log begins.</translation>
     </message>
     <message>
+        <source>Le programme s'est arrêté avant la fin de l'opération.</source>
+        <translation>The program stopped before the operation ended.</translation>
+    </message>
+    <message>
         <source>Lecture annulée : le tableau est celui de la lecture précédente.</source>
         <translation>Reading cancelled: the table is that of the previous reading.</translation>
     </message>

@@ -1,6 +1,7 @@
 #include "cli/cli_app.h"
 
 #include <atomic>
+#include <unistd.h>
 
 #include "cli/cli_support.h"
 #include "common/language.h"
@@ -120,17 +121,22 @@ const CliCommand kCommands[] = {
         "Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;\n"
         "un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).\n"),
      true, cmdProduction},
-    {"historique", FR("  historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]   journal de service\n"),
-     FR("Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--json|--csv]\n"
+    {"historique",
+     FR("  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   journal de service\n"),
+     FR("Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]\n"
         "Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,\n"
         "opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus\n"
         "ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.\n"
+        "Résultat : reussi, echec, en cours (l'opération se déroule) ou interrompu (le programme s'est\n"
+        "arrêté avant la fin de l'opération).\n"
         "--afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou\n"
         "AAAA-MM-JJTHH:MM[:SS][Z].\n"
+        "--formation : aussi les opérations faites sur l'afficheur émulé (formation), que seule une\n"
+        "session --simule montre sinon.\n"
         "--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,\n"
         "operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier,\n"
-        "duree_ms) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements du poste\n"
-        "qui l'attendent sont affichés) ; 4 : journal du poste illisible.\n"),
+        "duree_ms, formation) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements\n"
+        "du poste qui l'attendent sont affichés) ; 4 : journal du poste illisible.\n"),
      false, cmdHistorique},
     {"synchroniser", FR("  synchroniser                        envoie au serveur (--base) le journal en attente\n"),
      FR("Usage : trivo-cp-cli --base URI synchroniser\n"
@@ -321,6 +327,15 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
             return kCliBadFile;
         }
         s.trace.attach(*s.link);
+        // For the tests of what a killed program leaves behind, on the emulated display only: the program
+        // stops dead once its N-th report is traced, says so on its error stream and waits to be killed.
+        if (const int stopAt = qEnvironmentVariableIntValue("TRIVO_SIMULE_ARRET"); options.simulate && stopAt > 0)
+            s.trace.stopAfter(stopAt, [] {
+                static const char said[] = "TRIVO_SIMULE_ARRET\n";
+                [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, said, sizeof said - 1);
+                for (;;)
+                    ::pause();
+            });
     }
     // The displays plugged in, before any is opened: the one the command works on is chosen among them.
     for (const HidInterfaceInfo& info : s.transport->enumerate())

@@ -4,6 +4,7 @@
 // the procedures' results.
 #include <QStringList>
 #include <QTextStream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -116,13 +117,17 @@ struct CliRecording {
     std::unique_ptr<journal::Journal> journal;
     std::unique_ptr<journal::Recording> recording;
     journal::JournalEntry* entry();  // for the hashes and the file; null once refused
+    Progress& progress(Progress& shown);  // the operation's progress, its milestones kept in the record
 };
-// Opens the journal and the record: kCliOk, or the status to exit with before anything is sent (said on err).
+// Opens the journal and writes the record "en cours": kCliOk, or the status to exit with before anything is
+// sent (said on err).
 int startRecording(CliContext& c, journal::Operation operation, CliRecording& recording);
-// Writes the record before the result is told; a record that could not be written is said on err and
-// turns a success into kCliBadFile. Returns the status to exit with.
+// Completes the record, synced, and only then tells the result (`tell` prints it); an emulated display's
+// memory is kept in its state file first, as a real display holds what it was sent before its record
+// says so. A record that could not be written is said on err and turns a success into kCliBadFile.
+// Returns the status to exit with.
 int finishRecording(CliContext& c, CliRecording& recording, const OperationResult& result, int status,
-                    const QString& done = QString());
+                    const QString& done, const std::function<void()>& tell);
 
 
 // Opens the session and runs one connection check, as the window's first tick does. kCliOk, or the status
@@ -148,6 +153,8 @@ void printFailure(QTextStream& err, const OperationResult& result);
 // (differentStatus), or why the display could not be read (kCliReadFailed; kCliBadFile for a form that
 // cannot be programmed).
 int printVerification(CliContext& c, const Verification& verification, int differentStatus);
+// The same status, without printing anything.
+int verificationStatus(const Verification& verification, int differentStatus);
 
 // Whether Ctrl+C asked the running command to stop.
 bool stopRequested();

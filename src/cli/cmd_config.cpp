@@ -120,38 +120,43 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
     CliRecording record;
     if (const int refused = startRecording(c, journal::Operation::Programming, record); refused != kCliOk)
         return refused;
+    Progress& noted = record.progress(silentProgress());
     const VerifiedProgramming verified = verify
-        ? programAndVerify(*c.session->link, loaded.state, silentProgress())
-        : VerifiedProgramming{programParameters(*c.session->link, loaded.state, silentProgress()), {}, false};
+        ? programAndVerify(*c.session->link, loaded.state, noted)
+        : VerifiedProgramming{programParameters(*c.session->link, loaded.state, noted), {}, false};
     const ProgramResult& result = verified.programming;
     if (journal::JournalEntry* entry = record.entry()) {
         entry->setFile(files[0], journal::fileBytes(files[0]));
-        // The block as the display holds it afterwards is known only when it was read back.
-        if (verified.verificationRan && verified.verification.ok())
-            entry->setBlockAfter(journal::bytesOf(verified.verification.block));
+        if (const std::optional<ParameterBlock> after = verified.blockAfter(loaded.state))
+            entry->setBlockAfter(journal::bytesOf(*after));
     }
-    if (!result.ok()) {
-        printBox(c.err, result.box);
-        if (result.outcome == Outcome::Refused)
-            c.err << T("Valeur refusée : REG_V(%1) = \"%2\"")
-                         .arg(QString::number(result.invalidBox),
-                              loaded.state.REG_V[static_cast<std::size_t>(std::max(0, result.invalidBox))])
-                  << Qt::endl;
-        c.err << T(kProgramLostStatus) << Qt::endl;
-        return finishRecording(c, record, result, kCliFailed);
-    }
-    c.out << T(result.status) << '\n';
-    if (verify && verified.readBackFailed())
-        c.err << T(kProgramReadBackFailedStatus) << Qt::endl;
+    if (!result.ok())
+        return finishRecording(c, record, result, kCliFailed, {}, [&] {
+            printBox(c.err, result.box);
+            if (result.outcome == Outcome::Refused)
+                c.err << T("Valeur refusée : REG_V(%1) = \"%2\"")
+                             .arg(QString::number(result.invalidBox),
+                                  loaded.state.REG_V[static_cast<std::size_t>(std::max(0, result.invalidBox))])
+                      << Qt::endl;
+            c.err << T(kProgramLostStatus) << Qt::endl;
+        });
+    const auto tellProgrammed = [&] {
+        c.out << T(result.status) << '\n';
+        if (verify && verified.readBackFailed())
+            c.err << T(kProgramReadBackFailedStatus) << Qt::endl;
+    };
     if (!verify)
-        return finishRecording(c, record, result, kCliOk);
-    const int status = printVerification(c, verified.verification, kCliDifferent);
+        return finishRecording(c, record, result, kCliOk, {}, tellProgrammed);
+    const int status = verificationStatus(verified.verification, kCliDifferent);
     // Programmed but not confirmed by its read-back: the journal says so.
     const OperationResult recorded = status == kCliOk
         ? static_cast<const OperationResult&>(result)
         : OperationResult::failure(Outcome::Refused, kProgramTitle, verifiedProgrammingStatus(verified),
                                    MsgIcon::Exclamation);
-    return finishRecording(c, record, recorded, status);
+    return finishRecording(c, record, recorded, status, {}, [&] {
+        tellProgrammed();
+        printVerification(c, verified.verification, kCliDifferent);
+    });
 }
 
 int cmdCommande(CliContext& c, const QStringList& args)
@@ -177,12 +182,10 @@ int cmdCommande(CliContext& c, const QStringList& args)
     const OperationResult sent = sendDirectCommand(*c.session->link, code);
     // The journal keeps the French; the terminal shows the operator's language.
     const QString done = QStringLiteral("Commande %1 (%2) envoyée.").arg(args[0], code);
-    if (!sent.ok()) {
-        printFailure(c.err, sent);
-        return finishRecording(c, record, sent, kCliFailed);
-    }
-    c.out << T("Commande %1 (%2) envoyée.").arg(args[0], code) << '\n';
-    return finishRecording(c, record, sent, kCliOk, done);
+    if (!sent.ok())
+        return finishRecording(c, record, sent, kCliFailed, {}, [&] { printFailure(c.err, sent); });
+    return finishRecording(c, record, sent, kCliOk, done,
+                           [&] { c.out << T("Commande %1 (%2) envoyée.").arg(args[0], code) << '\n'; });
 }
 
 }  // namespace trivo

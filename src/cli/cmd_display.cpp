@@ -65,27 +65,30 @@ int cmdEcran(CliContext& c, const QStringList& args)
             return refused;
         if (journal::JournalEntry* entry = record.entry())
             entry->setFileHash(sendArgs[1], journal::sha256Of(picture.pack()));
-        const OperationResult sent = sendHomeScreen(*c.session->link, picture, silentProgress());
+        Progress& noted = record.progress(silentProgress());
+        const OperationResult sent = sendHomeScreen(*c.session->link, picture, noted);
         // The journal keeps the French; the terminal shows the operator's language.
         const QString done = FR("Écran d'accueil envoyé.");
-        if (!sent.ok()) {
-            printFailure(c.err, sent);
-            return finishRecording(c, record, sent, kCliFailed);
-        }
-        c.out << T(done) << '\n';
+        if (!sent.ok())
+            return finishRecording(c, record, sent, kCliFailed, {}, [&] { printFailure(c.err, sent); });
+        const auto tellSent = [&] { c.out << T(done) << '\n'; };
         if (!verify)
-            return finishRecording(c, record, sent, kCliOk, done);
-        const ScreenCheck check = verifyHomeScreen(*c.session->link, picture, silentProgress());
-        if (check.ok()) {
-            c.out << T(check.status) << '\n';
-            return finishRecording(c, record, check, kCliOk);
-        }
-        if (check.firstDifference >= 0) {
-            c.out << T(check.box.text) << '\n';
-            return finishRecording(c, record, check, kCliDifferent);
-        }
-        printFailure(c.err, check);
-        return finishRecording(c, record, check, kCliReadFailed);
+            return finishRecording(c, record, sent, kCliOk, done, tellSent);
+        const ScreenCheck check = verifyHomeScreen(*c.session->link, picture, noted);
+        if (check.ok())
+            return finishRecording(c, record, check, kCliOk, {}, [&] {
+                tellSent();
+                c.out << T(check.status) << '\n';
+            });
+        if (check.firstDifference >= 0)
+            return finishRecording(c, record, check, kCliDifferent, {}, [&] {
+                tellSent();
+                c.out << T(check.box.text) << '\n';
+            });
+        return finishRecording(c, record, check, kCliReadFailed, {}, [&] {
+            tellSent();
+            printFailure(c.err, check);
+        });
     }
     if (args.size() == 3 && args[0] == QLatin1String("lire") && args[1] == QLatin1String("-o")) {
         if (!requireDisplay(c))
@@ -109,13 +112,11 @@ int cmdEcran(CliContext& c, const QStringList& args)
         CliRecording record;
         if (const int refused = startRecording(c, journal::Operation::Screen, record); refused != kCliOk)
             return refused;
-        const OperationResult cleared = clearHomeScreen(*c.session->link, picture, silentProgress());
-        if (!cleared.ok()) {
-            printFailure(c.err, cleared);
-            return finishRecording(c, record, cleared, kCliFailed);
-        }
-        c.out << T("Écran effacé.") << '\n';
-        return finishRecording(c, record, cleared, kCliOk, QStringLiteral("Écran effacé."));
+        const OperationResult cleared = clearHomeScreen(*c.session->link, picture, record.progress(silentProgress()));
+        if (!cleared.ok())
+            return finishRecording(c, record, cleared, kCliFailed, {}, [&] { printFailure(c.err, cleared); });
+        return finishRecording(c, record, cleared, kCliOk, QStringLiteral("Écran effacé."),
+                               [&] { c.out << T("Écran effacé.") << '\n'; });
     }
     c.err << commandHelp(QStringLiteral("ecran"));
     return kCliUsage;
@@ -165,16 +166,14 @@ int cmdFirmware(CliContext& c, const QStringList& args)
     c.out << T(kFlashingText) << '\n';
     c.out.flush();
     TerminalProgress bar(c.out, isTerminal(c.out));
-    const FlashResult result = flashFirmware(*s.link, *image, bar);
-    if (!result.completed) {
-        c.err << T(flashFailureText(result)) << Qt::endl;
-        return finishRecording(c, record, result, kCliFailed);
-    }
+    const FlashResult result = flashFirmware(*s.link, *image, record.progress(bar));
+    if (!result.completed)
+        return finishRecording(c, record, result, kCliFailed, {},
+                               [&] { c.err << T(flashFailureText(result)) << Qt::endl; });
     // A completed update restarts the display on its new firmware: the saved state must answer again.
     if (s.emulated)
         s.emulated->display().updateMode = false;
-    c.out << T(kFlashDoneText) << '\n';
-    return finishRecording(c, record, result, kCliOk, kFlashDoneText);
+    return finishRecording(c, record, result, kCliOk, kFlashDoneText, [&] { c.out << T(kFlashDoneText) << '\n'; });
 }
 
 }  // namespace trivo

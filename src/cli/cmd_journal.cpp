@@ -17,15 +17,26 @@ namespace {
 // How long a command waits at its end for its records to leave; then they wait for the next one.
 constexpr int kEndWaitMs = 2000;
 
+// The result in the words of the human lines (without accents, as they always were).
+QString resultText(Result result)
+{
+    switch (result) {
+    case Result::Succeeded: return T("reussi");
+    case Result::Failed: return T("echec");
+    case Result::Running: return T("en cours");
+    case Result::Interrupted: return T("interrompu");
+    }
+    return T("echec");
+}
+
 // One record on one line for a person: local time, operation, result, display, who, lot, message (as it
 // was recorded).
 QString humanLine(const JournalRecord& r)
 {
     QString line = QStringLiteral("%1  %2  %3  %4  %5@%6")
                        .arg(r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-                            operationShown(r.operation).leftJustified(13),
-                            (r.passed() ? T("reussi") : T("echec")).leftJustified(6), r.display(), r.operatorName,
-                            r.station);
+                            operationShown(r.operation).leftJustified(13), resultText(r.outcome).leftJustified(6),
+                            r.display(), r.operatorName, r.station);
     if (!r.lot.isEmpty())
         line += T("  lot %1").arg(r.lot);
     return line + QStringLiteral("  ") + r.message;
@@ -65,6 +76,7 @@ std::unique_ptr<Journal> openJournal(CliContext& c)
     JournalSettings settings;
     const JournalOptions options = c.journal ? *c.journal : JournalOptions{};
     settings.identity = currentIdentity(options.operatorName, options.lot);
+    settings.trainingSession = c.simulate;
     settings.serverUri = options.serverUri.isEmpty() ? settingsServerUri() : options.serverUri;
     auto journal = std::make_unique<Journal>(settings);
     if (const QString why = journal->openError(); !why.isEmpty()) {
@@ -92,13 +104,15 @@ void reportWaiting(CliContext& c, Journal& journal)
 
 journal::JournalEntry* CliRecording::entry() { return recording ? recording->entry() : nullptr; }
 
+Progress& CliRecording::progress(Progress& shown) { return recording ? recording->progress(shown) : shown; }
+
 int startRecording(CliContext& c, journal::Operation operation, CliRecording& r)
 {
     r.journal = openJournal(c);
     if (!r.journal)
         return kCliBadFile;
     r.recording = std::make_unique<journal::Recording>(r.journal.get(), operation, c.session->link->device());
-    if (const std::optional<OperationResult> refused = r.recording->refusal()) {
+    if (const std::optional<OperationResult> refused = r.recording->start()) {
         printFailure(c.err, *refused);
         r.recording.reset();
         return kCliBadFile;
@@ -106,21 +120,30 @@ int startRecording(CliContext& c, journal::Operation operation, CliRecording& r)
     return kCliOk;
 }
 
-int finishRecording(CliContext& c, CliRecording& r, const OperationResult& result, int status, const QString& done)
+int finishRecording(CliContext& c, CliRecording& r, const OperationResult& result, int status, const QString& done,
+                    const std::function<void()>& tell)
 {
+    if (c.session && !saveSession(*c.session, c.err) && status == kCliOk)
+        status = kCliBadFile;
+    const QString missing = r.recording ? r.recording->finish(result, done) : QString();
+    if (tell)
+        tell();
     if (!r.recording)
         return status;
-    const QString missing = r.recording->finish(result, done);
+    if (!missing.isEmpty()) {
+        c.err << T(missing) << Qt::endl;
+        if (status == kCliOk)
+            status = kCliBadFile;
+    }
     reportWaiting(c, *r.journal);
-    if (missing.isEmpty())
-        return status;
-    c.err << T(missing) << Qt::endl;
-    return status == kCliOk ? kCliBadFile : status;
+    return status;
 }
 
 int cmdHistorique(CliContext& c, const QStringList& args)
 {
     Filter filter;
+    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
+    filter.training = c.simulate;
     bool json = false;
     bool csv = false;
     for (int i = 0; i < args.size(); ++i) {
@@ -145,6 +168,8 @@ int cmdHistorique(CliContext& c, const QStringList& args)
             json = true;
         } else if (a == QLatin1String("--csv")) {
             csv = true;
+        } else if (a == QLatin1String("--formation")) {
+            filter.training = true;
         } else {
             c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;

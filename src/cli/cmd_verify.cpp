@@ -39,6 +39,13 @@ int readStatus(const OperationResult& result)
 
 }  // namespace
 
+int verificationStatus(const Verification& verification, int differentStatus)
+{
+    if (!verification.ok())
+        return readStatus(verification);
+    return verification.comparison.identical() ? kCliOk : differentStatus;
+}
+
 int printVerification(CliContext& c, const Verification& verification, int differentStatus)
 {
     if (!verification.ok()) {
@@ -117,18 +124,17 @@ int cmdRestaurer(CliContext& c, const QStringList& args)
     if (journal::JournalEntry* entry = record.entry())
         entry->setFile(QDir(folder).filePath(kBackupManifestFile),
                        journal::fileBytes(QDir(folder).filePath(kBackupManifestFile)));
-    const RestoreResult restored = restoreBackup(*c.session->link, contents, silentProgress());
+    const RestoreResult restored = restoreBackup(*c.session->link, contents, record.progress(silentProgress()));
     if (journal::JournalEntry* entry = record.entry(); entry && restored.configuration.verification.ok())
         entry->setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
-    if (restored.ok()) {
-        c.out << T(restored.status) << '\n';
-        return finishRecording(c, record, restored, kCliOk);
-    }
-    printFailure(c.err, restored);
-    if (restored.configuration.different())
-        c.out << differenceLines(restored.configuration.verification.comparison);
+    if (restored.ok())
+        return finishRecording(c, record, restored, kCliOk, {}, [&] { c.out << T(restored.status) << '\n'; });
     const int status = restored.different() ? kCliDifferent : restored.readBackFailed() ? kCliReadFailed : kCliFailed;
-    return finishRecording(c, record, restored, status);
+    return finishRecording(c, record, restored, status, {}, [&] {
+        printFailure(c.err, restored);
+        if (restored.configuration.different())
+            c.out << differenceLines(restored.configuration.verification.comparison);
+    });
 }
 
 }  // namespace trivo

@@ -18,6 +18,18 @@ VerifiedProgramming programAndVerify(Exchanger& link, const FormState& form, Pro
     return result;
 }
 
+std::optional<ParameterBlock> VerifiedProgramming::blockAfter(const FormState& form) const
+{
+    if (!programming.ok())
+        return std::nullopt;
+    if (verificationRan && verification.ok())
+        return verification.block;
+    const FormConversion conversion = formToSettings(form);
+    if (!conversion.ok())
+        return std::nullopt;
+    return encodeBlock(conversion.settings);
+}
+
 QString verifiedProgrammingStatus(const VerifiedProgramming& result, Wording wording)
 {
     const auto words = [wording](const QString& french) { return wording == Wording::Shown ? T(french) : french; };

@@ -4,6 +4,8 @@
 // "trivo-cp-cli programmer --verifier".
 #include <QString>
 
+#include <optional>
+
 #include "common/language.h"
 #include "config/config_procedures.h"
 #include "config/settings_codec.h"
@@ -23,6 +25,10 @@ struct VerifiedProgramming {
     bool identical() const { return verificationRan && verification.ok() && verification.comparison.identical(); }
     bool different() const { return verificationRan && verification.ok() && !verification.comparison.identical(); }
     bool readBackFailed() const { return verificationRan && !verification.ok(); }
+    // The block the display holds afterwards as far as it is known, for the journal: the block read back,
+    // else the block written (`form`'s, its presets as it holds them, sent or not); nothing when the
+    // programming did not end.
+    std::optional<ParameterBlock> blockAfter(const FormState& form) const;
 };
 
 VerifiedProgramming programAndVerify(Exchanger& link, const FormState& form, Progress& progress);

@@ -1040,18 +1040,19 @@ void ConfigWindow::PROG_PARAM()
     operations_->run<VerifiedProgramming>(
         [form, verify, journal, file](Exchanger& link, Progress& progress) {
             journal::Recording record(journal, journal::Operation::Programming, link.device());
-            if (const std::optional<OperationResult> refused = record.refusal()) {
+            if (const std::optional<OperationResult> refused = record.start()) {
                 VerifiedProgramming none;
                 static_cast<OperationResult&>(none.programming) = *refused;
                 return none;
             }
-            VerifiedProgramming verified = verify ? programAndVerify(link, form, progress)
-                                                  : VerifiedProgramming{programParameters(link, form, progress), {}, false};
+            Progress& noted = record.progress(progress);
+            VerifiedProgramming verified = verify ? programAndVerify(link, form, noted)
+                                                  : VerifiedProgramming{programParameters(link, form, noted), {}, false};
             if (journal::JournalEntry* entry = record.entry()) {
                 // What went out, as a configuration file holds it; the file's own name when it came from one.
                 entry->setFile(file, config_file::toFileBytes(form));
-                if (verified.verificationRan && verified.verification.ok())
-                    entry->setBlockAfter(journal::bytesOf(verified.verification.block));
+                if (const std::optional<ParameterBlock> after = verified.blockAfter(form))
+                    entry->setBlockAfter(journal::bytesOf(*after));
             }
             const bool confirmed = !verified.different() && !verified.readBackFailed();
             journal::noteMissingRecord(
@@ -1139,9 +1140,10 @@ void ConfigWindow::BOUTON_Click(int index)
         const QString caption = spec.caption;
         journal::Journal* journal = main_.serviceJournal();
         operations_->run<OperationResult>(
-            [tag, caption, journal](Exchanger& link, Progress&) {
+            [tag, caption, journal](Exchanger& link, Progress& progress) {
                 return journal::recorded<OperationResult>(
-                    journal, journal::Operation::Command, link.device(), [&] { return sendDirectCommand(link, tag); },
+                    journal, journal::Operation::Command, link.device(), progress,
+                    [&](Progress&) { return sendDirectCommand(link, tag); },
                     [](journal::JournalEntry&, const OperationResult&) {},
                     QStringLiteral("Commande « %1 » (%2) envoyée.").arg(caption, tag));
             },

@@ -277,7 +277,7 @@ constexpr std::size_t kFrame = 65;
 EmulatedTransport::EmulatedTransport() : start_(std::chrono::steady_clock::now())
 {
     Device main;
-    main.info = {kDisplayPath, 0x1234, 0x0001, 0x0100, serialOf(0)};
+    main.info = {kDisplayPath, 0x1234, 0x0001, 0x0100, serialOf(0), true};
     main.kind = Kind::MainDisplay;
     devices_.push_back(main);
     plugged_ = true;
@@ -435,7 +435,7 @@ void EmulatedTransport::addOtherDevice(uint16_t vendorId, uint16_t productId, bo
 {
     const std::lock_guard lock(mutex_);
     Device d;
-    d.info = {"emulated:other" + std::to_string(++otherCount_), vendorId, productId, 0x0100};
+    d.info = {"emulated:other" + std::to_string(++otherCount_), vendorId, productId, 0x0100, {}, true};
     if (beforeDisplay) {
         auto main =
             std::find_if(devices_.begin(), devices_.end(), [](const Device& x) { return x.kind == Kind::MainDisplay; });
@@ -454,7 +454,7 @@ int EmulatedTransport::addDisplay(uint16_t version)
     const std::lock_guard lock(mutex_);
     const int unit = unitCountLocked();
     Device d;
-    d.info = {"emulated:display" + std::to_string(unit + 1), 0x1234, 0x0001, version, serialOf(unit)};
+    d.info = {"emulated:display" + std::to_string(unit + 1), 0x1234, 0x0001, version, serialOf(unit), true};
     d.kind = Kind::SecondDisplay;
     d.unit = unit;
     if (unit >= 2)

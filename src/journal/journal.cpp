@@ -147,7 +147,8 @@ struct Reader {
 
 struct Journal::Private {
     explicit Private(JournalSettings s)
-        : settings(std::move(s)), store(StoreOptions{settings.databasePath, settings.busyTimeoutMs})
+        : settings(std::move(s)),
+          store(StoreOptions{settings.databasePath, settings.busyTimeoutMs, settings.checkIntervalMs})
     {
     }
 
@@ -167,7 +168,6 @@ struct Journal::Private {
 
     JournalSettings settings;
     LocalStore store;
-    QString notice;
     bool hasServer = false;
 
     // The sending: one thread, its own connection.
@@ -366,10 +366,6 @@ Journal::Journal(JournalSettings settings)
         registry.insert(this);
         d->interrupted = everyJournalInterrupted;
     }
-    if (const QString aside = d->store.setAsidePath(); !aside.isEmpty())
-        d->notice = T("Le journal de service local était endommagé : il est gardé sous %1 et un "
-                      "nouveau journal commence.")
-                        .arg(QDir::toNativeSeparators(aside));
     if (!d->settings.serverUri.isEmpty() && d->store.openError().isEmpty()) {
         d->hasServer = true;
         d->sendStore = std::make_unique<ServerStore>(d->settings.serverUri);
@@ -408,13 +404,33 @@ Journal::~Journal()
 }
 
 QString Journal::openError() const { return d->store.openError(); }
-QString Journal::notice() const { return d->notice; }
+// Asked each time: the check of the whole file, in the background, may find it damaged after the start.
+QString Journal::notice() const
+{
+    const QString aside = d->store.setAsidePath();
+    return aside.isEmpty() ? QString()
+                           : T("Le journal de service local était endommagé : il est gardé sous %1 et un "
+                               "nouveau journal commence.")
+                                 .arg(QDir::toNativeSeparators(aside));
+}
 QString Journal::databasePath() const { return d->store.path(); }
 const Identity& Journal::identity() const { return d->settings.identity; }
 bool Journal::hasServer() const { return d->hasServer; }
 QString Journal::serverShown() const { return ServerStore::shown(d->settings.serverUri); }
 
-QString Journal::ready() { return d->store.ready(); }
+bool Journal::trainingSession() const { return d->settings.trainingSession; }
+
+QString Journal::begin(const JournalRecord& record) { return d->store.begin(record); }
+
+void Journal::noteProgress(const QString& id, qint64 durationMs) { d->store.noteProgress(id, durationMs); }
+
+QString Journal::finish(const JournalRecord& record)
+{
+    const QString why = d->store.finish(record);
+    if (why.isEmpty())
+        d->wakeSender();
+    return why;
+}
 
 QString Journal::append(const JournalRecord& record)
 {
@@ -544,7 +560,7 @@ QString operationLine(const JournalRecord& r)
 {
     return QStringLiteral("%1  %2  %3  %4@%5  %6")
         .arg(r.at.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")), operationName(r.operation),
-             r.passed() ? QStringLiteral("réussi") : QStringLiteral("échec"), r.operatorName, r.station, r.message);
+             resultShown(r.outcome, true), r.operatorName, r.station, r.message);
 }
 
 namespace {
@@ -570,14 +586,15 @@ QStringList lastOperations(Journal& journal, const QString& display, int count)
 {
     if (display.isEmpty())
         return {};
-    return operationLines(journal.readNow(Filter{display, QString(), QDateTime(), count}, true), count);
+    return operationLines(
+        journal.readNow(Filter{display, QString(), QDateTime(), count, journal.trainingSession()}, true), count);
 }
 
 std::shared_ptr<ReadTicket> lastOperations(Journal& journal, const QString& display, QObject* context,
                                            std::function<void(const QStringList&)> done, int count)
 {
     return journal.read(
-        Filter{display, QString(), QDateTime(), display.isEmpty() ? 1 : count}, context,
+        Filter{display, QString(), QDateTime(), display.isEmpty() ? 1 : count, journal.trainingSession()}, context,
         [done, count, display](const JournalPage& page) { done(display.isEmpty() ? QStringList() : operationLines(page, count)); },
         true);
 }

@@ -4,12 +4,13 @@
 // local database in the background, in their order and each once; while the server cannot be reached the
 // operations go on and the records wait for it.
 //
-// Recording an operation:
-//     if (const QString why = journal.ready(); !why.isEmpty()) -> stop before writing to the display
+// Recording an operation (Recording, recording.h, does this for the windows and the command line):
 //     JournalEntry entry(Operation::Programming, link.device(), journal.identity());
+//     if (const QString why = journal.begin(entry.record()); !why.isEmpty()) -> stop before writing to the display
 //     entry.setBlockBefore(...); ... the operation ...; entry.setBlockAfter(...); entry.setFile(...);
 //     entry.finish(result.ok(), what the operator is told);
-//     if (const QString why = journal.append(entry.record()); !why.isEmpty()) -> tell the operator
+//     if (const QString why = journal.finish(entry.record()); !why.isEmpty()) -> tell the operator
+//     ... and only then tell the operator the result.
 #include <QList>
 #include <QString>
 
@@ -32,6 +33,9 @@ struct JournalSettings {
     int busyTimeoutMs = 10000;
     // A server that could not be reached is tried again after this long, or at the next record.
     int retryMs = 10000;
+    // A training session (the emulated display): its readers show the training records beside the service ones.
+    bool trainingSession = false;
+    qint64 checkIntervalMs = 24 * 3600 * 1000;  // how often the local file is checked whole, in the background
 };
 
 // journal.sqlite in the user's data folder of the program.
@@ -90,10 +94,18 @@ public:
     bool hasServer() const;
     QString serverShown() const;  // the server's connection string without its password
 
-    // "" when a record can be written now: call before writing to the display.
-    QString ready();
-    // Writes and syncs the record; "" or why it could not be written. Safe from any thread. The record goes
-    // to the shared server in the background.
+    bool trainingSession() const;
+
+    // Writes and syncs the record of an operation before it writes to a display ("en cours"); "" or why it
+    // could not, and then nothing may be sent. Safe from any thread.
+    QString begin(const JournalRecord& record);
+    // The record begun, now with its end, synced; "" or why it could not be written. The record goes to the
+    // shared server in the background.
+    QString finish(const JournalRecord& record);
+    // How long the running operation of that record has gone (kept should its program die); not waited for.
+    void noteProgress(const QString& id, qint64 durationMs);
+    // Writes and syncs a record whole at once; "" or why it could not be written. Safe from any thread. The
+    // record goes to the shared server in the background.
     QString append(const JournalRecord& record);
 
     // This station's records.
@@ -126,7 +138,8 @@ private:
 };
 
 // A display's last `count` operations as the service sheet lists them, newest first: from the shared server
-// when there is one and it answers, else from this station. Nothing when the journal cannot be read.
+// when there is one and it answers, else from this station; the training ones only in a training session.
+// Nothing when the journal cannot be read.
 QStringList lastOperations(Journal& journal, const QString& display, int count = 5);
 // The same read off the caller's thread, `done` called on `context`'s thread.
 std::shared_ptr<ReadTicket> lastOperations(Journal& journal, const QString& display, QObject* context,

@@ -93,6 +93,13 @@ Result resultFromWord(const QString& word)
     return Result::Failed;
 }
 
+QString resultShown(Result result, bool french)
+{
+    static const char* const kShown[] = {FR_C("réussi"), FR_C("échec"), FR_C("en cours"), FR_C("interrompu")};
+    const char* text = kShown[static_cast<int>(result)];
+    return french ? QString::fromUtf8(text) : T(text);
+}
+
 std::optional<Operation> operationFromName(const QString& name)
 {
     for (const OperationWord& w : kOperations)
@@ -122,6 +129,8 @@ JournalEntry::JournalEntry(Operation operation, const HidInterfaceInfo& display,
     record_.usbPath = QString::fromStdString(display.path);
     record_.version = QStringLiteral("%1").arg(display.version, 4, 16, QLatin1Char('0')).toUpper();
     record_.operation = operation;
+    record_.outcome = Result::Running;  // until it is finished
+    record_.training = display.emulated;
     timer_.start();
 }
 
@@ -141,7 +150,12 @@ void JournalEntry::setFileHash(const QString& path, const QString& sha256)
 
 void JournalEntry::finish(bool passed, const QString& message)
 {
-    record_.outcome = passed ? Result::Succeeded : Result::Failed;
+    finish(passed ? Result::Succeeded : Result::Failed, message);
+}
+
+void JournalEntry::finish(Result result, const QString& message)
+{
+    record_.outcome = result;
     record_.message = oneLine(message);
     record_.durationMs = timer_.elapsed();
 }
@@ -206,6 +220,8 @@ bool matches(const Filter& f, const JournalRecord& r)
     if (!f.display.isEmpty() && f.display != r.serial && f.display != r.usbPath)
         return false;
     if (!f.lot.isEmpty() && f.lot != r.lot)
+        return false;
+    if (!f.training && r.training)
         return false;
     return !f.since.isValid() || r.at >= f.since;
 }

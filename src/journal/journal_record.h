@@ -12,6 +12,7 @@
 
 #include <optional>
 
+#include "common/language.h"
 #include "link/hid_transport.h"
 
 namespace trivo::journal {
@@ -31,9 +32,14 @@ inline const QString kSucceededWord = QStringLiteral("reussi");
 inline const QString kFailedWord = QStringLiteral("echec");
 inline const QString kRunningWord = QStringLiteral("en cours");
 inline const QString kInterruptedWord = QStringLiteral("interrompu");
+// The message of a record that its program left "en cours" (kept in French, as every message).
+inline const QString kInterruptedMessage = FR("Le programme s'est arrêté avant la fin de l'opération.");
 QString resultWord(Result result);
 // An unknown word reads as a failure: a record is never taken for a success it does not say.
 Result resultFromWord(const QString& word);
+// The result as a person reads it: "réussi", "échec", "en cours", "interrompu"; in the program's language, or
+// in French for a French document (the service sheet).
+QString resultShown(Result result, bool french = false);
 
 struct JournalRecord {
     QString id;         // unique across stations (a UUID without braces)
@@ -98,6 +104,8 @@ public:
     void setFileHash(const QString& path, const QString& sha256);
     // Duration from construction to now.
     void finish(bool passed, const QString& message);
+    void finish(Result result, const QString& message);
+    qint64 elapsedMs() const { return timer_.elapsed(); }
 
     JournalRecord& record() { return record_; }
     const JournalRecord& record() const { return record_; }
@@ -122,6 +130,7 @@ struct Filter {
     QString lot;
     QDateTime since;  // invalid: from the start
     int limit = 0;    // the newest `limit` records; 0: all
+    bool training = false;  // the training records too (a training session, --formation); else service only
 };
 bool matches(const Filter& filter, const JournalRecord& record);
 

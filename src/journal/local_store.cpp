@@ -9,6 +9,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+#include <sqlite3.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -42,7 +45,8 @@ const char* const kMigrations[] = {
     // is taken for interrupted); why the server refused a record set aside (it is not sent again).
     "ALTER TABLE journal ADD COLUMN formation INTEGER NOT NULL DEFAULT 0;"
     "ALTER TABLE journal ADD COLUMN proprietaire TEXT NOT NULL DEFAULT '';"
-    "ALTER TABLE journal ADD COLUMN rejet TEXT NOT NULL DEFAULT '';",
+    "ALTER TABLE journal ADD COLUMN rejet TEXT NOT NULL DEFAULT '';"
+    "CREATE INDEX journal_en_cours ON journal(seq) WHERE resultat = 'en cours';",
 };
 
 // Finished and not sent: what the sender takes. A record still running is sent once it ends; one the server
@@ -108,6 +112,60 @@ JournalRecord recordFrom(const QSqlQuery& q)
 
 std::atomic<int> connectionCount{0};
 
+QByteArray fileText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+}
+
+// A process's start (clock ticks after boot, field 22 of /proc/PID/stat): with the pid and the boot's id it
+// tells a program apart from a later one that got the same pid. Empty when no such process runs (a zombie
+// has ended).
+QString processStart(const QString& pid)
+{
+    const QByteArray stat = fileText(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype name = stat.lastIndexOf(')');  // the program's name may hold blanks and brackets
+    if (name < 0)
+        return {};
+    const QList<QByteArray> fields = stat.mid(name + 2).split(' ');
+    if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X")
+        return {};
+    return QString::fromLatin1(fields[19]);
+}
+
+QString bootId() { return QString::fromLatin1(fileText(QStringLiteral("/proc/sys/kernel/random/boot_id"))); }
+
+// Who writes a record "en cours": "host pid start boot".
+const QString& ownerTag()
+{
+    static const QString tag = [] {
+        const QString pid = QString::number(::getpid());
+        char host[256] = {};
+        ::gethostname(host, sizeof host - 1);
+        return QStringList{QString::fromLocal8Bit(host), pid, processStart(pid), bootId()}.join(QLatin1Char(' '));
+    }();
+    return tag;
+}
+
+// False when the program that wrote the record has ended: this machine, and its pid gone, reused by another
+// program, or from before the machine started again. What cannot be judged (another machine's program, a
+// start time that could not be read) counts as alive: a live program's record is never touched.
+bool ownerAlive(const QString& tag)
+{
+    const QStringList mine = ownerTag().split(QLatin1Char(' '));
+    const QStringList owner = tag.split(QLatin1Char(' '));
+    if (owner.size() != 4)
+        return false;
+    if (owner[0] != mine[0] || owner[2].isEmpty())
+        return true;
+    if (owner[3] != mine[3])
+        return false;
+    return processStart(owner[1]) == owner[2];
+}
+
+// The whole file's check, on a connection of its own (SQLite's own API, so that it can be interrupted).
+enum class Check { Sound, Damaged, Unknown };
+
 }  // namespace
 
 // The store's thread: every statement runs here, in the order asked.
@@ -123,6 +181,7 @@ public:
 
     ~Worker()
     {
+        stopCheck();
         run([this] {
             {
                 QSqlDatabase db = QSqlDatabase::database(connection_, false);
@@ -171,20 +230,19 @@ public:
             return;
         }
         QSqlError error;
-        if (openDatabase(&error))
-            return;
-        if (!isDamage(error)) {
-            openError_ = writeError(reasonOf(error));
-            return;
+        if (!openDatabase(&error)) {
+            if (!isDamage(error)) {
+                openError_ = writeError(reasonOf(error));
+                return;
+            }
+            // Kept for whoever wants to look into it; the station goes on with a new one.
+            if (!startAgain())
+                return;
         }
-        // Kept for whoever wants to look into it; the station goes on with a new one.
-        closeDatabase();
-        if (!setAside()) {
-            openError_ = writeError(T("la base est endommagée et ne peut pas être mise de côté"));
+        if (!openError_.isEmpty())
             return;
-        }
-        if (!openDatabase(&error))
-            openError_ = writeError(reasonOf(error));
+        settleInterrupted();
+        startCheck();
     }
 
     bool openDatabase(QSqlError* error)
@@ -203,18 +261,17 @@ public:
             return false;
         }
         QSqlQuery q(db);
-        // WAL: readers (the history) never wait for the line's writes. FULL: each commit is synced.
-        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL", "PRAGMA quick_check"}) {
+        // WAL: readers (the history) never wait for the line's writes. FULL: each commit is synced. Nothing
+        // reads the whole file here: opening costs the same whatever the journal's size (the check of the
+        // whole file runs in the background, see startCheck).
+        for (const char* pragma : {"PRAGMA journal_mode=WAL", "PRAGMA synchronous=FULL"}) {
             if (!q.exec(QString::fromLatin1(pragma))) {
                 *error = q.lastError();
                 return false;
             }
-            if (QLatin1String(pragma) == QLatin1String("PRAGMA quick_check")
-                && (!q.next() || q.value(0).toString() != QLatin1String("ok"))) {
-                *error = QSqlError(QString(), QStringLiteral("quick_check"), QSqlError::StatementError,
-                                   QString::number(kCorrupt));
-                return false;
-            }
+            // A statement not finished keeps its read transaction: a write asked for next would be refused
+            // at once instead of waiting its turn behind the other programs.
+            q.finish();
         }
         return migrate(db, error);
     }
@@ -222,6 +279,17 @@ public:
     bool migrate(QSqlDatabase& db, QSqlError* error)
     {
         QSqlQuery q(db);
+        // Up to date, as it nearly always is: no write lock is asked for.
+        if (q.exec(QStringLiteral("SELECT version FROM journal_version")) && q.next()
+            && q.value(0).toInt() == kSchemaVersion) {
+            q.finish();
+            return true;
+        }
+        if (isDamage(q.lastError())) {
+            *error = q.lastError();
+            return false;
+        }
+        q.finish();
         auto fail = [&] {
             *error = q.lastError();
             q.exec(QStringLiteral("ROLLBACK"));
@@ -278,50 +346,107 @@ public:
         return true;
     }
 
-    QString ready()
+    // A record "en cours" whose program has ended (killed, crashed, the power cut) becomes "interrompu", with
+    // the duration last noted; it is then sent like any other. A live program's record is left alone.
+    void settleInterrupted()
     {
-        if (!openError_.isEmpty())
-            return openError_;
         QSqlQuery q(db());
-        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-            return writeError(reasonOf(q.lastError()));
-        q.exec(QStringLiteral("ROLLBACK"));
-        return {};
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT id, proprietaire FROM journal WHERE resultat = '%1'").arg(kRunningWord)))
+            return;  // tried again at the next start
+        QStringList ended;
+        while (q.next())
+            if (!ownerAlive(q.value(1).toString()))
+                ended << q.value(0).toString();
+        q.finish();
+        if (ended.isEmpty())
+            return;
+        bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        q.prepare(QStringLiteral("UPDATE journal SET resultat = ?, message = ?, proprietaire = '' "
+                                 "WHERE id = ? AND resultat = ?"));
+        for (const QString& id : ended) {
+            if (!ok)
+                break;
+            q.addBindValue(kInterruptedWord);
+            q.addBindValue(kInterruptedMessage);
+            q.addBindValue(id);
+            q.addBindValue(kRunningWord);
+            ok = q.exec();
+        }
+        QSqlQuery end(db());
+        if (!ok || !end.exec(QStringLiteral("COMMIT")))
+            end.exec(QStringLiteral("ROLLBACK"));
     }
 
-    bool insert(const JournalRecord& r, QSqlError* error)
+    enum class Write { Whole, Begin, Finish };
+
+    bool insert(const JournalRecord& r, const QString& owner, QSqlError* error)
     {
         QSqlQuery q(db());
         q.prepare(QStringLiteral("INSERT INTO journal (id, horodatage, poste, operateur, lot, afficheur, chemin, "
                                  "version, operation, resultat, message, empreinte_avant, empreinte_apres, "
-                                 "empreinte_fichier, fichier, duree_ms, formation) "
-                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
-        for (const QString& v : {r.id, timeText(r.at), r.station, r.operatorName, r.lot, r.serial, r.usbPath, r.version,
-                                 operationName(r.operation), r.result(), r.message, r.hashBefore, r.hashAfter,
-                                 r.hashFile, r.fileName})
-            q.addBindValue(v.isNull() ? QString(QLatin1String("")) : v);
-        q.addBindValue(r.durationMs);
-        q.addBindValue(r.training ? 1 : 0);
+                                 "empreinte_fichier, fichier, duree_ms, formation, proprietaire) "
+                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        bindRecord(q, r);
+        q.addBindValue(owner.isNull() ? QString(QLatin1String("")) : owner);
         if (q.exec())
             return true;
         *error = q.lastError();
         return false;
     }
 
-    // The records in one transaction, synced once: the places of a line that finish together wait for one
+    // The operation's end in place of its "en cours" record (inserted when there is none: the database was
+    // set aside meanwhile).
+    bool update(const JournalRecord& r, QSqlError* error)
+    {
+        QSqlQuery q(db());
+        q.prepare(QStringLiteral("UPDATE journal SET id = ?, horodatage = ?, poste = ?, operateur = ?, lot = ?, "
+                                 "afficheur = ?, chemin = ?, version = ?, operation = ?, resultat = ?, message = ?, "
+                                 "empreinte_avant = ?, empreinte_apres = ?, empreinte_fichier = ?, fichier = ?, "
+                                 "duree_ms = ?, formation = ?, proprietaire = '' WHERE id = ?"));
+        bindRecord(q, r);
+        q.addBindValue(r.id);
+        if (!q.exec()) {
+            *error = q.lastError();
+            return false;
+        }
+        return q.numRowsAffected() > 0 || insert(r, QString(), error);
+    }
+
+    static void bindRecord(QSqlQuery& q, const JournalRecord& r)
+    {
+        for (const QString& v : {r.id, timeText(r.at), r.station, r.operatorName, r.lot, r.serial, r.usbPath, r.version,
+                                 operationName(r.operation), r.result(), r.message, r.hashBefore, r.hashAfter,
+                                 r.hashFile, r.fileName})
+            q.addBindValue(v.isNull() ? QString(QLatin1String("")) : v);
+        q.addBindValue(r.durationMs);
+        q.addBindValue(r.training ? 1 : 0);
+    }
+
+    struct WriteJob {
+        Write kind;
+        const JournalRecord* record;
+        std::promise<QString>* done;
+    };
+
+    // The writes in one transaction, synced once: the places of a line that finish together wait for one
     // sync, not one each.
-    bool insertAll(const std::vector<const JournalRecord*>& records, QSqlError* error)
+    bool writeAll(const std::vector<WriteJob>& jobs, QSqlError* error)
     {
         QSqlQuery q(db());
         if (!q.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
             *error = q.lastError();
             return false;
         }
-        for (const JournalRecord* r : records)
-            if (!insert(*r, error)) {
+        for (const WriteJob& job : jobs) {
+            const bool written = job.kind == Write::Finish
+                ? update(*job.record, error)
+                : insert(*job.record, job.kind == Write::Begin ? ownerTag() : QString(), error);
+            if (!written) {
                 q.exec(QStringLiteral("ROLLBACK"));
                 return false;
             }
+        }
         if (q.exec(QStringLiteral("COMMIT")))
             return true;
         *error = q.lastError();
@@ -329,33 +454,146 @@ public:
         return false;
     }
 
-    QString append(const std::vector<const JournalRecord*>& records)
+    QString write(const std::vector<WriteJob>& jobs)
     {
         if (!openError_.isEmpty())
             return openError_;
         QSqlError error;
-        if (insertAll(records, &error))
+        if (writeAll(jobs, &error))
             return {};
         if (!isDamage(error))
             return writeError(reasonOf(error));
         // Damaged while in use (a disk fault): the records go into a new database rather than nowhere.
-        closeDatabase();
-        if (!setAside() || !openDatabase(&error) || !openError_.isEmpty() || !insertAll(records, &error))
+        if (!startAgain() || !writeAll(jobs, &error))
             return openError_.isEmpty() ? writeError(reasonOf(error)) : openError_;
         return {};
     }
 
-    // Called from any thread: waits until the record is committed with those queued beside it.
-    QString queueAppend(const JournalRecord& record)
+    // A new database in place of a damaged one, kept aside.
+    bool startAgain()
+    {
+        closeDatabase();
+        QSqlError error;
+        if (!setAside()) {
+            openError_ = writeError(T("la base est endommagée et ne peut pas être mise de côté"));
+            return false;
+        }
+        if (!openDatabase(&error) && openError_.isEmpty())
+            openError_ = writeError(reasonOf(error));
+        return openError_.isEmpty();
+    }
+
+    // Called from any thread: waits until the write is committed with those queued beside it.
+    QString queueWrite(Write kind, const JournalRecord& record)
     {
         std::promise<QString> done;
         std::future<QString> result = done.get_future();
         {
             std::lock_guard lock(mutex_);
-            appends_.push_back({&record, &done});
+            writes_.push_back({kind, &record, &done});
         }
         wake_.notify_one();
         return result.get();
+    }
+
+    // Not waited for: the task runs after what is queued before it.
+    void post(std::function<void()> task)
+    {
+        {
+            std::lock_guard lock(mutex_);
+            tasks_.push_back(std::move(task));
+        }
+        wake_.notify_one();
+    }
+
+    // How long a running operation has gone, for the record it leaves if its program dies. A commit that is
+    // not synced: a power cut may lose it (the record then says the time it was begun), a killed program
+    // does not.
+    void noteProgress(const QString& id, qint64 durationMs)
+    {
+        if (!openError_.isEmpty())
+            return;
+        QSqlQuery q(db());
+        q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        q.prepare(QStringLiteral("UPDATE journal SET duree_ms = ? WHERE id = ? AND resultat = ?"));
+        q.addBindValue(durationMs);
+        q.addBindValue(id);
+        q.addBindValue(kRunningWord);
+        q.exec();
+        q.exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    }
+
+    // The check of the whole file, at most once in checkIntervalMs (a stamp beside the database says when it
+    // last found it sound), on a thread of its own: opening never waits for it. What it finds damaged is set
+    // aside, as a damage met by a statement is.
+    void startCheck()
+    {
+        const QString stamp = options_.path + QStringLiteral(".controle");
+        const QFileInfo last(stamp);
+        if (last.exists()
+            && last.lastModified().msecsTo(QDateTime::currentDateTime()) < options_.checkIntervalMs)
+            return;
+        checker_ = std::thread([this, stamp, path = QFile::encodeName(options_.path)] {
+            const Check found = checkWholeFile(path);
+            if (found == Check::Sound) {
+                QFile f(stamp);
+                if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                    f.write(timeText(QDateTime::currentDateTimeUtc()).toLatin1() + '\n');
+            } else if (found == Check::Damaged) {
+                post([this] {
+                    if (openError_.isEmpty())
+                        startAgain();
+                });
+            }
+        });
+    }
+
+    Check checkWholeFile(const QByteArray& path)
+    {
+        sqlite3* handle = nullptr;
+        if (sqlite3_open_v2(path.constData(), &handle, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            sqlite3_close(handle);
+            return Check::Unknown;
+        }
+        {
+            std::lock_guard lock(checkMutex_);
+            if (stopChecking_) {
+                sqlite3_close(handle);
+                return Check::Unknown;
+            }
+            checking_ = handle;
+        }
+        sqlite3_busy_timeout(handle, options_.busyTimeoutMs);
+        sqlite3_stmt* statement = nullptr;
+        Check found = Check::Unknown;
+        int code = sqlite3_prepare_v2(handle, "PRAGMA quick_check", -1, &statement, nullptr);
+        if (code == SQLITE_OK)
+            code = sqlite3_step(statement);
+        if (code == SQLITE_ROW)
+            found = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))) == "ok" ? Check::Sound
+                                                                                                      : Check::Damaged;
+        else if ((code & 0xff) == SQLITE_CORRUPT || (code & 0xff) == SQLITE_NOTADB)
+            found = Check::Damaged;
+        sqlite3_finalize(statement);
+        {
+            std::lock_guard lock(checkMutex_);
+            checking_ = nullptr;
+        }
+        sqlite3_close(handle);
+        return found;
+    }
+
+    // A program that ends does not wait for the check of a large file: it is given up, to run another day.
+    void stopCheck()
+    {
+        {
+            std::lock_guard lock(checkMutex_);
+            stopChecking_ = true;
+            if (checking_)
+                sqlite3_interrupt(checking_);
+        }
+        if (checker_.joinable())
+            checker_.join();
     }
 
     // `condition`: an SQL condition more on the records; `reasons`: each record's reason to be set aside.
@@ -378,6 +616,8 @@ public:
             where += QStringLiteral(" AND horodatage >= ?");
             values << timeText(f.since);
         }
+        if (!f.training)
+            where += QStringLiteral(" AND formation = 0");
         const QString columns = QLatin1String(kColumns) + (reasons ? QStringLiteral(", rejet") : QString());
         QString sql = QStringLiteral("SELECT %1 FROM journal%2 ORDER BY seq").arg(columns, where);
         if (f.limit > 0)
@@ -451,21 +691,16 @@ public:
     QString setAsidePath_;
 
 private:
-    struct AppendJob {
-        const JournalRecord* record;
-        std::promise<QString>* done;
-    };
-
     void loop()
     {
         for (;;) {
             std::function<void()> task;
-            std::vector<AppendJob> appends;
+            std::vector<WriteJob> writes;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [this] { return stop_ || !tasks_.empty() || !appends_.empty(); });
-                if (!appends_.empty()) {
-                    appends.swap(appends_);
+                wake_.wait(lock, [this] { return stop_ || !tasks_.empty() || !writes_.empty(); });
+                if (!writes_.empty()) {
+                    writes.swap(writes_);
                 } else if (!tasks_.empty()) {
                     task = std::move(tasks_.front());
                     tasks_.pop_front();
@@ -477,11 +712,8 @@ private:
                 task();
                 continue;
             }
-            std::vector<const JournalRecord*> records;
-            for (const AppendJob& job : appends)
-                records.push_back(job.record);
-            const QString why = append(records);
-            for (AppendJob& job : appends)
+            const QString why = write(writes);
+            for (WriteJob& job : writes)
                 job.done->set_value(why);
         }
     }
@@ -490,8 +722,13 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> tasks_;
-    std::vector<AppendJob> appends_;
+    std::vector<WriteJob> writes_;
     bool stop_ = false;
+
+    std::thread checker_;
+    std::mutex checkMutex_;
+    sqlite3* checking_ = nullptr;
+    bool stopChecking_ = false;
 };
 
 LocalStore::LocalStore(StoreOptions options) : worker_(std::make_unique<Worker>(std::move(options))) {}
@@ -510,15 +747,16 @@ QString LocalStore::setAsidePath() const
 
 QString LocalStore::path() const { return worker_->options_.path; }
 
-QString LocalStore::ready()
+QString LocalStore::begin(const JournalRecord& record) { return worker_->queueWrite(Worker::Write::Begin, record); }
+
+QString LocalStore::finish(const JournalRecord& record) { return worker_->queueWrite(Worker::Write::Finish, record); }
+
+void LocalStore::noteProgress(const QString& id, qint64 durationMs)
 {
-    return worker_->run([this] { return worker_->ready(); });
+    worker_->post([this, id, durationMs] { worker_->noteProgress(id, durationMs); });
 }
 
-QString LocalStore::append(const JournalRecord& record)
-{
-    return worker_->queueAppend(record);
-}
+QString LocalStore::append(const JournalRecord& record) { return worker_->queueWrite(Worker::Write::Whole, record); }
 
 QList<JournalRecord> LocalStore::read(const Filter& filter, QString* error)
 {

@@ -16,6 +16,9 @@ namespace trivo::journal {
 struct StoreOptions {
     QString path;
     int busyTimeoutMs = 10000;  // how long a statement waits for another program holding the database
+    // The whole file is checked for damage in the background at most this often (a stamp beside it, the
+    // database's name and ".controle", says when it was last found sound).
+    qint64 checkIntervalMs = 24 * 3600 * 1000;
 };
 
 // A record not yet sent to the shared server, with its place in this station's order.
@@ -43,14 +46,21 @@ public:
     QString setAsidePath() const;
     QString path() const;
 
-    // "" when a record can be written now (the database is open and its write lock can be taken).
-    QString ready();
-    // Writes and syncs the record; "" or why it could not (in French).
+    // Writes and syncs the record of an operation about to write to a display ("en cours", with this program
+    // as its owner); "" or why it could not (in French): then nothing may be sent to the display.
+    QString begin(const JournalRecord& record);
+    // Replaces the record begun with its end (the same id), synced; "" or why it could not.
+    QString finish(const JournalRecord& record);
+    // The duration a running operation has reached, kept for the record it leaves if its program dies. Not
+    // waited for, not synced.
+    void noteProgress(const QString& id, qint64 durationMs);
+    // Writes and syncs a record whole at once; "" or why it could not (in French).
     QString append(const JournalRecord& record);
     // Oldest first; the newest `limit` when the filter has one.
     QList<JournalRecord> read(const Filter& filter, QString* error);
 
-    // The oldest finished records not sent yet (neither running nor set aside), in order.
+    // The oldest finished records not sent yet, in order (a record "en cours" waits for its end; one set
+    // aside is not sent again).
     QList<PendingRecord> pending(int limit, QString* error);
     int pendingCount(QString* error = nullptr);
     // Marks these records (by their place in the order) as sent.

@@ -482,6 +482,8 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
         where += " AND lot = " + param(f.lot);
     if (f.since.isValid())
         where += " AND horodatage >= " + param(timeText(f.since)) + "::timestamptz";
+    if (!f.training)
+        where += " AND NOT formation";
     QByteArray sql = QByteArray(kSelect) + where + " ORDER BY horodatage, seq";
     if (f.limit > 0)
         sql = "SELECT * FROM (" + QByteArray(kSelect) + where + " ORDER BY horodatage DESC, seq DESC LIMIT "

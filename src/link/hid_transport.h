@@ -13,6 +13,7 @@ struct HidInterfaceInfo {
     uint16_t productId = 0;
     uint16_t version = 0;
     std::string serial{};  // empty while the display does not say
+    bool emulated = false;  // the built-in emulated display (training, tests): its records are kept apart
 };
 
 struct ReportLengths {

@@ -3,6 +3,7 @@
 // report, report ID first, each byte as two upper-case hex digits separated by single blanks.
 #include <QFile>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unistd.h>
@@ -48,7 +49,18 @@ public:
             // Flushed per report so that a trace survives a crash or an interrupted command.
             if (file_->write(line) != line.size() || !file_->flush())
                 failed_ = true;
+            if (output && stop_ && ++outputs_ == stopAfter_)
+                stop_();
         };
+    }
+
+    // Calls `stop` once the n-th output report is traced, on the thread that wrote it (the tests of what a
+    // program killed at a given exchange leaves behind).
+    void stopAfter(int outputs, std::function<void()> stop)
+    {
+        std::lock_guard lock(mutex_);
+        stopAfter_ = outputs;
+        stop_ = std::move(stop);
     }
 
     // Syncs the trace to disk and closes it: false (with errorString) when any report could not be written.
@@ -66,6 +78,9 @@ private:
     std::mutex mutex_;
     std::unique_ptr<QFile> file_;
     bool failed_ = false;
+    int outputs_ = 0;
+    int stopAfter_ = 0;
+    std::function<void()> stop_;
 };
 
 }  // namespace trivo

@@ -127,17 +127,12 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     // The unit is one operation on the link: a display that stops answering costs one wait, not one per step.
     const Exchanger::Operation operation(link);
     const qint64 startMs = clock.nowMs();
-    PlaceWatcher watcher([&](UnitStep step, int value, int maximum) {
-        tell([&](LineObserver& o) {
-            if (value < 0)
-                o.stepStarted(place, unit, step);
-            else
-                o.stepProgress(place, unit, value, maximum);
-        });
-    });
-    // A unit that could not be recorded is not touched: the journal is checked before the first report.
+    // A unit that could not be recorded is not touched: its record is written "en cours" before the first report.
+    std::optional<journal::JournalEntry> entry;
     if (settings.journal) {
-        if (const QString why = settings.journal->ready(); !why.isEmpty()) {
+        entry.emplace(journal::Operation::Production, link.device(), settings.journal->identity());
+        entry->setFileHash(model.configPath, model.sha256);
+        if (const QString why = settings.journal->begin(entry->record()); !why.isEmpty()) {
             record.failedStep = UnitStep::Log;
             record.reason = kJournalFailedText.arg(why);
             record.reasonShown = T(kJournalFailedText).arg(T(why));
@@ -148,9 +143,17 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
             return false;
         }
     }
-    std::optional<journal::JournalEntry> entry;
-    if (settings.journal)
-        entry.emplace(journal::Operation::Production, link.device(), settings.journal->identity());
+    PlaceWatcher watcher([&](UnitStep step, int value, int maximum) {
+        // Each step's start is kept in the record, the last known step should the program die.
+        if (value < 0 && entry)
+            settings.journal->noteProgress(entry->record().id, clock.nowMs() - startMs);
+        tell([&](LineObserver& o) {
+            if (value < 0)
+                o.stepStarted(place, unit, step);
+            else
+                o.stepProgress(place, unit, value, maximum);
+        });
+    });
 
     const UnitResult result = programUnit(link, model, watcher);
     record.passed = result.passed;
@@ -161,9 +164,6 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     record.after = result.after;
     record.durationMs = clock.nowMs() - startMs;
 
-    // In the log before the display is signalled: a unit the operator saw pass is on the disk.
-    QString why;
-    bool logged = log.append(record, &why);
     auto failUnit = [&](const QString& text, const QString& shown) {
         if (record.passed) {
             record.passed = false;
@@ -173,24 +173,27 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
         }
         stopLine(text, shown);
     };
-    if (!logged)
-        failUnit(kLogFailedText.arg(log.path(), why), T(kLogFailedText).arg(log.path(), T(why)));
-    // The journal holds what the display is about to show: the verdict after the log line.
+    // The record first, synced, then the log line, then the display's signal: the log never says "conforme"
+    // for a unit whose record failed, and a unit the operator saw pass is on the disk.
+    bool recorded = true;
     if (entry) {
         if (record.before)
             entry->record().hashBefore = journal::sha256Of(*record.before);
         if (record.after)
             entry->record().hashAfter = journal::sha256Of(*record.after);
-        entry->setFileHash(model.configPath, model.sha256);
         entry->finish(record.passed, record.passed ? kPassedWord : record.reason);
         entry->record().durationMs = record.durationMs;
-        if (const QString failure = settings.journal->append(entry->record()); !failure.isEmpty()) {
+        if (const QString failure = settings.journal->finish(entry->record()); !failure.isEmpty()) {
             failUnit(kJournalFailedText.arg(failure), T(kJournalFailedText).arg(T(failure)));
-            logged = false;
+            recorded = false;
         }
     }
+    QString why;
+    const bool logged = log.append(record, &why);
+    if (!logged)
+        failUnit(kLogFailedText.arg(log.path(), why), T(kLogFailedText).arg(log.path(), T(why)));
     finishUnit(place, record, signalUnit(link, record.passed, clock));
-    return logged;
+    return logged && recorded;
 }
 
 void ProductionLine::Private::stopLine(const QString& reason, const QString& shown)

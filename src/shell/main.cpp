@@ -172,6 +172,8 @@ int main(int argc, char* argv[])
             main.enableSimulation(*emulated);
         main.show();
         main.MDIForm_Load();
+        // Opened at the start: what a program that died left "en cours" is settled now, not at the first record.
+        main.journal();
         status = app.exec();
     }
     if (parser.isSet(trace) && !traceFile.finish()) {

@@ -514,6 +514,7 @@ journal::Journal& MainWindow::journal()
         js.identity = journal::currentIdentity(settings.value(QStringLiteral("journal/operateur")).toString(),
                                                settings.value(QStringLiteral("journal/lot")).toString());
         js.serverUri = journal::settingsServerUri();
+        js.trainingSession = training_;
         journal_ = std::make_unique<journal::Journal>(js);
         if (!journal_->notice().isEmpty())
             dialogs_.inform(journal_->notice(), MsgIcon::Exclamation);

@@ -274,8 +274,8 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
         running,
         [contents, journal](Exchanger& link, Progress& progress) {
             return journal::recorded<RestoreResult>(
-                journal, journal::Operation::Restore, link.device(),
-                [&] { return restoreBackup(link, contents, progress); },
+                journal, journal::Operation::Restore, link.device(), progress,
+                [&](Progress& noted) { return restoreBackup(link, contents, noted); },
                 [&](journal::JournalEntry& entry, const RestoreResult& restored) {
                     const QString manifest = QDir(contents.folder).filePath(kBackupManifestFile);
                     entry.setFile(manifest, journal::fileBytes(manifest));

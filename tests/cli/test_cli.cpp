@@ -1,10 +1,13 @@
 // The command-line companion run as a process on the emulated display.
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 #include "cli/cli_support.h"
 #include "common/dialogs.h"
@@ -14,6 +17,7 @@
 #include "configwindow/config_window.h"
 #include "configwindow/test_config_file_support.h"
 #include "emulator/emulated_display.h"
+#include "journal/journal_record.h"
 #include "link/exchanger.h"
 #include "link/display_owner.h"
 #include "link/report_trace.h"
@@ -977,6 +981,116 @@ private slots:
         QVERIFY2(err.contains(QStringLiteral("Erreur N°: 57")) || err.contains(QStringLiteral("incomplet")),
                  qPrintable(err));
     }
+
+    // Killed (SIGKILL) at a random exchange of each operation that writes to a display, fifty runs: afterwards
+    // "historique" holds exactly one record of it (its own lot), "interrompu" or its true result, and the
+    // emulated display's state file (a production unit's: the line's log) agrees. The program stops dead once
+    // the drawn report is traced (TRIVO_SIMULE_ARRET): the same seed kills at the same exchanges every time.
+    void killedAtARandomExchange_data()
+    {
+        const QString model = QStringLiteral(TRIVO_CLI_DATA "/model.config_CP");
+        QImage picture(240, 64, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        QVERIFY(picture.save(kill_.filePath(QStringLiteral("ecran.png"))));
+        writeAll(kill_.filePath(QStringLiteral("fw.hex")), ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n");
+        // The display every run starts from, and the backup of another (the model, the picture) to restore.
+        const QString source = "--simule=" + kill_.filePath(QStringLiteral("source.json"));
+        for (const QStringList& args : {QStringList{"--simule=" + kill_.filePath("depart.json"), "commande", "plus"},
+                                        QStringList{source, "programmer", model},
+                                        QStringList{source, "ecran", "envoyer", kill_.filePath("ecran.png")},
+                                        QStringList{source, "sauvegarder", kill_.filePath("sauvegarde")}})
+            QCOMPARE(cli(args).status, 0);
+        QTest::addColumn<QString>("operation");  // the journal's word
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("keys");  // of the state file, that it changes; none: a line's unit
+        QTest::addColumn<int>("runs");
+        QTest::newRow("programming") << "programmation" << QStringList{"programmer", model} << QStringList{"bloc"} << 9;
+        QTest::newRow("restore") << "restauration" << QStringList{"restaurer", kill_.filePath("sauvegarde"), "--oui"}
+                                 << QStringList{"bloc", "ecran"} << 8;
+        QTest::newRow("picture send") << "ecran" << QStringList{"ecran", "envoyer", kill_.filePath("ecran.png")}
+                                      << QStringList{"ecran"} << 9;
+        QTest::newRow("firmware update") << "micrologiciel"
+                                         << QStringList{"firmware", "flasher", kill_.filePath("fw.hex"), "--oui"}
+                                         << QStringList{"micrologiciel"} << 8;
+        QTest::newRow("command") << "commande" << QStringList{"commande", "plus"} << QStringList{"compteur"} << 8;
+        QTest::newRow("production unit") << "production" << QStringList{"production", model, "--nombre", "1"}
+                                         << QStringList{} << 8;
+    }
+    void killedAtARandomExchange()
+    {
+        QFETCH(QString, operation);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, keys);
+        QFETCH(int, runs);
+        const QJsonObject before = state(kill_.filePath(QStringLiteral("depart.json")));
+        // Each run: its lot, a copy of the display to start from, its trace and its log.
+        auto argsOf = [&](const QString& lot) {
+            const QString run = kill_.filePath(lot);
+            QFile::copy(kill_.filePath(QStringLiteral("depart.json")), run + ".json");
+            return QStringList{keys.isEmpty() ? QStringLiteral("--simule") : "--simule=" + run + ".json", "--trace",
+                               run + ".trace", "--lot", lot}
+            + args + (keys.isEmpty() ? QStringList{"--journal", run + ".csv"} : QStringList{});
+        };
+        const auto recordsOf = [](const QString& lot) {
+            return QJsonDocument::fromJson(cli({"historique", "--json", "--formation", "--lot", lot}).out.toUtf8()).array();
+        };
+        // Left alone, it writes `outputs` reports, leaves the display `after` and its record says so.
+        const QString reference = QStringLiteral("%1-reference").arg(operation);
+        QCOMPARE(cli(argsOf(reference)).status, 0);
+        const int outputs = int(readAll(kill_.filePath(reference + ".trace")).count("> "));
+        const QJsonObject after = state(kill_.filePath(reference + ".json"));
+        for (const QString& key : keys)
+            QVERIFY2(after[key] != before[key], qPrintable(key));
+        const QJsonValue done = recordsOf(reference)[0];
+        QCOMPARE(done[u"resultat"].toString(), QStringLiteral("reussi"));
+        if (keys.contains(QStringLiteral("bloc")))  // a programming's block after, read back or not
+            QCOMPARE(done[u"empreinte_apres"].toString(),
+                     journal::sha256Hex(QByteArray::fromHex(after[u"bloc"].toString().toLatin1())));
+
+        QRandomGenerator rng(qChecksum(QByteArrayView(QTest::currentDataTag())));
+        int interrupted = 0;
+        for (int i = 0; i < runs; ++i) {
+            // The last run at the very last report: a line's unit is then recorded and logged, its signal cut.
+            const int stopAt = i + 1 == runs ? outputs : 1 + int(rng.bounded(quint32(outputs)));
+            const QString lot = QStringLiteral("%1-%2").arg(operation).arg(i);
+            QProcess p;
+            QProcessEnvironment env = environment();
+            env.insert(QStringLiteral("TRIVO_SIMULE_ARRET"), QString::number(stopAt));
+            p.setProcessEnvironment(env);
+            p.setReadChannel(QProcess::StandardError);
+            p.start(kCli, argsOf(lot));
+            QByteArray said;
+            while (!said.contains("TRIVO_SIMULE_ARRET") && p.waitForReadyRead(kProcessTimeoutMs))
+                said += p.readAllStandardError();
+            QVERIFY2(said.contains("TRIVO_SIMULE_ARRET"), said.constData());
+            ::kill(pid_t(p.processId()), SIGKILL);
+            QVERIFY(p.waitForFinished(kProcessTimeoutMs));
+
+            const QJsonArray records = recordsOf(lot);
+            const QString context = QStringLiteral("killed at report %1 of %2: ").arg(stopAt).arg(outputs)
+                + QJsonDocument(records).toJson();
+            QVERIFY2(records.size() == 1, qPrintable(context));
+            QCOMPARE(records[0][u"operation"].toString(), operation);
+            const QString result = records[0][u"resultat"].toString();
+            const bool finished = result == QLatin1String("reussi");
+            interrupted += finished ? 0 : 1;
+            QVERIFY2(finished || result == QLatin1String("interrompu"), qPrintable(context));
+            if (keys.isEmpty()) {  // the log's line comes after the record: "conforme" only of a unit recorded so
+                QVERIFY2(readAll(kill_.filePath(lot + ".csv")).contains(",conforme,") == finished, qPrintable(context));
+                continue;
+            }
+            // Interrupted: the display as it was or as it would have been; finished: as it would have been.
+            const QJsonObject now = state(kill_.filePath(lot + ".json"));
+            const auto as = [&](const QJsonObject& o) {
+                return std::all_of(keys.begin(), keys.end(), [&](const QString& k) { return now[k] == o[k]; });
+            };
+            QVERIFY2(as(after) || (as(before) && !finished), qPrintable(context));
+        }
+        qInfo("%s: %d runs, %d interrupted, %d finished", QTest::currentDataTag(), runs, interrupted, runs - interrupted);
+    }
+
+private:
+    QTemporaryDir kill_;
 };
 
 QTEST_MAIN(TestCli)

@@ -136,10 +136,13 @@ private slots:
         const QStringList bench2 = {QStringLiteral("--simule=") + bench.state(), "--unites", "2"};
         QCOMPARE(bench.cli(bench2 + QStringList{"--afficheur", "2", "programmer", kModel, "--verifier"}).status, 0);
 
-        const Run history = bench.cli({"historique", "--json"});
+        // Made on emulated displays: training, kept apart from the service records (a lot never counts them).
+        QCOMPARE(QJsonDocument::fromJson(bench.cli({"historique", "--json"}).out).array().size(), 0);
+        const Run history = bench.cli({"historique", "--json", "--formation"});
         QCOMPARE(history.status, 0);
         const QJsonArray records = QJsonDocument::fromJson(history.out).array();
         QCOMPARE(records.size(), 3);
+        QCOMPARE(QJsonDocument::fromJson(bench.cli({"--simule", "historique", "--json"}).out).array(), records);
         QStringList operations;
         for (const QJsonValue& v : records)
             operations << v.toObject()[QStringLiteral("operation")].toString();

@@ -124,11 +124,11 @@ private slots:
         QVERIFY(modelFile.open(QIODevice::ReadOnly));
         const QString modelHash = journal::sha256Hex(modelFile.readAll());
 
-        const QJsonArray shared = QJsonDocument::fromJson(stations[0].run({"--base", server.uri(), "historique", "--json"})).array();
+        const QJsonArray shared = QJsonDocument::fromJson(stations[0].run({"--base", server.uri(), "historique", "--json", "--formation"})).array();
         QCOMPARE(shared.size(), 10);
         for (int s = 0; s < 2; ++s) {
             // The station's own journal holds its five, in the order of its log, with the log's blocks.
-            const QJsonArray local = QJsonDocument::fromJson(stations[s].run({"historique", "--json"})).array();
+            const QJsonArray local = QJsonDocument::fromJson(stations[s].run({"historique", "--json", "--formation"})).array();
             const QStringList log = csvLines(dir_.filePath(QStringLiteral("station%1.csv").arg(s)));
             QCOMPARE(local.size(), 5);
             QCOMPARE(log.size(), 5);
@@ -152,7 +152,7 @@ private slots:
                 QVERIFY(shared.contains(o));  // and on the server as it is here
             }
             const QJsonArray lot =
-                QJsonDocument::fromJson(stations[1 - s].run({"--base", server.uri(), "historique", "--json", "--lot", lots[s]}))
+                QJsonDocument::fromJson(stations[1 - s].run({"--base", server.uri(), "historique", "--json", "--formation", "--lot", lots[s]}))
                     .array();
             QCOMPARE(lot, local);
         }

@@ -68,6 +68,9 @@ private slots:
                                               record(11, QStringLiteral("/dev/hidraw3"), QStringLiteral("L2"), true)};
         for (const JournalRecord& r : records)
             QCOMPARE(journal_->append(r), QString());
+        JournalRecord training = record(12, QStringLiteral("emulated:display1"), QStringLiteral("L1"), true);
+        training.training = true;  // outside a training session, shown nowhere below
+        QCOMPARE(journal_->append(training), QString());
     }
 
     void selectedDisplayFirstAndFilters_data()

@@ -14,6 +14,7 @@
 #include "production/emulated_line.h"
 #include "production/production_line.h"
 #include "support/postgres_server.h"
+#include "support/rig.h"
 
 using namespace trivo;
 using namespace trivo::journal;
@@ -55,6 +56,9 @@ struct Recorder : LineObserver {
             afterUnit(r.unit);
     }
 };
+
+// The emulated line's units are training records.
+const Filter kTrainingToo{QString(), QString(), QDateTime(), 0, true};
 
 EmulatedLineSettings lineOf(int units)
 {
@@ -219,9 +223,13 @@ private slots:
         QVERIFY(damaged.open(QIODevice::ReadOnly));
         const QByteArray damagedBytes = damaged.readAll();
 
-        Journal journal(settings);
+        // Opening reads nothing whole: the damaged pages are found by the check of the whole file, in the
+        // background (here at every start).
+        JournalSettings checking = settings;
+        checking.checkIntervalMs = 0;
+        Journal journal(checking);
         QCOMPARE(journal.openError(), QString());
-        QVERIFY(journal.notice().contains(QStringLiteral("endommagé")));
+        QVERIFY(test::waitFor([&] { return journal.notice().contains(QStringLiteral("endommagé")); }));
         const QStringList aside = QDir(QFileInfo(settings.databasePath).absolutePath())
                                       .entryList({QStringLiteral("journal.sqlite.endommage-*")}, QDir::Files);
         QCOMPARE(aside.filter(QRegularExpression(QStringLiteral("endommage-[0-9-]+$"))).size(), 1);
@@ -255,14 +263,57 @@ private slots:
             settings.databasePath = blocker.fileName() + QStringLiteral("/sous-dossier/journal.sqlite");
         }
         Journal journal(settings);
+        const JournalRecord r = recordAt(QStringLiteral("2024-05-03T08:00:00.000Z"), QString(), QStringLiteral("/p"), QString());
         if (!folderIsAFile) {
-            QCOMPARE(journal.ready(), QString());
+            QCOMPARE(journal.begin(r), QString());
             other = lockDatabase(settings.databasePath);
         }
-        const QString why = journal.ready();
+        const QString why =
+            journal.begin(recordAt(QStringLiteral("2024-05-03T09:00:00.000Z"), QString(), QStringLiteral("/p"), QString()));
         QVERIFY2(why.contains(reason), qPrintable(why));
         QVERIFY(why.startsWith(QStringLiteral("le journal de service")));
-        QCOMPARE(journal.append(recordAt(QStringLiteral("2024-05-03T08:00:00.000Z"), QString(), QStringLiteral("/p"), QString())), why);
+        QCOMPARE(journal.finish(r), why);
+    }
+
+    // A record left "en cours" becomes "interrompu" at the next start only once its program has ended, with the
+    // duration last noted; only then does it wait to be sent.
+    void runningRecordSettledOnceItsProgramEnded_data()
+    {
+        QTest::addColumn<int>("field");  // of the owner ("host pid start boot") made another's; -1: left as it is
+        QTest::addColumn<bool>("interrupted");
+        QTest::newRow("this program, alive") << -1 << false;
+        QTest::newRow("another machine's") << 0 << false;
+        QTest::newRow("a pid that runs nothing") << 1 << true;
+        QTest::newRow("its pid, another program") << 2 << true;
+        QTest::newRow("before the machine started again") << 3 << true;
+    }
+    void runningRecordSettledOnceItsProgramEnded()
+    {
+        QFETCH(int, field);
+        QFETCH(bool, interrupted);
+        const JournalSettings settings = settingsFor(QStringLiteral("running-%1").arg(QTest::currentDataTag()));
+        JournalRecord r = recordAt(QStringLiteral("2024-05-03T08:00:00.000Z"), QString(), QStringLiteral("/p"), QString());
+        r.outcome = Result::Running;
+        {
+            Journal first(settings);
+            QCOMPARE(first.begin(r), QString());
+            first.noteProgress(r.id, 1234);
+            QCOMPARE(first.waiting(), 0);  // after the note (one thread does both, in order): not to be sent yet
+        }
+        QSqlQuery q(lockDatabase(settings.databasePath));
+        QVERIFY(q.exec(QStringLiteral("SELECT proprietaire FROM journal")) && q.next());
+        QStringList owner = q.value(0).toString().split(QLatin1Char(' '));
+        if (field >= 0 && field < owner.size())  // beyond the largest pid Linux gives; another machine, start, boot
+            owner[field] = field == 1 ? QStringLiteral("4194305") : owner[field] + QStringLiteral("0");
+        QVERIFY(q.exec(QStringLiteral("UPDATE journal SET proprietaire = '%1'").arg(owner.join(QLatin1Char(' '))))
+                && q.exec(QStringLiteral("COMMIT")));
+
+        Journal next(settings);
+        QString error;
+        const QList<JournalRecord> read = next.readLocal({}, &error);
+        QVERIFY(read.size() == 1 && read[0].durationMs == 1234);
+        QCOMPARE(read[0].outcome, interrupted ? Result::Interrupted : Result::Running);
+        QCOMPARE(next.waiting(), interrupted ? 1 : 0);
     }
 
     // The journal refuses the second unit: the line stops before a single report goes to its display.
@@ -295,7 +346,7 @@ private slots:
         QVERIFY(!recorder.records[1].before.has_value());
         QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
         QString error;
-        QCOMPARE(journal.readLocal({}, &error).size(), 1);
+        QCOMPARE(journal.readLocal(kTrainingToo, &error).size(), 1);
     }
 
     // Ten units into a server that stops after the fourth and comes back: after synchronising, every record
@@ -325,7 +376,7 @@ private slots:
             const LineSummary summary = ProductionLine(model_, log, source, line).run(recorder);
             QCOMPARE(summary.passed, 10);  // the line does not wait for the server
             QString error;
-            local = journal.readLocal({}, &error);
+            local = journal.readLocal(kTrainingToo, &error);
             QCOMPARE(local.size(), 10);
             QVERIFY(journal.synchronise().waiting > 0);
         }
@@ -339,7 +390,7 @@ private slots:
             localIds << r.id;
         QCOMPARE(server.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), localIds);
         QString error;
-        QCOMPARE(journal.readServer({}, &error), local);
+        QCOMPARE(journal.readServer(kTrainingToo, &error), local);
         QCOMPARE(server.query(QStringLiteral("SELECT version FROM trivo_journal_version")), QStringList{"2"});
     }
 

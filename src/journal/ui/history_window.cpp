@@ -45,7 +45,7 @@ QStringList cells(const JournalRecord& r)
 {
     return {r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
             operationShown(r.operation),
-            r.passed() ? T("réussi") : T("échec"),
+            resultShown(r.outcome),
             r.display(),
             r.operatorName,
             r.station,
@@ -172,6 +172,7 @@ Filter HistoryWindow::filter() const
 {
     Filter f;
     f.lot = lot_->text().trimmed();
+    f.training = journal_.trainingSession();
     if (sinceOn_->isChecked())
         f.since = since_->date().startOfDay().toUTC();
     return f;
@@ -265,7 +266,7 @@ void HistoryWindow::fillTable()
                 item->setFont(font);
                 item->setToolTip(note);
             }
-            if (column == 2 && !r.passed())
+            if (column == 2 && (r.outcome == Result::Failed || r.outcome == Result::Interrupted))
                 item->setForeground(theme::kFailedLine.text.get());
             table_->setItem(row, column, item);
         }

@@ -351,8 +351,8 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
     operations_->run<FlashResult>(
         [image = image_, journal, file = txtFilename_->text()](Exchanger& link, Progress& progress) {
             return journal::recorded<FlashResult>(
-                journal, journal::Operation::Firmware, link.device(),
-                [&] { return flashFirmware(link, image, progress); },
+                journal, journal::Operation::Firmware, link.device(), progress,
+                [&](Progress& noted) { return flashFirmware(link, image, noted); },
                 [&](journal::JournalEntry& entry, const FlashResult&) {
                     entry.setFileHash(file, journal::sha256Of(image));
                 },

@@ -306,16 +306,17 @@ void ScreenWindow::but_WR_HID_ECR_Click()
         [picture, verify, journal, file](Exchanger& link, Progress& progress) {
             SendAndCheck r;
             journal::Recording record(journal, journal::Operation::Screen, link.device());
-            if (const std::optional<OperationResult> refused = record.refusal()) {
+            if (const std::optional<OperationResult> refused = record.start()) {
                 static_cast<OperationResult&>(r.sent) = *refused;
                 return r;
             }
             if (journal::JournalEntry* entry = record.entry())
                 entry->setFileHash(file, journal::sha256Of(picture.pack()));
-            r.sent = sendHomeScreen(link, picture, progress);
+            Progress& noted = record.progress(progress);
+            r.sent = sendHomeScreen(link, picture, noted);
             // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
             if (verify && r.sent.ok()) {
-                r.check = verifyHomeScreen(link, picture, progress);
+                r.check = verifyHomeScreen(link, picture, noted);
                 r.checked = true;
             }
             const OperationResult& outcome = r.checked ? static_cast<const OperationResult&>(r.check) : r.sent;
@@ -410,8 +411,8 @@ void ScreenWindow::Command2_Click()
         [before, journal](Exchanger& link, Progress& progress) {
             PictureTransfer r{{}, before};
             r.transfer = journal::recorded<ScreenTransfer>(
-                journal, journal::Operation::Screen, link.device(),
-                [&] { return clearHomeScreen(link, r.picture, progress); },
+                journal, journal::Operation::Screen, link.device(), progress,
+                [&](Progress& noted) { return clearHomeScreen(link, r.picture, noted); },
                 [](journal::JournalEntry&, const ScreenTransfer&) {}, QStringLiteral("Écran effacé."));
             return r;
         },
