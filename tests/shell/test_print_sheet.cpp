@@ -197,6 +197,7 @@ private slots:
         QSettings().setValue(QStringLiteral("journal/operateur"), QStringLiteral("technicien-fiche"));
         const auto reset = qScopeGuard([] { QSettings().clear(); });
         Fixture f(true);
+        f.main.setTrainingMode(true);  // the emulated display's records are training ones, shown in training only
         f.main.showConfigWindow()->PROG_PARAM();
         QVERIFY(f.settled());
         const QString pdf = f.path(QStringLiteral("fiche.pdf"));
