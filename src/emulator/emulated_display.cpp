@@ -683,9 +683,35 @@ ReportLengths EmulatedTransport::reportLengths(Handle handle)
     return lengths_;
 }
 
+void EmulatedTransport::holdAfterWrites(long long writes)
+{
+    std::lock_guard lock(mutex_);
+    holdAfter_ = displayWrites_ + writes;
+}
+
+bool EmulatedTransport::holding() const
+{
+    std::lock_guard lock(mutex_);
+    return holding_;
+}
+
+void EmulatedTransport::release()
+{
+    {
+        std::lock_guard lock(mutex_);
+        holdAfter_ = -1;
+    }
+    released_.notify_all();
+}
+
 int EmulatedTransport::write(Handle handle, const uint8_t* data, std::size_t length)
 {
     std::unique_lock lock(mutex_);
+    if (holdAfter_ >= 0 && displayWrites_ >= holdAfter_) {
+        holding_ = true;
+        released_.wait(lock, [this] { return holdAfter_ < 0; });
+        holding_ = false;
+    }
     // A real link takes its time for every report; the training mode and the tests may ask for it.
     if (latencyMs_ > 0) {
         lock.unlock();

@@ -3,6 +3,7 @@
 // HidTransport that carries reports to it. Used by the tests, the training mode and the command line.
 #include <array>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -142,6 +143,11 @@ public:
     void setRealTime(bool realTime);
     // Every exchange takes this long in real time (0: none), as on a real USB link.
     void setLatencyMs(int ms);
+    // Once `writes` more reports have been written to the displays, the next write waits until release(): a test
+    // then acts while an operation is provably in the middle of its exchanges, whatever the machine's load.
+    void holdAfterWrites(long long writes);
+    bool holding() const;  // a write is waiting at the hold
+    void release();
     // Held while reading the displays' state from another thread than the link's (the panel view).
     std::unique_lock<std::mutex> lock() const;
     // Moves the transport's clock forward (a late reply becomes ready); a fixed display clock moves with it.
@@ -218,6 +224,9 @@ private:
 
     // The link's thread and the operator's (plug, faults, the panel view) both reach the transport.
     mutable std::mutex mutex_;
+    std::condition_variable released_;
+    long long holdAfter_ = -1;  // -1: no hold
+    bool holding_ = false;
     int latencyMs_ = 0;
     EmulatedDisplay display_;
     EmulatedDisplay second_;

@@ -114,13 +114,32 @@ void setStateBlockByte(const QString& path, int offset, uint8_t value)
 }
 
 // The request codes of the reports a trace file shows written.
-QList<int> tracedRequests(const QString& trace)
+QList<int> tracedRequests(const QByteArray& text)
 {
     QList<int> codes;
-    for (const QByteArray& line : readAll(trace).split('\n'))
+    for (const QByteArray& line : text.split('\n'))
         if (line.startsWith("> "))
             codes << line.mid(5, 2).toInt(nullptr, 16);
     return codes;
+}
+
+QList<int> tracedRequests(const QString& trace) { return tracedRequests(readAll(trace)); }
+
+// Whether the kernel lists process `pid` as holding a flock on `file` (/proc/locks: pid, then device and
+// inode): a program's claim, seen from outside without touching it.
+bool holdsFlock(qint64 pid, const QString& file)
+{
+    struct stat info {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (::stat(QFile::encodeName(file).constData(), &info) != 0 || !locks.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray& line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 5 && fields[1] == "FLOCK" && fields[4].toLongLong() == pid
+            && fields[5].split(':').last().toULongLong() == info.st_ino)
+            return true;
+    }
+    return false;
 }
 
 bool onlyReads(const QList<int>& codes)
@@ -678,7 +697,6 @@ private slots:
         const QString statePath = dir.filePath(QStringLiteral("etat.json"));
         const QString alone = dir.filePath(QStringLiteral("seul.json"));
         const QString image = dir.filePath(QStringLiteral("i.png"));
-        const QString trace = dir.filePath(QStringLiteral("t.txt"));
         QImage picture(240, 64, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         for (int x = 0; x < 240; x += 5)
@@ -687,22 +705,29 @@ private slots:
         QCOMPARE(cli({"--simule=" + statePath, QStringLiteral("etat")}).status, 0);
         const QJsonValue screenBefore = state(statePath).value(QStringLiteral("ecran"));
 
-        // Sixty picture blocks at 50 ms each: once its first report is traced, the first runs for seconds.
+        // The first traces to a pipe that it opens after its claim and that the test reads only once the
+        // second has been refused: the first holds the display, its picture not yet begun, for as long as
+        // the second takes, whatever the machine's load.
+        const QString gate = dir.filePath(QStringLiteral("porte"));
+        QCOMPARE(::mkfifo(QFile::encodeName(gate).constData(), 0600), 0);
         QProcess first;
-        start(first, {"--simule=" + statePath, QStringLiteral("--latence"), QStringLiteral("50"),
-                      QStringLiteral("--trace"), trace, QStringLiteral("ecran"), QStringLiteral("envoyer"), image});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(trace) && readAll(trace).startsWith("> "); },
-                                kProcessTimeoutMs));
+        start(first, {"--simule=" + statePath, QStringLiteral("--trace"), gate, QStringLiteral("ecran"),
+                      QStringLiteral("envoyer"), image});
+        const QString lock = dir.filePath(QStringLiteral(".etat.json.verrou"));
+        QVERIFY(QTest::qWaitFor([&] { return holdsFlock(first.processId(), lock); }, kProcessTimeoutMs));
         const Run second = cli({"--simule=" + statePath, QStringLiteral("commande"), QStringLiteral("plus")});
         QCOMPARE(second.status, 7);
         QCOMPARE(second.err,
                  QStringLiteral("Afficheur déjà utilisé par trivo-cp-cli (pid %1).\n").arg(first.processId()));
         QVERIFY(second.out.isEmpty());
 
+        QFile reader(gate);
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        const QByteArray traced = reader.readAll();  // until the first closes it as it ends
         QVERIFY(first.waitForFinished(kProcessTimeoutMs));
         QCOMPARE(first.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(first.readAllStandardOutput()), QStringLiteral("Écran d'accueil envoyé.\n"));
-        QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49));
+        QCOMPARE(tracedRequests(traced), QList<int>(60, 0x49));
         QCOMPARE(cli({"--simule=" + alone, QStringLiteral("ecran"), QStringLiteral("envoyer"), image}).status, 0);
         QVERIFY(state(statePath).value(QStringLiteral("ecran")) != screenBefore);
         QCOMPARE(state(statePath).value(QStringLiteral("ecran")), state(alone).value(QStringLiteral("ecran")));

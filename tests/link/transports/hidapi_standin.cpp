@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -45,10 +46,15 @@ std::atomic<int> lastReadTimeoutMs{-1};
 // Nodes whose permissions are not there yet; set from the test's thread while a link's thread opens.
 std::mutex refusedMutex;
 std::set<std::string> refusedPaths;
+std::map<std::string, int> refusalsLeft;
 
 bool openRefused(const std::string& path)
 {
     const std::lock_guard lock(refusedMutex);
+    if (auto left = refusalsLeft.find(path); left != refusalsLeft.end() && left->second > 0) {
+        --left->second;
+        return true;
+    }
     return refusedPaths.count(path) > 0;
 }
 
@@ -122,6 +128,9 @@ void reset()
     lib() = Library{};
     ::devicesOpen = 0;
     ::lastReadTimeoutMs = -1;
+    const std::lock_guard lock(refusedMutex);
+    refusedPaths.clear();
+    refusalsLeft.clear();
 }
 
 void addDevice(const DeviceSpec& spec)
@@ -156,6 +165,11 @@ void setOpenRefused(const std::string& path, bool refused)
         refusedPaths.insert(path);
     else
         refusedPaths.erase(path);
+}
+void refuseOpens(const std::string& path, int times)
+{
+    const std::lock_guard lock(refusedMutex);
+    refusalsLeft[path] = times;
 }
 void setShortWrite(const std::string& path, int missingBytes) { known(path).missingBytes = missingBytes; }
 void setInitFails(bool fails) { lib().initFails = fails; }

@@ -38,6 +38,8 @@ void setSilent(const std::string& path, bool silent);           // writes taken,
 // Opening refused ("Permission denied") until cleared, as a node before udev has given it its rights; may be
 // called from any thread.
 void setOpenRefused(const std::string& path, bool refused);
+// The next `times` openings refused so, then allowed: the rights come after that many tries, whatever the time.
+void refuseOpens(const std::string& path, int times);
 void setShortWrite(const std::string& path, int missingBytes);  // hid_write stops short, nothing delivered
 void setInitFails(bool fails);
 // hid_error gives no text at all (nullptr) instead of the failure's text.

@@ -2,7 +2,6 @@
 // for a while instead of calling it unusable at once, and reports it once, usable; one that stays refused is
 // reported unusable, with the reason, after that while.
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
 #include "hidapi_standin.h"
@@ -34,8 +33,9 @@ private slots:
         QSignalSpy ticks(&owner, &DisplayOwner::monitorTick);
         QStringList shown;
         connect(&owner, &DisplayOwner::label3Changed, this, [&] { shown << owner.label3Text(); });
-        // The rights come a second after the node.
-        QTimer::singleShot(1000, this, [] { standin::setOpenRefused(kNode, false); });
+        // The rights come after the node, by the third try.
+        standin::setOpenRefused(kNode, false);
+        standin::refuseOpens(kNode, 2);
         owner.DETECT_CON_Timer();
         QVERIFY(test::settle(owner, 20000));
         QCOMPARE(ticks.count(), 1);
