@@ -6,8 +6,8 @@ set -euo pipefail
 trivo_build_packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
-  # lrelease: the English translation's catalogue from translations/*.ts.
-  qt6-l10n-tools
+  # lrelease and Qt's CMake commands for it (Qt6LinguistTools): the English catalogues from translations/*.ts.
+  qt6-l10n-tools qt6-tools-dev
   libhidapi-dev libudev-dev
   libqt6svg6
   # The service journal: Qt SQL's SQLite driver for the local database (SQLite's own headers for the check of
