@@ -60,6 +60,10 @@ public:
         for (QWidget* w : controls) {
             if (!reachable(w))
                 add(OutOfReach, w, QStringLiteral("not wholly on the screen at %1").arg(rectText(globalRect(w))));
+            // The parts of Qt's own inside a control (a number box's editor) are listed to assistive
+            // technologies as controls of their own: each must carry a name.
+            for (const QString& part : namelessParts(w))
+                add(Nameless, w, QStringLiteral("shows assistive technologies its part %1 without a name").arg(part));
             if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy())
                 continue;
             const QString name = accessibleName(w).trimmed();
@@ -149,6 +153,25 @@ public:
         for (int k = 0; k < kKinds; ++k)
             std::printf("  %-30s %d\n", kNames[std::size_t(k)], counts[std::size_t(k)]);
         std::fflush(stdout);
+    }
+
+    // The parts of Qt's own inside `w` that have an accessible interface of their own, focusable or
+    // editable, with no name: what they tell (a number box's editor its text and caret) comes from a
+    // nameless object.
+    static QStringList namelessParts(QWidget* w)
+    {
+        QStringList parts;
+        for (QWidget* part : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!qtPart(part) || !part->isVisible() || part->isWindow())
+                continue;
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(part);
+            if (!face)
+                continue;
+            const QAccessible::State state = face->state();
+            if ((state.focusable || state.editable) && face->text(QAccessible::Name).trimmed().isEmpty())
+                parts << part->objectName();
+        }
+        return parts;
     }
 
 private:
