@@ -28,8 +28,10 @@ trivo_test_packages=(
   postgresql-15 srecord python3-intelhex xvfb xauth libbenchmark-dev clang libclang-rt-14-dev
   "${trivo_doc_packages[@]}" poppler-utils man-db groff-base desktop-file-utils appstream
 )
-# package.sh: dpkg-shlibdeps and dpkg-gencontrol, and the checks of the package.
-trivo_package_packages=(dpkg-dev lintian appstream desktop-file-utils)
+# package.sh: Debian's packaging tools (debhelper, dh_bash-completion), the tools the package's build runs its
+# tests with (debian/control lists them), and the checks of the package.
+trivo_package_packages=(dpkg-dev debhelper bash-completion lintian appstream desktop-file-utils
+  python3 python3-intelhex srecord poppler-utils man-db)
 trivo_run_packages=(xvfb xauth)
 
 trivo_install_missing() {
