@@ -1,6 +1,8 @@
 // The REGISTRE window against the emulated display: read cycle, remote keys, clear, close.
 #include <QtTest>
 
+#include <QChart>
+#include <QChartView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QXYSeries>
 
 #include <memory>
 
@@ -157,8 +161,31 @@ private slots:
     void captions();
     void indicatorsStandUnderTheirWords_data();
     void indicatorsStandUnderTheirWords();
+    void curvesFollowTheReads_data();
+    void curvesFollowTheReads();
+    void exportWritesWhatWasRead();
     void screenshots();
+    void curvesScreenshot();
 };
+
+namespace {
+
+constexpr qint64 kSessionStart = 1765450800000;  // 2025-12-11T11:00:00.000Z
+
+// The points of a chart's curve, as "x:y" with x in ms after kSessionStart, its lines apart by "|".
+QString points(const Bench& b, const char* chart)
+{
+    QStringList lines;
+    for (const QAbstractSeries* series : b.child<QChartView>(QString::fromLatin1(chart))->chart()->series()) {
+        QStringList seen;
+        for (const QPointF& p : qobject_cast<const QXYSeries*>(series)->points())
+            seen << QStringLiteral("%1:%2").arg(qint64(p.x()) - kSessionStart).arg(p.y());
+        lines << seen.join(u' ');
+    }
+    return lines.join(u'|');
+}
+
+}  // namespace
 
 void TestRegistersWindow::loadReadsOnceAndStartsTheTimer()
 {
@@ -674,6 +701,108 @@ void TestRegistersWindow::indicatorsStandUnderTheirWords()
     QVERIFY(b.child("Picture1(8)")->x() < b.child("Picture1(0)")->x());
 }
 
+void TestRegistersWindow::curvesFollowTheReads_data()
+{
+    QTest::addColumn<bool>("shownFirst");
+    QTest::newRow("curves shown before the reads") << true;
+    QTest::newRow("curves shown after the reads") << false;
+}
+
+// Each answered read is one point of each curve (none for the radio when no level came); an unanswered
+// one adds nothing; and the reads are the window's own: nothing else goes to the display.
+void TestRegistersWindow::curvesFollowTheReads()
+{
+    QFETCH(bool, shownFirst);
+    Bench b;
+    qint64 now = kSessionStart;
+    b.window->setClock([&now] { return QDateTime::fromMSecsSinceEpoch(now, Qt::UTC); });
+    if (shownFirst)
+        b.window->pages()->setCurrentIndex(1);
+    b.display().temperatureSixteenths = 20 * 16;
+    b.display().radioLevel = 0;
+    b.load();
+    b.transport.clearRecord();
+    const uint8_t levels[] = {1, 2, 0xFF, 4, 5};
+    for (int i = 0; i < 5; ++i) {
+        now += 500;
+        b.display().temperatureSixteenths = int16_t((21 + i) * 16 + 8 * (i % 2));
+        b.display().radioLevel = levels[i];
+        b.cycle();
+    }
+    now += 500;
+    b.transport.injectFault(Fault::Silent);
+    b.cycle();
+    QVERIFY(!b.window->valuesCurrent());
+
+    const auto sent = b.transport.outputReports();
+    QCOMPARE(sent.size(), std::size_t(6));
+    for (const Bytes& r : sent)
+        QCOMPARE(hex(Bytes(r.begin(), r.begin() + 6)), QStringLiteral("00 02 D0 00 00 D1"));
+    if (!shownFirst) {
+        QCOMPARE(points(b, "COURBE_TEMPERATURE"), QString());
+        b.window->pages()->setCurrentIndex(1);
+    }
+    QCOMPARE(points(b, "COURBE_TEMPERATURE"), QStringLiteral("0:20 500:21 1000:22.5 1500:23 2000:24.5 2500:25"));
+    // No line across the read that gave no level.
+    QCOMPARE(points(b, "COURBE_RADIO"), QStringLiteral("0:0 500:1 1000:2|2000:4 2500:5"));
+    QCOMPARE(b.text("RELEVES"), QStringLiteral("6 relevés de la dernière heure en mémoire."));
+    QCOMPARE(b.child<QChartView>("COURBE_TEMPERATURE")->accessibleDescription(),
+             QStringLiteral("Dernière valeur 25.0 °C ; minimum 20.0 °C ; maximum 25.0 °C."));
+    QCOMPARE(b.child<QChartView>("COURBE_RADIO")->accessibleDescription(),
+             QStringLiteral("Dernière valeur 5 / 7 ; minimum 0 / 7 ; maximum 5 / 7."));
+}
+
+// The file named in the dialog holds a line per reading kept; the operator is told how many.
+void TestRegistersWindow::exportWritesWhatWasRead()
+{
+    Bench b;
+    qint64 now = kSessionStart;
+    b.window->setClock([&now] { return QDateTime::fromMSecsSinceEpoch(now, Qt::UTC); });
+    auto* button = b.child<QPushButton>("EXPORTER_CSV");
+    QVERIFY(!button->isEnabled());  // nothing read yet
+    b.display().temperatureSixteenths = -40;
+    b.display().radioLevel = 3;
+    b.display().leds = 0x01;
+    b.display().buttons = 0x06;
+    b.load();
+    now += 1500;
+    b.display().radioLevel = 0xFF;
+    b.display().leds = 0x06;
+    b.display().buttons = 0x07;
+    b.cycle();
+    b.window->show();
+    b.window->pages()->setCurrentIndex(1);
+    QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
+    QVERIFY(button->isEnabled());
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("session.csv"));
+    b.dialogs.fileAnswers << path;
+    b.dialogs.expect();
+    b.transport.clearRecord();
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(b.transport.outputReports().empty());
+    QCOMPARE(b.dialogs.fileRequests.size(), 1);
+    QVERIFY(b.dialogs.fileRequests[0].save);
+    QCOMPARE(b.dialogs.fileRequests[0].fileName, QStringLiteral("registres.csv"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(file.readAll()),
+             QStringLiteral("horodatage,temperature_c,niveau_radio,del_rouge,del_verte,del_bleue,"
+                            "poussoir_rouge,poussoir_vert,poussoir_bleu\n"
+                            "2025-12-11T11:00:00.000Z,-2.5,3,1,0,0,0,0,1\n"
+                            "2025-12-11T11:00:01.500Z,-2.5,,0,1,1,0,0,0\n"));
+    QCOMPARE(b.dialogs.messages.size(), 1);
+    QCOMPARE(b.dialogs.messages[0].text, QStringLiteral("2 relevés exportés."));
+    QCOMPARE(b.dialogs.messages[0].icon, MsgIcon::Information);
+
+    // Cancelled: nothing written, nothing said.
+    QVERIFY(file.remove());
+    b.window->EXPORTER_CSV_Click();
+    QVERIFY(!file.exists());
+    QCOMPARE(b.dialogs.messages.size(), 1);
+}
+
 void TestRegistersWindow::screenshots()
 {
     Bench b;
@@ -699,6 +828,25 @@ void TestRegistersWindow::screenshots()
     b.key("G5", false);
     b.window->Command2_Click();
     test::screenshot(b.window.get(), QStringLiteral("registres_cleared.png"));
+}
+
+// Twenty minutes of a session, a read every ten seconds: warming up, the radio coming and going. (Dark,
+// English and scale 2: the audit's pictures.)
+void TestRegistersWindow::curvesScreenshot()
+{
+    Bench b;
+    qint64 now = kSessionStart;
+    b.window->setClock([&now] { return QDateTime::fromMSecsSinceEpoch(now, Qt::UTC); });
+    b.window->show();
+    b.window->pages()->setCurrentIndex(1);
+    QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
+    for (int i = 0; i < 120; ++i) {
+        now += 10000;
+        b.display().temperatureSixteenths = int16_t(19 * 16 + i * 3 - (i > 80 ? (i - 80) * 5 : 0));
+        b.display().radioLevel = i % 40 < 5 ? 0xFF : uint8_t(3 + (i / 7) % 5);
+        b.cycle();
+    }
+    test::screenshot(b.window.get(), QStringLiteral("registres_courbes.png"));
 }
 
 QTEST_MAIN(TestRegistersWindow)
