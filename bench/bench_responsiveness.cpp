@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <functional>

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace trivo::registers {
@@ -71,6 +72,42 @@ QString RegisterHistory::csv() const
     for (int i = 0; i < count_; ++i)
         text += csvLine(at(i)) + QLatin1Char('\n');
     return text;
+}
+
+QList<QPointF> thinned(const QList<QPointF>& points, double first, double span, int columns)
+{
+    if (columns < 1 || span <= 0 || points.size() <= 2 * qsizetype(columns))
+        return points;
+    QList<QPointF> kept;
+    kept.reserve(2 * columns + 2);
+    qint64 column = -1;
+    QPointF low, high;
+    const auto keep = [&] {
+        if (column < 0)
+            return;
+        const QPointF& before = low.x() <= high.x() ? low : high;
+        const QPointF& after = low.x() <= high.x() ? high : low;
+        kept.append(before);
+        if (after != before)
+            kept.append(after);
+    };
+    for (const QPointF& p : points) {
+        const auto at = qint64(std::floor((p.x() - first) * columns / span));
+        if (at != column) {
+            keep();
+            column = at;
+            low = high = p;
+        } else if (p.y() < low.y()) {
+            low = p;
+        } else if (p.y() > high.y()) {
+            high = p;
+        }
+    }
+    keep();
+    // The newest reading ends the curve whatever its column kept.
+    if (kept.last() != points.last())
+        kept.append(points.last());
+    return kept;
 }
 
 }  // namespace trivo::registers

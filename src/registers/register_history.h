@@ -3,6 +3,8 @@
 // the curves and written out as CSV. Made from the reads the window does anyway: nothing extra is asked of
 // the display.
 #include <QDateTime>
+#include <QList>
+#include <QPointF>
 #include <QString>
 
 #include <cstdint>
@@ -60,5 +62,10 @@ private:
     int count_ = 0;
     int levels_ = 0;
 };
+
+// A curve's points (in order of x) for a plot `columns` pixels wide spanning x from `first` over `span`:
+// beyond two points a column nothing more can be seen, so each column keeps its lowest and highest point,
+// in their order, and a spike still shows.
+QList<QPointF> thinned(const QList<QPointF>& points, double first, double span, int columns);
 
 }  // namespace trivo::registers

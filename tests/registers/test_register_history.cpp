@@ -30,6 +30,8 @@ private slots:
     void keepsTheLastHour();
     void csvText();
     void appendsWhatTheReadDecoded();
+    void thinnedToThePlotsColumns_data();
+    void thinnedToThePlotsColumns();
 };
 
 void TestRegisterHistory::keepsTheLastHour_data()
@@ -102,6 +104,33 @@ void TestRegisterHistory::appendsWhatTheReadDecoded()
     history.append(QDateTime::fromMSecsSinceEpoch(kStart, Qt::UTC), decode(texts));
     QCOMPARE(history.csv().split(QLatin1Char('\n')).value(1),
              QStringLiteral("2025-12-11T11:00:00.000Z,-12.5,5,1,1,0,0,0,1"));
+}
+
+void TestRegisterHistory::thinnedToThePlotsColumns_data()
+{
+    QTest::addColumn<QList<double>>("ys");  // at x = 0, 1, 2...
+    QTest::addColumn<int>("columns");       // over x 0 to 10
+    QTest::addColumn<QString>("kept");      // x:y
+    QTest::newRow("two a column or fewer: all") << QList<double>{3, 1, 2, 5} << 2 << "0:3 1:1 2:2 3:5";
+    QTest::newRow("a spike shows") << QList<double>{0, 0, 0, 0, 9, 0, 0, 0, 0, 0} << 2 << "0:0 4:9 5:0 9:0";
+    QTest::newRow("falling: high before low")
+        << QList<double>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0} << 2 << "0:9 4:5 5:4 9:0";
+    QTest::newRow("the newest ends the curve") << QList<double>{1, 1, 1, 1, 1, 0, 5, 2, 2, 3} << 2
+                                               << "0:1 5:0 6:5 9:3";
+}
+
+void TestRegisterHistory::thinnedToThePlotsColumns()
+{
+    QFETCH(QList<double>, ys);
+    QFETCH(int, columns);
+    QFETCH(QString, kept);
+    QList<QPointF> points;
+    for (int x = 0; x < ys.size(); ++x)
+        points.append(QPointF(x, ys[x]));
+    QStringList seen;
+    for (const QPointF& p : thinned(points, 0, 10, columns))
+        seen << QStringLiteral("%1:%2").arg(p.x()).arg(p.y());
+    QCOMPARE(seen.join(u' '), kept);
 }
 
 QTEST_MAIN(TestRegisterHistory)

@@ -92,9 +92,10 @@ const QString kLedOff = FR("éteinte");
 const QString kNotCurrentNote = QStringLiteral(" (%1)");
 
 const QString kCsvFilter = FR("Fichier CSV (*.csv);;Tous les fichiers (*)");
-// Below this span the time axis shows seconds; the axis never spans less than a minute.
+// Below this span the time axis shows seconds; it spans whole minutes.
 constexpr qint64 kSecondsShownMs = 10 * 60 * 1000;
-constexpr qint64 kShortestSpanMs = 60 * 1000;
+constexpr qint64 kAxisStepMs = 60 * 1000;
+constexpr int kFewestColumns = 100;  // before the chart is laid out
 
 // A value label wide enough for its longest text from the start, so that new values never wait for a
 // layout pass to be seen whole.
@@ -620,22 +621,34 @@ void RegistersWindow::refreshCurves()
         low = i == 0 ? s.sixteenths : std::min(low, s.sixteenths);
         high = i == 0 ? s.sixteenths : std::max(high, s.sixteenths);
     }
-    drawRuns(temperatureCurve_, {temperatures});
-    drawRuns(radioCurve_, levels);
-
+    // The axes move a minute at a time: Qt Charts lays every line out again at each change of range.
     const qint64 first = history_.isEmpty() ? clock_().toMSecsSinceEpoch() : history_.at(0).atMs;
     const qint64 last = history_.isEmpty() ? first : history_.at(history_.size() - 1).atMs;
-    const qint64 end = std::max(last, first + kShortestSpanMs);
-    const QString format = end - first <= kSecondsShownMs ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    const qint64 start = first - first % kAxisStepMs;
+    qint64 end = std::max(last, start + kAxisStepMs);
+    end += (kAxisStepMs - end % kAxisStepMs) % kAxisStepMs;
+    const QString format = end - start <= kSecondsShownMs ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
     for (Curve* c : {&temperatureCurve_, &radioCurve_}) {
-        c->time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(end));
-        c->time->setFormat(format);
+        if (c->time->min().toMSecsSinceEpoch() != start || c->time->max().toMSecsSinceEpoch() != end)
+            c->time->setRange(QDateTime::fromMSecsSinceEpoch(start), QDateTime::fromMSecsSinceEpoch(end));
+        if (c->time->format() != format)
+            c->time->setFormat(format);
     }
     // A degree of room above and below what was read, on whole degrees.
-    const double bottom = std::floor(temperatureTenths(low) / 10.0) - 1;
-    const double top = std::ceil(temperatureTenths(high) / 10.0) + 1;
-    temperatureCurve_.values->setRange(bottom, top);
-    temperatureCurve_.values->applyNiceNumbers();
+    const QPointF range(std::floor(temperatureTenths(low) / 10.0) - 1, std::ceil(temperatureTenths(high) / 10.0) + 1);
+    if (range != temperatureRange_) {
+        temperatureRange_ = range;
+        temperatureCurve_.values->setRange(range.x(), range.y());
+        temperatureCurve_.values->applyNiceNumbers();
+    }
+
+    // An hour of reads is some 7200 points, far more than the plot has pixels: drawing them all would hold
+    // the window up at each read.
+    const int columns = std::max(kFewestColumns, int(temperatureCurve_.chart->plotArea().width()));
+    drawRuns(temperatureCurve_, {thinned(temperatures, double(start), double(end - start), columns)});
+    for (QList<QPointF>& run : levels)
+        run = thinned(run, double(start), double(end - start), columns);
+    drawRuns(radioCurve_, levels);
 }
 
 // What the page says of the readings, and what a screen reader hears of each curve.

@@ -124,6 +124,7 @@ private:
     QWidget* curvesPage_ = nullptr;
     Curve temperatureCurve_;
     Curve radioCurve_;
+    QPointF temperatureRange_;  // the lowest and highest degree asked of the axis, before Qt rounds them
     QLabel* readings_ = nullptr;
     QPushButton* exportButton_ = nullptr;
     QGroupBox* frame5_ = nullptr;
