@@ -241,28 +241,6 @@ DisplayOwner::Reservation::~Reservation()
         owner_->removePending();
 }
 
-void DisplayOwner::runBlocking(const std::function<void(Exchanger&)>& work)
-{
-    if (QThread::currentThread() == thread_) {
-        const Exchanger::Operation operation(*exchanger_);
-        work(*exchanger_);
-        return;
-    }
-    QSemaphore done;
-    postTo(worker_, [this, &work, &done] {
-        {
-            const Exchanger::Operation operation(*exchanger_);
-            work(*exchanger_);
-        }
-        const Snapshot snapshot = Snapshot::of(*exchanger_);
-        postTo(this, [this, snapshot] { apply(snapshot); });
-        handover::gave(&done);
-        done.release();
-    });
-    done.acquire();
-    handover::took(&done);
-}
-
 void DisplayOwner::cancel(quint64 operation)
 {
     std::lock_guard lock(cancelMutex_);
@@ -379,17 +357,22 @@ void DisplayOwner::DETECT_CON_Timer()
 
 // --- the link window's model ------------------------------------------------------------------
 
-void DisplayOwner::setWatched(bool watched)
+void DisplayOwner::setWatched(Watch watch)
 {
     std::shared_ptr<EventQueue> queue = events_;
-    if (!watched) {
+    if (watch == Watch::Nothing) {
         postSettings([](Exchanger& link) { link.setEventSink({}); });
         std::lock_guard lock(queue->mutex);
         queue->events.clear();
         return;
     }
-    postSettings([this, queue](Exchanger& link) {
-        link.setEventSink([this, queue](const LinkEvent& event) {
+    const bool everything = watch == Watch::Everything;
+    postSettings([this, queue, everything](Exchanger& link) {
+        link.setEventSink([this, queue, everything](const LinkEvent& event) {
+            // The monitor's passes and the calls' log only fill the diagnostics, which are not shown.
+            if (!everything && !std::holds_alternative<ExchangeRecord>(event) && !std::holds_alternative<BufferEdit>(event)
+                && !std::holds_alternative<BufferSnapshot>(event))
+                return;
             std::lock_guard lock(queue->mutex);
             queue->events.push_back(event);
             if (queue->posted)

@@ -83,10 +83,6 @@ public:
         });
         return true;
     }
-    // Runs work on the I/O thread and waits for it, from a thread other than the owner's (a production
-    // line's place): the display is shared, not opened twice.
-    void runBlocking(const std::function<void(Exchanger&)>& work);
-
     // True from the moment an operation is asked until its result has been delivered, and while the
     // display is reserved. Like every state below, kept and read on the owner's thread only.
     bool busy() const { return pending_ > 0; }
@@ -143,9 +139,11 @@ public:
     const std::string& target() const { return target_; }
 
     // --- the link window's model ----------------------------------------------------------------
-    // While watched, the link's records come to takeEvents() (eventsReady says when); the records kept
-    // since the last exchange come first.
-    void setWatched(bool watched);
+    // What of the link's records comes to takeEvents() (eventsReady says when): nothing; only what the
+    // exchanges leave in the buffer and the progress label (the window's details hidden); or everything,
+    // the records kept since the last exchange first (the details shown).
+    enum class Watch { Nothing, Exchanges, Everything };
+    void setWatched(Watch watch);
     std::vector<LinkEvent> takeEvents();
     // The link window's edits of the buffer.
     void editBuffer(int index, const QString& text);

@@ -1,7 +1,8 @@
 #pragma once
 // The link window's model: the 65 buffer fields Text1(0..64) as text, the progress label Label4 and the
-// diagnostics list lstResults, made from the link's records. It is built when the link window's details
-// are shown and fed while they stay shown; nothing of it exists otherwise.
+// diagnostics list lstResults, made from the link's records. It lives as long as the link window: fed with
+// the exchanges while the details are hidden (so that they show the last one the moment they are shown),
+// with every record while they are shown.
 #include <QString>
 #include <QStringList>
 
@@ -29,6 +30,8 @@ public:
     QString label4Text() const { return label4_; }
     ProgressColour label4Color() const { return label4Colour_; }
     const QStringList& lstResults() const { return lst_; }
+    // Before the records kept since the last exchange come again.
+    void clearDiagnostics() { lst_.clear(); }
 
 private:
     void apply(const DiscoveryPass& pass);

@@ -31,7 +31,8 @@ const QString kFillByteName = FR("Octet %1 (remplissage)");
 const QString kDiagnosticsName = FR("Journal des échanges");
 }  // namespace
 
-UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), owner_(owner)
+UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent)
+    : QWidget(parent), owner_(owner), model_(std::make_unique<UsbModel>())
 {
     setObjectName(QStringLiteral("USB"));
     setWindowTitle(QStringLiteral("USB"));
@@ -107,8 +108,7 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
             edit->setReadOnly(true);
         grid->addWidget(edit, i / 16, i % 16);
         connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& t) {
-            if (model_)
-                model_->apply(LinkEvent(BufferEdit{i, t}));
+            model_->apply(LinkEvent(BufferEdit{i, t}));
             owner_.editBuffer(i, t);
         });
         text1_.append(edit);
@@ -150,14 +150,11 @@ UsbWindow::UsbWindow(DisplayOwner& owner, QWidget* parent) : QWidget(parent), ow
 
     connect(&owner_, &DisplayOwner::label3Changed, this, &UsbWindow::refreshLabel3);
     connect(&owner_, &DisplayOwner::eventsReady, this, &UsbWindow::takeEvents);
+    owner_.setWatched(DisplayOwner::Watch::Exchanges);
     refreshLabel3();
 }
 
-UsbWindow::~UsbWindow()
-{
-    if (model_)
-        owner_.setWatched(false);
-}
+UsbWindow::~UsbWindow() { owner_.setWatched(DisplayOwner::Watch::Nothing); }
 
 void UsbWindow::Command1_Click()
 {
@@ -170,13 +167,14 @@ void UsbWindow::setDetailsShown(bool shown)
 {
     if (toggle_->isChecked() != shown)
         toggle_->setChecked(shown);
+    const bool was = !details_->isHidden();
     details_->setVisible(shown);
-    if (shown && !model_) {
-        model_ = std::make_unique<UsbModel>();
-        owner_.setWatched(true);
-    } else if (!shown && model_) {
-        owner_.setWatched(false);
-        model_.reset();
+    if (shown && !was) {
+        // The buffer and Label4 are already as the last exchange left them; its log comes with the replay.
+        model_->clearDiagnostics();
+        owner_.setWatched(DisplayOwner::Watch::Everything);
+    } else if (!shown && was) {
+        owner_.setWatched(DisplayOwner::Watch::Exchanges);
     }
     refreshLabel4();
     refreshBuffer();
@@ -189,16 +187,17 @@ void UsbWindow::setDetailsShown(bool shown)
 void UsbWindow::takeEvents()
 {
     const std::vector<LinkEvent> events = owner_.takeEvents();
-    if (!model_ || events.empty())
+    if (events.empty())
         return;
     for (const LinkEvent& event : events)
         model_->apply(event);
     refreshLabel4();
     refreshBuffer();
-    refreshDiagnostics();
+    if (detailsShown())
+        refreshDiagnostics();
 }
 
-bool UsbWindow::detailsShown() const { return details_->isVisible(); }
+bool UsbWindow::detailsShown() const { return !details_->isHidden(); }  // also while the window is hidden
 
 void UsbWindow::refreshLabel3()
 {
@@ -221,7 +220,7 @@ void UsbWindow::refreshLabel3()
 void UsbWindow::refreshLabel4()
 {
     const theme::Face* face = &theme::kExchangeIdle;  // also before the first exchange
-    switch (model_ ? model_->label4Color() : ProgressColour::Unset) {
+    switch (model_->label4Color()) {
     case ProgressColour::Unset:
     case ProgressColour::White: break;
     case ProgressColour::Yellow: face = &theme::kExchangeWriting; break;
@@ -232,13 +231,13 @@ void UsbWindow::refreshLabel4()
         theme::paint(label4_, *face);
         label4Painted_ = face;
     }
-    label4_->setText(model_ ? T(model_->label4Text()) : QString());
+    label4_->setText(T(model_->label4Text()));
 }
 
 void UsbWindow::refreshBuffer()
 {
     for (int i = 0; i < text1_.size(); ++i) {
-        const QString text = model_ ? model_->text1(i) : QString();
+        const QString text = model_->text1(i);
         if (text1_[i]->text() != text)
             text1_[i]->setText(text);
     }
@@ -247,8 +246,6 @@ void UsbWindow::refreshBuffer()
 void UsbWindow::refreshDiagnostics()
 {
     lstResults_->clear();
-    if (!model_)
-        return;
     lstResults_->addItems(model_->lstResults());
     lstResults_->scrollToBottom();
 }

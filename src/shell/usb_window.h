@@ -27,11 +27,10 @@ public:
     void setExitHandler(std::function<void()> handler) { exitHandler_ = std::move(handler); }
 
     // The technician's view: the progress label, the buffer and the diagnostics, made from the link's
-    // records while it is shown, and nothing of it otherwise.
+    // records; while it is hidden only the exchanges are followed.
     void setDetailsShown(bool shown);
     bool detailsShown() const;
-    // The details' model while they are shown (null otherwise).
-    const UsbModel* model() const { return model_.get(); }
+    const UsbModel& model() const { return *model_; }
 
 private:
     void refreshLabel3();

@@ -807,6 +807,17 @@ private slots:
         QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("raz-c")}).status,
                  0);
         QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 0);
+
+        // Without XDG_DATA_HOME the journal is where the README says, under the user's home.
+        QProcess p;
+        QProcessEnvironment env = environment();
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        env.insert(QStringLiteral("HOME"), dir.path());
+        p.setProcessEnvironment(env);
+        p.start(kCli, {QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("plus")});
+        QVERIFY(p.waitForFinished(kProcessTimeoutMs));
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral(".local/share/trivo/trivo-cp/journal.sqlite"))).isFile());
     }
 
     // The reports of programming a known file, then reading it back, as the program has always sent them

@@ -104,23 +104,34 @@ private slots:
         QVERIFY(window.statusText().endsWith(QStringLiteral("%1 opération%2").arg(paths.size()).arg(paths.size() > 1 ? "s" : "")));
     }
 
+    // The file's text written out here, not made by the code that writes it: its columns, quoting and the
+    // hash of the model's bytes ("modele") are what a spreadsheet or a script reads.
     void exportWritesWhatIsShown()
     {
         test::StrictDialogs dialogs;
         HistoryWindow window(dialogs, *journal_);
-        window.setSelectedDisplay(QStringLiteral("/dev/hidraw2"));
-        window.findChild<QCheckBox*>(QStringLiteral("SEULEMENT"))->setChecked(true);
+        window.findChild<QLineEdit*>(QStringLiteral("LOT"))->setText(QStringLiteral("L1"));
+        window.ACTUALISER_Click();
         QVERIFY(readDone(window));
+        QCOMPARE(window.shown().size(), 2);
         const QString path = dir_.filePath(QStringLiteral("export.csv"));
         dialogs.fileAnswers << path;
         dialogs.expect();
         window.EXPORTER_Click();
-        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Historique exporté : 1 opération."));
+        QCOMPARE(dialogs.messages.last().text, QStringLiteral("Historique exporté : 2 opérations."));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(f.readAll()),
-                 journal::csvHeader() + QLatin1Char('\n') + journal::csvLine(window.shown().first()) + QLatin1Char('\n'));
-        QVERIFY(window.shown().first().message.contains(QStringLiteral("Seuil 1")));
+        const QString hash = QStringLiteral("f39441f51b35e15160f13c5ad9298c6cd829b6172f98df235e267ce04b23fb7b");
+        const QString expected =
+            QStringLiteral("id,horodatage,poste,operateur,lot,afficheur,chemin,version,operation,resultat,message,"
+                           "empreinte_avant,empreinte_apres,empreinte_fichier,fichier,duree_ms,formation\n") +
+            window.shown().at(0).id + QStringLiteral(",2024-05-02T09:00:00.000Z,atelier-2,marie,L1,,/dev/hidraw2,0100,"
+                                                     "production,echec,L'afficheur relu diffère : Seuil 1,,,") +
+            hash + QStringLiteral(",modele.config_CP,0,false\n") + window.shown().at(1).id +
+            QStringLiteral(",2024-05-02T08:00:00.000Z,atelier-2,marie,L1,,/dev/hidraw1,0100,production,reussi,"
+                           "conforme,,,") +
+            hash + QStringLiteral(",modele.config_CP,0,false\n");
+        QCOMPARE(QString::fromUtf8(f.readAll()), expected);
     }
 
     void screenshot()

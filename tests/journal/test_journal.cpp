@@ -118,7 +118,10 @@ private slots:
         QCOMPARE(o[QStringLiteral("message")].toString(), QStringLiteral("Programmation effectuée."));
         QCOMPARE(o[QStringLiteral("version")].toString(), QStringLiteral("0102"));
         QCOMPARE(o[QStringLiteral("fichier")].toString(), QStringLiteral("modele.config_CP"));
-        QCOMPARE(o[QStringLiteral("empreinte_avant")].toString(), sha256Hex("avant"));
+        // The hashes against values made elsewhere (sha256sum; the standard's vectors for "" and "abc").
+        QCOMPARE(o[QStringLiteral("empreinte_avant")].toString(), QStringLiteral("74b83cd99a5df0d9b0c10631ea1d2a2f69e95069ffa96925560ced407dee219e"));
+        QCOMPARE(sha256Hex(QByteArray()), QStringLiteral("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"));
+        QCOMPARE(sha256Hex("abc"), QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
         // Unknown is null, not "": no lot, no serial number, no block after.
         QVERIFY(o[QStringLiteral("lot")].isNull());
         QVERIFY(o[QStringLiteral("afficheur")].isNull());
@@ -184,7 +187,9 @@ private slots:
         QStringList hours;
         for (const JournalRecord& r : read) {
             hours << r.at.toString(QStringLiteral("HH"));
-            QCOMPARE(r, *std::find_if(written.begin(), written.end(), [&](const JournalRecord& w) { return w.id == r.id; }));
+            const auto same = std::find_if(written.begin(), written.end(), [&](const JournalRecord& w) { return w.id == r.id; });
+            QVERIFY2(same != written.end(), qPrintable(r.id));
+            QCOMPARE(r, *same);
         }
         QCOMPARE(hours, expected);
         QCOMPARE(journal.waiting(), 4);  // no server: every record waits for one

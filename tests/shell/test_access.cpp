@@ -136,6 +136,25 @@ private slots:
         QVERIFY(theme::contrastRatio(p.color(QPalette::Window), p.color(QPalette::WindowText)) >= 4.5);
     }
 
+    // The ratio on pairs whose values are published (black on white 21:1, #767676 on white 4.54:1).
+    void contrastOfKnownPairs_data()
+    {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("black on white") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+        QTest::newRow("white on black") << QColor(Qt::white) << QColor(Qt::black) << 21.0;
+        QTest::newRow("same colour") << QColor(0x336699) << QColor(0x336699) << 1.0;
+        QTest::newRow("grey 767676 on white") << QColor(0x767676) << QColor(Qt::white) << 4.54;
+    }
+    void contrastOfKnownPairs()
+    {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(double, ratio);
+        QVERIFY2(qAbs(theme::contrastRatio(a, b) - ratio) < 0.01, qPrintable(QString::number(theme::contrastRatio(a, b))));
+    }
+
     // Files among the documents, the production log in the data folder, a training line's in its own file.
     void defaultLocations()
     {

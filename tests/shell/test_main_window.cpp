@@ -195,10 +195,24 @@ private slots:
     }
 
     // The status line's background is the connection flag: white before the first tick, then pure red or green.
+    // Label4 says how the last exchange went whether or not the details were shown while it ran.
+    void linkWindowStatusLineColours_data()
+    {
+        QTest::addColumn<bool>("detailsFirst");
+        QTest::newRow("details shown before") << true;
+        QTest::newRow("details shown after each exchange") << false;
+    }
     void linkWindowStatusLineColours()
     {
+        QFETCH(bool, detailsFirst);
         Fixture f;
-        f.main.usbWindow()->setDetailsShown(true);
+        UsbWindow* usb = f.main.usbWindow();
+        const auto details = [&] {
+            if (!detailsFirst)
+                usb->setDetailsShown(true);
+        };
+        if (detailsFirst)
+            usb->setDetailsShown(true);
         auto* label3 = f.main.usbWindow()->findChild<QLabel*>(QStringLiteral("Label3"));
         auto* label4 = f.main.usbWindow()->findChild<QLabel*>(QStringLiteral("Label4"));
         QVERIFY(label3 && label4);
@@ -207,11 +221,17 @@ private slots:
         f.tick();
         QCOMPARE(label3->palette().color(QPalette::Window), QColor(255, 0, 0));
         QCOMPARE(label3->text(), QStringLiteral("En attente de connexion. Veuillez connecter le TRIVO_ZURED."));
+        if (!detailsFirst)
+            usb->setDetailsShown(false);
         f.usbButton("but_WR_HID")->click();
         QVERIFY(f.settled());
-        QCOMPARE(label4->text(), QStringLiteral("IMPOSSIBLE !"));
+        details();
+        QTRY_COMPARE(label4->text(), QStringLiteral("IMPOSSIBLE !"));
+        if (!detailsFirst)
+            usb->setDetailsShown(false);
         f.transport.plug(true);
         f.tick();
+        details();
         QCOMPARE(label3->palette().color(QPalette::Window), QColor(0, 255, 0));
         QCOMPARE(label3->text(), QStringLiteral(" - TRIVO_ZURED_CONNECTÉ -"));
         QCOMPARE(label4->text(), QStringLiteral("Fin de l'envoi ."));  // the configuration window's read
@@ -242,28 +262,27 @@ private slots:
         QVERIFY(list.contains(QStringLiteral("ReadFile completed successfully.")));
     }
 
-    // Its details shown, the window takes the end of every exchange, also while it is hidden; shown only
-    // afterwards, it starts from the last exchange. Either way its fields and list end up as the exchange
-    // left them.
+    // The window takes the end of every exchange, also while it is hidden, its details shown or not; shown
+    // only afterwards, its list starts from the last exchange. Either way its fields and list end up as the
+    // exchange left them.
     void linkWindowFollowsExchanges_data()
     {
         QTest::addColumn<bool>("detailsBefore");
-        QTest::addColumn<QStringList>("seen");  // Label4's background and text after each exchange
-        const QString fin = QStringLiteral("#00ff00|Fin de l'envoi .");
-        QTest::newRow("details shown, window hidden") << true << QStringList{fin, fin};
-        QTest::newRow("details shown afterwards") << false << QStringList{"#ffffff|", "#ffffff|"};
+        QTest::newRow("details shown, window hidden") << true;
+        QTest::newRow("details shown afterwards") << false;
     }
     void linkWindowFollowsExchanges()
     {
         QFETCH(bool, detailsBefore);
-        QFETCH(QStringList, seen);
+        const QString fin = QStringLiteral("#00ff00|Fin de l'envoi .");
+        const QStringList seen{fin, fin};  // Label4's background and text after each exchange
         Fixture f;
         f.transport.plug(true);
         f.tick();
         UsbWindow* usb = f.main.usbWindow();
         QVERIFY(!usb->isVisible());
         usb->setDetailsShown(detailsBefore);
-        QCOMPARE(usb->model() != nullptr, detailsBefore);
+        QCOMPARE(usb->detailsShown(), detailsBefore);
         auto* label4 = usb->findChild<QLabel*>(QStringLiteral("Label4"));
         auto* field = usb->findChild<QLineEdit*>(QStringLiteral("Text1(0)"));
         QStringList changes;
