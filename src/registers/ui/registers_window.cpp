@@ -155,11 +155,9 @@ RegistersWindow::RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServ
       dialogs_(dialogs),
       main_(main)
 {
-    clock_ = [start = QDateTime::currentDateTimeUtc(), steady = std::make_shared<QElapsedTimer>()] {
-        if (!steady->isValid())
-            steady->start();
-        return start.addMSecs(steady->elapsed());
-    };
+    auto steady = std::make_shared<QElapsedTimer>();
+    steady->start();
+    clock_ = [start = QDateTime::currentDateTimeUtc(), steady] { return start.addMSecs(steady->elapsed()); };
     setObjectName(QStringLiteral("REGISTRE"));
     setWindowTitle(T("Lecture des Registres spéciaux."));
     timer1_.setObjectName(QStringLiteral("Timer1"));
