@@ -2,7 +2,9 @@
 // A trace file of every report that crosses the link: "> " and the output report, or "< " and the input
 // report, report ID first, each byte as two upper-case hex digits separated by single blanks.
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <cerrno>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -32,7 +34,10 @@ public:
     {
         file_ = std::make_unique<QFile>(path);
         failed_ = false;
-        return file_->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+        // A pipe or a terminal (a live viewer) has no end to append at, and Qt warns when asked to seek it.
+        const QFileInfo info(path);
+        const QIODevice::OpenMode append = info.exists() && !info.isFile() ? QIODevice::NotOpen : QIODevice::Append;
+        return file_->open(QIODevice::WriteOnly | append | QIODevice::Text);
     }
     QString errorString() const { return file_ ? file_->errorString() : QString(); }
 
@@ -69,7 +74,8 @@ public:
         std::lock_guard lock(mutex_);
         if (!file_ || !file_->isOpen())
             return !failed_;
-        const bool synced = file_->flush() && ::fsync(file_->handle()) == 0;
+        // A trace read live through a pipe or a terminal cannot be synced (EINVAL), and need not be.
+        const bool synced = file_->flush() && (::fsync(file_->handle()) == 0 || errno == EINVAL);
         file_->close();
         return synced && !failed_ && file_->error() == QFileDevice::NoError;
     }
