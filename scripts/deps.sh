@@ -10,6 +10,8 @@ trivo_build_packages=(
   qt6-l10n-tools qt6-tools-dev
   libhidapi-dev libudev-dev
   libqt6svg6
+  # The registers window's curves: Qt Charts, whose CMake package needs Qt OpenGL's (not in qt6-base-dev).
+  qt6-charts-dev libqt6opengl6-dev
   # The service journal: Qt SQL's SQLite driver for the local database (SQLite's own headers for the check of
   # the whole file in the background), libpq for the shared server.
   libqt6sql6-sqlite libsqlite3-dev libpq-dev
