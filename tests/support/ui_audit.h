@@ -42,6 +42,8 @@ public:
         "nameless controls", "mouse-only controls", "duplicate mnemonics", "texts left in French"};
 
     std::array<int, kKinds> counts{};
+    // Each finding as "kind: window/path/of/names", in the order found.
+    QStringList findings;
     // Pairs of access letters the program was given and keeps (Qt cycles between them).
     QList<QStringList> givenClashes;
     // The windows are in English: a text still in French is counted.
@@ -197,7 +199,9 @@ private:
     {
         static const QString kFrenchLetters = QStringLiteral("éèêëàâùûçôîïœÉÈÊÀÇ«»");
         static const QRegularExpression kFrenchWords(
-            QStringLiteral("\\b(le|la|les|des|du|une|et|pour|avec|sur|dans|au|aux|est|pas|vous)\\b"),
+            QStringLiteral("\\b(le|la|les|des|du|une|et|pour|avec|sur|dans|au|aux|est|pas|vous|annuler|fermer|"
+                           "ouvrir|enregistrer|quitter|lire|ecrire|envoyer|effacer|oui|fichier|afficheur|"
+                           "ecran|valider|choisir|arreter)\\b"),
             QRegularExpression::CaseInsensitiveOption);
         const QString plain = QString(text).remove(QLatin1Char('&')).trimmed();
         if (plain.isEmpty())
@@ -332,6 +336,7 @@ private:
             if (givenClashes.contains(QStringList{seen.value(letter), text}))
                 continue;
             ++counts[Mnemonic];
+            findings << QStringLiteral("%1: %2: %3").arg(kNames[Mnemonic], where, QString(text).remove(QLatin1Char('&')));
             std::printf("  %s: %s: \"%s\" has the access letter of \"%s\"\n", qPrintable(scene_),
                         qPrintable(where), qPrintable(text), qPrintable(seen.value(letter)));
         }
@@ -409,13 +414,41 @@ private:
         return text;
     }
 
+    // Where a widget is, by names: its window's, then each parent's down to it (a class name and the rank
+    // among its like-named siblings where a widget has no name). A closed window's successor may take its
+    // address, never its names.
+    static QString path(const QWidget* w)
+    {
+        QStringList names;
+        for (; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+            QString name = w->objectName();
+            if (name.isEmpty()) {
+                name = QString::fromLatin1(w->metaObject()->className());
+                if (const QWidget* parent = w->isWindow() ? nullptr : w->parentWidget()) {
+                    int rank = 0;
+                    for (const QObject* o : parent->children())
+                        if (o == w)
+                            break;
+                        else if (o->objectName().isEmpty() && o->metaObject() == w->metaObject())
+                            ++rank;
+                    name += QStringLiteral("#%1").arg(rank);
+                }
+            }
+            names.prepend(name);
+        }
+        return names.join(QLatin1Char('/'));
+    }
+
     // Counted once however many scenes show it.
     void add(Kind kind, QWidget* w, const QString& what, const QWidget* other = nullptr)
     {
-        const QString key = QStringLiteral("%1 %2 %3").arg(kind).arg(quintptr(w)).arg(quintptr(other));
-        if (seen_.contains(key))
+        QString finding = QStringLiteral("%1: %2").arg(kNames[std::size_t(kind)], path(w));
+        if (other)
+            finding += QStringLiteral(" over ") + path(other);
+        if (seen_.contains(finding))
             return;
-        seen_.insert(key);
+        seen_.insert(finding);
+        findings << finding;
         ++counts[kind];
         std::printf("  %s: %s: %s %s\n", qPrintable(scene_), kNames[std::size_t(kind)], qPrintable(describe(w)),
                     qPrintable(what));
