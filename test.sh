@@ -10,27 +10,28 @@ cd "$(dirname "$0")"
 trivo_install_missing "${trivo_build_packages[@]}" "${trivo_test_packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
+# The configurations are CMake's presets (CMakePresets.json), each in build-<preset>.
 build=build-test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRIVO_SANITIZE=ON -DTRIVO_BUILD_BENCH=ON -DTRIVO_BUILD_DOCS=ON
-cmake --build "$build" -j "$jobs"
+cmake --preset test
+cmake --build --preset test -j "$jobs"
 
 # The main suite stays on the default compiler; the fuzz targets need clang's libFuzzer (tests/fuzz), and
 # the thread tests are built apart with clang's ThreadSanitizer (TRIVO_TSAN in CMakeLists.txt says which).
 fuzz=build-fuzz
-cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DTRIVO_FUZZ=ON
-cmake --build "$fuzz" -j "$jobs"
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
 tsan=build-tsan
 tsan_started=$SECONDS
-cmake -S . -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DTRIVO_TSAN=ON
-cmake --build "$tsan" -j "$jobs"
+cmake --preset tsan
+cmake --build --preset tsan -j "$jobs"
 tsan_built=$((SECONDS - tsan_started))
 
 status=0
 rm -rf "$build/screenshots"
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs") || status=1
-(cd "$fuzz" && ctest --output-on-failure -j "$jobs") || status=1
+ctest --preset test -j "$jobs" || status=1
+ctest --preset fuzz -j "$jobs" || status=1
 tsan_started=$SECONDS
-(cd "$tsan" && ctest --output-on-failure -j "$jobs") || status=1
+ctest --preset tsan -j "$jobs" || status=1
 tsan_ran=$((SECONDS - tsan_started))
 
 # The counts, from the log CTest keeps of every test's output: programs run and passed, Qt Test functions

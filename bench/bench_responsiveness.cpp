@@ -2,7 +2,7 @@
 // display at 2 ms per exchange (in real time, as on a USB cable): a firmware update from the maintenance
 // window, a picture sent from the home-screen window, a read of a display that does not answer from the
 // configuration window (the full 6 s time-out), and ten seconds of the registers window following the
-// display. The counter maxStallMs is the longest gap between two passes of the event loop; the goal is
+// display (on its values page, then with its curves of a full hour shown). The counter maxStallMs is the longest gap between two passes of the event loop; the goal is
 // 20 ms at most in each. maxBusyMs is the GUI thread's own processor time in its busiest gap, and the idle
 // loop's figures are what the machine itself costs (other programs, the scheduler). Runs on the offscreen
 // platform unless another is asked for.
@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -183,6 +184,58 @@ static void BM_RegistersFollowingTenSeconds(benchmark::State& state)
         state.SkipWithError("the window did not follow the display");
 }
 BENCHMARK(BM_RegistersFollowingTenSeconds)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same with the curves page shown and a full hour in memory (a read every 500 ms): each answered read
+// redraws both curves.
+static void BM_RegistersCurvesAnHourShown(benchmark::State& state)
+{
+    WindowRig rig;
+    RegistersWindow window(rig.owner, rig.dialogs, rig.main);
+    if (!rig.ready || !bench::exposed(window)) {
+        state.SkipWithError("no display or window");
+        return;
+    }
+    // The hour is read at full speed on the values page, on a clock half a second a read.
+    window.setClock([at = std::make_shared<QDateTime>(QDateTime::currentDateTimeUtc().addSecs(-3600))] {
+        return *at = at->addMSecs(500);
+    });
+    rig.transport.setRealTime(false);
+    rig.transport.setLatencyMs(0);
+    for (int i = 0; i < 7200; ++i) {
+        rig.transport.display().temperatureSixteenths = int16_t(320 + (i / 40) % 64);
+        rig.transport.display().radioLevel = uint8_t((i / 100) % 8);
+        window.Timer1_Timer();
+        if (!bench::settle(rig.owner)) {
+            state.SkipWithError("the hour was not read");
+            return;
+        }
+    }
+    rig.transport.setRealTime(true);
+    rig.transport.setLatencyMs(kLatencyMs);
+    window.setClock([] { return QDateTime::currentDateTimeUtc(); });
+    window.pages()->setCurrentIndex(1);
+    int reads = 0;
+    for (auto _ : state) {
+        rig.transport.clearRecord();
+        QElapsedTimer following;
+        if (!measure(
+                state,
+                [&] {
+                    following.start();
+                    window.Form_Load();
+                },
+                [&] { return following.hasExpired(10000); }))
+            return;
+        window.Timer1().stop();
+        bench::settle(rig.owner);
+        reads = int(rig.transport.outputReports().size());
+    }
+    state.counters["reads"] = reads;
+    state.counters["points"] = window.history().size();
+    if (reads < 20)
+        state.SkipWithError("the window did not follow the display");
+}
+BENCHMARK(BM_RegistersCurvesAnHourShown)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {

@@ -6,10 +6,12 @@ set -euo pipefail
 trivo_build_packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
-  # lrelease: the English translation's catalogue from translations/*.ts.
-  qt6-l10n-tools
+  # lrelease and Qt's CMake commands for it (Qt6LinguistTools): the English catalogues from translations/*.ts.
+  qt6-l10n-tools qt6-tools-dev
   libhidapi-dev libudev-dev
   libqt6svg6
+  # The registers window's curves: Qt Charts, whose CMake package needs Qt OpenGL's (not in qt6-base-dev).
+  qt6-charts-dev libqt6opengl6-dev
   # The service journal: Qt SQL's SQLite driver for the local database (SQLite's own headers for the check of
   # the whole file in the background), libpq for the shared server.
   libqt6sql6-sqlite libsqlite3-dev libpq-dev
@@ -28,8 +30,10 @@ trivo_test_packages=(
   postgresql-15 srecord python3-intelhex xvfb xauth libbenchmark-dev clang libclang-rt-14-dev
   "${trivo_doc_packages[@]}" poppler-utils man-db groff-base desktop-file-utils appstream
 )
-# package.sh: dpkg-shlibdeps and dpkg-gencontrol, and the checks of the package.
-trivo_package_packages=(dpkg-dev lintian appstream desktop-file-utils)
+# package.sh: Debian's packaging tools (debhelper, dh_bash-completion), the tools the package's build runs its
+# tests with (debian/control lists them), and the checks of the package.
+trivo_package_packages=(dpkg-dev debhelper bash-completion lintian appstream desktop-file-utils
+  python3 python3-intelhex srecord poppler-utils man-db)
 trivo_run_packages=(xvfb xauth)
 
 trivo_install_missing() {

@@ -8,12 +8,48 @@
         <translation>      Push button                  Buzzer                 LEDs</translation>
     </message>
     <message>
+        <source>%1 relevé de la dernière heure en mémoire.</source>
+        <translation>%1 reading of the last hour in memory.</translation>
+    </message>
+    <message>
+        <source>%1 relevé exporté.</source>
+        <translation>%1 reading exported.</translation>
+    </message>
+    <message>
+        <source>%1 relevés de la dernière heure en mémoire.</source>
+        <translation>%1 readings of the last hour in memory.</translation>
+    </message>
+    <message>
+        <source>%1 relevés exportés.</source>
+        <translation>%1 readings exported.</translation>
+    </message>
+    <message>
         <source>Actionnez les poussoirs du TRIVO-ALTEUR.</source>
         <translation>Press the TRIVO-ALTEUR's push buttons.</translation>
     </message>
     <message>
+        <source>Aucun niveau reçu.</source>
+        <translation>No level received.</translation>
+    </message>
+    <message>
+        <source>Aucun relevé.</source>
+        <translation>No reading.</translation>
+    </message>
+    <message>
         <source>Bouton poussoir</source>
         <translation>Push button</translation>
+    </message>
+    <message>
+        <source>Courbe de la température</source>
+        <translation>Temperature curve</translation>
+    </message>
+    <message>
+        <source>Courbe du niveau de réception radio</source>
+        <translation>Radio reception level curve</translation>
+    </message>
+    <message>
+        <source>Courbes</source>
+        <translation>Curves</translation>
     </message>
     <message>
         <source>DEL bleue</source>
@@ -36,6 +72,10 @@
         <translation>TRIVO-ALTEUR's date</translation>
     </message>
     <message>
+        <source>Dernière valeur %1 ; minimum %2 ; maximum %3.</source>
+        <translation>Last value %1; minimum %2; maximum %3.</translation>
+    </message>
+    <message>
         <source>Dimanche </source>
         <translation>Sunday </translation>
     </message>
@@ -46,6 +86,18 @@
     <message>
         <source>Effacer</source>
         <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Enregistrer les relevés de la dernière heure dans un fichier CSV.</source>
+        <translation>Save the last hour's readings in a CSV file.</translation>
+    </message>
+    <message>
+        <source>Exporter en CSV...</source>
+        <translation>Export as CSV...</translation>
+    </message>
+    <message>
+        <source>Exporter les relevés des registres.</source>
+        <translation>Export the register readings.</translation>
     </message>
     <message>
         <source>Heure de la dernière radio synchronisation</source>
@@ -104,6 +156,14 @@
         <translation>Radio reception level</translation>
     </message>
     <message>
+        <source>Niveau de réception radio (0 à 7)</source>
+        <translation>Radio reception level (0 to 7)</translation>
+    </message>
+    <message>
+        <source>Pages de la fenêtre</source>
+        <translation>Pages of the window</translation>
+    </message>
+    <message>
         <source>Pas de réponse de l'afficheur.</source>
         <translation>No answer from the display.</translation>
     </message>
@@ -124,12 +184,20 @@
         <translation>Saturday </translation>
     </message>
     <message>
+        <source>Température (°C)</source>
+        <translation>Temperature (°C)</translation>
+    </message>
+    <message>
         <source>Température du TRIVO-ALTEUR</source>
         <translation>TRIVO-ALTEUR's temperature</translation>
     </message>
     <message>
         <source>Température du TRIVO-ALTEUR.</source>
         <translation>TRIVO-ALTEUR's temperature.</translation>
+    </message>
+    <message>
+        <source>Valeurs</source>
+        <translation>Values</translation>
     </message>
     <message>
         <source>Vendredi </source>

@@ -536,6 +536,8 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     }
 
     TerminalDialogs dialogs(err, in);
+    // The line production makes has displays of its own, which take the session's latency too.
+    training.latencyMs = latencyMs;
     CliContext context{out, err, dialogs, nullptr, simulate, &training, &journal};
     // The dump needs no display.
     const bool needsSession = command->needsSession

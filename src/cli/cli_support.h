@@ -80,6 +80,7 @@ void printDisplayList(QTextStream& out, const std::vector<HidInterfaceInfo>& dis
 struct TrainingLine {
     int units = 0;                    // 0: not asked
     std::map<int, FaultSpec> faults;  // --panne-unite, by unit number
+    int latencyMs = 0;                // --latence: every exchange of its displays takes this long
 };
 
 // Who records, for which lot, and the shared journal: --operateur, --lot, --base.

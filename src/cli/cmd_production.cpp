@@ -225,6 +225,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
         emulated.places = places;
         emulated.seed = kTrainingSeed;
         emulated.faults = c.training ? c.training->faults : std::map<int, FaultSpec>{};
+        emulated.latencyMs = c.training ? c.training->latencyMs : 0;
         source = std::make_unique<EmulatedLine>(emulated);
         settings.virtualTime = true;
     } else {

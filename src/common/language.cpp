@@ -1,7 +1,10 @@
 #include "common/language.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTranslator>
+
+#include <vector>
 
 namespace trivo {
 
@@ -10,7 +13,9 @@ namespace {
 constexpr const char* kContext = "trivo";
 
 Language current = Language::French;
-QTranslator* translator = nullptr;
+// One catalogue per translation file (translations/*.ts), all installed together.
+std::vector<QTranslator*> translators;
+constexpr const char* kEnglishCatalogues = ":/i18n/en";
 }  // namespace
 
 std::optional<Language> parseLanguage(const QString& code)
@@ -58,20 +63,27 @@ std::optional<Language> languageFromArguments(const QStringList& arguments, bool
 
 bool setLanguage(Language language)
 {
-    if (translator) {
+    for (QTranslator* translator : translators) {
         QCoreApplication::removeTranslator(translator);
         delete translator;
-        translator = nullptr;
     }
+    translators.clear();
     current = Language::French;
     if (language == Language::French)
         return true;
-    auto* loaded = new QTranslator;
-    if (!loaded->load(QStringLiteral(":/i18n/trivo-cp_en.qm")) || !QCoreApplication::installTranslator(loaded)) {
-        delete loaded;
-        return false;
+    const QDir catalogues(QString::fromLatin1(kEnglishCatalogues));
+    const QStringList names = catalogues.entryList({QStringLiteral("*.qm")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        auto* loaded = new QTranslator;
+        if (!loaded->load(catalogues.filePath(name)) || !QCoreApplication::installTranslator(loaded)) {
+            delete loaded;
+            setLanguage(Language::French);
+            return false;
+        }
+        translators.push_back(loaded);
     }
-    translator = loaded;
+    if (translators.empty())
+        return false;
     current = language;
     return true;
 }

@@ -168,6 +168,7 @@ EmulatedLine::Unit* EmulatedLine::unitForCheck(int place)
         unit->transport->setRealTime(settings_.realTime);
         if (settings_.replyDelayMs > 0)
             unit->transport->setReplyDelayMs(settings_.replyDelayMs);
+        unit->transport->setLatencyMs(settings_.latencyMs);
         if (const auto fault = settings_.faults.find(unit->number); fault != settings_.faults.end())
             unit->transport->injectFault(fault->second);
         ports_[p] = std::move(unit);

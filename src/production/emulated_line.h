@@ -24,6 +24,7 @@ struct EmulatedLineSettings {
     int places = 1;
     quint32 seed = 1;
     int replyDelayMs = 0;  // each reply this long after its request
+    int latencyMs = 0;     // every exchange this long in real time, as on a real USB link (--latence)
     // Replies and time-outs waited for in real time (training in the window, the benchmark); otherwise on
     // each display's own clock, at once.
     bool realTime = false;

@@ -58,12 +58,17 @@ int16_t temperatureRaw(const QString& highText, const QString& lowText)
     return static_cast<int16_t>(static_cast<uint16_t>(joined.toUInt(nullptr, 16)));
 }
 
-QString temperatureText(int16_t sixteenths)
+int temperatureTenths(int16_t sixteenths)
 {
     // Tenths of a degree = sixteenths * 10 / 16, rounded half away from zero in integers so that no
     // binary fraction gets in the way.
-    const int fiveEighths = std::abs(static_cast<int>(sixteenths)) * 5;
-    const int tenths = (fiveEighths + 4) / 8;
+    const int tenths = (std::abs(static_cast<int>(sixteenths)) * 5 + 4) / 8;
+    return sixteenths < 0 ? -tenths : tenths;
+}
+
+QString temperatureText(int16_t sixteenths)
+{
+    const int tenths = std::abs(temperatureTenths(sixteenths));
     const QString sign = (sixteenths < 0 && tenths > 0) ? QStringLiteral("-") : QString();
     return sign + QStringLiteral("%1.%2 °C").arg(tenths / 10, 2, 10, QLatin1Char('0')).arg(tenths % 10);
 }
@@ -90,7 +95,8 @@ RegisterReadout decode(const BufferTexts& t)
     r.buttonByte = byteValue(t[kButtons]);
     r.levelByte = byteValue(t[kLevel]);
 
-    r.temperature = temperatureText(temperatureRaw(t[kTemperatureHigh], t[kTemperatureLow]));
+    r.temperatureSixteenths = temperatureRaw(t[kTemperatureHigh], t[kTemperatureLow]);
+    r.temperature = temperatureText(r.temperatureSixteenths);
 
     r.r1 = (r.buttonByte & 0x04) == 0;
     r.v1 = (r.buttonByte & 0x02) == 0;

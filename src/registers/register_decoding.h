@@ -48,6 +48,7 @@ struct RegisterReadout {
     QString temperature;
     QString niveau;
 
+    int16_t temperatureSixteenths = 0;
     uint8_t ledByte = 0;
     uint8_t buttonByte = 0;
     uint8_t levelByte = 0;
@@ -73,6 +74,8 @@ uint8_t byteValue(const QString& text);
 
 // Raw temperature: the high and low fields' texts joined into one hex number, taken as signed 16 bits.
 int16_t temperatureRaw(const QString& highText, const QString& lowText);
+// 1/16 degree units in tenths of a degree, rounded half away from zero.
+int temperatureTenths(int16_t sixteenths);
 // 1/16 degree units with the pattern "00.0", sign in front, rounded half away from zero, then " °C".
 QString temperatureText(int16_t sixteenths);
 

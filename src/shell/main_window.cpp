@@ -22,6 +22,7 @@
 #include "common/dialogs.h"
 #include "common/file_io.h"
 #include "common/language.h"
+#include "common/ui/number_box.h"
 #include "common/ui/theme.h"
 #include "common/ui/twips.h"
 #include "configwindow/config_window.h"
@@ -247,7 +248,7 @@ void MainWindow::addFaultMenu(QMenu& simulation)
     count->setObjectName(QStringLiteral("MENU_SIM_PANNE_N"));
     count->setRange(0, 100000);
     count->setValue(10);
-    count->setAccessibleName(T(kFaultCountName));
+    nameNumberBox(count, T(kFaultCountName));
     countLabel->setBuddy(count);
     countRow->addWidget(countLabel);
     countRow->addWidget(count);

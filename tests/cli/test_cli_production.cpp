@@ -169,6 +169,24 @@ private slots:
             qPrintable(reportLetters(trace).left(300)));
     }
 
+    void latencyOnEveryExchange()
+    {
+        // Each report written waits its latency before the display sees it: a unit takes at least that
+        // long per report of its trace.
+        constexpr int kLatencyMs = 5;
+        const QString trace = dir_.filePath(QStringLiteral("latency.trace"));
+        const Run r = cli({"--simule", "--unites", "1", "--latence", QString::number(kLatencyMs), "--trace", trace,
+                           "production", kModel, "--journal", dir_.filePath(QStringLiteral("latency.csv"))});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QRegularExpressionMatch took =
+            QRegularExpression(QStringLiteral(": conforme, (\\d+) ms\n")).match(r.out);
+        QVERIFY2(took.hasMatch(), qPrintable(r.out));
+        const qsizetype reports = reportLetters(trace).size();
+        QVERIFY(reports > 0);
+        QVERIFY2(took.captured(1).toLongLong() >= reports * kLatencyMs,
+                 qPrintable(QStringLiteral("%1 ms for %2 reports").arg(took.captured(1)).arg(reports)));
+    }
+
     void displaysSideBySide_data()
     {
         QTest::addColumn<bool>("beforeTheCommand");

@@ -1,6 +1,8 @@
 // The REGISTRE window against the emulated display: read cycle, remote keys, clear, close.
 #include <QtTest>
 
+#include <QChart>
+#include <QChartView>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +11,8 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QXYSeries>
 
 #include <memory>
 
@@ -157,8 +161,30 @@ private slots:
     void captions();
     void indicatorsStandUnderTheirWords_data();
     void indicatorsStandUnderTheirWords();
+    void curvesFollowTheReads_data();
+    void curvesFollowTheReads();
     void screenshots();
+    void curvesScreenshot();
 };
+
+namespace {
+
+constexpr qint64 kSessionStart = 1765450800000;  // 2025-12-11T11:00:00.000Z
+
+// The points of a chart's curve, as "x:y" with x in ms after kSessionStart, its lines apart by "|".
+QString points(const Bench& b, const char* chart)
+{
+    QStringList lines;
+    for (const QAbstractSeries* series : b.child<QChartView>(QString::fromLatin1(chart))->chart()->series()) {
+        QStringList seen;
+        for (const QPointF& p : qobject_cast<const QXYSeries*>(series)->points())
+            seen << QStringLiteral("%1:%2").arg(qint64(p.x()) - kSessionStart).arg(p.y());
+        lines << seen.join(u' ');
+    }
+    return lines.join(u'|');
+}
+
+}  // namespace
 
 void TestRegistersWindow::loadReadsOnceAndStartsTheTimer()
 {
@@ -674,6 +700,67 @@ void TestRegistersWindow::indicatorsStandUnderTheirWords()
     QVERIFY(b.child("Picture1(8)")->x() < b.child("Picture1(0)")->x());
 }
 
+void TestRegistersWindow::curvesFollowTheReads_data()
+{
+    QTest::addColumn<bool>("shownFirst");
+    QTest::newRow("curves shown before the reads") << true;
+    QTest::newRow("curves shown after the reads") << false;
+}
+
+// Each answered read is one point of each curve (none for the radio when no level came) and one line of
+// the export; an unanswered one adds nothing; the reads are the window's own: nothing else is sent.
+void TestRegistersWindow::curvesFollowTheReads()
+{
+    QFETCH(bool, shownFirst);
+    Bench b;
+    qint64 now = kSessionStart;
+    b.window->setClock([&now] { return QDateTime::fromMSecsSinceEpoch(now, Qt::UTC); });
+    b.window->show();
+    if (shownFirst)
+        b.window->pages()->setCurrentIndex(1);
+    b.display().temperatureSixteenths = 20 * 16;
+    b.display().radioLevel = 0;
+    b.display().leds = 0x01;
+    b.display().buttons = 0x06;
+    b.load();
+    b.transport.clearRecord();
+    b.display().leds = 0x00;
+    b.display().buttons = 0x07;
+    const uint8_t levels[] = {1, 2, 0xFF, 4, 5};
+    for (int i = 0; i < 5; ++i) {
+        now += 500;
+        b.display().temperatureSixteenths = int16_t((21 + i) * 16 + 8 * (i % 2));
+        b.display().radioLevel = levels[i];
+        b.cycle();
+    }
+    b.transport.injectFault(Fault::Silent);
+    b.cycle();
+    const auto sent = b.transport.outputReports();
+    QCOMPARE(sent.size(), std::size_t(6));  // nothing but the reads
+    for (const Bytes& r : sent)
+        QCOMPARE(hex(Bytes(r.begin(), r.begin() + 6)), QStringLiteral("00 02 D0 00 00 D1"));
+    if (!shownFirst) {
+        QCOMPARE(points(b, "COURBE_TEMPERATURE"), QString());
+        b.window->pages()->setCurrentIndex(1);
+    }
+    QCOMPARE(points(b, "COURBE_TEMPERATURE"), QStringLiteral("0:20 500:21 1000:22.5 1500:23 2000:24.5 2500:25"));
+    QCOMPARE(points(b, "COURBE_RADIO"), QStringLiteral("0:0 500:1 1000:2|2000:4 2500:5"));
+    QCOMPARE(b.text("RELEVES"), QStringLiteral("6 relevés de la dernière heure en mémoire."));
+    QCOMPARE(b.child<QChartView>("COURBE_TEMPERATURE")->accessibleDescription(),
+             QStringLiteral("Dernière valeur 25.0 °C ; minimum 20.0 °C ; maximum 25.0 °C."));
+    QTemporaryDir folder;
+    b.dialogs.fileAnswers << folder.filePath(QStringLiteral("session.csv"));
+    b.dialogs.expect();
+    QTest::mouseClick(b.child<QPushButton>("EXPORTER_CSV"), Qt::LeftButton);
+    QCOMPARE(b.transport.outputReports().size(), std::size_t(6));
+    QFile file(folder.filePath(QStringLiteral("session.csv")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + 6);
+    QCOMPARE(lines[1], QStringLiteral("2025-12-11T11:00:00.000Z,20.0,0,1,0,0,0,0,1"));
+    QCOMPARE(b.dialogs.messages.value(0).text, QStringLiteral("6 relevés exportés."));
+}
+
 void TestRegistersWindow::screenshots()
 {
     Bench b;
@@ -699,6 +786,25 @@ void TestRegistersWindow::screenshots()
     b.key("G5", false);
     b.window->Command2_Click();
     test::screenshot(b.window.get(), QStringLiteral("registres_cleared.png"));
+}
+
+// Twenty minutes of a session, a read every ten seconds: warming up, the radio coming and going. (Dark,
+// English and scale 2: the audit's pictures.)
+void TestRegistersWindow::curvesScreenshot()
+{
+    Bench b;
+    qint64 now = kSessionStart;
+    b.window->setClock([&now] { return QDateTime::fromMSecsSinceEpoch(now, Qt::UTC); });
+    b.window->show();
+    b.window->pages()->setCurrentIndex(1);
+    QVERIFY(QTest::qWaitForWindowExposed(b.window.get()));
+    for (int i = 0; i < 120; ++i) {
+        now += 10000;
+        b.display().temperatureSixteenths = int16_t(19 * 16 + i * 3 - (i > 80 ? (i - 80) * 5 : 0));
+        b.display().radioLevel = i % 40 < 5 ? 0xFF : uint8_t(3 + (i / 7) % 5);
+        b.cycle();
+    }
+    test::screenshot(b.window.get(), QStringLiteral("registres_courbes.png"));
 }
 
 QTEST_MAIN(TestRegistersWindow)

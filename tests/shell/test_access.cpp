@@ -9,6 +9,7 @@
 #include "main_window_rig.h"
 #include "support/screenshots.h"
 #include "support/settings_sandbox.h"
+#include "support/ui_audit.h"
 
 using namespace trivo;
 
@@ -76,7 +77,11 @@ private slots:
         for (int i = 0; i < faults->actions().size() && faults->activeAction() != row; ++i)
             QTest::keyClick(faults, Qt::Key_Down);
         QTest::keyClicks(faults->focusWidget() ? faults->focusWidget() : faults, "25");  // as a popup routes keys
-        QCOMPARE(f.main.findChild<QSpinBox*>(QStringLiteral("MENU_SIM_PANNE_N"))->value(), 25);
+        auto* count = f.main.findChild<QSpinBox*>(QStringLiteral("MENU_SIM_PANNE_N"));
+        QCOMPARE(count->value(), 25);
+        // What a screen reader hears of the box comes from the box and its editor alike: both named.
+        QVERIFY(!count->accessibleName().isEmpty());
+        QCOMPARE(test::UiAudit::namelessParts(count), QStringList());
     }
 
     void escapeClosesSecondaryWindows_data()

@@ -76,6 +76,23 @@ const std::vector<Scene>& scenes()
              registers->Timer1().stop();
              return registers;
          }},
+        {"REGISTRE-courbes",
+         [](Program& p) {
+             // Twenty minutes of a session read ten seconds apart: warming up, the radio coming and going.
+             RegistersWindow* registers = p.main.registersWindow();
+             registers->setClock([at = std::make_shared<QDateTime>(QDateTime::currentDateTimeUtc())] {
+                 return *at = at->addSecs(10);
+             });
+             registers->pages()->setCurrentIndex(1);
+             for (int i = 0; i < 120; ++i) {
+                 p.transport.display().temperatureSixteenths = int16_t(19 * 16 + i * 3 - (i > 80 ? (i - 80) * 5 : 0));
+                 p.transport.display().radioLevel = i % 40 < 5 ? 0xFF : uint8_t(3 + (i / 7) % 5);
+                 registers->Timer1_Timer();
+                 if (!p.settled())
+                     return static_cast<RegistersWindow*>(nullptr);
+             }
+             return registers;
+         }},
         {"Fonction_SPE-court",
          [](Program& p) {
              p.dialogs.expect(MsgResult::Yes);

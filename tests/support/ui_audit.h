@@ -42,6 +42,8 @@ public:
         "nameless controls", "mouse-only controls", "duplicate mnemonics", "texts left in French"};
 
     std::array<int, kKinds> counts{};
+    // Each finding as "kind: window/path/of/names", in the order found.
+    QStringList findings;
     // Pairs of access letters the program was given and keeps (Qt cycles between them).
     QList<QStringList> givenClashes;
     // The windows are in English: a text still in French is counted.
@@ -60,6 +62,10 @@ public:
         for (QWidget* w : controls) {
             if (!reachable(w))
                 add(OutOfReach, w, QStringLiteral("not wholly on the screen at %1").arg(rectText(globalRect(w))));
+            // The parts of Qt's own inside a control (a number box's editor) are listed to assistive
+            // technologies as controls of their own: each must carry a name.
+            for (const QString& part : namelessParts(w))
+                add(Nameless, w, QStringLiteral("shows assistive technologies its part %1 without a name").arg(part));
             if (!(w->focusPolicy() & Qt::TabFocus) || w->focusProxy())
                 continue;
             const QString name = accessibleName(w).trimmed();
@@ -151,6 +157,25 @@ public:
         std::fflush(stdout);
     }
 
+    // The parts of Qt's own inside `w` that have an accessible interface of their own, focusable or
+    // editable, with no name: what they tell (a number box's editor its text and caret) comes from a
+    // nameless object.
+    static QStringList namelessParts(QWidget* w)
+    {
+        QStringList parts;
+        for (QWidget* part : w->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!qtPart(part) || !part->isVisible() || part->isWindow())
+                continue;
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(part);
+            if (!face)
+                continue;
+            const QAccessible::State state = face->state();
+            if ((state.focusable || state.editable) && face->text(QAccessible::Name).trimmed().isEmpty())
+                parts << part->objectName();
+        }
+        return parts;
+    }
+
 private:
     // The texts a widget shows or tells a screen reader.
     static QStringList shownTexts(QWidget* w)
@@ -174,7 +199,9 @@ private:
     {
         static const QString kFrenchLetters = QStringLiteral("éèêëàâùûçôîïœÉÈÊÀÇ«»");
         static const QRegularExpression kFrenchWords(
-            QStringLiteral("\\b(le|la|les|des|du|une|et|pour|avec|sur|dans|au|aux|est|pas|vous)\\b"),
+            QStringLiteral("\\b(le|la|les|des|du|une|et|pour|avec|sur|dans|au|aux|est|pas|vous|annuler|fermer|"
+                           "ouvrir|enregistrer|quitter|lire|ecrire|envoyer|effacer|oui|fichier|afficheur|"
+                           "ecran|valider|choisir|arreter)\\b"),
             QRegularExpression::CaseInsensitiveOption);
         const QString plain = QString(text).remove(QLatin1Char('&')).trimmed();
         if (plain.isEmpty())
@@ -309,6 +336,7 @@ private:
             if (givenClashes.contains(QStringList{seen.value(letter), text}))
                 continue;
             ++counts[Mnemonic];
+            findings << QStringLiteral("%1: %2: %3").arg(kNames[Mnemonic], where, QString(text).remove(QLatin1Char('&')));
             std::printf("  %s: %s: \"%s\" has the access letter of \"%s\"\n", qPrintable(scene_),
                         qPrintable(where), qPrintable(text), qPrintable(seen.value(letter)));
         }
@@ -386,13 +414,41 @@ private:
         return text;
     }
 
+    // Where a widget is, by names: its window's, then each parent's down to it (a class name and the rank
+    // among its like-named siblings where a widget has no name). A closed window's successor may take its
+    // address, never its names.
+    static QString path(const QWidget* w)
+    {
+        QStringList names;
+        for (; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+            QString name = w->objectName();
+            if (name.isEmpty()) {
+                name = QString::fromLatin1(w->metaObject()->className());
+                if (const QWidget* parent = w->isWindow() ? nullptr : w->parentWidget()) {
+                    int rank = 0;
+                    for (const QObject* o : parent->children())
+                        if (o == w)
+                            break;
+                        else if (o->objectName().isEmpty() && o->metaObject() == w->metaObject())
+                            ++rank;
+                    name += QStringLiteral("#%1").arg(rank);
+                }
+            }
+            names.prepend(name);
+        }
+        return names.join(QLatin1Char('/'));
+    }
+
     // Counted once however many scenes show it.
     void add(Kind kind, QWidget* w, const QString& what, const QWidget* other = nullptr)
     {
-        const QString key = QStringLiteral("%1 %2 %3").arg(kind).arg(quintptr(w)).arg(quintptr(other));
-        if (seen_.contains(key))
+        QString finding = QStringLiteral("%1: %2").arg(kNames[std::size_t(kind)], path(w));
+        if (other)
+            finding += QStringLiteral(" over ") + path(other);
+        if (seen_.contains(finding))
             return;
-        seen_.insert(key);
+        seen_.insert(finding);
+        findings << finding;
         ++counts[kind];
         std::printf("  %s: %s: %s %s\n", qPrintable(scene_), kNames[std::size_t(kind)], qPrintable(describe(w)),
                     qPrintable(what));

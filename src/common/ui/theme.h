@@ -106,6 +106,10 @@ inline const Pair kListBase{QColor(255, 255, 255), QColor(30, 30, 32)};
 inline const Face kPassedLine{kListBase, {QColor(0, 110, 0), QColor(120, 220, 120)}};
 inline const Face kFailedLine{kListBase, {QColor(190, 0, 0), QColor(255, 120, 120)}};
 
+// --- The registers window's curves, drawn on the palette's base ----------------------------------------
+inline const Pair kCurveTemperature{QColor(196, 64, 0), QColor(255, 150, 80)};
+inline const Pair kCurveRadio{QColor(0, 84, 196), QColor(120, 175, 255)};
+
 // --- The about window ---------------------------------------------------------------------------
 inline const Face kAboutPanel{{QColor(244, 246, 250), QColor(36, 40, 52)},
                               {QColor(32, 32, 32), QColor(225, 228, 235)}};

@@ -20,6 +20,7 @@
 #include "common/language.h"
 #include "common/outcome.h"
 #include "common/ui/keyboard.h"
+#include "common/ui/number_box.h"
 #include "common/ui/theme.h"
 
 namespace trivo {
@@ -82,6 +83,7 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     since_->setCalendarPopup(true);
     since_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     since_->setEnabled(false);
+    nameNumberBox(since_, T("Date de début"));
     auto* displayLabel = new QLabel(T("Afficheur :"), this);
     displayLabel->setBuddy(display_);
     auto* lotLabel = new QLabel(T("Lot :"), this);

@@ -25,6 +25,7 @@
 #include "common/language.h"
 #include "common/main_services.h"
 #include "common/ui/keyboard.h"
+#include "common/ui/number_box.h"
 #include "common/ui/theme.h"
 #include "link/hidapi_transport.h"
 #include "emulator/faults.h"
@@ -178,6 +179,7 @@ void ProductionWindow::buildControls()
     placesBox_->setObjectName(QStringLiteral("nbParallele"));
     placesBox_->setRange(1, 8);
     placesBox_->setMaximumWidth(120);
+    nameNumberBox(placesBox_, T("Afficheurs côte à côte :"));
     form->addRow(T("Afficheurs côte à côte :"), placesBox_);
     outer->addWidget(files);
 
@@ -189,6 +191,7 @@ void ProductionWindow::buildControls()
     unitsBox_->setRange(1, 9999);
     unitsBox_->setValue(10);
     unitsBox_->setMaximumWidth(120);
+    nameNumberBox(unitsBox_, T("Afficheurs émulés :"));
     trainingForm->addRow(T("Afficheurs émulés :"), unitsBox_);
     auto* faultRow = new QHBoxLayout;
     faultyUnitBox_ = new QSpinBox(trainingBox_);
@@ -196,6 +199,7 @@ void ProductionWindow::buildControls()
     faultyUnitBox_->setRange(0, 9999);
     faultyUnitBox_->setSpecialValueText(T("aucun"));
     faultyUnitBox_->setMaximumWidth(120);
+    nameNumberBox(faultyUnitBox_, T("Afficheur en panne :"));
     faultBox_ = new QComboBox(trainingBox_);
     faultBox_->setObjectName(QStringLiteral("panneUnite"));
     for (const FaultInfo& info : faultCatalogue())

@@ -1,22 +1,36 @@
 #include "registers/ui/registers_window.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QGraphicsLayout>
+#include <QDateTimeAxis>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
+#include <cmath>
+
+#include "common/dialogs.h"
+#include "common/file_io.h"
 #include "common/language.h"
 #include "registers/register_reading.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
+#include "common/ui/theme.h"
 #include "common/ui/window_operations.h"
 #include "link/display_owner.h"
 #include "registers/ui/indicator_pictures.h"
@@ -77,6 +91,12 @@ const QString kLedOn = FR("allumée");
 const QString kLedOff = FR("éteinte");
 const QString kNotCurrentNote = QStringLiteral(" (%1)");
 
+const QString kCsvFilter = FR("Fichier CSV (*.csv);;Tous les fichiers (*)");
+// Below this span the time axis shows seconds; it spans whole minutes.
+constexpr qint64 kSecondsShownMs = 10 * 60 * 1000;
+constexpr qint64 kAxisStepMs = 60 * 1000;
+constexpr int kFewestColumns = 100;  // before the chart is laid out
+
 // A value label wide enough for its longest text from the start, so that new values never wait for a
 // layout pass to be seen whole.
 QLabel* valueLabel(const char* name, const QString& longest, QWidget* parent)
@@ -135,6 +155,9 @@ RegistersWindow::RegistersWindow(DisplayOwner& owner, Dialogs& dialogs, MainServ
       dialogs_(dialogs),
       main_(main)
 {
+    auto steady = std::make_shared<QElapsedTimer>();
+    steady->start();
+    clock_ = [start = QDateTime::currentDateTimeUtc(), steady] { return start.addMSecs(steady->elapsed()); };
     setObjectName(QStringLiteral("REGISTRE"));
     setWindowTitle(T("Lecture des Registres spéciaux."));
     timer1_.setObjectName(QStringLiteral("Timer1"));
@@ -151,7 +174,15 @@ RegistersWindow::~RegistersWindow() = default;
 
 void RegistersWindow::buildControls()
 {
-    auto* column = new QVBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    pages_ = new QTabWidget(this);
+    pages_->setObjectName(QStringLiteral("ONGLETS"));
+    // Its tab bar takes the focus; the container itself is no control of its own.
+    pages_->setFocusPolicy(Qt::NoFocus);
+    pages_->tabBar()->setAccessibleName(T("Pages de la fenêtre"));
+    auto* valuesPage = new QWidget(pages_);
+    valuesPage->setObjectName(QStringLiteral("PAGE_VALEURS"));
+    auto* column = new QVBoxLayout(valuesPage);
 
     auto* frame1 = new QGroupBox(T("Heure et date du TRIVO-ALTEUR."), this);
     frame1->setObjectName(QStringLiteral("Frame1"));
@@ -242,6 +273,10 @@ void RegistersWindow::buildControls()
     frame5_->setMinimumHeight(kIndicatorSize + 2 * fontMetrics().height() + 16);
     frame5_->installEventFilter(this);
     column->addWidget(frame5_);
+    pages_->addTab(valuesPage, T("Valeurs"));
+    pages_->addTab(buildCurvesPage(), T("Courbes"));
+    connect(pages_, &QTabWidget::currentChanged, this, [this] { refreshCurves(); });
+    outer->addWidget(pages_);
 
     auto* buttons = new QHBoxLayout();
     readButton_ = new QPushButton(T("Lire "), this);
@@ -272,13 +307,14 @@ void RegistersWindow::buildControls()
     buttons->addSpacing(8);
     buttons->addWidget(text1_);
     buttons->addWidget(progressBar1_, 1);
-    column->addLayout(buttons);
+    outer->addLayout(buttons);
 
     connect(readButton_, &QPushButton::clicked, this, &RegistersWindow::but_RD_HID_ECR_Click);
     connect(clearButton_, &QPushButton::clicked, this, &RegistersWindow::Command2_Click);
     connect(closeButton_, &QPushButton::clicked, this, &RegistersWindow::Command1_Click);
 
-    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(frame5_->title()) + 60, 480);
+    // Frame5's caption and the page's frame around it.
+    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(frame5_->title()) + 84, 480);
     setMinimumWidth(wide);
     resize(wide, sizeHint().height());
     describeValues();
@@ -378,6 +414,8 @@ void RegistersWindow::showCycle(const RegistersRead& read)
     last_ = read.readout;
     showReadout(last_);
     setCurrent(true);
+    history_.append(clock_(), last_);
+    refreshCurves();
 
     progressBar1_->setValue(kProgressSteps);
     text1_->setText(QStringLiteral("100 %"));
@@ -434,6 +472,235 @@ void RegistersWindow::showReadout(const RegisterReadout& r)
         picture1_[k]->setVisible(r.bars[k]);
     picture1_[kLevelBars]->setVisible(r.icon);
     describeValues();
+}
+
+QWidget* RegistersWindow::buildCurvesPage()
+{
+    curvesPage_ = new QWidget(this);
+    curvesPage_->setObjectName(QStringLiteral("PAGE_COURBES"));
+    auto* column = new QVBoxLayout(curvesPage_);
+    temperatureCurve_ = makeCurve("COURBE_TEMPERATURE", T("Température (°C)"), T("Courbe de la température"), curvesPage_);
+    radioCurve_ = makeCurve("COURBE_RADIO", T("Niveau de réception radio (0 à 7)"),
+                            T("Courbe du niveau de réception radio"), curvesPage_);
+    // The level is one of eight steps: a grid line each, labelled every other one (Qt Charts leaves out a
+    // label taller than the space between two lines).
+    radioCurve_.values->setRange(0, kMaxLevel);
+    radioCurve_.values->setTickType(QValueAxis::TicksDynamic);
+    radioCurve_.values->setTickAnchor(0);
+    radioCurve_.values->setTickInterval(2);
+    radioCurve_.values->setMinorTickCount(1);
+    radioCurve_.values->setLabelFormat(QStringLiteral("%.0f"));
+    temperatureCurve_.values->setLabelFormat(QStringLiteral("%.1f"));
+    column->addWidget(temperatureCurve_.view, 1);
+    column->addWidget(radioCurve_.view, 1);
+
+    auto* row = new QHBoxLayout();
+    readings_ = new QLabel(curvesPage_);
+    readings_->setObjectName(QStringLiteral("RELEVES"));
+    exportButton_ = new QPushButton(T("Exporter en CSV..."), curvesPage_);
+    exportButton_->setObjectName(QStringLiteral("EXPORTER_CSV"));
+    exportButton_->setToolTip(T("Enregistrer les relevés de la dernière heure dans un fichier CSV."));
+    connect(exportButton_, &QPushButton::clicked, this, &RegistersWindow::EXPORTER_CSV_Click);
+    row->addWidget(readings_, 1);
+    row->addWidget(exportButton_);
+    column->addLayout(row);
+    styleCurves();
+    refreshCurves();
+    return curvesPage_;
+}
+
+RegistersWindow::Curve RegistersWindow::makeCurve(const char* name, const QString& title,
+                                                  const QString& accessibleName, QWidget* parent)
+{
+    Curve c;
+    c.chart = new QChart();
+    c.chart->setTitle(title);
+    c.chart->legend()->hide();
+    c.chart->setBackgroundRoundness(0);
+    c.chart->setMargins(QMargins(2, 2, 2, 2));
+    c.chart->layout()->setContentsMargins(0, 0, 0, 0);
+    c.time = new QDateTimeAxis(c.chart);
+    c.time->setTickCount(5);
+    c.values = new QValueAxis(c.chart);
+    c.chart->addAxis(c.time, Qt::AlignBottom);
+    c.chart->addAxis(c.values, Qt::AlignLeft);
+    c.view = new QChartView(c.chart, parent);
+    c.view->setObjectName(QString::fromLatin1(name));
+    c.view->setAccessibleName(accessibleName);
+    c.view->setRenderHint(QPainter::Antialiasing);
+    // The chart is one control: Tab reaches the view (which a screen reader describes), not its viewport.
+    c.view->viewport()->setFocusPolicy(Qt::NoFocus);
+    // Title, time labels and a plot tall enough to tell the radio's steps apart.
+    c.view->setMinimumSize(320, fontMetrics().height() * 10);
+    return c;
+}
+
+// The charts in the window's palette (light or dark), the curves in the program's colours for them.
+void RegistersWindow::styleCurves()
+{
+    const QPalette p = palette();
+    const QColor ground = p.color(QPalette::Base);
+    const QColor text = p.color(QPalette::Text);
+    QColor grid = text;
+    grid.setAlphaF(0.3);
+    QColor minorGrid = text;
+    minorGrid.setAlphaF(0.15);
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const std::pair<Curve*, const theme::Pair*> curves[] = {{&temperatureCurve_, &theme::kCurveTemperature},
+                                                            {&radioCurve_, &theme::kCurveRadio}};
+    for (const auto& [c, colour] : curves) {
+        c->view->setBackgroundBrush(ground);
+        c->chart->setBackgroundBrush(ground);
+        c->chart->setTitleBrush(text);
+        c->chart->setTitleFont(titleFont);
+        for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(c->time), static_cast<QAbstractAxis*>(c->values)}) {
+            axis->setLabelsBrush(text);
+            axis->setLabelsFont(font());
+            axis->setLinePenColor(text);
+            axis->setGridLineColor(grid);
+            axis->setMinorGridLineColor(minorGrid);
+        }
+        c->colour = colour->get();
+        for (QLineSeries* line : c->lines)
+            line->setPen(QPen(c->colour, 2));
+    }
+}
+
+void RegistersWindow::drawRuns(Curve& c, const QList<QList<QPointF>>& runs)
+{
+    while (c.lines.size() < runs.size()) {
+        auto* line = new QLineSeries(c.chart);
+        c.chart->addSeries(line);
+        line->attachAxis(c.time);
+        line->attachAxis(c.values);
+        line->setPen(QPen(c.colour, 2));
+        c.lines.append(line);
+    }
+    while (c.lines.size() > runs.size()) {
+        QLineSeries* line = c.lines.takeLast();
+        c.chart->removeSeries(line);
+        delete line;
+    }
+    for (int i = 0; i < runs.size(); ++i) {
+        c.lines[i]->replace(runs[i]);
+        // A reading alone between two gaps is no line: it shows as a point.
+        c.lines[i]->setPointsVisible(runs[i].size() == 1);
+    }
+}
+
+void RegistersWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+        if (temperatureCurve_.chart)
+            styleCurves();
+    }
+    QWidget::changeEvent(event);
+}
+
+// The points are drawn only while the page is shown; it is filled from the history when it comes up.
+void RegistersWindow::refreshCurves()
+{
+    describeHistory();
+    if (pages_->currentWidget() != curvesPage_)
+        return;
+    QList<QPointF> temperatures;
+    temperatures.reserve(history_.size());
+    QList<QList<QPointF>> levels;
+    int16_t low = 0, high = 0;
+    for (int i = 0; i < history_.size(); ++i) {
+        const RegisterSample& s = history_.at(i);
+        temperatures.append(QPointF(double(s.atMs), s.celsius()));
+        if (s.hasLevel()) {
+            if (i == 0 || !history_.at(i - 1).hasLevel())
+                levels.append(QList<QPointF>());
+            levels.last().append(QPointF(double(s.atMs), s.level));
+        }
+        low = i == 0 ? s.sixteenths : std::min(low, s.sixteenths);
+        high = i == 0 ? s.sixteenths : std::max(high, s.sixteenths);
+    }
+    // The axes move a minute at a time: Qt Charts lays every line out again at each change of range.
+    const qint64 first = history_.isEmpty() ? clock_().toMSecsSinceEpoch() : history_.at(0).atMs;
+    const qint64 last = history_.isEmpty() ? first : history_.at(history_.size() - 1).atMs;
+    const qint64 start = first - first % kAxisStepMs;
+    qint64 end = std::max(last, start + kAxisStepMs);
+    end += (kAxisStepMs - end % kAxisStepMs) % kAxisStepMs;
+    const QString format = end - start <= kSecondsShownMs ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm");
+    for (Curve* c : {&temperatureCurve_, &radioCurve_}) {
+        if (c->time->min().toMSecsSinceEpoch() != start || c->time->max().toMSecsSinceEpoch() != end)
+            c->time->setRange(QDateTime::fromMSecsSinceEpoch(start), QDateTime::fromMSecsSinceEpoch(end));
+        if (c->time->format() != format)
+            c->time->setFormat(format);
+    }
+    // A degree of room above and below what was read, on whole degrees.
+    const QPointF range(std::floor(temperatureTenths(low) / 10.0) - 1, std::ceil(temperatureTenths(high) / 10.0) + 1);
+    if (range != temperatureRange_) {
+        temperatureRange_ = range;
+        temperatureCurve_.values->setRange(range.x(), range.y());
+        temperatureCurve_.values->applyNiceNumbers();
+    }
+
+    // An hour of reads is some 7200 points, far more than the plot has pixels: drawing them all would hold
+    // the window up at each read.
+    const int columns = std::max(kFewestColumns, int(temperatureCurve_.chart->plotArea().width()));
+    drawRuns(temperatureCurve_, {thinned(temperatures, double(start), double(end - start), columns)});
+    for (QList<QPointF>& run : levels)
+        run = thinned(run, double(start), double(end - start), columns);
+    drawRuns(radioCurve_, levels);
+}
+
+// What the page says of the readings, and what a screen reader hears of each curve.
+void RegistersWindow::describeHistory()
+{
+    const int n = history_.size();
+    readings_->setText((n > 1 ? T("%1 relevés de la dernière heure en mémoire.")
+                              : T("%1 relevé de la dernière heure en mémoire."))
+                           .arg(n));
+    exportButton_->setEnabled(n > 0);
+    if (n == 0) {
+        for (Curve* c : {&temperatureCurve_, &radioCurve_})
+            c->view->setAccessibleDescription(T("Aucun relevé."));
+        return;
+    }
+    int16_t low = history_.at(0).sixteenths, high = low;
+    uint8_t lowLevel = kMaxLevel + 1, highLevel = 0;
+    for (int i = 0; i < n; ++i) {
+        const RegisterSample& s = history_.at(i);
+        low = std::min(low, s.sixteenths);
+        high = std::max(high, s.sixteenths);
+        if (s.hasLevel()) {
+            lowLevel = std::min(lowLevel, s.level);
+            highLevel = std::max(highLevel, s.level);
+        }
+    }
+    const RegisterSample& latest = history_.at(n - 1);
+    const QString summary = T("Dernière valeur %1 ; minimum %2 ; maximum %3.");
+    temperatureCurve_.view->setAccessibleDescription(
+        summary.arg(temperatureText(latest.sixteenths), temperatureText(low), temperatureText(high)));
+    radioCurve_.view->setAccessibleDescription(
+        history_.levelCount() == 0
+            ? T("Aucun niveau reçu.")
+            : summary.arg(levelText(latest.level), levelText(lowLevel), levelText(highLevel)));
+}
+
+void RegistersWindow::EXPORTER_CSV_Click()
+{
+    FileRequest request;
+    request.title = T("Exporter les relevés des registres.");
+    request.filter = T(kCsvFilter);
+    request.initialDir = documentsFolder();
+    request.fileName = QStringLiteral("registres.csv");
+    request.save = true;
+    const QString path = dialogs_.saveFile(request);
+    if (path.isEmpty())
+        return;
+    // What was kept when the operator asked, whatever the reads that come while the dialog is up.
+    const int n = history_.size();
+    if (const FileError error = writeFileWhole(path, history_.csv().toUtf8()); error.failed()) {
+        present(OperationResult::fileFailure(error), dialogs_, nullptr);
+        return;
+    }
+    dialogs_.inform((n > 1 ? T("%1 relevés exportés.") : T("%1 relevé exporté.")).arg(n), MsgIcon::Information);
 }
 
 void RegistersWindow::Command2_Click()

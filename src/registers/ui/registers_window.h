@@ -1,22 +1,36 @@
 #pragma once
 // The special-registers window REGISTRE: reads the display's register block twice a second and shows
 // clock, radio synchronisation, radio level, temperature, push buttons and LEDs; its LED and buzzer
-// pictures double as keys that drive those outputs while the mouse button, or Space, is held on them.
+// pictures double as keys that drive those outputs while the mouse button, or Space, is held on them. A
+// second page draws the temperature and the radio level of the last hour from those same reads, and exports
+// them as CSV.
+#include <QColor>
+#include <QDateTime>
+#include <QList>
+#include <QPointF>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "registers/register_decoding.h"
+#include "registers/register_history.h"
 #include "registers/register_reading.h"
 #include "registers/remote_keys.h"
 
+class QChart;
+class QChartView;
+class QDateTimeAxis;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QLineSeries;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
+class QValueAxis;
 
 namespace trivo {
 class DisplayOwner;
@@ -38,6 +52,7 @@ public:
     void but_RD_HID_ECR_Click();  // "Lire ": one read and display cycle, an operation of its own
     void Command2_Click();        // "Effacer"
     void Command1_Click();        // "Fermer la fenêtre"
+    void EXPORTER_CSV_Click();    // "Exporter en CSV...": the readings kept, in a file the operator names
 
     void G4_MouseDown();
     void G4_MouseUp();
@@ -56,12 +71,36 @@ public:
     // the progress box says so.
     bool valuesCurrent() const { return current_; }
 
+    // The readings of the last hour that the curves draw.
+    const registers::RegisterHistory& history() const { return history_; }
+    // The time given to each answered read; by default the station's clock at the window's creation carried
+    // on by a steady clock, so that a clock set back or forward does not fold the curves.
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    // "Valeurs" (0) and "Courbes" (1).
+    QTabWidget* pages() const { return pages_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    struct Curve {
+        QChartView* view = nullptr;
+        QChart* chart = nullptr;
+        // One line per run of readings; a gap where the radio gave no level.
+        QList<QLineSeries*> lines;
+        QColor colour;
+        QDateTimeAxis* time = nullptr;
+        QValueAxis* values = nullptr;
+    };
     void buildControls();
+    QWidget* buildCurvesPage();
+    Curve makeCurve(const char* name, const QString& title, const QString& accessibleName, QWidget* parent);
+    void styleCurves();
+    void drawRuns(Curve& curve, const QList<QList<QPointF>>& runs);
+    void refreshCurves();
+    void describeHistory();
     void placeIndicators();
     void keyEvent(registers::RemoteKey key, bool pressed);
     void startCycle();
@@ -78,7 +117,16 @@ private:
     QTimer timer1_;
     registers::RegisterReadout last_;
     bool current_ = true;
+    registers::RegisterHistory history_;
+    std::function<QDateTime()> clock_;
 
+    QTabWidget* pages_ = nullptr;
+    QWidget* curvesPage_ = nullptr;
+    Curve temperatureCurve_;
+    Curve radioCurve_;
+    QPointF temperatureRange_;  // the lowest and highest degree asked of the axis, before Qt rounds them
+    QLabel* readings_ = nullptr;
+    QPushButton* exportButton_ = nullptr;
     QGroupBox* frame5_ = nullptr;
     QLabel* dateTrivo_ = nullptr;
     QLabel* heureTrivo_ = nullptr;
