@@ -28,6 +28,7 @@
 #include "config/settings_codec.h"
 #include "config/config_file.h"
 #include "journal/recording.h"
+#include "common/ui/form_scroll_area.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
 #include "common/ui/theme.h"
@@ -251,6 +252,7 @@ LabelButton* commandButton(int i, const QFont& font, QWidget* parent)
 }  // namespace
 
 struct ConfigWindow::Ui {
+    FormScrollArea* pages = nullptr;
     std::array<QLineEdit*, 12> REG_V{};
     std::array<QCheckBox*, 10> Check1{};
     QCheckBox* Check_C = nullptr;
@@ -388,12 +390,22 @@ QSlider* ConfigWindow::Ui::newSlider(int n, QWidget* parent)
 
 void ConfigWindow::buildUi()
 {
+    Ui& u = *ui_;
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(6, 6, 6, 6);
     root->setSpacing(6);
     root->addLayout(buildPageButtons());
-    root->addWidget(buildGeneralPage(), 1);
-    root->addWidget(buildOutputsPage(), 1);
+    // Where the main window is shorter than the pages, they scroll rather than squeeze their frames over
+    // one another; the page buttons and the commands stay in view.
+    u.pages = new FormScrollArea(this);
+    auto* pages = new QWidget(u.pages);
+    pages->setObjectName(QStringLiteral("pages"));
+    auto* pageLayout = new QVBoxLayout(pages);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(buildGeneralPage(), 1);
+    pageLayout->addWidget(buildOutputsPage(), 1);
+    u.pages->setWidget(pages);
+    root->addWidget(u.pages, 1);
     root->addWidget(buildCommandStrip());
     root->addWidget(buildProgressBar());
     nameControls();
@@ -1078,6 +1090,7 @@ void ConfigWindow::PROG_PARAM()
                 const bool onOutputs = result.invalidBox >= 6 && result.invalidBox <= 8;
                 BOUTON_STA_Click(onOutputs ? 1 : 0);
                 QLineEdit* box = ui_->REG_V[static_cast<std::size_t>(result.invalidBox)];
+                ui_->pages->ensureWidgetVisible(box);
                 box->setFocus();
                 box->selectAll();
             }

@@ -121,11 +121,12 @@ ComparisonDialog::ComparisonDialog(const Comparison& comparison, const QString& 
     differencesOnly_->setChecked(!comparison.identical());
     showRows();
     close_->setFocus();
-    // Wide enough for the longest values side by side (a rule's text and its byte), within the screen.
+    // Wide enough for the longest values side by side (a rule's text and its byte), within the screen; on
+    // a small screen no larger than it, a title bar's worth kept, the table scrolling.
     const int wanted = table_->columnWidth(kMarkerColumn) + table_->columnWidth(kLabelColumn) + 2 * valueWidth + 80;
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
-    const int widest = screen ? screen->availableGeometry().width() - 40 : wanted;
-    resize(std::clamp(wanted, 700, std::max(700, widest)), 640);
+    const QSize room = screen ? screen->availableGeometry().size() - QSize(40, 60) : QSize(wanted, 640);
+    resize(std::clamp(wanted, std::min(700, room.width()), std::max(700, room.width())), std::min(640, room.height()));
 }
 
 bool ComparisonDialog::differencesOnly() const { return differencesOnly_->isChecked(); }

@@ -22,6 +22,7 @@
 #include "common/dialogs.h"
 #include "common/file_io.h"
 #include "common/language.h"
+#include "common/ui/elided_label.h"
 #include "common/ui/number_box.h"
 #include "common/ui/theme.h"
 #include "common/ui/twips.h"
@@ -94,15 +95,13 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     p1->setContentsMargins(2, 0, 2, 0);
     panel1Icon_ = new QLabel(panel1);
     panel1Icon_->setFixedSize(18, 18);
-    panel1Text_ = new QLabel(T(kInitialPanel1Text), panel1);
-    panel1Text_->setMinimumWidth(380);
+    // On a narrow screen the panels give way to the display chooser: their texts elide, whole in a tooltip.
+    panel1Text_ = new ElidedLabel(T(kInitialPanel1Text), panel1);
     panel1Text_->setAccessibleName(T(kPanel1Name));
     p1->addWidget(panel1Icon_);
     p1->addWidget(panel1Text_, 1);
-    panel2_ = new QLabel(bar);
+    panel2_ = new ElidedLabel(QString(), bar);
     panel2_->setObjectName(QStringLiteral("StatusBar1_Panel2"));
-    // Narrow enough for the display chooser to keep its whole text on a 1024-pixel screen.
-    panel2_->setMinimumWidth(200);
     panel2_->setAccessibleName(T(kPanel2Name));
     // Which display the windows work on, among those plugged in; it also names the one in use.
     chooser_ = new QComboBox(bar);
@@ -111,6 +110,8 @@ MainWindow::MainWindow(DisplayOwner& owner, Dialogs& dialogs, QWidget* parent)
     chooser_->setAccessibleName(T("Afficheur"));
     chooser_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     chooser_->setMinimumContentsLength(24);
+    // A choice is read whole: the chooser keeps its width and the panels beside it shrink.
+    chooser_->setSizePolicy(QSizePolicy::Minimum, chooser_->sizePolicy().verticalPolicy());
     bar->addWidget(panel1, 1);
     bar->addWidget(chooser_);
     bar->addWidget(panel2_, 1);
@@ -485,12 +486,12 @@ void MainWindow::nameDisplay()
 
 void MainWindow::setPanel1(const QString& text, int picture)
 {
-    panel1Text_->setText(T(text));
+    panel1Text_->setFullText(T(text));
     panel1Picture_ = picture;
     panel1Icon_->setPixmap(imageList1(picture));
 }
 
-QString MainWindow::panel1Text() const { return panel1Text_->text(); }
+QString MainWindow::panel1Text() const { return panel1Text_->fullText(); }
 
 QPixmap MainWindow::imageList1(int index) const
 {
@@ -500,12 +501,12 @@ QPixmap MainWindow::imageList1(int index) const
 void MainWindow::setStatusPanel2(const QString& text)
 {
     // A status kept in French (as the journal records it) is shown in the program's language.
-    panel2_->setText(T(text));
+    panel2_->setFullText(T(text));
     if (isVisible())
         panel2_->repaint();
 }
 
-QString MainWindow::statusPanel2() const { return panel2_->text(); }
+QString MainWindow::statusPanel2() const { return panel2_->fullText(); }
 
 journal::Journal& MainWindow::journal()
 {

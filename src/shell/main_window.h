@@ -20,6 +20,7 @@ class QMdiSubWindow;
 namespace trivo {
 
 class DisplayOwner;
+class ElidedLabel;
 class Dialogs;
 class UsbWindow;
 class ConfigWindow;
@@ -138,8 +139,8 @@ private:
     EmulatedTransport* emulated_ = nullptr;
     MenuBar* menus_ = nullptr;
     QLabel* panel1Icon_ = nullptr;
-    QLabel* panel1Text_ = nullptr;
-    QLabel* panel2_ = nullptr;
+    ElidedLabel* panel1Text_ = nullptr;
+    ElidedLabel* panel2_ = nullptr;
     QComboBox* chooser_ = nullptr;
     int panel1Picture_ = 0;
     QList<QPixmap> imageList_;

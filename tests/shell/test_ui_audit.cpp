@@ -1,7 +1,7 @@
 // Every window and dialog of the program, opened as the program opens them, audited for what a small
-// screen, a keyboard or a screen reader meets (support/ui_audit.h), and pictured at scale 2. The screen,
-// the scale, the palette and the language are the run's (CTest runs one row of each: tests/shell/
-// CMakeLists.txt); the counts are printed at the end and must all be 0.
+// screen, a keyboard or a screen reader meets (support/ui_audit.h), and pictured at scale 2 and on small
+// screens. The screen, the scale, the palette and the language are the run's (CTest runs one row of each:
+// tests/shell/CMakeLists.txt); the counts are printed at the end and must all be 0.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -218,10 +218,16 @@ private slots:
         audit_.window(window, name);
         if (window == &p.main)
             audit_.menus(p.main.menuBar(), name);
-        if (window->screen()->devicePixelRatio() >= 2) {
+        // Pictured at scale 2 and on a small screen, named after the screen so that no row overwrites another's.
+        const QScreen* screen = window->screen();
+        if (screen->devicePixelRatio() >= 2 || screen->size().width() < 1024) {
             QMdiSubWindow* frame = p.main.subWindowOf(window);
             test::screenshot(frame ? static_cast<QWidget*>(frame) : window,
-                             QStringLiteral("audit-%1-%2-%3.png").arg(language_, dark_ ? "sombre" : "clair", name));
+                             QStringLiteral("audit-%1-%2-%3x%4-%5.png")
+                                 .arg(language_, dark_ ? "sombre" : "clair")
+                                 .arg(screen->size().width())
+                                 .arg(screen->size().height())
+                                 .arg(name));
         }
         audit_.mouseProbe(window, name);
         QVERIFY(p.settled());
