@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/language.h"
+#include "common/ui/form_scroll_area.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
 #include "emulator/emulated_display.h"
@@ -58,7 +59,10 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
 {
     setObjectName(QStringLiteral("PANNEAU_EMULE"));
     setWindowTitle(T("Afficheur émulé (simulation)"));
-    auto* layout = new QVBoxLayout(this);
+    // On a short screen the panel scrolls rather than squeezing its groups.
+    auto* contents = new QWidget;
+    contents->setObjectName(QStringLiteral("CONTENU"));
+    auto* layout = new QVBoxLayout(contents);
 
     auto* numbers = new QGroupBox(T("Compteur et totalisateur"), this);
     auto* nl = new QGridLayout(numbers);
@@ -103,6 +107,11 @@ EmulatedPanelView::EmulatedPanelView(EmulatedTransport& transport, QWidget* pare
     setAccessibleName(windowTitle());
     closeOnEscape(this);
     layout->addWidget(state_);
+    auto* scroll = new FormScrollArea(this);
+    scroll->setWidget(contents);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     timer_ = new QTimer(this);
     timer_->setInterval(100);

@@ -1,10 +1,11 @@
 #pragma once
 // Pictures of the windows to look at, saved in the build's screenshots folder. Each is checked as it is
-// saved: at least of its widget's size, and not blank (one colour over nearly all of it), so that a window
-// that draws nothing fails its test instead of leaving an empty picture behind.
+// saved: at least of the size its widget is laid out at, and not blank (one colour over nearly all of it),
+// so that a window that draws nothing fails its test instead of leaving an empty picture behind.
 #include <QDir>
 #include <QHash>
 #include <QImage>
+#include <QLayout>
 #include <QTest>
 #include <QWidget>
 
@@ -22,7 +23,7 @@ inline void screenshot(const QImage& picture, const QString& name, QSize expecte
     const int pixels = picture.width() * picture.height();
     QString fault;
     if (picture.width() < expected.width() || picture.height() < expected.height())
-        fault = QStringLiteral("is %1x%2").arg(picture.width()).arg(picture.height());
+        fault = QStringLiteral("is %1x%2, laid out at %3x%4").arg(picture.width()).arg(picture.height()).arg(expected.width()).arg(expected.height());
     else if (colours.size() < 3 || commonest > pixels * 0.995)
         fault = QStringLiteral("is blank: %1 colours, one on %2 of %3 pixels").arg(colours.size()).arg(commonest).arg(pixels);
     else if (!QDir().mkpath(QStringLiteral(TRIVO_SCREENSHOT_DIR))
@@ -32,10 +33,13 @@ inline void screenshot(const QImage& picture, const QString& name, QSize expecte
         QTest::qFail(qPrintable(QStringLiteral("screenshot %1 %2").arg(name, fault)), __FILE__, __LINE__);
 }
 
+// The picture must hold the window at the size its layout needs: a window shown smaller than that has
+// its controls squeezed or cut, whatever grab() returns.
 inline void screenshot(QWidget* widget, const QString& name)
 {
     const QImage picture = widget->grab().toImage();
-    screenshot(picture, name, widget->size().expandedTo(QSize(32, 32)) * picture.devicePixelRatio());
+    const QSize laidOut = widget->layout() ? widget->layout()->totalMinimumSize() : widget->minimumSizeHint();
+    screenshot(picture, name, laidOut.expandedTo(QSize(32, 32)) * picture.devicePixelRatio());
 }
 
 }  // namespace trivo::test

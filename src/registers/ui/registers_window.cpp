@@ -27,6 +27,7 @@
 #include "common/dialogs.h"
 #include "common/file_io.h"
 #include "common/language.h"
+#include "common/ui/form_scroll_area.h"
 #include "registers/register_reading.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
@@ -273,7 +274,10 @@ void RegistersWindow::buildControls()
     frame5_->setMinimumHeight(kIndicatorSize + 2 * fontMetrics().height() + 16);
     frame5_->installEventFilter(this);
     column->addWidget(frame5_);
-    pages_->addTab(valuesPage, T("Valeurs"));
+    // On a short screen the values scroll rather than squeezing their frames.
+    auto* values = new FormScrollArea(pages_);
+    values->setWidget(valuesPage);
+    pages_->addTab(values, T("Valeurs"));
     pages_->addTab(buildCurvesPage(), T("Courbes"));
     connect(pages_, &QTabWidget::currentChanged, this, [this] { refreshCurves(); });
     outer->addWidget(pages_);
