@@ -306,6 +306,8 @@ private slots:
         QCOMPARE(sent[1], uint8_t(0x0A));
         for (int i = 0; i < 64; ++i)
             QCOMPARE(requestByte(f.text1(i)), sent[std::size_t(i) + 1]);
+        // The log comes with the replay of the last exchange, posted by the display's thread once asked.
+        QVERIFY(test::waitFor([&] { return f.lstResults().contains(QStringLiteral(" NumberOfBytesWritten = 65")); }));
         const QStringList list = f.lstResults();
         const qsizetype at = list.indexOf(QStringLiteral(" NumberOfBytesWritten = 65"));
         QVERIFY(at > 0);
