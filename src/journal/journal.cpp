@@ -25,8 +25,9 @@ namespace trivo::journal {
 
 namespace {
 
-// Records per copy to the server: few exchanges for a backlog, and far within the server's time-outs.
-constexpr int kBatch = 2000;
+// Records per copy to the server: few exchanges for a backlog, and a copy of well under a megabyte, within
+// the server's statement time-out on a slow link too.
+constexpr int kBatch = 1000;
 // How soon a program tries again to send when another program of the station is sending.
 constexpr auto kBusyRetry = std::chrono::milliseconds(100);
 

@@ -481,7 +481,7 @@ QString ServerStore::copyBatch(const QList<JournalRecord>& records, bool* record
         out.wait = Wait::Interrupted;
     else if (!PQsendQuery(conn_, kCopy))
         out.message = QString::fromUtf8(PQerrorMessage(conn_));
-    else if (const qint64 deadline = nowMs() + kExchangeMs; flushOut(out, deadline)) {
+    else if (qint64 deadline = nowMs() + kExchangeMs; flushOut(out, deadline)) {
         collect(out, deadline);
         if (out.wait == Wait::Ready && out.result && PQresultStatus(out.result) == PGRES_COPY_IN) {
             bool put = true;
@@ -500,6 +500,8 @@ QString ServerStore::copyBatch(const QList<JournalRecord>& records, bool* record
                     // -1: the server ended the copy (a row it refused); its reason is read below.
                     put = PQputCopyData(conn_, piece.constData(), int(piece.size())) == 1 && flushOut(out, deadline);
                     piece.clear();
+                    // A server that takes the rows is not stalled: the bound runs from the last piece taken.
+                    deadline = nowMs() + kExchangeMs;
                 }
             }
             if (put && out.wait == Wait::Ready)
