@@ -454,7 +454,7 @@ private slots:
         QTest::addColumn<QList<int>>("refused");
         QTest::addColumn<int>("sentAgain");  // the first ones, marked waiting again after they were sent
         QTest::newRow("several batches") << 4500 << QList<int>{} << 0;
-        QTest::newRow("refused among thousands") << 4500 << QList<int>{0, 1999, 2000, 3333, 4499} << 0;
+        QTest::newRow("refused among thousands") << 4500 << QList<int>{0, 999, 1000, 3333, 4499} << 0;
         QTest::newRow("sent again") << 4500 << QList<int>{} << 2500;
         QTest::newRow("sent again, one refused") << 4500 << QList<int>{2200} << 3000;
     }
@@ -468,9 +468,10 @@ private slots:
         QCOMPARE(ServerStore(server.uri()).initialise().error, QString());
         server.query(QStringLiteral("ALTER TABLE trivo_journal ADD CONSTRAINT lot_connu CHECK (lot <> 'REFUS')"));
         JournalSettings settings = settingsFor(QStringLiteral("backlog-%1").arg(QTest::currentDataTag()));
-        QCOMPARE(Journal(settings).append(recordAt(QStringLiteral("2024-05-02T08:00:00.000Z"), QString(), QStringLiteral("/p"),
-                                                   refused.contains(0) ? QStringLiteral("REFUS") : QStringLiteral("L1"))),
-                 QString());
+        JournalRecord first = recordAt(QStringLiteral("2024-05-02T08:00:00.000Z"), QString(), QStringLiteral("/p"),
+                                       refused.contains(0) ? QStringLiteral("REFUS") : QStringLiteral("L1"));
+        first.message += QStringLiteral("\t\\N \\.\n\\");  // what the server's copy format must have escaped
+        QCOMPARE(Journal(settings).append(first), QString());
         // Written in one transaction, the server not reached meanwhile: a backlog as a long outage leaves it.
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("backlog-%1").arg(++databases_));
@@ -491,11 +492,14 @@ private slots:
             QVERIFY(q.exec(QStringLiteral("COMMIT")));
         }
         QStringList expected;
+        QList<JournalRecord> records;
         {
             Journal journal(settings);
             for (const JournalRecord& r : journal.readLocal({}, nullptr))
-                if (r.lot != QLatin1String("REFUS"))
+                if (r.lot != QLatin1String("REFUS")) {
                     expected << r.id;
+                    records << r;
+                }
         }
         QCOMPARE(expected.size(), count - refused.size());
         settings.serverUri = server.uri();
@@ -512,7 +516,9 @@ private slots:
         }
         QCOMPARE(server.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), expected);
         QString error;
-        const QList<SetAsideRecord> aside = Journal(settings).setAside({}, &error);
+        Journal journal(settings);
+        QCOMPARE(journal.readServer({}, &error), records);
+        const QList<SetAsideRecord> aside = journal.setAside({}, &error);
         QCOMPARE(aside.size(), refused.size());
         for (const SetAsideRecord& a : aside)
             QVERIFY2(a.reason.contains(QStringLiteral("lot_connu")), qPrintable(a.reason));
