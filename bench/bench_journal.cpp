@@ -2,7 +2,7 @@
 // database and synced to the disk before append() returns; an operation's record written "en cours" before
 // it and completed after it (two syncs); and opening a journal of 1 000 or 130 000 records, which must cost
 // the same. The database is kept on the build's disk: in a memory-backed temporary folder a sync would cost
-// nothing.
+// nothing. And a backlog of 100 000 records sent to a PostgreSQL server of the benchmark's own.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -10,8 +10,11 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QUuid>
 
 #include "journal/journal.h"
+#include "journal/server_store.h"
+#include "support/postgres_server.h"
 
 using namespace trivo;
 using namespace trivo::journal;
@@ -98,8 +101,67 @@ void openJournal(benchmark::State& state)
     }
 }
 
+// A station's backlog of state.range(0) records, written while the server could not be reached, sent to a
+// local server by a journal that opens on it: from the opening until the last one is marked sent.
+void sendBacklog(benchmark::State& state)
+{
+    test::PostgresServer server;
+    if (!server.start() || !ServerStore(server.uri()).initialise().error.isEmpty()) {
+        state.SkipWithError(qPrintable(server.error()));
+        return;
+    }
+    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-journal-XXXXXX"));
+    const QString backlog = dir.filePath(QStringLiteral("backlog.sqlite"));
+    {
+        JournalSettings settings;
+        settings.databasePath = backlog;
+        Journal journal(settings);  // the schema
+        journal.append(sampleRecord());
+    }
+    {
+        // One transaction, not one synced commit each: the writing is not what is measured.
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("backlog"));
+        db.setDatabaseName(backlog);
+        db.open();
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("BEGIN"));
+        q.prepare(QStringLiteral("INSERT INTO journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, "
+                                 "operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, "
+                                 "fichier, duree_ms) SELECT ?, horodatage, poste, operateur, lot, afficheur, chemin, "
+                                 "version, operation, resultat, message, empreinte_avant, empreinte_apres, "
+                                 "empreinte_fichier, fichier, duree_ms FROM journal WHERE seq = 1"));
+        for (qint64 n = 1; n < state.range(0); ++n) {
+            q.bindValue(0, QUuid::createUuid().toString(QUuid::WithoutBraces));
+            q.exec();
+        }
+        q.exec(QStringLiteral("COMMIT"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("backlog"));
+    QFile(backlog + QStringLiteral(".controle")).open(QIODevice::WriteOnly);
+    JournalSettings settings;
+    settings.databasePath = dir.filePath(QStringLiteral("journal.sqlite"));
+    settings.serverUri = server.uri();
+    for (auto _ : state) {
+        state.PauseTiming();
+        server.query(QStringLiteral("TRUNCATE trivo_journal"));
+        for (const char* suffix : {"", "-wal", "-shm", ".controle"})
+            QFile::remove(settings.databasePath + QLatin1String(suffix));
+        QFile::copy(backlog, settings.databasePath);
+        QFile::copy(backlog + QStringLiteral(".controle"), settings.databasePath + QStringLiteral(".controle"));
+        state.ResumeTiming();
+        Journal journal(settings);
+        const SyncResult sync = journal.synchronise();
+        if (!sync.error.isEmpty() || sync.waiting != 0 || sync.sent != state.range(0))
+            state.SkipWithError(qPrintable(sync.error.isEmpty() ? QStringLiteral("%1 sent, %2 waiting").arg(sync.sent).arg(sync.waiting)
+                                                                : sync.error));
+    }
+    state.counters["enregistrements_par_seconde"] =
+        benchmark::Counter(double(state.iterations() * state.range(0)), benchmark::Counter::kIsRate);
+}
+
 }  // namespace
 
+BENCHMARK(sendBacklog)->Arg(100000)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(beginAndFinish)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(openJournal)->Arg(1000)->Arg(130000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(appendSynced)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -25,7 +25,9 @@ namespace trivo::journal {
 
 namespace {
 
-constexpr int kBatch = 200;
+// Records per copy to the server: few exchanges for a backlog, and a copy of well under a megabyte, within
+// the server's statement time-out on a slow link too.
+constexpr int kBatch = 1000;
 // How soon a program tries again to send when another program of the station is sending.
 constexpr auto kBusyRetry = std::chrono::milliseconds(100);
 
@@ -201,36 +203,69 @@ Journal::Private::Pass Journal::Private::sendPass()
         result.error = T("verrou d'envoi %1 impossible à prendre").arg(lockPath);
         return result;
     }
-    for (;;) {
+    // While a batch goes to the server, the one before it is marked sent and the one after it read on the
+    // local database's thread: the station's disk and the server work at once, not in turn. A record sent
+    // and not yet marked when the program dies is sent again by the next pass, and the server ignores it.
+    struct Local {
+        QList<PendingRecord> next;
+        int marked = 0;
+        QString error;
+    };
+    const auto localStep = [this](const QList<qint64>& sent, qint64 after) {
+        Local local;
+        if (!sent.isEmpty() && (local.error = store.markSent(sent)).isEmpty())
+            local.marked = int(sent.size());
+        if (local.error.isEmpty())
+            local.next = store.pending(kBatch, &local.error, after);
+        return local;
+    };
+    QList<qint64> unmarked;  // delivered, to be marked sent
+    QList<PendingRecord> pending = store.pending(kBatch, &result.error);
+    // A record that ends after those following it were read is found by a read from the start.
+    bool fromStart = true;
+    while (result.error.isEmpty()) {
         if (stopping || interrupted) {
             result.error = interruptedText();
             break;
         }
-        const QList<PendingRecord> pending = store.pending(kBatch, &result.error);
-        if (pending.isEmpty() || !result.error.isEmpty())
-            break;
+        if (pending.isEmpty()) {
+            if (fromStart)
+                break;
+            const Local local = localStep(std::exchange(unmarked, {}), 0);
+            sentTotal += local.marked;
+            result.error = local.error;
+            pending = local.next;
+            fromStart = true;
+            continue;
+        }
+        fromStart = false;
+        std::future<Local> following = std::async(std::launch::async, localStep, std::exchange(unmarked, {}), pending.back().seq);
         QList<JournalRecord> records;
         for (const PendingRecord& p : pending)
             records << p.record;
         const InsertOutcome sent = sendStore->insert(records);
-        QList<qint64> delivered;
         qsizetype refused = 0;
         for (int i = 0; i < sent.processed && result.error.isEmpty(); ++i) {
             if (refused < sent.refused.size() && sent.refused[refused].index == i)
                 result.error = store.setAside(pending[i].seq, sent.refused[refused++].reason);
             else
-                delivered << pending[i].seq;
+                unmarked << pending[i].seq;
         }
-        // Sent but not marked (a local fault): sent again next time, and the server ignores it then.
-        if (!delivered.isEmpty() && result.error.isEmpty()) {
-            result.error = store.markSent(delivered);
-            if (result.error.isEmpty())
-                sentTotal += int(delivered.size());
-        }
+        const Local local = following.get();
+        sentTotal += local.marked;
+        if (result.error.isEmpty())
+            result.error = local.error;
         if (result.error.isEmpty())
             result.error = sent.error;
-        if (!result.error.isEmpty())
-            break;
+        pending = local.next;
+    }
+    // Sent but not marked (a local fault): sent again next time, and the server ignores it then.
+    if (!unmarked.isEmpty()) {
+        const QString why = store.markSent(unmarked);
+        if (why.isEmpty())
+            sentTotal += int(unmarked.size());
+        else if (result.error.isEmpty())
+            result.error = why;
     }
     return result;
 }

@@ -53,6 +53,8 @@ const char* const kMigrations[] = {
 // refused is kept aside.
 const char* const kWaiting = "envoye = 0 AND rejet = '' AND resultat <> 'en cours'";
 const char* const kSetAside = "envoye = 0 AND rejet <> ''";
+// Records marked sent by one statement: a statement's text stays far within SQLite's bounds.
+constexpr qsizetype kMarkedPerStatement = 10000;
 
 const char* const kColumns = "seq, id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, "
                              "resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, "
@@ -666,12 +668,12 @@ public:
         // commit need not wait for the disk.
         q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
         bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
-        q.prepare(QStringLiteral("UPDATE journal SET envoye = 1 WHERE seq = ?"));
-        for (qint64 seq : seqs) {
-            if (!ok)
-                break;
-            q.bindValue(0, seq);
-            ok = q.exec();
+        // One statement for a whole batch (numbers only, nothing to quote), not one each.
+        for (qsizetype from = 0; ok && from < seqs.size(); from += kMarkedPerStatement) {
+            QString list;
+            for (qsizetype i = from; i < std::min(seqs.size(), from + kMarkedPerStatement); ++i)
+                list += (list.isEmpty() ? QString() : QStringLiteral(",")) + QString::number(seqs[i]);
+            ok = q.exec(QStringLiteral("UPDATE journal SET envoye = 1 WHERE seq IN (%1)").arg(list));
         }
         QSqlError error = q.lastError();
         QSqlQuery end(db());
@@ -763,15 +765,15 @@ QList<JournalRecord> LocalStore::read(const Filter& filter, QString* error)
     return worker_->run([this, &filter, error] { return worker_->read(filter, error); });
 }
 
-QList<PendingRecord> LocalStore::pending(int limit, QString* error)
+QList<PendingRecord> LocalStore::pending(int limit, QString* error, qint64 after)
 {
-    return worker_->run([this, limit, error] {
+    return worker_->run([this, limit, error, after] {
         QList<qint64> seqs;
         const QList<JournalRecord> records = worker_->select(
-            QStringLiteral("SELECT %1 FROM journal WHERE %2 ORDER BY seq LIMIT %3")
+            QStringLiteral("SELECT %1 FROM journal WHERE seq > ? AND %2 ORDER BY seq LIMIT %3")
                 .arg(QLatin1String(kColumns), QLatin1String(kWaiting))
                 .arg(limit),
-            {}, error, &seqs);
+            {after}, error, &seqs);
         QList<PendingRecord> pending;
         for (qsizetype i = 0; i < records.size(); ++i)
             pending << PendingRecord{seqs[i], records[i]};

@@ -59,9 +59,9 @@ public:
     // Oldest first; the newest `limit` when the filter has one.
     QList<JournalRecord> read(const Filter& filter, QString* error);
 
-    // The oldest finished records not sent yet, in order (a record "en cours" waits for its end; one set
-    // aside is not sent again).
-    QList<PendingRecord> pending(int limit, QString* error);
+    // The oldest finished records not sent yet, in order, after the one at `after` in the order (a record "en
+    // cours" waits for its end; one set aside is not sent again).
+    QList<PendingRecord> pending(int limit, QString* error, qint64 after = 0);
     int pendingCount(QString* error = nullptr);
     // Marks these records (by their place in the order) as sent.
     QString markSent(const QList<qint64>& seqs);

@@ -5,6 +5,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <chrono>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -55,9 +56,17 @@ const char* const kSelect =
     " empreinte_fichier, fichier, duree_ms, formation FROM trivo_journal";
 
 constexpr int kColumns = 17;
-const char* const kInsert =
-    "INSERT INTO trivo_journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation,"
-    " resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation) VALUES ";
+#define TRIVO_JOURNAL_COLUMNS                                                                                  \
+    "id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, resultat, message,"         \
+    " empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation"
+const char* const kInsert = "INSERT INTO trivo_journal (" TRIVO_JOURNAL_COLUMNS ") VALUES ";
+const char* const kCopy = "COPY trivo_journal (" TRIVO_JOURNAL_COLUMNS ") FROM STDIN";
+#undef TRIVO_JOURNAL_COLUMNS
+// When a copy is refused, the records go again in statements of this many (17 parameters each, far from the
+// server's 65 535), one by one only in the statement that holds a refused one.
+constexpr int kInsertRows = 200;
+// A copy's rows go to libpq in pieces of about this size, each sent before the next is made.
+constexpr qsizetype kCopyPiece = 256 * 1024;
 
 const QString kMask = QStringLiteral("****");
 
@@ -84,6 +93,24 @@ QList<QByteArray> fieldsOf(const JournalRecord& r)
             operationName(r.operation).toUtf8(), r.result().toUtf8(), r.message.toUtf8(), r.hashBefore.toUtf8(),
             r.hashAfter.toUtf8(), r.hashFile.toUtf8(),       r.fileName.toUtf8(),   QByteArray::number(r.durationMs),
             r.training ? QByteArray("true") : QByteArray("false")};
+}
+
+// A field of COPY's text format: its backslash, tab and line ends escaped.
+void appendCopyField(QByteArray& out, const QByteArray& field)
+{
+    if (std::none_of(field.cbegin(), field.cend(), [](char c) { return c == '\\' || c == '\t' || c == '\n' || c == '\r'; })) {
+        out += field;
+        return;
+    }
+    for (const char c : field) {
+        switch (c) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        default: out += c;
+        }
+    }
 }
 
 JournalRecord recordOf(const PGresult* result, int row)
@@ -281,28 +308,46 @@ ServerStore::Exec ServerStore::exec(const QByteArray& sql, const QList<QByteArra
         return out;
     }
     const qint64 deadline = nowMs() + kExchangeMs;
+    if (flushOut(out, deadline))
+        collect(out, deadline);
+    return out;
+}
+
+bool ServerStore::flushOut(Exec& out, qint64 deadlineMs)
+{
     for (int flushed; (flushed = PQflush(conn_)) != 0;) {
         if (flushed < 0) {
             out.message = QString::fromUtf8(PQerrorMessage(conn_));
-            return out;
+            return false;
         }
-        if ((out.wait = waitSocket(true, deadline)) != Wait::Ready)
-            return out;
+        if ((out.wait = waitSocket(true, deadlineMs)) != Wait::Ready)
+            return false;
         PQconsumeInput(conn_);
     }
+    return true;
+}
+
+void ServerStore::collect(Exec& out, qint64 deadlineMs)
+{
     for (;;) {
         while (PQisBusy(conn_)) {
-            if ((out.wait = waitSocket(false, deadline)) != Wait::Ready)
-                return out;
+            if ((out.wait = waitSocket(false, deadlineMs)) != Wait::Ready)
+                return;
             if (!PQconsumeInput(conn_)) {
                 out.message = QString::fromUtf8(PQerrorMessage(conn_));
-                return out;
+                return;
             }
         }
         PGresult* r = PQgetResult(conn_);
         if (!r)
             break;
         const ExecStatusType s = PQresultStatus(r);
+        // The server waits for the rows: libpq would give this result again at each call.
+        if (s == PGRES_COPY_IN) {
+            PQclear(out.result);
+            out.result = r;
+            return;
+        }
         const bool failed = s != PGRES_COMMAND_OK && s != PGRES_TUPLES_OK;
         if (out.result && PQresultStatus(out.result) != PGRES_COMMAND_OK && PQresultStatus(out.result) != PGRES_TUPLES_OK) {
             PQclear(r);  // the first failure is the one that tells
@@ -317,7 +362,6 @@ ServerStore::Exec ServerStore::exec(const QByteArray& sql, const QList<QByteArra
                 out.message = QString::fromUtf8(PQerrorMessage(conn_));
         }
     }
-    return out;
 }
 
 QString ServerStore::connect()
@@ -429,32 +473,100 @@ QString ServerStore::insertBatch(const QList<JournalRecord>& records, int from, 
     return failResult(T("envoi impossible"), inserted);
 }
 
+QString ServerStore::copyBatch(const QList<JournalRecord>& records, bool* recordFault)
+{
+    *recordFault = false;
+    Exec out;
+    if (interrupted_)
+        out.wait = Wait::Interrupted;
+    else if (!PQsendQuery(conn_, kCopy))
+        out.message = QString::fromUtf8(PQerrorMessage(conn_));
+    else if (qint64 deadline = nowMs() + kExchangeMs; flushOut(out, deadline)) {
+        collect(out, deadline);
+        if (out.wait == Wait::Ready && out.result && PQresultStatus(out.result) == PGRES_COPY_IN) {
+            bool put = true;
+            QByteArray piece;
+            for (qsizetype i = 0; i <= records.size() && put && out.wait == Wait::Ready; ++i) {
+                if (i < records.size()) {
+                    const QList<QByteArray> fields = fieldsOf(records[i]);
+                    for (qsizetype c = 0; c < fields.size(); ++c) {
+                        if (c)
+                            piece += '\t';
+                        appendCopyField(piece, fields[c]);
+                    }
+                    piece += '\n';
+                }
+                if (piece.size() >= kCopyPiece || (i == records.size() && !piece.isEmpty())) {
+                    // -1: the server ended the copy (a row it refused); its reason is read below.
+                    put = PQputCopyData(conn_, piece.constData(), int(piece.size())) == 1 && flushOut(out, deadline);
+                    piece.clear();
+                    // A server that takes the rows is not stalled: the bound runs from the last piece taken.
+                    deadline = nowMs() + kExchangeMs;
+                }
+            }
+            if (put && out.wait == Wait::Ready)
+                put = PQputCopyEnd(conn_, nullptr) == 1 && flushOut(out, deadline);
+            if (out.wait == Wait::Ready) {
+                PQclear(std::exchange(out.result, nullptr));
+                collect(out, deadline);
+                if (!put && out.ok()) {
+                    PQclear(std::exchange(out.result, nullptr));
+                    out.message = QString::fromUtf8(PQerrorMessage(conn_));
+                }
+            }
+        }
+    }
+    if (out.ok())
+        return {};
+    if (out.wait == Wait::Ready && isRecordFault(out.sqlState)) {
+        *recordFault = true;
+        return masked(out.message.simplified(), uri_);
+    }
+    return failResult(T("envoi impossible"), out);
+}
+
 InsertOutcome ServerStore::insert(const QList<JournalRecord>& records)
 {
     InsertOutcome out;
     if ((out.error = connect()); !out.error.isEmpty())
         return out;
-    Refusal refused{-1, {}};
-    out.error = insertBatch(records, 0, int(records.size()), &refused);
-    if (out.error.isEmpty() || refused.index < 0) {
-        out.processed = out.error.isEmpty() ? int(records.size()) : 0;
+    const int size = int(records.size());
+    // The whole batch in one copy, which the server takes whole or not at all.
+    bool recordFault = false;
+    out.error = copyBatch(records, &recordFault);
+    if (out.error.isEmpty() || !recordFault) {
+        out.processed = out.error.isEmpty() ? size : 0;
         return out;
     }
-    // One of them is refused: one by one, the others go through and the refused ones are found.
+    // A record refused, or one the server has already (sent again, its acknowledgement lost): in statements
+    // that pass over the ones it has, and one by one in a statement refused, so that the refused ones are
+    // found and the others go through.
     out.error.clear();
-    for (int i = 0; i < records.size(); ++i) {
-        refused.index = -1;
-        const QString why = insertBatch(records, i, 1, &refused);
+    for (int from = 0; from < size; from += kInsertRows) {
+        const int count = std::min(kInsertRows, size - from);
+        Refusal refused{-1, {}};
+        const QString why = insertBatch(records, from, count, &refused);
         if (why.isEmpty())
             continue;
         if (refused.index < 0) {
-            out.processed = i;
+            out.processed = from;
             out.error = why;
             return out;
         }
-        out.refused << refused;
+        for (int i = from; i < from + count; ++i) {
+            refused.index = -1;
+            const QString one = insertBatch(records, i, 1, &refused);
+            if (one.isEmpty())
+                continue;
+            if (refused.index < 0) {
+                out.processed = i;
+                out.error = one;
+                return out;
+            }
+            out.refused << refused;
+        }
     }
-    out.processed = int(records.size());
+    out.processed = size;
     return out;
 }
 

@@ -52,8 +52,9 @@ public:
     // Connects when not connected and checks that the schema is the one this program knows; "" or why not.
     QString connect();
     void disconnect();
-    // The records, in their order. A batch the server refuses for one of its records is sent again one by
-    // one, so that the refused ones are found and the others go through.
+    // The records, in their order, in one copy. A batch the server refuses for one of its records (or for one
+    // it has already) is sent again in statements that pass over the ones it has, one by one in a statement
+    // refused, so that the refused ones are found and the others go through.
     InsertOutcome insert(const QList<JournalRecord>& records);
     // Every station's records, oldest first (the newest `limit` when the filter has one).
     QList<JournalRecord> read(const Filter& filter, QString* error);
@@ -80,6 +81,12 @@ private:
     QString failResult(const QString& what, const Exec& result);
     Wait waitSocket(bool forWrite, qint64 deadlineMs);
     Exec exec(const QByteArray& sql, const QList<QByteArray>& params = {}, bool oneStatement = true);
+    // What libpq holds sent; false when it could not be (`out` says why).
+    bool flushOut(Exec& out, qint64 deadlineMs);
+    // The results into `out` until the last, or until the server waits for a copy's rows.
+    void collect(Exec& out, qint64 deadlineMs);
+    // "" when every record is on the server; else why not, `recordFault` set when a record is the reason.
+    QString copyBatch(const QList<JournalRecord>& records, bool* recordFault);
     QString checkSchema();
     QString insertBatch(const QList<JournalRecord>& records, int from, int count, Refusal* refused);
 

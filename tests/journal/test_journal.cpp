@@ -4,8 +4,10 @@
 // kept out of what is shown.
 #include <QJsonObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <QtTest>
 
 #include "journal/journal.h"
@@ -442,6 +444,84 @@ private slots:
         // Set aside for good: a later record goes through alone.
         QCOMPARE(journal.append(recordAt(QStringLiteral("2024-05-02T09:00:00.000Z"), QString(), QStringLiteral("/p"), QString())), QString());
         QCOMPARE(journal.synchronise().sent, int(expected.size()) + 1);
+    }
+
+    // A backlog of several batches arrives once and in order; a refused record among thousands is set aside and
+    // the others arrive; records sent again (their acknowledgement lost) are not inserted twice.
+    void backlogArrivesOnceAndInOrder_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("refused");
+        QTest::addColumn<int>("sentAgain");  // the first ones, marked waiting again after they were sent
+        QTest::newRow("several batches") << 4500 << QList<int>{} << 0;
+        QTest::newRow("refused among thousands") << 4500 << QList<int>{0, 999, 1000, 3333, 4499} << 0;
+        QTest::newRow("sent again") << 4500 << QList<int>{} << 2500;
+        QTest::newRow("sent again, one refused") << 4500 << QList<int>{2200} << 3000;
+    }
+    void backlogArrivesOnceAndInOrder()
+    {
+        QFETCH(int, count);
+        QFETCH(QList<int>, refused);
+        QFETCH(int, sentAgain);
+        test::PostgresServer server;
+        QVERIFY2(server.start(), qPrintable(server.error()));
+        QCOMPARE(ServerStore(server.uri()).initialise().error, QString());
+        server.query(QStringLiteral("ALTER TABLE trivo_journal ADD CONSTRAINT lot_connu CHECK (lot <> 'REFUS')"));
+        JournalSettings settings = settingsFor(QStringLiteral("backlog-%1").arg(QTest::currentDataTag()));
+        JournalRecord first = recordAt(QStringLiteral("2024-05-02T08:00:00.000Z"), QString(), QStringLiteral("/p"),
+                                       refused.contains(0) ? QStringLiteral("REFUS") : QStringLiteral("L1"));
+        first.message += QStringLiteral("\t\\N \\.\n\\");  // what the server's copy format must have escaped
+        QCOMPARE(Journal(settings).append(first), QString());
+        // Written in one transaction, the server not reached meanwhile: a backlog as a long outage leaves it.
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("backlog-%1").arg(++databases_));
+            db.setDatabaseName(settings.databasePath);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("BEGIN")));
+            QVERIFY(q.prepare(QStringLiteral(
+                "INSERT INTO journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, resultat,"
+                " message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms) SELECT ?, horodatage, poste,"
+                " operateur, ?, afficheur, chemin, version, operation, resultat, message, empreinte_avant, empreinte_apres,"
+                " empreinte_fichier, fichier, duree_ms FROM journal WHERE seq = 1")));
+            for (int i = 1; i < count; ++i) {
+                q.bindValue(0, QUuid::createUuid().toString(QUuid::WithoutBraces));
+                q.bindValue(1, refused.contains(i) ? QStringLiteral("REFUS") : QStringLiteral("L1"));
+                QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+            }
+            QVERIFY(q.exec(QStringLiteral("COMMIT")));
+        }
+        QStringList expected;
+        QList<JournalRecord> records;
+        {
+            Journal journal(settings);
+            for (const JournalRecord& r : journal.readLocal({}, nullptr))
+                if (r.lot != QLatin1String("REFUS")) {
+                    expected << r.id;
+                    records << r;
+                }
+        }
+        QCOMPARE(expected.size(), count - refused.size());
+        settings.serverUri = server.uri();
+        for (int pass = 0; pass < (sentAgain > 0 ? 2 : 1); ++pass) {
+            if (pass > 0)
+                QVERIFY(QSqlQuery(QSqlDatabase::database(QStringLiteral("backlog-%1").arg(databases_)))
+                            .exec(QStringLiteral("UPDATE journal SET envoye = 0 WHERE seq <= %1 AND rejet = ''").arg(sentAgain)));
+            Journal journal(settings);
+            const SyncResult sync = journal.synchronise();
+            QCOMPARE(sync.error, QString());
+            QCOMPARE(sync.waiting, 0);
+            QCOMPARE(sync.setAside, int(refused.size()));
+            QCOMPARE(sync.sent, pass == 0 ? int(expected.size()) : sentAgain - int(std::count_if(refused.cbegin(), refused.cend(), [&](int i) { return i < sentAgain; })));
+        }
+        QCOMPARE(server.query(QStringLiteral("SELECT id FROM trivo_journal ORDER BY seq")), expected);
+        QString error;
+        Journal journal(settings);
+        QCOMPARE(journal.readServer({}, &error), records);
+        const QList<SetAsideRecord> aside = journal.setAside({}, &error);
+        QCOMPARE(aside.size(), refused.size());
+        for (const SetAsideRecord& a : aside)
+            QVERIFY2(a.reason.contains(QStringLiteral("lot_connu")), qPrintable(a.reason));
     }
 
     // A station inserts and reads; the schema is the administrator's, and a station says what is wrong with it.
