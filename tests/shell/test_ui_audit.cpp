@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStyleOptionTitleBar>
 #include <QtTest>
 
 #include "common/language.h"
@@ -54,6 +55,22 @@ struct Program : test::MainWindowRig {
     void mode(int index) { config()->findChild<QRadioButton*>(QStringLiteral("Option_CPT(%1)").arg(index))->click(); }
     ToolsMenu* tools() { return main.findChild<ToolsMenu*>(); }
 };
+
+// Known pixels of a window in its frame as drawn: the bottom of the title bar is the active window's
+// highlight (its gradient ends there), and the window's margin shows the window's own background.
+void knownPixels(QMdiSubWindow* frame, QWidget* window)
+{
+    const QImage picture = frame->grab().toImage();
+    const auto at = [&](QPoint q) { return picture.pixelColor((QPointF(q) * picture.devicePixelRatio()).toPoint()); };
+    QStyleOptionTitleBar option;
+    option.initFrom(frame);
+    const QColor bar = at({frame->width() / 4, frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, frame) - 2});
+    const QColor highlight = frame->palette().color(QPalette::Highlight);
+    QVERIFY2(std::abs(bar.red() - highlight.red()) <= 4 && std::abs(bar.green() - highlight.green()) <= 4
+                 && std::abs(bar.blue() - highlight.blue()) <= 4,
+             qPrintable(QStringLiteral("title bar %1, the highlight %2").arg(bar.name(), highlight.name())));
+    QCOMPARE(at(window->mapTo(frame, QPoint(2, 2))).name(), window->palette().color(QPalette::Window).name());
+}
 
 struct Scene {
     const char* name;
@@ -229,6 +246,8 @@ private slots:
                                  .arg(screen->size().height())
                                  .arg(name));
         }
+        if (QMdiSubWindow* frame = p.main.subWindowOf(window))
+            knownPixels(frame, window);
         audit_.mouseProbe(window, name);
         QVERIFY(p.settled());
         for (int k = 0; k < test::UiAudit::kKinds; ++k)
