@@ -32,10 +32,12 @@ git ls-files -z --cached --others --exclude-standard | tar --null -T - -cf - | t
 echo "package: built $deb"
 dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
 # What debhelper's helpers install beyond CMake's: a file missing here means a helper found nothing.
+# (Listed once: grep -q ending a pipe early would kill dpkg-deb, which pipefail reports as a failure.)
+contents=$(dpkg-deb -c "$deb")
 for f in lib/udev/rules.d/70-trivo-zured.rules usr/share/man/man1/trivo-cp-cli.1.gz \
          usr/share/bash-completion/completions/trivo-cp-cli usr/share/applications/trivo-cp.desktop \
          usr/share/metainfo/fr.zured.trivocp.metainfo.xml; do
-  dpkg-deb -c "$deb" | grep -q " \./$f\$" || { echo "package: $f missing from $deb" >&2; exit 1; }
+  grep -q " \./$f\$" <<<"$contents" || { echo "package: $f missing from $deb" >&2; exit 1; }
 done
 
 echo
