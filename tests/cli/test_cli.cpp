@@ -23,71 +23,24 @@
 #include "link/display_owner.h"
 #include "link/report_trace.h"
 #include "sheet/pdf_facts.h"
+#include "support/cli_process.h"
+#include "support/files.h"
 #include "support/rig.h"
 
 using namespace trivo;
 
 namespace {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using test::kCli;
+using test::kProcessTimeoutMs;
+using test::readAll;
+using test::Run;
+using test::writeAll;
+const auto environment = [] { return test::cliEnvironment(); };
 
-const QString kCli = QStringLiteral(TRIVO_CLI_PATH);
-constexpr int kProcessTimeoutMs = 120000;  // a bound for a hung process, not a measure
+void start(QProcess& p, const QStringList& args) { test::startCli(p, args); }
+Run cli(const QStringList& args, const QByteArray& input = {}) { return test::runCli(args, input); }
 
-QProcessEnvironment environment()
-{
-    // The service journal and the settings in folders of the test's own, never the user's.
-    static QTemporaryDir home;
-    QDir(home.path()).mkpath(QStringLiteral("run"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.filePath(QStringLiteral("run")));
-    return env;
-}
-
-void start(QProcess& p, const QStringList& args)
-{
-    p.setProcessEnvironment(environment());
-    p.start(kCli, args);
-}
-
-Run cli(const QStringList& args, const QByteArray& input = {})
-{
-    QProcess p;
-    start(p, args);
-    p.waitForStarted();
-    if (!input.isEmpty())
-        p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(kProcessTimeoutMs);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
-QJsonObject state(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return QJsonDocument::fromJson(f.readAll()).object();
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+QJsonObject state(const QString& path) { return QJsonDocument::fromJson(readAll(path)).object(); }
 
 // A configuration file of random values that can all be programmed.
 QByteArray randomConfiguration(QRandomGenerator& rng)
@@ -405,26 +358,6 @@ private slots:
         QVERIFY(!r.out.contains(QStringLiteral("Identique.")) && !r.out.contains(QStringLiteral("relu identique")));
     }
 
-    void comparerOfTheFileJustRead()
-    {
-        QTemporaryDir dir;
-        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
-        const QString read = dir.filePath(QStringLiteral("lu.config_CP"));
-        const QString edited = dir.filePath(QStringLiteral("modifie.config_CP"));
-        QCOMPARE(cli({st, QStringLiteral("lire"), QStringLiteral("-o"), read}).status, 0);
-        Run r = cli({st, QStringLiteral("comparer"), read});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QStringLiteral("Identique.\n"));
-
-        writeAll(edited, withLine(readAll(read), 3, "4242"));
-        r = cli({st, QStringLiteral("comparer"), edited});
-        QCOMPARE(r.status, 1);
-        QCOMPARE(r.out,
-                 QStringLiteral("L'afficheur ne contient pas la configuration attendue.\n")
-                     + QStringLiteral("Début du totalisateur").leftJustified(40)
-                     + QStringLiteral("attendu : 4242   afficheur : 0\n"));
-    }
-
     // A display that cannot be read gives no verdict and no backup.
     void aDisplayThatCannotBeReadSaysSo()
     {
@@ -533,23 +466,6 @@ private slots:
         QCOMPARE(stateBlock(target), before);
     }
 
-    void homeScreenSentAndReadBack()
-    {
-        QTemporaryDir dir;
-        const QString image = dir.filePath(QStringLiteral("i.png"));
-        const QString trace = dir.filePath(QStringLiteral("t.txt"));
-        QImage picture(240, 64, QImage::Format_RGB32);
-        picture.fill(Qt::blue);
-        picture.setPixel(17, 5, 0xFFFFFFFFu);
-        QVERIFY(picture.save(image));
-        const Run r = cli({QStringLiteral("--simule"), QStringLiteral("--trace"), trace, QStringLiteral("ecran"),
-                           QStringLiteral("envoyer"), image, QStringLiteral("--verifier")});
-        QCOMPARE(r.status, 0);
-        QCOMPARE(r.out, QStringLiteral("Écran d'accueil envoyé.\nÉcran d'accueil relu identique.\n"));
-        // Sixty block writes, then sixty memory reads and no clear.
-        QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49) + QList<int>(60, 0x02));
-    }
-
     // --panne makes the emulated display misbehave; the fault is kept in the state file, so the next run
     // without --panne meets it again, until "--panne aucune". A failed read writes no file.
     void faultsFromTheCommandLine_data()
@@ -598,27 +514,36 @@ private slots:
         QVERIFY(r.out.contains(QStringLiteral("  My device detected")));
     }
 
+    // A file just read compares identical; an edited copy differs in its one field, and once programmed
+    // it is what the display holds: read again, the same bytes.
     void readThenProgramRoundTrips()
     {
         QTemporaryDir dir;
-        const QString st = dir.filePath(QStringLiteral("etat.json"));
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
         const QString first = dir.filePath(QStringLiteral("a.config_CP"));
         const QString edited = dir.filePath(QStringLiteral("b.config_CP"));
         const QString again = dir.filePath(QStringLiteral("c.config_CP"));
 
-        Run r = cli({QStringLiteral("--simule=") + st, QStringLiteral("lire"), QStringLiteral("-o"), first});
+        Run r = cli({st, "lire", "-o", first});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(QStringLiteral("Lecture efféctuée avec succés.")));
         const QByteArray saved = readAll(first);
         QVERIFY(saved.startsWith("TRIVO ZURED COMPTEUR DE PRODUCTION\r\n"));
+        r = cli({st, "comparer", first});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QStringLiteral("Identique.\n"));
 
-        // Program an edited copy, read it back: the display now holds the edit, and the file is the same.
         const QByteArray changed = withLine(saved, 3, "-12345");
         writeAll(edited, changed);
-        r = cli({QStringLiteral("--simule=") + st, QStringLiteral("programmer"), edited});
+        r = cli({st, "comparer", edited});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QStringLiteral("L'afficheur ne contient pas la configuration attendue.\n")
+                            + QStringLiteral("Début du totalisateur").leftJustified(40)
+                            + QStringLiteral("attendu : -12345   afficheur : 0\n"));
+        r = cli({st, "programmer", edited});
         QCOMPARE(r.status, 0);
         QVERIFY(r.out.contains(QStringLiteral("Programmation efféctuée avec succés.")));
-        r = cli({QStringLiteral("--simule=") + st, QStringLiteral("lire"), QStringLiteral("-o"), again});
+        r = cli({st, "lire", "-o", again});
         QCOMPARE(r.status, 0);
         QCOMPARE(readAll(again), changed);
     }
@@ -846,24 +771,17 @@ private slots:
     void plusChangesTheCounterAndIsKeptBetweenRuns()
     {
         QTemporaryDir dir;
-        const QString st = dir.filePath(QStringLiteral("etat.json"));
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("plus")}).status, 0);
-        QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 1);
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("plus")}).status, 0);
-        QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 2);
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("raz-c")}).status,
-                 0);
-        QCOMPARE(state(st).value(QStringLiteral("compteur")).toInt(), 0);
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
+        for (const auto& [action, counter] : {std::pair{"plus", 1}, {"plus", 2}, {"raz-c", 0}}) {
+            QCOMPARE(cli({st, "commande", action}).status, 0);
+            QCOMPARE(state(dir.filePath(QStringLiteral("etat.json"))).value(QStringLiteral("compteur")).toInt(), counter);
+        }
 
         // Without XDG_DATA_HOME the journal is where the README says, under the user's home.
-        QProcess p;
         QProcessEnvironment env = environment();
         env.remove(QStringLiteral("XDG_DATA_HOME"));
         env.insert(QStringLiteral("HOME"), dir.path());
-        p.setProcessEnvironment(env);
-        p.start(kCli, {QStringLiteral("--simule=") + st, QStringLiteral("commande"), QStringLiteral("plus")});
-        QVERIFY(p.waitForFinished(kProcessTimeoutMs));
-        QCOMPARE(p.exitCode(), 0);
+        QCOMPARE(test::runCli({st, "commande", "plus"}, {}, env).status, 0);
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral(".local/share/trivo/trivo-cp/journal.sqlite"))).isFile());
     }
 
@@ -946,23 +864,25 @@ private slots:
         QVERIFY(r.out.contains(QStringLiteral("Lecture efféctuée avec succés.")));
     }
 
+    // Sent with its read-back, then read into a file: sixty block writes, sixty memory reads and no
+    // clear, and the picture read is the one sent.
     void homeScreenSendThenRead()
     {
         QTemporaryDir dir;
-        const QString st = dir.filePath(QStringLiteral("etat.json"));
+        const QString st = QStringLiteral("--simule=") + dir.filePath(QStringLiteral("etat.json"));
         const QString in = dir.filePath(QStringLiteral("in.png"));
         const QString out = dir.filePath(QStringLiteral("out.png"));
+        const QString trace = dir.filePath(QStringLiteral("t.txt"));
         QImage img(240, 64, QImage::Format_RGB32);
         img.fill(QColor(0, 0, 255));
         for (int x = 0; x < 240; x += 3)
             img.setPixelColor(x, x % 64, Qt::white);
         QVERIFY(img.save(in));
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("ecran"), QStringLiteral("envoyer"), in}).status,
-                 0);
-        QCOMPARE(cli({QStringLiteral("--simule=") + st, QStringLiteral("ecran"), QStringLiteral("lire"),
-                      QStringLiteral("-o"), out})
-                     .status,
-                 0);
+        const Run sent = cli({st, "--trace", trace, "ecran", "envoyer", in, "--verifier"});
+        QCOMPARE(sent.status, 0);
+        QCOMPARE(sent.out, QStringLiteral("Écran d'accueil envoyé.\nÉcran d'accueil relu identique.\n"));
+        QCOMPARE(tracedRequests(trace), QList<int>(60, 0x49) + QList<int>(60, 0x02));
+        QCOMPARE(cli({st, "ecran", "lire", "-o", out}).status, 0);
         const QImage back(out);
         QCOMPARE(back.size(), QSize(240, 64));
         for (int y = 0; y < 64; ++y)

@@ -9,56 +9,29 @@
 #include <QtTest>
 
 #include "journal/journal_record.h"
+#include "support/cli_process.h"
+#include "support/files.h"
 
 using namespace trivo;
 
 namespace {
 
-const QString kCli = QStringLiteral(TRIVO_CLI_PATH);
 const QString kModel = QStringLiteral(TRIVO_CLI_DATA "/model.config_CP");
-
-struct Run {
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
+using test::Run;
 
 class Bench {
 public:
-    Bench()
-    {
-        env_ = QProcessEnvironment::systemEnvironment();
-        env_.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-        env_.insert(QStringLiteral("XDG_DATA_HOME"), dir_.filePath(QStringLiteral("data")));
-        env_.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.filePath(QStringLiteral("config")));
-        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.path());
-    }
     QString state() const { return dir_.filePath(QStringLiteral("banc.json")); }
-    Run cli(const QStringList& args) const
-    {
-        QProcess p;
-        p.setProcessEnvironment(env_);
-        p.start(kCli, args);
-        Run r;
-        if (!p.waitForFinished(120000))  // a bound for a hung process, not a measure
-            return r;
-        r.status = p.exitCode();
-        r.out = p.readAllStandardOutput();
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    Run cli(const QStringList& args) const { return test::runCli(args, {}, test::cliEnvironment(dir_.path())); }
     // The block display K (from 1) holds, as its state file keeps it; empty before it was ever saved.
     QByteArray block(int k) const
     {
-        QFile f(state() + QStringLiteral(".%1").arg(k));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QByteArray::fromHex(QJsonDocument::fromJson(f.readAll()).object()[QStringLiteral("bloc")].toString().toLatin1());
+        const QByteArray file = test::readAll(state() + QStringLiteral(".%1").arg(k));
+        return QByteArray::fromHex(QJsonDocument::fromJson(file).object()[QStringLiteral("bloc")].toString().toLatin1());
     }
 
 private:
     QTemporaryDir dir_;
-    QProcessEnvironment env_;
 };
 
 }  // namespace
@@ -72,7 +45,7 @@ private slots:
         Bench bench;
         const Run r = bench.cli({"--simule", "--unites", "3", "liste", "--json"});
         QCOMPARE(r.status, 0);
-        const QJsonArray list = QJsonDocument::fromJson(r.out).array();
+        const QJsonArray list = QJsonDocument::fromJson(r.out.toUtf8()).array();
         QCOMPARE(list.size(), 3);
         QSet<QString> serials, paths;
         for (int i = 0; i < 3; ++i) {
@@ -137,12 +110,12 @@ private slots:
         QCOMPARE(bench.cli(bench2 + QStringList{"--afficheur", "2", "programmer", kModel, "--verifier"}).status, 0);
 
         // Made on emulated displays: training, kept apart from the service records (a lot never counts them).
-        QCOMPARE(QJsonDocument::fromJson(bench.cli({"historique", "--json"}).out).array().size(), 0);
+        QCOMPARE(QJsonDocument::fromJson(bench.cli({"historique", "--json"}).out.toUtf8()).array().size(), 0);
         const Run history = bench.cli({"historique", "--json", "--formation"});
         QCOMPARE(history.status, 0);
-        const QJsonArray records = QJsonDocument::fromJson(history.out).array();
+        const QJsonArray records = QJsonDocument::fromJson(history.out.toUtf8()).array();
         QCOMPARE(records.size(), 3);
-        QCOMPARE(QJsonDocument::fromJson(bench.cli({"--simule", "historique", "--json"}).out).array(), records);
+        QCOMPARE(QJsonDocument::fromJson(bench.cli({"--simule", "historique", "--json"}).out.toUtf8()).array(), records);
         QStringList operations;
         for (const QJsonValue& v : records)
             operations << v.toObject()[QStringLiteral("operation")].toString();
@@ -151,9 +124,7 @@ private slots:
         QCOMPARE(programmed[QStringLiteral("afficheur")].toString(), QStringLiteral("EMU-1002"));
         QCOMPARE(programmed[QStringLiteral("resultat")].toString(), QStringLiteral("reussi"));
         QCOMPARE(programmed[QStringLiteral("empreinte_apres")].toString(), journal::sha256Hex(bench.block(2)));
-        QFile model(kModel);
-        QVERIFY(model.open(QIODevice::ReadOnly));
-        QCOMPARE(programmed[QStringLiteral("empreinte_fichier")].toString(), journal::sha256Hex(model.readAll()));
+        QCOMPARE(programmed[QStringLiteral("empreinte_fichier")].toString(), journal::sha256Hex(test::readAll(kModel)));
         QCOMPARE(programmed[QStringLiteral("fichier")].toString(), QStringLiteral("model.config_CP"));
     }
 };

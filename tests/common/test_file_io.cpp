@@ -11,23 +11,13 @@
 
 #include "common/file_io.h"
 #include "common/language.h"
+#include "support/files.h"
 
 using namespace trivo;
 
 namespace {
 
-QByteArray contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
+QByteArray contents(const QString& path) { return test::readAll(path, "<missing>"); }
 
 // A disk that takes `room` bytes and then reports itself full, or fails the sync.
 FileWriteOps faultyDisk(long room, int syncErrno)
@@ -77,7 +67,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("a.config_CP"));
         const QByteArray old("the old file\r\n");
         if (oldExists)
-            put(path, old);
+            test::writeAll(path, old);
         const QByteArray fresh(5000, 'n');
 
         const FileError error = writeFileWhole(path, fresh, faultyDisk(room, syncErrno));
@@ -103,7 +93,7 @@ private slots:
         QFETCH(int, mode);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ecran.png"));
-        put(path, "old");
+        test::writeAll(path, "old");
         QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
         const QByteArray fresh(70000, 'x');
         const FileError error = writeFileWhole(path, fresh);
@@ -161,7 +151,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("big"));
-        put(path, QByteArray(300 * 1024, 'a'));
+        test::writeAll(path, QByteArray(300 * 1024, 'a'));
         QByteArray bytes;
         QVERIFY(!readFileStart(path, 100 * 1024, bytes).failed());
         QCOMPARE(bytes.size(), 100 * 1024);

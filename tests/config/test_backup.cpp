@@ -11,6 +11,7 @@
 #include "config/config_file.h"
 #include "config/config_procedures.h"
 #include "configwindow/test_config_file_support.h"
+#include "support/files.h"
 #include "support/rig.h"
 
 using namespace trivo;
@@ -38,18 +39,8 @@ QList<int> requestCodes(const test::Rig& rig)
     return codes;
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using test::readAll;
+using test::writeAll;
 
 QJsonObject manifestOf(const QString& folder)
 {

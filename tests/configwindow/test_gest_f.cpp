@@ -19,6 +19,7 @@
 #include "configwindow/gest_f_files.h"
 #include "emulator/emulated_display.h"
 #include "link/display_owner.h"
+#include "support/files.h"
 #include "support/rig.h"
 #include "test_config_file_support.h"
 
@@ -38,17 +39,8 @@ struct Rig : test::OwnerRig {
         main.program = dir.path();
     }
     QString path(const QString& name) const { return dir.filePath(name); }
-    QByteArray contents(const QString& name) const
-    {
-        QFile f(path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile f(path(name));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    QByteArray contents(const QString& name) const { return test::readAll(path(name), "<missing>"); }
+    void write(const QString& name, const QByteArray& bytes) const { test::writeAll(path(name), bytes); }
     // A configuration unlike the defaults, so that a reset or a partial load would show.
     void setSomething()
     {

@@ -7,6 +7,7 @@
 
 #include "emulator/emulated_display.h"
 #include "emulator/emulator_state.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -16,20 +17,8 @@ class TestEmulatorState : public QObject {
 
     QString path(const char* name) const { return dir_.filePath(QLatin1String(name)); }
 
-    QJsonObject object(const QString& file)
-    {
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return QJsonDocument::fromJson(f.readAll()).object();
-    }
-
-    void write(const QString& file, const QJsonObject& o)
-    {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QJsonDocument(o).toJson());
-    }
+    QJsonObject object(const QString& file) { return QJsonDocument::fromJson(test::readAll(file)).object(); }
+    void write(const QString& file, const QJsonObject& o) { test::writeAll(file, QJsonDocument(o).toJson()); }
 
 private slots:
     void faultsKeptWithTheMemory_data()

@@ -25,6 +25,7 @@
 #include "registers/ui/registers_window.h"
 #include "support/rig.h"
 #include "support/screenshots.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -753,9 +754,7 @@ void TestRegistersWindow::curvesFollowTheReads()
     b.dialogs.expect();
     QTest::mouseClick(b.child<QPushButton>("EXPORTER_CSV"), Qt::LeftButton);
     QCOMPARE(b.transport.outputReports().size(), std::size_t(6));
-    QFile file(folder.filePath(QStringLiteral("session.csv")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines = test::readText(folder.filePath(QStringLiteral("session.csv"))).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + 6);
     QCOMPARE(lines[1], QStringLiteral("2025-12-11T11:00:00.000Z,20.0,0,1,0,0,0,0,1"));
     QCOMPARE(b.dialogs.messages.value(0).text, QStringLiteral("6 relevés exportés."));

@@ -11,6 +11,7 @@
 #include "screen/picture_file.h"
 #include "screen/screen_transfer.h"
 #include "support/rig.h"
+#include "support/files.h"
 
 using namespace trivo;
 using bmptest::Encoding;
@@ -216,11 +217,8 @@ private:
 
 QString TestScreenPicture::writeFile(const QString& name, const QByteArray& bytes)
 {
-    const QString path = dir_.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    test::writeAll(dir_.filePath(name), bytes);
+    return dir_.filePath(name);
 }
 
 // Each row: white pixels to set on an all-blue preview, and the bitmap expected.

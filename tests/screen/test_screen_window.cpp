@@ -23,6 +23,7 @@
 #include "support/rig.h"
 #include "support/screenshots.h"
 #include "support/settings_sandbox.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -63,11 +64,8 @@ private:
 
 QString TestScreenWindow::writeFile(const QString& name, const QByteArray& bytes)
 {
-    const QString path = dir_.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-    return path;
+    test::writeAll(dir_.filePath(name), bytes);
+    return dir_.filePath(name);
 }
 
 void TestScreenWindow::init()

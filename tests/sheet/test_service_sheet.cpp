@@ -12,6 +12,7 @@
 #include "sheet/pdf_facts.h"
 #include "sheet/service_sheet.h"
 #include "sheet/sheet_layout.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -367,11 +368,8 @@ private slots:
         QTemporaryDir dir;
         const QString path = missingFolder ? dir.filePath(QStringLiteral("absent/fiche.pdf"))
                                            : dir.filePath(QStringLiteral("fiche.pdf"));
-        if (!missingFolder) {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("ancienne fiche");
-        }
+        if (!missingFolder)
+            test::writeAll(path, "ancienne fiche");
         FileWriteOps full = FileWriteOps::system();
         full.write = [](int, const char*, unsigned long) -> long {
             errno = ENOSPC;
@@ -381,11 +379,8 @@ private slots:
         QCOMPARE(result.outcome, Outcome::FileError);
         QCOMPARE(result.errorNumber, number);
         QVERIFY(result.box.text.contains(QStringLiteral("fiche.pdf")));
-        if (!missingFolder) {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::ReadOnly));
-            QCOMPARE(old.readAll(), QByteArray("ancienne fiche"));
-        }
+        if (!missingFolder)
+            QCOMPARE(test::readAll(path), QByteArray("ancienne fiche"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), missingFolder ? 0 : 1);
     }
 };

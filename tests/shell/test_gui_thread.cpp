@@ -30,6 +30,7 @@
 #include "shell/usb_window.h"
 #include "support/rig.h"
 #include "support/settings_sandbox.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -190,10 +191,7 @@ const std::vector<Operation>& operations()
             {"firmware update",
              [](Fixture& f) {
                  const QString path = f.dir.filePath(QStringLiteral("fw.HEX"));
-                 QFile hex(path);
-                 QVERIFY(hex.open(QIODevice::WriteOnly));
-                 hex.write(hexfix::dataRecords(4) + hexfix::kEndOfFile + "\r\n");
-                 hex.close();
+                 test::writeAll(path, hexfix::dataRecords(4) + hexfix::kEndOfFile + "\r\n");
                  {
                      const auto lock = f.display.lock();
                      f.display.display().updateMode = true;

@@ -29,6 +29,7 @@
 #include "support/rig.h"
 #include "support/screenshots.h"
 #include "support/settings_sandbox.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -59,9 +60,7 @@ struct Fixture : test::MainWindowRig {
     void touch(const QString& folder, const QString& name) const
     {
         QDir().mkpath(folder);
-        QFile f(folder + QLatin1Char('/') + name);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("%PDF-1.4\n");
+        test::writeAll(folder + QLatin1Char('/') + name, "%PDF-1.4\n");
     }
     QStringList menuItems(const QString& menu) const
     {

@@ -6,6 +6,7 @@
 
 #include "shell/about_window.h"
 #include "shell/program_icon.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -54,11 +55,9 @@ private slots:
 
     void sameDrawingAsTheInstalledIcon()
     {
-        QFile built(QStringLiteral(":/icons/trivo-cp.svg"));
-        QFile installed(QStringLiteral(TRIVO_SOURCE_DIR "/packaging/trivo-cp.svg"));
-        QVERIFY(built.open(QIODevice::ReadOnly));
-        QVERIFY(installed.open(QIODevice::ReadOnly));
-        QCOMPARE(built.readAll(), installed.readAll());
+        const QByteArray built = test::readAll(QStringLiteral(":/icons/trivo-cp.svg"));
+        QVERIFY(!built.isEmpty());
+        QCOMPARE(built, test::readAll(QStringLiteral(TRIVO_SOURCE_DIR "/packaging/trivo-cp.svg")));
     }
 
     void aboutWindowShowsTheProgramIcon()

@@ -28,6 +28,7 @@
 #include "support/rig.h"
 #include "support/screenshots.h"
 #include "support/settings_sandbox.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -273,9 +274,7 @@ private slots:
             form.REG_V[1] = QStringLiteral("4242");
             QVERIFY(saveConfiguration(path, form).ok());
         } else if (file == QLatin1String("unreadable")) {
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write("pas une configuration\r\n");
+            test::writeAll(path, "pas une configuration\r\n");
             f.dialogs.expect();
         }
         if (!file.isEmpty())

@@ -29,6 +29,7 @@
 #include "screen/screen_transfer.h"
 #include "screen/ui/screen_window.h"
 #include "support/rig.h"
+#include "support/files.h"
 
 using namespace trivo;
 
@@ -361,18 +362,13 @@ Operation firmwareFlashWindow()
         [file](MaintenanceWindow& w, WindowBench& b) {
             b.rig.transport.display().updateMode = true;
             b.rig.transport.display().firmware.clear();
-            QFile hex(file(b));
-            hex.open(QIODevice::WriteOnly);
-            hex.write(hexfix::dataRecords(2000) + hexfix::kEndOfFile + "\r\n");
-            hex.close();
-            b.dialogs.fileAnswers << hex.fileName();
+            test::writeAll(file(b), hexfix::dataRecords(2000) + hexfix::kEndOfFile + "\r\n");
+            b.dialogs.fileAnswers << file(b);
             w.Cmd_Openfile_Click();
         },
         [](MaintenanceWindow& w) { w.CMD_Flash_OK_Click(); },
         [file](MaintenanceWindow& w, WindowBench& b) {
-            QFile hex(file(b));
-            hex.open(QIODevice::ReadOnly);
-            return FirmwareSeen{w.dumpText(), w.image(), hex.readAll()};
+            return FirmwareSeen{w.dumpText(), w.image(), test::readAll(file(b))};
         },
         [](MaintenanceWindow& w) { return w.findChild<QLabel*>(QStringLiteral("Label4"))->text(); },
         [](MaintenanceWindow& w, test::Rig& rig) {
@@ -416,10 +412,7 @@ Operation commandLine(const QStringList& args, int (*command)(CliContext&, const
     const auto runCommand = [args, command, file](test::Rig& rig) {
         QTemporaryDir dir;
         const QString path = dir.filePath(file);
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(earlier);
-        f.close();
+        test::writeAll(path, earlier);
 
         Session s;
         s.transport = std::make_unique<ForwardingTransport>(rig.transport);
@@ -436,9 +429,7 @@ Operation commandLine(const QStringList& args, int (*command)(CliContext&, const
         run.status = command(c, QStringList(args) << path);
         s.link->CloseLink();
 
-        QFile written(path);
-        written.open(QIODevice::ReadOnly);
-        run.file = written.readAll();
+        run.file = test::readAll(path);
         return run;
     };
     const QByteArray clean = reference<CommandRun>(runCommand).file;
