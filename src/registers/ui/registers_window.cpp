@@ -181,32 +181,47 @@ void RegistersWindow::buildControls()
     // Its tab bar takes the focus; the container itself is no control of its own.
     pages_->setFocusPolicy(Qt::NoFocus);
     pages_->tabBar()->setAccessibleName(T("Pages de la fenêtre"));
+    // On a short screen the values scroll rather than squeezing their frames.
+    auto* values = new FormScrollArea(pages_);
+    values->setWidget(buildValuesPage());
+    pages_->addTab(values, T("Valeurs"));
+    pages_->addTab(buildCurvesPage(), T("Courbes"));
+    connect(pages_, &QTabWidget::currentChanged, this, [this] { refreshCurves(); });
+    outer->addWidget(pages_);
+    outer->addLayout(buildButtonRow());
+
+    // Frame5's caption and the page's frame around it.
+    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(frame5_->title()) + 84, 480);
+    setMinimumWidth(wide);
+    resize(wide, sizeHint().height());
+    describeValues();
+}
+
+// A date on the left of its frame, a time on the right.
+QGroupBox* RegistersWindow::clockFrame(const char* name, const QString& caption, const char* dateName,
+                                       const char* timeName, QLabel*& date, QLabel*& time)
+{
+    auto* frame = new QGroupBox(caption, this);
+    frame->setObjectName(QString::fromLatin1(name));
+    date = valueLabel(dateName, longestDate(), frame);
+    time = valueLabel(timeName, kLongestTime, frame);
+    auto* row = new QHBoxLayout(frame);
+    row->addWidget(date);
+    row->addStretch();
+    row->addWidget(time);
+    time->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return frame;
+}
+
+QWidget* RegistersWindow::buildValuesPage()
+{
     auto* valuesPage = new QWidget(pages_);
     valuesPage->setObjectName(QStringLiteral("PAGE_VALEURS"));
     auto* column = new QVBoxLayout(valuesPage);
-
-    auto* frame1 = new QGroupBox(T("Heure et date du TRIVO-ALTEUR."), this);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    const QString longest = longestDate();
-    dateTrivo_ = valueLabel("date_trivo", longest, frame1);
-    heureTrivo_ = valueLabel("heure_trivo", kLongestTime, frame1);
-    auto* row1 = new QHBoxLayout(frame1);
-    row1->addWidget(dateTrivo_);
-    row1->addStretch();
-    row1->addWidget(heureTrivo_);
-    heureTrivo_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    column->addWidget(frame1);
-
-    auto* frame2 = new QGroupBox(T("Heure et date de la dernière radio synchronisation."), this);
-    frame2->setObjectName(QStringLiteral("Frame2"));
-    dateDcf_ = valueLabel("date_dcf", longest, frame2);
-    heureDcf_ = valueLabel("heure_dcf", kLongestTime, frame2);
-    auto* row2 = new QHBoxLayout(frame2);
-    row2->addWidget(dateDcf_);
-    row2->addStretch();
-    row2->addWidget(heureDcf_);
-    heureDcf_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    column->addWidget(frame2);
+    column->addWidget(clockFrame("Frame1", T("Heure et date du TRIVO-ALTEUR."), "date_trivo", "heure_trivo",
+                                 dateTrivo_, heureTrivo_));
+    column->addWidget(clockFrame("Frame2", T("Heure et date de la dernière radio synchronisation."), "date_dcf",
+                                 "heure_dcf", dateDcf_, heureDcf_));
 
     auto* frame4 = new QGroupBox(T("Niveau de réception des signaux de  radio synchronisation."), this);
     frame4->setObjectName(QStringLiteral("Frame4"));
@@ -234,7 +249,14 @@ void RegistersWindow::buildControls()
     row3->addWidget(temperature_);
     row3->addStretch();
     column->addWidget(frame3);
+    column->addWidget(buildIndicatorsFrame());
+    for (const auto& [name, accessible] : kValueNames)
+        findChild<QLabel*>(QString::fromLatin1(name))->setAccessibleName(T(accessible));
+    return valuesPage;
+}
 
+QGroupBox* RegistersWindow::buildIndicatorsFrame()
+{
     frame5_ = new QGroupBox(T(kFrame5Caption), this);
     frame5_->setObjectName(QStringLiteral("Frame5"));
     // The keys are buttons: Tab reaches them, and a held Space holds them down as the mouse does.
@@ -269,19 +291,13 @@ void RegistersWindow::buildControls()
     }
     for (const auto& [name, accessible] : kIndicatorNames)
         picture(name)->setAccessibleName(T(accessible));
-    for (const auto& [name, accessible] : kValueNames)
-        findChild<QLabel*>(QString::fromLatin1(name))->setAccessibleName(T(accessible));
     frame5_->setMinimumHeight(kIndicatorSize + 2 * fontMetrics().height() + 16);
     frame5_->installEventFilter(this);
-    column->addWidget(frame5_);
-    // On a short screen the values scroll rather than squeezing their frames.
-    auto* values = new FormScrollArea(pages_);
-    values->setWidget(valuesPage);
-    pages_->addTab(values, T("Valeurs"));
-    pages_->addTab(buildCurvesPage(), T("Courbes"));
-    connect(pages_, &QTabWidget::currentChanged, this, [this] { refreshCurves(); });
-    outer->addWidget(pages_);
+    return frame5_;
+}
 
+QHBoxLayout* RegistersWindow::buildButtonRow()
+{
     auto* buttons = new QHBoxLayout();
     readButton_ = new QPushButton(T("Lire "), this);
     readButton_->setObjectName(QStringLiteral("but_RD_HID_ECR"));
@@ -311,17 +327,10 @@ void RegistersWindow::buildControls()
     buttons->addSpacing(8);
     buttons->addWidget(text1_);
     buttons->addWidget(progressBar1_, 1);
-    outer->addLayout(buttons);
-
     connect(readButton_, &QPushButton::clicked, this, &RegistersWindow::but_RD_HID_ECR_Click);
     connect(clearButton_, &QPushButton::clicked, this, &RegistersWindow::Command2_Click);
     connect(closeButton_, &QPushButton::clicked, this, &RegistersWindow::Command1_Click);
-
-    // Frame5's caption and the page's frame around it.
-    const int wide = qMax(frame5_->fontMetrics().horizontalAdvance(frame5_->title()) + 84, 480);
-    setMinimumWidth(wide);
-    resize(wide, sizeHint().height());
-    describeValues();
+    return buttons;
 }
 
 // A screen reader hears each value and indicator state as its description, and whether it is current.

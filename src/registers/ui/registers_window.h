@@ -24,6 +24,7 @@ class QChart;
 class QChartView;
 class QDateTimeAxis;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QLineSeries;
@@ -95,6 +96,11 @@ private:
         QValueAxis* values = nullptr;
     };
     void buildControls();
+    QWidget* buildValuesPage();
+    QGroupBox* clockFrame(const char* name, const QString& caption, const char* dateName, const char* timeName,
+                          QLabel*& date, QLabel*& time);
+    QGroupBox* buildIndicatorsFrame();
+    QHBoxLayout* buildButtonRow();
     QWidget* buildCurvesPage();
     Curve makeCurve(const char* name, const QString& title, const QString& accessibleName, QWidget* parent);
     void styleCurves();
