@@ -339,7 +339,7 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
     }
     // The displays plugged in, before any is opened: the one the command works on is chosen among them.
     for (const HidInterfaceInfo& info : s.transport->enumerate())
-        if (info.vendorId == kDisplayVendorId && info.productId == kDisplayProductId)
+        if (isDisplay(info))
             s.displays.push_back(info);
     if (!options.choose)
         return kCliOk;

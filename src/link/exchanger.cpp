@@ -8,12 +8,12 @@
 
 namespace trivo {
 
-namespace {
-
 bool isDisplay(const HidInterfaceInfo& info)
 {
     return info.vendorId == kDisplayVendorId && info.productId == kDisplayProductId;
 }
+
+namespace {
 
 // A display that keeps pouring reports would otherwise hold the drain forever.
 constexpr int kMaxDrainedReports = 256;

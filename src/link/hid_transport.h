@@ -16,6 +16,9 @@ struct HidInterfaceInfo {
     bool emulated = false;  // the built-in emulated display (training, tests): its records are kept apart
 };
 
+// Whether an interface is one of our displays (by its USB identifiers), wherever displays are looked for.
+bool isDisplay(const HidInterfaceInfo& info);
+
 struct ReportLengths {
     int input = 65;  // both count the report-ID byte
     int output = 65;

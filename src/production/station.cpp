@@ -30,9 +30,6 @@ ClaimingTransport::~ClaimingTransport()
 std::vector<HidInterfaceInfo> ClaimingTransport::enumerate()
 {
     const std::vector<HidInterfaceInfo> present = inner_->enumerate();
-    auto isDisplay = [](const HidInterfaceInfo& i) {
-        return i.vendorId == kDisplayVendorId && i.productId == kDisplayProductId;
-    };
     if (!held_.empty()) {
         for (const HidInterfaceInfo& info : present)
             if (info.path == held_ && isDisplay(info))
