@@ -312,4 +312,18 @@ RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Pro
     return result;
 }
 
+journal::Recorded<RestoreResult> restoreRecorded(Exchanger& link, const BackupContents& contents,
+                                                 const journal::Recorder& to)
+{
+    return journal::runRecorded<RestoreResult>(
+        to, journal::Operation::Restore, link.device(),
+        [&](Progress& progress) { return restoreBackup(link, contents, progress); },
+        [&](journal::JournalEntry& entry, const RestoreResult& restored) {
+            const QString manifest = QDir(contents.folder).filePath(kBackupManifestFile);
+            entry.setFile(manifest, journal::fileBytes(manifest));
+            if (restored.configuration.verification.ok())
+                entry.setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
+        });
+}
+
 }  // namespace trivo

@@ -102,40 +102,40 @@ void reportWaiting(CliContext& c, Journal& journal)
               << Qt::endl;
 }
 
-journal::JournalEntry* CliRecording::entry() { return recording ? recording->entry() : nullptr; }
-
-Progress& CliRecording::progress(Progress& shown) { return recording ? recording->progress(shown) : shown; }
-
-int startRecording(CliContext& c, journal::Operation operation, CliRecording& r)
+int openRecorder(CliContext& c, CliRecorder& r)
 {
     r.journal = openJournal(c);
-    if (!r.journal)
-        return kCliBadFile;
-    r.recording = std::make_unique<journal::Recording>(r.journal.get(), operation, c.session->link->device());
-    if (const std::optional<OperationResult> refused = r.recording->start()) {
-        printFailure(c.err, *refused);
-        r.recording.reset();
-        return kCliBadFile;
-    }
-    return kCliOk;
+    return r.journal ? kCliOk : kCliBadFile;
 }
 
-int finishRecording(CliContext& c, CliRecording& r, const OperationResult& result, int status, const QString& done,
-                    const std::function<void()>& tell)
+journal::Recorder CliRecorder::recorder(CliContext& c, Progress& shown, std::function<void(const OperationResult&)> settle)
 {
-    if (c.session && !saveSession(*c.session, c.err) && status == kCliOk)
+    return {journal.get(), &shown, [this, &c, settle = std::move(settle)](const OperationResult& result) {
+                if (settle)
+                    settle(result);
+                if (c.session)
+                    sessionSaved = saveSession(*c.session, c.err);
+            }};
+}
+
+int CliRecorder::refused(CliContext& c, const OperationResult& refusal)
+{
+    printFailure(c.err, refusal);
+    return kCliBadFile;
+}
+
+int CliRecorder::finish(CliContext& c, const QString& missing, int status, const std::function<void()>& tell)
+{
+    if (!sessionSaved && status == kCliOk)
         status = kCliBadFile;
-    const QString missing = r.recording ? r.recording->finish(result, done) : QString();
     if (tell)
         tell();
-    if (!r.recording)
-        return status;
     if (!missing.isEmpty()) {
         c.err << T(missing) << Qt::endl;
         if (status == kCliOk)
             status = kCliBadFile;
     }
-    reportWaiting(c, *r.journal);
+    reportWaiting(c, *journal);
     return status;
 }
 

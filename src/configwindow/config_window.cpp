@@ -26,8 +26,8 @@
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
 #include "config/settings_codec.h"
-#include "config/config_file.h"
-#include "journal/recording.h"
+#include "config/recorded_config.h"
+#include "journal/journal_record.h"
 #include "common/ui/form_scroll_area.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
@@ -52,15 +52,17 @@ const char* const kOptionNames[3] = {"Option2", "Option3", "Option4"};
 struct ButtonSpec {
     QString caption;
     QString tip;
-    const char* tag;
+    const char* tag;  // the button's Tag property: its command's code in hex
     QString status;  // null: the status bar keeps its text
+    commands::DirectAction action = commands::DirectAction::ResetCounter;  // what a command button sends
 };
+using commands::DirectAction;
 const ButtonSpec kButtons[7] = {
-    {FR("Raz C"), FR("Bouton RAZ COMPTEUR."), "34", FR(" RAZ compteur.")},
-    {FR("Raz T"), FR("Bouton RAZ TOTALISATEUR."), "35", FR(" RAZ totalisateur.")},
-    {QStringLiteral("+1"), FR("Simuler une impulsion."), "36", FR(" Simule une impulsion.")},
-    {QStringLiteral("-1"), FR("Simuler une impulsion."), "37", QString()},
-    {FR("Reset"), FR("Redémarrer le TRIVO."), "38", FR(" Redémarre le TRIVO ZURED.")},
+    {FR("Raz C"), FR("Bouton RAZ COMPTEUR."), "34", FR(" RAZ compteur."), DirectAction::ResetCounter},
+    {FR("Raz T"), FR("Bouton RAZ TOTALISATEUR."), "35", FR(" RAZ totalisateur."), DirectAction::ResetTotal},
+    {QStringLiteral("+1"), FR("Simuler une impulsion."), "36", FR(" Simule une impulsion."), DirectAction::Pulse},
+    {QStringLiteral("-1"), FR("Simuler une impulsion."), "37", QString(), DirectAction::PulseBack},
+    {FR("Reset"), FR("Redémarrer le TRIVO."), "38", FR(" Redémarre le TRIVO ZURED."), DirectAction::Restart},
     {FR("Lire"), FR("LIRE le TRIVO."), nullptr, FR(" Lit les paramètres du TRIVO ZURED.")},
     {FR("Programmer"), FR("Programmer le TRIVO"), nullptr, FR(" Programme les paramètres du TRIVO ZURED.")},
 };
@@ -1029,6 +1031,7 @@ void ConfigWindow::setOriginDisplay(const FormState& form)
     origin_ = Origin::Display;
     originDisplay_ = owner_.device();
     originFile_.clear();
+    originFileBytes_.clear();
     originForm_ = form;
 }
 
@@ -1037,45 +1040,36 @@ void ConfigWindow::setOriginFile(const QString& path)
     origin_ = Origin::File;
     originDisplay_ = {};
     originFile_ = path;
+    // The file as it was read, for the journal's hash of what a programming from it sends.
+    originFileBytes_ = journal::fileBytes(path);
     originForm_ = formState();
 }
 
 void ConfigWindow::PROG_PARAM()
 {
-    // The form as it stands now is what goes to the display, whatever the operator edits meanwhile.
-    const FormState form = formState();
-    // With verification on (Outils menu) the same programming is followed by a read-back; the status then
-    // says whether the display holds the form, and a read-back that could not read says only that.
-    const bool verify = tool_settings::isOn(tool_settings::kVerifyAfterProgramming);
+    // The form as it stands now is what goes to the display, whatever the operator edits meanwhile; with
+    // verification on (Outils menu) it is followed by a read-back, and the status then says whether the
+    // display holds the form (a read-back that could not read says only that).
+    ProgrammingInputs inputs;
+    inputs.settings = formState();
+    inputs.verify = tool_settings::isOn(tool_settings::kVerifyAfterProgramming);
+    if (origin_ == Origin::File && originForm_ == inputs.settings) {
+        inputs.file = originFile_;
+        inputs.fileBytes = originFileBytes_;
+    }
+    const FormState form = inputs.settings;
     journal::Journal* journal = main_.serviceJournal();
-    const QString file = origin_ == Origin::File && originForm_ == form ? originFile_ : QString();
-    operations_->run<VerifiedProgramming>(
-        [form, verify, journal, file](Exchanger& link, Progress& progress) {
-            journal::Recording record(journal, journal::Operation::Programming, link.device());
-            if (const std::optional<OperationResult> refused = record.start()) {
-                VerifiedProgramming none;
-                static_cast<OperationResult&>(none.programming) = *refused;
-                return none;
-            }
-            Progress& noted = record.progress(progress);
-            VerifiedProgramming verified = verify ? programAndVerify(link, form, noted)
-                                                  : VerifiedProgramming{programParameters(link, form, noted), {}, false};
-            if (journal::JournalEntry* entry = record.entry()) {
-                // What went out, as a configuration file holds it; the file's own name when it came from one.
-                entry->setFile(file, config_file::toFileBytes(form));
-                if (const std::optional<ParameterBlock> after = verified.blockAfter(form))
-                    entry->setBlockAfter(journal::bytesOf(*after));
-            }
-            const bool confirmed = !verified.different() && !verified.readBackFailed();
-            journal::noteMissingRecord(
-                verified.programming,
-                record.finish(confirmed ? static_cast<const OperationResult&>(verified.programming)
-                                        : OperationResult::failure(Outcome::Refused, kProgramTitle,
-                                                                   verifiedProgrammingStatus(verified, Wording::French),
-                                                                   MsgIcon::Exclamation)));
-            return verified;
+    operations_->run<journal::Recorded<VerifiedProgramming>>(
+        [inputs, journal](Exchanger& link, Progress& progress) {
+            return programRecorded(link, inputs, {journal, &progress, {}});
         },
-        [this, form](const VerifiedProgramming& verified) {
+        [this, form](const journal::Recorded<VerifiedProgramming>& run) {
+            if (run.refusal) {
+                present(*run.refusal, dialogs_, &main_);
+                return;
+            }
+            VerifiedProgramming verified = run.result;
+            journal::noteMissingRecord(verified.programming, run.missing);
             const ProgramResult& result = verified.programming;
             // The display now holds the form, unless the read-back found otherwise.
             if (result.ok() && !verified.different() && !verified.readBackFailed())
@@ -1148,22 +1142,21 @@ void ConfigWindow::BOUTON_Click(int index)
     else if (index == 6)
         PROG_PARAM();
     else {  // the link's log is the only word on a direct command
-        const QString tag = ui_->BOUTON[static_cast<std::size_t>(index)]->property("Tag").toString();
-        // The journal keeps the button's French caption, whatever the window shows.
-        const QString caption = spec.caption;
+        const commands::DirectAction action = spec.action;
         journal::Journal* journal = main_.serviceJournal();
-        operations_->run<OperationResult>(
-            [tag, caption, journal](Exchanger& link, Progress& progress) {
-                return journal::recorded<OperationResult>(
-                    journal, journal::Operation::Command, link.device(), progress,
-                    [&](Progress&) { return sendDirectCommand(link, tag); },
-                    [](journal::JournalEntry&, const OperationResult&) {},
-                    QStringLiteral("Commande « %1 » (%2) envoyée.").arg(caption, tag));
+        operations_->run<journal::Recorded<OperationResult>>(
+            [action, journal](Exchanger& link, Progress& progress) {
+                return sendDirectCommandRecorded(link, action, {journal, &progress, {}});
             },
-            // The link's log is the only word on a command, unless its record is missing.
-            [this](const OperationResult& sent) {
-                if (sent.outcome == Outcome::Refused || (sent.ok() && !sent.box.text.isEmpty()))
-                    dialogs_.message(sent.box);
+            // The link's log is the only word on a command, unless its record is refused or missing.
+            [this](const journal::Recorded<OperationResult>& sent) {
+                if (sent.refusal)
+                    dialogs_.message(sent.refusal->box);
+                else if (sent.result.ok() && !sent.missing.isEmpty()) {
+                    OperationResult noted = sent.result;
+                    journal::noteMissingRecord(noted, sent.missing);
+                    dialogs_.message(noted.box);
+                }
             });
     }
 }

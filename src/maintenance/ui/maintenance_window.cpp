@@ -19,7 +19,7 @@
 #include "common/ui/twips.h"
 #include "common/language.h"
 #include "common/ui/window_operations.h"
-#include "journal/recording.h"
+#include "maintenance/recorded_firmware.h"
 #include "link/display_owner.h"
 
 namespace trivo {
@@ -348,19 +348,16 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
 
     showFlashing(true);
     journal::Journal* journal = main_.serviceJournal();
-    operations_->run<FlashResult>(
+    operations_->run<journal::Recorded<FlashResult>>(
         [image = image_, journal, file = txtFilename_->text()](Exchanger& link, Progress& progress) {
-            return journal::recorded<FlashResult>(
-                journal, journal::Operation::Firmware, link.device(), progress,
-                [&](Progress& noted) { return flashFirmware(link, image, noted); },
-                [&](journal::JournalEntry& entry, const FlashResult&) {
-                    entry.setFileHash(file, journal::sha256Of(image));
-                },
-                kFlashDoneText);  // the journal's words, in French
+            return flashFirmwareRecorded(link, image, file, {journal, &progress, {}});
         },
-        [this](const FlashResult& result) {
+        [this](const journal::Recorded<FlashResult>& run) {
             showFlashing(false);
-            lastFlash_ = result;
+            lastFlash_ = run.result;
+            if (run.refusal)  // nothing was sent: the journal's box, and the update not done
+                static_cast<OperationResult&>(lastFlash_) = *run.refusal;
+            journal::noteMissingRecord(lastFlash_, run.missing);
             label4_->setText(T(lastFlash_.completed ? kFlashDoneText : kInterruptedText));
             present(lastFlash_, dialogs_, nullptr);
         },
