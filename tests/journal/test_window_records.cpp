@@ -2,6 +2,7 @@
 // none writes a single report while the journal cannot take that record, and the windows and four
 // command lines write one journal at once without a refusal.
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -215,7 +216,11 @@ private slots:
     {
         QFETCH(Drive, window);
         QFETCH(QStringList, cli);
-        QCoreApplication::setApplicationName(QStringLiteral("trivo-cp"));  // the command line's journal
+        // The command line's journal, in a data folder of these rows' own.
+        QCoreApplication::setApplicationName(QStringLiteral("trivo-cp"));
+        qputenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("fronts")).toLocal8Bit());
+        const auto restore = qScopeGuard(
+            [this] { qputenv("XDG_DATA_HOME", home_.filePath(QStringLiteral("data")).toLocal8Bit()); });
         const QString state = home_.filePath(QStringLiteral("etat-%1").arg(QTest::currentDataTag()));
         test::MainWindowRig f;
         f.main.MDIForm_Load();
