@@ -355,6 +355,11 @@ struct PictureTransfer {
     ScreenTransfer transfer;
     HomeScreenPicture picture;
 };
+// A clear, recorded, and the picture it leaves.
+struct PictureClear {
+    journal::Recorded<ScreenTransfer> run;
+    HomeScreenPicture picture;
+};
 }  // namespace
 
 void ScreenWindow::but_RD_HID_ECR_Click()
@@ -385,26 +390,26 @@ void ScreenWindow::Command2_Click()
     picture_.fill(kScreenWhite);
     previewChanged();
     journal::Journal* journal = main_.serviceJournal();
-    transfer<PictureTransfer>(
+    transfer<PictureClear>(
         [before, journal](Exchanger& link, Progress& progress) {
-            PictureTransfer r{{}, before};
-            journal::Recorded<ScreenTransfer> run = clearHomeScreenRecorded(link, r.picture, {journal, &progress, {}});
-            if (run.refusal) {
-                static_cast<OperationResult&>(r.transfer) = *run.refusal;
-                return r;
-            }
-            r.transfer = run.result;
-            journal::noteMissingRecord(r.transfer, run.missing);
+            PictureClear r{{}, before};
+            r.run = clearHomeScreenRecorded(link, r.picture, {journal, &progress, {}});
             return r;
         },
-        [this](const PictureTransfer& r) {
+        [this](const PictureClear& r) {
             picture_ = r.picture;
             previewChanged();
-            if (r.transfer.outcome == Outcome::Cancelled || r.transfer.outcome == Outcome::Refused
-                || (r.transfer.ok() && !r.transfer.box.text.isEmpty()))
-                dialogs_.message(r.transfer.box);
-            else if (!r.transfer.ok())
-                dialogs_.message(notCompletedBox(r.transfer, Transfer::Clear));
+            if (r.run.refusal) {
+                dialogs_.message(r.run.refusal->box);
+                return;
+            }
+            ScreenTransfer cleared = r.run.result;
+            journal::noteMissingRecord(cleared, r.run.missing);
+            if (cleared.outcome == Outcome::Cancelled || cleared.outcome == Outcome::Refused
+                || (cleared.ok() && !cleared.box.text.isEmpty()))
+                dialogs_.message(cleared.box);
+            else if (!cleared.ok())
+                dialogs_.message(notCompletedBox(cleared, Transfer::Clear));
         });
 }
 
