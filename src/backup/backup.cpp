@@ -89,6 +89,25 @@ QString registersText(const registers::RegisterReadout& r, bool shown)
         + line;
 }
 
+namespace {
+
+// The backup's manifest: when, by what, of which display, and its files.
+QJsonObject manifestOf(const HidInterfaceInfo& device, const QDateTime& now, const QJsonArray& files)
+{
+    return {{QStringLiteral("format"), kBackupFormat},
+            {QStringLiteral("date"), now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate)},
+            {QStringLiteral("programme"), QStringLiteral("TRIVO ZURED CP")},
+            {QStringLiteral("version"), QStringLiteral(TRIVO_VERSION_TEXT)},
+            {QStringLiteral("afficheur"),
+             QJsonObject{{QStringLiteral("chemin"), QString::fromStdString(device.path)},
+                         {QStringLiteral("fabricant"), hex4(device.vendorId)},
+                         {QStringLiteral("produit"), hex4(device.productId)},
+                         {QStringLiteral("version"), hex4(device.version)}}},
+            {QStringLiteral("fichiers"), files}};
+}
+
+}  // namespace
+
 BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& progress, const QDateTime& now)
 {
     const Exchanger::Operation operation(link);
@@ -158,19 +177,8 @@ BackupResult backupDisplay(Exchanger& link, const QString& folder, Progress& pro
                                   {QStringLiteral("octets"), int(bytes.size())},
                                   {QStringLiteral("sha256"), QString::fromLatin1(sha256(bytes))}});
     }
-    const HidInterfaceInfo& device = link.device();
-    const QJsonObject manifest{{QStringLiteral("format"), kBackupFormat},
-                               {QStringLiteral("date"), now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate)},
-                               {QStringLiteral("programme"), QStringLiteral("TRIVO ZURED CP")},
-                               {QStringLiteral("version"), QStringLiteral(TRIVO_VERSION_TEXT)},
-                               {QStringLiteral("afficheur"),
-                                QJsonObject{{QStringLiteral("chemin"), QString::fromStdString(device.path)},
-                                            {QStringLiteral("fabricant"), hex4(device.vendorId)},
-                                            {QStringLiteral("produit"), hex4(device.productId)},
-                                            {QStringLiteral("version"), hex4(device.version)}}},
-                               {QStringLiteral("fichiers"), listed}};
     // The manifest goes last: a folder that has one holds a whole backup.
-    const OperationResult written = write(kBackupManifestFile, QJsonDocument(manifest).toJson());
+    const OperationResult written = write(kBackupManifestFile, QJsonDocument(manifestOf(link.device(), now, listed)).toJson());
     if (!written.ok())
         return fail(written);
     result.status = T("Sauvegarde de l'afficheur enregistrée dans %1.").arg(native(folder));
@@ -310,6 +318,20 @@ RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Pro
     result.status = result.different() ? T("Restauration : l'afficheur relu diffère de la sauvegarde.")
                                        : T("Restauration : la relecture a échoué.");
     return result;
+}
+
+journal::Recorded<RestoreResult> restoreRecorded(Exchanger& link, const BackupContents& contents,
+                                                 const journal::Recorder& to)
+{
+    return journal::runRecorded<RestoreResult>(
+        to, journal::Operation::Restore, link.device(),
+        [&](Progress& progress) { return restoreBackup(link, contents, progress); },
+        [&](journal::JournalEntry& entry, const RestoreResult& restored) {
+            const QString manifest = QDir(contents.folder).filePath(kBackupManifestFile);
+            entry.setFile(manifest, journal::fileBytes(manifest));
+            if (restored.configuration.verification.ok())
+                entry.setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
+        });
 }
 
 }  // namespace trivo

@@ -11,6 +11,7 @@
 #include "common/outcome.h"
 #include "config/form_state.h"
 #include "config/program_verification.h"
+#include "journal/recording.h"
 #include "registers/register_decoding.h"
 #include "screen/home_screen_picture.h"
 #include "screen/screen_transfer.h"
@@ -70,5 +71,10 @@ struct RestoreResult : OperationResult {
 // identical; Refused (with what differs) when the display holds something else; the read's failure when
 // a read-back could not read; the programming's or the send's failure when they did not finish.
 RestoreResult restoreBackup(Exchanger& link, const BackupContents& contents, Progress& progress);
+
+// restoreBackup recorded in the service journal: the record keeps the backup's manifest and the block the
+// display holds once read back.
+journal::Recorded<RestoreResult> restoreRecorded(Exchanger& link, const BackupContents& contents,
+                                                 const journal::Recorder& to);
 
 }  // namespace trivo

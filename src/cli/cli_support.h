@@ -113,23 +113,24 @@ std::unique_ptr<journal::Journal> openJournal(CliContext& c);
 // With a shared server: sends what waits and says on err what still does.
 void reportWaiting(CliContext& c, journal::Journal& journal);
 
-// The journal's record of a command that writes to the display.
-struct CliRecording {
+// The journal a command that writes to the display records in (through its logic library's recorded
+// procedure), and the session's state file kept before the record is completed: a real display holds what it
+// was sent before its record says so.
+struct CliRecorder {
     std::unique_ptr<journal::Journal> journal;
-    std::unique_ptr<journal::Recording> recording;
-    journal::JournalEntry* entry();  // for the hashes and the file; null once refused
-    Progress& progress(Progress& shown);  // the operation's progress, its milestones kept in the record
+    bool sessionSaved = true;
+    // Where the procedure records; `settle` runs first at the end (a firmware update's display restarted).
+    journal::Recorder recorder(CliContext& c, Progress& shown,
+                               std::function<void(const OperationResult&)> settle = {});
+    // Nothing was sent, the journal could not take the record: says why on err; the status to exit with.
+    int refused(CliContext& c, const OperationResult& refusal);
+    // Tells the result (`tell` prints it) once the record is completed. A record that could not be written
+    // (`missing`) is said on err and turns a success into kCliBadFile, as a state file not saved does.
+    // Returns the status to exit with.
+    int finish(CliContext& c, const QString& missing, int status, const std::function<void()>& tell);
 };
-// Opens the journal and writes the record "en cours": kCliOk, or the status to exit with before anything is
-// sent (said on err).
-int startRecording(CliContext& c, journal::Operation operation, CliRecording& recording);
-// Completes the record, synced, and only then tells the result (`tell` prints it); an emulated display's
-// memory is kept in its state file first, as a real display holds what it was sent before its record
-// says so. A record that could not be written is said on err and turns a success into kCliBadFile.
-// Returns the status to exit with.
-int finishRecording(CliContext& c, CliRecording& recording, const OperationResult& result, int status,
-                    const QString& done, const std::function<void()>& tell);
-
+// Opens the journal: kCliOk, or the status to exit with before anything is sent (said on err).
+int openRecorder(CliContext& c, CliRecorder& recorder);
 
 // Opens the session and runs one connection check, as the window's first tick does. kCliOk, or the status
 // to exit with (a message on err): kCliBadFile for a state or trace file that cannot be used, kCliInUse when

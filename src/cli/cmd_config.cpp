@@ -7,6 +7,7 @@
 #include "config/config_form.h"
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
+#include "config/recorded_config.h"
 #include "config/settings_report.h"
 #include "journal/journal.h"
 #include "sheet/service_sheet.h"
@@ -117,21 +118,18 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
     }
     if (!requireDisplay(c))
         return kCliNoDisplay;
-    CliRecording record;
-    if (const int refused = startRecording(c, journal::Operation::Programming, record); refused != kCliOk)
+    ProgrammingInputs inputs{loaded.state, verify, files[0], journal::fileBytes(files[0])};
+    CliRecorder recorder;
+    if (const int refused = openRecorder(c, recorder); refused != kCliOk)
         return refused;
-    Progress& noted = record.progress(silentProgress());
-    const VerifiedProgramming verified = verify
-        ? programAndVerify(*c.session->link, loaded.state, noted)
-        : VerifiedProgramming{programParameters(*c.session->link, loaded.state, noted), {}, false};
+    const journal::Recorded<VerifiedProgramming> run =
+        programRecorded(*c.session->link, inputs, recorder.recorder(c, silentProgress()));
+    if (run.refusal)
+        return recorder.refused(c, *run.refusal);
+    const VerifiedProgramming& verified = run.result;
     const ProgramResult& result = verified.programming;
-    if (journal::JournalEntry* entry = record.entry()) {
-        entry->setFile(files[0], journal::fileBytes(files[0]));
-        if (const std::optional<ParameterBlock> after = verified.blockAfter(loaded.state))
-            entry->setBlockAfter(journal::bytesOf(*after));
-    }
     if (!result.ok())
-        return finishRecording(c, record, result, kCliFailed, {}, [&] {
+        return recorder.finish(c, run.missing, kCliFailed, [&] {
             printBox(c.err, result.box);
             if (result.outcome == Outcome::Refused)
                 c.err << T("Valeur refusée : REG_V(%1) = \"%2\"")
@@ -146,14 +144,8 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
             c.err << T(kProgramReadBackFailedStatus) << Qt::endl;
     };
     if (!verify)
-        return finishRecording(c, record, result, kCliOk, {}, tellProgrammed);
-    const int status = verificationStatus(verified.verification, kCliDifferent);
-    // Programmed but not confirmed by its read-back: the journal says so.
-    const OperationResult recorded = status == kCliOk
-        ? static_cast<const OperationResult&>(result)
-        : OperationResult::failure(Outcome::Refused, kProgramTitle, verifiedProgrammingStatus(verified),
-                                   MsgIcon::Exclamation);
-    return finishRecording(c, record, recorded, status, {}, [&] {
+        return recorder.finish(c, run.missing, kCliOk, tellProgrammed);
+    return recorder.finish(c, run.missing, verificationStatus(verified.verification, kCliDifferent), [&] {
         tellProgrammed();
         printVerification(c, verified.verification, kCliDifferent);
     });
@@ -161,30 +153,34 @@ int cmdProgrammer(CliContext& c, const QStringList& args)
 
 int cmdCommande(CliContext& c, const QStringList& args)
 {
-    static const QList<QPair<QString, QString>> codes = {{QStringLiteral("raz-c"), QStringLiteral("34")},
-                                                         {QStringLiteral("raz-t"), QStringLiteral("35")},
-                                                         {QStringLiteral("plus"), QStringLiteral("36")},
-                                                         {QStringLiteral("moins"), QStringLiteral("37")},
-                                                         {QStringLiteral("reset"), QStringLiteral("38")}};
-    QString code;
+    using commands::DirectAction;
+    static const QList<QPair<QString, DirectAction>> codes = {{QStringLiteral("raz-c"), DirectAction::ResetCounter},
+                                                              {QStringLiteral("raz-t"), DirectAction::ResetTotal},
+                                                              {QStringLiteral("plus"), DirectAction::Pulse},
+                                                              {QStringLiteral("moins"), DirectAction::PulseBack},
+                                                              {QStringLiteral("reset"), DirectAction::Restart}};
+    std::optional<DirectAction> action;
     for (const auto& entry : codes)
         if (args.size() == 1 && args[0] == entry.first)
-            code = entry.second;
-    if (code.isEmpty()) {
+            action = entry.second;
+    if (!action) {
         c.err << commandHelp(QStringLiteral("commande"));
         return kCliUsage;
     }
     if (!requireDisplay(c))
         return kCliNoDisplay;
-    CliRecording record;
-    if (const int refused = startRecording(c, journal::Operation::Command, record); refused != kCliOk)
+    CliRecorder recorder;
+    if (const int refused = openRecorder(c, recorder); refused != kCliOk)
         return refused;
-    const OperationResult sent = sendDirectCommand(*c.session->link, code);
-    // The journal keeps the French; the terminal shows the operator's language.
-    const QString done = QStringLiteral("Commande %1 (%2) envoyée.").arg(args[0], code);
+    const journal::Recorded<OperationResult> run =
+        sendDirectCommandRecorded(*c.session->link, *action, recorder.recorder(c, silentProgress()));
+    if (run.refusal)
+        return recorder.refused(c, *run.refusal);
+    const OperationResult& sent = run.result;
     if (!sent.ok())
-        return finishRecording(c, record, sent, kCliFailed, {}, [&] { printFailure(c.err, sent); });
-    return finishRecording(c, record, sent, kCliOk, done,
+        return recorder.finish(c, run.missing, kCliFailed, [&] { printFailure(c.err, sent); });
+    const QString code = QString::number(static_cast<int>(*action), 16).toUpper();
+    return recorder.finish(c, run.missing, kCliOk,
                            [&] { c.out << T("Commande %1 (%2) envoyée.").arg(args[0], code) << '\n'; });
 }
 

@@ -8,8 +8,9 @@
 #include "emulator/emulated_display.h"
 #include "maintenance/firmware_flasher.h"
 #include "maintenance/firmware_image.h"
+#include "maintenance/recorded_firmware.h"
 #include "registers/register_reading.h"
-#include "screen/screen_transfer.h"
+#include "screen/recorded_screen.h"
 
 namespace trivo {
 
@@ -60,32 +61,31 @@ int cmdEcran(CliContext& c, const QStringList& args)
         }
         if (!requireDisplay(c))
             return kCliNoDisplay;
-        CliRecording record;
-        if (const int refused = startRecording(c, journal::Operation::Screen, record); refused != kCliOk)
+        CliRecorder recorder;
+        if (const int refused = openRecorder(c, recorder); refused != kCliOk)
             return refused;
-        if (journal::JournalEntry* entry = record.entry())
-            entry->setFileHash(sendArgs[1], journal::sha256Of(picture.pack()));
-        Progress& noted = record.progress(silentProgress());
-        const OperationResult sent = sendHomeScreen(*c.session->link, picture, noted);
-        // The journal keeps the French; the terminal shows the operator's language.
-        const QString done = FR("Écran d'accueil envoyé.");
+        const journal::Recorded<SendAndCheck> run = sendHomeScreenRecorded(
+            *c.session->link, picture, sendArgs[1], verify, recorder.recorder(c, silentProgress()));
+        if (run.refusal)
+            return recorder.refused(c, *run.refusal);
+        const ScreenTransfer& sent = run.result.sent;
         if (!sent.ok())
-            return finishRecording(c, record, sent, kCliFailed, {}, [&] { printFailure(c.err, sent); });
-        const auto tellSent = [&] { c.out << T(done) << '\n'; };
+            return recorder.finish(c, run.missing, kCliFailed, [&] { printFailure(c.err, sent); });
+        const auto tellSent = [&] { c.out << T("Écran d'accueil envoyé.") << '\n'; };
         if (!verify)
-            return finishRecording(c, record, sent, kCliOk, done, tellSent);
-        const ScreenCheck check = verifyHomeScreen(*c.session->link, picture, noted);
+            return recorder.finish(c, run.missing, kCliOk, tellSent);
+        const ScreenCheck& check = run.result.check;
         if (check.ok())
-            return finishRecording(c, record, check, kCliOk, {}, [&] {
+            return recorder.finish(c, run.missing, kCliOk, [&] {
                 tellSent();
                 c.out << T(check.status) << '\n';
             });
         if (check.firstDifference >= 0)
-            return finishRecording(c, record, check, kCliDifferent, {}, [&] {
+            return recorder.finish(c, run.missing, kCliDifferent, [&] {
                 tellSent();
                 c.out << T(check.box.text) << '\n';
             });
-        return finishRecording(c, record, check, kCliReadFailed, {}, [&] {
+        return recorder.finish(c, run.missing, kCliReadFailed, [&] {
             tellSent();
             printFailure(c.err, check);
         });
@@ -109,14 +109,16 @@ int cmdEcran(CliContext& c, const QStringList& args)
     if (args.size() == 1 && args[0] == QLatin1String("effacer")) {
         if (!requireDisplay(c))
             return kCliNoDisplay;
-        CliRecording record;
-        if (const int refused = startRecording(c, journal::Operation::Screen, record); refused != kCliOk)
+        CliRecorder recorder;
+        if (const int refused = openRecorder(c, recorder); refused != kCliOk)
             return refused;
-        const OperationResult cleared = clearHomeScreen(*c.session->link, picture, record.progress(silentProgress()));
-        if (!cleared.ok())
-            return finishRecording(c, record, cleared, kCliFailed, {}, [&] { printFailure(c.err, cleared); });
-        return finishRecording(c, record, cleared, kCliOk, QStringLiteral("Écran effacé."),
-                               [&] { c.out << T("Écran effacé.") << '\n'; });
+        const journal::Recorded<ScreenTransfer> run =
+            clearHomeScreenRecorded(*c.session->link, picture, recorder.recorder(c, silentProgress()));
+        if (run.refusal)
+            return recorder.refused(c, *run.refusal);
+        if (!run.result.ok())
+            return recorder.finish(c, run.missing, kCliFailed, [&] { printFailure(c.err, run.result); });
+        return recorder.finish(c, run.missing, kCliOk, [&] { c.out << T("Écran effacé.") << '\n'; });
     }
     c.err << commandHelp(QStringLiteral("ecran"));
     return kCliUsage;
@@ -152,11 +154,9 @@ int cmdFirmware(CliContext& c, const QStringList& args)
         c.err << T("Mise à jour abandonnée : rien n'a été envoyé.") << Qt::endl;
         return kCliFailed;
     }
-    CliRecording record;
-    if (const int refused = startRecording(c, journal::Operation::Firmware, record); refused != kCliOk)
+    CliRecorder recorder;
+    if (const int refused = openRecorder(c, recorder); refused != kCliOk)
         return refused;
-    if (journal::JournalEntry* entry = record.entry())
-        entry->setFileHash(rest[1], journal::sha256Of(*image));
     Session& s = *c.session;
     // The emulated display is put into its update mode, as the operator does with the real one.
     if (s.emulated) {
@@ -166,14 +166,19 @@ int cmdFirmware(CliContext& c, const QStringList& args)
     c.out << T(kFlashingText) << '\n';
     c.out.flush();
     TerminalProgress bar(c.out, isTerminal(c.out));
-    const FlashResult result = flashFirmware(*s.link, *image, record.progress(bar));
-    if (!result.completed)
-        return finishRecording(c, record, result, kCliFailed, {},
-                               [&] { c.err << T(flashFailureText(result)) << Qt::endl; });
     // A completed update restarts the display on its new firmware: the saved state must answer again.
-    if (s.emulated)
-        s.emulated->display().updateMode = false;
-    return finishRecording(c, record, result, kCliOk, kFlashDoneText, [&] { c.out << T(kFlashDoneText) << '\n'; });
+    const auto restarted = [&s](const OperationResult& flashed) {
+        if (s.emulated && flashed.ok())
+            s.emulated->display().updateMode = false;
+    };
+    const journal::Recorded<FlashResult> run =
+        flashFirmwareRecorded(*s.link, *image, rest[1], recorder.recorder(c, bar, restarted));
+    if (run.refusal)
+        return recorder.refused(c, *run.refusal);
+    if (!run.result.completed)
+        return recorder.finish(c, run.missing, kCliFailed,
+                               [&] { c.err << T(flashFailureText(run.result)) << Qt::endl; });
+    return recorder.finish(c, run.missing, kCliOk, [&] { c.out << T(kFlashDoneText) << '\n'; });
 }
 
 }  // namespace trivo

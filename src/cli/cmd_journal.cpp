@@ -102,50 +102,55 @@ void reportWaiting(CliContext& c, Journal& journal)
               << Qt::endl;
 }
 
-journal::JournalEntry* CliRecording::entry() { return recording ? recording->entry() : nullptr; }
-
-Progress& CliRecording::progress(Progress& shown) { return recording ? recording->progress(shown) : shown; }
-
-int startRecording(CliContext& c, journal::Operation operation, CliRecording& r)
+int openRecorder(CliContext& c, CliRecorder& r)
 {
     r.journal = openJournal(c);
-    if (!r.journal)
-        return kCliBadFile;
-    r.recording = std::make_unique<journal::Recording>(r.journal.get(), operation, c.session->link->device());
-    if (const std::optional<OperationResult> refused = r.recording->start()) {
-        printFailure(c.err, *refused);
-        r.recording.reset();
-        return kCliBadFile;
-    }
-    return kCliOk;
+    return r.journal ? kCliOk : kCliBadFile;
 }
 
-int finishRecording(CliContext& c, CliRecording& r, const OperationResult& result, int status, const QString& done,
-                    const std::function<void()>& tell)
+journal::Recorder CliRecorder::recorder(CliContext& c, Progress& shown, std::function<void(const OperationResult&)> settle)
 {
-    if (c.session && !saveSession(*c.session, c.err) && status == kCliOk)
+    return {journal.get(), &shown, [this, &c, settle = std::move(settle)](const OperationResult& result) {
+                if (settle)
+                    settle(result);
+                if (c.session)
+                    sessionSaved = saveSession(*c.session, c.err);
+            }};
+}
+
+int CliRecorder::refused(CliContext& c, const OperationResult& refusal)
+{
+    printFailure(c.err, refusal);
+    return kCliBadFile;
+}
+
+int CliRecorder::finish(CliContext& c, const QString& missing, int status, const std::function<void()>& tell)
+{
+    if (!sessionSaved && status == kCliOk)
         status = kCliBadFile;
-    const QString missing = r.recording ? r.recording->finish(result, done) : QString();
     if (tell)
         tell();
-    if (!r.recording)
-        return status;
     if (!missing.isEmpty()) {
         c.err << T(missing) << Qt::endl;
         if (status == kCliOk)
             status = kCliBadFile;
     }
-    reportWaiting(c, *r.journal);
+    reportWaiting(c, *journal);
     return status;
 }
 
-int cmdHistorique(CliContext& c, const QStringList& args)
-{
+namespace {
+
+// What "historique" asks for.
+struct HistoryOptions {
     Filter filter;
-    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
-    filter.training = c.simulate;
     bool json = false;
     bool csv = false;
+};
+
+// kCliOk, or kCliUsage said on err.
+int parseHistoryOptions(CliContext& c, const QStringList& args, HistoryOptions& o)
+{
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool valued = a == QLatin1String("--afficheur") || a == QLatin1String("--lot") || a == QLatin1String("--depuis");
@@ -154,40 +159,43 @@ int cmdHistorique(CliContext& c, const QStringList& args)
             return kCliUsage;
         }
         if (a == QLatin1String("--afficheur")) {
-            filter.display = args[++i];
+            o.filter.display = args[++i];
         } else if (a == QLatin1String("--lot")) {
-            filter.lot = args[++i];
+            o.filter.lot = args[++i];
         } else if (a == QLatin1String("--depuis")) {
-            filter.since = parseSince(args[++i]);
-            if (!filter.since.isValid()) {
+            o.filter.since = parseSince(args[++i]);
+            if (!o.filter.since.isValid()) {
                 c.err << T("--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1").arg(args[i])
                       << Qt::endl;
                 return kCliUsage;
             }
         } else if (a == QLatin1String("--json")) {
-            json = true;
+            o.json = true;
         } else if (a == QLatin1String("--csv")) {
-            csv = true;
+            o.csv = true;
         } else if (a == QLatin1String("--formation")) {
-            filter.training = true;
+            o.filter.training = true;
         } else {
             c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;
         }
     }
-    if (json && csv) {
+    if (o.json && o.csv) {
         c.err << T("--json et --csv ne vont pas ensemble.") << Qt::endl;
         return kCliUsage;
     }
-    const std::unique_ptr<Journal> journal = openJournal(c);
-    if (!journal)
-        return kCliBadFile;
-    QList<JournalRecord> records;
+    return kCliOk;
+}
+
+// The records asked for: kCliOk, else the status to exit with (the reason said on err). With a shared
+// server that cannot be read, this station's waiting records and kCliFailed.
+int readHistory(CliContext& c, Journal& journal, const Filter& filter, QList<JournalRecord>& records)
+{
     int status = kCliOk;
-    if (journal->hasServer()) {
+    if (journal.hasServer()) {
         // This station's own records first, as far as they go in the time a command waits for them.
-        journal->flush(kEndWaitMs);
-        const JournalPage page = journal->readNow(filter);
+        journal.flush(kEndWaitMs);
+        const JournalPage page = journal.readNow(filter);
         if (page.error.isEmpty()) {
             records = page.records;
         } else {
@@ -210,18 +218,23 @@ int cmdHistorique(CliContext& c, const QStringList& args)
                   << Qt::endl;
     } else {
         QString error;
-        records = journal->readLocal(filter, &error);
+        records = journal.readLocal(filter, &error);
         if (!error.isEmpty()) {
             c.err << T("Journal de service illisible : %1").arg(error) << Qt::endl;
             return kCliBadFile;
         }
     }
-    if (json) {
+    return status;
+}
+
+void printHistory(CliContext& c, const HistoryOptions& o, const QList<JournalRecord>& records, int status)
+{
+    if (o.json) {
         QJsonArray array;
         for (const JournalRecord& r : records)
             array.append(toJson(r));
         c.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
-    } else if (csv) {
+    } else if (o.csv) {
         c.out << journal::csvHeader() << '\n';
         for (const JournalRecord& r : records)
             c.out << journal::csvLine(r) << '\n';
@@ -232,6 +245,25 @@ int cmdHistorique(CliContext& c, const QStringList& args)
         for (const JournalRecord& r : records)
             c.out << humanLine(r) << '\n';
     }
+}
+
+}  // namespace
+
+int cmdHistorique(CliContext& c, const QStringList& args)
+{
+    HistoryOptions options;
+    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
+    options.filter.training = c.simulate;
+    if (const int usage = parseHistoryOptions(c, args, options); usage != kCliOk)
+        return usage;
+    const std::unique_ptr<Journal> journal = openJournal(c);
+    if (!journal)
+        return kCliBadFile;
+    QList<JournalRecord> records;
+    const int status = readHistory(c, *journal, options.filter, records);
+    if (status == kCliBadFile)
+        return status;
+    printHistory(c, options, records, status);
     return status;
 }
 

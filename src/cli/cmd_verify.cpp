@@ -118,19 +118,18 @@ int cmdRestaurer(CliContext& c, const QStringList& args)
         c.err << T("Restauration abandonnée : rien n'a été envoyé.") << Qt::endl;
         return kCliFailed;
     }
-    CliRecording record;
-    if (const int refused = startRecording(c, journal::Operation::Restore, record); refused != kCliOk)
+    CliRecorder recorder;
+    if (const int refused = openRecorder(c, recorder); refused != kCliOk)
         return refused;
-    if (journal::JournalEntry* entry = record.entry())
-        entry->setFile(QDir(folder).filePath(kBackupManifestFile),
-                       journal::fileBytes(QDir(folder).filePath(kBackupManifestFile)));
-    const RestoreResult restored = restoreBackup(*c.session->link, contents, record.progress(silentProgress()));
-    if (journal::JournalEntry* entry = record.entry(); entry && restored.configuration.verification.ok())
-        entry->setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
+    const journal::Recorded<RestoreResult> run =
+        restoreRecorded(*c.session->link, contents, recorder.recorder(c, silentProgress()));
+    if (run.refusal)
+        return recorder.refused(c, *run.refusal);
+    const RestoreResult& restored = run.result;
     if (restored.ok())
-        return finishRecording(c, record, restored, kCliOk, {}, [&] { c.out << T(restored.status) << '\n'; });
+        return recorder.finish(c, run.missing, kCliOk, [&] { c.out << T(restored.status) << '\n'; });
     const int status = restored.different() ? kCliDifferent : restored.readBackFailed() ? kCliReadFailed : kCliFailed;
-    return finishRecording(c, record, restored, status, {}, [&] {
+    return recorder.finish(c, run.missing, status, [&] {
         printFailure(c.err, restored);
         if (restored.configuration.different())
             c.out << differenceLines(restored.configuration.verification.comparison);

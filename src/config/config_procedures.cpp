@@ -194,10 +194,10 @@ ProgramResult programParameters(Exchanger& link, const FormState& state, Progres
     return result;
 }
 
-OperationResult sendDirectCommand(Exchanger& link, const QString& tag)
+OperationResult sendDirectCommand(Exchanger& link, commands::DirectAction action)
 {
     const Exchanger::Operation operation(link);
-    const Reply reply = link.send(commands::directAction(tag));
+    const Reply reply = link.send(commands::directAction(action));
     if (reply.ok())
         return OperationResult::done();
     // The window leaves the judgement to the link's log; the command line says it.

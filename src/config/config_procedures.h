@@ -9,6 +9,7 @@
 #include "common/outcome.h"
 #include "config/form_state.h"
 #include "config/parameter_block.h"
+#include "link/commands.h"
 
 namespace trivo {
 class ConfigForm;
@@ -72,8 +73,8 @@ QString invalidBoxText(int index, const FormState& form);
 // bytes. Stops at the first exchange that is not answered (LinkLost).
 ProgramResult programParameters(Exchanger& link, const FormState& form, Progress& progress);
 
-// Direct command from a button's Tag ("34".."38"): byte 0 only, reply only logged. LinkLost with
-// kCommandLostText when the display did not take it.
-OperationResult sendDirectCommand(Exchanger& link, const QString& tag);
+// A direct command: byte 0 only, reply only logged. LinkLost with kCommandLostText when the display did not
+// take it.
+OperationResult sendDirectCommand(Exchanger& link, commands::DirectAction action);
 
 }  // namespace trivo

@@ -128,6 +128,7 @@ private:
     Origin origin_ = Origin::None;
     HidInterfaceInfo originDisplay_;
     QString originFile_;
+    QByteArray originFileBytes_;
     FormState originForm_;
 };
 

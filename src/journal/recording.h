@@ -2,10 +2,12 @@
 // One operation that writes to a display, as the service journal keeps it: its record written and synced
 // "en cours" before anything is sent (refused when the journal cannot take it), completed with the result
 // before the operator is told it. A program that dies in between leaves the record "en cours", made
-// "interrompu" at the next start. The windows (on the display's I/O thread) and the command line record
-// their operations through it.
+// "interrompu" at the next start. Each writing operation's procedure in its logic library records itself
+// through runRecorded; the windows and the command line only give it the journal and present the result.
 #include <QElapsedTimer>
 #include <QString>
+
+#include <functional>
 
 #include <memory>
 #include <optional>
@@ -55,24 +57,56 @@ private:
 // Adds the line saying that the record is missing to what the operator is shown ("" adds nothing).
 void noteMissingRecord(OperationResult& result, const QString& missing);
 
-// Runs `work(progress)` (which returns a result derived from OperationResult) as a recorded operation:
-// refused before anything is sent when the journal cannot take its record; `describe` gives the record
-// its hashes and file.
-template <class Result, class Work, class Describe>
-Result recorded(Journal* journal, Operation operation, const HidInterfaceInfo& display, Progress& progress, Work work,
-                Describe describe, const QString& done = QString())
-{
-    Recording recording(journal, operation, display);
+// Where a recorded procedure keeps its record and shows its progress.
+struct Recorder {
+    Journal* journal = nullptr;  // none: nothing recorded, nothing refused
+    Progress* progress = nullptr;  // none: silent
+    // Runs after the last exchange and before the record is completed, with what the record will say: the
+    // command line keeps an emulated display's memory in its state file there, as a real display holds what
+    // it was sent before its record says so.
+    std::function<void(const OperationResult&)> settled;
+};
+
+// A recorded procedure's result and what became of its record.
+template <class Result>
+struct Recorded {
     Result result;
-    if (const std::optional<OperationResult> refused = recording.start()) {
-        static_cast<OperationResult&>(result) = *refused;
-        return result;
-    }
-    result = work(recording.progress(progress));
+    // The journal could not take the record: nothing was sent, and this says why (result stays empty).
+    std::optional<OperationResult> refusal;
+    // The record could not be completed: what the operator must be told ("" once written).
+    QString missing;
+};
+
+// The one way an operation that writes to a display is recorded: the record written "en cours" before
+// `work(progress)` sends anything, `describe(entry, result)` giving it its file and hashes, then completed
+// with `judge(result)` (what the record says of the operation; `done` for one that says nothing when it
+// succeeds). The record's words are the French ones, as every stored value.
+template <class Result, class Work, class Describe, class Judge>
+Recorded<Result> runRecorded(const Recorder& to, Operation operation, const HidInterfaceInfo& display, Work work,
+                             Describe describe, Judge judge, const QString& done = QString())
+{
+    Recorded<Result> out;
+    Recording recording(to.journal, operation, display);
+    if ((out.refusal = recording.start()))
+        return out;
+    out.result = work(recording.progress(to.progress ? *to.progress : silentProgress()));
     if (JournalEntry* entry = recording.entry())
-        describe(*entry, result);
-    noteMissingRecord(result, recording.finish(result, done));
-    return result;
+        describe(*entry, out.result);
+    const OperationResult said = judge(out.result);
+    if (to.settled)
+        to.settled(said);
+    out.missing = recording.finish(said, done);
+    return out;
+}
+
+// The same for a procedure whose own result is what its record says.
+template <class Result, class Work, class Describe>
+Recorded<Result> runRecorded(const Recorder& to, Operation operation, const HidInterfaceInfo& display, Work work,
+                             Describe describe, const QString& done = QString())
+{
+    return runRecorded<Result>(
+        to, operation, display, std::move(work), std::move(describe),
+        [](const Result& result) -> OperationResult { return result; }, done);
 }
 
 }  // namespace trivo::journal

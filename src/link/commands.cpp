@@ -48,7 +48,7 @@ Request parameterByteWrite(int offset, uint8_t value)
     return Request().set(0, kParamByteWrite).set(1, uint8_t(offset)).set(2, uint8_t(offset - 0x34)).set(3, value);
 }
 
-Request directAction(const QString& tagCode) { return Request().set(0, requestByte(tagCode)); }
+Request directAction(DirectAction action) { return Request().set(0, static_cast<uint8_t>(action)); }
 
 Request clearHomeScreen() { return Request().set(0, kClearHomeScreen); }
 

@@ -44,8 +44,9 @@ Request parameterRead1();              // 31: byte 0
 Request parameterWordWrite(int wordNumber, uint32_t word);
 // 33 offset (offset - 0x34) value, offset 0x34..0x43: bytes 0..3.
 Request parameterByteWrite(int offset, uint8_t value);
-// 34..38 from a button's Tag text ("34".."38"): byte 0 only.
-Request directAction(const QString& tagCode);
+// The direct commands, by their code: byte 0 only.
+enum class DirectAction : uint8_t { ResetCounter = 0x34, ResetTotal = 0x35, Pulse = 0x36, PulseBack = 0x37, Restart = 0x38 };
+Request directAction(DirectAction action);
 Request clearHomeScreen();  // 46: byte 0
 // 49 A0 (6000 + 20*k), the 32 bitmap bytes, then 00 to the end: the whole report.
 Request screenBlockWrite(int block, const uint8_t* bytes32);

@@ -270,20 +270,18 @@ void ToolsMenu::MENU_RESTAURE_AFF_Click()
     if (!main_.dialogs().confirm(restoreQuestion(contents), MsgIcon::Question, T("Restaurer l'afficheur.")))
         return;
     journal::Journal* journal = main_.serviceJournal();
-    start<RestoreResult>(
+    start<journal::Recorded<RestoreResult>>(
         running,
         [contents, journal](Exchanger& link, Progress& progress) {
-            return journal::recorded<RestoreResult>(
-                journal, journal::Operation::Restore, link.device(), progress,
-                [&](Progress& noted) { return restoreBackup(link, contents, noted); },
-                [&](journal::JournalEntry& entry, const RestoreResult& restored) {
-                    const QString manifest = QDir(contents.folder).filePath(kBackupManifestFile);
-                    entry.setFile(manifest, journal::fileBytes(manifest));
-                    if (restored.configuration.verification.ok())
-                        entry.setBlockAfter(journal::bytesOf(restored.configuration.verification.block));
-                });
+            return restoreRecorded(link, contents, {journal, &progress, {}});
         },
-        [this](const RestoreResult& restored) {
+        [this](const journal::Recorded<RestoreResult>& run) {
+            if (run.refusal) {
+                present(*run.refusal, main_.dialogs(), &main_);
+                return;
+            }
+            RestoreResult restored = run.result;
+            journal::noteMissingRecord(restored, run.missing);
             present(restored, main_.dialogs(), &main_);
             if (restored.ok())
                 main_.dialogs().inform(restored.status, MsgIcon::Information);

@@ -132,11 +132,11 @@ void TestConfigProcedures::directCommandSendsTheTag()
 {
     ProcedureRig rig;
     rig.transport.display().totaliser = 1234;
-    QVERIFY(sendDirectCommand(rig.link, QStringLiteral("35")).ok());
+    QVERIFY(sendDirectCommand(rig.link, commands::DirectAction::ResetTotal).ok());
     QCOMPARE(int(rig.transport.outputReports().back()[1]), 0x35);
     QCOMPARE(rig.transport.display().totaliser, rig.transport.display().word(2));
     rig.plug(false);
-    const OperationResult refused = sendDirectCommand(rig.link, QStringLiteral("38"));
+    const OperationResult refused = sendDirectCommand(rig.link, commands::DirectAction::Restart);
     QCOMPARE(refused.outcome, Outcome::LinkLost);
     QCOMPARE(refused.box.text, kCommandLostText);
 }

@@ -92,7 +92,7 @@ private slots:
             << Builder([] { return parameterByteWrite(0x43, 0x00); }) << expectedFields("33 43 0F 00");
         for (const char* tag : {"34", "35", "36", "37", "38"})
             QTest::addRow("direct action %s", tag)
-                << Builder([tag] { return directAction(QString::fromLatin1(tag)); })
+                << Builder([tag] { return directAction(DirectAction(QByteArray(tag).toUInt(nullptr, 16))); })
                 << expectedFields(QString::fromLatin1(tag));
         QTest::addRow("clear home screen") << Builder([] { return clearHomeScreen(); }) << expectedFields("46");
 

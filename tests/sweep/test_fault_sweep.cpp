@@ -144,17 +144,17 @@ Operation programming(int checkC, int checkT)
     };
 }
 
-Operation directCommand(const QString& tag)
+Operation directCommand(commands::DirectAction action)
 {
-    const auto counters = [tag](test::Rig& rig) {
-        sendDirectCommand(rig.link, tag);
+    const auto counters = [action](test::Rig& rig) {
+        sendDirectCommand(rig.link, action);
         const EmulatedDisplay& d = rig.transport.display();
         return std::array<long long, 3>{d.counter, d.totaliser, d.restarts};
     };
     const auto truth = reference<std::array<long long, 3>>(counters);
-    return [tag, truth](test::Rig& rig, Progress&) {
+    return [action, truth](test::Rig& rig, Progress&) {
         Outcome_ o;
-        o.result = sendDirectCommand(rig.link, tag);
+        o.result = sendDirectCommand(rig.link, action);
         const EmulatedDisplay& d = rig.transport.display();
         o.truthful = !o.result.ok() || std::array<long long, 3>{d.counter, d.totaliser, d.restarts} == truth;
         return o;
@@ -525,8 +525,10 @@ std::vector<std::pair<QString, Operation>> allOperations()
         for (int t : {kChecked, kUnchecked})
             operations.emplace_back(QStringLiteral("programmation C%1 T%2").arg(c == kChecked).arg(t == kChecked),
                                     programming(c, t));
-    for (const char* tag : {"34", "35", "36", "37", "38"})
-        operations.emplace_back(QStringLiteral("commande %1").arg(tag), directCommand(QString::fromLatin1(tag)));
+    using commands::DirectAction;
+    for (DirectAction action : {DirectAction::ResetCounter, DirectAction::ResetTotal, DirectAction::Pulse,
+                                DirectAction::PulseBack, DirectAction::Restart})
+        operations.emplace_back(QStringLiteral("commande %1").arg(int(action), 0, 16), directCommand(action));
     operations.emplace_back(QStringLiteral("écran envoi"), pictureSend());
     operations.emplace_back(QStringLiteral("écran lecture"), pictureRead());
     operations.emplace_back(QStringLiteral("écran effacement"), pictureClear());

@@ -19,7 +19,7 @@
 #include "common/ui/twips.h"
 #include "common/language.h"
 #include "common/ui/window_operations.h"
-#include "journal/recording.h"
+#include "maintenance/recorded_firmware.h"
 #include "link/display_owner.h"
 
 namespace trivo {
@@ -120,6 +120,18 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
 {
     setObjectName(QStringLiteral("Fonction_SPE"));
     setWindowTitle(T("Fonctions spéciales de maintenances."));
+    buildControls();
+    nameControls();
+    placeControls();
+    connectControls();
+    setHeightTwips(kShortHeightTwips);
+}
+
+MaintenanceWindow::~MaintenanceWindow() = default;
+
+// The controls in the order they take the focus.
+void MaintenanceWindow::buildControls()
+{
     // The controls lie at fixed places on a panel of the window's two heights; where the main window has
     // less room than the tall one, the panel scrolls.
     auto* scroll = new QScrollArea(this);
@@ -175,7 +187,10 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     cmdFlashOk_ = button(updateArea_, "CMD_Flash_OK", T("Démarrez la mise à jour"),
                          T("Opération de mise à jour du programme du TRIVO-ALTEU."));
     ferme_ = button(updateArea_, "FERME", T("Fermer"), T("Férmer."));
+}
 
+void MaintenanceWindow::nameControls()
+{
     label4_->setAccessibleName(T(kStateName));
     progressBar1_->setAccessibleName(T(kProgressName));
     text2_->setAccessibleName(T(kDumpName));
@@ -183,12 +198,10 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     txtFilename_->setAccessibleName(T(kFileName));
     butFerme_->setAccessibleName(T(kCloseWindowName));
     ferme_->setAccessibleName(T(kCloseUpdateName));
-    // During an update the window stays: it would only close once the update has ended.
-    closeOnEscape(this, [this] {
-        if (!flashRunning())
-            closeWindow();
-    });
+}
 
+void MaintenanceWindow::placeControls()
+{
     // Fixed places in twips, as the window folds by its height: the update area lies below the short height.
     constexpr int m = 120, gap = 150, full = kWidthTwips - 2 * m, third = (full - 2 * gap) / 3, scrollW = 255;
     place(formate_, m, 120, third, 420);
@@ -218,7 +231,15 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
             break;
     }
     text2_->setFont(mono);
+}
 
+void MaintenanceWindow::connectControls()
+{
+    // During an update the window stays: it would only close once the update has ended.
+    closeOnEscape(this, [this] {
+        if (!flashRunning())
+            closeWindow();
+    });
     connect(formate_, &QPushButton::clicked, this, &MaintenanceWindow::FORMATE_Click);
     connect(initialiser_, &QPushButton::clicked, this, &MaintenanceWindow::INITIALISER_Click);
     connect(maj_, &QPushButton::clicked, this, &MaintenanceWindow::Maj_Click);
@@ -231,11 +252,7 @@ MaintenanceWindow::MaintenanceWindow(DisplayOwner& owner, Dialogs& dialogs, Main
     connect(&owner_, &DisplayOwner::busyChanged, cmdFlashOk_, [this](bool busy) { cmdFlashOk_->setEnabled(!busy); });
     // valueChanged covers both the change and the live scroll of the thumb.
     connect(vScroll1_, &QScrollBar::valueChanged, this, &MaintenanceWindow::DUMP);
-
-    setHeightTwips(kShortHeightTwips);
 }
-
-MaintenanceWindow::~MaintenanceWindow() = default;
 
 QSize MaintenanceWindow::sizeHint() const { return panel_->size(); }
 
@@ -348,19 +365,16 @@ void MaintenanceWindow::CMD_Flash_OK_Click()
 
     showFlashing(true);
     journal::Journal* journal = main_.serviceJournal();
-    operations_->run<FlashResult>(
+    operations_->run<journal::Recorded<FlashResult>>(
         [image = image_, journal, file = txtFilename_->text()](Exchanger& link, Progress& progress) {
-            return journal::recorded<FlashResult>(
-                journal, journal::Operation::Firmware, link.device(), progress,
-                [&](Progress& noted) { return flashFirmware(link, image, noted); },
-                [&](journal::JournalEntry& entry, const FlashResult&) {
-                    entry.setFileHash(file, journal::sha256Of(image));
-                },
-                kFlashDoneText);  // the journal's words, in French
+            return flashFirmwareRecorded(link, image, file, {journal, &progress, {}});
         },
-        [this](const FlashResult& result) {
+        [this](const journal::Recorded<FlashResult>& run) {
             showFlashing(false);
-            lastFlash_ = result;
+            lastFlash_ = run.result;
+            if (run.refusal)  // nothing was sent: the journal's box, and the update not done
+                static_cast<OperationResult&>(lastFlash_) = *run.refusal;
+            journal::noteMissingRecord(lastFlash_, run.missing);
             label4_->setText(T(lastFlash_.completed ? kFlashDoneText : kInterruptedText));
             present(lastFlash_, dialogs_, nullptr);
         },

@@ -63,6 +63,11 @@ protected:
 
 private:
     class ProgressView;
+    // The constructor's parts, in this order.
+    void buildControls();
+    void nameControls();
+    void placeControls();
+    void connectControls();
     void showFlashing(bool flashing);
     void setHeightTwips(int twips);
     void closeWindow();

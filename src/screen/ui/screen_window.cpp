@@ -20,7 +20,7 @@
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
 #include "common/ui/window_operations.h"
-#include "journal/recording.h"
+#include "screen/recorded_screen.h"
 #include "link/commands.h"
 #include "link/display_owner.h"
 
@@ -287,47 +287,25 @@ void ScreenWindow::OUVRIR_Click()
     }
 }
 
-namespace {
-// A send and, when the Outils menu asks for it, its read-back: one operation on the display.
-struct SendAndCheck {
-    ScreenTransfer sent;
-    ScreenCheck check;
-    bool checked = false;
-};
-}  // namespace
-
 void ScreenWindow::but_WR_HID_ECR_Click()
 {
     const HomeScreenPicture picture = picture_;
     const bool verify = tool_settings::isOn(tool_settings::kVerifyScreenAfterSend);
     journal::Journal* journal = main_.serviceJournal();
     const QString file = pictureFile_;
-    transfer<SendAndCheck>(
+    transfer<journal::Recorded<SendAndCheck>>(
         [picture, verify, journal, file](Exchanger& link, Progress& progress) {
-            SendAndCheck r;
-            journal::Recording record(journal, journal::Operation::Screen, link.device());
-            if (const std::optional<OperationResult> refused = record.start()) {
-                static_cast<OperationResult&>(r.sent) = *refused;
-                return r;
-            }
-            if (journal::JournalEntry* entry = record.entry())
-                entry->setFileHash(file, journal::sha256Of(picture.pack()));
-            Progress& noted = record.progress(progress);
-            r.sent = sendHomeScreen(link, picture, noted);
-            // Memory reads only: the display's screen is not cleared and the preview is not redrawn.
-            if (verify && r.sent.ok()) {
-                r.check = verifyHomeScreen(link, picture, noted);
-                r.checked = true;
-            }
-            const OperationResult& outcome = r.checked ? static_cast<const OperationResult&>(r.check) : r.sent;
-            journal::noteMissingRecord(r.sent, record.finish(outcome, QStringLiteral("Écran d'accueil envoyé.")));
-            return r;
+            return sendHomeScreenRecorded(link, picture, file, verify, {journal, &progress, {}});
         },
-        [this, verify](const SendAndCheck& r) {
-            if (r.sent.outcome == Outcome::Refused || (r.sent.ok() && !r.sent.box.text.isEmpty()))
-                dialogs_.message(r.sent.box);  // the journal's word: refused, or the record missing
-            if (r.sent.outcome == Outcome::Refused)
+        [this, verify](const journal::Recorded<SendAndCheck>& run) {
+            if (run.refusal) {
+                dialogs_.message(run.refusal->box);
                 return;
+            }
+            SendAndCheck r = run.result;
+            journal::noteMissingRecord(r.sent, run.missing);
+            if (r.sent.ok() && !r.sent.box.text.isEmpty())
+                dialogs_.message(r.sent.box);  // the journal's word: the record missing
             if (r.sent.outcome == Outcome::Cancelled) {
                 if (verify)
                     showReadBack(T("%1 Rien n'a été relu.").arg(T(r.sent.box.text)), false);
@@ -377,6 +355,11 @@ struct PictureTransfer {
     ScreenTransfer transfer;
     HomeScreenPicture picture;
 };
+// A clear, recorded, and the picture it leaves.
+struct PictureClear {
+    journal::Recorded<ScreenTransfer> run;
+    HomeScreenPicture picture;
+};
 }  // namespace
 
 void ScreenWindow::but_RD_HID_ECR_Click()
@@ -407,23 +390,26 @@ void ScreenWindow::Command2_Click()
     picture_.fill(kScreenWhite);
     previewChanged();
     journal::Journal* journal = main_.serviceJournal();
-    transfer<PictureTransfer>(
+    transfer<PictureClear>(
         [before, journal](Exchanger& link, Progress& progress) {
-            PictureTransfer r{{}, before};
-            r.transfer = journal::recorded<ScreenTransfer>(
-                journal, journal::Operation::Screen, link.device(), progress,
-                [&](Progress& noted) { return clearHomeScreen(link, r.picture, noted); },
-                [](journal::JournalEntry&, const ScreenTransfer&) {}, QStringLiteral("Écran effacé."));
+            PictureClear r{{}, before};
+            r.run = clearHomeScreenRecorded(link, r.picture, {journal, &progress, {}});
             return r;
         },
-        [this](const PictureTransfer& r) {
+        [this](const PictureClear& r) {
             picture_ = r.picture;
             previewChanged();
-            if (r.transfer.outcome == Outcome::Cancelled || r.transfer.outcome == Outcome::Refused
-                || (r.transfer.ok() && !r.transfer.box.text.isEmpty()))
-                dialogs_.message(r.transfer.box);
-            else if (!r.transfer.ok())
-                dialogs_.message(notCompletedBox(r.transfer, Transfer::Clear));
+            if (r.run.refusal) {
+                dialogs_.message(r.run.refusal->box);
+                return;
+            }
+            ScreenTransfer cleared = r.run.result;
+            journal::noteMissingRecord(cleared, r.run.missing);
+            if (cleared.outcome == Outcome::Cancelled || cleared.outcome == Outcome::Refused
+                || (cleared.ok() && !cleared.box.text.isEmpty()))
+                dialogs_.message(cleared.box);
+            else if (!cleared.ok())
+                dialogs_.message(notCompletedBox(cleared, Transfer::Clear));
         });
 }
 
