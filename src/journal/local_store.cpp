@@ -629,6 +629,83 @@ public:
         return select(sql, values, error, nullptr, reasons);
     }
 
+    // The summary's queries, in one read transaction so that their figures agree with one another.
+    JournalSummary summary(const Filter& f)
+    {
+        JournalSummary s;
+        if (!openError_.isEmpty()) {
+            s.error = openError_;
+            return s;
+        }
+        // A record still running is no unit yet; any finished word but a success is a failure.
+        QString where = QStringLiteral(" WHERE resultat <> 'en cours'");
+        QVariantList values;
+        if (!f.display.isEmpty()) {
+            where += QStringLiteral(" AND (afficheur = ? OR chemin = ?)");
+            values << f.display << f.display;
+        }
+        if (!f.lot.isEmpty()) {
+            where += QStringLiteral(" AND lot = ?");
+            values << f.lot;
+        }
+        if (f.since.isValid()) {
+            where += QStringLiteral(" AND horodatage >= ?");
+            values << timeText(f.since);
+        }
+        if (!f.training)
+            where += QStringLiteral(" AND formation = 0");
+        const QString counts = QStringLiteral("sum(resultat = 'reussi'), sum(resultat <> 'reussi')");
+        QSqlQuery q(db());
+        q.setForwardOnly(true);
+        QSqlError failure;
+        const auto run = [&](const QString& sql, const std::function<void()>& row) {
+            if (failure.isValid())
+                return;
+            q.prepare(sql);
+            for (const QVariant& v : values)
+                q.addBindValue(v);
+            if (!q.exec()) {
+                failure = q.lastError();
+                return;
+            }
+            while (q.next())
+                row();
+        };
+        QSqlQuery transaction(db());
+        transaction.exec(QStringLiteral("BEGIN"));
+        // The stored time is ISO 8601 in UTC: its first 13 characters are the hour.
+        run(QStringLiteral("SELECT substr(horodatage, 1, 13), %1 FROM journal%2 GROUP BY 1 ORDER BY 1").arg(counts, where),
+            [&] {
+                s.hours << HourFigures{timeFromText(q.value(0).toString() + QStringLiteral(":00:00.000Z")),
+                                       q.value(1).toInt(), q.value(2).toInt()};
+                s.passed += q.value(1).toInt();
+                s.failed += q.value(2).toInt();
+            });
+        run(QStringLiteral("SELECT lot, %1 FROM journal%2 GROUP BY lot ORDER BY lot").arg(counts, where),
+            [&] { s.lots << LotFigures{q.value(0).toString(), q.value(1).toInt(), q.value(2).toInt()}; });
+        run(QStringLiteral("SELECT message, count(*) FROM journal%1 AND resultat <> 'reussi' GROUP BY message "
+                           "ORDER BY 2 DESC, 1")
+                .arg(where),
+            [&] { s.reasons << ReasonFigures{q.value(0).toString(), q.value(1).toInt()}; });
+        run(QStringLiteral("SELECT poste, operateur, %1, min(horodatage), max(horodatage) FROM journal%2 "
+                           "GROUP BY poste, operateur ORDER BY poste, operateur")
+                .arg(counts, where),
+            [&] {
+                s.people << PersonFigures{q.value(0).toString(), q.value(1).toString(), q.value(2).toInt(),
+                                          q.value(3).toInt(), timeFromText(q.value(4).toString()),
+                                          timeFromText(q.value(5).toString())};
+            });
+        q.finish();
+        transaction.exec(QStringLiteral("COMMIT"));
+        if (failure.isValid()) {
+            const JournalSummary none;
+            s = none;
+            s.error = T("le journal de service %1 ne peut pas être lu : %2")
+                          .arg(QDir::toNativeSeparators(options_.path), reasonOf(failure));
+        }
+        return s;
+    }
+
     QList<JournalRecord> select(const QString& sql, const QVariantList& values, QString* error, QList<qint64>* seqs = nullptr,
                                 QStringList* reasons = nullptr)
     {
@@ -763,6 +840,11 @@ QString LocalStore::append(const JournalRecord& record) { return worker_->queueW
 QList<JournalRecord> LocalStore::read(const Filter& filter, QString* error)
 {
     return worker_->run([this, &filter, error] { return worker_->read(filter, error); });
+}
+
+JournalSummary LocalStore::summary(const Filter& filter)
+{
+    return worker_->run([this, &filter] { return worker_->summary(filter); });
 }
 
 QList<PendingRecord> LocalStore::pending(int limit, QString* error, qint64 after)
