@@ -132,10 +132,6 @@
         <translation>Reading the shared server %1...</translation>
     </message>
     <message>
-        <source>Lot</source>
-        <translation>Batch</translation>
-    </message>
-    <message>
         <source>Lot :</source>
         <translation>Batch:</translation>
     </message>
@@ -148,10 +144,6 @@
         <translation>Serial number or USB path of the display whose operations come first.</translation>
     </message>
     <message>
-        <source>Opérateur</source>
-        <translation>Operator</translation>
-    </message>
-    <message>
         <source>Opération</source>
         <translation>Operation</translation>
     </message>
@@ -162,10 +154,6 @@
     <message>
         <source>Pas encore sur le serveur partagé : attend d'y être envoyé.</source>
         <translation>Not on the shared server yet: waiting to be sent there.</translation>
-    </message>
-    <message>
-        <source>Poste</source>
-        <translation>Station</translation>
     </message>
     <message>
         <source>Refusé par le serveur, mis de côté : %1</source>

@@ -412,9 +412,11 @@ JournalSummary Journal::Private::summaryOf(const Filter& filter, bool stationIfN
     JournalSummary summary = reader->store->summary(filter);
     if (summary.error.isEmpty() || !stationIfNoServer)
         return summary;
+    // The server's reason stays; the figures are this station's, unless they cannot be counted either.
     JournalSummary local = store.summary(filter);
-    if (local.error.isEmpty())
-        local.error = summary.error;
+    if (!local.error.isEmpty())
+        return summary;
+    local.error = summary.error;
     return local;
 }
 

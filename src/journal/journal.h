@@ -123,7 +123,8 @@ public:
     QList<JournalRecord> readServer(const Filter& filter, QString* error);
     // The figures of the records that match (journal_summary.h), counted by the shared server when there
     // is one, else by this station's database, off the calling thread as read() is. With
-    // `stationIfNoServer`, this station's figures when the server cannot be read (its reason in `error`).
+    // `stationIfNoServer`, this station's figures when the server cannot be read (its reason in `error`,
+    // `fromServer` false).
     std::shared_ptr<ReadTicket> summarise(const Filter& filter, QObject* context,
                                           std::function<void(const JournalSummary&)> done, bool stationIfNoServer = false);
     // The same, waiting for the answer (the command line).
