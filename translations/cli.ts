@@ -84,7 +84,7 @@ Exit codes:
     <message>
         <source>  bilan [--lot L] [--depuis DATE] [--formation] [--json]   bilan du journal : heures, lots, échecs
 </source>
-        <translation>  bilan [--lot L] [--depuis DATE] [--formation] [--json]   log summary: hours, lots, failures
+        <translation>  bilan [--lot L] [--depuis DATE] [--formation] [--json]   log summary: hours, batches, failures
 </translation>
     </message>
     <message>
@@ -227,7 +227,7 @@ Exit codes:
     </message>
     <message>
         <source>(sans lot)</source>
-        <translation>(no lot)</translation>
+        <translation>(no batch)</translation>
     </message>
     <message>
         <source>(sans message)</source>
@@ -453,7 +453,7 @@ Exit codes:
     </message>
     <message>
         <source>Par lot :</source>
-        <translation>Per lot:</translation>
+        <translation>Per batch:</translation>
     </message>
     <message>
         <source>Plusieurs afficheurs sont branchés : choisissez-en un avec --afficheur N|CHEMIN|LIBELLE.</source>
@@ -571,7 +571,7 @@ poste est affiché) ; 4 : journal du poste illisible.
 </source>
         <translation>Usage: trivo-cp-cli bilan [--lot L] [--depuis DATE] [--formation] [--json]
 Shows the service log's summary, counted by the database that keeps it: the operations passed and
-failed per hour and per lot, the failure reasons from the most to the least frequent (with their
+failed per hour and per batch, the failure reasons from the most to the least frequent (with their
 cumulative share), and the stations and operators of the period. An operation still running is not
 counted; an interrupted operation counts as a failure. With --base, the shared server's summary (every
 station), else this station's.
