@@ -20,24 +20,12 @@
         <translation>; %1 refused by the server, set aside</translation>
     </message>
     <message>
-        <source>%1 lots ; le plus d'échecs : %2 (%3 réussies, %4 échecs).</source>
-        <translation>%1 batches; the most failures: %2 (%3 passed, %4 failed).</translation>
-    </message>
-    <message>
         <source>%1 opération</source>
         <translation>%1 operation</translation>
     </message>
     <message>
         <source>%1 opérations</source>
         <translation>%1 operations</translation>
-    </message>
-    <message>
-        <source>%1 opérations en %2 heures, de %3 à %4 ; au plus %5 en une heure.</source>
-        <translation>%1 operations in %2 hours, from %3 to %4; at most %5 in one hour.</translation>
-    </message>
-    <message>
-        <source>%1 raisons ; la plus fréquente : %2 (%3 échecs, %4 % des échecs).</source>
-        <translation>%1 reasons; the most frequent: %2 (%3 failures, %4 % of the failures).</translation>
     </message>
     <message>
         <source>&amp;Actualiser</source>
@@ -224,6 +212,10 @@
         <translation>Batch:</translation>
     </message>
     <message>
+        <source>Lots : %1 ; le plus d'échecs : %2 (réussies %3, échecs %4).</source>
+        <translation>Batches: %1; the most failures: %2 (passed %3, failed %4).</translation>
+    </message>
+    <message>
         <source>Message</source>
         <translation>Message</translation>
     </message>
@@ -238,6 +230,10 @@
     <message>
         <source>Opérations</source>
         <translation>Operations</translation>
+    </message>
+    <message>
+        <source>Opérations : %1 en %2 h, de %3 à %4 ; au plus %5 en une heure.</source>
+        <translation>Operations: %1 in %2 h, from %3 to %4; at most %5 in one hour.</translation>
     </message>
     <message>
         <source>Opérations du journal</source>
@@ -258,6 +254,10 @@
     <message>
         <source>Postes et opérateurs de la période</source>
         <translation>Stations and operators of the period</translation>
+    </message>
+    <message>
+        <source>Raisons : %1 ; la plus fréquente : %2 (échecs %3, %4 % des échecs).</source>
+        <translation>Reasons: %1; the most frequent: %2 (failures %3, %4 % of the failures).</translation>
     </message>
     <message>
         <source>Raisons des échecs</source>

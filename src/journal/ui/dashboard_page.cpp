@@ -324,7 +324,7 @@ void DashboardPage::drawHours()
     }
     hours_->setAccessibleDescription(
         summary_.hours.isEmpty() ? T("Aucune opération.")
-                                 : T("%1 opérations en %2 heures, de %3 à %4 ; au plus %5 en une heure.")
+                                 : T("Opérations : %1 en %2 h, de %3 à %4 ; au plus %5 en une heure.")
                                        .arg(summary_.total())
                                        .arg(summary_.hours.size())
                                        .arg(localTime(summary_.hours.first().hour), localTime(summary_.hours.last().hour))
@@ -378,7 +378,7 @@ void DashboardPage::drawLots()
             worst = i;
     lots_->setAccessibleDescription(
         summary_.lots.isEmpty() ? T("Aucune opération.")
-                                : T("%1 lots ; le plus d'échecs : %2 (%3 réussies, %4 échecs).")
+                                : T("Lots : %1 ; le plus d'échecs : %2 (réussies %3, échecs %4).")
                                       .arg(summary_.lots.size())
                                       .arg(lotShown(summary_.lots[worst].lot))
                                       .arg(summary_.lots[worst].passed)
@@ -433,7 +433,7 @@ void DashboardPage::drawReasons()
     cumulative->attachAxis(percent);
     reasons_->setAccessibleDescription(
         summary_.reasons.isEmpty() ? T("Aucun échec.")
-                                   : T("%1 raisons ; la plus fréquente : %2 (%3 échecs, %4 % des échecs).")
+                                   : T("Raisons : %1 ; la plus fréquente : %2 (échecs %3, %4 % des échecs).")
                                          .arg(summary_.reasons.size())
                                          .arg(reasonShown(summary_.reasons.first().reason))
                                          .arg(summary_.reasons.first().count)
