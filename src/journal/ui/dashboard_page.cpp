@@ -399,6 +399,10 @@ void DashboardPage::drawReasons()
     QStringList names;
     int highest = 0;
     const QFontMetrics metrics = reasons_->fontMetrics();
+    // Each bar's label as wide as its share of the chart allows.
+    const qsizetype drawn = std::min<qsizetype>(summary_.reasons.size(), kReasonsDrawn);
+    const int room = std::max(metrics.averageCharWidth() * 12,
+                              reasons_->width() / int(std::max<qsizetype>(1, drawn)) - metrics.averageCharWidth() * 3);
     for (qsizetype i = 0; i < summary_.reasons.size(); ++i) {
         const bool rest = i == kReasonsDrawn - 1 && summary_.reasons.size() > kReasonsDrawn;
         int count = summary_.reasons[i].count;
@@ -407,7 +411,7 @@ void DashboardPage::drawReasons()
                 count += summary_.reasons[j].count;
         // Numbered, so that two reasons cut to the same words stay two bars, and the table tells them whole.
         const QString name = rest ? T("Autres raisons") : reasonShown(summary_.reasons[i].reason);
-        names << QStringLiteral("%1. %2").arg(i + 1).arg(metrics.elidedText(name, Qt::ElideRight, metrics.averageCharWidth() * 16));
+        names << QStringLiteral("%1. %2").arg(i + 1).arg(metrics.elidedText(name, Qt::ElideRight, room));
         *counts << count;
         highest = std::max(highest, count);
         cumulative->append(double(i), rest ? 100.0 : shares[i]);
@@ -425,8 +429,11 @@ void DashboardPage::drawReasons()
     bars->attachAxis(countAxis(chart, highest));
     cumulative->attachAxis(categories);
     auto* percent = new QValueAxis(chart);
-    percent->setRange(0, 100);
-    percent->setTickCount(6);
+    // A little room above 100 %, so that the last point is not cut by the plot's edge.
+    percent->setRange(0, 105);
+    percent->setTickType(QValueAxis::TicksDynamic);
+    percent->setTickAnchor(0);
+    percent->setTickInterval(20);
     percent->setLabelFormat(QStringLiteral("%.0f %%"));
     percent->setGridLineVisible(false);  // the counts' grid is the one drawn
     chart->addAxis(percent, Qt::AlignRight);
