@@ -3,6 +3,7 @@
 // it and completed after it (two syncs); and opening a journal of 1 000 or 130 000 records, which must cost
 // the same. The database is kept on the build's disk: in a memory-backed temporary folder a sync would cost
 // nothing. And a backlog of 100 000 records sent to a PostgreSQL server of the benchmark's own.
+// And the dashboard's figures for a month of 1 000 or 1 000 000 records (BM_Summary).
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -174,3 +175,57 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     return 0;
 }
+
+namespace {
+
+// A month of a line's records (state.range(0) of them, 2.6 s apart from 2024-05-01, four stations, eight
+// operators, a lot every 33 334 units, one in twenty failed for one of six reasons), made by SQLite itself
+// in one statement; then the dashboard's figures for that month, counted by the station's database.
+void BM_Summary(benchmark::State& state)
+{
+    QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-journal-XXXXXX"));
+    JournalSettings settings;
+    settings.databasePath = dir.filePath(QStringLiteral("journal.sqlite"));
+    {
+        Journal journal(settings);  // the schema
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("month"));
+        db.setDatabaseName(settings.databasePath);
+        db.open();
+        QSqlQuery q(db);
+        const bool made = q.exec(
+            QStringLiteral(
+                "INSERT INTO journal (id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation,"
+                " resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, envoye)"
+                " WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                " SELECT 'mois-' || i, strftime('%Y-%m-%dT%H:%M:%S.000Z', 1714521600 + i * 26 / 10, 'unixepoch'),"
+                " 'poste-' || (i % 4), 'op-' || (i % 8), 'L' || (i / 33334), 'S' || i, '/dev/hidraw' || (i % 4),"
+                " '0100', 'production', CASE WHEN i % 20 = 0 THEN 'echec' ELSE 'reussi' END,"
+                " CASE WHEN i % 20 = 0 THEN 'raison ' || (i / 20 % 6) ELSE 'conforme' END, '', '', '',"
+                " 'modele.config_CP', 250, 1 FROM n")
+                .arg(state.range(0)));
+        if (!made)
+            state.SkipWithError("the month's records could not be made");
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("month"));
+    QFile stamp(settings.databasePath + QStringLiteral(".controle"));
+    stamp.open(QIODevice::WriteOnly);  // checked whole today: that background check is not measured
+    Journal journal(settings);
+    Filter month;
+    month.since = QDateTime(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC);
+    int counted = 0;
+    for (auto _ : state) {
+        const JournalSummary summary = journal.summaryNow(month);
+        if (!summary.error.isEmpty())
+            state.SkipWithError(qPrintable(summary.error));
+        counted = summary.total();
+    }
+    if (counted != state.range(0))
+        state.SkipWithError("the figures do not count every record");
+    state.counters["heures"] = double(journal.summaryNow(month).hours.size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_Summary)->Arg(1000)->Arg(1000000)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);

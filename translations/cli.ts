@@ -82,6 +82,12 @@ Exit codes:
 </translation>
     </message>
     <message>
+        <source>  bilan [--lot L] [--depuis DATE] [--formation] [--json]   bilan du journal : heures, lots, échecs
+</source>
+        <translation>  bilan [--lot L] [--depuis DATE] [--formation] [--json]   log summary: hours, batches, failures
+</translation>
+    </message>
+    <message>
         <source>  commande raz-c|raz-t|plus|moins|reset   commande directe
 </source>
         <translation>  commande raz-c|raz-t|plus|moins|reset   direct command
@@ -220,6 +226,14 @@ Exit codes:
         <translation>%1 records sent to %2, %3 waiting, %4 set aside.</translation>
     </message>
     <message>
+        <source>(sans lot)</source>
+        <translation>(no batch)</translation>
+    </message>
+    <message>
+        <source>(sans message)</source>
+        <translation>(no message)</translation>
+    </message>
+    <message>
         <source>--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.</source>
         <translation>--afficheur needs a number, a path, a serial number or a display name.</translation>
     </message>
@@ -308,6 +322,10 @@ Exit codes:
         <translation>No operation in the log.</translation>
     </message>
     <message>
+        <source>Aucune opération terminée dans la période.</source>
+        <translation>No finished operation in the period.</translation>
+    </message>
+    <message>
         <source>Chemin : %1</source>
         <translation>Path: %1</translation>
     </message>
@@ -322,6 +340,14 @@ Exit codes:
     <message>
         <source>Configuration enregistrée dans %1</source>
         <translation>Configuration saved in %1</translation>
+    </message>
+    <message>
+        <source>Cumul</source>
+        <translation>Cumulative</translation>
+    </message>
+    <message>
+        <source>Dernière</source>
+        <translation>Last</translation>
     </message>
     <message>
         <source>Fabricant : %1  Produit : %2  Version : %3</source>
@@ -342,6 +368,10 @@ Exit codes:
     <message>
         <source>Fichier de trace %1 incomplet : %2</source>
         <translation>Trace file %1 incomplete: %2</translation>
+    </message>
+    <message>
+        <source>Heure</source>
+        <translation>Hour</translation>
     </message>
     <message>
         <source>Impossible d'ouvrir le fichier de trace %1 : %2</source>
@@ -388,6 +418,10 @@ Exit codes:
         <translation>Report lengths: input %1, output %2</translation>
     </message>
     <message>
+        <source>Lot</source>
+        <translation>Batch</translation>
+    </message>
+    <message>
         <source>Mis de côté : %1 ; refusé par le serveur : %2</source>
         <translation>Set aside: %1; refused by the server: %2</translation>
     </message>
@@ -396,20 +430,66 @@ Exit codes:
         <translation>Update abandoned: nothing was sent.</translation>
     </message>
     <message>
+        <source>Nombre</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>Opérateur</source>
+        <translation>Operator</translation>
+    </message>
+    <message>
+        <source>Opérations : %1 (réussies %2, en échec %3)
+</source>
+        <translation>Operations: %1 (%2 passed, %3 failed)
+</translation>
+    </message>
+    <message>
         <source>Panne inconnue : %1</source>
         <translation>Unknown fault: %1</translation>
+    </message>
+    <message>
+        <source>Par heure :</source>
+        <translation>Per hour:</translation>
+    </message>
+    <message>
+        <source>Par lot :</source>
+        <translation>Per batch:</translation>
     </message>
     <message>
         <source>Plusieurs afficheurs sont branchés : choisissez-en un avec --afficheur N|CHEMIN|LIBELLE.</source>
         <translation>Several displays are plugged in: choose one with --afficheur N|PATH|LABEL.</translation>
     </message>
     <message>
+        <source>Poste</source>
+        <translation>Station</translation>
+    </message>
+    <message>
         <source>Poste %1 : %2</source>
         <translation>Place %1: %2</translation>
     </message>
     <message>
+        <source>Postes et opérateurs :</source>
+        <translation>Stations and operators:</translation>
+    </message>
+    <message>
+        <source>Première</source>
+        <translation>First</translation>
+    </message>
+    <message>
+        <source>Raison</source>
+        <translation>Reason</translation>
+    </message>
+    <message>
+        <source>Raisons des échecs, les plus fréquentes d'abord :</source>
+        <translation>Failure reasons, most frequent first:</translation>
+    </message>
+    <message>
         <source>Restauration abandonnée : rien n'a été envoyé.</source>
         <translation>Restore abandoned: nothing was sent.</translation>
+    </message>
+    <message>
+        <source>Réussies</source>
+        <translation>Passed</translation>
     </message>
     <message>
         <source>Schéma du journal créé sur %1 (version %2).</source>
@@ -473,6 +553,34 @@ Commandes :
         <translation>Usage: trivo-cp-cli [--simule[=STATE] [--panne FAULT]] [--afficheur N] [--trace FILE] COMMAND [ARGUMENTS]
 
 Commands:
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli bilan [--lot L] [--depuis DATE] [--formation] [--json]
+Affiche le bilan du journal de service, compté par la base qui le garde : les opérations
+réussies et en échec par heure et par lot, les raisons des échecs de la plus fréquente à la moins
+fréquente (avec leur part cumulée), et les postes et opérateurs de la période. Une opération en
+cours n'est pas comptée ; une opération interrompue compte comme un échec. Avec --base, le bilan
+du serveur partagé (tous les postes), sinon celui du poste.
+--lot L ; --depuis DATE : AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z] ; --formation : aussi les
+opérations faites sur l'afficheur émulé.
+--json : un objet (source, reussis, echecs, par_heure [heure, reussis, echecs], par_lot [lot,
+reussis, echecs], raisons [raison, nombre, cumul_pourcent], postes_operateurs [poste, operateur,
+reussis, echecs, premier, dernier]), heures en UTC. Code 1 : serveur injoignable (le bilan du
+poste est affiché) ; 4 : journal du poste illisible.
+</source>
+        <translation>Usage: trivo-cp-cli bilan [--lot L] [--depuis DATE] [--formation] [--json]
+Shows the service log's summary, counted by the database that keeps it: the operations passed and
+failed per hour and per batch, the failure reasons from the most to the least frequent (with their
+cumulative share), and the stations and operators of the period. An operation still running is not
+counted; an interrupted operation counts as a failure. With --base, the shared server's summary (every
+station), else this station's.
+--lot L; --depuis DATE: YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS][Z]; --formation: the operations done on
+the emulated display too.
+--json: one object (source, reussis, echecs, par_heure [heure, reussis, echecs], par_lot [lot,
+reussis, echecs], raisons [raison, nombre, cumul_pourcent], postes_operateurs [poste, operateur,
+reussis, echecs, premier, dernier]), times in UTC. Exit status 1: server unreachable (this station's
+summary is shown); 4: this station's log unreadable.
 </translation>
     </message>
     <message>
@@ -690,6 +798,10 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>Here is this station's record that waits for the server.</translation>
     </message>
     <message>
+        <source>Voici le bilan du journal de ce poste seulement.</source>
+        <translation>Here is the summary of this station's log only.</translation>
+    </message>
+    <message>
         <source>Voici les %1 enregistrements de ce poste qui attendent le serveur.</source>
         <translation>Here are this station's %1 records that wait for the server.</translation>
     </message>
@@ -740,6 +852,10 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
     <message>
         <source>utilisé par %1</source>
         <translation>used by %1</translation>
+    </message>
+    <message>
+        <source>Échecs</source>
+        <translation>Failed</translation>
     </message>
     <message>
         <source>Écran d'accueil enregistré dans %1</source>

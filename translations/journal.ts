@@ -52,8 +52,48 @@
         <translation>Stops the reading of the log under way.</translation>
     </message>
     <message>
+        <source>Aucun échec.</source>
+        <translation>No failure.</translation>
+    </message>
+    <message>
+        <source>Aucune opération.</source>
+        <translation>No operation.</translation>
+    </message>
+    <message>
+        <source>Autres lots</source>
+        <translation>Other batches</translation>
+    </message>
+    <message>
+        <source>Autres raisons</source>
+        <translation>Other reasons</translation>
+    </message>
+    <message>
+        <source>Bilan du journal du poste %1...</source>
+        <translation>Summing up the station's log %1...</translation>
+    </message>
+    <message>
+        <source>Bilan du serveur partagé %1...</source>
+        <translation>Summing up the shared server %1...</translation>
+    </message>
+    <message>
+        <source>Bilan impossible : %1</source>
+        <translation>No summary: %1</translation>
+    </message>
+    <message>
         <source>Cet afficheur seulement</source>
         <translation>This display only</translation>
+    </message>
+    <message>
+        <source>Chiffres des graphiques</source>
+        <translation>Figures of the charts</translation>
+    </message>
+    <message>
+        <source>Chiffres des graphiques :</source>
+        <translation>Figures of the charts:</translation>
+    </message>
+    <message>
+        <source>Cumul (%)</source>
+        <translation>Cumulative (%)</translation>
     </message>
     <message>
         <source>Date</source>
@@ -68,12 +108,28 @@
         <translation>Since</translation>
     </message>
     <message>
+        <source>Document PDF (*.pdf);;Image PNG (*.png)</source>
+        <translation>PDF document (*.pdf);;PNG image (*.png)</translation>
+    </message>
+    <message>
         <source>Durée (ms)</source>
         <translation>Duration (ms)</translation>
     </message>
     <message>
+        <source>Enregistrer le tableau de bord dans un document PDF ou une image PNG.</source>
+        <translation>Save the dashboard in a PDF document or a PNG image.</translation>
+    </message>
+    <message>
+        <source>Exporter en &amp;PDF/PNG...</source>
+        <translation>Export to &amp;PDF/PNG...</translation>
+    </message>
+    <message>
         <source>Exporter l'historique.</source>
         <translation>Export the history.</translation>
+    </message>
+    <message>
+        <source>Exporter le tableau de bord.</source>
+        <translation>Export the dashboard.</translation>
     </message>
     <message>
         <source>Fichier</source>
@@ -82,6 +138,26 @@
     <message>
         <source>Fichier CSV (*.csv);;Tous les fichiers (*)</source>
         <translation>CSV file (*.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Graphique</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
+        <source>Graphique des opérations par heure</source>
+        <translation>Chart of the operations per hour</translation>
+    </message>
+    <message>
+        <source>Graphique des raisons des échecs, les plus fréquentes d'abord</source>
+        <translation>Chart of the failure reasons, the most frequent first</translation>
+    </message>
+    <message>
+        <source>Graphique des réussites et échecs par lot</source>
+        <translation>Chart of the passed and failed operations per batch</translation>
+    </message>
+    <message>
+        <source>Historique</source>
+        <translation>History</translation>
     </message>
     <message>
         <source>Historique des opérations</source>
@@ -132,12 +208,12 @@
         <translation>Reading the shared server %1...</translation>
     </message>
     <message>
-        <source>Lot</source>
-        <translation>Batch</translation>
-    </message>
-    <message>
         <source>Lot :</source>
         <translation>Batch:</translation>
+    </message>
+    <message>
+        <source>Lots : %1 ; le plus d'échecs : %2 (réussies %3, échecs %4).</source>
+        <translation>Batches: %1; the most failures: %2 (passed %3, failed %4).</translation>
     </message>
     <message>
         <source>Message</source>
@@ -148,24 +224,48 @@
         <translation>Serial number or USB path of the display whose operations come first.</translation>
     </message>
     <message>
-        <source>Opérateur</source>
-        <translation>Operator</translation>
-    </message>
-    <message>
         <source>Opération</source>
         <translation>Operation</translation>
+    </message>
+    <message>
+        <source>Opérations</source>
+        <translation>Operations</translation>
+    </message>
+    <message>
+        <source>Opérations : %1 en %2 h, de %3 à %4 ; au plus %5 en une heure.</source>
+        <translation>Operations: %1 in %2 h, from %3 to %4; at most %5 in one hour.</translation>
     </message>
     <message>
         <source>Opérations du journal</source>
         <translation>Log operations</translation>
     </message>
     <message>
+        <source>Opérations par heure</source>
+        <translation>Operations per hour</translation>
+    </message>
+    <message>
+        <source>Par lot</source>
+        <translation>Per batch</translation>
+    </message>
+    <message>
         <source>Pas encore sur le serveur partagé : attend d'y être envoyé.</source>
         <translation>Not on the shared server yet: waiting to be sent there.</translation>
     </message>
     <message>
-        <source>Poste</source>
-        <translation>Station</translation>
+        <source>Postes et opérateurs de la période</source>
+        <translation>Stations and operators of the period</translation>
+    </message>
+    <message>
+        <source>Raisons : %1 ; la plus fréquente : %2 (échecs %3, %4 % des échecs).</source>
+        <translation>Reasons: %1; the most frequent: %2 (failures %3, %4 % of the failures).</translation>
+    </message>
+    <message>
+        <source>Raisons des échecs</source>
+        <translation>Failure reasons</translation>
+    </message>
+    <message>
+        <source>Raisons des échecs (Pareto)</source>
+        <translation>Failure reasons (Pareto)</translation>
     </message>
     <message>
         <source>Refusé par le serveur, mis de côté : %1</source>
@@ -180,16 +280,36 @@
         <translation>Result</translation>
     </message>
     <message>
+        <source>Réussies et échecs par lot</source>
+        <translation>Passed and failed per batch</translation>
+    </message>
+    <message>
         <source>Serveur partagé %1 — %2</source>
         <translation>Shared server %1 — %2</translation>
+    </message>
+    <message>
+        <source>Serveur partagé illisible : %1. Bilan de ce poste seulement — %2</source>
+        <translation>Shared server unreadable: %1. This station's summary only — %2</translation>
     </message>
     <message>
         <source>Serveur partagé illisible : %1. Seules les opérations de ce poste qui n'y sont pas : %2</source>
         <translation>Shared server unreadable: %1. Only this station's operations that are not on it: %2</translation>
     </message>
     <message>
+        <source>Source du bilan</source>
+        <translation>Source of the summary</translation>
+    </message>
+    <message>
         <source>Source du journal</source>
         <translation>Log source</translation>
+    </message>
+    <message>
+        <source>Tableau de bord</source>
+        <translation>Dashboard</translation>
+    </message>
+    <message>
+        <source>Tableau de bord exporté : %1</source>
+        <translation>Dashboard exported: %1</translation>
     </message>
     <message>
         <source>adresse du serveur du journal illisible (%1)</source>
@@ -342,6 +462,10 @@
     <message>
         <source>verrou d'envoi %1 impossible à prendre</source>
         <translation>sending lock %1 cannot be taken</translation>
+    </message>
+    <message>
+        <source>Élément</source>
+        <translation>Item</translation>
     </message>
     <message>
         <source>échange interrompu</source>

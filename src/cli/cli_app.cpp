@@ -138,6 +138,20 @@ const CliCommand kCommands[] = {
         "duree_ms, formation) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements\n"
         "du poste qui l'attendent sont affichés) ; 4 : journal du poste illisible.\n"),
      false, cmdHistorique},
+    {"bilan", FR("  bilan [--lot L] [--depuis DATE] [--formation] [--json]   bilan du journal : heures, lots, échecs\n"),
+     FR("Usage : trivo-cp-cli bilan [--lot L] [--depuis DATE] [--formation] [--json]\n"
+        "Affiche le bilan du journal de service, compté par la base qui le garde : les opérations\n"
+        "réussies et en échec par heure et par lot, les raisons des échecs de la plus fréquente à la moins\n"
+        "fréquente (avec leur part cumulée), et les postes et opérateurs de la période. Une opération en\n"
+        "cours n'est pas comptée ; une opération interrompue compte comme un échec. Avec --base, le bilan\n"
+        "du serveur partagé (tous les postes), sinon celui du poste.\n"
+        "--lot L ; --depuis DATE : AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z] ; --formation : aussi les\n"
+        "opérations faites sur l'afficheur émulé.\n"
+        "--json : un objet (source, reussis, echecs, par_heure [heure, reussis, echecs], par_lot [lot,\n"
+        "reussis, echecs], raisons [raison, nombre, cumul_pourcent], postes_operateurs [poste, operateur,\n"
+        "reussis, echecs, premier, dernier]), heures en UTC. Code 1 : serveur injoignable (le bilan du\n"
+        "poste est affiché) ; 4 : journal du poste illisible.\n"),
+     false, cmdBilan},
     {"synchroniser", FR("  synchroniser                        envoie au serveur (--base) le journal en attente\n"),
      FR("Usage : trivo-cp-cli --base URI synchroniser\n"
         "Envoie au serveur partagé, dans l'ordre et une seule fois chacun, les enregistrements du journal\n"

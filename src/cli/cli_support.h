@@ -176,6 +176,7 @@ int cmdProduction(CliContext& c, const QStringList& args);
 int cmdListe(CliContext& c, const QStringList& args);
 int cmdEtiqueter(CliContext& c, const QStringList& args);
 int cmdHistorique(CliContext& c, const QStringList& args);
+int cmdBilan(CliContext& c, const QStringList& args);
 int cmdSynchroniser(CliContext& c, const QStringList& args);
 int cmdBase(CliContext& c, const QStringList& args);
 

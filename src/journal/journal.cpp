@@ -124,6 +124,8 @@ struct ReadJob {
     std::shared_ptr<ReadTicket> ticket;
     // Called once, on the reader's thread.
     std::function<void(const JournalPage&, const std::shared_ptr<ReadTicket>&)> deliver;
+    // Another answer than a page (the figures): runs in place of the read, told when it must not read.
+    std::function<void(bool interrupted)> task = {};
 };
 
 // The reads of the shared server, on a thread and a connection of their own: a read never waits behind
@@ -167,6 +169,10 @@ struct Journal::Private {
     void queueRead(ReadJob job);
     void readerLoop();
     JournalPage readPage(const Filter& filter, bool stationIfNoServer);
+    JournalSummary summaryOf(const Filter& filter, bool stationIfNoServer);
+    // Queues the figures' count on the reader, `deliver` called there with them.
+    void queueSummary(const Filter& filter, bool stationIfNoServer, const std::shared_ptr<ReadTicket>& ticket,
+                      std::function<void(const JournalSummary&)> deliver);
 
     JournalSettings settings;
     LocalStore store;
@@ -353,18 +359,26 @@ void Journal::Private::readerLoop()
         // Cleared before the ticket is looked at: a cancel from now on interrupts this read.
         if (r.store && !interrupted)
             r.store->clearInterrupt();
-        JournalPage page;
-        if (job.ticket->cancelled() || interrupted)
-            page.error = interruptedText();
-        else
-            page = readPage(job.filter, job.stationIfNoServer);
-        job.deliver(page, job.ticket);
+        if (job.task) {
+            job.task(job.ticket->cancelled() || interrupted);
+        } else {
+            JournalPage page;
+            if (job.ticket->cancelled() || interrupted)
+                page.error = interruptedText();
+            else
+                page = readPage(job.filter, job.stationIfNoServer);
+            job.deliver(page, job.ticket);
+        }
         lock.lock();
         r.running = nullptr;
     }
     std::deque<ReadJob> left = std::move(r.jobs);
     lock.unlock();
     for (ReadJob& job : left) {
+        if (job.task) {
+            job.task(true);
+            continue;
+        }
         JournalPage page;
         page.error = interruptedText();
         job.deliver(page, job.ticket);
@@ -389,6 +403,37 @@ JournalPage Journal::Private::readPage(const Filter& filter, bool stationIfNoSer
     else if (stationIfNoServer)
         page.records = store.read(filter, &localError);
     return page;
+}
+
+JournalSummary Journal::Private::summaryOf(const Filter& filter, bool stationIfNoServer)
+{
+    if (!hasServer)
+        return store.summary(filter);
+    JournalSummary summary = reader->store->summary(filter);
+    if (summary.error.isEmpty() || !stationIfNoServer)
+        return summary;
+    // The server's reason stays; the figures are this station's, unless they cannot be counted either.
+    JournalSummary local = store.summary(filter);
+    if (!local.error.isEmpty())
+        return summary;
+    local.error = summary.error;
+    return local;
+}
+
+void Journal::Private::queueSummary(const Filter& filter, bool stationIfNoServer, const std::shared_ptr<ReadTicket>& ticket,
+                                    std::function<void(const JournalSummary&)> deliver)
+{
+    ReadJob job;
+    job.ticket = ticket;
+    job.task = [this, filter, stationIfNoServer, deliver = std::move(deliver)](bool stopped) {
+        JournalSummary summary;
+        if (stopped)
+            summary.error = interruptedText();
+        else
+            summary = summaryOf(filter, stationIfNoServer);
+        deliver(summary);
+    };
+    queueRead(std::move(job));
 }
 
 Journal::Journal(JournalSettings settings)
@@ -515,6 +560,46 @@ JournalPage Journal::readNow(const Filter& filter, bool stationIfNoServer)
     d->queueRead({filter, stationIfNoServer, d->newTicket(),
                   [&answer](const JournalPage& p, const std::shared_ptr<ReadTicket>&) { answer.set_value(p); }});
     return page.get();
+}
+
+std::shared_ptr<ReadTicket> Journal::summarise(const Filter& filter, QObject* context,
+                                               std::function<void(const JournalSummary&)> done, bool stationIfNoServer)
+{
+    std::shared_ptr<ReadTicket> ticket = d->newTicket();
+    // As read(): nothing is posted to a context once it is going, nor after a cancel.
+    QMetaObject::Connection watch;
+    if (context)
+        watch = QObject::connect(context, &QObject::destroyed, [weak = std::weak_ptr<ReadTicket>(ticket)] {
+            if (const std::shared_ptr<ReadTicket> t = weak.lock())
+                t->cancel();
+        });
+    d->queueSummary(filter, stationIfNoServer, ticket,
+                    [context, done, watch, weak = std::weak_ptr<ReadTicket>(ticket)](const JournalSummary& summary) {
+                        const std::shared_ptr<ReadTicket> t = weak.lock();
+                        if (!t)
+                            return;
+                        t->deliver([&] {
+                            if (!context) {
+                                done(summary);
+                                return;
+                            }
+                            postTo(context, [done, summary, weak] {
+                                if (const std::shared_ptr<ReadTicket> live = weak.lock(); live && !live->cancelled())
+                                    done(summary);
+                            });
+                        });
+                        QObject::disconnect(watch);
+                    });
+    return ticket;
+}
+
+JournalSummary Journal::summaryNow(const Filter& filter, bool stationIfNoServer)
+{
+    std::promise<JournalSummary> answer;
+    std::future<JournalSummary> summary = answer.get_future();
+    d->queueSummary(filter, stationIfNoServer, d->newTicket(),
+                    [&answer](const JournalSummary& s) { answer.set_value(s); });
+    return summary.get();
 }
 
 QList<JournalRecord> Journal::readServer(const Filter& filter, QString* error)

@@ -19,6 +19,7 @@
 #include <mutex>
 
 #include "journal/journal_record.h"
+#include "journal/journal_summary.h"
 #include "journal/local_store.h"
 #include "journal/server_store.h"
 
@@ -120,6 +121,14 @@ public:
     JournalPage readNow(const Filter& filter, bool stationIfNoServer = false);
     // Every station's records on the shared server.
     QList<JournalRecord> readServer(const Filter& filter, QString* error);
+    // The figures of the records that match (journal_summary.h), counted by the shared server when there
+    // is one, else by this station's database, off the calling thread as read() is. With
+    // `stationIfNoServer`, this station's figures when the server cannot be read (its reason in `error`,
+    // `fromServer` false).
+    std::shared_ptr<ReadTicket> summarise(const Filter& filter, QObject* context,
+                                          std::function<void(const JournalSummary&)> done, bool stationIfNoServer = false);
+    // The same, waiting for the answer (the command line).
+    JournalSummary summaryNow(const Filter& filter, bool stationIfNoServer = false);
 
     // Waits at most `waitMs` (-1: until done or the server failed) for this station's records to leave.
     SyncResult flush(int waitMs);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -16,6 +17,9 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
+#include <string>
+#include <string_view>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -629,6 +633,122 @@ public:
         return select(sql, values, error, nullptr, reasons);
     }
 
+    // The figures in one pass over the records that match, grouped as they stream by. SQLite groups by
+    // sorting (a temporary B-tree for each GROUP BY): four groupings of a month of records cost seconds,
+    // one scan a fraction of one. The statement runs on SQLite's own API, without a QVariant per value.
+    JournalSummary summary(const Filter& f)
+    {
+        JournalSummary s;
+        if (!openError_.isEmpty()) {
+            s.error = openError_;
+            return s;
+        }
+        // A record still running is no unit yet; any finished word but a success is a failure.
+        QString where = QStringLiteral(" WHERE resultat <> 'en cours'");
+        QList<QByteArray> values;
+        if (!f.display.isEmpty()) {
+            where += QStringLiteral(" AND (afficheur = ? OR chemin = ?)");
+            values << f.display.toUtf8() << f.display.toUtf8();
+        }
+        if (!f.lot.isEmpty()) {
+            where += QStringLiteral(" AND lot = ?");
+            values << f.lot.toUtf8();
+        }
+        if (f.since.isValid()) {
+            where += QStringLiteral(" AND horodatage >= ?");
+            values << timeText(f.since).toUtf8();
+        }
+        if (!f.training)
+            where += QStringLiteral(" AND formation = 0");
+        const QByteArray sql = QStringLiteral("SELECT horodatage, lot, poste, operateur, resultat = 'reussi', message "
+                                              "FROM journal%1 ORDER BY seq")
+                                   .arg(where)
+                                   .toUtf8();
+        const QVariant handle = db().driver()->handle();
+        sqlite3* connection = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+            ? *static_cast<sqlite3* const*>(handle.constData())
+            : nullptr;
+        sqlite3_stmt* statement = nullptr;
+        int code = connection ? sqlite3_prepare_v2(connection, sql.constData(), int(sql.size()), &statement, nullptr)
+                              : SQLITE_MISUSE;
+        for (int i = 0; code == SQLITE_OK && i < values.size(); ++i)
+            code = sqlite3_bind_text(statement, i + 1, values[i].constData(), int(values[i].size()), SQLITE_TRANSIENT);
+
+        struct Counts {
+            int passed = 0;
+            int failed = 0;
+            std::string first, last;
+        };
+        std::map<std::string, Counts, std::less<>> hours, lots, people;
+        std::map<std::string, int, std::less<>> reasons;
+        // The records come in their order: an hour, a lot, mostly follow one another.
+        Counts* hour = nullptr;
+        Counts* lot = nullptr;
+        std::string_view hourKey, lotKey;
+        const auto text = [&](int column) {
+            return std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                                    std::size_t(sqlite3_column_bytes(statement, column)));
+        };
+        const auto entry = [](auto& map, std::string_view key) -> auto& {
+            auto it = map.find(key);
+            if (it == map.end())
+                it = map.emplace(std::string(key), typename std::decay_t<decltype(map)>::mapped_type{}).first;
+            return it->second;
+        };
+        std::string person;
+        while ((code == SQLITE_OK || code == SQLITE_ROW) && (code = sqlite3_step(statement)) == SQLITE_ROW) {
+            const std::string_view at = text(0);
+            const bool passed = sqlite3_column_int(statement, 4) != 0;
+            const std::string_view h = at.substr(0, 13);  // ISO 8601 in UTC: the hour
+            if (!hour || h != hourKey) {
+                hour = &entry(hours, h);
+                hourKey = hours.find(h)->first;
+            }
+            const std::string_view l = text(1);
+            if (!lot || l != lotKey) {
+                lot = &entry(lots, l);
+                lotKey = lots.find(l)->first;
+            }
+            person.assign(text(2));
+            person += '\0';  // below every character: (station, operator) in the order of each
+            person += text(3);
+            Counts& who = entry(people, person);
+            for (Counts* c : {hour, lot, &who})
+                ++(passed ? c->passed : c->failed);
+            if (who.first.empty() || at < who.first)
+                who.first = at;
+            if (at > who.last)
+                who.last = at;
+            if (!passed)
+                ++entry(reasons, text(5));
+        }
+        sqlite3_finalize(statement);
+        if (code != SQLITE_DONE) {
+            s.error = T("le journal de service %1 ne peut pas être lu : %2")
+                          .arg(QDir::toNativeSeparators(options_.path),
+                               connection ? QString::fromUtf8(sqlite3_errmsg(connection)) : T("erreur inconnue"));
+            return s;
+        }
+        const auto qs = [](std::string_view v) { return QString::fromUtf8(v.data(), qsizetype(v.size())); };
+        for (const auto& [key, c] : hours) {
+            s.hours << HourFigures{timeFromText(qs(key) + QStringLiteral(":00:00.000Z")), c.passed, c.failed};
+            s.passed += c.passed;
+            s.failed += c.failed;
+        }
+        for (const auto& [key, c] : lots)
+            s.lots << LotFigures{qs(key), c.passed, c.failed};
+        for (const auto& [key, count] : reasons)
+            s.reasons << ReasonFigures{qs(key), count};
+        std::stable_sort(s.reasons.begin(), s.reasons.end(),
+                         [](const ReasonFigures& a, const ReasonFigures& b) { return a.count > b.count; });
+        for (const auto& [key, c] : people) {
+            const std::size_t cut = key.find('\0');
+            s.people << PersonFigures{qs(std::string_view(key).substr(0, cut)), qs(std::string_view(key).substr(cut + 1)),
+                                      c.passed, c.failed, timeFromText(qs(c.first)), timeFromText(qs(c.last))};
+        }
+        return s;
+    }
+
     QList<JournalRecord> select(const QString& sql, const QVariantList& values, QString* error, QList<qint64>* seqs = nullptr,
                                 QStringList* reasons = nullptr)
     {
@@ -763,6 +883,11 @@ QString LocalStore::append(const JournalRecord& record) { return worker_->queueW
 QList<JournalRecord> LocalStore::read(const Filter& filter, QString* error)
 {
     return worker_->run([this, &filter, error] { return worker_->read(filter, error); });
+}
+
+JournalSummary LocalStore::summary(const Filter& filter)
+{
+    return worker_->run([this, &filter] { return worker_->summary(filter); });
 }
 
 QList<PendingRecord> LocalStore::pending(int limit, QString* error, qint64 after)

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "journal/journal_record.h"
+#include "journal/journal_summary.h"
 
 namespace trivo::journal {
 
@@ -58,6 +59,9 @@ public:
     QString append(const JournalRecord& record);
     // Oldest first; the newest `limit` when the filter has one.
     QList<JournalRecord> read(const Filter& filter, QString* error);
+    // The figures of the records that match (the display, the lot, the date; `limit` is not used), counted
+    // by SQLite in one read transaction.
+    JournalSummary summary(const Filter& filter);
 
     // The oldest finished records not sent yet, in order, after the one at `after` in the order (a record "en
     // cours" waits for its end; one set aside is not sent again).

@@ -608,6 +608,80 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
     return records;
 }
 
+JournalSummary ServerStore::summary(const Filter& f)
+{
+    JournalSummary s;
+    s.fromServer = true;
+    if ((s.error = connect()); !s.error.isEmpty())
+        return s;
+    QByteArray where = " WHERE resultat <> 'en cours'";
+    QList<QByteArray> params;
+    auto param = [&](const QString& v) {
+        params << v.toUtf8();
+        return "$" + QByteArray::number(params.size());
+    };
+    if (!f.display.isEmpty()) {
+        const QByteArray p = param(f.display);
+        where += " AND (afficheur = " + p + " OR chemin = " + p + ")";
+    }
+    if (!f.lot.isEmpty())
+        where += " AND lot = " + param(f.lot);
+    if (f.since.isValid())
+        where += " AND horodatage >= " + param(timeText(f.since)) + "::timestamptz";
+    if (!f.training)
+        where += " AND NOT formation";
+    const QByteArray counts = "count(*) FILTER (WHERE resultat = 'reussi'), count(*) FILTER (WHERE resultat <> 'reussi')";
+    const QByteArray utc = "'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'";
+    const QList<QByteArray> queries = {
+        "SELECT to_char(date_trunc('hour', horodatage AT TIME ZONE 'UTC'), " + utc + "), " + counts
+            + " FROM trivo_journal" + where + " GROUP BY 1 ORDER BY 1",
+        "SELECT lot, " + counts + " FROM trivo_journal" + where + " GROUP BY lot ORDER BY lot COLLATE \"C\"",
+        "SELECT message, count(*) FROM trivo_journal" + where
+            + " AND resultat <> 'reussi' GROUP BY message ORDER BY 2 DESC, message COLLATE \"C\"",
+        "SELECT poste, operateur, " + counts + ", to_char(min(horodatage) AT TIME ZONE 'UTC', " + utc
+            + "), to_char(max(horodatage) AT TIME ZONE 'UTC', " + utc + ") FROM trivo_journal" + where
+            + " GROUP BY poste, operateur ORDER BY poste COLLATE \"C\", operateur COLLATE \"C\"",
+    };
+    // One snapshot for the four counts: the stations' records arriving meanwhile do not make them disagree.
+    const Exec begun = exec("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+    if (!begun.ok()) {
+        s.error = failResult(T("lecture impossible"), begun);
+        return s;
+    }
+    for (int k = 0; k < queries.size(); ++k) {
+        const Exec r = exec(queries[k], params);
+        if (!r.ok()) {
+            const QString why = failResult(T("lecture impossible"), r);
+            s = JournalSummary{};
+            s.fromServer = true;
+            s.error = why;
+            return s;
+        }
+        for (int row = 0; row < PQntuples(r.result); ++row) {
+            const auto number = [&](int column) { return text(r.result, row, column).toInt(); };
+            switch (k) {
+            case 0:
+                s.hours << HourFigures{timeFromText(text(r.result, row, 0)), number(1), number(2)};
+                s.passed += number(1);
+                s.failed += number(2);
+                break;
+            case 1: s.lots << LotFigures{text(r.result, row, 0), number(1), number(2)}; break;
+            case 2: s.reasons << ReasonFigures{text(r.result, row, 0), number(1)}; break;
+            default:
+                s.people << PersonFigures{text(r.result, row, 0), text(r.result, row, 1), number(2), number(3),
+                                          timeFromText(text(r.result, row, 4)), timeFromText(text(r.result, row, 5))};
+            }
+        }
+    }
+    if (const Exec ended = exec("COMMIT"); !ended.ok()) {
+        const QString why = failResult(T("lecture impossible"), ended);
+        s = JournalSummary{};
+        s.fromServer = true;
+        s.error = why;
+    }
+    return s;
+}
+
 SchemaOutcome ServerStore::initialise()
 {
     SchemaOutcome out;

@@ -13,6 +13,7 @@
 #include <atomic>
 
 #include "journal/journal_record.h"
+#include "journal/journal_summary.h"
 
 typedef struct pg_conn PGconn;
 typedef struct pg_result PGresult;
@@ -58,6 +59,8 @@ public:
     InsertOutcome insert(const QList<JournalRecord>& records);
     // Every station's records, oldest first (the newest `limit` when the filter has one).
     QList<JournalRecord> read(const Filter& filter, QString* error);
+    // Every station's figures for the records that match, counted by the server in one snapshot.
+    JournalSummary summary(const Filter& filter);
     // Creates or upgrades the schema (the administrator's command); needs the right to create tables.
     SchemaOutcome initialise();
 

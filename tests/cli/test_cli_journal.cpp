@@ -2,7 +2,7 @@
 // server of the test's own, then "historique" read back from the server and from each station, its fields
 // checked against the production log's blocks and the model file; a server whose journal table another
 // session locks, which holds no command back; the password of every form of connection kept out of every
-// output of a failing run.
+// output of a failing run; "bilan" over a station's journal the test writes.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +13,7 @@
 
 #include <csignal>
 
+#include "journal/journal.h"
 #include "journal/journal_record.h"
 #include "production/production_log.h"
 #include "support/postgres_server.h"
@@ -72,6 +73,17 @@ QStringList csvLines(const QString& path)
 }
 
 QString hashOfHex(const QString& hex) { return journal::sha256Hex(QByteArray::fromHex(hex.toLatin1())); }
+
+journal::JournalRecord summaryRecord(const char* at, const char* station, const char* who, const char* lot, bool passed,
+                                     bool training = false)
+{
+    journal::JournalEntry entry(journal::Operation::Production, HidInterfaceInfo{},
+                                journal::Identity{QString::fromLatin1(station), QString::fromLatin1(who), QString::fromLatin1(lot)});
+    entry.finish(passed, passed ? QStringLiteral("conforme") : QStringLiteral("Pas de réponse"));
+    entry.record().at = QDateTime::fromString(QString::fromLatin1(at), Qt::ISODate);
+    entry.record().training = training;
+    return entry.record();
+}
 
 }  // namespace
 
@@ -255,6 +267,64 @@ private slots:
             QVERIFY2(err.contains(QStringLiteral("serveur du journal")), qPrintable(args.last() + ": " + err));
             QVERIFY2(!(out + err).contains(secret), qPrintable(out + err));
         }
+    }
+
+    // "bilan" over a station's journal written here through the journal's API: its JSON for each filter
+    // (or a piece of its aligned text), its exit statuses for a bad date and for a server it cannot reach
+    // (this station's figures then).
+    void summary_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("expected");
+        const QByteArray all =
+            R"({"echecs":2,"par_heure":[{"echecs":1,"heure":"2024-05-02T08:00:00.000Z","reussis":1},)"
+            R"({"echecs":1,"heure":"2024-05-02T09:00:00.000Z","reussis":0}],)"
+            R"("par_lot":[{"echecs":1,"lot":"L1","reussis":1},{"echecs":1,"lot":"L2","reussis":0}],)"
+            R"("postes_operateurs":[{"dernier":"2024-05-02T08:40:00.000Z","echecs":1,"operateur":"jean","poste":"poste-1",)"
+            R"("premier":"2024-05-02T08:10:00.000Z","reussis":1},{"dernier":"2024-05-02T09:15:00.000Z","echecs":1,)"
+            R"("operateur":"marie","poste":"poste-2","premier":"2024-05-02T09:15:00.000Z","reussis":0}],)"
+            R"("raisons":[{"cumul_pourcent":100,"nombre":2,"raison":"Pas de réponse"}],"reussis":1,"source":"poste"})";
+        QTest::newRow("all") << QStringList{"bilan", "--json"} << 0 << all;
+        QTest::newRow("filters")
+            << QStringList{"bilan", "--lot", "L2", "--depuis", "2024-05-02T09:16:00Z", "--formation", "--json"} << 0
+            << QByteArray(R"({"echecs":0,"par_heure":[{"echecs":0,"heure":"2024-05-02T09:00:00.000Z","reussis":1}],)"
+                          R"("par_lot":[{"echecs":0,"lot":"L2","reussis":1}],"postes_operateurs":[{"dernier":)"
+                          R"("2024-05-02T09:20:00.000Z","echecs":0,"operateur":"jean","poste":"poste-1","premier":)"
+                          R"("2024-05-02T09:20:00.000Z","reussis":1}],"raisons":[],"reussis":1,"source":"poste"})");
+        QTest::newRow("server unreachable")
+            << QStringList{"--base", "postgresql://atelier@/journal?host=" + dir_.filePath("nowhere"), "bilan", "--json"}
+            << 1 << all;
+        QTest::newRow("bad date") << QStringList{"bilan", "--depuis", "hier", "--json"} << 2 << QByteArray();
+        QTest::newRow("unknown option") << QStringList{"bilan", "--csv"} << 2 << QByteArray();
+        // The columns aligned, the numbers on the right.
+        QTest::newRow("text") << QStringList{"bilan", "--formation"} << 0
+                              << QByteArray("Par lot :\n  Lot  Réussies  Échecs\n  L1          1       1\n  L2          1       1\n");
+    }
+    void summary()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, expected);
+        Station station;
+        station.home = dir_.filePath(QStringLiteral("bilan"));
+        if (const QString path = station.home + QStringLiteral("/data/trivo/trivo-cp/journal.sqlite"); !QFile::exists(path)) {
+            journal::JournalSettings settings;
+            settings.databasePath = path;
+            journal::Journal journal(settings);
+            for (const journal::JournalRecord& r : {summaryRecord("2024-05-02T08:10:00Z", "poste-1", "jean", "L1", true),
+                                                    summaryRecord("2024-05-02T08:40:00Z", "poste-1", "jean", "L1", false),
+                                                    summaryRecord("2024-05-02T09:15:00Z", "poste-2", "marie", "L2", false),
+                                                    summaryRecord("2024-05-02T09:20:00Z", "poste-1", "jean", "L2", true, true)})
+                QCOMPARE(journal.append(r), QString());
+        }
+        station.start(args);
+        QVERIFY(station.process.waitForFinished(kProcessTimeoutMs));
+        QTEST(station.process.exitCode(), "status");
+        const QByteArray out = station.process.readAllStandardOutput();
+        if (!args.contains(QStringLiteral("--json")))
+            QVERIFY2(out.contains(expected), out.constData());
+        else
+            QCOMPARE(out.isEmpty() ? QByteArray() : QJsonDocument::fromJson(out).toJson(QJsonDocument::Compact), expected);
     }
 };
 

@@ -8,12 +8,14 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStyleOptionTitleBar>
+#include <QTabWidget>
 #include <QtTest>
 
 #include "common/language.h"
 #include "common/ui/theme.h"
 #include "configwindow/config_window.h"
 #include "emulator/faults.h"
+#include "journal/ui/dashboard_page.h"
 #include "journal/ui/history_window.h"
 #include "maintenance/ui/maintenance_window.h"
 #include "production/ui/production_window.h"
@@ -172,6 +174,17 @@ const std::vector<Scene>& scenes()
              return p.production->panel() == ProductionWindow::Panel::Failed ? p.production.data() : nullptr;
          }},
         {"HISTORIQUE", [](Program& p) { return static_cast<QWidget*>(p.tools()->MENU_HISTORIQUE_Click()); }},
+        {"HISTORIQUE-tableau",
+         [](Program& p) -> QWidget* {
+             HistoryWindow* history = p.tools()->MENU_HISTORIQUE_Click();
+             history->findChild<QTabWidget*>(QStringLiteral("PAGES"))->setCurrentIndex(1);
+             auto* page = history->findChild<DashboardPage*>();
+             if (!page || !QTest::qWaitFor([page] { return !page->isCounting(); }, kLineLimitMs))
+                 return nullptr;
+             // Its charts laid out as they were drawn, before they are looked at.
+             QCoreApplication::processEvents();
+             return history;
+         }},
         {"PANNEAU_EMULE", [](Program& p) { return static_cast<QWidget*>(p.main.showEmulatedPanel()); }},
         {"ORV_ND_SPLASH",
          [](Program& p) -> QWidget* {

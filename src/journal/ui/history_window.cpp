@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +23,7 @@
 #include "common/ui/keyboard.h"
 #include "common/ui/number_box.h"
 #include "common/ui/theme.h"
+#include "journal/ui/dashboard_page.h"
 
 namespace trivo {
 
@@ -132,11 +134,19 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     // A server's reason for not answering can be long: it is read whole, on more lines.
     status_->setWordWrap(true);
 
-    auto* layout = new QVBoxLayout(this);
+    // The records on the first page, their figures on the second.
+    auto* historyPage = new QWidget(this);
+    historyPage->setObjectName(QStringLiteral("PAGE_HISTORIQUE"));
+    auto* layout = new QVBoxLayout(historyPage);
     layout->addLayout(filters);
     layout->addLayout(buttons);
     layout->addWidget(table_, 1);
     layout->addWidget(status_);
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("PAGES"));
+    pages->addTab(historyPage, T("Historique"));
+    pages->addTab(new DashboardPage(dialogs_, journal_, pages), T(kDashboardTitle));
+    (new QVBoxLayout(this))->addWidget(pages);
 
     for (const auto& [widget, name] : std::initializer_list<std::pair<QWidget*, const QString&>>{
              {display_, kDisplayName}, {lot_, kLotName}, {since_, kSinceName}, {table_, kTableName},
