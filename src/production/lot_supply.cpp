@@ -300,7 +300,15 @@ void LotSupply::done(const QString& unitId, bool passed)
     std::lock_guard lock(d->mutex);
     if (d->reservedInBook.remove(unitId)) {
         // A unit whose end cannot be told stays reserved on the server; the journal keeps its record.
-        d->book->settle(unitId, passed);
+        if (!d->book->settle(unitId, passed).ok())
+            return;
+        // What the station knows of the lot, should the server be away at its next start.
+        QString error;
+        const journal::LotProgress progress = d->book->progress(d->settings.lot, &error);
+        if (error.isEmpty() && progress.all.passed != d->knownPassed) {
+            d->knownPassed = progress.all.passed;
+            d->keepDefinition();
+        }
     } else if (d->reservedAlone.remove(unitId)) {
         --d->aloneReserved;
         d->alonePassed += passed ? 1 : 0;
