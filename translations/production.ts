@@ -208,6 +208,14 @@
         <translation>Emulated line (training)</translation>
     </message>
     <message>
+        <source>Lot %1 : la quantité de %2 afficheurs conformes est atteinte (comptée par ce poste seul), la ligne s'arrête.</source>
+        <translation>Batch %1: the quantity of %2 passed displays is reached (counted by this station alone), the line stops.</translation>
+    </message>
+    <message>
+        <source>Lot %1 : la quantité de %2 afficheurs conformes est atteinte ou réservée, la ligne s'arrête.</source>
+        <translation>Batch %1: the quantity of %2 passed displays is reached or reserved, the line stops.</translation>
+    </message>
+    <message>
         <source>Modèle</source>
         <translation>Model</translation>
     </message>
@@ -248,6 +256,14 @@
         <translation>Step progress</translation>
     </message>
     <message>
+        <source>Serveur des lots injoignable (%1) : ce poste compte seul les afficheurs du lot %2 (%3 conformes connus sur %4).</source>
+        <translation>Batch server unreachable (%1): this station counts the displays of batch %2 alone (%3 passed known out of %4).</translation>
+    </message>
+    <message>
+        <source>Serveur des lots injoignable (%1) : ce poste compte seul les afficheurs du lot %2.</source>
+        <translation>Batch server unreachable (%1): this station counts the displays of batch %2 alone.</translation>
+    </message>
+    <message>
         <source>Vérification</source>
         <translation>Verification</translation>
     </message>
@@ -258,6 +274,22 @@
     <message>
         <source>aucun</source>
         <translation>none</translation>
+    </message>
+    <message>
+        <source>cache des lots %1 impossible à créer</source>
+        <translation>batch cache %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>fichier %1 du cache des lots impossible à écrire : %2</source>
+        <translation>file %1 of the batch cache cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>fichier %1 du lot %2 absent du cache de ce poste</source>
+        <translation>file %1 of batch %2 missing from this station's cache</translation>
+    </message>
+    <message>
+        <source>fichier %1 du lot %2 altéré dans le cache de ce poste (empreinte %3, le lot attend %4)</source>
+        <translation>file %1 of batch %2 altered in this station's cache (hash %3, the batch expects %4)</translation>
     </message>
     <message>
         <source>journal</source>
@@ -272,6 +304,14 @@
         <translation>reading</translation>
     </message>
     <message>
+        <source>lot %1 jamais récupéré par ce poste, et le serveur des lots est injoignable (%2)</source>
+        <translation>batch %1 never fetched by this station, and the batch server is unreachable (%2)</translation>
+    </message>
+    <message>
+        <source>nom de lot %1 refusé : seuls les lettres, les chiffres, « - », « _ » et « . » sont permis</source>
+        <translation>batch name %1 refused: only letters, digits, "-", "_" and "." are allowed</translation>
+    </message>
+    <message>
         <source>rien n'a été écrit</source>
         <translation>nothing was written</translation>
     </message>
@@ -282,6 +322,10 @@
     <message>
         <source>verification-ecran</source>
         <translation>screen verification</translation>
+    </message>
+    <message>
+        <source>version %1, le lot attend %2</source>
+        <translation>version %1, the batch expects %2</translation>
     </message>
     <message>
         <source>ÉCHEC</source>
