@@ -12,6 +12,10 @@
         <translation>%1   no. %2   FAILED (%3): %4</translation>
     </message>
     <message>
+        <source>%1 (révision %2)</source>
+        <translation>%1 (revision %2)</translation>
+    </message>
+    <message>
         <source>%1 afficheur : %2 conforme, %3 en échec</source>
         <translation>%1 display: %2 passed, %3 failed</translation>
     </message>
@@ -28,12 +32,24 @@
         <translation>%1 displays: %2 passed, %3 failed</translation>
     </message>
     <message>
+        <source>%1 conformes, %2 en échec</source>
+        <translation>%1 passed, %2 failed</translation>
+    </message>
+    <message>
+        <source>%1 sur %2</source>
+        <translation>%1 out of %2</translation>
+    </message>
+    <message>
         <source>&amp;Arrêter</source>
         <translation>St&amp;op</translation>
     </message>
     <message>
         <source>&amp;Démarrer</source>
         <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Actualiser</source>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>Afficheur en panne</source>
@@ -80,8 +96,20 @@
         <translation>None</translation>
     </message>
     <message>
+        <source>Aucun (fichier modèle)</source>
+        <translation>None (model file)</translation>
+    </message>
+    <message>
         <source>Aucun écran d'accueil</source>
         <translation>No home screen</translation>
+    </message>
+    <message>
+        <source>Avancement :</source>
+        <translation>Progress:</translation>
+    </message>
+    <message>
+        <source>Avancement illisible : %1</source>
+        <translation>Progress unreadable: %1</translation>
     </message>
     <message>
         <source>Branchez un afficheur.</source>
@@ -200,8 +228,16 @@
         <translation>The service log cannot be opened: %1</translation>
     </message>
     <message>
+        <source>Le lot %1 est encore en lecture.</source>
+        <translation>Batch %1 is still being read.</translation>
+    </message>
+    <message>
         <source>Lecture du bloc</source>
         <translation>Reading the block</translation>
+    </message>
+    <message>
+        <source>Lecture du lot...</source>
+        <translation>Reading the batch...</translation>
     </message>
     <message>
         <source>Ligne émulée (formation)</source>
@@ -214,6 +250,14 @@
     <message>
         <source>Lot %1 : la quantité de %2 afficheurs conformes est atteinte ou réservée, la ligne s'arrête.</source>
         <translation>Batch %1: the quantity of %2 passed displays is reached or reserved, the line stops.</translation>
+    </message>
+    <message>
+        <source>Lot refusé : %1</source>
+        <translation>Batch refused: %1</translation>
+    </message>
+    <message>
+        <source>Lot à fabriquer</source>
+        <translation>Batch to make</translation>
     </message>
     <message>
         <source>Modèle</source>
@@ -236,6 +280,10 @@
         <translation>Number passed</translation>
     </message>
     <message>
+        <source>Note : %1</source>
+        <translation>Note: %1</translation>
+    </message>
+    <message>
         <source>PRÊT</source>
         <translation>READY</translation>
     </message>
@@ -256,12 +304,36 @@
         <translation>Step progress</translation>
     </message>
     <message>
+        <source>Quantité : %1</source>
+        <translation>Quantity: %1</translation>
+    </message>
+    <message>
+        <source>Relire les lots</source>
+        <translation>Read the batches again</translation>
+    </message>
+    <message>
+        <source>Révision %1 : %2</source>
+        <translation>Revision %1: %2</translation>
+    </message>
+    <message>
+        <source>Révision :</source>
+        <translation>Revision:</translation>
+    </message>
+    <message>
+        <source>Sans quantité</source>
+        <translation>No quantity</translation>
+    </message>
+    <message>
         <source>Serveur des lots injoignable (%1) : ce poste compte seul les afficheurs du lot %2 (%3 conformes connus sur %4).</source>
         <translation>Batch server unreachable (%1): this station counts the displays of batch %2 alone (%3 passed known out of %4).</translation>
     </message>
     <message>
         <source>Serveur des lots injoignable (%1) : ce poste compte seul les afficheurs du lot %2.</source>
         <translation>Batch server unreachable (%1): this station counts the displays of batch %2 alone.</translation>
+    </message>
+    <message>
+        <source>Version attendue : %1</source>
+        <translation>Expected version: %1</translation>
     </message>
     <message>
         <source>Vérification</source>
@@ -338,6 +410,10 @@
     <message>
         <source>Écran d'accueil de la ligne de production</source>
         <translation>Home screen of the production line</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil du lot</source>
+        <translation>The batch's home screen</translation>
     </message>
     <message>
         <source>Étape en cours</source>

@@ -229,7 +229,17 @@ std::shared_ptr<const Model> LotSupply::model() const
     return d->model;
 }
 
-const journal::LotRevision& LotSupply::revision() const { return d->revision; }
+journal::LotRevision LotSupply::revision() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->revision;
+}
+
+journal::LotProgress LotSupply::progress(QString* error)
+{
+    std::lock_guard lock(d->mutex);
+    return d->book->progress(d->settings.lot, error);
+}
 
 bool LotSupply::countsAlone() const
 {

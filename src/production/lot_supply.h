@@ -40,8 +40,10 @@ public:
     // from a fault (an unreadable file, a server that cannot be reached by a station without the lot).
     QString start(bool* refused = nullptr);
     std::shared_ptr<const Model> model() const;
-    const journal::LotRevision& revision() const;
+    journal::LotRevision revision() const;
     bool countsAlone() const;
+    // The lot's progress across every station, read from where lots are kept; `error` says why not.
+    journal::LotProgress progress(QString* error);
 
     // The line's hooks (LineSettings::takeUnit and unitDone).
     UnitTicket take(const QString& unitId);
