@@ -92,6 +92,10 @@
         <translation>Stopping after the current display...</translation>
     </message>
     <message>
+        <source>Au poste %1 : %2</source>
+        <translation>At station %1: %2</translation>
+    </message>
+    <message>
         <source>Aucun</source>
         <translation>None</translation>
     </message>

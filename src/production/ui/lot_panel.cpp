@@ -50,7 +50,8 @@ LotPanel::LotPanel(QWidget* parent) : QGroupBox(T("Lot"), parent)
     row->addWidget(lots_, 1);
     row->addWidget(reload_);
     form->addRow(T("Lot :"), row);
-    auto* details = new QVBoxLayout;
+    // Side by side: the definition, the model's main settings, the picture.
+    auto* details = new QHBoxLayout;
     revision_ = new QLabel(this);
     revision_->setObjectName(QStringLiteral("lblLotRevision"));
     revision_->setWordWrap(true);
@@ -58,14 +59,19 @@ LotPanel::LotPanel(QWidget* parent) : QGroupBox(T("Lot"), parent)
     picture_ = new QLabel(this);
     picture_->setObjectName(QStringLiteral("imgLot"));
     picture_->setAccessibleName(T("Écran d'accueil du lot"));
-    details->addWidget(revision_);
-    details->addWidget(picture_, 0, Qt::AlignLeft);
+    settings_ = new QLabel(this);
+    settings_->setObjectName(QStringLiteral("lblLotReglages"));
+    settings_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    revision_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    details->addWidget(revision_, 1);
+    details->addWidget(settings_, 1);
+    details->addWidget(picture_, 0, Qt::AlignTop);
     form->addRow(T("Révision :"), details);
     progress_ = new QLabel(this);
     progress_->setObjectName(QStringLiteral("lblLotAvancement"));
     progress_->setWordWrap(true);
     form->addRow(T("Avancement :"), progress_);
-    for (QLabel* l : {revision_, progress_})
+    for (QLabel* l : {revision_, settings_, progress_})
         l->clear();
     connect(lots_, &QComboBox::currentIndexChanged, this, [this] { onChosen(); });
     connect(reload_, &QPushButton::clicked, this, &LotPanel::refresh);
@@ -140,6 +146,7 @@ void LotPanel::onChosen()
     supply_.reset();
     refusal_.clear();
     picture_->clear();
+    settings_->clear();
     progress_->clear();
     const QString lot = chosenLot();
     if (lot.isEmpty()) {
@@ -176,10 +183,12 @@ void LotPanel::onChosen()
             lines << (r.quantity > 0 ? T("Quantité : %1").arg(r.quantity) : T("Sans quantité"));
             if (!r.note.isEmpty())
                 lines << T("Note : %1").arg(r.note);
-            const QList<SettingLine> settings = describeSettings(supply_->model()->form, Wording::Shown);
-            for (qsizetype i = 0; i < std::min<qsizetype>(settings.size(), kShownSettings); ++i)
-                lines << QStringLiteral("%1 %2").arg(settings[i].label, settings[i].value);
             revision_->setText(lines.join(QLatin1Char('\n')));
+            const QList<SettingLine> settings = describeSettings(supply_->model()->form, Wording::Shown);
+            QStringList main;
+            for (qsizetype i = 0; i < std::min<qsizetype>(settings.size(), kShownSettings); ++i)
+                main << QStringLiteral("%1 %2").arg(settings[i].label, settings[i].value);
+            settings_->setText(main.join(QLatin1Char('\n')));
             if (supply_->model()->hasPicture)
                 picture_->setPixmap(QPixmap::fromImage(supply_->model()->picture.image()));
             emit revisionShown();
@@ -213,7 +222,7 @@ void LotPanel::refreshProgress()
                 QStringList lines{a.quantity > 0 ? T("%1 sur %2").arg(countText(a.progress.all)).arg(a.quantity)
                                                  : countText(a.progress.all)};
                 for (auto it = a.progress.stations.cbegin(); it != a.progress.stations.cend(); ++it)
-                    lines << T("Poste %1 : %2").arg(it.key(), countText(it.value()));
+                    lines << T("Au poste %1 : %2").arg(it.key(), countText(it.value()));
                 progress_->setText(lines.join(QLatin1Char('\n')));
             }
             emit progressShown();
@@ -230,7 +239,7 @@ void LotPanel::setRunning(bool running)
         timer_.stop();
 }
 
-QString LotPanel::revisionText() const { return revision_->text(); }
+QString LotPanel::revisionText() const { return revision_->text() + QLatin1Char('\n') + settings_->text(); }
 QString LotPanel::progressText() const { return progress_->text(); }
 
 }  // namespace trivo

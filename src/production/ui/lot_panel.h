@@ -37,6 +37,7 @@ public:
     QString chosenLot() const;
     void chooseLot(const QString& lot);
     std::shared_ptr<production::LotSupply> supply() const { return supply_; }
+    // The revision's definition and the model's main settings, as shown.
     QString revisionText() const;
     QString progressText() const;
     QString refusal() const { return refusal_; }
@@ -56,6 +57,7 @@ private:
     QComboBox* lots_ = nullptr;
     QPushButton* reload_ = nullptr;
     QLabel* revision_ = nullptr;
+    QLabel* settings_ = nullptr;
     QLabel* picture_ = nullptr;
     QLabel* progress_ = nullptr;
     QTimer timer_;
