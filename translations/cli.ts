@@ -22,6 +22,7 @@ Options globales :
   --trace FICHIER   ajoute chaque rapport échangé à FICHIER
   --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)
   --lot LOT         le lot inscrit au journal de service
+  --poste NOM       le poste inscrit au journal de service (par défaut le nom de la machine)
   --base URI        journal de service partagé sur un serveur PostgreSQL
                     (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base ;
                     le mot de passe dans ~/.pgpass plutôt que dans l'URI)
@@ -57,6 +58,7 @@ Global options:
   --trace FILE      appends each report exchanged to FILE
   --operateur NAME  the operator written in the service log (by default the login name)
   --lot BATCH       the batch written in the service log
+  --poste NAME      the station written in the service log (by default the machine's name)
   --base URI        shared service log on a PostgreSQL server
                     (postgresql://user@host/database; by default the setting journal/base;
                     the password in ~/.pgpass rather than in the URI)
@@ -74,6 +76,14 @@ Exit codes:
   7  display (or the emulated display's state file) already used by another program
   8  several displays plugged in and none chosen with --afficheur (nothing was done)
 </translation>
+    </message>
+    <message>
+        <source>  Poste %1 : %2</source>
+        <translation>  Station %1: %2</translation>
+    </message>
+    <message>
+        <source>  Révision %1%2 : %3</source>
+        <translation>  Revision %1%2: %3</translation>
     </message>
     <message>
         <source>  base initialiser                    crée ou met à jour le schéma du serveur (--base)
@@ -146,9 +156,15 @@ Exit codes:
         <translation>  batch %1</translation>
     </message>
     <message>
-        <source>  production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]   ligne de production
+        <source>  lot definir|liste|montrer|clore     lots définis une fois pour tous les postes (--base)
 </source>
-        <translation>  production MODEL [--ecran IMAGE] [--journal FILE.csv] [--nombre N] [--en-parallele K]   production line
+        <translation>  lot definir|liste|montrer|clore     batches defined once for every station (--base)
+</translation>
+    </message>
+    <message>
+        <source>  production MODELE|--lot LOT [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]   ligne de production
+</source>
+        <translation>  production MODEL|--lot BATCH [--ecran IMAGE] [--journal FILE.csv] [--nombre N] [--en-parallele K]   production line
 </translation>
     </message>
     <message>
@@ -182,8 +198,16 @@ Exit codes:
 </translation>
     </message>
     <message>
+        <source> (courante)</source>
+        <translation> (current)</translation>
+    </message>
+    <message>
         <source> (signal non reçu par l'afficheur)</source>
         <translation> (signal not received by the display)</translation>
+    </message>
+    <message>
+        <source>%1  révision %2  %3  %4</source>
+        <translation>%1  revision %2  %3  %4</translation>
     </message>
     <message>
         <source>%1 (o/N) </source>
@@ -232,6 +256,18 @@ Exit codes:
     <message>
         <source>(sans message)</source>
         <translation>(no message)</translation>
+    </message>
+    <message>
+        <source>%1 faits, %2 conformes, %3 en échec, %4 en cours</source>
+        <translation>%1 made, %2 passed, %3 failed, %4 under way</translation>
+    </message>
+    <message>
+        <source>, %1 restants</source>
+        <translation>, %1 remaining</translation>
+    </message>
+    <message>
+        <source>, écran %1</source>
+        <translation>, screen %1</translation>
     </message>
     <message>
         <source>--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.</source>
@@ -286,6 +322,10 @@ Exit codes:
         <translation>--unites is used only with --simule: the line is made of emulated displays.</translation>
     </message>
     <message>
+        <source>--version-attendue demande quatre chiffres hexadécimaux (0102) : %1</source>
+        <translation>--version-attendue needs four hexadecimal digits (0102): %1</translation>
+    </message>
+    <message>
         <source>Afficheur %1 (%2) : conforme, %3 ms</source>
         <translation>Display %1 (%2): passed, %3 ms</translation>
     </message>
@@ -318,12 +358,24 @@ Exit codes:
         <translation>No record of this station is waiting for the server.</translation>
     </message>
     <message>
+        <source>Aucun lot défini.</source>
+        <translation>No batch defined.</translation>
+    </message>
+    <message>
         <source>Aucune opération dans le journal.</source>
         <translation>No operation in the log.</translation>
     </message>
     <message>
         <source>Aucune opération terminée dans la période.</source>
         <translation>No finished operation in the period.</translation>
+    </message>
+    <message>
+        <source>Avancement : %1%2</source>
+        <translation>Progress: %1%2</translation>
+    </message>
+    <message>
+        <source>Avancement du lot %1 illisible : %2</source>
+        <translation>Progress of batch %1 unreadable: %2</translation>
     </message>
     <message>
         <source>Chemin : %1</source>
@@ -414,12 +466,48 @@ Exit codes:
         <translation>Production line: %1, screen %2, log %3</translation>
     </message>
     <message>
+        <source>Ligne de production : lot %1, révision %2 (%3%4), journal %5</source>
+        <translation>Production line: batch %1, revision %2 (%3%4), log %5</translation>
+    </message>
+    <message>
         <source>Longueur des rapports : entrée %1, sortie %2</source>
         <translation>Report lengths: input %1, output %2</translation>
     </message>
     <message>
         <source>Lot</source>
         <translation>Batch</translation>
+    </message>
+    <message>
+        <source>Lot %1 (%2), défini par %3@%4</source>
+        <translation>Batch %1 (%2), defined by %3@%4</translation>
+    </message>
+    <message>
+        <source>Lot %1 : %2.</source>
+        <translation>Batch %1: %2.</translation>
+    </message>
+    <message>
+        <source>Lot %1 clos : aucun poste n'en fait plus d'afficheur.</source>
+        <translation>Batch %1 closed: no station makes displays for it any more.</translation>
+    </message>
+    <message>
+        <source>Lot %1 non clos : %2.</source>
+        <translation>Batch %1 not closed: %2.</translation>
+    </message>
+    <message>
+        <source>Lot %1 non défini : %2.</source>
+        <translation>Batch %1 not defined: %2.</translation>
+    </message>
+    <message>
+        <source>Lot %1 refusé : %2.</source>
+        <translation>Batch %1 refused: %2.</translation>
+    </message>
+    <message>
+        <source>Lot %1, révision %2 : %3 ; empreinte %4.</source>
+        <translation>Batch %1, revision %2: %3; hash %4.</translation>
+    </message>
+    <message>
+        <source>Lots illisibles : %1</source>
+        <translation>Batches unreadable: %1</translation>
     </message>
     <message>
         <source>Mis de côté : %1 ; refusé par le serveur : %2</source>
@@ -442,6 +530,10 @@ Exit codes:
 </source>
         <translation>Operations: %1 (%2 passed, %3 failed)
 </translation>
+    </message>
+    <message>
+        <source>Nom de lot refusé : %1 (seuls les lettres, les chiffres, « - », « _ » et « . » sont permis).</source>
+        <translation>Batch name refused: %1 (only letters, digits, "-", "_" and "." are allowed).</translation>
     </message>
     <message>
         <source>Panne inconnue : %1</source>
@@ -700,7 +792,33 @@ version, name given by etiqueter, and state (free, used by another program, inac
 </translation>
     </message>
     <message>
-        <source>Usage : trivo-cp-cli production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]
+        <source>Usage : trivo-cp-cli lot definir LOT --modele FICHIER.config_CP [--ecran IMAGE] [--version-attendue VVVV]
+                        [--quantite N] [--note TEXTE] [--revision]
+       trivo-cp-cli lot liste [--json] | lot montrer LOT [--json] | lot clore LOT
+Garde la définition d'un lot avec le journal de service : sur le serveur partagé avec --base, sinon
+dans la base du poste. definir : le modèle et l'écran (leurs octets et leur empreinte SHA-256), la
+version du micrologiciel attendue, la quantité d'afficheurs conformes, une note, qui l'a défini et
+quand ; une révision ne change plus : --revision en fait une nouvelle, que les afficheurs suivants
+prennent. Le nom ne prend que des lettres, des chiffres, « - », « _ » et « . ».
+montrer : la définition, ses révisions et l'avancement (faits, conformes, en échec, restants) par
+poste ; clore : plus aucun afficheur n'est fait pour le lot. production --lot LOT le fabrique.
+Code 4 : modèle ou image illisible, lot inconnu ou clos ; 1 : lot déjà défini, serveur injoignable.
+</source>
+        <translation>Usage: trivo-cp-cli lot definir BATCH --modele FILE.config_CP [--ecran IMAGE] [--version-attendue VVVV]
+                        [--quantite N] [--note TEXT] [--revision]
+       trivo-cp-cli lot liste [--json] | lot montrer BATCH [--json] | lot clore BATCH
+Keeps a batch's definition with the service log: on the shared server with --base, else in the
+station's database. definir: the model and the screen (their bytes and their SHA-256 hash), the
+expected firmware version, the quantity of passed displays, a note, who defined it and when;
+a revision never changes: --revision makes a new one, which the next displays take.
+The name takes only letters, digits, "-", "_" and ".".
+montrer: the definition, its revisions and the progress (made, passed, failed, remaining) per
+station; clore: no display is made for the batch any more. production --lot BATCH makes it.
+Code 4: model or image unreadable, batch unknown or closed; 1: batch already defined, server unreachable.
+</translation>
+    </message>
+    <message>
+        <source>Usage : trivo-cp-cli production MODELE|--lot LOT [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]
                     [--en-parallele K]
 Programme les afficheurs l'un après l'autre avec le fichier MODELE (*.config_CP) : attend qu'un
 afficheur soit branché, lit son bloc, le programme, le relit, envoie puis relit l'écran IMAGE
@@ -714,8 +832,12 @@ Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est e
 4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).
 Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;
 un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).
+--lot LOT sans MODELE : la révision courante du lot (voir lot), gardée en cache sur le poste pour
+continuer sans le serveur ; un afficheur d'une autre version que celle attendue échoue sans être
+programmé ; la ligne s'arrête quand la quantité du lot est atteinte par tous les postes ensemble
+(sans le serveur, le poste compte seul et le dit). Code 4 : lot inconnu, clos ou jamais récupéré.
 </source>
-        <translation>Usage: trivo-cp-cli production MODEL [--ecran IMAGE] [--journal FILE.csv] [--nombre N]
+        <translation>Usage: trivo-cp-cli production MODEL|--lot BATCH [--ecran IMAGE] [--journal FILE.csv] [--nombre N]
                     [--en-parallele K]
 Programs the displays one after the other with the MODEL file (*.config_CP): waits for a
 display to be plugged in, reads its block, programs it, reads it back, sends then reads back the
@@ -729,6 +851,10 @@ Code 0 only if all displays passed; 1 if a display failed;
 4: model, image or log unreadable, or a log that can no longer be written (the line stops).
 Each display is also written to the service log (see historique) before it is signalled;
 a service log that cannot be written stops the line before the next display (code 4).
+--lot BATCH without MODEL: the batch's current revision (see lot), kept in a cache on the station to
+go on without the server; a display of another version than the one expected fails without being
+programmed; the line stops when the batch's quantity is reached by every station together
+(without the server, the station counts alone and says so). Code 4: batch unknown, closed or never fetched.
 </translation>
     </message>
     <message>
@@ -814,6 +940,10 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>plugged in</translation>
     </message>
     <message>
+        <source>clos</source>
+        <translation>closed</translation>
+    </message>
+    <message>
         <source>echec</source>
         <translation>failed</translation>
     </message>
@@ -838,8 +968,32 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>free</translation>
     </message>
     <message>
+        <source>modèle %1 (%2)</source>
+        <translation>model %1 (%2)</translation>
+    </message>
+    <message>
+        <source>note « %1 »</source>
+        <translation>note "%1"</translation>
+    </message>
+    <message>
+        <source>ouvert</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>par %1@%2 le %3</source>
+        <translation>by %1@%2 on %3</translation>
+    </message>
+    <message>
+        <source>quantité %1</source>
+        <translation>quantity %1</translation>
+    </message>
+    <message>
         <source>reussi</source>
         <translation>passed</translation>
+    </message>
+    <message>
+        <source>sans quantité</source>
+        <translation>no quantity</translation>
     </message>
     <message>
         <source>synchroniser demande le serveur du journal : --base URI (ou le réglage %1).</source>
@@ -858,6 +1012,10 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>Failed</translation>
     </message>
     <message>
+        <source>version attendue %1</source>
+        <translation>expected version %1</translation>
+    </message>
+    <message>
         <source>Écran d'accueil enregistré dans %1</source>
         <translation>Home screen saved in %1</translation>
     </message>
@@ -868,6 +1026,10 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
     <message>
         <source>Écran effacé.</source>
         <translation>Screen cleared.</translation>
+    </message>
+    <message>
+        <source>écran %1 (%2)</source>
+        <translation>screen %1 (%2)</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,10 @@
 <context>
     <name>trivo</name>
     <message>
+        <source> (par %1)</source>
+        <translation> (by %1)</translation>
+    </message>
+    <message>
         <source> ; %1 de ce poste attend d'y être envoyée</source>
         <translation>; %1 of this station waits to be sent there</translation>
     </message>
@@ -368,6 +372,10 @@
         <translation>the database comes from a newer version of the program</translation>
     </message>
     <message>
+        <source>la révision %1 du lot %2 vient d'être définie par un autre poste</source>
+        <translation>revision %1 of batch %2 has just been defined by another station</translation>
+    </message>
+    <message>
         <source>le disque est plein</source>
         <translation>the disk is full</translation>
     </message>
@@ -384,12 +392,32 @@
         <translation>the service log %1 cannot be written: %2</translation>
     </message>
     <message>
+        <source>le lot %1 est déjà défini%2 ; --revision en fait une nouvelle révision</source>
+        <translation>batch %1 is already defined%2; --revision makes a new revision of it</translation>
+    </message>
+    <message>
+        <source>le lot %1 vient d'être défini par un autre poste</source>
+        <translation>batch %1 has just been defined by another station</translation>
+    </message>
+    <message>
         <source>le pilote SQLite de Qt manque (paquet libqt6sql6-sqlite)</source>
         <translation>Qt's SQLite driver is missing (package libqt6sql6-sqlite)</translation>
     </message>
     <message>
         <source>lecture impossible</source>
         <translation>reading impossible</translation>
+    </message>
+    <message>
+        <source>lot %1 : quantité atteinte (%2)</source>
+        <translation>batch %1: quantity reached (%2)</translation>
+    </message>
+    <message>
+        <source>lot %1 clos</source>
+        <translation>batch %1 closed</translation>
+    </message>
+    <message>
+        <source>lot %1 inconnu</source>
+        <translation>batch %1 unknown</translation>
     </message>
     <message>
         <source>micrologiciel</source>
@@ -406,6 +434,10 @@
     <message>
         <source>programmation</source>
         <translation>programming</translation>
+    </message>
+    <message>
+        <source>requête impossible</source>
+        <translation>query failed</translation>
     </message>
     <message>
         <source>restauration</source>

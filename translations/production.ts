@@ -12,6 +12,10 @@
         <translation>%1   no. %2   FAILED (%3): %4</translation>
     </message>
     <message>
+        <source>%1 (révision %2)</source>
+        <translation>%1 (revision %2)</translation>
+    </message>
+    <message>
         <source>%1 afficheur : %2 conforme, %3 en échec</source>
         <translation>%1 display: %2 passed, %3 failed</translation>
     </message>
@@ -28,12 +32,24 @@
         <translation>%1 displays: %2 passed, %3 failed</translation>
     </message>
     <message>
+        <source>%1 conformes, %2 en échec</source>
+        <translation>%1 passed, %2 failed</translation>
+    </message>
+    <message>
+        <source>%1 sur %2</source>
+        <translation>%1 out of %2</translation>
+    </message>
+    <message>
         <source>&amp;Arrêter</source>
         <translation>St&amp;op</translation>
     </message>
     <message>
         <source>&amp;Démarrer</source>
         <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Actualiser</source>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>Afficheur en panne</source>
@@ -76,12 +92,28 @@
         <translation>Stopping after the current display...</translation>
     </message>
     <message>
+        <source>Au poste %1 : %2</source>
+        <translation>At station %1: %2</translation>
+    </message>
+    <message>
         <source>Aucun</source>
         <translation>None</translation>
     </message>
     <message>
+        <source>Aucun (fichier modèle)</source>
+        <translation>None (model file)</translation>
+    </message>
+    <message>
         <source>Aucun écran d'accueil</source>
         <translation>No home screen</translation>
+    </message>
+    <message>
+        <source>Avancement :</source>
+        <translation>Progress:</translation>
+    </message>
+    <message>
+        <source>Avancement illisible : %1</source>
+        <translation>Progress unreadable: %1</translation>
     </message>
     <message>
         <source>Branchez un afficheur.</source>
@@ -200,12 +232,36 @@
         <translation>The service log cannot be opened: %1</translation>
     </message>
     <message>
+        <source>Le lot %1 est encore en lecture.</source>
+        <translation>Batch %1 is still being read.</translation>
+    </message>
+    <message>
         <source>Lecture du bloc</source>
         <translation>Reading the block</translation>
     </message>
     <message>
+        <source>Lecture du lot...</source>
+        <translation>Reading the batch...</translation>
+    </message>
+    <message>
         <source>Ligne émulée (formation)</source>
         <translation>Emulated line (training)</translation>
+    </message>
+    <message>
+        <source>Lot %1 : la quantité de %2 afficheurs conformes est atteinte (comptée par ce poste seul), la ligne s'arrête.</source>
+        <translation>Batch %1: the quantity of %2 passed displays is reached (counted by this station alone), the line stops.</translation>
+    </message>
+    <message>
+        <source>Lot %1 : la quantité de %2 afficheurs conformes est atteinte ou réservée, la ligne s'arrête.</source>
+        <translation>Batch %1: the quantity of %2 passed displays is reached or reserved, the line stops.</translation>
+    </message>
+    <message>
+        <source>Lot refusé : %1</source>
+        <translation>Batch refused: %1</translation>
+    </message>
+    <message>
+        <source>Lot à fabriquer</source>
+        <translation>Batch to make</translation>
     </message>
     <message>
         <source>Modèle</source>
@@ -228,6 +284,10 @@
         <translation>Number passed</translation>
     </message>
     <message>
+        <source>Note : %1</source>
+        <translation>Note: %1</translation>
+    </message>
+    <message>
         <source>PRÊT</source>
         <translation>READY</translation>
     </message>
@@ -248,6 +308,38 @@
         <translation>Step progress</translation>
     </message>
     <message>
+        <source>Quantité : %1</source>
+        <translation>Quantity: %1</translation>
+    </message>
+    <message>
+        <source>Relire les lots</source>
+        <translation>Read the batches again</translation>
+    </message>
+    <message>
+        <source>Révision %1 : %2</source>
+        <translation>Revision %1: %2</translation>
+    </message>
+    <message>
+        <source>Révision :</source>
+        <translation>Revision:</translation>
+    </message>
+    <message>
+        <source>Sans quantité</source>
+        <translation>No quantity</translation>
+    </message>
+    <message>
+        <source>Serveur des lots injoignable (%1) : ce poste compte seul les afficheurs du lot %2 (%3 conformes connus sur %4).</source>
+        <translation>Batch server unreachable (%1): this station counts the displays of batch %2 alone (%3 passed known out of %4).</translation>
+    </message>
+    <message>
+        <source>Serveur des lots injoignable (%1) : ce poste compte seul les afficheurs du lot %2.</source>
+        <translation>Batch server unreachable (%1): this station counts the displays of batch %2 alone.</translation>
+    </message>
+    <message>
+        <source>Version attendue : %1</source>
+        <translation>Expected version: %1</translation>
+    </message>
+    <message>
         <source>Vérification</source>
         <translation>Verification</translation>
     </message>
@@ -258,6 +350,22 @@
     <message>
         <source>aucun</source>
         <translation>none</translation>
+    </message>
+    <message>
+        <source>cache des lots %1 impossible à créer</source>
+        <translation>batch cache %1 cannot be created</translation>
+    </message>
+    <message>
+        <source>fichier %1 du cache des lots impossible à écrire : %2</source>
+        <translation>file %1 of the batch cache cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>fichier %1 du lot %2 absent du cache de ce poste</source>
+        <translation>file %1 of batch %2 missing from this station's cache</translation>
+    </message>
+    <message>
+        <source>fichier %1 du lot %2 altéré dans le cache de ce poste (empreinte %3, le lot attend %4)</source>
+        <translation>file %1 of batch %2 altered in this station's cache (hash %3, the batch expects %4)</translation>
     </message>
     <message>
         <source>journal</source>
@@ -272,6 +380,14 @@
         <translation>reading</translation>
     </message>
     <message>
+        <source>lot %1 jamais récupéré par ce poste, et le serveur des lots est injoignable (%2)</source>
+        <translation>batch %1 never fetched by this station, and the batch server is unreachable (%2)</translation>
+    </message>
+    <message>
+        <source>nom de lot %1 refusé : seuls les lettres, les chiffres, « - », « _ » et « . » sont permis</source>
+        <translation>batch name %1 refused: only letters, digits, "-", "_" and "." are allowed</translation>
+    </message>
+    <message>
         <source>rien n'a été écrit</source>
         <translation>nothing was written</translation>
     </message>
@@ -284,6 +400,10 @@
         <translation>screen verification</translation>
     </message>
     <message>
+        <source>version %1, le lot attend %2</source>
+        <translation>version %1, the batch expects %2</translation>
+    </message>
+    <message>
         <source>ÉCHEC</source>
         <translation>FAILED</translation>
     </message>
@@ -294,6 +414,10 @@
     <message>
         <source>Écran d'accueil de la ligne de production</source>
         <translation>Home screen of the production line</translation>
+    </message>
+    <message>
+        <source>Écran d'accueil du lot</source>
+        <translation>The batch's home screen</translation>
     </message>
     <message>
         <source>Étape en cours</source>

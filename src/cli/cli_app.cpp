@@ -104,9 +104,9 @@ const CliCommand kCommands[] = {
         "6 : relecture impossible ; 1 : abandon ou envoi incomplet.\n"),
      true, cmdRestaurer},
     {"production",
-     FR("  production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]"
+     FR("  production MODELE|--lot LOT [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N] [--en-parallele K]"
         "   ligne de production\n"),
-     FR("Usage : trivo-cp-cli production MODELE [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]\n"
+     FR("Usage : trivo-cp-cli production MODELE|--lot LOT [--ecran IMAGE] [--journal FICHIER.csv] [--nombre N]\n"
         "                    [--en-parallele K]\n"
         "Programme les afficheurs l'un après l'autre avec le fichier MODELE (*.config_CP) : attend qu'un\n"
         "afficheur soit branché, lit son bloc, le programme, le relit, envoie puis relit l'écran IMAGE\n"
@@ -119,7 +119,11 @@ const CliCommand kCommands[] = {
         "Code 0 seulement si tous les afficheurs sont conformes ; 1 si un afficheur est en échec ;\n"
         "4 : modèle, image ou journal illisible, ou journal qui ne peut plus être écrit (la ligne s'arrête).\n"
         "Chaque afficheur est aussi inscrit au journal de service (voir historique) avant d'être signalé ;\n"
-        "un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).\n"),
+        "un journal de service qui ne peut pas être écrit arrête la ligne avant l'afficheur suivant (code 4).\n"
+        "--lot LOT sans MODELE : la révision courante du lot (voir lot), gardée en cache sur le poste pour\n"
+        "continuer sans le serveur ; un afficheur d'une autre version que celle attendue échoue sans être\n"
+        "programmé ; la ligne s'arrête quand la quantité du lot est atteinte par tous les postes ensemble\n"
+        "(sans le serveur, le poste compte seul et le dit). Code 4 : lot inconnu, clos ou jamais récupéré.\n"),
      true, cmdProduction},
     {"historique",
      FR("  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   journal de service\n"),
@@ -168,6 +172,19 @@ const CliCommand kCommands[] = {
         "INSERT et SELECT sur ces tables (et USAGE sur la séquence trivo_journal_seq_seq).\n"
         "Code 0 : schéma prêt ; 1 : serveur injoignable, droits insuffisants ou schéma plus récent.\n"),
      false, cmdBase},
+    {"lot", FR("  lot definir|liste|montrer|clore     lots définis une fois pour tous les postes (--base)\n"),
+     FR("Usage : trivo-cp-cli lot definir LOT --modele FICHIER.config_CP [--ecran IMAGE] [--version-attendue VVVV]\n"
+        "                        [--quantite N] [--note TEXTE] [--revision]\n"
+        "       trivo-cp-cli lot liste [--json] | lot montrer LOT [--json] | lot clore LOT\n"
+        "Garde la définition d'un lot avec le journal de service : sur le serveur partagé avec --base, sinon\n"
+        "dans la base du poste. definir : le modèle et l'écran (leurs octets et leur empreinte SHA-256), la\n"
+        "version du micrologiciel attendue, la quantité d'afficheurs conformes, une note, qui l'a défini et\n"
+        "quand ; une révision ne change plus : --revision en fait une nouvelle, que les afficheurs suivants\n"
+        "prennent. Le nom ne prend que des lettres, des chiffres, « - », « _ » et « . ».\n"
+        "montrer : la définition, ses révisions et l'avancement (faits, conformes, en échec, restants) par\n"
+        "poste ; clore : plus aucun afficheur n'est fait pour le lot. production --lot LOT le fabrique.\n"
+        "Code 4 : modèle ou image illisible, lot inconnu ou clos ; 1 : lot déjà défini, serveur injoignable.\n"),
+     false, cmdLot},
 };
 
 const CliCommand* findCommand(const QString& name)
@@ -205,6 +222,7 @@ QString generalHelp()
         "  --trace FICHIER   ajoute chaque rapport échangé à FICHIER\n"
         "  --operateur NOM   l'opérateur inscrit au journal de service (par défaut l'identifiant de session)\n"
         "  --lot LOT         le lot inscrit au journal de service\n"
+        "  --poste NOM       le poste inscrit au journal de service (par défaut le nom de la machine)\n"
         "  --base URI        journal de service partagé sur un serveur PostgreSQL\n"
         "                    (postgresql://utilisateur@hote/base ; par défaut le réglage journal/base ;\n"
         "                    le mot de passe dans ~/.pgpass plutôt que dans l'URI)\n"

@@ -83,11 +83,13 @@ struct TrainingLine {
     int latencyMs = 0;                // --latence: every exchange of its displays takes this long
 };
 
-// Who records, for which lot, and the shared journal: --operateur, --lot, --base.
+// Who records, for which lot, and the shared journal: --operateur, --lot, --base; --poste names the station
+// (by default the host name).
 struct JournalOptions {
     QString operatorName;
     QString lot;
     QString serverUri;
+    QString station;
 };
 
 struct CliContext {
@@ -110,6 +112,10 @@ int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, 
 // The service journal of the options (the server of the settings when none is given); null, said on err,
 // when it cannot be used.
 std::unique_ptr<journal::Journal> openJournal(CliContext& c);
+// Who and where, as the options say.
+journal::Identity cliIdentity(const CliContext& c);
+// The shared server of the options, else of the settings; empty: the station's database.
+QString cliServerUri(const CliContext& c);
 // With a shared server: sends what waits and says on err what still does.
 void reportWaiting(CliContext& c, journal::Journal& journal);
 
@@ -179,5 +185,6 @@ int cmdHistorique(CliContext& c, const QStringList& args);
 int cmdBilan(CliContext& c, const QStringList& args);
 int cmdSynchroniser(CliContext& c, const QStringList& args);
 int cmdBase(CliContext& c, const QStringList& args);
+int cmdLot(CliContext& c, const QStringList& args);
 
 }  // namespace trivo

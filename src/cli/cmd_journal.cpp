@@ -51,7 +51,8 @@ int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, 
         QString JournalOptions::*field;
     } kOptions[] = {{"--operateur", &JournalOptions::operatorName},
                     {"--lot", &JournalOptions::lot},
-                    {"--base", &JournalOptions::serverUri}};
+                    {"--base", &JournalOptions::serverUri},
+                    {"--poste", &JournalOptions::station}};
     const QString& a = args[i];
     for (const auto& o : kOptions) {
         const QString name = QString::fromLatin1(o.name);
@@ -71,13 +72,26 @@ int takeJournalOption(const QStringList& args, int& i, JournalOptions& options, 
     return 0;
 }
 
+Identity cliIdentity(const CliContext& c)
+{
+    const JournalOptions options = c.journal ? *c.journal : JournalOptions{};
+    Identity identity = currentIdentity(options.operatorName, options.lot);
+    if (!options.station.isEmpty())
+        identity.station = options.station;
+    return identity;
+}
+
+QString cliServerUri(const CliContext& c)
+{
+    return c.journal && !c.journal->serverUri.isEmpty() ? c.journal->serverUri : settingsServerUri();
+}
+
 std::unique_ptr<Journal> openJournal(CliContext& c)
 {
     JournalSettings settings;
-    const JournalOptions options = c.journal ? *c.journal : JournalOptions{};
-    settings.identity = currentIdentity(options.operatorName, options.lot);
+    settings.identity = cliIdentity(c);
     settings.trainingSession = c.simulate;
-    settings.serverUri = options.serverUri.isEmpty() ? settingsServerUri() : options.serverUri;
+    settings.serverUri = cliServerUri(c);
     auto journal = std::make_unique<Journal>(settings);
     if (const QString why = journal->openError(); !why.isEmpty()) {
         c.err << T("Journal de service inutilisable : %1").arg(why) << Qt::endl;

@@ -10,6 +10,7 @@
 #include "journal/journal.h"
 #include "link/hidapi_transport.h"
 #include "production/emulated_line.h"
+#include "production/lot_supply.h"
 #include "production/production_line.h"
 #include "production/station.h"
 
@@ -165,16 +166,20 @@ int cmdProduction(CliContext& c, const QStringList& args)
     QString logPath = c.simulate ? kTrainingLogName : kDefaultLogName;
     int count = 0;
     int places = 1;
+    JournalOptions options = c.journal ? *c.journal : JournalOptions{};
+    QString lotAsked;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool valued = a == QLatin1String("--ecran") || a == QLatin1String("--journal")
-            || a == QLatin1String("--nombre") || a == QLatin1String("--en-parallele");
+            || a == QLatin1String("--nombre") || a == QLatin1String("--en-parallele") || a == QLatin1String("--lot");
         if (valued && i + 1 >= args.size()) {
             c.err << T("%1 demande une valeur.").arg(a) << Qt::endl << commandHelp(QStringLiteral("production"));
             return kCliUsage;
         }
         if (a == QLatin1String("--ecran")) {
             picturePath = args[++i];
+        } else if (a == QLatin1String("--lot")) {
+            lotAsked = options.lot = args[++i];
         } else if (a == QLatin1String("--journal")) {
             logPath = args[++i];
         } else if (a == QLatin1String("--nombre")) {
@@ -190,15 +195,36 @@ int cmdProduction(CliContext& c, const QStringList& args)
             modelPath = a;
         }
     }
-    if (modelPath.isEmpty()) {
+    // The lot as the line's own option or the global one: the journal's records name it either way.
+    CliContext context{c.out, c.err, c.dialogs, c.session, c.simulate, c.training, &options};
+    const bool fromLot = modelPath.isEmpty() && !options.lot.isEmpty();
+    if ((modelPath.isEmpty() && !fromLot) || (fromLot && !picturePath.isEmpty())) {
         c.err << commandHelp(QStringLiteral("production"));
         return kCliUsage;
     }
 
-    const ModelLoad loaded = loadModel(modelPath, picturePath);
-    if (!loaded.ok()) {
-        printFailure(c.err, loaded);
-        return kCliBadFile;
+    std::mutex noticeMutex;
+    std::unique_ptr<LotSupply> lot;
+    ModelLoad loaded;
+    if (fromLot) {
+        lot = std::make_unique<LotSupply>(LotSupplySettings{options.lot, journal::defaultDatabasePath(),
+                                                            cliServerUri(context), QString(),
+                                                            cliIdentity(context).station,
+                                                            [&](const QString& text) {
+                                                                std::lock_guard lock(noticeMutex);
+                                                                c.err << text << Qt::endl;
+                                                            }});
+        if (const QString why = lot->start(); !why.isEmpty()) {
+            c.err << T("Lot %1 refusé : %2.").arg(options.lot, why) << Qt::endl;
+            return kCliBadFile;
+        }
+        loaded.model = *lot->model();
+    } else {
+        loaded = loadModel(modelPath, picturePath);
+        if (!loaded.ok()) {
+            printFailure(c.err, loaded);
+            return kCliBadFile;
+        }
     }
     ProductionLog log;
     QString why;
@@ -207,7 +233,7 @@ int cmdProduction(CliContext& c, const QStringList& args)
         return kCliBadFile;
     }
 
-    const std::unique_ptr<journal::Journal> journal = openJournal(c);
+    const std::unique_ptr<journal::Journal> journal = openJournal(context);
     if (!journal)
         return kCliBadFile;
 
@@ -218,6 +244,10 @@ int cmdProduction(CliContext& c, const QStringList& args)
     settings.maxUnits = count;
     settings.stopAsked = [] { return stopRequested(); };
     settings.claimDisplays = !c.simulate;
+    if (lot) {
+        settings.takeUnit = [&lot](const QString& id) { return lot->take(id); };
+        settings.unitDone = [&lot](const QString& id, bool passed) { lot->done(id, passed); };
+    }
     if (c.simulate) {
         EmulatedLineSettings emulated;
         // A line of as many displays as asked for, or as many as the line is to program.
@@ -235,17 +265,27 @@ int cmdProduction(CliContext& c, const QStringList& args)
     const bool terminal = isTerminal(c.out);
     const QString model = QDir::toNativeSeparators(modelPath);
     const QString logFile = QDir::toNativeSeparators(logPath);
-    c.out << (loaded.model.hasPicture ? T("Ligne de production : %1, écran %2, journal %3")
-                                            .arg(model, QDir::toNativeSeparators(picturePath), logFile)
-                                      : T("Ligne de production : %1, journal %2").arg(model, logFile))
-          << '\n';
+    if (lot)
+        c.out << T("Ligne de production : lot %1, révision %2 (%3%4), journal %5")
+                     .arg(lotAsked.isEmpty() ? options.lot : lotAsked)
+                     .arg(lot->revision().number)
+                     .arg(lot->revision().modelName,
+                          loaded.model.hasPicture ? T(", écran %1").arg(lot->revision().pictureName) : QString(), logFile)
+              << '\n';
+    else
+        c.out << (loaded.model.hasPicture ? T("Ligne de production : %1, écran %2, journal %3")
+                                                .arg(model, QDir::toNativeSeparators(picturePath), logFile)
+                                          : T("Ligne de production : %1, journal %2").arg(model, logFile))
+              << '\n';
     ConsoleLineView view(c.out, terminal, c.session ? &c.session->trace : nullptr);
     ProductionLine line(loaded.model, log, *source, settings);
     const LineSummary summary = line.run(view);
     view.done();
     c.out << summaryText(summary) << '\n';
+    if (!summary.note.isEmpty())
+        c.out << summary.note << '\n';
     c.out.flush();
-    reportWaiting(c, *journal);
+    reportWaiting(context, *journal);
     if (!summary.stopReason.isEmpty()) {
         c.err << summary.stopShown << Qt::endl;
         return kCliBadFile;

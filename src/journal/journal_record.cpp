@@ -193,6 +193,9 @@ QJsonObject toJson(const JournalRecord& r)
         o.insert(columnNames()[i], values[i].isEmpty() ? QJsonValue() : QJsonValue(values[i]));
     o.insert(QStringLiteral("duree_ms"), double(r.durationMs));
     o.insert(QStringLiteral("formation"), r.training);
+    // Only a unit made from a lot's definition has one: the other records read as they always did.
+    if (!r.lotHash.isEmpty())
+        o.insert(QStringLiteral("empreinte_lot"), r.lotHash);
     return o;
 }
 

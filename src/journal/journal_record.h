@@ -59,6 +59,7 @@ struct JournalRecord {
     QString fileName;   // the file's name, without its folder
     qint64 durationMs = 0;
     bool training = false;  // made on the emulated display: kept apart from the service records
+    QString lotHash;    // a unit made from a lot's definition: the SHA-256 of the revision it was made with
 
     bool passed() const { return outcome == Result::Succeeded; }
     QString result() const { return resultWord(outcome); }

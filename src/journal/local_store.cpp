@@ -31,7 +31,7 @@ namespace trivo::journal {
 
 namespace {
 
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 // The statements that take a database from version N-1 to N, N from 1.
 const char* const kMigrations[] = {
@@ -51,6 +51,19 @@ const char* const kMigrations[] = {
     "ALTER TABLE journal ADD COLUMN proprietaire TEXT NOT NULL DEFAULT '';"
     "ALTER TABLE journal ADD COLUMN rejet TEXT NOT NULL DEFAULT '';"
     "CREATE INDEX journal_en_cours ON journal(seq) WHERE resultat = 'en cours';",
+    // 3: the lots defined on this station (without a shared server): each revision's files kept whole, and
+    // the units reserved and made, by which the quantity is kept; a unit's record names its revision.
+    "ALTER TABLE journal ADD COLUMN empreinte_lot TEXT NOT NULL DEFAULT '';"
+    "CREATE TABLE lot (nom TEXT PRIMARY KEY, clos INTEGER NOT NULL DEFAULT 0, horodatage TEXT NOT NULL,"
+    " poste TEXT NOT NULL, operateur TEXT NOT NULL);"
+    "CREATE TABLE lot_revision (lot TEXT NOT NULL REFERENCES lot (nom), revision INTEGER NOT NULL,"
+    " modele BLOB NOT NULL, fichier_modele TEXT NOT NULL, empreinte_modele TEXT NOT NULL, ecran BLOB NOT NULL,"
+    " fichier_ecran TEXT NOT NULL, empreinte_ecran TEXT NOT NULL, version_attendue TEXT NOT NULL,"
+    " quantite INTEGER NOT NULL, note TEXT NOT NULL, poste TEXT NOT NULL, operateur TEXT NOT NULL,"
+    " horodatage TEXT NOT NULL, empreinte TEXT NOT NULL, PRIMARY KEY (lot, revision));"
+    "CREATE TABLE lot_unite (id TEXT PRIMARY KEY, lot TEXT NOT NULL REFERENCES lot (nom), revision INTEGER NOT NULL,"
+    " poste TEXT NOT NULL, etat TEXT NOT NULL, horodatage TEXT NOT NULL);"
+    "CREATE INDEX lot_unite_lot ON lot_unite (lot);",
 };
 
 // Finished and not sent: what the sender takes. A record still running is sent once it ends; one the server
@@ -62,7 +75,7 @@ constexpr qsizetype kMarkedPerStatement = 10000;
 
 const char* const kColumns = "seq, id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, "
                              "resultat, message, empreinte_avant, empreinte_apres, empreinte_fichier, fichier, "
-                             "duree_ms, formation";
+                             "duree_ms, formation, empreinte_lot";
 
 // SQLite's primary result codes that the operator is told about in French.
 enum SqliteCode { kBusy = 5, kLocked = 6, kReadOnly = 8, kIoError = 10, kCorrupt = 11, kFull = 13, kCantOpen = 14,
@@ -76,7 +89,7 @@ bool isDamage(const QSqlError& error)
     return code == kCorrupt || code == kNotADatabase;
 }
 
-QString reasonOf(const QSqlError& error)
+QString reasonText(const QSqlError& error)
 {
     switch (sqliteCode(error)) {
     case kBusy:
@@ -113,6 +126,7 @@ JournalRecord recordFrom(const QSqlQuery& q)
     r.fileName = q.value(15).toString();
     r.durationMs = q.value(16).toLongLong();
     r.training = q.value(17).toInt() != 0;
+    r.lotHash = q.value(18).toString();
     return r;
 }
 
@@ -238,7 +252,7 @@ public:
         QSqlError error;
         if (!openDatabase(&error)) {
             if (!isDamage(error)) {
-                openError_ = writeError(reasonOf(error));
+                openError_ = writeError(reasonText(error));
                 return;
             }
             // Kept for whoever wants to look into it; the station goes on with a new one.
@@ -391,8 +405,8 @@ public:
         QSqlQuery q(db());
         q.prepare(QStringLiteral("INSERT INTO journal (id, horodatage, poste, operateur, lot, afficheur, chemin, "
                                  "version, operation, resultat, message, empreinte_avant, empreinte_apres, "
-                                 "empreinte_fichier, fichier, duree_ms, formation, proprietaire) "
-                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+                                 "empreinte_fichier, fichier, duree_ms, formation, empreinte_lot, proprietaire) "
+                                 "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
         bindRecord(q, r);
         q.addBindValue(owner.isNull() ? QString(QLatin1String("")) : owner);
         if (q.exec())
@@ -409,7 +423,7 @@ public:
         q.prepare(QStringLiteral("UPDATE journal SET id = ?, horodatage = ?, poste = ?, operateur = ?, lot = ?, "
                                  "afficheur = ?, chemin = ?, version = ?, operation = ?, resultat = ?, message = ?, "
                                  "empreinte_avant = ?, empreinte_apres = ?, empreinte_fichier = ?, fichier = ?, "
-                                 "duree_ms = ?, formation = ?, proprietaire = '' WHERE id = ?"));
+                                 "duree_ms = ?, formation = ?, empreinte_lot = ?, proprietaire = '' WHERE id = ?"));
         bindRecord(q, r);
         q.addBindValue(r.id);
         if (!q.exec()) {
@@ -427,6 +441,7 @@ public:
             q.addBindValue(v.isNull() ? QString(QLatin1String("")) : v);
         q.addBindValue(r.durationMs);
         q.addBindValue(r.training ? 1 : 0);
+        q.addBindValue(r.lotHash.isNull() ? QString(QLatin1String("")) : r.lotHash);
     }
 
     struct WriteJob {
@@ -468,10 +483,10 @@ public:
         if (writeAll(jobs, &error))
             return {};
         if (!isDamage(error))
-            return writeError(reasonOf(error));
+            return writeError(reasonText(error));
         // Damaged while in use (a disk fault): the records go into a new database rather than nowhere.
         if (!startAgain() || !writeAll(jobs, &error))
-            return openError_.isEmpty() ? writeError(reasonOf(error)) : openError_;
+            return openError_.isEmpty() ? writeError(reasonText(error)) : openError_;
         return {};
     }
 
@@ -485,7 +500,7 @@ public:
             return false;
         }
         if (!openDatabase(&error) && openError_.isEmpty())
-            openError_ = writeError(reasonOf(error));
+            openError_ = writeError(reasonText(error));
         return openError_.isEmpty();
     }
 
@@ -766,7 +781,7 @@ public:
         if (!q.exec()) {
             if (error)
                 *error = T("le journal de service %1 ne peut pas être lu : %2")
-                             .arg(QDir::toNativeSeparators(options_.path), reasonOf(q.lastError()));
+                             .arg(QDir::toNativeSeparators(options_.path), reasonText(q.lastError()));
             return records;
         }
         while (q.next()) {
@@ -774,7 +789,7 @@ public:
             if (seqs)
                 *seqs << q.value(0).toLongLong();
             if (reasons)
-                *reasons << q.value(18).toString();
+                *reasons << q.value(19).toString();
         }
         return records;
     }
@@ -804,7 +819,7 @@ public:
             end.exec(QStringLiteral("ROLLBACK"));
         }
         end.exec(QStringLiteral("PRAGMA synchronous=FULL"));
-        return ok ? QString() : writeError(reasonOf(error));
+        return ok ? QString() : writeError(reasonText(error));
     }
 
     StoreOptions options_;
@@ -927,7 +942,7 @@ int LocalStore::count(const char* condition, QString* error)
         QSqlQuery q(worker_->db());
         if (!q.exec(QStringLiteral("SELECT count(*) FROM journal WHERE ") + QLatin1String(condition)) || !q.next()) {
             if (error)
-                *error = reasonOf(q.lastError());
+                *error = reasonText(q.lastError());
             return 0;
         }
         return q.value(0).toInt();
@@ -949,7 +964,7 @@ QString LocalStore::setAside(qint64 seq, const QString& reason)
         // An empty reason would leave the record waiting: it is sent again and refused again.
         q.addBindValue(reason.isEmpty() ? QStringLiteral("?") : reason);
         q.addBindValue(seq);
-        return q.exec() ? QString() : worker_->writeError(reasonOf(q.lastError()));
+        return q.exec() ? QString() : worker_->writeError(reasonText(q.lastError()));
     });
 }
 
@@ -957,6 +972,18 @@ QList<JournalRecord> LocalStore::waiting(const Filter& filter, QString* error)
 {
     return worker_->run([this, &filter, error] { return worker_->read(filter, error, kWaiting); });
 }
+
+QString LocalStore::withDatabase(const std::function<QString(QSqlDatabase&)>& work)
+{
+    return worker_->run([this, &work] {
+        if (!worker_->openError_.isEmpty())
+            return worker_->openError_;
+        QSqlDatabase db = worker_->db();
+        return work(db);
+    });
+}
+
+QString LocalStore::reasonOf(const QSqlError& error) { return reasonText(error); }
 
 QList<SetAsideRecord> LocalStore::setAside(const Filter& filter, QString* error)
 {

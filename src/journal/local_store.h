@@ -12,6 +12,11 @@
 #include "journal/journal_record.h"
 #include "journal/journal_summary.h"
 
+#include <functional>
+
+class QSqlDatabase;
+class QSqlError;
+
 namespace trivo::journal {
 
 struct StoreOptions {
@@ -75,6 +80,12 @@ public:
     // The records waiting for the server, and those it refused, oldest first.
     QList<JournalRecord> waiting(const Filter& filter, QString* error);
     QList<SetAsideRecord> setAside(const Filter& filter, QString* error);
+
+    // Runs `work` on the store's thread with its database (the lots' statements); "" or why it could not
+    // be opened, else what `work` returns.
+    QString withDatabase(const std::function<QString(QSqlDatabase&)>& work);
+    // Why a statement failed, as the operator is told of the journal's database.
+    static QString reasonOf(const QSqlError& error);
 
 private:
     int count(const char* condition, QString* error);

@@ -18,7 +18,7 @@ namespace trivo::journal {
 
 namespace {
 
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 // Taken while the schema is created or upgraded, so that two administrators at once do it once.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(74260124)";
 
@@ -48,21 +48,35 @@ const char* const kMigrations[] = {
     "CREATE INDEX trivo_journal_horodatage ON trivo_journal (horodatage);",
     // 2: training records apart from the service records.
     "ALTER TABLE trivo_journal ADD COLUMN formation boolean NOT NULL DEFAULT false;",
+    // 3: lots defined once for every station: each revision's files kept whole, the units reserved and made
+    // (by which every station together keeps to the quantity); a unit's record names its revision.
+    "ALTER TABLE trivo_journal ADD COLUMN empreinte_lot text NOT NULL DEFAULT '';"
+    "CREATE TABLE trivo_lot (nom text PRIMARY KEY, clos boolean NOT NULL DEFAULT false,"
+    " horodatage timestamptz NOT NULL DEFAULT now(), poste text NOT NULL, operateur text NOT NULL);"
+    "CREATE TABLE trivo_lot_revision (lot text NOT NULL REFERENCES trivo_lot (nom), revision integer NOT NULL,"
+    " modele bytea NOT NULL, fichier_modele text NOT NULL, empreinte_modele text NOT NULL, ecran bytea NOT NULL,"
+    " fichier_ecran text NOT NULL, empreinte_ecran text NOT NULL, version_attendue text NOT NULL,"
+    " quantite integer NOT NULL, note text NOT NULL, poste text NOT NULL, operateur text NOT NULL,"
+    " horodatage timestamptz NOT NULL DEFAULT now(), empreinte text NOT NULL, PRIMARY KEY (lot, revision));"
+    "CREATE TABLE trivo_lot_unite (id uuid PRIMARY KEY, lot text NOT NULL REFERENCES trivo_lot (nom),"
+    " revision integer NOT NULL, poste text NOT NULL, etat text NOT NULL,"
+    " horodatage timestamptz NOT NULL DEFAULT now());"
+    "CREATE INDEX trivo_lot_unite_lot ON trivo_lot_unite (lot);",
 };
 
 const char* const kSelect =
     "SELECT id::text, to_char(horodatage AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'), poste, operateur,"
     " lot, afficheur, chemin, version, operation, resultat, message, empreinte_avant, empreinte_apres,"
-    " empreinte_fichier, fichier, duree_ms, formation FROM trivo_journal";
+    " empreinte_fichier, fichier, duree_ms, formation, empreinte_lot FROM trivo_journal";
 
-constexpr int kColumns = 17;
+constexpr int kColumns = 18;
 #define TRIVO_JOURNAL_COLUMNS                                                                                  \
     "id, horodatage, poste, operateur, lot, afficheur, chemin, version, operation, resultat, message,"         \
-    " empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation"
+    " empreinte_avant, empreinte_apres, empreinte_fichier, fichier, duree_ms, formation, empreinte_lot"
 const char* const kInsert = "INSERT INTO trivo_journal (" TRIVO_JOURNAL_COLUMNS ") VALUES ";
 const char* const kCopy = "COPY trivo_journal (" TRIVO_JOURNAL_COLUMNS ") FROM STDIN";
 #undef TRIVO_JOURNAL_COLUMNS
-// When a copy is refused, the records go again in statements of this many (17 parameters each, far from the
+// When a copy is refused, the records go again in statements of this many (18 parameters each, far from the
 // server's 65 535), one by one only in the statement that holds a refused one.
 constexpr int kInsertRows = 200;
 // A copy's rows go to libpq in pieces of about this size, each sent before the next is made.
@@ -92,7 +106,7 @@ QList<QByteArray> fieldsOf(const JournalRecord& r)
             r.lot.toUtf8(),       r.serial.toUtf8(),         r.usbPath.toUtf8(),    r.version.toUtf8(),
             operationName(r.operation).toUtf8(), r.result().toUtf8(), r.message.toUtf8(), r.hashBefore.toUtf8(),
             r.hashAfter.toUtf8(), r.hashFile.toUtf8(),       r.fileName.toUtf8(),   QByteArray::number(r.durationMs),
-            r.training ? QByteArray("true") : QByteArray("false")};
+            r.training ? QByteArray("true") : QByteArray("false"), r.lotHash.toUtf8()};
 }
 
 // A field of COPY's text format: its backslash, tab and line ends escaped.
@@ -133,6 +147,7 @@ JournalRecord recordOf(const PGresult* result, int row)
     r.fileName = text(result, row, 14);
     r.durationMs = text(result, row, 15).toLongLong();
     r.training = text(result, row, 16) == QLatin1String("t");
+    r.lotHash = text(result, row, 17);
     return r;
 }
 
@@ -680,6 +695,32 @@ JournalSummary ServerStore::summary(const Filter& f)
         s.error = why;
     }
     return s;
+}
+
+ServerRows ServerStore::query(const QByteArray& sql, const QList<QByteArray>& params)
+{
+    ServerRows out;
+    if (!conn_ || PQstatus(conn_) != CONNECTION_OK) {
+        out.error = fail(T("injoignable"));
+        return out;
+    }
+    const Exec r = exec(sql, params);
+    if (!r.ok()) {
+        out.sqlState = r.sqlState;
+        // A value or a constraint refused: the connection stays, the caller tells the reason.
+        if (r.wait == Wait::Ready && isRecordFault(r.sqlState))
+            out.error = masked(r.message.simplified(), uri_);
+        else
+            out.error = failResult(T("requête impossible"), r);
+        return out;
+    }
+    for (int row = 0; row < PQntuples(r.result); ++row) {
+        QList<QByteArray> values;
+        for (int c = 0; c < PQnfields(r.result); ++c)
+            values << QByteArray(PQgetvalue(r.result, row, c), PQgetlength(r.result, row, c));
+        out.rows << values;
+    }
+    return out;
 }
 
 SchemaOutcome ServerStore::initialise()

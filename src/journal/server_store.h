@@ -40,6 +40,15 @@ struct SchemaOutcome {
     QString error;
 };
 
+// The rows of a statement, each value as the server's text gives it; `error` "" when it ran. A value or a
+// constraint refused (SQLSTATE in `sqlState`) leaves the connection open; anything else closes it.
+struct ServerRows {
+    QList<QList<QByteArray>> rows;
+    QString sqlState;
+    QString error;
+    bool ok() const { return error.isEmpty(); }
+};
+
 class ServerStore {
 public:
     explicit ServerStore(QString uri);
@@ -61,6 +70,8 @@ public:
     QList<JournalRecord> read(const Filter& filter, QString* error);
     // Every station's figures for the records that match, counted by the server in one snapshot.
     JournalSummary summary(const Filter& filter);
+    // One statement on the connection open (connect() first; BEGIN and COMMIT are statements too).
+    ServerRows query(const QByteArray& sql, const QList<QByteArray>& params = {});
     // Creates or upgrades the schema (the administrator's command); needs the right to create tables.
     SchemaOutcome initialise();
 

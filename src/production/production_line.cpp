@@ -1,6 +1,7 @@
 #include "production/production_line.h"
 
 #include <QDateTime>
+#include <QUuid>
 
 #include <mutex>
 #include <thread>
@@ -37,6 +38,8 @@ struct ProductionLine::Private {
     bool runUnit(int place, Exchanger& link, LineClock& clock);
     // Ends the line for the reason given (the first reason is the one kept).
     void stopLine(const QString& reason, const QString& shown);
+    // Ends the line as it should (its lot's quantity reached), saying why once.
+    void endLine(const QString& note);
     void finishUnit(int place, UnitRecord& record, bool signalled);
     // Observer calls, one at a time whatever the place.
     template <typename F>
@@ -121,6 +124,21 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     record.startedAt = QDateTime::currentDateTime();
     record.usbPath = QString::fromStdString(link.device().path);
     record.unit = source.claimUnit(place, link.device().path);
+    // A lot's unit takes its place in the lot before anything is written: its record's id is its reservation's.
+    const QString unitId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    UnitTicket ticket;
+    if (settings.takeUnit) {
+        ticket = settings.takeUnit(unitId);
+        if (!ticket.refusal.isEmpty()) {
+            stopLine(kJournalFailedText.arg(ticket.refusal), T(kJournalFailedText).arg(T(ticket.refusal)));
+            return false;
+        }
+        if (ticket.end) {
+            endLine(ticket.note);
+            return false;
+        }
+    }
+    const Model& model = ticket.model ? *ticket.model : this->model;
     record.modelSha256 = model.sha256;
     const int unit = record.unit;
     tell([&](LineObserver& o) { o.unitStarted(place, unit, record.usbPath); });
@@ -131,6 +149,8 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     std::optional<journal::JournalEntry> entry;
     if (settings.journal) {
         entry.emplace(journal::Operation::Production, link.device(), settings.journal->identity());
+        entry->record().id = unitId;
+        entry->record().lotHash = ticket.lotHash;
         entry->setFileHash(model.configPath, model.sha256);
         if (const QString why = settings.journal->begin(entry->record()); !why.isEmpty()) {
             record.failedStep = UnitStep::Log;
@@ -139,6 +159,8 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
             record.durationMs = clock.nowMs() - startMs;
             log.append(record, nullptr);
             stopLine(record.reason, record.reasonShown);
+            if (settings.unitDone)
+                settings.unitDone(unitId, false);
             finishUnit(place, record, false);
             return false;
         }
@@ -155,7 +177,16 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
         });
     });
 
-    const UnitResult result = programUnit(link, model, watcher);
+    // A display of another firmware than the lot's is not programmed at all.
+    const QString version = QStringLiteral("%1").arg(link.device().version, 4, 16, QLatin1Char('0')).toUpper();
+    UnitResult result;
+    if (!ticket.expectedVersion.isEmpty() && version != ticket.expectedVersion) {
+        result.failedStep = UnitStep::Read;
+        result.reason = kVersionRefusedText.arg(version, ticket.expectedVersion);
+        result.reasonShown = T(kVersionRefusedText).arg(version, ticket.expectedVersion);
+    } else {
+        result = programUnit(link, model, watcher);
+    }
     record.passed = result.passed;
     record.failedStep = result.failedStep;
     record.reason = result.reason;
@@ -192,6 +223,8 @@ bool ProductionLine::Private::runUnit(int place, Exchanger& link, LineClock& clo
     const bool logged = log.append(record, &why);
     if (!logged)
         failUnit(kLogFailedText.arg(log.path(), why), T(kLogFailedText).arg(log.path(), T(why)));
+    if (settings.unitDone)
+        settings.unitDone(unitId, record.passed);
     finishUnit(place, record, signalUnit(link, record.passed, clock));
     return logged && recorded;
 }
@@ -203,6 +236,14 @@ void ProductionLine::Private::stopLine(const QString& reason, const QString& sho
         summary.stopReason = reason;
         summary.stopShown = shown;
     }
+    stop = true;
+}
+
+void ProductionLine::Private::endLine(const QString& note)
+{
+    std::lock_guard lock(mutex);
+    if (summary.note.isEmpty())
+        summary.note = note;
     stop = true;
 }
 

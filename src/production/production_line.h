@@ -45,6 +45,18 @@ public:
     virtual void unitFinished(int /*place*/, const UnitRecord& /*record*/, bool /*signalled*/) {}
 };
 
+// What a unit is made with when the line makes a lot: asked before the display is touched.
+struct UnitTicket {
+    std::shared_ptr<const Model> model;  // the lot's revision of the moment; null: the line's own model
+    QString lotHash;                      // the revision's hash, kept in the unit's record
+    QString expectedVersion;              // the firmware version the display must have; empty: any
+    // The line ends before this unit: `note` when it ends as it should (the lot's quantity is reached),
+    // `refusal` (in French) when it cannot go on (the lot closed meanwhile, its definition unreadable).
+    bool end = false;
+    QString note;
+    QString refusal;
+};
+
 struct LineSettings {
     int places = 1;
     int maxUnits = 0;  // the line ends after this many units; 0 = until stopped
@@ -57,6 +69,9 @@ struct LineSettings {
     journal::Journal* journal = nullptr;
     // Real displays: each place claims the display it opens, so that no other program writes to it meanwhile.
     bool claimDisplays = false;
+    // A lot's line: the ticket of each unit, by the id its record will have, and the unit's end.
+    std::function<UnitTicket(const QString& unitId)> takeUnit;
+    std::function<void(const QString& unitId, bool passed)> unitDone;
 };
 
 struct LineSummary {
@@ -65,6 +80,7 @@ struct LineSummary {
     int failed = 0;
     QString stopReason;  // why the line stopped by itself (the log could not be written), in French
     QString stopShown;   // the same in the program's language
+    QString note;        // why the line ended of itself as it should (a lot's quantity reached), shown
     bool allPassed() const { return failed == 0 && stopReason.isEmpty(); }
 };
 
@@ -73,6 +89,7 @@ QString summaryText(const LineSummary& summary);
 
 inline const QString kLogFailedText = FR("Le journal %1 ne peut plus être écrit (%2) : la ligne s'arrête.");
 inline const QString kJournalFailedText = FR("La ligne s'arrête : %1.");
+inline const QString kVersionRefusedText = FR("version %1, le lot attend %2");
 
 class ProductionLine {
 public:

@@ -31,7 +31,9 @@
 #include "emulator/faults.h"
 #include "journal/journal.h"
 #include "production/emulated_line.h"
+#include "production/lot_supply.h"
 #include "production/station.h"
+#include "production/ui/lot_panel.h"
 
 namespace trivo {
 
@@ -151,9 +153,18 @@ void ProductionWindow::buildControls()
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->addWidget(scroll_);
-    QWidget* const parent = contents_;
     auto* outer = new QVBoxLayout(contents_);
+    outer->addWidget(buildFiles(contents_));
+    lotPanel_ = new LotPanel(contents_);
+    outer->addWidget(lotPanel_);
+    outer->addWidget(buildTraining(contents_));
+    buildVerdict(outer, contents_);
+    buildProgress(outer, contents_);
+    nameAndConnect();
+}
 
+QGroupBox* ProductionWindow::buildFiles(QWidget* parent)
+{
     auto* files = new QGroupBox(T("Modèle"), parent);
     files->setObjectName(QStringLiteral("cadreModele"));
     auto* form = new QFormLayout(files);
@@ -181,8 +192,11 @@ void ProductionWindow::buildControls()
     placesBox_->setMaximumWidth(120);
     nameNumberBox(placesBox_, T("Afficheurs côte à côte :"));
     form->addRow(T("Afficheurs côte à côte :"), placesBox_);
-    outer->addWidget(files);
+    return files;
+}
 
+QGroupBox* ProductionWindow::buildTraining(QWidget* parent)
+{
     trainingBox_ = new QGroupBox(T("Ligne émulée (formation)"), parent);
     trainingBox_->setObjectName(QStringLiteral("cadreFormation"));
     auto* trainingForm = new QFormLayout(trainingBox_);
@@ -208,8 +222,11 @@ void ProductionWindow::buildControls()
     faultRow->addWidget(faultBox_, 1);
     trainingForm->addRow(T("Afficheur en panne :"), faultRow);
     trainingBox_->hide();
-    outer->addWidget(trainingBox_);
+    return trainingBox_;
+}
 
+void ProductionWindow::buildVerdict(QVBoxLayout* outer, QWidget* parent)
+{
     auto* buttons = new QHBoxLayout;
     startButton_ = new QPushButton(T("&Démarrer"), parent);
     startButton_->setObjectName(QStringLiteral("cmdDemarrer"));
@@ -247,7 +264,10 @@ void ProductionWindow::buildControls()
         panel->addWidget(l);
     }
     outer->addWidget(panelFrame_, 2);
+}
 
+void ProductionWindow::buildProgress(QVBoxLayout* outer, QWidget* parent)
+{
     auto* counters = new QHBoxLayout;
     unitsCount_ = counter(counters, T("Afficheurs"), QStringLiteral("lblAfficheurs"), T(kUnitsCountName), parent);
     passedCount_ = counter(counters, T("Conformes"), QStringLiteral("lblConformes"), T(kPassedCountName), parent);
@@ -271,7 +291,10 @@ void ProductionWindow::buildControls()
     logLines_->setFont(sized(logLines_->font(), 13));
     logLines_->setMinimumHeight(150);
     outer->addWidget(logLines_, 1);
+}
 
+void ProductionWindow::nameAndConnect()
+{
     const std::initializer_list<std::pair<QWidget*, const QString&>> names{
         {model_, kModelName},          {picture_, kPictureName},       {log_, kLogName},
         {modelButton_, kChooseModelName}, {pictureButton_, kChoosePictureName},
@@ -309,6 +332,19 @@ void ProductionWindow::setTraining(bool on)
         log_->setText(QDir::toNativeSeparators(defaultLogPath(on)));
     training_ = on;
     trainingBox_->setVisible(on);
+}
+
+void ProductionWindow::setJournal(journal::Journal* journal)
+{
+    journal_ = journal;
+    // The lots are kept with the journal: on its server when it has one, else in its database.
+    if (journal)
+        setLotSource(journal->databasePath(), journal->hasServer() ? journal::settingsServerUri() : QString());
+}
+
+void ProductionWindow::setLotSource(const QString& databasePath, const QString& serverUri)
+{
+    lotPanel_->setSource(databasePath, serverUri);
 }
 
 void ProductionWindow::setModelPath(const QString& path) { model_->setText(QDir::toNativeSeparators(path)); }
@@ -367,12 +403,23 @@ bool ProductionWindow::cmdDemarrer_Click()
 {
     if (runner_.running())
         return false;
-    if (model_->text().isEmpty()) {
+    // A lot chosen is made from its revision, read when it was chosen; else the model file.
+    const std::shared_ptr<LotSupply> lot = lotPanel_->chosenLot().isEmpty() ? nullptr : lotPanel_->supply();
+    if (!lotPanel_->chosenLot().isEmpty() && !lot) {
+        dialogs_.inform(lotPanel_->refusal().isEmpty() ? T("Le lot %1 est encore en lecture.").arg(lotPanel_->chosenLot())
+                                                       : T("Lot %1 refusé : %2.").arg(lotPanel_->chosenLot(), lotPanel_->refusal()),
+                        MsgIcon::Exclamation);
+        return false;
+    }
+    if (!lot && model_->text().isEmpty()) {
         dialogs_.inform(T("Choisissez d'abord le fichier de configuration modèle."), MsgIcon::Exclamation);
         return false;
     }
-    const ModelLoad loaded =
-        loadModel(QDir::fromNativeSeparators(model_->text()), QDir::fromNativeSeparators(picture_->text()));
+    ModelLoad loaded;
+    if (lot)
+        loaded.model = *lot->model();
+    else
+        loaded = loadModel(QDir::fromNativeSeparators(model_->text()), QDir::fromNativeSeparators(picture_->text()));
     if (!loaded.ok()) {
         dialogs_.message(loaded.box);
         return false;
@@ -396,6 +443,11 @@ bool ProductionWindow::cmdDemarrer_Click()
     LineSettings settings;
     settings.places = places_;
     settings.journal = journal_;
+    if (lot) {
+        // The supply outlives the window's choice while the line runs.
+        settings.takeUnit = [lot](const QString& id) { return lot->take(id); };
+        settings.unitDone = [lot](const QString& id, bool passed) { lot->done(id, passed); };
+    }
     if (training_) {
         EmulatedLineSettings emulated;
         emulated.units = unitsBox_->value();
@@ -420,6 +472,7 @@ bool ProductionWindow::cmdDemarrer_Click()
     setPanel(Panel::Ready, T(kWaitingVerdict), QString(), T("Branchez un afficheur."));
     runner_.start(loaded.model, std::move(log), std::move(source), settings);
     refreshButtons();
+    lotPanel_->setRunning(true);
     // The verdict and the counters are what the operator watches while the line runs: in view.
     const QRect watched = panelFrame_->geometry().united(unitsCount_->parentWidget()->geometry());
     scroll_->ensureVisible(watched.center().x(), watched.center().y(), watched.width() / 2, watched.height() / 2);
@@ -527,12 +580,15 @@ void ProductionWindow::onUnitFinished(int, const UnitRecord& record, const QStri
         delete logLines_->takeItem(logLines_->count() - 1);
     stepBar_->hide();
     stepLabel_->clear();
+    lotPanel_->refreshProgress();
 }
 
 void ProductionWindow::onFinished(const LineSummary& summary)
 {
     refreshButtons();
-    stepLabel_->setText(summaryText(summary));
+    lotPanel_->setRunning(false);
+    lotPanel_->refreshProgress();
+    stepLabel_->setText(summary.note.isEmpty() ? summaryText(summary) : summaryText(summary) + QLatin1Char('\n') + summary.note);
     if (!summary.stopReason.isEmpty())
         dialogs_.inform(summary.stopShown, MsgIcon::Critical);
     if (realLine_) {

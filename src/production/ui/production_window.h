@@ -19,9 +19,11 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QGroupBox;
+class QVBoxLayout;
 
 namespace trivo {
 class Dialogs;
+class LotPanel;
 class MainServices;
 namespace journal {
 class Journal;
@@ -42,7 +44,10 @@ public:
     // An emulated line that does not wait for real between checks (tests).
     void setVirtualTime(bool on) { virtualTime_ = on; }
     // The service journal every unit is recorded in (none: the CSV log only); it outlives the window.
-    void setJournal(journal::Journal* journal) { journal_ = journal; }
+    void setJournal(journal::Journal* journal);
+    // Where the lots are kept: the station's database and the shared server ("" : none); read at once.
+    void setLotSource(const QString& databasePath, const QString& serverUri);
+    LotPanel* lotPanel() const { return lotPanel_; }
 
     // The operator's actions.
     void cmdModele_Click();
@@ -84,6 +89,11 @@ protected:
 
 private:
     void buildControls();
+    QGroupBox* buildFiles(QWidget* parent);
+    QGroupBox* buildTraining(QWidget* parent);
+    void buildVerdict(QVBoxLayout* outer, QWidget* parent);
+    void buildProgress(QVBoxLayout* outer, QWidget* parent);
+    void nameAndConnect();
     QString chooseFileToOpen(const QString& title, const QString& filter);
     void setPanel(Panel panel, const QString& title, const QString& unitText, const QString& reason);
     void refreshCounters();
@@ -132,6 +142,7 @@ private:
     QProgressBar* stepBar_ = nullptr;
     QListWidget* logLines_ = nullptr;
     journal::Journal* journal_ = nullptr;
+    LotPanel* lotPanel_ = nullptr;
     bool realLine_ = false;
 };
 
