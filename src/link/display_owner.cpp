@@ -1,6 +1,5 @@
 #include "link/display_owner.h"
 
-#include <QSemaphore>
 #include <QThread>
 
 #include <mutex>
@@ -419,14 +418,15 @@ void DisplayOwner::CloseLink()
 {
     detectCon_->stop();
     cancelAll();
-    QSemaphore done;
-    postTo(worker_, [this, &done] {
+    ++closing_;
+    // Behind what the I/O thread is doing: the GUI thread goes on meanwhile and is told by a queued call.
+    postTo(worker_, [this] {
         exchanger_->CloseLink();
-        handover::gave(&done);
-        done.release();
+        postTo(this, [this] {
+            --closing_;
+            emit linkClosed();
+        });
     });
-    done.acquire();
-    handover::took(&done);
 }
 
 }  // namespace trivo

@@ -109,7 +109,10 @@ public:
     // A connection check is on its way.
     bool checking() const { return checkInFlight_; }
     // Nothing asked of the I/O thread is still to come back: no operation, check or periodic request.
-    bool idle() const { return pending_ == 0 && !checkInFlight_ && !periodicInFlight_ && !retryPending_; }
+    bool idle() const
+    {
+        return pending_ == 0 && !checkInFlight_ && !periodicInFlight_ && !retryPending_ && closing_ == 0;
+    }
 
     // --- connection monitor --------------------------------------------------------------------
     QTimer& monitorTimer() { return *detectCon_; }  // objectName "DETECT_CON"
@@ -149,10 +152,12 @@ public:
     void editBuffer(int index, const QString& text);
     void clearBuffer();
 
-    // Closes the link on the I/O thread ("Quitter"), after the operation under way (cancelled).
+    // Asks the I/O thread to close the link ("Quitter"), after the operation under way (cancelled, or
+    // waited for to its time-out there, never here); linkClosed() tells when it is closed.
     void CloseLink();
     // Lets go of the display while another part of the program (a production line) works on it: the
-    // monitor stops and the link is closed, its claim given up; false takes it back at the next check.
+    // monitor stops and the link is closed as CloseLink() does, its claim given up once linkClosed() has
+    // come; false takes it back at the next check.
     void setSuspended(bool suspended);
     bool suspended() const { return suspended_; }
 
@@ -165,6 +170,8 @@ signals:
     void displaysChanged();
     // An operation's result has been delivered.
     void operationFinished();
+    // The link asked closed by CloseLink() is closed, its handles and claim given up.
+    void linkClosed();
 
 private:
     class Worker;
@@ -176,7 +183,6 @@ private:
     bool settling(const Exchanger::Check& check, const Snapshot& snapshot);
     void addPending();
     void removePending();
-    void waitForIdleThread();
 
     HidTransport& transport_;
     std::unique_ptr<Exchanger> exchanger_;
@@ -192,6 +198,7 @@ private:
     bool checkInFlight_ = false;
     bool suspended_ = false;
     bool retryPending_ = false;
+    int closing_ = 0;  // closes asked and not yet told
     std::vector<HidInterfaceInfo> displays_;
     std::string target_;
     QElapsedTimer openFailing_;  // since when the display refuses to open

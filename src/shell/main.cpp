@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QPointer>
 #include <QSettings>
 #include <cstdio>
 #include <cstring>
@@ -12,8 +13,10 @@
 #include "emulator/emulated_display.h"
 #include "link/hidapi_transport.h"
 #include "link/display_owner.h"
+#include "journal/journal.h"
 #include "link/report_trace.h"
 #include "shell/main_window.h"
+#include "shell/program_end.h"
 #include "shell/program_icon.h"
 #include "trivo_version.h"
 
@@ -159,6 +162,8 @@ int main(int argc, char* argv[])
     }
     int status = 0;
     {
+        // Before the display's owner, and so after it: the operations its thread runs record into it.
+        trivo::journal::Journal journal(trivo::MainWindow::journalSettings(emulated != nullptr));
         // The display's one owner, on its own thread; the windows go before it.
         trivo::DisplayOwner owner(*transport);
         if (!emulated)
@@ -166,15 +171,20 @@ int main(int argc, char* argv[])
         if (parser.isSet(trace))
             owner.setReportObserver(traceFile.observer());
         trivo::QtDialogs dialogs;
-        trivo::MainWindow main(owner, dialogs);
-        dialogs.setParent(&main);
+        QPointer<trivo::MainWindow> main = new trivo::MainWindow(owner, dialogs);
+        dialogs.setParent(main);
+        main->useJournal(journal);
+        // Quitting is the main window's to say, once the link is closed; not the last window's going.
+        QApplication::setQuitOnLastWindowClosed(false);
+        trivo::endProgramOnQuit(*main, owner, [] { QCoreApplication::exit(0); });
         if (emulated)
-            main.enableSimulation(*emulated);
-        main.show();
-        main.MDIForm_Load();
-        // Opened at the start: what a program that died left "en cours" is settled now, not at the first record.
-        main.journal();
+            main->enableSimulation(*emulated);
+        main->show();
+        main->MDIForm_Load();
+        // Opened at the start: what a program that died left "en cours" is settled now; its notice is told.
+        main->showJournalNotice();
         status = app.exec();
+        delete main;
     }
     if (parser.isSet(trace) && !traceFile.finish()) {
         std::fprintf(stderr, "%s\n",

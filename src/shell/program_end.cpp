@@ -1,0 +1,18 @@
+#include "shell/program_end.h"
+
+#include "link/display_owner.h"
+#include "shell/main_window.h"
+
+namespace trivo {
+
+void endProgramOnQuit(MainWindow& main, DisplayOwner& owner, std::function<void()> end)
+{
+    // Called once the link window has asked the owner to close the link: its answer comes after.
+    main.setExitHandler([&main, &owner, end = std::move(end)] {
+        QObject::connect(&owner, &DisplayOwner::linkClosed, &owner, end, Qt::SingleShotConnection);
+        main.hide();
+        main.deleteLater();
+    });
+}
+
+}  // namespace trivo
