@@ -11,7 +11,9 @@ void endProgramOnQuit(MainWindow& main, DisplayOwner& owner, std::function<void(
     main.setExitHandler([&main, &owner, end = std::move(end)] {
         QObject::connect(&owner, &DisplayOwner::linkClosed, &owner, end, Qt::SingleShotConnection);
         main.hide();
-        main.deleteLater();
+        // Deleted at the event loop's next turn, outside the slot of its child that asked; a posted call
+        // rather than deleteLater, which a loop that was not running when asked would leave waiting.
+        QMetaObject::invokeMethod(&main, [&main] { delete &main; }, Qt::QueuedConnection);
     });
 }
 
