@@ -1,6 +1,23 @@
-# Every library carries a TRIVO_LAYER property: logic, ui or top. Configuring fails when a logic library
-# reaches Qt Widgets or a window library, when a window library reaches the shell or the command line, or
-# when the command line reaches a window library: arrows point down only.
+# The layers, told once: every library and program of src/ has a numbered rank, the one drawn in
+# docs/architecture.md and the README's Layout. Configuring fails when a library of src/ has no rank, or
+# when anything it links, directly or not, breaks one of these rules (arrows point down only):
+#   - nothing links a library of a higher rank;
+#   - below the window ranks (1-3) nothing links Qt Widgets;
+#   - a window rank stands over one logic rank (4 over 1, 5 over 2, 6 over 3) and reaches no logic
+#     library above that one: common/ui knows no display, link/ui no procedure;
+#   - the command line links no window rank and no Qt Widgets.
+set(TRIVO_RANKS
+  1 "common"     "trivo_common"
+  2 "link"       "trivo_link trivo_emulator"
+  3 "logic"      "trivo_config trivo_screen trivo_registers trivo_maintenance trivo_backup trivo_sheet trivo_journal trivo_production"
+  4 "common ui"  "trivo_common_ui"
+  5 "link ui"    "trivo_link_ui"
+  6 "windows"    "trivo_configwindow trivo_screen_ui trivo_registers_ui trivo_maintenance_ui trivo_production_ui trivo_journal_ui"
+  7 "top"        "trivo_shell trivo-cp trivo_cli trivo-cp-cli")
+set(TRIVO_FIRST_WINDOW_RANK 4)
+set(TRIVO_WINDOW_OVER_LOGIC 3)
+set(TRIVO_TOP_RANK 7)
+set(TRIVO_CONSOLE_TARGETS trivo_cli trivo-cp-cli)
 
 # Every target that `target` links, directly or not.
 function(trivo_link_closure target result)
@@ -40,28 +57,70 @@ function(trivo_link_closure target result)
   set(${result} "${done}" PARENT_SCOPE)
 endfunction()
 
+# The libraries and programs made in `dir` and the folders below it.
+function(trivo_targets_under dir result)
+  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+  set(found "")
+  foreach(t IN LISTS targets)
+    get_target_property(type "${t}" TYPE)
+    if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|INTERFACE_LIBRARY|EXECUTABLE)$")
+      list(APPEND found "${t}")
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    trivo_targets_under("${sub}" below)
+    list(APPEND found ${below})
+  endforeach()
+  set(${result} "${found}" PARENT_SCOPE)
+endfunction()
+
 function(trivo_check_layers)
-  set(targets trivo_common trivo_link trivo_emulator trivo_config trivo_screen trivo_registers
-      trivo_maintenance trivo_backup trivo_sheet trivo_journal trivo_production trivo_common_ui trivo_journal_ui trivo_configwindow trivo_screen_ui trivo_registers_ui
-      trivo_maintenance_ui trivo_production_ui trivo_shell trivo_cli trivo-cp-cli)
+  set(table ${TRIVO_RANKS})
+  while(table)
+    list(POP_FRONT table rank name)
+    list(POP_FRONT table members)
+    string(REPLACE " " ";" members "${members}")
+    foreach(t IN LISTS members)
+      set_property(TARGET ${t} PROPERTY TRIVO_RANK ${rank})
+    endforeach()
+  endwhile()
+
+  set(targets "")
+  get_property(subdirs DIRECTORY "${CMAKE_SOURCE_DIR}" PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    if(sub MATCHES "^${CMAKE_SOURCE_DIR}/src/")
+      trivo_targets_under("${sub}" below)
+      list(APPEND targets ${below})
+    endif()
+  endforeach()
+
   foreach(target IN LISTS targets)
-    get_target_property(layer ${target} TRIVO_LAYER)
-    if(NOT layer)
-      message(FATAL_ERROR "${target} has no TRIVO_LAYER")
+    get_target_property(rank ${target} TRIVO_RANK)
+    if(NOT rank)
+      message(FATAL_ERROR "${target} has no rank in cmake/layers.cmake")
     endif()
     trivo_link_closure(${target} reached)
     foreach(dep IN LISTS reached)
-      get_target_property(dep_layer "${dep}" TRIVO_LAYER)
-      set(upward FALSE)
-      if(layer STREQUAL "logic" AND (dep STREQUAL "Qt6::Widgets" OR dep_layer STREQUAL "ui" OR dep_layer STREQUAL "top"))
-        set(upward TRUE)
-      elseif(layer STREQUAL "ui" AND dep_layer STREQUAL "top")
-        set(upward TRUE)
-      elseif(target MATCHES "cli" AND (dep STREQUAL "Qt6::Widgets" OR dep_layer STREQUAL "ui"))
-        set(upward TRUE)
+      get_target_property(dep_rank "${dep}" TRIVO_RANK)
+      set(why "")
+      if(dep_rank AND dep_rank GREATER rank)
+        set(why "a higher rank")
+      elseif(dep STREQUAL "Qt6::Widgets" AND rank LESS TRIVO_FIRST_WINDOW_RANK)
+        set(why "Qt Widgets below the windows")
+      elseif(dep_rank AND rank GREATER_EQUAL TRIVO_FIRST_WINDOW_RANK AND rank LESS TRIVO_TOP_RANK
+             AND dep_rank LESS TRIVO_FIRST_WINDOW_RANK)
+        math(EXPR over "${rank} - ${TRIVO_WINDOW_OVER_LOGIC}")
+        if(dep_rank GREATER over)
+          set(why "a logic rank above the one it stands over (${over})")
+        endif()
       endif()
-      if(upward)
-        message(FATAL_ERROR "Layer violation: ${target} (${layer}) links ${dep}")
+      if(target IN_LIST TRIVO_CONSOLE_TARGETS
+         AND (dep STREQUAL "Qt6::Widgets" OR (dep_rank AND dep_rank GREATER_EQUAL TRIVO_FIRST_WINDOW_RANK AND dep_rank LESS TRIVO_TOP_RANK)))
+        set(why "a window library from the command line")
+      endif()
+      if(why)
+        message(FATAL_ERROR "Layer violation: ${target} (rank ${rank}) links ${dep} (rank ${dep_rank}): ${why}")
       endif()
     endforeach()
   endforeach()

@@ -286,14 +286,6 @@ Exit codes:
         <translation>--json and --csv do not go together.</translation>
     </message>
     <message>
-        <source>--langue ne connaît que « fr » et « en ».</source>
-        <translation>--langue knows only "fr" and "en".</translation>
-    </message>
-    <message>
-        <source>--latence demande une durée en millisecondes (0 à 60000).</source>
-        <translation>--latence needs a time in milliseconds (0 to 60000).</translation>
-    </message>
-    <message>
         <source>--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé.</source>
         <translation>--latence is used only with --simule: it is the emulated display's exchange time.</translation>
     </message>
@@ -418,16 +410,8 @@ Exit codes:
         <translation>State file %1 not saved: %2</translation>
     </message>
     <message>
-        <source>Fichier de trace %1 incomplet : %2</source>
-        <translation>Trace file %1 incomplete: %2</translation>
-    </message>
-    <message>
         <source>Heure</source>
         <translation>Hour</translation>
-    </message>
-    <message>
-        <source>Impossible d'ouvrir le fichier de trace %1 : %2</source>
-        <translation>Cannot open the trace file %1: %2</translation>
     </message>
     <message>
         <source>Journal %1 impossible à ouvrir : %2</source>

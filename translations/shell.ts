@@ -152,10 +152,6 @@
         <translation>Emulated display (simulation)</translation>
     </message>
     <message>
-        <source>Ajoute chaque rapport échangé avec l'afficheur au FICHIER.</source>
-        <translation>Appends every report exchanged with the display to FILE.</translation>
-    </message>
-    <message>
         <source>Animation, image %1</source>
         <translation>Animation, picture %1</translation>
     </message>
@@ -260,10 +256,6 @@
         <translation>Export the service sheet to PDF.</translation>
     </message>
     <message>
-        <source>FICHIER</source>
-        <translation>FILE</translation>
-    </message>
-    <message>
         <source>Fichiers d'aide (*.pdf *.doc *.txt);;Tous les fichiers(*.*) (*)</source>
         <translation>Help files (*.pdf *.doc *.txt);;All files(*.*) (*)</translation>
     </message>
@@ -288,10 +280,6 @@
         <translation>Log and buffer of the exchanges (maintenance).</translation>
     </message>
     <message>
-        <source>LANGUE</source>
-        <translation>LANGUAGE</translation>
-    </message>
-    <message>
         <source>La connection avec le TRIVO_CT est symbolisée par une diode verte.</source>
         <translation>A green LED shows the connection with the TRIVO_CT.</translation>
     </message>
@@ -304,10 +292,6 @@
         <translation>Lan&amp;guage</translation>
     </message>
     <message>
-        <source>Langue des fenêtres : « fr » (le français, par défaut) ou « en » (l'anglais) ; sinon, celle choisie dans le menu Langue.</source>
-        <translation>Language of the windows: "fr" (French, the default) or "en" (English); otherwise the one chosen in the Language menu.</translation>
-    </message>
-    <message>
         <source>Lecture EEPROM du panneau.</source>
         <translation>Reads the panel's EEPROM.</translation>
     </message>
@@ -318,18 +302,6 @@
     <message>
         <source>Mode &amp;mise à jour du micrologiciel</source>
         <translation>Firmware &amp;update mode</translation>
-    </message>
-    <message>
-        <source>Mode formation : afficheur émulé au lieu du matériel.</source>
-        <translation>Training mode: an emulated display instead of the hardware.</translation>
-    </message>
-    <message>
-        <source>Mode formation : chaque échange avec l'afficheur émulé prend MS millisecondes, comme sur un vrai câble.</source>
-        <translation>Training mode: each exchange with the emulated display takes MS milliseconds, as on a real cable.</translation>
-    </message>
-    <message>
-        <source>Mode formation : un banc de N afficheurs émulés branchés à la fois, chacun avec son numéro de série.</source>
-        <translation>Training mode: a bench of N emulated displays plugged in at once, each with its serial number.</translation>
     </message>
     <message>
         <source>Mosaïque &amp;Horizontale.</source>
@@ -374,10 +346,6 @@
     <message>
         <source>Pa&amp;nneau émulé...</source>
         <translation>Emulated pa&amp;nel...</translation>
-    </message>
-    <message>
-        <source>Palette des fenêtres : « sombre » impose la palette sombre (sinon, celle du bureau).</source>
-        <translation>Palette of the windows: "sombre" forces the dark palette (otherwise the desktop's).</translation>
     </message>
     <message>
         <source>Paramètres comparés</source>

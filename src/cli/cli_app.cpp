@@ -1,15 +1,18 @@
 #include "cli/cli_app.h"
 
 #include <atomic>
+#include <map>
 #include <unistd.h>
 
 #include "cli/cli_support.h"
 #include "common/language.h"
+#include "common/program_options.h"
 #include "emulator/emulated_display.h"
 #include "emulator/emulator_state.h"
 #include "link/display_labels.h"
 #include "link/hidapi_transport.h"
 
+#include <QCommandLineParser>
 #include <QFileInfo>
 #include "trivo_version.h"
 
@@ -354,8 +357,7 @@ int openSession(Session& s, const SessionOptions& options, QTextStream& err)
         s.link->setClaims(std::make_unique<DisplayClaim>());
     if (!options.tracePath.isEmpty()) {
         if (!s.trace.open(options.tracePath)) {
-            err << T("Impossible d'ouvrir le fichier de trace %1 : %2").arg(options.tracePath, s.trace.errorString())
-                << Qt::endl;
+            err << trivo::options::traceOpenError(options.tracePath, s.trace.errorString()) << Qt::endl;
             return kCliBadFile;
         }
         s.trace.attach(*s.link);
@@ -432,18 +434,10 @@ bool onlyOptions(CliContext& c, const QString& command, const QStringList& args,
     return true;
 }
 
-int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextStream& in)
-{
-    stopFlag = false;
-    // French unless --langue en: scripts read the same texts whatever the station's settings.
-    bool knownLanguage = true;
-    const std::optional<Language> language = languageFromArguments(argsIn, &knownLanguage);
-    if (!setLanguage(language.value_or(Language::French)))
-        err << "English translation not found: the messages stay in French." << Qt::endl;
-    if (!knownLanguage) {
-        err << T("--langue ne connaît que « fr » et « en ».") << Qt::endl;
-        return kCliUsage;
-    }
+namespace {
+
+// What the options before the command say; the command and its arguments after them.
+struct GlobalOptions {
     bool simulate = false;
     QString statePath;
     QString tracePath;
@@ -456,133 +450,236 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     // "--unites 8 --en-parallele 4 production ..." reads naturally: the option belongs to production and
     // is handed to it.
     QStringList productionOptions;
-    for (int i = 0; i < argsIn.size(); ++i) {
-        const QString& a = argsIn[i];
-        if (args.isEmpty() && a == QLatin1String("--en-parallele") && i + 1 < argsIn.size()) {
-            productionOptions << a << argsIn[++i];
-            continue;
-        }
-        if (const int taken = args.isEmpty() ? takeJournalOption(argsIn, i, journal, err) : 0; taken != 0) {
-            if (taken < 0)
-                return kCliUsage;
-            continue;
-        }
-        if (const int taken = args.isEmpty() ? takeTrainingOption(argsIn, i, training, err) : 0; taken != 0) {
-            if (taken < 0)
-                return kCliUsage;
-            continue;
-        }
-        if (args.isEmpty() && (a == QLatin1String("--langue") || a.startsWith(QLatin1String("--langue=")))) {
-            i += a == QLatin1String("--langue") ? 1 : 0;
-            continue;
-        }
-        if (args.isEmpty() && (a == QLatin1String("--panne") || a.startsWith(QLatin1String("--panne=")))) {
-            if (a == QLatin1String("--panne") && i + 1 >= argsIn.size()) {
-                err << T("--panne demande une PANNE.") << Qt::endl;
-                return kCliUsage;
-            }
-            const QString value = a == QLatin1String("--panne") ? argsIn[++i] : a.mid(8);
-            const std::optional<FaultSpec> fault = parseFault(value);
-            if (value != QLatin1String("aucune") && !fault) {
-                err << T("Panne inconnue : %1").arg(value) << "\n\n" << generalHelp();
-                return kCliUsage;
-            }
-            faults = fault ? std::vector<FaultSpec>{*fault} : std::vector<FaultSpec>{};
-            continue;
-        }
-        if (args.isEmpty() && (a == QLatin1String("--latence") || a.startsWith(QLatin1String("--latence=")))) {
-            const QString value = a == QLatin1String("--latence") ? (i + 1 < argsIn.size() ? argsIn[++i] : QString())
-                                                                  : a.mid(10);
-            bool ok = false;
-            latencyMs = value.toInt(&ok);
-            if (!ok || latencyMs < 0 || latencyMs > 60000) {
-                err << T("--latence demande une durée en millisecondes (0 à 60000).") << Qt::endl;
-                return kCliUsage;
-            }
-            continue;
-        }
-        if (args.isEmpty() && (a == QLatin1String("--afficheur") || a.startsWith(QLatin1String("--afficheur=")))) {
-            display = a == QLatin1String("--afficheur") ? (i + 1 < argsIn.size() ? argsIn[++i] : QString())
-                                                        : a.mid(12);
-            if (display.trimmed().isEmpty()) {
-                err << T("--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.") << Qt::endl;
-                return kCliUsage;
-            }
-            continue;
-        }
-        if (args.isEmpty() && a == QLatin1String("--simule")) {
-            simulate = true;
-        } else if (args.isEmpty() && a.startsWith(QLatin1String("--simule="))) {
-            simulate = true;
-            statePath = a.mid(9);
-        } else if (args.isEmpty() && a == QLatin1String("--trace")) {
-            if (i + 1 >= argsIn.size()) {
-                err << T("--trace demande un FICHIER.") << Qt::endl;
-                return kCliUsage;
-            }
-            tracePath = argsIn[++i];
-        } else if (args.isEmpty() && a.startsWith(QLatin1String("--trace="))) {
-            tracePath = a.mid(8);
-        } else if (args.isEmpty() && (a == QLatin1String("--help") || a == QLatin1String("-h"))) {
-            out << generalHelp();
-            return kCliOk;
-        } else if (args.isEmpty() && a == QLatin1String("--version")) {
-            out << "trivo-cp-cli " << TRIVO_VERSION_TEXT << '\n';
-            return kCliOk;
-        } else {
-            args << a;
-        }
+};
+
+// The option parser of the command line: the options it shares with the windows, defined once, and its own.
+struct GlobalParser {
+    QCommandLineParser parser;
+    // --simule=ETAT keeps the emulated display's memory in ETAT: a value that --simule, which takes none,
+    // hands to this option of its own.
+    QCommandLineOption state{QStringLiteral("etat-simule"), QString(), QStringLiteral("ETAT")};
+
+    GlobalParser()
+    {
+        parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOptions({options::simulate(), state, options::trace(), options::latency(), options::units(),
+                           options::language(), options::base(), options::operatorName(), options::lot(),
+                           QCommandLineOption(QStringLiteral("panne"), QString(), QStringLiteral("PANNE")),
+                           QCommandLineOption(QStringLiteral("panne-unite"), QString(), QStringLiteral("K:PANNE")),
+                           QCommandLineOption(QStringLiteral("afficheur"), QString(), QStringLiteral("N")),
+                           QCommandLineOption(QStringLiteral("en-parallele"), QString(), QStringLiteral("K")),
+                           QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QString()),
+                           QCommandLineOption(QStringLiteral("version"), QString())});
     }
-    if (faults && !simulate) {
+    bool takesValue(const QString& argument) const
+    {
+        static const QStringList valued = {"--trace",    "--latence",    "--unites",    "--langue",
+                                           "--base",     "--operateur",  "--lot",       "--panne",
+                                           "--panne-unite", "--afficheur", "--en-parallele"};
+        return valued.contains(argument);
+    }
+    // The arguments as the parser takes them: --simule=ETAT before the command split in two.
+    QStringList prepared(const QStringList& argsIn) const
+    {
+        QStringList prepared{QStringLiteral("trivo-cp-cli")};
+        int i = 0;
+        for (; i < argsIn.size() && argsIn[i].startsWith(QLatin1Char('-')) && argsIn[i] != QLatin1String("--"); ++i) {
+            if (argsIn[i].startsWith(QLatin1String("--simule="))) {
+                prepared << QStringLiteral("--simule") << QStringLiteral("--etat-simule=") + argsIn[i].mid(9);
+                continue;
+            }
+            prepared << argsIn[i];
+            if (takesValue(argsIn[i]) && i + 1 < argsIn.size())
+                prepared << argsIn[++i];
+        }
+        // "--" is no end of options here: a command it is not.
+        if (i < argsIn.size() && argsIn[i] == QLatin1String("--"))
+            prepared << QStringLiteral("--") << QStringLiteral("--");
+        for (; i < argsIn.size(); ++i)
+            prepared << argsIn[i];
+        return prepared;
+    }
+};
+
+// Why the parser refused the arguments, as the command line says it.
+int refusal(const GlobalParser& p, const QStringList& argsIn, QTextStream& err)
+{
+    const QStringList unknown = p.parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        // Named as it was written: dashes, and a value after "=" if any.
+        QString shown = unknown.first();
+        for (const QString& a : argsIn) {
+            QString name = a.section(QLatin1Char('='), 0, 0);
+            while (name.startsWith(QLatin1Char('-')))
+                name.remove(0, 1);
+            if (a.startsWith(QLatin1Char('-')) && name == unknown.first()) {
+                shown = a;
+                break;
+            }
+        }
+        err << T("Commande inconnue : %1").arg(shown) << "\n\n" << generalHelp();
+        return kCliUsage;
+    }
+    // An option that takes a value, last of all.
+    const QString last = argsIn.isEmpty() ? QString() : argsIn.last();
+    if (last == QLatin1String("--trace"))
+        err << T("--trace demande un FICHIER.") << Qt::endl;
+    else if (last == QLatin1String("--latence"))
+        err << options::latencyError() << Qt::endl;
+    else if (last == QLatin1String("--afficheur"))
+        err << T("--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.") << Qt::endl;
+    else if (last == QLatin1String("--panne"))
+        err << T("--panne demande une PANNE.") << Qt::endl;
+    else if (last == QLatin1String("--unites"))
+        err << T("%1 demande un nombre.").arg(last) << Qt::endl;
+    else if (last == QLatin1String("--panne-unite"))
+        err << T("%1 demande K:PANNE.").arg(last) << Qt::endl;
+    else if (last == QLatin1String("--en-parallele"))
+        err << T("Commande inconnue : %1").arg(last) << "\n\n" << generalHelp();
+    else
+        err << T("%1 demande une valeur.").arg(last) << Qt::endl;
+    return kCliUsage;
+}
+
+// One option as given, in the order given: kCliOk to go on, else the status to exit with.
+int takeOption(const QString& name, const QString& value, GlobalOptions& g, QTextStream& out, QTextStream& err)
+{
+    if (name == QLatin1String("simule")) {
+        g.simulate = true;
+    } else if (name == QLatin1String("etat-simule")) {
+        g.statePath = value;
+    } else if (name == QLatin1String("trace")) {
+        g.tracePath = value;
+    } else if (name == QLatin1String("latence")) {
+        const std::optional<int> ms = options::latencyMs(value);
+        if (!ms) {
+            err << options::latencyError() << Qt::endl;
+            return kCliUsage;
+        }
+        g.latencyMs = *ms;
+    } else if (name == QLatin1String("unites") || name == QLatin1String("panne-unite")) {
+        QStringList given{QStringLiteral("--") + name, value};
+        int i = 0;
+        return takeTrainingOption(given, i, g.training, err) < 0 ? kCliUsage : kCliOk;
+    } else if (name == QLatin1String("base") || name == QLatin1String("operateur") || name == QLatin1String("lot")) {
+        QStringList given{QStringLiteral("--") + name, value};
+        int i = 0;
+        return takeJournalOption(given, i, g.journal, err) < 0 ? kCliUsage : kCliOk;
+    } else if (name == QLatin1String("panne")) {
+        const std::optional<FaultSpec> fault = parseFault(value);
+        if (value != QLatin1String("aucune") && !fault) {
+            err << T("Panne inconnue : %1").arg(value) << "\n\n" << generalHelp();
+            return kCliUsage;
+        }
+        g.faults = fault ? std::vector<FaultSpec>{*fault} : std::vector<FaultSpec>{};
+    } else if (name == QLatin1String("afficheur")) {
+        g.display = value;
+        if (g.display.trimmed().isEmpty()) {
+            err << T("--afficheur demande un numéro, un chemin, un numéro de série ou un nom d'afficheur.") << Qt::endl;
+            return kCliUsage;
+        }
+    } else if (name == QLatin1String("en-parallele")) {
+        g.productionOptions << QStringLiteral("--en-parallele") << value;
+    } else if (name == QLatin1String("h") || name == QLatin1String("help")) {
+        out << generalHelp();
+        return -1;
+    } else if (name == QLatin1String("version")) {
+        out << "trivo-cp-cli " << TRIVO_VERSION_TEXT << '\n';
+        return -1;
+    }
+    return kCliOk;
+}
+
+// The options before the command: kCliOk to run it, -1 when the help or version was asked (and told),
+// else the status to exit with.
+int parseGlobalOptions(const QStringList& argsIn, GlobalOptions& g, QTextStream& out, QTextStream& err)
+{
+    GlobalParser p;
+    if (!p.parser.parse(p.prepared(argsIn)))
+        return refusal(p, argsIn, err);
+    std::map<QString, int> seen;  // how many values of each option were taken
+    for (const QString& name : p.parser.optionNames()) {
+        const QStringList values = p.parser.values(name);
+        const int k = seen[name]++;
+        const QString value = k < values.size() ? values[k] : QString();
+        if (const int status = takeOption(name, value, g, out, err); status != kCliOk)
+            return status;
+    }
+    g.args = p.parser.positionalArguments();
+    if (!g.args.isEmpty() && g.args.first() == QLatin1String("--"))
+        g.args.removeFirst();
+    // The emulated display's options, without it.
+    if (g.faults && !g.simulate) {
         err << T("--panne ne s'emploie qu'avec --simule : les pannes sont celles de l'afficheur émulé.") << Qt::endl;
         return kCliUsage;
     }
-    if (latencyMs > 0 && !simulate) {
+    if (g.latencyMs > 0 && !g.simulate) {
         err << T("--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé.") << Qt::endl;
         return kCliUsage;
     }
-    if ((training.units > 0 || !training.faults.empty()) && !simulate) {
+    if ((g.training.units > 0 || !g.training.faults.empty()) && !g.simulate) {
         err << T("--unites ne s'emploie qu'avec --simule : la ligne est faite d'afficheurs émulés.") << Qt::endl;
         return kCliUsage;
     }
-    if (args.isEmpty()) {
+    return kCliOk;
+}
+
+}  // namespace
+
+int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextStream& in)
+{
+    stopFlag = false;
+    // French unless --langue en: scripts read the same texts whatever the station's settings.
+    bool knownLanguage = true;
+    const std::optional<Language> language = languageFromArguments(argsIn, &knownLanguage);
+    if (!setLanguage(language.value_or(Language::French)))
+        err << "English translation not found: the messages stay in French." << Qt::endl;
+    if (!knownLanguage) {
+        err << options::languageError() << Qt::endl;
+        return kCliUsage;
+    }
+    GlobalOptions g;
+    if (const int parsed = parseGlobalOptions(argsIn, g, out, err); parsed != kCliOk)
+        return parsed < 0 ? kCliOk : parsed;
+    if (g.args.isEmpty()) {
         err << generalHelp();
         return kCliUsage;
     }
-    const QString name = args.takeFirst();
+    const QString name = g.args.takeFirst();
     const CliCommand* command = findCommand(name);
     if (!command) {
         err << T("Commande inconnue : %1").arg(name) << "\n\n" << generalHelp();
         return kCliUsage;
     }
-    if (!productionOptions.isEmpty()) {
+    if (!g.productionOptions.isEmpty()) {
         if (name != QLatin1String("production")) {
             err << T("--en-parallele ne s'emploie qu'avec production.") << Qt::endl;
             return kCliUsage;
         }
-        args << productionOptions;
+        g.args << g.productionOptions;
     }
-    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+    if (g.args.contains(QStringLiteral("--help")) || g.args.contains(QStringLiteral("-h"))) {
         out << T(command->help);
         return kCliOk;
     }
 
     TerminalDialogs dialogs(err, in);
     // The line production makes has displays of its own, which take the session's latency too.
-    training.latencyMs = latencyMs;
-    CliContext context{out, err, dialogs, nullptr, simulate, &training, &journal};
+    g.training.latencyMs = g.latencyMs;
+    CliContext context{out, err, dialogs, nullptr, g.simulate, &g.training, &g.journal};
     // The dump needs no display.
     const bool needsSession = command->needsSession
-        && !(name == QLatin1String("firmware") && !args.isEmpty() && args[0] == QLatin1String("dump"));
+        && !(name == QLatin1String("firmware") && !g.args.isEmpty() && g.args[0] == QLatin1String("dump"));
     if (!needsSession)
-        return command->run(context, args);
+        return command->run(context, g.args);
 
     Session s;
-    SessionOptions options{simulate, statePath, tracePath, faults, latencyMs};
+    SessionOptions options{g.simulate, g.statePath, g.tracePath, g.faults, g.latencyMs};
     // Outside production (which makes its own line) --unites N plugs a bench of N emulated displays.
     if (name != QLatin1String("production"))
-        options.units = std::max(1, training.units);
-    options.display = display;
+        options.units = std::max(1, g.training.units);
+    options.display = g.display;
     options.choose = name != QLatin1String("liste");
     if (const int opened = openSession(s, options, err); opened != kCliOk)
         return opened;
@@ -591,13 +688,13 @@ int runCli(const QStringList& argsIn, QTextStream& out, QTextStream& err, QTextS
     {
         // The command is one operation: a display that stops answering costs it one wait at most.
         const Exchanger::Operation operation(*s.link);
-        status = command->run(context, args);
+        status = command->run(context, g.args);
     }
     s.link->CloseLink();
     if (!saveSession(s, err) && status == kCliOk)
         status = kCliBadFile;
-    if (!tracePath.isEmpty() && !s.trace.finish()) {
-        err << T("Fichier de trace %1 incomplet : %2").arg(tracePath, s.trace.errorString()) << Qt::endl;
+    if (!g.tracePath.isEmpty() && !s.trace.finish()) {
+        err << trivo::options::traceIncompleteError(g.tracePath, s.trace.errorString()) << Qt::endl;
         if (status == kCliOk)
             status = kCliBadFile;
     }

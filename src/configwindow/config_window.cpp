@@ -12,7 +12,7 @@
 #include "common/main_services.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
-#include "common/ui/window_operations.h"
+#include "link/ui/window_operations.h"
 #include "config/settings_codec.h"
 #include "configwindow/config_window_parts.h"
 #include "link/display_owner.h"

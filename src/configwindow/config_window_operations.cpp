@@ -8,7 +8,7 @@
 #include "common/outcome.h"
 #include "common/tool_settings.h"
 #include "common/ui/form_scroll_area.h"
-#include "common/ui/window_operations.h"
+#include "link/ui/window_operations.h"
 #include "config/config_procedures.h"
 #include "config/program_verification.h"
 #include "config/recorded_config.h"

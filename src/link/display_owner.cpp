@@ -1,6 +1,5 @@
 #include "link/display_owner.h"
 
-#include <QSemaphore>
 #include <QThread>
 
 #include <mutex>
@@ -11,97 +10,11 @@
 
 namespace trivo {
 
-namespace {
-
-// An operation's progress, told on the I/O thread and shown on the window's: the steps travel in order,
-// but advances that follow each other become one, so that a window is never handed more than it can
-// paint (a firmware update advances 500 times in a second). The steps go through the owner, which outlives
-// the I/O thread: the window may be destroyed meanwhile, and is then told nothing.
-class ProgressRelay final : public Progress, public std::enable_shared_from_this<ProgressRelay> {
-public:
-    ProgressRelay(QObject* owner, QObject* receiver, Progress* target)
-        : owner_(owner), receiver_(receiver), target_(target)
-    {
-    }
-
-    void begin(int maximum, const QString& text) override { add({Step::Begin, maximum, text}); }
-    void advance(int value, const QString& text) override { add({Step::Advance, value, text}); }
-    void end() override { add({Step::End, 0, QString()}); }
-
-private:
-    struct Step {
-        enum Kind { Begin, Advance, End } kind;
-        int value;
-        QString text;
-    };
-
-    void add(Step step)
-    {
-        std::lock_guard lock(mutex_);
-        if (step.kind == Step::Advance && !steps_.empty() && steps_.back().kind == Step::Advance) {
-            if (step.text.isNull())
-                step.text = steps_.back().text;
-            steps_.back() = std::move(step);
-        } else {
-            steps_.push_back(std::move(step));
-        }
-        if (posted_)
-            return;
-        posted_ = true;
-        postTo(owner_, [self = shared_from_this()] { self->flush(); });
-    }
-
-    // On the owner's thread, which is the receiver's.
-    void flush()
-    {
-        std::vector<Step> steps;
-        {
-            std::lock_guard lock(mutex_);
-            steps.swap(steps_);
-            posted_ = false;
-        }
-        if (!receiver_)
-            return;
-        for (const Step& s : steps) {
-            switch (s.kind) {
-            case Step::Begin: target_->begin(s.value, s.text); break;
-            case Step::Advance: target_->advance(s.value, s.text); break;
-            case Step::End: target_->end(); break;
-            }
-        }
-    }
-
-    QObject* owner_;
-    QPointer<QObject> receiver_;  // read on its own thread only
-    Progress* target_;
-    std::mutex mutex_;
-    std::vector<Step> steps_;
-    bool posted_ = false;
-};
-
-}  // namespace
 
 // The I/O thread's object: every job runs in its thread.
 class DisplayOwner::Worker : public QObject {
 public:
     using QObject::QObject;
-};
-
-// What the owner's thread mirrors of the exchanger after each job.
-struct DisplayOwner::Snapshot {
-    LinkState state = LinkState::Unknown;
-    bool deviceFound = false;
-    HidInterfaceInfo device;
-    ExchangeOutcome lastOutcome = ExchangeOutcome::NotOpen;
-    ClaimResult claimRefusal;
-    std::vector<HidInterfaceInfo> displays;
-    std::string openError;
-
-    static Snapshot of(const Exchanger& link)
-    {
-        return {link.state(),        link.deviceFound(),     link.device(),   link.lastOutcome(),
-                link.claimRefusal(), link.displaysPresent(), link.openError()};
-    }
 };
 
 // The link's records on their way from the I/O thread to the link window's model.
@@ -117,12 +30,21 @@ DisplayOwner::DisplayOwner(HidTransport& transport, QObject* parent)
       exchanger_(std::make_unique<Exchanger>(transport)),
       thread_(new QThread),
       worker_(new Worker),
-      detectCon_(new QTimer(this)),
       events_(std::make_shared<EventQueue>())
 {
-    detectCon_->setObjectName(QStringLiteral("DETECT_CON"));
-    detectCon_->setInterval(kMonitorIntervalMs);
-    connect(detectCon_, &QTimer::timeout, this, &DisplayOwner::DETECT_CON_Timer);
+    connect(&queue_, &OperationQueue::busyChanged, this, &DisplayOwner::busyChanged);
+    auto runCheck = [this](ConnectionMonitor::Checked checked) {
+        postTo(worker_, [this, checked = std::move(checked)] {
+            const Exchanger::Check check = exchanger_->connectionCheck();
+            const LinkSnapshot snapshot = LinkSnapshot::of(*exchanger_);
+            postTo(this, [checked, check, snapshot] { checked(check, snapshot); });
+        });
+    };
+    auto report = [this](const Exchanger::Check& check, const LinkSnapshot& snapshot) {
+        apply(snapshot);
+        emit monitorTick(check.connected);
+    };
+    monitor_ = new ConnectionMonitor([this] { return busy(); }, runCheck, report, this);
     thread_->setObjectName(QStringLiteral("display I/O"));
     worker_->moveToThread(thread_);
     thread_->start();
@@ -130,7 +52,7 @@ DisplayOwner::DisplayOwner(HidTransport& transport, QObject* parent)
 
 DisplayOwner::~DisplayOwner()
 {
-    detectCon_->stop();
+    monitor_->stop();
     cancelAll();
     // The operation under way ends at its next exchange; those waiting are dropped with the thread's queue.
     postTo(worker_, [this] { exchanger_->setEventSink({}); });
@@ -170,37 +92,25 @@ void DisplayOwner::setClaims(bool on)
 quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
                            std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver)
 {
-    if (periodic)
-        periodicInFlight_ = true;
-    else
-        addPending();
-    const quint64 number = ++submitted_;
-    auto token = std::make_shared<std::atomic<bool>>(false);
-    {
-        std::lock_guard lock(cancelMutex_);
-        cancelTokens_.emplace(number, token);
-    }
-    auto relay = progress && receiver ? std::make_shared<ProgressRelay>(this, receiver, progress) : nullptr;
+    const OperationQueue::Ticket ticket = queue_.ask(periodic);
+    auto relay = progress && receiver ? OperationQueue::relay(this, receiver, progress) : nullptr;
     QPointer<QObject> to(receiver);
     const bool anyReceiver = receiver == nullptr;
-    auto job = [this, number, token, periodic, relay, work = std::move(work), deliver = std::move(deliver), to,
+    auto job = [this, ticket, periodic, relay, work = std::move(work), deliver = std::move(deliver), to,
                 anyReceiver]() mutable {
         Exchanger& link = *exchanger_;
         // This operation's token only: a cancel meant for another, before or after it, never reaches it.
-        link.setCancelFlag(token.get());
+        link.setCancelFlag(ticket.cancelled.get());
         if (periodic) {
             const Exchanger::Periodic request(link);
             work(link, silentProgress());
         } else {
             const Exchanger::Operation operation(link);
-            work(link, relay ? static_cast<Progress&>(*relay) : silentProgress());
+            work(link, relay ? *relay : silentProgress());
         }
         link.setCancelFlag(nullptr);
-        {
-            std::lock_guard lock(cancelMutex_);
-            cancelTokens_.erase(number);
-        }
-        const Snapshot snapshot = Snapshot::of(link);
+        queue_.ended(ticket.number);
+        const LinkSnapshot snapshot = LinkSnapshot::of(link);
         // The delivery goes whole to the owner's thread: what it holds (a window's state) is let go there,
         // never on this one. It is let go as soon as it has run: Qt may destroy the posted call on this
         // thread, when the owner's thread has handled it before the posting here has returned.
@@ -209,95 +119,37 @@ quint64 DisplayOwner::post(QObject* receiver, Progress* progress, bool periodic,
             if (anyReceiver || to)
                 deliver();
             deliver = nullptr;
-            if (periodic) {
-                periodicInFlight_ = false;
-                return;
-            }
-            emit operationFinished();
-            removePending();
+            if (!periodic)
+                emit operationFinished();
+            queue_.delivered(periodic);
         });
     };
     postTo(worker_, std::move(job));
-    return number;
+    return ticket.number;
 }
 
-void DisplayOwner::addPending()
-{
-    if (pending_++ == 0)
-        emit busyChanged(true);
-}
-
-void DisplayOwner::removePending()
-{
-    if (--pending_ == 0)
-        emit busyChanged(false);
-}
-
-DisplayOwner::Reservation::Reservation(DisplayOwner& owner) : owner_(&owner) { owner.addPending(); }
+DisplayOwner::Reservation::Reservation(DisplayOwner& owner) : owner_(&owner) { owner.queue_.hold(); }
 
 DisplayOwner::Reservation::~Reservation()
 {
     if (owner_)
-        owner_->removePending();
+        owner_->queue_.release();
 }
 
-void DisplayOwner::cancel(quint64 operation)
-{
-    std::lock_guard lock(cancelMutex_);
-    if (auto token = cancelTokens_.find(operation); token != cancelTokens_.end())
-        *token->second = true;
-}
+void DisplayOwner::cancel(quint64 operation) { queue_.cancel(operation); }
 
-void DisplayOwner::cancelAll()
-{
-    std::lock_guard lock(cancelMutex_);
-    for (auto& [number, token] : cancelTokens_)
-        *token = true;
-}
+void DisplayOwner::cancelAll() { queue_.cancelAll(); }
 
-void DisplayOwner::apply(const Snapshot& s)
+void DisplayOwner::apply(const LinkSnapshot& s)
 {
     state_ = s.state;
     deviceFound_ = s.deviceFound;
     device_ = s.device;
     lastOutcome_ = s.lastOutcome;
     claimRefusal_ = s.claimRefusal;
-    if (s.displays.size() != displays_.size()
-        || !std::equal(s.displays.begin(), s.displays.end(), displays_.begin(),
-                       [](const HidInterfaceInfo& a, const HidInterfaceInfo& b) {
-                           return a.path == b.path && a.serial == b.serial && a.version == b.version;
-                       })) {
-        displays_ = s.displays;
+    if (monitor_->setDisplays(s.displays))
         emit displaysChanged();
-    }
     emit label3Changed();
-}
-
-// A display node may appear before the system has given it its permissions: the opening it refuses then is
-// tried again for a while before the display is said to be unusable, and the check is not reported meanwhile.
-bool DisplayOwner::settling(const Exchanger::Check& check, const Snapshot& s)
-{
-    // A claim that failed is a refusal of the node like an opening's (the node's rights not given yet).
-    const bool refused =
-        !check.connected && !s.openError.empty() && s.claimRefusal.status != ClaimResult::Status::InUse;
-    if (!refused) {
-        openFailing_.invalidate();
-        unusable_.clear();
-        return false;
-    }
-    if (!openFailing_.isValid())
-        openFailing_.start();
-    if (openFailing_.elapsed() < kOpenRetryMs) {
-        retryPending_ = true;
-        QTimer::singleShot(kOpenRetryIntervalMs, this, [this] {
-            retryPending_ = false;
-            DETECT_CON_Timer();
-        });
-        return true;
-    }
-    unusable_ = s.claimRefusal.status == ClaimResult::Status::Failed ? claimErrorText(s.claimRefusal.error)
-                                                                    : QString::fromStdString(s.openError);
-    return false;
 }
 
 QString DisplayOwner::label3Text() const
@@ -306,23 +158,20 @@ QString DisplayOwner::label3Text() const
     // say why.
     if (state_ == LinkState::Waiting && claimRefusal_.status == ClaimResult::Status::InUse)
         return claimRefusalText(claimRefusal_);
-    if (state_ == LinkState::Waiting && !unusable_.isEmpty())
-        return T(kUnusableText).arg(unusable_);
+    if (state_ == LinkState::Waiting && !unusable().isEmpty())
+        return T(kUnusableText).arg(unusable());
     // The display chosen among several went away: the windows stay with it until the operator chooses.
-    if (state_ == LinkState::Waiting && !target_.empty())
-        return T(kChosenGoneText).arg(QString::fromStdString(target_));
+    if (state_ == LinkState::Waiting && !target().empty())
+        return T(kChosenGoneText).arg(QString::fromStdString(target()));
     return T(stateText(state_));
 }
 
 void DisplayOwner::setTarget(const std::string& path)
 {
-    if (path == target_)
+    if (!monitor_->choose(path))
         return;
-    target_ = path;
-    openFailing_.invalidate();
-    unusable_.clear();
     postSettings([path](Exchanger& link) { link.setTarget(path); });
-    if (detectCon_->isActive() || state_ != LinkState::Unknown) {
+    if (monitor_->running() || state_ != LinkState::Unknown) {
         state_ = LinkState::Unknown;
         DETECT_CON_Timer();
     }
@@ -330,30 +179,10 @@ void DisplayOwner::setTarget(const std::string& path)
 
 // --- monitor ----------------------------------------------------------------------------------
 
-void DisplayOwner::startMonitor() { detectCon_->start(kMonitorIntervalMs); }
-void DisplayOwner::stopMonitor() { detectCon_->stop(); }
-bool DisplayOwner::monitorRunning() const { return detectCon_->isActive(); }
-
-void DisplayOwner::DETECT_CON_Timer()
-{
-    // An operation has the display to itself: the check waits for a tick after it.
-    if (busy() || checkInFlight_)
-        return;
-    checkInFlight_ = true;
-    postTo(worker_, [this] {
-        const Exchanger::Check check = exchanger_->connectionCheck();
-        const Snapshot snapshot = Snapshot::of(*exchanger_);
-        postTo(this, [this, check, snapshot] {
-            checkInFlight_ = false;
-            if (!check.ran)
-                return;
-            if (settling(check, snapshot))
-                return;
-            apply(snapshot);
-            emit monitorTick(check.connected);
-        });
-    });
-}
+void DisplayOwner::startMonitor() { monitor_->start(); }
+void DisplayOwner::stopMonitor() { monitor_->stop(); }
+bool DisplayOwner::monitorRunning() const { return monitor_->running(); }
+void DisplayOwner::DETECT_CON_Timer() { monitor_->tick(); }
 
 // --- the link window's model ------------------------------------------------------------------
 
@@ -417,16 +246,17 @@ void DisplayOwner::setSuspended(bool suspended)
 
 void DisplayOwner::CloseLink()
 {
-    detectCon_->stop();
+    monitor_->stop();
     cancelAll();
-    QSemaphore done;
-    postTo(worker_, [this, &done] {
+    ++closing_;
+    // Behind what the I/O thread is doing: the GUI thread goes on meanwhile and is told by a queued call.
+    postTo(worker_, [this] {
         exchanger_->CloseLink();
-        handover::gave(&done);
-        done.release();
+        postTo(this, [this] {
+            --closing_;
+            emit linkClosed();
+        });
     });
-    done.acquire();
-    handover::took(&done);
 }
 
 }  // namespace trivo

@@ -1,33 +1,30 @@
 #pragma once
 // The one owner of a display inside the program: its own I/O thread is the only one that opens the
-// display and exchanges with it. Windows hand it operations; each runs there, one at a time in the order
-// given, its progress and result coming back to the window's thread through queued calls, so that no
-// window waits for the display. The connection monitor (DETECT_CON) asks it for a connection check once a
-// second; the status line and the link window's model are fed from what the I/O thread did.
+// display and exchanges with it. It wires three parts: the queue of operations (OperationQueue: their
+// order, their cancel tokens, busy), the connection monitor (ConnectionMonitor: DETECT_CON's checks, the
+// displays and the chosen one, the openings tried again), and the I/O thread with its exchanger. Each
+// operation runs there, one at a time in the order given, its progress and result coming back to the
+// window's thread through queued calls, so that no window waits for the display; the status line and the
+// link window's model are fed from what the I/O thread did.
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QElapsedTimer>
 #include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <map>
 #include <vector>
 
 #include "common/language.h"
 #include "common/progress.h"
+#include "link/connection_monitor.h"
 #include "link/exchanger.h"
+#include "link/operation_queue.h"
 
 class QThread;
 
 namespace trivo {
 
-// How long a display that refuses to be opened is tried again before it is said to be unusable, and how often.
-constexpr int kOpenRetryMs = 2000;
-constexpr int kOpenRetryIntervalMs = 100;
 inline const QString kUnusableText = FR("Afficheur inaccessible (%1) : voir la règle udev dans le README.");
 inline const QString kChosenGoneText = FR("Afficheur %1 débranché : rebranchez-le ou choisissez-en un autre.");
 
@@ -72,7 +69,7 @@ public:
     template <class Result>
     bool runPeriodic(QObject* receiver, std::function<Result(Exchanger&)> work, Done<Result> done)
     {
-        if (busy() || periodicInFlight_)
+        if (busy() || queue_.periodicInFlight())
             return false;
         auto result = std::make_shared<Result>();
         post(receiver, nullptr, true, [work = std::move(work), result](Exchanger& link, Progress&) {
@@ -85,7 +82,7 @@ public:
     }
     // True from the moment an operation is asked until its result has been delivered, and while the
     // display is reserved. Like every state below, kept and read on the owner's thread only.
-    bool busy() const { return pending_ > 0; }
+    bool busy() const { return queue_.busy(); }
 
     // The display kept for an operation about to be asked (a confirmation box is open): periodic requests
     // and connection checks wait meanwhile, as they would for the operation itself.
@@ -107,12 +104,16 @@ public:
     // Every operation asked so far (closing the program).
     void cancelAll();
     // A connection check is on its way.
-    bool checking() const { return checkInFlight_; }
+    bool checking() const { return monitor_->checking(); }
     // Nothing asked of the I/O thread is still to come back: no operation, check or periodic request.
-    bool idle() const { return pending_ == 0 && !checkInFlight_ && !periodicInFlight_ && !retryPending_; }
+    bool idle() const
+    {
+        return !queue_.busy() && !queue_.periodicInFlight() && !monitor_->checking() && !monitor_->retrying()
+            && closing_ == 0;
+    }
 
     // --- connection monitor --------------------------------------------------------------------
-    QTimer& monitorTimer() { return *detectCon_; }  // objectName "DETECT_CON"
+    QTimer& monitorTimer() { return monitor_->timer(); }  // objectName "DETECT_CON"
     void startMonitor();
     void stopMonitor();
     bool monitorRunning() const;
@@ -128,15 +129,15 @@ public:
     // Why the display was not claimed at the last check (taken() when it was, or claims are off).
     const ClaimResult& claimRefusal() const { return claimRefusal_; }
     // Why the display cannot be opened, once it has refused for kOpenRetryMs ("" otherwise).
-    QString unusable() const { return unusable_; }
+    QString unusable() const { return monitor_->unusable(); }
 
     // --- several displays ----------------------------------------------------------------------
     // Every display the last check saw (displaysChanged when the list changes).
-    const std::vector<HidInterfaceInfo>& displays() const { return displays_; }
+    const std::vector<HidInterfaceInfo>& displays() const { return monitor_->displays(); }
     // The display the windows work on (its USB path); empty: the first one found. A chosen display that
     // is unplugged stays the chosen one: nothing switches to another by itself.
     void setTarget(const std::string& path);
-    const std::string& target() const { return target_; }
+    const std::string& target() const { return monitor_->target(); }
 
     // --- the link window's model ----------------------------------------------------------------
     // What of the link's records comes to takeEvents() (eventsReady says when): nothing; only what the
@@ -149,10 +150,12 @@ public:
     void editBuffer(int index, const QString& text);
     void clearBuffer();
 
-    // Closes the link on the I/O thread ("Quitter"), after the operation under way (cancelled).
+    // Asks the I/O thread to close the link ("Quitter"), after the operation under way (cancelled, or
+    // waited for to its time-out there, never here); linkClosed() tells when it is closed.
     void CloseLink();
     // Lets go of the display while another part of the program (a production line) works on it: the
-    // monitor stops and the link is closed, its claim given up; false takes it back at the next check.
+    // monitor stops and the link is closed as CloseLink() does, its claim given up once linkClosed() has
+    // come; false takes it back at the next check.
     void setSuspended(bool suspended);
     bool suspended() const { return suspended_; }
 
@@ -165,37 +168,25 @@ signals:
     void displaysChanged();
     // An operation's result has been delivered.
     void operationFinished();
+    // The link asked closed by CloseLink() is closed, its handles and claim given up.
+    void linkClosed();
 
 private:
     class Worker;
-    struct Snapshot;
     quint64 post(QObject* receiver, Progress* progress, bool periodic,
                  std::function<void(Exchanger&, Progress&)> work, std::function<void()> deliver);
     void postSettings(std::function<void(Exchanger&)> change);
-    void apply(const Snapshot& snapshot);
-    bool settling(const Exchanger::Check& check, const Snapshot& snapshot);
-    void addPending();
-    void removePending();
-    void waitForIdleThread();
+    void apply(const LinkSnapshot& snapshot);
 
     HidTransport& transport_;
     std::unique_ptr<Exchanger> exchanger_;
     QThread* thread_ = nullptr;
     Worker* worker_ = nullptr;
-    QTimer* detectCon_ = nullptr;
-    quint64 submitted_ = 0;  // operations asked, numbered from 1
-    // Each operation's own cancel flag, from the moment it is asked until it has ended on the I/O thread.
-    std::mutex cancelMutex_;
-    std::map<quint64, std::shared_ptr<std::atomic<bool>>> cancelTokens_;
-    int pending_ = 0;
-    bool periodicInFlight_ = false;
-    bool checkInFlight_ = false;
+    OperationQueue queue_;
+    ConnectionMonitor* monitor_ = nullptr;
     bool suspended_ = false;
-    bool retryPending_ = false;
-    std::vector<HidInterfaceInfo> displays_;
-    std::string target_;
-    QElapsedTimer openFailing_;  // since when the display refuses to open
-    QString unusable_;
+    int closing_ = 0;  // closes asked and not yet told
+    // The state as the I/O thread last left it.
     LinkState state_ = LinkState::Unknown;
     bool deviceFound_ = false;
     HidInterfaceInfo device_;

@@ -508,20 +508,31 @@ void MainWindow::setStatusPanel2(const QString& text)
 
 QString MainWindow::statusPanel2() const { return panel2_->fullText(); }
 
+journal::JournalSettings MainWindow::journalSettings(bool training)
+{
+    const QSettings settings;
+    journal::JournalSettings js;
+    js.identity = journal::currentIdentity(settings.value(QStringLiteral("journal/operateur")).toString(),
+                                           settings.value(QStringLiteral("journal/lot")).toString());
+    js.serverUri = journal::settingsServerUri();
+    js.trainingSession = training;
+    return js;
+}
+
 journal::Journal& MainWindow::journal()
 {
     if (!journal_) {
-        const QSettings settings;
-        journal::JournalSettings js;
-        js.identity = journal::currentIdentity(settings.value(QStringLiteral("journal/operateur")).toString(),
-                                               settings.value(QStringLiteral("journal/lot")).toString());
-        js.serverUri = journal::settingsServerUri();
-        js.trainingSession = training_;
-        journal_ = std::make_unique<journal::Journal>(js);
-        if (!journal_->notice().isEmpty())
-            dialogs_.inform(journal_->notice(), MsgIcon::Exclamation);
+        ownJournal_ = std::make_unique<journal::Journal>(journalSettings(training_));
+        journal_ = ownJournal_.get();
+        showJournalNotice();
     }
     return *journal_;
+}
+
+void MainWindow::showJournalNotice()
+{
+    if (!journal().notice().isEmpty())
+        dialogs_.inform(journal().notice(), MsgIcon::Exclamation);
 }
 
 QString MainWindow::connectedDisplay() const

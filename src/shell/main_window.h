@@ -32,6 +32,7 @@ class EmulatedTransport;
 class EmulatedPanelView;
 namespace journal {
 class Journal;
+struct JournalSettings;
 }
 
 inline const QString kInitialPanel1Text = FR("Connectez votre TRIVO ZURED COMPTEUR.");
@@ -96,9 +97,16 @@ public:
 
     static QString captionForVersion(int major, int minor, int revision);
 
-    // The station's service journal, opened on first use: the user's data folder, and the shared server,
-    // operator and lot of the settings (journal/base, journal/operateur, journal/lot).
+    // The station's service journal: the one handed by useJournal, else one opened here on first use.
     journal::Journal& journal();
+    // The journal the program made before the display's owner, so that it outlives every operation that
+    // the display's thread runs; the main window uses it and does not own it.
+    void useJournal(journal::Journal& journal) { journal_ = &journal; }
+    // Where the station's journal is kept: the user's data folder, and the shared server, operator and
+    // lot of the settings (journal/base, journal/operateur, journal/lot); a training session's own.
+    static journal::JournalSettings journalSettings(bool training);
+    // Tells the operator what opening the journal found (a database set aside, a server unreachable).
+    void showJournalNotice();
     journal::Journal* serviceJournal() override { return &journal(); }
     // The display connected now as the journal names it (serial number, else USB path); "" when none.
     QString connectedDisplay() const;
@@ -148,7 +156,8 @@ private:
     bool training_ = false;
     bool quitting_ = false;
     std::function<void()> exitHandler_;
-    std::unique_ptr<journal::Journal> journal_;
+    journal::Journal* journal_ = nullptr;
+    std::unique_ptr<journal::Journal> ownJournal_;  // without a journal handed (tests)
 };
 
 }  // namespace trivo

@@ -302,6 +302,7 @@ private slots:
         QCOMPARE(owner.state(), LinkState::Connected);
         QVERIFY(!other.claim(EmulatedTransport::kDisplayPath).taken());  // now ours
         owner.CloseLink();
+        QVERIFY(test::settle(owner));
         QVERIFY(other.claim(EmulatedTransport::kDisplayPath).taken());  // and given up with the link
         QVERIFY(QDir::setCurrent(here));
     }

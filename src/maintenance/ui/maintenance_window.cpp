@@ -18,7 +18,7 @@
 #include "common/ui/keyboard.h"
 #include "common/ui/twips.h"
 #include "common/language.h"
-#include "common/ui/window_operations.h"
+#include "link/ui/window_operations.h"
 #include "maintenance/recorded_firmware.h"
 #include "link/display_owner.h"
 

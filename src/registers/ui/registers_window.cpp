@@ -32,7 +32,7 @@
 #include "common/ui/keyboard.h"
 #include "common/ui/pressable.h"
 #include "common/ui/theme.h"
-#include "common/ui/window_operations.h"
+#include "link/ui/window_operations.h"
 #include "link/display_owner.h"
 #include "registers/ui/indicator_pictures.h"
 

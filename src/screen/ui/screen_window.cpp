@@ -19,7 +19,7 @@
 #include "common/tool_settings.h"
 #include "common/ui/keyboard.h"
 #include "common/ui/theme.h"
-#include "common/ui/window_operations.h"
+#include "link/ui/window_operations.h"
 #include "screen/recorded_screen.h"
 #include "link/commands.h"
 #include "link/display_owner.h"

@@ -3,7 +3,6 @@
 // window while one runs cancels it (where it can be) and waits for its end, then closes.
 #include <QCloseEvent>
 #include <QList>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
 
@@ -29,13 +28,7 @@ public:
                 running_.removeOne(*number);
                 if (done && !closing_)
                     done(result);
-                if (closing_ && running_.isEmpty() && window_) {
-                    // Inside the main window the frame is what closes; it asks the window again.
-                    if (auto* frame = qobject_cast<QMdiSubWindow*>(window_->parentWidget()))
-                        frame->close();
-                    else
-                        window_->close();
-                }
+                closeIfHeld();
             },
             progress);
         running_.append(*number);
@@ -44,26 +37,17 @@ public:
 
     bool running() const { return !running_.isEmpty(); }
     // Cancels what this window asked (between two exchanges, where the operation allows it).
-    void cancel()
-    {
-        for (quint64 n : running_)
-            owner_.cancel(n);
-    }
+    void cancel();
     DisplayOwner& owner() { return owner_; }
 
     // For closeEvent: while an operation of the window runs, the close waits for it (cancelled where it
     // can be) and happens once it has ended. True when the event was put off.
-    bool holdClose(QCloseEvent* event)
-    {
-        if (running_.isEmpty())
-            return false;
-        closing_ = true;
-        cancel();
-        event->ignore();
-        return true;
-    }
+    bool holdClose(QCloseEvent* event);
 
 private:
+    // A close put off happens once the last operation's result has been delivered.
+    void closeIfHeld();
+
     QPointer<QWidget> window_;
     DisplayOwner& owner_;
     QList<quint64> running_;
