@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QTimeZone>
 #include <QUuid>
@@ -196,6 +197,22 @@ QJsonObject toJson(const JournalRecord& r)
     return o;
 }
 
+QByteArray jsonArrayOpening() { return "["; }
+
+QByteArray jsonArrayItem(const JournalRecord& record, bool first)
+{
+    // The object indented one level more, as it stands inside the array.
+    QByteArray object = QJsonDocument(toJson(record)).toJson(QJsonDocument::Indented);
+    object.chop(1);  // its last line break: the array's separator or end follows
+    QByteArray out = first ? "\n" : ",\n";
+    for (const QByteArray& line : object.split('\n'))
+        out += "    " + line + '\n';
+    out.chop(1);
+    return out;
+}
+
+QByteArray jsonArrayEnd() { return "\n]\n"; }
+
 QString csvHeader() { return columnNames().join(QLatin1Char(',')); }
 
 QString csvLine(const JournalRecord& r)
@@ -219,6 +236,10 @@ bool matches(const Filter& f, const JournalRecord& r)
 {
     if (!f.display.isEmpty() && f.display != r.serial && f.display != r.usbPath)
         return false;
+    if (!f.otherDisplays.isEmpty() && (f.otherDisplays == r.serial || f.otherDisplays == r.usbPath))
+        return false;
+    if (f.until.isValid() && r.at >= f.until)
+        return false;
     if (!f.lot.isEmpty() && f.lot != r.lot)
         return false;
     if (!f.training && r.training)
@@ -233,6 +254,14 @@ QDateTime parseSince(const QString& text)
         return day.startOfDay().toUTC();
     const QDateTime at = QDateTime::fromString(t, Qt::ISODateWithMs);
     return at.isValid() ? at.toUTC() : QDateTime();
+}
+
+QDateTime parseUntil(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (const QDate day = QDate::fromString(t, Qt::ISODate); day.isValid() && t.size() == 10)
+        return day.addDays(1).startOfDay().toUTC();
+    return parseSince(t);
 }
 
 QList<JournalRecord> displayFirst(QList<JournalRecord> records, const QString& display)

@@ -58,6 +58,11 @@ public:
     QString append(const JournalRecord& record);
     // Oldest first; the newest `limit` when the filter has one.
     QList<JournalRecord> read(const Filter& filter, QString* error);
+    // Up to `query.count` records in the journal's order of time, after `query.after`; `last` is the key of
+    // the page's last one (unchanged when the page is empty). The filter's limit is not used.
+    QList<JournalRecord> page(const PageQuery& query, PageKey* last, QString* error);
+    // The key of the record `skip` places from the newest the filter matches; invalid when there are fewer.
+    PageKey keyFromNewest(const Filter& filter, int skip, QString* error);
 
     // The oldest finished records not sent yet, in order, after the one at `after` in the order (a record "en
     // cours" waits for its end; one set aside is not sent again).

@@ -58,6 +58,11 @@ public:
     InsertOutcome insert(const QList<JournalRecord>& records);
     // Every station's records, oldest first (the newest `limit` when the filter has one).
     QList<JournalRecord> read(const Filter& filter, QString* error);
+    // Up to `query.count` records in the order of time, after `query.after`; `last` is the key of the page's
+    // last one (unchanged when the page is empty). The filter's limit is not used.
+    QList<JournalRecord> page(const PageQuery& query, PageKey* last, QString* error);
+    // The key of the record `skip` places from the newest the filter matches; invalid when there are fewer.
+    PageKey keyFromNewest(const Filter& filter, int skip, QString* error);
     // Creates or upgrades the schema (the administrator's command); needs the right to create tables.
     SchemaOutcome initialise();
 

@@ -90,7 +90,7 @@ private slots:
         Station admin;
         admin.home = dir_.filePath(QStringLiteral("admin"));
         QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).startsWith("Schéma du journal créé"));
-        QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).contains("à jour (version 2)"));
+        QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).contains("à jour (version 3)"));
         server_.query(QStringLiteral("CREATE ROLE atelier LOGIN PASSWORD 'S3CRET-juste';"
                                      "GRANT SELECT, INSERT ON trivo_journal, trivo_journal_version TO atelier;"
                                      "GRANT USAGE ON SEQUENCE trivo_journal_seq_seq TO atelier"));
