@@ -66,7 +66,7 @@ inline QString generateJournal(const QString& path, qint64 count, bool stamp = t
     const QByteArray differs = QStringLiteral("L'afficheur relu diffère : Seuil 1").toUtf8();
     const qint64 start = QDateTime::currentMSecsSinceEpoch() - count * kGeneratedUnitMs;
     // Made with snprintf, not QString: a million records in seconds in a sanitized build too.
-    char id[40], at[32], lot[24], serial[24], usb[24];
+    char id[48], at[96], lot[32], serial[32], usb[32];
     for (qint64 n = 0; n < count; ++n) {
         std::snprintf(id, sizeof id, "%08x-0000-4000-8000-%012llx", unsigned(n >> 32), (unsigned long long)(n) & 0xffffffffffffULL);
         const qint64 ms = start + n * kGeneratedUnitMs;
