@@ -13,6 +13,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <cstdio>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -224,10 +225,40 @@ QString csvLine(const JournalRecord& r)
     return fields.join(QLatin1Char(','));
 }
 
-QString timeText(const QDateTime& at) { return at.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")); }
+QString timeText(const QDateTime& at)
+{
+    const QDateTime utc = at.toUTC();
+    const QDate day = utc.date();
+    const QTime time = utc.time();
+    // Written by hand, not through a format: every record read or written goes through here.
+    if (!utc.isValid() || day.year() < 1000 || day.year() > 9999)
+        return utc.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", day.year(), day.month(), day.day(),
+                  time.hour(), time.minute(), time.second(), time.msec());
+    return QString::fromLatin1(text, 24);
+}
 
 QDateTime timeFromText(const QString& text)
 {
+    // The journal's own form ("2024-05-02T08:15:00.125Z") read by hand; any other through Qt's reading.
+    const auto digits = [&text](qsizetype from, qsizetype count) {
+        int value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    if (text.size() == 24 && text[4] == u'-' && text[7] == u'-' && text[10] == u'T' && text[13] == u':'
+        && text[16] == u':' && text[19] == u'.' && text[23] == u'Z') {
+        const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
+        const QTime time(digits(11, 2), digits(14, 2), digits(17, 2), digits(20, 3));
+        if (day.isValid() && time.isValid())
+            return QDateTime(day, time, Qt::UTC);
+    }
     QDateTime at = QDateTime::fromString(text, Qt::ISODateWithMs);
     return at.isValid() ? at.toUTC() : at;
 }

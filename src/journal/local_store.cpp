@@ -51,6 +51,10 @@ const char* const kMigrations[] = {
     // 3: what the history and the figures ask for, in the journal's order of time (each index ends with the
     // record's place): a page costs the same in a journal of ten million records as in one of ten.
     "CREATE INDEX journal_horodatage ON journal(horodatage);"
+    "DROP INDEX journal_afficheur;"
+    "CREATE INDEX journal_afficheur ON journal(afficheur, horodatage);"
+    "DROP INDEX journal_chemin;"
+    "CREATE INDEX journal_chemin ON journal(chemin, horodatage);"
     "CREATE INDEX journal_lot ON journal(lot, horodatage);"
     "CREATE INDEX journal_resultat ON journal(resultat, horodatage);"
     "CREATE INDEX journal_operation ON journal(operation, horodatage);",
@@ -651,19 +655,36 @@ public:
         return select(sql, values, error, nullptr, reasons);
     }
 
-    // In the order of the time index (time, then place), which the page's conditions and order follow.
+    // In the order of the time index (time, then place), which the page's conditions and order follow. A
+    // display's records are those of its serial number and those of its path, each read in order from its
+    // own index and merged: no sort of all the records of a path that every unit of a place shares.
     QList<JournalRecord> page(const PageQuery& query, PageKey* last, QString* error)
     {
+        Filter rest = query.filter;
+        rest.display.clear();
         QVariantList values;
-        QString where = whereOf(query.filter, values);
-        const char* const direction = query.newestFirst ? " DESC" : "";
-        if (query.after.valid()) {
-            where += query.newestFirst ? QStringLiteral(" AND (horodatage, seq) < (?, ?)")
-                                       : QStringLiteral(" AND (horodatage, seq) > (?, ?)");
-            values << query.after.at << query.after.seq;
+        const auto side = [&](const QString& condition, const QVariantList& own) {
+            QString where = whereOf(rest, values) + condition;
+            values += own;
+            if (query.after.valid()) {
+                where += query.newestFirst ? QStringLiteral(" AND (horodatage, seq) < (?, ?)")
+                                           : QStringLiteral(" AND (horodatage, seq) > (?, ?)");
+                values << query.after.at << query.after.seq;
+            }
+            return QStringLiteral("SELECT %1 FROM journal%2").arg(QLatin1String(kColumns), where);
+        };
+        const QString& display = query.filter.display;
+        QString select;
+        if (display.isEmpty()) {
+            select = side(QString(), {});
+        } else {
+            // One after the other: the values follow the text's order.
+            select = side(QStringLiteral(" AND afficheur = ?"), {display});
+            select += QStringLiteral(" UNION ALL ") + side(QStringLiteral(" AND chemin = ? AND afficheur <> ?"), {display, display});
         }
-        const QString sql = QStringLiteral("SELECT %1 FROM journal%2 ORDER BY horodatage%3, seq%3 LIMIT %4")
-                                .arg(QLatin1String(kColumns), where, QLatin1String(direction))
+        const char* const direction = query.newestFirst ? " DESC" : "";
+        const QString sql = QStringLiteral("%1 ORDER BY horodatage%2, seq%2 LIMIT %3")
+                                .arg(select, QLatin1String(direction))
                                 .arg(std::max(1, query.count));
         QList<JournalRecord> records;
         QSqlQuery q(db());

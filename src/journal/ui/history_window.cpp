@@ -194,25 +194,35 @@ void HistoryWindow::showPage()
     }
     const QList<JournalRecord>& records = model_->records();
     if (listed_ > records.size() || model_->rowCount() <= HistoryCursor::kPage) {
-        displays_.clear();
-        listed_ = 0;
-    }
-    // The displays met so far, offered in the list; what the operator typed stays.
-    bool more = false;
-    for (; listed_ < records.size(); ++listed_)
-        if (!displays_.contains(records[listed_].display())) {
-            displays_.insert(records[listed_].display());
-            more = true;
-        }
-    if (more || display_->count() != displays_.size()) {
-        QStringList displays(displays_.cbegin(), displays_.cend());
-        displays.sort();
+        // A new read: the list is that of its displays. What the operator typed stays.
         const QString current = display_->currentText();
         const QSignalBlocker block(display_);
         display_->clear();
-        display_->addItems(displays);
         display_->setCurrentText(current);
+        displays_.clear();
+        listed_ = 0;
     }
+    // The displays met so far, offered in the list in their order, each new one put in its place.
+    const QSignalBlocker block(display_);
+    const QString current = display_->currentText();
+    for (; listed_ < records.size(); ++listed_) {
+        const QString display = records[listed_].display();
+        if (displays_.contains(display))
+            continue;
+        displays_.insert(display);
+        int low = 0;
+        int high = display_->count();
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (display_->itemText(middle) < display)
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        display_->insertItem(low, display);
+    }
+    if (display_->currentText() != current)
+        display_->setCurrentText(current);
     if (!resized_) {
         table_->resizeColumnsToContents();
         resized_ = true;
