@@ -239,8 +239,8 @@ private slots:
     void largeJournalNeverHoldsTheWindow()
     {
         // A sanitized Debug build on a loaded two-core machine makes every widget's work several times
-        // slower (its first paint and column fitting alone reach 40-90 ms there): its bound is generous. The
-        // window it replaces held the loop for seconds in any build.
+        // slower (its longest gap measured 50-215 ms there, against 25-35 ms in a Release build): its bound
+        // is generous. The window it replaces held the loop for seconds in any build.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
         constexpr qint64 kLongestStallMs = 250;
 #else

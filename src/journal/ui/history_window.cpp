@@ -31,6 +31,7 @@ using namespace journal;
 
 namespace {
 
+constexpr qsizetype kListedDisplays = 200;
 const QString kCsvFilter = FR("Fichier CSV (*.csv);;Tous les fichiers (*)");
 // What a screen reader says of the controls whose caption does not say it.
 const QString kDisplayName = FR("Afficheur");
@@ -202,10 +203,11 @@ void HistoryWindow::showPage()
         displays_.clear();
         listed_ = 0;
     }
-    // The displays met so far, offered in the list in their order, each new one put in its place.
+    // The displays met so far, offered in the list in their order, each new one put in its place; a list
+    // to choose from, not an index of a line's every unit: it stops growing at kListedDisplays.
     const QSignalBlocker block(display_);
     const QString current = display_->currentText();
-    for (; listed_ < records.size(); ++listed_) {
+    for (; listed_ < records.size() && displays_.size() < kListedDisplays; ++listed_) {
         const QString display = records[listed_].display();
         if (displays_.contains(display))
             continue;
