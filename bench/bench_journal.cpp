@@ -3,6 +3,9 @@
 // it and completed after it (two syncs); and opening a journal of 1 000 or 130 000 records, which must cost
 // the same. The database is kept on the build's disk: in a memory-backed temporary folder a sync would cost
 // nothing. And a backlog of 100 000 records sent to a PostgreSQL server of the benchmark's own.
+// At a factory's scale: a journal of 1 000 records against one of TRIVO_BENCH_RECORDS (ten million unless
+// told; made once by the generator of the tests, straight into SQLite): opening it, one synced write, the
+// history's first page and reading every record a page at a time, as historique does.
 // And the dashboard's figures for a month of 1 000 or 1 000 000 records (BM_Summary).
 #include <benchmark/benchmark.h>
 
@@ -11,10 +14,17 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QUuid>
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <memory>
 
 #include "journal/journal.h"
 #include "journal/server_store.h"
+#include "support/journal_generator.h"
 #include "support/postgres_server.h"
 
 using namespace trivo;
@@ -160,8 +170,117 @@ void sendBacklog(benchmark::State& state)
         benchmark::Counter(double(state.iterations() * state.range(0)), benchmark::Counter::kIsRate);
 }
 
+// The large journal's size: ten million records, or TRIVO_BENCH_RECORDS.
+qint64 largeSize()
+{
+    const qint64 asked = qEnvironmentVariableIntValue("TRIVO_BENCH_RECORDS");
+    return asked > 0 ? asked : 10000000;
+}
+
+// A journal of `records` generated records, made once per run (kept on the build's disk).
+const QString& generated(qint64 records)
+{
+    static QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/bench-journal-XXXXXX"));
+    static std::map<qint64, QString> made;
+    if (const auto found = made.find(records); found != made.end())
+        return found->second;
+    const QString path = dir.filePath(QStringLiteral("journal-%1.sqlite").arg(records));
+    QElapsedTimer clock;
+    clock.start();
+    const QString why = test::generateJournal(path, records);
+    std::fprintf(stderr, "%lld records generated in %.1f s%s%s\n", (long long)records, clock.elapsed() / 1000.0,
+                 why.isEmpty() ? "" : ": ", qPrintable(why));
+    return made.emplace(records, path).first->second;
+}
+
+qint64 sizeOf(const benchmark::State& state) { return state.range(0) == 0 ? largeSize() : state.range(0); }
+
+JournalSettings generatedSettings(const benchmark::State& state)
+{
+    JournalSettings settings;
+    settings.databasePath = generated(sizeOf(state));
+    return settings;
+}
+
+// Arg(1000): the small journal; Arg(0): the large one.
+void openAtScale(benchmark::State& state)
+{
+    const JournalSettings settings = generatedSettings(state);
+    for (auto _ : state) {
+        Journal journal(settings);
+        if (!journal.openError().isEmpty())
+            state.SkipWithError("open failed");
+    }
+    state.counters["enregistrements"] = double(sizeOf(state));
+}
+
+void writeAtScale(benchmark::State& state)
+{
+    const JournalSettings settings = generatedSettings(state);
+    Journal journal(settings);
+    JournalRecord record = sampleRecord();
+    for (auto _ : state) {
+        state.PauseTiming();
+        record.id = JournalEntry(Operation::Production, {}, {}).record().id;
+        state.ResumeTiming();
+        if (!journal.append(record).isEmpty())
+            state.SkipWithError("append failed");
+    }
+    state.counters["enregistrements"] = double(sizeOf(state));
+}
+
+// The Historique window's first page: the newest 200, then the newest 200 of a lot.
+void firstPageAtScale(benchmark::State& state)
+{
+    const JournalSettings settings = generatedSettings(state);
+    Journal journal(settings);
+    PageQuery query;
+    query.filter.lot = test::generatedLot(sizeOf(state) / 2);
+    for (auto _ : state) {
+        for (const QString& lot : {QString(), query.filter.lot}) {
+            PageQuery page = query;
+            page.filter.lot = lot;
+            if (journal.readPageNow(page).records.size() != page.count)
+                state.SkipWithError("short page");
+        }
+    }
+    state.counters["enregistrements"] = double(sizeOf(state));
+}
+
+// Every record, oldest first, 2 000 a page (historique's pages).
+void streamAtScale(benchmark::State& state)
+{
+    const JournalSettings settings = generatedSettings(state);
+    Journal journal(settings);
+    qint64 read = 0;
+    // The process's processor time, every thread's: on a machine shared with other work, the rate that
+    // would be reached with a processor to itself.
+    const std::clock_t cpuStart = std::clock();
+    for (auto _ : state) {
+        PageQuery query;
+        query.newestFirst = false;
+        query.count = 2000;
+        for (;;) {
+            const JournalPage page = journal.readPageNow(query);
+            read += page.records.size();
+            if (!page.error.isEmpty())
+                state.SkipWithError(qPrintable(page.error));
+            if (page.atEnd || !page.error.isEmpty())
+                break;
+            query.after = page.last;
+        }
+    }
+    state.counters["enregistrements_par_seconde"] = benchmark::Counter(double(read), benchmark::Counter::kIsRate);
+    const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    state.counters["par_seconde_de_processeur"] = cpuSeconds > 0 ? double(read) / cpuSeconds : 0.0;
+}
+
 }  // namespace
 
+BENCHMARK(openAtScale)->Arg(1000)->Arg(0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(writeAtScale)->Arg(1000)->Arg(0)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(firstPageAtScale)->Arg(1000)->Arg(0)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(streamAtScale)->Arg(1000)->Arg(0)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(sendBacklog)->Arg(100000)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(beginAndFinish)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(openJournal)->Arg(1000)->Arg(130000)->UseRealTime()->Unit(benchmark::kMillisecond);

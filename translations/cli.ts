@@ -134,9 +134,9 @@ Exit codes:
 </translation>
     </message>
     <message>
-        <source>  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   journal de service
+        <source>  historique [--afficheur S] [--lot L] [--depuis DATE] [--jusqu-a DATE] [--limite N] [--formation] [--json|--csv]   journal de service
 </source>
-        <translation>  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   service log
+        <translation>  historique [--afficheur S] [--lot L] [--depuis DATE] [--jusqu-a DATE] [--limite N] [--formation] [--json|--csv]   service log
 </translation>
     </message>
     <message>
@@ -286,8 +286,16 @@ Exit codes:
         <translation>--json and --csv do not go together.</translation>
     </message>
     <message>
+        <source>--jusqu-a demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1</source>
+        <translation>--jusqu-a needs a date (YYYY-MM-DD or YYYY-MM-DDTHH:MM[:SS][Z]): %1</translation>
+    </message>
+    <message>
         <source>--latence ne s'emploie qu'avec --simule : c'est le temps d'échange de l'afficheur émulé.</source>
         <translation>--latence is used only with --simule: it is the emulated display's exchange time.</translation>
+    </message>
+    <message>
+        <source>--limite demande un nombre d'opérations (1 ou plus) : %1</source>
+        <translation>--limite needs a number of operations (1 or more): %1</translation>
     </message>
     <message>
         <source>--panne demande une PANNE.</source>
@@ -718,14 +726,17 @@ after confirmation (--oui gives it in advance).
 </translation>
     </message>
     <message>
-        <source>Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]
+        <source>Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--jusqu-a DATE] [--limite N]
+                               [--formation] [--json|--csv]
 Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,
 opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus
 ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.
 Résultat : reussi, echec, en cours (l'opération se déroule) ou interrompu (le programme s'est
 arrêté avant la fin de l'opération).
 --afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou
-AAAA-MM-JJTHH:MM[:SS][Z].
+AAAA-MM-JJTHH:MM[:SS][Z] ; --jusqu-a DATE : avant cette date (un jour : jusqu'à sa fin) ;
+--limite N : les N plus récentes seulement. Les opérations sont écrites au fur et à mesure de la
+lecture, quelle que soit la taille du journal.
 --formation : aussi les opérations faites sur l'afficheur émulé (formation), que seule une
 session --simule montre sinon.
 --json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,
@@ -733,14 +744,17 @@ operation, resultat, message, empreinte_avant, empreinte_apres, empreinte_fichie
 duree_ms, formation) ; --csv : les mêmes colonnes. Code 1 : serveur injoignable (les enregistrements
 du poste qui l'attendent sont affichés) ; 4 : journal du poste illisible.
 </source>
-        <translation>Usage: trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]
+        <translation>Usage: trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--jusqu-a DATE] [--limite N]
+                              [--formation] [--json|--csv]
 Shows the service log: each operation that wrote to a display (date, station,
 operator, batch, display, operation, result, SHA-256 fingerprints, file, duration), the oldest
 first. With --base, the shared server's (all stations), otherwise the station's.
 Result: reussi (passed), echec (failed), en cours (running) or interrompu (the program stopped
 before the operation ended).
 --afficheur S: serial number or USB path; --lot L; --depuis DATE: YYYY-MM-DD or
-YYYY-MM-DDTHH:MM[:SS][Z].
+YYYY-MM-DDTHH:MM[:SS][Z]; --jusqu-a DATE: before that date (a day alone: up to its end);
+--limite N: the N newest only. The operations are written as they are read, whatever the
+log's size.
 --formation: also the operations made on the emulated display (training), which otherwise only
 a --simule session shows.
 --json: an array of objects (id, horodatage, poste, operateur, lot, afficheur, chemin, version,

@@ -24,6 +24,10 @@
         <translation>; %1 refused by the server, set aside</translation>
     </message>
     <message>
+        <source>%1 les plus récentes (la suite en faisant défiler)</source>
+        <translation>the newest %1 (scroll for more)</translation>
+    </message>
+    <message>
         <source>%1 opération</source>
         <translation>%1 operation</translation>
     </message>

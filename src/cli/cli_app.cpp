@@ -129,15 +129,18 @@ const CliCommand kCommands[] = {
         "(sans le serveur, le poste compte seul et le dit). Code 4 : lot inconnu, clos ou jamais récupéré.\n"),
      true, cmdProduction},
     {"historique",
-     FR("  historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]   journal de service\n"),
-     FR("Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--formation] [--json|--csv]\n"
+     FR("  historique [--afficheur S] [--lot L] [--depuis DATE] [--jusqu-a DATE] [--limite N] [--formation] [--json|--csv]   journal de service\n"),
+     FR("Usage : trivo-cp-cli historique [--afficheur S] [--lot L] [--depuis DATE] [--jusqu-a DATE] [--limite N]\n"
+        "                               [--formation] [--json|--csv]\n"
         "Affiche le journal de service : chaque opération qui a écrit dans un afficheur (date, poste,\n"
         "opérateur, lot, afficheur, opération, résultat, empreintes SHA-256, fichier, durée), la plus\n"
         "ancienne d'abord. Avec --base, celui du serveur partagé (tous les postes), sinon celui du poste.\n"
         "Résultat : reussi, echec, en cours (l'opération se déroule) ou interrompu (le programme s'est\n"
         "arrêté avant la fin de l'opération).\n"
         "--afficheur S : numéro de série ou chemin USB ; --lot L ; --depuis DATE : AAAA-MM-JJ ou\n"
-        "AAAA-MM-JJTHH:MM[:SS][Z].\n"
+        "AAAA-MM-JJTHH:MM[:SS][Z] ; --jusqu-a DATE : avant cette date (un jour : jusqu'à sa fin) ;\n"
+        "--limite N : les N plus récentes seulement. Les opérations sont écrites au fur et à mesure de la\n"
+        "lecture, quelle que soit la taille du journal.\n"
         "--formation : aussi les opérations faites sur l'afficheur émulé (formation), que seule une\n"
         "session --simule montre sinon.\n"
         "--json : un tableau d'objets (id, horodatage, poste, operateur, lot, afficheur, chemin, version,\n"

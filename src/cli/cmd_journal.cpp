@@ -1,8 +1,7 @@
 // historique, synchroniser and base: the service journal read and sent from the command line, the shared
 // server's schema made by its administrator; the global options that say who records, for which lot, and
 // where the shared journal is.
-#include <QJsonArray>
-#include <QJsonDocument>
+#include <algorithm>
 
 #include "cli/cli_support.h"
 #include "journal/journal.h"
@@ -153,76 +152,116 @@ int CliRecorder::finish(CliContext& c, const QString& missing, int status, const
     return status;
 }
 
-namespace {
+// Records per page of "historique": its memory stays the same whatever the journal's size.
+constexpr int kStreamPage = 2000;
 
-// What "historique" asks for.
-struct HistoryOptions {
+int cmdHistorique(CliContext& c, const QStringList& args)
+{
     Filter filter;
+    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
+    filter.training = c.simulate;
     bool json = false;
     bool csv = false;
-};
-
-// kCliOk, or kCliUsage said on err.
-int parseHistoryOptions(CliContext& c, const QStringList& args, HistoryOptions& o)
-{
+    int limit = 0;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        const bool valued = a == QLatin1String("--afficheur") || a == QLatin1String("--lot") || a == QLatin1String("--depuis");
+        const bool valued = a == QLatin1String("--afficheur") || a == QLatin1String("--lot") || a == QLatin1String("--depuis")
+            || a == QLatin1String("--jusqu-a") || a == QLatin1String("--limite");
         if (valued && i + 1 >= args.size()) {
             c.err << T("%1 demande une valeur.").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;
         }
         if (a == QLatin1String("--afficheur")) {
-            o.filter.display = args[++i];
+            filter.display = args[++i];
         } else if (a == QLatin1String("--lot")) {
-            o.filter.lot = args[++i];
-        } else if (a == QLatin1String("--depuis")) {
-            o.filter.since = parseSince(args[++i]);
-            if (!o.filter.since.isValid()) {
-                c.err << T("--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1").arg(args[i])
+            filter.lot = args[++i];
+        } else if (a == QLatin1String("--depuis") || a == QLatin1String("--jusqu-a")) {
+            const bool since = a == QLatin1String("--depuis");
+            const QDateTime at = since ? parseSince(args[++i]) : parseUntil(args[++i]);
+            if (!at.isValid()) {
+                c.err << (since ? T("--depuis demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1")
+                                : T("--jusqu-a demande une date (AAAA-MM-JJ ou AAAA-MM-JJTHH:MM[:SS][Z]) : %1"))
+                             .arg(args[i])
                       << Qt::endl;
                 return kCliUsage;
             }
+            (since ? filter.since : filter.until) = at;
+        } else if (a == QLatin1String("--limite")) {
+            bool ok = false;
+            limit = args[++i].toInt(&ok);
+            if (!ok || limit < 1) {
+                c.err << T("--limite demande un nombre d'opérations (1 ou plus) : %1").arg(args[i]) << Qt::endl;
+                return kCliUsage;
+            }
         } else if (a == QLatin1String("--json")) {
-            o.json = true;
+            json = true;
         } else if (a == QLatin1String("--csv")) {
-            o.csv = true;
+            csv = true;
         } else if (a == QLatin1String("--formation")) {
-            o.filter.training = true;
+            filter.training = true;
         } else {
             c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;
         }
     }
-    if (o.json && o.csv) {
+    if (json && csv) {
         c.err << T("--json et --csv ne vont pas ensemble.") << Qt::endl;
         return kCliUsage;
     }
-    return kCliOk;
-}
+    const std::unique_ptr<Journal> journal = openJournal(c);
+    if (!journal)
+        return kCliBadFile;
+    // This station's own records first, as far as they go in the time a command waits for them.
+    if (journal->hasServer())
+        journal->flush(kEndWaitMs);
 
-// The records asked for: kCliOk, else the status to exit with (the reason said on err). With a shared
-// server that cannot be read, this station's waiting records and kCliFailed.
-int readHistory(CliContext& c, Journal& journal, const Filter& filter, QList<JournalRecord>& records)
-{
+    // Oldest first, a page at a time; with --limite, from after the newest records but N.
+    PageQuery query;
+    query.filter = filter;
+    query.filter.limit = limit;  // for the station's records that wait for the server
+    query.newestFirst = false;
+    query.count = limit > 0 ? std::min(limit, kStreamPage) : kStreamPage;
+    if (limit > 0) {
+        QString error;
+        query.after = journal->keyFromNewest(filter, limit, &error);
+    }
     int status = kCliOk;
-    if (journal.hasServer()) {
-        // This station's own records first, as far as they go in the time a command waits for them.
-        journal.flush(kEndWaitMs);
-        const JournalPage page = journal.readNow(filter);
-        if (page.error.isEmpty()) {
-            records = page.records;
-        } else {
-            // What the server lacks of this station is still told, and the script knows the rest is missing.
-            records = page.waiting;
+    qint64 written = 0;
+    const auto write = [&](const JournalRecord& r) {
+        if (json)
+            c.out << jsonArrayItem(r, written == 0);
+        else if (csv)
+            c.out << journal::csvLine(r) << '\n';
+        else
+            c.out << humanLine(r) << '\n';
+        ++written;
+    };
+    if (json)
+        c.out << jsonArrayOpening();
+    else if (csv)
+        c.out << journal::csvHeader() << '\n';
+    for (bool first = true;; first = false) {
+        JournalPage page = journal->readPageNow(query, first);
+        if (!page.error.isEmpty()) {
+            if (!journal->hasServer()) {
+                c.err << T("Journal de service illisible : %1").arg(page.error) << Qt::endl;
+                c.out.flush();
+                return kCliBadFile;
+            }
             status = kCliFailed;
-            c.err << T("Journal de service partagé illisible : %1").arg(page.error) << Qt::endl
-                  << (records.size() > 1 ? T("Voici les %1 enregistrements de ce poste qui attendent le serveur.").arg(records.size())
-                      : records.size() == 1 ? T("Voici l'enregistrement de ce poste qui attend le serveur.")
+            c.err << T("Journal de service partagé illisible : %1").arg(page.error) << Qt::endl;
+            if (!first)
+                break;
+            // What the server lacks of this station is still told, and the script knows the rest is missing.
+            const QList<JournalRecord>& waiting = page.waiting;
+            c.err << (waiting.size() > 1 ? T("Voici les %1 enregistrements de ce poste qui attendent le serveur.").arg(waiting.size())
+                      : waiting.size() == 1 ? T("Voici l'enregistrement de ce poste qui attend le serveur.")
                                             : T("Aucun enregistrement de ce poste n'attend le serveur."))
                   << Qt::endl;
+            page.records = waiting;
+            page.atEnd = true;
         }
-        if (!page.setAside.isEmpty())
+        if (first && !page.setAside.isEmpty())
             c.err << (page.setAside.size() > 1
                           ? T("%1 enregistrements de ce poste ont été refusés par le serveur et mis de côté ; "
                               "trivo-cp-cli synchroniser les montre.")
@@ -230,54 +269,20 @@ int readHistory(CliContext& c, Journal& journal, const Filter& filter, QList<Jou
                               "trivo-cp-cli synchroniser le montre."))
                          .arg(page.setAside.size())
                   << Qt::endl;
-    } else {
-        QString error;
-        records = journal.readLocal(filter, &error);
-        if (!error.isEmpty()) {
-            c.err << T("Journal de service illisible : %1").arg(error) << Qt::endl;
-            return kCliBadFile;
+        for (const JournalRecord& r : page.records) {
+            // Records written since the command started come after the N asked for.
+            if (limit > 0 && written >= limit)
+                break;
+            write(r);
         }
+        if (page.atEnd || (limit > 0 && written >= limit))
+            break;
+        query.after = page.last;
     }
-    return status;
-}
-
-void printHistory(CliContext& c, const HistoryOptions& o, const QList<JournalRecord>& records, int status)
-{
-    if (o.json) {
-        QJsonArray array;
-        for (const JournalRecord& r : records)
-            array.append(toJson(r));
-        c.out << QJsonDocument(array).toJson(QJsonDocument::Indented);
-    } else if (o.csv) {
-        c.out << journal::csvHeader() << '\n';
-        for (const JournalRecord& r : records)
-            c.out << journal::csvLine(r) << '\n';
-    } else if (records.isEmpty()) {
-        if (status == kCliOk)
-            c.out << T("Aucune opération dans le journal.") << '\n';
-    } else {
-        for (const JournalRecord& r : records)
-            c.out << humanLine(r) << '\n';
-    }
-}
-
-}  // namespace
-
-int cmdHistorique(CliContext& c, const QStringList& args)
-{
-    HistoryOptions options;
-    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
-    options.filter.training = c.simulate;
-    if (const int usage = parseHistoryOptions(c, args, options); usage != kCliOk)
-        return usage;
-    const std::unique_ptr<Journal> journal = openJournal(c);
-    if (!journal)
-        return kCliBadFile;
-    QList<JournalRecord> records;
-    const int status = readHistory(c, *journal, options.filter, records);
-    if (status == kCliBadFile)
-        return status;
-    printHistory(c, options, records, status);
+    if (json)
+        c.out << jsonArrayEnd();
+    else if (!csv && written == 0 && status == kCliOk)
+        c.out << T("Aucune opération dans le journal.") << '\n';
     return status;
 }
 

@@ -7,12 +7,14 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <fcntl.h>
 #include <future>
+#include <optional>
 #include <set>
 #include <sys/file.h>
 #include <thread>
@@ -126,6 +128,8 @@ struct ReadJob {
     std::function<void(const JournalPage&, const std::shared_ptr<ReadTicket>&)> deliver;
     // Another answer than a page (the figures): runs in place of the read, told when it must not read.
     std::function<void(bool interrupted)> task = {};
+    int keySkip = -1;  // >= 0: the key of the record this many places from the newest (in `last`)
+    std::optional<PageQuery> page;  // a page's read (with stationIfNoServer: this station's records not on the server beside it)
 };
 
 // The reads of the shared server, on a thread and a connection of their own: a read never waits behind
@@ -167,6 +171,9 @@ struct Journal::Private {
 
     std::shared_ptr<ReadTicket> newTicket();
     void queueRead(ReadJob job);
+    // The job's answer posted to `context` (delivered on the reader's thread without one).
+    std::shared_ptr<ReadTicket> queueFor(ReadJob job, QObject* context, std::function<void(const JournalPage&)> done);
+    JournalPage readPaged(const PageQuery& query, bool withWaiting);
     void readerLoop();
     JournalPage readPage(const Filter& filter, bool stationIfNoServer);
     JournalSummary summaryOf(const Filter& filter, bool stationIfNoServer);
@@ -365,6 +372,10 @@ void Journal::Private::readerLoop()
             JournalPage page;
             if (job.ticket->cancelled() || interrupted)
                 page.error = interruptedText();
+            else if (job.keySkip >= 0)
+                page.last = reader->store->keyFromNewest(job.filter, job.keySkip, &page.error);
+            else if (job.page)
+                page = readPaged(*job.page, job.stationIfNoServer);
             else
                 page = readPage(job.filter, job.stationIfNoServer);
             job.deliver(page, job.ticket);
@@ -434,6 +445,55 @@ void Journal::Private::queueSummary(const Filter& filter, bool stationIfNoServer
         deliver(summary);
     };
     queueRead(std::move(job));
+}
+
+JournalPage Journal::Private::readPaged(const PageQuery& query, bool withWaiting)
+{
+    JournalPage page;
+    QString localError;
+    if (hasServer && withWaiting) {
+        // Read before the server: a record sent in between is found on both, and shown once.
+        page.waiting = store.waiting(query.filter, &localError);
+        page.setAside = store.setAside(query.filter, &localError);
+    }
+    page.records = hasServer ? reader->store->page(query, &page.last, &page.error)
+                             : store.page(query, &page.last, &page.error);
+    page.fromServer = hasServer && page.error.isEmpty();
+    page.atEnd = !page.error.isEmpty() || page.records.size() < std::max(1, query.count);
+    if (page.fromServer)
+        page.waiting = withoutIds(page.waiting, page.records);
+    return page;
+}
+
+std::shared_ptr<ReadTicket> Journal::Private::queueFor(ReadJob job, QObject* context,
+                                                       std::function<void(const JournalPage&)> done)
+{
+    wakeSender();
+    std::shared_ptr<ReadTicket> ticket = newTicket();
+    job.ticket = ticket;
+    if (!context) {
+        job.deliver = [done](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) { t->deliver([&] { done(page); }); };
+        queueRead(std::move(job));
+        return ticket;
+    }
+    // A context destroyed first cancels the read, and the answer is posted under the ticket's lock, which
+    // the cancel waits for: nothing is posted to a context once it is going.
+    const QMetaObject::Connection watch = QObject::connect(context, &QObject::destroyed, [weak = std::weak_ptr<ReadTicket>(ticket)] {
+        if (const std::shared_ptr<ReadTicket> t = weak.lock())
+            t->cancel();
+    });
+    job.deliver = [context, done, watch](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) {
+        t->deliver([&] {
+            postTo(context, [done, page, weak = std::weak_ptr<ReadTicket>(t)] {
+                // Cancelled after it was posted, or given up by its caller: not delivered.
+                if (const std::shared_ptr<ReadTicket> live = weak.lock(); live && !live->cancelled())
+                    done(page);
+            });
+        });
+        QObject::disconnect(watch);
+    };
+    queueRead(std::move(job));
+    return ticket;
 }
 
 Journal::Journal(JournalSettings settings)
@@ -525,31 +585,51 @@ QList<JournalRecord> Journal::readLocal(const Filter& filter, QString* error) { 
 std::shared_ptr<ReadTicket> Journal::read(const Filter& filter, QObject* context,
                                           std::function<void(const JournalPage&)> done, bool stationIfNoServer)
 {
-    d->wakeSender();
-    std::shared_ptr<ReadTicket> ticket = d->newTicket();
-    if (!context) {
-        d->queueRead({filter, stationIfNoServer, ticket,
-                      [done](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) { t->deliver([&] { done(page); }); }});
-        return ticket;
-    }
-    // A context destroyed first cancels the read, and the answer is posted under the ticket's lock, which
-    // the cancel waits for: nothing is posted to a context once it is going.
-    const QMetaObject::Connection watch = QObject::connect(context, &QObject::destroyed, [weak = std::weak_ptr<ReadTicket>(ticket)] {
-        if (const std::shared_ptr<ReadTicket> t = weak.lock())
-            t->cancel();
-    });
-    d->queueRead({filter, stationIfNoServer, ticket,
-                  [context, done, watch](const JournalPage& page, const std::shared_ptr<ReadTicket>& t) {
-                      t->deliver([&] {
-                          postTo(context, [done, page, weak = std::weak_ptr<ReadTicket>(t)] {
-                              // Cancelled after it was posted, or given up by its caller: not delivered.
-                              if (const std::shared_ptr<ReadTicket> live = weak.lock(); live && !live->cancelled())
-                                  done(page);
-                          });
-                      });
-                      QObject::disconnect(watch);
-                  }});
-    return ticket;
+    ReadJob job;
+    job.filter = filter;
+    job.stationIfNoServer = stationIfNoServer;
+    return d->queueFor(std::move(job), context, std::move(done));
+}
+
+std::shared_ptr<ReadTicket> Journal::readPage(const PageQuery& query, bool withWaiting, QObject* context,
+                                              std::function<void(const JournalPage&)> done)
+{
+    ReadJob job;
+    job.page = query;
+    job.stationIfNoServer = withWaiting;
+    return d->queueFor(std::move(job), context, std::move(done));
+}
+
+JournalPage Journal::readPageNow(const PageQuery& query, bool withWaiting)
+{
+    std::promise<JournalPage> answer;
+    std::future<JournalPage> page = answer.get_future();
+    ReadJob job;
+    job.page = query;
+    job.stationIfNoServer = withWaiting;
+    job.ticket = d->newTicket();
+    job.deliver = [&answer](const JournalPage& p, const std::shared_ptr<ReadTicket>&) { answer.set_value(p); };
+    d->queueRead(std::move(job));
+    return page.get();
+}
+
+PageKey Journal::keyFromNewest(const Filter& filter, int skip, QString* error)
+{
+    if (!d->hasServer)
+        return d->store.keyFromNewest(filter, skip, error);
+    // On the reader's connection, in its turn.
+    std::promise<JournalPage> answer;
+    std::future<JournalPage> found = answer.get_future();
+    ReadJob job;
+    job.filter = filter;
+    job.keySkip = std::max(0, skip);
+    job.ticket = d->newTicket();
+    job.deliver = [&answer](const JournalPage& p, const std::shared_ptr<ReadTicket>&) { answer.set_value(p); };
+    d->queueRead(std::move(job));
+    const JournalPage page = found.get();
+    if (error && !page.error.isEmpty())
+        *error = page.error;
+    return page.last;
 }
 
 JournalPage Journal::readNow(const Filter& filter, bool stationIfNoServer)
@@ -558,7 +638,7 @@ JournalPage Journal::readNow(const Filter& filter, bool stationIfNoServer)
     std::future<JournalPage> page = answer.get_future();
     d->wakeSender();
     d->queueRead({filter, stationIfNoServer, d->newTicket(),
-                  [&answer](const JournalPage& p, const std::shared_ptr<ReadTicket>&) { answer.set_value(p); }});
+                  [&answer](const JournalPage& p, const std::shared_ptr<ReadTicket>&) { answer.set_value(p); }, -1, {}});
     return page.get();
 }
 
@@ -707,14 +787,14 @@ QStringList lastOperations(Journal& journal, const QString& display, int count)
     if (display.isEmpty())
         return {};
     return operationLines(
-        journal.readNow(Filter{display, QString(), QDateTime(), count, journal.trainingSession()}, true), count);
+        journal.readNow(Filter{display, QString(), QDateTime(), count, journal.trainingSession(), {}, {}}, true), count);
 }
 
 std::shared_ptr<ReadTicket> lastOperations(Journal& journal, const QString& display, QObject* context,
                                            std::function<void(const QStringList&)> done, int count)
 {
     return journal.read(
-        Filter{display, QString(), QDateTime(), display.isEmpty() ? 1 : count, journal.trainingSession()}, context,
+        Filter{display, QString(), QDateTime(), display.isEmpty() ? 1 : count, journal.trainingSession(), {}, {}}, context,
         [done, count, display](const JournalPage& page) { done(display.isEmpty() ? QStringList() : operationLines(page, count)); },
         true);
 }

@@ -60,6 +60,10 @@ struct JournalPage {
     // With a server: this station's records that have not reached it (waiting, or refused by it).
     QList<JournalRecord> waiting;
     QList<SetAsideRecord> setAside;
+    // A page's read (readPage): the key of its last record, to read the next page after it, and whether the
+    // records matched end with it.
+    PageKey last;
+    bool atEnd = false;
 };
 
 // A read under way off the caller's thread. cancel() ends it: its answer never comes, and the server
@@ -119,6 +123,15 @@ public:
                                      bool stationIfNoServer = false);
     // The same, waiting for the answer (the command line).
     JournalPage readNow(const Filter& filter, bool stationIfNoServer = false);
+    // One page of the records in the order of time (the shared server's when there is one, else this
+    // station's), read off the calling thread as read() is. With `withWaiting` and a server, this station's
+    // records that are not on it come beside the page (waiting, refused), as with read().
+    std::shared_ptr<ReadTicket> readPage(const PageQuery& query, bool withWaiting, QObject* context,
+                                         std::function<void(const JournalPage&)> done);
+    JournalPage readPageNow(const PageQuery& query, bool withWaiting = false);
+    // The key of the record `skip` places from the newest the filter matches (on the server when there is
+    // one); invalid when there are fewer.
+    PageKey keyFromNewest(const Filter& filter, int skip, QString* error);
     // Every station's records on the shared server.
     QList<JournalRecord> readServer(const Filter& filter, QString* error);
     // The figures of the records that match (journal_summary.h), counted by the shared server when there

@@ -7,11 +7,13 @@
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QSysInfo>
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QTimeZone>
 #include <QUuid>
 
 #include <algorithm>
+#include <cstdio>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -199,6 +201,22 @@ QJsonObject toJson(const JournalRecord& r)
     return o;
 }
 
+QByteArray jsonArrayOpening() { return "["; }
+
+QByteArray jsonArrayItem(const JournalRecord& record, bool first)
+{
+    // The object indented one level more, as it stands inside the array.
+    QByteArray object = QJsonDocument(toJson(record)).toJson(QJsonDocument::Indented);
+    object.chop(1);  // its last line break: the array's separator or end follows
+    QByteArray out = first ? "\n" : ",\n";
+    for (const QByteArray& line : object.split('\n'))
+        out += "    " + line + '\n';
+    out.chop(1);
+    return out;
+}
+
+QByteArray jsonArrayEnd() { return "\n]\n"; }
+
 QString csvHeader() { return columnNames().join(QLatin1Char(',')); }
 
 QString csvLine(const JournalRecord& r)
@@ -210,10 +228,40 @@ QString csvLine(const JournalRecord& r)
     return fields.join(QLatin1Char(','));
 }
 
-QString timeText(const QDateTime& at) { return at.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")); }
+QString timeText(const QDateTime& at)
+{
+    const QDateTime utc = at.toUTC();
+    const QDate day = utc.date();
+    const QTime time = utc.time();
+    // Written by hand, not through a format: every record read or written goes through here.
+    if (!utc.isValid() || day.year() < 1000 || day.year() > 9999)
+        return utc.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", day.year(), day.month(), day.day(),
+                  time.hour(), time.minute(), time.second(), time.msec());
+    return QString::fromLatin1(text, 24);
+}
 
 QDateTime timeFromText(const QString& text)
 {
+    // The journal's own form ("2024-05-02T08:15:00.125Z") read by hand; any other through Qt's reading.
+    const auto digits = [&text](qsizetype from, qsizetype count) {
+        int value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    if (text.size() == 24 && text[4] == u'-' && text[7] == u'-' && text[10] == u'T' && text[13] == u':'
+        && text[16] == u':' && text[19] == u'.' && text[23] == u'Z') {
+        const QDate day(digits(0, 4), digits(5, 2), digits(8, 2));
+        const QTime time(digits(11, 2), digits(14, 2), digits(17, 2), digits(20, 3));
+        if (day.isValid() && time.isValid())
+            return QDateTime(day, time, Qt::UTC);
+    }
     QDateTime at = QDateTime::fromString(text, Qt::ISODateWithMs);
     return at.isValid() ? at.toUTC() : at;
 }
@@ -221,6 +269,10 @@ QDateTime timeFromText(const QString& text)
 bool matches(const Filter& f, const JournalRecord& r)
 {
     if (!f.display.isEmpty() && f.display != r.serial && f.display != r.usbPath)
+        return false;
+    if (!f.otherDisplays.isEmpty() && (f.otherDisplays == r.serial || f.otherDisplays == r.usbPath))
+        return false;
+    if (f.until.isValid() && r.at >= f.until)
         return false;
     if (!f.lot.isEmpty() && f.lot != r.lot)
         return false;
@@ -236,6 +288,14 @@ QDateTime parseSince(const QString& text)
         return day.startOfDay().toUTC();
     const QDateTime at = QDateTime::fromString(t, Qt::ISODateWithMs);
     return at.isValid() ? at.toUTC() : QDateTime();
+}
+
+QDateTime parseUntil(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (const QDate day = QDate::fromString(t, Qt::ISODate); day.isValid() && t.size() == 10)
+        return day.addDays(1).startOfDay().toUTC();
+    return parseSince(t);
 }
 
 QList<JournalRecord> displayFirst(QList<JournalRecord> records, const QString& display)

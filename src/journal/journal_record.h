@@ -119,6 +119,11 @@ private:
 // The columns of "historique --json" and "--csv", in this order.
 const QStringList& columnNames();
 QJsonObject toJson(const JournalRecord& record);
+// "--json" a record at a time, in the bytes of the whole array as QJsonDocument indents it: the opening,
+// each record (`first` for the first), then the end.
+QByteArray jsonArrayOpening();
+QByteArray jsonArrayItem(const JournalRecord& record, bool first);
+QByteArray jsonArrayEnd();
 QString csvHeader();
 QString csvLine(const JournalRecord& record);
 // The time as the journal stores it: ISO 8601 in UTC with milliseconds ("2024-05-02T08:15:00.125Z").
@@ -132,12 +137,32 @@ struct Filter {
     QDateTime since;  // invalid: from the start
     int limit = 0;    // the newest `limit` records; 0: all
     bool training = false;  // the training records too (a training session, --formation); else service only
+    QDateTime until = {};  // before this time; invalid: to the end
+    QString otherDisplays = {};  // not this display's records (the others, after the selected display's)
+};
+
+// Where a page of the journal ends in its order (time, then place in the database): the next page starts
+// after it, whatever was written meanwhile.
+struct PageKey {
+    QString at;  // as the journal stores it (timeText)
+    qint64 seq = 0;
+    bool valid() const { return !at.isEmpty(); }
+};
+
+// One page of the records a filter matches (its display, limit and training as in a read).
+struct PageQuery {
+    Filter filter;
+    PageKey after;  // invalid: from the newest (or oldest) record
+    bool newestFirst = true;
+    int count = 200;
 };
 bool matches(const Filter& filter, const JournalRecord& record);
 
 // A date from the command line or the window: "2024-05-02" (that day's start, local time) or an ISO 8601
 // date and time ("2024-05-02T08:00", "2024-05-02T08:00:00Z", "...+02:00"); invalid when neither.
 QDateTime parseSince(const QString& text);
+// The end of a period: a day alone is up to its end (the next day's start), a time is itself.
+QDateTime parseUntil(const QString& text);
 
 // The history of one display first (newest first), then the others (newest first).
 QList<JournalRecord> displayFirst(QList<JournalRecord> records, const QString& display);

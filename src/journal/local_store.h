@@ -67,6 +67,11 @@ public:
     // The figures of the records that match (the display, the lot, the date; `limit` is not used), counted
     // by SQLite in one read transaction.
     JournalSummary summary(const Filter& filter);
+    // Up to `query.count` records in the journal's order of time, after `query.after`; `last` is the key of
+    // the page's last one (unchanged when the page is empty). The filter's limit is not used.
+    QList<JournalRecord> page(const PageQuery& query, PageKey* last, QString* error);
+    // The key of the record `skip` places from the newest the filter matches; invalid when there are fewer.
+    PageKey keyFromNewest(const Filter& filter, int skip, QString* error);
 
     // The oldest finished records not sent yet, in order, after the one at `after` in the order (a record "en
     // cours" waits for its end; one set aside is not sent again).

@@ -18,7 +18,7 @@ namespace trivo::journal {
 
 namespace {
 
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 4;
 // Taken while the schema is created or upgraded, so that two administrators at once do it once.
 constexpr const char* kSchemaLock = "SELECT pg_advisory_xact_lock(74260124)";
 
@@ -62,6 +62,13 @@ const char* const kMigrations[] = {
     " revision integer NOT NULL, poste text NOT NULL, etat text NOT NULL,"
     " horodatage timestamptz NOT NULL DEFAULT now());"
     "CREATE INDEX trivo_lot_unite_lot ON trivo_lot_unite (lot);",
+    // 4: what the history and the figures ask for, each in the order of time the pages follow.
+    "DROP INDEX trivo_journal_horodatage;"
+    "CREATE INDEX trivo_journal_horodatage ON trivo_journal (horodatage, seq);"
+    "DROP INDEX trivo_journal_lot;"
+    "CREATE INDEX trivo_journal_lot ON trivo_journal (lot, horodatage, seq);"
+    "CREATE INDEX trivo_journal_resultat ON trivo_journal (resultat, horodatage);"
+    "CREATE INDEX trivo_journal_operation ON trivo_journal (operation, horodatage);",
 };
 
 const char* const kSelect =
@@ -585,6 +592,37 @@ InsertOutcome ServerStore::insert(const QList<JournalRecord>& records)
     return out;
 }
 
+namespace {
+
+// The filter as SQL conditions (from " WHERE"), its values added to `params` as $1, $2...
+QByteArray whereOf(const Filter& f, QList<QByteArray>& params)
+{
+    QByteArray where = " WHERE true";
+    auto param = [&](const QString& v) {
+        params << v.toUtf8();
+        return "$" + QByteArray::number(params.size());
+    };
+    if (!f.display.isEmpty()) {
+        const QByteArray p = param(f.display);
+        where += " AND (afficheur = " + p + " OR chemin = " + p + ")";
+    }
+    if (!f.otherDisplays.isEmpty()) {
+        const QByteArray p = param(f.otherDisplays);
+        where += " AND afficheur <> " + p + " AND chemin <> " + p;
+    }
+    if (!f.lot.isEmpty())
+        where += " AND lot = " + param(f.lot);
+    if (f.since.isValid())
+        where += " AND horodatage >= " + param(timeText(f.since)) + "::timestamptz";
+    if (f.until.isValid())
+        where += " AND horodatage < " + param(timeText(f.until)) + "::timestamptz";
+    if (!f.training)
+        where += " AND NOT formation";
+    return where;
+}
+
+}  // namespace
+
 QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
 {
     QList<JournalRecord> records;
@@ -595,22 +633,8 @@ QList<JournalRecord> ServerStore::read(const Filter& f, QString* error)
     };
     if (const QString why = connect(); !why.isEmpty())
         return failed(why);
-    QByteArray where = " WHERE true";
     QList<QByteArray> params;
-    auto param = [&](const QString& v) {
-        params << v.toUtf8();
-        return "$" + QByteArray::number(params.size());
-    };
-    if (!f.display.isEmpty()) {
-        const QByteArray p = param(f.display);
-        where += " AND (afficheur = " + p + " OR chemin = " + p + ")";
-    }
-    if (!f.lot.isEmpty())
-        where += " AND lot = " + param(f.lot);
-    if (f.since.isValid())
-        where += " AND horodatage >= " + param(timeText(f.since)) + "::timestamptz";
-    if (!f.training)
-        where += " AND NOT formation";
+    const QByteArray where = whereOf(f, params);
     QByteArray sql = QByteArray(kSelect) + where + " ORDER BY horodatage, seq";
     if (f.limit > 0)
         sql = "SELECT * FROM (" + QByteArray(kSelect) + where + " ORDER BY horodatage DESC, seq DESC LIMIT "
@@ -721,6 +745,63 @@ ServerRows ServerStore::query(const QByteArray& sql, const QList<QByteArray>& pa
         out.rows << values;
     }
     return out;
+}
+
+QList<JournalRecord> ServerStore::page(const PageQuery& query, PageKey* last, QString* error)
+{
+    QList<JournalRecord> records;
+    if (const QString why = connect(); !why.isEmpty()) {
+        if (error)
+            *error = why;
+        return records;
+    }
+    QList<QByteArray> params;
+    QByteArray where = whereOf(query.filter, params);
+    if (query.after.valid()) {
+        params << query.after.at.toUtf8() << QByteArray::number(query.after.seq);
+        where += " AND (horodatage, seq) " + QByteArray(query.newestFirst ? "<" : ">") + " ($"
+            + QByteArray::number(params.size() - 1) + "::timestamptz, $" + QByteArray::number(params.size())
+            + "::bigint)";
+    }
+    const QByteArray direction = query.newestFirst ? " DESC" : "";
+    // The record's place beside its columns, for the key of the page's last one.
+    const QByteArray sql = QByteArray(kSelect).replace(" FROM trivo_journal", ", seq FROM trivo_journal") + where
+        + " ORDER BY horodatage" + direction + ", seq" + direction + " LIMIT " + QByteArray::number(std::max(1, query.count));
+    const Exec result = exec(sql, params);
+    if (!result.ok()) {
+        if (error)
+            *error = failResult(T("lecture impossible"), result);
+        return records;
+    }
+    const int rows = PQntuples(result.result);
+    records.reserve(rows);
+    for (int row = 0; row < rows; ++row)
+        records << recordOf(result.result, row);
+    if (rows > 0)
+        *last = {text(result.result, rows - 1, 1), text(result.result, rows - 1, kColumns).toLongLong()};
+    return records;
+}
+
+PageKey ServerStore::keyFromNewest(const Filter& filter, int skip, QString* error)
+{
+    PageKey key;
+    if (const QString why = connect(); !why.isEmpty()) {
+        if (error)
+            *error = why;
+        return key;
+    }
+    QList<QByteArray> params;
+    const QByteArray sql = "SELECT to_char(horodatage AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS.MS\"Z\"'), seq "
+                           "FROM trivo_journal" + whereOf(filter, params) + " ORDER BY horodatage DESC, seq DESC LIMIT 1 OFFSET "
+        + QByteArray::number(std::max(0, skip));
+    const Exec result = exec(sql, params);
+    if (!result.ok()) {
+        if (error)
+            *error = failResult(T("lecture impossible"), result);
+    } else if (PQntuples(result.result) > 0) {
+        key = {text(result.result, 0, 0), text(result.result, 0, 1).toLongLong()};
+    }
+    return key;
 }
 
 SchemaOutcome ServerStore::initialise()

@@ -72,6 +72,11 @@ public:
     JournalSummary summary(const Filter& filter);
     // One statement on the connection open (connect() first; BEGIN and COMMIT are statements too).
     ServerRows query(const QByteArray& sql, const QList<QByteArray>& params = {});
+    // Up to `query.count` records in the order of time, after `query.after`; `last` is the key of the page's
+    // last one (unchanged when the page is empty). The filter's limit is not used.
+    QList<JournalRecord> page(const PageQuery& query, PageKey* last, QString* error);
+    // The key of the record `skip` places from the newest the filter matches; invalid when there are fewer.
+    PageKey keyFromNewest(const Filter& filter, int skip, QString* error);
     // Creates or upgrades the schema (the administrator's command); needs the right to create tables.
     SchemaOutcome initialise();
 

@@ -2,7 +2,8 @@
 // server of the test's own, then "historique" read back from the server and from each station, its fields
 // checked against the production log's blocks and the model file; a server whose journal table another
 // session locks, which holds no command back; the password of every form of connection kept out of every
-// output of a failing run; "bilan" over a station's journal the test writes.
+// output of a failing run; a station's large journal written a page at a time, the newest N or up to a
+// date, its JSON the bytes of the whole array; "bilan" over a station's journal the test writes.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +17,7 @@
 #include "journal/journal.h"
 #include "journal/journal_record.h"
 #include "production/production_log.h"
+#include "support/journal_generator.h"
 #include "support/postgres_server.h"
 
 using namespace trivo;
@@ -25,6 +27,7 @@ namespace {
 const QString kCli = QStringLiteral(TRIVO_CLI_PATH);
 const QString kModel = QStringLiteral(TRIVO_CLI_DATA "/model.config_CP");
 constexpr int kProcessTimeoutMs = 120000;  // a bound for a hung process, not a measure
+constexpr int kPaged = 12000;  // records of the paged journal: six pages of historique, two lots
 
 // A station: its own data folder (its local journal) and settings.
 struct Station {
@@ -102,7 +105,7 @@ private slots:
         Station admin;
         admin.home = dir_.filePath(QStringLiteral("admin"));
         QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).startsWith("Schéma du journal créé"));
-        QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).contains("à jour (version 3)"));
+        QVERIFY(admin.run({"--base", server_.uri(), "base", "initialiser"}).contains("à jour (version 4)"));
         server_.query(QStringLiteral("CREATE ROLE atelier LOGIN PASSWORD 'S3CRET-juste';"
                                      "GRANT SELECT, INSERT ON trivo_journal, trivo_journal_version TO atelier;"
                                      "GRANT USAGE ON SEQUENCE trivo_journal_seq_seq TO atelier"));
@@ -110,6 +113,51 @@ private slots:
         QVERIFY2(server_.requirePasswords(), qPrintable(server_.error()));
         locked_.home = dir_.filePath(QStringLiteral("locked"));
         QVERIFY(QDir().mkpath(locked_.home));
+    }
+
+    // Generated records n: serials SN000000000 ... in the order of time. Past many pages of historique: none
+    // twice, none missed; --limite and --jusqu-a cut where they say.
+    void pagedHistory_data()
+    {
+        QTest::addColumn<QStringList>("args");  // "T<k>": the time of record k
+        QTest::addColumn<int>("first");         // the serial of the first line
+        QTest::addColumn<int>("count");
+        QTest::newRow("every record") << QStringList{} << 0 << kPaged;
+        QTest::newRow("the newest 3") << QStringList{"--limite", "3"} << kPaged - 3 << 3;
+        QTest::newRow("the newest, more than there are") << QStringList{"--limite", "99999"} << 0 << kPaged;
+        QTest::newRow("a lot's newest 2") << QStringList{"--lot", "L1", "--limite", "2"} << 9998 << 2;
+        QTest::newRow("up to a time") << QStringList{"--jusqu-a", "T4500", "--limite", "3"} << 4497 << 3;
+        QTest::newRow("between two times") << QStringList{"--depuis", "T2000", "--jusqu-a", "T6100"} << 2000 << 4100;
+        QTest::newRow("nothing") << QStringList{"--lot", "aucun"} << 0 << 0;
+    }
+    void pagedHistory()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, first);
+        QFETCH(int, count);
+        Station station;
+        station.home = dir_.filePath(QStringLiteral("paged"));
+        const QString path = station.home + QStringLiteral("/data/trivo/trivo-cp/journal.sqlite");
+        if (!QFile::exists(path)) {
+            QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+            QCOMPARE(test::generateJournal(path, kPaged), QString());
+        }
+        const QStringList all = QString::fromUtf8(station.run({"historique", "--csv"})).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(all.size(), kPaged + 1);
+        for (QString& a : args)
+            if (a.startsWith(u'T'))
+                a = production::csvFields(all.at(a.mid(1).toInt() + 1)).at(1);
+        const QStringList lines = QString::fromUtf8(station.run(QStringList{"historique", "--csv"} + args)).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), count + 1);
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(production::csvFields(lines[i + 1]).at(5), test::generatedSerial(first + i));
+        // The JSON, written a record at a time, is the array QJsonDocument makes of the same records.
+        const QByteArray json = station.run(QStringList{"historique", "--json"} + args);
+        QJsonParseError error;
+        const QJsonDocument parsed = QJsonDocument::fromJson(json, &error);
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(parsed.array().size(), count);
+        QCOMPARE(json, parsed.toJson(QJsonDocument::Indented));
     }
 
     void twoStationsAtOnceIntoOneServer()

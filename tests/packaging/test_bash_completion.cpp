@@ -117,7 +117,7 @@ private slots:
             << QStringList{"historique"};
         QTest::newRow("historique options")
             << QStringList{cli, "historique", "--depuis", "2024-05-02", "--"}
-            << QStringList{"--afficheur", "--csv", "--depuis", "--formation", "--help", "--json", "--lot"};
+            << QStringList{"--afficheur", "--csv", "--depuis", "--formation", "--help", "--jusqu-a", "--json", "--limite", "--lot"};
         QTest::newRow("base initialiser") << QStringList{cli, "--base", "host=h", "base", "i"} << QStringList{"initialiser"};
         QTest::newRow("flasher confirmation option")
             << QStringList{cli, "firmware", "flasher", "fw.hex", ""} << QStringList{"--oui"};

@@ -11,8 +11,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSaveFile>
+#include <QScrollBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "common/dialogs.h"
@@ -31,6 +33,7 @@ using namespace journal;
 
 namespace {
 
+constexpr qsizetype kListedDisplays = 200;
 const QString kCsvFilter = FR("Fichier CSV (*.csv);;Tous les fichiers (*)");
 // What a screen reader says of the controls whose caption does not say it.
 const QString kDisplayName = FR("Afficheur");
@@ -38,25 +41,6 @@ const QString kLotName = FR("Lot");
 const QString kSinceName = FR("Date de début");
 const QString kTableName = FR("Opérations du journal");
 const QString kSourceName = FR("Source du journal");
-
-const QStringList kHeaders = {FR("Date"),      FR("Opération"), FR("Résultat"), FR("Afficheur"), FR("Opérateur"),
-                              FR("Poste"),     FR("Lot"),       FR("Fichier"),  FR("Durée (ms)"), FR("Message")};
-
-// The record as the table shows it: the journal's words in the program's language, the message as it was
-// recorded.
-QStringList cells(const JournalRecord& r)
-{
-    return {r.at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            operationShown(r.operation),
-            resultShown(r.outcome),
-            r.display(),
-            r.operatorName,
-            r.station,
-            r.lot,
-            r.fileName,
-            QString::number(r.durationMs),
-            r.message};
-}
 
 }  // namespace
 
@@ -116,16 +100,16 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     buttons->addWidget(export_);
     buttons->addStretch();
 
-    table_ = new QTableWidget(0, int(kHeaders.size()), this);
+    model_ = new HistoryModel(journal_, this);
+    table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("TABLE"));
-    QStringList headers;
-    for (const QString& header : kHeaders)
-        headers << T(header);
-    table_->setHorizontalHeaderLabels(headers);
+    table_->setModel(model_);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Rows of one height, not measured one by one: a table of many pages scrolls without asking each row.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Tab leaves the table for the next control; the arrows move among its rows.
     table_->setTabKeyNavigation(false);
 
@@ -162,7 +146,9 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
     connect(onlyDisplay_, &QCheckBox::toggled, this, &HistoryWindow::ACTUALISER_Click);
     connect(sinceOn_, &QCheckBox::toggled, this, &HistoryWindow::ACTUALISER_Click);
     connect(since_, &QDateEdit::dateChanged, this, &HistoryWindow::ACTUALISER_Click);
-    connect(display_, &QComboBox::currentTextChanged, this, &HistoryWindow::fillTable);
+    // The selected display's records come first: a read in that order, as a filter's change is.
+    connect(display_, &QComboBox::currentTextChanged, this, &HistoryWindow::ACTUALISER_Click);
+    connect(model_, &HistoryModel::pageRead, this, &HistoryWindow::showPage);
     connect(lot_, &QLineEdit::editingFinished, this, &HistoryWindow::ACTUALISER_Click);
 
     ACTUALISER_Click();
@@ -170,8 +156,9 @@ HistoryWindow::HistoryWindow(Dialogs& dialogs, Journal& journal, QWidget* parent
 
 HistoryWindow::~HistoryWindow()
 {
-    if (reading_)
-        reading_->cancel();
+    model_->cancel();
+    if (exportReading_)
+        exportReading_->cancel();
 }
 
 QSize HistoryWindow::sizeHint() const { return QSize(980, 420).expandedTo(QWidget::sizeHint()); }
@@ -192,125 +179,99 @@ Filter HistoryWindow::filter() const
 
 void HistoryWindow::ACTUALISER_Click()
 {
-    if (reading_)
-        reading_->cancel();
     status_->setText(journal_.hasServer()
                          ? T("Lecture du serveur partagé %1...").arg(journal_.serverShown())
                          : T("Lecture du journal du poste %1...").arg(QDir::toNativeSeparators(journal_.databasePath())));
     cancel_->setEnabled(true);
-    reading_ = journal_.read(filter(), this, [this](const JournalPage& page) { showPage(page); });
+    resized_ = false;
+    model_->restart(filter(), selectedDisplay(), onlyDisplay_->isChecked());
 }
 
 void HistoryWindow::ANNULER_Click()
 {
-    if (!reading_)
+    if (!model_->isReading())
         return;
-    reading_->cancel();
-    reading_.reset();
+    model_->cancel();
     cancel_->setEnabled(false);
     status_->setText(T("Lecture annulée : le tableau est celui de la lecture précédente."));
 }
 
-void HistoryWindow::showPage(const JournalPage& page)
+void HistoryWindow::showPage()
 {
-    reading_.reset();
     cancel_->setEnabled(false);
-    readError_ = page.error;
-    waiting_.clear();
-    refused_.clear();
-    if (!page.error.isEmpty() && !journal_.hasServer()) {
-        status_->setText(T("Journal illisible : %1").arg(page.error));
-        all_.clear();
-        shown_.clear();
-        table_->setRowCount(0);
+    if (model_->localError()) {
+        status_->setText(T("Journal illisible : %1").arg(model_->error()));
         return;
     }
-    // With a server, what it lacks of this station is shown beside what it holds, and says so.
-    QList<JournalRecord> records = page.records;
-    for (const JournalRecord& r : page.waiting) {
-        records << r;
-        waiting_.insert(r.id);
+    const QList<JournalRecord>& records = model_->records();
+    if (listed_ > records.size() || model_->rowCount() <= HistoryCursor::kPage) {
+        // A new read: the list is that of its displays. What the operator typed stays.
+        const QString current = display_->currentText();
+        const QSignalBlocker block(display_);
+        display_->clear();
+        display_->setCurrentText(current);
+        displays_.clear();
+        listed_ = 0;
     }
-    for (const SetAsideRecord& aside : page.setAside) {
-        records << aside.record;
-        refused_.insert(aside.record.id, aside.reason);
-    }
-    // The displays met so far, offered in the list; what the operator typed stays.
-    const QString current = display_->currentText();
-    QStringList displays;
-    for (const JournalRecord& r : records)
-        if (!displays.contains(r.display()))
-            displays << r.display();
-    displays.sort();
+    // The displays met so far, offered in the list in their order, each new one put in its place; a list
+    // to choose from, not an index of a line's every unit: it stops growing at kListedDisplays.
     const QSignalBlocker block(display_);
-    display_->clear();
-    display_->addItems(displays);
-    display_->setCurrentText(current);
-    all_ = records;
-    fillTable();
-}
-
-void HistoryWindow::fillTable()
-{
-    const QString display = selectedDisplay();
-    QList<JournalRecord> records = displayFirst(all_, display);
-    if (onlyDisplay_->isChecked() && !display.isEmpty())
-        records.removeIf([&](const JournalRecord& r) { return r.serial != display && r.usbPath != display; });
-    shown_ = records;
-    table_->setRowCount(int(shown_.size()));
-    for (int row = 0; row < shown_.size(); ++row) {
-        const JournalRecord& r = shown_[row];
-        const bool mine = !display.isEmpty() && (r.serial == display || r.usbPath == display);
-        QStringList texts = cells(r);
-        QString note;
-        if (refused_.contains(r.id)) {
-            note = T("Refusé par le serveur, mis de côté : %1").arg(refused_.value(r.id));
-            texts.last() = note + QStringLiteral(" — ") + texts.last();
-        } else if (waiting_.contains(r.id)) {
-            note = T("Pas encore sur le serveur partagé : attend d'y être envoyé.");
+    const QString current = display_->currentText();
+    for (; listed_ < records.size() && displays_.size() < kListedDisplays; ++listed_) {
+        const QString display = records[listed_].display();
+        if (displays_.contains(display))
+            continue;
+        displays_.insert(display);
+        int low = 0;
+        int high = display_->count();
+        while (low < high) {
+            const int middle = (low + high) / 2;
+            if (display_->itemText(middle) < display)
+                low = middle + 1;
+            else
+                high = middle;
         }
-        for (int column = 0; column < texts.size(); ++column) {
-            auto* item = new QTableWidgetItem(texts[column]);
-            if (mine || !note.isEmpty()) {
-                QFont font = item->font();
-                font.setBold(mine);
-                font.setItalic(!note.isEmpty());
-                item->setFont(font);
-                item->setToolTip(note);
-            }
-            if (column == 2 && (r.outcome == Result::Failed || r.outcome == Result::Interrupted))
-                item->setForeground(theme::kFailedLine.text.get());
-            table_->setItem(row, column, item);
-        }
+        display_->insertItem(low, display);
     }
-    table_->resizeColumnsToContents();
-    // While a read is under way the status says so; its answer sets the status again.
-    if (!reading_)
-        status_->setText(statusText());
+    if (display_->currentText() != current)
+        display_->setCurrentText(current);
+    if (!resized_) {
+        table_->resizeColumnsToContents();
+        resized_ = true;
+    }
+    status_->setText(statusText());
 }
 
 QString HistoryWindow::statusText() const
 {
-    const QString count = (shown_.size() > 1 ? T("%1 opérations") : T("%1 opération")).arg(shown_.size());
+    const qsizetype shown = model_->records().size();
+    QString count = (shown > 1 ? T("%1 opérations") : T("%1 opération")).arg(shown);
+    if (!model_->atEnd())
+        count = T("%1 les plus récentes (la suite en faisant défiler)").arg(count);
     if (!journal_.hasServer())
         return T("Journal du poste %1 — %2").arg(QDir::toNativeSeparators(journal_.databasePath()), count);
-    QString text = readError_.isEmpty()
+    const QString readError = model_->error();
+    QString text = readError.isEmpty()
         ? T("Serveur partagé %1 — %2").arg(journal_.serverShown(), count)
         : T("Serveur partagé illisible : %1. Seules les opérations de ce poste qui n'y sont pas : %2")
-              .arg(readError_, count);
-    if (!waiting_.isEmpty() && readError_.isEmpty())
-        text += (waiting_.size() > 1 ? T(" ; %1 de ce poste attendent d'y être envoyées")
-                                     : T(" ; %1 de ce poste attend d'y être envoyée"))
-                    .arg(waiting_.size());
-    if (!refused_.isEmpty())
-        text += (refused_.size() > 1 ? T(" ; %1 refusées par le serveur, mises de côté")
-                                     : T(" ; %1 refusée par le serveur, mise de côté"))
-                    .arg(refused_.size());
+              .arg(readError, count);
+    const qsizetype waiting = model_->waitingCount();
+    const qsizetype refused = model_->refusedCount();
+    if (waiting > 0 && readError.isEmpty())
+        text += (waiting > 1 ? T(" ; %1 de ce poste attendent d'y être envoyées")
+                             : T(" ; %1 de ce poste attend d'y être envoyée"))
+                    .arg(waiting);
+    if (refused > 0)
+        text += (refused > 1 ? T(" ; %1 refusées par le serveur, mises de côté")
+                             : T(" ; %1 refusée par le serveur, mise de côté"))
+                    .arg(refused);
     return text;
 }
 
 void HistoryWindow::EXPORTER_Click()
 {
+    if (isExporting())
+        return;
     FileRequest request;
     request.title = T("Exporter l'historique.");
     request.filter = T(kCsvFilter);
@@ -320,15 +281,68 @@ void HistoryWindow::EXPORTER_Click()
     const QString path = dialogs_.saveFile(request);
     if (path.isEmpty())
         return;
-    QByteArray bytes = journal::csvHeader().toUtf8() + '\n';
-    for (const JournalRecord& r : shown_)
-        bytes += journal::csvLine(r).toUtf8() + '\n';
-    if (const FileError error = writeFileWhole(path, bytes); error.failed()) {
+    // What the table shows, every page of it and not only those scrolled to, written as it is read: the
+    // file is replaced only once whole.
+    exportFile_ = std::make_unique<QSaveFile>(path);
+    if (!exportFile_->open(QIODevice::WriteOnly)) {
+        const FileError error = openFault(path, true, exportFile_->errorString());
+        exportFile_.reset();
         present(OperationResult::fileFailure(error), dialogs_, nullptr);
         return;
     }
-    dialogs_.inform((shown_.size() > 1 ? T("Historique exporté : %1 opérations.") : T("Historique exporté : %1 opération."))
-                        .arg(shown_.size()),
+    export_->setEnabled(false);
+    exported_ = 0;
+    exportRead_ = false;
+    exportCursor_ = std::make_unique<HistoryCursor>(journal_, filter(), selectedDisplay(), onlyDisplay_->isChecked());
+    exportFile_->write(journal::csvHeader().toUtf8() + '\n');
+    exportNext();
+}
+
+void HistoryWindow::exportNext()
+{
+    exportReading_ = exportCursor_->next(this, [this](const HistoryRows& rows) {
+        exportReading_.reset();
+        // A journal that stops answering part way leaves no file that would look whole.
+        if (rows.localError || (!rows.error.isEmpty() && exportRead_)) {
+            exportEnded(T("Journal illisible : %1").arg(rows.error));
+            return;
+        }
+        exportRead_ = exportRead_ || rows.error.isEmpty();
+        QByteArray bytes;
+        for (const JournalRecord& r : rows.records)
+            bytes += journal::csvLine(r).toUtf8() + '\n';
+        exported_ += rows.records.size();
+        if (exportFile_->write(bytes) != bytes.size()) {
+            exportEnded(QString());
+            return;
+        }
+        if (exportCursor_->atEnd())
+            exportEnded(QString());
+        else
+            exportNext();
+    });
+}
+
+void HistoryWindow::exportEnded(const QString& failure)
+{
+    const std::unique_ptr<QSaveFile> file = std::move(exportFile_);
+    exportCursor_.reset();
+    export_->setEnabled(true);
+    if (!failure.isEmpty()) {
+        file->cancelWriting();
+        file->commit();
+        dialogs_.inform(failure, MsgIcon::Exclamation);
+        return;
+    }
+    if (!file->commit()) {
+        const FileError error{errnum::kDeviceIo, 0,
+                              T("non enregistré, erreur d'écriture : %1 (%2)")
+                                  .arg(QDir::toNativeSeparators(file->fileName()), file->errorString())};
+        present(OperationResult::fileFailure(error), dialogs_, nullptr);
+        return;
+    }
+    dialogs_.inform((exported_ > 1 ? T("Historique exporté : %1 opérations.") : T("Historique exporté : %1 opération."))
+                        .arg(exported_),
                     MsgIcon::Information);
 }
 

@@ -2,7 +2,8 @@
 // The "Historique" window: the service journal as a table, the selected display's operations first, with
 // filters on the display, the lot and a date, and an export of what is shown to a CSV file. It reads the
 // shared server when the station has one, else the station's own journal; it never talks to a display.
-// The reading runs off the GUI thread: the window says that it reads, and "Annuler" stops it.
+// The table reads a page at a time as it is scrolled (HistoryModel), off the GUI thread: the window says
+// that it reads, and "Annuler" stops it. The export reads every page in turn, also off the GUI thread.
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -12,6 +13,7 @@
 
 #include "common/language.h"
 #include "journal/journal.h"
+#include "journal/ui/history_model.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,7 +21,8 @@ class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTableWidget;
+class QSaveFile;
+class QTableView;
 
 namespace trivo {
 class Dialogs;
@@ -42,26 +45,31 @@ public:
     void ACTUALISER_Click();
     void ANNULER_Click();
     void EXPORTER_Click();
-    bool isReading() const { return reading_ != nullptr; }
+    bool isReading() const { return model_->isReading(); }
+    bool isExporting() const { return exportFile_ != nullptr; }
 
-    // What the table shows, in its order.
-    const QList<journal::JournalRecord>& shown() const { return shown_; }
+    // What the table shows so far (the pages read), in its order.
+    const QList<journal::JournalRecord>& shown() const { return model_->records(); }
     QString statusText() const;
 
 private:
     journal::Filter filter() const;
-    void showPage(const journal::JournalPage& page);
-    void fillTable();
+    void showPage();
+    void exportNext();
+    void exportEnded(const QString& failure);
 
     Dialogs& dialogs_;
     journal::Journal& journal_;
-    QList<journal::JournalRecord> all_;  // as read, before the display's come first
-    QList<journal::JournalRecord> shown_;
-    std::shared_ptr<journal::ReadTicket> reading_;
-    QString readError_;
-    // With a server: this station's records that are not on it, waiting or refused (with the reason).
-    QSet<QString> waiting_;
-    QHash<QString, QString> refused_;
+    HistoryModel* model_ = nullptr;
+    bool resized_ = false;  // the columns fitted to the first page of a read
+    QSet<QString> displays_;  // met so far, offered in the list
+    qsizetype listed_ = 0;    // rows whose display is in the list
+    // The export under way: its own reads of every page, into a file that replaces the old one at the end.
+    std::unique_ptr<HistoryCursor> exportCursor_;
+    std::shared_ptr<journal::ReadTicket> exportReading_;
+    std::unique_ptr<QSaveFile> exportFile_;
+    qint64 exported_ = 0;
+    bool exportRead_ = false;  // a page of it was read
     QComboBox* display_ = nullptr;
     QCheckBox* onlyDisplay_ = nullptr;
     QLineEdit* lot_ = nullptr;
@@ -70,7 +78,7 @@ private:
     QPushButton* refresh_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* export_ = nullptr;
-    QTableWidget* table_ = nullptr;
+    QTableView* table_ = nullptr;
     QLabel* status_ = nullptr;
 };
 
