@@ -250,16 +250,16 @@ Exit codes:
         <translation>%1 records sent to %2, %3 waiting, %4 set aside.</translation>
     </message>
     <message>
+        <source>%1 faits, %2 conformes, %3 en échec, %4 en cours</source>
+        <translation>%1 made, %2 passed, %3 failed, %4 under way</translation>
+    </message>
+    <message>
         <source>(sans lot)</source>
         <translation>(no batch)</translation>
     </message>
     <message>
         <source>(sans message)</source>
         <translation>(no message)</translation>
-    </message>
-    <message>
-        <source>%1 faits, %2 conformes, %3 en échec, %4 en cours</source>
-        <translation>%1 made, %2 passed, %3 failed, %4 under way</translation>
     </message>
     <message>
         <source>, %1 restants</source>
@@ -510,6 +510,10 @@ Exit codes:
         <translation>Update abandoned: nothing was sent.</translation>
     </message>
     <message>
+        <source>Nom de lot refusé : %1 (seuls les lettres, les chiffres, « - », « _ » et « . » sont permis).</source>
+        <translation>Batch name refused: %1 (only letters, digits, "-", "_" and "." are allowed).</translation>
+    </message>
+    <message>
         <source>Nombre</source>
         <translation>Count</translation>
     </message>
@@ -522,10 +526,6 @@ Exit codes:
 </source>
         <translation>Operations: %1 (%2 passed, %3 failed)
 </translation>
-    </message>
-    <message>
-        <source>Nom de lot refusé : %1 (seuls les lettres, les chiffres, « - », « _ » et « . » sont permis).</source>
-        <translation>Batch name refused: %1 (only letters, digits, "-", "_" and "." are allowed).</translation>
     </message>
     <message>
         <source>Panne inconnue : %1</source>
@@ -1006,12 +1006,12 @@ No file is ever replaced. Code 4: folder not empty or cannot be written;
         <translation>used by %1</translation>
     </message>
     <message>
-        <source>Échecs</source>
-        <translation>Failed</translation>
-    </message>
-    <message>
         <source>version attendue %1</source>
         <translation>expected version %1</translation>
+    </message>
+    <message>
+        <source>Échecs</source>
+        <translation>Failed</translation>
     </message>
     <message>
         <source>Écran d'accueil enregistré dans %1</source>

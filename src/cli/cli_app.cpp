@@ -471,6 +471,7 @@ struct GlobalParser {
                            QCommandLineOption(QStringLiteral("panne"), QString(), QStringLiteral("PANNE")),
                            QCommandLineOption(QStringLiteral("panne-unite"), QString(), QStringLiteral("K:PANNE")),
                            QCommandLineOption(QStringLiteral("afficheur"), QString(), QStringLiteral("N")),
+                           QCommandLineOption(QStringLiteral("poste"), QString(), QStringLiteral("NOM")),
                            QCommandLineOption(QStringLiteral("en-parallele"), QString(), QStringLiteral("K")),
                            QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")}, QString()),
                            QCommandLineOption(QStringLiteral("version"), QString())});
@@ -479,7 +480,7 @@ struct GlobalParser {
     {
         static const QStringList valued = {"--trace",    "--latence",    "--unites",    "--langue",
                                            "--base",     "--operateur",  "--lot",       "--panne",
-                                           "--panne-unite", "--afficheur", "--en-parallele"};
+                                           "--panne-unite", "--afficheur", "--en-parallele", "--poste"};
         return valued.contains(argument);
     }
     // The arguments as the parser takes them: --simule=ETAT before the command split in two.
@@ -565,7 +566,8 @@ int takeOption(const QString& name, const QString& value, GlobalOptions& g, QTex
         QStringList given{QStringLiteral("--") + name, value};
         int i = 0;
         return takeTrainingOption(given, i, g.training, err) < 0 ? kCliUsage : kCliOk;
-    } else if (name == QLatin1String("base") || name == QLatin1String("operateur") || name == QLatin1String("lot")) {
+    } else if (name == QLatin1String("base") || name == QLatin1String("operateur") || name == QLatin1String("lot")
+               || name == QLatin1String("poste")) {
         QStringList given{QStringLiteral("--") + name, value};
         int i = 0;
         return takeJournalOption(given, i, g.journal, err) < 0 ? kCliUsage : kCliOk;

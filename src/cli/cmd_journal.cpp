@@ -155,14 +155,21 @@ int CliRecorder::finish(CliContext& c, const QString& missing, int status, const
 // Records per page of "historique": its memory stays the same whatever the journal's size.
 constexpr int kStreamPage = 2000;
 
-int cmdHistorique(CliContext& c, const QStringList& args)
-{
+namespace {
+
+// What "historique" asks for.
+struct HistoryOptions {
     Filter filter;
-    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
-    filter.training = c.simulate;
     bool json = false;
     bool csv = false;
-    int limit = 0;
+    int limit = 0;  // the newest N; 0: all
+};
+
+// kCliOk, or kCliUsage said on err.
+int parseHistoryOptions(CliContext& c, const QStringList& args, HistoryOptions& o)
+{
+    // A training session shows its training records beside the service ones; --formation asks for them anywhere.
+    o.filter.training = c.simulate;
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         const bool valued = a == QLatin1String("--afficheur") || a == QLatin1String("--lot") || a == QLatin1String("--depuis")
@@ -172,9 +179,9 @@ int cmdHistorique(CliContext& c, const QStringList& args)
             return kCliUsage;
         }
         if (a == QLatin1String("--afficheur")) {
-            filter.display = args[++i];
+            o.filter.display = args[++i];
         } else if (a == QLatin1String("--lot")) {
-            filter.lot = args[++i];
+            o.filter.lot = args[++i];
         } else if (a == QLatin1String("--depuis") || a == QLatin1String("--jusqu-a")) {
             const bool since = a == QLatin1String("--depuis");
             const QDateTime at = since ? parseSince(args[++i]) : parseUntil(args[++i]);
@@ -185,105 +192,130 @@ int cmdHistorique(CliContext& c, const QStringList& args)
                       << Qt::endl;
                 return kCliUsage;
             }
-            (since ? filter.since : filter.until) = at;
+            (since ? o.filter.since : o.filter.until) = at;
         } else if (a == QLatin1String("--limite")) {
             bool ok = false;
-            limit = args[++i].toInt(&ok);
-            if (!ok || limit < 1) {
+            o.limit = args[++i].toInt(&ok);
+            if (!ok || o.limit < 1) {
                 c.err << T("--limite demande un nombre d'opérations (1 ou plus) : %1").arg(args[i]) << Qt::endl;
                 return kCliUsage;
             }
         } else if (a == QLatin1String("--json")) {
-            json = true;
+            o.json = true;
         } else if (a == QLatin1String("--csv")) {
-            csv = true;
+            o.csv = true;
         } else if (a == QLatin1String("--formation")) {
-            filter.training = true;
+            o.filter.training = true;
         } else {
             c.err << T("Argument inconnu : %1").arg(a) << Qt::endl << commandHelp(QStringLiteral("historique"));
             return kCliUsage;
         }
     }
-    if (json && csv) {
+    if (o.json && o.csv) {
         c.err << T("--json et --csv ne vont pas ensemble.") << Qt::endl;
         return kCliUsage;
     }
+    return kCliOk;
+}
+
+// A server that cannot be read at the first page: what it lacks of this station is still told, and the
+// script knows the rest is missing.
+void tellServerUnreadable(CliContext& c, JournalPage& page)
+{
+    c.err << T("Journal de service partagé illisible : %1").arg(page.error) << Qt::endl;
+    const QList<JournalRecord>& waiting = page.waiting;
+    c.err << (waiting.size() > 1 ? T("Voici les %1 enregistrements de ce poste qui attendent le serveur.").arg(waiting.size())
+              : waiting.size() == 1 ? T("Voici l'enregistrement de ce poste qui attend le serveur.")
+                                    : T("Aucun enregistrement de ce poste n'attend le serveur."))
+          << Qt::endl;
+    page.records = waiting;
+    page.atEnd = true;
+}
+
+void tellSetAside(CliContext& c, const JournalPage& page)
+{
+    if (page.setAside.isEmpty())
+        return;
+    c.err << (page.setAside.size() > 1
+                  ? T("%1 enregistrements de ce poste ont été refusés par le serveur et mis de côté ; "
+                      "trivo-cp-cli synchroniser les montre.")
+                  : T("%1 enregistrement de ce poste a été refusé par le serveur et mis de côté ; "
+                      "trivo-cp-cli synchroniser le montre."))
+                 .arg(page.setAside.size())
+          << Qt::endl;
+}
+
+// Oldest first, a page at a time, each written before the next is read; with --limite, from after the
+// newest records but N.
+int streamHistory(CliContext& c, Journal& journal, const HistoryOptions& o)
+{
+    PageQuery query;
+    query.filter = o.filter;
+    query.filter.limit = o.limit;  // for the station's records that wait for the server
+    query.newestFirst = false;
+    query.count = o.limit > 0 ? std::min(o.limit, kStreamPage) : kStreamPage;
+    if (o.limit > 0) {
+        QString error;
+        query.after = journal.keyFromNewest(o.filter, o.limit, &error);
+    }
+    int status = kCliOk;
+    qint64 written = 0;
+    if (o.json)
+        c.out << jsonArrayOpening();
+    else if (o.csv)
+        c.out << journal::csvHeader() << '\n';
+    for (bool first = true;; first = false) {
+        JournalPage page = journal.readPageNow(query, first);
+        if (!page.error.isEmpty()) {
+            if (!journal.hasServer()) {
+                c.err << T("Journal de service illisible : %1").arg(page.error) << Qt::endl;
+                c.out.flush();
+                return kCliBadFile;
+            }
+            status = kCliFailed;
+            if (!first) {
+                c.err << T("Journal de service partagé illisible : %1").arg(page.error) << Qt::endl;
+                break;
+            }
+            tellServerUnreadable(c, page);
+        }
+        if (first)
+            tellSetAside(c, page);
+        // Records written since the command started come after the N asked for.
+        for (qsizetype k = 0; k < page.records.size() && (o.limit == 0 || written < o.limit); ++k, ++written) {
+            const JournalRecord& r = page.records[k];
+            if (o.json)
+                c.out << jsonArrayItem(r, written == 0);
+            else if (o.csv)
+                c.out << journal::csvLine(r) << '\n';
+            else
+                c.out << humanLine(r) << '\n';
+        }
+        if (page.atEnd || (o.limit > 0 && written >= o.limit))
+            break;
+        query.after = page.last;
+    }
+    if (o.json)
+        c.out << jsonArrayEnd();
+    else if (!o.csv && written == 0 && status == kCliOk)
+        c.out << T("Aucune opération dans le journal.") << '\n';
+    return status;
+}
+
+}  // namespace
+
+int cmdHistorique(CliContext& c, const QStringList& args)
+{
+    HistoryOptions options;
+    if (const int status = parseHistoryOptions(c, args, options); status != kCliOk)
+        return status;
     const std::unique_ptr<Journal> journal = openJournal(c);
     if (!journal)
         return kCliBadFile;
     // This station's own records first, as far as they go in the time a command waits for them.
     if (journal->hasServer())
         journal->flush(kEndWaitMs);
-
-    // Oldest first, a page at a time; with --limite, from after the newest records but N.
-    PageQuery query;
-    query.filter = filter;
-    query.filter.limit = limit;  // for the station's records that wait for the server
-    query.newestFirst = false;
-    query.count = limit > 0 ? std::min(limit, kStreamPage) : kStreamPage;
-    if (limit > 0) {
-        QString error;
-        query.after = journal->keyFromNewest(filter, limit, &error);
-    }
-    int status = kCliOk;
-    qint64 written = 0;
-    const auto write = [&](const JournalRecord& r) {
-        if (json)
-            c.out << jsonArrayItem(r, written == 0);
-        else if (csv)
-            c.out << journal::csvLine(r) << '\n';
-        else
-            c.out << humanLine(r) << '\n';
-        ++written;
-    };
-    if (json)
-        c.out << jsonArrayOpening();
-    else if (csv)
-        c.out << journal::csvHeader() << '\n';
-    for (bool first = true;; first = false) {
-        JournalPage page = journal->readPageNow(query, first);
-        if (!page.error.isEmpty()) {
-            if (!journal->hasServer()) {
-                c.err << T("Journal de service illisible : %1").arg(page.error) << Qt::endl;
-                c.out.flush();
-                return kCliBadFile;
-            }
-            status = kCliFailed;
-            c.err << T("Journal de service partagé illisible : %1").arg(page.error) << Qt::endl;
-            if (!first)
-                break;
-            // What the server lacks of this station is still told, and the script knows the rest is missing.
-            const QList<JournalRecord>& waiting = page.waiting;
-            c.err << (waiting.size() > 1 ? T("Voici les %1 enregistrements de ce poste qui attendent le serveur.").arg(waiting.size())
-                      : waiting.size() == 1 ? T("Voici l'enregistrement de ce poste qui attend le serveur.")
-                                            : T("Aucun enregistrement de ce poste n'attend le serveur."))
-                  << Qt::endl;
-            page.records = waiting;
-            page.atEnd = true;
-        }
-        if (first && !page.setAside.isEmpty())
-            c.err << (page.setAside.size() > 1
-                          ? T("%1 enregistrements de ce poste ont été refusés par le serveur et mis de côté ; "
-                              "trivo-cp-cli synchroniser les montre.")
-                          : T("%1 enregistrement de ce poste a été refusé par le serveur et mis de côté ; "
-                              "trivo-cp-cli synchroniser le montre."))
-                         .arg(page.setAside.size())
-                  << Qt::endl;
-        for (const JournalRecord& r : page.records) {
-            // Records written since the command started come after the N asked for.
-            if (limit > 0 && written >= limit)
-                break;
-            write(r);
-        }
-        if (page.atEnd || (limit > 0 && written >= limit))
-            break;
-        query.after = page.last;
-    }
-    if (json)
-        c.out << jsonArrayEnd();
-    else if (!csv && written == 0 && status == kCliOk)
-        c.out << T("Aucune opération dans le journal.") << '\n';
-    return status;
+    return streamHistory(c, *journal, options);
 }
 
 int cmdSynchroniser(CliContext& c, const QStringList& args)

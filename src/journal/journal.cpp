@@ -126,10 +126,10 @@ struct ReadJob {
     std::shared_ptr<ReadTicket> ticket;
     // Called once, on the reader's thread.
     std::function<void(const JournalPage&, const std::shared_ptr<ReadTicket>&)> deliver;
-    // Another answer than a page (the figures): runs in place of the read, told when it must not read.
-    std::function<void(bool interrupted)> task = {};
     int keySkip = -1;  // >= 0: the key of the record this many places from the newest (in `last`)
     std::optional<PageQuery> page;  // a page's read (with stationIfNoServer: this station's records not on the server beside it)
+    // Another answer than a page (the figures): runs in place of the read, told when it must not read.
+    std::function<void(bool interrupted)> task = {};
 };
 
 // The reads of the shared server, on a thread and a connection of their own: a read never waits behind
