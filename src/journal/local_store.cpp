@@ -63,7 +63,7 @@ const char* const kMigrations[] = {
     " quantite INTEGER NOT NULL, note TEXT NOT NULL, poste TEXT NOT NULL, operateur TEXT NOT NULL,"
     " horodatage TEXT NOT NULL, empreinte TEXT NOT NULL, PRIMARY KEY (lot, revision));"
     "CREATE TABLE lot_unite (id TEXT PRIMARY KEY, lot TEXT NOT NULL REFERENCES lot (nom), revision INTEGER NOT NULL,"
-    " poste TEXT NOT NULL, etat TEXT NOT NULL, horodatage TEXT NOT NULL);"
+    " poste TEXT NOT NULL, etat TEXT NOT NULL, horodatage TEXT NOT NULL, processus INTEGER NOT NULL DEFAULT 0);"
     "CREATE INDEX lot_unite_lot ON lot_unite (lot);",
     // 4: what the history and the figures ask for, in the journal's order of time (each index ends with the
     // record's place): a page costs the same in a journal of ten million records as in one of ten.

@@ -8,6 +8,10 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
+
 #include "common/language.h"
 #include "journal/journal_record.h"
 #include "journal/local_store.h"
@@ -19,6 +23,8 @@ namespace {
 
 const QString kPassed = QStringLiteral("conforme");
 const QString kFailed = QStringLiteral("echec");
+// A reservation whose program ended without settling it (killed in the middle of a unit): given back.
+const QString kAbandoned = QStringLiteral("abandonne");
 
 // The statements are written once for both databases: `?` for a parameter, TS(column) for a time read back
 // as the journal's text, @table for a lot table (the server's carry the trivo_ prefix).
@@ -41,6 +47,11 @@ public:
     virtual QString begin() = 0;
     virtual Result exec(const QString& sql, const QVariantList& params = {}) = 0;
     virtual QByteArray blob(const QVariant& value) const = 0;
+    // What a reservation keeps of the program that holds it: SQL that gives a number the database can
+    // tell alive or gone.
+    virtual QString holder() const = 0;
+    // Gives back the lot's reservations whose program is gone.
+    virtual Result releaseAbandoned(const QString& lot) = 0;
     void rollback() { exec(QStringLiteral("ROLLBACK")); }
 };
 
@@ -85,6 +96,19 @@ public:
         return out;
     }
     QByteArray blob(const QVariant& value) const override { return value.toByteArray(); }
+    // The station's own database: its programs are processes of this machine.
+    QString holder() const override { return QString::number(::getpid()); }
+    Result releaseAbandoned(const QString& lot) override
+    {
+        Result held = exec(QStringLiteral("SELECT id, processus FROM lot_unite WHERE lot = ? AND etat = ?"), {lot, kReservedWord});
+        for (const QVariantList& row : held.rows) {
+            const pid_t pid = pid_t(row[1].toLongLong());
+            if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+                if (const Result r = exec(QStringLiteral("UPDATE lot_unite SET etat = ? WHERE id = ?"), {kAbandoned, row[0]}); !r.ok())
+                    return r;
+        }
+        return held;
+    }
 
 private:
     QSqlDatabase& db_;
@@ -123,6 +147,15 @@ public:
     {
         const QString text = value.toString();
         return text.startsWith(QLatin1String("\\x")) ? QByteArray::fromHex(text.mid(2).toLatin1()) : QByteArray();
+    }
+    // The server's process of the station's connection: it ends with the station's program, however that
+    // ends, and the server lists every live one.
+    QString holder() const override { return QStringLiteral("pg_backend_pid()"); }
+    Result releaseAbandoned(const QString& lot) override
+    {
+        return exec(QStringLiteral("UPDATE @lot_unite SET etat = ? WHERE lot = ? AND etat = ? AND processus <> 0"
+                                   " AND processus NOT IN (SELECT pid FROM pg_stat_activity)"),
+                    {kAbandoned, lot, kReservedWord});
     }
 
 private:
@@ -349,6 +382,8 @@ LotProgress LotBook::progress(const QString& lot, QString* error)
 {
     LotProgress progress;
     const LotAnswer answer = transaction([&](Db& db) -> LotAnswer {
+        if (const Rows released = db.releaseAbandoned(lot); !released.ok())
+            return failed(released.error);
         const Rows rows = db.exec(
             QStringLiteral("SELECT revision, poste, etat, count(*) FROM @lot_unite WHERE lot = ? GROUP BY revision, poste, etat"),
             {lot});
@@ -362,7 +397,7 @@ LotProgress LotBook::progress(const QString& lot, QString* error)
                     count->passed += n;
                 else if (state == kFailed)
                     count->failed += n;
-                else
+                else if (state == kReservedWord)
                     count->reserved += n;
                 count->made = count->passed + count->failed;
             }
@@ -412,6 +447,8 @@ LotAnswer LotBook::reserve(const QString& lot, int revision, const QString& unit
             QStringLiteral("SELECT quantite FROM @lot_revision WHERE lot = ? ORDER BY revision DESC LIMIT 1"), {lot});
         if (!quantity.ok() || quantity.rows.isEmpty())
             return abandon(failed(quantity.error));
+        if (const Rows released = db.releaseAbandoned(lot); !released.ok())
+            return abandon(failed(released.error));
         if (const int wanted = quantity.rows[0][0].toInt(); wanted > 0) {
             const Rows taken = db.exec(
                 QStringLiteral("SELECT count(*) FROM @lot_unite WHERE lot = ? AND etat IN (?, ?)"), {lot, kPassed, kReservedWord});
@@ -420,7 +457,8 @@ LotAnswer LotBook::reserve(const QString& lot, int revision, const QString& unit
             if (taken.rows[0][0].toInt() >= wanted)
                 return abandon({LotStatus::Full, T("lot %1 : quantité atteinte (%2)").arg(lot).arg(wanted)});
         }
-        const Rows made = db.exec(QStringLiteral("INSERT INTO @lot_unite (id, lot, revision, poste, etat, horodatage) VALUES (?, ?, ?, ?, ?, ?)"),
+        const Rows made = db.exec(QStringLiteral("INSERT INTO @lot_unite (id, lot, revision, poste, etat, horodatage, processus)"
+                                                 " VALUES (?, ?, ?, ?, ?, ?, %1)").arg(db.holder()),
                                     {unitId, lot, revision, station, kReservedWord, timeText(QDateTime::currentDateTimeUtc())});
         if (!made.ok())
             return abandon(failed(made.error));

@@ -60,7 +60,7 @@ const char* const kMigrations[] = {
     " horodatage timestamptz NOT NULL DEFAULT now(), empreinte text NOT NULL, PRIMARY KEY (lot, revision));"
     "CREATE TABLE trivo_lot_unite (id uuid PRIMARY KEY, lot text NOT NULL REFERENCES trivo_lot (nom),"
     " revision integer NOT NULL, poste text NOT NULL, etat text NOT NULL,"
-    " horodatage timestamptz NOT NULL DEFAULT now());"
+    " horodatage timestamptz NOT NULL DEFAULT now(), processus integer NOT NULL DEFAULT 0);"
     "CREATE INDEX trivo_lot_unite_lot ON trivo_lot_unite (lot);",
     // 4: what the history and the figures ask for, each in the order of time the pages follow.
     "DROP INDEX trivo_journal_horodatage;"

@@ -193,6 +193,39 @@ private slots:
         }
     }
 
+    // A line killed in the middle of a unit gives its place in the quantity back, on the server and on the
+    // station: the next line makes the lot's one unit instead of finding it taken for good.
+    void aKilledLineGivesItsUnitBack_data()
+    {
+        QTest::addColumn<bool>("onServer");
+        QTest::newRow("station") << false;
+        QTest::newRow("server") << true;
+    }
+    void aKilledLineGivesItsUnitBack()
+    {
+        QFETCH(bool, onServer);
+        const QString lot = onServer ? QStringLiteral("TUE-S") : QStringLiteral("TUE-P");
+        const QStringList where = onServer ? base() : QStringList{};
+        Station line{home(QStringLiteral("ligne-tuee")), QStringLiteral("ligne-T")};
+        QCOMPARE(line.run(where + QStringList{"lot", "definir", lot, "--modele", kModel, "--quantite", "1"}), 0);
+        const auto progress = [&] {
+            Station reader{line.home};
+            return reader.json(where + QStringList{"lot", "montrer", lot, "--json"}).object()[QStringLiteral("avancement")].toObject();
+        };
+        // Each exchange slow: the unit is reserved long before it is programmed.
+        line.start(where + QStringList{"--simule", "--latence", "3000", "--unites", "1", "production", "--lot", lot});
+        QTRY_COMPARE_WITH_TIMEOUT(progress()[QStringLiteral("en_cours")].toInt(), 1, kProcessTimeoutMs);
+        ::kill(line.process.processId(), SIGKILL);
+        line.process.waitForFinished(kProcessTimeoutMs);
+        QCOMPARE(progress()[QStringLiteral("en_cours")].toInt(), 0);
+
+        QVERIFY2(line.run(where + QStringList{"--simule", "--unites", "2", "production", "--lot", lot}) == 0, line.err.constData());
+        const QJsonObject made = progress();
+        QCOMPARE(made[QStringLiteral("conformes")].toInt(), 1);
+        QCOMPARE(made[QStringLiteral("en_cours")].toInt(), 0);
+        QCOMPARE(made[QStringLiteral("restants")].toInt(), 0);
+    }
+
     // A revision made while a line runs: the units before it keep the old hash, the next ones the new.
     void revisionWhileLineRuns()
     {
